@@ -1,0 +1,14 @@
+// Catalogue lookup over libintl.
+#include "host/platform/StmText.h"
+
+#include <libintl.h>
+
+CString StmText(const char* id) {
+  if (!id || !*id) return CString();  // gettext answers "" with the catalogue header
+  return CString(dgettext(kStmTextDomain, id));
+}
+
+bool StmBindCatalogue(const char* localeDir) {
+  if (!bindtextdomain(kStmTextDomain, localeDir)) return false;
+  return bind_textdomain_codeset(kStmTextDomain, "UTF-8") != nullptr;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs the whole test suite.
+# STM_SANITIZE=1 builds into build-asan with AddressSanitizer and UBSan instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+build_dir=build
+cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${STM_SANITIZE:-0}" = "1" ]; then
+  build_dir=build-asan
+  cmake_args+=(-DSTM_SANITIZE=ON -DSTM_BUILD_BENCH=OFF)
+fi
+
+jobs=$(nproc)
+cmake -S . -B "$build_dir" "${cmake_args[@]}"
+cmake --build "$build_dir" -j"$jobs"
+ctest --test-dir "$build_dir" --output-on-failure -j"$jobs"
