@@ -57,8 +57,10 @@ public:                                             \
 #define IMPLEMENT_SERIAL(class_name, base_name, schema) IMPLEMENT_DYNCREATE(class_name, base_name)
 
 // Checked down-cast through the run-time class; null when the object is of another kind.
+// The class record is passed in because RUNTIME_CLASS pastes tokens and cannot take a
+// template parameter.
 template <class T>
-T* DynamicDownCast(CObject* obj) {
-  return obj && obj->IsKindOf(RUNTIME_CLASS(T)) ? static_cast<T*>(obj) : nullptr;
+T* DynamicDownCast(const CRuntimeClass* cls, CObject* obj) {
+  return obj && obj->IsKindOf(cls) ? static_cast<T*>(obj) : nullptr;
 }
-#define DYNAMIC_DOWNCAST(class_name, object) DynamicDownCast<class_name>(object)
+#define DYNAMIC_DOWNCAST(class_name, object) DynamicDownCast<class_name>(RUNTIME_CLASS(class_name), object)
