@@ -2,13 +2,16 @@
 #include "host/platform/CString.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
-bool IsSpace(char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; }
+// ASCII only, whatever the C locale: under a single-byte locale the <cctype> functions treat
+// bytes of UTF-8 sequences as letters or spaces (0x85, 0xA0) and would break Korean text.
+bool IsSpace(char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+char ToUpper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
+char ToLower(char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; }
 
 std::string VFormat(const char* format, va_list args) {
   va_list copy;
@@ -99,11 +102,11 @@ int CString::Replace(const char* from, const char* to) {
 }
 
 CString& CString::MakeUpper() {
-  for (char& c : m_str) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : m_str) c = ToUpper(c);
   return *this;
 }
 
 CString& CString::MakeLower() {
-  for (char& c : m_str) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : m_str) c = ToLower(c);
   return *this;
 }
