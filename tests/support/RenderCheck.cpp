@@ -1,0 +1,78 @@
+// Reference-image comparison for render tests.
+#include "support/RenderCheck.h"
+
+#include <GL/gl.h>
+#include <stb_image.h>
+#include <stb_image_write.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <sstream>
+
+SRgbaImage SRgbaImage::FromGl(int width, int height) {
+  SRgbaImage image;
+  image.width = width;
+  image.height = height;
+  image.rgba.resize(static_cast<size_t>(width) * height * 4);
+  std::vector<std::uint8_t> bottomUp(image.rgba.size());
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+  const size_t row = static_cast<size_t>(width) * 4;
+  for (int y = 0; y < height; ++y)
+    std::copy_n(bottomUp.data() + (height - 1 - y) * row, row, image.rgba.data() + y * row);
+  return image;
+}
+
+std::string RenderOutputDir() {
+  const char* dir = std::getenv("STM_RENDER_OUT");
+  std::string out = dir && *dir ? dir : STM_RENDER_OUT_DIR;
+  mkdir(out.c_str(), 0755);
+  return out;
+}
+
+std::string RenderReferenceDir() { return STM_SOURCE_DIR "/tests/reference"; }
+
+::testing::AssertionResult CheckRender(const std::string& name, const SRgbaImage& image, int tolerance,
+                                       int maxBadPixels) {
+  const std::string outPath = RenderOutputDir() + "/" + name + ".out.png";
+  const std::string diffPath = RenderOutputDir() + "/" + name + ".diff.png";
+  const std::string refPath = RenderReferenceDir() + "/" + name + ".png";
+  auto writeOut = [&] {
+    stbi_write_png(outPath.c_str(), image.width, image.height, 4, image.rgba.data(), image.width * 4);
+  };
+
+  int w = 0, h = 0, channels = 0;
+  stbi_uc* ref = stbi_load(refPath.c_str(), &w, &h, &channels, 4);
+  if (!ref) {
+    writeOut();
+    return ::testing::AssertionFailure() << "no reference " << refPath << "; wrote " << outPath
+                                         << " (look at it, then scripts/promote-renders.sh)";
+  }
+  if (w != image.width || h != image.height) {
+    stbi_image_free(ref);
+    writeOut();
+    return ::testing::AssertionFailure() << "size " << image.width << "x" << image.height << " differs from reference "
+                                         << w << "x" << h << "; wrote " << outPath;
+  }
+
+  // The diff shows the reference greyed out, with every differing pixel in red.
+  std::vector<std::uint8_t> diff(image.rgba.size());
+  int bad = 0;
+  for (size_t i = 0; i < image.rgba.size(); i += 4) {
+    bool differs = false;
+    for (int c = 0; c < 4; ++c) differs |= std::abs(int(image.rgba[i + c]) - int(ref[i + c])) > tolerance;
+    const std::uint8_t grey = static_cast<std::uint8_t>((ref[i] + ref[i + 1] + ref[i + 2]) / 12);
+    diff[i] = differs ? 255 : grey;
+    diff[i + 1] = differs ? 0 : grey;
+    diff[i + 2] = differs ? 0 : grey;
+    diff[i + 3] = 255;
+    bad += differs;
+  }
+  stbi_image_free(ref);
+  if (bad <= maxBadPixels) return ::testing::AssertionSuccess();
+  writeOut();
+  stbi_write_png(diffPath.c_str(), image.width, image.height, 4, diff.data(), image.width * 4);
+  return ::testing::AssertionFailure() << bad << " pixels differ from " << refPath << " by more than " << tolerance
+                                       << "; wrote " << outPath << " and " << diffPath;
+}

@@ -1,0 +1,28 @@
+// Compares a rendered image with its reference PNG under tests/reference/. On a mismatch (or
+// when there is no reference yet) it writes <name>.out.png and a red <name>.diff.png next to
+// the build, so that a human can look and promote the output with scripts/promote-renders.sh.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SRgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;  // rows from the top
+
+  // What the current GL read buffer holds, flipped so that row 0 is the top.
+  static SRgbaImage FromGl(int width, int height);
+};
+
+// A channel may differ by `tolerance`, and up to `maxBadPixels` pixels may differ by more,
+// so that rasteriser rounding between Mesa versions does not fail the suite.
+::testing::AssertionResult CheckRender(const std::string& name, const SRgbaImage& image, int tolerance = 8,
+                                       int maxBadPixels = 0);
+
+// Where outputs and diffs are written (build tree), and where references live (source tree).
+std::string RenderOutputDir();
+std::string RenderReferenceDir();
