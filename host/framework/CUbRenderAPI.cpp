@@ -377,8 +377,9 @@ int CUbRenderAPI::GiveIndexFromValue_Lin(double dMin, double dMax, int nLevels, 
   if (nLevels <= 0 || std::isnan(dValue)) return 0;
   const double range = dMax - dMin;
   if (range == 0.0 || !std::isfinite(range)) return nLevels / 2;
-  const double ratio = (dValue - dMin) / range;
-  if (!(ratio > 0)) return 0;
-  if (ratio >= 1) return nLevels - 1;
-  return std::min(nLevels - 1, static_cast<int>(ratio * nLevels));
+  // Multiplying before dividing keeps values on a band boundary exact (3 of 0..10 in 10 bands).
+  const double scaled = (dValue - dMin) * nLevels / range;
+  if (!(scaled > 0)) return 0;
+  if (scaled >= nLevels - 1) return nLevels - 1;
+  return static_cast<int>(scaled);
 }
