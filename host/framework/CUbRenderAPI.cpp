@@ -100,7 +100,8 @@ SFontLayout LayOut(const std::string& text) {
   text_copy.push_back('\0');
   // No glyph of the font needs more than 40 bars of 64 bytes.
   std::vector<char> buffer(text.size() * 40 * 64 + 64);
-  const int quads = stb_easy_font_print(0, 0, text_copy.data(), nullptr, buffer.data(), static_cast<int>(buffer.size()));
+  const int quads =
+      stb_easy_font_print(0, 0, text_copy.data(), nullptr, buffer.data(), static_cast<int>(buffer.size()));
   layout.bars.reserve(static_cast<size_t>(quads));
   for (int q = 0; q < quads; ++q) {
     const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * 64);
@@ -152,7 +153,8 @@ struct STessRun {
 void TessBegin(GLenum mode) { glBegin(mode); }
 void TessVertex(void* data) { glVertex3dv(static_cast<const GLdouble*>(data)); }
 void TessEnd() { glEnd(); }
-void TessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData, void* polygonData) {
+void TessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
+                 void* polygonData) {
   auto* run = static_cast<STessRun*>(polygonData);
   run->combined.push_back({coords[0], coords[1], coords[2]});
   *outData = run->combined.back().data();
@@ -219,8 +221,12 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
 
   const double sy = dHeight / kFontCapHeight;
   const double sx = sy * dWidthFactor;
-  const double x0 = nAlignH == TEXT_ALIGN_CENTER ? layout.inkRight / 2.0 : nAlignH == TEXT_ALIGN_RIGHT ? layout.inkRight : 0.0;
-  const double y0 = nAlignV == TEXT_VALIGN_TOP ? kFontCapHeight : nAlignV == TEXT_VALIGN_MIDDLE ? kFontCapHeight / 2.0 : 0.0;
+  const double x0 = nAlignH == TEXT_ALIGN_CENTER  ? layout.inkRight / 2.0
+                    : nAlignH == TEXT_ALIGN_RIGHT ? layout.inkRight
+                                                  : 0.0;
+  const double y0 = nAlignV == TEXT_VALIGN_TOP      ? kFontCapHeight
+                    : nAlignV == TEXT_VALIGN_MIDDLE ? kFontCapHeight / 2.0
+                                                    : 0.0;
 
   if (bSetColor) {
     glPushAttrib(GL_CURRENT_BIT);
