@@ -1,0 +1,391 @@
+// The shared drawing helpers: immediate-mode geometry, stroke-font text built from stb_easy_font
+// quads, polygon fill through the GLU tessellator and the contour colour ramps.
+#include "host/framework/CUbRenderAPI.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The only translation unit that includes the font: its functions are file-local statics.
+#include <stb/stb_easy_font.h>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// Below this a direction counts as zero or as parallel to another one.
+constexpr double kDegenerate = 1e-9;
+
+// The world directions that appear as right, up and towards the viewer on screen, read from the
+// current projection and model-view matrices so that any camera, pick matrix included, works.
+struct SScreenAxes {
+  CVector right{1, 0, 0};
+  CVector up{0, 1, 0};
+  CVector toward{0, 0, 1};
+};
+
+SScreenAxes CurrentScreenAxes() {
+  GLdouble p[16], m[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  glGetDoublev(GL_MODELVIEW_MATRIX, m);
+  // Row `row` of P * M restricted to x, y, z: how a world direction moves clip coordinate `row`.
+  auto row = [&](int r) {
+    double out[3];
+    for (int c = 0; c < 3; ++c) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += p[k * 4 + r] * m[c * 4 + k];
+      out[c] = sum;
+    }
+    return CVector(out[0], out[1], out[2]);
+  };
+  SScreenAxes axes;
+  const CVector right = row(0), up = row(1);
+  const CVector toward = right.Cross(up);
+  if (right.Length() > kDegenerate && up.Length() > kDegenerate && toward.Length() > kDegenerate) {
+    axes.right = right.Unit();
+    axes.up = up.Unit();
+    axes.toward = toward.Unit();
+  }
+  return axes;
+}
+
+// Any unit vector perpendicular to d (d a unit vector).
+CVector AnyPerpendicular(const CVector& d) {
+  const CVector trial = std::fabs(d.x) < 0.9 ? CVector(1, 0, 0) : CVector(0, 1, 0);
+  return d.Cross(trial).Unit();
+}
+
+// The font knows printable ASCII and newlines only; everything else, whole UTF-8 sequences
+// included, becomes one '?' so the text keeps its length in characters.
+std::string FontText(const CString& text) {
+  std::string out;
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text.c_str());
+  while (*s) {
+    const unsigned char ch = *s++;
+    if (ch == '\n' || (ch >= 32 && ch < 127)) {
+      out += static_cast<char>(ch);
+    } else if (ch == '\t') {
+      out += ' ';
+    } else {
+      out += '?';
+      if (ch >= 0xC0)
+        while ((*s & 0xC0) == 0x80) ++s;
+    }
+  }
+  return out;
+}
+
+// Axis-aligned glyph bars in font units, x to the right and y downwards from the top of the
+// first line's capitals (its baseline is at y = kFontCapHeight).
+struct SBar {
+  float x0, y0, x1, y1;
+};
+
+struct SFontLayout {
+  std::vector<SBar> bars;
+  float inkRight = 0, inkBottom = 0;  // extent of the bars
+  int advance = 0;                    // width of the longest line, spacing included
+};
+
+SFontLayout LayOut(const std::string& text) {
+  SFontLayout layout;
+  if (text.empty()) return layout;
+  std::vector<char> text_copy(text.begin(), text.end());
+  text_copy.push_back('\0');
+  // No glyph of the font needs more than 40 bars of 64 bytes.
+  std::vector<char> buffer(text.size() * 40 * 64 + 64);
+  const int quads =
+      stb_easy_font_print(0, 0, text_copy.data(), nullptr, buffer.data(), static_cast<int>(buffer.size()));
+  layout.bars.reserve(static_cast<size_t>(quads));
+  for (int q = 0; q < quads; ++q) {
+    const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * 64);
+    const float* v2 = reinterpret_cast<const float*>(buffer.data() + q * 64 + 32);
+    SBar bar{v0[0], v0[1], v2[0], v2[1]};
+    layout.inkRight = std::max(layout.inkRight, bar.x1);
+    layout.inkBottom = std::max(layout.inkBottom, bar.y1);
+    layout.bars.push_back(bar);
+  }
+  layout.advance = stb_easy_font_width(text_copy.data());
+  return layout;
+}
+
+// Draws the bars in the plane spanned by the unit baseline d and the unit up direction u;
+// (x0, y0) is the anchor in font units measured from the first baseline (y upwards).
+void EmitText(const SFontLayout& layout, const CVector& origin, const CVector& d, const CVector& u, double sx,
+              double sy, double x0, double y0) {
+  auto at = [&](double fx, double fy) {
+    const CVector v = origin + d * ((fx - x0) * sx) + u * ((CUbRenderAPI::kFontCapHeight - fy - y0) * sy);
+    glVertex3d(v.x, v.y, v.z);
+  };
+  glBegin(GL_QUADS);
+  for (const SBar& b : layout.bars) {
+    at(b.x0, b.y0);
+    at(b.x0, b.y1);
+    at(b.x1, b.y1);
+    at(b.x1, b.y0);
+  }
+  glEnd();
+}
+
+// Turns a baseline that would read right-to-left, or downwards, half round.
+bool ReadsBackwards(const CVector& d, const SScreenAxes& axes) {
+  const double alongRight = d.Dot(axes.right);
+  if (std::fabs(alongRight) > kDegenerate) return alongRight < 0;
+  return d.Dot(axes.up) < 0;
+}
+
+struct STessDeleter {
+  void operator()(GLUtesselator* tess) const { gluDeleteTess(tess); }
+};
+std::unique_ptr<GLUtesselator, STessDeleter> s_tess;
+
+// Vertices the tessellator makes where edges cross; they must live until the polygon ends.
+struct STessRun {
+  std::deque<std::array<GLdouble, 3>> combined;
+};
+
+void TessBegin(GLenum mode) { glBegin(mode); }
+void TessVertex(void* data) { glVertex3dv(static_cast<const GLdouble*>(data)); }
+void TessEnd() { glEnd(); }
+void TessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
+                 void* polygonData) {
+  auto* run = static_cast<STessRun*>(polygonData);
+  run->combined.push_back({coords[0], coords[1], coords[2]});
+  *outData = run->combined.back().data();
+}
+
+int Channel(double c) {
+  return static_cast<int>(std::clamp(c, 0.0, 1.0) * 255.0);
+}
+
+}  // namespace
+
+void CUbRenderAPI::DrawLine(const CVector& v1, const CVector& v2) {
+  glBegin(GL_LINES);
+  glVertex3d(v1.x, v1.y, v1.z);
+  glVertex3d(v2.x, v2.y, v2.z);
+  glEnd();
+}
+
+void CUbRenderAPI::DrawArrowHead(const CVector& vTip, const CVector& vDir, double dSize) {
+  const CVector d = vDir.Unit();
+  if (d.Length() < kDegenerate || !(dSize > 0) || !std::isfinite(dSize)) return;
+  CVector side = CurrentScreenAxes().toward.Cross(d);
+  side = side.Length() > kDegenerate ? side.Unit() : AnyPerpendicular(d);
+  const CVector base = vTip + d * (kArrowLength * dSize);
+  const CVector left = base + side * (kArrowHalfWidth * dSize);
+  const CVector right = base - side * (kArrowHalfWidth * dSize);
+  // The outline keeps a head visible when it is too thin for the fill to cover a pixel centre.
+  for (GLenum mode : {GLenum(GL_TRIANGLES), GLenum(GL_LINE_LOOP)}) {
+    glBegin(mode);
+    glVertex3d(vTip.x, vTip.y, vTip.z);
+    glVertex3d(left.x, left.y, left.z);
+    glVertex3d(right.x, right.y, right.z);
+    glEnd();
+  }
+}
+
+void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, const CVector& vDirUp,
+                                 const CString& strText, double dHeight, double dWidthFactor, int nAlignH,
+                                 int nAlignV, double dRotateDeg, int bUpright, const CVector& vColor,
+                                 int bSetColor) {
+  if (!(dHeight > 0) || !std::isfinite(dHeight) || !std::isfinite(dWidthFactor)) return;
+  const SFontLayout layout = LayOut(FontText(strText));
+  if (layout.bars.empty()) return;
+
+  const SScreenAxes axes = CurrentScreenAxes();
+  CVector d = vDirText.Unit();
+  if (d.Length() < kDegenerate) d = axes.right;
+  const CVector hint = vDirUp.Unit();
+  CVector u = hint - d * hint.Dot(d);
+  if (u.Length() < 1e-6) u = axes.toward.Cross(d);  // one direction given: face the viewer
+  if (u.Length() < 1e-6) u = AnyPerpendicular(d);    // baseline along the line of sight
+  u = u.Unit();
+
+  if (dRotateDeg != 0.0 && std::isfinite(dRotateDeg)) {
+    const double c = std::cos(dRotateDeg * kPi / 180.0), s = std::sin(dRotateDeg * kPi / 180.0);
+    const CVector turned = d * c + u * s;
+    u = u * c - d * s;
+    d = turned;
+  }
+  if (bUpright && ReadsBackwards(d, axes)) {
+    d = -d;
+    u = -u;
+  }
+
+  const double sy = dHeight / kFontCapHeight;
+  const double sx = sy * dWidthFactor;
+  const double x0 = nAlignH == TEXT_ALIGN_CENTER  ? layout.inkRight / 2.0
+                    : nAlignH == TEXT_ALIGN_RIGHT ? layout.inkRight
+                                                  : 0.0;
+  const double y0 = nAlignV == TEXT_VALIGN_TOP      ? kFontCapHeight
+                    : nAlignV == TEXT_VALIGN_MIDDLE ? kFontCapHeight / 2.0
+                                                    : 0.0;
+
+  if (bSetColor) {
+    glPushAttrib(GL_CURRENT_BIT);
+    glColor3d(vColor.x, vColor.y, vColor.z);
+  }
+  EmitText(layout, vPos, d, u, sx, sy, x0, y0);
+  if (bSetColor) glPopAttrib();
+}
+
+void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, int nGapPixel, int nSide,
+                                        const CString& strText, const CVector& vColor, double dViewScale,
+                                        double dHeight) {
+  if (!(dHeight > 0) || !std::isfinite(dHeight)) return;
+  const SScreenAxes axes = CurrentScreenAxes();
+  CVector d = (vEnd - vBegin).Unit();
+  if (d.Length() < kDegenerate) d = axes.right;
+  if (ReadsBackwards(d, axes)) d = -d;
+  CVector u = axes.toward.Cross(d);
+  u = u.Length() > kDegenerate ? u.Unit() : axes.up;
+
+  const double gap = 0.3 * dHeight + nGapPixel * (std::isfinite(dViewScale) ? dViewScale : 0.0);
+  const CVector mid = (vBegin + vEnd) * 0.5;
+  const bool below = nSide == TEXT_SIDE_BELOW;
+  OutVectorText(below ? mid - u * gap : mid + u * gap, d, u, strText, dHeight, 1.0, TEXT_ALIGN_CENTER,
+                below ? TEXT_VALIGN_TOP : TEXT_VALIGN_BASELINE, 0.0, 0, vColor, 1);
+}
+
+void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, double dValue, int nDecimals,
+                                        int nSide, const CVector& vColor, double dViewScale, double dHeight) {
+  CString text;
+  text.Format("%.*f", std::clamp(nDecimals, 0, 15), dValue);
+  // A value that rounds to zero reads "0.00", never "-0.00".
+  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
+      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
+    text = CString(text.c_str() + 1);
+  DrawTextDirectionMid(vBegin, vEnd, 0, nSide, text, vColor, dViewScale, dHeight);
+}
+
+void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
+  const int scale = std::max(1, nScale);
+  const SFontLayout layout = LayOut(FontText(strText));
+  if (layout.advance == 0) return;
+  const int width = static_cast<int>(std::ceil(layout.inkRight)) * scale;
+  const int height = static_cast<int>(std::ceil(layout.inkBottom)) * scale;
+  const int rowBytes = (width + 7) / 8;
+  // Rows from the bottom, most significant bit first: GL's default bitmap layout.
+  std::vector<GLubyte> bits(static_cast<size_t>(rowBytes) * static_cast<size_t>(std::max(height, 1)), 0);
+  for (const SBar& b : layout.bars) {
+    for (int y = static_cast<int>(b.y0) * scale; y < static_cast<int>(b.y1) * scale; ++y) {
+      const int row = height - 1 - y;
+      for (int x = static_cast<int>(b.x0) * scale; x < static_cast<int>(b.x1) * scale; ++x)
+        bits[static_cast<size_t>(row * rowBytes + x / 8)] |= static_cast<GLubyte>(0x80 >> (x % 8));
+    }
+  }
+  // Unpacking is client state, so it is set and restored here even inside a display list.
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+  glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+  glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+  const GLfloat below = static_cast<GLfloat>(height) - static_cast<GLfloat>(kFontCapHeight * scale);
+  glBitmap(width, height, 0.0f, below, static_cast<GLfloat>(layout.advance * scale), 0.0f,
+           width > 0 ? bits.data() : nullptr);
+  glPopClientAttrib();
+}
+
+bool CUbRenderAPI::CreateTessObj() {
+  if (!s_tess) s_tess.reset(gluNewTess());
+  return s_tess != nullptr;
+}
+
+void CUbRenderAPI::DeleteTessObj() { s_tess.reset(); }
+
+bool CUbRenderAPI::Entity_Tess(const CVectorArray& arrOutline, double dDepthOffset) {
+  if (!s_tess || arrOutline.GetSize() < 3) return false;
+  CVector shift;
+  if (dDepthOffset != 0.0 && std::isfinite(dDepthOffset)) shift = CurrentScreenAxes().toward * -dDepthOffset;
+
+  std::vector<std::array<GLdouble, 3>> points;
+  points.reserve(static_cast<size_t>(arrOutline.GetSize()));
+  for (int i = 0; i < arrOutline.GetSize(); ++i) {
+    const CVector v = arrOutline[i] + shift;
+    points.push_back({v.x, v.y, v.z});
+  }
+
+  GLUtesselator* tess = s_tess.get();
+  gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<_GLUfuncptr>(TessBegin));
+  gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<_GLUfuncptr>(TessVertex));
+  gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<_GLUfuncptr>(TessEnd));
+  gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(TessCombine));
+  gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
+  gluTessNormal(tess, 0, 0, 0);  // taken from the outline, whatever plane it lies in
+
+  STessRun run;
+  gluTessBeginPolygon(tess, &run);
+  gluTessBeginContour(tess);
+  for (auto& p : points) gluTessVertex(tess, p.data(), p.data());
+  gluTessEndContour(tess);
+  gluTessEndPolygon(tess);
+  return true;
+}
+
+void CUbRenderAPI::GetContourColor(int nType, int& nRed, int& nGreen, int& nBlue, int nIndex, int nIndexMax) {
+  double t = nIndexMax > 0 ? static_cast<double>(nIndex) / nIndexMax : 0.0;
+  t = std::clamp(t, 0.0, 1.0);
+  double r = 1, g = 1, b = 1;
+  // Blue, cyan, green, yellow, red in four equal steps; type 1 runs it backwards.
+  auto fourStep = [&](double s) {
+    if (s < 0.25) { r = 0; g = 4 * s; b = 1; }
+    else if (s < 0.5) { r = 0; g = 1; b = 2 - 4 * s; }
+    else if (s < 0.75) { r = 4 * s - 2; g = 1; b = 0; }
+    else { r = 1; g = 4 - 4 * s; b = 0; }
+  };
+  switch (nType) {
+    case 0: fourStep(t); break;
+    case 1: fourStep(1 - t); break;
+    case 2: {
+      const int k = std::min(5, static_cast<int>(t * 6));
+      const double s = t * 6 - k;
+      switch (k) {
+        case 0: r = 0; g = 1; b = s; break;      // green to cyan
+        case 1: r = 0; g = 1 - s; b = 1; break;  // cyan to blue
+        case 2: r = s; g = 0; b = 1; break;      // blue to magenta
+        case 3: r = 1; g = 0; b = 1 - s; break;  // magenta to red
+        case 4: r = 1; g = s; b = 0; break;      // red to yellow
+        default: r = 1; g = 1; b = s; break;     // yellow to white
+      }
+      break;
+    }
+    case 3:
+      if (t < 0.5) { r = 0; g = 2 * t; b = 1; }
+      else { r = 1; g = 2 - 2 * t; b = 0; }
+      break;
+    case 4: r = g = b = t; break;
+    case 5: r = g = b = 1 - t; break;
+    case 6:
+      if (t < 0.5) { r = 1; g = b = 2 * t; }
+      else { r = g = 2 * (1 - t); b = 1; }
+      break;
+    case 7:
+      if (t < 0.5) { r = 1; g = 0; b = 0; }
+      else { r = 0; g = 0; b = 1; }
+      break;
+    default: break;  // white
+  }
+  nRed = Channel(r);
+  nGreen = Channel(g);
+  nBlue = Channel(b);
+}
+
+int CUbRenderAPI::GiveIndexFromValue_Lin(double dMin, double dMax, int nLevels, double dValue) {
+  if (nLevels <= 0 || std::isnan(dValue)) return 0;
+  const double range = dMax - dMin;
+  if (range == 0.0 || !std::isfinite(range)) return nLevels / 2;
+  // Multiplying before dividing keeps values on a band boundary exact (3 of 0..10 in 10 bands).
+  const double scaled = (dValue - dMin) * nLevels / range;
+  if (!(scaled > 0)) return 0;
+  if (scaled >= nLevels - 1) return nLevels - 1;
+  return static_cast<int>(scaled);
+}

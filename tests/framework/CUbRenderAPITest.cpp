@@ -1,0 +1,408 @@
+// The drawing helpers put their pixels where the callers expect them, in the views the layer
+// uses, and leave the GL state as they found it.
+#include "host/framework/CUbRenderAPI.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <climits>
+#include <tuple>
+#include <vector>
+
+#include "support/GlTestContext.h"
+
+namespace {
+
+constexpr int kW = 96, kH = 96;
+
+// Lit pixels in window coordinates (y upwards, like the model in these tests).
+struct SBox {
+  int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1, count = 0;
+  bool Empty() const { return count == 0; }
+  int Width() const { return x1 - x0 + 1; }
+  int Height() const { return y1 - y0 + 1; }
+};
+
+// View 2 looks at the y-z plane (screen right +y, up +z), view 4 at x-z (right +x, up +z).
+const GLdouble kView2[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+const GLdouble kView4[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+
+class RenderApiTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
+    glViewport(0, 0, kW, kH);
+    Clear();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, kW, 0, kH, -50, 50);  // one model unit per pixel
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glColor3d(1, 1, 1);
+  }
+  void TearDown() override { CUbRenderAPI::DeleteTessObj(); }
+
+  static void Clear() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  // A camera whose rotation is `view`, centred so that model (0, 0, 0) is the window centre.
+  static void LookAt(const GLdouble* view) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-kW / 2, kW / 2, -kH / 2, kH / 2, -50, 50);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(view);
+  }
+  static std::vector<unsigned char> Read() {
+    std::vector<unsigned char> rgba(kW * kH * 4);
+    glFinish();
+    glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+  }
+  static SBox LitBox() {
+    const auto rgba = Read();
+    SBox box;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const unsigned char* p = &rgba[(y * kW + x) * 4];
+        if (p[0] + p[1] + p[2] == 0) continue;
+        box.x0 = std::min(box.x0, x);
+        box.y0 = std::min(box.y0, y);
+        box.x1 = std::max(box.x1, x);
+        box.y1 = std::max(box.y1, y);
+        ++box.count;
+      }
+    return box;
+  }
+  static std::array<unsigned char, 4> At(int x, int y) {
+    std::array<unsigned char, 4> rgba{};
+    glFinish();
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+  }
+  static bool Lit(int x, int y) {
+    const auto p = At(x, y);
+    return p[0] + p[1] + p[2] > 0;
+  }
+
+  GlTestContext m_gl{kW, kH};
+};
+
+CVectorArray Outline(std::initializer_list<CVector> points) {
+  CVectorArray arr;
+  for (const CVector& p : points) arr.Add(p);
+  return arr;
+}
+
+TEST_F(RenderApiTest, LineLightsItsPixelsOnly) {
+  CUbRenderAPI::DrawLine(CVector(10, 20.5, 0), CVector(50, 20.5, 0));
+  const SBox box = LitBox();
+  EXPECT_EQ(box.y0, 20);
+  EXPECT_EQ(box.y1, 20);
+  EXPECT_NEAR(box.x0, 10, 1);
+  EXPECT_NEAR(box.x1, 49, 1);
+}
+
+TEST_F(RenderApiTest, ArrowHeadPointsAtItsTipAndOpensAlongTheShaft) {
+  // Size 1 is 18 px long and 12 px wide: the tip at (30, 40), the base at x = 48.
+  CUbRenderAPI::DrawArrowHead(CVector(30, 40.5, 0), CVector(1, 0, 0), 1.0);
+  SBox box = LitBox();
+  EXPECT_NEAR(box.x0, 30, 1);
+  EXPECT_NEAR(box.x1, 48, 1);
+  EXPECT_NEAR(box.y0, 34, 1);
+  EXPECT_NEAR(box.y1, 46, 1);
+  EXPECT_TRUE(Lit(44, 40));   // inside, near the base
+  EXPECT_FALSE(Lit(33, 45));  // beside the narrow tip
+  EXPECT_FALSE(Lit(25, 40));  // ahead of the tip
+
+  // In the y-z view a head along z stands upright on screen, at its real size in pixels.
+  Clear();
+  LookAt(kView2);
+  CUbRenderAPI::DrawArrowHead(CVector(0, 0.5, -20), CVector(0, 0, 1), 1.5);
+  box = LitBox();
+  EXPECT_NEAR(box.y0, kH / 2 - 20, 1);
+  EXPECT_NEAR(box.Height(), 28, 2);
+  EXPECT_NEAR(box.Width(), 19, 2);
+
+  Clear();
+  CUbRenderAPI::DrawArrowHead(CVector(0, 0, 0), CVector(0, 0, 0), 1.0);  // no direction
+  CUbRenderAPI::DrawArrowHead(CVector(0, 0, 0), CVector(0, 1, 0), 0.0);  // no size
+  EXPECT_TRUE(LitBox().Empty());
+}
+
+TEST_F(RenderApiTest, VectorTextSitsAtItsAnchorWithItsHeight) {
+  // "HHHH": four glyphs 4 units wide with 6-unit advances, 7 units tall; height 14 doubles them.
+  CUbRenderAPI::OutVectorText(CVector(10, 10, 0), CVector(1, 0, 0), CVector(1, 0, 0), "HHHH", 14.0);
+  SBox box = LitBox();
+  EXPECT_EQ(box.x0, 10);
+  EXPECT_EQ(box.y0, 10);
+  EXPECT_EQ(box.Width(), 44);
+  EXPECT_EQ(box.Height(), 14);
+
+  // Centred both ways on the anchor, half as wide again with the width factor.
+  Clear();
+  CUbRenderAPI::OutVectorText(CVector(48, 48, 0), CVector(1, 0, 0), CVector(0, 1, 0), "HHHH", 14.0, 1.5,
+                              CUbRenderAPI::TEXT_ALIGN_CENTER, CUbRenderAPI::TEXT_VALIGN_MIDDLE);
+  box = LitBox();
+  EXPECT_EQ(box.Width(), 66);
+  EXPECT_EQ(box.x0, 48 - 33);
+  EXPECT_EQ(box.y0, 48 - 7);
+
+  // Along +y with no other hint the text faces the viewer and reads upwards.
+  Clear();
+  CUbRenderAPI::OutVectorText(CVector(40, 10, 0), CVector(0, 1, 0), CVector(0, 1, 0), "HHHH", 14.0);
+  box = LitBox();
+  EXPECT_EQ(box.Height(), 44);
+  EXPECT_EQ(box.Width(), 14);
+  EXPECT_EQ(box.y0, 10);
+  EXPECT_EQ(box.x1, 39);  // the capitals rise to the left of a baseline that runs up
+}
+
+TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
+  // As the node labels call it in the y-z view: one direction for both, anchor at the lower left.
+  LookAt(kView2);
+  CUbRenderAPI::OutVectorText(CVector(0, 5, 5), CVector(0, 1, 0), CVector(0, 1, 0), "N12", 7.0, 1.0, 0, 1, 0.0,
+                              0, CVector(1, 0, 0), 1);
+  const SBox box = LitBox();
+  EXPECT_GT(box.Width(), box.Height());
+  EXPECT_EQ(box.x0, kW / 2 + 5);
+  EXPECT_EQ(box.y0, kH / 2 + 5);
+  EXPECT_EQ(box.Height(), 7);
+}
+
+TEST_F(RenderApiTest, BackwardsTextTurnsOnlyWhenAskedToStayUpright) {
+  // Backwards text is drawn upside down unless it is asked to stay upright.
+  CUbRenderAPI::OutVectorText(CVector(60, 60, 0), CVector(-1, 0, 0), CVector(-1, 0, 0), "HH", 7.0);
+  SBox box = LitBox();
+  EXPECT_EQ(box.x1, 59);
+  EXPECT_EQ(box.y1, 59);
+  Clear();
+  CUbRenderAPI::OutVectorText(CVector(60, 60, 0), CVector(-1, 0, 0), CVector(-1, 0, 0), "HH", 7.0, 1.0, 0, 1, 0.0,
+                              1);
+  box = LitBox();
+  EXPECT_EQ(box.x0, 60);
+  EXPECT_EQ(box.y0, 60);
+
+}
+
+TEST_F(RenderApiTest, MidTextIsCentredOnTheSegmentAndReadable) {
+  const CVector red(1, 0, 0);
+  CUbRenderAPI::DrawTextDirectionMid(CVector(10, 40, 0), CVector(80, 40, 0), 0, CUbRenderAPI::TEXT_SIDE_ABOVE,
+                                     "HHH", red, 1.0, 10.0);
+  const SBox forward = LitBox();
+  EXPECT_NEAR((forward.x0 + forward.x1) / 2.0, 45, 1);
+  EXPECT_GE(forward.y0, 42);  // a gap of 0.3 of the height above the line
+  EXPECT_LE(forward.y0, 44);
+  EXPECT_EQ(At(forward.x0, forward.y0)[0], 255);
+
+  // Drawn from the other end it reads the same way; on the other side it hangs below the line.
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(80, 40, 0), CVector(10, 40, 0), 0, 0, "HHH", red, 1.0, 10.0);
+  const SBox backward = LitBox();
+  EXPECT_EQ(backward.x0, forward.x0);
+  EXPECT_EQ(backward.y0, forward.y0);
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(10, 40, 0), CVector(80, 40, 0), 5, CUbRenderAPI::TEXT_SIDE_BELOW,
+                                     "HHH", red, 1.0, 10.0);
+  const SBox below = LitBox();
+  EXPECT_LE(below.y1, 40 - 3 - 5);
+  EXPECT_EQ(below.x0, forward.x0);
+
+  // A vertical segment gets text that is taller than wide, left of the line as it reads upwards.
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(50, 80, 0), CVector(50, 10, 0), 0, 0, "HHH", red, 1.0, 10.0);
+  const SBox vertical = LitBox();
+  EXPECT_GT(vertical.Height(), vertical.Width());
+  EXPECT_LT(vertical.x1, 50);
+  EXPECT_NEAR((vertical.y0 + vertical.y1) / 2.0, 45, 1);
+}
+
+TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), 0, 0, "0.00", CVector(1, 1, 1), 1.0, 7.0);
+  const auto zero = Read();
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), -0.0004, 2, 0, CVector(1, 1, 1), 1.0, 7.0);
+  EXPECT_EQ(Read(), zero);
+}
+
+TEST_F(RenderApiTest, BitmapTextStartsAtTheRasterPosition) {
+  glColor3d(0, 1, 0);
+  glRasterPos2d(10, 20);
+  glColor3d(1, 0, 0);  // too late: bitmaps take the colour the raster position was given
+  CUbRenderAPI::FontPutsW("HH");
+  SBox box = LitBox();
+  EXPECT_EQ(box.x0, 10);
+  EXPECT_EQ(box.y0, 20);  // the baseline is the raster row
+  EXPECT_EQ(box.Width(), 10);
+  EXPECT_EQ(box.Height(), 7);
+  EXPECT_EQ(At(10, 20)[1], 255);
+  EXPECT_EQ(At(10, 20)[0], 0);
+  GLdouble raster[4];
+  glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_EQ(raster[0], 22);  // moved past the text for the next call
+
+  // Descenders hang below the baseline; a scale of 2 doubles every pixel.
+  Clear();
+  glRasterPos2d(10, 20);
+  CUbRenderAPI::FontPutsW("g", 2);
+  box = LitBox();
+  EXPECT_EQ(box.y0, 20 - 4);
+  EXPECT_EQ(box.y1, 20 + 9);
+
+  // Outside the window nothing is drawn; unknown characters still show as one glyph each.
+  Clear();
+  glRasterPos2d(-10, 20);
+  CUbRenderAPI::FontPutsW("HH");
+  EXPECT_TRUE(LitBox().Empty());
+  glRasterPos2d(10, 20);
+  CUbRenderAPI::FontPutsW("\xC3\x9C\t\x01");
+  EXPECT_EQ(LitBox().x0, 10);
+  glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_EQ(raster[0], 10 + 7 + 6 + 7);  // '?', space, '?'
+}
+
+TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
+  // A U: arms at x 10..30 and 60..80, joined by the bottom y 10..30, the notch open at the top.
+  const CVectorArray u = Outline({{10, 10, 0}, {80, 10, 0}, {80, 80, 0}, {60, 80, 0}, {60, 30, 0}, {30, 30, 0},
+                                  {30, 80, 0}, {10, 80, 0}});
+  EXPECT_FALSE(CUbRenderAPI::Entity_Tess(u, 0.0));  // no tessellator yet
+  ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
+  ASSERT_TRUE(CUbRenderAPI::CreateTessObj());  // keeps the one it has
+  EXPECT_TRUE(CUbRenderAPI::Entity_Tess(u, 0.0));
+  EXPECT_TRUE(Lit(20, 70));
+  EXPECT_TRUE(Lit(70, 70));
+  EXPECT_TRUE(Lit(45, 20));
+  EXPECT_FALSE(Lit(45, 50));  // the notch
+  EXPECT_FALSE(Lit(45, 85));
+  EXPECT_FALSE(Lit(5, 5));
+  const SBox box = LitBox();
+  EXPECT_EQ(box.x0, 10);
+  EXPECT_EQ(box.x1, 79);
+
+  // The same outline in the y-z view, compiled into a display list as the passes do.
+  Clear();
+  LookAt(kView2);
+  CVectorArray side;
+  for (int i = 0; i < u.GetSize(); ++i) side.Add(CVector(0, u[i].x - 45, u[i].y - 45));
+  const GLuint list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  CUbRenderAPI::Entity_Tess(side, 0.0);
+  glEndList();
+  EXPECT_TRUE(LitBox().Empty());
+  glCallList(list);
+  glDeleteLists(list, 1);
+  EXPECT_TRUE(Lit(kW / 2 - 25, kH / 2 + 25));
+  EXPECT_FALSE(Lit(kW / 2, kH / 2 + 5));
+
+  Clear();
+  EXPECT_FALSE(CUbRenderAPI::Entity_Tess(Outline({{0, 0, 0}, {10, 0, 0}}), 0.0));
+  CUbRenderAPI::DeleteTessObj();
+  EXPECT_FALSE(CUbRenderAPI::Entity_Tess(side, 0.0));
+  EXPECT_TRUE(LitBox().Empty());
+}
+
+TEST_F(RenderApiTest, SelfCrossingOutlineAndDepthOffset) {
+  ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
+  // A bow tie: the tessellator has to make the crossing vertex itself.
+  CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
+  EXPECT_TRUE(Lit(20, 45));
+  EXPECT_TRUE(Lit(70, 45));
+  EXPECT_FALSE(Lit(45, 20));
+  EXPECT_FALSE(Lit(45, 70));
+
+  // A fill pushed away from the viewer hides behind what lies in its plane; pulled closer, it covers it.
+  const CVectorArray square = Outline({{20, 20, 0}, {70, 20, 0}, {70, 70, 0}, {20, 70, 0}});
+  for (double offset : {0.5, -0.5}) {
+    Clear();
+    glEnable(GL_DEPTH_TEST);
+    glColor3d(0, 1, 0);
+    CUbRenderAPI::Entity_Tess(square, 0.0);
+    glColor3d(1, 0, 0);
+    CUbRenderAPI::Entity_Tess(square, offset);
+    glDisable(GL_DEPTH_TEST);
+    EXPECT_EQ(At(45, 45)[0], offset > 0 ? 0 : 255) << offset;
+  }
+}
+
+TEST_F(RenderApiTest, HelpersLeaveTheStateThePassesSet) {
+  CUbRenderAPI::CreateTessObj();
+  for (bool on : {true, false}) {
+    on ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
+    on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    glLineWidth(3.0f);
+    glColor4d(0.25, 0.5, 0.75, 1.0);
+    glRasterPos2d(5, 5);
+    CUbRenderAPI::DrawLine(CVector(0, 0, 0), CVector(10, 10, 0));
+    CUbRenderAPI::DrawArrowHead(CVector(10, 10, 0), CVector(1, 0, 0), 1.0);
+    CUbRenderAPI::OutVectorText(CVector(0, 0, 0), CVector(1, 0, 0), CVector(1, 0, 0), "A", 7.0, 1.0, 0, 1, 0.0, 0,
+                                CVector(1, 0, 0), 1);
+    CUbRenderAPI::DrawTextDirectionMid(CVector(0, 0, 0), CVector(9, 0, 0), 0, 0, "B", CVector(1, 1, 0), 1.0, 7.0);
+    CUbRenderAPI::DrawTextDirectionMid(CVector(0, 0, 0), CVector(9, 0, 0), 1.25, 1, 1, CVector(1, 1, 0), 1.0, 7.0);
+    CUbRenderAPI::FontPutsW("C");
+    CUbRenderAPI::Entity_Tess(Outline({{0, 0, 0}, {5, 0, 0}, {0, 5, 0}}), 0.1);
+
+    EXPECT_EQ(glIsEnabled(GL_LIGHTING), on ? GL_TRUE : GL_FALSE);
+    EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), on ? GL_TRUE : GL_FALSE);
+    GLfloat width = 0, colour[4] = {};
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(width, 3.0f);
+    EXPECT_FLOAT_EQ(colour[0], 0.25f);
+    EXPECT_FLOAT_EQ(colour[1], 0.5f);
+    EXPECT_FLOAT_EQ(colour[2], 0.75f);
+    GLint alignment = 0, attribDepth = -1, clientDepth = -1, mode = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &attribDepth);
+    glGetIntegerv(GL_CLIENT_ATTRIB_STACK_DEPTH, &clientDepth);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(alignment, 4);
+    EXPECT_EQ(attribDepth, 0);
+    EXPECT_EQ(clientDepth, 0);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  }
+}
+
+TEST(ContourColor, RampEndsMiddlesAndClamping) {
+  struct SCase {
+    int type, index, max, r, g, b;
+  };
+  const SCase cases[] = {
+      {0, 0, 4, 0, 0, 255}, {0, 1, 4, 0, 255, 255}, {0, 2, 4, 0, 255, 0}, {0, 3, 4, 255, 255, 0}, {0, 4, 4, 255, 0, 0},
+      {0, 1, 9, 0, 113, 255}, {1, 0, 4, 255, 0, 0}, {1, 2, 4, 0, 255, 0}, {1, 4, 4, 0, 0, 255}, {2, 0, 6, 0, 255, 0},
+      {2, 1, 6, 0, 255, 255}, {2, 3, 6, 255, 0, 255}, {2, 5, 6, 255, 255, 0}, {2, 6, 6, 255, 255, 255},
+      {3, 0, 9, 0, 0, 255}, {3, 4, 9, 0, 226, 255}, {3, 1, 2, 255, 255, 0}, {3, 9, 9, 255, 0, 0}, {4, 0, 2, 0, 0, 0},
+      {4, 1, 2, 127, 127, 127}, {4, 2, 2, 255, 255, 255}, {5, 0, 2, 255, 255, 255}, {5, 2, 2, 0, 0, 0},
+      {6, 0, 2, 255, 0, 0}, {6, 1, 2, 255, 255, 255}, {6, 2, 2, 0, 0, 255}, {7, 4, 9, 255, 0, 0}, {7, 5, 9, 0, 0, 255},
+      {8, 3, 9, 255, 255, 255}, {-1, 3, 9, 255, 255, 255}, {0, -3, 9, 0, 0, 255}, {0, 12, 9, 255, 0, 0},
+      {6, 0, 0, 255, 0, 0},  // no levels above 0: the start of the ramp
+  };
+  for (const SCase& c : cases) {
+    int r = -1, g = -1, b = -1;
+    CUbRenderAPI::GetContourColor(c.type, r, g, b, c.index, c.max);
+    EXPECT_EQ(std::make_tuple(r, g, b), std::make_tuple(c.r, c.g, c.b))
+        << "type " << c.type << " level " << c.index << "/" << c.max;
+  }
+}
+
+TEST(ContourColor, LinearLevelsAtTheirBoundaries) {
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0), 0);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0.999), 0);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 3), 3);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 9), 9);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 10), 9);  // the maximum is in the top band
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, -4), 0);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 25), 9);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(-2, 2, 4, 0), 2);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(10, 0, 10, 10), 0);  // a reversed range counts down
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(10, 0, 10, 0), 9);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(5, 5, 10, 5), 5);  // no range: the middle
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 0, 5), 0);
+  EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, std::nan("")), 0);
+}
+
+}  // namespace
