@@ -183,11 +183,12 @@ CStmObjElement* CStmModel::AddElement(int idNodeBegin, int idNodeEnd, const SStm
   return element;
 }
 
-CStmObjRestraint* CStmModel::AddRestraint(int idNode, const SStmDof& dof, double rollerAngle) {
+CStmObjRestraint* CStmModel::AddRestraint(int idNode, const SStmDof& dof, double rollerAngle, int id) {
   if (!GetNode(idNode) || !std::isfinite(rollerAngle)) return nullptr;
   CStmObjRestraint* restraint = GetRestraintNode(idNode, 0);
   if (!restraint) {
-    const int id = NextId(m_restraints);
+    if (id == -1) id = NextId(m_restraints);
+    if (id < 1 || m_restraints.count(id)) return nullptr;
     restraint = Adopt(m_restraints, new CStmObjRestraint, id);
     restraint->SetName(Numbered("R", id));
     restraint->SetIdNode(idNode);
@@ -198,11 +199,12 @@ CStmObjRestraint* CStmModel::AddRestraint(int idNode, const SStmDof& dof, double
   return restraint;
 }
 
-CStmObjSpring* CStmModel::AddSpring(int idNode, const CVector& u, const CVector& r) {
+CStmObjSpring* CStmModel::AddSpring(int idNode, const CVector& u, const CVector& r, int id) {
   if (!GetNode(idNode) || !IsFinite(u) || !IsFinite(r)) return nullptr;
   CStmObjSpring* spring = GetSpringNode(idNode);
   if (!spring) {
-    const int id = NextId(m_springs);
+    if (id == -1) id = NextId(m_springs);
+    if (id < 1 || m_springs.count(id)) return nullptr;
     spring = Adopt(m_springs, new CStmObjSpring, id);
     spring->SetName(Numbered("S", id));
     spring->SetIdNode(idNode);
@@ -213,11 +215,12 @@ CStmObjSpring* CStmModel::AddSpring(int idNode, const CVector& u, const CVector&
   return spring;
 }
 
-CStmObjBearingPlate* CStmModel::AddBearingPlate(int idNode, const SStmPropBearingPlate& prop) {
+CStmObjBearingPlate* CStmModel::AddBearingPlate(int idNode, const SStmPropBearingPlate& prop, int id) {
   if (!GetNode(idNode) || !std::isfinite(prop.dWidth) || !std::isfinite(prop.dThickness)) return nullptr;
   CStmObjBearingPlate* plate = GetBearingPlateNode(idNode);
   if (!plate) {
-    const int id = NextId(m_plates);
+    if (id == -1) id = NextId(m_plates);
+    if (id < 1 || m_plates.count(id)) return nullptr;
     plate = Adopt(m_plates, new CStmObjBearingPlate, id);
     plate->SetName(Numbered("P", id));
     plate->SetIdNode(idNode);
@@ -271,6 +274,30 @@ CStmObjBoundary* CStmModel::SetBoudaryByElementGroup(EStmTypeBoundary type, cons
   boundary->m_idElements = std::move(ordered);
   UpdateBoundaryMembership();
   return boundary;
+}
+
+CStmObjBoundary* CStmModel::RestoreBoundary(EStmTypeBoundary type, int id, std::vector<CVector> points,
+                                            std::vector<int> idElements) {
+  if (id < 1 || Find(m_boundaries[0], id) || Find(m_boundaries[1], id)) return nullptr;
+  for (int idElement : idElements) {
+    if (!GetElement(idElement)) return nullptr;
+  }
+  auto* boundary = Adopt(m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1], new CStmObjBoundary, id);
+  boundary->m_eType = type == STM_BOUNDARY_OUTER ? STM_BOUNDARY_OUTER : STM_BOUNDARY_INNER;
+  boundary->m_points = std::move(points);
+  boundary->m_idElements = std::move(idElements);
+  return boundary;
+}
+
+CStmObjArea* CStmModel::RestoreArea(int id, std::vector<CVector> points, std::vector<int> idElements) {
+  if (id < 1 || m_areas.count(id)) return nullptr;
+  for (int idElement : idElements) {
+    if (!GetElement(idElement)) return nullptr;
+  }
+  CStmObjArea* area = Adopt(m_areas, new CStmObjArea, id);
+  area->m_points = std::move(points);
+  area->m_idElements = std::move(idElements);
+  return area;
 }
 
 CStmObjLoadConditionStatic* CStmModel::AddLoadConditionStatic(const CString& name, int id) {

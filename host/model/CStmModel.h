@@ -45,9 +45,10 @@ public:
   CStmObjElement* AddElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id = -1);
   // One restraint, spring or bearing plate per node: adding to a node that has one changes
   // that record and returns it. Refused for a missing node.
-  CStmObjRestraint* AddRestraint(int idNode, const SStmDof& dof, double rollerAngle = 0.0);
-  CStmObjSpring* AddSpring(int idNode, const CVector& u, const CVector& r);
-  CStmObjBearingPlate* AddBearingPlate(int idNode, const SStmPropBearingPlate& prop);
+  // id is used only when a new record is made.
+  CStmObjRestraint* AddRestraint(int idNode, const SStmDof& dof, double rollerAngle = 0.0, int id = -1);
+  CStmObjSpring* AddSpring(int idNode, const CVector& u, const CVector& r, int id = -1);
+  CStmObjBearingPlate* AddBearingPlate(int idNode, const SStmPropBearingPlate& prop, int id = -1);
   // A property area from a closed chain of element ids (see SetBoudaryByElementGroup).
   CStmObjArea* AddPropertyArea(const std::vector<int>& idElements, int id = -1);
   // A boundary from its polygon. id -1 adds a new boundary; the id of an existing boundary of
@@ -59,6 +60,12 @@ public:
   // ids do not form one closed simple loop of at least three existing elements. id as in
   // SetBoundary.
   CStmObjBoundary* SetBoudaryByElementGroup(EStmTypeBoundary type, const std::vector<int>& idElements, int id);
+  // A boundary or area exactly as a file holds it: the polygon and element list are taken as
+  // they are and the elements' membership is left as stored. Refused for a taken id or an
+  // element id the model does not have.
+  CStmObjBoundary* RestoreBoundary(EStmTypeBoundary type, int id, std::vector<CVector> points,
+                                   std::vector<int> idElements);
+  CStmObjArea* RestoreArea(int id, std::vector<CVector> points, std::vector<int> idElements);
   // Load conditions are found by name too, so names are unique among static conditions and
   // among combinations.
   CStmObjLoadConditionStatic* AddLoadConditionStatic(const CString& name, int id = -1);
@@ -213,8 +220,6 @@ public:
   void UpdateBoundaryMembership();
 
 private:
-  friend class CStmModelFile;
-
   template <class T>
   T* Adopt(Map<T>& map, T* record, int id);
   void NameNode(CStmObjNode& node) const;
