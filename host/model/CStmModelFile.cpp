@@ -864,7 +864,7 @@ bool CStmModelFile::FromText(const std::string& text, const std::string& name, C
   Json doc;
   try {
     doc = Json::parse(text);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // syntax errors, and numbers beyond a double
     SetError(error, Say(StmText("%s: not a JSON document: %s"), name.c_str(), e.what()));
     return false;
   }
