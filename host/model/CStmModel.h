@@ -165,7 +165,8 @@ public:
   const CString* GetStrutType(const CStmObjElement* element) const;
   const CString* GetTieType(const CStmObjElement* element) const;
   // The node's type under a load case from the classified elements meeting there, struts as
-  // "C" before ties as "T" (e.g. "CCT"); empty while unlocked or when none is classified.
+  // "C" before ties as "T" (e.g. "CCT"), stability elements aside; empty while unlocked or when
+  // none is classified.
   CString GetNodeType(const CStmObjNode* node, int loadCase) const;
 
   // ---- Results.
