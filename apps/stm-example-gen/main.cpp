@@ -1,0 +1,441 @@
+// Writes the example models of examples/: three members drawn in the x-z plane in mm and kN,
+// one of them with illustrative results for every result layer.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+struct SMember {
+  int begin, end;
+};
+
+CVector XZ(double x, double z) { return CVector(x, 0.0, z); }
+
+// A linear-elastic plane truss in x-z with equal EA: good enough to give every element a force
+// whose sign and size an engineer would expect. Tension is positive. Returns false for a
+// mechanism.
+bool SolveTruss(const CStmModel& model, const CStmObjLoadConditionStatic& loads, std::vector<double>& forces) {
+  std::vector<int> nodeIds;
+  for (const auto& [id, node] : model.GetNodes()) nodeIds.push_back(id);
+  auto dofOf = [&](int idNode) {
+    for (size_t i = 0; i < nodeIds.size(); ++i) {
+      if (nodeIds[i] == idNode) return static_cast<int>(2 * i);
+    }
+    return -1;
+  };
+  const size_t n = 2 * nodeIds.size();
+  std::vector<std::vector<double>> k(n, std::vector<double>(n, 0.0));
+  std::vector<double> f(n, 0.0);
+  for (const auto& [id, element] : model.GetElements()) {
+    const CVector d = element->GetCoordEnd() - element->GetCoordBegin();
+    const double len = d.Length();
+    const double c = d.x / len, s = d.z / len;
+    const double local[2] = {c, s};
+    const int ends[2] = {dofOf(element->GetIdNodeBegin()), dofOf(element->GetIdNodeEnd())};
+    for (int a = 0; a < 2; ++a) {
+      for (int b = 0; b < 2; ++b) {
+        const double sign = a == b ? 1.0 : -1.0;
+        for (int i = 0; i < 2; ++i) {
+          for (int j = 0; j < 2; ++j) k[ends[a] + i][ends[b] + j] += sign * local[i] * local[j] * 1000.0 / len;
+        }
+      }
+    }
+  }
+  for (const auto& [id, spring] : model.GetSprings()) {
+    k[dofOf(spring->GetIdNode())][dofOf(spring->GetIdNode())] += spring->GetU().x;
+    k[dofOf(spring->GetIdNode()) + 1][dofOf(spring->GetIdNode()) + 1] += spring->GetU().z;
+  }
+  for (const auto& [id, load] : loads.GetLoadNodes()) {
+    f[dofOf(load->GetIdNode())] += load->GetLoad().x;
+    f[dofOf(load->GetIdNode()) + 1] += load->GetLoad().z;
+  }
+  std::vector<bool> fixed(n, false);
+  for (const auto& [id, restraint] : model.GetRestraints()) {
+    if (restraint->GetDof().Ux) fixed[dofOf(restraint->GetIdNode())] = true;
+    if (restraint->GetDof().Uz) fixed[dofOf(restraint->GetIdNode()) + 1] = true;
+  }
+  for (size_t i = 0; i < n; ++i) {
+    if (!fixed[i]) continue;
+    for (size_t j = 0; j < n; ++j) k[i][j] = k[j][i] = 0.0;
+    k[i][i] = 1.0;
+    f[i] = 0.0;
+  }
+  for (size_t col = 0; col < n; ++col) {
+    size_t pivot = col;
+    for (size_t r = col + 1; r < n; ++r) {
+      if (std::fabs(k[r][col]) > std::fabs(k[pivot][col])) pivot = r;
+    }
+    if (std::fabs(k[pivot][col]) < 1e-9) return false;
+    std::swap(k[col], k[pivot]);
+    std::swap(f[col], f[pivot]);
+    for (size_t r = 0; r < n; ++r) {
+      if (r == col) continue;
+      const double m = k[r][col] / k[col][col];
+      for (size_t c = col; c < n; ++c) k[r][c] -= m * k[col][c];
+      f[r] -= m * f[col];
+    }
+  }
+  std::vector<double> disp(n);
+  for (size_t i = 0; i < n; ++i) disp[i] = f[i] / k[i][i];
+  forces.clear();
+  for (const auto& [id, element] : model.GetElements()) {
+    const CVector d = element->GetCoordEnd() - element->GetCoordBegin();
+    const double len = d.Length();
+    const int b = dofOf(element->GetIdNodeBegin()), e = dofOf(element->GetIdNodeEnd());
+    const double stretch = ((disp[e] - disp[b]) * d.x + (disp[e + 1] - disp[b + 1]) * d.z) / len;
+    // Rounded to 0.001 kN so that the files carry tidy numbers.
+    forces.push_back(std::round(stretch * 1000.0 / len * 1000.0) / 1000.0 + 0.0);
+  }
+  return true;
+}
+
+// Static conditions and combinations (combinations of combinations too) as one load list each.
+void Flatten(const CStmModel& model, const CStmObjLoadConditionCombo& combo, double scale,
+             CStmObjLoadConditionStatic& out) {
+  for (const auto& [id, factor] : combo.GetComboFactors()) {
+    const double s = scale * factor->GetScaleFactor();
+    if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeCombo) {
+      Flatten(model, *model.GetLoadConditionCombo(factor->GetNameLoadCondition()), s, out);
+    } else {
+      for (const auto& [idLoad, load] : model.GetLoadConditionStatic(factor->GetNameLoadCondition())->GetLoadNodes()) {
+        out.AddLoadNode(load->GetName(), load->GetIdNode(), load->GetLoad() * s, 1);
+      }
+    }
+  }
+}
+
+bool AnalyseAllCases(CStmModel& model) {
+  std::vector<std::vector<double>> perCase;
+  std::vector<double> forces;
+  for (const auto& [id, condition] : model.GetLoadConditionStatics()) {
+    if (!SolveTruss(model, *condition, forces)) return false;
+    perCase.push_back(forces);
+  }
+  for (const auto& [id, combo] : model.GetLoadConditionCombos()) {
+    CStmObjLoadConditionStatic flat;
+    Flatten(model, *combo, 1.0, flat);
+    if (!SolveTruss(model, flat, forces)) return false;
+    perCase.push_back(forces);
+  }
+  size_t index = 0;
+  for (const auto& [id, element] : model.GetElements()) {
+    std::vector<double> f;
+    for (const auto& c : perCase) f.push_back(c[index]);
+    element->SetResultAxialForces(f);
+    ++index;
+  }
+  model.SetLock(1);
+  return true;
+}
+
+void AddDefinitions(CStmModel& model) {
+  CStmDataDefine& define = *model.GetStmDataDefine();
+  define.AddStrutType(SStmStrutType{"Prismatic", 0, 1.0});
+  define.AddStrutType(SStmStrutType{"Bottle-shaped", 1, 0.75});
+  define.AddTieType(SStmTieType{"Stirrups 2-D13", 0, 0, 1, 13.0, 2});
+  define.AddTieType(SStmTieType{"Main bars 4-D25", 0, 1, 1, 25.0, 4});
+}
+
+// Strut and tie types from the classification under the last (governing) load case.
+void AssignTypes(CStmModel& model) {
+  const int last = model.GetCountLoadConditionStatic() + model.GetCountLoadConditionCombo() - 1;
+  for (const auto& [id, element] : model.GetElements()) {
+    const CVector d = element->GetCoordEnd() - element->GetCoordBegin();
+    const bool horizontal = std::fabs(d.z) < 1e-9;
+    if (element->GetType(last) == STM_ELEMENT_STRUT) element->SetIndexStrutType(horizontal ? 0 : 1);
+    if (element->GetType(last) == STM_ELEMENT_TIE) element->SetIndexTieType(horizontal ? 1 : 0);
+  }
+}
+
+std::vector<CDPoint> Band(const CDPoint& a, const CDPoint& b, double width) {
+  const CDPoint along = (b - a).Unit();
+  const CDPoint side = along.RightNormal() * (width / 2.0);
+  return {a + side, b + side, b - side, a - side};
+}
+
+std::vector<CDPoint> Hexagon(const CDPoint& c, double r) {
+  std::vector<CDPoint> out;
+  for (int k = 0; k < 6; ++k) {
+    const double t = k * M_PI / 3.0;
+    out.push_back(CDPoint(c.x + r * std::cos(t), c.y + r * std::sin(t)));
+  }
+  return out;
+}
+
+CDPoint Plane(const CVector& v) { return CDPoint(v.x, v.z); }
+
+double DistanceToSegment(const CDPoint& p, const CDPoint& a, const CDPoint& b) {
+  const CDPoint ab = b - a;
+  const double t = std::max(0.0, std::min(1.0, (p - a).Dot(ab) / ab.Dot(ab)));
+  return (p - (a + ab * t)).Length();
+}
+
+// Illustrative results drawn from the truss forces: zones and widths sized by force, an ESO
+// field that glows along the loaded members, stress flow along them, a quad mesh of the member.
+void AddIllustrativeResults(CStmModel& model, double width, double height, double hole[4]) {
+  const int cases = model.GetCountLoadConditionStatic() + model.GetCountLoadConditionCombo();
+  const int last = cases - 1;
+  double fmax = 0.0;
+  for (const auto& [id, element] : model.GetElements()) fmax = std::max(fmax, std::fabs(element->GetResultAxialForce(last)));
+
+  for (const auto& [id, element] : model.GetElements()) {
+    std::vector<std::vector<CDPoint>> zones;
+    for (int c = 0; c < cases; ++c) {
+      const double w = 60.0 + 0.25 * std::fabs(element->GetResultAxialForce(c));
+      zones.push_back(Band(Plane(element->GetCoordBegin()), Plane(element->GetCoordEnd()), w));
+    }
+    element->SetEffectiveZones(zones);
+    std::vector<CVector> region, regionMax;
+    for (const CDPoint& p : Band(Plane(element->GetCoordBegin()), Plane(element->GetCoordEnd()), 150.0)) {
+      region.push_back(XZ(p.x, p.y));
+    }
+    for (const CDPoint& p : Band(Plane(element->GetCoordBegin()), Plane(element->GetCoordEnd()), 240.0)) {
+      regionMax.push_back(XZ(p.x, p.y));
+    }
+    element->SetEffectiveRegion(region);
+    element->SetMaxEffectiveRegion(regionMax);
+  }
+  for (const auto& [id, node] : model.GetNodes()) {
+    std::vector<std::vector<CDPoint>> zones, maxZones;
+    for (int c = 0; c < cases; ++c) {
+      double sum = 0.0;
+      for (const CStmObjElement* element : model.GetInvolvedElements(id)) sum += std::fabs(element->GetResultAxialForce(c));
+      zones.push_back(Hexagon(Plane(node->GetCoord()), 40.0 + 0.06 * sum));
+      maxZones.push_back(Hexagon(Plane(node->GetCoord()), 1.4 * (40.0 + 0.06 * sum)));
+    }
+    node->SetNodalZones(zones);
+    node->SetMaxWidthZones(maxZones);
+  }
+
+  // A 100 mm quad mesh of the member without the opening.
+  const double cell = 100.0;
+  const int nu = static_cast<int>(width / cell), nv = static_cast<int>(height / cell);
+  SStmMeshPlane mesh;
+  for (int j = 0; j <= nv; ++j) {
+    for (int i = 0; i <= nu; ++i) mesh.coords.push_back(CDPoint(i * cell, j * cell));
+  }
+  SStmEsoStep full, trimmed;
+  std::vector<SStmStressFlow> flow;
+  for (int j = 0; j < nv; ++j) {
+    for (int i = 0; i < nu; ++i) {
+      const CDPoint centre((i + 0.5) * cell, (j + 0.5) * cell);
+      if (centre.x > hole[0] && centre.x < hole[2] && centre.y > hole[1] && centre.y < hole[3]) continue;
+      const int c0 = j * (nu + 1) + i;
+      mesh.quads.push_back(SStmQuad{c0, c0 + 1, c0 + nu + 2, c0 + nu + 1});
+      double value = 0.0;
+      CDPoint direction;
+      for (const auto& [id, element] : model.GetElements()) {
+        const CDPoint a = Plane(element->GetCoordBegin()), b = Plane(element->GetCoordEnd());
+        const double d = DistanceToSegment(centre, a, b) / 150.0;
+        const double v = std::fabs(element->GetResultAxialForce(last)) / fmax * std::exp(-d * d);
+        if (v > value) {
+          value = v;
+          direction = (b - a).Unit();
+        }
+      }
+      SStmEsoCell esoCell;
+      esoCell.corners = {XZ(i * cell, j * cell), XZ((i + 1) * cell, j * cell), XZ((i + 1) * cell, (j + 1) * cell),
+                         XZ(i * cell, (j + 1) * cell)};
+      esoCell.dValue = std::round(value * 1000.0) / 1000.0;
+      full.cells.push_back(esoCell);
+      if (esoCell.dValue >= 0.05) trimmed.cells.push_back(esoCell);
+      if (value > 0.3) {
+        const CDPoint half = direction * (40.0 * value);
+        flow.push_back(SStmStressFlow{XZ(centre.x - half.x, centre.y - half.y), XZ(centre.x + half.x, centre.y + half.y)});
+      }
+    }
+  }
+  SStmMeshSpace space;
+  for (const CDPoint& p : mesh.coords) space.coords.push_back(XZ(p.x, p.y));
+  space.quads = mesh.quads;
+
+  // Nodal-zone result: the mesh quads inside each supported or loaded node's zone.
+  SStmResultNodalZone entry;
+  for (const auto& [id, node] : model.GetNodes()) {
+    const bool supported = model.GetRestraintNode(id) != nullptr;
+    const bool loaded = model.GetBearingPlateNode(id) != nullptr;
+    if (!supported && !loaded) continue;
+    const CDPoint c = Plane(node->GetCoord());
+    for (const SStmQuad& q : mesh.quads) {
+      const CDPoint centre = (mesh.coords[static_cast<size_t>(q[0])] + mesh.coords[static_cast<size_t>(q[2])]) * 0.5;
+      if ((centre - c).Length() > 160.0) continue;
+      entry.zones.push_back(SStmNodalZone{{q[0], q[1], q[2], q[3]}, supported ? 0 : 1, supported ? 1 : 0});
+    }
+    for (const SStmStressFlow& f : flow) {
+      if ((Plane((f.start + f.end) * 0.5) - c).Length() <= 200.0) entry.flows.push_back(f);
+    }
+  }
+
+  model.SetEsoSteps({full, trimmed});
+  model.SetCurrentStepEso(1);
+  model.SetStressFlow(flow);
+  model.SetResultNodalZones({entry});
+  model.SetCurrentNodalZone(0);
+  model.SetMeshPlane(mesh);
+  model.SetMeshSpace(space);
+  model.SetTypeMesh(0);
+  model.SetBoundaryRefs({SStmSegment{XZ(0, 0), XZ(width, 0)}, SStmSegment{XZ(width, 0), XZ(width, height)},
+                         SStmSegment{XZ(width, height), XZ(0, height)}, SStmSegment{XZ(0, height), XZ(0, 0)}});
+}
+
+void CommonSettings(CStmModel& model, const char* description, double width, double height) {
+  model.SetDescription(description);
+  model.SetUnitLength("mm");
+  model.SetUnitForce("kN");
+  model.SetPlane(STM_PLANE_XZ);
+  CStmDataView& view = *model.GetStmDataView();
+  view.SetGridSpace(CVector(100.0, 100.0, 100.0));
+  // Guidelines at the member's edges, in thousandths of a millimetre.
+  view.SetGuideline(0, {0.0, width * 1000.0});
+  view.SetGuideline(2, {0.0, height * 1000.0});
+  view.SetFixedPointNumber(1);
+}
+
+void AddNodes(CStmModel& model, const std::vector<CVector>& points) {
+  for (const CVector& p : points) model.AddNode(p);
+}
+
+void AddElements(CStmModel& model, const std::vector<SMember>& members) {
+  for (const SMember& m : members) model.AddElement(m.begin, m.end, SStmPropElement(0, 2, 0.0));
+}
+
+bool DeepBeam(CStmModel& model) {
+  CommonSettings(model,
+                 "Deep transfer beam 3000 x 1500 mm, 400 mm thick, with a 600 x 400 mm opening, two column loads. "
+                 "Results are illustrative (a plain truss solution and fields drawn from it), not a design.",
+                 3000.0, 1500.0);
+  AddNodes(model, {XZ(250, 100), XZ(2750, 100), XZ(1000, 1400), XZ(2000, 1400), XZ(1200, 500), XZ(1800, 500),
+                   XZ(1800, 900), XZ(1200, 900), XZ(1200, 100), XZ(1800, 100)});
+  AddElements(model, {{1, 9}, {9, 10}, {10, 2}, {1, 3}, {2, 4}, {3, 4}, {9, 5}, {10, 6}, {5, 6}, {6, 7}, {7, 8},
+                      {8, 5}, {3, 8}, {4, 7}, {1, 5}, {2, 6}, {3, 7}, {5, 10}});
+  model.GetElement(17)->SetStableElement(1);
+  model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(3000, 0), XZ(3000, 1500), XZ(0, 1500)});
+  // The ring around the opening, given out of order as a user would select it.
+  if (!model.SetBoudaryByElementGroup(STM_BOUNDARY_INNER, {11, 9, 12, 10}, -1)) return false;
+  SStmDof pin, roller;
+  pin.Ux = pin.Uz = 1;
+  roller.Uz = 1;
+  model.AddRestraint(1, pin);
+  model.AddRestraint(2, roller);
+  for (int id : {1, 2}) model.AddBearingPlate(id, SStmPropBearingPlate{250.0, 25.0});
+  for (int id : {3, 4}) model.AddBearingPlate(id, SStmPropBearingPlate{400.0, 30.0});
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadConditionStatic("LL");
+  model.AddLoadNode("DL", 3, CVector(0, 0, -450));
+  model.AddLoadNode("DL", 4, CVector(0, 0, -450));
+  model.AddLoadNode("LL", 3, CVector(0, 0, -300));
+  model.AddLoadNode("LL", 4, CVector(0, 0, -150));
+  model.AddLoadConditionCombo("ULS");
+  model.AddComboFactor("ULS", "DL", CStmObjLoadComboFactor::kTypeStatic, 1.2);
+  model.AddComboFactor("ULS", "LL", CStmObjLoadComboFactor::kTypeStatic, 1.6);
+  model.AddLoadConditionCombo("ULS+10%");
+  model.AddComboFactor("ULS+10%", "ULS", CStmObjLoadComboFactor::kTypeCombo, 1.1);
+  AddDefinitions(model);
+  if (!AnalyseAllCases(model)) return false;
+  AssignTypes(model);
+  double hole[4] = {1200, 500, 1800, 900};
+  AddIllustrativeResults(model, 3000.0, 1500.0, hole);
+  model.SetInputModel(0);
+  model.GetStmDataView()->SetShowOption(0x1000 | 0x2000, 1);
+  return true;
+}
+
+bool Corbel(CStmModel& model) {
+  CommonSettings(model,
+                 "Column corbel: 400 mm column, corbel projecting 450 mm, 500 mm deep at the column face, "
+                 "bearing 300 mm from the face. Input model without results.",
+                 850.0, 2400.0);
+  // Column from z = 0 to 2400; corbel on the right from z = 1300 (sloped underside) to 1800.
+  AddNodes(model, {XZ(80, 0), XZ(320, 0), XZ(80, 1720), XZ(320, 1720), XZ(700, 1720), XZ(320, 1400),
+                   XZ(80, 2400), XZ(320, 2400)});
+  AddElements(model, {{1, 3}, {2, 6}, {6, 4}, {3, 4}, {4, 5}, {6, 5}, {3, 7}, {4, 8}, {7, 8}, {3, 6}, {1, 6}});
+  model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(400, 0), XZ(400, 1300), XZ(850, 1550), XZ(850, 1800),
+                                         XZ(400, 1800), XZ(400, 2400), XZ(0, 2400)});
+  SStmDof fixed;
+  fixed.Ux = fixed.Uz = 1;
+  model.AddRestraint(1, fixed);
+  model.AddRestraint(2, fixed);
+  SStmDof slide;
+  slide.Ux = 1;
+  model.AddRestraint(7, slide);
+  model.AddRestraint(8, slide);
+  model.AddBearingPlate(5, SStmPropBearingPlate{150.0, 20.0});
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadConditionStatic("LL");
+  model.AddLoadNode("DL", 5, CVector(0, 0, -180));
+  model.AddLoadNode("LL", 5, CVector(40, 0, -120));
+  model.AddLoadNode("DL", 7, CVector(0, 0, -600));
+  model.AddLoadNode("DL", 8, CVector(0, 0, -600));
+  model.AddLoadConditionCombo("ULS");
+  model.AddComboFactor("ULS", "DL", CStmObjLoadComboFactor::kTypeStatic, 1.2);
+  model.AddComboFactor("ULS", "LL", CStmObjLoadComboFactor::kTypeStatic, 1.6);
+  AddDefinitions(model);
+  model.GetStmDataView()->SetTypeNamingNode(STM_NAMING_LETTER);
+  model.GetStmDataView()->SetTypeNamingElement(STM_NAMING_LETTER);
+  model.RenameObject();
+  return true;
+}
+
+bool PileCap(CStmModel& model) {
+  CommonSettings(model,
+                 "Two-pile cap 2400 x 900 mm under a 500 mm column, piles 600 mm diameter at 1600 mm centres "
+                 "modelled as vertical springs. Input model without results.",
+                 2400.0, 900.0);
+  AddNodes(model, {XZ(400, 100), XZ(2000, 100), XZ(1075, 800), XZ(1325, 800)});
+  AddElements(model, {{1, 2}, {1, 3}, {2, 4}, {3, 4}, {1, 4}});
+  model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(2400, 0), XZ(2400, 900), XZ(0, 900)});
+  model.AddSpring(1, CVector(0, 0, 250.0), CVector());
+  model.AddSpring(2, CVector(0, 0, 250.0), CVector());
+  SStmDof lateral;
+  lateral.Ux = 1;
+  model.AddRestraint(1, lateral);
+  for (int id : {1, 2}) model.AddBearingPlate(id, SStmPropBearingPlate{600.0, 0.0});
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadConditionStatic("LL");
+  model.AddLoadNode("DL", 3, CVector(0, 0, -900));
+  model.AddLoadNode("DL", 4, CVector(0, 0, -900));
+  model.AddLoadNode("LL", 3, CVector(0, 0, -500));
+  model.AddLoadNode("LL", 4, CVector(0, 0, -500));
+  model.AddLoadConditionCombo("ULS");
+  model.AddComboFactor("ULS", "DL", CStmObjLoadComboFactor::kTypeStatic, 1.2);
+  model.AddComboFactor("ULS", "LL", CStmObjLoadComboFactor::kTypeStatic, 1.6);
+  AddDefinitions(model);
+  // The compression fan over the piles is a region of its own.
+  if (!model.AddPropertyArea({2, 4, 3, 1})) return false;
+  model.GetPropertyArea(1, 0)->SetThickness(900.0);
+  model.GetStmDataView()->SetTypeNamingNode(STM_NAMING_PREFIX);
+  model.GetStmDataView()->SetTypeNamingElement(STM_NAMING_PREFIX);
+  model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
+  model.RenameObject();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = argc > 1 ? argv[1] : "examples";
+  struct {
+    const char* name;
+    bool (*build)(CStmModel&);
+  } const examples[] = {{"deep-beam-opening", DeepBeam}, {"corbel", Corbel}, {"pile-cap", PileCap}};
+  for (const auto& example : examples) {
+    CStmModel model;
+    if (!example.build(model)) {
+      std::fprintf(stderr, "%s: the example model could not be built\n", example.name);
+      return 1;
+    }
+    std::string error;
+    const std::string path = folder + "/" + example.name + ".stm.json";
+    if (!CStmModelFile::Save(path, model, &error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    std::printf("%s\n", path.c_str());
+  }
+  return 0;
+}

@@ -1,0 +1,696 @@
+// The strut-and-tie model: record bookkeeping, chains into polygons, naming and result queries.
+#include "host/model/CStmModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+// The point comparison the whole layer shares: each of x, y, z within 1e-5, inclusive.
+bool SamePoint(const CVector& a, const CVector& b) {
+  constexpr double kTolerance = 1e-5;
+  return std::fabs(a.x - b.x) <= kTolerance && std::fabs(a.y - b.y) <= kTolerance &&
+         std::fabs(a.z - b.z) <= kTolerance;
+}
+
+bool IsFinite(const CVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+template <class T>
+T* Find(const std::map<int, T*>& map, int id) {
+  auto it = map.find(id);
+  return it == map.end() ? nullptr : it->second;
+}
+
+template <class T>
+void DeleteAll(std::map<int, T*>& map) {
+  for (auto& [id, record] : map) delete record;
+  map.clear();
+}
+
+template <class T>
+int NextId(const std::map<int, T*>& map) {
+  return map.empty() ? 1 : std::max(1, map.rbegin()->first + 1);
+}
+
+template <class T>
+int CountOf(const std::map<int, T*>& map, int onlyEnabled) {
+  if (!onlyEnabled) return static_cast<int>(map.size());
+  return static_cast<int>(
+      std::count_if(map.begin(), map.end(), [](const auto& entry) { return entry.second->IsEnable(); }));
+}
+
+// byIndex 0: by id, -1 the first enabled; byIndex 1: position among the enabled.
+template <class T>
+T* Pick(const std::map<int, T*>& map, int key, int byIndex) {
+  if (!byIndex && key != -1) return Find(map, key);
+  int position = 0;
+  for (const auto& [id, record] : map) {
+    if (!record->IsEnable()) continue;
+    if (!byIndex || position == key) return record;
+    ++position;
+  }
+  return nullptr;
+}
+
+// Bijective base 26: 1 A, 26 Z, 27 AA.
+CString Letters(int number) {
+  if (number < 1) return CString();
+  std::string text;
+  while (number > 0) {
+    --number;
+    text.insert(text.begin(), static_cast<char>('A' + number % 26));
+    number /= 26;
+  }
+  return CString(text);
+}
+
+CString Numbered(const char* prefix, int id) {
+  CString name;
+  name.Format("%s%d", prefix, id);
+  return name;
+}
+
+}  // namespace
+
+CStmModel::CStmModel() = default;
+
+CStmModel::~CStmModel() { Clear(); }
+
+void CStmModel::Clear() {
+  DeleteAll(m_nodes);
+  DeleteAll(m_elements);
+  DeleteAll(m_boundaries[0]);
+  DeleteAll(m_boundaries[1]);
+  DeleteAll(m_areas);
+  DeleteAll(m_restraints);
+  DeleteAll(m_springs);
+  DeleteAll(m_plates);
+  DeleteAll(m_statics);
+  DeleteAll(m_combos);
+  m_view = CStmDataView();
+  m_define.RemoveAll();
+  m_config = CStmDataConfig();
+  m_nPlane = STM_PLANE_XZ;
+  m_bLock = false;
+  m_bInputModel = true;
+  m_bModified = false;
+  m_strDescription.Empty();
+  m_strUnitLength = "mm";
+  m_strUnitForce = "kN";
+  ClearResults();
+}
+
+void CStmModel::Swap(CStmModel& other) {
+  std::swap(m_nodes, other.m_nodes);
+  std::swap(m_elements, other.m_elements);
+  std::swap(m_boundaries[0], other.m_boundaries[0]);
+  std::swap(m_boundaries[1], other.m_boundaries[1]);
+  std::swap(m_areas, other.m_areas);
+  std::swap(m_restraints, other.m_restraints);
+  std::swap(m_springs, other.m_springs);
+  std::swap(m_plates, other.m_plates);
+  std::swap(m_statics, other.m_statics);
+  std::swap(m_combos, other.m_combos);
+  std::swap(m_view, other.m_view);
+  std::swap(m_define, other.m_define);
+  std::swap(m_config, other.m_config);
+  std::swap(m_nPlane, other.m_nPlane);
+  std::swap(m_bLock, other.m_bLock);
+  std::swap(m_bInputModel, other.m_bInputModel);
+  std::swap(m_bModified, other.m_bModified);
+  std::swap(m_strDescription, other.m_strDescription);
+  std::swap(m_strUnitLength, other.m_strUnitLength);
+  std::swap(m_strUnitForce, other.m_strUnitForce);
+  std::swap(m_esoSteps, other.m_esoSteps);
+  std::swap(m_nStepEso, other.m_nStepEso);
+  std::swap(m_stressFlow, other.m_stressFlow);
+  std::swap(m_nodalZones, other.m_nodalZones);
+  std::swap(m_nNodalZone, other.m_nNodalZone);
+  std::swap(m_meshPlane, other.m_meshPlane);
+  std::swap(m_meshSpace, other.m_meshSpace);
+  std::swap(m_nTypeMesh, other.m_nTypeMesh);
+  std::swap(m_boundaryRefs, other.m_boundaryRefs);
+  AttachAll();
+  other.AttachAll();
+}
+
+void CStmModel::AttachAll() {
+  auto attach = [this](auto& map) {
+    for (auto& [id, record] : map) record->m_pModel = this;
+  };
+  attach(m_nodes);
+  attach(m_elements);
+  attach(m_boundaries[0]);
+  attach(m_boundaries[1]);
+  attach(m_areas);
+  attach(m_restraints);
+  attach(m_springs);
+  attach(m_plates);
+  attach(m_statics);
+  attach(m_combos);
+}
+
+template <class T>
+T* CStmModel::Adopt(Map<T>& map, T* record, int id) {
+  record->m_nId = id;
+  record->m_pModel = this;
+  map[id] = record;
+  return record;
+}
+
+// ---- Creation
+
+CStmObjNode* CStmModel::AddNode(const CVector& pos, int id) {
+  if (!IsFinite(pos)) return nullptr;
+  if (id == -1) id = NextId(m_nodes);
+  if (id < 1 || m_nodes.count(id)) return nullptr;
+  CStmObjNode* node = Adopt(m_nodes, new CStmObjNode, id);
+  node->SetCoord(pos);
+  NameNode(*node);
+  return node;
+}
+
+CStmObjElement* CStmModel::AddElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id) {
+  if (idNodeBegin == idNodeEnd || !GetNode(idNodeBegin) || !GetNode(idNodeEnd)) return nullptr;
+  if (id == -1) id = NextId(m_elements);
+  if (id < 1 || m_elements.count(id)) return nullptr;
+  CStmObjElement* element = Adopt(m_elements, new CStmObjElement, id);
+  element->m_nIdNodeBegin = idNodeBegin;
+  element->m_nIdNodeEnd = idNodeEnd;
+  element->SetProperty(prop);
+  NameElement(*element);
+  return element;
+}
+
+CStmObjRestraint* CStmModel::AddRestraint(int idNode, const SStmDof& dof, double rollerAngle, int id) {
+  if (!GetNode(idNode) || !std::isfinite(rollerAngle)) return nullptr;
+  CStmObjRestraint* restraint = GetRestraintNode(idNode, 0);
+  if (!restraint) {
+    if (id == -1) id = NextId(m_restraints);
+    if (id < 1 || m_restraints.count(id)) return nullptr;
+    restraint = Adopt(m_restraints, new CStmObjRestraint, id);
+    restraint->SetName(Numbered("R", id));
+    restraint->SetIdNode(idNode);
+  }
+  restraint->SetEnable(1);
+  restraint->SetDof(dof);
+  restraint->SetRollerAngle(rollerAngle);
+  return restraint;
+}
+
+CStmObjSpring* CStmModel::AddSpring(int idNode, const CVector& u, const CVector& r, int id) {
+  if (!GetNode(idNode) || !IsFinite(u) || !IsFinite(r)) return nullptr;
+  CStmObjSpring* spring = GetSpringNode(idNode);
+  if (!spring) {
+    if (id == -1) id = NextId(m_springs);
+    if (id < 1 || m_springs.count(id)) return nullptr;
+    spring = Adopt(m_springs, new CStmObjSpring, id);
+    spring->SetName(Numbered("S", id));
+    spring->SetIdNode(idNode);
+  }
+  spring->SetEnable(1);
+  spring->SetU(u);
+  spring->SetR(r);
+  return spring;
+}
+
+CStmObjBearingPlate* CStmModel::AddBearingPlate(int idNode, const SStmPropBearingPlate& prop, int id) {
+  if (!GetNode(idNode) || !std::isfinite(prop.dWidth) || !std::isfinite(prop.dThickness)) return nullptr;
+  CStmObjBearingPlate* plate = GetBearingPlateNode(idNode);
+  if (!plate) {
+    if (id == -1) id = NextId(m_plates);
+    if (id < 1 || m_plates.count(id)) return nullptr;
+    plate = Adopt(m_plates, new CStmObjBearingPlate, id);
+    plate->SetName(Numbered("P", id));
+    plate->SetIdNode(idNode);
+  }
+  plate->SetEnable(1);
+  plate->SetProperty(prop);
+  return plate;
+}
+
+CStmObjArea* CStmModel::AddPropertyArea(const std::vector<int>& idElements, int id) {
+  std::vector<CVector> points;
+  std::vector<int> ordered;
+  if (!OrderChain(idElements, points, ordered)) return nullptr;
+  if (id == -1) id = NextId(m_areas);
+  if (id < 1 || m_areas.count(id)) return nullptr;
+  CStmObjArea* area = Adopt(m_areas, new CStmObjArea, id);
+  area->SetName(Numbered("Area", id));
+  area->m_points = std::move(points);
+  area->m_idElements = std::move(ordered);
+  return area;
+}
+
+int CStmModel::NextBoundaryId() const { return std::max(NextId(m_boundaries[0]), NextId(m_boundaries[1])); }
+
+CStmObjBoundary* CStmModel::SetBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int id) {
+  if (!std::all_of(polygon.begin(), polygon.end(), IsFinite)) return nullptr;
+  Map<CStmObjBoundary>& map = m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1];
+  CStmObjBoundary* boundary = nullptr;
+  if (id == -1) {
+    id = NextBoundaryId();
+    boundary = Adopt(map, new CStmObjBoundary, id);
+    boundary->m_eType = type == STM_BOUNDARY_OUTER ? STM_BOUNDARY_OUTER : STM_BOUNDARY_INNER;
+    boundary->SetName(Numbered(type == STM_BOUNDARY_OUTER ? "Outer" : "Inner", id));
+  } else {
+    boundary = Find(map, id);
+    if (!boundary) return nullptr;
+  }
+  boundary->m_points = polygon;
+  boundary->m_idElements.clear();
+  UpdateBoundaryMembership();
+  return boundary;
+}
+
+CStmObjBoundary* CStmModel::SetBoudaryByElementGroup(EStmTypeBoundary type, const std::vector<int>& idElements,
+                                                     int id) {
+  std::vector<CVector> points;
+  std::vector<int> ordered;
+  if (!OrderChain(idElements, points, ordered)) return nullptr;
+  if (id != -1 && !Find(m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1], id)) return nullptr;
+  CStmObjBoundary* boundary = SetBoundary(type, points, id);
+  boundary->m_idElements = std::move(ordered);
+  UpdateBoundaryMembership();
+  return boundary;
+}
+
+CStmObjBoundary* CStmModel::RestoreBoundary(EStmTypeBoundary type, int id, std::vector<CVector> points,
+                                            std::vector<int> idElements) {
+  if (id < 1 || Find(m_boundaries[0], id) || Find(m_boundaries[1], id)) return nullptr;
+  for (int idElement : idElements) {
+    if (!GetElement(idElement)) return nullptr;
+  }
+  auto* boundary = Adopt(m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1], new CStmObjBoundary, id);
+  boundary->m_eType = type == STM_BOUNDARY_OUTER ? STM_BOUNDARY_OUTER : STM_BOUNDARY_INNER;
+  boundary->m_points = std::move(points);
+  boundary->m_idElements = std::move(idElements);
+  return boundary;
+}
+
+CStmObjArea* CStmModel::RestoreArea(int id, std::vector<CVector> points, std::vector<int> idElements) {
+  if (id < 1 || m_areas.count(id)) return nullptr;
+  for (int idElement : idElements) {
+    if (!GetElement(idElement)) return nullptr;
+  }
+  CStmObjArea* area = Adopt(m_areas, new CStmObjArea, id);
+  area->m_points = std::move(points);
+  area->m_idElements = std::move(idElements);
+  return area;
+}
+
+CStmObjLoadConditionStatic* CStmModel::AddLoadConditionStatic(const CString& name, int id) {
+  if (name.IsEmpty() || GetLoadConditionStatic(name)) return nullptr;
+  if (id == -1) id = NextId(m_statics);
+  if (id < 1 || m_statics.count(id)) return nullptr;
+  CStmObjLoadConditionStatic* condition = Adopt(m_statics, new CStmObjLoadConditionStatic, id);
+  condition->SetName(name);
+  return condition;
+}
+
+CStmObjLoadConditionCombo* CStmModel::AddLoadConditionCombo(const CString& name, int id) {
+  if (name.IsEmpty() || GetLoadConditionCombo(name)) return nullptr;
+  if (id == -1) id = NextId(m_combos);
+  if (id < 1 || m_combos.count(id)) return nullptr;
+  CStmObjLoadConditionCombo* combo = Adopt(m_combos, new CStmObjLoadConditionCombo, id);
+  combo->SetName(name);
+  return combo;
+}
+
+CStmObjLoadNode* CStmModel::AddLoadNode(const CString& nameCondition, int idNode, const CVector& load) {
+  CStmObjLoadConditionStatic* condition = GetLoadConditionStatic(nameCondition);
+  const CStmObjNode* node = GetNode(idNode);
+  if (!condition || !node) return nullptr;
+  return condition->AddLoadNode(node->GetName(), idNode, load, 0);
+}
+
+CStmObjLoadComboFactor* CStmModel::AddComboFactor(const CString& nameCombo, const CString& nameCondition, int type,
+                                                  double scale) {
+  CStmObjLoadConditionCombo* combo = GetLoadConditionCombo(nameCombo);
+  return combo ? combo->AddComboFactor(nameCondition, type, scale) : nullptr;
+}
+
+// ---- Edits
+
+int CStmModel::MergeNode(int idKeep, int idOld) {
+  if (idKeep == idOld || !GetNode(idKeep) || !GetNode(idOld)) return 0;
+  for (auto& [id, element] : m_elements) {
+    if (element->m_nIdNodeBegin == idOld) element->SetIdNodeBegin(idKeep);
+    if (element->m_nIdNodeEnd == idOld) element->SetIdNodeEnd(idKeep);
+  }
+  for (auto& [id, condition] : m_statics) {
+    for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
+      if (load->GetIdNode() == idOld) load->SetIdNode(idKeep);
+    }
+  }
+  auto handOver = [&](auto& map) {
+    const bool keepHasOne = std::any_of(map.begin(), map.end(), [&](const auto& entry) {
+      return entry.second->GetIdNode() == idKeep && entry.second->IsEnable();
+    });
+    for (auto& [id, record] : map) {
+      if (record->GetIdNode() != idOld) continue;
+      if (keepHasOne) {
+        record->SetEnable(0);
+      } else {
+        record->SetIdNode(idKeep);
+      }
+    }
+  };
+  handOver(m_restraints);
+  handOver(m_springs);
+  handOver(m_plates);
+  return 1;
+}
+
+void CStmModel::SetEnableNode(int id, int enable) {
+  if (CStmObjNode* node = GetNode(id)) node->SetEnable(enable);
+}
+
+void CStmModel::SetEnableElement(int id, int enable) {
+  if (CStmObjElement* element = GetElement(id)) element->SetEnable(enable);
+}
+
+void CStmModel::SetEnableBoundary(EStmTypeBoundary type, int id, int enable) {
+  if (CStmObjBoundary* boundary = Find(GetBoundarys(type), id)) boundary->SetEnable(enable);
+}
+
+void CStmModel::SetEnablePropertyArea(int id, int enable) {
+  if (CStmObjArea* area = Find(m_areas, id)) area->SetEnable(enable);
+}
+
+void CStmModel::SetElementType() {
+  for (auto& [id, element] : m_elements) element->DeriveTypes(m_view.GetFixedPointNumber());
+}
+
+void CStmModel::NameNode(CStmObjNode& node) const {
+  switch (m_view.GetTypeNamingNode()) {
+    case STM_NAMING_PREFIX: node.SetName(Numbered("N", node.GetId())); break;
+    case STM_NAMING_LETTER: node.SetName(Letters(node.GetId())); break;
+    default: node.SetName(Numbered("", node.GetId())); break;
+  }
+}
+
+void CStmModel::NameElement(CStmObjElement& element) const {
+  switch (m_view.GetTypeNamingElement()) {
+    case STM_NAMING_PREFIX: element.SetName(Numbered("E", element.GetId())); break;
+    case STM_NAMING_LETTER: {
+      const CStmObjNode* begin = GetNode(element.m_nIdNodeBegin);
+      const CStmObjNode* end = GetNode(element.m_nIdNodeEnd);
+      element.SetName((begin ? begin->GetName() : CString("?")) + (end ? end->GetName() : CString("?")));
+      break;
+    }
+    default: element.SetName(Numbered("", element.GetId())); break;
+  }
+}
+
+void CStmModel::RenameObject() {
+  // Nodes first: letter names of elements are made of their nodes' names.
+  for (auto& [id, node] : m_nodes) NameNode(*node);
+  for (auto& [id, element] : m_elements) NameElement(*element);
+}
+
+void CStmModel::UpdateBoundaryMembership() {
+  for (auto& [id, element] : m_elements) element->SetAttributeInt(CStmObject::kAttrBoundary, 0);
+  // Inner first, so that an element on both outlines counts as an outer boundary element.
+  for (int map : {1, 0}) {
+    for (const auto& [id, boundary] : m_boundaries[map]) {
+      if (!boundary->IsEnable()) continue;
+      for (int idElement : boundary->m_idElements) {
+        if (CStmObjElement* element = GetElement(idElement)) {
+          element->SetAttributeInt(CStmObject::kAttrBoundary, map == 0 ? 1 : 2);
+        }
+      }
+    }
+  }
+}
+
+bool CStmModel::OrderChain(const std::vector<int>& idElements, std::vector<CVector>& points,
+                           std::vector<int>& ordered) const {
+  points.clear();
+  ordered.clear();
+  if (idElements.size() < 3) return false;
+  std::map<int, int> uses;
+  for (size_t i = 0; i < idElements.size(); ++i) {
+    const CStmObjElement* element = GetElement(idElements[i]);
+    if (!element || !GetNode(element->m_nIdNodeBegin) || !GetNode(element->m_nIdNodeEnd)) return false;
+    if (std::count(idElements.begin(), idElements.begin() + static_cast<long>(i), idElements[i])) return false;
+    ++uses[element->m_nIdNodeBegin];
+    ++uses[element->m_nIdNodeEnd];
+  }
+  // Every node of a simple closed loop joins exactly two of its elements.
+  for (const auto& [idNode, count] : uses) {
+    if (count != 2) return false;
+  }
+  std::vector<bool> used(idElements.size(), false);
+  const CStmObjElement* first = GetElement(idElements[0]);
+  const int start = first->m_nIdNodeBegin;
+  int current = first->m_nIdNodeEnd;
+  used[0] = true;
+  ordered.push_back(idElements[0]);
+  points.push_back(GetNode(start)->GetCoord());
+  while (current != start) {
+    points.push_back(GetNode(current)->GetCoord());
+    size_t next = idElements.size();
+    for (size_t i = 0; i < idElements.size() && next == idElements.size(); ++i) {
+      const CStmObjElement* element = GetElement(idElements[i]);
+      if (!used[i] && (element->m_nIdNodeBegin == current || element->m_nIdNodeEnd == current)) next = i;
+    }
+    if (next == idElements.size()) return false;
+    used[next] = true;
+    ordered.push_back(idElements[next]);
+    const CStmObjElement* element = GetElement(idElements[next]);
+    current = element->m_nIdNodeBegin == current ? element->m_nIdNodeEnd : element->m_nIdNodeBegin;
+  }
+  // A second loop would leave elements behind.
+  return ordered.size() == idElements.size();
+}
+
+// ---- Queries
+
+const CStmModel::Map<CStmObjBoundary>& CStmModel::GetBoundarys(EStmTypeBoundary type) const {
+  return m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1];
+}
+
+CStmObjNode* CStmModel::GetNode(int id) const { return Find(m_nodes, id); }
+
+CStmObjNode* CStmModel::GetNode(const CVector& pos) const {
+  for (const auto& [id, node] : m_nodes) {
+    if (node->IsEnable() && SamePoint(node->GetCoord(), pos)) return node;
+  }
+  return nullptr;
+}
+
+CStmObjElement* CStmModel::GetElement(int id) const { return Find(m_elements, id); }
+
+CStmObjBoundary* CStmModel::GetBoundaryObj(EStmTypeBoundary type, int key, int byIndex) const {
+  return Pick(GetBoundarys(type), key, byIndex);
+}
+
+std::vector<CVector> CStmModel::GetBoundary(EStmTypeBoundary type, int id) const {
+  const CStmObjBoundary* boundary = GetBoundaryObj(type, id, 0);
+  return boundary ? boundary->GetBoundaryPos() : std::vector<CVector>();
+}
+
+CStmObjArea* CStmModel::GetPropertyArea(int key, int byIndex) const { return Pick(m_areas, key, byIndex); }
+
+CStmObjRestraint* CStmModel::GetRestraintNode(int idNode, int onlyEnabled) const {
+  for (const auto& [id, restraint] : m_restraints) {
+    if (restraint->GetIdNode() == idNode && (!onlyEnabled || restraint->IsEnable())) return restraint;
+  }
+  return nullptr;
+}
+
+CStmObjSpring* CStmModel::GetSpringNode(int idNode) const {
+  for (const auto& [id, spring] : m_springs) {
+    if (spring->GetIdNode() == idNode && spring->IsEnable()) return spring;
+  }
+  return nullptr;
+}
+
+CStmObjBearingPlate* CStmModel::GetBearingPlateNode(int idNode) const {
+  for (const auto& [id, plate] : m_plates) {
+    if (plate->GetIdNode() == idNode && plate->IsEnable()) return plate;
+  }
+  return nullptr;
+}
+
+std::vector<std::vector<int>> CStmModel::GetRestraintGroup() const {
+  std::vector<std::pair<const CStmObjRestraint*, std::vector<int>>> groups;
+  for (const auto& [id, restraint] : m_restraints) {
+    if (!restraint->IsEnable()) continue;
+    auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
+      return group.first->GetDof() == restraint->GetDof() && group.first->GetRollerAngle() == restraint->GetRollerAngle();
+    });
+    if (same == groups.end()) {
+      groups.push_back({restraint, {restraint->GetIdNode()}});
+    } else {
+      same->second.push_back(restraint->GetIdNode());
+    }
+  }
+  std::vector<std::vector<int>> out;
+  for (auto& group : groups) out.push_back(std::move(group.second));
+  return out;
+}
+
+std::vector<std::vector<int>> CStmModel::GetSpringGroup() const {
+  std::vector<std::pair<const CStmObjSpring*, std::vector<int>>> groups;
+  for (const auto& [id, spring] : m_springs) {
+    if (!spring->IsEnable()) continue;
+    auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
+      return group.first->GetU() == spring->GetU() && group.first->GetR() == spring->GetR();
+    });
+    if (same == groups.end()) {
+      groups.push_back({spring, {spring->GetIdNode()}});
+    } else {
+      same->second.push_back(spring->GetIdNode());
+    }
+  }
+  std::vector<std::vector<int>> out;
+  for (auto& group : groups) out.push_back(std::move(group.second));
+  return out;
+}
+
+std::vector<CStmObjElement*> CStmModel::GetInvolvedElements(int idNode) const {
+  std::vector<CStmObjElement*> out;
+  for (const auto& [id, element] : m_elements) {
+    if (element->IsEnable() && (element->m_nIdNodeBegin == idNode || element->m_nIdNodeEnd == idNode)) {
+      out.push_back(element);
+    }
+  }
+  return out;
+}
+
+int CStmModel::GetCountInvolvedElements(int idNode) const {
+  return static_cast<int>(GetInvolvedElements(idNode).size());
+}
+
+int CStmModel::GetCountNode(int onlyEnabled) const { return CountOf(m_nodes, onlyEnabled); }
+
+int CStmModel::GetCountElement(int onlyEnabled) const { return CountOf(m_elements, onlyEnabled); }
+
+int CStmModel::GetCountBoundary(EStmTypeBoundary type, int onlyEnabled) const {
+  return CountOf(GetBoundarys(type), onlyEnabled);
+}
+
+int CStmModel::GetCountPropertyArea(int onlyEnabled) const { return CountOf(m_areas, onlyEnabled); }
+
+CStmObjLoadConditionStatic* CStmModel::GetLoadConditionStaticIndex(int index) const {
+  if (index < 0 || index >= GetCountLoadConditionStatic()) return nullptr;
+  return std::next(m_statics.begin(), index)->second;
+}
+
+CStmObjLoadConditionCombo* CStmModel::GetLoadConditionComboIndex(int index) const {
+  if (index < 0 || index >= GetCountLoadConditionCombo()) return nullptr;
+  return std::next(m_combos.begin(), index)->second;
+}
+
+CStmObjLoadConditionStatic* CStmModel::GetLoadConditionStatic(const CString& name) const {
+  for (const auto& [id, condition] : m_statics) {
+    if (condition->GetName() == name) return condition;
+  }
+  return nullptr;
+}
+
+CStmObjLoadConditionCombo* CStmModel::GetLoadConditionCombo(const CString& name) const {
+  for (const auto& [id, combo] : m_combos) {
+    if (combo->GetName() == name) return combo;
+  }
+  return nullptr;
+}
+
+bool CStmModel::IsComboReaching(const CString& from, const CString& target) const {
+  std::set<std::string> seen;
+  std::vector<CString> pending{from};
+  while (!pending.empty()) {
+    const CString name = pending.back();
+    pending.pop_back();
+    if (name == target) return true;
+    if (!seen.insert(name.str()).second) continue;
+    if (const CStmObjLoadConditionCombo* combo = GetLoadConditionCombo(name)) {
+      for (const auto& [id, factor] : combo->GetComboFactors()) {
+        if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeCombo) {
+          pending.push_back(factor->GetNameLoadCondition());
+        }
+      }
+    }
+  }
+  return false;
+}
+
+const CString* CStmModel::GetStrutType(const CStmObjElement* element) const {
+  const SStmStrutType* type = element ? m_define.GetStrutType(element->GetIndexStrutType()) : nullptr;
+  return type ? &type->strName : nullptr;
+}
+
+const CString* CStmModel::GetTieType(const CStmObjElement* element) const {
+  const SStmTieType* type = element ? m_define.GetTieType(element->GetIndexTieType()) : nullptr;
+  return type ? &type->strName : nullptr;
+}
+
+CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
+  if (!node || !m_bLock) return CString();
+  int struts = 0, ties = 0;
+  for (const CStmObjElement* element : GetInvolvedElements(node->GetId())) {
+    if (element->IsStableElement()) continue;
+    const EStmTypeElement type = element->GetType(loadCase);
+    if (type == STM_ELEMENT_STRUT) ++struts;
+    if (type == STM_ELEMENT_TIE) ++ties;
+  }
+  return CString(std::string(static_cast<size_t>(struts), 'C') + std::string(static_cast<size_t>(ties), 'T'));
+}
+
+// ---- Results
+
+bool CStmModel::GetEffectiveRegion(int idElement, std::vector<CVector>& out) const {
+  const CStmObjElement* element = GetElement(idElement);
+  out = element ? element->GetEffectiveRegion() : std::vector<CVector>();
+  return !out.empty();
+}
+
+bool CStmModel::GetMaxEffectiveRegion(int idElement, std::vector<CVector>& out) const {
+  const CStmObjElement* element = GetElement(idElement);
+  out = element ? element->GetMaxEffectiveRegion() : std::vector<CVector>();
+  return !out.empty();
+}
+
+double CStmModel::GetMinResultEso(int absolute, int step) const {
+  if (step < 0 || step >= GetCountStepEso() || m_esoSteps[static_cast<size_t>(step)].cells.empty()) return 0.0;
+  double low = HUGE_VAL;
+  for (const SStmEsoCell& cell : m_esoSteps[static_cast<size_t>(step)].cells) {
+    low = std::min(low, absolute ? std::fabs(cell.dValue) : cell.dValue);
+  }
+  return low;
+}
+
+double CStmModel::GetMaxResultEso(int absolute, int step) const {
+  if (step < 0 || step >= GetCountStepEso() || m_esoSteps[static_cast<size_t>(step)].cells.empty()) return 0.0;
+  double high = -HUGE_VAL;
+  for (const SStmEsoCell& cell : m_esoSteps[static_cast<size_t>(step)].cells) {
+    high = std::max(high, absolute ? std::fabs(cell.dValue) : cell.dValue);
+  }
+  return high;
+}
+
+void CStmModel::ClearResults() {
+  for (auto& [id, element] : m_elements) {
+    element->SetResultAxialForces({});
+    element->SetEffectiveZones({});
+    element->SetEffectiveRegion({});
+    element->SetMaxEffectiveRegion({});
+  }
+  for (auto& [id, node] : m_nodes) {
+    node->SetNodalZones({});
+    node->SetMaxWidthZones({});
+  }
+  m_esoSteps.clear();
+  m_nStepEso = -1;
+  m_stressFlow.clear();
+  m_nodalZones.clear();
+  m_nNodalZone = -1;
+  m_meshPlane = SStmMeshPlane();
+  m_meshSpace = SStmMeshSpace();
+  m_nTypeMesh = 0;
+  m_boundaryRefs.clear();
+  m_bLock = false;
+}

@@ -1,0 +1,263 @@
+// The strut-and-tie model: every record of the document in maps by id, walked in ascending id
+// order, with the display settings, the type definitions and the analysis results.
+#pragma once
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "host/model/CStmDataConfig.h"
+#include "host/model/CStmDataDefine.h"
+#include "host/model/CStmDataView.h"
+#include "host/model/CStmObjArea.h"
+#include "host/model/CStmObjBearingPlate.h"
+#include "host/model/CStmObjBoundary.h"
+#include "host/model/CStmObjElement.h"
+#include "host/model/CStmObjLoadConditionCombo.h"
+#include "host/model/CStmObjLoadConditionStatic.h"
+#include "host/model/CStmObjNode.h"
+#include "host/model/CStmObjRestraint.h"
+#include "host/model/CStmObjSpring.h"
+
+// Records are never erased: a deleted record is disabled and stays, so that undo can enable it
+// again. Ids are unique within a kind (outer and inner boundaries share one id range) and start
+// at 1. The model owns its records; the pointers it hands out live as long as the model.
+class CStmModel {
+public:
+  template <class T>
+  using Map = std::map<int, T*>;
+
+  CStmModel();
+  ~CStmModel();
+  CStmModel(const CStmModel&) = delete;
+  CStmModel& operator=(const CStmModel&) = delete;
+
+  // Exchanges the whole content with another model (records follow their new owner).
+  void Swap(CStmModel& other);
+  // Empties the model back to a new one, settings included.
+  void Clear();
+
+  // ---- Creation. Each returns the new record, or null when refused. An id of -1 takes the
+  // next free id; an explicit id that is taken (or below 1) is refused.
+  CStmObjNode* AddNode(const CVector& pos, int id = -1);
+  // Refused when a node is missing or both ends are the same node. Takes the name of the
+  // current element naming.
+  CStmObjElement* AddElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id = -1);
+  // One restraint, spring or bearing plate per node: adding to a node that has one changes
+  // that record and returns it. Refused for a missing node.
+  // id is used only when a new record is made.
+  CStmObjRestraint* AddRestraint(int idNode, const SStmDof& dof, double rollerAngle = 0.0, int id = -1);
+  CStmObjSpring* AddSpring(int idNode, const CVector& u, const CVector& r, int id = -1);
+  CStmObjBearingPlate* AddBearingPlate(int idNode, const SStmPropBearingPlate& prop, int id = -1);
+  // A property area from a closed chain of element ids (see SetBoudaryByElementGroup).
+  CStmObjArea* AddPropertyArea(const std::vector<int>& idElements, int id = -1);
+  // A boundary from its polygon. id -1 adds a new boundary; the id of an existing boundary of
+  // that type replaces its polygon and empties its element list.
+  CStmObjBoundary* SetBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int id = -1);
+  // A boundary from a closed chain of element ids, given in any order and direction: the chain
+  // is walked node by node into a polygon that starts at the first element's begin node. The
+  // elements get boundary membership (integer attribute 4: 1 outer, 2 inner). Refused when the
+  // ids do not form one closed simple loop of at least three existing elements. id as in
+  // SetBoundary.
+  CStmObjBoundary* SetBoudaryByElementGroup(EStmTypeBoundary type, const std::vector<int>& idElements, int id);
+  // A boundary or area exactly as a file holds it: the polygon and element list are taken as
+  // they are and the elements' membership is left as stored. Refused for a taken id or an
+  // element id the model does not have.
+  CStmObjBoundary* RestoreBoundary(EStmTypeBoundary type, int id, std::vector<CVector> points,
+                                   std::vector<int> idElements);
+  CStmObjArea* RestoreArea(int id, std::vector<CVector> points, std::vector<int> idElements);
+  // Load conditions are found by name too, so names are unique among static conditions and
+  // among combinations.
+  CStmObjLoadConditionStatic* AddLoadConditionStatic(const CString& name, int id = -1);
+  CStmObjLoadConditionCombo* AddLoadConditionCombo(const CString& name, int id = -1);
+  // A nodal load in the named static condition; refused for a missing condition or node.
+  CStmObjLoadNode* AddLoadNode(const CString& nameCondition, int idNode, const CVector& load);
+  // A term of the named combination; refused for a missing combination or one that would
+  // reach itself.
+  CStmObjLoadComboFactor* AddComboFactor(const CString& nameCombo, const CString& nameCondition, int type,
+                                         double scale);
+
+  // ---- Edits.
+  // Hands everything that hangs on node old over to node keep: element links, nodal loads, and
+  // the restraint, spring and bearing plate when keep has none (otherwise old's are disabled).
+  // Node old itself is left as it is; the caller disables it. Returns 0 when a node is missing
+  // or keep == old.
+  int MergeNode(int idKeep, int idOld);
+  void SetEnableNode(int id, int enable);
+  void SetEnableElement(int id, int enable);
+  void SetEnableBoundary(EStmTypeBoundary type, int id, int enable);
+  void SetEnablePropertyArea(int id, int enable);
+  // Re-derives every element's strut/tie type from its forces at the current decimals.
+  void SetElementType();
+  // Renames every node and element by the naming styles of the display settings.
+  void RenameObject();
+  void SetPlane(int plane) { m_nPlane = plane; }
+  int GetPlane() const { return m_nPlane; }
+  void SetStmModifiedFlag(int flag) { m_bModified = flag != 0; }
+  int GetStmModifiedFlag() const { return m_bModified ? 1 : 0; }
+  // Locked while analysis results stand.
+  int IsLock() const { return m_bLock ? 1 : 0; }
+  void SetLock(int lock) { m_bLock = lock != 0; }
+  // An input model is one the user draws; a model made by the analysis is not.
+  int IsInputModel() const { return m_bInputModel ? 1 : 0; }
+  void SetInputModel(int input) { m_bInputModel = input != 0; }
+
+  // ---- Queries. Maps hold disabled records too; callers test IsEnable.
+  const Map<CStmObjNode>& GetNodes() const { return m_nodes; }
+  const Map<CStmObjElement>& GetElements() const { return m_elements; }
+  // Outer (0) or inner (any other type) boundaries.
+  const Map<CStmObjBoundary>& GetBoundarys(EStmTypeBoundary type) const;
+  const Map<CStmObjArea>& GetPropertyAreas() const { return m_areas; }
+  const Map<CStmObjRestraint>& GetRestraints() const { return m_restraints; }
+  const Map<CStmObjSpring>& GetSprings() const { return m_springs; }
+  const Map<CStmObjBearingPlate>& GetBearingPlates() const { return m_plates; }
+  const Map<CStmObjLoadConditionStatic>& GetLoadConditionStatics() const { return m_statics; }
+  const Map<CStmObjLoadConditionCombo>& GetLoadConditionCombos() const { return m_combos; }
+
+  CStmObjNode* GetNode(int id) const;
+  // The first enabled node, in id order, whose x, y and z each differ from pos by at most
+  // 1e-5 (inclusive); null when none.
+  CStmObjNode* GetNode(const CVector& pos) const;
+  CStmObjElement* GetElement(int id) const;
+  // byIndex 0: key is the id, and -1 means the first enabled boundary of the type.
+  // byIndex 1: key is a position among the enabled boundaries of the type in id order.
+  CStmObjBoundary* GetBoundaryObj(EStmTypeBoundary type, int key, int byIndex) const;
+  // A copy of the polygon of GetBoundaryObj(type, id, 0); empty when there is none.
+  std::vector<CVector> GetBoundary(EStmTypeBoundary type, int id) const;
+  // As GetBoundaryObj, over the property areas.
+  CStmObjArea* GetPropertyArea(int key, int byIndex) const;
+  // The restraint of a node; with onlyEnabled set a disabled restraint counts as none.
+  CStmObjRestraint* GetRestraintNode(int idNode, int onlyEnabled = 1) const;
+  CStmObjSpring* GetSpringNode(int idNode) const;
+  CStmObjBearingPlate* GetBearingPlateNode(int idNode) const;
+  // Enabled restraints (springs) grouped by equal fixity and roller angle (equal U and R), in
+  // the order each group first appears; each group lists its node ids in id order.
+  std::vector<std::vector<int>> GetRestraintGroup() const;
+  std::vector<std::vector<int>> GetSpringGroup() const;
+  // Enabled elements that begin or end at the node, in id order.
+  std::vector<CStmObjElement*> GetInvolvedElements(int idNode) const;
+  int GetCountInvolvedElements(int idNode) const;
+
+  int GetCountNode(int onlyEnabled) const;
+  int GetCountElement(int onlyEnabled) const;
+  int GetCountBoundary(EStmTypeBoundary type, int onlyEnabled) const;
+  int GetCountPropertyArea(int onlyEnabled) const;
+
+  // Load conditions are numbered as one list: the static ones in map order, then the
+  // combinations; the same numbering indexes results per load case.
+  int GetCountLoadConditionStatic() const { return static_cast<int>(m_statics.size()); }
+  int GetCountLoadConditionCombo() const { return static_cast<int>(m_combos.size()); }
+  CStmObjLoadConditionStatic* GetLoadConditionStaticIndex(int index) const;
+  CStmObjLoadConditionCombo* GetLoadConditionComboIndex(int index) const;
+  CStmObjLoadConditionStatic* GetLoadConditionStatic(const CString& name) const;
+  CStmObjLoadConditionCombo* GetLoadConditionCombo(const CString& name) const;
+  // True when the combination named from, or any combination it names, is the one named target.
+  bool IsComboReaching(const CString& from, const CString& target) const;
+
+  CStmDataView* GetStmDataView() { return &m_view; }
+  const CStmDataView* GetStmDataView() const { return &m_view; }
+  CStmDataDefine* GetStmDataDefine() { return &m_define; }
+  const CStmDataDefine* GetStmDataDefine() const { return &m_define; }
+  CStmDataConfig* GetStmDataConfig() { return &m_config; }
+  const CStmDataConfig* GetStmDataConfig() const { return &m_config; }
+
+  // Names from the definitions for the element's strut or tie type index; null for none.
+  const CString* GetStrutType(const CStmObjElement* element) const;
+  const CString* GetTieType(const CStmObjElement* element) const;
+  // The node's type under a load case from the classified elements meeting there, struts as
+  // "C" before ties as "T" (e.g. "CCT"), stability elements aside; empty while unlocked or when
+  // none is classified.
+  CString GetNodeType(const CStmObjNode* node, int loadCase) const;
+
+  // ---- Results.
+  // Polygons in model coordinates; false (and out empty) for a missing element or region.
+  bool GetEffectiveRegion(int idElement, std::vector<CVector>& out) const;
+  bool GetMaxEffectiveRegion(int idElement, std::vector<CVector>& out) const;
+
+  const std::vector<SStmEsoStep>& GetEsoSteps() const { return m_esoSteps; }
+  void SetEsoSteps(std::vector<SStmEsoStep> steps) { m_esoSteps = std::move(steps); }
+  int GetCountStepEso() const { return static_cast<int>(m_esoSteps.size()); }
+  int GetCurrentStepEso() const { return m_nStepEso; }
+  void SetCurrentStepEso(int step) { m_nStepEso = step; }
+  // Extremes of the cell values of a step (absolute values when absolute is set); 0 for a
+  // step outside the list or without cells.
+  double GetMinResultEso(int absolute, int step) const;
+  double GetMaxResultEso(int absolute, int step) const;
+
+  const std::vector<SStmStressFlow>& GetStressFlow() const { return m_stressFlow; }
+  void SetStressFlow(std::vector<SStmStressFlow> flow) { m_stressFlow = std::move(flow); }
+
+  const std::vector<SStmResultNodalZone>& GetResultNodalZones() const { return m_nodalZones; }
+  void SetResultNodalZones(std::vector<SStmResultNodalZone> zones) { m_nodalZones = std::move(zones); }
+  int GetCurrentNodalZone() const { return m_nNodalZone; }
+  void SetCurrentNodalZone(int index) { m_nNodalZone = index; }
+
+  // The two mesh stores; the mesh type says which one the mesh layer shows (0 plane, 1 space).
+  const SStmMeshPlane& GetMeshPlane() const { return m_meshPlane; }
+  void SetMeshPlane(SStmMeshPlane mesh) { m_meshPlane = std::move(mesh); }
+  const SStmMeshSpace& GetMeshSpace() const { return m_meshSpace; }
+  void SetMeshSpace(SStmMeshSpace mesh) { m_meshSpace = std::move(mesh); }
+  int GetTypeMesh() const { return m_nTypeMesh; }
+  void SetTypeMesh(int type) { m_nTypeMesh = type; }
+
+  const std::vector<SStmSegment>& GetBoundaryRefs() const { return m_boundaryRefs; }
+  void SetBoundaryRefs(std::vector<SStmSegment> refs) { m_boundaryRefs = std::move(refs); }
+
+  // Drops every result (forces, zones, regions, ESO, flow, meshes) and unlocks the model.
+  void ClearResults();
+
+  // ---- Document text.
+  const CString& GetDescription() const { return m_strDescription; }
+  void SetDescription(const CString& text) { m_strDescription = text; }
+  const CString& GetUnitLength() const { return m_strUnitLength; }
+  void SetUnitLength(const CString& unit) { m_strUnitLength = unit; }
+  const CString& GetUnitForce() const { return m_strUnitForce; }
+  void SetUnitForce(const CString& unit) { m_strUnitForce = unit; }
+
+  // ---- Kept in step by the records themselves.
+  // Gives an element the name of the current element naming (letters follow its nodes).
+  void NameElement(CStmObjElement& element) const;
+  // Re-derives integer attribute 4 of every element from the enabled boundaries.
+  void UpdateBoundaryMembership();
+
+private:
+  template <class T>
+  T* Adopt(Map<T>& map, T* record, int id);
+  void NameNode(CStmObjNode& node) const;
+  // Walks element ids into a closed polygon; false when they do not form one simple loop.
+  bool OrderChain(const std::vector<int>& idElements, std::vector<CVector>& points, std::vector<int>& ordered) const;
+  int NextBoundaryId() const;
+  void AttachAll();
+
+  Map<CStmObjNode> m_nodes;
+  Map<CStmObjElement> m_elements;
+  Map<CStmObjBoundary> m_boundaries[2];
+  Map<CStmObjArea> m_areas;
+  Map<CStmObjRestraint> m_restraints;
+  Map<CStmObjSpring> m_springs;
+  Map<CStmObjBearingPlate> m_plates;
+  Map<CStmObjLoadConditionStatic> m_statics;
+  Map<CStmObjLoadConditionCombo> m_combos;
+
+  CStmDataView m_view;
+  CStmDataDefine m_define;
+  CStmDataConfig m_config;
+
+  int m_nPlane = STM_PLANE_XZ;
+  bool m_bLock = false;
+  bool m_bInputModel = true;
+  bool m_bModified = false;
+  CString m_strDescription;
+  CString m_strUnitLength = "mm";
+  CString m_strUnitForce = "kN";
+
+  std::vector<SStmEsoStep> m_esoSteps;
+  int m_nStepEso = -1;
+  std::vector<SStmStressFlow> m_stressFlow;
+  std::vector<SStmResultNodalZone> m_nodalZones;
+  int m_nNodalZone = -1;
+  SStmMeshPlane m_meshPlane;
+  SStmMeshSpace m_meshSpace;
+  int m_nTypeMesh = 0;
+  std::vector<SStmSegment> m_boundaryRefs;
+};

@@ -1,0 +1,957 @@
+// Model files: the JSON document, its checks on reading, and the safe replace on writing.
+#include "host/model/CStmModelFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "host/model/CStmModel.h"
+#include "host/platform/StmText.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kFormat = "stm-model";
+
+CString Say(CString format, ...) {
+  va_list args;
+  va_start(args, format);
+  CString text;
+  text.FormatV(format.c_str(), args);
+  va_end(args);
+  return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+Json Vec(const CVector& v) { return Json::array({v.x, v.y, v.z}); }
+Json Pt(const CDPoint& p) { return Json::array({p.x, p.y}); }
+
+template <class Seq, class Fn>
+Json ArrayOf(const Seq& items, Fn fn) {
+  Json out = Json::array();
+  for (const auto& item : items) out.push_back(fn(item));
+  return out;
+}
+
+Json Polygon3(const std::vector<CVector>& pts) { return ArrayOf(pts, Vec); }
+Json Polygon2(const std::vector<CDPoint>& pts) { return ArrayOf(pts, Pt); }
+Json Polygons2(const std::vector<std::vector<CDPoint>>& polys) { return ArrayOf(polys, Polygon2); }
+Json Segment(const CVector& a, const CVector& b) { return Json::array({Vec(a), Vec(b)}); }
+
+Json Attributes(const CStmObject& record) {
+  Json out = Json::array();
+  for (int i = 0; i < CStmObject::kAttrCount; ++i) out.push_back(record.GetAttributeInt(i));
+  return out;
+}
+
+Json Head(const CStmObject& record) {
+  Json out;
+  out["id"] = record.GetId();
+  out["name"] = record.GetName().str();
+  out["enable"] = record.IsEnable();
+  return out;
+}
+
+Json WriteView(const CStmDataView& view) {
+  Json out;
+  out["showOptions"] = view.GetShowOptions();
+  out["sizeNumberNode"] = view.GetSizeNumberNode();
+  out["sizeNumberElement"] = view.GetSizeNumberElement();
+  out["sizeValueLoad"] = view.GetSizeValueLoad();
+  out["sizeValueResult"] = view.GetSizeValueResult();
+  out["lengthMinArrowHead"] = view.GetLengthMinArrowHead();
+  out["lengthMaxArrowHead"] = view.GetLengthMaxArrowHead();
+  out["fixedPointNumber"] = view.GetFixedPointNumber();
+  out["namingNode"] = static_cast<int>(view.GetTypeNamingNode());
+  out["namingElement"] = static_cast<int>(view.GetTypeNamingElement());
+  out["colorStyle"] = static_cast<int>(view.GetTypeColor());
+  out["colorsDark"] = ArrayOf(view.GetColorSet(STM_COLOR_DARK).colors, Vec);
+  out["colorsLight"] = ArrayOf(view.GetColorSet(STM_COLOR_LIGHT).colors, Vec);
+  out["contour"] = static_cast<int>(view.GetTypeContour());
+  out["result"] = static_cast<int>(view.GetTypeResult());
+  out["scaleDisplacement"] = view.GetScaleDisplacement();
+  out["gridOrigin"] = Vec(view.GetGridOrigin());
+  out["gridSpace"] = Vec(view.GetGridSpace());
+  out["guidelines"] = Json::array({view.GetGuideline(0), view.GetGuideline(1), view.GetGuideline(2)});
+  return out;
+}
+
+Json WriteBoundaryLike(const CStmObjBoundary& boundary) {
+  Json out = Head(boundary);
+  out["attributes"] = Attributes(boundary);
+  out["attributeText"] = boundary.GetAttributeText().str();
+  out["points"] = Polygon3(boundary.GetBoundaryPos());
+  out["elements"] = boundary.GetIdElements();
+  return out;
+}
+
+Json Flows(const std::vector<SStmStressFlow>& flows) {
+  return ArrayOf(flows, [](const SStmStressFlow& f) { return Segment(f.start, f.end); });
+}
+
+Json Quads(const std::vector<SStmQuad>& quads) {
+  return ArrayOf(quads, [](const SStmQuad& q) { return Json::array({q[0], q[1], q[2], q[3]}); });
+}
+
+Json WriteResults(const CStmModel& model) {
+  Json out;
+  out["esoSteps"] = ArrayOf(model.GetEsoSteps(), [](const SStmEsoStep& step) {
+    Json cells = ArrayOf(step.cells, [](const SStmEsoCell& cell) {
+      Json c;
+      c["corners"] = ArrayOf(cell.corners, Vec);
+      c["value"] = cell.dValue;
+      return c;
+    });
+    Json s;
+    s["cells"] = std::move(cells);
+    return s;
+  });
+  out["esoCurrentStep"] = model.GetCurrentStepEso();
+  out["stressFlow"] = Flows(model.GetStressFlow());
+  out["nodalZones"] = ArrayOf(model.GetResultNodalZones(), [](const SStmResultNodalZone& entry) {
+    Json e;
+    e["zones"] = ArrayOf(entry.zones, [](const SStmNodalZone& zone) {
+      Json z;
+      z["corners"] = zone.corners;
+      z["compression"] = zone.bCompression != 0;
+      z["tension"] = zone.bTension != 0;
+      return z;
+    });
+    e["flows"] = Flows(entry.flows);
+    return e;
+  });
+  out["nodalZoneCurrent"] = model.GetCurrentNodalZone();
+  out["meshType"] = model.GetTypeMesh();
+  Json plane;
+  plane["coords"] = ArrayOf(model.GetMeshPlane().coords, Pt);
+  plane["quads"] = Quads(model.GetMeshPlane().quads);
+  out["meshPlane"] = std::move(plane);
+  Json space;
+  space["coords"] = ArrayOf(model.GetMeshSpace().coords, Vec);
+  space["quads"] = Quads(model.GetMeshSpace().quads);
+  out["meshSpace"] = std::move(space);
+  out["boundaryRefs"] = ArrayOf(model.GetBoundaryRefs(), [](const SStmSegment& s) { return Segment(s.a, s.b); });
+  return out;
+}
+
+Json WriteModel(const CStmModel& model) {
+  Json doc;
+  doc["format"] = kFormat;
+  doc["version"] = CStmModelFile::kVersion;
+  doc["description"] = model.GetDescription().str();
+  doc["unitLength"] = model.GetUnitLength().str();
+  doc["unitForce"] = model.GetUnitForce().str();
+  doc["plane"] = model.GetPlane();
+  doc["lock"] = model.IsLock() != 0;
+  doc["inputModel"] = model.IsInputModel() != 0;
+  doc["view"] = WriteView(*model.GetStmDataView());
+  Json config;
+  config["typeEffectiveRegion"] = model.GetStmDataConfig()->GetTypeEffectiveRegion();
+  doc["config"] = std::move(config);
+
+  const CStmDataDefine& define = *model.GetStmDataDefine();
+  Json struts = Json::array(), ties = Json::array();
+  for (int i = 0; i < define.GetCountStrut(); ++i) {
+    const SStmStrutType& t = *define.GetStrutType(i);
+    struts.push_back(Json{{"name", t.strName.str()}, {"shape", t.nShape}, {"betaS", t.dBetaS}});
+  }
+  for (int i = 0; i < define.GetCountTie(); ++i) {
+    const SStmTieType& t = *define.GetTieType(i);
+    ties.push_back(Json{{"name", t.strName.str()}, {"typeSteel", t.nTypeSteel}, {"horizontal", t.nHorizontal},
+                        {"anchored", t.nAnchored}, {"diameter", t.dDiameter}, {"bars", t.nBars}});
+  }
+  doc["definitions"] = Json{{"struts", std::move(struts)}, {"ties", std::move(ties)}};
+
+  Json nodes = Json::array();
+  for (const auto& [id, node] : model.GetNodes()) {
+    Json n = Head(*node);
+    n["coord"] = Vec(node->GetCoord());
+    n["movable"] = node->IsMoveable() != 0;
+    n["thicknessScale"] = node->GetThicknessScale();
+    n["attributes"] = Attributes(*node);
+    n["attributeText"] = node->GetAttributeText().str();
+    n["nodalZones"] = Polygons2(node->GetNodalZones());
+    n["maxWidthZones"] = Polygons2(node->GetMaxWidthZones());
+    nodes.push_back(std::move(n));
+  }
+  doc["nodes"] = std::move(nodes);
+
+  Json elements = Json::array();
+  for (const auto& [id, element] : model.GetElements()) {
+    Json e = Head(*element);
+    e["nodes"] = Json::array({element->GetIdNodeBegin(), element->GetIdNodeEnd()});
+    const SStmPropElement& prop = element->GetProperty();
+    e["property"] = Json{{"typeMember", prop.nTypeMember}, {"typeWidth", prop.nTypeWidth}, {"width", prop.dWidth}};
+    e["strutType"] = element->GetIndexStrutType();
+    e["tieType"] = element->GetIndexTieType();
+    e["stable"] = element->IsStableElement() != 0;
+    e["thicknessScale"] = element->GetThicknessScale();
+    e["attributes"] = Attributes(*element);
+    e["attributeText"] = element->GetAttributeText().str();
+    e["axialForces"] = element->GetResultAxialForces();
+    e["effectiveZones"] = Polygons2(element->GetEffectiveZones());
+    e["effectiveRegion"] = Polygon3(element->GetEffectiveRegion());
+    e["maxEffectiveRegion"] = Polygon3(element->GetMaxEffectiveRegion());
+    elements.push_back(std::move(e));
+  }
+  doc["elements"] = std::move(elements);
+
+  Json boundaries = Json::array();
+  for (EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {
+    for (const auto& [id, boundary] : model.GetBoundarys(type)) {
+      Json b = WriteBoundaryLike(*boundary);
+      b["type"] = static_cast<int>(type);
+      boundaries.push_back(std::move(b));
+    }
+  }
+  doc["boundaries"] = std::move(boundaries);
+
+  Json areas = Json::array();
+  for (const auto& [id, area] : model.GetPropertyAreas()) {
+    Json a = WriteBoundaryLike(*area);
+    a["thickness"] = area->GetThickness();
+    areas.push_back(std::move(a));
+  }
+  doc["propertyAreas"] = std::move(areas);
+
+  Json restraints = Json::array();
+  for (const auto& [id, r] : model.GetRestraints()) {
+    Json j = Head(*r);
+    const SStmDof& d = r->GetDof();
+    j["node"] = r->GetIdNode();
+    j["dof"] = Json::array({d.Ux, d.Uy, d.Uz, d.Rx, d.Ry, d.Rz});
+    j["rollerAngle"] = r->GetRollerAngle();
+    restraints.push_back(std::move(j));
+  }
+  doc["restraints"] = std::move(restraints);
+
+  Json springs = Json::array();
+  for (const auto& [id, s] : model.GetSprings()) {
+    Json j = Head(*s);
+    j["node"] = s->GetIdNode();
+    j["u"] = Vec(s->GetU());
+    j["r"] = Vec(s->GetR());
+    springs.push_back(std::move(j));
+  }
+  doc["springs"] = std::move(springs);
+
+  Json plates = Json::array();
+  for (const auto& [id, p] : model.GetBearingPlates()) {
+    Json j = Head(*p);
+    j["node"] = p->GetIdNode();
+    j["width"] = p->GetProperty().dWidth;
+    j["thickness"] = p->GetProperty().dThickness;
+    plates.push_back(std::move(j));
+  }
+  doc["bearingPlates"] = std::move(plates);
+
+  Json statics = Json::array();
+  for (const auto& [id, condition] : model.GetLoadConditionStatics()) {
+    Json j = Head(*condition);
+    j["loads"] = ArrayOf(condition->GetLoadNodes(), [](const auto& entry) {
+      return Json{{"id", entry.first}, {"name", entry.second->GetName().str()}, {"node", entry.second->GetIdNode()},
+                  {"load", Vec(entry.second->GetLoad())}};
+    });
+    statics.push_back(std::move(j));
+  }
+  doc["loadStatics"] = std::move(statics);
+
+  Json combos = Json::array();
+  for (const auto& [id, combo] : model.GetLoadConditionCombos()) {
+    Json j = Head(*combo);
+    j["factors"] = ArrayOf(combo->GetComboFactors(), [](const auto& entry) {
+      return Json{{"id", entry.first}, {"condition", entry.second->GetNameLoadCondition().str()},
+                  {"type", entry.second->GetTypeLoadCondition()}, {"scale", entry.second->GetScaleFactor()}};
+    });
+    combos.push_back(std::move(j));
+  }
+  doc["loadCombos"] = std::move(combos);
+  doc["results"] = WriteResults(model);
+  return doc;
+}
+
+bool IsScalar(const Json& j) { return !j.is_array() && !j.is_object(); }
+
+bool IsFlat(const Json& j) {
+  for (const Json& item : j) {
+    if (!IsScalar(item)) return false;
+  }
+  return true;
+}
+
+// Objects one member per line; arrays of scalars on one line, so points stay readable. Numbers
+// use the library's shortest form that reads back to the same double.
+void Print(const Json& j, int depth, std::string& out) {
+  const std::string pad(static_cast<size_t>(depth) * 2, ' ');
+  const std::string inner(static_cast<size_t>(depth + 1) * 2, ' ');
+  if (j.is_object()) {
+    if (j.empty()) {
+      out += "{}";
+      return;
+    }
+    out += "{\n";
+    bool first = true;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      if (!first) out += ",\n";
+      first = false;
+      out += inner + Json(it.key()).dump() + ": ";
+      Print(it.value(), depth + 1, out);
+    }
+    out += "\n" + pad + "}";
+  } else if (j.is_array()) {
+    if (j.empty()) {
+      out += "[]";
+    } else if (IsFlat(j)) {
+      out += "[";
+      for (size_t i = 0; i < j.size(); ++i) out += (i ? ", " : "") + j[i].dump();
+      out += "]";
+    } else {
+      out += "[\n";
+      for (size_t i = 0; i < j.size(); ++i) {
+        out += inner;
+        Print(j[i], depth + 1, out);
+        out += i + 1 < j.size() ? ",\n" : "\n";
+      }
+      out += pad + "]";
+    }
+  } else {
+    out += j.dump();
+  }
+}
+
+// The first non-finite number in the document, as a JSON pointer; empty when none.
+std::string FindNonFinite(const Json& j, const std::string& path) {
+  if (j.is_number_float()) return std::isfinite(j.get<double>()) ? std::string() : (path.empty() ? "/" : path);
+  if (j.is_object()) {
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      std::string found = FindNonFinite(it.value(), path + "/" + it.key());
+      if (!found.empty()) return found;
+    }
+  } else if (j.is_array()) {
+    for (size_t i = 0; i < j.size(); ++i) {
+      std::string found = FindNonFinite(j[i], path + "/" + std::to_string(i));
+      if (!found.empty()) return found;
+    }
+  }
+  return std::string();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+struct FileProblem {
+  std::string path;
+  CString problem;
+};
+
+[[noreturn]] void Fail(const std::string& path, const CString& problem) {
+  throw FileProblem{path.empty() ? "/" : path, problem};
+}
+
+// A JSON value with the pointer that leads to it, so that every complaint can say where.
+class Node {
+public:
+  Node(const Json& j, std::string path) : m_j(j), m_path(std::move(path)) {}
+
+  const Json& json() const { return m_j; }
+  const std::string& path() const { return m_path; }
+
+  const Node& Object() const {
+    if (!m_j.is_object()) Fail(m_path, StmText("expected an object"));
+    return *this;
+  }
+  const Node& Array() const {
+    if (!m_j.is_array()) Fail(m_path, StmText("expected an array"));
+    return *this;
+  }
+  // Also checks that the object has exactly these members: a misspelt member is an error
+  // rather than a silently lost value.
+  const Node& Members(std::initializer_list<const char*> names) const {
+    Object();
+    for (const char* name : names) {
+      if (!m_j.contains(name)) Fail(m_path, Say(StmText("missing field \"%s\""), name));
+    }
+    for (auto it = m_j.begin(); it != m_j.end(); ++it) {
+      bool known = false;
+      for (const char* name : names) known = known || it.key() == name;
+      if (!known) Fail(m_path + "/" + it.key(), StmText("unknown field"));
+    }
+    return *this;
+  }
+  Node operator[](const char* name) const {
+    Object();
+    if (!m_j.contains(name)) Fail(m_path, Say(StmText("missing field \"%s\""), name));
+    return Node(m_j.at(name), m_path + "/" + name);
+  }
+  size_t Size() const { return Array().m_j.size(); }
+  Node At(size_t i) const { return Node(Array().m_j.at(i), m_path + "/" + std::to_string(i)); }
+  Node Sized(size_t count) const {
+    if (Size() != count) Fail(m_path, Say(StmText("expected %d values, found %d"), static_cast<int>(count), static_cast<int>(Size())));
+    return *this;
+  }
+
+  long long Long() const {
+    if (!m_j.is_number_integer()) Fail(m_path, StmText("expected an integer"));
+    return m_j.is_number_unsigned() && m_j.get<unsigned long long>() > 0x7fffffffffffffffULL
+               ? (Fail(m_path, StmText("integer out of range")), 0LL)
+               : m_j.get<long long>();
+  }
+  int Int(long long low = -2147483648LL, long long high = 2147483647LL) const {
+    const long long v = Long();
+    if (v < low || v > high) {
+      if (v < 0 && low >= 0) Fail(m_path, Say(StmText("negative value %lld"), v));
+      Fail(m_path, Say(StmText("%lld is outside %lld..%lld"), v, low, high));
+    }
+    return static_cast<int>(v);
+  }
+  double Double() const {
+    if (!m_j.is_number()) Fail(m_path, StmText("expected a number"));
+    const double v = m_j.get<double>();
+    if (!std::isfinite(v)) Fail(m_path, StmText("not a finite number"));
+    return v;
+  }
+  double NonNegative() const {
+    const double v = Double();
+    if (v < 0.0) Fail(m_path, Say(StmText("negative value %g"), v));
+    return v;
+  }
+  bool Bool() const {
+    if (!m_j.is_boolean()) Fail(m_path, StmText("expected true or false"));
+    return m_j.get<bool>();
+  }
+  CString String() const {
+    if (!m_j.is_string()) Fail(m_path, StmText("expected a string"));
+    return CString(m_j.get<std::string>());
+  }
+  CVector Vec() const {
+    Sized(3);
+    return CVector(At(0).Double(), At(1).Double(), At(2).Double());
+  }
+  CDPoint Pt() const {
+    Sized(2);
+    return CDPoint(At(0).Double(), At(1).Double());
+  }
+  template <class Fn>
+  auto List(Fn fn) const {
+    std::vector<decltype(fn(At(0)))> out;
+    for (size_t i = 0; i < Size(); ++i) out.push_back(fn(At(i)));
+    return out;
+  }
+  std::vector<CVector> Polygon3() const { return List([](const Node& n) { return n.Vec(); }); }
+  std::vector<CDPoint> Polygon2() const { return List([](const Node& n) { return n.Pt(); }); }
+  std::vector<std::vector<CDPoint>> Polygons2() const {
+    return List([](const Node& n) { return n.Polygon2(); });
+  }
+
+private:
+  const Json& m_j;
+  std::string m_path;
+};
+
+// Ids are positive and unique within their kind.
+int ReadId(const Node& record, std::set<int>& seen) {
+  const Node idNode = record["id"];
+  const int id = idNode.Int(1);
+  if (!seen.insert(id).second) Fail(idNode.path(), Say(StmText("duplicate id %d"), id));
+  return id;
+}
+
+void ReadHead(const Node& record, CStmObject& object) {
+  object.SetName(record["name"].String());
+  object.SetEnable(record["enable"].Bool() ? 1 : 0);
+}
+
+void ReadAttributes(const Node& record, CStmObject& object) {
+  const Node attrs = record["attributes"].Sized(CStmObject::kAttrCount);
+  for (int i = 0; i < CStmObject::kAttrCount; ++i) object.SetAttributeInt(i, attrs.At(static_cast<size_t>(i)).Int());
+  object.SetAttributeText(record["attributeText"].String());
+}
+
+int ReadNodeRef(const Node& ref, const CStmModel& model) {
+  const int id = ref.Int();
+  if (!model.GetNode(id)) Fail(ref.path(), Say(StmText("node %d does not exist"), id));
+  return id;
+}
+
+void ReadView(const Node& n, CStmDataView& view) {
+  n.Members({"showOptions", "sizeNumberNode", "sizeNumberElement", "sizeValueLoad", "sizeValueResult",
+             "lengthMinArrowHead", "lengthMaxArrowHead", "fixedPointNumber", "namingNode", "namingElement",
+             "colorStyle", "colorsDark", "colorsLight", "contour", "result", "scaleDisplacement", "gridOrigin",
+             "gridSpace", "guidelines"});
+  const long long options = n["showOptions"].Long();
+  if (options < 0 || options > 0xFFFFFFFFLL) Fail(n["showOptions"].path(), StmText("not a 32-bit bit mask"));
+  view.SetShowOptions(static_cast<unsigned>(options));
+  view.SetSizeNumberNode(n["sizeNumberNode"].Int(0));
+  view.SetSizeNumberElement(n["sizeNumberElement"].Int(0));
+  view.SetSizeValueLoad(n["sizeValueLoad"].Int(0));
+  view.SetSizeValueResult(n["sizeValueResult"].Int(0));
+  view.SetLengthMinArrowHead(n["lengthMinArrowHead"].Int(0));
+  view.SetLengthMaxArrowHead(n["lengthMaxArrowHead"].Int(0));
+  view.SetFixedPointNumber(n["fixedPointNumber"].Int(0, 15));
+  view.SetTypeNamingNode(static_cast<EStmTypeNaming>(n["namingNode"].Int(0, 2)));
+  view.SetTypeNamingElement(static_cast<EStmTypeNaming>(n["namingElement"].Int(0, 2)));
+  view.SetTypeColor(static_cast<EStmTypeColor>(n["colorStyle"].Int(0, 1)));
+  for (EStmTypeColor style : {STM_COLOR_DARK, STM_COLOR_LIGHT}) {
+    const Node colors = n[style == STM_COLOR_DARK ? "colorsDark" : "colorsLight"].Sized(kStmColorCount);
+    SStmColorSet set;
+    for (int i = 0; i < kStmColorCount; ++i) {
+      const Node c = colors.At(static_cast<size_t>(i));
+      set[i] = c.Vec();
+      for (double channel : {set[i].x, set[i].y, set[i].z}) {
+        if (channel < 0.0 || channel > 1.0) Fail(c.path(), StmText("colour channels lie in 0..1"));
+      }
+    }
+    view.SetColorSet(style, set);
+  }
+  view.SetTypeContour(static_cast<EStmTypeContour>(n["contour"].Int(0, 7)));
+  view.SetTypeResult(static_cast<EStmTypeResult>(n["result"].Int(0, 1)));
+  view.SetScaleDisplacement(n["scaleDisplacement"].Int(1, 100));
+  view.SetGridOrigin(n["gridOrigin"].Vec());
+  view.SetGridSpace(n["gridSpace"].Vec());
+  const Node guides = n["guidelines"].Sized(3);
+  for (int axis = 0; axis < 3; ++axis) {
+    view.SetGuideline(axis, guides.At(static_cast<size_t>(axis)).List([](const Node& v) { return v.Double(); }));
+  }
+}
+
+std::vector<SStmStressFlow> ReadFlows(const Node& n) {
+  return n.List([](const Node& f) {
+    f.Sized(2);
+    return SStmStressFlow{f.At(0).Vec(), f.At(1).Vec()};
+  });
+}
+
+std::vector<SStmQuad> ReadQuads(const Node& n, size_t coordCount) {
+  return n.List([coordCount](const Node& q) {
+    q.Sized(4);
+    SStmQuad quad{};
+    for (size_t k = 0; k < 4; ++k) {
+      quad[k] = q.At(k).Int(-1);
+      if (quad[k] >= static_cast<int>(coordCount)) {
+        Fail(q.At(k).path(), Say(StmText("mesh point %d does not exist"), quad[k]));
+      }
+    }
+    return quad;
+  });
+}
+
+class CModelReader {
+public:
+  explicit CModelReader(CStmModel& model) : m_model(model) {}
+
+  void Read(const Json& doc) {
+    const Node root(doc, "");
+    root.Object();
+    if (root["format"].String() != kFormat) Fail("/format", Say(StmText("not a model file (expected \"%s\")"), kFormat));
+    const Node version = root["version"];
+    if (version.Int() != CStmModelFile::kVersion) {
+      Fail(version.path(), Say(StmText("unsupported version %d (this program reads version %d)"), version.Int(),
+                               CStmModelFile::kVersion));
+    }
+    root.Members({"format", "version", "description", "unitLength", "unitForce", "plane", "lock", "inputModel",
+                  "view", "config", "definitions", "nodes", "elements", "boundaries", "propertyAreas", "restraints",
+                  "springs", "bearingPlates", "loadStatics", "loadCombos", "results"});
+    m_model.SetDescription(root["description"].String());
+    m_model.SetUnitLength(root["unitLength"].String());
+    m_model.SetUnitForce(root["unitForce"].String());
+    m_model.SetPlane(root["plane"].Int(0));
+    m_model.SetLock(root["lock"].Bool());
+    m_model.SetInputModel(root["inputModel"].Bool());
+    // The view first: element types are derived at its decimals.
+    ReadView(root["view"], *m_model.GetStmDataView());
+    const Node config = root["config"].Members({"typeEffectiveRegion"});
+    m_model.GetStmDataConfig()->SetTypeEffectiveRegion(config["typeEffectiveRegion"].Int());
+    ReadDefinitions(root["definitions"]);
+    ReadNodes(root["nodes"]);
+    ReadElements(root["elements"]);
+    ReadBoundaries(root["boundaries"]);
+    ReadAreas(root["propertyAreas"]);
+    ReadSupports(root["restraints"], root["springs"], root["bearingPlates"]);
+    ReadLoads(root["loadStatics"], root["loadCombos"]);
+    ReadResults(root["results"]);
+  }
+
+private:
+  void ReadDefinitions(const Node& n) {
+    n.Members({"struts", "ties"});
+    CStmDataDefine& define = *m_model.GetStmDataDefine();
+    for (size_t i = 0; i < n["struts"].Size(); ++i) {
+      const Node s = n["struts"].At(i).Members({"name", "shape", "betaS"});
+      SStmStrutType type;
+      type.strName = s["name"].String();
+      type.nShape = s["shape"].Int(0);
+      type.dBetaS = s["betaS"].NonNegative();
+      define.AddStrutType(type);
+    }
+    for (size_t i = 0; i < n["ties"].Size(); ++i) {
+      const Node t = n["ties"].At(i).Members({"name", "typeSteel", "horizontal", "anchored", "diameter", "bars"});
+      SStmTieType type;
+      type.strName = t["name"].String();
+      type.nTypeSteel = t["typeSteel"].Int(0);
+      type.nHorizontal = t["horizontal"].Int(0, 1);
+      type.nAnchored = t["anchored"].Int(0, 1);
+      type.dDiameter = t["diameter"].NonNegative();
+      type.nBars = t["bars"].Int(0);
+      define.AddTieType(type);
+    }
+  }
+
+  void ReadNodes(const Node& list) {
+    std::set<int> ids;
+    for (size_t i = 0; i < list.Size(); ++i) {
+      const Node n = list.At(i).Members({"id", "name", "enable", "coord", "movable", "thicknessScale", "attributes",
+                                         "attributeText", "nodalZones", "maxWidthZones"});
+      const int id = ReadId(n, ids);
+      CStmObjNode* node = m_model.AddNode(n["coord"].Vec(), id);
+      ReadHead(n, *node);
+      node->SetMoveable(n["movable"].Bool());
+      node->SetThicknessScale(n["thicknessScale"].NonNegative());
+      ReadAttributes(n, *node);
+      node->SetNodalZones(n["nodalZones"].Polygons2());
+      node->SetMaxWidthZones(n["maxWidthZones"].Polygons2());
+    }
+  }
+
+  void ReadElements(const Node& list) {
+    std::set<int> ids;
+    const CStmDataDefine& define = *m_model.GetStmDataDefine();
+    for (size_t i = 0; i < list.Size(); ++i) {
+      const Node e = list.At(i).Members({"id", "name", "enable", "nodes", "property", "strutType", "tieType", "stable",
+                                         "thicknessScale", "attributes", "attributeText", "axialForces",
+                                         "effectiveZones", "effectiveRegion", "maxEffectiveRegion"});
+      const int id = ReadId(e, ids);
+      const Node ends = e["nodes"].Sized(2);
+      const int begin = ReadNodeRef(ends.At(0), m_model);
+      const int end = ReadNodeRef(ends.At(1), m_model);
+      if (begin == end) Fail(ends.path(), Say(StmText("both ends are node %d"), begin));
+      const Node p = e["property"].Members({"typeMember", "typeWidth", "width"});
+      const SStmPropElement prop(p["typeMember"].Int(0), p["typeWidth"].Int(0), p["width"].NonNegative());
+      CStmObjElement* element = m_model.AddElement(begin, end, prop, id);
+      ReadHead(e, *element);
+      element->SetIndexStrutType(e["strutType"].Int(-1, define.GetCountStrut() - 1));
+      element->SetIndexTieType(e["tieType"].Int(-1, define.GetCountTie() - 1));
+      element->SetStableElement(e["stable"].Bool());
+      element->SetThicknessScale(e["thicknessScale"].NonNegative());
+      ReadAttributes(e, *element);
+      element->SetResultAxialForces(e["axialForces"].List([](const Node& f) { return f.Double(); }));
+      element->SetEffectiveZones(e["effectiveZones"].Polygons2());
+      element->SetEffectiveRegion(e["effectiveRegion"].Polygon3());
+      element->SetMaxEffectiveRegion(e["maxEffectiveRegion"].Polygon3());
+    }
+  }
+
+  std::vector<int> ReadElementRefs(const Node& list) {
+    std::set<int> seen;
+    return list.List([&](const Node& ref) {
+      const int id = ref.Int();
+      if (!m_model.GetElement(id)) Fail(ref.path(), Say(StmText("element %d does not exist"), id));
+      if (!seen.insert(id).second) Fail(ref.path(), Say(StmText("element %d is listed twice"), id));
+      return id;
+    });
+  }
+
+  void ReadBoundaries(const Node& list) {
+    std::set<int> ids;
+    for (size_t i = 0; i < list.Size(); ++i) {
+      const Node b = list.At(i).Members({"id", "name", "enable", "attributes", "attributeText", "points", "elements",
+                                         "type"});
+      const int id = ReadId(b, ids);
+      const auto type = static_cast<EStmTypeBoundary>(b["type"].Int(0, 1));
+      CStmObjBoundary* boundary = m_model.RestoreBoundary(type, id, b["points"].Polygon3(), ReadElementRefs(b["elements"]));
+      ReadBoundaryLike(b, *boundary);
+    }
+  }
+
+  void ReadAreas(const Node& list) {
+    std::set<int> ids;
+    for (size_t i = 0; i < list.Size(); ++i) {
+      const Node a = list.At(i).Members({"id", "name", "enable", "attributes", "attributeText", "points", "elements",
+                                         "thickness"});
+      const int id = ReadId(a, ids);
+      CStmObjArea* area = m_model.RestoreArea(id, a["points"].Polygon3(), ReadElementRefs(a["elements"]));
+      ReadBoundaryLike(a, *area);
+      area->SetThickness(a["thickness"].NonNegative());
+    }
+  }
+
+  // Sets the flag directly: membership is stored with the elements and read as it was saved.
+  void ReadBoundaryLike(const Node& n, CStmObjBoundary& boundary) {
+    boundary.SetName(n["name"].String());
+    boundary.CStmObject::SetEnable(n["enable"].Bool());
+    ReadAttributes(n, boundary);
+  }
+
+  void ReadSupports(const Node& restraints, const Node& springs, const Node& plates) {
+    std::set<int> ids, nodes;
+    // One support of each kind per node, as the model keeps them.
+    auto supportNode = [&](const Node& r) {
+      const int idNode = ReadNodeRef(r["node"], m_model);
+      if (!nodes.insert(idNode).second) {
+        Fail(r["node"].path(), Say(StmText("node %d has more than one support of this kind"), idNode));
+      }
+      return idNode;
+    };
+    for (size_t i = 0; i < restraints.Size(); ++i) {
+      const Node r = restraints.At(i).Members({"id", "name", "enable", "node", "dof", "rollerAngle"});
+      const int id = ReadId(r, ids);
+      const Node dof = r["dof"].Sized(6);
+      SStmDof d;
+      int* flags[] = {&d.Ux, &d.Uy, &d.Uz, &d.Rx, &d.Ry, &d.Rz};
+      for (size_t k = 0; k < 6; ++k) *flags[k] = dof.At(k).Int(0, 1);
+      CStmObjRestraint* restraint = m_model.AddRestraint(supportNode(r), d, r["rollerAngle"].Double(), id);
+      ReadHead(r, *restraint);
+    }
+    ids.clear();
+    nodes.clear();
+    for (size_t i = 0; i < springs.Size(); ++i) {
+      const Node s = springs.At(i).Members({"id", "name", "enable", "node", "u", "r"});
+      const int id = ReadId(s, ids);
+      CStmObjSpring* spring = m_model.AddSpring(supportNode(s), s["u"].Vec(), s["r"].Vec(), id);
+      ReadHead(s, *spring);
+    }
+    ids.clear();
+    nodes.clear();
+    for (size_t i = 0; i < plates.Size(); ++i) {
+      const Node p = plates.At(i).Members({"id", "name", "enable", "node", "width", "thickness"});
+      const int id = ReadId(p, ids);
+      const SStmPropBearingPlate prop{p["width"].NonNegative(), p["thickness"].NonNegative()};
+      CStmObjBearingPlate* plate = m_model.AddBearingPlate(supportNode(p), prop, id);
+      ReadHead(p, *plate);
+    }
+  }
+
+  void ReadLoads(const Node& statics, const Node& combos) {
+    std::set<int> ids;
+    for (size_t i = 0; i < statics.Size(); ++i) {
+      const Node c = statics.At(i).Members({"id", "name", "enable", "loads"});
+      const int id = ReadId(c, ids);
+      const CString name = c["name"].String();
+      if (name.IsEmpty()) Fail(c["name"].path(), StmText("a load condition needs a name"));
+      if (m_model.GetLoadConditionStatic(name)) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
+      CStmObjLoadConditionStatic* condition = m_model.AddLoadConditionStatic(name, id);
+      ReadHead(c, *condition);
+      std::set<int> loadIds;
+      const Node loads = c["loads"];
+      for (size_t k = 0; k < loads.Size(); ++k) {
+        const Node l = loads.At(k).Members({"id", "name", "node", "load"});
+        const int idLoad = ReadId(l, loadIds);
+        condition->AddLoadNodeWithId(idLoad, l["name"].String(), ReadNodeRef(l["node"], m_model), l["load"].Vec());
+      }
+    }
+    ids.clear();
+    // Combinations may name one another in any order, so all are made before their terms.
+    for (size_t i = 0; i < combos.Size(); ++i) {
+      const Node c = combos.At(i).Members({"id", "name", "enable", "factors"});
+      const int id = ReadId(c, ids);
+      const CString name = c["name"].String();
+      if (name.IsEmpty()) Fail(c["name"].path(), StmText("a load combination needs a name"));
+      if (m_model.GetLoadConditionCombo(name)) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
+      ReadHead(c, *m_model.AddLoadConditionCombo(name, id));
+    }
+    for (size_t i = 0; i < combos.Size(); ++i) {
+      const Node c = combos.At(i);
+      CStmObjLoadConditionCombo* combo = m_model.GetLoadConditionCombo(c["name"].String());
+      std::set<int> factorIds;
+      const Node factors = c["factors"];
+      for (size_t k = 0; k < factors.Size(); ++k) {
+        const Node f = factors.At(k).Members({"id", "condition", "type", "scale"});
+        const int idFactor = ReadId(f, factorIds);
+        const CString target = f["condition"].String();
+        const int type = f["type"].Int(0, 1);
+        const bool known = type == CStmObjLoadComboFactor::kTypeStatic ? m_model.GetLoadConditionStatic(target) != nullptr
+                                                                       : m_model.GetLoadConditionCombo(target) != nullptr;
+        if (!known) Fail(f["condition"].path(), Say(StmText("load condition \"%s\" does not exist"), target.c_str()));
+        if (!combo->AddComboFactor(target, type, f["scale"].Double(), idFactor)) {
+          Fail(f["condition"].path(), Say(StmText("combination \"%s\" would contain itself"), combo->GetName().c_str()));
+        }
+      }
+    }
+  }
+
+  void ReadResults(const Node& n) {
+    n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
+               "meshSpace", "boundaryRefs"});
+    m_model.SetEsoSteps(n["esoSteps"].List([](const Node& s) {
+      s.Members({"cells"});
+      SStmEsoStep step;
+      step.cells = s["cells"].List([](const Node& c) {
+        c.Members({"corners", "value"});
+        SStmEsoCell cell;
+        const Node corners = c["corners"].Sized(4);
+        for (size_t k = 0; k < 4; ++k) cell.corners[k] = corners.At(k).Vec();
+        cell.dValue = c["value"].Double();
+        return cell;
+      });
+      return step;
+    }));
+    m_model.SetCurrentStepEso(n["esoCurrentStep"].Int(-1, m_model.GetCountStepEso() - 1));
+    m_model.SetStressFlow(ReadFlows(n["stressFlow"]));
+
+    const Node plane = n["meshPlane"].Members({"coords", "quads"});
+    SStmMeshPlane meshPlane;
+    meshPlane.coords = plane["coords"].Polygon2();
+    meshPlane.quads = ReadQuads(plane["quads"], meshPlane.coords.size());
+    const Node space = n["meshSpace"].Members({"coords", "quads"});
+    SStmMeshSpace meshSpace;
+    meshSpace.coords = space["coords"].Polygon3();
+    meshSpace.quads = ReadQuads(space["quads"], meshSpace.coords.size());
+    const size_t planeCount = meshPlane.coords.size();
+    m_model.SetMeshPlane(std::move(meshPlane));
+    m_model.SetMeshSpace(std::move(meshSpace));
+    m_model.SetTypeMesh(n["meshType"].Int(0, 1));
+
+    // Zone corners index the plane mesh.
+    m_model.SetResultNodalZones(n["nodalZones"].List([planeCount](const Node& e) {
+      e.Members({"zones", "flows"});
+      SStmResultNodalZone entry;
+      entry.zones = e["zones"].List([planeCount](const Node& z) {
+        z.Members({"corners", "compression", "tension"});
+        SStmNodalZone zone;
+        zone.corners = z["corners"].List([planeCount](const Node& k) {
+          const int corner = k.Int(0);
+          if (corner >= static_cast<int>(planeCount)) Fail(k.path(), Say(StmText("mesh point %d does not exist"), corner));
+          return corner;
+        });
+        zone.bCompression = z["compression"].Bool();
+        zone.bTension = z["tension"].Bool();
+        return zone;
+      });
+      entry.flows = ReadFlows(e["flows"]);
+      return entry;
+    }));
+    m_model.SetCurrentNodalZone(n["nodalZoneCurrent"].Int(-1, static_cast<int>(m_model.GetResultNodalZones().size()) - 1));
+    m_model.SetBoundaryRefs(n["boundaryRefs"].List([](const Node& s) {
+      s.Sized(2);
+      return SStmSegment{s.At(0).Vec(), s.At(1).Vec()};
+    }));
+  }
+
+  CStmModel& m_model;
+};
+
+void SetError(std::string* error, const CString& text) {
+  if (error) *error = text.str();
+}
+
+}  // namespace
+
+bool CStmModelFile::ToText(const CStmModel& model, std::string& text, std::string* error) {
+  const Json doc = WriteModel(model);
+  const std::string bad = FindNonFinite(doc, "");
+  if (!bad.empty()) {
+    SetError(error, Say(StmText("%s: not a finite number"), bad.c_str()));
+    return false;
+  }
+  text.clear();
+  Print(doc, 0, text);
+  text += "\n";
+  return true;
+}
+
+bool CStmModelFile::FromText(const std::string& text, const std::string& name, CStmModel& model, std::string* error) {
+  Json doc;
+  try {
+    doc = Json::parse(text);
+  } catch (const Json::exception& e) {  // syntax errors, and numbers beyond a double
+    SetError(error, Say(StmText("%s: not a JSON document: %s"), name.c_str(), e.what()));
+    return false;
+  }
+  CStmModel fresh;
+  try {
+    CModelReader(fresh).Read(doc);
+  } catch (const FileProblem& problem) {
+    SetError(error, Say("%s: %s: %s", name.c_str(), problem.path.c_str(), problem.problem.c_str()));
+    return false;
+  } catch (const std::exception& e) {
+    SetError(error, Say(StmText("%s: unreadable: %s"), name.c_str(), e.what()));
+    return false;
+  }
+  fresh.SetStmModifiedFlag(0);
+  model.Swap(fresh);
+  return true;
+}
+
+bool CStmModelFile::Load(const std::string& path, CStmModel& model, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    SetError(error, Say(StmText("%s: cannot open: %s"), path.c_str(), std::strerror(errno)));
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    SetError(error, Say(StmText("%s: cannot read: %s"), path.c_str(), std::strerror(errno)));
+    return false;
+  }
+  return FromText(text.str(), path, model, error);
+}
+
+bool CStmModelFile::Save(const std::string& path, CStmModel& model, std::string* error) {
+  std::string text;
+  std::string why;
+  if (!ToText(model, text, &why)) {
+    SetError(error, Say(StmText("%s: not saved: %s"), path.c_str(), why.c_str()));
+    return false;
+  }
+  // The new file keeps the old one's permissions; a first save gets the usual ones.
+  mode_t mode = 0666;
+  struct stat old {};
+  if (stat(path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode &= ~mask;
+  }
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    SetError(error, Say(StmText("%s: not saved: cannot create a temporary file beside it: %s"), path.c_str(),
+                        std::strerror(errno)));
+    return false;
+  }
+  auto fail = [&](const CString& what) {
+    const int code = errno;
+    close(fd);
+    unlink(temp.c_str());
+    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
+    return false;
+  };
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail(StmText("cannot write"));
+    done += static_cast<size_t>(n);
+  }
+  if (fchmod(fd, mode) != 0) return fail(StmText("cannot set permissions"));
+  if (fsync(fd) != 0) return fail(StmText("cannot flush"));
+  if (close(fd) != 0) {
+    const int code = errno;
+    unlink(temp.c_str());
+    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot close").c_str(),
+                        std::strerror(code)));
+    return false;
+  }
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    const int code = errno;
+    unlink(temp.c_str());
+    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot replace the file").c_str(),
+                        std::strerror(code)));
+    return false;
+  }
+  model.SetStmModifiedFlag(0);
+  return true;
+}

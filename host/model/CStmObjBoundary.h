@@ -1,0 +1,36 @@
+// An outline of the concrete member (outer boundary or an opening), as a polygon and, when it
+// was made from elements, the ids of those elements.
+#pragma once
+
+#include <vector>
+
+#include "host/model/CStmObject.h"
+
+class CStmObjBoundary : public CStmObject {
+public:
+  CStmObjBoundary() : CStmObject(STM_OBJ_BOUNDARY) {}
+
+  EStmTypeBoundary GetTypeBoundary() const { return m_eType; }
+
+  // Vertices in order; the polygon closes implicitly.
+  const std::vector<CVector>& GetBoundaryPos() const { return m_points; }
+  void SetBoundaryPos(std::vector<CVector> points) { m_points = std::move(points); }
+
+  const std::vector<int>& GetIdElements() const { return m_idElements; }
+  int IsIncludeElement(int idElement) const;
+  // Adds an element id once; with update set the elements' boundary membership is re-derived.
+  void AddElement(int idElement, int update);
+
+  // Enabling or disabling a boundary changes which elements lie on a boundary.
+  void SetEnable(int enable) override;
+
+protected:
+  explicit CStmObjBoundary(EStmTypeObject type) : CStmObject(type) {}
+
+private:
+  friend class CStmModel;
+
+  EStmTypeBoundary m_eType = STM_BOUNDARY_OUTER;
+  std::vector<CVector> m_points;
+  std::vector<int> m_idElements;
+};

@@ -1,0 +1,25 @@
+// One term of a load combination: a static condition or another combination, by name, scaled.
+#pragma once
+
+#include "host/model/CStmObject.h"
+
+class CStmObjLoadComboFactor : public CStmObject {
+public:
+  static constexpr int kTypeStatic = 0;
+  static constexpr int kTypeCombo = 1;
+
+  CStmObjLoadComboFactor() : CStmObject(STM_OBJ_COMBO_FACTOR) {}
+
+  const CString& GetNameLoadCondition() const { return m_strCondition; }
+  void SetNameLoadCondition(const CString& name) { m_strCondition = name; }
+  // 0 static load condition, 1 load combination.
+  int GetTypeLoadCondition() const { return m_nType; }
+  void SetTypeLoadCondition(int type) { m_nType = type; }
+  double GetScaleFactor() const { return m_dScale; }
+  void SetScaleFactor(double scale) { m_dScale = scale; }
+
+private:
+  CString m_strCondition;
+  int m_nType = kTypeStatic;
+  double m_dScale = 1.0;
+};

@@ -1,0 +1,38 @@
+// Load combination: its terms.
+#include "host/model/CStmObjLoadConditionCombo.h"
+
+#include <cmath>
+
+#include "host/model/CStmModel.h"
+
+CStmObjLoadConditionCombo::~CStmObjLoadConditionCombo() { ClearComboFactor(); }
+
+CStmObjLoadComboFactor* CStmObjLoadConditionCombo::GetComboFactor(int id) const {
+  auto it = m_factors.find(id);
+  return it == m_factors.end() ? nullptr : it->second;
+}
+
+CStmObjLoadComboFactor* CStmObjLoadConditionCombo::AddComboFactor(const CString& nameCondition, int type,
+                                                                  double scale, int id) {
+  if (type != CStmObjLoadComboFactor::kTypeStatic && type != CStmObjLoadComboFactor::kTypeCombo) return nullptr;
+  if (!std::isfinite(scale)) return nullptr;
+  if (type == CStmObjLoadComboFactor::kTypeCombo && GetModel() &&
+      GetModel()->IsComboReaching(nameCondition, GetName())) {
+    return nullptr;
+  }
+  if (id < 0) id = m_factors.empty() ? 1 : m_factors.rbegin()->first + 1;
+  if (m_factors.count(id)) return nullptr;
+  auto* factor = new CStmObjLoadComboFactor;
+  factor->m_nId = id;
+  factor->SetName(nameCondition);
+  factor->SetNameLoadCondition(nameCondition);
+  factor->SetTypeLoadCondition(type);
+  factor->SetScaleFactor(scale);
+  m_factors[id] = factor;
+  return factor;
+}
+
+void CStmObjLoadConditionCombo::ClearComboFactor() {
+  for (auto& [id, factor] : m_factors) delete factor;
+  m_factors.clear();
+}

@@ -1,0 +1,40 @@
+// A node of the strut-and-tie model: its position, whether the user may move it, and the
+// nodal zones the design found for it.
+#pragma once
+
+#include <vector>
+
+#include "host/model/CStmObject.h"
+
+class CStmObjNode : public CStmObject {
+public:
+  CStmObjNode() : CStmObject(STM_OBJ_NODE) {}
+
+  const CVector& GetCoord() const { return m_vCoord; }
+  void SetCoord(const CVector& coord) { m_vCoord = coord; }
+
+  int IsMoveable() const { return m_bMoveable ? 1 : 0; }
+  void SetMoveable(int moveable) { m_bMoveable = moveable != 0; }
+
+  double GetThicknessScale() const { return m_dThicknessScale; }
+  void SetThicknessScale(double scale) { m_dThicknessScale = scale; }
+
+  // Zone polygons per load case, in plane coordinates; empty for a case without one.
+  std::vector<CDPoint> GetCoordNodalZones(int loadCase) const;
+  std::vector<CDPoint> GetCoordMaxWidthZones(int loadCase) const;
+  const std::vector<std::vector<CDPoint>>& GetNodalZones() const { return m_nodalZones; }
+  const std::vector<std::vector<CDPoint>>& GetMaxWidthZones() const { return m_maxWidthZones; }
+  void SetNodalZones(std::vector<std::vector<CDPoint>> zones) { m_nodalZones = std::move(zones); }
+  void SetMaxWidthZones(std::vector<std::vector<CDPoint>> zones) { m_maxWidthZones = std::move(zones); }
+
+  // Takes the other node's input data (movability, thickness scale, attributes); keeps its own
+  // id, name, position, enabled flag and results, as pasting relies on.
+  CStmObjNode& operator=(const CStmObjNode& other);
+
+private:
+  CVector m_vCoord;
+  bool m_bMoveable = true;
+  double m_dThicknessScale = 1.0;
+  std::vector<std::vector<CDPoint>> m_nodalZones;
+  std::vector<std::vector<CDPoint>> m_maxWidthZones;
+};

@@ -1,0 +1,59 @@
+// The base of every model record: its id within its kind, its name, its enabled flag and the
+// integer and text attributes that hosts attach to records.
+#pragma once
+
+#include <array>
+
+#include "host/model/StmModelTypes.h"
+#include "host/platform/CString.h"
+
+class CStmModel;
+
+class CStmObject {
+public:
+  // Integer attribute that holds an element's boundary membership: 0 none, 1 outer, 2 inner.
+  static constexpr int kAttrBoundary = 4;
+  static constexpr int kAttrCount = 8;
+
+  explicit CStmObject(EStmTypeObject type) : m_eType(type) {}
+  virtual ~CStmObject() = default;
+  CStmObject(const CStmObject&) = delete;
+  CStmObject& operator=(const CStmObject&) = delete;
+
+  int GetId() const { return m_nId; }
+  const CString& GetName() const { return m_strName; }
+  void SetName(const CString& name) { m_strName = name; }
+  EStmTypeObject GetTypeObject() const { return m_eType; }
+
+  // Records are disabled instead of erased, so that an undo can bring them back.
+  virtual bool IsEnable() const { return m_bEnable; }
+  virtual void SetEnable(int enable) { m_bEnable = enable != 0; }
+
+  // -1 for an index outside 0..kAttrCount-1.
+  int GetAttributeInt(int index) const;
+  void SetAttributeInt(int index, int value);
+  const CString& GetAttributeText() const { return m_strAttribute; }
+  void SetAttributeText(const CString& text) { m_strAttribute = text; }
+
+  // The model that holds the record; null for a record on its own.
+  CStmModel* GetModel() const { return m_pModel; }
+
+protected:
+  // The attributes a record hands on when it is assigned to another; boundary membership
+  // stays, since the boundaries own it.
+  void CopyAttributes(const CStmObject& other);
+
+private:
+  // Ids are unique within a kind, so only the containers hand them out.
+  friend class CStmModel;
+  friend class CStmObjLoadConditionStatic;
+  friend class CStmObjLoadConditionCombo;
+
+  EStmTypeObject m_eType;
+  int m_nId = -1;
+  CString m_strName;
+  bool m_bEnable = true;
+  std::array<int, kAttrCount> m_attributes{};
+  CString m_strAttribute;
+  CStmModel* m_pModel = nullptr;
+};

@@ -1,0 +1,365 @@
+// Model files: every example reads and writes back to the same bytes, broken files are refused
+// with the file, the place and the problem named and the model in memory untouched, and a
+// failed save leaves the old file whole.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+const char* const kExamples[] = {"deep-beam-opening", "corbel", "pile-cap"};
+
+std::string ExamplePath(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class TempDir {
+public:
+  TempDir() {
+    char pattern[] = "/tmp/stm-model-test-XXXXXX";
+    m_path = mkdtemp(pattern);
+  }
+  ~TempDir() {
+    chmod(m_path.c_str(), 0700);
+    for (const std::string& name : Files()) unlink((m_path + "/" + name).c_str());
+    rmdir(m_path.c_str());
+  }
+  const std::string& path() const { return m_path; }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(m_path.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, "..")) names.push_back(entry->d_name);
+      }
+      closedir(dir);
+    }
+    return names;
+  }
+
+private:
+  std::string m_path;
+};
+
+// A small model with one of everything the reader checks.
+void SmallModel(CStmModel& model) {
+  model.AddNode(CVector(0, 0, 0));
+  model.AddNode(CVector(1000, 0, 0));
+  model.AddNode(CVector(500, 0, 800));
+  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+  model.AddElement(3, 1, SStmPropElement(0, 2, 0.0));
+  model.GetStmDataDefine()->AddStrutType(SStmStrutType{"Prismatic", 0, 1.0});
+  model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {1, 2, 3}, -1);
+  SStmDof pin;
+  pin.Ux = pin.Uz = 1;
+  model.AddRestraint(1, pin);
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadNode("DL", 3, CVector(0, 0, -100));
+  model.AddLoadConditionCombo("C1");
+  model.AddLoadConditionCombo("C2");
+  model.AddComboFactor("C1", "DL", 0, 1.4);
+  model.AddComboFactor("C2", "C1", 1, 1.1);
+  SStmMeshPlane mesh;
+  mesh.coords = {CDPoint(0, 0), CDPoint(1, 0), CDPoint(1, 1), CDPoint(0, 1)};
+  mesh.quads = {SStmQuad{0, 1, 2, 3}};
+  model.SetMeshPlane(mesh);
+  SStmEsoStep step;
+  step.cells.push_back(SStmEsoCell{{}, 0.5});
+  model.SetEsoSteps({step});
+  model.SetCurrentStepEso(0);
+}
+
+std::string TextOf(const CStmModel& model) {
+  std::string text, error;
+  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
+  return text;
+}
+
+TEST(StmModelFile, EveryExampleLoadsAndSavesToTheSameBytes) {
+  TempDir dir;
+  for (const char* name : kExamples) {
+    SCOPED_TRACE(name);
+    CStmModel model;
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Load(ExamplePath(name), model, &error)) << error;
+    EXPECT_FALSE(model.GetStmModifiedFlag());
+    const std::string copy = dir.path() + "/" + name + ".stm.json";
+    ASSERT_TRUE(CStmModelFile::Save(copy, model, &error)) << error;
+    EXPECT_EQ(ReadFile(copy), ReadFile(ExamplePath(name)));
+  }
+  EXPECT_EQ(dir.Files().size(), 3u) << "no temporary file is left behind";
+}
+
+TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
+  for (const char* name : kExamples) {
+    SCOPED_TRACE(name);
+    CStmModel model;
+    ASSERT_TRUE(CStmModelFile::Load(ExamplePath(name), model, nullptr));
+    EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+    EXPECT_GE(model.GetCountLoadConditionStatic(), 2);
+    EXPECT_GE(model.GetCountLoadConditionCombo(), 1);
+    EXPECT_FALSE(model.GetRestraints().empty() && model.GetSprings().empty());
+    EXPECT_EQ(model.GetUnitLength(), "mm");
+    EXPECT_EQ(model.GetUnitForce(), "kN");
+  }
+  CStmModel beam;
+  ASSERT_TRUE(CStmModelFile::Load(ExamplePath("deep-beam-opening"), beam, nullptr));
+  EXPECT_EQ(beam.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
+  EXPECT_TRUE(beam.IsLock());
+  EXPECT_NE(beam.GetDescription().Find("illustrative"), -1);
+  const int cases = beam.GetCountLoadConditionStatic() + beam.GetCountLoadConditionCombo();
+  int struts = 0, ties = 0;
+  for (const auto& [id, element] : beam.GetElements()) {
+    EXPECT_EQ(static_cast<int>(element->GetResultAxialForces().size()), cases);
+    EXPECT_FALSE(element->GetCoordEffectiveZones(0).empty());
+    struts += element->GetType(cases - 1) == STM_ELEMENT_STRUT;
+    ties += element->GetType(cases - 1) == STM_ELEMENT_TIE;
+  }
+  EXPECT_GT(struts, 0);
+  EXPECT_GT(ties, 0);
+  EXPECT_FALSE(beam.GetNode(1)->GetCoordNodalZones(0).empty());
+  ASSERT_GT(beam.GetCountStepEso(), beam.GetCurrentStepEso());
+  EXPECT_LT(beam.GetMinResultEso(0, beam.GetCurrentStepEso()), beam.GetMaxResultEso(0, beam.GetCurrentStepEso()));
+  EXPECT_FALSE(beam.GetStressFlow().empty());
+  ASSERT_FALSE(beam.GetResultNodalZones().empty());
+  EXPECT_FALSE(beam.GetResultNodalZones()[0].zones.empty());
+  EXPECT_FALSE(beam.GetMeshPlane().quads.empty());
+  EXPECT_FALSE(beam.GetBoundaryRefs().empty());
+}
+
+TEST(StmModelFile, DoublesRoundTripExactly) {
+  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 1.7976931348623157e308, 123456789.123456789,
+                           -2.5e-7};
+  CStmModel model;
+  for (double v : values) model.AddNode(CVector(v, -v, v * 0.5));
+  const std::string first = TextOf(model);
+  CStmModel back;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::FromText(first, "mem", back, &error)) << error;
+  int id = 1;
+  for (double v : values) {
+    const CVector c = back.GetNode(id++)->GetCoord();
+    EXPECT_EQ(std::memcmp(&c.x, &v, sizeof v), 0) << v;
+    EXPECT_EQ(c.z, v * 0.5);
+  }
+  EXPECT_EQ(TextOf(back), first);
+}
+
+// One broken file: a change to a valid document, and what the message must name.
+struct SBroken {
+  const char* what;
+  const char* pointer;  // member to change, as a JSON pointer
+  nlohmann::json value;  // null with remove set: the member is removed
+  bool remove;
+  const char* path;     // expected in the message
+  const char* problem;  // expected in the message
+};
+
+TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
+  using nlohmann::json;
+  CStmModel source;
+  SmallModel(source);
+  const std::string valid = TextOf(source);
+  const SBroken cases[] = {
+      {"wrong format", "/format", "picture", false, "/format", "not a model file"},
+      {"unknown version", "/version", 2, false, "/version", "unsupported version 2"},
+      {"missing field", "/nodes/0/coord", nullptr, true, "/nodes/0", "missing field \"coord\""},
+      {"wrong type", "/nodes/1/coord/0", "1000", false, "/nodes/1/coord/0", "expected a number"},
+      {"short point", "/nodes/1/coord", json::array({1, 2}), false, "/nodes/1/coord", "expected 3 values"},
+      {"duplicate id", "/nodes/1/id", 1, false, "/nodes/1/id", "duplicate id 1"},
+      {"id below 1", "/elements/2/id", 0, false, "/elements/2/id", "0 is outside"},
+      {"missing node", "/elements/0/nodes/1", 99, false, "/elements/0/nodes/1", "node 99 does not exist"},
+      {"both ends one node", "/elements/0/nodes/1", 1, false, "/elements/0/nodes", "both ends are node 1"},
+      {"integer expected", "/elements/0/strutType", 0.5, false, "/elements/0/strutType", "expected an integer"},
+      {"strut type beyond table", "/elements/0/strutType", 1, false, "/elements/0/strutType", "outside -1..0"},
+      {"negative size", "/view/sizeNumberNode", -3, false, "/view/sizeNumberNode", "negative value -3"},
+      {"negative thickness", "/nodes/0/thicknessScale", -1.0, false, "/nodes/0/thicknessScale", "negative value"},
+      {"decimals", "/view/fixedPointNumber", 40, false, "/view/fixedPointNumber", "outside 0..15"},
+      {"colour channel", "/view/colorsDark/3/1", 1.5, false, "/view/colorsDark/3", "0..1"},
+      {"unknown field", "/nodes/0/colour", 1, false, "/nodes/0/colour", "unknown field"},
+      {"boolean expected", "/lock", 1, false, "/lock", "expected true or false"},
+      {"boundary element", "/boundaries/0/elements/0", 77, false, "/boundaries/0/elements/0", "element 77 does not exist"},
+      {"restraint node", "/restraints/0/node", 12, false, "/restraints/0/node", "node 12 does not exist"},
+      {"load node", "/loadStatics/0/loads/0/node", 5, false, "/loadStatics/0/loads/0/node", "node 5 does not exist"},
+      {"unknown term", "/loadCombos/0/factors/0/condition", "WL", false, "/loadCombos/0/factors/0/condition",
+       "\"WL\" does not exist"},
+      {"cycle", "/loadCombos/0/factors/0", json{{"id", 1}, {"condition", "C2"}, {"type", 1}, {"scale", 1.0}}, false,
+       "/loadCombos/1/factors/0/condition", "would contain itself"},
+      {"duplicate name", "/loadCombos/1/name", "C1", false, "/loadCombos/1/name", "duplicate name \"C1\""},
+      {"mesh point", "/results/meshPlane/quads/0/2", 4, false, "/results/meshPlane/quads/0/2", "mesh point 4"},
+      {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
+      {"not an object", "/view", json::array(), false, "/view", "expected an object"},
+      {"not an array", "/nodes", json::object(), false, "/nodes", "expected an array"},
+  };
+  for (const SBroken& c : cases) {
+    SCOPED_TRACE(c.what);
+    json doc = json::parse(valid);
+    if (c.remove) {
+      const json::json_pointer ptr(c.pointer);
+      doc[ptr.parent_pointer()].erase(ptr.back());
+    } else {
+      doc[json::json_pointer(c.pointer)] = c.value;
+    }
+    CStmModel model;
+    SmallModel(model);
+    model.SetStmModifiedFlag(1);
+    const std::string before = TextOf(model);
+    std::string error;
+    EXPECT_FALSE(CStmModelFile::FromText(doc.dump(1), "broken.stm.json", model, &error));
+    EXPECT_EQ(error.rfind("broken.stm.json: ", 0), 0u) << error;
+    EXPECT_NE(error.find(std::string(": ") + c.path + ": "), std::string::npos) << error;
+    EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+    EXPECT_EQ(TextOf(model), before);
+    EXPECT_TRUE(model.GetStmModifiedFlag());
+  }
+}
+
+TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
+  CStmModel source;
+  SmallModel(source);
+  std::string valid = TextOf(source);
+  const std::string marker = "1000.0";
+  std::string overflow = valid;
+  overflow.replace(overflow.find(marker), marker.size(), "1e400");
+  const struct {
+    std::string text;
+    const char* expected;
+  } cases[] = {
+      {"{\"format\": ", "not a JSON document"},
+      {"{\"x\": NaN}", "not a JSON document"},
+      {"[1, 2]", "broken.stm.json: /: expected an object"},
+      {overflow, "number overflow parsing '1e400'"},
+  };
+  for (const auto& c : cases) {
+    CStmModel model;
+    SmallModel(model);
+    const std::string before = TextOf(model);
+    std::string error;
+    EXPECT_FALSE(CStmModelFile::FromText(c.text, "broken.stm.json", model, &error));
+    EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+    EXPECT_EQ(TextOf(model), before);
+  }
+  CStmModel model;
+  std::string error;
+  EXPECT_FALSE(CStmModelFile::Load("/nonexistent/model.stm.json", model, &error));
+  EXPECT_NE(error.find("/nonexistent/model.stm.json"), std::string::npos);
+}
+
+TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
+  CStmModel model;
+  SmallModel(model);
+  model.SetEnableElement(2, 0);
+  model.SetEnableBoundary(STM_BOUNDARY_OUTER, 1, 0);
+  model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
+  model.GetStmDataView()->SetGuideline(2, {0.0, 800000.0});
+  model.GetStmDataConfig()->SetTypeEffectiveRegion(1);
+  model.SetPlane(5);
+  CStmModel back;
+  ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
+  EXPECT_FALSE(back.GetElement(2)->IsEnable());
+  EXPECT_EQ(back.GetCountElement(0), 3);
+  EXPECT_FALSE(back.GetBoundaryObj(STM_BOUNDARY_OUTER, 1, 0)->IsEnable());
+  EXPECT_EQ(back.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+  EXPECT_EQ(back.GetStmDataView()->GetGuideline(2), (std::vector<double>{0.0, 800000.0}));
+  EXPECT_EQ(back.GetStmDataConfig()->GetTypeEffectiveRegion(), 1);
+  EXPECT_EQ(back.GetPlane(), 5);
+  EXPECT_EQ(back.GetLoadConditionCombo("C2")->GetModel(), &back);
+}
+
+class StmModelFileSave : public ::testing::Test {
+protected:
+  void SetUp() override {
+    SmallModel(m_model);
+    m_path = m_dir.path() + "/model.stm.json";
+    WriteFile(m_path, "old contents");
+    chmod(m_path.c_str(), 0640);
+  }
+
+  TempDir m_dir;
+  CStmModel m_model;
+  std::string m_path;
+};
+
+TEST_F(StmModelFileSave, ReplacesTheFileAndKeepsItsPermissions) {
+  m_model.SetStmModifiedFlag(1);
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
+  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_FALSE(m_model.GetStmModifiedFlag());
+  struct stat info {};
+  ASSERT_EQ(stat(m_path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(m_dir.Files().size(), 1u);
+}
+
+TEST_F(StmModelFileSave, ANonFiniteValueIsRefusedBeforeTheFileIsTouched) {
+  m_model.GetNode(2)->SetCoord(CVector(std::numeric_limits<double>::quiet_NaN(), 0, 0));
+  m_model.SetStmModifiedFlag(1);
+  std::string error;
+  EXPECT_FALSE(CStmModelFile::Save(m_path, m_model, &error));
+  EXPECT_NE(error.find(m_path), std::string::npos) << error;
+  EXPECT_NE(error.find("/nodes/1/coord/0: not a finite number"), std::string::npos) << error;
+  EXPECT_EQ(ReadFile(m_path), "old contents");
+  EXPECT_TRUE(m_model.GetStmModifiedFlag());
+}
+
+TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenLeavesTheOldFile) {
+  chmod(m_dir.path().c_str(), 0500);
+  // The superuser writes anyway; then there is no refusal to observe here.
+  if (access(m_dir.path().c_str(), W_OK) == 0) {
+    chmod(m_dir.path().c_str(), 0700);
+    GTEST_SKIP() << "this user can write into a read-only folder";
+  }
+  std::string error;
+  EXPECT_FALSE(CStmModelFile::Save(m_path, m_model, &error));
+  EXPECT_NE(error.find("cannot create a temporary file"), std::string::npos) << error;
+  EXPECT_EQ(ReadFile(m_path), "old contents");
+}
+
+TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
+  // A file-size limit makes the write fail part-way, for any user.
+  rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  const bool saved = CStmModelFile::Save(m_path, m_model, &error);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(saved);
+  EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+  EXPECT_EQ(ReadFile(m_path), "old contents");
+  EXPECT_EQ(m_dir.Files(), std::vector<std::string>{"model.stm.json"});
+}
+
+TEST_F(StmModelFileSave, AMissingFolderIsReported) {
+  std::string error;
+  EXPECT_FALSE(CStmModelFile::Save(m_dir.path() + "/no/such/model.stm.json", m_model, &error));
+  EXPECT_NE(error.find("/no/such/model.stm.json: not saved"), std::string::npos) << error;
+}
+
+}  // namespace

@@ -1,0 +1,437 @@
+// The model operations the layer relies on where they can go wrong: id order, the 1e-5 point
+// look-up, disabled records, naming styles, chains into polygons, combinations and merging.
+#include <gtest/gtest.h>
+
+#include "host/model/CStmModel.h"
+
+namespace {
+
+CVector XZ(double x, double z) { return CVector(x, 0.0, z); }
+
+// A unit square of four nodes and four elements, element i running from node i to node i+1.
+void Square(CStmModel& model) {
+  for (const CVector& p : {XZ(0, 0), XZ(1, 0), XZ(1, 1), XZ(0, 1)}) model.AddNode(p);
+  for (int i = 1; i <= 4; ++i) model.AddElement(i, i % 4 + 1, SStmPropElement(0, 2, 0.0));
+}
+
+std::vector<int> Keys(const CStmModel::Map<CStmObjNode>& map) {
+  std::vector<int> keys;
+  for (const auto& [id, node] : map) keys.push_back(id);
+  return keys;
+}
+
+TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
+  CStmModel model;
+  EXPECT_NE(model.AddNode(XZ(0, 0), 7), nullptr);
+  EXPECT_NE(model.AddNode(XZ(1, 0), 3), nullptr);
+  EXPECT_EQ(model.AddNode(XZ(2, 0), 3), nullptr) << "a taken id is refused";
+  EXPECT_EQ(model.AddNode(XZ(2, 0), 0), nullptr) << "ids start at 1";
+  CStmObjNode* next = model.AddNode(XZ(2, 0));
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(next->GetId(), 8);
+  EXPECT_EQ(Keys(model.GetNodes()), (std::vector<int>{3, 7, 8}));
+  // Outer and inner boundaries share one id range, so an id names one boundary of either type.
+  CStmObjBoundary* outer = model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
+  CStmObjBoundary* inner = model.SetBoundary(STM_BOUNDARY_INNER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
+  EXPECT_NE(outer->GetId(), inner->GetId());
+}
+
+TEST(StmModel, ElementsNeedTwoDistinctExistingNodes) {
+  CStmModel model;
+  model.AddNode(XZ(0, 0));
+  model.AddNode(XZ(1, 0));
+  EXPECT_EQ(model.AddElement(1, 1, SStmPropElement()), nullptr);
+  EXPECT_EQ(model.AddElement(1, 9, SStmPropElement()), nullptr);
+  CStmObjElement* element = model.AddElement(2, 1, SStmPropElement(0, 2, 0.0));
+  ASSERT_NE(element, nullptr);
+  EXPECT_EQ(element->GetNodeBegin(), model.GetNode(2));
+  EXPECT_EQ(element->GetCoordEnd(), XZ(0, 0));
+  EXPECT_DOUBLE_EQ(element->GetLength(), 1.0);
+  EXPECT_EQ(element->GetProperty(), SStmPropElement(0, 2, 0.0));
+}
+
+TEST(StmModel, NodeByCoordinateUsesInclusiveToleranceOverEnabledNodes) {
+  CStmModel model;
+  model.AddNode(CVector(0, 0, 0));
+  model.AddNode(CVector(5, 5, 5));
+  EXPECT_EQ(model.GetNode(CVector(1e-5, -1e-5, 1e-5)), model.GetNode(1));
+  EXPECT_EQ(model.GetNode(CVector(1.1e-5, 0, 0)), nullptr);
+  EXPECT_EQ(model.GetNode(CVector(0, 0, -1.1e-5)), nullptr);
+  EXPECT_EQ(model.GetNode(CVector(5, 5 + 1e-5, 5)), model.GetNode(2));
+  // Two nodes at one place: the lowest enabled id answers, a disabled one never does.
+  model.AddNode(CVector(0, 0, 0));
+  model.SetEnableNode(1, 0);
+  EXPECT_EQ(model.GetNode(CVector(0, 0, 0)), model.GetNode(3));
+  model.SetEnableNode(3, 0);
+  EXPECT_EQ(model.GetNode(CVector(0, 0, 0)), nullptr);
+  EXPECT_NE(model.GetNode(1), nullptr) << "disabled records stay";
+}
+
+TEST(StmModel, DisabledRecordsStayAndCountsFollowTheEnabledOnes) {
+  CStmModel model;
+  Square(model);
+  model.SetEnableElement(2, 0);
+  model.SetEnableNode(4, 0);
+  EXPECT_EQ(model.GetCountElement(0), 4);
+  EXPECT_EQ(model.GetCountElement(1), 3);
+  EXPECT_EQ(model.GetCountNode(1), 3);
+  EXPECT_EQ(model.GetCountInvolvedElements(2), 1) << "element 2 is disabled";
+  EXPECT_EQ(model.GetCountInvolvedElements(3), 1);
+  std::vector<CStmObjElement*> at1 = model.GetInvolvedElements(1);
+  ASSERT_EQ(at1.size(), 2u);
+  EXPECT_EQ(at1[0]->GetId(), 1);
+  EXPECT_EQ(at1[1]->GetId(), 4);
+  model.SetEnableElement(2, 1);
+  EXPECT_EQ(model.GetCountInvolvedElements(2), 2);
+
+  model.SetBoundary(STM_BOUNDARY_INNER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
+  model.SetBoundary(STM_BOUNDARY_INNER, {XZ(2, 0), XZ(3, 0), XZ(3, 1)});
+  model.SetEnableBoundary(STM_BOUNDARY_INNER, 1, 0);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 0), 2);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
+  // By index counts only enabled boundaries; by id -1 takes the first enabled one.
+  EXPECT_EQ(model.GetBoundaryObj(STM_BOUNDARY_INNER, 0, 1)->GetId(), 2);
+  EXPECT_EQ(model.GetBoundaryObj(STM_BOUNDARY_INNER, 1, 1), nullptr);
+  EXPECT_EQ(model.GetBoundaryObj(STM_BOUNDARY_INNER, -1, 0)->GetId(), 2);
+  EXPECT_EQ(model.GetBoundaryObj(STM_BOUNDARY_INNER, 1, 0)->GetId(), 1);
+  EXPECT_EQ(model.GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0), nullptr);
+  EXPECT_EQ(model.GetBoundary(STM_BOUNDARY_INNER, -1).front(), XZ(2, 0));
+}
+
+TEST(StmModel, NamingStylesRenameNodesAndElements) {
+  CStmModel model;
+  for (int i = 0; i < 28; ++i) model.AddNode(XZ(i, 0));
+  model.AddElement(1, 2, SStmPropElement());
+  model.AddElement(2, 3, SStmPropElement());
+  model.AddElement(26, 27, SStmPropElement());
+  EXPECT_EQ(model.GetNode(3)->GetName(), "3");
+  EXPECT_EQ(model.GetElement(2)->GetName(), "2");
+
+  CStmDataView& view = *model.GetStmDataView();
+  view.SetTypeNamingNode(STM_NAMING_PREFIX);
+  view.SetTypeNamingElement(STM_NAMING_PREFIX);
+  model.RenameObject();
+  EXPECT_EQ(model.GetNode(3)->GetName(), "N3");
+  EXPECT_EQ(model.GetElement(2)->GetName(), "E2");
+
+  view.SetTypeNamingNode(STM_NAMING_LETTER);
+  view.SetTypeNamingElement(STM_NAMING_LETTER);
+  model.RenameObject();
+  EXPECT_EQ(model.GetNode(1)->GetName(), "A");
+  EXPECT_EQ(model.GetNode(26)->GetName(), "Z");
+  EXPECT_EQ(model.GetNode(27)->GetName(), "AA");
+  EXPECT_EQ(model.GetElement(1)->GetName(), "AB");
+  EXPECT_EQ(model.GetElement(2)->GetName(), "BC");
+  EXPECT_EQ(model.GetElement(3)->GetName(), "ZAA");
+  // Letter names follow the element's nodes when it is re-linked, as a split does.
+  model.GetElement(1)->SetIdNodeEnd(4);
+  EXPECT_EQ(model.GetElement(1)->GetName(), "AD");
+  // New records are named in the current style.
+  EXPECT_EQ(model.AddNode(XZ(0, 5))->GetName(), "AC");
+}
+
+TEST(StmModel, ChainOutOfOrderAndReversedBecomesOnePolygon) {
+  CStmModel model;
+  Square(model);
+  // Element 3 reversed (node 4 to node 3) and the ids given out of walking order.
+  model.GetElement(3)->SetIdNodeBegin(4);
+  model.GetElement(3)->SetIdNodeEnd(3);
+  CStmObjBoundary* boundary = model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {2, 4, 1, 3}, -1);
+  ASSERT_NE(boundary, nullptr);
+  EXPECT_EQ(boundary->GetBoundaryPos(), (std::vector<CVector>{XZ(1, 0), XZ(1, 1), XZ(0, 1), XZ(0, 0)}));
+  EXPECT_EQ(boundary->GetIdElements(), (std::vector<int>{2, 3, 4, 1}));
+  for (int id = 1; id <= 4; ++id) {
+    EXPECT_EQ(model.GetElement(id)->GetAttributeInt(CStmObject::kAttrBoundary), 1);
+    EXPECT_TRUE(boundary->IsIncludeElement(id));
+  }
+  EXPECT_TRUE(model.GetElement(1)->IsBoundaryElement());
+  EXPECT_FALSE(boundary->IsIncludeElement(5));
+
+  // Disabling the boundary takes the membership away; enabling gives it back.
+  model.SetEnableBoundary(STM_BOUNDARY_OUTER, boundary->GetId(), 0);
+  EXPECT_EQ(model.GetElement(1)->GetAttributeInt(CStmObject::kAttrBoundary), 0);
+  boundary->SetEnable(1);
+  EXPECT_EQ(model.GetElement(1)->GetAttributeInt(CStmObject::kAttrBoundary), 1);
+
+  // An element split off later joins the boundary on request.
+  model.AddNode(XZ(2, 0));
+  const int extra = model.AddElement(2, 5, SStmPropElement())->GetId();
+  boundary->AddElement(extra, 1);
+  EXPECT_EQ(model.GetElement(extra)->GetAttributeInt(CStmObject::kAttrBoundary), 1);
+}
+
+TEST(StmModel, ChainsThatAreNotOneClosedLoopAreRefused) {
+  CStmModel model;
+  Square(model);
+  // A second, separate triangle.
+  for (const CVector& p : {XZ(5, 0), XZ(6, 0), XZ(5, 1)}) model.AddNode(p);
+  model.AddElement(5, 6, SStmPropElement());
+  model.AddElement(6, 7, SStmPropElement());
+  model.AddElement(7, 5, SStmPropElement());
+  // A dangling element at node 1.
+  model.AddNode(XZ(-1, 0));
+  model.AddElement(1, 8, SStmPropElement());
+  const struct {
+    const char* what;
+    std::vector<int> ids;
+  } cases[] = {
+      {"open chain", {1, 2, 3}},
+      {"two elements", {1, 2}},
+      {"two loops", {1, 2, 3, 4, 5, 6, 7}},
+      {"branch", {1, 2, 3, 4, 8}},
+      {"missing element", {1, 2, 3, 99}},
+      {"element twice", {1, 2, 3, 4, 4}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(model.SetBoudaryByElementGroup(STM_BOUNDARY_INNER, c.ids, -1), nullptr) << c.what;
+    EXPECT_EQ(model.AddPropertyArea(c.ids), nullptr) << c.what;
+  }
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 0), 0);
+  EXPECT_EQ(model.GetElement(1)->GetAttributeInt(CStmObject::kAttrBoundary), 0);
+}
+
+TEST(StmModel, PropertyAreaFromChainLeavesMembershipAlone) {
+  CStmModel model;
+  Square(model);
+  CStmObjArea* area = model.AddPropertyArea({4, 3, 2, 1});
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(area->GetBoundaryPos().size(), 4u);
+  EXPECT_EQ(model.GetElement(1)->GetAttributeInt(CStmObject::kAttrBoundary), 0);
+  EXPECT_EQ(model.GetPropertyArea(0, 1), area);
+  model.SetEnablePropertyArea(area->GetId(), 0);
+  EXPECT_EQ(model.GetCountPropertyArea(1), 0);
+  EXPECT_EQ(model.GetPropertyArea(0, 1), nullptr);
+}
+
+TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
+  CStmModel model;
+  model.AddNode(XZ(0, 0));
+  model.AddLoadConditionStatic("A");
+  EXPECT_EQ(model.AddLoadConditionStatic("A"), nullptr) << "names are unique";
+  ASSERT_NE(model.AddLoadNode("A", 1, CVector(0, 0, -10)), nullptr);
+  EXPECT_EQ(model.AddLoadNode("A", 9, CVector(0, 0, -10)), nullptr);
+  EXPECT_EQ(model.AddLoadNode("B", 1, CVector(0, 0, -10)), nullptr);
+  model.AddLoadConditionCombo("C1");
+  model.AddLoadConditionCombo("C2");
+  model.AddLoadConditionCombo("C3");
+  ASSERT_NE(model.AddComboFactor("C1", "A", CStmObjLoadComboFactor::kTypeStatic, 1.5), nullptr);
+  ASSERT_NE(model.AddComboFactor("C2", "C1", CStmObjLoadComboFactor::kTypeCombo, 2.0), nullptr);
+  ASSERT_NE(model.AddComboFactor("C3", "C2", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr);
+  EXPECT_EQ(model.AddComboFactor("C1", "C3", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr)
+      << "C1 would contain itself through C3 and C2";
+  EXPECT_EQ(model.AddComboFactor("C1", "C1", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr);
+  EXPECT_EQ(model.AddComboFactor("C1", "A", 2, 1.0), nullptr) << "unknown term type";
+
+  EXPECT_EQ(model.GetCountLoadConditionStatic(), 1);
+  EXPECT_EQ(model.GetLoadConditionComboIndex(1), model.GetLoadConditionCombo("C2"));
+  EXPECT_EQ(model.GetLoadConditionComboIndex(3), nullptr);
+  const CStmObjLoadComboFactor* term = model.GetLoadConditionCombo("C2")->GetComboFactors().begin()->second;
+  EXPECT_EQ(term->GetNameLoadCondition(), "C1");
+  EXPECT_EQ(term->GetTypeLoadCondition(), 1);
+  EXPECT_DOUBLE_EQ(term->GetScaleFactor(), 2.0);
+}
+
+TEST(StmModel, LoadNodesMergeOnRequest) {
+  CStmObjLoadConditionStatic condition;
+  condition.AddLoadNode("1", 1, CVector(0, 0, -10), 1);
+  condition.AddLoadNode("1", 1, CVector(5, 0, -5), 1);
+  condition.AddLoadNode("2", 2, CVector(1, 0, 0), 1);
+  ASSERT_EQ(condition.GetLoadNodes().size(), 2u);
+  EXPECT_EQ(condition.GetLoadNode(1)->GetLoad(), CVector(5, 0, -15));
+  condition.AddLoadNode("1", 1, CVector(0, 0, -1), 0);
+  EXPECT_EQ(condition.GetLoadNodes().size(), 3u);
+  condition.ClearLoadNode();
+  EXPECT_TRUE(condition.GetLoadNodes().empty());
+}
+
+TEST(StmModel, MergeNodeHandsOverLinksLoadsAndSupports) {
+  CStmModel model;
+  model.AddNode(XZ(0, 0));
+  model.AddNode(XZ(1, 0));
+  model.AddNode(XZ(1, 0));
+  model.AddElement(1, 3, SStmPropElement());
+  SStmDof pin;
+  pin.Ux = pin.Uz = 1;
+  model.AddRestraint(3, pin, 30.0);
+  model.AddSpring(2, CVector(0, 0, 5), CVector());
+  model.AddSpring(3, CVector(0, 0, 7), CVector());
+  model.AddLoadConditionStatic("A");
+  model.AddLoadNode("A", 3, CVector(0, 0, -1));
+
+  EXPECT_EQ(model.MergeNode(2, 2), 0);
+  EXPECT_EQ(model.MergeNode(2, 9), 0);
+  ASSERT_EQ(model.MergeNode(2, 3), 1);
+  EXPECT_EQ(model.GetElement(1)->GetIdNodeEnd(), 2);
+  EXPECT_EQ(model.GetRestraintNode(2)->GetRollerAngle(), 30.0) << "keep had no restraint";
+  EXPECT_EQ(model.GetSpringNode(2)->GetU(), CVector(0, 0, 5)) << "keep's own spring wins";
+  EXPECT_EQ(model.GetSpringNode(3), nullptr);
+  EXPECT_EQ(model.GetLoadConditionStatic("A")->GetLoadNode(1)->GetIdNode(), 2);
+  EXPECT_TRUE(model.GetNode(3)->IsEnable()) << "the caller disables the old node";
+}
+
+TEST(StmModel, AssignmentKeepsIdentityAndCopiesInputData) {
+  CStmModel model;
+  Square(model);
+  CStmObjElement* a = model.GetElement(1);
+  CStmObjElement* b = model.GetElement(3);
+  a->SetProperty(SStmPropElement(1, 0, 250.0));
+  a->SetIndexStrutType(2);
+  a->SetStableElement(1);
+  a->SetAttributeText("web");
+  a->SetAttributeInt(CStmObject::kAttrBoundary, 1);
+  a->SetAttributeInt(0, 42);
+  *b = *a;
+  EXPECT_EQ(b->GetId(), 3);
+  EXPECT_EQ(b->GetName(), "3");
+  EXPECT_EQ(b->GetIdNodeBegin(), 3);
+  EXPECT_EQ(b->GetIdNodeEnd(), 4);
+  EXPECT_EQ(b->GetProperty(), SStmPropElement(1, 0, 250.0));
+  EXPECT_EQ(b->GetIndexStrutType(), 2);
+  EXPECT_TRUE(b->IsStableElement());
+  EXPECT_EQ(b->GetAttributeText(), "web");
+  EXPECT_EQ(b->GetAttributeInt(0), 42);
+  EXPECT_EQ(b->GetAttributeInt(CStmObject::kAttrBoundary), 0) << "membership belongs to the boundaries";
+
+  CStmObjNode* n1 = model.GetNode(1);
+  CStmObjNode* n2 = model.GetNode(2);
+  n1->SetMoveable(0);
+  n1->SetThicknessScale(2.5);
+  *n2 = *n1;
+  EXPECT_EQ(n2->GetId(), 2);
+  EXPECT_EQ(n2->GetCoord(), XZ(1, 0));
+  EXPECT_FALSE(n2->IsMoveable());
+  EXPECT_EQ(n2->GetThicknessScale(), 2.5);
+}
+
+TEST(StmModel, ElementTypesFollowForcesAtTheCurrentDecimals) {
+  CStmModel model;
+  Square(model);
+  model.GetStmDataView()->SetFixedPointNumber(2);
+  CStmObjElement* element = model.GetElement(1);
+  element->SetResultAxialForces({-0.004, -0.005, 0.006, 0.0, -12.0});
+  EXPECT_EQ(element->GetType(0), STM_ELEMENT_NONE) << "rounds to 0.00";
+  EXPECT_EQ(element->GetType(1), STM_ELEMENT_STRUT);
+  EXPECT_EQ(element->GetType(2), STM_ELEMENT_TIE);
+  EXPECT_EQ(element->GetType(3), STM_ELEMENT_NONE);
+  EXPECT_EQ(element->GetType(4), STM_ELEMENT_STRUT);
+  EXPECT_EQ(element->GetType(5), STM_ELEMENT_NONE) << "outside the stored cases";
+  EXPECT_EQ(element->GetResultAxialForce(-1), 0.0);
+
+  model.GetStmDataView()->SetFixedPointNumber(3);
+  model.SetElementType();
+  EXPECT_EQ(element->GetType(0), STM_ELEMENT_STRUT);
+  model.GetStmDataView()->SetFixedPointNumber(0);
+  model.SetElementType();
+  EXPECT_EQ(element->GetType(2), STM_ELEMENT_NONE);
+
+  // Node types come from the classified elements, only while results stand.
+  model.GetStmDataView()->SetFixedPointNumber(2);
+  model.SetElementType();
+  model.GetElement(4)->SetResultAxialForces({0, 0, 0, 0, 3.0});
+  EXPECT_EQ(model.GetNodeType(model.GetNode(1), 4), "");
+  model.SetLock(1);
+  EXPECT_EQ(model.GetNodeType(model.GetNode(1), 4), "CT");
+  EXPECT_EQ(model.GetNodeType(model.GetNode(3), 4), "");
+}
+
+TEST(StmModel, DefinitionsNameStrutAndTieTypes) {
+  CStmModel model;
+  Square(model);
+  model.GetStmDataDefine()->AddStrutType(SStmStrutType{"Prismatic", 0, 1.0});
+  model.GetStmDataDefine()->AddTieType(SStmTieType{"4-D25", 0, 1, 1, 25.0, 4});
+  CStmObjElement* element = model.GetElement(1);
+  EXPECT_EQ(model.GetStrutType(element), nullptr);
+  element->SetIndexStrutType(0);
+  element->SetIndexTieType(1);
+  ASSERT_NE(model.GetStrutType(element), nullptr);
+  EXPECT_EQ(*model.GetStrutType(element), "Prismatic");
+  EXPECT_EQ(model.GetTieType(element), nullptr) << "index beyond the table";
+}
+
+TEST(StmModel, SupportsOnePerNodeAndTheirGroups) {
+  CStmModel model;
+  for (int i = 0; i < 4; ++i) model.AddNode(XZ(i, 0));
+  SStmDof pin, roller;
+  pin.Ux = pin.Uz = 1;
+  roller.Uz = 1;
+  model.AddRestraint(3, roller);
+  model.AddRestraint(1, pin);
+  model.AddRestraint(2, roller);
+  EXPECT_EQ(model.AddRestraint(4, roller, 15.0)->GetId(), 4);
+  EXPECT_EQ(model.AddRestraint(9, pin), nullptr);
+  // A second restraint on a node changes the first.
+  EXPECT_EQ(model.AddRestraint(1, roller)->GetId(), 2);
+  EXPECT_EQ(model.GetRestraints().size(), 4u);
+  EXPECT_EQ(model.GetRestraintGroup(), (std::vector<std::vector<int>>{{3, 1, 2}, {4}}));
+  model.GetRestraintNode(2)->SetEnable(0);
+  EXPECT_EQ(model.GetRestraintNode(2, 1), nullptr);
+  EXPECT_NE(model.GetRestraintNode(2, 0), nullptr);
+
+  model.AddSpring(1, CVector(0, 0, 5), CVector());
+  model.AddSpring(2, CVector(0, 0, 6), CVector());
+  model.AddSpring(3, CVector(0, 0, 5), CVector());
+  EXPECT_EQ(model.GetSpringGroup(), (std::vector<std::vector<int>>{{1, 3}, {2}}));
+  model.AddBearingPlate(4, SStmPropBearingPlate{200.0, 20.0});
+  EXPECT_EQ(model.GetBearingPlateNode(4)->GetProperty().dWidth, 200.0);
+  EXPECT_EQ(model.GetBearingPlateNode(3), nullptr);
+}
+
+TEST(StmModel, EsoExtremesAndRegions) {
+  CStmModel model;
+  Square(model);
+  SStmEsoStep step;
+  for (double v : {-3.0, 1.0, 2.0}) step.cells.push_back(SStmEsoCell{{}, v});
+  model.SetEsoSteps({step, SStmEsoStep()});
+  EXPECT_EQ(model.GetMinResultEso(0, 0), -3.0);
+  EXPECT_EQ(model.GetMaxResultEso(0, 0), 2.0);
+  EXPECT_EQ(model.GetMinResultEso(1, 0), 1.0);
+  EXPECT_EQ(model.GetMaxResultEso(1, 0), 3.0);
+  EXPECT_EQ(model.GetMaxResultEso(0, 1), 0.0) << "a step without cells";
+  EXPECT_EQ(model.GetMaxResultEso(0, 2), 0.0);
+
+  std::vector<CVector> region{XZ(9, 9)};
+  EXPECT_FALSE(model.GetEffectiveRegion(1, region));
+  EXPECT_TRUE(region.empty());
+  model.GetElement(1)->SetMaxEffectiveRegion({XZ(0, 0), XZ(1, 0), XZ(1, 1)});
+  EXPECT_TRUE(model.GetMaxEffectiveRegion(1, region));
+  EXPECT_EQ(region.size(), 3u);
+  EXPECT_FALSE(model.GetMaxEffectiveRegion(99, region));
+
+  model.SetLock(1);
+  model.ClearResults();
+  EXPECT_FALSE(model.IsLock());
+  EXPECT_EQ(model.GetCountStepEso(), 0);
+  EXPECT_TRUE(model.GetElement(1)->GetMaxEffectiveRegion().empty());
+}
+
+TEST(StmModel, ViewSettings) {
+  CStmDataView view;
+  EXPECT_TRUE(view.IsShowOption(0x1));
+  EXPECT_TRUE(view.IsShowOption(0x400));
+  EXPECT_FALSE(view.IsShowOption(0x2000000));
+  view.SetShowOption(0x4, 0);
+  EXPECT_FALSE(view.IsShowOption(0x4));
+  EXPECT_TRUE(view.IsShowOption(0x8));
+  view.SetShowOption(0x4000000, 1);
+  EXPECT_TRUE(view.IsShowOption(0x4000000));
+  // The two styles have their own sets, and the backgrounds differ.
+  EXPECT_NE(view.GetColorSet(STM_COLOR_DARK)[0], view.GetColorSet(STM_COLOR_LIGHT)[0]);
+  view.SetTypeColor(STM_COLOR_LIGHT);
+  EXPECT_EQ(view.GetColorSet()[0], view.GetColorSet(STM_COLOR_LIGHT)[0]);
+  view.SetGuideline(1, {1500.0, 2500.0});
+  EXPECT_EQ(view.GetGuideline(1), (std::vector<double>{1500.0, 2500.0}));
+  EXPECT_TRUE(view.GetGuideline(3).empty());
+}
+
+TEST(StmModel, SwapKeepsRecordsTiedToTheirModel) {
+  CStmModel a, b;
+  Square(a);
+  a.SetStmModifiedFlag(1);
+  b.Swap(a);
+  EXPECT_EQ(a.GetCountNode(0), 0);
+  EXPECT_EQ(b.GetElement(1)->GetModel(), &b);
+  EXPECT_EQ(b.GetElement(1)->GetNodeEnd(), b.GetNode(2));
+  EXPECT_EQ(b.GetStmModifiedFlag(), 1);
+}
+
+}  // namespace
