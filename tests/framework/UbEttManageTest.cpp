@@ -215,8 +215,8 @@ TEST(UbEttManage, OwnershipOfRemovedEntities) {
     EXPECT_EQ(CTestSegmentEntity::s_nAlive, alive + 2);
     EXPECT_EQ(m.DeleteEtt(b, 1, 0, 0), 1);
     EXPECT_EQ(CTestSegmentEntity::s_nAlive, alive + 2);
-    delete b;
     EXPECT_EQ(m.DeleteEtt(b, 0, 0, 0), 0) << "no longer registered";
+    delete b;
 
     // Recorded: the history holds it until it forgets the record.
     m.SetHistoryStart();
