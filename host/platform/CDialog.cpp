@@ -1,0 +1,107 @@
+// Dialog state, data exchange and the modal run through the UI host.
+#include "host/platform/CDialog.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nTemplateId(templateId), m_pParent(parent) {}
+
+int CDialog::DoModal() {
+  OnInitDialog();
+  m_nResult = GetUiHost().RunModal(*this);
+  // As with a real dialog, OK with a refused value keeps the dialog up.
+  while (m_nResult == IDOK && !UpdateData(1)) m_nResult = GetUiHost().RunModal(*this);
+  return m_nResult;
+}
+
+int CDialog::OnInitDialog() {
+  UpdateData(0);
+  return 1;
+}
+
+void CDialog::OnOK() {
+  if (UpdateData(1)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+int CDialog::UpdateData(int save) {
+  CDataExchange dx(this, save != 0);
+  DoDataExchange(&dx);
+  return dx.m_bFailed ? 0 : 1;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+SDlgControl* CDialog::GetControl(int id) {
+  for (SDlgControl& control : m_arControl) {
+    if (control.m_nId == id) return &control;
+  }
+  return nullptr;
+}
+
+void CDialog::SetDlgItemText(int id, const CString& text) {
+  if (SDlgControl* control = GetControl(id)) control->m_strText = text;
+}
+
+CString CDialog::GetDlgItemText(int id) {
+  const SDlgControl* control = GetControl(id);
+  return control ? control->m_strText : CString();
+}
+
+void DDX_Text(CDataExchange* pDX, int id, CString& value) {
+  if (pDX->m_bSaveAndValidate) {
+    value = pDX->m_pDlgWnd->GetDlgItemText(id);
+  } else {
+    pDX->m_pDlgWnd->SetDlgItemText(id, value);
+  }
+}
+
+namespace {
+void RefuseNumber(CDataExchange* pDX, int id) {
+  pDX->m_bFailed = true;
+  pDX->m_pDlgWnd->SetFocusId(id);
+  AfxMessageBox(StmText("Please enter a number."), MB_OK | MB_ICONWARNING);
+}
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int id, double& value) {
+  if (!pDX->m_bSaveAndValidate) {
+    CString text;
+    text.Format("%.10g", value);
+    pDX->m_pDlgWnd->SetDlgItemText(id, text);
+    return;
+  }
+  CString text = pDX->m_pDlgWnd->GetDlgItemText(id);
+  text.Trim();
+  char* end = nullptr;
+  errno = 0;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (text.IsEmpty() || *end != '\0' || errno == ERANGE) {
+    RefuseNumber(pDX, id);
+    return;
+  }
+  value = parsed;
+}
+
+void DDX_Text(CDataExchange* pDX, int id, int& value) {
+  if (!pDX->m_bSaveAndValidate) {
+    CString text;
+    text.Format("%d", value);
+    pDX->m_pDlgWnd->SetDlgItemText(id, text);
+    return;
+  }
+  CString text = pDX->m_pDlgWnd->GetDlgItemText(id);
+  text.Trim();
+  char* end = nullptr;
+  errno = 0;
+  const long parsed = std::strtol(text.c_str(), &end, 10);
+  if (text.IsEmpty() || *end != '\0' || errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) {
+    RefuseNumber(pDX, id);
+    return;
+  }
+  value = static_cast<int>(parsed);
+}
