@@ -9,6 +9,7 @@
 #include "host/framework/CUbActionBase.h"
 #include "host/framework/CUbManage.h"
 #include "host/framework/CUbRenderWnd.h"
+#include "host/framework/CUbRenderAPI.h"
 
 namespace {
 constexpr int kGripHalfPx = 4;
@@ -141,10 +142,7 @@ void CSnapPointManage::RenderPost(CUbRenderWnd* wnd) {
     const CVector& from = m_arGrip[static_cast<size_t>(m_nDragGrip)].m_vPos;
     const CVector& to = manage->GetCursorPoint();
     glColor3d(1.0, 0.0, 0.0);
-    glBegin(GL_LINES);
-    glVertex3d(from.x, from.y, from.z);
-    glVertex3d(to.x, to.y, to.z);
-    glEnd();
+    CUbRenderAPI::DrawLine(from, to);
   }
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);

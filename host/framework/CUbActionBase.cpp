@@ -8,6 +8,7 @@
 
 #include "host/framework/CUbManage.h"
 #include "host/framework/CUbRenderWnd.h"
+#include "host/framework/CUbRenderAPI.h"
 #include "host/platform/CUiHost.h"
 
 namespace {
@@ -75,10 +76,7 @@ void CUbActionBase::RenderPost(CUbRenderWnd* wnd, int flag) {
   glDisable(GL_DEPTH_TEST);
   glLineWidth(1.0f);
   glColor3d(1.0, 1.0, 1.0);
-  glBegin(GL_LINES);
-  glVertex3d(m_vLineFrom.x, m_vLineFrom.y, m_vLineFrom.z);
-  glVertex3d(m_vLineTo.x, m_vLineTo.y, m_vLineTo.z);
-  glEnd();
+  CUbRenderAPI::DrawLine(m_vLineFrom, m_vLineTo);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
 }

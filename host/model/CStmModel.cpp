@@ -5,14 +5,9 @@
 #include <cmath>
 #include <set>
 
-namespace {
+#include "geometry/StmGeometry.h"
 
-// The point comparison the whole layer shares: each of x, y, z within 1e-5, inclusive.
-bool SamePoint(const CVector& a, const CVector& b) {
-  constexpr double kTolerance = 1e-5;
-  return std::fabs(a.x - b.x) <= kTolerance && std::fabs(a.y - b.y) <= kTolerance &&
-         std::fabs(a.z - b.z) <= kTolerance;
-}
+namespace {
 
 bool IsFinite(const CVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -476,7 +471,7 @@ CStmObjNode* CStmModel::GetNode(int id) const { return Find(m_nodes, id); }
 
 CStmObjNode* CStmModel::GetNode(const CVector& pos) const {
   for (const auto& [id, node] : m_nodes) {
-    if (node->IsEnable() && SamePoint(node->GetCoord(), pos)) return node;
+    if (node->IsEnable() && CompareVectorTolerance(node->GetCoord(), pos, "==", kStmPointTolerance)) return node;
   }
   return nullptr;
 }

@@ -66,12 +66,14 @@ void RefuseNumber(CDataExchange* pDX, int id) {
   pDX->m_pDlgWnd->SetFocusId(id);
   AfxMessageBox(StmText("Please enter a number."), MB_OK | MB_ICONWARNING);
 }
-}  // namespace
 
-void DDX_Text(CDataExchange* pDX, int id, double& value) {
+// Shows the value with `format`, or reads the control back with `parse`, which answers false for
+// text that is not a whole number of the right kind; the value is left alone then.
+template <class T, class Parse>
+void ExchangeNumber(CDataExchange* pDX, int id, T& value, const char* format, Parse parse) {
   if (!pDX->m_bSaveAndValidate) {
     CString text;
-    text.Format("%.10g", value);
+    text.Format(format, value);
     pDX->m_pDlgWnd->SetDlgItemText(id, text);
     return;
   }
@@ -79,29 +81,26 @@ void DDX_Text(CDataExchange* pDX, int id, double& value) {
   text.Trim();
   char* end = nullptr;
   errno = 0;
-  const double parsed = std::strtod(text.c_str(), &end);
-  if (text.IsEmpty() || *end != '\0' || errno == ERANGE) {
+  T parsed{};
+  if (text.IsEmpty() || !parse(text.c_str(), &end, parsed) || *end != '\0' || errno == ERANGE) {
     RefuseNumber(pDX, id);
     return;
   }
   value = parsed;
 }
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int id, double& value) {
+  ExchangeNumber(pDX, id, value, "%.10g", [](const char* text, char** end, double& out) {
+    out = std::strtod(text, end);
+    return true;
+  });
+}
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
-  if (!pDX->m_bSaveAndValidate) {
-    CString text;
-    text.Format("%d", value);
-    pDX->m_pDlgWnd->SetDlgItemText(id, text);
-    return;
-  }
-  CString text = pDX->m_pDlgWnd->GetDlgItemText(id);
-  text.Trim();
-  char* end = nullptr;
-  errno = 0;
-  const long parsed = std::strtol(text.c_str(), &end, 10);
-  if (text.IsEmpty() || *end != '\0' || errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) {
-    RefuseNumber(pDX, id);
-    return;
-  }
-  value = static_cast<int>(parsed);
+  ExchangeNumber(pDX, id, value, "%d", [](const char* text, char** end, int& out) {
+    const long parsed = std::strtol(text, end, 10);
+    out = static_cast<int>(parsed);
+    return parsed >= INT32_MIN && parsed <= INT32_MAX;
+  });
 }
