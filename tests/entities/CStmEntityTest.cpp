@@ -156,7 +156,7 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
 
   CStmEntityGuideline guide(&m_manager, 0, CVector(12.5, 0, -3), CVector(12.5, 0, 3));
   EXPECT_NE(guide.GetTooltipPropInfoTable().Find("<td>Distance </td><td align=right>12.5000</td>"), -1);
-  CStmEntityBoundary inner(&m_manager, static_cast<EStmTypeBoundary>(7), {CVector(1, 0, 2)});
+  CStmEntityBoundary inner(&m_manager, STM_BOUNDARY_INNER, {CVector(1, 0, 2)});
   EXPECT_EQ(inner.GetTooltipPropInfoTable(),
             "<table border=0><tr><td><b>Inner Boundary</b></td></tr></table><table border=0>\n"
             "<tr><td>1 </td><td align=right>1.0000,</td><td align=right>2.0000</td></tr>\n</table>");
