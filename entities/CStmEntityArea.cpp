@@ -1,0 +1,113 @@
+// Area entity: tessellated translucent fill, tooltip and archive.
+#include "entities/CStmEntityArea.h"
+
+#include <GL/gl.h>
+
+#include "host/framework/CUbRenderAPI.h"
+#include "host/platform/CArchive.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+
+IMPLEMENT_SERIAL(CStmEntityArea, CStmEntityObject, 1)
+
+namespace {
+constexpr std::int32_t kArchiveVersion = 1;
+constexpr unsigned kShowAreas = 0x800000;
+constexpr unsigned kShowAreaTooltip = 0x400000;
+constexpr int kColorArea = 4;
+constexpr float kAreaAlpha = 0.3f;
+}  // namespace
+
+CStmEntityArea::CStmEntityArea() { Init(); }
+
+CStmEntityArea::CStmEntityArea(CUbEttManage* manage) : CStmEntityObject(manage) { Init(); }
+
+CStmEntityArea::CStmEntityArea(CUbEttManage* manage, const std::vector<CVector>& points) : CStmEntityObject(manage) {
+  Init();
+  m_arAreaPos = points;
+}
+
+void CStmEntityArea::Init() {
+  m_nTypeEntity = kKindArea;
+  m_nSubType = -1;
+  m_vDrawColor = CVector(0.5, 0.5, 0.5);
+  m_dWidth = 2.0;
+}
+
+void CStmEntityArea::GetSnapMovePointArray(CVectorArray& points) {
+  for (const CVector& p : m_arAreaPos) points.Add(new CVector(p));
+}
+
+CString CStmEntityArea::GetStringEntType() { return StmText("Area"); }
+
+void CStmEntityArea::Render(int pick) {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
+  if (!view || !view->IsShowOption(kShowAreas)) return;
+  m_vDrawColor = view->GetColorSet()[kColorArea];
+  if (pick == 0) {
+    glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
+              static_cast<GLfloat>(m_vDrawColor.z), kAreaAlpha);
+  }
+  // Without depth test the fill never hides the elements drawn over it.
+  glDisable(GL_DEPTH_TEST);
+  CUbRenderAPI::CreateTessObj();
+  CVectorArray outline;
+  for (const CVector& p : m_arAreaPos) outline.Add(p);
+  CUbRenderAPI::Entity_Tess(outline, 0.0);
+  glEnable(GL_DEPTH_TEST);
+}
+
+CString CStmEntityArea::GetTooltipPropInfoTable() {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
+  if (!view || !view->IsShowOption(kShowAreaTooltip)) return CString();
+  CString rows;
+  int index = 1;
+  for (const CVector& p : m_arAreaPos) {
+    const CDPoint plane = manager->GetPointPlane(p);
+    rows.AppendFormat("<tr><td>%d </td><td align=right>%.4f,</td><td align=right>%.4f</td></tr>\n", index++, plane.x,
+                      plane.y);
+  }
+  CString text;
+  text.Format("<table border=0><tr><td><b>%s %s</b></td></tr></table><table border=0>\n%s</table>",
+              StmText("PropertyArea").c_str(), GetStringEntType().c_str(), rows.c_str());
+  return text;
+}
+
+void CStmEntityArea::Serialize(CArchive& ar) {
+  CUbEntityObj::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar << kArchiveVersion << static_cast<std::int32_t>(m_arAreaPos.size());
+    for (const CVector& p : m_arAreaPos) ar << p;
+    ar << m_dWidth;
+  } else {
+    std::int32_t version = 0, count = 0;
+    ar >> version >> count;
+    if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+    std::vector<CVector> points;
+    for (std::int32_t i = 0; i < count; ++i) {
+      CVector p;
+      ar >> p;
+      points.push_back(p);
+    }
+    ar >> m_dWidth;
+    m_arAreaPos = std::move(points);
+  }
+}
+
+CStmEntityArea& CStmEntityArea::operator=(const CStmEntityObject& other) {
+  if (this == &other) return *this;
+  CUbEntityObj::operator=(other);
+  if (const auto* area = dynamic_cast<const CStmEntityArea*>(&other)) {
+    m_arAreaPos = area->m_arAreaPos;
+    m_dWidth = area->m_dWidth;
+  }
+  return *this;
+}
+
+CStmEntityArea& CStmEntityArea::operator=(const CStmEntityArea& other) {
+  return operator=(static_cast<const CStmEntityObject&>(other));
+}

@@ -1,0 +1,155 @@
+// Boundary entity: line loop drawing, vertex transforms, tooltip and archive.
+#include "entities/CStmEntityBoundary.h"
+
+#include <GL/gl.h>
+
+#include "geometry/StmGeometry.h"
+#include "host/platform/CArchive.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+
+IMPLEMENT_SERIAL(CStmEntityBoundary, CStmEntityObject, 1)
+
+namespace {
+constexpr std::int32_t kArchiveVersion = 0;
+constexpr unsigned kShowBoundaries = 0x10;
+constexpr unsigned kShowBoundaryTooltip = 0x200000;
+constexpr int kColorBoundary = 2;
+}  // namespace
+
+CStmEntityBoundary::CStmEntityBoundary() { Init(); }
+
+CStmEntityBoundary::CStmEntityBoundary(CUbEttManage* manage) : CStmEntityObject(manage) { Init(); }
+
+CStmEntityBoundary::CStmEntityBoundary(CUbEttManage* manage, EStmTypeBoundary type, const std::vector<CVector>& points)
+    : CStmEntityObject(manage) {
+  Init();
+  m_eType = type;
+  m_arBoundary = points;
+}
+
+void CStmEntityBoundary::Init() {
+  m_nTypeEntity = kKindBoundary;
+  m_nSubType = -1;
+  m_vDrawColor = CVector(0.8, 0.8, 0.8);
+  m_dThickness = 2.0;
+}
+
+void CStmEntityBoundary::GetRange(CCubeRange& range) {
+  for (const CVector& p : m_arBoundary) range.Apply(p);
+}
+
+void CStmEntityBoundary::Move(const CVector& d) {
+  for (CVector& p : m_arBoundary) p += d;
+  CUbEntityObj::Move(d);
+}
+
+void CStmEntityBoundary::Mirror(const CVector& p1, const CVector& p2) {
+  for (CVector& p : m_arBoundary) p = GetMirrorPos(p1, p2, p);
+  CUbEntityObj::Mirror(p1, p2);
+}
+
+void CStmEntityBoundary::Rotate(const CVector& origin, const CVector& axis, CDPoint cs) {
+  for (CVector& p : m_arBoundary) p = GetRotatedPoint(p, origin, axis, cs);
+}
+
+void CStmEntityBoundary::MoveOnePoint(CVector from, CVector& to, int) {
+  for (CVector& p : m_arBoundary) {
+    if (CompareVectorTolerance(p, from, "==", kStmPointTolerance)) p = to;
+  }
+  RecreateCallList(-1);
+}
+
+int CStmEntityBoundary::IsInRect(CRect rect) {
+  const CVector centre = GetCentre();
+  for (const CVector& p : m_arBoundary) {
+    if (!rect.PtInRect(ProjectView(p - centre))) return 0;
+  }
+  return 1;
+}
+
+void CStmEntityBoundary::GetSnapMovePointArray(CVectorArray& points) {
+  for (const CVector& p : m_arBoundary) points.Add(new CVector(p));
+}
+
+CString CStmEntityBoundary::GetStringEntType() { return StmText("Boundary"); }
+
+void CStmEntityBoundary::Render(int pick) {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model) return;
+  const CStmObjBoundary* record = model->GetBoundaryObj(m_eType, m_nIdStm, 0);
+  const CStmDataView* view = model->GetStmDataView();
+  if (!record || !record->IsEnable() || !view || !view->IsShowOption(kShowBoundaries)) return;
+
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  m_vDrawColor = view->GetColorSet()[kColorBoundary];
+  if (pick == 0) {
+    glLineWidth(static_cast<GLfloat>(m_dThickness));
+    glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
+              static_cast<GLfloat>(m_vDrawColor.z));
+  }
+  // The centre of this view is the origin, so model coordinates are drawn and picked alike.
+  glBegin(GL_LINE_LOOP);
+  for (const CVector& p : m_arBoundary) glVertex3d(p.x, p.y, p.z);
+  glEnd();
+  if (pick == 0) glLineWidth(1.0f);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+}
+
+CString CStmEntityBoundary::GetTooltipPropInfoTable() {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
+  if (!view || !view->IsShowOption(kShowBoundaryTooltip)) return CString();
+  CString rows;
+  int index = 1;
+  for (const CVector& p : m_arBoundary) {
+    const CDPoint plane = manager->GetPointPlane(p);
+    rows.AppendFormat("<tr><td>%d </td><td align=right>%.4f,</td><td align=right>%.4f</td></tr>\n", index++, plane.x,
+                      plane.y);
+  }
+  const CString kind = m_eType == STM_BOUNDARY_OUTER ? StmText("Outer") : StmText("Inner");
+  CString text;
+  text.Format("<table border=0><tr><td><b>%s %s</b></td></tr></table><table border=0>\n%s</table>", kind.c_str(),
+              GetStringEntType().c_str(), rows.c_str());
+  return text;
+}
+
+void CStmEntityBoundary::Serialize(CArchive& ar) {
+  CUbEntityObj::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar << kArchiveVersion << static_cast<std::int32_t>(m_eType) << static_cast<std::int32_t>(m_arBoundary.size());
+    for (const CVector& p : m_arBoundary) ar << p;
+    ar << m_dThickness;
+  } else {
+    std::int32_t version = 0, type = 0, count = 0;
+    ar >> version >> type >> count;
+    if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+    std::vector<CVector> points;
+    for (std::int32_t i = 0; i < count; ++i) {
+      CVector p;
+      ar >> p;
+      points.push_back(p);
+    }
+    ar >> m_dThickness;
+    m_eType = static_cast<EStmTypeBoundary>(type);
+    m_arBoundary = std::move(points);
+  }
+}
+
+CStmEntityBoundary& CStmEntityBoundary::operator=(const CStmEntityObject& other) {
+  if (this == &other) return *this;
+  CUbEntityObj::operator=(other);
+  if (const auto* boundary = dynamic_cast<const CStmEntityBoundary*>(&other)) {
+    m_arBoundary = boundary->m_arBoundary;
+    m_dThickness = boundary->m_dThickness;
+  }
+  return *this;
+}
+
+CStmEntityBoundary& CStmEntityBoundary::operator=(const CStmEntityBoundary& other) {
+  return operator=(static_cast<const CStmEntityObject&>(other));
+}

@@ -1,0 +1,65 @@
+// Grid point entity: a dot of the grid colour and the node snap onto it.
+#include "entities/CStmEntityGridPoint.h"
+
+#include <GL/gl.h>
+
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+
+IMPLEMENT_SERIAL(CStmEntityGridPoint, CStmEntityObject, 1)
+
+namespace {
+constexpr int kColorGridPoint = 16;
+constexpr float kGridPointSize = 1.5f;
+}  // namespace
+
+CStmEntityGridPoint::CStmEntityGridPoint() { Init(); }
+
+CStmEntityGridPoint::CStmEntityGridPoint(CUbEttManage* manage) : CStmEntityObject(manage) { Init(); }
+
+CStmEntityGridPoint::CStmEntityGridPoint(CUbEttManage* manage, const CVector& coord) : CStmEntityObject(manage) {
+  Init();
+  m_vCoord = coord;
+}
+
+void CStmEntityGridPoint::Init() {
+  m_nTypeEntity = kKindGridPoint;
+  m_nSubType = -1;
+  m_vDrawColor = CVector(1.0, 1.0, 1.0);
+}
+
+void CStmEntityGridPoint::Serialize(CArchive& ar) { SerializeViewAid(ar); }
+
+CString CStmEntityGridPoint::GetStringEntType() { return StmText("Grid Point"); }
+
+int CStmEntityGridPoint::GetOsnapNodePoint(CVector pt, CVector& out, int& first) {
+  return GetOsnapPoint(m_vCoord, pt, out, first);
+}
+
+void CStmEntityGridPoint::Render(int) {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
+  if (!view) return;
+  glDisable(GL_LIGHTING);
+  m_vDrawColor = view->GetColorSet()[kColorGridPoint];
+  glPointSize(kGridPointSize);
+  glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
+            static_cast<GLfloat>(m_vDrawColor.z));
+  const CVector p = m_vCoord - GetCentre();
+  glBegin(GL_POINTS);
+  glVertex3d(p.x, p.y, p.z);
+  glEnd();
+  glEnable(GL_LIGHTING);
+}
+
+CString CStmEntityGridPoint::GetTooltipPropInfoTable() {
+  CStmUbManager* manager = GetManager();
+  const bool upIsZ = manager && manager->GetViewPos() != CUbRenderWnd::VIEW_POS_XY;
+  CString text;
+  text.Format(
+      "<table border=0><tr><td><b>%s</b></td></tr></table><table border=0>\n<tr><td align=right>%.4f,</td>"
+      "<td align=right>%.4f</td></tr></table>",
+      GetStringEntType().c_str(), m_vCoord.x, upIsZ ? m_vCoord.z : m_vCoord.y);
+  return text;
+}

@@ -1,0 +1,213 @@
+// Node entity: drawing, snapping, tooltip, archive and transforms with write-back.
+#include "entities/CStmEntityNode.h"
+
+#include <GL/gl.h>
+
+#include "geometry/StmGeometry.h"
+#include "host/framework/CUbRenderAPI.h"
+#include "host/platform/CArchive.h"
+#include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+
+IMPLEMENT_SERIAL(CStmEntityNode, CStmEntityObject, 1)
+
+namespace {
+constexpr std::int32_t kArchiveVersion = 0;
+constexpr unsigned kShowNodes = 0x4;
+constexpr unsigned kShowNodeNames = 0x40;
+constexpr unsigned kShowNodeTooltip = 0x80000;
+constexpr int kColorNodeMoveable = 5;
+constexpr int kColorNodeFixed = 6;
+constexpr int kColorNodeText = 7;
+}  // namespace
+
+CStmEntityNode::CStmEntityNode() { Init(); }
+
+CStmEntityNode::CStmEntityNode(CUbEttManage* manage) : CStmEntityObject(manage) { Init(); }
+
+CStmEntityNode::CStmEntityNode(CUbEttManage* manage, const CVector& coord) : CStmEntityObject(manage) {
+  Init();
+  m_vCoord = coord;
+  m_vCoordBeforeMove = coord;
+}
+
+void CStmEntityNode::Init() {
+  m_nTypeEntity = kKindNode;
+  m_nSubType = -1;
+  m_vDrawColor = CVector(0.0, 1.0, 0.0);
+  m_vTextColor = CVector(1.0, 1.0, 1.0);
+  m_dRadius = kDefaultRadius;
+}
+
+CStmObjNode* CStmEntityNode::GetModelNode() const {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  return model ? model->GetNode(m_nIdStm) : nullptr;
+}
+
+void CStmEntityNode::SetCoord(const CVector& coord) {
+  m_vCoordBeforeMove = coord;
+  m_vCoord = coord;
+  SetCoordStm();
+}
+
+void CStmEntityNode::SetCoordStm() {
+  CStmObjNode* node = GetModelNode();
+  if (!node) return;
+  node->SetCoord(m_vCoord);
+  SetStmModifiedFlag(1);
+}
+
+void CStmEntityNode::GetRange(CCubeRange& range) { range.Apply(m_vCoord); }
+
+void CStmEntityNode::Translate(double factor) {
+  m_vCoord *= factor;
+  SetCoordStm();
+}
+
+void CStmEntityNode::Move(const CVector& d) {
+  CStmObjNode* node = GetModelNode();
+  if (node && !node->IsMoveable()) {
+    AfxMessageBox(StmText("이동할 수 없는 Node 입니다.\n이동 가능하도록 설정을 변경하여 주시기 바랍니다."));
+    return;
+  }
+  m_vCoordBeforeMove = m_vCoord;
+  m_vCoord = MoveAPoint(m_vCoord, d);
+  SetCoordStm();
+  CUbEntityObj::Move(d);
+}
+
+void CStmEntityNode::Mirror(const CVector& p1, const CVector& p2) {
+  m_vCoordBeforeMove = m_vCoord;
+  m_vCoord = GetMirrorPos(p1, p2, m_vCoord);
+  SetCoordStm();
+  CUbEntityObj::Mirror(p1, p2);
+}
+
+void CStmEntityNode::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
+  m_vCoordBeforeMove = m_vCoord;
+  m_vCoord = GetRotatedPoint(m_vCoord, origin, axis, cs);
+  m_vNormal = GetRotatedPoint(m_vNormal, origin, axis, cs);
+  SetCoordStm();
+}
+
+int CStmEntityNode::IsInRect(CRect rect) { return rect.PtInRect(ProjectView(m_vCoord - GetCentre())) ? 1 : 0; }
+
+int CStmEntityNode::GetOsnapNodePoint(CVector pt, CVector& out, int& first) {
+  return GetOsnapPoint(m_vCoord, pt, out, first);
+}
+
+void CStmEntityNode::GetSnapMoveAllPointArray(CVectorArray& points) { points.Add(new CVector(m_vCoord)); }
+
+CString CStmEntityNode::GetStringEntType() { return StmText("Node"); }
+
+void CStmEntityNode::Render(int pick) {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  CStmObjNode* node = model ? model->GetNode(m_nIdStm) : nullptr;
+  if (!node || !node->IsEnable()) return;
+  const CStmDataView* view = model->GetStmDataView();
+  if (!view || !view->IsShowOption(kShowNodes)) return;
+
+  // Only nodes honour display groups.
+  const SUbDisplayGroup& group = manager->GetCurDisplayGroup();
+  if (group.m_bFilter && !group.m_setKeys.count(GetName())) return;
+
+  const SStmColorSet& colors = view->GetColorSet();
+  const bool moveable = node->IsMoveable() != 0;
+  m_vDrawColor = colors[moveable ? kColorNodeMoveable : kColorNodeFixed];
+  m_vTextColor = colors[kColorNodeText];
+  const double size = moveable ? m_dRadius : kFixedPointSize;
+
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  const CVector p = m_vCoord - GetCentre();
+  if (pick == 0) {
+    glPointSize(static_cast<GLfloat>(size));
+    glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
+              static_cast<GLfloat>(m_vDrawColor.z), 1.0f);
+  }
+  glBegin(GL_POINTS);
+  glVertex3d(p.x, p.y, p.z);
+  glEnd();
+  if (pick == 0) glPointSize(1.0f);
+
+  if (view->IsShowOption(kShowNodeNames)) {
+    node->SetEnable(1);
+    glLineWidth(1.0f);
+    const double s = m_dViewScale;
+    const bool xz = m_eViewPos == CUbRenderWnd::VIEW_POS_XZ;
+    const CVector dir = xz ? CVector(1.0, 0.0, 0.0) : CVector(0.0, 1.0, 0.0);
+    const CVector offset = xz ? CVector(3.0 * s, 0.0, 3.0 * s) : CVector(0.0, 3.0 * s, 3.0 * s);
+    CUbRenderAPI::OutVectorText(p + offset, dir, dir, node->GetName(), view->GetSizeNumberNode() * s, 1.0, 0, 1,
+                                0.0, 0, m_vTextColor, 1);
+  }
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+}
+
+CString CStmEntityNode::GetTooltipPropInfoTable() {
+  CStmUbManager* manager = GetManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model) return CString();
+  const CStmDataView* view = model->GetStmDataView();
+  CStmObjNode* node = model->GetNode(m_nIdStm);
+  if (!view || !view->IsShowOption(kShowNodeTooltip) || !node) return CString();
+
+  CString restraint;
+  if (const CStmObjRestraint* r = model->GetRestraintNode(m_nIdStm, 1)) {
+    const SStmDof& dof = r->GetDof();
+    const int flags[6] = {dof.Ux, dof.Uy, dof.Uz, dof.Rx, dof.Ry, dof.Rz};
+    const char* names[6] = {"Ux, ", "Uy, ", "Uz, ", "Rx, ", "Ry, ", "Rz, "};
+    for (int i = 0; i < 6; ++i) {
+      if (flags[i]) restraint += names[i];
+    }
+    if (restraint.IsEmpty()) {
+      restraint = "N/A";
+    } else {
+      restraint.Trim();
+      restraint = restraint.Left(restraint.GetLength() - 1);
+    }
+  } else {
+    restraint = StmText("N/A");
+  }
+
+  CString nodeType = "-";
+  const CString type = model->GetNodeType(node, manager->GetIndexLoadConditionResult());
+  if (!type.IsEmpty()) nodeType = type;
+
+  const CDPoint plane = manager->GetPointPlane(m_vCoord);
+  CString text;
+  text.Format(
+      "<table border=0><tr><td><b>%s %s</b></td><td align=right>%.4f,</td><td align=right>%.4f</td></tr></table>"
+      "<table border=0><tr><td>Restraint</td><td align=right>%s</td></tr><tr><td>Thickness Scale Factor</td>"
+      "<td align=right>%.4f</td></tr><tr><td>Node Type</td><td align=right>%s</td></tr></table>",
+      GetStringEntType().c_str(), node->GetName().c_str(), plane.x, plane.y, restraint.c_str(),
+      node->GetThicknessScale(), nodeType.c_str());
+  return text;
+}
+
+void CStmEntityNode::Serialize(CArchive& ar) {
+  CUbEntityObj::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar << kArchiveVersion << m_vCoord << m_dRadius;
+  } else {
+    std::int32_t version = 0;
+    ar >> version >> m_vCoord >> m_dRadius;
+  }
+}
+
+CStmEntityNode& CStmEntityNode::operator=(const CStmEntityObject& other) {
+  if (this == &other) return *this;
+  CUbEntityObj::operator=(other);
+  if (const auto* node = dynamic_cast<const CStmEntityNode*>(&other)) {
+    m_vCoord = node->m_vCoord;
+    m_dRadius = node->m_dRadius;
+  }
+  return *this;
+}
+
+CStmEntityNode& CStmEntityNode::operator=(const CStmEntityNode& other) {
+  return operator=(static_cast<const CStmEntityObject&>(other));
+}

@@ -1,0 +1,535 @@
+// Scene manager: binding, registry hooks, rebuild, lookups, selection and display state.
+#include "manager/CStmUbManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
+#include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
+#include "host/framework/CUbActionNormal.h"
+#include "host/platform/StmText.h"
+
+namespace {
+constexpr long kActionSelect = 48;
+
+template <class T>
+T* EntityOf(CUbEntityObj* entity, int kind) {
+  return entity && entity->GetTypeEntity() == kind ? dynamic_cast<T*>(entity) : nullptr;
+}
+
+CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind); }
+
+bool SamePoint(const CVector& a, const CVector& b) {
+  return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
+}
+}  // namespace
+
+CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
+  SetOSnapMode(kSnapModeDefault);
+  SetOSnapMode2(0);
+  SetSelectSize(CSize(7, 7));
+  SetDirectDraw(1);
+}
+
+CStmUbManager::~CStmUbManager() { ClearLoadArrowSet(); }
+
+// ---------------------------------------------------------------------------------------------
+// Binding and view state
+
+void CStmUbManager::SetViewBeginning(int view) {
+  m_bViewBeginning = view;
+  m_bEnableBoundarySelection = view;
+  m_eViewMode = view == 0 ? STM_VIEW_WORKING : STM_VIEW_BEGINNING;
+}
+
+void CStmUbManager::SetViewBackgroundLoadStatic(int view) {
+  m_bViewBackgroundLoadStatic = view;
+  m_eViewMode = m_bViewBeginning == 0 ? STM_VIEW_WORKING : STM_VIEW_BEGINNING;
+}
+
+void CStmUbManager::SetViewPos(CUbRenderWnd::VIEW_POS pos) {
+  m_eViewPos = pos;
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  switch (pos) {
+    case CUbRenderWnd::VIEW_POS_XY: model->SetPlane(STM_PLANE_XY); break;
+    case CUbRenderWnd::VIEW_POS_YZ: model->SetPlane(STM_PLANE_YZ); break;
+    case CUbRenderWnd::VIEW_POS_XZ: model->SetPlane(STM_PLANE_XZ); break;
+    default: model->SetPlane(static_cast<int>(pos)); break;
+  }
+}
+
+CVector CStmUbManager::GetCoordPlane(const CDPoint& p) const {
+  switch (m_eViewPos) {
+    case CUbRenderWnd::VIEW_POS_XY: return {p.x, p.y, 0.0};
+    case CUbRenderWnd::VIEW_POS_YZ: return {0.0, p.x, p.y};
+    default: return {p.x, 0.0, p.y};
+  }
+}
+
+CDPoint CStmUbManager::GetPointPlane(const CVector& v) const {
+  switch (m_eViewPos) {
+    case CUbRenderWnd::VIEW_POS_XY: return {v.x, v.y};
+    case CUbRenderWnd::VIEW_POS_YZ: return {v.y, v.z};
+    default: return {v.x, v.z};
+  }
+}
+
+void CStmUbManager::Vpt2VectorArray(const std::vector<CDPoint>& pts, CVectorArray& out) const {
+  for (const CDPoint& p : pts) out.Add(GetCoordPlane(p));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Factory and registry hooks
+
+CUbEntityObj* CStmUbManager::CreateEntityObj(CString className) {
+  if (CUbEntityObj* entity = CUbManage::CreateEntityObj(className)) return entity;
+  if (className == StmText("CStmEntityBoundary")) {
+    auto* e = new CStmEntityBoundary(this);
+    e->SetTypeEntity(CStmEntityObject::kKindBoundary);
+    return e;
+  }
+  if (className == StmText("CStmEntityNode")) {
+    auto* e = new CStmEntityNode(this);
+    e->SetTypeEntity(CStmEntityObject::kKindNode);
+    return e;
+  }
+  if (className == StmText("CStmEntityElement")) {
+    auto* e = new CStmEntityElement(this);
+    e->SetTypeEntity(CStmEntityObject::kKindElement);
+    return e;
+  }
+  if (className == StmText("CStmEntityGridPoint")) {
+    auto* e = new CStmEntityGridPoint(this);
+    e->SetTypeEntity(CStmEntityObject::kKindGridPoint);
+    return e;
+  }
+  if (className == StmText("CStmEntityGuideline")) {
+    auto* e = new CStmEntityGuideline(this);
+    e->SetTypeEntity(CStmEntityObject::kKindGuideline);
+    return e;
+  }
+  if (className == StmText("CStmEntityArea")) {
+    auto* e = new CStmEntityArea(this);
+    e->SetTypeEntity(CStmEntityObject::kKindArea);
+    return e;
+  }
+  return nullptr;
+}
+
+int CStmUbManager::AddEtt(CUbEntityObj* entity, int record, int flag) {
+  if (!entity) return 0;
+  const int added = CUbEttManage::AddEtt(entity, record, flag);
+  EnableObject(entity, 1);
+  if (auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode)) CorrectElementLinkAdd(node);
+  return added;
+}
+
+int CStmUbManager::DeleteEtt(CUbEntityObj* entity, int keep, int record, int redraw) {
+  EnableObject(entity, 0);
+  if (entity && entity->GetTypeEntity() == CStmEntityObject::kKindNode) CorrectElementLinkDelete();
+  return CUbEttManage::DeleteEtt(entity, keep, record, redraw);
+}
+
+void CStmUbManager::EnableObject(CUbEntityObj* entity, int enable) {
+  CStmModel* model = GetStmModel();
+  auto* stm = dynamic_cast<CStmEntityObject*>(entity);
+  if (!model || !stm || stm->GetIdStm() < 0) return;
+  const int id = stm->GetIdStm();
+  switch (static_cast<int>(entity->GetTypeEntity())) {
+    case CStmEntityObject::kKindNode: model->SetEnableNode(id, enable); break;
+    case CStmEntityObject::kKindElement: model->SetEnableElement(id, enable); break;
+    case CStmEntityObject::kKindArea: model->SetEnablePropertyArea(id, enable); break;
+    case CStmEntityObject::kKindBoundary: {
+      auto* boundary = dynamic_cast<CStmEntityBoundary*>(entity);
+      if (!boundary) break;
+      const EStmTypeBoundary type = boundary->GetType();
+      if (CStmObjBoundary* record = model->GetBoundaryObj(type, id, 0)) {
+        record->SetEnable(enable);
+        // The outer boundary decides which elements count as boundary elements everywhere.
+        if (type == STM_BOUNDARY_OUTER) {
+          for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindBoundary))) {
+            auto* other = dynamic_cast<CStmEntityBoundary*>(entry.second);
+            if (other && other != boundary) SetElementEntityPropertyBoundaryGroup(other);
+          }
+        }
+      }
+      SetElementEntityPropertyBoundaryGroup(boundary);
+      break;
+    }
+    default: break;
+  }
+}
+
+void CStmUbManager::CorrectElementLinkAdd(CStmEntityNode* node) {
+  CStmModel* model = GetStmModel();
+  if (!model || !node) return;
+  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+    if (!element || !IsPointInsideSegment(node->GetCoord(), element->GetCoordBegin(), element->GetCoordEnd()))
+      continue;
+    if (CStmObjElement* record = model->GetElement(element->GetIdStm())) record->SetIdNodeEnd(node->GetIdStm());
+  }
+}
+
+void CStmUbManager::CorrectElementLinkDelete() {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+    CStmObjElement* record = element ? model->GetElement(element->GetIdStm()) : nullptr;
+    if (!record) continue;
+    const CStmObjNode* begin = record->GetNodeBegin();
+    if (!begin || !begin->IsEnable()) {
+      if (const CStmObjNode* found = model->GetNode(element->GetCoordBegin())) record->SetIdNodeBegin(found->GetId());
+    }
+    const CStmObjNode* end = record->GetNodeEnd();
+    if (!end || !end->IsEnable()) {
+      if (const CStmObjNode* found = model->GetNode(element->GetCoordEnd())) record->SetIdNodeEnd(found->GetId());
+    }
+  }
+}
+
+void CStmUbManager::SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary) {
+  CStmModel* model = GetStmModel();
+  if (!model || !boundary) return;
+  const CStmObjBoundary* record = model->GetBoundaryObj(boundary->GetType(), boundary->GetIdStm(), 0);
+  if (!record) return;
+  const std::vector<int>& ids = record->GetIdElements();
+  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+    if (!element || std::find(ids.begin(), ids.end(), element->GetIdStm()) == ids.end()) continue;
+    const CStmObjElement* modelElement = model->GetElement(element->GetIdStm());
+    const int membership = modelElement ? modelElement->GetAttributeInt(CStmObject::kAttrBoundary) : -1;
+    element->SetTypeElement(membership >= 0 ? membership : 0);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rebuild
+
+void CStmUbManager::RemoveAllStm() {
+  ResetSelection(1, 1);
+  std::vector<CUbEntityObj*> doomed;
+  for (const auto& entry : GetEttMap()) {
+    const int kind = entry.second->GetTypeEntity();
+    if (kind != CStmEntityObject::kKindGridPoint && kind != CStmEntityObject::kKindGuideline)
+      doomed.push_back(entry.second);
+  }
+  // Straight out of the registry: the model must not see these go.
+  for (CUbEntityObj* entity : doomed) delete DetachEtt(entity);
+  if (CCubeRange* range = GetViewRange(-1)) range->Clear();
+}
+
+void CStmUbManager::UpdateStmRenderer() {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  RemoveAllStm();
+  ClearHistory();
+  if (CUbRenderWnd* wnd = GetCurrentRenderer()) SetAction(wnd, kActionSelect, -1, 1);
+
+  // Ids are set after AddEtt, so the hooks see -1 and the model stays as it is.
+  for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {
+    for (const auto& [id, boundary] : model->GetBoundarys(type)) {
+      if (!boundary->IsEnable()) continue;
+      auto* entity = new CStmEntityBoundary(this, type, boundary->GetBoundaryPos());
+      AddEtt(entity, 0, 1);
+      entity->SetIdStm(id);
+    }
+  }
+  for (const auto& [id, area] : model->GetPropertyAreas()) {
+    if (!area->IsEnable()) continue;
+    auto* entity = new CStmEntityArea(this, area->GetBoundaryPos());
+    AddEtt(entity, 0, 1);
+    entity->SetIdStm(id);
+  }
+  for (const auto& [id, node] : model->GetNodes()) {
+    if (!node->IsEnable()) continue;
+    auto* entity = new CStmEntityNode(this, node->GetCoord());
+    SetHistoryStart();
+    AddEtt(entity, 0, 1);
+    SetHistoryEnd();
+    entity->SetIdStm(id);
+  }
+  for (const auto& [id, element] : model->GetElements()) {
+    if (!element->IsEnable()) continue;
+    const CStmObjNode* begin = model->GetNode(element->GetIdNodeBegin());
+    const CStmObjNode* end = model->GetNode(element->GetIdNodeEnd());
+    if (!begin || !end) continue;
+    auto* entity = new CStmEntityElement(this, begin->GetCoord(), end->GetCoord());
+    entity->SetNormal(CVector(0.0, 0.0, 1.0));
+    SetHistoryStart();
+    AddEtt(entity, 0, 1);
+    SetHistoryEnd();
+    const int membership = element->GetAttributeInt(CStmObject::kAttrBoundary);
+    if (membership >= 0) entity->SetTypeElement(membership);
+    entity->SetIdStm(id);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups
+
+void CStmUbManager::GetNearEnt(CUbRenderWnd& wnd, const CVector& pos, const CSize& box, int kind,
+                               std::vector<CUbEntityObj*>& out) {
+  out.clear();
+  const long current = GetCurRenderWndIndex();
+  OpenGLRenderStart(current, 0);
+  const CPoint pt = wnd.ExtToClient(pos);
+  CMapStringToPtr found;
+  wnd.SelectionPoint(pt, box, -1, 0, &found, CUbRenderWnd::kSelectQuery | CUbRenderWnd::kSelectRaw);
+  OpenGLRenderEnd(current, 0);
+  for (const auto& entry : found) {
+    auto* entity = static_cast<CUbEntityObj*>(entry.second);
+    if (entity && (kind == -1 || entity->GetTypeEntity() == kind)) out.push_back(entity);
+  }
+}
+
+CStmEntityNode* CStmUbManager::GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates) {
+  CUbRenderWnd* wnd = GetCurrentRenderer();
+  if (!wnd) return nullptr;
+  std::vector<CUbEntityObj*> picked;
+  if (!candidates) {
+    GetNearEnt(*wnd, pos, GetSelectSize(), CStmEntityObject::kKindNode, picked);
+    candidates = &picked;
+  }
+  for (CUbEntityObj* entity : *candidates) {
+    auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode);
+    if (node && SamePoint(node->GetCoord(), pos)) return node;
+  }
+  return nullptr;
+}
+
+CStmEntityNode* CStmUbManager::GetEntNode(int id) {
+  CStmModel* model = GetStmModel();
+  const CStmObjNode* node = model ? model->GetNode(id) : nullptr;
+  return node ? GetEntNode(node->GetCoord(), nullptr) : nullptr;
+}
+
+CStmEntityElement* CStmUbManager::GetEntElement(const CVector& a, const CVector& b,
+                                                const std::vector<CUbEntityObj*>* candidates) {
+  CUbRenderWnd* wnd = GetCurrentRenderer();
+  if (!wnd) return nullptr;
+  std::vector<CUbEntityObj*> picked;
+  if (!candidates) {
+    GetNearEnt(*wnd, a, GetSelectSize(), CStmEntityObject::kKindElement, picked);
+    candidates = &picked;
+  }
+  for (CUbEntityObj* entity : *candidates) {
+    auto* element = EntityOf<CStmEntityElement>(entity, CStmEntityObject::kKindElement);
+    if (!element) continue;
+    const CVector& p = element->GetCoordBegin();
+    const CVector& q = element->GetCoordEnd();
+    if ((SamePoint(p, a) && SamePoint(q, b)) || (SamePoint(p, b) && SamePoint(q, a))) return element;
+  }
+  return nullptr;
+}
+
+CStmEntityElement* CStmUbManager::GetEntElement(int id) {
+  CStmModel* model = GetStmModel();
+  const CStmObjElement* element = model ? model->GetElement(id) : nullptr;
+  return element ? GetEntElement(element->GetCoordBegin(), element->GetCoordEnd(), nullptr) : nullptr;
+}
+
+CStmEntityGuideline* CStmUbManager::GetEntGuideline(const CVector& a, const CVector& b) const {
+  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindGuideline))) {
+    auto* guideline = dynamic_cast<CStmEntityGuideline*>(entry.second);
+    if (guideline && SamePoint(guideline->GetPoint1(), a) && SamePoint(guideline->GetPoint2(), b)) return guideline;
+  }
+  return nullptr;
+}
+
+void CStmUbManager::GetEntityInvolvedElements(const CVector& pos, int previous,
+                                              std::vector<CStmEntityElement*>& out) const {
+  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+    if (!element) continue;
+    const CVector& begin = previous ? element->GetCoordBeforeMoveBegin() : element->GetCoordBegin();
+    const CVector& end = previous ? element->GetCoordBeforeMoveEnd() : element->GetCoordEnd();
+    if (SamePoint(begin, pos) || SamePoint(end, pos)) out.push_back(element);
+  }
+}
+
+int CStmUbManager::GetCountEntityInvolvedElement(const CVector& pos, int previous) const {
+  std::vector<CStmEntityElement*> found;
+  GetEntityInvolvedElements(pos, previous, found);
+  return static_cast<int>(found.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection
+
+void CStmUbManager::SelectRemoveAll() {
+  SetPreviousSelection();
+  CUbEttManage::SelectRemoveAll();
+}
+
+void CStmUbManager::SetPreviousSelection() {
+  std::vector<CString>& previous = GetPreviousSelection();
+  previous.clear();
+  for (const auto& entry : GetSelectMap()) previous.push_back(entry.first);
+}
+
+void CStmUbManager::SelectByIds(int kind, const std::set<int>& ids) {
+  for (const auto& entry : GetEttMap(KindOf(kind))) {
+    auto* stm = dynamic_cast<CStmEntityObject*>(entry.second);
+    if (stm && ids.count(stm->GetIdStm())) SelectEtt(stm, 1);
+  }
+}
+
+void CStmUbManager::SelectNode(const std::set<int>& ids) { SelectByIds(CStmEntityObject::kKindNode, ids); }
+
+void CStmUbManager::SelectElement(const std::set<int>& ids) { SelectByIds(CStmEntityObject::kKindElement, ids); }
+
+void CStmUbManager::SelectNew(const std::set<int>* nodeIds, const std::set<int>* elementIds) {
+  CUbRenderWnd* wnd = GetCurrentRenderer();
+  if (!wnd) return;
+  SelectRemoveAll();
+  if (nodeIds) SelectNode(*nodeIds);
+  if (elementIds) SelectElement(*elementIds);
+  if (auto* normal = dynamic_cast<CUbActionNormal*>(GetActionCurrent()))
+    normal->GetSnapPointManage().OnChangeSelectedMember(wnd);
+  InvalidateAllWnd();
+}
+
+void CStmUbManager::SelectNewNode(const std::set<int>& ids) { SelectNew(&ids, nullptr); }
+
+void CStmUbManager::SelectNewElement(const std::set<int>& ids) { SelectNew(nullptr, &ids); }
+
+void CStmUbManager::SelectObject(const std::set<int>& nodeIds, const std::set<int>& elementIds) {
+  SelectNew(&nodeIds, &elementIds);
+}
+
+void CStmUbManager::GetSelectedNodeObjects(std::vector<CStmObjNode*>& out) {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  for (const auto& entry : GetSelectMap()) {
+    auto* node = EntityOf<CStmEntityNode>(static_cast<CUbEntityObj*>(entry.second), CStmEntityObject::kKindNode);
+    if (!node) continue;
+    if (CStmObjNode* record = model->GetNode(node->GetIdStm())) out.push_back(record);
+  }
+}
+
+void CStmUbManager::GetSelectedElementObjects(std::vector<CStmObjElement*>& out) {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  for (const auto& entry : GetSelectMap()) {
+    auto* element =
+        EntityOf<CStmEntityElement>(static_cast<CUbEntityObj*>(entry.second), CStmEntityObject::kKindElement);
+    if (!element) continue;
+    if (CStmObjElement* record = model->GetElement(element->GetIdStm())) out.push_back(record);
+  }
+}
+
+void CStmUbManager::GetSelectedStrutTieObjects(EStmTypeElement type, std::vector<CStmObjElement*>& out) {
+  if (!m_pStmModel) return;
+  for (const auto& entry : GetSelectMap()) {
+    auto* element =
+        EntityOf<CStmEntityElement>(static_cast<CUbEntityObj*>(entry.second), CStmEntityObject::kKindElement);
+    CStmObjElement* record = element ? m_pStmModel->GetElement(element->GetIdStm()) : nullptr;
+    if (record && record->GetType(m_nIndexLoadConditionResult) == type) out.push_back(record);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load and result state
+
+double CStmUbManager::GetMaxNodalLoad(const CStmObjLoadConditionStatic& condition, int subIndex) {
+  double maximum = 0.0;
+  int position = 0;
+  for (const auto& [id, load] : condition.GetLoadNodes()) {
+    if (subIndex == -1 || position == subIndex) {
+      const CVector& v = load->GetLoad();
+      maximum = std::max({maximum, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+    }
+    ++position;
+  }
+  return maximum;
+}
+
+void CStmUbManager::SetMaxForceOfStaticLoad(const CStmObjLoadConditionStatic* extra) {
+  m_dMaxForceStaticLoad = extra ? GetMaxNodalLoad(*extra, -1) : 0.0;
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  const int count = model->GetCountLoadConditionStatic();
+  if (m_nIndexLoadCondition >= count) return;
+  for (int i = 0; i < count; ++i) {
+    if (m_nIndexLoadCondition != -1 && i != m_nIndexLoadCondition) continue;
+    if (const CStmObjLoadConditionStatic* condition = model->GetLoadConditionStaticIndex(i))
+      m_dMaxForceStaticLoad = std::max(m_dMaxForceStaticLoad, GetMaxNodalLoad(*condition, m_nIndexLoadConditionSub));
+  }
+}
+
+void CStmUbManager::SetIndexLoadConditionLoad(int index, int subIndex) {
+  m_nIndexLoadCondition = index;
+  m_nIndexLoadConditionSub = subIndex;
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  const int count = model->GetCountLoadConditionStatic();
+  const CStmObjLoadConditionCombo* combo =
+      index >= count ? model->GetLoadConditionComboIndex(index - count) : nullptr;
+  if (combo) {
+    CStmObjLoadConditionStatic converted;
+    GetConvertLoadCondition(combo, converted);
+    SetMaxForceOfStaticLoad(&converted);
+  } else {
+    SetMaxForceOfStaticLoad(nullptr);
+  }
+}
+
+double CStmUbManager::GetMaxForceOfStaticLoad() {
+  if (std::fabs(m_dMaxForceStaticLoad) <= kStmPointTolerance) SetMaxForceOfStaticLoad(nullptr);
+  return m_dMaxForceStaticLoad;
+}
+
+void CStmUbManager::GetConvertLoadCondition(const CStmObjLoadConditionCombo* combo,
+                                            CStmObjLoadConditionStatic& out) const {
+  out.ClearLoadNode();
+  CStmModel* model = GetStmModel();
+  if (!model || !combo) return;
+  for (const auto& [id, factor] : combo->GetComboFactors()) {
+    CStmObjLoadConditionStatic terms;
+    const CString& name = factor->GetNameLoadCondition();
+    if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeStatic) {
+      if (const CStmObjLoadConditionStatic* condition = model->GetLoadConditionStatic(name)) {
+        for (const auto& [idLoad, load] : condition->GetLoadNodes())
+          terms.AddLoadNode(load->GetName(), load->GetIdNode(), load->GetLoad(), 1);
+      }
+    } else if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeCombo) {
+      if (const CStmObjLoadConditionCombo* inner = model->GetLoadConditionCombo(name))
+        GetConvertLoadCondition(inner, terms);
+    }
+    const double scale = factor->GetScaleFactor();
+    for (const auto& [idLoad, load] : terms.GetLoadNodes())
+      out.AddLoadNode(load->GetName(), load->GetIdNode(), load->GetLoad() * scale, 1);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marks and load arrows
+
+void CStmUbManager::SetRenderMarkPos(std::vector<CVector> positions, EStmTypeRenderMark type, double size) {
+  m_arMarkPos = std::move(positions);
+  m_eTypeRenderMark = type;
+  m_dSizeRenderMark = size;
+}
+
+void CStmUbManager::AddLoadArrowSet(const SStmLoadArrowSet& set) {
+  if (set.arrows.empty()) return;
+  auto* copy = new SStmLoadArrowSet(set);
+  m_arLoadArrowSet.push_back(copy);
+  for (const SStmLoadArrow* arrow : copy->arrows) {
+    if (std::fabs(arrow->dValue) > std::fabs(m_dMaxForceArrowSet)) m_dMaxForceArrowSet = arrow->dValue;
+  }
+}
+
+void CStmUbManager::ClearLoadArrowSet() {
+  for (SStmLoadArrowSet* set : m_arLoadArrowSet) delete set;
+  m_arLoadArrowSet.clear();
+  m_dMaxForceArrowSet = 0.0;
+}

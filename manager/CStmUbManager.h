@@ -1,0 +1,152 @@
+// The scene manager of one strut-and-tie document: mirrors the bound model as scene entities,
+// keeps the model's enabled flags in step with the registry, answers lookups by position, and
+// holds the display state (view position, selection filter, load and result indices, marks and
+// load arrows) that the render window reads.
+#pragma once
+
+#include <set>
+#include <vector>
+
+#include "geometry/CDPoint.h"
+#include "geometry/CVectorArray.h"
+#include "host/framework/CUbManage.h"
+#include "host/framework/CUbRenderWnd.h"
+#include "host/model/CStmModel.h"
+#include "manager/SStmLoadArrowSet.h"
+#include "manager/StmManagerTypes.h"
+
+class CStmEntityBoundary;
+class CStmEntityElement;
+class CStmEntityGuideline;
+class CStmEntityNode;
+
+class CStmUbManager : public CUbManage {
+public:
+  static constexpr long kSnapModeDefault = 0x80DA;
+
+  CStmUbManager();
+  ~CStmUbManager() override;
+
+  // Registry hooks: the model's enabled flags and node links follow what enters and leaves.
+  int AddEtt(CUbEntityObj* entity, int record, int flag) override;
+  int DeleteEtt(CUbEntityObj* entity, int keep, int record, int redraw) override;
+  void SelectRemoveAll() override;
+  // The base's classes first, then the six entity classes by name; null for any other name.
+  CUbEntityObj* CreateEntityObj(CString className) override;
+
+  // ---- Binding and view state.
+  void SetStmModel(CStmModel* model) { m_pStmModel = model; }
+  // The current model: the beginning model while it is viewed, else the working model.
+  CStmModel* GetStmModel() const { return m_bViewBeginning ? m_pStmBeginning : m_pStmModel; }
+  void SetStmBeginning(CStmModel* model) { m_pStmBeginning = model; }
+  CStmModel* GetStmBeginning() const { return m_pStmBeginning; }
+  void SetActiveStmModel(int active) { m_bActiveStmModel = active; }
+  int IsActiveStmModel() const { return m_bActiveStmModel; }
+  void SetViewBeginning(int view);
+  int IsViewBeginning() const { return m_bViewBeginning; }
+  void SetViewBackgroundLoadStatic(int view);
+  int IsviewBackgroundLoadStatic() const { return m_bViewBackgroundLoadStatic; }
+  EStmViewMode GetViewMode() const { return m_eViewMode; }
+  void SetTypeSelection(EStmTypeSelection type) { m_eTypeSelection = type; }
+  EStmTypeSelection GetTypeSelection() const { return m_eTypeSelection; }
+  void EnableBoundarySelection(int enable) { m_bEnableBoundarySelection = enable; }
+  int IsEnableBoundarySelection() const { return m_bEnableBoundarySelection; }
+  // Stores the view position and tells the current model its plane.
+  void SetViewPos(CUbRenderWnd::VIEW_POS pos);
+  CUbRenderWnd::VIEW_POS GetViewPos() const { return m_eViewPos; }
+
+  // ---- Drawing plane of the view position.
+  CVector GetCoordPlane(const CDPoint& p) const;
+  CDPoint GetPointPlane(const CVector& v) const;
+  void Vpt2VectorArray(const std::vector<CDPoint>& pts, CVectorArray& out) const;
+
+  // ---- Registry and model.
+  void EnableObject(CUbEntityObj* entity, int enable);
+  // Rebuilds every model entity from the current model; grid points and guidelines stay.
+  void UpdateStmRenderer();
+  // Destroys every entity but grid points and guidelines, without touching the model.
+  void RemoveAllStm();
+
+  // ---- Lookups. Positions match within 1e-5 per coordinate, inclusive.
+  // The entities of one kind (-1: all) picked around pos in the window.
+  void GetNearEnt(CUbRenderWnd& wnd, const CVector& pos, const CSize& box, int kind,
+                  std::vector<CUbEntityObj*>& out);
+  // candidates null: picks at pos with the pick box.
+  CStmEntityNode* GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates);
+  CStmEntityNode* GetEntNode(int id);
+  // Either direction.
+  CStmEntityElement* GetEntElement(const CVector& a, const CVector& b, const std::vector<CUbEntityObj*>* candidates);
+  CStmEntityElement* GetEntElement(int id);
+  // First point a and second point b, in that orientation only.
+  CStmEntityGuideline* GetEntGuideline(const CVector& a, const CVector& b) const;
+  // Appends, in registry order, the element entities with an end at pos (previous non-zero:
+  // their ends before the last move).
+  void GetEntityInvolvedElements(const CVector& pos, int previous, std::vector<CStmEntityElement*>& out) const;
+  int GetCountEntityInvolvedElement(const CVector& pos, int previous) const;
+
+  // ---- Selection.
+  void SetPreviousSelection();
+  void SelectNode(const std::set<int>& ids);
+  void SelectElement(const std::set<int>& ids);
+  void SelectNewNode(const std::set<int>& ids);
+  void SelectNewElement(const std::set<int>& ids);
+  void SelectObject(const std::set<int>& nodeIds, const std::set<int>& elementIds);
+  void GetSelectedNodeObjects(std::vector<CStmObjNode*>& out);
+  void GetSelectedElementObjects(std::vector<CStmObjElement*>& out);
+  // Reads the working model even while the beginning model is viewed.
+  void GetSelectedStrutTieObjects(EStmTypeElement type, std::vector<CStmObjElement*>& out);
+
+  // ---- Load and result state. Static conditions count first, then the combinations.
+  int GetIndexLoadConditionLoad() const { return m_nIndexLoadCondition; }
+  int GetIndexLoadConditionLoadSubIndex() const { return m_nIndexLoadConditionSub; }
+  int GetIndexLoadConditionResult() const { return m_nIndexLoadConditionResult; }
+  void SetIndexLoadConditionLoad(int index, int subIndex);
+  void SetIndexLoadConditionResult(int index) { m_nIndexLoadConditionResult = index; }
+  // The combination as one static condition (nested combinations resolved).
+  void GetConvertLoadCondition(const CStmObjLoadConditionCombo* combo, CStmObjLoadConditionStatic& out) const;
+  void SetMaxForceOfStaticLoad(const CStmObjLoadConditionStatic* extra);
+  double GetMaxForceOfStaticLoad();
+  double GetMaxForceOfArrowSet() const { return m_dMaxForceArrowSet; }
+
+  // ---- Marks.
+  void SetRenderMarkPos(std::vector<CVector> positions, EStmTypeRenderMark type, double size);
+  void ClearRenderMarkPos() { m_arMarkPos.clear(); }
+  const std::vector<CVector>& GetMarkPosArray() const { return m_arMarkPos; }
+  EStmTypeRenderMark GetTypeRenderMark() const { return m_eTypeRenderMark; }
+  double GetSizeRenderMark() const { return m_dSizeRenderMark; }
+
+  // ---- Load arrows (owned copies).
+  void AddLoadArrowSet(const SStmLoadArrowSet& set);
+  void ClearLoadArrowSet();
+  const std::vector<SStmLoadArrowSet*>& GetLoadArrowSet() const { return m_arLoadArrowSet; }
+
+private:
+  CUbRenderWnd* GetCurrentRenderer() const { return GetRenderWnd(GetCurRenderWndIndex()); }
+  void CorrectElementLinkAdd(CStmEntityNode* node);
+  void CorrectElementLinkDelete();
+  // Tells the element entities of the boundary's element list their boundary membership.
+  void SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary);
+  // The largest load component of a condition; subIndex -1 looks at every nodal load.
+  static double GetMaxNodalLoad(const CStmObjLoadConditionStatic& condition, int subIndex);
+  void SelectByIds(int kind, const std::set<int>& ids);
+  void SelectNew(const std::set<int>* nodeIds, const std::set<int>* elementIds);
+
+  CStmModel* m_pStmBeginning = nullptr;
+  CStmModel* m_pStmModel = nullptr;
+  int m_nIndexLoadCondition = 0;
+  int m_nIndexLoadConditionResult = 0;
+  int m_nIndexLoadConditionSub = -1;
+  CUbRenderWnd::VIEW_POS m_eViewPos = CUbRenderWnd::VIEW_POS_XY;
+  int m_bEnableBoundarySelection = 0;
+  int m_bActiveStmModel = 1;
+  EStmTypeSelection m_eTypeSelection = STM_SELECTION_ALL;
+  EStmViewMode m_eViewMode = STM_VIEW_WORKING;
+  int m_bViewBeginning = 0;
+  int m_bViewBackgroundLoadStatic = 0;
+  std::vector<CVector> m_arMarkPos;
+  EStmTypeRenderMark m_eTypeRenderMark = STM_MARK_NONE;
+  double m_dSizeRenderMark = 1.0;
+  double m_dMaxForceStaticLoad = 0.0;
+  double m_dMaxForceArrowSet = 0.0;
+  std::vector<SStmLoadArrowSet*> m_arLoadArrowSet;
+};

@@ -1,0 +1,320 @@
+// The six scene entities off screen: what they draw and the GL state they leave, their snaps,
+// tooltips, archives and copies.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
+#include "entities/CStmEntityNode.h"
+#include "host/platform/CArchive.h"
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+class CStmEntityTest : public StmSceneFixture {
+protected:
+  // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0) joined by element 1.
+  void BuildPair() {
+    m_model.AddNode(CVector(-40, 0, 0));
+    m_model.AddNode(CVector(40, 0, 0));
+    m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+    m_manager.UpdateStmRenderer();
+  }
+
+  void ExpectColour(const CPoint& pt, const CVector& rgb) {
+    const auto px = Pixel(pt);
+    EXPECT_NEAR(px[0], rgb.x * 255.0, 2.0) << pt.x << "," << pt.y;
+    EXPECT_NEAR(px[1], rgb.y * 255.0, 2.0);
+    EXPECT_NEAR(px[2], rgb.z * 255.0, 2.0);
+  }
+
+  std::vector<std::uint8_t> Store(CUbEntityObj& entity) {
+    std::vector<std::uint8_t> buffer;
+    CArchive ar(buffer, CArchive::store);
+    entity.Serialize(ar);
+    return buffer;
+  }
+
+  void Load(CUbEntityObj& entity, std::vector<std::uint8_t>& buffer) {
+    CArchive ar(buffer, CArchive::load);
+    entity.Serialize(ar);
+    EXPECT_EQ(ar.GetRemaining(), 0u);
+  }
+};
+
+TEST_F(CStmEntityTest, FixedNodesDrawSmallMovableOnesWithTheirRadiusInTheirColours) {
+  BuildPair();
+  m_model.GetNode(1)->SetMoveable(0);
+  m_model.GetStmDataView()->SetShowOption(0x8 | 0x40, 0);
+  DrawScene();
+  const SStmColorSet& colours = m_model.GetStmDataView()->GetColorSet();
+  const CPoint fixed = m_wnd.ExtToClient(CVector(-40, 0, 0));
+  const CPoint moveable = m_wnd.ExtToClient(CVector(40, 0, 0));
+  ExpectColour(fixed, colours[6]);
+  ExpectColour(moveable, colours[5]);
+  // Size 4 reaches two pixels out, radius 7 three and a half.
+  ExpectColour(CPoint(fixed.x - 3, fixed.y), CVector());
+  ExpectColour(CPoint(moveable.x - 3, moveable.y), colours[5]);
+  ExpectColour(CPoint(moveable.x - 5, moveable.y), CVector());
+}
+
+TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
+  BuildPair();
+  m_model.GetElement(1)->SetStableElement(1);
+  m_model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-50, 0, -50), CVector(50, 0, -50), CVector(0, 0, 50)});
+  m_model.RestoreArea(1, {CVector(-20, 0, -20), CVector(20, 0, -20), CVector(0, 0, 20)}, {});
+  m_manager.UpdateStmRenderer();
+  m_manager.AddEtt(new CStmEntityGridPoint(&m_manager, CVector(0, 0, 30)), 0, 1);
+  m_manager.AddEtt(new CStmEntityGuideline(&m_manager, 0, CVector(10, 0, -60), CVector(10, 0, 60)), 0, 1);
+  ASSERT_EQ(m_manager.GetCount(CUbEntityObj::TYPE_ENTITY_ALL), 7);
+
+  m_wnd.OpenGLRenderStart();
+  for (const auto& entry : m_manager.GetEttMap()) {
+    CUbEntityObj* entity = entry.second;
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glLineStipple(2, 0x00FF);
+    entity->DrawEntity(0);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << entity->GetTypeEntity();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << entity->GetTypeEntity();
+    EXPECT_FALSE(glIsEnabled(GL_LINE_STIPPLE)) << entity->GetTypeEntity();
+    GLint pattern = 0, repeat = 0;
+    glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
+    glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &repeat);
+    // The guideline restores the stipple it found; a stability element leaves its own.
+    if (entity->GetTypeEntity() == 113) {
+      EXPECT_EQ(pattern, 0x00FF);
+      EXPECT_EQ(repeat, 2);
+    }
+    if (entity->GetTypeEntity() == 111) {
+      EXPECT_EQ(pattern, 0x5555);
+      EXPECT_EQ(repeat, 3);
+    }
+  }
+  m_wnd.OpenGLRenderEnd();
+}
+
+TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOnce) {
+  BuildPair();
+  m_model.GetStmDataView()->SetShowOption(0x4 | 0x80, 0);
+  auto* element = m_manager.GetEntElement(1);
+  element->SetTypeElement(1);
+  DrawScene();
+  ExpectColour(m_wnd.ExtToClient(CVector(0, 0, 0)), CVector(1, 0, 1));
+
+  // With list compiling on, the first draw compiles, the second finds the list and draws nothing.
+  m_manager.SetDirectDraw(0);
+  m_wnd.OpenGLRenderStart();
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(element->DrawEntity(0), 1);
+  ASSERT_NE(element->GetCallListRecord(0)->m_nList, -1);
+  const int list = element->GetCallListRecord(0)->m_nList;
+  EXPECT_EQ(element->DrawEntity(0), 1);
+  EXPECT_EQ(element->GetCallListRecord(0)->m_nList, list);
+  m_wnd.OpenGLRenderEnd();
+  ExpectColour(m_wnd.ExtToClient(CVector(0, 0, 0)), CVector());
+
+  CStmEntityNode lone;
+  EXPECT_EQ(lone.GetManager(), nullptr);
+  EXPECT_EQ(lone.DrawEntity(0), 0);
+}
+
+TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
+  BuildPair();
+  SStmDof dof;
+  dof.Uy = 1;
+  dof.Rz = 1;
+  m_model.AddRestraint(1, dof);
+  const CString name = m_model.GetNode(1)->GetName();
+  const CString node = m_manager.GetEntNode(1)->GetTooltipPropInfoTable();
+  EXPECT_NE(node.Find(("<b>Node " + name + "</b></td><td align=right>-40.0000,</td><td align=right>0.0000</td>").c_str()),
+            -1)
+      << node.c_str();
+  EXPECT_NE(node.Find("<td>Restraint</td><td align=right>Uy, Rz</td>"), -1);
+  EXPECT_NE(node.Find("<td>Node Type</td><td align=right>-</td>"), -1);
+  EXPECT_NE(m_manager.GetEntNode(2)->GetTooltipPropInfoTable().Find("<td align=right>N/A</td>"), -1);
+
+  CStmEntityElement* element = m_manager.GetEntElement(1);
+  EXPECT_EQ(element->GetTooltipPropInfoTable().Find("Axial Force"), -1);
+  m_model.GetElement(1)->SetResultAxialForces({-0.0004});
+  m_model.SetLock(1);
+  const CString text = element->GetTooltipPropInfoTable();
+  EXPECT_NE(text.Find("<td>Length</td><td align=right>80.0000</td>"), -1) << text.c_str();
+  EXPECT_NE(text.Find("<td>Unknown Type</td><td align=right>-</td>"), -1);
+  EXPECT_NE(text.Find("<td>Axial Force</td><td align=right>0.00</td></tr></table>"), -1);
+  EXPECT_EQ(text.Find("-0.00"), -1);
+
+  m_model.GetStmDataView()->SetShowOption(0x100000, 0);
+  EXPECT_TRUE(element->GetTooltipPropInfoTable().IsEmpty());
+
+  CStmEntityGuideline guide(&m_manager, 0, CVector(12.5, 0, -3), CVector(12.5, 0, 3));
+  EXPECT_NE(guide.GetTooltipPropInfoTable().Find("<td>Distance </td><td align=right>12.5000</td>"), -1);
+  CStmEntityBoundary inner(&m_manager, STM_BOUNDARY_INNER, {CVector(1, 0, 2)});
+  EXPECT_EQ(inner.GetTooltipPropInfoTable(),
+            "<table border=0><tr><td><b>Inner Boundary</b></td></tr></table><table border=0>\n"
+            "<tr><td>1 </td><td align=right>1.0000,</td><td align=right>2.0000</td></tr>\n</table>");
+}
+
+TEST_F(CStmEntityTest, FixedNodesRefuseMovesButNotMirrorsAndNodesWriteBack) {
+  BuildPair();
+  m_model.GetNode(1)->SetMoveable(0);
+  CStmEntityNode* fixed = m_manager.GetEntNode(1);
+  fixed->Move(CVector(0, 0, 5));
+  EXPECT_EQ(fixed->GetCoord(), CVector(-40, 0, 0));
+  ASSERT_EQ(m_host.m_boxes.size(), 1u);
+  fixed->Mirror(CVector(0, 0, -1), CVector(0, 0, 1));
+  EXPECT_EQ(fixed->GetCoord(), CVector(40, 0, 0));
+  EXPECT_EQ(fixed->GetCoordBeforeMove(), CVector(-40, 0, 0));
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(40, 0, 0));
+
+  CStmEntityNode free(&m_manager, CVector(1, 2, 3));
+  free.Translate(2.0);
+  EXPECT_EQ(free.GetCoord(), CVector(2, 4, 6));
+  EXPECT_EQ(free.GetCoordBeforeMove(), CVector(1, 2, 3));
+}
+
+TEST_F(CStmEntityTest, SegmentSnapsKeepTheFirstOfEqualCandidatesAndRejectWhatDoesNotCross) {
+  CStmEntityElement element(&m_manager, CVector(-10, 0, 0), CVector(10, 0, 0));
+  CVector out;
+  int first = 1;
+  EXPECT_EQ(element.GetOsnapEndPoint(CVector(0, 0, 0), out, first), 1);
+  EXPECT_EQ(out, CVector(-10, 0, 0));
+  EXPECT_EQ(element.GetOsnapEndPoint(CVector(9, 0, 0), out, first), 1);
+  EXPECT_EQ(out, CVector(10, 0, 0));
+  EXPECT_EQ(element.GetOsnapMidPoint(CVector(9, 0, 0), out, first, 0), 0);
+
+  CStmEntityGuideline guide(&m_manager, 2, CVector(3, 0, -10), CVector(3, 0, 10));
+  CStmEntityGuideline parallel(&m_manager, 2, CVector(-10, 0, 5), CVector(10, 0, 5));
+  CStmEntityGuideline short_(&m_manager, 2, CVector(-10, 0, 5), CVector(-9, 0, 1));
+  CStmEntityNode node(&m_manager, CVector(0, 0, 0));
+  first = 1;
+  EXPECT_EQ(element.GetOsnapCrossPoint(&node, CVector(), out, first), 0);
+  EXPECT_EQ(element.GetOsnapCrossPoint(&element, CVector(), out, first), 0);
+  EXPECT_EQ(element.GetOsnapCrossPoint(&parallel, CVector(), out, first), 0);
+  EXPECT_EQ(element.GetOsnapCrossPoint(&short_, CVector(), out, first), 0);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(guide.GetOsnapCrossPoint(&element, CVector(), out, first), 1);
+  EXPECT_EQ(out, CVector(3, 0, 0));
+
+  // The near point needs the cursor within five pixels of the line.
+  first = 1;
+  EXPECT_EQ(element.GetOsnapNearPoint(CVector(4, 0, 6), out, first, nullptr), 0);
+  EXPECT_EQ(element.GetOsnapNearPoint(CVector(4, 0, 2), out, first, nullptr), 1);
+  EXPECT_NEAR(out.x, 4.0, 1e-9);
+  EXPECT_NEAR(out.z, 0.0, 1e-9);
+
+  first = 1;
+  CStmEntityElement point(&m_manager, CVector(1, 0, 1), CVector(1, 0, 1));
+  EXPECT_EQ(point.GetOsnapPerPoint(CVector(), out, first, CVector(0, 0, 5), nullptr, 0, 0, 0), 0);
+  EXPECT_EQ(element.GetOsnapPerPoint(CVector(), out, first, CVector(4, 0, 5), nullptr, 0, 0, 0), 1);
+  EXPECT_NEAR(out.x, 4.0, 1e-9);
+  EXPECT_NEAR(out.z, 0.0, 1e-9);
+
+  CStmEntityGridPoint grid(&m_manager, CVector(90, 0, 0));
+  out = CVector(0, 0, 0);
+  first = 1;
+  EXPECT_EQ(grid.GetOsnapNodePoint(CVector(), out, first), 1);
+  EXPECT_EQ(out, CVector(90, 0, 0));
+}
+
+TEST_F(CStmEntityTest, ArchivesRoundTripWithTheirVersions) {
+  CStmEntityNode node(&m_manager, CVector(1, 2, 3));
+  node.SetRadius(5.5);
+  auto buffer = Store(node);
+  CStmEntityNode node2;
+  Load(node2, buffer);
+  EXPECT_EQ(node2.GetCoord(), CVector(1, 2, 3));
+  EXPECT_EQ(node2.GetRadius(), 5.5);
+  EXPECT_EQ(node2.GetCoordBeforeMove(), CVector());
+
+  CStmEntityElement element(&m_manager, CVector(1, 0, 0), CVector(4, 0, 4));
+  element.SetThickness(3.0);
+  element.SetTypeElement(2);
+  buffer = Store(element);
+  CStmEntityElement element2;
+  Load(element2, buffer);
+  EXPECT_EQ(element2.GetCoordEnd(), CVector(4, 0, 4));
+  EXPECT_EQ(element2.GetThickness(), 3.0);
+  EXPECT_EQ(element2.GetTypeElement(), 2);
+
+  // A version-0 element archive has no type: the entity keeps its own.
+  CStmEntityObject plain;
+  std::vector<std::uint8_t> old = Store(plain);
+  {
+    CArchive ar(old, CArchive::store);
+    ar << std::int32_t{0} << CVector(5, 0, 0) << CVector(6, 0, 0) << 2.5;
+  }
+  CStmEntityElement element3;
+  element3.SetTypeElement(1);
+  Load(element3, old);
+  EXPECT_EQ(element3.GetCoordBegin(), CVector(5, 0, 0));
+  EXPECT_EQ(element3.GetTypeElement(), 1);
+
+  CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_INNER, {CVector(0, 0, 0), CVector(1, 0, 1)});
+  boundary.SetThickness(4.0);
+  buffer = Store(boundary);
+  CStmEntityBoundary boundary2;
+  Load(boundary2, buffer);
+  EXPECT_EQ(boundary2.GetType(), STM_BOUNDARY_INNER);
+  EXPECT_EQ(boundary2.GetBoundaryArray(), boundary.GetBoundaryArray());
+  EXPECT_EQ(boundary2.GetThickness(), 4.0);
+
+  CStmEntityArea area(&m_manager, {CVector(0, 0, 0), CVector(1, 0, 1), CVector(2, 0, 0)});
+  area.SetWidth(9.0);
+  buffer = Store(area);
+  CStmEntityArea area2;
+  Load(area2, buffer);
+  EXPECT_EQ(area2.GetAreaPosArray(), area.GetAreaPosArray());
+  EXPECT_EQ(area2.GetWidth(), 9.0);
+
+  CStmEntityGuideline guide(&m_manager, 2, CVector(1, 0, 0), CVector(2, 0, 0));
+  buffer = Store(guide);
+  CStmEntityGuideline guide2;
+  Load(guide2, buffer);
+  EXPECT_EQ(guide2.GetTypeEntity(), 113);
+
+  // An archive read past what was written throws the framework's exception.
+  buffer = Store(node);
+  buffer.resize(buffer.size() - 4);
+  CArchive ar(buffer, CArchive::load);
+  EXPECT_THROW(element2.Serialize(ar), CArchiveException);
+}
+
+TEST_F(CStmEntityTest, BoundaryVertexEditsAndCopiesThroughTheMostDerivedAssignment) {
+  CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_OUTER,
+                              {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});
+  CVector to(5, 0, 5);
+  boundary.MoveOnePoint(CVector(0, 0, 0), to, 0);
+  const std::vector<CVector> moved = {CVector(5, 0, 5), CVector(10, 0, 0), CVector(5, 0, 5), CVector(2e-5, 0, 0)};
+  EXPECT_EQ(boundary.GetBoundaryArray(), moved);
+  CStmEntityBoundary empty(&m_manager);
+  EXPECT_EQ(empty.IsInRect(CRect(0, 0, 1, 1)), 1);
+
+  CStmEntityBoundary inner(&m_manager, STM_BOUNDARY_INNER, {});
+  inner.CopyEntity(&boundary);
+  EXPECT_EQ(inner.GetType(), STM_BOUNDARY_INNER);
+  EXPECT_EQ(inner.GetBoundaryArray(), moved);
+
+  CStmEntityGuideline guide(&m_manager, 1, CVector(1, 0, 1), CVector(2, 0, 2));
+  CStmEntityGuideline copy(&m_manager);
+  static_cast<CUbEntityObj&>(copy).CopyEntity(&guide);
+  EXPECT_EQ(copy.GetTypeGuideline(), 1);
+  EXPECT_EQ(copy.GetPoint2(), CVector(2, 0, 2));
+
+  CStmEntityElement element(&m_manager, CVector(-30, 0, 0), CVector(30, 0, 0));
+  CVector end(40, 0, 0);
+  element.MoveOnePoint(CVector(30, 0, 0), end, 0);
+  EXPECT_EQ(element.GetCoordEnd(), end);
+  EXPECT_EQ(element.GetCoordBeforeMoveEnd(), CVector(30, 0, 0));
+  const CPoint a = m_wnd.ExtToClient(CVector(-30, 0, 0));
+  EXPECT_EQ(element.IsInRect(CRect(a.x - 1, a.y - 1, a.x + 2, a.y + 2)), 0);
+}
+
+}  // namespace
