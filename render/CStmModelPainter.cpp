@@ -491,7 +491,7 @@ void CStmModelPainter::ExtendViewRange(CCubeRange& range) {
       for (const SArrow& arrow : arrows) range.Apply(arrow.vTail);
     }
   }
-  // Supports and springs reach at most one symbol size from their node in the drawing plane.
+  // A turned support reaches at most 1.35 of its size from the node; a spring one size.
   const CVector h = GetHorizontalAxis();
   const CVector z(0, 0, 1);
   auto around = [&](const CVector& p, double reach) {
@@ -500,7 +500,7 @@ void CStmModelPainter::ExtendViewRange(CCubeRange& range) {
   if (view->IsShowOption(kShowRestraint)) {
     for (const auto& [id, restraint] : model->GetRestraints()) {
       const CStmObjNode* node = model->GetNode(restraint->GetIdNode());
-      if (node && node->IsEnable()) around(node->GetCoord(), 1.2 * kRestraintSize * s);
+      if (node && node->IsEnable()) around(node->GetCoord(), 1.4 * kRestraintSize * s);
     }
   }
   if (view->IsShowOption(kShowSpring)) {

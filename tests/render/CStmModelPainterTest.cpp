@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "support/StmSceneFixture.h"
@@ -147,8 +148,6 @@ TEST_F(CStmModelPainterTest, MarkTypeOneDrawsNothingWhilePointsAndSquaresShow) {
       EXPECT_GT(drawn, 0) << type;
     }
   }
-  m_manager.ClearRenderMarkPos();
-  EXPECT_EQ(Draw([&] { m_painter.RenderMark(); }), 0);
 }
 
 TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithItsAngle) {
@@ -161,28 +160,22 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
   EXPECT_EQ(CountNear(CVector(0, 0, 40), 10), 0);
 
   const double h = 1.2 * 15.0, q = 0.6 * 15.0;
-  auto extent = [&](double& maxX, double& minZ) {
-    maxX = -1e9;
-    minZ = 1e9;
-    for (const CVector& v : m_painter.GetRestraintVertices()) {
-      maxX = std::max(maxX, v.x);
-      minZ = std::min(minZ, v.z);
-    }
+  auto extent = [&] {
+    CCubeRange box;
+    for (const CVector& v : m_painter.GetRestraintVertices()) box.Apply(v);
+    return box;
   };
   SStmDof roller;
   roller.Uz = 1;
   restraint->SetDof(roller);
-  double maxX = 0, minZ = 0;
   Draw([&] { m_painter.RenderRestraint(); });
-  extent(maxX, minZ);
-  EXPECT_NEAR(minZ, -h, 1e-6);
-  EXPECT_NEAR(maxX, q, 1e-6);
+  EXPECT_NEAR(extent().GetMin().z, -h, 1e-6);
+  EXPECT_NEAR(extent().GetMax().x, q, 1e-6);
   // A quarter turn lays the roller on its side, to the right of the node.
   restraint->SetRollerAngle(90.0);
   Draw([&] { m_painter.RenderRestraint(); });
-  extent(maxX, minZ);
-  EXPECT_NEAR(maxX, h, 1e-4);
-  EXPECT_NEAR(minZ, -q, 1e-4);
+  EXPECT_NEAR(extent().GetMax().x, h, 1e-4);
+  EXPECT_NEAR(extent().GetMin().z, -q, 1e-4);
   EXPECT_GT(CountNear(CVector(h, 0, 0), 2), 0);
 
   // Nothing when every fixity is free or the node is gone.
@@ -213,22 +206,18 @@ TEST_F(CStmModelPainterTest, EachPassDrawsNothingWithItsShowOptionOff) {
   m_model.AddLoadConditionStatic("LC1");
   m_model.AddLoadNode("LC1", other->GetId(), CVector(0, 0, -5));
 
-  struct Pass {
-    unsigned option;
-    std::function<void()> draw;
-  };
-  const std::vector<Pass> passes = {
+  const std::vector<std::pair<unsigned, std::function<void()>>> passes = {
       {0x100, [&] { m_painter.RenderRestraint(); }},
       {0x200, [&] { m_painter.RenderSpring(); }},
       {0x400, [&] { m_painter.RenderLoad(0); }},
       {0x4000, [&] { m_painter.DrawCoordinate(); }},
   };
   CStmDataView* view = m_model.GetStmDataView();
-  for (const Pass& pass : passes) {
+  for (const auto& [option, draw] : passes) {
     view->SetShowOptions(CStmDataView::kDefaultShowOptions);
-    EXPECT_GT(Draw(pass.draw), 0) << std::hex << pass.option;
-    view->SetShowOption(pass.option, 0);
-    EXPECT_EQ(Draw(pass.draw), 0) << std::hex << pass.option;
+    EXPECT_GT(Draw(draw), 0) << std::hex << option;
+    view->SetShowOption(option, 0);
+    EXPECT_EQ(Draw(draw), 0) << std::hex << option;
   }
   // The triad belongs to the active model only.
   view->SetShowOptions(CStmDataView::kDefaultShowOptions);
@@ -240,9 +229,6 @@ TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndRes
   m_model.SetBoundaryRefs({{CVector(-50, 0, 20), CVector(50, 0, 20)}});
   EXPECT_GT(Draw([&] { m_painter.DrawBoundarySegment(); }), 0);
   EXPECT_GT(CountNear(CVector(0, 0, 20), 3), 0);
-  m_wnd.OpenGLRenderStart();
-  EXPECT_FALSE(glIsEnabled(GL_LINE_STIPPLE));
-  m_wnd.OpenGLRenderEnd();
 
   // Plane points land in the x-z plane; a filled square covers its middle, an outline does not.
   const std::vector<CDPoint> square = {{-20, -20}, {20, -20}, {20, 20}, {-20, 20}};
