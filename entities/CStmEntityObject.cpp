@@ -68,9 +68,13 @@ int CStmEntityObject::ExcuteCallList(CALL_LIST_TYPE type, unsigned int, long ind
   if (!manager->IsDirectDraw()) {
     SCallListRecord* record = GetCallListRecord(index);
     if (!record) return 1;
-    if (record->m_nList != -1) return 1;
+    if (record->m_nList != -1) {
+      glCallList(static_cast<GLuint>(record->m_nList));
+      return 1;
+    }
     record->m_nList = static_cast<int>(glGenLists(1));
-    glNewList(static_cast<GLuint>(record->m_nList), GL_COMPILE);
+    // Compiled and drawn at once, so that the first frame already shows the entity.
+    glNewList(static_cast<GLuint>(record->m_nList), GL_COMPILE_AND_EXECUTE);
     compiling = true;
   }
   Render(0);

@@ -43,6 +43,9 @@ public:
   using CUbEntityObj::GetOsnapPerPoint;
 
 protected:
+  // The render window draws selected entities itself, around their Render.
+  friend class CStmUbRenderer;
+
   void SetStmModifiedFlag(int flag);
   int ExcuteCallList(CALL_LIST_TYPE type, unsigned int unused, long index) override;
 

@@ -13,6 +13,7 @@
 #include "geometry/StmGeometry.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/platform/StmText.h"
+#include "render/CStmUbRenderer.h"
 
 namespace {
 constexpr long kActionSelect = 48;
@@ -231,7 +232,7 @@ void CStmUbManager::UpdateStmRenderer() {
   if (!model) return;
   RemoveAllStm();
   ClearHistory();
-  if (CUbRenderWnd* wnd = GetCurrentRenderer()) SetAction(wnd, kActionSelect, -1, 1);
+  if (CStmUbRenderer* wnd = GetCurrentRenderer()) SetAction(wnd, kActionSelect, -1, 1);
 
   // Ids are set after AddEtt, so the hooks see -1 and the model stays as it is.
   for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {
@@ -275,7 +276,11 @@ void CStmUbManager::UpdateStmRenderer() {
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
-void CStmUbManager::GetNearEnt(CUbRenderWnd& wnd, const CVector& pos, const CSize& box, int kind,
+CStmUbRenderer* CStmUbManager::GetCurrentRenderer() const {
+  return dynamic_cast<CStmUbRenderer*>(GetRenderWnd(GetCurRenderWndIndex()));
+}
+
+void CStmUbManager::GetNearEnt(CStmUbRenderer& wnd, const CVector& pos, const CSize& box, int kind,
                                std::vector<CUbEntityObj*>& out) {
   out.clear();
   const long current = GetCurRenderWndIndex();
@@ -291,7 +296,7 @@ void CStmUbManager::GetNearEnt(CUbRenderWnd& wnd, const CVector& pos, const CSiz
 }
 
 CStmEntityNode* CStmUbManager::GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates) {
-  CUbRenderWnd* wnd = GetCurrentRenderer();
+  CStmUbRenderer* wnd = GetCurrentRenderer();
   if (!wnd) return nullptr;
   std::vector<CUbEntityObj*> picked;
   if (!candidates) {
@@ -313,7 +318,7 @@ CStmEntityNode* CStmUbManager::GetEntNode(int id) {
 
 CStmEntityElement* CStmUbManager::GetEntElement(const CVector& a, const CVector& b,
                                                 const std::vector<CUbEntityObj*>* candidates) {
-  CUbRenderWnd* wnd = GetCurrentRenderer();
+  CStmUbRenderer* wnd = GetCurrentRenderer();
   if (!wnd) return nullptr;
   std::vector<CUbEntityObj*> picked;
   if (!candidates) {
@@ -387,7 +392,7 @@ void CStmUbManager::SelectNode(const std::set<int>& ids) { SelectByIds(CStmEntit
 void CStmUbManager::SelectElement(const std::set<int>& ids) { SelectByIds(CStmEntityObject::kKindElement, ids); }
 
 void CStmUbManager::SelectNew(const std::set<int>* nodeIds, const std::set<int>* elementIds) {
-  CUbRenderWnd* wnd = GetCurrentRenderer();
+  CStmUbRenderer* wnd = GetCurrentRenderer();
   if (!wnd) return;
   SelectRemoveAll();
   if (nodeIds) SelectNode(*nodeIds);

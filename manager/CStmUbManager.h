@@ -19,6 +19,7 @@ class CStmEntityBoundary;
 class CStmEntityElement;
 class CStmEntityGuideline;
 class CStmEntityNode;
+class CStmUbRenderer;
 
 class CStmUbManager : public CUbManage {
 public:
@@ -69,7 +70,7 @@ public:
 
   // ---- Lookups. Positions match within 1e-5 per coordinate, inclusive.
   // The entities of one kind (-1: all) picked around pos in the window.
-  void GetNearEnt(CUbRenderWnd& wnd, const CVector& pos, const CSize& box, int kind,
+  void GetNearEnt(CStmUbRenderer& wnd, const CVector& pos, const CSize& box, int kind,
                   std::vector<CUbEntityObj*>& out);
   // candidates null: picks at pos with the pick box.
   CStmEntityNode* GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates);
@@ -121,7 +122,8 @@ public:
   const std::vector<SStmLoadArrowSet*>& GetLoadArrowSet() const { return m_arLoadArrowSet; }
 
 private:
-  CUbRenderWnd* GetCurrentRenderer() const { return GetRenderWnd(GetCurRenderWndIndex()); }
+  // Null when the current window is not a strut-and-tie renderer.
+  CStmUbRenderer* GetCurrentRenderer() const;
   void CorrectElementLinkAdd(CStmEntityNode* node);
   void CorrectElementLinkDelete();
   // Tells the element entities of the boundary's element list their boundary membership.

@@ -388,6 +388,11 @@ void CUbRenderWnd::DrawOSnapCursor(const CVector& pos, int stamp, long type, lon
   OpenGLRenderEnd();
 }
 
+bool CUbRenderWnd::IsSnapStampDrawn(long slot, int stamp) const {
+  auto it = m_mapSnapStamp.find(slot);
+  return it != m_mapSnapStamp.end() && it->second == stamp;
+}
+
 void CUbRenderWnd::SetOSnapCursor(const CVector& pos, long type) {
   m_vSnapPos = pos;
   m_nSnapType = type;

@@ -162,6 +162,13 @@ public:
   long GetActionTypeCur() const;
   CUbActionBase* GetActionCurrent() const;
 
+protected:
+  // For derived snap markers: whether this stamp was the last one drawn in the slot, and
+  // remembering it; the current snap type without moving the marker.
+  bool IsSnapStampDrawn(long slot, int stamp) const;
+  void SetSnapStamp(long slot, int stamp) { m_mapSnapStamp[slot] = stamp; }
+  void SetOSnapType(long type) { m_nSnapType = type; }
+
 private:
   void SetupCamera() const;
   void DrawBackground();

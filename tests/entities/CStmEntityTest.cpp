@@ -109,17 +109,18 @@ TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOn
   DrawScene();
   ExpectColour(m_wnd.ExtToClient(CVector(0, 0, 0)), CVector(1, 0, 1));
 
-  // With list compiling on, the first draw compiles, the second finds the list and draws nothing.
+  // With list compiling on, the first draw compiles the list and the second replays it.
   m_manager.SetDirectDraw(0);
   m_wnd.OpenGLRenderStart();
   glClear(GL_COLOR_BUFFER_BIT);
   EXPECT_EQ(element->DrawEntity(0), 1);
   ASSERT_NE(element->GetCallListRecord(0)->m_nList, -1);
   const int list = element->GetCallListRecord(0)->m_nList;
+  glClear(GL_COLOR_BUFFER_BIT);
   EXPECT_EQ(element->DrawEntity(0), 1);
   EXPECT_EQ(element->GetCallListRecord(0)->m_nList, list);
   m_wnd.OpenGLRenderEnd();
-  ExpectColour(m_wnd.ExtToClient(CVector(0, 0, 0)), CVector());
+  ExpectColour(m_wnd.ExtToClient(CVector(0, 0, 0)), CVector(1, 0, 1));
 
   CStmEntityNode lone;
   EXPECT_EQ(lone.GetManager(), nullptr);

@@ -13,6 +13,7 @@
 #include "host/model/CStmModel.h"
 #include "host/platform/CScriptedUiHost.h"
 #include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
 
 class StmSceneFixture : public testing::Test {
 protected:
@@ -60,5 +61,5 @@ protected:
   CScriptedUiHost m_host;
   CStmModel m_model;
   CStmUbManager m_manager;
-  CUbRenderWnd m_wnd;
+  CStmUbRenderer m_wnd;
 };

@@ -1,0 +1,192 @@
+// stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG.
+//   stm-render MODEL.stm.json -o OUT.png [--view 0|2|4] [--size WxH] [--style dark|light]
+//              [--show LAYER,...] [--hide LAYER,...]
+#include <GL/gl.h>
+#include <stb/stb_image_write.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/framework/CUbSurface.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+namespace {
+
+constexpr int kMaxSide = 8192;
+
+// The display layers by the names the command line takes, with their show-option bits.
+const std::map<std::string, unsigned>& Layers() {
+  static const std::map<std::string, unsigned> layers = {
+      {"grid", 0x1},           {"guidelines", 0x2},     {"nodes", 0x4},          {"elements", 0x8},
+      {"boundaries", 0x10},    {"node-names", 0x40},    {"element-names", 0x80}, {"restraints", 0x100},
+      {"springs", 0x200},      {"loads", 0x400},        {"load-values", 0x800},  {"widths", 0x1000},
+      {"nodal-zones", 0x2000}, {"axis", 0x4000},        {"results", 0x8000},     {"result-values", 0x10000},
+      {"stress-flow", 0x20000}, {"arrow-heads", 0x40000}, {"areas", 0x800000},   {"legend", 0x1000000},
+      {"mesh", 0x2000000},     {"designed-widths", 0x4000000}, {"max-nodal-zones", 0x8000000}};
+  return layers;
+}
+
+struct SOptions {
+  std::string model;
+  std::string output;
+  int view = CUbRenderWnd::VIEW_POS_XZ;
+  int width = 800;
+  int height = 600;
+  int style = -1;  // the model's own
+  std::vector<std::pair<unsigned, int>> layerChanges;
+};
+
+int Fail(const CString& message) {
+  std::fprintf(stderr, "stm-render: %s\n", message.c_str());
+  return 1;
+}
+
+void PrintUsage() {
+  std::fprintf(stderr, "%s\n", StmText("usage: stm-render MODEL.stm.json -o OUT.png [--view 0|2|4] [--size WxH] "
+                                        "[--style dark|light] [--show LAYER,...] [--hide LAYER,...]")
+                                   .c_str());
+  std::string names;
+  for (const auto& entry : Layers()) names += (names.empty() ? "" : ", ") + entry.first;
+  std::fprintf(stderr, "%s %s\n", StmText("layers:").c_str(), names.c_str());
+}
+
+// Reads the layer list of --show or --hide; false with the message when a name is unknown.
+bool ParseLayers(const std::string& list, int show, SOptions& options, CString& error) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = list.find(',', start);
+    const std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const auto it = Layers().find(name);
+    if (it == Layers().end()) {
+      error.Format(StmText("unknown layer \"%s\"").c_str(), name.c_str());
+      return false;
+    }
+    options.layerChanges.emplace_back(it->second, show);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+  int w = 0, h = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2) return false;
+  if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+// False with the message for a bad command line.
+bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide") {
+      if (!hasValue) {
+        error.Format(StmText("%s needs a value").c_str(), arg.c_str());
+        return false;
+      }
+      const std::string value = argv[++i];
+      if (arg == "-o") {
+        options.output = value;
+      } else if (arg == "--view") {
+        if (value != "0" && value != "2" && value != "4") {
+          error.Format(StmText("--view must be 0, 2 or 4, not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+        options.view = std::atoi(value.c_str());
+      } else if (arg == "--size") {
+        if (!ParseSize(value, options.width, options.height)) {
+          error.Format(StmText("--size must be WIDTHxHEIGHT between 1 and %d, not \"%s\"").c_str(), kMaxSide,
+                       value.c_str());
+          return false;
+        }
+      } else if (arg == "--style") {
+        if (value != "dark" && value != "light") {
+          error.Format(StmText("--style must be dark or light, not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+        options.style = value == "dark" ? STM_COLOR_DARK : STM_COLOR_LIGHT;
+      } else if (!ParseLayers(value, arg == "--show" ? 1 : 0, options, error)) {
+        return false;
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      error.Format(StmText("unknown option \"%s\"").c_str(), arg.c_str());
+      return false;
+    } else if (options.model.empty()) {
+      options.model = arg;
+    } else {
+      error.Format(StmText("more than one model file given (\"%s\")").c_str(), arg.c_str());
+      return false;
+    }
+  }
+  if (options.model.empty()) {
+    error = StmText("no model file given");
+    return false;
+  }
+  if (options.output.empty()) {
+    error = StmText("no output file given (-o OUT.png)");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  StmBindCatalogue(STM_LOCALE_DIR);
+  SOptions options;
+  CString error;
+  if (argc < 2 || !ParseArguments(argc, argv, options, error)) {
+    if (!error.IsEmpty()) Fail(error);
+    PrintUsage();
+    return 2;
+  }
+
+  CStmModel model;
+  std::string loadError;
+  if (!CStmModelFile::Load(options.model, model, &loadError)) return Fail(CString(loadError.c_str()));
+  CStmDataView* view = model.GetStmDataView();
+  if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
+  for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);
+
+  std::string surfaceError;
+  auto surface = CreateOffscreenSurface(options.width, options.height, &surfaceError);
+  if (!surface) {
+    error.Format(StmText("no off-screen OpenGL surface: %s").c_str(), surfaceError.c_str());
+    return Fail(error);
+  }
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  if (wnd.Create(&manager, std::move(surface)) < 0) return Fail(StmText("the render window could not be created"));
+  manager.SetStmModel(&model);
+  wnd.SetViewPos(static_cast<CUbRenderWnd::VIEW_POS>(options.view));
+  manager.UpdateStmRenderer();
+  wnd.ZoomAll(0);
+  // Takes the colour set before the first frame, so that the background is the model's.
+  wnd.InvalidateAllWnd();
+  wnd.Render();
+
+  std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
+  if (!wnd.OpenGLRenderStart()) return Fail(StmText("the OpenGL context was lost"));
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  wnd.OpenGLRenderEnd();
+  // GL rows count from the bottom; the PNG's from the top.
+  stbi_flip_vertically_on_write(1);
+  if (!stbi_write_png(options.output.c_str(), options.width, options.height, 4, pixels.data(), options.width * 4)) {
+    error.Format(StmText("%s: the PNG could not be written").c_str(), options.output.c_str());
+    return Fail(error);
+  }
+  return 0;
+}

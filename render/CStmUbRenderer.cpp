@@ -1,0 +1,701 @@
+// The render window of a strut-and-tie model: frame, entity passes, input and selection.
+#include "render/CStmUbRenderer.h"
+
+#include <algorithm>
+#include <set>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "host/framework/CUbActionNormal.h"
+#include "host/model/CStmModel.h"
+#include "host/platform/CUiHost.h"
+#include "manager/CStmUbManager.h"
+
+namespace {
+constexpr long kActionSelect = 48;
+constexpr long kActionPaste = 55;
+
+constexpr unsigned kShowGrid = 0x1;
+constexpr unsigned kShowGuidelines = 0x2;
+constexpr unsigned kShowNodes = 0x4;
+constexpr unsigned kShowElements = 0x8;
+constexpr unsigned kShowBoundaries = 0x10;
+constexpr unsigned kShowAreas = 0x800000;
+
+constexpr int kColorBackTop = 0;
+constexpr int kColorBackBottom = 1;
+constexpr int kColorHighlight = 21;
+constexpr float kAreaHighlightAlpha = 0.3f;
+
+// A lone node still gives zoom-all this much room on each side.
+constexpr double kLoneNodeMargin = 10.0;
+constexpr double kEmptyRange = 10.0;
+
+COLORREF PackColour(const CVector& rgb) {
+  auto channel = [](double v) { return static_cast<unsigned>(static_cast<int>(v * 255.0)) & 0xFFu; };
+  return RGB(channel(rgb.x), channel(rgb.y), channel(rgb.z));
+}
+
+CStmEntityObject* AsStm(CUbEntityObj* entity) { return dynamic_cast<CStmEntityObject*>(entity); }
+
+void Vertex(const CVector& p) { glVertex3d(p.x, p.y, p.z); }
+}  // namespace
+
+CStmUbRenderer::CStmUbRenderer() { InitStmRenderer(); }
+
+CStmUbRenderer::~CStmUbRenderer() { DestroyStmRenderer(); }
+
+void CStmUbRenderer::InitStmRenderer() { m_arCallList.fill(kNoList); }
+
+void CStmUbRenderer::DestroyStmRenderer() { DeleteStmCallList(); }
+
+CStmUbManager* CStmUbRenderer::GetUbManager() const { return dynamic_cast<CStmUbManager*>(GetManage()); }
+
+bool CStmUbRenderer::GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const {
+  manager = GetUbManager();
+  model = manager ? manager->GetStmModel() : nullptr;
+  view = model ? model->GetStmDataView() : nullptr;
+  return view != nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display lists and colours
+
+GLuint CStmUbRenderer::GetStmCallList(EStmDisplayList list) const {
+  if (list < 0 || list >= STM_LIST_COUNT) return kNoList;
+  return m_arCallList[static_cast<size_t>(list)];
+}
+
+void CStmUbRenderer::DeleteStmCallList(EStmDisplayList list) {
+  if (list < 0 || list >= STM_LIST_COUNT) return;
+  GLuint& slot = m_arCallList[static_cast<size_t>(list)];
+  if (slot != kNoList && OpenGLRenderStart()) {
+    glDeleteLists(slot, 1);
+    OpenGLRenderEnd();
+  }
+  slot = kNoList;
+}
+
+void CStmUbRenderer::DeleteStmCallList() {
+  const bool current = OpenGLRenderStart() != 0;
+  for (GLuint& slot : m_arCallList) {
+    if (slot != kNoList && current) glDeleteLists(slot, 1);
+    slot = kNoList;
+  }
+  if (current) OpenGLRenderEnd();
+}
+
+void CStmUbRenderer::ApplyColorSet() {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view)) return;
+  m_colorSet = view->GetColorSet();
+  SetBackColor(PackColour(m_colorSet[kColorBackTop]), PackColour(m_colorSet[kColorBackBottom]));
+  SetHighlightColorLine(m_colorSet[kColorHighlight]);
+}
+
+void CStmUbRenderer::InvalidateAllWnd() {
+  ApplyColorSet();
+  CUbRenderWnd::InvalidateAllWnd();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frame
+
+void CStmUbRenderer::RenderNoDepth(int pick) {
+  ApplyColorSet();
+  // Symbols lie under the model so that nodes and elements stay readable over them.
+  if (pick == 0) {
+    RenderRestraint();
+    RenderSpring();
+    RenderMark();
+    RenderLoadUserInput();
+  }
+  // Later passes lie on top: nodes over elements over boundaries.
+  RenderGrid(pick);
+  RenderGuidelines(pick);
+  RenderPropertyArea(pick);
+  RenderBoundary(pick);
+  RenderElement(pick);
+  RenderNode(pick);
+  // Loads come last so that no entity hides an arrow.
+  if (pick == 0) RenderLoad(pick);
+}
+
+void CStmUbRenderer::RenderOwner() {}
+
+void CStmUbRenderer::DrawPlanRectOnDC(CVector) {}
+
+// Walks one kind's registry in creation order, naming each entity for picking, and gives each
+// the window's scale and view position before `draw` runs.
+template <class F>
+static void ForEachDrawn(CStmUbRenderer& wnd, CStmUbManager& manager, int kind, int pick, F draw) {
+  const long index = wnd.GetWndIndex();
+  for (const auto& entry : manager.GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) {
+    CStmEntityObject* entity = AsStm(entry.second);
+    if (!entity || entity->IsDrawVerify(index)) continue;
+    if (pick) {
+      // An entity drawn without its own name would be credited to the one named before it.
+      if (!entity->IsPickable()) continue;
+      glLoadName(entity->GetHandle());
+    }
+    entity->SetViewScale(wnd.GetViewScale());
+    entity->SetViewPos(wnd.GetViewPos());
+    draw(entity, index);
+  }
+}
+
+void CStmUbRenderer::RenderGrid(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowGrid)) return;
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindGridPoint, pick,
+               [](CStmEntityObject* e, long) { e->Render(e->IsSelection()); });
+}
+
+void CStmUbRenderer::RenderGuidelines(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowGuidelines)) return;
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindGuideline, pick, [](CStmEntityObject* e, long) {
+    if (e->IsVisible()) e->Render(e->IsSelection());
+  });
+}
+
+void CStmUbRenderer::RenderPropertyArea(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowAreas)) return;
+  const bool highlight = manager->IsEnableBoundarySelection() != 0;
+  const CVector colour = m_colorSet[kColorHighlight];
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindArea, pick, [&](CStmEntityObject* e, long index) {
+    if (highlight && e->IsSelection()) {
+      glLineWidth(1.0f);
+      glColor4f(static_cast<GLfloat>(colour.x), static_cast<GLfloat>(colour.y), static_cast<GLfloat>(colour.z),
+                kAreaHighlightAlpha);
+      e->Render(1);
+    } else {
+      e->DrawEntity(index);
+    }
+  });
+}
+
+void CStmUbRenderer::RenderBoundary(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowBoundaries)) return;
+  const bool highlight = manager->IsEnableBoundarySelection() != 0;
+  const CVector colour = m_colorSet[kColorHighlight];
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindBoundary, pick, [&](CStmEntityObject* e, long index) {
+    auto* boundary = dynamic_cast<CStmEntityBoundary*>(e);
+    if (highlight && boundary && e->IsSelection()) {
+      glLineWidth(static_cast<GLfloat>(boundary->GetThickness()));
+      glColor3d(colour.x, colour.y, colour.z);
+      e->Render(1);
+      glLineWidth(1.0f);
+    } else {
+      e->DrawEntity(index);
+    }
+  });
+  DrawBoundarySegment();
+}
+
+void CStmUbRenderer::RenderElement(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowElements)) return;
+  const CVector colour = m_colorSet[kColorHighlight];
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindElement, pick, [&](CStmEntityObject* e, long index) {
+    auto* element = dynamic_cast<CStmEntityElement*>(e);
+    if (element && e->IsSelection() && !pick) {
+      glLineWidth(static_cast<GLfloat>(element->GetThickness() + 2.0));
+      glColor3d(colour.x, colour.y, colour.z);
+      e->Render(1);
+      glLineWidth(1.0f);
+    } else {
+      e->DrawEntity(index);
+    }
+  });
+}
+
+void CStmUbRenderer::RenderNode(int pick) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowNodes)) return;
+  const CVector colour = GetHighlightColorNode();
+  ForEachDrawn(*this, *manager, CStmEntityObject::kKindNode, pick, [&](CStmEntityObject* e, long index) {
+    auto* node = dynamic_cast<CStmEntityNode*>(e);
+    if (node && e->IsSelection() && !pick) {
+      glPointSize(static_cast<GLfloat>(node->GetRadius() + 2.0));
+      glColor3d(colour.x, colour.y, colour.z);
+      e->Render(1);
+      glPointSize(1.0f);
+    } else {
+      e->DrawEntity(index);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
+// View
+
+void CStmUbRenderer::InitViewRange() {
+  CStmUbManager* manager = GetUbManager();
+  CCubeRange* range = manager ? manager->GetViewRange(GetWndIndex()) : nullptr;
+  if (!range) return;
+  range->Clear();
+  range->Apply(CVector(-kEmptyRange, -kEmptyRange, -kEmptyRange));
+  range->Apply(CVector(kEmptyRange, kEmptyRange, kEmptyRange));
+}
+
+void CStmUbRenderer::ResetViewRange() {
+  CStmUbManager* manager = GetUbManager();
+  CCubeRange* range = manager ? manager->GetViewRange(GetWndIndex()) : nullptr;
+  if (!range) return;
+  using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+  const Kind boundaryKind = static_cast<Kind>(CStmEntityObject::kKindBoundary);
+  const Kind nodeKind = static_cast<Kind>(CStmEntityObject::kKindNode);
+  const int boundaries = manager->GetCount(boundaryKind);
+  const int nodes = manager->GetCount(nodeKind);
+  const int elements = manager->GetCount(static_cast<Kind>(CStmEntityObject::kKindElement));
+  if (boundaries + nodes + elements == 0) {
+    InitViewRange();
+    return;
+  }
+  range->Clear();
+  for (const auto& entry : manager->GetEttMap(boundaryKind)) entry.second->GetRange(*range);
+  for (const auto& entry : manager->GetEttMap(nodeKind)) entry.second->GetRange(*range);
+  if (boundaries == 0 && nodes == 1) {
+    const auto* node = dynamic_cast<const CStmEntityNode*>(manager->GetEttMap(nodeKind).begin()->second);
+    if (node) {
+      range->Apply(node->GetCoord() + CVector(kLoneNodeMargin, 0.0, 0.0));
+      range->Apply(node->GetCoord() - CVector(kLoneNodeMargin, 0.0, 0.0));
+    }
+  }
+  ExtendViewRange(*range);
+}
+
+void CStmUbRenderer::ZoomAll(long param) {
+  ResetViewRange();
+  CUbRenderWnd::ZoomAll(param);
+}
+
+void CStmUbRenderer::SetViewPos(VIEW_POS pos) {
+  CUbRenderWnd::SetViewPos(pos);
+  if (CStmUbManager* manager = GetUbManager()) manager->SetViewPos(pos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands and input
+
+void CStmUbRenderer::CancelCommand() {
+  ClearSelection();
+  if (CUbActionBase* action = GetActionCurrent()) action->CancelCmd(this);
+  SetAction(kActionSelect, -1, 1);
+}
+
+void CStmUbRenderer::OnLButtonDown(UINT flags, const CPoint& pt) {
+  CUbRenderWnd::OnLButtonDown(flags, pt);
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || model->IsLock()) return;
+  if (!dynamic_cast<CUbActionNormal*>(GetActionCurrent()) || GetActionTypeCur() != kActionSelect) return;
+  manager->ClearRenderMarkPos();
+}
+
+void CStmUbRenderer::OnMButtonDown(UINT flags, const CPoint& pt) {
+  m_bMButtonDown = 1;
+  CUbRenderWnd::OnMButtonDown(flags, pt);
+  GetUiHost().SetCursor(IDC_SIZEALL);
+}
+
+void CStmUbRenderer::OnMButtonUp(UINT flags, const CPoint& pt) {
+  m_bMButtonDown = 0;
+  CUbRenderWnd::OnMButtonUp(flags, pt);
+}
+
+void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
+  if (!GetUbManager()) return;
+  CUbRenderWnd::OnMouseMove(flags, pt);
+}
+
+void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return;
+  const bool ctrl = (GetUiHost().GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if (ctrl) {
+    if (key == 'V' || key == 'v') SetAction(kActionPaste, -1, 1);
+    return;
+  }
+  switch (static_cast<int>(key)) {
+    case VK_ESCAPE:
+      CancelCommand();
+      break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      if (GetActionTypeCur() == kActionSelect) MovePerspectivePos(key);
+      break;
+    case VK_F8:
+      if (GetVHDraw() != 0) {
+        SetVHDraw(0);
+        manager->SetOSnapMode(manager->GetOSnapMode() | CUbManage::kSnapNear);
+      } else {
+        SetVHDraw(GetViewPos() == VIEW_POS_XZ ? 2 : 3);
+        manager->SetOSnapMode(manager->GetOSnapMode() & ~CUbManage::kSnapNear);
+      }
+      manager->SetOSnapMode2(0);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picking
+
+void CStmUbRenderer::SetSelectObject(int hits, long maxHits, int flag, CMapStringToPtr* map, long mode) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return;
+  struct SHit {
+    GLuint m_nDepth;
+    CUbEntityObj* m_pEntity;
+  };
+  const std::vector<GLuint>& buffer = GetSelectBuffer();
+  std::vector<SHit> records;
+  size_t pos = 0;
+  for (int i = 0; i < hits && pos + 3 <= buffer.size(); ++i) {
+    const GLuint names = buffer[pos];
+    CUbEntityObj* entity = nullptr;
+    if (names > 0 && pos + 3 + names <= buffer.size()) entity = manager->GetEttByHandle(buffer[pos + 3 + names - 1]);
+    records.push_back({buffer[pos + 1], entity});
+    pos += 3 + names;
+  }
+  if (maxHits >= 0 && static_cast<long>(records.size()) > maxHits) {
+    // Nodes sit on element ends, so a click there means the node; then the nearest wins.
+    std::stable_sort(records.begin(), records.end(), [](const SHit& a, const SHit& b) {
+      if (!a.m_pEntity || !b.m_pEntity) return a.m_pEntity != nullptr && b.m_pEntity == nullptr;
+      const bool aNode = a.m_pEntity->GetTypeEntity() == CStmEntityObject::kKindNode;
+      const bool bNode = b.m_pEntity->GetTypeEntity() == CStmEntityObject::kKindNode;
+      if (aNode != bNode) return aNode;
+      return a.m_nDepth < b.m_nDepth;
+    });
+    records.resize(static_cast<size_t>(maxHits));
+  }
+  std::vector<CUbEntityObj*> entities;
+  for (const SHit& hit : records) {
+    if (hit.m_pEntity) entities.push_back(hit.m_pEntity);
+  }
+  SelectionObj(entities, flag, map, mode);
+  if (mode & kSelectRaw) return;
+
+  CMapStringToPtr* target = map ? map : &manager->GetSelectMap();
+  CStmModel* model = manager->GetStmModel();
+  const int loadCase = manager->GetIndexLoadConditionResult();
+  std::vector<CUbEntityObj*> removed;
+  for (const auto& entry : *target) {
+    auto* entity = static_cast<CUbEntityObj*>(entry.second);
+    if (!entity) continue;
+    const int kind = entity->GetTypeEntity();
+    bool keep = true;
+    if (kind == CStmEntityObject::kKindGridPoint || kind == CStmEntityObject::kKindGuideline) {
+      keep = false;
+    } else if (kind == CStmEntityObject::kKindBoundary) {
+      keep = manager->IsEnableBoundarySelection() != 0;
+    } else {
+      const EStmTypeSelection filter = manager->GetTypeSelection();
+      if (filter == STM_SELECTION_NODE) {
+        keep = kind == CStmEntityObject::kKindNode;
+      } else if (filter == STM_SELECTION_ELEMENT) {
+        keep = kind == CStmEntityObject::kKindElement;
+      } else if (filter == STM_SELECTION_STRUT || filter == STM_SELECTION_TIE) {
+        keep = false;
+        if (kind == CStmEntityObject::kKindElement) {
+          auto* element = dynamic_cast<CStmEntityElement*>(entity);
+          const CStmObjElement* record = element && model ? model->GetElement(element->GetIdStm()) : nullptr;
+          const EStmTypeElement wanted = filter == STM_SELECTION_STRUT ? STM_ELEMENT_STRUT : STM_ELEMENT_TIE;
+          keep = !record || record->GetType(loadCase) == wanted;
+        }
+      }
+    }
+    if (!keep) removed.push_back(entity);
+  }
+  for (CUbEntityObj* entity : removed) {
+    target->RemoveKey(entity->GetName());
+    entity->SetSelection(0);
+  }
+  InvalidateAllWnd();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection commands
+
+void CStmUbRenderer::SelectionChanged() {
+  if (auto* normal = dynamic_cast<CUbActionNormal*>(GetActionCurrent())) {
+    normal->GetSnapPointManage().OnChangeSelectedMember(this);
+  }
+  InvalidateAllWnd();
+}
+
+void CStmUbRenderer::SelectAllOfKind(int kind, int select) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || GetActionTypeCur() != kActionSelect) return;
+  if (select) manager->SelectRemoveAll();
+  for (const auto& entry : manager->GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) {
+    manager->SelectEtt(entry.second, select);
+  }
+  SelectionChanged();
+}
+
+void CStmUbRenderer::SelectNodeObject(int id, int flag) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmObjNode* node = model ? model->GetNode(id) : nullptr;
+  if (!node) return;
+  CStmEntityNode* entity = manager->GetEntNode(node->GetCoord(), nullptr);
+  if (!entity) return;
+  SelectionObj({entity}, flag, &manager->GetSelectMap(), 2);
+}
+
+void CStmUbRenderer::SelectElementObject(int id, int flag) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  const CStmObjElement* element = model ? model->GetElement(id) : nullptr;
+  const CStmObjNode* begin = element ? model->GetNode(element->GetIdNodeBegin()) : nullptr;
+  const CStmObjNode* end = element ? model->GetNode(element->GetIdNodeEnd()) : nullptr;
+  if (!begin || !end) return;
+  CStmEntityElement* entity = manager->GetEntElement(begin->GetCoord(), end->GetCoord(), nullptr);
+  if (!entity) return;
+  SelectionObj({entity}, flag, &manager->GetSelectMap(), 2);
+}
+
+void CStmUbRenderer::SelectAllNode() { SelectAllOfKind(CStmEntityObject::kKindNode, 1); }
+void CStmUbRenderer::SelectAllElement() { SelectAllOfKind(CStmEntityObject::kKindElement, 1); }
+void CStmUbRenderer::DeselectAllNode() { SelectAllOfKind(CStmEntityObject::kKindNode, 0); }
+void CStmUbRenderer::DeselectAllElement() { SelectAllOfKind(CStmEntityObject::kKindElement, 0); }
+void CStmUbRenderer::DeselectAllRestraint() { DeselectAllNode(); }
+void CStmUbRenderer::DeselectAllSpring() { DeselectAllNode(); }
+void CStmUbRenderer::DeselectAllBearingPlate() { DeselectAllNode(); }
+
+// The node ids of every record of a map whose records carry one.
+template <class Map>
+static std::set<int> NodeIdsOf(const Map& records) {
+  std::set<int> ids;
+  for (const auto& entry : records) ids.insert(entry.second->GetIdNode());
+  return ids;
+}
+
+void CStmUbRenderer::SelectAllRestraint() {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  manager->SelectNewNode(NodeIdsOf(model->GetRestraints()));
+  InvalidateAllWnd();
+}
+
+void CStmUbRenderer::SelectAllSpring() {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  manager->SelectNewNode(NodeIdsOf(model->GetSprings()));
+  InvalidateAllWnd();
+}
+
+void CStmUbRenderer::SelectAllBearingPlate() {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  manager->SelectNewNode(NodeIdsOf(model->GetBearingPlates()));
+  InvalidateAllWnd();
+}
+
+void CStmUbRenderer::SelectRestraintGroup(int index) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  const std::vector<std::vector<int>> groups = model->GetRestraintGroup();
+  if (index < 0 || index >= static_cast<int>(groups.size())) return;
+  const std::vector<int>& group = groups[static_cast<size_t>(index)];
+  manager->SelectNewNode(std::set<int>(group.begin(), group.end()));
+}
+
+void CStmUbRenderer::SelectSpringGroup(int index) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  const std::vector<std::vector<int>> groups = model->GetSpringGroup();
+  if (index < 0 || index >= static_cast<int>(groups.size())) return;
+  const std::vector<int>& group = groups[static_cast<size_t>(index)];
+  manager->SelectNewNode(std::set<int>(group.begin(), group.end()));
+}
+
+void CStmUbRenderer::SelectAllStrutTie(EStmTypeElement type) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model) return;
+  manager->SelectRemoveAll();
+  // Struts and ties are known only while analysis results stand.
+  if (model->IsLock() && GetActionTypeCur() == kActionSelect) {
+    const int loadCase = manager->GetIndexLoadConditionResult();
+    using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+    for (const auto& entry : manager->GetEttMap(static_cast<Kind>(CStmEntityObject::kKindElement))) {
+      auto* entity = dynamic_cast<CStmEntityElement*>(entry.second);
+      const CStmObjElement* element = entity ? model->GetElement(entity->GetIdStm()) : nullptr;
+      if (element && element->GetType(loadCase) == type) manager->SelectEtt(entity, 1);
+    }
+  }
+  SelectionChanged();
+}
+
+void CStmUbRenderer::SelectBoundary(EStmTypeBoundary type, int index, int select) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  int target = -1;
+  if (index > -1) {
+    const CStmObjBoundary* record = model->GetBoundaryObj(type, index, 1);
+    if (!record) return;
+    target = record->GetId();
+  }
+  using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+  for (const auto& entry : manager->GetEttMap(static_cast<Kind>(CStmEntityObject::kKindBoundary))) {
+    auto* boundary = dynamic_cast<CStmEntityBoundary*>(entry.second);
+    if (!boundary || boundary->GetType() != type) continue;
+    if (target != -1 && boundary->GetIdStm() != target) continue;
+    manager->SelectEtt(boundary, select);
+    if (target != -1) break;
+  }
+  SelectionChanged();
+}
+
+void CStmUbRenderer::SelectArea(int index, int select) {
+  CStmUbManager* manager = GetUbManager();
+  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  if (!model || GetActionTypeCur() != kActionSelect) return;
+  int target = -1;
+  if (index > -1) {
+    const CStmObjArea* record = model->GetPropertyArea(index, 1);
+    if (!record) return;
+    target = record->GetId();
+  }
+  using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+  for (const auto& entry : manager->GetEttMap(static_cast<Kind>(CStmEntityObject::kKindArea))) {
+    auto* area = AsStm(entry.second);
+    if (!area || (target != -1 && area->GetIdStm() != target)) continue;
+    manager->SelectEtt(area, select);
+    if (target != -1) break;
+  }
+  SelectionChanged();
+}
+
+void CStmUbRenderer::SelectPrevious() {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return;
+  for (const CString& key : manager->GetPreviousSelection()) {
+    if (CUbEntityObj* entity = manager->GetEtt(key)) manager->SelectEtt(entity, 1);
+  }
+  SelectionChanged();
+}
+
+void CStmUbRenderer::ClearSelection() {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || GetActionTypeCur() != kActionSelect) return;
+  manager->SelectRemoveAll();
+  SelectionChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursors
+
+void CStmUbRenderer::DrawAddCursor(const CVector& pos) {
+  if (GetActionTypeCur() == kActionSelect) return;
+  CUbRenderWnd::DrawAddCursor(pos);
+}
+
+void CStmUbRenderer::DrawOSnapCursor(const CVector& pos, int stamp, long type, long slot, CVector colour) {
+  if (IsSnapStampDrawn(slot, stamp)) return;
+  if (type >= 0) SetOSnapType(type);
+  const long current = GetOSnapType();
+  if (current < 0 || !OpenGLRenderStart()) return;
+  DrawAddCursor(pos);
+
+  CStmUbManager* manager = GetUbManager();
+  const double h = ((manager ? manager->GetSelectSize().cx : 7) + 1) * GetViewScale();
+  const CVector u(h, 0.0, 0.0);
+  const CVector v = GetViewPos() == VIEW_POS_XZ ? CVector(0.0, 0.0, h) : CVector(0.0, h, 0.0);
+  const CVector a = pos - u - v, b = pos - u + v, c = pos + u + v, d = pos + u - v;
+
+  GLint previousOp = GL_COPY;
+  GLint previousBuffer = GL_BACK;
+  glGetIntegerv(GL_LOGIC_OP_MODE, &previousOp);
+  glGetIntegerv(GL_DRAW_BUFFER, &previousBuffer);
+  const GLboolean smooth = glIsEnabled(GL_LINE_SMOOTH);
+  glDisable(GL_LINE_SMOOTH);
+  glDisable(GL_LIGHTING);
+  glLineWidth(1.0f);
+  glEnable(GL_COLOR_LOGIC_OP);
+  glLogicOp(GL_XOR);
+  glDisable(GL_DEPTH_TEST);
+  // Drawn over what is on screen, so that the same XOR stroke takes it away again.
+  glDrawBuffer(GL_FRONT);
+  glColor3d(colour.x, colour.y, colour.z);
+  switch (current) {
+    case CUbManage::kGlyphEnd:
+      glColor3d(1.0, 1.0, 0.0);
+      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(b); Vertex(c); glEnd();
+      break;
+    case CUbManage::kGlyphMid:
+      glColor3d(1.0, 0.0, 1.0);
+      glBegin(GL_LINE_STRIP);
+      Vertex((a + d) * 0.5); Vertex((a + b) * 0.5); Vertex((b + c) * 0.5); Vertex((c + d) * 0.5); Vertex((a + d) * 0.5);
+      glEnd();
+      break;
+    case CUbManage::kGlyphNode:
+      glColor3d(0.0, 1.0, 0.0);
+      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(b); Vertex(c); Vertex(d); Vertex(a); glEnd();
+      glBegin(GL_LINES); Vertex(a); Vertex(c); Vertex(b); Vertex(d); glEnd();
+      break;
+    case CUbManage::kGlyphCross:
+      glBegin(GL_LINES); Vertex(a); Vertex(c); Vertex(b); Vertex(d); glEnd();
+      break;
+    case CUbManage::kGlyphPer:
+      glColor3d(1.0, 1.0, 0.0);
+      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(c); Vertex(b); Vertex(d); Vertex(a); glEnd();
+      break;
+    default:
+      break;
+  }
+  glEnable(GL_DEPTH_TEST);
+  glLogicOp(static_cast<GLenum>(previousOp));
+  glDisable(GL_COLOR_LOGIC_OP);
+  glDrawBuffer(static_cast<GLenum>(previousBuffer));
+  glEnable(GL_LIGHTING);
+  if (smooth) glEnable(GL_LINE_SMOOTH);
+  glFinish();
+  SetSnapStamp(slot, stamp);
+  OpenGLRenderEnd();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Model symbols
+
+void CStmUbRenderer::RenderRestraint() {}
+void CStmUbRenderer::RenderSpring() {}
+void CStmUbRenderer::RenderLoad(int) {}
+void CStmUbRenderer::RenderLoadUserInput() {}
+void CStmUbRenderer::RenderMark() {}
+void CStmUbRenderer::DrawBoundarySegment() {}
+void CStmUbRenderer::DrawCoordinate() {}
+void CStmUbRenderer::DrawPolygon(const std::vector<CVector>&, int) {}
+void CStmUbRenderer::DrawPolygon(const std::vector<CDPoint>&, int) {}
+void CStmUbRenderer::ExtendViewRange(CCubeRange&) {}

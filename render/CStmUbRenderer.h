@@ -1,0 +1,113 @@
+// The OpenGL view of one strut-and-tie model: the frame and its passes, the colour set, the
+// display-list slots, zoom-all's view range, input handling, picking with the selection filter
+// and the selection commands that the host's menus call.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <vector>
+
+#include "geometry/CDPoint.h"
+#include "geometry/CVector.h"
+#include "host/framework/CUbRenderWnd.h"
+#include "host/model/StmModelTypes.h"
+#include "render/StmRenderTypes.h"
+
+class CCubeRange;
+class CStmDataView;
+class CStmModel;
+class CStmUbManager;
+
+class CStmUbRenderer : public CUbRenderWnd {
+public:
+  static constexpr GLuint kNoList = 0xFFFFFFFFu;
+
+  CStmUbRenderer();
+  ~CStmUbRenderer() override;
+
+  void InvalidateAllWnd() override;
+  void RenderNoDepth(int pick) override;
+  void SetViewPos(VIEW_POS pos) override;
+  void OnLButtonDown(UINT flags, const CPoint& pt) override;
+  void OnMButtonDown(UINT flags, const CPoint& pt) override;
+  void OnMButtonUp(UINT flags, const CPoint& pt) override;
+  void OnMouseMove(UINT flags, CPoint& pt) override;
+  void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+  void ZoomAll(long param) override;
+  void SetSelectObject(int hits, long maxHits, int flag, CMapStringToPtr* map, long mode) override;
+  void DrawCoordinate() override;
+  void DrawPlanRectOnDC(CVector pos) override;
+  void DrawAddCursor(const CVector& pos) override;
+  void DrawOSnapCursor(const CVector& pos, int stamp, long type, long slot, CVector colour) override;
+  void RenderOwner() override;
+
+  // Null when the window's manager is not a strut-and-tie manager.
+  CStmUbManager* GetUbManager() const;
+  // Values 9 and above are ignored.
+  void DeleteStmCallList(EStmDisplayList list);
+  GLuint GetStmCallList(EStmDisplayList list) const;
+  int IsImmediateDraw() const { return m_bImmediateDraw; }
+  const SStmColorSet& GetColorSet() const { return m_colorSet; }
+  int IsMButtonHeld() const { return m_bMButtonDown; }
+
+  void InitViewRange();
+  void ResetViewRange();
+  // Leaves the current command for the selection command (48).
+  void CancelCommand();
+
+  void SelectNodeObject(int id, int flag);
+  void SelectElementObject(int id, int flag);
+  void SelectAllNode();
+  void SelectAllElement();
+  void SelectAllRestraint();
+  void SelectRestraintGroup(int index);
+  void SelectAllSpring();
+  void SelectSpringGroup(int index);
+  void SelectAllBearingPlate();
+  void DeselectAllNode();
+  void DeselectAllElement();
+  void DeselectAllRestraint();
+  void DeselectAllSpring();
+  void DeselectAllBearingPlate();
+  void SelectAllStrutTie(EStmTypeElement type);
+  void SelectBoundary(EStmTypeBoundary type, int index, int select);
+  void SelectArea(int index, int select);
+  void SelectPrevious();
+  void ClearSelection();
+
+private:
+  void InitStmRenderer();
+  void DestroyStmRenderer();
+  void DeleteStmCallList();
+  void ApplyColorSet();
+
+  // The manager, its current model and the model's view settings; false when any is missing.
+  bool GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const;
+  // Selection commands end by telling the select action's grips and repainting.
+  void SelectionChanged();
+  // Adds (select non-zero) or removes every entity of one kind.
+  void SelectAllOfKind(int kind, int select);
+
+  void RenderGrid(int pick);
+  void RenderGuidelines(int pick);
+  void RenderPropertyArea(int pick);
+  void RenderBoundary(int pick);
+  void RenderElement(int pick);
+  void RenderNode(int pick);
+
+  void RenderRestraint();
+  void RenderSpring();
+  void RenderLoad(int pick);
+  void RenderLoadUserInput();
+  void RenderMark();
+  void DrawBoundarySegment();
+  void DrawPolygon(const std::vector<CVector>& pts, int fill);
+  void DrawPolygon(const std::vector<CDPoint>& pts, int fill);
+  void ExtendViewRange(CCubeRange& range);
+
+  int m_bImmediateDraw = 1;
+  std::array<GLuint, STM_LIST_COUNT> m_arCallList{};
+  int m_bMButtonDown = 0;
+  SStmColorSet m_colorSet;
+};

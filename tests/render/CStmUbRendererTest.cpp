@@ -1,0 +1,491 @@
+// The render window off screen: pass order and GL state, highlights, display lists, the view
+// range, keys, picking with the hit order and the selection filter, selection commands and the
+// XOR snap marker.
+#include "render/CStmUbRenderer.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
+#include "entities/CStmEntityNode.h"
+#include "host/framework/CUbActionNormal.h"
+#include "host/model/CStmModel.h"
+#include "host/platform/CScriptedUiHost.h"
+#include "manager/CStmUbManager.h"
+
+namespace {
+
+constexpr unsigned kNames = 0x40 | 0x80;
+
+class CStmUbRendererTest : public testing::Test {
+protected:
+  static constexpr int kWidth = 200;
+  static constexpr int kHeight = 160;
+
+  void SetUp() override {
+    std::string error;
+    auto surface = CreateOffscreenSurface(kWidth, kHeight, &error);
+    ASSERT_TRUE(surface) << error;
+    ASSERT_EQ(m_wnd.Create(&m_manager, std::move(surface)), 0);
+    m_manager.AddAction(48, m_pNormal = new CUbActionNormal);
+    m_manager.AddAction(55, new CUbActionBase);
+    m_manager.SetStmModel(&m_model);
+    m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+    m_model.GetStmDataView()->SetShowOption(kNames, 0);
+  }
+
+  // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0), element 1 between them, and an outer boundary whose
+  // bottom edge runs under the element and beyond it.
+  void BuildScene() {
+    m_model.AddNode(CVector(-40, 0, 0));
+    m_model.AddNode(CVector(40, 0, 0));
+    m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+    m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-60, 0, 0}, {60, 0, 0}, {60, 0, 40}, {-60, 0, 40}});
+    m_manager.UpdateStmRenderer();
+    m_wnd.SetAction(48, -1, 1);
+  }
+
+  void DrawScene() {
+    m_wnd.OpenGLRenderStart();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    m_wnd.RenderNoDepth(0);
+    glFinish();
+    m_wnd.OpenGLRenderEnd();
+  }
+
+  std::array<unsigned char, 4> Pixel(const CPoint& pt) {
+    std::array<unsigned char, 4> rgba{};
+    m_wnd.OpenGLRenderStart();
+    glReadPixels(pt.x, kHeight - 1 - pt.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    m_wnd.OpenGLRenderEnd();
+    return rgba;
+  }
+
+  void ExpectColour(const CVector& model, const CVector& rgb, double tolerance = 2.0) {
+    const CPoint pt = m_wnd.ExtToClient(model);
+    const auto px = Pixel(pt);
+    EXPECT_NEAR(px[0], rgb.x * 255.0, tolerance) << "at " << model.x << "," << model.z;
+    EXPECT_NEAR(px[1], rgb.y * 255.0, tolerance) << "at " << model.x << "," << model.z;
+    EXPECT_NEAR(px[2], rgb.z * 255.0, tolerance) << "at " << model.x << "," << model.z;
+  }
+
+  const CVector& Colour(int entry) { return m_model.GetStmDataView()->GetColorSet()[entry]; }
+  CVector NodeColour(int id) { return Colour(m_model.GetNode(id)->IsMoveable() ? 5 : 6); }
+
+  CUbEntityObj* Entity(const CString& key) { return m_manager.GetEtt(key); }
+  bool IsSelected(CUbEntityObj* entity) {
+    void* value = nullptr;
+    return m_manager.GetSelectMap().Lookup(entity->GetName(), value);
+  }
+
+  CScriptedUiHost m_host;
+  CStmModel m_model;
+  CStmUbManager m_manager;
+  CStmUbRenderer m_wnd;
+  CUbActionNormal* m_pNormal = nullptr;
+};
+
+TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesAndTheFrameLeavesLightingAndDepthOn) {
+  BuildScene();
+  DrawScene();
+  ExpectColour(CVector(-40, 0, 0), NodeColour(1));
+  ExpectColour(CVector(0, 0, 0), Colour(9));
+  ExpectColour(CVector(50, 0, 0), Colour(2));
+  m_wnd.OpenGLRenderStart();
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  m_wnd.OpenGLRenderEnd();
+
+  // The same holds with every highlight drawn and while picking.
+  m_manager.EnableBoundarySelection(1);
+  for (const auto& entry : m_manager.GetEttMap()) m_manager.SelectEtt(entry.second, 1);
+  DrawScene();
+  CMapStringToPtr found;
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, &found, 0x41);
+  m_wnd.OpenGLRenderStart();
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  m_wnd.OpenGLRenderEnd();
+}
+
+TEST_F(CStmUbRendererTest, APassWhoseShowOptionIsOffDrawsNothing) {
+  BuildScene();
+  CStmDataView* view = m_model.GetStmDataView();
+  view->SetShowOption(0x4, 0);
+  DrawScene();
+  ExpectColour(CVector(-40, 0, 0), Colour(9));
+  view->SetShowOption(0x8, 0);
+  DrawScene();
+  ExpectColour(CVector(0, 0, 0), Colour(2));
+  view->SetShowOption(0x10, 0);
+  DrawScene();
+  ExpectColour(CVector(0, 0, 0), CVector());
+  ExpectColour(CVector(50, 0, 0), CVector());
+}
+
+TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenItsSelectionIsOn) {
+  BuildScene();
+  m_wnd.SelectAllElement();
+  DrawScene();
+  ExpectColour(CVector(0, 0, 0), Colour(21));
+  m_wnd.SelectAllNode();
+  DrawScene();
+  ExpectColour(CVector(40, 0, 0), m_wnd.GetHighlightColorNode());
+  ExpectColour(CVector(0, 0, 0), Colour(9));
+
+  m_wnd.SelectBoundary(STM_BOUNDARY_OUTER, 0, 1);
+  DrawScene();
+  ExpectColour(CVector(50, 0, 0), Colour(2));
+  m_manager.EnableBoundarySelection(1);
+  DrawScene();
+  ExpectColour(CVector(50, 0, 0), Colour(21));
+}
+
+TEST_F(CStmUbRendererTest, EveryEntityIsGivenTheWindowsScaleAndViewPosition) {
+  BuildScene();
+  m_wnd.SetViewScale(0.25);
+  DrawScene();
+  for (const auto& entry : m_manager.GetEttMap()) {
+    auto* entity = dynamic_cast<CStmEntityObject*>(entry.second);
+    ASSERT_NE(entity, nullptr);
+    EXPECT_DOUBLE_EQ(entity->GetViewScale(), 0.25);
+    EXPECT_EQ(entity->GetViewPos(), CUbRenderWnd::VIEW_POS_XZ);
+  }
+}
+
+TEST_F(CStmUbRendererTest, CompiledEntityListsAreReplayedOnLaterFrames) {
+  BuildScene();
+  m_manager.SetDirectDraw(0);
+  DrawScene();
+  DrawScene();
+  ExpectColour(CVector(-40, 0, 0), NodeColour(1));
+  ExpectColour(CVector(0, 0, 0), Colour(9));
+  ExpectColour(CVector(50, 0, 0), Colour(2));
+}
+
+TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
+  BuildScene();
+  CStmDataView* view = m_model.GetStmDataView();
+  view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
+  m_wnd.InvalidateAllWnd();
+  m_wnd.Render();
+  const CVector top = Colour(0);
+  const auto px = Pixel(CPoint(kWidth / 2, 0));
+  EXPECT_NEAR(px[0], top.x * 255.0, 6.0);
+  EXPECT_NEAR(px[1], top.y * 255.0, 6.0);
+  EXPECT_NEAR(px[2], top.z * 255.0, 6.0);
+  EXPECT_EQ(m_wnd.GetHighlightColorLine(), Colour(21));
+  EXPECT_EQ(m_wnd.GetColorSet()[21], Colour(21));
+}
+
+TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelAndOfALoneNode) {
+  m_wnd.ResetViewRange();
+  const CCubeRange* range = m_manager.GetViewRange(0);
+  EXPECT_EQ(range->GetMin(), CVector(-10, -10, -10));
+  EXPECT_EQ(range->GetMax(), CVector(10, 10, 10));
+
+  m_model.AddNode(CVector(100, 0, 50));
+  m_manager.UpdateStmRenderer();
+  m_wnd.ZoomAll(0);
+  EXPECT_GE(range->GetSize().x, 20.0);
+  EXPECT_DOUBLE_EQ(range->GetCenter().x, 100.0);
+  // Zoom-all shows the node in the middle of the window.
+  EXPECT_EQ(m_wnd.ExtToClient(CVector(100, 0, 50)), CPoint(kWidth / 2, kHeight / 2));
+}
+
+TEST_F(CStmUbRendererTest, ViewRangeCoversBoundariesAndNodesButNotElementsAlone) {
+  BuildScene();
+  m_wnd.ResetViewRange();
+  const CCubeRange* range = m_manager.GetViewRange(0);
+  EXPECT_EQ(range->GetMin(), CVector(-60, 0, 0));
+  EXPECT_EQ(range->GetMax(), CVector(60, 0, 40));
+}
+
+TEST_F(CStmUbRendererTest, SetViewPosTellsTheManagerAndTheModelsPlane) {
+  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_YZ);
+  EXPECT_EQ(m_manager.GetViewPos(), CUbRenderWnd::VIEW_POS_YZ);
+  EXPECT_EQ(m_model.GetPlane(), STM_PLANE_YZ);
+  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  EXPECT_EQ(m_model.GetPlane(), STM_PLANE_XZ);
+  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XY);
+  EXPECT_EQ(m_model.GetPlane(), STM_PLANE_XY);
+}
+
+TEST_F(CStmUbRendererTest, EscapeReturnsToSelectionAndClearsTheSelectionOnlyFromThere) {
+  BuildScene();
+  m_wnd.SelectAllNode();
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  m_wnd.SetAction(55, -1, 1);
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
+  for (const auto& entry : m_manager.GetEttMap()) EXPECT_EQ(entry.second->IsSelection(), 0);
+}
+
+TEST_F(CStmUbRendererTest, CtrlVStartsPasteAndOtherCtrlKeysDoNothing) {
+  BuildScene();
+  m_host.SetKeyHeld(VK_CONTROL, true);
+  m_wnd.OnKeyDown('Q', 1, 0);
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  m_wnd.OnKeyDown('v', 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 55);
+  m_host.SetKeyHeld(VK_CONTROL, false);
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  m_wnd.OnKeyDown('V', 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+}
+
+TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
+  BuildScene();
+  double u0 = 0, v0 = 0, u = 0, v = 0;
+  m_wnd.GetViewCenter(u0, v0);
+  m_wnd.SetAction(55, -1, 1);
+  for (UINT key : {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN}) m_wnd.OnKeyDown(key, 1, 0);
+  m_wnd.OnKeyDown(VK_LEFT, 1, 0);
+  m_wnd.GetViewCenter(u, v);
+  EXPECT_EQ(u, u0);
+  EXPECT_EQ(v, v0);
+  m_wnd.SetAction(48, -1, 1);
+  m_wnd.OnKeyDown(VK_LEFT, 1, 0);
+  m_wnd.OnKeyDown(VK_UP, 1, 0);
+  m_wnd.GetViewCenter(u, v);
+  EXPECT_NE(u, u0);
+  EXPECT_NE(v, v0);
+}
+
+TEST_F(CStmUbRendererTest, F8TwiceRestoresOrthogonalModeAndTheNearSnapBit) {
+  m_manager.SetOSnapMode2(7);
+  const long start = m_manager.GetOSnapMode();
+  m_wnd.OnKeyDown(VK_F8, 1, 0);
+  EXPECT_EQ(m_wnd.GetVHDraw(), 2);
+  EXPECT_EQ(m_manager.GetOSnapMode(), start & ~0x2L);
+  EXPECT_EQ(m_manager.GetOSnapMode2(), 0);
+  m_wnd.OnKeyDown(VK_F8, 1, 0);
+  EXPECT_EQ(m_wnd.GetVHDraw(), 0);
+  EXPECT_EQ(m_manager.GetOSnapMode(), start);
+
+  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XY);
+  m_wnd.OnKeyDown(VK_F8, 1, 0);
+  EXPECT_EQ(m_wnd.GetVHDraw(), 3);
+}
+
+TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestHit) {
+  BuildScene();
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-40, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(m_manager.GetSelectMap().begin()->second, m_manager.GetEntNode(1));
+
+  // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
+  CStmModel crossing;
+  crossing.AddNode(CVector(-40, -5, 40));
+  crossing.AddNode(CVector(40, -5, -40));
+  crossing.AddNode(CVector(-40, 5, -40));
+  crossing.AddNode(CVector(40, 5, 40));
+  crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
+  crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  m_manager.SetStmModel(&crossing);
+  m_manager.UpdateStmRenderer();
+  m_wnd.SetAction(48, -1, 1);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  auto* picked = static_cast<CStmEntityElement*>(m_manager.GetSelectMap().begin()->second);
+  EXPECT_EQ(picked->GetIdStm(), 2);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+}
+
+TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuidelines) {
+  BuildScene();
+  auto* grid = new CStmEntityGridPoint(&m_manager, CVector(0, 0, 20));
+  auto* guide = new CStmEntityGuideline(&m_manager, 0, CVector(-80, 0, 10), CVector(80, 0, 10));
+  ASSERT_EQ(m_manager.AddEtt(grid, 0, 0), 1);
+  ASSERT_EQ(m_manager.AddEtt(guide, 0, 0), 1);
+  const CPoint a = m_wnd.ExtToClient(CVector(-90, 0, -10)), b = m_wnd.ExtToClient(CVector(90, 0, 50));
+
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 3);
+  EXPECT_EQ(grid->IsSelection(), 0);
+  EXPECT_EQ(guide->IsSelection(), 0);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
+
+  m_manager.EnableBoundarySelection(1);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 4);
+
+  // With boundary selection on, boundaries pass whatever the type filter says.
+  m_manager.SetTypeSelection(STM_SELECTION_NODE);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 3);
+  m_manager.EnableBoundarySelection(0);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntNode(1)));
+  EXPECT_TRUE(IsSelected(m_manager.GetEntNode(2)));
+  EXPECT_EQ(m_manager.GetEntElement(1)->IsSelection(), 0);
+
+  m_manager.SetTypeSelection(STM_SELECTION_ELEMENT);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
+
+  // An unfiltered query keeps whatever was hit.
+  CMapStringToPtr found;
+  m_wnd.SelectionRect(a, b, 0, 0, &found, 0x41);
+  EXPECT_EQ(found.GetCount(), 6);
+}
+
+TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
+  BuildScene();
+  m_model.AddNode(CVector(0, 0, 30));
+  m_model.AddElement(1, 3, SStmPropElement(0, 2, 0.0));
+  m_manager.UpdateStmRenderer();
+  m_wnd.SetAction(48, -1, 1);
+  m_model.GetElement(1)->SetResultAxialForces({10.0});
+  m_model.GetElement(2)->SetResultAxialForces({-10.0});
+  const CPoint a = m_wnd.ExtToClient(CVector(-90, 0, -10)), b = m_wnd.ExtToClient(CVector(90, 0, 50));
+  m_manager.SetTypeSelection(STM_SELECTION_STRUT);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(2)));
+  m_manager.SetTypeSelection(STM_SELECTION_TIE);
+  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
+
+  // Locked results select by type through the command too.
+  m_model.SetLock(1);
+  m_wnd.SelectAllStrutTie(STM_ELEMENT_STRUT);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(2)));
+  m_model.SetLock(0);
+  m_wnd.SelectAllStrutTie(STM_ELEMENT_STRUT);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
+}
+
+TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommand) {
+  BuildScene();
+  m_wnd.SetAction(55, -1, 1);
+  m_wnd.SelectAllNode();
+  m_wnd.SelectAllElement();
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
+  // By id works in any command.
+  m_wnd.SelectNodeObject(2, 0);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntNode(2)));
+  m_wnd.SelectElementObject(1, MK_CONTROL);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  m_wnd.ClearSelection();
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+
+  m_wnd.SetAction(48, -1, 1);
+  m_wnd.SelectAllNode();
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  m_wnd.DeselectAllRestraint();
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
+
+  m_model.AddRestraint(2, SStmDof{1, 1, 1, 0, 0, 0});
+  m_wnd.SelectAllRestraint();
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(IsSelected(m_manager.GetEntNode(2)));
+  m_wnd.SelectRestraintGroup(1);
+  m_wnd.SelectRestraintGroup(-1);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+
+  m_wnd.SelectArea(-1, 1);
+  m_wnd.SelectBoundary(STM_BOUNDARY_OUTER, -1, 1);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  m_wnd.SelectBoundary(STM_BOUNDARY_OUTER, 0, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  m_wnd.SelectBoundary(STM_BOUNDARY_INNER, 5, 1);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+}
+
+TEST_F(CStmUbRendererTest, SelectPreviousPutsTheRememberedSelectionBack) {
+  BuildScene();
+  m_wnd.SelectAllElement();
+  m_manager.SetPreviousSelection();
+  m_wnd.ClearSelection();
+  m_wnd.SelectNodeObject(1, 0);
+  m_wnd.SelectPrevious();
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  EXPECT_EQ(m_manager.GetEntElement(1)->IsSelection(), 1);
+}
+
+TEST_F(CStmUbRendererTest, MouseClearsMarksInSelectionAndTheMiddleButtonShowsTheMoveCursor) {
+  BuildScene();
+  m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, STM_MARK_POINT, 1.0);
+  m_model.SetLock(1);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
+  m_model.SetLock(0);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
+
+  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(5, 5));
+  EXPECT_EQ(m_wnd.IsMButtonHeld(), 1);
+  ASSERT_FALSE(m_host.m_cursors.empty());
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  m_wnd.OnMButtonUp(0, CPoint(5, 5));
+  EXPECT_EQ(m_wnd.IsMButtonHeld(), 0);
+}
+
+TEST_F(CStmUbRendererTest, SnapMarkerIsDrawnInXorAndNotTwiceForTheSameStamp) {
+  // The selection command draws no cursor cross under the marker.
+  m_wnd.SetAction(48, -1, 1);
+  DrawScene();
+  m_wnd.OpenGLRenderStart();
+  GLint buffer = 0;
+  glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+  m_wnd.OpenGLRenderEnd();
+  const CVector pos(0, 0, 0);
+  // The left side of the node square lies 8 pixels left of the marker's centre; the line sits
+  // on a pixel edge, so either neighbour may carry it.
+  const CPoint centre = m_wnd.ExtToClient(pos);
+  auto sideGreen = [&]() {
+    const auto p1 = Pixel(CPoint(centre.x - 8, centre.y));
+    const auto p2 = Pixel(CPoint(centre.x - 9, centre.y));
+    EXPECT_EQ(p1[0] + p2[0], 0);
+    return std::max(p1[1], p2[1]);
+  };
+  m_wnd.DrawOSnapCursor(pos, 1, 5, 0, CVector(1, 1, 1));
+  EXPECT_EQ(sideGreen(), 255);
+  m_wnd.DrawOSnapCursor(pos, 1, 5, 0, CVector(1, 1, 1));
+  EXPECT_EQ(sideGreen(), 255);
+  m_wnd.DrawOSnapCursor(pos, 2, 5, 0, CVector(1, 1, 1));
+  EXPECT_EQ(sideGreen(), 0);
+
+  m_wnd.OpenGLRenderStart();
+  GLint after = 0;
+  glGetIntegerv(GL_DRAW_BUFFER, &after);
+  EXPECT_EQ(after, buffer);
+  EXPECT_FALSE(glIsEnabled(GL_COLOR_LOGIC_OP));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  m_wnd.OpenGLRenderEnd();
+}
+
+TEST_F(CStmUbRendererTest, DisplayListSlotsStartEmptyAndIgnoreSlotsOutOfRange) {
+  for (int i = 0; i < STM_LIST_COUNT; ++i) {
+    EXPECT_EQ(m_wnd.GetStmCallList(static_cast<EStmDisplayList>(i)), CStmUbRenderer::kNoList);
+  }
+  m_wnd.DeleteStmCallList(STM_LIST_COUNT);
+  m_wnd.DeleteStmCallList(STM_LIST_NODAL_ZONE);
+  EXPECT_EQ(m_wnd.GetStmCallList(STM_LIST_NODAL_ZONE), CStmUbRenderer::kNoList);
+  EXPECT_EQ(m_wnd.IsImmediateDraw(), 1);
+}
+
+}  // namespace
