@@ -1,7 +1,9 @@
 // The render window of a strut-and-tie model: frame, entity passes, input and selection.
 #include "render/CStmUbRenderer.h"
+#include "render/CStmModelPainter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "entities/CStmEntityArea.h"
@@ -285,8 +287,32 @@ void CStmUbRenderer::ResetViewRange() {
 }
 
 void CStmUbRenderer::ZoomAll(long param) {
-  ResetViewRange();
-  CUbRenderWnd::ZoomAll(param);
+  // Loads and supports keep their size in pixels, so the range they need grows with the scale
+  // that the range itself decides. The fitted scale f(s) is piecewise affine in s (the larger
+  // of the width and the height fit), so the secant method on f(s) - s finds the scale that fits
+  // model and symbols at once in a few rounds. Symbols that alone would fill the window have no
+  // such scale; the last round then stands.
+  auto fit = [&](double scale) {
+    SetViewScale(scale);
+    ResetViewRange();
+    CUbRenderWnd::ZoomAll(param);
+    return GetViewScale();
+  };
+  constexpr int kMaxRounds = 12;
+  double a = GetViewScale();
+  double fa = fit(a);
+  double b = fa;
+  double fb = fit(b);
+  for (int round = 0; round < kMaxRounds && std::fabs(fb - b) > 1e-6 * b; ++round) {
+    const double slope = (fb - b) - (fa - a);
+    if (slope == 0.0) break;
+    const double next = b - (fb - b) * (b - a) / slope;
+    if (!(next > 0.0) || !std::isfinite(next)) break;
+    a = b;
+    fa = fb;
+    b = next;
+    fb = fit(b);
+  }
 }
 
 void CStmUbRenderer::SetViewPos(VIEW_POS pos) {
@@ -689,13 +715,17 @@ void CStmUbRenderer::DrawOSnapCursor(const CVector& pos, int stamp, long type, l
 // ---------------------------------------------------------------------------------------------
 // Model symbols
 
-void CStmUbRenderer::RenderRestraint() {}
-void CStmUbRenderer::RenderSpring() {}
-void CStmUbRenderer::RenderLoad(int) {}
-void CStmUbRenderer::RenderLoadUserInput() {}
-void CStmUbRenderer::RenderMark() {}
-void CStmUbRenderer::DrawBoundarySegment() {}
-void CStmUbRenderer::DrawCoordinate() {}
-void CStmUbRenderer::DrawPolygon(const std::vector<CVector>&, int) {}
-void CStmUbRenderer::DrawPolygon(const std::vector<CDPoint>&, int) {}
-void CStmUbRenderer::ExtendViewRange(CCubeRange&) {}
+// The painter is made per pass: it holds no state between frames, and the manager it draws
+// for may be attached or replaced at any time.
+CStmModelPainter CStmUbRenderer::Painter() { return CStmModelPainter(GetUbManager(), this, m_colorSet); }
+
+void CStmUbRenderer::RenderRestraint() { Painter().RenderRestraint(); }
+void CStmUbRenderer::RenderSpring() { Painter().RenderSpring(); }
+void CStmUbRenderer::RenderLoad(int pick) { Painter().RenderLoad(pick); }
+void CStmUbRenderer::RenderLoadUserInput() { Painter().RenderLoadUserInput(); }
+void CStmUbRenderer::RenderMark() { Painter().RenderMark(); }
+void CStmUbRenderer::DrawBoundarySegment() { Painter().DrawBoundarySegment(); }
+void CStmUbRenderer::DrawCoordinate() { Painter().DrawCoordinate(); }
+void CStmUbRenderer::DrawPolygon(const std::vector<CVector>& pts, int fill) { Painter().DrawPolygon(pts, fill); }
+void CStmUbRenderer::DrawPolygon(const std::vector<CDPoint>& pts, int fill) { Painter().DrawPolygon(pts, fill); }
+void CStmUbRenderer::ExtendViewRange(CCubeRange& range) { Painter().ExtendViewRange(range); }

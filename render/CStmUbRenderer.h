@@ -18,6 +18,7 @@ class CCubeRange;
 class CStmDataView;
 class CStmModel;
 class CStmUbManager;
+class CStmModelPainter;
 
 class CStmUbRenderer : public CUbRenderWnd {
 public:
@@ -105,6 +106,7 @@ private:
   void DrawPolygon(const std::vector<CVector>& pts, int fill);
   void DrawPolygon(const std::vector<CDPoint>& pts, int fill);
   void ExtendViewRange(CCubeRange& range);
+  CStmModelPainter Painter();
 
   int m_bImmediateDraw = 1;
   std::array<GLuint, STM_LIST_COUNT> m_arCallList{};

@@ -43,7 +43,7 @@ TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
   const std::string png = RenderOutputDir() + "/stm-render-" + name + ".png";
   std::remove(png.c_str());
-  const SRun run = RunRender(Quote(model) + " -o " + Quote(png) + " --size 400x300");
+  const SRun run = RunRender(Quote(model) + " -o " + Quote(png) + " --size 800x600");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
 
@@ -53,8 +53,8 @@ TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
   ASSERT_NE(data, nullptr) << png;
   image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
   stbi_image_free(data);
-  EXPECT_EQ(image.width, 400);
-  EXPECT_EQ(image.height, 300);
+  EXPECT_EQ(image.width, 800);
+  EXPECT_EQ(image.height, 600);
   EXPECT_TRUE(CheckRender("stm-render-" + name, image, 8, 40));
 }
 
