@@ -80,21 +80,14 @@ CString CStmEntityArea::GetTooltipPropInfoTable() {
 void CStmEntityArea::Serialize(CArchive& ar) {
   CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
-    ar << kArchiveVersion << static_cast<std::int32_t>(m_arAreaPos.size());
-    for (const CVector& p : m_arAreaPos) ar << p;
-    ar << m_dWidth;
+    ar << kArchiveVersion << m_arAreaPos << m_dWidth;
   } else {
-    std::int32_t version = 0, count = 0;
-    ar >> version >> count;
-    if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+    std::int32_t version = 0;
     std::vector<CVector> points;
-    for (std::int32_t i = 0; i < count; ++i) {
-      CVector p;
-      ar >> p;
-      points.push_back(p);
-    }
-    ar >> m_dWidth;
+    double width = 0.0;
+    ar >> version >> points >> width;
     m_arAreaPos = std::move(points);
+    m_dWidth = width;
   }
 }
 

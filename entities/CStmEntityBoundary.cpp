@@ -121,22 +121,15 @@ CString CStmEntityBoundary::GetTooltipPropInfoTable() {
 void CStmEntityBoundary::Serialize(CArchive& ar) {
   CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
-    ar << kArchiveVersion << static_cast<std::int32_t>(m_eType) << static_cast<std::int32_t>(m_arBoundary.size());
-    for (const CVector& p : m_arBoundary) ar << p;
-    ar << m_dThickness;
+    ar << kArchiveVersion << static_cast<std::int32_t>(m_eType) << m_arBoundary << m_dThickness;
   } else {
-    std::int32_t version = 0, type = 0, count = 0;
-    ar >> version >> type >> count;
-    if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+    std::int32_t version = 0, type = 0;
     std::vector<CVector> points;
-    for (std::int32_t i = 0; i < count; ++i) {
-      CVector p;
-      ar >> p;
-      points.push_back(p);
-    }
-    ar >> m_dThickness;
+    double thickness = 0.0;
+    ar >> version >> type >> points >> thickness;
     m_eType = static_cast<EStmTypeBoundary>(type);
     m_arBoundary = std::move(points);
+    m_dThickness = thickness;
   }
 }
 

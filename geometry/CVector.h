@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <vector>
 
 class CArchive;
 
@@ -45,3 +46,7 @@ inline CVector Cross(const CVector& a, const CVector& b) { return a.Cross(b); }
 // Archived as x, y, z doubles in that order.
 CArchive& operator<<(CArchive& ar, const CVector& v);
 CArchive& operator>>(CArchive& ar, CVector& v);
+// A point list is its 32-bit count followed by the points; a negative count throws badIndex.
+// Loading replaces the list only once every point has been read.
+CArchive& operator<<(CArchive& ar, const std::vector<CVector>& points);
+CArchive& operator>>(CArchive& ar, std::vector<CVector>& points);

@@ -42,7 +42,6 @@ COLORREF PackColour(const CVector& rgb) {
 
 CStmEntityObject* AsStm(CUbEntityObj* entity) { return dynamic_cast<CStmEntityObject*>(entity); }
 
-void Vertex(const CVector& p) { glVertex3d(p.x, p.y, p.z); }
 }  // namespace
 
 CStmUbRenderer::CStmUbRenderer() { InitStmRenderer(); }
@@ -655,12 +654,6 @@ void CStmUbRenderer::DrawOSnapCursor(const CVector& pos, int stamp, long type, l
   if (current < 0 || !OpenGLRenderStart()) return;
   DrawAddCursor(pos);
 
-  CStmUbManager* manager = GetUbManager();
-  const double h = ((manager ? manager->GetSelectSize().cx : 7) + 1) * GetViewScale();
-  const CVector u(h, 0.0, 0.0);
-  const CVector v = GetViewPos() == VIEW_POS_XZ ? CVector(0.0, 0.0, h) : CVector(0.0, h, 0.0);
-  const CVector a = pos - u - v, b = pos - u + v, c = pos + u + v, d = pos + u - v;
-
   GLint previousOp = GL_COPY;
   GLint previousBuffer = GL_BACK;
   glGetIntegerv(GL_LOGIC_OP_MODE, &previousOp);
@@ -674,33 +667,7 @@ void CStmUbRenderer::DrawOSnapCursor(const CVector& pos, int stamp, long type, l
   glDisable(GL_DEPTH_TEST);
   // Drawn over what is on screen, so that the same XOR stroke takes it away again.
   glDrawBuffer(GL_FRONT);
-  glColor3d(colour.x, colour.y, colour.z);
-  switch (current) {
-    case CUbManage::kGlyphEnd:
-      glColor3d(1.0, 1.0, 0.0);
-      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(b); Vertex(c); glEnd();
-      break;
-    case CUbManage::kGlyphMid:
-      glColor3d(1.0, 0.0, 1.0);
-      glBegin(GL_LINE_STRIP);
-      Vertex((a + d) * 0.5); Vertex((a + b) * 0.5); Vertex((b + c) * 0.5); Vertex((c + d) * 0.5); Vertex((a + d) * 0.5);
-      glEnd();
-      break;
-    case CUbManage::kGlyphNode:
-      glColor3d(0.0, 1.0, 0.0);
-      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(b); Vertex(c); Vertex(d); Vertex(a); glEnd();
-      glBegin(GL_LINES); Vertex(a); Vertex(c); Vertex(b); Vertex(d); glEnd();
-      break;
-    case CUbManage::kGlyphCross:
-      glBegin(GL_LINES); Vertex(a); Vertex(c); Vertex(b); Vertex(d); glEnd();
-      break;
-    case CUbManage::kGlyphPer:
-      glColor3d(1.0, 1.0, 0.0);
-      glBegin(GL_LINE_STRIP); Vertex(a); Vertex(c); Vertex(b); Vertex(d); Vertex(a); glEnd();
-      break;
-    default:
-      break;
-  }
+  DrawSnapGlyph(current, pos, colour);
   glEnable(GL_DEPTH_TEST);
   glLogicOp(static_cast<GLenum>(previousOp));
   glDisable(GL_COLOR_LOGIC_OP);

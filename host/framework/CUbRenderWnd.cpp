@@ -350,13 +350,21 @@ void CUbRenderWnd::DrawOSnapCursor(const CVector& pos, int stamp, long type, lon
   auto it = m_mapSnapStamp.find(slot);
   if (it != m_mapSnapStamp.end() && it->second == stamp) return;
   if (type < 0 || !OpenGLRenderStart()) return;
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glLineWidth(1.0f);
+  DrawSnapGlyph(type, pos, colour);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  m_mapSnapStamp[slot] = stamp;
+  OpenGLRenderEnd();
+}
+
+void CUbRenderWnd::DrawSnapGlyph(long type, const CVector& pos, const CVector& colour) {
   const double h = ((m_pManage ? m_pManage->GetSelectSize().cx : 7) + 1) * m_dViewScale;
   CVector u, v;
   PlaneAxes(m_eViewPos, h, u, v);
   const CVector a = pos - u - v, b = pos - u + v, c = pos + u + v, d = pos + u - v;
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glLineWidth(1.0f);
   glColor3d(colour.x, colour.y, colour.z);
   switch (type) {
     case CUbManage::kGlyphEnd:
@@ -382,10 +390,6 @@ void CUbRenderWnd::DrawOSnapCursor(const CVector& pos, int stamp, long type, lon
     default:
       break;
   }
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LIGHTING);
-  m_mapSnapStamp[slot] = stamp;
-  OpenGLRenderEnd();
 }
 
 bool CUbRenderWnd::IsSnapStampDrawn(long slot, int stamp) const {

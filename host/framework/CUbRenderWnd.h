@@ -163,6 +163,8 @@ public:
   CUbActionBase* GetActionCurrent() const;
 
 protected:
+  // The snap-kind glyph around pos, sized by the pick box, in the view plane; GL state is the caller's.
+  void DrawSnapGlyph(long type, const CVector& pos, const CVector& colour);
   // For derived snap markers: whether this stamp was the last one drawn in the slot, and
   // remembering it; the current snap type without moving the marker.
   bool IsSnapStampDrawn(long slot, int stamp) const;

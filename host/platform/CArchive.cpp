@@ -120,3 +120,23 @@ CArchive& CArchive::operator>>(CString& s) {
 
 CArchive& operator<<(CArchive& ar, const CVector& v) { return ar << v.x << v.y << v.z; }
 CArchive& operator>>(CArchive& ar, CVector& v) { return ar >> v.x >> v.y >> v.z; }
+
+CArchive& operator<<(CArchive& ar, const std::vector<CVector>& points) {
+  ar << static_cast<std::int32_t>(points.size());
+  for (const CVector& p : points) ar << p;
+  return ar;
+}
+
+CArchive& operator>>(CArchive& ar, std::vector<CVector>& points) {
+  std::int32_t count = 0;
+  ar >> count;
+  if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+  std::vector<CVector> loaded;
+  for (std::int32_t i = 0; i < count; ++i) {
+    CVector p;
+    ar >> p;
+    loaded.push_back(p);
+  }
+  points = std::move(loaded);
+  return ar;
+}

@@ -20,25 +20,18 @@
 #include "host/model/CStmModel.h"
 #include "host/platform/CScriptedUiHost.h"
 #include "manager/CStmUbManager.h"
+#include "support/StmSceneFixture.h"
 
 namespace {
 
 constexpr unsigned kNames = 0x40 | 0x80;
 
-class CStmUbRendererTest : public testing::Test {
+class CStmUbRendererTest : public StmSceneFixture {
 protected:
-  static constexpr int kWidth = 200;
-  static constexpr int kHeight = 160;
-
   void SetUp() override {
-    std::string error;
-    auto surface = CreateOffscreenSurface(kWidth, kHeight, &error);
-    ASSERT_TRUE(surface) << error;
-    ASSERT_EQ(m_wnd.Create(&m_manager, std::move(surface)), 0);
+    StmSceneFixture::SetUp();
     m_manager.AddAction(48, m_pNormal = new CUbActionNormal);
     m_manager.AddAction(55, new CUbActionBase);
-    m_manager.SetStmModel(&m_model);
-    m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
     m_model.GetStmDataView()->SetShowOption(kNames, 0);
   }
 
@@ -51,25 +44,6 @@ protected:
     m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-60, 0, 0}, {60, 0, 0}, {60, 0, 40}, {-60, 0, 40}});
     m_manager.UpdateStmRenderer();
     m_wnd.SetAction(48, -1, 1);
-  }
-
-  void DrawScene() {
-    m_wnd.OpenGLRenderStart();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    m_wnd.RenderNoDepth(0);
-    glFinish();
-    m_wnd.OpenGLRenderEnd();
-  }
-
-  std::array<unsigned char, 4> Pixel(const CPoint& pt) {
-    std::array<unsigned char, 4> rgba{};
-    m_wnd.OpenGLRenderStart();
-    glReadPixels(pt.x, kHeight - 1 - pt.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    m_wnd.OpenGLRenderEnd();
-    return rgba;
   }
 
   void ExpectColour(const CVector& model, const CVector& rgb, double tolerance = 2.0) {
@@ -89,10 +63,6 @@ protected:
     return m_manager.GetSelectMap().Lookup(entity->GetName(), value);
   }
 
-  CScriptedUiHost m_host;
-  CStmModel m_model;
-  CStmUbManager m_manager;
-  CStmUbRenderer m_wnd;
   CUbActionNormal* m_pNormal = nullptr;
 };
 
