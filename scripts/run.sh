@@ -16,5 +16,6 @@ elif [ -x build/apps/stm-render/stm-render ]; then
   build/apps/stm-render/stm-render "$example" -o "$out"
   echo "rendered $example to $out"
 else
-  echo "run: the library and its tests build; no program to run yet (see README, Status)"
+  echo "run: stm-render was not built" >&2
+  exit 1
 fi
