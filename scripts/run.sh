@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTM_BUILD_TESTS=OFF
-cmake --build build -j"$(nproc)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)" --target stm-render
 
 example=${1:-examples/deep-beam-opening.stm.json}
 if [ -n "${DISPLAY:-}" ] && [ -x build/apps/stm-editor/stm-editor ]; then

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 build_dir=build
-cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTM_BUILD_TESTS=ON)
 if [ "${STM_SANITIZE:-0}" = "1" ]; then
   build_dir=build-asan
   cmake_args+=(-DSTM_SANITIZE=ON -DSTM_BUILD_BENCH=OFF)
