@@ -4,6 +4,7 @@
 // load arrows) that the render window reads.
 #pragma once
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -85,6 +86,31 @@ public:
   void GetEntityInvolvedElements(const CVector& pos, int previous, std::vector<CStmEntityElement*>& out) const;
   int GetCountEntityInvolvedElement(const CVector& pos, int previous) const;
 
+  // ---- Topology editing. Each edit is one undo step; node and element records are only
+  // ever disabled, never removed, so that undo can bring them back.
+  // reuse: hand back what already sits at the position instead of making a duplicate.
+  CStmEntityNode* AddNode(const CVector& pos, int split, int toModel, int record, int reuse,
+                          const std::vector<CUbEntityObj*>* candidates);
+  // Null for coincident ends with reuse. Without reuse the element stays scene-only (id -1).
+  CStmEntityElement* AddElement(const CVector& a, const CVector& b, int toModel, int record, int reuse,
+                                const std::vector<CUbEntityObj*>* candidates);
+  // Cuts every element that has the node strictly inside into two that meet at the node.
+  void SplitElement(CStmEntityNode* node, int toModel, int record);
+  // Merges the node into another node entity at the same place, which keeps its links.
+  void DeleteNodeDuplication(CStmEntityNode* node);
+  void DeleteNodeDuplication(int idElement);
+  // Removes the zero-length elements of the list, then those that repeat an element already
+  // in the scene in either direction.
+  void DeleteElementDuplication(const std::vector<CStmEntityElement*>& elements);
+  // After an element moved alone: its own end nodes where other elements still hold the old ones.
+  void AddNodeMovedElement(CStmEntityElement* element);
+  // After a node was dragged: the elements that ended at its old place follow it.
+  void StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements);
+  // Deletes the selection without leaving nodes that no element holds; nothing on a locked model.
+  void DeleteSelectedEntity();
+  // For each node id used by the elements, how many of them use it.
+  void GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements, std::map<int, int>& counts) const;
+
   // ---- Selection.
   void SetPreviousSelection();
   void SelectNode(const std::set<int>& ids);
@@ -126,6 +152,10 @@ private:
   CStmUbRenderer* GetCurrentRenderer() const;
   void CorrectElementLinkAdd(CStmEntityNode* node);
   void CorrectElementLinkDelete();
+  // Appends the element's end nodes that only this element uses, disabling them in the model.
+  void GetDeletingInvolvedNode(CStmEntityElement* element, std::vector<CUbEntityObj*>& out);
+  // A node entity in a bracket, added to the model as well when there is one.
+  CStmEntityNode* AddModelNodeEntity(const CVector& pos);
   // Tells the element entities of the boundary's element list their boundary membership.
   void SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary);
   // The largest load component of a condition; subIndex -1 looks at every nodal load.

@@ -365,6 +365,9 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
     case VK_ESCAPE:
       CancelCommand();
       break;
+    case VK_DELETE:
+      manager->DeleteSelectedEntity();
+      break;
     case VK_LEFT:
     case VK_UP:
     case VK_RIGHT:

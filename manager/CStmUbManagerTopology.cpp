@@ -1,0 +1,303 @@
+// Scene manager: topology edits that keep node and element entities and the model's records in step.
+#include <algorithm>
+#include <set>
+
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
+#include "host/platform/CUiHost.h"
+#include "host/platform/WinDefs.h"
+#include "manager/CStmUbManager.h"
+
+namespace {
+// Tells the main window that the model's objects changed, so its lists are refreshed.
+constexpr UINT kMsgModelObjectsChanged = WM_USER + 500;
+
+CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind); }
+
+bool SamePoint(const CVector& a, const CVector& b) {
+  return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
+}
+
+template <class T>
+std::vector<T*> EntitiesOf(const CUbEttManage::EttMap& map) {
+  std::vector<T*> out;
+  for (const auto& entry : map) {
+    if (auto* entity = dynamic_cast<T*>(entry.second)) out.push_back(entity);
+  }
+  return out;
+}
+
+void AppendOnce(std::vector<CUbEntityObj*>& list, CUbEntityObj* entity) {
+  if (std::find(list.begin(), list.end(), entity) == list.end()) list.push_back(entity);
+}
+}  // namespace
+
+CStmEntityNode* CStmUbManager::AddNode(const CVector& pos, int split, int toModel, int record, int reuse,
+                                       const std::vector<CUbEntityObj*>* candidates) {
+  if (reuse) {
+    if (CStmEntityNode* existing = GetEntNode(pos, candidates)) return existing;
+  }
+  SetHistoryStart();
+  auto* node = new CStmEntityNode(this, pos);
+  AddEtt(node, record, 1);
+  CStmModel* model = GetStmModel();
+  if (toModel && model) {
+    if (CStmObjNode* added = model->AddNode(pos, -1)) node->SetIdStm(added->GetId());
+    model->SetStmModifiedFlag(1);
+  }
+  if (split) SplitElement(node, toModel, record);
+  SetHistoryEnd();
+  return node;
+}
+
+CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b, int toModel, int record, int reuse,
+                                             const std::vector<CUbEntityObj*>* candidates) {
+  if (reuse) {
+    if (SamePoint(a, b)) return nullptr;
+    if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) return existing;
+  }
+  SetHistoryStart();
+  CStmEntityNode* nodeA = nullptr;
+  CStmEntityNode* nodeB = nullptr;
+  if (reuse) {
+    // A new end node splits whatever element it lands on.
+    nodeA = GetEntNode(a, candidates);
+    if (!nodeA) nodeA = AddNode(a, 1, toModel, record, reuse, candidates);
+    nodeB = GetEntNode(b, candidates);
+    if (!nodeB) nodeB = AddNode(b, 1, toModel, record, reuse, candidates);
+  }
+  auto* element = new CStmEntityElement(this, a, b);
+  element->SetNormal(CVector(0.0, 0.0, 1.0));
+  AddEtt(element, record, 1);
+  CStmModel* model = GetStmModel();
+  if (toModel && reuse && model && nodeA && nodeB) {
+    if (CStmObjElement* added = model->AddElement(nodeA->GetIdStm(), nodeB->GetIdStm(), SStmPropElement(0, 2, 0.0)))
+      element->SetIdStm(added->GetId());
+    model->SetStmModifiedFlag(1);
+  }
+  SetHistoryEnd();
+  return element;
+}
+
+void CStmUbManager::SplitElement(CStmEntityNode* node, int toModel, int record) {
+  CStmModel* model = GetStmModel();
+  if (!node || !model) return;
+  SetHistoryStart();
+  const CVector p = node->GetCoord();
+  // The halves added below end at p, so they never need splitting themselves.
+  for (CStmEntityElement* element : EntitiesOf<CStmEntityElement>(GetEttMap(KindOf(CStmEntityObject::kKindElement)))) {
+    const CVector begin = element->GetCoordBegin();
+    const CVector end = element->GetCoordEnd();
+    CStmObjElement* first = model->GetElement(element->GetIdStm());
+    if (!first || !IsPointInsideSegment(p, begin, end)) continue;
+    CVector to = p;
+    element->MoveOnePoint(end, to, 0);
+    AddHistory_ActionOneNode(element->GetName(), end, p, 0);
+    first->SetIdNodeEnd(node->GetIdStm());
+    CStmEntityElement* second = AddElement(p, end, toModel, record, 1, nullptr);
+    if (CStmObjNode* modelNode = model->GetNode(node->GetIdStm())) modelNode->SetAttributeText(first->GetAttributeText());
+    CStmObjElement* secondRecord = second ? model->GetElement(second->GetIdStm()) : nullptr;
+    if (secondRecord) secondRecord->CopyProperties(*first);
+  }
+  SetHistoryEnd();
+}
+
+void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
+  CStmModel* model = GetStmModel();
+  if (!node || !model) return;
+  const CVector p = node->GetCoord();
+  const int idOld = node->GetIdStm();
+  CStmEntityNode* survivor = nullptr;
+  for (CStmEntityNode* other : EntitiesOf<CStmEntityNode>(GetEttMap(KindOf(CStmEntityObject::kKindNode)))) {
+    if (other != node && SamePoint(other->GetCoord(), p)) {
+      survivor = other;
+      break;
+    }
+  }
+  if (!survivor) return;
+  const int idKeep = survivor->GetIdStm();
+  for (CStmObjElement* element : model->GetInvolvedElements(idOld)) {
+    if (element->GetIdNodeBegin() == idOld) {
+      element->SetIdNodeBegin(idKeep);
+    } else if (element->GetIdNodeEnd() == idOld) {
+      element->SetIdNodeEnd(idKeep);
+    }
+  }
+  model->MergeNode(idKeep, idOld);
+  model->SetEnableNode(idOld, 0);
+  SetHistoryStart();
+  DeleteEtt(node, 0, 1, 1);
+  SetHistoryEnd();
+}
+
+void CStmUbManager::DeleteNodeDuplication(int idElement) {
+  CStmModel* model = GetStmModel();
+  const CStmObjElement* element = model ? model->GetElement(idElement) : nullptr;
+  if (!element) return;
+  // Both ends are read first: merging the begin may disable a record the end refers to.
+  std::vector<CVector> ends;
+  for (const int id : {element->GetIdNodeBegin(), element->GetIdNodeEnd()}) {
+    if (const CStmObjNode* node = model->GetNode(id)) ends.push_back(node->GetCoord());
+  }
+  for (const CVector& pos : ends) {
+    if (CStmEntityNode* entity = GetEntNode(pos, nullptr)) DeleteNodeDuplication(entity);
+  }
+}
+
+void CStmUbManager::DeleteElementDuplication(const std::vector<CStmEntityElement*>& elements) {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  const auto kind = KindOf(CStmEntityObject::kKindElement);
+  // Inside one step the removed entities belong to the history, so the pointers stay valid.
+  SetHistoryStart();
+  std::set<CStmEntityElement*> removed;
+  const auto remove = [&](CStmEntityElement* element) {
+    model->SetEnableElement(element->GetIdStm(), 0);
+    DeleteEtt(element, 0, 1, 1);
+    removed.insert(element);
+  };
+  const std::vector<CStmEntityElement*> list = elements;
+  for (CStmEntityElement* element : list) {
+    if (element && (element->GetCoordEnd() - element->GetCoordBegin()).Length() <= kStmPointTolerance)
+      remove(element);
+  }
+  for (CStmEntityElement* element : list) {
+    if (!element || removed.count(element)) continue;
+    const std::vector<CStmEntityElement*> scene = EntitiesOf<CStmEntityElement>(GetEttMap(kind));
+    if (std::find(scene.begin(), scene.end(), element) == scene.end()) continue;
+    const CVector& a = element->GetCoordBegin();
+    const CVector& b = element->GetCoordEnd();
+    for (CStmEntityElement* other : scene) {
+      if (other == element) continue;
+      const CVector& p = other->GetCoordBegin();
+      const CVector& q = other->GetCoordEnd();
+      if ((SamePoint(p, a) && SamePoint(q, b)) || (SamePoint(p, b) && SamePoint(q, a))) {
+        remove(element);
+        break;
+      }
+    }
+  }
+  SetHistoryEnd();
+}
+
+CStmEntityNode* CStmUbManager::AddModelNodeEntity(const CVector& pos) {
+  SetHistoryStart();
+  auto* node = new CStmEntityNode(this, pos);
+  AddEtt(node, 1, 1);
+  if (CStmModel* model = GetStmModel()) {
+    if (CStmObjNode* added = model->AddNode(pos, -1)) node->SetIdStm(added->GetId());
+    model->SetStmModifiedFlag(1);
+  }
+  SetHistoryEnd();
+  return node;
+}
+
+void CStmUbManager::AddNodeMovedElement(CStmEntityElement* element) {
+  CStmModel* model = GetStmModel();
+  CStmObjElement* record = model && element ? model->GetElement(element->GetIdStm()) : nullptr;
+  if (!record) return;
+  const int countBegin = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveBegin(), 0);
+  const int countEnd = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveEnd(), 0);
+  // Where nothing else held the old place, the node travelled with the element and stays its own.
+  if (countBegin > 0) {
+    CStmEntityNode* node = GetEntNode(element->GetCoordBegin(), nullptr);
+    if (!node) node = AddModelNodeEntity(element->GetCoordBegin());
+    record->SetIdNodeBegin(node->GetIdStm());
+  }
+  if (countEnd > 0) {
+    CStmEntityNode* node = GetEntNode(element->GetCoordEnd(), nullptr);
+    if (!node) node = AddModelNodeEntity(element->GetCoordEnd());
+    record->SetIdNodeEnd(node->GetIdStm());
+  }
+}
+
+void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements) {
+  if (!node || !GetStmModel()) return;
+  SetHistoryStart();
+  const CVector from = node->GetCoordBeforeMove();
+  const CVector to = node->GetCoord();
+  for (CStmEntityElement* element :
+       EntitiesOf<CStmEntityElement>(GetEttMap(KindOf(CStmEntityObject::kKindElement)))) {
+    CVector target = to;
+    if (SamePoint(element->GetCoordBegin(), from)) {
+      element->MoveOnePoint(from, target, 1);
+      AddHistory_ActionOneNode(element->GetName(), from, to, 1);
+    } else if (SamePoint(element->GetCoordEnd(), from)) {
+      element->MoveOnePoint(from, target, 0);
+      AddHistory_ActionOneNode(element->GetName(), from, to, 0);
+    }
+  }
+  SplitElement(node, 1, 1);
+  DeleteNodeDuplication(node);  // the node may be gone after this
+  DeleteElementDuplication(elements);
+  SetHistoryEnd();
+}
+
+void CStmUbManager::GetDeletingInvolvedNode(CStmEntityElement* element, std::vector<CUbEntityObj*>& out) {
+  CStmModel* model = GetStmModel();
+  if (!model || !element) return;
+  CStmEntityNode* begin = GetEntNode(element->GetCoordBegin(), nullptr);
+  CStmEntityNode* end = GetEntNode(element->GetCoordEnd(), nullptr);
+  if (!begin || !end) return;
+  for (CStmEntityNode* node : {begin, end}) {
+    if (model->GetCountInvolvedElements(node->GetIdStm()) != 1) continue;
+    model->SetEnableNode(node->GetIdStm(), 0);
+    AppendOnce(out, node);
+  }
+}
+
+void CStmUbManager::DeleteSelectedEntity() {
+  CStmModel* model = GetStmModel();
+  if (!model || model->IsLock()) return;
+  const int selected = GetSelectMap().GetCount();
+  if (selected > 0) SetHistoryStart();
+
+  std::vector<CUbEntityObj*> doomed;
+  std::vector<CUbEntityObj*> selection;
+  for (const auto& entry : GetSelectMap()) selection.push_back(static_cast<CUbEntityObj*>(entry.second));
+  for (CUbEntityObj* entity : selection) {
+    if (!entity || std::find(doomed.begin(), doomed.end(), entity) != doomed.end()) continue;
+    auto* stm = dynamic_cast<CStmEntityObject*>(entity);
+    const int id = stm ? stm->GetIdStm() : -1;
+    switch (static_cast<int>(entity->GetTypeEntity())) {
+      case CStmEntityObject::kKindNode:
+        // A node goes only with its last element.
+        if (model->GetCountInvolvedElements(id) > 0) continue;
+        model->SetEnableNode(id, 0);
+        break;
+      case CStmEntityObject::kKindElement:
+        GetDeletingInvolvedNode(dynamic_cast<CStmEntityElement*>(entity), doomed);
+        model->SetEnableElement(id, 0);
+        break;
+      case CStmEntityObject::kKindBoundary:
+        if (auto* boundary = dynamic_cast<CStmEntityBoundary*>(entity)) {
+          model->SetEnableBoundary(boundary->GetType(), id, 0);
+          SetElementEntityPropertyBoundaryGroup(boundary);
+        }
+        break;
+      default:
+        break;
+    }
+    AppendOnce(doomed, entity);
+  }
+  for (CUbEntityObj* entity : doomed) DeleteEtt(entity, 0, 1, 1);
+
+  if (selected > 0) {
+    SetHistoryEnd();
+    GetUiHost().SendToMainWindow(kMsgModelObjectsChanged, static_cast<WPARAM>(-1), 0);
+  }
+  model->SetStmModifiedFlag(1);
+  InvalidateAllWnd();
+}
+
+void CStmUbManager::GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements,
+                                                 std::map<int, int>& counts) const {
+  counts.clear();
+  for (const CStmObjElement* element : elements) {
+    if (!element) continue;
+    ++counts[element->GetIdNodeBegin()];
+    ++counts[element->GetIdNodeEnd()];
+  }
+}

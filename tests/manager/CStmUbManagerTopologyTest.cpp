@@ -1,0 +1,160 @@
+// Topology edits of the scene manager against a real model and an off-screen window: reuse by
+// position, splitting, deleting the selection with its orphan nodes, undo, and the Delete key.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "host/framework/CUbActionNormal.h"
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+constexpr Kind kNode = static_cast<Kind>(110);
+constexpr Kind kElement = static_cast<Kind>(111);
+
+class CStmUbManagerTopologyTest : public StmSceneFixture {
+protected:
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    // The selection action is current, as in the application.
+    m_manager.AddAction(48, new CUbActionNormal);
+    m_wnd.SetAction(48, -1, 1);
+  }
+  // An element drawn by the user: reused end nodes, recorded, into the model.
+  CStmEntityElement* Draw(const CVector& a, const CVector& b) {
+    return m_manager.AddElement(a, b, 1, 1, 1, nullptr);
+  }
+  int EnabledNodes() const { return m_model.GetCountNode(1); }
+  int EnabledElements() const { return m_model.GetCountElement(1); }
+  int Ends(int idElement) const {
+    const CStmObjElement* e = m_model.GetElement(idElement);
+    return e->GetIdNodeBegin() * 100 + e->GetIdNodeEnd();
+  }
+};
+
+TEST_F(CStmUbManagerTopologyTest, AddNodeReusesANodeWithinTheToleranceOnlyAndSplitsNothingAtAnEnd) {
+  CStmEntityNode* first = m_manager.AddNode(CVector(10, 0, 0), 1, 1, 1, 1, nullptr);
+  EXPECT_EQ(m_manager.AddNode(CVector(10 + 1e-5, 0, -1e-5), 1, 1, 1, 1, nullptr), first);
+  const std::vector<CUbEntityObj*> candidates{first};
+  EXPECT_EQ(m_manager.AddNode(CVector(10, 0, 9e-6), 1, 1, 1, 1, &candidates), first);
+  EXPECT_NE(m_manager.AddNode(CVector(10 + 2e-5, 0, 0), 1, 1, 1, 1, nullptr), first);
+  EXPECT_EQ(EnabledNodes(), 2);
+
+  // A fresh node on an element's end (within the tolerance) splits nothing.
+  CStmEntityElement* element = Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
+  m_manager.AddNode(CVector(40, 0, 1e-5), 1, 1, 1, 0, nullptr);
+  EXPECT_EQ(m_manager.GetCount(kElement), 1);
+  EXPECT_EQ(Ends(element->GetIdStm()), 304);
+}
+
+TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndReturnsAnExistingReversedElement) {
+  EXPECT_EQ(m_manager.AddElement(CVector(0, 0, 0), CVector(5e-6, 0, 0), 1, 1, 1, nullptr), nullptr);
+  EXPECT_EQ(m_manager.GetCount(CUbEntityObj::TYPE_ENTITY_ALL), 0);
+
+  CStmEntityElement* element = Draw(CVector(-20, 0, 0), CVector(20, 0, 10));
+  EXPECT_EQ(Ends(element->GetIdStm()), 102);
+  EXPECT_EQ(m_model.GetElement(1)->GetProperty(), SStmPropElement(0, 2, 0.0));
+  EXPECT_EQ(Draw(CVector(20, 0, 10 + 1e-5), CVector(-20, 0, 0)), element);
+  EXPECT_EQ(m_manager.GetCount(kElement), 1);
+  EXPECT_EQ(m_model.GetCountElement(0), 1);
+  EXPECT_EQ(m_manager.GetUndoCount(), 1);  // one drawn element, one step
+}
+
+TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndModelAndUndoJoinsItAgain) {
+  CStmEntityElement* element = Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
+  CStmObjElement* first = m_model.GetElement(1);
+  first->SetThicknessScale(2.5);
+  first->SetAttributeText("web");
+
+  EXPECT_EQ(m_manager.AddNode(CVector(0, 0, 0), 1, 1, 1, 1, nullptr)->GetIdStm(), 3);
+  EXPECT_EQ(m_manager.GetCount(kElement), 2);
+  EXPECT_EQ(element->GetCoordEnd(), CVector(0, 0, 0));
+  EXPECT_NE(m_manager.GetEntElement(CVector(0, 0, 0), CVector(40, 0, 0), nullptr), nullptr);
+  EXPECT_EQ(Ends(1), 103);
+  EXPECT_EQ(Ends(2), 302);
+  EXPECT_DOUBLE_EQ(m_model.GetElement(2)->GetThicknessScale(), 2.5);
+  EXPECT_EQ(m_model.GetNode(3)->GetAttributeText(), CString("web"));
+
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(m_manager.GetCount(kElement), 1);
+  EXPECT_EQ(element->GetCoordEnd(), CVector(40, 0, 0));
+  EXPECT_EQ(Ends(1), 102);
+  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 12);
+}
+
+TEST_F(CStmUbManagerTopologyTest, DeletingTheSelectionKeepsUsedNodesDropsOrphansAndUndoRestoresFlagsAndLinks) {
+  Draw(CVector(-40, 0, 0), CVector(0, 0, 0));
+  Draw(CVector(0, 0, 0), CVector(40, 0, 0));
+  m_manager.SelectNode({2});  // still used: stays
+  m_manager.DeleteSelectedEntity();
+  EXPECT_EQ(m_manager.GetCount(kNode), 3);
+
+  m_manager.SelectRemoveAll();
+  m_manager.SelectElement({1});
+  m_host.m_messages.clear();
+  m_manager.DeleteSelectedEntity();
+  EXPECT_EQ(m_manager.GetCount(kElement) * 10 + m_manager.GetCount(kNode), 12);
+  EXPECT_FALSE(m_model.GetElement(1)->IsEnable());
+  EXPECT_FALSE(m_model.GetNode(1)->IsEnable());
+  EXPECT_TRUE(m_model.GetNode(2)->IsEnable());
+  ASSERT_EQ(m_host.m_messages.size(), 1u);
+  EXPECT_EQ(m_host.m_messages[0].message, 1524u);
+  EXPECT_EQ(static_cast<LPARAM>(m_host.m_messages[0].wParam), -1);
+
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(m_manager.GetCount(kElement) * 10 + m_manager.GetCount(kNode), 23);
+  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 23);
+  EXPECT_EQ(Ends(1), 102);
+  EXPECT_EQ(Ends(2), 203);
+}
+
+TEST_F(CStmUbManagerTopologyTest, ALockedModelDeletesNothing) {
+  Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
+  m_manager.ClearHistory();
+  m_model.SetLock(1);
+  m_manager.SelectElement({1});
+  m_manager.DeleteSelectedEntity();
+  EXPECT_EQ(m_manager.GetCount(kElement), 1);
+  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 12);
+  EXPECT_EQ(m_manager.GetUndoCount(), 0);
+  EXPECT_TRUE(m_host.m_messages.empty());
+}
+
+TEST_F(CStmUbManagerTopologyTest, TheDeleteKeyDeletesTheSelectionInTheSelectionAction) {
+  Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
+  m_manager.SelectElement({1});
+  m_host.SetKeyHeld(VK_CONTROL, true);
+  m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+  EXPECT_EQ(EnabledElements(), 1);
+  m_host.SetKeyHeld(VK_CONTROL, false);
+  m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+  EXPECT_EQ(m_manager.GetCount(CUbEntityObj::TYPE_ENTITY_ALL), 0);
+  EXPECT_EQ(EnabledElements() + EnabledNodes(), 0);
+}
+
+TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheDuplicateElement) {
+  Draw(CVector(-40, 0, 0), CVector(0, 0, 0));
+  Draw(CVector(0, 0, 0), CVector(40, 0, 0));
+  CStmEntityElement* spare = Draw(CVector(0, 0, 0), CVector(0, 0, 30));
+  // Node 4 on top goes down onto node 3: the spare element then repeats element 2.
+  CStmEntityNode* dragged = m_manager.GetEntNode(4);
+  ASSERT_NE(dragged, nullptr);
+  m_manager.SetHistoryStart();
+  dragged->Move(CVector(40, 0, -30));
+  m_manager.AddHistory_ActionMoveAllPoint(dragged->GetName(), CVector(40, 0, -30));
+  m_manager.StretchElementMovedNode(dragged, {spare});
+  m_manager.SetHistoryEnd();
+  EXPECT_EQ(m_manager.GetCount(kElement) * 10 + m_manager.GetCount(kNode), 23);
+  EXPECT_FALSE(m_model.GetNode(4)->IsEnable());
+  EXPECT_FALSE(m_model.GetElement(3)->IsEnable());
+  EXPECT_EQ(Ends(3), 203);
+
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(spare->GetCoordEnd(), CVector(0, 0, 30));
+  EXPECT_TRUE(m_model.GetElement(3)->IsEnable());
+}
+
+}  // namespace
