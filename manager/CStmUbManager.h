@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -147,7 +148,23 @@ public:
   void ClearLoadArrowSet();
   const std::vector<SStmLoadArrowSet*>& GetLoadArrowSet() const { return m_arLoadArrowSet; }
 
+  // ---- Clipboard: a private model holding copies of the selected nodes (with their supports)
+  // and elements (with their end nodes).
+  void Copy();
+  void Cut();
+  // Places the clipboard so that its paste origin lands at pos, reusing what is already there.
+  void Paste(const CVector& pos);
+  int IsCopiedData() const;
+  // The clipboard node lowest in the drawing plane, the leftmost of those; (0, 0, 0) when empty.
+  CVector GetCoordPasteOrigin() const;
+  // The bounding box of the nodes and the element ends among the objects; unchanged when none.
+  void GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min, CVector& max) const;
+
 private:
+  void CopyNodes(CStmModel* source);
+  void CopyElements(CStmModel* source);
+  void PasteNodes(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates);
+  void PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates);
   // Null when the current window is not a strut-and-tie renderer.
   CStmUbRenderer* GetCurrentRenderer() const;
   void CorrectElementLinkAdd(CStmEntityNode* node);
@@ -181,4 +198,5 @@ private:
   double m_dMaxForceStaticLoad = 0.0;
   double m_dMaxForceArrowSet = 0.0;
   std::vector<SStmLoadArrowSet*> m_arLoadArrowSet;
+  std::unique_ptr<CStmModel> m_pClipboard;
 };

@@ -358,7 +358,13 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
   if (!manager) return;
   const bool ctrl = (GetUiHost().GetKeyState(VK_CONTROL) & 0x8000) != 0;
   if (ctrl) {
-    if (key == 'V' || key == 'v') SetAction(kActionPaste, -1, 1);
+    if (key == 'C' || key == 'c') {
+      manager->Copy();
+    } else if (key == 'V' || key == 'v') {
+      SetAction(kActionPaste, -1, 1);
+    } else if (key == 'X' || key == 'x') {
+      manager->Cut();
+    }
     return;
   }
   switch (static_cast<int>(key)) {

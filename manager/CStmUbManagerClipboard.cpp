@@ -1,0 +1,154 @@
+// Scene manager: cut, copy and paste of nodes and elements through a private clipboard model.
+#include <cmath>
+#include <cstdlib>
+
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+namespace {
+// Copies the node's supports from one model to a node of another.
+void CopySupports(const CStmModel& from, int idFrom, CStmModel& to, int idTo) {
+  if (const CStmObjRestraint* restraint = from.GetRestraintNode(idFrom, 1))
+    to.AddRestraint(idTo, restraint->GetDof(), restraint->GetRollerAngle());
+  if (const CStmObjBearingPlate* plate = from.GetBearingPlateNode(idFrom))
+    to.AddBearingPlate(idTo, plate->GetProperty());
+  if (const CStmObjSpring* spring = from.GetSpringNode(idFrom)) to.AddSpring(idTo, spring->GetU(), spring->GetR());
+}
+}  // namespace
+
+void CStmUbManager::Copy() {
+  CStmModel* source = GetStmModel();
+  if (!source) return;
+  m_pClipboard = std::make_unique<CStmModel>();
+  CopyNodes(source);
+  CopyElements(source);
+}
+
+void CStmUbManager::Cut() {
+  Copy();
+  DeleteSelectedEntity();
+}
+
+void CStmUbManager::CopyNodes(CStmModel* source) {
+  std::vector<CStmObjNode*> nodes;
+  GetSelectedNodeObjects(nodes);
+  for (const CStmObjNode* node : nodes) {
+    CStmObjNode* copy = m_pClipboard->AddNode(node->GetCoord(), -1);
+    if (!copy) continue;
+    *copy = *node;
+    CopySupports(*source, node->GetId(), *m_pClipboard, copy->GetId());
+  }
+}
+
+void CStmUbManager::CopyElements(CStmModel*) {
+  std::vector<CStmObjElement*> elements;
+  GetSelectedElementObjects(elements);
+  auto nodeAt = [this](const CVector& p) {
+    const CStmObjNode* node = m_pClipboard->GetNode(p);
+    if (!node) node = m_pClipboard->AddNode(p, -1);
+    return node ? node->GetId() : -1;
+  };
+  for (const CStmObjElement* element : elements) {
+    const int begin = nodeAt(element->GetCoordBegin());
+    const int end = nodeAt(element->GetCoordEnd());
+    if (begin < 0 || end < 0) continue;
+    if (CStmObjElement* copy = m_pClipboard->AddElement(begin, end, element->GetProperty())) *copy = *element;
+  }
+}
+
+int CStmUbManager::IsCopiedData() const {
+  return m_pClipboard && (m_pClipboard->GetCountNode(0) > 0 || m_pClipboard->GetCountElement(0) > 0) ? 1 : 0;
+}
+
+CVector CStmUbManager::GetCoordPasteOrigin() const {
+  if (!m_pClipboard) return CVector();
+  const CStmObjNode* origin = nullptr;
+  CDPoint best;
+  for (const auto& [id, node] : m_pClipboard->GetNodes()) {
+    const CDPoint p = GetPointPlane(node->GetCoord());
+    if (!origin || p.y < best.y || (p.y == best.y && p.x < best.x)) {
+      origin = node;
+      best = p;
+    }
+  }
+  return origin ? origin->GetCoord() : CVector();
+}
+
+void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min,
+                                                CVector& max) const {
+  bool any = false;
+  auto apply = [&](const CVector& p) {
+    if (!any) min = max = p;
+    any = true;
+    min = CVector(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
+    max = CVector(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
+  };
+  for (CStmObject* object : objects) {
+    if (const auto* node = dynamic_cast<const CStmObjNode*>(object)) {
+      apply(node->GetCoord());
+    } else if (const auto* element = dynamic_cast<const CStmObjElement*>(object)) {
+      apply(element->GetCoordBegin());
+      apply(element->GetCoordEnd());
+    }
+  }
+}
+
+void CStmUbManager::Paste(const CVector& pos) {
+  CStmModel* target = GetStmModel();
+  if (!target || !IsCopiedData()) return;
+  const CVector offset = pos - GetCoordPasteOrigin();
+
+  std::vector<CStmObject*> objects;
+  for (const auto& [id, node] : m_pClipboard->GetNodes()) objects.push_back(node);
+  for (const auto& [id, element] : m_pClipboard->GetElements()) objects.push_back(element);
+
+  // Whatever already lies where the content lands may be reused, so pick over that area.
+  std::vector<CUbEntityObj*> candidates;
+  if (CStmUbRenderer* wnd = GetCurrentRenderer()) {
+    CVector min, max;
+    GetBoundaryOfNodeAndElement(objects, min, max);
+    const CPoint a = wnd->ExtToClient(min + offset);
+    const CPoint b = wnd->ExtToClient(max + offset);
+    const CSize& pick = GetSelectSize();
+    const CSize box(std::abs(b.x - a.x) + pick.cx, std::abs(b.y - a.y) + pick.cy);
+    GetNearEnt(*wnd, (min + max) * 0.5 + offset, box, -1, candidates);
+  }
+  SetHistoryStart();
+  PasteElements(target, offset, candidates);
+  PasteNodes(target, offset, candidates);
+  SetHistoryEnd();
+}
+
+void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {
+  for (const auto& [id, element] : m_pClipboard->GetElements()) {
+    const CVector a = element->GetCoordBegin() + offset;
+    const CVector b = element->GetCoordEnd() + offset;
+    CStmEntityElement* entity = AddElement(a, b, 1, 1, 1, &candidates);
+    if (!entity) continue;  // coincident ends
+    // Later objects of this paste must find what this one made.
+    candidates.push_back(entity);
+    for (const CVector& end : {a, b}) {
+      if (!GetEntNode(end, &candidates)) {
+        if (CStmEntityNode* node = GetEntNode(end, nullptr)) candidates.push_back(node);
+      }
+    }
+    if (CStmObjElement* record = target->GetElement(entity->GetIdStm())) *record = *element;
+  }
+}
+
+void CStmUbManager::PasteNodes(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {
+  for (const auto& [id, node] : m_pClipboard->GetNodes()) {
+    const CVector p = node->GetCoord() + offset;
+    CStmEntityNode* entity = GetEntNode(p, &candidates);
+    if (!entity) {
+      entity = AddNode(p, 1, 1, 1, 0, nullptr);
+      candidates.push_back(entity);
+    }
+    CStmObjNode* record = target->GetNode(entity->GetIdStm());
+    if (!record) continue;
+    *record = *node;
+    CopySupports(*m_pClipboard, node->GetId(), *target, record->GetId());
+  }
+}
