@@ -1,0 +1,92 @@
+// The on-screen editor: one model file in a GLFW window, the scene's input handlers fed from
+// the window's events, and an overlay with the menu, the status line and message boxes.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/model/CStmModel.h"
+#include "host/platform/CRect.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+class CStmEditorSurface;
+class CStmEditorUiHost;
+struct GLFWwindow;
+
+class CStmEditor {
+public:
+  struct SOptions {
+    std::string model;
+    int width = 1024;
+    int height = 768;
+    // Frames to show before leaving on its own; 0 runs until the window is closed.
+    int frames = 0;
+    // Where the last frame goes as a PNG; empty for none.
+    std::string screenshot;
+  };
+
+  CStmEditor();
+  ~CStmEditor();
+  CStmEditor(const CStmEditor&) = delete;
+  CStmEditor& operator=(const CStmEditor&) = delete;
+
+  // Loads the model and opens the window; false with the message when either fails.
+  bool Open(const SOptions& options, std::string& error);
+  // The event loop; false with the message when the screenshot could not be written.
+  bool Run(std::string& error);
+
+private:
+  // What the window reported, kept until the loop can hand it to the scene: handlers may open
+  // message boxes, which run frames of their own and so must not run inside GLFW's callbacks.
+  struct SEvent {
+    enum EKind { kButtonDown, kButtonUp, kMove, kWheel, kKey } kind;
+    int button;  // GLFW mouse button, or the virtual key for kKey
+    UINT flags;
+    CPoint pt;
+    short delta;
+  };
+  enum class ECommand { kSave, kUndo, kRedo, kZoomAll, kQuit };
+
+  static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
+  static void OnCursorPos(GLFWwindow* window, double x, double y);
+  static void OnScroll(GLFWwindow* window, double dx, double dy);
+  static void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+  static CStmEditor* FromWindow(GLFWwindow* window);
+
+  // One frame with the overlay; false once the frame budget is spent.
+  bool RunFrame();
+  void DrawOverlay();
+  // Runs after the scene is drawn, before the frame is shown.
+  void BeforeSwap();
+  void DispatchEvents();
+  void RunCommand(ECommand command);
+  // False (the model untouched on disk) when the save failed; the user has been told.
+  bool Save();
+  // Whether the window may close: asks about unsaved changes.
+  bool ConfirmClose();
+  void UpdateTitle();
+  // A window position in framebuffer pixels, which is what the render window counts in.
+  CPoint ToClient(double x, double y) const;
+  UINT MouseFlags(int mods) const;
+
+  SOptions m_options;
+  CStmModel m_model;
+  CStmUbManager m_manager;
+  CStmUbRenderer m_wnd;
+  CStmEditorSurface* m_pSurface = nullptr;
+  GLFWwindow* m_window = nullptr;
+  std::unique_ptr<CStmEditorUiHost> m_pHost;
+  bool m_bImGui = false;
+  int m_nFrames = 0;
+  unsigned m_buttonsHeld = 0;
+  int m_nMods = 0;
+  std::deque<SEvent> m_events;
+  std::deque<ECommand> m_commands;
+  std::string m_strTitle;
+  std::vector<unsigned char> m_shot;
+  int m_shotWidth = 0;
+  int m_shotHeight = 0;
+};

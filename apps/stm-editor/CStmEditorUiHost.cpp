@@ -1,0 +1,147 @@
+// The editor's UI host on GLFW and the overlay.
+#include "CStmEditorUiHost.h"
+
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+
+#include "host/framework/StmGlfwInput.h"
+#include "host/platform/CDialog.h"
+#include "host/platform/StmText.h"
+
+namespace {
+
+constexpr UINT kButtonsMask = 0x000F;
+
+// The answer a box gives when nobody can answer it: never yes, never go ahead.
+int SafeAnswer(UINT type) {
+  switch (type & kButtonsMask) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+      return IDCANCEL;
+    case MB_YESNO:
+      return IDNO;
+    default:
+      return IDOK;
+  }
+}
+
+}  // namespace
+
+CStmEditorUiHost::CStmEditorUiHost(GLFWwindow* window, std::function<bool()> runFrame)
+    : m_window(window), m_runFrame(std::move(runFrame)) {
+  SetUiHost(this);
+}
+
+CStmEditorUiHost::~CStmEditorUiHost() {
+  SetUiHost(nullptr);
+  glfwSetCursor(m_window, nullptr);
+  for (const auto& entry : m_cursors) glfwDestroyCursor(entry.second);
+}
+
+int CStmEditorUiHost::MessageBox(const CString& text, const CString& caption, UINT type) {
+  m_boxes.push_back({text, caption, type, 0});
+  const size_t index = m_boxes.size() - 1;
+  while (m_boxes[index].answer == 0) {
+    if (!m_runFrame()) m_boxes[index].answer = SafeAnswer(type);
+  }
+  const int answer = m_boxes[index].answer;
+  m_boxes.pop_back();
+  return answer;
+}
+
+void CStmEditorUiHost::DrawMessageBox() {
+  if (m_boxes.empty()) return;
+  SBox& box = m_boxes.back();
+  // The depth keeps a box nested in another from sharing its popup.
+  const std::string id = std::string(box.caption.c_str()) + "##box" + std::to_string(m_boxes.size());
+  if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
+  const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+  ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+  if (!ImGui::BeginPopupModal(id.c_str(), nullptr, ImGuiWindowFlags_AlwaysAutoResize)) return;
+  ImGui::TextUnformatted(box.text.c_str());
+  ImGui::Separator();
+  std::vector<std::pair<CString, int>> buttons;
+  switch (box.type & kButtonsMask) {
+    case MB_OKCANCEL:
+      buttons = {{StmText("OK"), IDOK}, {StmText("Cancel"), IDCANCEL}};
+      break;
+    case MB_YESNOCANCEL:
+      buttons = {{StmText("Yes"), IDYES}, {StmText("No"), IDNO}, {StmText("Cancel"), IDCANCEL}};
+      break;
+    case MB_YESNO:
+      buttons = {{StmText("Yes"), IDYES}, {StmText("No"), IDNO}};
+      break;
+    default:
+      buttons = {{StmText("OK"), IDOK}};
+      break;
+  }
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (i > 0) ImGui::SameLine();
+    if (ImGui::Button(buttons[i].first.c_str(), ImVec2(90.0f, 0.0f))) {
+      box.answer = buttons[i].second;
+      ImGui::CloseCurrentPopup();
+    }
+  }
+  // Esc answers as the window's close box would.
+  if (box.answer == 0 && ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
+    box.answer = SafeAnswer(box.type);
+    ImGui::CloseCurrentPopup();
+  }
+  ImGui::EndPopup();
+}
+
+int CStmEditorUiHost::RunModal(CDialog& dialog) {
+  CString text;
+  text.Format(StmText("\"%s\" is not available in this editor").c_str(), dialog.GetCaption().c_str());
+  m_strStatus = text;
+  return IDCANCEL;
+}
+
+LRESULT CStmEditorUiHost::SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+  m_messages.push_back({message, wParam, lParam});
+  return 0;
+}
+
+void CStmEditorUiHost::SetCursor(int cursorId) {
+  int shape = 0;
+  switch (cursorId) {
+    case IDC_ARROW:
+      shape = GLFW_ARROW_CURSOR;
+      break;
+    case IDC_CROSS:
+      shape = GLFW_CROSSHAIR_CURSOR;
+      break;
+    case IDC_SIZEALL:
+      shape = GLFW_HAND_CURSOR;
+      break;
+    default:
+      glfwSetCursor(m_window, nullptr);
+      return;
+  }
+  auto it = m_cursors.find(shape);
+  if (it == m_cursors.end()) it = m_cursors.emplace(shape, glfwCreateStandardCursor(shape)).first;
+  glfwSetCursor(m_window, it->second);
+}
+
+short CStmEditorUiHost::GetKeyState(int virtualKey) {
+  for (int key : VirtualKeyToGlfwKeys(virtualKey)) {
+    if (glfwGetKey(m_window, key) == GLFW_PRESS) return static_cast<short>(0x8000);
+  }
+  return 0;
+}
+
+void CStmEditorUiHost::SetTimer(UINT id, UINT milliseconds) {
+  const double period = milliseconds / 1000.0;
+  m_timers[id] = {period, glfwGetTime() + period};
+}
+
+std::vector<UINT> CStmEditorUiHost::TakeDueTimers() {
+  std::vector<UINT> due;
+  const double now = glfwGetTime();
+  for (auto& [id, timer] : m_timers) {
+    if (timer.due > now) continue;
+    due.push_back(id);
+    timer.due = now + timer.period;
+  }
+  return due;
+}

@@ -1,0 +1,60 @@
+// The editor's UI host: message boxes as modal windows of the overlay, the status line, the
+// GLFW cursor and key state, timers and a record of what was sent to the main window.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "host/platform/CUiHost.h"
+
+struct GLFWcursor;
+struct GLFWwindow;
+
+class CStmEditorUiHost : public CUiHost {
+public:
+  struct SMessage { UINT message; WPARAM wParam; LPARAM lParam; };
+
+  // runFrame draws one frame with the overlay and returns false once no further frame will
+  // come (the frame budget is spent or the window is going away); a box open then takes its
+  // safe answer. Installs itself as the host in force for its lifetime.
+  CStmEditorUiHost(GLFWwindow* window, std::function<bool()> runFrame);
+  ~CStmEditorUiHost() override;
+  CStmEditorUiHost(const CStmEditorUiHost&) = delete;
+  CStmEditorUiHost& operator=(const CStmEditorUiHost&) = delete;
+
+  // Shows frames until the user answers with one of the box's buttons.
+  int MessageBox(const CString& text, const CString& caption, UINT type) override;
+  // The editor has no dialog windows: a dialog is cancelled and the status line says so.
+  int RunModal(CDialog& dialog) override;
+  LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void SetStatusText(const CString& text) override { m_strStatus = text; }
+  void SetCursor(int cursorId) override;
+  short GetKeyState(int virtualKey) override;
+  CPoint GetCursorPos() override { return m_ptCursor; }
+  void SetTimer(UINT id, UINT milliseconds) override;
+  void KillTimer(UINT id) override { m_timers.erase(id); }
+
+  // Inside an overlay frame: lays out the open message box, if any.
+  void DrawMessageBox();
+  bool IsMessageBoxOpen() const { return !m_boxes.empty(); }
+  const CString& GetStatusText() const { return m_strStatus; }
+  void SetCursorPosition(const CPoint& pt) { m_ptCursor = pt; }
+  // The ids of the timers that are due now; each starts its next period.
+  std::vector<UINT> TakeDueTimers();
+  const std::vector<SMessage>& GetMessages() const { return m_messages; }
+
+private:
+  struct SBox { CString text; CString caption; UINT type; int answer; };
+  struct STimer { double period; double due; };
+
+  GLFWwindow* m_window;
+  std::function<bool()> m_runFrame;
+  // Nested boxes stack up; the innermost one is shown.
+  std::vector<SBox> m_boxes;
+  CString m_strStatus;
+  CPoint m_ptCursor;
+  std::map<int, GLFWcursor*> m_cursors;
+  std::map<UINT, STimer> m_timers;
+  std::vector<SMessage> m_messages;
+};
