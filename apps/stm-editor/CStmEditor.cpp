@@ -7,9 +7,9 @@
 #include <imgui.h>
 #include <stb/stb_image_write.h>
 
+#include "CStmEditorSelectAction.h"
 #include "CStmEditorSurface.h"
 #include "CStmEditorUiHost.h"
-#include "host/framework/CUbActionNormal.h"
 #include "host/framework/CUbActionZoomMove.h"
 #include "host/framework/StmGlfwInput.h"
 #include "host/model/CStmModelFile.h"
@@ -77,7 +77,7 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   ImGui_ImplOpenGL2_Init();
   m_bImGui = true;
 
-  m_manager.AddAction(kActionSelect, new CUbActionNormal);
+  m_manager.AddAction(kActionSelect, new CStmEditorSelectAction);
   m_manager.AddAction(kActionPan, new CUbActionZoomMove);
   m_manager.SetStmModel(&m_model);
   m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
@@ -167,6 +167,7 @@ void CStmEditor::DrawOverlay() {
     }
     if (ImGui::BeginMenu(StmText("View").c_str(), idle)) {
       if (ImGui::MenuItem(StmText("Zoom all").c_str())) m_commands.push_back(ECommand::kZoomAll);
+      if (ImGui::MenuItem(StmText("Pan").c_str(), "Esc ends")) m_commands.push_back(ECommand::kPan);
       ImGui::EndMenu();
     }
     ImGui::EndMainMenuBar();
@@ -237,6 +238,10 @@ void CStmEditor::RunCommand(ECommand command) {
     }
     case ECommand::kZoomAll:
       m_wnd.ZoomAll(0);
+      break;
+    case ECommand::kPan:
+      m_wnd.SetAction(kActionPan, -1, 1);
+      m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));
       break;
     case ECommand::kQuit:
       glfwSetWindowShouldClose(m_window, GLFW_TRUE);

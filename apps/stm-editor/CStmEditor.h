@@ -48,7 +48,7 @@ private:
     CPoint pt;
     short delta;
   };
-  enum class ECommand { kSave, kUndo, kRedo, kZoomAll, kQuit };
+  enum class ECommand { kSave, kUndo, kRedo, kZoomAll, kPan, kQuit };
 
   static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
   static void OnCursorPos(GLFWwindow* window, double x, double y);
