@@ -364,6 +364,7 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
       SetAction(kActionPaste, -1, 1);
     } else if (key == 'X' || key == 'x') {
       manager->Cut();
+      SelectionChanged();
     }
     return;
   }
@@ -373,6 +374,8 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
       break;
     case VK_DELETE:
       manager->DeleteSelectedEntity();
+      // The grips belong to what was selected, so they go with it.
+      SelectionChanged();
       break;
     case VK_LEFT:
     case VK_UP:

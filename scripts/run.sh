@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target stm-render
+cmake --build build -j"$(nproc)" --target stm-render stm-editor
 
 example=${1:-examples/deep-beam-opening.stm.json}
 if [ -n "${DISPLAY:-}" ] && [ -x build/apps/stm-editor/stm-editor ]; then

@@ -125,7 +125,10 @@ TEST_F(CStmUbManagerTopologyTest, ALockedModelDeletesNothing) {
 
 TEST_F(CStmUbManagerTopologyTest, TheDeleteKeyDeletesTheSelectionInTheSelectionAction) {
   Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
-  m_manager.SelectElement({1});
+  m_manager.SelectNewElement({1});
+  auto* normal = dynamic_cast<CUbActionNormal*>(m_manager.GetActionCurrent());
+  ASSERT_NE(normal, nullptr);
+  EXPECT_FALSE(normal->GetSnapPointManage().GetGrips().empty());
   m_host.SetKeyHeld(VK_CONTROL, true);
   m_wnd.OnKeyDown(VK_DELETE, 1, 0);
   EXPECT_EQ(EnabledElements(), 1);
@@ -133,6 +136,8 @@ TEST_F(CStmUbManagerTopologyTest, TheDeleteKeyDeletesTheSelectionInTheSelectionA
   m_wnd.OnKeyDown(VK_DELETE, 1, 0);
   EXPECT_EQ(m_manager.GetCount(CUbEntityObj::TYPE_ENTITY_ALL), 0);
   EXPECT_EQ(EnabledElements() + EnabledNodes(), 0);
+  // No grip of the deleted element is left on screen.
+  EXPECT_TRUE(normal->GetSnapPointManage().GetGrips().empty());
 }
 
 TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheDuplicateElement) {
