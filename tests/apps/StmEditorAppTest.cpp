@@ -12,32 +12,17 @@
 #include <string>
 
 #include "support/RenderCheck.h"
+#include "support/RunProgram.h"
 
 namespace {
 
-struct SRun {
-  int status = -1;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 bool HasXvfbRun() { return std::system("command -v xvfb-run >/dev/null 2>&1") == 0; }
 
-// Runs stm-editor (under xvfb-run when display is set) and collects its exit status and stderr.
-SRun RunEditor(const std::string& args, bool display) {
-  const std::string errPath = RenderOutputDir() + "/stm-editor.stderr";
-  std::system(("mkdir -p " + Quote(RenderOutputDir())).c_str());
-  const std::string prefix = display ? "xvfb-run -a -s '-screen 0 1280x1024x24' " : "env -u DISPLAY -u WAYLAND_DISPLAY ";
-  const std::string command = prefix + Quote(STM_EDITOR_EXE) + " " + args + " 2>" + Quote(errPath);
-  const int raw = std::system(command.c_str());
-  SRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(errPath);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  return run;
+SProgramRun RunEditor(const std::string& args, bool display) {
+  const std::string prefix =
+      display ? "xvfb-run -a -s '-screen 0 1280x1024x24' " : "env -u DISPLAY -u WAYLAND_DISPLAY ";
+  return RunProgram(STM_EDITOR_EXE, args, "stm-editor", prefix);
 }
 
 TEST(StmEditorApp, ShowsTheModelUnderItsOverlayAndLeavesAfterTheCountedFrames) {
@@ -48,7 +33,7 @@ TEST(StmEditorApp, ShowsTheModelUnderItsOverlayAndLeavesAfterTheCountedFrames) {
   std::ifstream original(model, std::ios::binary);
   const std::string before((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
 
-  const SRun run = RunEditor(Quote(model) + " --size 640x480 --frames 3 --screenshot " + Quote(png), true);
+  const SProgramRun run = RunEditor(ShellQuote(model) + " --size 640x480 --frames 3 --screenshot " + ShellQuote(png), true);
   ASSERT_EQ(run.status, 0) << run.err;
 
   int w = 0, h = 0, channels = 0;
@@ -77,20 +62,20 @@ TEST(StmEditorApp, ShowsTheModelUnderItsOverlayAndLeavesAfterTheCountedFrames) {
 }
 
 TEST(StmEditorApp, AMissingOrBrokenFileOrBadArgumentStopsWithAMessage) {
-  SRun run = RunEditor(Quote("/no/such/model.stm.json"), false);
+  SProgramRun run = RunEditor(ShellQuote("/no/such/model.stm.json"), false);
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("/no/such/model.stm.json"), std::string::npos) << run.err;
 
   const std::string broken = RenderOutputDir() + "/broken-editor.stm.json";
   std::ofstream(broken) << "{\"nodes\": [1, 2";
-  run = RunEditor(Quote(broken), false);
+  run = RunEditor(ShellQuote(broken), false);
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("broken-editor.stm.json"), std::string::npos) << run.err;
 
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
   for (const std::string& bad : {std::string("--frames 0"), std::string("--frames"), std::string("--size 3"),
                                  std::string("--screenshot x.png"), std::string("--frobnicate")}) {
-    run = RunEditor(Quote(model) + " " + bad, false);
+    run = RunEditor(ShellQuote(model) + " " + bad, false);
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_FALSE(run.err.empty()) << bad;
   }
@@ -100,7 +85,7 @@ TEST(StmEditorApp, AMissingOrBrokenFileOrBadArgumentStopsWithAMessage) {
 
 TEST(StmEditorApp, WithoutADisplayItSaysSo) {
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
-  const SRun run = RunEditor(Quote(model) + " --frames 1", false);
+  const SProgramRun run = RunEditor(ShellQuote(model) + " --frames 1", false);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("stm-editor:"), std::string::npos) << run.err;
 }

@@ -11,30 +11,12 @@
 #include <string>
 
 #include "support/RenderCheck.h"
+#include "support/RunProgram.h"
 
 namespace {
 
-struct SRun {
-  int status = -1;
-  std::string err;
-};
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-// Runs stm-render with the arguments and collects its exit status and stderr.
-SRun RunRender(const std::string& args) {
-  const std::string errPath = RenderOutputDir() + "/stm-render.stderr";
-  std::system(("mkdir -p " + Quote(RenderOutputDir())).c_str());
-  const std::string command = Quote(STM_RENDER_EXE) + " " + args + " 2>" + Quote(errPath);
-  const int raw = std::system(command.c_str());
-  SRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(errPath);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  return run;
-}
+SProgramRun RunRender(const std::string& args) { return RunProgram(STM_RENDER_EXE, args, "stm-render"); }
 
 class StmRenderAppTest : public testing::TestWithParam<const char*> {};
 
@@ -43,7 +25,7 @@ TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
   const std::string png = RenderOutputDir() + "/stm-render-" + name + ".png";
   std::remove(png.c_str());
-  const SRun run = RunRender(Quote(model) + " -o " + Quote(png) + " --size 800x600");
+  const SProgramRun run = RunRender(ShellQuote(model) + " -o " + ShellQuote(png) + " --size 800x600");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
 
@@ -71,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, StmRenderAppTest,
 TEST(StmRenderApp, StylesViewsAndLayersChangeThePicture) {
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
   const std::string out = RenderOutputDir() + "/stm-render-options.png";
-  EXPECT_EQ(RunRender(Quote(model) + " -o " + Quote(out) + " --view 0 --size 64x48 --style light "
+  EXPECT_EQ(RunRender(ShellQuote(model) + " -o " + ShellQuote(out) + " --view 0 --size 64x48 --style light "
                       "--hide nodes,node-names --show areas").status, 0);
   int w = 0, h = 0, channels = 0;
   stbi_uc* data = stbi_load(out.c_str(), &w, &h, &channels, 4);
@@ -86,13 +68,13 @@ TEST(StmRenderApp, StylesViewsAndLayersChangeThePicture) {
 TEST(StmRenderApp, AMissingOrBrokenFileOrBadArgumentFailsWithAMessage) {
   const std::string out = RenderOutputDir() + "/stm-render-fail.png";
   std::remove(out.c_str());
-  SRun run = RunRender(Quote("/no/such/model.stm.json") + " -o " + Quote(out));
+  SProgramRun run = RunRender(ShellQuote("/no/such/model.stm.json") + " -o " + ShellQuote(out));
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("/no/such/model.stm.json"), std::string::npos) << run.err;
 
   const std::string broken = RenderOutputDir() + "/broken.stm.json";
   std::ofstream(broken) << "{\"nodes\": [1, 2";
-  run = RunRender(Quote(broken) + " -o " + Quote(out));
+  run = RunRender(ShellQuote(broken) + " -o " + ShellQuote(out));
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("broken.stm.json"), std::string::npos) << run.err;
   EXPECT_FALSE(std::ifstream(out).good());
@@ -100,7 +82,7 @@ TEST(StmRenderApp, AMissingOrBrokenFileOrBadArgumentFailsWithAMessage) {
   const std::string model = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
   for (const std::string& bad : {std::string("--view 3"), std::string("--size 0x10"), std::string("--style blue"),
                                  std::string("--hide nothing"), std::string("--frobnicate"), std::string("")}) {
-    run = RunRender(Quote(model) + (bad.empty() ? "" : " -o " + Quote(out) + " " + bad));
+    run = RunRender(ShellQuote(model) + (bad.empty() ? "" : " -o " + ShellQuote(out) + " " + bad));
     EXPECT_NE(run.status, 0) << bad;
     EXPECT_FALSE(run.err.empty()) << bad;
   }

@@ -1,0 +1,26 @@
+// Shell runs of the project's programs for the application tests.
+#include "support/RunProgram.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "support/RenderCheck.h"
+
+std::string ShellQuote(const std::string& s) { return "'" + s + "'"; }
+
+SProgramRun RunProgram(const std::string& program, const std::string& args, const std::string& name,
+                       const std::string& prefix) {
+  const std::string errPath = RenderOutputDir() + "/" + name + ".stderr";
+  const std::string command = prefix + ShellQuote(program) + " " + args + " 2>" + ShellQuote(errPath);
+  const int raw = std::system(command.c_str());
+  SProgramRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(errPath);
+  std::stringstream text;
+  text << in.rdbuf();
+  run.err = text.str();
+  return run;
+}
