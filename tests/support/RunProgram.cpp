@@ -2,6 +2,7 @@
 #include "support/RunProgram.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -13,7 +14,8 @@ std::string ShellQuote(const std::string& s) { return "'" + s + "'"; }
 
 SProgramRun RunProgram(const std::string& program, const std::string& args, const std::string& name,
                        const std::string& prefix) {
-  const std::string errPath = RenderOutputDir() + "/" + name + ".stderr";
+  // ctest runs tests in parallel processes, so each run keeps its stderr in a file of its own.
+  const std::string errPath = RenderOutputDir() + "/" + name + "." + std::to_string(getpid()) + ".stderr";
   const std::string command = prefix + ShellQuote(program) + " " + args + " 2>" + ShellQuote(errPath);
   const int raw = std::system(command.c_str());
   SProgramRun run;

@@ -12,7 +12,7 @@ struct SProgramRun {
 // Wraps a path or argument in single quotes for the shell.
 std::string ShellQuote(const std::string& s);
 
-// `prefix` goes before the program (for example xvfb-run); stderr is kept in `name`.stderr in
-// the render output folder.
+// `prefix` goes before the program (for example xvfb-run); stderr is kept in `name`.<pid>.stderr
+// in the render output folder.
 SProgramRun RunProgram(const std::string& program, const std::string& args, const std::string& name,
                        const std::string& prefix = std::string());
