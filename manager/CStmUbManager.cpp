@@ -28,6 +28,19 @@ CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj
 bool SamePoint(const CVector& a, const CVector& b) {
   return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
 }
+
+// The model's side of one undo step.
+class CStmModelStep : public CUbHistoryPayload {
+public:
+  CStmModelStep(CStmModel* model, std::unique_ptr<CStmModelChange> change)
+      : m_pModel(model), m_pChange(std::move(change)) {}
+  void Undo() override { m_pModel->UndoChange(*m_pChange); }
+  void Redo() override { m_pModel->RedoChange(*m_pChange); }
+
+private:
+  CStmModel* m_pModel;
+  std::unique_ptr<CStmModelChange> m_pChange;
+};
 }  // namespace
 
 CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
@@ -123,18 +136,42 @@ CUbEntityObj* CStmUbManager::CreateEntityObj(CString className) {
   return nullptr;
 }
 
+// While a step is replayed the model is not touched here: the step gives its records back
+// exactly once the entities are in place.
 int CStmUbManager::AddEtt(CUbEntityObj* entity, int record, int flag) {
   if (!entity) return 0;
   const int added = CUbEttManage::AddEtt(entity, record, flag);
+  if (IsReplayingHistory()) return added;
   EnableObject(entity, 1);
-  if (auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode)) CorrectElementLinkAdd(node);
+  // A node without a model id yet is being created; the split that follows links it.
+  auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode);
+  if (node && node->GetIdStm() >= 0) CorrectElementLinkAdd(node);
   return added;
 }
 
 int CStmUbManager::DeleteEtt(CUbEntityObj* entity, int keep, int record, int redraw) {
+  if (IsReplayingHistory()) return CUbEttManage::DeleteEtt(entity, keep, record, redraw);
+  // A recorded removal changes the model in the same step as the scene, even when the caller
+  // opened none.
+  if (record) SetHistoryStart();
   EnableObject(entity, 0);
-  if (entity && entity->GetTypeEntity() == CStmEntityObject::kKindNode) CorrectElementLinkDelete();
-  return CUbEttManage::DeleteEtt(entity, keep, record, redraw);
+  if (auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode)) CorrectElementLinkDelete(node);
+  const int deleted = CUbEttManage::DeleteEtt(entity, keep, record, redraw);
+  if (record) SetHistoryEnd();
+  return deleted;
+}
+
+void CStmUbManager::OnHistoryStepOpen() {
+  m_pChangeModel = GetStmModel();
+  if (m_pChangeModel) m_pChangeModel->BeginChange();
+}
+
+std::unique_ptr<CUbHistoryPayload> CStmUbManager::OnHistoryStepClose() {
+  CStmModel* model = m_pChangeModel;
+  m_pChangeModel = nullptr;
+  std::unique_ptr<CStmModelChange> change = model ? model->EndChange() : nullptr;
+  if (!change) return nullptr;
+  return std::make_unique<CStmModelStep>(model, std::move(change));
 }
 
 void CStmUbManager::EnableObject(CUbEntityObj* entity, int enable) {
@@ -143,7 +180,15 @@ void CStmUbManager::EnableObject(CUbEntityObj* entity, int enable) {
   if (!model || !stm || stm->GetIdStm() < 0) return;
   const int id = stm->GetIdStm();
   switch (static_cast<int>(entity->GetTypeEntity())) {
-    case CStmEntityObject::kKindNode: model->SetEnableNode(id, enable); break;
+    case CStmEntityObject::kKindNode:
+      model->SetEnableNode(id, enable);
+      if (!enable) {
+        // Nothing may hang on a node that is gone; undo brings it back with the node.
+        const CStmModel::SRemovedOfNode removed = model->RemoveNodeDependants(id);
+        m_removedOfNode.nLoads += removed.nLoads;
+        m_removedOfNode.nSupports += removed.nSupports;
+      }
+      break;
     case CStmEntityObject::kKindElement: model->SetEnableElement(id, enable); break;
     case CStmEntityObject::kKindArea: model->SetEnablePropertyArea(id, enable); break;
     case CStmEntityObject::kKindBoundary: {
@@ -178,20 +223,31 @@ void CStmUbManager::CorrectElementLinkAdd(CStmEntityNode* node) {
   }
 }
 
-void CStmUbManager::CorrectElementLinkDelete() {
+void CStmUbManager::CorrectElementLinkDelete(CStmEntityNode* node) {
   CStmModel* model = GetStmModel();
-  if (!model) return;
+  if (!model || !node || node->GetIdStm() < 0) return;
+  const int id = node->GetIdStm();
+  const CVector& at = node->GetCoord();
+  // Only an element linked to this node can have lost an end now, and its entity touches the
+  // node's place (at an end, or through it when an earlier link ran through the node).
   for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
     auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
     CStmObjElement* record = element ? model->GetElement(element->GetIdStm()) : nullptr;
-    if (!record) continue;
-    const CStmObjNode* begin = record->GetNodeBegin();
-    if (!begin || !begin->IsEnable()) {
-      if (const CStmObjNode* found = model->GetNode(element->GetCoordBegin())) record->SetIdNodeBegin(found->GetId());
-    }
-    const CStmObjNode* end = record->GetNodeEnd();
-    if (!end || !end->IsEnable()) {
-      if (const CStmObjNode* found = model->GetNode(element->GetCoordEnd())) record->SetIdNodeEnd(found->GetId());
+    if (!record || (record->GetIdNodeBegin() != id && record->GetIdNodeEnd() != id)) continue;
+    if (!SamePoint(element->GetCoordBegin(), at) && !SamePoint(element->GetCoordEnd(), at) &&
+        !IsPointInsideSegment(at, element->GetCoordBegin(), element->GetCoordEnd()))
+      continue;
+    for (const bool begin : {true, false}) {
+      const CStmObjNode* linked = begin ? record->GetNodeBegin() : record->GetNodeEnd();
+      if (linked && linked->IsEnable()) continue;
+      const CStmEntityNode* other = GetEntNode(begin ? element->GetCoordBegin() : element->GetCoordEnd(), nullptr);
+      const CStmObjNode* found = other && other != node ? model->GetNode(other->GetIdStm()) : nullptr;
+      if (!found || !found->IsEnable()) continue;
+      if (begin) {
+        record->SetIdNodeBegin(found->GetId());
+      } else {
+        record->SetIdNodeEnd(found->GetId());
+      }
     }
   }
 }

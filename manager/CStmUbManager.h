@@ -168,11 +168,16 @@ private:
   // Null when the current window is not a strut-and-tie renderer.
   CStmUbRenderer* GetCurrentRenderer() const;
   void CorrectElementLinkAdd(CStmEntityNode* node);
-  void CorrectElementLinkDelete();
+  // The elements still linked to a node that leaves take the enabled node at the same place.
+  void CorrectElementLinkDelete(CStmEntityNode* node);
   // Appends the element's end nodes that only this element uses, disabling them in the model.
   void GetDeletingInvolvedNode(CStmEntityElement* element, std::vector<CUbEntityObj*>& out);
   // A node entity in a bracket, added to the model as well when there is one.
   CStmEntityNode* AddModelNodeEntity(const CVector& pos);
+  // Every step of the history keeps what it did to the current model, so that undo and redo
+  // give back the records exactly instead of re-deriving them from the entities.
+  void OnHistoryStepOpen() override;
+  std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() override;
   // Tells the element entities of the boundary's element list their boundary membership.
   void SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary);
   // The largest load component of a condition; subIndex -1 looks at every nodal load.
@@ -199,4 +204,8 @@ private:
   double m_dMaxForceArrowSet = 0.0;
   std::vector<SStmLoadArrowSet*> m_arLoadArrowSet;
   std::unique_ptr<CStmModel> m_pClipboard;
+  // The model whose change the open history step records.
+  CStmModel* m_pChangeModel = nullptr;
+  // What went with the nodes removed since the last count was read (loads, supports).
+  CStmModel::SRemovedOfNode m_removedOfNode;
 };

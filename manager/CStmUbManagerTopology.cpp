@@ -7,6 +7,7 @@
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
 #include "host/platform/WinDefs.h"
 #include "manager/CStmUbManager.h"
 
@@ -117,6 +118,8 @@ void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
     }
   }
   if (!survivor) return;
+  // The re-links and the merge belong to the same undo step as the removal.
+  SetHistoryStart();
   const int idKeep = survivor->GetIdStm();
   for (CStmObjElement* element : model->GetInvolvedElements(idOld)) {
     if (element->GetIdNodeBegin() == idOld) {
@@ -127,7 +130,6 @@ void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
   }
   model->MergeNode(idKeep, idOld);
   model->SetEnableNode(idOld, 0);
-  SetHistoryStart();
   DeleteEtt(node, 0, 1, 1);
   SetHistoryEnd();
 }
@@ -201,6 +203,7 @@ void CStmUbManager::AddNodeMovedElement(CStmEntityElement* element) {
   const int countBegin = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveBegin(), 0);
   const int countEnd = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveEnd(), 0);
   // Where nothing else held the old place, the node travelled with the element and stays its own.
+  SetHistoryStart();
   if (countBegin > 0) {
     CStmEntityNode* node = GetEntNode(element->GetCoordBegin(), nullptr);
     if (!node) node = AddModelNodeEntity(element->GetCoordBegin());
@@ -211,6 +214,7 @@ void CStmUbManager::AddNodeMovedElement(CStmEntityElement* element) {
     if (!node) node = AddModelNodeEntity(element->GetCoordEnd());
     record->SetIdNodeEnd(node->GetIdStm());
   }
+  SetHistoryEnd();
 }
 
 void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements) {
@@ -251,8 +255,10 @@ void CStmUbManager::GetDeletingInvolvedNode(CStmEntityElement* element, std::vec
 void CStmUbManager::DeleteSelectedEntity() {
   CStmModel* model = GetStmModel();
   if (!model || model->IsLock()) return;
-  const int selected = GetSelectMap().GetCount();
-  if (selected > 0) SetHistoryStart();
+  // Nothing selected is nothing done: the model stays unmodified.
+  if (GetSelectMap().GetCount() == 0) return;
+  SetHistoryStart();
+  m_removedOfNode = CStmModel::SRemovedOfNode();
 
   std::vector<CUbEntityObj*> doomed;
   std::vector<CUbEntityObj*> selection;
@@ -282,12 +288,30 @@ void CStmUbManager::DeleteSelectedEntity() {
     }
     AppendOnce(doomed, entity);
   }
-  for (CUbEntityObj* entity : doomed) DeleteEtt(entity, 0, 1, 1);
-
-  if (selected > 0) {
-    SetHistoryEnd();
-    GetUiHost().SendToMainWindow(kMsgModelObjectsChanged, static_cast<WPARAM>(-1), 0);
+  int nodes = 0, elements = 0;
+  for (CUbEntityObj* entity : doomed) {
+    nodes += entity->GetTypeEntity() == CStmEntityObject::kKindNode ? 1 : 0;
+    elements += entity->GetTypeEntity() == CStmEntityObject::kKindElement ? 1 : 0;
+    DeleteEtt(entity, 0, 1, 1);
   }
+  SetHistoryEnd();
+
+  CString status;
+  if (doomed.empty()) {
+    GetUiHost().SetStatusText(StmText("Nothing was deleted: a node goes only with its last element."));
+    return;
+  }
+  const int others = static_cast<int>(doomed.size()) - nodes - elements;
+  if (m_removedOfNode.nLoads + m_removedOfNode.nSupports > 0) {
+    status.Format(StmText("Deleted %d elements, %d nodes and %d other objects, with %d nodal loads and %d "
+                          "supports of those nodes.")
+                      .c_str(),
+                  elements, nodes, others, m_removedOfNode.nLoads, m_removedOfNode.nSupports);
+  } else {
+    status.Format(StmText("Deleted %d elements, %d nodes and %d other objects.").c_str(), elements, nodes, others);
+  }
+  GetUiHost().SetStatusText(status);
+  GetUiHost().SendToMainWindow(kMsgModelObjectsChanged, static_cast<WPARAM>(-1), 0);
   model->SetStmModifiedFlag(1);
   InvalidateAllWnd();
 }

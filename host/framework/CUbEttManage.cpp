@@ -211,16 +211,18 @@ CVector CUbEttManage::ClientToExt(const CPoint& pt, double depth, long index) co
 // Undo history
 
 void CUbEttManage::SetHistoryStart() {
-  if (m_nHistoryDepth == 0) m_arOpen.clear();
-  ++m_nHistoryDepth;
+  if (m_nHistoryDepth++ > 0 || m_bReplaying) return;
+  m_arOpen.clear();
+  OnHistoryStepOpen();
 }
 
 void CUbEttManage::SetHistoryEnd() {
   if (m_nHistoryDepth == 0) return;  // an unbalanced end must not close someone else's step
-  if (--m_nHistoryDepth > 0) return;
-  if (m_arOpen.empty()) return;  // an empty step is no step
-  m_arUndo.push_back(std::move(m_arOpen));
+  if (--m_nHistoryDepth > 0 || m_bReplaying) return;
+  Step step{std::move(m_arOpen), OnHistoryStepClose()};
   m_arOpen.clear();
+  if (step.m_arRecord.empty() && !step.m_pPayload) return;  // an empty step is no step
+  m_arUndo.push_back(std::move(step));
   m_arRedo.clear();
   ForgetUnreferenced();
 }
@@ -267,7 +269,8 @@ int CUbEttManage::Undo() {
   Step step = std::move(m_arUndo.back());
   m_arUndo.pop_back();
   m_bReplaying = true;
-  for (auto it = step.rbegin(); it != step.rend(); ++it) Replay(*it, false);
+  for (auto it = step.m_arRecord.rbegin(); it != step.m_arRecord.rend(); ++it) Replay(*it, false);
+  if (step.m_pPayload) step.m_pPayload->Undo();
   m_bReplaying = false;
   m_arRedo.push_back(std::move(step));
   InvalidateAllWnd();
@@ -279,7 +282,8 @@ int CUbEttManage::Redo() {
   Step step = std::move(m_arRedo.back());
   m_arRedo.pop_back();
   m_bReplaying = true;
-  for (const SRecord& record : step) Replay(record, true);
+  for (const SRecord& record : step.m_arRecord) Replay(record, true);
+  if (step.m_pPayload) step.m_pPayload->Redo();
   m_bReplaying = false;
   m_arUndo.push_back(std::move(step));
   InvalidateAllWnd();
@@ -341,7 +345,7 @@ void CUbEttManage::ForgetUnreferenced() {
   for (const SRecord& record : m_arOpen) referenced.insert(record.m_strKey);
   for (const auto* steps : {&m_arUndo, &m_arRedo}) {
     for (const Step& step : *steps) {
-      for (const SRecord& record : step) referenced.insert(record.m_strKey);
+      for (const SRecord& record : step.m_arRecord) referenced.insert(record.m_strKey);
     }
   }
   for (auto it = m_mapHeld.begin(); it != m_mapHeld.end();) {

@@ -20,6 +20,15 @@
 
 class CUbRenderWnd;
 
+// What an undo step changes besides the entities (the document behind the scene); it is given
+// back after the step's entity records have been replayed.
+class CUbHistoryPayload {
+public:
+  virtual ~CUbHistoryPayload() = default;
+  virtual void Undo() = 0;
+  virtual void Redo() = 0;
+};
+
 // A named set of entity keys; while its filter flag is set, entities that honour groups draw
 // only when their key is in it.
 struct SUbDisplayGroup {
@@ -125,6 +134,16 @@ public:
   void ClearHistory();
   int GetUndoCount() const { return static_cast<int>(m_arUndo.size()); }
   int GetRedoCount() const { return static_cast<int>(m_arRedo.size()); }
+  // True while Undo or Redo replays a step: the registry hooks see entities come and go, but
+  // the step itself puts back everything else.
+  bool IsReplayingHistory() const { return m_bReplaying; }
+
+protected:
+  // A step opens when the outermost bracket starts and closes when it ends; what the closing
+  // hook returns is kept with the step. A step with neither entity records nor a payload is
+  // dropped.
+  virtual void OnHistoryStepOpen() {}
+  virtual std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() { return nullptr; }
 
 private:
   enum class EHistory { kCreate, kDelete, kOneNode, kMoveAllPoint, kRotate, kMirror };
@@ -135,7 +154,10 @@ private:
     CDPoint m_cs;
     int m_nFlag = 0;
   };
-  using Step = std::vector<SRecord>;
+  struct Step {
+    std::vector<SRecord> m_arRecord;
+    std::unique_ptr<CUbHistoryPayload> m_pPayload;
+  };
 
   bool IsRecording() const { return m_nHistoryDepth > 0 && !m_bReplaying; }
   void AddRecord(SRecord record);
@@ -168,7 +190,7 @@ private:
 
   int m_nHistoryDepth = 0;
   bool m_bReplaying = false;
-  Step m_arOpen;
+  std::vector<SRecord> m_arOpen;
   std::vector<Step> m_arUndo;
   std::vector<Step> m_arRedo;
   std::map<CString, std::unique_ptr<CUbEntityObj>> m_mapHeld;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <type_traits>
 
 #include "geometry/StmGeometry.h"
 
@@ -73,6 +74,9 @@ CStmModel::CStmModel() = default;
 CStmModel::~CStmModel() { Clear(); }
 
 void CStmModel::Clear() {
+  m_pChange.reset();
+  m_nChangeDepth = 0;
+  m_nodeElements.clear();
   DeleteAll(m_nodes);
   DeleteAll(m_elements);
   DeleteAll(m_boundaries[0]);
@@ -126,6 +130,7 @@ void CStmModel::Swap(CStmModel& other) {
   std::swap(m_meshSpace, other.m_meshSpace);
   std::swap(m_nTypeMesh, other.m_nTypeMesh);
   std::swap(m_boundaryRefs, other.m_boundaryRefs);
+  std::swap(m_nodeElements, other.m_nodeElements);
   AttachAll();
   other.AttachAll();
 }
@@ -151,6 +156,16 @@ T* CStmModel::Adopt(Map<T>& map, T* record, int id) {
   record->m_nId = id;
   record->m_pModel = this;
   map[id] = record;
+  if (m_pChange) {
+    // A boundary learns its type after this, so the collection comes from the map it joins.
+    CStmModelChange::ECollection collection = CollectionOf(*record);
+    if (static_cast<const void*>(&map) == &m_boundaries[1]) collection = CStmModelChange::kInnerBoundaries;
+    const auto key = std::make_pair(static_cast<int>(collection), id);
+    if (!m_pChange->m_mapSeen.count(key)) {
+      m_pChange->m_mapSeen[key] = m_pChange->m_entries.size();
+      m_pChange->m_entries.push_back({collection, id, nullptr, nullptr});
+    }
+  }
   return record;
 }
 
@@ -173,6 +188,7 @@ CStmObjElement* CStmModel::AddElement(int idNodeBegin, int idNodeEnd, const SStm
   CStmObjElement* element = Adopt(m_elements, new CStmObjElement, id);
   element->m_nIdNodeBegin = idNodeBegin;
   element->m_nIdNodeEnd = idNodeEnd;
+  LinkElement(*element);
   element->SetProperty(prop);
   NameElement(*element);
   return element;
@@ -252,6 +268,7 @@ CStmObjBoundary* CStmModel::SetBoundary(EStmTypeBoundary type, const std::vector
   } else {
     boundary = Find(map, id);
     if (!boundary) return nullptr;
+    boundary->Touch();
   }
   boundary->m_points = polygon;
   boundary->m_idElements.clear();
@@ -266,6 +283,7 @@ CStmObjBoundary* CStmModel::SetBoudaryByElementGroup(EStmTypeBoundary type, cons
   if (!OrderChain(idElements, points, ordered)) return nullptr;
   if (id != -1 && !Find(m_boundaries[type == STM_BOUNDARY_OUTER ? 0 : 1], id)) return nullptr;
   CStmObjBoundary* boundary = SetBoundary(type, points, id);
+  boundary->Touch();
   boundary->m_idElements = std::move(ordered);
   UpdateBoundaryMembership();
   return boundary;
@@ -330,9 +348,13 @@ CStmObjLoadComboFactor* CStmModel::AddComboFactor(const CString& nameCombo, cons
 
 int CStmModel::MergeNode(int idKeep, int idOld) {
   if (idKeep == idOld || !GetNode(idKeep) || !GetNode(idOld)) return 0;
-  for (auto& [id, element] : m_elements) {
-    if (element->m_nIdNodeBegin == idOld) element->SetIdNodeBegin(idKeep);
-    if (element->m_nIdNodeEnd == idOld) element->SetIdNodeEnd(idKeep);
+  const auto linked = m_nodeElements.find(idOld);
+  const std::vector<int> elements = linked == m_nodeElements.end() ? std::vector<int>() : linked->second;
+  for (const int idElement : elements) {
+    CStmObjElement* element = GetElement(idElement);
+    if (!element) continue;
+    element->SetIdNodes(element->m_nIdNodeBegin == idOld ? idKeep : element->m_nIdNodeBegin,
+                        element->m_nIdNodeEnd == idOld ? idKeep : element->m_nIdNodeEnd);
   }
   for (auto& [id, condition] : m_statics) {
     for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
@@ -343,12 +365,17 @@ int CStmModel::MergeNode(int idKeep, int idOld) {
     const bool keepHasOne = std::any_of(map.begin(), map.end(), [&](const auto& entry) {
       return entry.second->GetIdNode() == idKeep && entry.second->IsEnable();
     });
-    for (auto& [id, record] : map) {
-      if (record->GetIdNode() != idOld) continue;
+    std::vector<int> held;
+    for (const auto& [id, record] : map) {
+      if (record->GetIdNode() == idOld) held.push_back(id);
+    }
+    for (const int id : held) {
       if (keepHasOne) {
-        record->SetEnable(0);
+        // The survivor's own support stands; a second one would be saved against a node
+        // that is gone.
+        EraseRecord(map, id);
       } else {
-        record->SetIdNode(idKeep);
+        map.at(id)->SetIdNode(idKeep);
       }
     }
   };
@@ -356,6 +383,25 @@ int CStmModel::MergeNode(int idKeep, int idOld) {
   handOver(m_springs);
   handOver(m_plates);
   return 1;
+}
+
+CStmModel::SRemovedOfNode CStmModel::RemoveNodeDependants(int idNode) {
+  SRemovedOfNode removed;
+  for (auto& [id, condition] : m_statics) removed.nLoads += condition->RemoveLoadNodes(idNode);
+  auto removeFrom = [&](auto& map) {
+    std::vector<int> held;
+    for (const auto& [id, record] : map) {
+      if (record->GetIdNode() == idNode) held.push_back(id);
+    }
+    for (const int id : held) {
+      if (map.at(id)->IsEnable()) ++removed.nSupports;
+      EraseRecord(map, id);
+    }
+  };
+  removeFrom(m_restraints);
+  removeFrom(m_springs);
+  removeFrom(m_plates);
+  return removed;
 }
 
 void CStmModel::SetEnableNode(int id, int enable) {
@@ -548,8 +594,14 @@ std::vector<std::vector<int>> CStmModel::GetSpringGroup() const {
 
 std::vector<CStmObjElement*> CStmModel::GetInvolvedElements(int idNode) const {
   std::vector<CStmObjElement*> out;
-  for (const auto& [id, element] : m_elements) {
-    if (element->IsEnable() && (element->m_nIdNodeBegin == idNode || element->m_nIdNodeEnd == idNode)) {
+  const auto linked = m_nodeElements.find(idNode);
+  if (linked == m_nodeElements.end()) return out;
+  std::vector<int> ids = linked->second;
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  for (const int id : ids) {
+    CStmObjElement* element = GetElement(id);
+    if (element && element->IsEnable() && (element->m_nIdNodeBegin == idNode || element->m_nIdNodeEnd == idNode)) {
       out.push_back(element);
     }
   }
@@ -688,4 +740,131 @@ void CStmModel::ClearResults() {
   m_nTypeMesh = 0;
   m_boundaryRefs.clear();
   m_bLock = false;
+}
+
+// ---- Node-to-element lists
+
+void CStmModel::LinkElement(const CStmObjElement& element) {
+  m_nodeElements[element.m_nIdNodeBegin].push_back(element.GetId());
+  m_nodeElements[element.m_nIdNodeEnd].push_back(element.GetId());
+}
+
+void CStmModel::UnlinkElement(const CStmObjElement& element) {
+  for (const int idNode : {element.m_nIdNodeBegin, element.m_nIdNodeEnd}) {
+    auto linked = m_nodeElements.find(idNode);
+    if (linked == m_nodeElements.end()) continue;
+    std::vector<int>& ids = linked->second;
+    auto it = std::find(ids.begin(), ids.end(), element.GetId());
+    if (it != ids.end()) ids.erase(it);
+    if (ids.empty()) m_nodeElements.erase(linked);
+  }
+}
+
+void CStmModel::RebuildNodeLinks() {
+  m_nodeElements.clear();
+  for (const auto& [id, element] : m_elements) LinkElement(*element);
+}
+
+// ---- Changes
+
+CStmModelChange::ECollection CStmModel::CollectionOf(const CStmObject& record) {
+  switch (record.GetTypeObject()) {
+    case STM_OBJ_NODE: return CStmModelChange::kNodes;
+    case STM_OBJ_ELEMENT: return CStmModelChange::kElements;
+    case STM_OBJ_BOUNDARY:
+      return static_cast<const CStmObjBoundary&>(record).GetTypeBoundary() == STM_BOUNDARY_OUTER
+                 ? CStmModelChange::kOuterBoundaries
+                 : CStmModelChange::kInnerBoundaries;
+    case STM_OBJ_AREA: return CStmModelChange::kAreas;
+    case STM_OBJ_RESTRAINT: return CStmModelChange::kRestraints;
+    case STM_OBJ_SPRING: return CStmModelChange::kSprings;
+    case STM_OBJ_BEARING_PLATE: return CStmModelChange::kBearingPlates;
+    case STM_OBJ_LOAD_STATIC: return CStmModelChange::kLoadStatics;
+    default: return CStmModelChange::kLoadCombos;
+  }
+}
+
+template <class F>
+void CStmModel::WithCollection(CStmModelChange::ECollection collection, F&& f) {
+  switch (collection) {
+    case CStmModelChange::kNodes: f(m_nodes); break;
+    case CStmModelChange::kElements: f(m_elements); break;
+    case CStmModelChange::kOuterBoundaries: f(m_boundaries[0]); break;
+    case CStmModelChange::kInnerBoundaries: f(m_boundaries[1]); break;
+    case CStmModelChange::kAreas: f(m_areas); break;
+    case CStmModelChange::kRestraints: f(m_restraints); break;
+    case CStmModelChange::kSprings: f(m_springs); break;
+    case CStmModelChange::kBearingPlates: f(m_plates); break;
+    case CStmModelChange::kLoadStatics: f(m_statics); break;
+    default: f(m_combos); break;
+  }
+}
+
+void CStmModel::BeginChange() {
+  if (m_nChangeDepth++ == 0) m_pChange = std::make_unique<CStmModelChange>();
+}
+
+std::unique_ptr<CStmModelChange> CStmModel::EndChange() {
+  if (m_nChangeDepth == 0 || --m_nChangeDepth > 0) return nullptr;
+  std::unique_ptr<CStmModelChange> change = std::move(m_pChange);
+  change->m_mapSeen.clear();
+  std::vector<CStmModelChange::SEntry> kept;
+  for (CStmModelChange::SEntry& entry : change->m_entries) {
+    WithCollection(entry.eCollection, [&](auto& map) {
+      if (const auto* record = Find(map, entry.nId)) entry.pAfter = record->Clone();
+    });
+    // A record made and taken away again within the edit leaves no trace.
+    if (entry.pBefore || entry.pAfter) kept.push_back(std::move(entry));
+  }
+  change->m_entries = std::move(kept);
+  if (change->IsEmpty()) return nullptr;
+  return change;
+}
+
+void CStmModel::TouchRecord(const CStmObject& record) {
+  if (!m_pChange) return;
+  const CStmModelChange::ECollection collection = CollectionOf(record);
+  const auto key = std::make_pair(static_cast<int>(collection), record.GetId());
+  if (m_pChange->m_mapSeen.count(key)) return;
+  m_pChange->m_mapSeen[key] = m_pChange->m_entries.size();
+  m_pChange->m_entries.push_back({collection, record.GetId(), record.Clone(), nullptr});
+}
+
+template <class T>
+void CStmModel::EraseRecord(Map<T>& map, int id) {
+  auto it = map.find(id);
+  if (it == map.end()) return;
+  T* record = it->second;
+  record->Touch();
+  if constexpr (std::is_same_v<T, CStmObjElement>) UnlinkElement(*record);
+  map.erase(it);
+  delete record;
+}
+
+void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
+  for (const CStmModelChange::SEntry& entry : change.m_entries) {
+    const CStmObject* image = undo ? entry.pBefore.get() : entry.pAfter.get();
+    WithCollection(entry.eCollection, [&](auto& map) {
+      using T = std::remove_pointer_t<typename std::remove_reference_t<decltype(map)>::mapped_type>;
+      constexpr bool kElement = std::is_same_v<T, CStmObjElement>;
+      T* current = Find(map, entry.nId);
+      if (!image) {
+        if (!current) return;
+        if constexpr (kElement) UnlinkElement(*current);
+        map.erase(entry.nId);
+        delete current;
+        return;
+      }
+      if (current) {
+        if constexpr (kElement) UnlinkElement(*current);
+        current->Restore(*image);
+      } else {
+        current = static_cast<T*>(image->Clone().release());
+        current->m_pModel = this;
+        map[entry.nId] = current;
+      }
+      if constexpr (kElement) LinkElement(*current);
+    });
+  }
+  // Boundary membership is read off the elements, which the images carry as they were.
 }

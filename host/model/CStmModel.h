@@ -3,12 +3,15 @@
 #pragma once
 
 #include <map>
+#include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/model/CStmDataConfig.h"
 #include "host/model/CStmDataDefine.h"
 #include "host/model/CStmDataView.h"
+#include "host/model/CStmModelChange.h"
 #include "host/model/CStmObjArea.h"
 #include "host/model/CStmObjBearingPlate.h"
 #include "host/model/CStmObjBoundary.h"
@@ -77,7 +80,28 @@ public:
   CStmObjLoadComboFactor* AddComboFactor(const CString& nameCombo, const CString& nameCondition, int type,
                                          double scale);
 
+  // ---- Changes that can be taken back. Between BeginChange and EndChange every record keeps
+  // its image from before its first change (and created records are noted), so that the change
+  // can be undone and redone exactly. Calls nest; the outermost EndChange hands the change over,
+  // null when nothing was touched. Model-wide settings (view, definitions, results) are not
+  // part of a change.
+  void BeginChange();
+  std::unique_ptr<CStmModelChange> EndChange();
+  int IsChangeOpen() const { return m_pChange ? 1 : 0; }
+  void UndoChange(const CStmModelChange& change) { ApplyChange(change, true); }
+  void RedoChange(const CStmModelChange& change) { ApplyChange(change, false); }
+  // Records call this before they change (through CStmObject::Touch).
+  void TouchRecord(const CStmObject& record);
+
   // ---- Edits.
+  // Removes what hangs on a node: its nodal loads in every static condition, its restraint,
+  // spring and bearing plate, so that nothing is drawn or saved against a node that is gone.
+  // Counts what was enabled.
+  struct SRemovedOfNode {
+    int nLoads = 0;
+    int nSupports = 0;
+  };
+  SRemovedOfNode RemoveNodeDependants(int idNode);
   // Hands everything that hangs on node old over to node keep: element links, nodal loads, and
   // the restraint, spring and bearing plate when keep has none (otherwise old's are disabled).
   // Node old itself is left as it is; the caller disables it. Returns 0 when a node is missing
@@ -134,7 +158,8 @@ public:
   // the order each group first appears; each group lists its node ids in id order.
   std::vector<std::vector<int>> GetRestraintGroup() const;
   std::vector<std::vector<int>> GetSpringGroup() const;
-  // Enabled elements that begin or end at the node, in id order.
+  // Enabled elements that begin or end at the node, in id order; found through the node's own
+  // list of elements, so the cost follows the node's degree, not the model's size.
   std::vector<CStmObjElement*> GetInvolvedElements(int idNode) const;
   int GetCountInvolvedElements(int idNode) const;
 
@@ -219,6 +244,9 @@ public:
   void NameElement(CStmObjElement& element) const;
   // Re-derives integer attribute 4 of every element from the enabled boundaries.
   void UpdateBoundaryMembership();
+  // The node-to-element lists follow an element's links (called by the element).
+  void LinkElement(const CStmObjElement& element);
+  void UnlinkElement(const CStmObjElement& element);
 
 private:
   template <class T>
@@ -228,6 +256,17 @@ private:
   bool OrderChain(const std::vector<int>& idElements, std::vector<CVector>& points, std::vector<int>& ordered) const;
   int NextBoundaryId() const;
   void AttachAll();
+  void RebuildNodeLinks();
+  void ApplyChange(const CStmModelChange& change, bool undo);
+  // A new record is noted in an open change so that undo takes it away again.
+  void NoteCreated(const CStmObject& record);
+  static CStmModelChange::ECollection CollectionOf(const CStmObject& record);
+  // Calls f with the typed map of a collection.
+  template <class F>
+  void WithCollection(CStmModelChange::ECollection collection, F&& f);
+  // Takes a record out of its map for good, keeping its image in an open change.
+  template <class T>
+  void EraseRecord(Map<T>& map, int id);
 
   Map<CStmObjNode> m_nodes;
   Map<CStmObjElement> m_elements;
@@ -260,4 +299,9 @@ private:
   SStmMeshSpace m_meshSpace;
   int m_nTypeMesh = 0;
   std::vector<SStmSegment> m_boundaryRefs;
+
+  // Element ids per node id, disabled elements included.
+  std::unordered_map<int, std::vector<int>> m_nodeElements;
+  std::unique_ptr<CStmModelChange> m_pChange;
+  int m_nChangeDepth = 0;
 };

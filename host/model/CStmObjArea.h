@@ -10,7 +10,21 @@ public:
 
   // Member thickness inside the area; 0 keeps the member's own thickness.
   double GetThickness() const { return m_dThickness; }
-  void SetThickness(double thickness) { m_dThickness = thickness; }
+  void SetThickness(double thickness) {
+    Touch();
+    m_dThickness = thickness;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjArea>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjArea&>(image);
+    CStmObjBoundary::Restore(other);
+    m_dThickness = other.m_dThickness;
+  }
 
 private:
   double m_dThickness = 0.0;

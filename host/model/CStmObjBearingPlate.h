@@ -8,9 +8,27 @@ public:
   CStmObjBearingPlate() : CStmObject(STM_OBJ_BEARING_PLATE) {}
 
   int GetIdNode() const { return m_nIdNode; }
-  void SetIdNode(int id) { m_nIdNode = id; }
+  void SetIdNode(int id) {
+    Touch();
+    m_nIdNode = id;
+  }
   const SStmPropBearingPlate& GetProperty() const { return m_prop; }
-  void SetProperty(const SStmPropBearingPlate& prop) { m_prop = prop; }
+  void SetProperty(const SStmPropBearingPlate& prop) {
+    Touch();
+    m_prop = prop;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjBearingPlate>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjBearingPlate&>(image);
+    CopyBase(other);
+    m_nIdNode = other.m_nIdNode;
+    m_prop = other.m_prop;
+  }
 
 private:
   int m_nIdNode = -1;

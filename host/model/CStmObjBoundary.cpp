@@ -10,7 +10,10 @@ int CStmObjBoundary::IsIncludeElement(int idElement) const {
 }
 
 void CStmObjBoundary::AddElement(int idElement, int update) {
-  if (!IsIncludeElement(idElement)) m_idElements.push_back(idElement);
+  if (!IsIncludeElement(idElement)) {
+    Touch();
+    m_idElements.push_back(idElement);
+  }
   if (update && GetModel()) GetModel()->UpdateBoundaryMembership();
 }
 

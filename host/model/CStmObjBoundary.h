@@ -14,7 +14,10 @@ public:
 
   // Vertices in order; the polygon closes implicitly.
   const std::vector<CVector>& GetBoundaryPos() const { return m_points; }
-  void SetBoundaryPos(std::vector<CVector> points) { m_points = std::move(points); }
+  void SetBoundaryPos(std::vector<CVector> points) {
+    Touch();
+    m_points = std::move(points);
+  }
 
   const std::vector<int>& GetIdElements() const { return m_idElements; }
   int IsIncludeElement(int idElement) const;
@@ -23,6 +26,19 @@ public:
 
   // Enabling or disabling a boundary changes which elements lie on a boundary.
   void SetEnable(int enable) override;
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjBoundary>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjBoundary&>(image);
+    CopyBase(other);
+    m_eType = other.m_eType;
+    m_points = other.m_points;
+    m_idElements = other.m_idElements;
+  }
 
 protected:
   explicit CStmObjBoundary(EStmTypeObject type) : CStmObject(type) {}

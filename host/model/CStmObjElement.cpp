@@ -5,14 +5,21 @@
 
 #include "host/model/CStmModel.h"
 
-void CStmObjElement::SetIdNodeBegin(int id) {
-  m_nIdNodeBegin = id;
-  if (GetModel()) GetModel()->NameElement(*this);
-}
+void CStmObjElement::SetIdNodeBegin(int id) { SetIdNodes(id, m_nIdNodeEnd); }
 
-void CStmObjElement::SetIdNodeEnd(int id) {
-  m_nIdNodeEnd = id;
-  if (GetModel()) GetModel()->NameElement(*this);
+void CStmObjElement::SetIdNodeEnd(int id) { SetIdNodes(m_nIdNodeBegin, id); }
+
+void CStmObjElement::SetIdNodes(int idBegin, int idEnd) {
+  if (idBegin == m_nIdNodeBegin && idEnd == m_nIdNodeEnd) return;
+  Touch();
+  CStmModel* model = GetModel();
+  if (model) model->UnlinkElement(*this);
+  m_nIdNodeBegin = idBegin;
+  m_nIdNodeEnd = idEnd;
+  if (model) {
+    model->LinkElement(*this);
+    model->NameElement(*this);
+  }
 }
 
 CStmObjNode* CStmObjElement::GetNodeBegin() const { return GetModel() ? GetModel()->GetNode(m_nIdNodeBegin) : nullptr; }
@@ -42,11 +49,13 @@ EStmTypeElement CStmObjElement::GetType(int loadCase) const {
 }
 
 void CStmObjElement::SetResultAxialForces(std::vector<double> forces) {
+  Touch();
   m_forces = std::move(forces);
   DeriveTypes(GetModel() ? GetModel()->GetStmDataView()->GetFixedPointNumber() : CStmDataView().GetFixedPointNumber());
 }
 
 void CStmObjElement::DeriveTypes(int decimals) {
+  Touch();
   const double scale = std::pow(10.0, decimals < 0 ? 0 : decimals);
   m_types.resize(m_forces.size());
   for (size_t i = 0; i < m_forces.size(); ++i) {
@@ -66,6 +75,7 @@ std::vector<CDPoint> CStmObjElement::GetCoordEffectiveZones(int loadCase) const 
 
 void CStmObjElement::CopyProperties(const CStmObjElement& other) {
   if (this == &other) return;
+  Touch();
   m_prop = other.m_prop;
   m_nIndexStrut = other.m_nIndexStrut;
   m_nIndexTie = other.m_nIndexTie;

@@ -11,12 +11,34 @@ public:
   CStmObjLoadComboFactor() : CStmObject(STM_OBJ_COMBO_FACTOR) {}
 
   const CString& GetNameLoadCondition() const { return m_strCondition; }
-  void SetNameLoadCondition(const CString& name) { m_strCondition = name; }
+  void SetNameLoadCondition(const CString& name) {
+    Touch();
+    m_strCondition = name;
+  }
   // 0 static load condition, 1 load combination.
   int GetTypeLoadCondition() const { return m_nType; }
-  void SetTypeLoadCondition(int type) { m_nType = type; }
+  void SetTypeLoadCondition(int type) {
+    Touch();
+    m_nType = type;
+  }
   double GetScaleFactor() const { return m_dScale; }
-  void SetScaleFactor(double scale) { m_dScale = scale; }
+  void SetScaleFactor(double scale) {
+    Touch();
+    m_dScale = scale;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjLoadComboFactor>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjLoadComboFactor&>(image);
+    CopyBase(other);
+    m_strCondition = other.m_strCondition;
+    m_nType = other.m_nType;
+    m_dScale = other.m_dScale;
+  }
 
 private:
   CString m_strCondition;

@@ -18,6 +18,11 @@ public:
   CStmObjLoadComboFactor* AddComboFactor(const CString& nameCondition, int type, double scale, int id = -1);
   void ClearComboFactor();
 
+  std::unique_ptr<CStmObject> Clone() const override;
+  void Restore(const CStmObject& image) override;
+
 private:
+  void FreeFactors();
+
   std::map<int, CStmObjLoadComboFactor*> m_factors;
 };

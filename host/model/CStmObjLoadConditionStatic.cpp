@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-CStmObjLoadConditionStatic::~CStmObjLoadConditionStatic() { ClearLoadNode(); }
+CStmObjLoadConditionStatic::~CStmObjLoadConditionStatic() { FreeLoads(); }
 
 CStmObjLoadNode* CStmObjLoadConditionStatic::GetLoadNode(int id) const {
   auto it = m_loads.find(id);
@@ -30,16 +30,56 @@ CStmObjLoadNode* CStmObjLoadConditionStatic::AddLoadNodeWithId(int id, const CSt
   if (!std::isfinite(load.x) || !std::isfinite(load.y) || !std::isfinite(load.z)) return nullptr;
   if (id < 0) id = m_loads.empty() ? 1 : m_loads.rbegin()->first + 1;
   if (m_loads.count(id)) return nullptr;
+  Touch();
   auto* record = new CStmObjLoadNode;
   record->m_nId = id;
   record->SetName(name);
   record->SetIdNode(idNode);
   record->SetLoad(load);
+  record->SetParent(this);
   m_loads[id] = record;
   return record;
 }
 
 void CStmObjLoadConditionStatic::ClearLoadNode() {
+  if (m_loads.empty()) return;
+  Touch();
+  FreeLoads();
+}
+
+void CStmObjLoadConditionStatic::FreeLoads() {
   for (auto& [id, record] : m_loads) delete record;
   m_loads.clear();
+}
+
+int CStmObjLoadConditionStatic::RemoveLoadNodes(int idNode) {
+  int removed = 0;
+  for (auto it = m_loads.begin(); it != m_loads.end();) {
+    if (it->second->GetIdNode() != idNode) {
+      ++it;
+      continue;
+    }
+    if (removed++ == 0) Touch();
+    delete it->second;
+    it = m_loads.erase(it);
+  }
+  return removed;
+}
+
+std::unique_ptr<CStmObject> CStmObjLoadConditionStatic::Clone() const {
+  auto copy = std::make_unique<CStmObjLoadConditionStatic>();
+  copy->Restore(*this);
+  return copy;
+}
+
+void CStmObjLoadConditionStatic::Restore(const CStmObject& image) {
+  const auto& other = static_cast<const CStmObjLoadConditionStatic&>(image);
+  CopyBase(other);
+  FreeLoads();
+  for (const auto& [id, load] : other.m_loads) {
+    std::unique_ptr<CStmObject> copy = load->Clone();
+    auto* record = static_cast<CStmObjLoadNode*>(copy.release());
+    record->SetParent(this);
+    m_loads[id] = record;
+  }
 }

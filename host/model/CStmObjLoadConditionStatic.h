@@ -20,7 +20,14 @@ public:
   // Adds a load record with a given id (-1: the next free one); null when the id is taken.
   CStmObjLoadNode* AddLoadNodeWithId(int id, const CString& name, int idNode, const CVector& load);
   void ClearLoadNode();
+  // Removes the load records acting on a node; returns how many went.
+  int RemoveLoadNodes(int idNode);
+
+  std::unique_ptr<CStmObject> Clone() const override;
+  void Restore(const CStmObject& image) override;
 
 private:
+  void FreeLoads();
+
   std::map<int, CStmObjLoadNode*> m_loads;
 };

@@ -8,9 +8,27 @@ public:
   CStmObjLoadNode() : CStmObject(STM_OBJ_LOAD_NODE) {}
 
   int GetIdNode() const { return m_nIdNode; }
-  void SetIdNode(int id) { m_nIdNode = id; }
+  void SetIdNode(int id) {
+    Touch();
+    m_nIdNode = id;
+  }
   const CVector& GetLoad() const { return m_vLoad; }
-  void SetLoad(const CVector& load) { m_vLoad = load; }
+  void SetLoad(const CVector& load) {
+    Touch();
+    m_vLoad = load;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjLoadNode>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjLoadNode&>(image);
+    CopyBase(other);
+    m_nIdNode = other.m_nIdNode;
+    m_vLoad = other.m_vLoad;
+  }
 
 private:
   int m_nIdNode = -1;

@@ -18,6 +18,7 @@ std::vector<CDPoint> CStmObjNode::GetCoordMaxWidthZones(int loadCase) const {
 
 CStmObjNode& CStmObjNode::operator=(const CStmObjNode& other) {
   if (this == &other) return *this;
+  Touch();
   m_bMoveable = other.m_bMoveable;
   m_dThicknessScale = other.m_dThicknessScale;
   CopyAttributes(other);

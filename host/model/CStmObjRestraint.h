@@ -8,12 +8,34 @@ public:
   CStmObjRestraint() : CStmObject(STM_OBJ_RESTRAINT) {}
 
   int GetIdNode() const { return m_nIdNode; }
-  void SetIdNode(int id) { m_nIdNode = id; }
+  void SetIdNode(int id) {
+    Touch();
+    m_nIdNode = id;
+  }
   const SStmDof& GetDof() const { return m_dof; }
-  void SetDof(const SStmDof& dof) { m_dof = dof; }
+  void SetDof(const SStmDof& dof) {
+    Touch();
+    m_dof = dof;
+  }
   // Degrees, about the axis normal to the model plane.
   double GetRollerAngle() const { return m_dRollerAngle; }
-  void SetRollerAngle(double degrees) { m_dRollerAngle = degrees; }
+  void SetRollerAngle(double degrees) {
+    Touch();
+    m_dRollerAngle = degrees;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjRestraint>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjRestraint&>(image);
+    CopyBase(other);
+    m_nIdNode = other.m_nIdNode;
+    m_dof = other.m_dof;
+    m_dRollerAngle = other.m_dRollerAngle;
+  }
 
 private:
   int m_nIdNode = -1;

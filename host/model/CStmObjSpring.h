@@ -8,11 +8,33 @@ public:
   CStmObjSpring() : CStmObject(STM_OBJ_SPRING) {}
 
   int GetIdNode() const { return m_nIdNode; }
-  void SetIdNode(int id) { m_nIdNode = id; }
+  void SetIdNode(int id) {
+    Touch();
+    m_nIdNode = id;
+  }
   const CVector& GetU() const { return m_vU; }
   const CVector& GetR() const { return m_vR; }
-  void SetU(const CVector& u) { m_vU = u; }
-  void SetR(const CVector& r) { m_vR = r; }
+  void SetU(const CVector& u) {
+    Touch();
+    m_vU = u;
+  }
+  void SetR(const CVector& r) {
+    Touch();
+    m_vR = r;
+  }
+
+  std::unique_ptr<CStmObject> Clone() const override {
+    auto copy = std::make_unique<CStmObjSpring>();
+    copy->Restore(*this);
+    return copy;
+  }
+  void Restore(const CStmObject& image) override {
+    const auto& other = static_cast<const CStmObjSpring&>(image);
+    CopyBase(other);
+    m_nIdNode = other.m_nIdNode;
+    m_vU = other.m_vU;
+    m_vR = other.m_vR;
+  }
 
 private:
   int m_nIdNode = -1;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include "host/model/StmModelTypes.h"
 #include "host/platform/CString.h"
@@ -22,23 +23,46 @@ public:
 
   int GetId() const { return m_nId; }
   const CString& GetName() const { return m_strName; }
-  void SetName(const CString& name) { m_strName = name; }
+  void SetName(const CString& name) {
+    Touch();
+    m_strName = name;
+  }
   EStmTypeObject GetTypeObject() const { return m_eType; }
 
   // Records are disabled instead of erased, so that an undo can bring them back.
   virtual bool IsEnable() const { return m_bEnable; }
-  virtual void SetEnable(int enable) { m_bEnable = enable != 0; }
+  virtual void SetEnable(int enable) {
+    Touch();
+    m_bEnable = enable != 0;
+  }
 
   // -1 for an index outside 0..kAttrCount-1.
   int GetAttributeInt(int index) const;
   void SetAttributeInt(int index, int value);
   const CString& GetAttributeText() const { return m_strAttribute; }
-  void SetAttributeText(const CString& text) { m_strAttribute = text; }
+  void SetAttributeText(const CString& text) {
+    Touch();
+    m_strAttribute = text;
+  }
 
   // The model that holds the record; null for a record on its own.
   CStmModel* GetModel() const { return m_pModel; }
 
+  // A record exactly as it is (id, links, results, children), outside any model: the images
+  // that let an undo put a record back as it was, not as a guess from positions.
+  virtual std::unique_ptr<CStmObject> Clone() const = 0;
+  // Takes every field of an image of the same class; the owner stays. Nothing is recorded.
+  virtual void Restore(const CStmObject& image) = 0;
+
 protected:
+  // Every change of a record goes through here first, so that an open change of the owning
+  // model keeps the record's image from before the change. A record inside another record (a
+  // load in its condition) is kept as part of its parent.
+  void Touch();
+  // The fields of this base: id, name, enabled flag and attributes (not the owner).
+  void CopyBase(const CStmObject& other);
+  void SetParent(CStmObject* parent) { m_pParent = parent; }
+
   // The attributes a record hands on when it is assigned to another; boundary membership
   // stays, since the boundaries own it.
   void CopyAttributes(const CStmObject& other);
@@ -56,4 +80,5 @@ private:
   std::array<int, kAttrCount> m_attributes{};
   CString m_strAttribute;
   CStmModel* m_pModel = nullptr;
+  CStmObject* m_pParent = nullptr;
 };

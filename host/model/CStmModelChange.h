@@ -1,0 +1,46 @@
+// What one edit did to a model, as images of the records it touched before and after, so that
+// undo and redo put every record back exactly: links, loads, supports, flags and ids.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "host/model/CStmObject.h"
+
+class CStmModelChange {
+public:
+  // The record collections of a model, in the order their images are applied.
+  enum ECollection {
+    kNodes = 0,
+    kElements,
+    kOuterBoundaries,
+    kInnerBoundaries,
+    kAreas,
+    kRestraints,
+    kSprings,
+    kBearingPlates,
+    kLoadStatics,
+    kLoadCombos,
+    kCollectionCount
+  };
+
+  bool IsEmpty() const { return m_entries.empty(); }
+  int GetCount() const { return static_cast<int>(m_entries.size()); }
+
+private:
+  friend class CStmModel;
+
+  // A missing image means the record did not exist on that side of the edit.
+  struct SEntry {
+    ECollection eCollection;
+    int nId;
+    std::unique_ptr<CStmObject> pBefore;
+    std::unique_ptr<CStmObject> pAfter;
+  };
+
+  std::vector<SEntry> m_entries;
+  // While the edit is open: which records already have their image from before.
+  std::map<std::pair<int, int>, size_t> m_mapSeen;
+};

@@ -1,0 +1,110 @@
+// Changes of a model taken back and done again: the saved document is the measure, so every
+// record a change touched (links, loads, supports, flags, ids) must come back byte for byte.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+std::string Saved(const CStmModel& model) {
+  std::string text, error;
+  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
+  return text;
+}
+
+// Two elements on three nodes, a support and a load at the free end.
+class CStmModelChangeTest : public testing::Test {
+protected:
+  void SetUp() override {
+    for (int i = 0; i < 3; ++i) m_model.AddNode(CVector(1000.0 * i, 0, 0));
+    m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+    m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+    m_model.AddRestraint(1, SStmDof{1, 1, 1, 0, 0, 0});
+    m_model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0}, 30.0);
+    m_model.AddLoadConditionStatic("Dead");
+    m_model.AddLoadConditionStatic("Live");
+    m_model.AddLoadNode("Dead", 3, CVector(0, 0, -100));
+    m_model.AddLoadNode("Live", 3, CVector(5, 0, -50));
+    m_model.AddLoadNode("Live", 2, CVector(0, 0, -10));
+  }
+
+  CStmModel m_model;
+};
+
+TEST_F(CStmModelChangeTest, UndoAndRedoGiveBackEveryRecordAGestureTouched) {
+  const std::string before = Saved(m_model);
+  m_model.BeginChange();
+  // A new node merged into node 2's place the way a drag does, a node created on the way, and
+  // node 3 removed with what hangs on it.
+  CStmObjNode* added = m_model.AddNode(CVector(500, 0, 0));
+  m_model.AddElement(1, added->GetId(), SStmPropElement(1, 0, 3.5))->SetAttributeText("web");
+  m_model.GetElement(1)->SetIdNodeEnd(added->GetId());
+  m_model.MergeNode(2, added->GetId());
+  m_model.SetEnableNode(added->GetId(), 0);
+  const CStmModel::SRemovedOfNode removed = m_model.RemoveNodeDependants(3);
+  m_model.SetEnableNode(3, 0);
+  m_model.SetEnableElement(2, 0);
+  m_model.GetNode(1)->SetCoord(CVector(-10, 0, 0));
+  std::unique_ptr<CStmModelChange> change = m_model.EndChange();
+  ASSERT_TRUE(change);
+  EXPECT_EQ(removed.nLoads, 2);
+  EXPECT_EQ(removed.nSupports, 1);
+  EXPECT_EQ(m_model.GetRestraintNode(3, 0), nullptr);
+  EXPECT_EQ(m_model.GetCountInvolvedElements(2), 2);  // element 1 and the new one end there
+  const std::string after = Saved(m_model);
+
+  for (int round = 0; round < 2; ++round) {
+    m_model.UndoChange(*change);
+    EXPECT_EQ(Saved(m_model), before);
+    // The node's list of elements follows the records back.
+    EXPECT_EQ(m_model.GetCountInvolvedElements(2), 2);
+    EXPECT_EQ(m_model.GetInvolvedElements(3).size(), 1u);
+    EXPECT_EQ(m_model.GetNode(4), nullptr);  // created records are gone, so ids are free again
+    m_model.RedoChange(*change);
+    EXPECT_EQ(Saved(m_model), after);
+    EXPECT_EQ(m_model.GetCountInvolvedElements(3), 0);
+  }
+  // The next record after an undo takes the id the undone one had.
+  m_model.UndoChange(*change);
+  EXPECT_EQ(m_model.AddNode(CVector(7, 0, 0))->GetId(), 4);
+}
+
+TEST_F(CStmModelChangeTest, ChangesNestAndOnlyARealChangeIsHandedOver) {
+  m_model.BeginChange();
+  EXPECT_FALSE(m_model.EndChange()) << "nothing touched";
+
+  m_model.BeginChange();
+  m_model.GetElement(1)->SetAttributeInt(CStmObject::kAttrBoundary, 0);  // the value it has
+  EXPECT_FALSE(m_model.EndChange()) << "a setter that changes nothing records nothing";
+
+  m_model.BeginChange();
+  m_model.BeginChange();
+  m_model.GetNode(2)->SetCoord(CVector(1, 2, 3));
+  EXPECT_FALSE(m_model.EndChange()) << "the inner end hands nothing over";
+  std::unique_ptr<CStmModelChange> change = m_model.EndChange();
+  ASSERT_TRUE(change);
+  EXPECT_EQ(change->GetCount(), 1);
+  m_model.UndoChange(*change);
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(1000, 0, 0));
+}
+
+TEST_F(CStmModelChangeTest, MergingKeepsTheSurvivorsSupportAndDropsTheOther) {
+  const std::string before = Saved(m_model);
+  m_model.BeginChange();
+  m_model.MergeNode(1, 3);
+  m_model.SetEnableNode(3, 0);
+  std::unique_ptr<CStmModelChange> change = m_model.EndChange();
+  ASSERT_TRUE(change);
+  // Node 1 had its own support; a second one against a node that is gone is not kept.
+  EXPECT_EQ(m_model.GetRestraints().size(), 1u);
+  EXPECT_EQ(m_model.GetRestraintNode(1)->GetDof().Ux, 1);
+  EXPECT_EQ(m_model.GetLoadConditionStatic("Dead")->GetLoadNodes().begin()->second->GetIdNode(), 1);
+  m_model.UndoChange(*change);
+  EXPECT_EQ(Saved(m_model), before);
+}
+
+}  // namespace
