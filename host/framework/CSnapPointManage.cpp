@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <tuple>
 
 #include "host/framework/CUbActionBase.h"
 #include "host/framework/CUbManage.h"
@@ -20,12 +22,14 @@ void CSnapPointManage::OnChangeSelectedMember(CUbRenderWnd* wnd) {
   m_arGrip.clear();
   CUbManage* manage = wnd ? wnd->GetManage() : nullptr;
   if (!manage) return;
-  auto addGrip = [this](const CVector& pos, const CString& key, int vertex) {
-    for (SGrip& grip : m_arGrip) {
-      if (grip.m_vPos == pos) {
-        grip.m_arOwner.emplace_back(key, vertex);
-        return;
-      }
+  // Grips at the same point are one grip with several owners; found through an ordered map so
+  // that selecting everything stays n log n instead of a search per point.
+  std::map<std::tuple<double, double, double>, size_t> gripAt;
+  auto addGrip = [this, &gripAt](const CVector& pos, const CString& key, int vertex) {
+    const auto [it, added] = gripAt.emplace(std::make_tuple(pos.x, pos.y, pos.z), m_arGrip.size());
+    if (!added) {
+      m_arGrip[it->second].m_arOwner.emplace_back(key, vertex);
+      return;
     }
     m_arGrip.push_back(SGrip{pos, {{key, vertex}}});
   };

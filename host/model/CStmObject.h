@@ -32,6 +32,7 @@ public:
   // Records are disabled instead of erased, so that an undo can bring them back.
   virtual bool IsEnable() const { return m_bEnable; }
   virtual void SetEnable(int enable) {
+    if (m_bEnable == (enable != 0)) return;
     Touch();
     m_bEnable = enable != 0;
   }
