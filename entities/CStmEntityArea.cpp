@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "host/framework/CUbGlState.h"
 #include "host/framework/CUbRenderAPI.h"
 #include "host/platform/CArchive.h"
 #include "host/platform/StmText.h"
@@ -51,12 +52,12 @@ void CStmEntityArea::Render(int pick) {
               static_cast<GLfloat>(m_vDrawColor.z), kAreaAlpha);
   }
   // Without depth test the fill never hides the elements drawn over it.
-  glDisable(GL_DEPTH_TEST);
+  CUbGlState::Disable(GL_DEPTH_TEST);
   CUbRenderAPI::CreateTessObj();
   CVectorArray outline;
   for (const CVector& p : m_arAreaPos) outline.Add(p);
   CUbRenderAPI::Entity_Tess(outline, 0.0);
-  glEnable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_DEPTH_TEST);
 }
 
 CString CStmEntityArea::GetTooltipPropInfoTable() {

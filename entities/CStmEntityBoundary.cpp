@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "host/framework/CUbGlState.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CArchive.h"
 #include "host/platform/StmText.h"
@@ -82,21 +83,21 @@ void CStmEntityBoundary::Render(int pick) {
   const CStmDataView* view = model->GetStmDataView();
   if (!record || !record->IsEnable() || !view || !view->IsShowOption(kShowBoundaries)) return;
 
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
+  CUbGlState::Disable(GL_DEPTH_TEST);
+  CUbGlState::Disable(GL_LIGHTING);
   m_vDrawColor = view->GetColorSet()[kColorBoundary];
   if (pick == 0) {
-    glLineWidth(static_cast<GLfloat>(m_dThickness));
+    CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness));
     glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
               static_cast<GLfloat>(m_vDrawColor.z));
   }
   // The centre of this view is the origin, so model coordinates are drawn and picked alike.
-  glBegin(GL_LINE_LOOP);
+  CUbGlState::Begin(GL_LINE_LOOP);
   for (const CVector& p : m_arBoundary) glVertex3d(p.x, p.y, p.z);
   glEnd();
-  if (pick == 0) glLineWidth(1.0f);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
+  if (pick == 0) CUbGlState::LineWidth(1.0f);
+  CUbGlState::Enable(GL_LIGHTING);
+  CUbGlState::Enable(GL_DEPTH_TEST);
 }
 
 CString CStmEntityBoundary::GetTooltipPropInfoTable() {

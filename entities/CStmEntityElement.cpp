@@ -8,6 +8,7 @@
 
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
+#include "host/framework/CUbGlState.h"
 #include "host/framework/CUbRenderAPI.h"
 #include "host/platform/CArchive.h"
 #include "host/platform/StmText.h"
@@ -171,35 +172,35 @@ void CStmEntityElement::Render(int pick) {
     m_vDrawColor = kColorBeginning;
   }
 
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
+  CUbGlState::Disable(GL_LIGHTING);
+  CUbGlState::Disable(GL_DEPTH_TEST);
   const CVector centre = GetCentre();
   const CVector B = m_vBegin - centre, E = m_vEnd - centre;
   if (element->IsStableElement()) {
-    glEnable(GL_LINE_STIPPLE);
-    glLineStipple(3, 0x5555);
+    CUbGlState::Enable(GL_LINE_STIPPLE);
+    CUbGlState::LineStipple(3, 0x5555);
   }
   if (pick == 0) {
-    glLineWidth(static_cast<GLfloat>(m_dThickness));
+    CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness));
     glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
               static_cast<GLfloat>(m_vDrawColor.z));
   }
-  glBegin(GL_LINES);
+  CUbGlState::Begin(GL_LINES);
   glVertex3d(B.x, B.y, B.z);
   glVertex3d(E.x, E.y, E.z);
   glEnd();
-  if (pick == 0) glLineWidth(1.0f);
-  glDisable(GL_LINE_STIPPLE);
+  if (pick == 0) CUbGlState::LineWidth(1.0f);
+  CUbGlState::Disable(GL_LINE_STIPPLE);
 
   if (view->IsShowOption(kShowElementNames)) {
-    glLineWidth(1.0f);
+    CUbGlState::LineWidth(1.0f);
     const int side = m_eViewPos == CUbRenderWnd::VIEW_POS_XZ ? 1 : 0;
     CUbRenderAPI::DrawTextDirectionMid(B, E, 0, side, element->GetName(), m_vTextColor, m_dViewScale,
                                        view->GetSizeNumberElement() * m_dViewScale);
   }
-  glDisable(GL_LINE_STIPPLE);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LIGHTING);
+  CUbGlState::Disable(GL_LINE_STIPPLE);
+  CUbGlState::Enable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_LIGHTING);
 }
 
 CString CStmEntityElement::GetTooltipPropInfoTable() {

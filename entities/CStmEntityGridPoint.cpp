@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "host/framework/CUbGlState.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 
@@ -41,16 +42,16 @@ void CStmEntityGridPoint::Render(int) {
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
   if (!view) return;
-  glDisable(GL_LIGHTING);
+  CUbGlState::Disable(GL_LIGHTING);
   m_vDrawColor = view->GetColorSet()[kColorGridPoint];
-  glPointSize(kGridPointSize);
+  CUbGlState::PointSize(kGridPointSize);
   glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
             static_cast<GLfloat>(m_vDrawColor.z));
   const CVector p = m_vCoord - GetCentre();
-  glBegin(GL_POINTS);
+  CUbGlState::Begin(GL_POINTS);
   glVertex3d(p.x, p.y, p.z);
   glEnd();
-  glEnable(GL_LIGHTING);
+  CUbGlState::Enable(GL_LIGHTING);
 }
 
 CString CStmEntityGridPoint::GetTooltipPropInfoTable() {

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "host/framework/CUbGlState.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 
@@ -63,29 +64,29 @@ void CStmEntityGuideline::Render(int) {
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
   if (!view || !view->IsShowOption(kShowGuidelines)) return;
 
-  glDisable(GL_LIGHTING);
-  glDisable(GL_LINE_SMOOTH);
-  GLint pattern = 0, repeat = 0;
-  glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
-  glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &repeat);
-  glEnable(GL_LINE_STIPPLE);
-  glLineStipple(3, 0xAAAA);
+  CUbGlState::Disable(GL_LIGHTING);
+  CUbGlState::Disable(GL_LINE_SMOOTH);
+  GLint repeat = 1;
+  GLushort pattern = 0xFFFF;
+  CUbGlState::GetLineStipple(repeat, pattern);
+  CUbGlState::Enable(GL_LINE_STIPPLE);
+  CUbGlState::LineStipple(3, 0xAAAA);
 
   const CVector centre = GetCentre();
   const CVector A = m_vPoint1 - centre, B = m_vPoint2 - centre;
   m_vDrawColor = view->GetColorSet()[kColorGuideline];
-  glLineWidth(1.0f);
+  CUbGlState::LineWidth(1.0f);
   glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
             static_cast<GLfloat>(m_vDrawColor.z));
-  glBegin(GL_LINES);
+  CUbGlState::Begin(GL_LINES);
   glVertex3d(A.x, A.y, A.z);
   glVertex3d(B.x, B.y, B.z);
   glEnd();
 
-  glLineStipple(repeat, static_cast<GLushort>(pattern));
-  glDisable(GL_LINE_STIPPLE);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_LIGHTING);
+  CUbGlState::LineStipple(repeat, pattern);
+  CUbGlState::Disable(GL_LINE_STIPPLE);
+  CUbGlState::Enable(GL_LINE_SMOOTH);
+  CUbGlState::Enable(GL_LIGHTING);
 }
 
 CString CStmEntityGuideline::GetTooltipPropInfoTable() {

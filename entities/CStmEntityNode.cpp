@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "host/framework/CUbGlState.h"
 #include "geometry/StmGeometry.h"
 #include "host/framework/CUbRenderAPI.h"
 #include "host/platform/CArchive.h"
@@ -120,22 +121,22 @@ void CStmEntityNode::Render(int pick) {
   m_vTextColor = colors[kColorNodeText];
   const double size = moveable ? m_dRadius : kFixedPointSize;
 
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
+  CUbGlState::Disable(GL_LIGHTING);
+  CUbGlState::Disable(GL_DEPTH_TEST);
   const CVector p = m_vCoord - GetCentre();
   if (pick == 0) {
-    glPointSize(static_cast<GLfloat>(size));
+    CUbGlState::PointSize(static_cast<GLfloat>(size));
     glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
               static_cast<GLfloat>(m_vDrawColor.z), 1.0f);
   }
-  glBegin(GL_POINTS);
+  CUbGlState::Begin(GL_POINTS);
   glVertex3d(p.x, p.y, p.z);
   glEnd();
-  if (pick == 0) glPointSize(1.0f);
+  if (pick == 0) CUbGlState::PointSize(1.0f);
 
   if (view->IsShowOption(kShowNodeNames)) {
     node->SetEnable(1);
-    glLineWidth(1.0f);
+    CUbGlState::LineWidth(1.0f);
     const double s = m_dViewScale;
     const bool xz = m_eViewPos == CUbRenderWnd::VIEW_POS_XZ;
     const CVector dir = xz ? CVector(1.0, 0.0, 0.0) : CVector(0.0, 1.0, 0.0);
@@ -143,8 +144,8 @@ void CStmEntityNode::Render(int pick) {
     CUbRenderAPI::OutVectorText(p + offset, dir, dir, node->GetName(), view->GetSizeNumberNode() * s, 1.0, 0, 1,
                                 0.0, 0, m_vTextColor, 1);
   }
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LIGHTING);
+  CUbGlState::Enable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_LIGHTING);
 }
 
 CString CStmEntityNode::GetTooltipPropInfoTable() {

@@ -3,9 +3,12 @@
 
 #include <GL/gl.h>
 
+#include <optional>
+
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityGuideline.h"
 #include "geometry/StmGeometry.h"
+#include "host/framework/CUbGlState.h"
 #include "host/platform/CArchive.h"
 #include "manager/CStmUbManager.h"
 
@@ -65,7 +68,10 @@ int CStmEntityObject::ExcuteCallList(CALL_LIST_TYPE type, unsigned int, long ind
   if (!manager) return 0;
   if (type != CALL_LIST_DRAW) return 1;
   bool compiling = false;
+  // A list records or replays the GL calls themselves, so the state around it must be real.
+  std::optional<CUbGlState::CImmediate> immediate;
   if (!manager->IsDirectDraw()) {
+    immediate.emplace();
     SCallListRecord* record = GetCallListRecord(index);
     if (!record) return 1;
     if (record->m_nList != -1) {

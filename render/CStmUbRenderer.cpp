@@ -11,6 +11,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "host/framework/CUbActionNormal.h"
+#include "host/framework/CUbGlState.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CUiHost.h"
 #include "manager/CStmUbManager.h"
@@ -115,13 +116,17 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
     RenderMark();
     RenderLoadUserInput();
   }
-  // Later passes lie on top: nodes over elements over boundaries.
-  RenderGrid(pick);
-  RenderGuidelines(pick);
-  RenderPropertyArea(pick);
-  RenderBoundary(pick);
-  RenderElement(pick);
-  RenderNode(pick);
+  // Later passes lie on top: nodes over elements over boundaries. The entities ask for their GL
+  // state through one deferred pass, so that only real changes reach the driver.
+  {
+    CUbGlState::CPass entities(pick != 0);
+    RenderGrid(pick);
+    RenderGuidelines(pick);
+    RenderPropertyArea(pick);
+    RenderBoundary(pick);
+    RenderElement(pick);
+    RenderNode(pick);
+  }
   // Loads come last so that no entity hides an arrow.
   if (pick == 0) RenderLoad(pick);
 }
@@ -177,7 +182,7 @@ void CStmUbRenderer::RenderPropertyArea(int pick) {
   const CVector colour = m_colorSet[kColorHighlight];
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindArea, pick, [&](CStmEntityObject* e, long index) {
     if (highlight && e->IsSelection()) {
-      glLineWidth(1.0f);
+      CUbGlState::LineWidth(1.0f);
       glColor4f(static_cast<GLfloat>(colour.x), static_cast<GLfloat>(colour.y), static_cast<GLfloat>(colour.z),
                 kAreaHighlightAlpha);
       e->Render(1);
@@ -197,14 +202,15 @@ void CStmUbRenderer::RenderBoundary(int pick) {
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindBoundary, pick, [&](CStmEntityObject* e, long index) {
     auto* boundary = dynamic_cast<CStmEntityBoundary*>(e);
     if (highlight && boundary && e->IsSelection()) {
-      glLineWidth(static_cast<GLfloat>(boundary->GetThickness()));
+      CUbGlState::LineWidth(static_cast<GLfloat>(boundary->GetThickness()));
       glColor3d(colour.x, colour.y, colour.z);
       e->Render(1);
-      glLineWidth(1.0f);
+      CUbGlState::LineWidth(1.0f);
     } else {
       e->DrawEntity(index);
     }
   });
+  CUbGlState::CImmediate painter;
   DrawBoundarySegment();
 }
 
@@ -217,10 +223,10 @@ void CStmUbRenderer::RenderElement(int pick) {
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindElement, pick, [&](CStmEntityObject* e, long index) {
     auto* element = dynamic_cast<CStmEntityElement*>(e);
     if (element && e->IsSelection() && !pick) {
-      glLineWidth(static_cast<GLfloat>(element->GetThickness() + 2.0));
+      CUbGlState::LineWidth(static_cast<GLfloat>(element->GetThickness() + 2.0));
       glColor3d(colour.x, colour.y, colour.z);
       e->Render(1);
-      glLineWidth(1.0f);
+      CUbGlState::LineWidth(1.0f);
     } else {
       e->DrawEntity(index);
     }
@@ -236,10 +242,10 @@ void CStmUbRenderer::RenderNode(int pick) {
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindNode, pick, [&](CStmEntityObject* e, long index) {
     auto* node = dynamic_cast<CStmEntityNode*>(e);
     if (node && e->IsSelection() && !pick) {
-      glPointSize(static_cast<GLfloat>(node->GetRadius() + 2.0));
+      CUbGlState::PointSize(static_cast<GLfloat>(node->GetRadius() + 2.0));
       glColor3d(colour.x, colour.y, colour.z);
       e->Render(1);
-      glPointSize(1.0f);
+      CUbGlState::PointSize(1.0f);
     } else {
       e->DrawEntity(index);
     }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/framework/CUbGlState.h"
+
 // The only translation unit that includes the font: its functions are file-local statics.
 #include <stb/stb_easy_font.h>
 
@@ -123,7 +125,7 @@ void EmitText(const SFontLayout& layout, const CVector& origin, const CVector& d
     const CVector v = origin + d * ((fx - x0) * sx) + u * ((CUbRenderAPI::kFontCapHeight - fy - y0) * sy);
     glVertex3d(v.x, v.y, v.z);
   };
-  glBegin(GL_QUADS);
+  CUbGlState::Begin(GL_QUADS);
   for (const SBar& b : layout.bars) {
     at(b.x0, b.y0);
     at(b.x0, b.y1);
@@ -150,7 +152,7 @@ struct STessRun {
   std::deque<std::array<GLdouble, 3>> combined;
 };
 
-void TessBegin(GLenum mode) { glBegin(mode); }
+void TessBegin(GLenum mode) { CUbGlState::Begin(mode); }
 void TessVertex(void* data) { glVertex3dv(static_cast<const GLdouble*>(data)); }
 void TessEnd() { glEnd(); }
 void TessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
@@ -167,7 +169,7 @@ int Channel(double c) {
 }  // namespace
 
 void CUbRenderAPI::DrawLine(const CVector& v1, const CVector& v2) {
-  glBegin(GL_LINES);
+  CUbGlState::Begin(GL_LINES);
   glVertex3d(v1.x, v1.y, v1.z);
   glVertex3d(v2.x, v2.y, v2.z);
   glEnd();
@@ -183,7 +185,7 @@ void CUbRenderAPI::DrawArrowHead(const CVector& vTip, const CVector& vDir, doubl
   const CVector right = base - side * (kArrowHalfWidth * dSize);
   // The outline keeps a head visible when it is too thin for the fill to cover a pixel centre.
   for (GLenum mode : {GLenum(GL_TRIANGLES), GLenum(GL_LINE_LOOP)}) {
-    glBegin(mode);
+    CUbGlState::Begin(mode);
     glVertex3d(vTip.x, vTip.y, vTip.z);
     glVertex3d(left.x, left.y, left.z);
     glVertex3d(right.x, right.y, right.z);
@@ -282,6 +284,7 @@ void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
     }
   }
   // Unpacking is client state, so it is set and restored here even inside a display list.
+  CUbGlState::Apply();  // a bitmap is depth tested like any other fragment
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);

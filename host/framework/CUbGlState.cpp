@@ -1,0 +1,182 @@
+// Deferred GL state of the entity passes.
+#include "host/framework/CUbGlState.h"
+
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// The switches the entities toggle, in one table so that wanted and applied compare as a whole.
+constexpr std::array<GLenum, 4> kCaps = {GL_LIGHTING, GL_DEPTH_TEST, GL_LINE_STIPPLE, GL_LINE_SMOOTH};
+
+struct SState {
+  std::array<bool, kCaps.size()> caps{};
+  GLfloat lineWidth = 1.0f;
+  GLfloat pointSize = 1.0f;
+  GLint stippleFactor = 1;
+  GLushort stipplePattern = 0xFFFF;
+};
+
+struct SCache {
+  int depth = 0;
+  bool deferring = false;
+  bool picking = false;
+  SState wanted;
+  SState applied;
+};
+
+SCache& Cache() {
+  static SCache cache;
+  return cache;
+}
+
+int CapIndex(GLenum cap) {
+  for (std::size_t i = 0; i < kCaps.size(); ++i) {
+    if (kCaps[i] == cap) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+SState ReadGl() {
+  SState state;
+  for (std::size_t i = 0; i < kCaps.size(); ++i) state.caps[i] = glIsEnabled(kCaps[i]) == GL_TRUE;
+  glGetFloatv(GL_LINE_WIDTH, &state.lineWidth);
+  glGetFloatv(GL_POINT_SIZE, &state.pointSize);
+  GLint pattern = 0xFFFF;
+  glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &state.stippleFactor);
+  glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
+  state.stipplePattern = static_cast<GLushort>(pattern);
+  return state;
+}
+
+void SetCap(GLenum cap, bool on) {
+  if (on) {
+    glEnable(cap);
+  } else {
+    glDisable(cap);
+  }
+}
+
+}  // namespace
+
+void CUbGlState::Enable(GLenum cap) {
+  SCache& c = Cache();
+  const int i = CapIndex(cap);
+  if (!c.deferring || i < 0) {
+    if (c.deferring) Apply();
+    glEnable(cap);
+    return;
+  }
+  c.wanted.caps[static_cast<std::size_t>(i)] = true;
+}
+
+void CUbGlState::Disable(GLenum cap) {
+  SCache& c = Cache();
+  const int i = CapIndex(cap);
+  if (!c.deferring || i < 0) {
+    if (c.deferring) Apply();
+    glDisable(cap);
+    return;
+  }
+  c.wanted.caps[static_cast<std::size_t>(i)] = false;
+}
+
+void CUbGlState::LineWidth(GLfloat width) {
+  SCache& c = Cache();
+  if (c.deferring) {
+    c.wanted.lineWidth = width;
+  } else {
+    glLineWidth(width);
+  }
+}
+
+void CUbGlState::PointSize(GLfloat size) {
+  SCache& c = Cache();
+  if (c.deferring) {
+    c.wanted.pointSize = size;
+  } else {
+    glPointSize(size);
+  }
+}
+
+void CUbGlState::LineStipple(GLint factor, GLushort pattern) {
+  SCache& c = Cache();
+  if (c.deferring) {
+    c.wanted.stippleFactor = factor;
+    c.wanted.stipplePattern = pattern;
+  } else {
+    glLineStipple(factor, pattern);
+  }
+}
+
+void CUbGlState::GetLineStipple(GLint& factor, GLushort& pattern) {
+  SCache& c = Cache();
+  if (c.deferring) {
+    factor = c.wanted.stippleFactor;
+    pattern = c.wanted.stipplePattern;
+    return;
+  }
+  GLint value = 0xFFFF;
+  glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &factor);
+  glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &value);
+  pattern = static_cast<GLushort>(value);
+}
+
+void CUbGlState::Apply() {
+  SCache& c = Cache();
+  if (!c.deferring) return;
+  SState& a = c.applied;
+  const SState& w = c.wanted;
+  for (std::size_t i = 0; i < kCaps.size(); ++i) {
+    if (a.caps[i] != w.caps[i]) SetCap(kCaps[i], w.caps[i]);
+  }
+  if (a.lineWidth != w.lineWidth) glLineWidth(w.lineWidth);
+  if (a.pointSize != w.pointSize) glPointSize(w.pointSize);
+  if (a.stippleFactor != w.stippleFactor || a.stipplePattern != w.stipplePattern)
+    glLineStipple(w.stippleFactor, w.stipplePattern);
+  a = w;
+}
+
+void CUbGlState::Begin(GLenum mode) {
+  Apply();
+  glBegin(mode);
+}
+
+bool CUbGlState::IsPicking() { return Cache().picking; }
+
+CUbGlState::CPass::CPass(bool picking) {
+  SCache& c = Cache();
+  m_bOuter = c.depth++ == 0;
+  m_bPickingBefore = c.picking;
+  c.picking = picking;
+  if (!m_bOuter) return;
+  c.applied = ReadGl();
+  c.wanted = c.applied;
+  c.deferring = true;
+}
+
+CUbGlState::CPass::~CPass() {
+  SCache& c = Cache();
+  if (m_bOuter) {
+    Apply();
+    c.deferring = false;
+  }
+  c.picking = m_bPickingBefore;
+  --c.depth;
+}
+
+CUbGlState::CImmediate::CImmediate() {
+  SCache& c = Cache();
+  m_bWasDeferring = c.deferring;
+  if (!m_bWasDeferring) return;
+  Apply();
+  c.deferring = false;
+}
+
+CUbGlState::CImmediate::~CImmediate() {
+  if (!m_bWasDeferring) return;
+  SCache& c = Cache();
+  c.applied = ReadGl();
+  c.wanted = c.applied;
+  c.deferring = true;
+}
