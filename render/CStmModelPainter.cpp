@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "geometry/StmGeometry.h"
@@ -40,6 +42,8 @@ constexpr double kArrowFull = 160.0;
 constexpr double kArrowHead = 1.2;
 // A head of size 1.2 is 1.2 * 18 px long; labels keep 0.6 of 30 heads' worth off the tip.
 constexpr double kArrowText = 21.6;
+// Pixels between an arrow's tail and its value.
+constexpr double kValueGap = 4.0;
 constexpr double kAxisLength = 90.0;
 
 bool IsZero(double v) { return std::fabs(v) <= kStmPointTolerance; }
@@ -281,15 +285,60 @@ void CStmModelPainter::DrawForce(const CVector& tip, const CVector& force, int l
   SetColor(load ? kColorLoad : kColorResult);
   CUbRenderAPI::DrawArrowHead(tip, -unit, kArrowHead * s);
   CUbRenderAPI::DrawLine(tip, tail);
-  CStmDataView* view = m_pManager->GetStmModel()->GetStmDataView();
+  CStmModel* model = m_pManager->GetStmModel();
+  CStmDataView* view = model->GetStmDataView();
   if (view->IsShowOption(load ? kShowLoadValue : kShowResultValue)) {
-    const CVector at = tip - unit * (kArrowText * s);
+    CString text;
+    text.Format("%.*f %s", std::clamp(view->GetFixedPointNumber(), 0, 15), length, model->GetUnitForce().c_str());
     const double height = (load ? view->GetSizeValueLoad() : view->GetSizeValueResult()) * s;
-    CUbRenderAPI::DrawTextDirectionMid(at - unit * s, at + unit * s, length, view->GetFixedPointNumber(),
-                                       CUbRenderAPI::TEXT_SIDE_ABOVE,
-                                       m_colors[load ? kColorLoadValue : kColorResultValue], s, height);
+    DrawValueAtTail(tail, unit, text, m_colors[load ? kColorLoadValue : kColorResultValue], height);
   }
   LightingDepthOn();
+}
+
+void CStmModelPainter::GetScreenAxes(CVector& right, CVector& up) const {
+  switch (m_pWnd ? m_pWnd->GetViewPos() : CUbRenderWnd::VIEW_POS_XZ) {
+    case CUbRenderWnd::VIEW_POS_XY: right = {1, 0, 0}; up = {0, 1, 0}; break;
+    case CUbRenderWnd::VIEW_POS_YZ: right = {0, 1, 0}; up = {0, 0, 1}; break;
+    default: right = {1, 0, 0}; up = {0, 0, 1}; break;
+  }
+}
+
+void CStmModelPainter::DrawValueAtTail(const CVector& tail, const CVector& unit, const CString& text,
+                                       const CVector& colour, double height) {
+  // Upright and past the tail, away from the node, so that the value never covers the node's
+  // name: beside a steep arrow, above or below a flat one.
+  CVector right, up;
+  GetScreenAxes(right, up);
+  const double gap = kValueGap * GetViewScale();
+  const CVector outward = -unit;
+  const bool steep = std::fabs(outward.Dot(right)) < std::fabs(outward.Dot(up));
+  struct SPlace {
+    CVector at;
+    int alignH, alignV;
+  };
+  // Where the first place is taken (a neighbour's value), the other side still reads well.
+  // Beside a steep arrow the value first tries the side away from the middle of the window,
+  // where neighbouring arrows are fewer.
+  const bool leftFirst = m_pWnd && 2 * m_pWnd->ExtToClient(tail).x < m_pWnd->GetWidth();
+  const SPlace toRight{tail + right * gap, CUbRenderAPI::TEXT_ALIGN_LEFT, CUbRenderAPI::TEXT_VALIGN_MIDDLE};
+  const SPlace toLeft{tail - right * gap, CUbRenderAPI::TEXT_ALIGN_RIGHT, CUbRenderAPI::TEXT_VALIGN_MIDDLE};
+  const std::array<SPlace, 2> places =
+      steep ? (leftFirst ? std::array<SPlace, 2>{toLeft, toRight} : std::array<SPlace, 2>{toRight, toLeft})
+            : std::array<SPlace, 2>{SPlace{tail + up * gap,
+                                           outward.Dot(right) > 0.0 ? CUbRenderAPI::TEXT_ALIGN_RIGHT
+                                                                    : CUbRenderAPI::TEXT_ALIGN_LEFT,
+                                           CUbRenderAPI::TEXT_VALIGN_BASELINE},
+                                    SPlace{tail - up * gap,
+                                           outward.Dot(right) > 0.0 ? CUbRenderAPI::TEXT_ALIGN_RIGHT
+                                                                    : CUbRenderAPI::TEXT_ALIGN_LEFT,
+                                           CUbRenderAPI::TEXT_VALIGN_TOP}};
+  CUbRenderAPI::BeginLabelAlternatives();
+  for (const SPlace& place : places) {
+    CUbRenderAPI::OutVectorText(place.at, right, up, text, height, 1.0, place.alignH, place.alignV, 0.0, 0, colour,
+                                1);
+  }
+  CUbRenderAPI::EndLabelAlternatives();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -73,6 +73,11 @@ private:
   // The tail of every entered arrow and intermediate arrow, and whether each gets a head.
   void LayOutLoadArrowSet(const SStmLoadArrowSet& set, std::vector<SArrow>& out) const;
   CVector GetHorizontalAxis() const;
+  // The model directions that point right and up on screen.
+  void GetScreenAxes(CVector& right, CVector& up) const;
+  // A force value with its unit, upright, just past the arrow's tail.
+  void DrawValueAtTail(const CVector& tail, const CVector& unit, const CString& text, const CVector& colour,
+                       double height);
 
   CStmUbManager* m_pManager;
   CUbRenderWnd* m_pWnd;

@@ -12,6 +12,7 @@
 #include "entities/CStmEntityNode.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/framework/CUbGlState.h"
+#include "host/framework/CUbRenderAPI.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CUiHost.h"
 #include "manager/CStmUbManager.h"
@@ -109,26 +110,38 @@ void CStmUbRenderer::InvalidateAllWnd() {
 
 void CStmUbRenderer::RenderNoDepth(int pick) {
   ApplyColorSet();
+  // Labels are gathered over the whole frame and placed at its end, so that a node's name wins
+  // over a load value and both over an element's name, whatever order the passes draw in.
+  if (pick == 0) CUbRenderAPI::BeginLabels();
   // Symbols lie under the model so that nodes and elements stay readable over them.
   if (pick == 0) {
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_OTHER);
     RenderRestraint();
     RenderSpring();
     RenderMark();
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
     RenderLoadUserInput();
   }
   // Later passes lie on top: nodes over elements over boundaries. The entities ask for their GL
   // state through one deferred pass, so that only real changes reach the driver.
   {
     CUbGlState::CPass entities(pick != 0);
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_OTHER);
     RenderGrid(pick);
     RenderGuidelines(pick);
     RenderPropertyArea(pick);
     RenderBoundary(pick);
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_ELEMENT);
     RenderElement(pick);
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_NODE);
     RenderNode(pick);
   }
   // Loads come last so that no entity hides an arrow.
-  if (pick == 0) RenderLoad(pick);
+  if (pick == 0) {
+    CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
+    RenderLoad(pick);
+    m_nLabelsDrawn = CUbRenderAPI::EndLabels();
+  }
 }
 
 void CStmUbRenderer::RenderOwner() {}

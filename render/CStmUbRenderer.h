@@ -29,6 +29,8 @@ public:
 
   void InvalidateAllWnd() override;
   void RenderNoDepth(int pick) override;
+  // How many labels the last drawn frame could place without overlap.
+  int GetCountLabelsDrawn() const { return m_nLabelsDrawn; }
   void SetViewPos(VIEW_POS pos) override;
   void OnLButtonDown(UINT flags, const CPoint& pt) override;
   void OnMButtonDown(UINT flags, const CPoint& pt) override;
@@ -110,6 +112,7 @@ private:
 
   int m_bImmediateDraw = 1;
   std::array<GLuint, STM_LIST_COUNT> m_arCallList{};
+  int m_nLabelsDrawn = 0;
   int m_bMButtonDown = 0;
   SStmColorSet m_colorSet;
 };

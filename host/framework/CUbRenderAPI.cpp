@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/framework/CUbGlState.h"
@@ -32,7 +33,11 @@ struct SScreenAxes {
   CVector toward{0, 0, 1};
 };
 
+const SScreenAxes* BatchAxes();
+
 SScreenAxes CurrentScreenAxes() {
+  // A frame's labels all see one camera, read once when the batch opened.
+  if (const SScreenAxes* cached = BatchAxes()) return *cached;
   GLdouble p[16], m[16];
   glGetDoublev(GL_PROJECTION_MATRIX, p);
   glGetDoublev(GL_MODELVIEW_MATRIX, m);
@@ -117,6 +122,58 @@ SFontLayout LayOut(const std::string& text) {
   return layout;
 }
 
+// A label's bars depend only on its text, and a frame lays out the same names again and again.
+const SFontLayout& CachedLayout(const std::string& text) {
+  static std::unordered_map<std::string, SFontLayout> cache;
+  // Bounded, so that a model renamed over and over does not keep every name it ever had.
+  if (cache.size() > 50000) cache.clear();
+  auto it = cache.find(text);
+  if (it == cache.end()) it = cache.emplace(text, LayOut(text)).first;
+  return it->second;
+}
+
+// One label waiting for its place: where its bars go, in which colour, and the window pixels it
+// would cover.
+struct SLabel {
+  const SFontLayout* layout;
+  CVector origin, d, u;
+  double sx, sy, x0, y0;
+  CVector colour;
+  int priority;
+  double left, bottom, right, top;
+  int group;  // labels of one group are places for one text: the first that fits is drawn
+};
+
+struct SLabelBatch {
+  bool open = false;
+  int priority = 0;
+  int nextGroup = 0;
+  int alternatives = 0;  // non-zero while calls are alternatives of one label
+  int group = 0;
+  bool alternativeDrawn = false;  // outside a batch the first alternative is the one drawn
+  SScreenAxes axes;
+  GLdouble pm[16];  // projection times model-view, column major
+  GLint viewport[4];
+  std::vector<SLabel> labels;
+};
+
+SLabelBatch& Batch() {
+  static SLabelBatch batch;
+  return batch;
+}
+
+const SScreenAxes* BatchAxes() { return Batch().open ? &Batch().axes : nullptr; }
+
+// Window pixel of a model point under the batch's camera.
+void ToWindow(const SLabelBatch& b, const CVector& v, double& x, double& y) {
+  const double cx = b.pm[0] * v.x + b.pm[4] * v.y + b.pm[8] * v.z + b.pm[12];
+  const double cy = b.pm[1] * v.x + b.pm[5] * v.y + b.pm[9] * v.z + b.pm[13];
+  const double cw = b.pm[3] * v.x + b.pm[7] * v.y + b.pm[11] * v.z + b.pm[15];
+  const double w = cw != 0.0 ? cw : 1.0;
+  x = b.viewport[0] + (cx / w + 1.0) * 0.5 * b.viewport[2];
+  y = b.viewport[1] + (cy / w + 1.0) * 0.5 * b.viewport[3];
+}
+
 // Draws the bars in the plane spanned by the unit baseline d and the unit up direction u;
 // (x0, y0) is the anchor in font units measured from the first baseline (y upwards).
 void EmitText(const SFontLayout& layout, const CVector& origin, const CVector& d, const CVector& u, double sx,
@@ -198,7 +255,9 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
                                  int nAlignV, double dRotateDeg, int bUpright, const CVector& vColor,
                                  int bSetColor) {
   if (!(dHeight > 0) || !std::isfinite(dHeight) || !std::isfinite(dWidthFactor)) return;
-  const SFontLayout layout = LayOut(FontText(strText));
+  // Labels help the eye only; a selection pass never picks them.
+  if (CUbGlState::IsPicking()) return;
+  const SFontLayout& layout = CachedLayout(FontText(strText));
   if (layout.bars.empty()) return;
 
   const SScreenAxes axes = CurrentScreenAxes();
@@ -230,12 +289,141 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
                     : nAlignV == TEXT_VALIGN_MIDDLE ? kFontCapHeight / 2.0
                                                     : 0.0;
 
+  if (SLabelBatch& batch = Batch(); batch.open) {
+    CVector colour = vColor;
+    if (!bSetColor) {
+      GLfloat current[4];
+      glGetFloatv(GL_CURRENT_COLOR, current);
+      colour = CVector(current[0], current[1], current[2]);
+    }
+    const int group = batch.alternatives ? batch.group : batch.nextGroup++;
+    SLabel label{&layout, vPos, d, u, sx, sy, x0, y0, colour, batch.priority, 0, 0, 0, 0, group};
+    bool first = true;
+    for (const double fx : {0.0, static_cast<double>(layout.inkRight)}) {
+      for (const double fy : {0.0, static_cast<double>(layout.inkBottom)}) {
+        const CVector corner = vPos + d * ((fx - x0) * sx) + u * ((CUbRenderAPI::kFontCapHeight - fy - y0) * sy);
+        double x = 0, y = 0;
+        ToWindow(batch, corner, x, y);
+        label.left = first ? x : std::min(label.left, x);
+        label.right = first ? x : std::max(label.right, x);
+        label.bottom = first ? y : std::min(label.bottom, y);
+        label.top = first ? y : std::max(label.top, y);
+        first = false;
+      }
+    }
+    batch.labels.push_back(label);
+    return;
+  }
+  SLabelBatch& batch = Batch();
+  if (batch.alternatives) {
+    if (batch.alternativeDrawn) return;
+    batch.alternativeDrawn = true;
+  }
   if (bSetColor) {
     glPushAttrib(GL_CURRENT_BIT);
     glColor3d(vColor.x, vColor.y, vColor.z);
   }
   EmitText(layout, vPos, d, u, sx, sy, x0, y0);
   if (bSetColor) glPopAttrib();
+}
+
+void CUbRenderAPI::BeginLabels() {
+  SLabelBatch& batch = Batch();
+  batch.labels.clear();
+  batch.priority = LABEL_OTHER;
+  batch.nextGroup = 0;
+  batch.alternatives = 0;
+  batch.open = false;  // the camera is read as it is, not from an earlier batch
+  batch.axes = CurrentScreenAxes();
+  GLdouble p[16], m[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  glGetDoublev(GL_MODELVIEW_MATRIX, m);
+  for (int c = 0; c < 4; ++c) {
+    for (int r = 0; r < 4; ++r) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += p[k * 4 + r] * m[c * 4 + k];
+      batch.pm[c * 4 + r] = sum;
+    }
+  }
+  glGetIntegerv(GL_VIEWPORT, batch.viewport);
+  batch.open = true;
+}
+
+void CUbRenderAPI::SetLabelPriority(int priority) { Batch().priority = priority; }
+
+void CUbRenderAPI::BeginLabelAlternatives() {
+  SLabelBatch& batch = Batch();
+  if (batch.alternatives++ == 0) {
+    batch.group = batch.nextGroup++;
+    batch.alternativeDrawn = false;
+  }
+}
+
+void CUbRenderAPI::EndLabelAlternatives() {
+  SLabelBatch& batch = Batch();
+  if (batch.alternatives > 0) --batch.alternatives;
+}
+
+int CUbRenderAPI::EndLabels() {
+  SLabelBatch& batch = Batch();
+  if (!batch.open) return 0;
+  batch.open = false;
+  std::vector<SLabel> labels = std::move(batch.labels);
+  batch.labels.clear();
+  std::stable_sort(labels.begin(), labels.end(),
+                   [](const SLabel& a, const SLabel& b) { return a.priority < b.priority; });
+
+  // Placed labels, found through a grid of window cells so that each test looks only nearby.
+  constexpr double kCell = 32.0;
+  constexpr double kGap = 3.0;  // pixels kept free between two labels
+  const double left = batch.viewport[0], bottom = batch.viewport[1];
+  const double right = left + batch.viewport[2], top = bottom + batch.viewport[3];
+  const int columns = std::max(1, static_cast<int>(std::ceil(batch.viewport[2] / kCell)));
+  const int rows = std::max(1, static_cast<int>(std::ceil(batch.viewport[3] / kCell)));
+  std::vector<std::vector<const SLabel*>> cells(static_cast<size_t>(columns) * static_cast<size_t>(rows));
+  auto cellRange = [&](const SLabel& l, int& c0, int& c1, int& r0, int& r1) {
+    c0 = std::clamp(static_cast<int>((l.left - kGap - left) / kCell), 0, columns - 1);
+    c1 = std::clamp(static_cast<int>((l.right + kGap - left) / kCell), 0, columns - 1);
+    r0 = std::clamp(static_cast<int>((l.bottom - kGap - bottom) / kCell), 0, rows - 1);
+    r1 = std::clamp(static_cast<int>((l.top + kGap - bottom) / kCell), 0, rows - 1);
+  };
+
+  CUbGlState::Disable(GL_LIGHTING);
+  CUbGlState::Disable(GL_DEPTH_TEST);
+  glPushAttrib(GL_CURRENT_BIT);
+  int drawn = 0;
+  std::vector<bool> placed(static_cast<size_t>(batch.nextGroup) + 1, false);
+  for (const SLabel& label : labels) {
+    if (placed[static_cast<size_t>(label.group)]) continue;
+    // A label cut by the window's edge is no easier to read than a hidden one.
+    if (label.left < left || label.right > right || label.bottom < bottom || label.top > top) continue;
+    int c0, c1, r0, r1;
+    cellRange(label, c0, c1, r0, r1);
+    bool free = true;
+    for (int r = r0; r <= r1 && free; ++r) {
+      for (int c = c0; c <= c1 && free; ++c) {
+        for (const SLabel* other : cells[static_cast<size_t>(r * columns + c)]) {
+          if (label.left - kGap < other->right && other->left < label.right + kGap &&
+              label.bottom - kGap < other->top && other->bottom < label.top + kGap) {
+            free = false;
+            break;
+          }
+        }
+      }
+    }
+    if (!free) continue;
+    for (int r = r0; r <= r1; ++r) {
+      for (int c = c0; c <= c1; ++c) cells[static_cast<size_t>(r * columns + c)].push_back(&label);
+    }
+    placed[static_cast<size_t>(label.group)] = true;
+    glColor3d(label.colour.x, label.colour.y, label.colour.z);
+    EmitText(*label.layout, label.origin, label.d, label.u, label.sx, label.sy, label.x0, label.y0);
+    ++drawn;
+  }
+  glPopAttrib();
+  CUbGlState::Enable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_LIGHTING);
+  return drawn;
 }
 
 void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, int nGapPixel, int nSide,
@@ -269,7 +457,7 @@ void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vE
 
 void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
   const int scale = std::max(1, nScale);
-  const SFontLayout layout = LayOut(FontText(strText));
+  const SFontLayout& layout = CachedLayout(FontText(strText));
   if (layout.advance == 0) return;
   const int width = static_cast<int>(std::ceil(layout.inkRight)) * scale;
   const int height = static_cast<int>(std::ceil(layout.inkBottom)) * scale;

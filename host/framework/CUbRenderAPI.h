@@ -22,7 +22,23 @@ public:
   static constexpr double kArrowLength = 18.0;
   static constexpr double kArrowHalfWidth = 6.0;
 
+  // Which labels win a place first when they would overlap.
+  enum { LABEL_NODE = 0, LABEL_LOAD = 1, LABEL_ELEMENT = 2, LABEL_OTHER = 3 };
+
   CUbRenderAPI() = delete;
+
+  // The labels of one frame. While a batch is open, vector text is collected instead of drawn;
+  // EndLabels then draws, nodes first, then loads, then elements, then the rest (in the order
+  // they came within one priority), each label that lies wholly inside the viewport and keeps
+  // clear of every label already drawn, and returns how many it drew. The camera is read once,
+  // when the batch opens. Text is never drawn in a selection pass.
+  static void BeginLabels();
+  static void SetLabelPriority(int priority);
+  // The text calls between these are places, in order of preference, for one label: at most
+  // one of them is drawn. Without an open batch they all draw.
+  static void BeginLabelAlternatives();
+  static void EndLabelAlternatives();
+  static int EndLabels();
 
   // One GL_LINES segment in the current colour and line width.
   static void DrawLine(const CVector& v1, const CVector& v2);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -24,5 +25,7 @@ SProgramRun RunProgram(const std::string& program, const std::string& args, cons
   std::stringstream text;
   text << in.rdbuf();
   run.err = text.str();
+  in.close();
+  std::remove(errPath.c_str());
   return run;
 }
