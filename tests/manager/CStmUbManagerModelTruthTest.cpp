@@ -236,6 +236,26 @@ TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNode
   EXPECT_EQ(FirstDifference(before, Saved("delete-loaded")), "");
 }
 
+// The random sequences found these two.
+TEST_F(CStmUbManagerModelTruthTest, UndoingADeleteLeavesAnElementThatPassesOverTheRestoredNodeAsItWas) {
+  Draw(CVector(20, 0, 0), CVector(20, 0, 40));  // element 1, nodes 1-2
+  Draw(CVector(0, 0, 40), CVector(40, 0, 40));  // element 2 passes over node 2 unsplit, nodes 3-4
+  ExpectUndoneExactly(SStmGesture::Delete().WithElement(CVector(20, 0, 0), CVector(20, 0, 40)), "delete-under");
+  EXPECT_EQ(Begin(2), 3);
+  EXPECT_EQ(End(2), 4);
+}
+
+TEST_F(CStmUbManagerModelTruthTest, UndoingAPasteTakesThePastedSupportsAway) {
+  Draw(kOrigin, CVector(40, 0, 0));
+  SStmDof pin;
+  pin.Ux = pin.Uz = 1;
+  m_model.AddRestraint(2, pin);
+  m_model.AddSpring(2, CVector(1, 0, 1), CVector());
+  m_driver->Apply(SStmGesture::Copy().WithNode(CVector(40, 0, 0)));
+  ExpectUndoneExactly(SStmGesture::Paste(CVector(80, 0, 0)), "paste-supports");
+  EXPECT_EQ(m_model.GetRestraints().size(), 1u);
+}
+
 TEST_F(CStmUbManagerModelTruthTest, DeleteWithNothingSelectedLeavesTheModelUnmodified) {
   Draw(kOrigin, CVector(40, 0, 0));
   const std::string before = Saved("delete-nothing");  // saving clears the modified flag
