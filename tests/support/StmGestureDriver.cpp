@@ -111,6 +111,24 @@ std::string SStmGesture::Describe() const {
   return text;
 }
 
+const char* SStmGesture::KindName(EKind kind) {
+  switch (kind) {
+    case kDrawElement: return "draw";
+    case kAddNode: return "node";
+    case kAddNodeNoSplit: return "node-nosplit";
+    case kMove: return "move";
+    case kRotate: return "rotate";
+    case kMirror: return "mirror";
+    case kStretch: return "drag";
+    case kMerge: return "merge";
+    case kDelete: return "delete";
+    case kCut: return "cut";
+    case kCopy: return "copy";
+    case kPaste: return "paste";
+  }
+  return "";
+}
+
 SStmGesture SStmGesture::DrawElement(const CVector& a, const CVector& b) {
   SStmGesture g;
   g.m_eKind = kDrawElement;
@@ -464,7 +482,38 @@ void CStmGestureDriver::RandomSelection(std::mt19937& rng, SStmGesture& gesture,
   }
 }
 
+bool CStmGestureDriver::SetGeneratedKinds(const std::string& names) {
+  std::vector<SStmGesture::EKind> kinds;
+  std::string rest = names;
+  while (!rest.empty()) {
+    const size_t comma = rest.find(',');
+    const std::string name = rest.substr(0, comma);
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    bool known = false;
+    for (int k = SStmGesture::kDrawElement; k <= SStmGesture::kPaste; ++k) {
+      if (name == SStmGesture::KindName(static_cast<SStmGesture::EKind>(k))) {
+        kinds.push_back(static_cast<SStmGesture::EKind>(k));
+        known = true;
+      }
+    }
+    if (!known) return false;
+  }
+  m_arKinds = std::move(kinds);
+  return true;
+}
+
 SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
+  SStmGesture g = GenerateAnyKind(rng);
+  // Drawing again keeps the scene growing when the allowed kinds need something to work on.
+  for (int attempt = 0; !m_arKinds.empty() && attempt < 100; ++attempt) {
+    if (std::find(m_arKinds.begin(), m_arKinds.end(), g.m_eKind) != m_arKinds.end()) break;
+    g = GenerateAnyKind(rng);
+  }
+  if (randomView) g.m_view = RandomView(rng);
+  return g;
+}
+
+SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
   SStmGesture g;
   const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
   std::uniform_int_distribution<int> step(-2, 2);
@@ -515,6 +564,5 @@ SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
   } else {
     g = SStmGesture::Paste(RandomPoint(rng));
   }
-  if (randomView) g.m_view = RandomView(rng);
   return g;
 }

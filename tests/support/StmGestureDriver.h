@@ -56,6 +56,9 @@ struct SStmGesture {
   SStmGestureView m_view;
 
   std::string Describe() const;
+  // The short name of each kind, as lists of kinds are written: draw, node, node-nosplit, move,
+  // rotate, mirror, drag, merge, delete, cut, copy, paste.
+  static const char* KindName(EKind kind);
 
   static SStmGesture DrawElement(const CVector& a, const CVector& b);
   static SStmGesture AddNode(const CVector& p, bool split);
@@ -94,6 +97,9 @@ public:
 
   // A gesture that fits the scene as it stands, in a random view when randomView is set.
   SStmGesture Generate(std::mt19937& rng, bool randomView);
+  // Only these kinds from Generate, given as a comma-separated list of kind names; an empty
+  // list allows every kind. False (nothing changed) for a name that is not a kind.
+  bool SetGeneratedKinds(const std::string& names);
 
 private:
   void Select(const SStmGesture& gesture);
@@ -110,10 +116,12 @@ private:
   CVector RandomPoint(std::mt19937& rng) const;
   CVector RandomLatticePoint(std::mt19937& rng) const;
   SStmGestureView RandomView(std::mt19937& rng) const;
+  SStmGesture GenerateAnyKind(std::mt19937& rng);
   void RandomSelection(std::mt19937& rng, SStmGesture& gesture, bool elements, bool nodes) const;
 
   CStmUbManager& m_manager;
   CStmUbRenderer& m_wnd;
   CStmModel& m_model;
   unsigned m_nShowOptions = 0;
+  std::vector<SStmGesture::EKind> m_arKinds;  // empty: every kind
 };
