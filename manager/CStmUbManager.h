@@ -111,6 +111,9 @@ public:
   void DeleteSelectedEntity();
   // For each node id used by the elements, how many of them use it.
   void GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements, std::map<int, int>& counts) const;
+  // Empty when the scene is what a rebuild from the model would make and the model's records
+  // only refer to enabled nodes; otherwise one readable line per difference.
+  CString CheckConsistency() const;
 
   // ---- Selection.
   void SetPreviousSelection();

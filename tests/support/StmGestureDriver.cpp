@@ -1,0 +1,568 @@
+// The gesture driver: the manager calls of each editing gesture, in the order the actions make
+// them, and random gestures drawn from what the scene holds.
+#include "support/StmGestureDriver.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
+#include "host/model/CStmModel.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+namespace {
+
+constexpr unsigned kShowNodes = 0x4;
+constexpr unsigned kShowElements = 0x8;
+// The x-z view: rotations turn about the y axis, pointing away from the viewer.
+const CVector kRotationAxis(0.0, -1.0, 0.0);
+
+CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind); }
+
+bool SamePoint(const CVector& a, const CVector& b) {
+  return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
+}
+
+std::string Text(const CVector& p) { return StmPointText(p); }
+
+template <class T>
+std::vector<T*> EntitiesOf(const CStmUbManager& manager, int kind) {
+  std::vector<T*> out;
+  for (const auto& entry : manager.GetEttMap(KindOf(kind))) {
+    if (auto* entity = dynamic_cast<T*>(entry.second)) out.push_back(entity);
+  }
+  return out;
+}
+
+// Exact quarter turns keep lattice points on the lattice, so undo gives back the same bits.
+CDPoint QuarterTurn(int turns) {
+  switch (((turns % 4) + 4) % 4) {
+    case 1: return {0.0, 1.0};
+    case 2: return {-1.0, 0.0};
+    case 3: return {0.0, -1.0};
+    default: return {1.0, 0.0};
+  }
+}
+
+// One gesture, one undo step, however the calls inside nest.
+class CHistoryBracket {
+public:
+  explicit CHistoryBracket(CStmUbManager& manager) : m_manager(manager) { m_manager.SetHistoryStart(); }
+  ~CHistoryBracket() { m_manager.SetHistoryEnd(); }
+  CHistoryBracket(const CHistoryBracket&) = delete;
+  CHistoryBracket& operator=(const CHistoryBracket&) = delete;
+
+private:
+  CStmUbManager& m_manager;
+};
+
+}  // namespace
+
+std::string StmPointText(const CVector& p) {
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "(%g,%g,%g)", p.x, p.y, p.z);
+  return buffer;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Descriptions
+
+bool SStmGestureView::IsDefault() const {
+  const SStmGestureView standard;
+  return m_dScale == standard.m_dScale && m_dCenterU == standard.m_dCenterU && m_dCenterV == standard.m_dCenterV &&
+         !m_bHideNodes && !m_bHideElements && !m_bNodeGroup;
+}
+
+std::string SStmGestureView::Describe() const {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, "view %g units/px at (%g,%g)", m_dScale, m_dCenterU, m_dCenterV);
+  std::string text = buffer;
+  if (m_bHideNodes) text += ", nodes hidden";
+  if (m_bHideElements) text += ", elements hidden";
+  if (m_bNodeGroup) text += ", display group without nodes";
+  return text;
+}
+
+std::string SStmGesture::Describe() const {
+  std::string selection;
+  for (const auto& [a, b] : m_arElements) selection += " element " + Text(a) + "-" + Text(b);
+  for (const CVector& p : m_arNodes) selection += " node " + Text(p);
+  if (selection.empty()) selection = " nothing";
+  std::string text;
+  switch (m_eKind) {
+    case kDrawElement: text = "draw element " + Text(m_a) + "-" + Text(m_b); break;
+    case kAddNode: text = "add node at " + Text(m_a); break;
+    case kAddNodeNoSplit: text = "add node without split at " + Text(m_a); break;
+    case kMove: text = "move" + selection + " by " + Text(m_b - m_a); break;
+    case kRotate:
+      text = "rotate" + selection + " about " + Text(m_a) + " by " + std::to_string(90 * m_nQuarterTurns) + " deg";
+      break;
+    case kMirror: text = "mirror" + selection + " about " + Text(m_a) + "-" + Text(m_b); break;
+    case kStretch: text = "drag" + selection + " by " + Text(m_b - m_a); break;
+    case kMerge: text = "merge a new node at " + Text(m_a) + " with the one there"; break;
+    case kDelete: text = "delete" + selection; break;
+    case kCut: text = "cut" + selection; break;
+    case kCopy: text = "copy" + selection; break;
+    case kPaste: text = "paste at " + Text(m_a); break;
+  }
+  if (!m_view.IsDefault()) text += " [" + m_view.Describe() + "]";
+  return text;
+}
+
+const char* SStmGesture::KindName(EKind kind) {
+  switch (kind) {
+    case kDrawElement: return "draw";
+    case kAddNode: return "node";
+    case kAddNodeNoSplit: return "node-nosplit";
+    case kMove: return "move";
+    case kRotate: return "rotate";
+    case kMirror: return "mirror";
+    case kStretch: return "drag";
+    case kMerge: return "merge";
+    case kDelete: return "delete";
+    case kCut: return "cut";
+    case kCopy: return "copy";
+    case kPaste: return "paste";
+  }
+  return "";
+}
+
+SStmGesture SStmGesture::DrawElement(const CVector& a, const CVector& b) {
+  SStmGesture g;
+  g.m_eKind = kDrawElement;
+  g.m_a = a;
+  g.m_b = b;
+  return g;
+}
+
+SStmGesture SStmGesture::AddNode(const CVector& p, bool split) {
+  SStmGesture g;
+  g.m_eKind = split ? kAddNode : kAddNodeNoSplit;
+  g.m_a = p;
+  return g;
+}
+
+SStmGesture SStmGesture::Move(const CVector& from, const CVector& to) {
+  SStmGesture g;
+  g.m_eKind = kMove;
+  g.m_a = from;
+  g.m_b = to;
+  return g;
+}
+
+SStmGesture SStmGesture::Rotate(const CVector& centre, int quarterTurns) {
+  SStmGesture g;
+  g.m_eKind = kRotate;
+  g.m_a = centre;
+  g.m_nQuarterTurns = quarterTurns;
+  return g;
+}
+
+SStmGesture SStmGesture::Mirror(const CVector& p1, const CVector& p2) {
+  SStmGesture g;
+  g.m_eKind = kMirror;
+  g.m_a = p1;
+  g.m_b = p2;
+  return g;
+}
+
+SStmGesture SStmGesture::DragNode(const CVector& from, const CVector& to) {
+  SStmGesture g;
+  g.m_eKind = kStretch;
+  g.m_a = from;
+  g.m_b = to;
+  g.m_arNodes.push_back(from);
+  return g;
+}
+
+SStmGesture SStmGesture::Merge(const CVector& p) {
+  SStmGesture g;
+  g.m_eKind = kMerge;
+  g.m_a = p;
+  return g;
+}
+
+SStmGesture SStmGesture::Delete() {
+  SStmGesture g;
+  g.m_eKind = kDelete;
+  return g;
+}
+
+SStmGesture SStmGesture::Cut() {
+  SStmGesture g;
+  g.m_eKind = kCut;
+  return g;
+}
+
+SStmGesture SStmGesture::Copy() {
+  SStmGesture g;
+  g.m_eKind = kCopy;
+  return g;
+}
+
+SStmGesture SStmGesture::Paste(const CVector& p) {
+  SStmGesture g;
+  g.m_eKind = kPaste;
+  g.m_a = p;
+  return g;
+}
+
+SStmGesture& SStmGesture::WithElement(const CVector& a, const CVector& b) {
+  m_arElements.emplace_back(a, b);
+  return *this;
+}
+
+SStmGesture& SStmGesture::WithNode(const CVector& p) {
+  m_arNodes.push_back(p);
+  return *this;
+}
+
+SStmGesture& SStmGesture::In(const SStmGestureView& view) {
+  m_view = view;
+  return *this;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Running gestures
+
+CStmGestureDriver::CStmGestureDriver(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model)
+    : m_manager(manager), m_wnd(wnd), m_model(model), m_nShowOptions(model.GetStmDataView()->GetShowOptions()) {}
+
+void CStmGestureDriver::ApplyView(const SStmGestureView& view) {
+  m_wnd.SetViewScale(view.m_dScale);
+  m_wnd.SetViewCenter(view.m_dCenterU, view.m_dCenterV);
+  unsigned options = m_nShowOptions;
+  if (view.m_bHideNodes) options &= ~kShowNodes;
+  if (view.m_bHideElements) options &= ~kShowElements;
+  m_model.GetStmDataView()->SetShowOptions(options);
+  m_manager.GetCurDisplayGroup().m_bFilter = view.m_bNodeGroup ? 1 : 0;
+}
+
+void CStmGestureDriver::RestoreView() { ApplyView(SStmGestureView()); }
+
+void CStmGestureDriver::Apply(const SStmGesture& gesture) {
+  ApplyView(gesture.m_view);
+  CHistoryBracket bracket(m_manager);
+  switch (gesture.m_eKind) {
+    case SStmGesture::kDrawElement: m_manager.AddElement(gesture.m_a, gesture.m_b, 1, 1, 1, nullptr); break;
+    case SStmGesture::kAddNode: m_manager.AddNode(gesture.m_a, 1, 1, 1, 1, nullptr); break;
+    case SStmGesture::kAddNodeNoSplit: m_manager.AddNode(gesture.m_a, 0, 1, 1, 1, nullptr); break;
+    case SStmGesture::kMove:
+      Select(gesture);
+      MoveSelection(gesture.m_b - gesture.m_a);
+      break;
+    case SStmGesture::kRotate:
+      Select(gesture);
+      RotateSelection(gesture.m_a, gesture.m_nQuarterTurns);
+      break;
+    case SStmGesture::kMirror:
+      Select(gesture);
+      MirrorSelection(gesture.m_a, gesture.m_b);
+      break;
+    case SStmGesture::kStretch:
+      Select(gesture);
+      StretchSelection(gesture.m_b - gesture.m_a);
+      break;
+    case SStmGesture::kMerge: Merge(gesture.m_a); break;
+    case SStmGesture::kDelete:
+      Select(gesture);
+      m_manager.DeleteSelectedEntity();
+      break;
+    case SStmGesture::kCut:
+      Select(gesture);
+      m_manager.Cut();
+      break;
+    case SStmGesture::kCopy:
+      Select(gesture);
+      m_manager.Copy();
+      break;
+    case SStmGesture::kPaste: m_manager.Paste(gesture.m_a); break;
+  }
+  m_manager.SelectRemoveAll();
+}
+
+// The selection is found by walking the registry, never through the window, so that what a
+// gesture works on does not depend on the view under test.
+void CStmGestureDriver::Select(const SStmGesture& gesture) {
+  m_manager.SelectRemoveAll();
+  for (CStmEntityElement* element : EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement)) {
+    const CVector& p = element->GetCoordBegin();
+    const CVector& q = element->GetCoordEnd();
+    for (const auto& [a, b] : gesture.m_arElements) {
+      if ((SamePoint(p, a) && SamePoint(q, b)) || (SamePoint(p, b) && SamePoint(q, a))) m_manager.SelectEtt(element, 1);
+    }
+  }
+  for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode)) {
+    for (const CVector& p : gesture.m_arNodes) {
+      if (SamePoint(node->GetCoord(), p)) m_manager.SelectEtt(node, 1);
+    }
+  }
+}
+
+std::vector<CStmEntityElement*> CStmGestureDriver::SelectedElements() const {
+  std::vector<CStmEntityElement*> out;
+  for (const auto& entry : m_manager.GetSelectMap()) {
+    auto* entity = static_cast<CUbEntityObj*>(entry.second);
+    if (entity->GetTypeEntity() == CStmEntityObject::kKindElement)
+      out.push_back(dynamic_cast<CStmEntityElement*>(entity));
+  }
+  return out;
+}
+
+std::vector<CStmEntityNode*> CStmGestureDriver::SelectedNodes() const {
+  std::vector<CStmEntityNode*> out;
+  for (const auto& entry : m_manager.GetSelectMap()) {
+    auto* entity = static_cast<CUbEntityObj*>(entry.second);
+    if (entity->GetTypeEntity() == CStmEntityObject::kKindNode) out.push_back(dynamic_cast<CStmEntityNode*>(entity));
+  }
+  return out;
+}
+
+bool CStmGestureDriver::IsRegistered(const void* entity, const std::string& key) const {
+  return entity && m_manager.GetEtt(CString(key)) == entity;
+}
+
+void CStmGestureDriver::MoveSelection(const CVector& d) {
+  const std::vector<CStmEntityElement*> elements = SelectedElements();
+  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
+  std::vector<std::string> elementKeys, nodeKeys;
+  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
+  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
+  for (size_t i = 0; i < elements.size(); ++i) {
+    CStmEntityElement* element = elements[i];
+    if (!IsRegistered(element, elementKeys[i])) continue;
+    element->Move(d);
+    m_manager.AddHistory_ActionMoveAllPoint(element->GetName(), d);
+    m_manager.AddNodeMovedElement(element);
+    m_manager.DeleteNodeDuplication(element->GetIdStm());
+  }
+  // A node with an element at its place went along with the element.
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    CStmEntityNode* node = nodes[i];
+    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
+      continue;
+    node->Move(d);
+    m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), d);
+    m_manager.SplitElement(node, 1, 1);
+    if (IsRegistered(node, nodeKeys[i])) m_manager.DeleteNodeDuplication(node);
+  }
+}
+
+void CStmGestureDriver::RotateSelection(const CVector& centre, int quarterTurns) {
+  const CDPoint cs = QuarterTurn(quarterTurns);
+  const std::vector<CStmEntityElement*> elements = SelectedElements();
+  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
+  std::vector<std::string> elementKeys, nodeKeys;
+  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
+  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
+  for (size_t i = 0; i < elements.size(); ++i) {
+    CStmEntityElement* element = elements[i];
+    if (!IsRegistered(element, elementKeys[i])) continue;
+    element->Rotate(centre, kRotationAxis, cs);
+    m_manager.AddHistory_ActionRotate(element->GetName(), centre, kRotationAxis, cs);
+    m_manager.AddNodeMovedElement(element);
+    m_manager.DeleteNodeDuplication(element->GetIdStm());
+  }
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    CStmEntityNode* node = nodes[i];
+    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
+      continue;
+    node->Rotate(centre, kRotationAxis, cs);
+    m_manager.AddHistory_ActionRotate(node->GetName(), centre, kRotationAxis, cs);
+    m_manager.DeleteNodeDuplication(node);
+  }
+}
+
+void CStmGestureDriver::MirrorSelection(const CVector& p1, const CVector& p2) {
+  const std::vector<CStmEntityElement*> elements = SelectedElements();
+  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
+  std::vector<std::string> elementKeys, nodeKeys;
+  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
+  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
+  for (size_t i = 0; i < elements.size(); ++i) {
+    CStmEntityElement* element = elements[i];
+    if (!IsRegistered(element, elementKeys[i])) continue;
+    element->Mirror(p1, p2);
+    m_manager.AddHistory_ActionMirror(element->GetName(), p1, p2);
+    m_manager.AddNodeMovedElement(element);
+    m_manager.DeleteNodeDuplication(element->GetIdStm());
+  }
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    CStmEntityNode* node = nodes[i];
+    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
+      continue;
+    node->Mirror(p1, p2);
+    m_manager.AddHistory_ActionMirror(node->GetName(), p1, p2);
+    m_manager.DeleteNodeDuplication(node);
+  }
+}
+
+// As a grip drag does it: the elements attached at the start follow the node to its new place.
+void CStmGestureDriver::StretchSelection(const CVector& d) {
+  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
+  std::vector<std::string> keys;
+  for (auto* n : nodes) keys.push_back(n->GetName().str());
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    CStmEntityNode* node = nodes[i];
+    if (!IsRegistered(node, keys[i])) continue;
+    std::vector<CStmEntityElement*> attached;
+    m_manager.GetEntityInvolvedElements(node->GetCoord(), 0, attached);
+    node->Move(d);
+    m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), d);
+    m_manager.StretchElementMovedNode(node, attached);
+  }
+}
+
+void CStmGestureDriver::Merge(const CVector& p) {
+  CStmEntityNode* existing = nullptr;
+  for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode)) {
+    if (SamePoint(node->GetCoord(), p)) {
+      existing = node;
+      break;
+    }
+  }
+  if (!existing) return;
+  m_manager.AddNode(p, 0, 1, 1, 0, nullptr);
+  m_manager.DeleteNodeDuplication(existing);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Random gestures
+
+CVector CStmGestureDriver::RandomLatticePoint(std::mt19937& rng) const {
+  std::uniform_int_distribution<int> column(0, kLatticeColumns - 1);
+  std::uniform_int_distribution<int> row(0, kLatticeRows - 1);
+  return CVector(kLattice * column(rng), 0.0, kLattice * row(rng));
+}
+
+// Existing nodes and element midpoints are where the interesting edits happen.
+CVector CStmGestureDriver::RandomPoint(std::mt19937& rng) const {
+  const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
+  const auto elements = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+  const int choice = std::uniform_int_distribution<int>(0, 99)(rng);
+  if (choice < 40 && !nodes.empty())
+    return nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
+  if (choice < 65 && !elements.empty()) {
+    const CStmEntityElement* e = elements[std::uniform_int_distribution<size_t>(0, elements.size() - 1)(rng)];
+    return (e->GetCoordBegin() + e->GetCoordEnd()) * 0.5;
+  }
+  return RandomLatticePoint(rng);
+}
+
+SStmGestureView CStmGestureDriver::RandomView(std::mt19937& rng) const {
+  SStmGestureView view;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  if (unit(rng) < 0.4) {
+    // Zoomed in somewhere, so that parts of the lattice lie outside the window.
+    view.m_dScale = std::uniform_int_distribution<int>(1, 4)(rng) * 0.1;
+    view.m_dCenterU = std::uniform_int_distribution<int>(-2, 10)(rng) * kLattice;
+    view.m_dCenterV = std::uniform_int_distribution<int>(-2, 8)(rng) * kLattice;
+  }
+  view.m_bHideNodes = unit(rng) < 0.15;
+  view.m_bHideElements = unit(rng) < 0.08;
+  view.m_bNodeGroup = unit(rng) < 0.08;
+  return view;
+}
+
+void CStmGestureDriver::RandomSelection(std::mt19937& rng, SStmGesture& gesture, bool elements, bool nodes) const {
+  std::uniform_int_distribution<int> count(1, 3);
+  if (elements) {
+    const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+    for (int i = count(rng); i > 0 && !all.empty(); --i) {
+      const CStmEntityElement* e = all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
+      gesture.WithElement(e->GetCoordBegin(), e->GetCoordEnd());
+    }
+  }
+  if (nodes) {
+    const auto all = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
+    for (int i = count(rng) - 1; i > 0 && !all.empty(); --i)
+      gesture.WithNode(all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)]->GetCoord());
+  }
+}
+
+bool CStmGestureDriver::SetGeneratedKinds(const std::string& names) {
+  std::vector<SStmGesture::EKind> kinds;
+  std::string rest = names;
+  while (!rest.empty()) {
+    const size_t comma = rest.find(',');
+    const std::string name = rest.substr(0, comma);
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    bool known = false;
+    for (int k = SStmGesture::kDrawElement; k <= SStmGesture::kPaste; ++k) {
+      if (name == SStmGesture::KindName(static_cast<SStmGesture::EKind>(k))) {
+        kinds.push_back(static_cast<SStmGesture::EKind>(k));
+        known = true;
+      }
+    }
+    if (!known) return false;
+  }
+  m_arKinds = std::move(kinds);
+  return true;
+}
+
+SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
+  SStmGesture g = GenerateAnyKind(rng);
+  // Drawing again keeps the scene growing when the allowed kinds need something to work on.
+  for (int attempt = 0; !m_arKinds.empty() && attempt < 100; ++attempt) {
+    if (std::find(m_arKinds.begin(), m_arKinds.end(), g.m_eKind) != m_arKinds.end()) break;
+    g = GenerateAnyKind(rng);
+  }
+  if (randomView) g.m_view = RandomView(rng);
+  return g;
+}
+
+SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
+  SStmGesture g;
+  const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
+  std::uniform_int_distribution<int> step(-2, 2);
+  const CVector shift(kLattice * step(rng), 0.0, kLattice * step(rng));
+  if (roll < 24) {
+    CVector a = RandomPoint(rng);
+    CVector b = RandomPoint(rng);
+    if (SamePoint(a, b)) b = RandomLatticePoint(rng);
+    g = SStmGesture::DrawElement(a, b);
+  } else if (roll < 32) {
+    g = SStmGesture::AddNode(RandomPoint(rng), true);
+  } else if (roll < 35) {
+    g = SStmGesture::AddNode(RandomPoint(rng), false);
+  } else if (roll < 47) {
+    const CVector from = RandomPoint(rng);
+    g = SStmGesture::Move(from, from + shift);
+    RandomSelection(rng, g, true, true);
+  } else if (roll < 53) {
+    g = SStmGesture::Rotate(RandomLatticePoint(rng), std::uniform_int_distribution<int>(1, 3)(rng));
+    RandomSelection(rng, g, true, true);
+  } else if (roll < 59) {
+    // Axis-parallel or diagonal lines of short direction keep mirrored points exact.
+    static const CVector kDirections[] = {CVector(1, 0, 0), CVector(0, 0, 1), CVector(1, 0, 1), CVector(1, 0, -1)};
+    const CVector p = RandomLatticePoint(rng);
+    g = SStmGesture::Mirror(p, p + kDirections[std::uniform_int_distribution<int>(0, 3)(rng)]);
+    RandomSelection(rng, g, true, true);
+  } else if (roll < 72) {
+    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
+    if (nodes.empty()) return SStmGesture::DrawElement(RandomLatticePoint(rng), RandomLatticePoint(rng) + shift);
+    const CVector from = nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
+    CVector to = RandomPoint(rng);
+    if (SamePoint(from, to)) to = from + CVector(kLattice, 0.0, 0.0);
+    g = SStmGesture::DragNode(from, to);
+  } else if (roll < 76) {
+    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
+    g = SStmGesture::Merge(nodes.empty() ? RandomLatticePoint(rng)
+                                         : nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]
+                                               ->GetCoord());
+  } else if (roll < 86) {
+    g = SStmGesture::Delete();
+    if (roll != 85) RandomSelection(rng, g, true, true);
+  } else if (roll < 90) {
+    g = SStmGesture::Cut();
+    RandomSelection(rng, g, true, true);
+  } else if (roll < 94) {
+    g = SStmGesture::Copy();
+    RandomSelection(rng, g, true, true);
+  } else {
+    g = SStmGesture::Paste(RandomPoint(rng));
+  }
+  return g;
+}

@@ -1,0 +1,127 @@
+// Drives the scene manager the way the editing actions do, one gesture per undo step, so that
+// tests can run hand-written or random sequences of edits and print them as readable lines.
+#pragma once
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "geometry/CVector.h"
+
+class CStmEntityElement;
+class CStmEntityNode;
+class CStmModel;
+class CStmUbManager;
+class CStmUbRenderer;
+
+// A point as gestures print it, e.g. "(10,0,20)".
+std::string StmPointText(const CVector& p);
+
+// What the window shows while a gesture runs: lookups that go through the window depend on it.
+struct SStmGestureView {
+  double m_dScale = 0.6;  // model units per pixel
+  double m_dCenterU = 40.0;
+  double m_dCenterV = 30.0;
+  bool m_bHideNodes = false;     // the show option of nodes off
+  bool m_bHideElements = false;  // the show option of elements off
+  bool m_bNodeGroup = false;     // a display group without any node filters the nodes
+
+  bool IsDefault() const;
+  std::string Describe() const;
+};
+
+struct SStmGesture {
+  enum EKind {
+    kDrawElement,    // a-b, reusing what is there
+    kAddNode,        // at a, splitting what it lands on
+    kAddNodeNoSplit,
+    kMove,           // the selection by b - a
+    kRotate,         // the selection about a by m_nQuarterTurns quarter turns
+    kMirror,         // the selection about the line a-b
+    kStretch,        // the selected nodes by b - a, their elements following
+    kMerge,          // a second node at a, then the first one there merged into it
+    kDelete,         // the selection
+    kCut,
+    kCopy,
+    kPaste,          // at a
+  };
+
+  EKind m_eKind = kDrawElement;
+  CVector m_a, m_b;
+  int m_nQuarterTurns = 1;
+  // The selection, by position: elements by their two ends (either direction), nodes by place.
+  std::vector<std::pair<CVector, CVector>> m_arElements;
+  std::vector<CVector> m_arNodes;
+  SStmGestureView m_view;
+
+  std::string Describe() const;
+  // The short name of each kind, as lists of kinds are written: draw, node, node-nosplit, move,
+  // rotate, mirror, drag, merge, delete, cut, copy, paste.
+  static const char* KindName(EKind kind);
+
+  static SStmGesture DrawElement(const CVector& a, const CVector& b);
+  static SStmGesture AddNode(const CVector& p, bool split);
+  static SStmGesture Move(const CVector& from, const CVector& to);
+  static SStmGesture Rotate(const CVector& centre, int quarterTurns);
+  static SStmGesture Mirror(const CVector& p1, const CVector& p2);
+  // Dragging one node is a stretch of that node alone.
+  static SStmGesture DragNode(const CVector& from, const CVector& to);
+  static SStmGesture Merge(const CVector& p);
+  static SStmGesture Delete();
+  static SStmGesture Cut();
+  static SStmGesture Copy();
+  static SStmGesture Paste(const CVector& p);
+  SStmGesture& WithElement(const CVector& a, const CVector& b);
+  SStmGesture& WithNode(const CVector& p);
+  SStmGesture& In(const SStmGestureView& view);
+};
+
+class CStmGestureDriver {
+public:
+  // Points lie on a lattice of this spacing in the x-z plane, so that gestures often meet
+  // existing nodes and element midpoints.
+  static constexpr double kLattice = 10.0;
+  static constexpr int kLatticeColumns = 9;
+  static constexpr int kLatticeRows = 7;
+
+  CStmGestureDriver(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model);
+
+  // Sets the window and the display settings of the view; the show options keep every bit the
+  // view does not name as they were when the driver was made.
+  void ApplyView(const SStmGestureView& view);
+  // Back to the view the driver found, so that saved files do not differ by display settings.
+  void RestoreView();
+  // Runs the gesture in its view, inside one history bracket, and clears the selection after.
+  void Apply(const SStmGesture& gesture);
+
+  // A gesture that fits the scene as it stands, in a random view when randomView is set.
+  SStmGesture Generate(std::mt19937& rng, bool randomView);
+  // Only these kinds from Generate, given as a comma-separated list of kind names; an empty
+  // list allows every kind. False (nothing changed) for a name that is not a kind.
+  bool SetGeneratedKinds(const std::string& names);
+
+private:
+  void Select(const SStmGesture& gesture);
+  std::vector<CStmEntityElement*> SelectedElements() const;
+  std::vector<CStmEntityNode*> SelectedNodes() const;
+  // Still in the scene: a merge may have removed it earlier in the same gesture.
+  bool IsRegistered(const void* entity, const std::string& key) const;
+  void MoveSelection(const CVector& d);
+  void RotateSelection(const CVector& centre, int quarterTurns);
+  void MirrorSelection(const CVector& p1, const CVector& p2);
+  void StretchSelection(const CVector& d);
+  void Merge(const CVector& p);
+
+  CVector RandomPoint(std::mt19937& rng) const;
+  CVector RandomLatticePoint(std::mt19937& rng) const;
+  SStmGestureView RandomView(std::mt19937& rng) const;
+  SStmGesture GenerateAnyKind(std::mt19937& rng);
+  void RandomSelection(std::mt19937& rng, SStmGesture& gesture, bool elements, bool nodes) const;
+
+  CStmUbManager& m_manager;
+  CStmUbRenderer& m_wnd;
+  CStmModel& m_model;
+  unsigned m_nShowOptions = 0;
+  std::vector<SStmGesture::EKind> m_arKinds;  // empty: every kind
+};

@@ -1,0 +1,15 @@
+// Model files as tests compare them: saved through the model library into the test output
+// folder and read back as bytes, with the first differing line when two of them differ.
+#pragma once
+
+#include <string>
+
+class CStmModel;
+
+// The bytes of the saved file build/test-out/<name>.stm.json; empty (and a failure added to the
+// running test) when saving fails. Saving clears the model's modified flag.
+std::string SaveModelBytes(CStmModel& model, const std::string& name);
+
+// Empty when equal; otherwise the first differing line of each with a few lines before it, so
+// that the record it belongs to can be told.
+std::string FirstDifference(const std::string& expected, const std::string& actual);
