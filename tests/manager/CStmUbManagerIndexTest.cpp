@@ -146,7 +146,8 @@ TEST_F(CStmUbManagerIndexTest, ReuseSplittingAndDeletingWorkWithNoWindowAtAll) {
   manager.SelectElement({2, 3});
   manager.DeleteSelectedEntity();
   EXPECT_EQ(model.GetCountNode(1), 3);
-  EXPECT_FALSE(model.GetNode(CVector(50, 0, 80))->IsEnable());
+  EXPECT_EQ(model.GetNode(3)->GetCoord(), CVector(50, 0, 80));
+  EXPECT_FALSE(model.GetNode(3)->IsEnable());
   CString why;
   EXPECT_EQ(manager.CheckEttIndex(&why), 1) << why.str();
 }
