@@ -39,6 +39,10 @@ void CStmEntityArea::GetSnapMovePointArray(CVectorArray& points) {
   for (const CVector& p : m_arAreaPos) points.Add(new CVector(p));
 }
 
+void CStmEntityArea::GetRange(CCubeRange& range) {
+  for (const CVector& p : m_arAreaPos) range.Apply(p);
+}
+
 CString CStmEntityArea::GetStringEntType() { return StmText("Area"); }
 
 void CStmEntityArea::Render(int pick) {
@@ -89,6 +93,7 @@ void CStmEntityArea::Serialize(CArchive& ar) {
     ar >> version >> points >> width;
     m_arAreaPos = std::move(points);
     m_dWidth = width;
+    UpdateEttIndex();
   }
 }
 
@@ -98,6 +103,7 @@ CStmEntityArea& CStmEntityArea::operator=(const CStmEntityObject& other) {
   if (const auto* area = dynamic_cast<const CStmEntityArea*>(&other)) {
     m_arAreaPos = area->m_arAreaPos;
     m_dWidth = area->m_dWidth;
+    UpdateEttIndex();
   }
   return *this;
 }

@@ -14,11 +14,15 @@ public:
   CStmEntityArea(CUbEttManage* manage, const std::vector<CVector>& points);
 
   const std::vector<CVector>& GetAreaPosArray() const { return m_arAreaPos; }
-  void SetAreaPosArray(const std::vector<CVector>& points) { m_arAreaPos = points; }
+  void SetAreaPosArray(const std::vector<CVector>& points) {
+    m_arAreaPos = points;
+    UpdateEttIndex();
+  }
   double GetWidth() const { return m_dWidth; }
   void SetWidth(double width) { m_dWidth = width; }
 
   void Serialize(CArchive& ar) override;
+  void GetRange(CCubeRange& range) override;
   CString GetStringEntType() override;
   CString GetTooltipPropInfoTable() override;
   void GetSnapMovePointArray(CVectorArray& points) override;

@@ -42,22 +42,26 @@ void CStmEntityBoundary::GetRange(CCubeRange& range) {
 
 void CStmEntityBoundary::Move(const CVector& d) {
   for (CVector& p : m_arBoundary) p += d;
+  UpdateEttIndex();
   CUbEntityObj::Move(d);
 }
 
 void CStmEntityBoundary::Mirror(const CVector& p1, const CVector& p2) {
   for (CVector& p : m_arBoundary) p = GetMirrorPos(p1, p2, p);
+  UpdateEttIndex();
   CUbEntityObj::Mirror(p1, p2);
 }
 
 void CStmEntityBoundary::Rotate(const CVector& origin, const CVector& axis, CDPoint cs) {
   for (CVector& p : m_arBoundary) p = GetRotatedPoint(p, origin, axis, cs);
+  UpdateEttIndex();
 }
 
 void CStmEntityBoundary::MoveOnePoint(CVector from, CVector& to, int) {
   for (CVector& p : m_arBoundary) {
     if (CompareVectorTolerance(p, from, "==", kStmPointTolerance)) p = to;
   }
+  UpdateEttIndex();
   RecreateCallList(-1);
 }
 
@@ -131,6 +135,7 @@ void CStmEntityBoundary::Serialize(CArchive& ar) {
     m_eType = static_cast<EStmTypeBoundary>(type);
     m_arBoundary = std::move(points);
     m_dThickness = thickness;
+    UpdateEttIndex();
   }
 }
 
@@ -140,6 +145,7 @@ CStmEntityBoundary& CStmEntityBoundary::operator=(const CStmEntityObject& other)
   if (const auto* boundary = dynamic_cast<const CStmEntityBoundary*>(&other)) {
     m_arBoundary = boundary->m_arBoundary;
     m_dThickness = boundary->m_dThickness;
+    UpdateEttIndex();
   }
   return *this;
 }

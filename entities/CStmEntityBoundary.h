@@ -19,7 +19,10 @@ public:
   void SetType(EStmTypeBoundary type) { m_eType = type; }
   void GetBoundaryArray(std::vector<CVector>& out) const { out = m_arBoundary; }
   const std::vector<CVector>& GetBoundaryArray() const { return m_arBoundary; }
-  void SetBoundaryArray(const std::vector<CVector>& points) { m_arBoundary = points; }
+  void SetBoundaryArray(const std::vector<CVector>& points) {
+    m_arBoundary = points;
+    UpdateEttIndex();
+  }
   double GetThickness() const { return m_dThickness; }
   void SetThickness(double thickness) { m_dThickness = thickness; }
 

@@ -81,6 +81,7 @@ void CStmEntityElement::Move(const CVector& d) {
   m_vBeforeMoveEnd = m_vEnd;
   m_vBegin += d;
   m_vEnd += d;
+  UpdateEttIndex();
   UpdateInvolvedNode();
   SetStmModifiedFlag(1);
   CUbEntityObj::Move(d);
@@ -91,6 +92,7 @@ void CStmEntityElement::Mirror(const CVector& p1, const CVector& p2) {
   m_vBeforeMoveEnd = m_vEnd;
   m_vBegin = GetMirrorPos(p1, p2, m_vBegin);
   m_vEnd = GetMirrorPos(p1, p2, m_vEnd);
+  UpdateEttIndex();
   UpdateInvolvedNode();
   SetStmModifiedFlag(1);
   CUbEntityObj::Mirror(p1, p2);
@@ -102,6 +104,7 @@ void CStmEntityElement::Rotate(const CVector& origin, const CVector& axis, const
   m_vBegin = GetRotatedPoint(m_vBegin, origin, axis, cs);
   m_vEnd = GetRotatedPoint(m_vEnd, origin, axis, cs);
   m_vNormal = GetRotatedPoint(m_vNormal, origin, axis, cs);
+  UpdateEttIndex();
   UpdateInvolvedNode();
   SetStmModifiedFlag(1);
 }
@@ -112,6 +115,7 @@ void CStmEntityElement::MoveOnePoint(CVector, CVector& to, int atBegin) {
   } else {
     m_vEnd = to;
   }
+  UpdateEttIndex();
   RecreateCallList(-1);
   SetStmModifiedFlag(1);
 }
@@ -274,6 +278,7 @@ void CStmEntityElement::Serialize(CArchive& ar) {
       ar >> type;
       m_nTypeElement = type;
     }
+    UpdateEttIndex();
   }
 }
 
@@ -284,6 +289,7 @@ CStmEntityElement& CStmEntityElement::operator=(const CStmEntityObject& other) {
     m_vBegin = element->m_vBegin;
     m_vEnd = element->m_vEnd;
     m_dThickness = element->m_dThickness;
+    UpdateEttIndex();
   }
   return *this;
 }

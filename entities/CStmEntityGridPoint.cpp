@@ -31,6 +31,8 @@ void CStmEntityGridPoint::Init() {
 
 void CStmEntityGridPoint::Serialize(CArchive& ar) { SerializeViewAid(ar); }
 
+void CStmEntityGridPoint::GetRange(CCubeRange& range) { range.Apply(m_vCoord); }
+
 CString CStmEntityGridPoint::GetStringEntType() { return StmText("Grid Point"); }
 
 int CStmEntityGridPoint::GetOsnapNodePoint(CVector pt, CVector& out, int& first) {

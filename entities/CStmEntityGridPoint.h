@@ -12,10 +12,14 @@ public:
   CStmEntityGridPoint(CUbEttManage* manage, const CVector& coord);
 
   const CVector& GetCoord() const { return m_vCoord; }
-  void SetCoord(const CVector& coord) { m_vCoord = coord; }
+  void SetCoord(const CVector& coord) {
+    m_vCoord = coord;
+    UpdateEttIndex();
+  }
 
   // Only the container's part and a version are archived; the manager rebuilds the grid.
   void Serialize(CArchive& ar) override;
+  void GetRange(CCubeRange& range) override;
   CString GetStringEntType() override;
   CString GetTooltipPropInfoTable() override;
   int GetOsnapNodePoint(CVector pt, CVector& out, int& first) override;

@@ -35,6 +35,11 @@ void CStmEntityGuideline::Init() {
 
 void CStmEntityGuideline::Serialize(CArchive& ar) { SerializeViewAid(ar); }
 
+void CStmEntityGuideline::GetRange(CCubeRange& range) {
+  range.Apply(m_vPoint1);
+  range.Apply(m_vPoint2);
+}
+
 CString CStmEntityGuideline::GetStringEntType() { return StmText("Guideline"); }
 
 int CStmEntityGuideline::GetOsnapEndPoint(CVector pt, CVector& out, int& first) {
@@ -120,6 +125,7 @@ CStmEntityGuideline& CStmEntityGuideline::operator=(const CStmEntityObject& othe
     m_nTypeGuideline = guideline->m_nTypeGuideline;
     m_vPoint1 = guideline->m_vPoint1;
     m_vPoint2 = guideline->m_vPoint2;
+    UpdateEttIndex();
   }
   return *this;
 }

@@ -22,10 +22,12 @@ public:
   void SetPoints(const CVector& point1, const CVector& point2) {
     m_vPoint1 = point1;
     m_vPoint2 = point2;
+    UpdateEttIndex();
   }
 
   // Only the container's part and a version are archived; the manager rebuilds guidelines.
   void Serialize(CArchive& ar) override;
+  void GetRange(CCubeRange& range) override;
   CString GetStringEntType() override;
   CString GetTooltipPropInfoTable() override;
   int GetOsnapEndPoint(CVector pt, CVector& out, int& first) override;

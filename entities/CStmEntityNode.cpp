@@ -50,6 +50,7 @@ CStmObjNode* CStmEntityNode::GetModelNode() const {
 void CStmEntityNode::SetCoord(const CVector& coord) {
   m_vCoordBeforeMove = coord;
   m_vCoord = coord;
+  UpdateEttIndex();
   SetCoordStm();
 }
 
@@ -64,6 +65,7 @@ void CStmEntityNode::GetRange(CCubeRange& range) { range.Apply(m_vCoord); }
 
 void CStmEntityNode::Translate(double factor) {
   m_vCoord *= factor;
+  UpdateEttIndex();
   SetCoordStm();
 }
 
@@ -75,6 +77,7 @@ void CStmEntityNode::Move(const CVector& d) {
   }
   m_vCoordBeforeMove = m_vCoord;
   m_vCoord = MoveAPoint(m_vCoord, d);
+  UpdateEttIndex();
   SetCoordStm();
   CUbEntityObj::Move(d);
 }
@@ -82,6 +85,7 @@ void CStmEntityNode::Move(const CVector& d) {
 void CStmEntityNode::Mirror(const CVector& p1, const CVector& p2) {
   m_vCoordBeforeMove = m_vCoord;
   m_vCoord = GetMirrorPos(p1, p2, m_vCoord);
+  UpdateEttIndex();
   SetCoordStm();
   CUbEntityObj::Mirror(p1, p2);
 }
@@ -90,6 +94,7 @@ void CStmEntityNode::Rotate(const CVector& origin, const CVector& axis, const CD
   m_vCoordBeforeMove = m_vCoord;
   m_vCoord = GetRotatedPoint(m_vCoord, origin, axis, cs);
   m_vNormal = GetRotatedPoint(m_vNormal, origin, axis, cs);
+  UpdateEttIndex();
   SetCoordStm();
 }
 
@@ -196,6 +201,7 @@ void CStmEntityNode::Serialize(CArchive& ar) {
   } else {
     std::int32_t version = 0;
     ar >> version >> m_vCoord >> m_dRadius;
+    UpdateEttIndex();
   }
 }
 
@@ -205,6 +211,7 @@ CStmEntityNode& CStmEntityNode::operator=(const CStmEntityObject& other) {
   if (const auto* node = dynamic_cast<const CStmEntityNode*>(&other)) {
     m_vCoord = node->m_vCoord;
     m_dRadius = node->m_dRadius;
+    UpdateEttIndex();
   }
   return *this;
 }

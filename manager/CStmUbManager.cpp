@@ -13,6 +13,7 @@
 #include "geometry/StmGeometry.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/platform/StmText.h"
+#include "manager/StmEttAtPoint.h"
 #include "render/CStmUbRenderer.h"
 
 namespace {
@@ -215,8 +216,10 @@ void CStmUbManager::EnableObject(CUbEntityObj* entity, int enable) {
 void CStmUbManager::CorrectElementLinkAdd(CStmEntityNode* node) {
   CStmModel* model = GetStmModel();
   if (!model || !node) return;
-  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
-    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+  std::vector<CUbEntityObj*> near;
+  GetStmEttAtPoint(*this, node->GetCoord(), CStmEntityObject::kKindElement, near);
+  for (CUbEntityObj* entity : near) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entity);
     if (!element || !IsPointInsideSegment(node->GetCoord(), element->GetCoordBegin(), element->GetCoordEnd()))
       continue;
     if (CStmObjElement* record = model->GetElement(element->GetIdStm())) record->SetIdNodeEnd(node->GetIdStm());
@@ -351,13 +354,12 @@ void CStmUbManager::GetNearEnt(CStmUbRenderer& wnd, const CVector& pos, const CS
   }
 }
 
+// The index answers what lies at a position whatever is drawn, shown or inside the window.
 CStmEntityNode* CStmUbManager::GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates) {
-  CStmUbRenderer* wnd = GetCurrentRenderer();
-  if (!wnd) return nullptr;
-  std::vector<CUbEntityObj*> picked;
+  std::vector<CUbEntityObj*> near;
   if (!candidates) {
-    GetNearEnt(*wnd, pos, GetSelectSize(), CStmEntityObject::kKindNode, picked);
-    candidates = &picked;
+    GetStmEttAtPoint(*this, pos, CStmEntityObject::kKindNode, near);
+    candidates = &near;
   }
   for (CUbEntityObj* entity : *candidates) {
     auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode);
@@ -374,12 +376,10 @@ CStmEntityNode* CStmUbManager::GetEntNode(int id) {
 
 CStmEntityElement* CStmUbManager::GetEntElement(const CVector& a, const CVector& b,
                                                 const std::vector<CUbEntityObj*>* candidates) {
-  CStmUbRenderer* wnd = GetCurrentRenderer();
-  if (!wnd) return nullptr;
-  std::vector<CUbEntityObj*> picked;
+  std::vector<CUbEntityObj*> near;
   if (!candidates) {
-    GetNearEnt(*wnd, a, GetSelectSize(), CStmEntityObject::kKindElement, picked);
-    candidates = &picked;
+    GetStmEttAtPoint(*this, a, CStmEntityObject::kKindElement, near);
+    candidates = &near;
   }
   for (CUbEntityObj* entity : *candidates) {
     auto* element = EntityOf<CStmEntityElement>(entity, CStmEntityObject::kKindElement);
@@ -407,8 +407,15 @@ CStmEntityGuideline* CStmUbManager::GetEntGuideline(const CVector& a, const CVec
 
 void CStmUbManager::GetEntityInvolvedElements(const CVector& pos, int previous,
                                               std::vector<CStmEntityElement*>& out) const {
-  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
-    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+  // Where the elements were before their last move is not indexed; where they are now is.
+  std::vector<CUbEntityObj*> elements;
+  if (previous) {
+    for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) elements.push_back(entry.second);
+  } else {
+    GetStmEttAtPoint(*this, pos, CStmEntityObject::kKindElement, elements);
+  }
+  for (CUbEntityObj* entity : elements) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entity);
     if (!element) continue;
     const CVector& begin = previous ? element->GetCoordBeforeMoveBegin() : element->GetCoordBegin();
     const CVector& end = previous ? element->GetCoordBeforeMoveEnd() : element->GetCoordEnd();

@@ -74,7 +74,7 @@ public:
   // The entities of one kind (-1: all) picked around pos in the window.
   void GetNearEnt(CStmUbRenderer& wnd, const CVector& pos, const CSize& box, int kind,
                   std::vector<CUbEntityObj*>& out);
-  // candidates null: picks at pos with the pick box.
+  // candidates null: what the container's index holds at pos; no window is needed.
   CStmEntityNode* GetEntNode(const CVector& pos, const std::vector<CUbEntityObj*>* candidates);
   CStmEntityNode* GetEntNode(int id);
   // Either direction.

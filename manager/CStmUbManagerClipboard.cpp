@@ -1,11 +1,10 @@
 // Scene manager: cut, copy and paste of nodes and elements through a private clipboard model.
 #include <cmath>
-#include <cstdlib>
 
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
 #include "manager/CStmUbManager.h"
-#include "render/CStmUbRenderer.h"
 
 namespace {
 // Copies the node's supports from one model to a node of another.
@@ -104,17 +103,14 @@ void CStmUbManager::Paste(const CVector& pos) {
   for (const auto& [id, node] : m_pClipboard->GetNodes()) objects.push_back(node);
   for (const auto& [id, element] : m_pClipboard->GetElements()) objects.push_back(element);
 
-  // Whatever already lies where the content lands may be reused, so pick over that area.
+  // Whatever already lies where the content lands may be reused: the index gives what meets
+  // the content's box there, whatever the window shows.
   std::vector<CUbEntityObj*> candidates;
-  if (CStmUbRenderer* wnd = GetCurrentRenderer()) {
-    CVector min, max;
-    GetBoundaryOfNodeAndElement(objects, min, max);
-    const CPoint a = wnd->ExtToClient(min + offset);
-    const CPoint b = wnd->ExtToClient(max + offset);
-    const CSize& pick = GetSelectSize();
-    const CSize box(std::abs(b.x - a.x) + pick.cx, std::abs(b.y - a.y) + pick.cy);
-    GetNearEnt(*wnd, (min + max) * 0.5 + offset, box, -1, candidates);
-  }
+  CVector min, max;
+  GetBoundaryOfNodeAndElement(objects, min, max);
+  const double t = 2.0 * kStmPointTolerance;  // a hair wider than the tolerance, for rounding
+  const CVector margin(t, t, t);
+  GetEttInBox(min + offset - margin, max + offset + margin, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
   SetHistoryStart();
   PasteElements(target, offset, candidates);
   PasteNodes(target, offset, candidates);

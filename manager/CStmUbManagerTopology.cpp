@@ -10,22 +10,24 @@
 #include "host/platform/StmText.h"
 #include "host/platform/WinDefs.h"
 #include "manager/CStmUbManager.h"
+#include "manager/StmEttAtPoint.h"
 
 namespace {
 // Tells the main window that the model's objects changed, so its lists are refreshed.
 constexpr UINT kMsgModelObjectsChanged = WM_USER + 500;
 
-CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind); }
-
 bool SamePoint(const CVector& a, const CVector& b) {
   return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
 }
 
+// The entities of one kind at a point (within the tolerance), in registry order.
 template <class T>
-std::vector<T*> EntitiesOf(const CUbEttManage::EttMap& map) {
+std::vector<T*> EntitiesAt(const CUbEttManage& manage, const CVector& pos, int kind) {
+  std::vector<CUbEntityObj*> near;
+  GetStmEttAtPoint(manage, pos, kind, near);
   std::vector<T*> out;
-  for (const auto& entry : map) {
-    if (auto* entity = dynamic_cast<T*>(entry.second)) out.push_back(entity);
+  for (CUbEntityObj* entity : near) {
+    if (auto* typed = dynamic_cast<T*>(entity)) out.push_back(typed);
   }
   return out;
 }
@@ -87,8 +89,9 @@ void CStmUbManager::SplitElement(CStmEntityNode* node, int toModel, int record) 
   if (!node || !model) return;
   SetHistoryStart();
   const CVector p = node->GetCoord();
-  // The halves added below end at p, so they never need splitting themselves.
-  for (CStmEntityElement* element : EntitiesOf<CStmEntityElement>(GetEttMap(KindOf(CStmEntityObject::kKindElement)))) {
+  // The halves added below end at p, so they never need splitting themselves. An element that
+  // p lies inside has p in its box.
+  for (CStmEntityElement* element : EntitiesAt<CStmEntityElement>(*this, p, CStmEntityObject::kKindElement)) {
     const CVector begin = element->GetCoordBegin();
     const CVector end = element->GetCoordEnd();
     CStmObjElement* first = model->GetElement(element->GetIdStm());
@@ -111,7 +114,7 @@ void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
   const CVector p = node->GetCoord();
   const int idOld = node->GetIdStm();
   CStmEntityNode* survivor = nullptr;
-  for (CStmEntityNode* other : EntitiesOf<CStmEntityNode>(GetEttMap(KindOf(CStmEntityObject::kKindNode)))) {
+  for (CStmEntityNode* other : EntitiesAt<CStmEntityNode>(*this, p, CStmEntityObject::kKindNode)) {
     if (other != node && SamePoint(other->GetCoord(), p)) {
       survivor = other;
       break;
@@ -151,7 +154,6 @@ void CStmUbManager::DeleteNodeDuplication(int idElement) {
 void CStmUbManager::DeleteElementDuplication(const std::vector<CStmEntityElement*>& elements) {
   CStmModel* model = GetStmModel();
   if (!model) return;
-  const auto kind = KindOf(CStmEntityObject::kKindElement);
   // Inside one step the removed entities belong to the history, so the pointers stay valid.
   SetHistoryStart();
   std::set<CStmEntityElement*> removed;
@@ -166,12 +168,11 @@ void CStmUbManager::DeleteElementDuplication(const std::vector<CStmEntityElement
       remove(element);
   }
   for (CStmEntityElement* element : list) {
-    if (!element || removed.count(element)) continue;
-    const std::vector<CStmEntityElement*> scene = EntitiesOf<CStmEntityElement>(GetEttMap(kind));
-    if (std::find(scene.begin(), scene.end(), element) == scene.end()) continue;
+    if (!element || removed.count(element) || GetEttByHandle(element->GetHandle()) != element) continue;
     const CVector& a = element->GetCoordBegin();
     const CVector& b = element->GetCoordEnd();
-    for (CStmEntityElement* other : scene) {
+    // A repeat in either direction has an end at a.
+    for (CStmEntityElement* other : EntitiesAt<CStmEntityElement>(*this, a, CStmEntityObject::kKindElement)) {
       if (other == element) continue;
       const CVector& p = other->GetCoordBegin();
       const CVector& q = other->GetCoordEnd();
@@ -222,8 +223,7 @@ void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CS
   SetHistoryStart();
   const CVector from = node->GetCoordBeforeMove();
   const CVector to = node->GetCoord();
-  for (CStmEntityElement* element :
-       EntitiesOf<CStmEntityElement>(GetEttMap(KindOf(CStmEntityObject::kKindElement)))) {
+  for (CStmEntityElement* element : EntitiesAt<CStmEntityElement>(*this, from, CStmEntityObject::kKindElement)) {
     CVector target = to;
     if (SamePoint(element->GetCoordBegin(), from)) {
       element->MoveOnePoint(from, target, 1);

@@ -27,6 +27,10 @@ constexpr unsigned kShowNodes = 0x4;
 constexpr unsigned kShowElements = 0x8;
 constexpr unsigned kShowBoundaries = 0x10;
 constexpr unsigned kShowAreas = 0x800000;
+constexpr unsigned kShowNodeNames = 0x40;
+constexpr unsigned kShowElementNames = 0x80;
+// How many character heights a name may run beyond its entity.
+constexpr double kNameReach = 16.0;
 
 constexpr int kColorBackTop = 0;
 constexpr int kColorBackBottom = 1;
@@ -146,25 +150,44 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
 
 void CStmUbRenderer::RenderOwner() {}
 
+double CStmUbRenderer::GetPickMargin() const {
+  double margin = CUbRenderWnd::GetPickMargin();
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view)) return margin;
+  if (view->IsShowOption(kShowNodeNames)) margin = std::max(margin, 3.0 + kNameReach * view->GetSizeNumberNode());
+  if (view->IsShowOption(kShowElementNames)) margin = std::max(margin, kNameReach * view->GetSizeNumberElement());
+  return margin;
+}
+
 void CStmUbRenderer::DrawPlanRectOnDC(CVector) {}
 
 // Walks one kind's registry in creation order, naming each entity for picking, and gives each
 // the window's scale and view position before `draw` runs.
+// A pick draws only the window's candidates from the index, still kind by kind in that order.
 template <class F>
 static void ForEachDrawn(CStmUbRenderer& wnd, CStmUbManager& manager, int kind, int pick, F draw) {
   const long index = wnd.GetWndIndex();
-  for (const auto& entry : manager.GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) {
-    CStmEntityObject* entity = AsStm(entry.second);
-    if (!entity || entity->IsDrawVerify(index)) continue;
+  const auto one = [&](CUbEntityObj* e) {
+    CStmEntityObject* entity = AsStm(e);
+    if (!entity || entity->IsDrawVerify(index)) return;
     if (pick) {
       // An entity drawn without its own name would be credited to the one named before it.
-      if (!entity->IsPickable()) continue;
+      if (!entity->IsPickable()) return;
       glLoadName(entity->GetHandle());
     }
     entity->SetViewScale(wnd.GetViewScale());
     entity->SetViewPos(wnd.GetViewPos());
     draw(entity, index);
+  };
+  if (const std::vector<CUbEntityObj*>* candidates = pick ? wnd.GetPickCandidates() : nullptr) {
+    for (CUbEntityObj* e : *candidates) {
+      if (e->GetTypeEntity() == kind) one(e);
+    }
+    return;
   }
+  for (const auto& entry : manager.GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) one(entry.second);
 }
 
 void CStmUbRenderer::RenderGrid(int pick) {

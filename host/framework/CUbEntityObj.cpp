@@ -76,6 +76,10 @@ void CUbEntityObj::MoveOnePoint(CVector, CVector&, int) {}
 
 void CUbEntityObj::MoveAllPoint(const CVector& from, const CVector& to) { Move(to - from); }
 
+void CUbEntityObj::UpdateEttIndex() {
+  if (m_pEttManage) m_pEttManage->UpdateEttIndex(this);
+}
+
 int CUbEntityObj::ExcuteCallList(CALL_LIST_TYPE, unsigned int, long) { return 0; }
 
 CUbEntityObj::SCallListRecord* CUbEntityObj::GetCallListRecord(long index) {

@@ -120,6 +120,9 @@ public:
   void SetDrawVerify(long wndIndex, int hidden);
 
 protected:
+  // Every change of what GetRange returns ends with this, so that the container's index of
+  // positions follows the entity (undo and redo replay through the same transforms).
+  void UpdateEttIndex();
   // Draws (or compiles and replays) the entity; the base has nothing to draw and returns 0.
   virtual int ExcuteCallList(CALL_LIST_TYPE type, unsigned int unused, long index);
 

@@ -36,6 +36,7 @@ int CUbEttManage::AddEtt(CUbEntityObj* entity, int record, int redraw) {
   m_mapEtt[entity->m_strName] = entity;
   m_mapEttByType[entity->m_nTypeEntity][entity->m_strName] = entity;
   m_mapHandle[entity->m_nHandle] = entity;
+  m_index.Insert(entity);
   if (record && IsRecording()) AddHistory_ActionCreate(entity);
   if (redraw) InvalidateAllWnd();
   return 1;
@@ -61,6 +62,7 @@ void CUbEttManage::Unregister(CUbEntityObj* entity) {
   auto typeIt = m_mapEttByType.find(entity->m_nTypeEntity);
   if (typeIt != m_mapEttByType.end()) typeIt->second.erase(key);
   m_mapHandle.erase(entity->m_nHandle);
+  m_index.Remove(entity->m_nHandle);
   m_mapSelect.RemoveKey(key);
   m_mapHover.RemoveKey(key);
   entity->SetSelection(0);
@@ -70,6 +72,40 @@ CUbEntityObj* CUbEttManage::DetachEtt(CUbEntityObj* entity) {
   if (!entity || GetEtt(entity->m_strName) != entity) return nullptr;
   Unregister(entity);
   return entity;
+}
+
+void CUbEttManage::UpdateEttIndex(CUbEntityObj* entity) {
+  if (entity && GetEttByHandle(entity->m_nHandle) == entity) m_index.Update(entity);
+}
+
+void CUbEttManage::GetEttInBox(const CVector& min, const CVector& max, CUbEntityObj::TYPE_ENTITY_OBJ kind,
+                               std::vector<CUbEntityObj*>& out) const {
+  m_index.Query(min, max, kind == CUbEntityObj::TYPE_ENTITY_ALL ? -1 : static_cast<int>(kind), out);
+}
+
+int CUbEttManage::CheckEttIndex(CString* why) const {
+  auto fail = [why](const CString& text) {
+    if (why) *why = text;
+    return 0;
+  };
+  if (!m_index.CheckCells(why)) return 0;
+  CString text;
+  if (m_index.GetCount() != m_mapEtt.size()) {
+    text.Format("%zu entities indexed, %zu registered", m_index.GetCount(), m_mapEtt.size());
+    return fail(text);
+  }
+  for (const auto& [key, entity] : m_mapEtt) {
+    CCubeRange indexed, now;
+    int kind = 0;
+    if (!m_index.GetIndexedRange(entity->m_nHandle, indexed, &kind)) return fail("entity " + key + " is not indexed");
+    entity->GetRange(now);
+    const bool same = indexed.IsEmpty() || now.IsEmpty()
+                          ? indexed.IsEmpty() == now.IsEmpty()
+                          : indexed.GetMin() == now.GetMin() && indexed.GetMax() == now.GetMax();
+    if (!same) return fail("entity " + key + " is indexed where it no longer lies");
+    if (kind != entity->m_nTypeEntity) return fail("entity " + key + " is indexed under another kind");
+  }
+  return 1;
 }
 
 CUbEntityObj* CUbEttManage::GetEtt(const CString& key) const {

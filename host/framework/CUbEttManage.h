@@ -13,6 +13,7 @@
 #include "geometry/CVector.h"
 #include "host/framework/CCubeRange.h"
 #include "host/framework/CUbEntityObj.h"
+#include "host/framework/CUbSpatialIndex.h"
 #include "host/platform/CMapStringToPtr.h"
 #include "host/platform/CRect.h"
 #include "host/platform/CString.h"
@@ -72,6 +73,19 @@ public:
   // Takes an entity out of the registry and the selection without history or hooks and hands
   // it back to the caller; used when the scene is cleared wholesale.
   CUbEntityObj* DetachEtt(CUbEntityObj* entity);
+
+  // Finding entities by position, without a window: every registered entity is indexed at its
+  // range, and entities report geometry changes through CUbEntityObj::UpdateEttIndex.
+  // Re-reads where a registered entity lies; nothing for one that is not registered.
+  void UpdateEttIndex(CUbEntityObj* entity);
+  // The entities of one kind (TYPE_ENTITY_ALL: all) whose range meets [min, max], inclusive,
+  // in registry order. A caller that wants a tolerance widens the box by it.
+  void GetEttInBox(const CVector& min, const CVector& max, CUbEntityObj::TYPE_ENTITY_OBJ kind,
+                   std::vector<CUbEntityObj*>& out) const;
+  // 1 when the index holds exactly the registered entities, each where its range is now;
+  // otherwise 0 and, with `why`, what is wrong.
+  int CheckEttIndex(CString* why) const;
+  const CUbSpatialIndex& GetEttIndex() const { return m_index; }
 
   // Selection: the current selection, the hover map and the previous selection, all by key.
   CMapStringToPtr& GetSelectMap() { return m_mapSelect; }
@@ -177,6 +191,7 @@ private:
   std::map<int, EttMap> m_mapEttByType;
   std::unordered_map<std::uint32_t, CUbEntityObj*> m_mapHandle;
   std::uint32_t m_nLastHandle = 0;
+  CUbSpatialIndex m_index;
 
   CMapStringToPtr m_mapSelect;
   CMapStringToPtr m_mapHover;

@@ -256,20 +256,27 @@ void CUbRenderWnd::RenderNoDepth(int pick) {
   const long index = GetWndIndex();
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
-  for (const auto& entry : m_pManage->GetEttMap()) {
-    CUbEntityObj* entity = entry.second;
-    if (!entity->IsVisible() || entity->IsDrawVerify(index)) continue;
+  const auto draw = [&](CUbEntityObj* entity) {
+    if (!entity->IsVisible() || entity->IsDrawVerify(index)) return;
     if (pick) {
-      if (!entity->IsPickable()) continue;
+      if (!entity->IsPickable()) return;
       glLoadName(entity->GetHandle());
     }
     entity->DrawEntity(index);
+  };
+  if (const std::vector<CUbEntityObj*>* candidates = pick ? GetPickCandidates() : nullptr) {
+    for (CUbEntityObj* entity : *candidates) draw(entity);
+  } else {
+    for (const auto& entry : m_pManage->GetEttMap()) draw(entry.second);
   }
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
 }
 
 void CUbRenderWnd::RenderOwner() {}
+
+// Points and lines: a wide point may reach half its size beyond its vertex.
+double CUbRenderWnd::GetPickMargin() const { return 8.0; }
 
 void CUbRenderWnd::DrawCoordinate() {
   // The triad is laid out in pixels at the lower-left corner, whatever the zoom.
@@ -501,6 +508,22 @@ int CUbRenderWnd::RunSelection(const CRect& region, long maxHits, int flag, CMap
   const int height = GetHeight();
   GLint viewport[4] = {0, 0, GetWidth(), height};
   if (m_arSelectBuffer.empty()) m_arSelectBuffer.resize(kInitialSelectBuffer);
+  // Only what lies near the region can be hit, so the pass draws only that: a click costs what
+  // is under the cursor, not the whole scene. Along the view direction nothing is cut off.
+  {
+    const CVector a = ClientToExt(CPoint(region.left, region.top), 0.0);
+    const CVector b = ClientToExt(CPoint(region.right, region.bottom), 0.0);
+    const double margin = (GetPickMargin() + 1.0) * m_dViewScale;
+    CVector lo(std::min(a.x, b.x) - margin, std::min(a.y, b.y) - margin, std::min(a.z, b.z) - margin);
+    CVector hi(std::max(a.x, b.x) + margin, std::max(a.y, b.y) + margin, std::max(a.z, b.z) + margin);
+    const CVector normal = GetViewNormal();
+    constexpr double kUnbounded = 1e300;
+    if (normal.x != 0.0) lo.x = -kUnbounded, hi.x = kUnbounded;
+    if (normal.y != 0.0) lo.y = -kUnbounded, hi.y = kUnbounded;
+    if (normal.z != 0.0) lo.z = -kUnbounded, hi.z = kUnbounded;
+    m_pManage->GetEttInBox(lo, hi, CUbEntityObj::TYPE_ENTITY_ALL, m_arPickCandidates);
+    m_bPickFromIndex = true;
+  }
   GLint hits = -1;
   while (hits < 0) {
     glSelectBuffer(static_cast<GLsizei>(m_arSelectBuffer.size()), m_arSelectBuffer.data());
@@ -527,6 +550,8 @@ int CUbRenderWnd::RunSelection(const CRect& region, long maxHits, int flag, CMap
     // An overflowing buffer reports -1: grow it and pick again.
     if (hits < 0) m_arSelectBuffer.resize(m_arSelectBuffer.size() * 2);
   }
+  m_bPickFromIndex = false;
+  m_arPickCandidates.clear();
   CMapStringToPtr* target = map ? map : &m_pManage->GetSelectMap();
   SetSelectObject(hits, maxHits, flag, target, mode);
   OpenGLRenderEnd();

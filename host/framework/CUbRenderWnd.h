@@ -81,6 +81,8 @@ public:
   virtual void DrawOSnapCursor(const CVector& pos, int stamp, long type, long slot, CVector colour);
   // Drawn after the scene and before the action's overlay; the base has nothing to add.
   virtual void RenderOwner();
+  // How far, in pixels, what the pick pass draws of an entity may reach beyond its range.
+  virtual double GetPickMargin() const;
 
   // The frame: background, the action's pre-pass, the scene, axes, the action's overlay and the
   // snap marker; then the surface shows it.
@@ -124,6 +126,11 @@ public:
   // replaced unless the flag holds MK_CONTROL, and selection marks follow the current selection.
   int SelectionObj(const std::vector<CUbEntityObj*>& entities, int flag, CMapStringToPtr* map, long mode);
   const std::vector<GLuint>& GetSelectBuffer() const { return m_arSelectBuffer; }
+  // While a pick runs: the entities that can be hit, those whose range meets the pick region
+  // widened by GetPickMargin, in registry order. Null otherwise: every entity takes part.
+  const std::vector<CUbEntityObj*>* GetPickCandidates() const {
+    return m_bPickFromIndex ? &m_arPickCandidates : nullptr;
+  }
 
   // Orthogonal drawing: 0 off, otherwise on (the layer uses 2 and 3).
   void SetVHDraw(int mode) { m_nVHDraw = mode; }
@@ -188,6 +195,8 @@ private:
   double m_dCenterV = 0.0;
 
   std::vector<GLuint> m_arSelectBuffer;
+  std::vector<CUbEntityObj*> m_arPickCandidates;
+  bool m_bPickFromIndex = false;
   bool m_bPickInside = false;
   CRect m_rectPick;
 

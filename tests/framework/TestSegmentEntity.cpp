@@ -32,6 +32,7 @@ void CTestSegmentEntity::Serialize(CArchive& ar) {
     ar << m_vBegin << m_vEnd;
   } else {
     ar >> m_vBegin >> m_vEnd;
+    UpdateEttIndex();
   }
 }
 
@@ -43,12 +44,14 @@ void CTestSegmentEntity::GetRange(CCubeRange& range) {
 void CTestSegmentEntity::Mirror(const CVector& p1, const CVector& p2) {
   m_vBegin = GetMirrorPos(p1, p2, m_vBegin);
   m_vEnd = GetMirrorPos(p1, p2, m_vEnd);
+  UpdateEttIndex();
   CUbEntityObj::Mirror(p1, p2);
 }
 
 void CTestSegmentEntity::Move(const CVector& d) {
   m_vBegin = MoveAPoint(m_vBegin, d);
   m_vEnd = MoveAPoint(m_vEnd, d);
+  UpdateEttIndex();
   CUbEntityObj::Move(d);
 }
 
@@ -63,6 +66,7 @@ CVector RotateAbout(const CVector& p, const CVector& origin, const CVector& axis
 void CTestSegmentEntity::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
   m_vBegin = RotateAbout(m_vBegin, origin, axis, cs);
   m_vEnd = RotateAbout(m_vEnd, origin, axis, cs);
+  UpdateEttIndex();
   CUbEntityObj::Rotate(origin, axis, cs);
 }
 
@@ -133,6 +137,7 @@ void CTestSegmentEntity::GetSnapMoveAllPointArray(CVectorArray& points) { points
 
 void CTestSegmentEntity::MoveOnePoint(CVector, CVector& to, int atBegin) {
   (atBegin ? m_vBegin : m_vEnd) = to;
+  UpdateEttIndex();
   RecreateCallList(-1);
 }
 

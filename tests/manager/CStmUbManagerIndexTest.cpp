@@ -1,0 +1,272 @@
+// Lookups by position through the container's index: reuse beyond the window's edge, with
+// nodes hidden, without any window, moving with nodes hidden, and the index in step with the
+// scene through every kind of edit, undo, redo and rebuild.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
+#include "entities/CStmEntityNode.h"
+#include "host/framework/CUbActionNormal.h"
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
+constexpr Kind kNode = static_cast<Kind>(110);
+constexpr Kind kElement = static_cast<Kind>(111);
+constexpr unsigned kShowNodes = 0x4;
+
+// What a user drew: reused end nodes, recorded, into the model.
+CStmEntityElement* Draw(CStmUbManager& m, const CVector& a, const CVector& b) {
+  return m.AddElement(a, b, 1, 1, 1, nullptr);
+}
+
+// The move action's work for a set of elements: one step, each moved and recorded, then the
+// moved elements re-linked and their nodes merged into what they landed on.
+void MoveElements(CStmUbManager& m, const std::vector<CStmEntityElement*>& elements, const CVector& d) {
+  m.SetHistoryStart();
+  for (CStmEntityElement* e : elements) {
+    e->Move(d);
+    m.AddHistory_ActionMoveAllPoint(e->GetName(), d);
+  }
+  for (CStmEntityElement* e : elements) {
+    m.AddNodeMovedElement(e);
+    m.DeleteNodeDuplication(e->GetIdStm());
+  }
+  m.SetHistoryEnd();
+}
+
+class CStmUbManagerIndexTest : public StmSceneFixture {
+protected:
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    m_manager.AddAction(48, new CUbActionNormal);
+    m_wnd.SetAction(48, -1, 1);
+  }
+  void ExpectIndexInStep(const char* when) {
+    CString why;
+    EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << when << ": " << why.str();
+  }
+  int Nodes() const { return m_model.GetCountNode(1); }
+  int Elements() const { return m_model.GetCountElement(1); }
+};
+
+TEST_F(CStmUbManagerIndexTest, AnElementDrawnBeyondTheWindowEdgeReusesTheNodeAndTheElementThere) {
+  // The window shows x from -100 to 100: 500 lies well outside.
+  ASSERT_GT(m_wnd.ExtToClient(CVector(500, 0, 0)).x, kWidth);
+  CStmEntityElement* first = Draw(m_manager, CVector(0, 0, 0), CVector(500, 0, 0));
+  Draw(m_manager, CVector(0, 0, 20), CVector(500, 0, 0));
+  EXPECT_EQ(Nodes(), 3);
+  EXPECT_EQ(Draw(m_manager, CVector(500, 0, 0), CVector(0, 0, 0)), first);
+  EXPECT_EQ(Elements(), 2);
+  // A node put on the part of the element beyond the edge splits it there.
+  m_manager.AddNode(CVector(300, 0, 0), 1, 1, 1, 1, nullptr);
+  EXPECT_EQ(Elements(), 3);
+  EXPECT_EQ(first->GetCoordEnd(), CVector(300, 0, 0));
+}
+
+// Nodes hidden by the show option or by a display group that filters them out.
+class CStmUbManagerHiddenNodesTest : public CStmUbManagerIndexTest,
+                                     public testing::WithParamInterface<std::string> {
+protected:
+  void HideNodes() {
+    if (GetParam() == "ShowOptionOff") {
+      m_model.GetStmDataView()->SetShowOption(kShowNodes, 0);
+    } else {
+      SUbDisplayGroup group;
+      group.m_strName = "elements only";
+      group.m_bFilter = 1;
+      m_manager.GetDisplayGroups().push_back(group);
+      m_manager.SetCurDisplayGroupIndex(1);
+    }
+  }
+};
+
+TEST_P(CStmUbManagerHiddenNodesTest, ReuseStillFindsTheNodes) {
+  Draw(m_manager, CVector(-40, 0, 0), CVector(0, 0, 0));
+  HideNodes();
+  Draw(m_manager, CVector(0, 0, 0), CVector(40, 0, 0));
+  Draw(m_manager, CVector(40, 0, 0), CVector(-40, 0, 0));
+  EXPECT_EQ(Nodes(), 3);
+  EXPECT_EQ(Elements(), 3);
+  const CStmObjElement* last = m_model.GetElement(3);
+  EXPECT_EQ(last->GetIdNodeBegin() * 10 + last->GetIdNodeEnd(), 31);
+}
+
+TEST_P(CStmUbManagerHiddenNodesTest, MovingAnElementTakesItsNodesAlongAndUndoBringsThemBack) {
+  CStmEntityElement* element = Draw(m_manager, CVector(-40, 0, 0), CVector(0, 0, 0));
+  CStmEntityNode* begin = m_manager.GetEntNode(1);
+  HideNodes();
+  MoveElements(m_manager, {element}, CVector(0, 0, 30));
+  EXPECT_EQ(begin->GetCoord(), CVector(-40, 0, 30));
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(-40, 0, 30));
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 30));
+  EXPECT_EQ(m_manager.GetEntNode(CVector(0, 0, 0), nullptr), nullptr);
+  EXPECT_EQ(Nodes(), 2);
+  ExpectIndexInStep("after the move");
+
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(begin->GetCoord(), CVector(-40, 0, 0));
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
+  ExpectIndexInStep("after undo");
+}
+
+INSTANTIATE_TEST_SUITE_P(Hidden, CStmUbManagerHiddenNodesTest, testing::Values("ShowOptionOff", "FilteringGroup"),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST_F(CStmUbManagerIndexTest, ReuseSplittingAndDeletingWorkWithNoWindowAtAll) {
+  CStmModel model;
+  CStmUbManager manager;
+  manager.SetStmModel(&model);
+  ASSERT_EQ(manager.GetRenderWnd(-1), nullptr);
+  CStmEntityElement* base = Draw(manager, CVector(0, 0, 0), CVector(100, 0, 0));
+  Draw(manager, CVector(100, 0, 0), CVector(50, 0, 80));
+  Draw(manager, CVector(50, 0, 80), CVector(0, 0, 0));
+  EXPECT_EQ(model.GetCountNode(1), 3);
+  EXPECT_EQ(Draw(manager, CVector(100, 0, 0), CVector(0, 0, 0)), base);
+  // A post from the top down to the middle of the base splits it.
+  Draw(manager, CVector(50, 0, 80), CVector(50, 0, 0));
+  EXPECT_EQ(model.GetCountElement(1), 5);
+  EXPECT_EQ(model.GetCountNode(1), 4);
+  EXPECT_EQ(manager.GetEntElement(CVector(50, 0, 0), CVector(100, 0, 0), nullptr)->GetIdStm(), 4);
+
+  // Deleting the post leaves its ends, which others hold; deleting both sides of the top takes it.
+  manager.SelectElement({5});
+  manager.DeleteSelectedEntity();
+  EXPECT_EQ(model.GetCountElement(1), 4);
+  EXPECT_EQ(model.GetCountNode(1), 4);
+  manager.SelectRemoveAll();
+  manager.SelectElement({2, 3});
+  manager.DeleteSelectedEntity();
+  EXPECT_EQ(model.GetCountNode(1), 3);
+  EXPECT_EQ(model.GetNode(3)->GetCoord(), CVector(50, 0, 80));
+  EXPECT_FALSE(model.GetNode(3)->IsEnable());
+  CString why;
+  EXPECT_EQ(manager.CheckEttIndex(&why), 1) << why.str();
+}
+
+TEST_F(CStmUbManagerIndexTest, DuplicatesAreFoundInRegistryOrderAndTheEarlierNodeSurvivesAMerge) {
+  CStmEntityNode* older = m_manager.AddNode(CVector(500, 0, 0), 0, 1, 1, 0, nullptr);
+  CStmEntityNode* newer = m_manager.AddNode(CVector(500, 0, 1e-5), 0, 1, 1, 0, nullptr);
+  EXPECT_EQ(m_manager.GetEntNode(CVector(500, 0, 0), nullptr), older);
+  m_manager.DeleteNodeDuplication(newer);
+  EXPECT_EQ(m_manager.GetCount(kNode), 1);
+  EXPECT_EQ(m_manager.GetEntNode(CVector(500, 0, 0), nullptr), older);
+  EXPECT_FALSE(m_model.GetNode(newer->GetIdStm())->IsEnable());
+}
+
+TEST_F(CStmUbManagerIndexTest, PastingBeyondTheWindowEdgeReusesWhatLiesWhereTheContentLands) {
+  const int original = Draw(m_manager, CVector(0, 0, 0), CVector(40, 0, 0))->GetIdStm();
+  Draw(m_manager, CVector(400, 0, 0), CVector(440, 0, 0));
+  m_manager.AddNode(CVector(420, 0, 0), 0, 1, 1, 0, nullptr);
+  m_manager.SelectNewElement({original});
+  m_manager.Copy();
+  m_manager.Paste(CVector(400, 0, 0));
+  EXPECT_EQ(Elements(), 2);
+  EXPECT_EQ(Nodes(), 5);
+  ExpectIndexInStep("after the paste");
+}
+
+TEST_F(CStmUbManagerIndexTest, TheIndexFollowsEveryEditUndoRedoAndRebuild) {
+  CStmEntityElement* a = Draw(m_manager, CVector(-40, 0, 0), CVector(40, 0, 0));
+  CStmEntityElement* b = Draw(m_manager, CVector(40, 0, 0), CVector(40, 0, 60));
+  auto* boundary = new CStmEntityBoundary(&m_manager, STM_BOUNDARY_OUTER,
+                                          {CVector(-50, 0, -10), CVector(50, 0, -10), CVector(50, 0, 70)});
+  auto* area = new CStmEntityArea(&m_manager, {CVector(0, 0, 0), CVector(10, 0, 0), CVector(10, 0, 10)});
+  auto* guide = new CStmEntityGuideline(&m_manager, 2, CVector(-90, 0, 5), CVector(90, 0, 5));
+  auto* grid = new CStmEntityGridPoint(&m_manager, CVector(20, 0, 20));
+  for (CUbEntityObj* e : std::vector<CUbEntityObj*>{boundary, area, guide, grid}) m_manager.AddEtt(e, 0, 1);
+  m_manager.ClearHistory();
+  ExpectIndexInStep("after drawing");
+
+  const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+      {"split", [&] { m_manager.AddNode(CVector(0, 0, 0), 1, 1, 1, 1, nullptr); }},
+      {"move", [&] { MoveElements(m_manager, {b}, CVector(10, 0, 0)); }},
+      {"rotate",
+       [&] {
+         m_manager.SetHistoryStart();
+         a->Rotate(CVector(0, 0, 0), CVector(0, -1, 0), CDPoint(0.0, 1.0));
+         m_manager.AddHistory_ActionRotate(a->GetName(), CVector(0, 0, 0), CVector(0, -1, 0), CDPoint(0.0, 1.0));
+         m_manager.AddNodeMovedElement(a);
+         m_manager.SetHistoryEnd();
+       }},
+      {"mirror",
+       [&] {
+         m_manager.SetHistoryStart();
+         b->Mirror(CVector(0, 0, -20), CVector(1, 0, -20));
+         m_manager.AddHistory_ActionMirror(b->GetName(), CVector(0, 0, -20), CVector(1, 0, -20));
+         m_manager.AddNodeMovedElement(b);
+         m_manager.SetHistoryEnd();
+       }},
+      {"stretch",
+       [&] {
+         CStmEntityNode* node = m_manager.GetEntNode(a->GetCoordBegin(), nullptr);
+         ASSERT_NE(node, nullptr);
+         std::vector<CStmEntityElement*> attached;
+         m_manager.GetEntityInvolvedElements(node->GetCoord(), 0, attached);
+         m_manager.SetHistoryStart();
+         node->Move(CVector(0, 0, -30));
+         m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), CVector(0, 0, -30));
+         m_manager.StretchElementMovedNode(node, attached);
+         m_manager.SetHistoryEnd();
+       }},
+      {"boundary vertex",
+       [&] {
+         m_manager.SetHistoryStart();
+         CVector to(60, 0, 80);
+         boundary->MoveOnePoint(CVector(50, 0, 70), to, 0);
+         m_manager.AddHistory_ActionOneNode(boundary->GetName(), CVector(50, 0, 70), to, 0);
+         m_manager.SetHistoryEnd();
+       }},
+      {"delete",
+       [&] {
+         m_manager.SelectRemoveAll();
+         m_manager.SelectElement({1});
+         m_manager.DeleteSelectedEntity();
+       }},
+      {"paste",
+       [&] {
+         m_manager.SelectRemoveAll();
+         m_manager.SelectElement({2});
+         m_manager.Copy();
+         m_manager.Paste(CVector(200, 0, 200));
+       }},
+  };
+  for (const auto& [name, edit] : edits) {
+    edit();
+    ExpectIndexInStep(name);
+  }
+  // The view aids and areas change through their setters.
+  area->SetAreaPosArray({CVector(300, 0, 300), CVector(310, 0, 300), CVector(310, 0, 310)});
+  guide->SetPoints(CVector(0, 0, -90), CVector(0, 0, 90));
+  grid->SetCoord(CVector(-20, 0, -20));
+  boundary->SetBoundaryArray({CVector(-60, 0, -60), CVector(60, 0, -60), CVector(60, 0, 90)});
+  ExpectIndexInStep("after the setters");
+  std::vector<CUbEntityObj*> found;
+  m_manager.GetEttInBox(CVector(-20, 0, -20), CVector(-20, 0, -20), Kind::TYPE_ENTITY_ALL, found);
+  EXPECT_NE(std::find(found.begin(), found.end(), grid), found.end());
+
+  const int steps = m_manager.GetUndoCount();
+  EXPECT_EQ(steps, static_cast<int>(edits.size()));
+  for (int i = 0; i < steps; ++i) {
+    ASSERT_EQ(m_manager.Undo(), 1);
+    ExpectIndexInStep(("undo " + std::to_string(i)).c_str());
+  }
+  for (int i = 0; i < steps; ++i) {
+    ASSERT_EQ(m_manager.Redo(), 1);
+    ExpectIndexInStep(("redo " + std::to_string(i)).c_str());
+  }
+  m_manager.UpdateStmRenderer();
+  ExpectIndexInStep("after the rebuild");
+  EXPECT_NE(m_manager.GetEntElement(2), nullptr);
+  EXPECT_EQ(m_manager.GetCount(kElement), Elements());
+}
+
+}  // namespace
