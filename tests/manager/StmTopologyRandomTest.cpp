@@ -1,7 +1,9 @@
-// Random sequences of editing gestures against a loaded and supported truss: after every gesture
-// the scene must match the model and the model must hold together, undoing everything must give
-// back the saved file byte for byte, and redoing everything the final one. A failing sequence
-// is shrunk to the shortest one that still fails and printed as readable lines.
+// Random sequences of editing gestures must keep scene and model together and undo and redo exactly.
+//
+// They start from a loaded and supported truss. After every gesture the scene must match the
+// model and the model must hold together; undoing everything must give back the saved file
+// byte for byte, and redoing everything the final one. A failing sequence is shrunk to the
+// shortest one that still fails and printed as readable lines.
 //
 // STM_RANDOM_SEQUENCES, STM_RANDOM_GESTURES and STM_RANDOM_SEED make a longer run;
 // STM_RANDOM_VIEW=0 keeps the window and show options still, and STM_RANDOM_KINDS (a list of
