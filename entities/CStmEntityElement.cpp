@@ -55,7 +55,8 @@ CStmEntityNode* CStmEntityElement::GetInvolvedNode(const CVector& p) const {
 
 void CStmEntityElement::UpdateInvolvedNode() {
   CStmUbManager* manager = GetManager();
-  if (!manager) return;
+  // A replayed step puts its nodes back from the model's records, not by position.
+  if (!manager || manager->IsReplayingHistory()) return;
   CStmEntityNode* nodeBegin = GetInvolvedNode(m_vBeforeMoveBegin);
   CStmEntityNode* nodeEnd = GetInvolvedNode(m_vBeforeMoveEnd);
   if (!nodeBegin && !nodeEnd) return;

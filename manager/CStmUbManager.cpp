@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
@@ -30,15 +31,23 @@ bool SamePoint(const CVector& a, const CVector& b) {
   return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
 }
 
-// The model's side of one undo step.
+// The model's side of one undo step. The records come back first; then the entities that
+// mirror them follow, since an entity's own replay may have found its way by position.
 class CStmModelStep : public CUbHistoryPayload {
 public:
-  CStmModelStep(CStmModel* model, std::unique_ptr<CStmModelChange> change)
-      : m_pModel(model), m_pChange(std::move(change)) {}
-  void Undo() override { m_pModel->UndoChange(*m_pChange); }
-  void Redo() override { m_pModel->RedoChange(*m_pChange); }
+  CStmModelStep(CStmUbManager* manager, CStmModel* model, std::unique_ptr<CStmModelChange> change)
+      : m_pManager(manager), m_pModel(model), m_pChange(std::move(change)) {}
+  void Undo() override {
+    m_pModel->UndoChange(*m_pChange);
+    if (m_pManager->GetStmModel() == m_pModel) m_pManager->SyncSceneWithRecords(*m_pChange);
+  }
+  void Redo() override {
+    m_pModel->RedoChange(*m_pChange);
+    if (m_pManager->GetStmModel() == m_pModel) m_pManager->SyncSceneWithRecords(*m_pChange);
+  }
 
 private:
+  CStmUbManager* m_pManager;
   CStmModel* m_pModel;
   std::unique_ptr<CStmModelChange> m_pChange;
 };
@@ -172,7 +181,50 @@ std::unique_ptr<CUbHistoryPayload> CStmUbManager::OnHistoryStepClose() {
   m_pChangeModel = nullptr;
   std::unique_ptr<CStmModelChange> change = model ? model->EndChange() : nullptr;
   if (!change) return nullptr;
-  return std::make_unique<CStmModelStep>(model, std::move(change));
+  return std::make_unique<CStmModelStep>(this, model, std::move(change));
+}
+
+CStmEntityObject* CStmUbManager::GetEntityOfRecord(int kind, int id) {
+  auto find = [&]() -> CStmEntityObject* {
+    const auto it = m_mapRecordKey.find({kind, id});
+    if (it == m_mapRecordKey.end()) return nullptr;
+    auto* entity = dynamic_cast<CStmEntityObject*>(GetEtt(it->second));
+    return entity && entity->GetTypeEntity() == kind && entity->GetIdStm() == id ? entity : nullptr;
+  };
+  if (CStmEntityObject* entity = find()) return entity;
+  // Ids are given after an entity enters the registry, so the map catches up only when asked.
+  m_mapRecordKey.clear();
+  for (const int each : {CStmEntityObject::kKindNode, CStmEntityObject::kKindElement}) {
+    for (const auto& entry : GetEttMap(KindOf(each))) {
+      auto* entity = dynamic_cast<CStmEntityObject*>(entry.second);
+      if (entity && entity->GetIdStm() >= 0) m_mapRecordKey[{each, entity->GetIdStm()}] = entry.first;
+    }
+  }
+  return find();
+}
+
+void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  std::set<int> elements;
+  for (const int id : change.GetTouchedIds(CStmModelChange::kNodes)) {
+    const CStmObjNode* record = model->GetNode(id);
+    auto* node = dynamic_cast<CStmEntityNode*>(GetEntityOfRecord(CStmEntityObject::kKindNode, id));
+    if (record && node && record->IsEnable() && !(node->GetCoord() == record->GetCoord()))
+      node->SetCoord(record->GetCoord());
+    // A node that moved moves the ends of every element linked to it.
+    for (const CStmObjElement* element : model->GetInvolvedElements(id)) elements.insert(element->GetId());
+  }
+  for (const int id : change.GetTouchedIds(CStmModelChange::kElements)) elements.insert(id);
+  for (const int id : elements) {
+    const CStmObjElement* record = model->GetElement(id);
+    auto* element = dynamic_cast<CStmEntityElement*>(GetEntityOfRecord(CStmEntityObject::kKindElement, id));
+    if (!record || !element || !record->IsEnable() || !record->GetNodeBegin() || !record->GetNodeEnd()) continue;
+    CVector begin = record->GetCoordBegin();
+    CVector end = record->GetCoordEnd();
+    if (!(element->GetCoordBegin() == begin)) element->MoveOnePoint(element->GetCoordBegin(), begin, 1);
+    if (!(element->GetCoordEnd() == end)) element->MoveOnePoint(element->GetCoordEnd(), end, 0);
+  }
 }
 
 void CStmUbManager::EnableObject(CUbEntityObj* entity, int enable) {

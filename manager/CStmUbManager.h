@@ -21,6 +21,7 @@ class CStmEntityBoundary;
 class CStmEntityElement;
 class CStmEntityGuideline;
 class CStmEntityNode;
+class CStmEntityObject;
 class CStmUbRenderer;
 
 class CStmUbManager : public CUbManage {
@@ -80,6 +81,12 @@ public:
   // Either direction.
   CStmEntityElement* GetEntElement(const CVector& a, const CVector& b, const std::vector<CUbEntityObj*>* candidates);
   CStmEntityElement* GetEntElement(int id);
+  // The entity that mirrors a model record (node or element kind), found by its id, not by
+  // position; null when the scene has none.
+  CStmEntityObject* GetEntityOfRecord(int kind, int id);
+  // After a step's records were put back: the node and element entities they mirror take the
+  // records' coordinates, so that the scene shows exactly what the model holds.
+  void SyncSceneWithRecords(const CStmModelChange& change);
   // First point a and second point b, in that orientation only.
   CStmEntityGuideline* GetEntGuideline(const CVector& a, const CVector& b) const;
   // Appends, in registry order, the element entities with an end at pos (previous non-zero:
@@ -209,6 +216,8 @@ private:
   std::unique_ptr<CStmModel> m_pClipboard;
   // The model whose change the open history step records.
   CStmModel* m_pChangeModel = nullptr;
+  // Keys of the entities by (kind, record id); rebuilt when an entry turns out stale.
+  std::map<std::pair<int, int>, CString> m_mapRecordKey;
   // What went with the nodes removed since the last count was read (loads, supports).
   CStmModel::SRemovedOfNode m_removedOfNode;
 };

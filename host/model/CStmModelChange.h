@@ -28,6 +28,14 @@ public:
 
   bool IsEmpty() const { return m_entries.empty(); }
   int GetCount() const { return static_cast<int>(m_entries.size()); }
+  // The ids of the records of one collection that the change touched, in the order touched.
+  std::vector<int> GetTouchedIds(ECollection collection) const {
+    std::vector<int> ids;
+    for (const SEntry& entry : m_entries) {
+      if (entry.eCollection == collection) ids.push_back(entry.nId);
+    }
+    return ids;
+  }
 
 private:
   friend class CStmModel;
