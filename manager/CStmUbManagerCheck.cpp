@@ -269,5 +269,9 @@ CString CStmUbManager::CheckConsistency() const {
   CheckOutlines(*this, *model, report);
   CheckModelLinks(*model, report);
   CheckCoincidentNodes(*model, report);
+  // Lookups by position trust the index, so an entity it has in the wrong place is a fault of
+  // the scene as much as a wrong coordinate.
+  CString why;
+  if (!CheckEttIndex(&why)) report.Add("position index: %s", why.c_str());
   return report.Text();
 }
