@@ -6,6 +6,10 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 #include <stb/stb_image_write.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "CStmEditorSelectAction.h"
 #include "CStmEditorSurface.h"
@@ -14,6 +18,8 @@
 #include "host/framework/StmGlfwInput.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
+#include "StmPicture.h"
+#include "StmViewOfPlane.h"
 
 namespace {
 
@@ -21,6 +27,23 @@ constexpr long kActionSelect = 48;
 constexpr long kActionPan = 63;
 // One notch of a mouse wheel, as Windows counts it.
 constexpr double kWheelNotch = 120.0;
+// Frames without input before the editor counts as idle: the overlay takes a burst of input
+// one event per frame, so a click on a menu settles only a frame or two after it arrived.
+constexpr int kQuietFramesForIdle = 3;
+// How long an idle editor waits for input before it looks at its timers again.
+constexpr double kIdleWaitSeconds = 0.05;
+
+// Marks a text for the catalogue where it is looked up later, under a name held elsewhere.
+constexpr const char* StmTextNoop(const char* id) { return id; }
+
+// A text on one line of the idle report.
+std::string OneLine(const char* text) {
+  std::string out = text ? text : "";
+  for (char& c : out) {
+    if (c == '\n' || c == '\t' || c == '\r') c = ' ';
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -63,6 +86,7 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   glfwSetCursorPosCallback(m_window, &CStmEditor::OnCursorPos);
   glfwSetScrollCallback(m_window, &CStmEditor::OnScroll);
   glfwSetKeyCallback(m_window, &CStmEditor::OnKey);
+  glfwGetCursorPos(m_window, &m_dCursorX, &m_dCursorY);
   m_pSurface->MakeCurrent();
   // A counted run goes as fast as it can; a user's run keeps to the display's pace.
   glfwSwapInterval(options.frames > 0 ? 0 : 1);
@@ -80,12 +104,13 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_manager.AddAction(kActionSelect, new CStmEditorSelectAction);
   m_manager.AddAction(kActionPan, new CUbActionZoomMove);
   m_manager.SetStmModel(&m_model);
-  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  // The view looks at the model's own plane; any other shows a plane model edge-on.
+  m_wnd.SetViewPos(StmViewOfPlane(m_model.GetPlane()));
   m_manager.UpdateStmRenderer();
   m_wnd.SetAction(kActionSelect, -1, 1);
   m_wnd.ZoomAll(0);
   m_wnd.InvalidateAllWnd();
-  m_pHost->SetStatusText(StmText("Ready"));
+  m_pHost->SetStatusText(IdleStatus());
   UpdateTitle();
   return true;
 }
@@ -108,20 +133,14 @@ bool CStmEditor::Run(std::string& error) {
     error = StmText("no frame was drawn for the screenshot").c_str();
     return false;
   }
-  // GL rows count from the bottom; the PNG's from the top.
-  stbi_flip_vertically_on_write(1);
-  if (!stbi_write_png(m_options.screenshot.c_str(), m_shotWidth, m_shotHeight, 4, m_shot.data(), m_shotWidth * 4)) {
-    CString text;
-    text.Format(StmText("%s: the PNG could not be written").c_str(), m_options.screenshot.c_str());
-    error = text.c_str();
-    return false;
-  }
-  return true;
+  return StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error);
 }
 
 bool CStmEditor::RunFrame() {
   if (m_options.frames > 0 && m_nFrames >= m_options.frames) return false;
-  glfwPollEvents();
+  // A settled editor sleeps until input comes; a counted run never waits.
+  if (m_options.frames == 0 && m_nQuietFrames >= kQuietFramesForIdle) glfwWaitEventsTimeout(kIdleWaitSeconds);
+  else glfwPollEvents();
   if (!m_pHost->IsMessageBoxOpen()) {
     for (UINT id : m_pHost->TakeDueTimers()) m_wnd.OnTimer(id);
   }
@@ -134,7 +153,40 @@ bool CStmEditor::RunFrame() {
   ImGui::Render();
   m_wnd.Render();
   ++m_nFrames;
+  const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
+  m_nInputs = 0;
+  m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
+  if (m_nQuietFrames == kQuietFramesForIdle) ReportIdle();
   return true;
+}
+
+void CStmEditor::ReportIdle() {
+  if (m_options.idleFd < 0) return;
+  int x = 0, y = 0;
+  glfwGetWindowPos(m_window, &x, &y);
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  char view[256];
+  std::snprintf(view, sizeof view, "view=%d\tscale=%.17g\tcentre=%.17g,%.17g", static_cast<int>(m_wnd.GetViewPos()),
+                m_wnd.GetViewScale(), u, v);
+  std::string line = "idle\tmark=" + std::to_string(m_nMarks) + "\tframe=" + std::to_string(m_nFrames) +
+                     "\twindow=" + std::to_string(x) + "," + std::to_string(y) +
+                     "\tsize=" + std::to_string(m_pSurface->GetWidth()) + "," + std::to_string(m_pSurface->GetHeight()) +
+                     "\t" + view + "\tselected=" + std::to_string(m_manager.GetSelectMap().GetCount()) +
+                     "\tmodified=" + std::to_string(m_model.GetStmModifiedFlag()) +
+                     "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
+                     "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
+                     "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
+                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
+                     "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
+                     "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
+  // Where the menu entries drawn in the last frame lie, by their untranslated names, so that a
+  // harness can click them.
+  line += "\titems=";
+  for (size_t i = 0; i < m_items.size(); ++i) line += (i ? "|" : "") + m_items[i];
+  line += "\n";
+  // A harness that went away must not stop the editor.
+  if (write(m_options.idleFd, line.data(), line.size()) < 0) m_options.idleFd = -1;
 }
 
 void CStmEditor::BeforeSwap() {
@@ -152,28 +204,57 @@ void CStmEditor::BeforeSwap() {
 
 void CStmEditor::DrawOverlay() {
   const bool idle = !m_pHost->IsMessageBoxOpen();
+  const bool unlocked = m_model.IsLock() == 0;
+  const bool selected = m_manager.GetSelectMap().GetCount() > 0;
+  m_items.clear();
+  const auto item = [this](const char* label, const char* keys, ECommand command, bool enabled = true,
+                           bool checked = false) {
+    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back(command);
+    NoteItem(label);
+  };
+  const auto menu = [this, idle](const char* label) {
+    const bool open = ImGui::BeginMenu(StmText(label).c_str(), idle);
+    NoteItem(label);
+    return open;
+  };
   if (ImGui::BeginMainMenuBar()) {
-    if (ImGui::BeginMenu(StmText("File").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Save").c_str(), "Ctrl+S")) m_commands.push_back(ECommand::kSave);
-      if (ImGui::MenuItem(StmText("Quit").c_str())) m_commands.push_back(ECommand::kQuit);
+    if (menu(StmTextNoop("File"))) {
+      item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
+      item(StmTextNoop("Quit"), "Ctrl+Q", ECommand::kQuit);
       ImGui::EndMenu();
     }
-    if (ImGui::BeginMenu(StmText("Edit").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Undo").c_str(), "Ctrl+Z", false, m_manager.CanUndo() != 0))
-        m_commands.push_back(ECommand::kUndo);
-      if (ImGui::MenuItem(StmText("Redo").c_str(), "Ctrl+Y", false, m_manager.CanRedo() != 0))
-        m_commands.push_back(ECommand::kRedo);
+    if (menu(StmTextNoop("Edit"))) {
+      item(StmTextNoop("Undo"), "Ctrl+Z", ECommand::kUndo, m_manager.CanUndo() != 0);
+      item(StmTextNoop("Redo"), "Ctrl+Y", ECommand::kRedo, m_manager.CanRedo() != 0);
+      ImGui::Separator();
+      item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
+      item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
+      // Placing a paste needs a paste tool, which the editor does not have yet.
+      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, false);
+      item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
+      ImGui::Separator();
+      item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }
-    if (ImGui::BeginMenu(StmText("View").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Zoom all").c_str())) m_commands.push_back(ECommand::kZoomAll);
-      if (ImGui::MenuItem(StmText("Pan").c_str(), "Esc ends")) m_commands.push_back(ECommand::kPan);
+    if (menu(StmTextNoop("View"))) {
+      const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
+      item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
+      item(StmTextNoop("Pan"), "Esc ends", ECommand::kPan);
+      ImGui::Separator();
+      item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
+      item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
+      item(StmTextNoop("Plane y-z"), nullptr, ECommand::kViewYZ, true, pos == CUbRenderWnd::VIEW_POS_YZ);
+      ImGui::EndMenu();
+    }
+    if (menu(StmTextNoop("Help"))) {
+      item(StmTextNoop("Keys"), "F1", ECommand::kKeys, true, m_bShowKeys);
       ImGui::EndMenu();
     }
     ImGui::EndMainMenuBar();
   }
 
-  // The status line along the bottom edge.
+  // The status line along the bottom edge: the message on the left; where the cursor points,
+  // in the model's units, and how much is selected on the right.
   const ImGuiViewport* viewport = ImGui::GetMainViewport();
   const float height = ImGui::GetFrameHeight();
   ImGui::SetNextWindowPos(ImVec2(viewport->Pos.x, viewport->Pos.y + viewport->Size.y - height));
@@ -183,11 +264,67 @@ void CStmEditor::DrawOverlay() {
   const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
                                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                  ImGuiWindowFlags_NoNav;
-  if (ImGui::Begin("##status", nullptr, flags)) ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
+  if (ImGui::Begin("##status", nullptr, flags)) {
+    ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
+    const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
+    static const char* const kAxes[] = {"x", "y", "z"};
+    int first = 0, second = 1;
+    if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) second = 2;
+    if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_YZ) first = 1, second = 2;
+    const double coords[] = {p.x, p.y, p.z};
+    CString where;
+    where.Format(StmText("%s %.1f  %s %.1f %s   %d selected").c_str(), kAxes[first], coords[first], kAxes[second],
+                 coords[second], m_model.GetUnitLength().c_str(), m_manager.GetSelectMap().GetCount());
+    const float width = ImGui::CalcTextSize(where.c_str()).x;
+    ImGui::SameLine(std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f));
+    ImGui::TextUnformatted(where.c_str());
+  }
   ImGui::End();
   ImGui::PopStyleVar(2);
 
+  if (m_bShowKeys) DrawKeyReference();
   m_pHost->DrawMessageBox();
+}
+
+void CStmEditor::NoteItem(const char* label) {
+  if (m_options.idleFd < 0) return;
+  const ImVec2 lo = ImGui::GetItemRectMin();
+  const ImVec2 hi = ImGui::GetItemRectMax();
+  m_items.push_back(std::string(label) + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
+                    std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)));
+}
+
+void CStmEditor::DrawKeyReference() {
+  static const char* const kKeys[][2] = {
+      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
+      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
+      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
+      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
+      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
+      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
+      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
+      {StmTextNoop("Delete"), StmTextNoop("delete the selection")},
+      {StmTextNoop("Ctrl+C / Ctrl+X"), StmTextNoop("copy / cut the selection")},
+      {StmTextNoop("Ctrl+Z / Ctrl+Y"), StmTextNoop("undo / redo")},
+      {StmTextNoop("Ctrl+S"), StmTextNoop("save")},
+      {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
+      {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
+      {StmTextNoop("F1"), StmTextNoop("this list")},
+  };
+  ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
+  if (ImGui::Begin(StmText("Keys").c_str(), &m_bShowKeys, ImGuiWindowFlags_AlwaysAutoResize)) {
+    if (ImGui::BeginTable("##keys", 2)) {
+      for (const auto& row : kKeys) {
+        ImGui::TableNextRow();
+        ImGui::TableSetColumnIndex(0);
+        ImGui::TextUnformatted(StmText(row[0]).c_str());
+        ImGui::TableSetColumnIndex(1);
+        ImGui::TextUnformatted(StmText(row[1]).c_str());
+      }
+      ImGui::EndTable();
+    }
+  }
+  ImGui::End();
 }
 
 void CStmEditor::DispatchEvents() {
@@ -195,6 +332,9 @@ void CStmEditor::DispatchEvents() {
     SEvent event = m_events.front();
     m_events.pop_front();
     m_pHost->SetCursorPosition(event.pt);
+    // A message stands until the user does something else.
+    if (event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel || event.kind == SEvent::kKey)
+      m_pHost->SetStatusText(IdleStatus());
     switch (event.kind) {
       case SEvent::kButtonDown:
         if (event.button == GLFW_MOUSE_BUTTON_LEFT) m_wnd.OnLButtonDown(event.flags, event.pt);
@@ -216,26 +356,43 @@ void CStmEditor::DispatchEvents() {
         m_wnd.OnKeyDown(static_cast<UINT>(event.button), 1, 0);
         break;
     }
+    TrackHistory();
   }
 }
 
 void CStmEditor::RunCommand(ECommand command) {
+  m_pHost->SetStatusText(IdleStatus());
   switch (command) {
     case ECommand::kSave:
       Save();
+      break;
+    case ECommand::kQuit:
+      glfwSetWindowShouldClose(m_window, GLFW_TRUE);
       break;
     case ECommand::kUndo:
     case ECommand::kRedo: {
       const bool undo = command == ECommand::kUndo;
       if ((undo ? m_manager.Undo() : m_manager.Redo()) == 0) {
-        m_pHost->SetStatusText(undo ? StmText("Nothing to undo") : StmText("Nothing to redo"));
+        // Nothing was ever done on a locked model; say why rather than only that.
+        if (CheckUnlocked()) m_pHost->SetStatusText(undo ? StmText("Nothing to undo") : StmText("Nothing to redo"));
         break;
       }
-      m_model.SetStmModifiedFlag(1);
+      // Undo and redo move along the history; only new steps can cut the saved state off.
+      m_nUndoSeen = m_manager.GetUndoCount();
       m_wnd.InvalidateAllWnd();
       m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
       break;
     }
+    case ECommand::kCopy:
+    case ECommand::kCut:
+    case ECommand::kPaste:
+    case ECommand::kDelete:
+    case ECommand::kOrtho:
+      RunEditCommand(command);
+      break;
+    case ECommand::kKeys:
+      m_bShowKeys = !m_bShowKeys;
+      break;
     case ECommand::kZoomAll:
       m_wnd.ZoomAll(0);
       break;
@@ -243,10 +400,106 @@ void CStmEditor::RunCommand(ECommand command) {
       m_wnd.SetAction(kActionPan, -1, 1);
       m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));
       break;
-    case ECommand::kQuit:
-      glfwSetWindowShouldClose(m_window, GLFW_TRUE);
+    case ECommand::kViewXY:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_XY);
+      break;
+    case ECommand::kViewXZ:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_XZ);
+      break;
+    case ECommand::kViewYZ:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_YZ);
       break;
   }
+  TrackHistory();
+}
+
+void CStmEditor::RunEditCommand(ECommand command) {
+  const int selected = m_manager.GetSelectMap().GetCount();
+  CString text;
+  switch (command) {
+    case ECommand::kCopy: {
+      if (selected == 0) {
+        m_pHost->SetStatusText(StmText("Nothing is selected to copy"));
+        return;
+      }
+      m_manager.Copy();
+      std::vector<CStmObjNode*> nodes;
+      std::vector<CStmObjElement*> elements;
+      m_manager.GetSelectedNodeObjects(nodes);
+      m_manager.GetSelectedElementObjects(elements);
+      text.Format(StmText("Copied %d nodes and %d elements").c_str(), static_cast<int>(nodes.size()),
+                  static_cast<int>(elements.size()));
+      m_pHost->SetStatusText(text);
+      return;
+    }
+    case ECommand::kCut:
+    case ECommand::kDelete: {
+      const bool cut = command == ECommand::kCut;
+      if (!CheckUnlocked()) return;
+      if (selected == 0) {
+        m_pHost->SetStatusText(cut ? StmText("Nothing is selected to cut") : StmText("Nothing is selected to delete"));
+        return;
+      }
+      const int before = m_manager.GetUndoCount();
+      // The scene's own keys do the work, so that the grips go with what is removed; a cut
+      // from the menu has no Ctrl held, so it copies and deletes.
+      if (!cut) {
+        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+      } else if (m_pHost->GetKeyState(VK_CONTROL) & 0x8000) {
+        m_wnd.OnKeyDown('X', 1, 0);
+      } else {
+        m_manager.Copy();
+        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+      }
+      if (m_manager.GetUndoCount() == before) {
+        m_pHost->SetStatusText(StmText("Nothing was removed: the selection holds nothing that can be deleted"));
+        return;
+      }
+      text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
+                  selected);
+      m_pHost->SetStatusText(text);
+      return;
+    }
+    case ECommand::kPaste:
+      m_pHost->SetStatusText(m_manager.IsCopiedData()
+                                 ? StmText("Pasting needs the paste tool, which this editor does not have yet")
+                                 : StmText("Nothing to paste: copy a selection first (Ctrl+C)"));
+      return;
+    case ECommand::kOrtho:
+      m_wnd.OnKeyDown(VK_F8, 1, 0);
+      m_pHost->SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")
+                                                    : StmText("Orthogonal drawing off"));
+      return;
+    default:
+      return;
+  }
+}
+
+void CStmEditor::SetViewPlane(CUbRenderWnd::VIEW_POS pos) {
+  m_wnd.SetViewPos(pos);
+  m_wnd.ZoomAll(0);
+  m_wnd.InvalidateAllWnd();
+}
+
+bool CStmEditor::CheckUnlocked() {
+  if (m_model.IsLock() == 0) return true;
+  m_pHost->SetStatusText(
+      StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+  return false;
+}
+
+CString CStmEditor::IdleStatus() const {
+  return m_model.IsLock() ? StmText("Locked: the model holds analysis results; it can be viewed, not edited")
+                          : StmText("Ready");
+}
+
+void CStmEditor::TrackHistory() {
+  const int depth = m_manager.GetUndoCount();
+  if (depth > m_nUndoSeen && m_nUndoSaved > m_nUndoSeen) m_nUndoSaved = -1;
+  m_nUndoSeen = depth;
+  // The model's own flag also rises for edits that changed nothing (a delete of nothing);
+  // the history says whether the model differs from the file.
+  m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);
 }
 
 bool CStmEditor::Save() {
@@ -258,6 +511,8 @@ bool CStmEditor::Save() {
     AfxMessageBox(text, MB_OK | MB_ICONSTOP);
     return false;
   }
+  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_model.SetStmModifiedFlag(0);
   CString text;
   text.Format(StmText("Saved %s").c_str(), m_options.model.c_str());
   m_pHost->SetStatusText(text);
@@ -265,7 +520,7 @@ bool CStmEditor::Save() {
 }
 
 bool CStmEditor::ConfirmClose() {
-  if (m_model.GetStmModifiedFlag() == 0) return true;
+  if (!IsModified()) return true;
   CString text;
   text.Format(StmText("Save the changes to %s?").c_str(), m_options.model.c_str());
   switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -279,8 +534,9 @@ bool CStmEditor::ConfirmClose() {
 }
 
 void CStmEditor::UpdateTitle() {
-  const std::string title =
-      std::string("stm-editor - ") + m_options.model + (m_model.GetStmModifiedFlag() ? " *" : "");
+  std::string title = std::string("stm-editor - ") + m_options.model;
+  if (m_model.IsLock()) title += std::string(" ") + StmText("[locked]").c_str();
+  if (IsModified()) title += " *";
   if (title == m_strTitle) return;
   m_strTitle = title;
   glfwSetWindowTitle(m_window, title.c_str());
@@ -305,6 +561,7 @@ CStmEditor* CStmEditor::FromWindow(GLFWwindow* window) {
 
 void CStmEditor::OnMouseButton(GLFWwindow* window, int button, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
   if (button < 0 || button > GLFW_MOUSE_BUTTON_MIDDLE) return;
   const unsigned bit = 1u << button;
   // A release is delivered for a press the scene saw even when it ends over the overlay.
@@ -313,15 +570,20 @@ void CStmEditor::OnMouseButton(GLFWwindow* window, int button, int action, int m
   if (action == GLFW_RELEASE && !sceneHasIt) return;
   if (action == GLFW_PRESS) editor->m_buttonsHeld |= bit;
   else editor->m_buttonsHeld &= ~bit;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   editor->m_events.push_back({action == GLFW_PRESS ? SEvent::kButtonDown : SEvent::kButtonUp, button,
                               editor->MouseFlags(mods), editor->ToClient(x, y), 0});
 }
 
 void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
+  editor->m_dCursorX = x;
+  editor->m_dCursorY = y;
   if (editor->m_pHost->IsMessageBoxOpen()) return;
+  const CPoint pt = editor->ToClient(x, y);
+  // The status line follows the cursor even over the overlay.
+  editor->m_pHost->SetCursorPosition(pt);
   if (editor->m_buttonsHeld == 0 && ImGui::GetIO().WantCaptureMouse) return;
   int mods = 0;
   if (glfwGetKey(window, GLFW_KEY_LEFT_SHIFT) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_RIGHT_SHIFT) == GLFW_PRESS)
@@ -329,7 +591,6 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
   if (glfwGetKey(window, GLFW_KEY_LEFT_CONTROL) == GLFW_PRESS ||
       glfwGetKey(window, GLFW_KEY_RIGHT_CONTROL) == GLFW_PRESS)
     mods |= GLFW_MOD_CONTROL;
-  const CPoint pt = editor->ToClient(x, y);
   // Moves pile up between frames; only the latest matters.
   if (!editor->m_events.empty() && editor->m_events.back().kind == SEvent::kMove) editor->m_events.pop_back();
   editor->m_events.push_back({SEvent::kMove, 0, editor->MouseFlags(mods), pt, 0});
@@ -337,9 +598,9 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
 
 void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
   if (ImGui::GetIO().WantCaptureMouse || editor->m_pHost->IsMessageBoxOpen()) return;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   const short delta = static_cast<short>(dy * kWheelNotch);
   if (delta == 0) return;
   editor->m_events.push_back({SEvent::kWheel, 0, editor->MouseFlags(0), editor->ToClient(x, y), delta});
@@ -347,25 +608,39 @@ void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
 
 void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
+  if (editor->m_options.idleFd >= 0 && key == GLFW_KEY_PAUSE) {
+    if (action == GLFW_PRESS) ++editor->m_nMarks;
+    return;
+  }
   if (action == GLFW_RELEASE) return;
-  if (ImGui::GetIO().WantCaptureKeyboard || editor->m_pHost->IsMessageBoxOpen()) return;
+  if (editor->m_pHost->IsMessageBoxOpen()) {
+    if (action == GLFW_PRESS) editor->m_pHost->AnswerByKey(key);
+    return;
+  }
+  if (ImGui::GetIO().WantCaptureKeyboard) return;
+  const auto command = [editor](ECommand c) { editor->m_commands.push_back(c); };
   if (mods & GLFW_MOD_CONTROL) {
-    if (key == GLFW_KEY_S) {
-      editor->m_commands.push_back(ECommand::kSave);
-      return;
+    switch (key) {
+      case GLFW_KEY_S: return command(ECommand::kSave);
+      case GLFW_KEY_Q: return command(ECommand::kQuit);
+      case GLFW_KEY_Z: return command(ECommand::kUndo);
+      case GLFW_KEY_Y: return command(ECommand::kRedo);
+      case GLFW_KEY_C: return command(ECommand::kCopy);
+      case GLFW_KEY_X: return command(ECommand::kCut);
+      case GLFW_KEY_V: return command(ECommand::kPaste);
+      default: break;
     }
-    if (key == GLFW_KEY_Z) {
-      editor->m_commands.push_back(ECommand::kUndo);
-      return;
-    }
-    if (key == GLFW_KEY_Y) {
-      editor->m_commands.push_back(ECommand::kRedo);
-      return;
+  } else {
+    switch (key) {
+      case GLFW_KEY_DELETE: return command(ECommand::kDelete);
+      case GLFW_KEY_F8: return command(ECommand::kOrtho);
+      case GLFW_KEY_F1: return command(ECommand::kKeys);
+      default: break;
     }
   }
   const int virtualKey = GlfwKeyToVirtualKey(key);
   if (virtualKey == 0) return;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   editor->m_events.push_back({SEvent::kKey, virtualKey, editor->MouseFlags(mods), editor->ToClient(x, y), 0});
 }

@@ -1,0 +1,257 @@
+// The editor as a user meets it: real clicks, drags, wheel turns and keys in a real window on a
+// virtual display, checked against what the editor shows and what it writes to disk.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+// Model points of the square truss, in the x-z plane: 1000 mm sides and a diagonal.
+CVector At(double x, double z) { return CVector(x, 0.0, z); }
+const CVector kBottomMiddle = At(500.0, 0.0);
+const CVector kEmpty = At(750.0, 250.0);
+
+class StmEditorSessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+             std::to_string(getpid()) + ".stm.json";
+  }
+  void TearDown() override { std::remove(m_path.c_str()); }
+
+  // Four nodes, four sides and the diagonal from (0, 0) to (1000, 1000) in the given plane.
+  void WriteSquare(int plane = STM_PLANE_XZ) {
+    CStmModel model;
+    model.SetPlane(plane);
+    const auto corner = [plane](double a, double b) {
+      if (plane == STM_PLANE_XY) return CVector(a, b, 0.0);
+      if (plane == STM_PLANE_YZ) return CVector(0.0, a, b);
+      return CVector(a, 0.0, b);
+    };
+    for (const CVector& p : {corner(0, 0), corner(1000, 0), corner(1000, 1000), corner(0, 1000)}) model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
+      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+
+  // The enabled elements in the file on disk.
+  int ElementsOnDisk() const {
+    CStmModel model;
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    return model.GetCountElement(1);
+  }
+
+  std::string Status() const { return m_editor.State().Get("status"); }
+  bool TitleMarked() const {
+    const std::string title = m_editor.State().Get("title");
+    return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
+  }
+
+  std::string m_path;
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_EQ(m_editor.State().Int("view"), 4);
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+
+  // Room around the square, so that the windows start clear of the menu and status bars.
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // Left to right takes what lies inside: the bottom side and its two nodes.
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 3);
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  // Right to left also takes the three elements that leave the window.
+  ASSERT_TRUE(m_editor.Drag(At(1100, 100), At(-100, -100)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 6);
+}
+
+TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  m_editor.ScreenOf(kBottomMiddle, x0, y0);
+  const double scale = m_editor.State().Real("scale");
+
+  // What was under the press is under the release.
+  ASSERT_TRUE(m_editor.Drag(kBottomMiddle, At(500 + 80 * scale, 60 * scale), 2));
+  m_editor.ScreenOf(kBottomMiddle, x1, y1);
+  EXPECT_NEAR(x1 - x0, 80, 1);
+  EXPECT_NEAR(y1 - y0, -60, 1);
+  EXPECT_EQ(m_editor.State().Real("scale"), scale);
+
+  // Rolling away zooms in and keeps the point under the cursor where it was.
+  const CVector corner = At(1000, 500);
+  m_editor.ScreenOf(corner, x0, y0);
+  ASSERT_TRUE(m_editor.Wheel(corner, 2));
+  EXPECT_LT(m_editor.State().Real("scale"), scale);
+  m_editor.ScreenOf(corner, x1, y1);
+  EXPECT_NEAR(x1, x0, 2);
+  EXPECT_NEAR(y1, y0, 2);
+  ASSERT_TRUE(m_editor.Wheel(corner, -4));
+  EXPECT_GT(m_editor.State().Real("scale"), scale);
+}
+
+TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_FALSE(TitleMarked());
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  EXPECT_TRUE(TitleMarked());
+  EXPECT_NE(Status().find("Deleted 1"), std::string::npos) << Status();
+
+  // Undoing back to what is on disk is no change at all.
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_FALSE(TitleMarked());
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  ASSERT_TRUE(m_editor.Key("ctrl+y"));
+  EXPECT_TRUE(TitleMarked());
+
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_FALSE(TitleMarked());
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_NE(Status().find("Saved"), std::string::npos) << Status();
+
+  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.Click(At(1000, 500)));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_TRUE(TitleMarked());
+  EXPECT_EQ(ElementsOnDisk(), 4);
+}
+
+TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+
+  // Esc cancels the close: the editor stays with its changes.
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_NE(m_editor.State().Get("box").find("Save the changes"), std::string::npos) << m_editor.State().Get("box");
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Get("box"), "");
+  EXPECT_TRUE(TitleMarked());
+
+  // No leaves the file as it was.
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("n"), 0) << m_editor.Stderr();
+  EXPECT_EQ(ElementsOnDisk(), 5);
+}
+
+TEST_F(StmEditorSessionTest, YesToTheClosePromptSavesAndAnUnchangedModelClosesAtOnce) {
+  WriteSquare();
+  {
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    // Deleting nothing and undoing to the file leave nothing to ask about.
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Click(kBottomMiddle));
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("ctrl+z"));
+    EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
+  }
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("y"), 0) << m_editor.Stderr();
+  EXPECT_EQ(ElementsOnDisk(), 4);
+}
+
+TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("Nothing is selected"), std::string::npos) << Status();
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_NE(Status().find("Nothing to undo"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(Status().find("Nothing"), std::string::npos) << Status();
+
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  EXPECT_NE(Status().find("Nothing to paste"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("ctrl+c"));
+  EXPECT_NE(Status().find("Copied 0 nodes and 1 elements"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  EXPECT_NE(Status().find("paste tool"), std::string::npos) << Status();
+
+  ASSERT_TRUE(m_editor.Key("F8"));
+  EXPECT_EQ(m_editor.State().Int("ortho"), 1);
+  EXPECT_NE(Status().find("Orthogonal drawing on"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("F8"));
+  EXPECT_NE(Status().find("Orthogonal drawing off"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("F1"));
+  EXPECT_EQ(m_editor.State().Int("keys"), 1);
+  EXPECT_FALSE(TitleMarked());
+}
+
+TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
+  std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", m_path,
+                             std::filesystem::copy_options::overwrite_existing);
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  ASSERT_TRUE(model.IsLock());
+  const CStmObjElement* element = model.GetElements().begin()->second;
+  const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;
+  const int elements = model.GetCountElement(1);
+
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_NE(m_editor.State().Get("title").find("[locked]"), std::string::npos) << m_editor.State().Get("title");
+  EXPECT_NE(Status().find("Locked"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(middle));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  for (const char* key : {"Delete", "ctrl+x", "ctrl+z"}) {
+    ASSERT_TRUE(m_editor.Key(key));
+    EXPECT_NE(Status().find("locked"), std::string::npos) << key << ": " << Status();
+    EXPECT_EQ(m_editor.State().Int("modified"), 0) << key;
+  }
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0) << m_editor.Stderr();
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  EXPECT_EQ(model.GetCountElement(1), elements);
+}
+
+TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
+  WriteSquare(STM_PLANE_XY);
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_EQ(m_editor.State().Int("view"), 0);
+  ASSERT_TRUE(m_editor.Click(CVector(500, 0, 0)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Plane y-z"));
+  EXPECT_EQ(m_editor.State().Int("view"), 2);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Plane x-y"));
+  EXPECT_EQ(m_editor.State().Int("view"), 0);
+}
+
+}  // namespace
