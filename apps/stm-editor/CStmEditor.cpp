@@ -19,7 +19,9 @@
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 #include "StmPicture.h"
+#include "StmTooltipTable.h"
 #include "StmViewOfPlane.h"
+#include "entities/CStmEntityObject.h"
 
 namespace {
 
@@ -142,7 +144,13 @@ bool CStmEditor::RunFrame() {
   if (m_options.frames == 0 && m_nQuietFrames >= kQuietFramesForIdle) glfwWaitEventsTimeout(kIdleWaitSeconds);
   else glfwPollEvents();
   if (!m_pHost->IsMessageBoxOpen()) {
-    for (UINT id : m_pHost->TakeDueTimers()) m_wnd.OnTimer(id);
+    const std::vector<UINT> due = m_pHost->TakeDueTimers();
+    for (UINT id : due) m_wnd.OnTimer(id);
+    if (!due.empty()) {
+      // A timer that fired changes what is shown as much as input does.
+      ++m_nInputs;
+      m_ptHover = m_pHost->GetCursorPos();
+    }
   }
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
@@ -177,7 +185,8 @@ void CStmEditor::ReportIdle() {
                      "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
                      "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
                      "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
-                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
+                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) + "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
+                     "\twhere=" + OneLine(m_strWhere.c_str()) +
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
   // Where the menu entries drawn in the last frame lie, by their untranslated names, so that a
@@ -275,6 +284,7 @@ void CStmEditor::DrawOverlay() {
     CString where;
     where.Format(StmText("%s %.1f  %s %.1f %s   %d selected").c_str(), kAxes[first], coords[first], kAxes[second],
                  coords[second], m_model.GetUnitLength().c_str(), m_manager.GetSelectMap().GetCount());
+    m_strWhere = where.c_str();
     const float width = ImGui::CalcTextSize(where.c_str()).x;
     ImGui::SameLine(std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f));
     ImGui::TextUnformatted(where.c_str());
@@ -282,8 +292,45 @@ void CStmEditor::DrawOverlay() {
   ImGui::End();
   ImGui::PopStyleVar(2);
 
+  DrawTooltip();
   if (m_bShowKeys) DrawKeyReference();
   m_pHost->DrawMessageBox();
+}
+
+void CStmEditor::DrawTooltip() {
+  m_strTooltip.clear();
+  // Only while the cursor rests where the hover pick was made, and nothing else claims it.
+  if (m_buttonsHeld != 0 || m_pHost->IsMessageBoxOpen() || ImGui::GetIO().WantCaptureMouse) return;
+  if (!(m_pHost->GetCursorPos() == m_ptHover)) return;
+  // A node sits on the ends of its elements, so pointing there means the node.
+  CUbEntityObj* entity = nullptr;
+  for (const auto& entry : m_manager.GetHoverMap()) {
+    auto* candidate = static_cast<CUbEntityObj*>(entry.second);
+    if (!candidate) continue;
+    if (!entity || (candidate->GetTypeEntity() == CStmEntityObject::kKindNode &&
+                    entity->GetTypeEntity() != CStmEntityObject::kKindNode))
+      entity = candidate;
+  }
+  if (!entity) return;
+  const StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
+  if (rows.empty()) return;
+  size_t columns = 0;
+  for (const auto& row : rows) {
+    columns = std::max(columns, row.size());
+    for (size_t i = 0; i < row.size(); ++i) m_strTooltip += (i ? " " : (m_strTooltip.empty() ? "" : "; ")) + row[i];
+  }
+  ImGui::BeginTooltip();
+  if (ImGui::BeginTable("##tooltip", static_cast<int>(columns))) {
+    for (const auto& row : rows) {
+      ImGui::TableNextRow();
+      for (size_t i = 0; i < row.size(); ++i) {
+        ImGui::TableSetColumnIndex(static_cast<int>(i));
+        ImGui::TextUnformatted(row[i].c_str());
+      }
+    }
+    ImGui::EndTable();
+  }
+  ImGui::EndTooltip();
 }
 
 void CStmEditor::NoteItem(const char* label) {

@@ -84,6 +84,8 @@ private:
   // One line of state on the idle descriptor.
   void ReportIdle();
   void DrawKeyReference();
+  // The tooltip of what the cursor rests on, from the hover pick.
+  void DrawTooltip();
   // Keeps where the overlay item just drawn lies, for the idle report.
   void NoteItem(const char* label);
   // False (the model untouched on disk) when the save failed; the user has been told.
@@ -122,6 +124,11 @@ private:
   int m_nMarks = 0;
   bool m_bShowKeys = false;
   std::vector<std::string> m_items;
+  // Where the cursor was when the hover pick was last made, and the tooltip shown, as text.
+  CPoint m_ptHover{-1, -1};
+  std::string m_strTooltip;
+  // The right-hand part of the status line: the cursor's model point and the selection count.
+  std::string m_strWhere;
   std::string m_strTitle;
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;

@@ -239,6 +239,33 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
   EXPECT_EQ(model.GetCountElement(1), elements);
 }
 
+TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  const auto tooltip = [](const char* text) {
+    return [text](const StmEditorSession::SState& state) { return state.Get("tooltip").find(text) != std::string::npos; };
+  };
+  ASSERT_TRUE(m_editor.MoveTo(At(1000, 0)));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2"));
+  EXPECT_NE(m_editor.State().Get("tooltip").find("Restraint"), std::string::npos) << m_editor.State().Get("tooltip");
+  EXPECT_EQ(m_editor.State().Get("tooltip").find('<'), std::string::npos) << m_editor.State().Get("tooltip");
+
+  ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.0000"), "the tooltip of the right side"));
+  // Where nothing is, nothing shows.
+  ASSERT_TRUE(m_editor.MoveTo(kEmpty));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
+  // The status line gives the cursor's place in the model's units, to the pixel.
+  const std::string where = m_editor.State().Get("where");
+  double x = 0.0, z = 0.0;
+  char unit[8] = {};
+  ASSERT_EQ(std::sscanf(where.c_str(), "x %lf z %lf %7s", &x, &z, unit), 3) << where;
+  EXPECT_NEAR(x, 750.0, m_editor.State().Real("scale"));
+  EXPECT_NEAR(z, 250.0, m_editor.State().Real("scale"));
+  EXPECT_STREQ(unit, "mm");
+}
+
 TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   WriteSquare(STM_PLANE_XY);
   ASSERT_TRUE(m_editor.Start(m_path));

@@ -132,23 +132,32 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
 
 bool StmEditorSession::ReadLine(std::string& line, bool* eof) { return ReadUpToNewline(m_idleFd, m_buffer, line, eof); }
 
-testing::AssertionResult StmEditorSession::WaitForMark(int mark) {
+bool StmEditorSession::ReadReport() {
   std::string line;
-  for (;;) {
-    if (!ReadLine(line)) {
-      return testing::AssertionFailure() << "the editor stopped reporting before marker " << mark
-                                         << "; stderr: " << Stderr();
-    }
-    SState state;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, '\t')) {
-      const size_t eq = field.find('=');
-      if (eq != std::string::npos) state.fields[field.substr(0, eq)] = field.substr(eq + 1);
-    }
-    m_state = state;
-    if (state.Int("mark") >= mark) return testing::AssertionSuccess();
+  if (!ReadLine(line)) return false;
+  SState state;
+  std::stringstream in(line);
+  std::string field;
+  while (std::getline(in, field, '\t')) {
+    const size_t eq = field.find('=');
+    if (eq != std::string::npos) state.fields[field.substr(0, eq)] = field.substr(eq + 1);
   }
+  m_state = state;
+  return true;
+}
+
+testing::AssertionResult StmEditorSession::WaitForMark(int mark) {
+  return WaitFor([mark](const SState& state) { return state.Int("mark") >= mark; },
+                 "marker " + std::to_string(mark));
+}
+
+testing::AssertionResult StmEditorSession::WaitFor(const std::function<bool(const SState&)>& condition,
+                                                   const std::string& what) {
+  if (!m_state.fields.empty() && condition(m_state)) return testing::AssertionSuccess();
+  while (ReadReport()) {
+    if (condition(m_state)) return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "the editor stopped reporting before " << what << "; stderr: " << Stderr();
 }
 
 void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y) const {

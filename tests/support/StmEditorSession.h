@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -46,6 +47,9 @@ public:
   testing::AssertionResult Key(const std::string& keys);
   // Clicks an overlay item (a menu or a menu entry) by its untranslated name.
   testing::AssertionResult ClickItem(const std::string& name);
+  // Reads reports until one satisfies the condition: for what the editor does on its own
+  // after input, such as a tooltip once the cursor rests.
+  testing::AssertionResult WaitFor(const std::function<bool(const SState&)>& condition, const std::string& what);
   // Any xdotool command line, followed by the marker; returns once the editor has drawn it.
   testing::AssertionResult Input(const std::string& xdotoolArgs);
 
@@ -57,6 +61,8 @@ public:
 private:
   // Reads idle reports until one carries the marker; false on end of file or the guard time.
   testing::AssertionResult WaitForMark(int mark);
+  // Reads the next report; false at end of file or after the guard time.
+  bool ReadReport();
   bool ReadLine(std::string& line, bool* eof = nullptr);
   int Xdotool(const std::string& args) const;
   void Stop();
