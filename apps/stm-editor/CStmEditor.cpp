@@ -219,11 +219,11 @@ void CStmEditor::DrawOverlay() {
   const auto item = [this](const char* label, const char* keys, ECommand command, bool enabled = true,
                            bool checked = false) {
     if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back(command);
-    NoteItem(label);
+    NoteItem(label, enabled);
   };
   const auto menu = [this, idle](const char* label) {
     const bool open = ImGui::BeginMenu(StmText(label).c_str(), idle);
-    NoteItem(label);
+    NoteItem(label, idle);
     return open;
   };
   if (ImGui::BeginMainMenuBar()) {
@@ -241,6 +241,7 @@ void CStmEditor::DrawOverlay() {
       // Placing a paste needs a paste tool, which the editor does not have yet.
       item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, false);
       item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
+      item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
       ImGui::Separator();
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
@@ -333,12 +334,12 @@ void CStmEditor::DrawTooltip() {
   ImGui::EndTooltip();
 }
 
-void CStmEditor::NoteItem(const char* label) {
+void CStmEditor::NoteItem(const char* label, bool enabled) {
   if (m_options.idleFd < 0) return;
   const ImVec2 lo = ImGui::GetItemRectMin();
   const ImVec2 hi = ImGui::GetItemRectMax();
   m_items.push_back(std::string(label) + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
-                    std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)));
+                    std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)) + "," + (enabled ? "1" : "0"));
 }
 
 void CStmEditor::DrawKeyReference() {
@@ -378,6 +379,16 @@ void CStmEditor::DispatchEvents() {
   while (!m_events.empty()) {
     SEvent event = m_events.front();
     m_events.pop_front();
+    // The overlay has laid out a frame since these events arrived, so it knows by now whether
+    // a press or a turn of the wheel fell on it; in the callbacks it still judged by the place
+    // the cursor had before.
+    const unsigned bit = event.kind == SEvent::kButtonDown || event.kind == SEvent::kButtonUp ? 1u << event.button : 0u;
+    if ((event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel) && ImGui::GetIO().WantCaptureMouse)
+      continue;
+    // A release goes to the scene only for a press the scene had.
+    if (event.kind == SEvent::kButtonUp && (m_sceneButtons & bit) == 0) continue;
+    if (event.kind == SEvent::kButtonDown) m_sceneButtons |= bit;
+    if (event.kind == SEvent::kButtonUp) m_sceneButtons &= ~bit;
     m_pHost->SetCursorPosition(event.pt);
     // A message stands until the user does something else.
     if (event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel || event.kind == SEvent::kKey)
@@ -439,6 +450,9 @@ void CStmEditor::RunCommand(ECommand command) {
       break;
     case ECommand::kKeys:
       m_bShowKeys = !m_bShowKeys;
+      break;
+    case ECommand::kCancel:
+      m_wnd.CancelCommand();
       break;
     case ECommand::kZoomAll:
       m_wnd.ZoomAll(0);
@@ -523,7 +537,11 @@ void CStmEditor::RunEditCommand(ECommand command) {
 }
 
 void CStmEditor::SetViewPlane(CUbRenderWnd::VIEW_POS pos) {
+  // The scene takes the view's plane as the model's, but a look from another side is no edit:
+  // the file keeps the plane it opens in.
+  const int plane = m_model.GetPlane();
   m_wnd.SetViewPos(pos);
+  m_model.SetPlane(plane);
   m_wnd.ZoomAll(0);
   m_wnd.InvalidateAllWnd();
 }
@@ -603,18 +621,16 @@ CStmEditor* CStmEditor::FromWindow(GLFWwindow* window) {
   return static_cast<CStmEditor*>(glfwGetWindowUserPointer(window));
 }
 
-// The callbacks only queue; the overlay keeps what falls on it, and nothing reaches the scene
-// while a message box is up.
+// The callbacks only queue, and nothing reaches the scene while a message box is up; what falls
+// on the overlay is sorted out when the queue is dispatched.
 
 void CStmEditor::OnMouseButton(GLFWwindow* window, int button, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
   ++editor->m_nInputs;
   if (button < 0 || button > GLFW_MOUSE_BUTTON_MIDDLE) return;
   const unsigned bit = 1u << button;
-  // A release is delivered for a press the scene saw even when it ends over the overlay.
-  const bool sceneHasIt = (editor->m_buttonsHeld & bit) != 0;
-  if (action == GLFW_PRESS && (ImGui::GetIO().WantCaptureMouse || editor->m_pHost->IsMessageBoxOpen())) return;
-  if (action == GLFW_RELEASE && !sceneHasIt) return;
+  if (action == GLFW_PRESS && editor->m_pHost->IsMessageBoxOpen()) return;
+  if (action == GLFW_RELEASE && (editor->m_buttonsHeld & bit) == 0) return;
   if (action == GLFW_PRESS) editor->m_buttonsHeld |= bit;
   else editor->m_buttonsHeld &= ~bit;
   const double x = editor->m_dCursorX, y = editor->m_dCursorY;
@@ -646,7 +662,7 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
 void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
   CStmEditor* editor = FromWindow(window);
   ++editor->m_nInputs;
-  if (ImGui::GetIO().WantCaptureMouse || editor->m_pHost->IsMessageBoxOpen()) return;
+  if (editor->m_pHost->IsMessageBoxOpen()) return;
   const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   const short delta = static_cast<short>(dy * kWheelNotch);
   if (delta == 0) return;

@@ -53,7 +53,7 @@ private:
     short delta;
   };
   enum class ECommand {
-    kSave, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kOrtho, kKeys,
+    kSave, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ
   };
 
@@ -86,8 +86,8 @@ private:
   void DrawKeyReference();
   // The tooltip of what the cursor rests on, from the hover pick.
   void DrawTooltip();
-  // Keeps where the overlay item just drawn lies, for the idle report.
-  void NoteItem(const char* label);
+  // Keeps where the overlay item just drawn lies and whether it can run, for the idle report.
+  void NoteItem(const char* label, bool enabled);
   // False (the model untouched on disk) when the save failed; the user has been told.
   bool Save();
   // Whether the window may close: asks about unsaved changes.
@@ -106,7 +106,9 @@ private:
   std::unique_ptr<CStmEditorUiHost> m_pHost;
   bool m_bImGui = false;
   int m_nFrames = 0;
+  // Buttons held down, and those of them whose press went to the scene.
   unsigned m_buttonsHeld = 0;
+  unsigned m_sceneButtons = 0;
   // Where the latest motion event left the cursor. GLFW's own query asks the X server where the
   // pointer is now, which gives a press that arrived with later moves the place of the last.
   double m_dCursorX = 0.0;

@@ -212,6 +212,33 @@ TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
   EXPECT_FALSE(TitleMarked());
 }
 
+TEST_F(StmEditorSessionTest, TheMenusOfferWhatCanRunAndRunIt) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  for (const char* name : {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete"})
+    EXPECT_EQ(m_editor.ItemEnabled(name), 0) << name;
+  EXPECT_EQ(m_editor.ItemEnabled("Cancel and select none"), 1);
+  // A click beside an open menu closes it and goes no further.
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), -1);
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Delete"));
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Undo"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Undo"));
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.ClickItem("File"));
+  ASSERT_TRUE(m_editor.ClickItem("Save"));
+  EXPECT_NE(Status().find("Saved"), std::string::npos) << Status();
+  EXPECT_EQ(ElementsOnDisk(), 5);
+}
+
 TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
   std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", m_path,
                              std::filesystem::copy_options::overwrite_existing);
@@ -234,6 +261,11 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
     EXPECT_EQ(m_editor.State().Int("modified"), 0) << key;
   }
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Copy"), 1);
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), 0);
+  EXPECT_EQ(m_editor.ItemEnabled("Cut"), 0);
+  ASSERT_TRUE(m_editor.Click(kEmpty));
   EXPECT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0) << m_editor.Stderr();
   ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
   EXPECT_EQ(model.GetCountElement(1), elements);
@@ -276,9 +308,17 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Plane y-z"));
   EXPECT_EQ(m_editor.State().Int("view"), 2);
+  // Looking from another side is no edit: the file keeps its plane.
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel saved;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
+  EXPECT_EQ(saved.GetPlane(), STM_PLANE_XY);
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Plane x-y"));
   EXPECT_EQ(m_editor.State().Int("view"), 0);
+  ASSERT_TRUE(m_editor.Click(CVector(1000, 500, 0)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
 }
 
 }  // namespace

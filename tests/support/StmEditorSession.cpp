@@ -228,19 +228,29 @@ testing::AssertionResult StmEditorSession::Wheel(const CVector& at, int notches)
 
 testing::AssertionResult StmEditorSession::Key(const std::string& keys) { return Input("key " + keys); }
 
-testing::AssertionResult StmEditorSession::ClickItem(const std::string& name) {
+std::string StmEditorSession::FindItem(const std::string& name) const {
   std::stringstream items(m_state.Get("items"));
   std::string item;
   while (std::getline(items, item, '|')) {
     const size_t colon = item.rfind(':');
-    if (colon == std::string::npos || item.substr(0, colon) != name) continue;
-    const std::string at = item.substr(colon + 1);
-    const std::string window = m_state.Get("window");
-    const int x = std::atoi(window.c_str()) + std::atoi(at.c_str());
-    const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + std::atoi(at.substr(at.find(',') + 1).c_str());
-    return Input("mousemove " + At(x, y) + " click 1");
+    if (colon != std::string::npos && item.substr(0, colon) == name) return item.substr(colon + 1);
   }
-  return testing::AssertionFailure() << "no item \"" << name << "\" among " << m_state.Get("items");
+  return std::string();
+}
+
+int StmEditorSession::ItemEnabled(const std::string& name) const {
+  const std::string at = FindItem(name);
+  if (at.empty()) return -1;
+  return at.substr(at.rfind(',') + 1) == "1" ? 1 : 0;
+}
+
+testing::AssertionResult StmEditorSession::ClickItem(const std::string& name) {
+  const std::string at = FindItem(name);
+  if (at.empty()) return testing::AssertionFailure() << "no item \"" << name << "\" among " << m_state.Get("items");
+  const std::string window = m_state.Get("window");
+  const int x = std::atoi(window.c_str()) + std::atoi(at.c_str());
+  const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + std::atoi(at.substr(at.find(',') + 1).c_str());
+  return Input("mousemove " + At(x, y) + " click 1");
 }
 
 int StmEditorSession::KeyAndWaitForExit(const std::string& keys) {

@@ -47,6 +47,8 @@ public:
   testing::AssertionResult Key(const std::string& keys);
   // Clicks an overlay item (a menu or a menu entry) by its untranslated name.
   testing::AssertionResult ClickItem(const std::string& name);
+  // Whether the item was drawn in the latest report and could run: 1, 0, or -1 when not drawn.
+  int ItemEnabled(const std::string& name) const;
   // Reads reports until one satisfies the condition: for what the editor does on its own
   // after input, such as a tooltip once the cursor rests.
   testing::AssertionResult WaitFor(const std::function<bool(const SState&)>& condition, const std::string& what);
@@ -61,6 +63,8 @@ public:
 private:
   // Reads idle reports until one carries the marker; false on end of file or the guard time.
   testing::AssertionResult WaitForMark(int mark);
+  // The "x,y,enabled" of an item in the latest report; empty when it was not drawn.
+  std::string FindItem(const std::string& name) const;
   // Reads the next report; false at end of file or after the guard time.
   bool ReadReport();
   bool ReadLine(std::string& line, bool* eof = nullptr);
