@@ -159,11 +159,12 @@ bool CStmEditor::RunFrame() {
   ImGui::NewFrame();
   DrawOverlay();
   ImGui::Render();
-  m_wnd.Render();
-  ++m_nFrames;
+  // Known before the frame is drawn, so that only a reported frame is read back.
   const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
   m_nInputs = 0;
   m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
+  m_wnd.Render();
+  ++m_nFrames;
   if (m_nQuietFrames == kQuietFramesForIdle) ReportIdle();
   return true;
 }
@@ -194,6 +195,14 @@ void CStmEditor::ReportIdle() {
   line += "\titems=";
   for (size_t i = 0; i < m_items.size(); ++i) line += (i ? "|" : "") + m_items[i];
   line += "\n";
+  // The picture is on disk before the report that it belongs to.
+  if (!m_options.screenshot.empty() && !m_shot.empty()) {
+    // A picture per report is for a quick look, so speed beats size.
+    stbi_write_png_compression_level = 1;
+    std::string error;
+    if (!StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error))
+      std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
+  }
   // A harness that went away must not stop the editor.
   if (write(m_options.idleFd, line.data(), line.size()) < 0) m_options.idleFd = -1;
 }
@@ -202,7 +211,9 @@ void CStmEditor::BeforeSwap() {
   // The scene leaves its camera and state; the overlay's backend sets and restores its own.
   glViewport(0, 0, m_pSurface->GetWidth(), m_pSurface->GetHeight());
   ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-  if (m_options.screenshot.empty() || m_nFrames + 1 != m_options.frames) return;
+  // A harness that asks for pictures gets the frame of every idle report.
+  const bool reported = m_options.idleFd >= 0 && m_options.frames == 0 && m_nQuietFrames == kQuietFramesForIdle;
+  if (m_options.screenshot.empty() || (!reported && m_nFrames + 1 != m_options.frames)) return;
   m_shotWidth = m_pSurface->GetWidth();
   m_shotHeight = m_pSurface->GetHeight();
   m_shot.assign(static_cast<size_t>(m_shotWidth) * m_shotHeight * 4, 0);
@@ -383,8 +394,9 @@ void CStmEditor::DispatchEvents() {
     // a press or a turn of the wheel fell on it; in the callbacks it still judged by the place
     // the cursor had before.
     const unsigned bit = event.kind == SEvent::kButtonDown || event.kind == SEvent::kButtonUp ? 1u << event.button : 0u;
-    if ((event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel) && ImGui::GetIO().WantCaptureMouse)
-      continue;
+    const bool overOverlay = ImGui::GetIO().WantCaptureMouse;
+    if ((event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel) && overOverlay) continue;
+    if (event.kind == SEvent::kMove && m_sceneButtons == 0 && overOverlay) continue;
     // A release goes to the scene only for a press the scene had.
     if (event.kind == SEvent::kButtonUp && (m_sceneButtons & bit) == 0) continue;
     if (event.kind == SEvent::kButtonDown) m_sceneButtons |= bit;
@@ -645,9 +657,6 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
   editor->m_dCursorY = y;
   if (editor->m_pHost->IsMessageBoxOpen()) return;
   const CPoint pt = editor->ToClient(x, y);
-  // The status line follows the cursor even over the overlay.
-  editor->m_pHost->SetCursorPosition(pt);
-  if (editor->m_buttonsHeld == 0 && ImGui::GetIO().WantCaptureMouse) return;
   int mods = 0;
   if (glfwGetKey(window, GLFW_KEY_LEFT_SHIFT) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_RIGHT_SHIFT) == GLFW_PRESS)
     mods |= GLFW_MOD_SHIFT;

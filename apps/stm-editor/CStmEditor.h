@@ -113,7 +113,6 @@ private:
   // pointer is now, which gives a press that arrived with later moves the place of the last.
   double m_dCursorX = 0.0;
   double m_dCursorY = 0.0;
-  int m_nMods = 0;
   std::deque<SEvent> m_events;
   std::deque<ECommand> m_commands;
   // The undo depth of what is on disk (-1 once no undo or redo can get back to it) and the

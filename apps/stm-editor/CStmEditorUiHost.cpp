@@ -79,7 +79,14 @@ void CStmEditorUiHost::DrawMessageBox() {
     if (i > 0) ImGui::SameLine();
     if (ImGui::Button(buttons[i].first.c_str(), ImVec2(90.0f, 0.0f))) box.answer = buttons[i].second;
   }
-  ImGui::TextDisabled("%s", StmText("Keys: Y yes, N no, O OK, Enter the first, Esc cancel").c_str());
+  // The keys that answer, under the buttons they stand for.
+  CString keys = StmText("Keys:");
+  for (const auto& [label, answer] : buttons) {
+    const char* key = answer == IDYES ? "Y" : answer == IDNO ? "N" : answer == IDOK ? "O" : "Esc";
+    keys.AppendFormat(" %s %s,", key, label.c_str());
+  }
+  keys.AppendFormat(" %s", StmText("Enter the first").c_str());
+  ImGui::TextDisabled("%s", keys.c_str());
   if (box.answer != 0) ImGui::CloseCurrentPopup();
   ImGui::EndPopup();
 }

@@ -23,7 +23,8 @@ void PrintUsage(FILE* out) {
                StmText("usage: stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png|OUT.jpg]\n"
                        "  --size WxH        the window's size in pixels (1024x768)\n"
                        "  --frames N        leave on its own after N frames\n"
-                       "  --screenshot OUT  write the last of those frames as a picture\n"
+                       "  --screenshot OUT  write the last of those frames as a picture (with --idle-fd:\n"
+                       "                    the frame of every report)\n"
                        "  --idle-fd FD      for test harnesses: a line of state on FD whenever the editor\n"
                        "                    waits for input; the Pause key is then the harness's marker\n"
                        "  --help            this text\n"
@@ -101,8 +102,8 @@ bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& e
     error = StmText("no model file given").c_str();
     return false;
   }
-  if (!options.editor.screenshot.empty() && options.editor.frames == 0) {
-    error = StmText("--screenshot needs --frames").c_str();
+  if (!options.editor.screenshot.empty() && options.editor.frames == 0 && options.editor.idleFd < 0) {
+    error = StmText("--screenshot needs --frames or --idle-fd").c_str();
     return false;
   }
   // A picture that cannot be written is known before any window opens.

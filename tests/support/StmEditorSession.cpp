@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +20,7 @@
 namespace {
 
 // A guard against a hung editor, never a way to wait for one: every wait ends on a report.
-constexpr int kGuardMilliseconds = 120000;
+constexpr int kGuardMilliseconds = 60000;
 constexpr int kReportFd = 3;
 
 bool HasCommand(const char* name) {
@@ -86,6 +87,8 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   if (pipe(displayPipe) != 0) return testing::AssertionFailure() << "no pipe";
   m_xvfb = fork();
   if (m_xvfb == 0) {
+    // Neither the display nor the editor outlives a test run that dies.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     close(displayPipe[0]);
     const std::string fd = std::to_string(displayPipe[1]);
     const int null = open("/dev/null", O_WRONLY);
@@ -105,10 +108,14 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   int reportPipe[2];
   if (pipe(reportPipe) != 0) return testing::AssertionFailure() << "no pipe";
   m_errPath = RenderOutputDir() + "/stm-editor-session." + std::to_string(getpid()) + ".stderr";
+  // What the user would see at the latest report, for a look after a failure.
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  m_shotPath = RenderOutputDir() + "/session-" + (test ? test->name() : "editor") + ".png";
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   const std::string display = ":" + std::to_string(m_display);
   m_editor = fork();
   if (m_editor == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     close(reportPipe[0]);
     dup2(reportPipe[1], kReportFd);
     if (reportPipe[1] != kReportFd) close(reportPipe[1]);
@@ -117,7 +124,7 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
     setenv("DISPLAY", display.c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
     execl(STM_EDITOR_EXE, "stm-editor", model.c_str(), "--size", size.c_str(), "--idle-fd",
-          std::to_string(kReportFd).c_str(), static_cast<char*>(nullptr));
+          std::to_string(kReportFd).c_str(), "--screenshot", m_shotPath.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(reportPipe[1]);
@@ -157,7 +164,8 @@ testing::AssertionResult StmEditorSession::WaitFor(const std::function<bool(cons
   while (ReadReport()) {
     if (condition(m_state)) return testing::AssertionSuccess();
   }
-  return testing::AssertionFailure() << "the editor stopped reporting before " << what << "; stderr: " << Stderr();
+  return testing::AssertionFailure() << "the editor stopped reporting before " << what << " (last seen: " << m_shotPath
+                                     << "); stderr: " << Stderr();
 }
 
 void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y) const {

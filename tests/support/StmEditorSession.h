@@ -78,5 +78,6 @@ private:
   int m_marks = 0;
   std::string m_buffer;
   std::string m_errPath;
+  std::string m_shotPath;
   SState m_state;
 };
