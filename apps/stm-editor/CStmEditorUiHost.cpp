@@ -85,7 +85,7 @@ void CStmEditorUiHost::DrawMessageBox() {
     const char* key = answer == IDYES ? "Y" : answer == IDNO ? "N" : answer == IDOK ? "O" : "Esc";
     keys.AppendFormat(" %s %s,", key, label.c_str());
   }
-  keys.AppendFormat(" %s", StmText("Enter the first").c_str());
+  keys.AppendFormat(" Enter %s", buttons.front().first.c_str());
   ImGui::TextDisabled("%s", keys.c_str());
   if (box.answer != 0) ImGui::CloseCurrentPopup();
   ImGui::EndPopup();
