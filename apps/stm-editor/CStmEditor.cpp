@@ -514,6 +514,11 @@ void CStmEditor::RunEditCommand(ECommand command) {
         return;
       }
       const int before = m_manager.GetUndoCount();
+      // A node goes only with its last element; those that stay are counted afterwards.
+      std::vector<CStmObjNode*> nodes;
+      m_manager.GetSelectedNodeObjects(nodes);
+      std::vector<int> nodeIds;
+      for (const CStmObjNode* node : nodes) nodeIds.push_back(node->GetId());
       // The scene's own keys do the work, so that the grips go with what is removed; a cut
       // from the menu has no Ctrl held, so it copies and deletes.
       if (!cut) {
@@ -524,12 +529,19 @@ void CStmEditor::RunEditCommand(ECommand command) {
         m_manager.Copy();
         m_wnd.OnKeyDown(VK_DELETE, 1, 0);
       }
+      int kept = 0;
+      for (int id : nodeIds) {
+        const CStmObjNode* node = m_model.GetNode(id);
+        if (node && node->IsEnable()) ++kept;
+      }
       if (m_manager.GetUndoCount() == before) {
-        m_pHost->SetStatusText(StmText("Nothing was removed: the selection holds nothing that can be deleted"));
+        m_pHost->SetStatusText(kept > 0 ? StmText("Nothing was removed: a node goes only with the last element that uses it")
+                                        : StmText("Nothing was removed: the selection holds nothing that can be deleted"));
         return;
       }
       text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
-                  selected);
+                  selected - kept);
+      if (kept > 0) text.AppendFormat(StmText("; %d nodes stay, as elements still use them").c_str(), kept);
       m_pHost->SetStatusText(text);
       return;
     }

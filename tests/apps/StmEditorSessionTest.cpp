@@ -194,6 +194,19 @@ TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
   ASSERT_TRUE(m_editor.Click(kEmpty));
   EXPECT_EQ(Status().find("Nothing"), std::string::npos) << Status();
 
+  // A node that elements still use stays, and the user is told so.
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("a node goes only with the last element"), std::string::npos) << Status();
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // The bottom side and its nodes, which the other sides still use.
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 3);
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("Deleted 1 objects; 2 nodes stay"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+
   ASSERT_TRUE(m_editor.Key("ctrl+v"));
   EXPECT_NE(Status().find("Nothing to paste"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Click(kBottomMiddle));
