@@ -43,6 +43,10 @@ public:
   bool Run(std::string& error);
 
 private:
+  // The scene's action ids of the selection command and the pan command.
+  static constexpr long kActionSelect = 48;
+  static constexpr long kActionPan = 63;
+
   // What the window reported, kept until the loop can hand it to the scene: handlers may open
   // message boxes, which run frames of their own and so must not run inside GLFW's callbacks.
   struct SEvent {
