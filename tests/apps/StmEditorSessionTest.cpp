@@ -163,7 +163,7 @@ TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
   EXPECT_EQ(ElementsOnDisk(), 5);
 }
 
-TEST_F(StmEditorSessionTest, YesToTheClosePromptSavesAndAnUnchangedModelClosesAtOnce) {
+TEST_F(StmEditorSessionTest, YesOrEnterToTheClosePromptSavesAndAnUnchangedModelClosesAtOnce) {
   WriteSquare();
   {
     StmEditorSession editor;
@@ -175,12 +175,23 @@ TEST_F(StmEditorSessionTest, YesToTheClosePromptSavesAndAnUnchangedModelClosesAt
     ASSERT_TRUE(editor.Key("ctrl+z"));
     EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
   }
+  {
+    // Enter gives the first button, which is Yes.
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    ASSERT_TRUE(editor.Click(kBottomMiddle));
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("ctrl+q"));
+    EXPECT_EQ(editor.KeyAndWaitForExit("Return"), 0) << editor.Stderr();
+    EXPECT_EQ(ElementsOnDisk(), 4);
+  }
   ASSERT_TRUE(m_editor.Start(m_path));
-  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
-  ASSERT_TRUE(m_editor.Key("Delete"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 500)));
+  ASSERT_TRUE(m_editor.Key("ctrl+x"));
+  EXPECT_NE(Status().find("Cut 1 objects to the clipboard"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+q"));
   EXPECT_EQ(m_editor.KeyAndWaitForExit("y"), 0) << m_editor.Stderr();
-  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_EQ(ElementsOnDisk(), 3);
 }
 
 TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
