@@ -325,6 +325,14 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
 }
 
 TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
+  WriteSquare(STM_PLANE_YZ);
+  {
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    EXPECT_EQ(editor.State().Int("view"), 2);
+    ASSERT_TRUE(editor.Click(CVector(0, 500, 0)));
+    EXPECT_EQ(editor.State().Int("selected"), 1);
+  }
   WriteSquare(STM_PLANE_XY);
   ASSERT_TRUE(m_editor.Start(m_path));
   EXPECT_EQ(m_editor.State().Int("view"), 0);

@@ -107,10 +107,12 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
 
   int reportPipe[2];
   if (pipe(reportPipe) != 0) return testing::AssertionFailure() << "no pipe";
-  m_errPath = RenderOutputDir() + "/stm-editor-session." + std::to_string(getpid()) + ".stderr";
-  // What the user would see at the latest report, for a look after a failure.
+  // What the editor said and what the user would see at the latest report, per test, for a
+  // look after a failure.
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  m_shotPath = RenderOutputDir() + "/session-" + (test ? test->name() : "editor") + ".png";
+  const std::string name = RenderOutputDir() + "/session-" + (test ? test->name() : "editor");
+  m_errPath = name + "." + std::to_string(getpid()) + ".stderr";
+  m_shotPath = name + ".png";
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   const std::string display = ":" + std::to_string(m_display);
   m_editor = fork();
@@ -119,7 +121,7 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
     close(reportPipe[0]);
     dup2(reportPipe[1], kReportFd);
     if (reportPipe[1] != kReportFd) close(reportPipe[1]);
-    const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     dup2(err, 2);
     setenv("DISPLAY", display.c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
