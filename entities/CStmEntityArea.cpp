@@ -55,12 +55,16 @@ void CStmEntityArea::Render(int pick) {
     glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
               static_cast<GLfloat>(m_vDrawColor.z), kAreaAlpha);
   }
-  // Without depth test the fill never hides the elements drawn over it.
+  // Without depth test the fill never hides the elements drawn over it; blended, it tints what
+  // lies under it instead of covering it.
   CUbGlState::Disable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   CUbRenderAPI::CreateTessObj();
   CVectorArray outline;
   for (const CVector& p : m_arAreaPos) outline.Add(p);
   CUbRenderAPI::Entity_Tess(outline, 0.0);
+  CUbGlState::Disable(GL_BLEND);
   CUbGlState::Enable(GL_DEPTH_TEST);
 }
 

@@ -9,7 +9,7 @@ packages=(
   gettext
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
   libglfw3-dev libimgui-dev libstb-dev nlohmann-json3-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 sudo_cmd=()

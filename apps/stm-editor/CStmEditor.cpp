@@ -1,4 +1,4 @@
-// The on-screen editor's window, event loop and overlay.
+// The on-screen editor's window, event loop, idle reports and input.
 #include "CStmEditor.h"
 
 #include <GLFW/glfw3.h>
@@ -6,6 +6,10 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 #include <stb/stb_image_write.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "CStmEditorSelectAction.h"
 #include "CStmEditorSurface.h"
@@ -14,13 +18,27 @@
 #include "host/framework/StmGlfwInput.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
+#include "StmPicture.h"
+#include "StmViewOfPlane.h"
 
 namespace {
 
-constexpr long kActionSelect = 48;
-constexpr long kActionPan = 63;
 // One notch of a mouse wheel, as Windows counts it.
 constexpr double kWheelNotch = 120.0;
+// Frames without input before the editor counts as idle: the overlay takes a burst of input
+// one event per frame, so a click on a menu settles only a frame or two after it arrived.
+constexpr int kQuietFramesForIdle = 3;
+// How long an idle editor waits for input before it looks at its timers again.
+constexpr double kIdleWaitSeconds = 0.05;
+
+// A text on one line of the idle report.
+std::string OneLine(const char* text) {
+  std::string out = text ? text : "";
+  for (char& c : out) {
+    if (c == '\n' || c == '\t' || c == '\r') c = ' ';
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -63,6 +81,7 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   glfwSetCursorPosCallback(m_window, &CStmEditor::OnCursorPos);
   glfwSetScrollCallback(m_window, &CStmEditor::OnScroll);
   glfwSetKeyCallback(m_window, &CStmEditor::OnKey);
+  glfwGetCursorPos(m_window, &m_dCursorX, &m_dCursorY);
   m_pSurface->MakeCurrent();
   // A counted run goes as fast as it can; a user's run keeps to the display's pace.
   glfwSwapInterval(options.frames > 0 ? 0 : 1);
@@ -80,12 +99,13 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_manager.AddAction(kActionSelect, new CStmEditorSelectAction);
   m_manager.AddAction(kActionPan, new CUbActionZoomMove);
   m_manager.SetStmModel(&m_model);
-  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  // The view looks at the model's own plane; any other shows a plane model edge-on.
+  m_wnd.SetViewPos(StmViewOfPlane(m_model.GetPlane()));
   m_manager.UpdateStmRenderer();
   m_wnd.SetAction(kActionSelect, -1, 1);
   m_wnd.ZoomAll(0);
   m_wnd.InvalidateAllWnd();
-  m_pHost->SetStatusText(StmText("Ready"));
+  m_pHost->SetStatusText(IdleStatus());
   UpdateTitle();
   return true;
 }
@@ -108,22 +128,22 @@ bool CStmEditor::Run(std::string& error) {
     error = StmText("no frame was drawn for the screenshot").c_str();
     return false;
   }
-  // GL rows count from the bottom; the PNG's from the top.
-  stbi_flip_vertically_on_write(1);
-  if (!stbi_write_png(m_options.screenshot.c_str(), m_shotWidth, m_shotHeight, 4, m_shot.data(), m_shotWidth * 4)) {
-    CString text;
-    text.Format(StmText("%s: the PNG could not be written").c_str(), m_options.screenshot.c_str());
-    error = text.c_str();
-    return false;
-  }
-  return true;
+  return StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error);
 }
 
 bool CStmEditor::RunFrame() {
   if (m_options.frames > 0 && m_nFrames >= m_options.frames) return false;
-  glfwPollEvents();
+  // A settled editor sleeps until input comes; a counted run never waits.
+  if (m_options.frames == 0 && m_nQuietFrames >= kQuietFramesForIdle) glfwWaitEventsTimeout(kIdleWaitSeconds);
+  else glfwPollEvents();
   if (!m_pHost->IsMessageBoxOpen()) {
-    for (UINT id : m_pHost->TakeDueTimers()) m_wnd.OnTimer(id);
+    const std::vector<UINT> due = m_pHost->TakeDueTimers();
+    for (UINT id : due) m_wnd.OnTimer(id);
+    if (!due.empty()) {
+      // A timer that fired changes what is shown as much as input does.
+      ++m_nInputs;
+      m_ptHover = m_pHost->GetCursorPos();
+    }
   }
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
@@ -132,16 +152,61 @@ bool CStmEditor::RunFrame() {
   ImGui::NewFrame();
   DrawOverlay();
   ImGui::Render();
+  // Known before the frame is drawn, so that only a reported frame is read back.
+  const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
+  m_nInputs = 0;
+  m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
   m_wnd.Render();
   ++m_nFrames;
+  if (m_nQuietFrames == kQuietFramesForIdle) ReportIdle();
   return true;
+}
+
+void CStmEditor::ReportIdle() {
+  if (m_options.idleFd < 0) return;
+  int x = 0, y = 0;
+  glfwGetWindowPos(m_window, &x, &y);
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  char view[256];
+  std::snprintf(view, sizeof view, "view=%d\tscale=%.17g\tcentre=%.17g,%.17g", static_cast<int>(m_wnd.GetViewPos()),
+                m_wnd.GetViewScale(), u, v);
+  std::string line = "idle\tmark=" + std::to_string(m_nMarks) + "\tframe=" + std::to_string(m_nFrames) +
+                     "\twindow=" + std::to_string(x) + "," + std::to_string(y) +
+                     "\tsize=" + std::to_string(m_pSurface->GetWidth()) + "," + std::to_string(m_pSurface->GetHeight()) +
+                     "\t" + view + "\tselected=" + std::to_string(m_manager.GetSelectMap().GetCount()) +
+                     "\tmodified=" + std::to_string(m_model.GetStmModifiedFlag()) +
+                     "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
+                     "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
+                     "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
+                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) + "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
+                     "\twhere=" + OneLine(m_strWhere.c_str()) +
+                     "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
+                     "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
+  // Where the menu entries drawn in the last frame lie, by their untranslated names, so that a
+  // harness can click them.
+  line += "\titems=";
+  for (size_t i = 0; i < m_items.size(); ++i) line += (i ? "|" : "") + m_items[i];
+  line += "\n";
+  // The picture is on disk before the report that it belongs to.
+  if (!m_options.screenshot.empty() && !m_shot.empty()) {
+    // A picture per report is for a quick look, so speed beats size.
+    stbi_write_png_compression_level = 1;
+    std::string error;
+    if (!StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error))
+      std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
+  }
+  // A harness that went away must not stop the editor.
+  if (write(m_options.idleFd, line.data(), line.size()) < 0) m_options.idleFd = -1;
 }
 
 void CStmEditor::BeforeSwap() {
   // The scene leaves its camera and state; the overlay's backend sets and restores its own.
   glViewport(0, 0, m_pSurface->GetWidth(), m_pSurface->GetHeight());
   ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-  if (m_options.screenshot.empty() || m_nFrames + 1 != m_options.frames) return;
+  // A harness that asks for pictures gets the frame of every idle report.
+  const bool reported = m_options.idleFd >= 0 && m_options.frames == 0 && m_nQuietFrames == kQuietFramesForIdle;
+  if (m_options.screenshot.empty() || (!reported && m_nFrames + 1 != m_options.frames)) return;
   m_shotWidth = m_pSurface->GetWidth();
   m_shotHeight = m_pSurface->GetHeight();
   m_shot.assign(static_cast<size_t>(m_shotWidth) * m_shotHeight * 4, 0);
@@ -150,51 +215,25 @@ void CStmEditor::BeforeSwap() {
   glReadPixels(0, 0, m_shotWidth, m_shotHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_shot.data());
 }
 
-void CStmEditor::DrawOverlay() {
-  const bool idle = !m_pHost->IsMessageBoxOpen();
-  if (ImGui::BeginMainMenuBar()) {
-    if (ImGui::BeginMenu(StmText("File").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Save").c_str(), "Ctrl+S")) m_commands.push_back(ECommand::kSave);
-      if (ImGui::MenuItem(StmText("Quit").c_str())) m_commands.push_back(ECommand::kQuit);
-      ImGui::EndMenu();
-    }
-    if (ImGui::BeginMenu(StmText("Edit").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Undo").c_str(), "Ctrl+Z", false, m_manager.CanUndo() != 0))
-        m_commands.push_back(ECommand::kUndo);
-      if (ImGui::MenuItem(StmText("Redo").c_str(), "Ctrl+Y", false, m_manager.CanRedo() != 0))
-        m_commands.push_back(ECommand::kRedo);
-      ImGui::EndMenu();
-    }
-    if (ImGui::BeginMenu(StmText("View").c_str(), idle)) {
-      if (ImGui::MenuItem(StmText("Zoom all").c_str())) m_commands.push_back(ECommand::kZoomAll);
-      if (ImGui::MenuItem(StmText("Pan").c_str(), "Esc ends")) m_commands.push_back(ECommand::kPan);
-      ImGui::EndMenu();
-    }
-    ImGui::EndMainMenuBar();
-  }
-
-  // The status line along the bottom edge.
-  const ImGuiViewport* viewport = ImGui::GetMainViewport();
-  const float height = ImGui::GetFrameHeight();
-  ImGui::SetNextWindowPos(ImVec2(viewport->Pos.x, viewport->Pos.y + viewport->Size.y - height));
-  ImGui::SetNextWindowSize(ImVec2(viewport->Size.x, height));
-  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(6.0f, 2.0f));
-  ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0.0f);
-  const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
-                                 ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
-                                 ImGuiWindowFlags_NoNav;
-  if (ImGui::Begin("##status", nullptr, flags)) ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
-  ImGui::End();
-  ImGui::PopStyleVar(2);
-
-  m_pHost->DrawMessageBox();
-}
-
 void CStmEditor::DispatchEvents() {
   while (!m_events.empty()) {
     SEvent event = m_events.front();
     m_events.pop_front();
+    // The overlay has laid out a frame since these events arrived, so it knows by now whether
+    // a press or a turn of the wheel fell on it; in the callbacks it still judged by the place
+    // the cursor had before.
+    const unsigned bit = event.kind == SEvent::kButtonDown || event.kind == SEvent::kButtonUp ? 1u << event.button : 0u;
+    const bool overOverlay = ImGui::GetIO().WantCaptureMouse;
+    if ((event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel) && overOverlay) continue;
+    if (event.kind == SEvent::kMove && m_sceneButtons == 0 && overOverlay) continue;
+    // A release goes to the scene only for a press the scene had.
+    if (event.kind == SEvent::kButtonUp && (m_sceneButtons & bit) == 0) continue;
+    if (event.kind == SEvent::kButtonDown) m_sceneButtons |= bit;
+    if (event.kind == SEvent::kButtonUp) m_sceneButtons &= ~bit;
     m_pHost->SetCursorPosition(event.pt);
+    // A message stands until the user does something else.
+    if (event.kind == SEvent::kButtonDown || event.kind == SEvent::kWheel || event.kind == SEvent::kKey)
+      m_pHost->SetStatusText(IdleStatus());
     switch (event.kind) {
       case SEvent::kButtonDown:
         if (event.button == GLFW_MOUSE_BUTTON_LEFT) m_wnd.OnLButtonDown(event.flags, event.pt);
@@ -216,74 +255,8 @@ void CStmEditor::DispatchEvents() {
         m_wnd.OnKeyDown(static_cast<UINT>(event.button), 1, 0);
         break;
     }
+    TrackHistory();
   }
-}
-
-void CStmEditor::RunCommand(ECommand command) {
-  switch (command) {
-    case ECommand::kSave:
-      Save();
-      break;
-    case ECommand::kUndo:
-    case ECommand::kRedo: {
-      const bool undo = command == ECommand::kUndo;
-      if ((undo ? m_manager.Undo() : m_manager.Redo()) == 0) {
-        m_pHost->SetStatusText(undo ? StmText("Nothing to undo") : StmText("Nothing to redo"));
-        break;
-      }
-      m_model.SetStmModifiedFlag(1);
-      m_wnd.InvalidateAllWnd();
-      m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
-      break;
-    }
-    case ECommand::kZoomAll:
-      m_wnd.ZoomAll(0);
-      break;
-    case ECommand::kPan:
-      m_wnd.SetAction(kActionPan, -1, 1);
-      m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));
-      break;
-    case ECommand::kQuit:
-      glfwSetWindowShouldClose(m_window, GLFW_TRUE);
-      break;
-  }
-}
-
-bool CStmEditor::Save() {
-  std::string error;
-  if (!CStmModelFile::Save(m_options.model, m_model, &error)) {
-    CString text;
-    text.Format(StmText("The model could not be saved; the file on disk is unchanged.\n%s").c_str(), error.c_str());
-    m_pHost->SetStatusText(StmText("Save failed"));
-    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    return false;
-  }
-  CString text;
-  text.Format(StmText("Saved %s").c_str(), m_options.model.c_str());
-  m_pHost->SetStatusText(text);
-  return true;
-}
-
-bool CStmEditor::ConfirmClose() {
-  if (m_model.GetStmModifiedFlag() == 0) return true;
-  CString text;
-  text.Format(StmText("Save the changes to %s?").c_str(), m_options.model.c_str());
-  switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES:
-      return Save();
-    case IDNO:
-      return true;
-    default:
-      return false;
-  }
-}
-
-void CStmEditor::UpdateTitle() {
-  const std::string title =
-      std::string("stm-editor - ") + m_options.model + (m_model.GetStmModifiedFlag() ? " *" : "");
-  if (title == m_strTitle) return;
-  m_strTitle = title;
-  glfwSetWindowTitle(m_window, title.c_str());
 }
 
 CPoint CStmEditor::ToClient(double x, double y) const {
@@ -300,36 +273,36 @@ CStmEditor* CStmEditor::FromWindow(GLFWwindow* window) {
   return static_cast<CStmEditor*>(glfwGetWindowUserPointer(window));
 }
 
-// The callbacks only queue; the overlay keeps what falls on it, and nothing reaches the scene
-// while a message box is up.
+// The callbacks only queue, and nothing reaches the scene while a message box is up; what falls
+// on the overlay is sorted out when the queue is dispatched.
 
 void CStmEditor::OnMouseButton(GLFWwindow* window, int button, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
   if (button < 0 || button > GLFW_MOUSE_BUTTON_MIDDLE) return;
   const unsigned bit = 1u << button;
-  // A release is delivered for a press the scene saw even when it ends over the overlay.
-  const bool sceneHasIt = (editor->m_buttonsHeld & bit) != 0;
-  if (action == GLFW_PRESS && (ImGui::GetIO().WantCaptureMouse || editor->m_pHost->IsMessageBoxOpen())) return;
-  if (action == GLFW_RELEASE && !sceneHasIt) return;
+  if (action == GLFW_PRESS && editor->m_pHost->IsMessageBoxOpen()) return;
+  if (action == GLFW_RELEASE && (editor->m_buttonsHeld & bit) == 0) return;
   if (action == GLFW_PRESS) editor->m_buttonsHeld |= bit;
   else editor->m_buttonsHeld &= ~bit;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   editor->m_events.push_back({action == GLFW_PRESS ? SEvent::kButtonDown : SEvent::kButtonUp, button,
                               editor->MouseFlags(mods), editor->ToClient(x, y), 0});
 }
 
 void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
+  editor->m_dCursorX = x;
+  editor->m_dCursorY = y;
   if (editor->m_pHost->IsMessageBoxOpen()) return;
-  if (editor->m_buttonsHeld == 0 && ImGui::GetIO().WantCaptureMouse) return;
+  const CPoint pt = editor->ToClient(x, y);
   int mods = 0;
   if (glfwGetKey(window, GLFW_KEY_LEFT_SHIFT) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_RIGHT_SHIFT) == GLFW_PRESS)
     mods |= GLFW_MOD_SHIFT;
   if (glfwGetKey(window, GLFW_KEY_LEFT_CONTROL) == GLFW_PRESS ||
       glfwGetKey(window, GLFW_KEY_RIGHT_CONTROL) == GLFW_PRESS)
     mods |= GLFW_MOD_CONTROL;
-  const CPoint pt = editor->ToClient(x, y);
   // Moves pile up between frames; only the latest matters.
   if (!editor->m_events.empty() && editor->m_events.back().kind == SEvent::kMove) editor->m_events.pop_back();
   editor->m_events.push_back({SEvent::kMove, 0, editor->MouseFlags(mods), pt, 0});
@@ -337,9 +310,9 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
 
 void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
   CStmEditor* editor = FromWindow(window);
-  if (ImGui::GetIO().WantCaptureMouse || editor->m_pHost->IsMessageBoxOpen()) return;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  ++editor->m_nInputs;
+  if (editor->m_pHost->IsMessageBoxOpen()) return;
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   const short delta = static_cast<short>(dy * kWheelNotch);
   if (delta == 0) return;
   editor->m_events.push_back({SEvent::kWheel, 0, editor->MouseFlags(0), editor->ToClient(x, y), delta});
@@ -347,25 +320,39 @@ void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
 
 void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
+  ++editor->m_nInputs;
+  if (editor->m_options.idleFd >= 0 && key == GLFW_KEY_PAUSE) {
+    if (action == GLFW_PRESS) ++editor->m_nMarks;
+    return;
+  }
   if (action == GLFW_RELEASE) return;
-  if (ImGui::GetIO().WantCaptureKeyboard || editor->m_pHost->IsMessageBoxOpen()) return;
+  if (editor->m_pHost->IsMessageBoxOpen()) {
+    if (action == GLFW_PRESS) editor->m_pHost->AnswerByKey(key);
+    return;
+  }
+  if (ImGui::GetIO().WantCaptureKeyboard) return;
+  const auto command = [editor](ECommand c) { editor->m_commands.push_back(c); };
   if (mods & GLFW_MOD_CONTROL) {
-    if (key == GLFW_KEY_S) {
-      editor->m_commands.push_back(ECommand::kSave);
-      return;
+    switch (key) {
+      case GLFW_KEY_S: return command(ECommand::kSave);
+      case GLFW_KEY_Q: return command(ECommand::kQuit);
+      case GLFW_KEY_Z: return command(ECommand::kUndo);
+      case GLFW_KEY_Y: return command(ECommand::kRedo);
+      case GLFW_KEY_C: return command(ECommand::kCopy);
+      case GLFW_KEY_X: return command(ECommand::kCut);
+      case GLFW_KEY_V: return command(ECommand::kPaste);
+      default: break;
     }
-    if (key == GLFW_KEY_Z) {
-      editor->m_commands.push_back(ECommand::kUndo);
-      return;
-    }
-    if (key == GLFW_KEY_Y) {
-      editor->m_commands.push_back(ECommand::kRedo);
-      return;
+  } else {
+    switch (key) {
+      case GLFW_KEY_DELETE: return command(ECommand::kDelete);
+      case GLFW_KEY_F8: return command(ECommand::kOrtho);
+      case GLFW_KEY_F1: return command(ECommand::kKeys);
+      default: break;
     }
   }
   const int virtualKey = GlfwKeyToVirtualKey(key);
   if (virtualKey == 0) return;
-  double x = 0.0, y = 0.0;
-  glfwGetCursorPos(window, &x, &y);
+  const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   editor->m_events.push_back({SEvent::kKey, virtualKey, editor->MouseFlags(mods), editor->ToClient(x, y), 0});
 }

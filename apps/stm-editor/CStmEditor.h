@@ -26,6 +26,10 @@ public:
     int frames = 0;
     // Where the last frame goes as a PNG; empty for none.
     std::string screenshot;
+    // For test harnesses: a descriptor that gets one line of state each time the editor has
+    // drawn everything it was given and waits for input; -1 for none. With it, the Pause key
+    // is the harness's marker and only counted.
+    int idleFd = -1;
   };
 
   CStmEditor();
@@ -39,6 +43,10 @@ public:
   bool Run(std::string& error);
 
 private:
+  // The scene's action ids of the selection command and the pan command.
+  static constexpr long kActionSelect = 48;
+  static constexpr long kActionPan = 63;
+
   // What the window reported, kept until the loop can hand it to the scene: handlers may open
   // message boxes, which run frames of their own and so must not run inside GLFW's callbacks.
   struct SEvent {
@@ -48,7 +56,10 @@ private:
     CPoint pt;
     short delta;
   };
-  enum class ECommand { kSave, kUndo, kRedo, kZoomAll, kPan, kQuit };
+  enum class ECommand {
+    kSave, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
+    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ
+  };
 
   static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
   static void OnCursorPos(GLFWwindow* window, double x, double y);
@@ -63,6 +74,24 @@ private:
   void BeforeSwap();
   void DispatchEvents();
   void RunCommand(ECommand command);
+  // Edits through the scene's keys, with a word on the status line for what happened or why
+  // nothing did.
+  void RunEditCommand(ECommand command);
+  void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
+  // Whether an edit may run; tells the user why not on a locked model.
+  bool CheckUnlocked();
+  // What the status line says when nothing has happened yet.
+  CString IdleStatus() const;
+  // Follows the undo history: a step made below the saved state cuts the saved state off.
+  void TrackHistory();
+  bool IsModified() const { return m_nUndoSeen != m_nUndoSaved; }
+  // One line of state on the idle descriptor.
+  void ReportIdle();
+  void DrawKeyReference();
+  // The tooltip of what the cursor rests on, from the hover pick.
+  void DrawTooltip();
+  // Keeps where the overlay item just drawn lies and whether it can run, for the idle report.
+  void NoteItem(const char* label, bool enabled);
   // False (the model untouched on disk) when the save failed; the user has been told.
   bool Save();
   // Whether the window may close: asks about unsaved changes.
@@ -81,10 +110,30 @@ private:
   std::unique_ptr<CStmEditorUiHost> m_pHost;
   bool m_bImGui = false;
   int m_nFrames = 0;
+  // Buttons held down, and those of them whose press went to the scene.
   unsigned m_buttonsHeld = 0;
-  int m_nMods = 0;
+  unsigned m_sceneButtons = 0;
+  // Where the latest motion event left the cursor. GLFW's own query asks the X server where the
+  // pointer is now, which gives a press that arrived with later moves the place of the last.
+  double m_dCursorX = 0.0;
+  double m_dCursorY = 0.0;
   std::deque<SEvent> m_events;
   std::deque<ECommand> m_commands;
+  // The undo depth of what is on disk (-1 once no undo or redo can get back to it) and the
+  // depth last seen.
+  int m_nUndoSaved = 0;
+  int m_nUndoSeen = 0;
+  // Input that arrived in the latest poll, quiet frames since, and harness markers counted.
+  int m_nInputs = 0;
+  int m_nQuietFrames = 0;
+  int m_nMarks = 0;
+  bool m_bShowKeys = false;
+  std::vector<std::string> m_items;
+  // Where the cursor was when the hover pick was last made, and the tooltip shown, as text.
+  CPoint m_ptHover{-1, -1};
+  std::string m_strTooltip;
+  // The right-hand part of the status line: the cursor's model point and the selection count.
+  std::string m_strWhere;
   std::string m_strTitle;
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;

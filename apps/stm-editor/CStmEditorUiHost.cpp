@@ -77,17 +77,47 @@ void CStmEditorUiHost::DrawMessageBox() {
   }
   for (size_t i = 0; i < buttons.size(); ++i) {
     if (i > 0) ImGui::SameLine();
-    if (ImGui::Button(buttons[i].first.c_str(), ImVec2(90.0f, 0.0f))) {
-      box.answer = buttons[i].second;
-      ImGui::CloseCurrentPopup();
-    }
+    if (ImGui::Button(buttons[i].first.c_str(), ImVec2(90.0f, 0.0f))) box.answer = buttons[i].second;
   }
-  // Esc answers as the window's close box would.
-  if (box.answer == 0 && ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
-    box.answer = SafeAnswer(box.type);
-    ImGui::CloseCurrentPopup();
+  // The keys that answer, under the buttons they stand for.
+  CString keys = StmText("Keys:");
+  for (const auto& [label, answer] : buttons) {
+    const char* key = answer == IDYES ? "Y" : answer == IDNO ? "N" : answer == IDOK ? "O" : "Esc";
+    keys.AppendFormat(" %s %s,", key, label.c_str());
   }
+  keys.AppendFormat(" Enter %s", buttons.front().first.c_str());
+  ImGui::TextDisabled("%s", keys.c_str());
+  if (box.answer != 0) ImGui::CloseCurrentPopup();
   ImGui::EndPopup();
+}
+
+bool CStmEditorUiHost::AnswerByKey(int glfwKey) {
+  if (m_boxes.empty()) return false;
+  SBox& box = m_boxes.back();
+  const UINT buttons = box.type & kButtonsMask;
+  const bool yesNo = buttons == MB_YESNO || buttons == MB_YESNOCANCEL;
+  const bool ok = buttons == MB_OK || buttons == MB_OKCANCEL;
+  switch (glfwKey) {
+    case GLFW_KEY_Y:
+      if (yesNo) box.answer = IDYES;
+      break;
+    case GLFW_KEY_N:
+      if (yesNo) box.answer = IDNO;
+      break;
+    case GLFW_KEY_O:
+      if (ok) box.answer = IDOK;
+      break;
+    case GLFW_KEY_ENTER:
+    case GLFW_KEY_KP_ENTER:
+      box.answer = yesNo ? IDYES : IDOK;
+      break;
+    case GLFW_KEY_ESCAPE:
+      box.answer = SafeAnswer(box.type);
+      break;
+    default:
+      break;
+  }
+  return box.answer != 0;
 }
 
 int CStmEditorUiHost::RunModal(CDialog& dialog) {

@@ -38,6 +38,11 @@ public:
   // Inside an overlay frame: lays out the open message box, if any.
   void DrawMessageBox();
   bool IsMessageBoxOpen() const { return !m_boxes.empty(); }
+  // The text of the innermost open box; empty when none is open.
+  CString GetMessageBoxText() const { return m_boxes.empty() ? CString() : m_boxes.back().text; }
+  // Answers the open box from the keyboard: Y, N and O for the buttons so named, Enter for
+  // the first button, Esc as the window's close box would. False when the key answers nothing.
+  bool AnswerByKey(int glfwKey);
   const CString& GetStatusText() const { return m_strStatus; }
   void SetCursorPosition(const CPoint& pt) { m_ptCursor = pt; }
   // The ids of the timers that are due now; each starts its next period.

@@ -1,10 +1,12 @@
 // stm-editor: edits a strut-and-tie model file in a window.
-//   stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png]
+//   stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png] [--idle-fd FD]
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "CStmEditor.h"
+#include "StmPicture.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -16,16 +18,34 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-void PrintUsage() {
-  std::fprintf(stderr, "%s\n",
-               StmText("usage: stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png]").c_str());
+void PrintUsage(FILE* out) {
+  std::fprintf(out, "%s\n",
+               StmText("usage: stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png|OUT.jpg]\n"
+                       "  --size WxH        the window's size in pixels (1024x768)\n"
+                       "  --frames N        leave on its own after N frames\n"
+                       "  --screenshot OUT  write the last of those frames as a picture (with --idle-fd:\n"
+                       "                    the frame of every report)\n"
+                       "  --idle-fd FD      for test harnesses: a line of state on FD whenever the editor\n"
+                       "                    waits for input; the Pause key is then the harness's marker\n"
+                       "  --help            this text\n"
+                       "In the window, F1 lists the keys.")
+                   .c_str());
 }
 
 // False with the message for a bad command line.
-bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::string& error) {
+struct SCommandLine {
+  CStmEditor::SOptions editor;
+  bool help = false;
+};
+
+bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--size" || arg == "--frames" || arg == "--screenshot") {
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      return true;
+    }
+    if (arg == "--size" || arg == "--frames" || arg == "--screenshot" || arg == "--idle-fd") {
       if (i + 1 >= argc) {
         CString text;
         text.Format(StmText("%s needs a value").c_str(), arg.c_str());
@@ -36,7 +56,15 @@ bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::s
       int w = 0, h = 0;
       char tail = 0;
       if (arg == "--screenshot") {
-        options.screenshot = value;
+        options.editor.screenshot = value;
+      } else if (arg == "--idle-fd") {
+        if (std::sscanf(value.c_str(), "%d%c", &w, &tail) != 1 || w < 0) {
+          CString text;
+          text.Format(StmText("--idle-fd must be an open file descriptor, not \"%s\"").c_str(), value.c_str());
+          error = text.c_str();
+          return false;
+        }
+        options.editor.idleFd = w;
       } else if (arg == "--frames") {
         if (std::sscanf(value.c_str(), "%d%c", &w, &tail) != 1 || w < 1) {
           CString text;
@@ -44,7 +72,7 @@ bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::s
           error = text.c_str();
           return false;
         }
-        options.frames = w;
+        options.editor.frames = w;
       } else if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > kMaxSide ||
                  h > kMaxSide) {
         CString text;
@@ -53,16 +81,16 @@ bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::s
         error = text.c_str();
         return false;
       } else {
-        options.width = w;
-        options.height = h;
+        options.editor.width = w;
+        options.editor.height = h;
       }
     } else if (!arg.empty() && arg[0] == '-') {
       CString text;
       text.Format(StmText("unknown option \"%s\"").c_str(), arg.c_str());
       error = text.c_str();
       return false;
-    } else if (options.model.empty()) {
-      options.model = arg;
+    } else if (options.editor.model.empty()) {
+      options.editor.model = arg;
     } else {
       CString text;
       text.Format(StmText("more than one model file given (\"%s\")").c_str(), arg.c_str());
@@ -70,30 +98,38 @@ bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::s
       return false;
     }
   }
-  if (options.model.empty()) {
+  if (options.editor.model.empty()) {
     error = StmText("no model file given").c_str();
     return false;
   }
-  if (!options.screenshot.empty() && options.frames == 0) {
-    error = StmText("--screenshot needs --frames").c_str();
+  if (!options.editor.screenshot.empty() && options.editor.frames == 0 && options.editor.idleFd < 0) {
+    error = StmText("--screenshot needs --frames or --idle-fd").c_str();
     return false;
   }
-  return true;
+  // A picture that cannot be written is known before any window opens.
+  return options.editor.screenshot.empty() || StmCheckPicturePath(options.editor.screenshot, error);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   StmBindCatalogue(STM_LOCALE_DIR);
-  CStmEditor::SOptions options;
+  SCommandLine options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
     if (!error.empty()) Fail(error);
-    PrintUsage();
+    PrintUsage(stderr);
     return 2;
   }
+  if (options.help) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  // A harness that stops listening must not take the editor with it.
+  if (options.editor.idleFd >= 0) std::signal(SIGPIPE, SIG_IGN);
+  if (!StmCheckModelPath(options.editor.model, error)) return Fail(error);
   CStmEditor editor;
-  if (!editor.Open(options, error)) return Fail(error);
+  if (!editor.Open(options.editor, error)) return Fail(error);
   if (!editor.Run(error)) return Fail(error);
   return 0;
 }

@@ -1,8 +1,7 @@
-// stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG.
-//   stm-render MODEL.stm.json -o OUT.png [--view 0|2|4] [--size WxH] [--style dark|light]
+// stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
+//   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...]
 #include <GL/gl.h>
-#include <stb/stb_image_write.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +16,8 @@
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
+#include "StmPicture.h"
+#include "StmViewOfPlane.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ const std::map<std::string, unsigned>& Layers() {
 struct SOptions {
   std::string model;
   std::string output;
-  int view = CUbRenderWnd::VIEW_POS_XZ;
+  int view = -1;  // the one looking at the model's plane
+  bool help = false;
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
@@ -49,13 +51,20 @@ int Fail(const CString& message) {
   return 1;
 }
 
-void PrintUsage() {
-  std::fprintf(stderr, "%s\n", StmText("usage: stm-render MODEL.stm.json -o OUT.png [--view 0|2|4] [--size WxH] "
-                                        "[--style dark|light] [--show LAYER,...] [--hide LAYER,...]")
-                                   .c_str());
+void PrintUsage(FILE* out) {
+  std::fprintf(out, "%s\n",
+               StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
+                       "[--style dark|light] [--show LAYER,...] [--hide LAYER,...]\n"
+                       "  -o OUT          the picture to write; its extension picks the format\n"
+                       "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
+                       "  --size WxH      the picture's size in pixels (800x600)\n"
+                       "  --style         the colour set (the model's own)\n"
+                       "  --show, --hide  layers to show or hide, after the model's own settings\n"
+                       "  --help          this text")
+                   .c_str());
   std::string names;
   for (const auto& entry : Layers()) names += (names.empty() ? "" : ", ") + entry.first;
-  std::fprintf(stderr, "%s %s\n", StmText("layers:").c_str(), names.c_str());
+  std::fprintf(out, "%s %s\n", StmText("layers:").c_str(), names.c_str());
 }
 
 // Reads the layer list of --show or --hide; false with the message when a name is unknown.
@@ -91,6 +100,10 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      return true;
+    }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
@@ -149,10 +162,18 @@ int main(int argc, char** argv) {
   CString error;
   if (argc < 2 || !ParseArguments(argc, argv, options, error)) {
     if (!error.IsEmpty()) Fail(error);
-    PrintUsage();
+    PrintUsage(stderr);
     return 2;
   }
+  if (options.help) {
+    PrintUsage(stdout);
+    return 0;
+  }
 
+  // Both paths are checked before the work, so that a typo costs no render.
+  std::string pathError;
+  if (!StmCheckModelPath(options.model, pathError) || !StmCheckPicturePath(options.output, pathError))
+    return Fail(CString(pathError.c_str()));
   CStmModel model;
   std::string loadError;
   if (!CStmModelFile::Load(options.model, model, &loadError)) return Fail(CString(loadError.c_str()));
@@ -170,7 +191,8 @@ int main(int argc, char** argv) {
   CStmUbRenderer wnd;
   if (wnd.Create(&manager, std::move(surface)) < 0) return Fail(StmText("the render window could not be created"));
   manager.SetStmModel(&model);
-  wnd.SetViewPos(static_cast<CUbRenderWnd::VIEW_POS>(options.view));
+  wnd.SetViewPos(options.view >= 0 ? static_cast<CUbRenderWnd::VIEW_POS>(options.view)
+                                   : StmViewOfPlane(model.GetPlane()));
   manager.UpdateStmRenderer();
   wnd.ZoomAll(0);
   // Takes the colour set before the first frame, so that the background is the model's.
@@ -182,11 +204,7 @@ int main(int argc, char** argv) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   wnd.OpenGLRenderEnd();
-  // GL rows count from the bottom; the PNG's from the top.
-  stbi_flip_vertically_on_write(1);
-  if (!stbi_write_png(options.output.c_str(), options.width, options.height, 4, pixels.data(), options.width * 4)) {
-    error.Format(StmText("%s: the PNG could not be written").c_str(), options.output.c_str());
-    return Fail(error);
-  }
+  if (!StmWritePicture(options.output, options.width, options.height, pixels, pathError))
+    return Fail(CString(pathError.c_str()));
   return 0;
 }

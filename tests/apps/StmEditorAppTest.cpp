@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +50,10 @@ TEST(StmEditorApp, ShowsTheModelUnderItsOverlayAndLeavesAfterTheCountedFrames) {
     if (p[1] > 150 && p[0] < 100 && p[2] < 100) ++green;
   }
   EXPECT_GT(green, 20);
+  // The frame buffer's alpha says nothing about the picture.
+  int translucent = 0;
+  for (int i = 0; i < w * h; ++i) translucent += data[4 * i + 3] != 255;
+  EXPECT_EQ(translucent, 0);
   const auto pixel = [&](int x, int y) { return data + 4 * (static_cast<size_t>(y) * w + x); };
   const stbi_uc* middle = pixel(5, h / 2);
   for (const stbi_uc* band : {pixel(w - 5, 3), pixel(w - 5, h - 3)}) {
@@ -81,6 +86,25 @@ TEST(StmEditorApp, AMissingOrBrokenFileOrBadArgumentStopsWithAMessage) {
   }
   run = RunEditor("", false);
   EXPECT_EQ(run.status, 2);
+
+  run = RunEditor(ShellQuote(std::string(STM_SOURCE_DIR) + "/examples"), false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is a folder, not a model file"), std::string::npos) << run.err;
+  run = RunEditor(ShellQuote(model) + " --frames 1 --screenshot /no/such/folder/x.png", false);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("the folder /no/such/folder does not exist"), std::string::npos) << run.err;
+}
+
+TEST(StmEditorApp, HelpIsAnAnswerNotAnError) {
+  const std::string help = RenderOutputDir() + "/stm-editor-help." + std::to_string(getpid()) + ".txt";
+  const SProgramRun run = RunEditor("--help >" + ShellQuote(help), false);
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::ifstream in(help);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("usage: stm-editor"), std::string::npos);
+  EXPECT_NE(text.str().find("--idle-fd"), std::string::npos);
+  std::remove(help.c_str());
 }
 
 TEST(StmEditorApp, WithoutADisplayItSaysSo) {

@@ -1,0 +1,210 @@
+// The editor's commands: edits through the scene with a word on the status line, views,
+// saving, closing, and the modified mark that follows the undo history.
+#include <GLFW/glfw3.h>
+
+#include "CStmEditor.h"
+#include "CStmEditorUiHost.h"
+#include "host/model/CStmModelFile.h"
+#include "host/platform/StmText.h"
+
+void CStmEditor::RunCommand(ECommand command) {
+  m_pHost->SetStatusText(IdleStatus());
+  switch (command) {
+    case ECommand::kSave:
+      Save();
+      break;
+    case ECommand::kQuit:
+      glfwSetWindowShouldClose(m_window, GLFW_TRUE);
+      break;
+    case ECommand::kUndo:
+    case ECommand::kRedo: {
+      const bool undo = command == ECommand::kUndo;
+      if ((undo ? m_manager.Undo() : m_manager.Redo()) == 0) {
+        // Nothing was ever done on a locked model; say why rather than only that.
+        if (CheckUnlocked()) m_pHost->SetStatusText(undo ? StmText("Nothing to undo") : StmText("Nothing to redo"));
+        break;
+      }
+      // Undo and redo move along the history; only new steps can cut the saved state off.
+      m_nUndoSeen = m_manager.GetUndoCount();
+      m_wnd.InvalidateAllWnd();
+      m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
+      break;
+    }
+    case ECommand::kCopy:
+    case ECommand::kCut:
+    case ECommand::kPaste:
+    case ECommand::kDelete:
+    case ECommand::kOrtho:
+      RunEditCommand(command);
+      break;
+    case ECommand::kKeys:
+      m_bShowKeys = !m_bShowKeys;
+      break;
+    case ECommand::kCancel:
+      m_wnd.CancelCommand();
+      break;
+    case ECommand::kZoomAll:
+      m_wnd.ZoomAll(0);
+      break;
+    case ECommand::kPan:
+      m_wnd.SetAction(kActionPan, -1, 1);
+      m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));
+      break;
+    case ECommand::kViewXY:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_XY);
+      break;
+    case ECommand::kViewXZ:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_XZ);
+      break;
+    case ECommand::kViewYZ:
+      SetViewPlane(CUbRenderWnd::VIEW_POS_YZ);
+      break;
+  }
+  TrackHistory();
+}
+
+void CStmEditor::RunEditCommand(ECommand command) {
+  const int selected = m_manager.GetSelectMap().GetCount();
+  CString text;
+  switch (command) {
+    case ECommand::kCopy: {
+      if (selected == 0) {
+        m_pHost->SetStatusText(StmText("Nothing is selected to copy"));
+        return;
+      }
+      m_manager.Copy();
+      std::vector<CStmObjNode*> nodes;
+      std::vector<CStmObjElement*> elements;
+      m_manager.GetSelectedNodeObjects(nodes);
+      m_manager.GetSelectedElementObjects(elements);
+      text.Format(StmText("Copied %d nodes and %d elements").c_str(), static_cast<int>(nodes.size()),
+                  static_cast<int>(elements.size()));
+      m_pHost->SetStatusText(text);
+      return;
+    }
+    case ECommand::kCut:
+    case ECommand::kDelete: {
+      const bool cut = command == ECommand::kCut;
+      if (!CheckUnlocked()) return;
+      if (selected == 0) {
+        m_pHost->SetStatusText(cut ? StmText("Nothing is selected to cut") : StmText("Nothing is selected to delete"));
+        return;
+      }
+      const int before = m_manager.GetUndoCount();
+      // A node goes only with its last element; those that stay are counted afterwards.
+      std::vector<CStmObjNode*> nodes;
+      m_manager.GetSelectedNodeObjects(nodes);
+      std::vector<int> nodeIds;
+      for (const CStmObjNode* node : nodes) nodeIds.push_back(node->GetId());
+      // The scene's own keys do the work, so that the grips go with what is removed; a cut
+      // from the menu has no Ctrl held, so it copies and deletes.
+      if (!cut) {
+        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+      } else if (m_pHost->GetKeyState(VK_CONTROL) & 0x8000) {
+        m_wnd.OnKeyDown('X', 1, 0);
+      } else {
+        m_manager.Copy();
+        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
+      }
+      int kept = 0;
+      for (int id : nodeIds) {
+        const CStmObjNode* node = m_model.GetNode(id);
+        if (node && node->IsEnable()) ++kept;
+      }
+      if (m_manager.GetUndoCount() == before) {
+        m_pHost->SetStatusText(kept > 0 ? StmText("Nothing was removed: a node goes only with the last element that uses it")
+                                        : StmText("Nothing was removed: the selection holds nothing that can be deleted"));
+        return;
+      }
+      text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
+                  selected - kept);
+      if (kept > 0) text.AppendFormat(StmText("; %d nodes stay, as elements still use them").c_str(), kept);
+      m_pHost->SetStatusText(text);
+      return;
+    }
+    case ECommand::kPaste:
+      m_pHost->SetStatusText(m_manager.IsCopiedData()
+                                 ? StmText("Pasting needs the paste tool, which this editor does not have yet")
+                                 : StmText("Nothing to paste: copy a selection first (Ctrl+C)"));
+      return;
+    case ECommand::kOrtho:
+      m_wnd.OnKeyDown(VK_F8, 1, 0);
+      m_pHost->SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")
+                                                    : StmText("Orthogonal drawing off"));
+      return;
+    default:
+      return;
+  }
+}
+
+void CStmEditor::SetViewPlane(CUbRenderWnd::VIEW_POS pos) {
+  // The scene takes the view's plane as the model's, but a look from another side is no edit:
+  // the file keeps the plane it opens in.
+  const int plane = m_model.GetPlane();
+  m_wnd.SetViewPos(pos);
+  m_model.SetPlane(plane);
+  m_wnd.ZoomAll(0);
+  m_wnd.InvalidateAllWnd();
+}
+
+bool CStmEditor::CheckUnlocked() {
+  if (m_model.IsLock() == 0) return true;
+  m_pHost->SetStatusText(
+      StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+  return false;
+}
+
+CString CStmEditor::IdleStatus() const {
+  return m_model.IsLock() ? StmText("Locked: the model holds analysis results; it can be viewed, not edited")
+                          : StmText("Ready");
+}
+
+void CStmEditor::TrackHistory() {
+  const int depth = m_manager.GetUndoCount();
+  if (depth > m_nUndoSeen && m_nUndoSaved > m_nUndoSeen) m_nUndoSaved = -1;
+  m_nUndoSeen = depth;
+  // The model's own flag also rises for edits that changed nothing (a delete of nothing);
+  // the history says whether the model differs from the file.
+  m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);
+}
+
+bool CStmEditor::Save() {
+  std::string error;
+  if (!CStmModelFile::Save(m_options.model, m_model, &error)) {
+    CString text;
+    text.Format(StmText("The model could not be saved; the file on disk is unchanged.\n%s").c_str(), error.c_str());
+    m_pHost->SetStatusText(StmText("Save failed"));
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_model.SetStmModifiedFlag(0);
+  CString text;
+  text.Format(StmText("Saved %s").c_str(), m_options.model.c_str());
+  m_pHost->SetStatusText(text);
+  return true;
+}
+
+bool CStmEditor::ConfirmClose() {
+  if (!IsModified()) return true;
+  CString text;
+  text.Format(StmText("Save the changes to %s?").c_str(), m_options.model.c_str());
+  switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return Save();
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CStmEditor::UpdateTitle() {
+  std::string title = std::string("stm-editor - ") + m_options.model;
+  if (m_model.IsLock()) title += std::string(" ") + StmText("[locked]").c_str();
+  if (IsModified()) title += " *";
+  if (title == m_strTitle) return;
+  m_strTitle = title;
+  glfwSetWindowTitle(m_window, title.c_str());
+}
+

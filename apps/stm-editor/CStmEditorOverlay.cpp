@@ -1,0 +1,182 @@
+// The editor's overlay: the menus, the status line, tooltips and the key list.
+#include <imgui.h>
+
+#include <algorithm>
+
+#include "CStmEditor.h"
+#include "CStmEditorUiHost.h"
+#include "StmTooltipTable.h"
+#include "entities/CStmEntityObject.h"
+#include "host/platform/StmText.h"
+
+namespace {
+
+// Marks a text for the catalogue where it is looked up later, under a name held elsewhere.
+constexpr const char* StmTextNoop(const char* id) { return id; }
+
+}  // namespace
+
+void CStmEditor::DrawOverlay() {
+  const bool idle = !m_pHost->IsMessageBoxOpen();
+  const bool unlocked = m_model.IsLock() == 0;
+  const bool selected = m_manager.GetSelectMap().GetCount() > 0;
+  m_items.clear();
+  const auto item = [this](const char* label, const char* keys, ECommand command, bool enabled = true,
+                           bool checked = false) {
+    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back(command);
+    NoteItem(label, enabled);
+  };
+  const auto menu = [this, idle](const char* label) {
+    const bool open = ImGui::BeginMenu(StmText(label).c_str(), idle);
+    NoteItem(label, idle);
+    return open;
+  };
+  if (ImGui::BeginMainMenuBar()) {
+    if (menu(StmTextNoop("File"))) {
+      item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
+      item(StmTextNoop("Quit"), "Ctrl+Q", ECommand::kQuit);
+      ImGui::EndMenu();
+    }
+    if (menu(StmTextNoop("Edit"))) {
+      item(StmTextNoop("Undo"), "Ctrl+Z", ECommand::kUndo, m_manager.CanUndo() != 0);
+      item(StmTextNoop("Redo"), "Ctrl+Y", ECommand::kRedo, m_manager.CanRedo() != 0);
+      ImGui::Separator();
+      item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
+      item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
+      // Placing a paste needs a paste tool, which the editor does not have yet.
+      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, false);
+      item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
+      item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
+      ImGui::Separator();
+      item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
+      ImGui::EndMenu();
+    }
+    if (menu(StmTextNoop("View"))) {
+      const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
+      item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
+      item(StmTextNoop("Pan"), "Esc ends", ECommand::kPan);
+      ImGui::Separator();
+      item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
+      item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
+      item(StmTextNoop("Plane y-z"), nullptr, ECommand::kViewYZ, true, pos == CUbRenderWnd::VIEW_POS_YZ);
+      ImGui::EndMenu();
+    }
+    if (menu(StmTextNoop("Help"))) {
+      item(StmTextNoop("Keys"), "F1", ECommand::kKeys, true, m_bShowKeys);
+      ImGui::EndMenu();
+    }
+    ImGui::EndMainMenuBar();
+  }
+
+  // The status line along the bottom edge: the message on the left; where the cursor points,
+  // in the model's units, and how much is selected on the right.
+  const ImGuiViewport* viewport = ImGui::GetMainViewport();
+  const float height = ImGui::GetFrameHeight();
+  ImGui::SetNextWindowPos(ImVec2(viewport->Pos.x, viewport->Pos.y + viewport->Size.y - height));
+  ImGui::SetNextWindowSize(ImVec2(viewport->Size.x, height));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(6.0f, 2.0f));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0.0f);
+  const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                                 ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
+                                 ImGuiWindowFlags_NoNav;
+  if (ImGui::Begin("##status", nullptr, flags)) {
+    ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
+    const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
+    static const char* const kAxes[] = {"x", "y", "z"};
+    int first = 0, second = 1;
+    if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) second = 2;
+    if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_YZ) first = 1, second = 2;
+    const double coords[] = {p.x, p.y, p.z};
+    CString where;
+    where.Format(StmText("%s %.1f  %s %.1f %s   %d selected").c_str(), kAxes[first], coords[first], kAxes[second],
+                 coords[second], m_model.GetUnitLength().c_str(), m_manager.GetSelectMap().GetCount());
+    m_strWhere = where.c_str();
+    const float width = ImGui::CalcTextSize(where.c_str()).x;
+    ImGui::SameLine(std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f));
+    ImGui::TextUnformatted(where.c_str());
+  }
+  ImGui::End();
+  ImGui::PopStyleVar(2);
+
+  DrawTooltip();
+  if (m_bShowKeys) DrawKeyReference();
+  m_pHost->DrawMessageBox();
+}
+
+void CStmEditor::DrawTooltip() {
+  m_strTooltip.clear();
+  // Only while the cursor rests where the hover pick was made, and nothing else claims it.
+  if (m_buttonsHeld != 0 || m_pHost->IsMessageBoxOpen() || ImGui::GetIO().WantCaptureMouse) return;
+  if (!(m_pHost->GetCursorPos() == m_ptHover)) return;
+  // A node sits on the ends of its elements, so pointing there means the node.
+  CUbEntityObj* entity = nullptr;
+  for (const auto& entry : m_manager.GetHoverMap()) {
+    auto* candidate = static_cast<CUbEntityObj*>(entry.second);
+    if (!candidate) continue;
+    if (!entity || (candidate->GetTypeEntity() == CStmEntityObject::kKindNode &&
+                    entity->GetTypeEntity() != CStmEntityObject::kKindNode))
+      entity = candidate;
+  }
+  if (!entity) return;
+  const StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
+  if (rows.empty()) return;
+  size_t columns = 0;
+  for (const auto& row : rows) {
+    columns = std::max(columns, row.size());
+    for (size_t i = 0; i < row.size(); ++i) m_strTooltip += (i ? " " : (m_strTooltip.empty() ? "" : "; ")) + row[i];
+  }
+  ImGui::BeginTooltip();
+  if (ImGui::BeginTable("##tooltip", static_cast<int>(columns))) {
+    for (const auto& row : rows) {
+      ImGui::TableNextRow();
+      for (size_t i = 0; i < row.size(); ++i) {
+        ImGui::TableSetColumnIndex(static_cast<int>(i));
+        ImGui::TextUnformatted(row[i].c_str());
+      }
+    }
+    ImGui::EndTable();
+  }
+  ImGui::EndTooltip();
+}
+
+void CStmEditor::NoteItem(const char* label, bool enabled) {
+  if (m_options.idleFd < 0) return;
+  const ImVec2 lo = ImGui::GetItemRectMin();
+  const ImVec2 hi = ImGui::GetItemRectMax();
+  m_items.push_back(std::string(label) + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
+                    std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)) + "," + (enabled ? "1" : "0"));
+}
+
+void CStmEditor::DrawKeyReference() {
+  static const char* const kKeys[][2] = {
+      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
+      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
+      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
+      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
+      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
+      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
+      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
+      {StmTextNoop("Delete"), StmTextNoop("delete the selection")},
+      {StmTextNoop("Ctrl+C / Ctrl+X"), StmTextNoop("copy / cut the selection")},
+      {StmTextNoop("Ctrl+Z / Ctrl+Y"), StmTextNoop("undo / redo")},
+      {StmTextNoop("Ctrl+S"), StmTextNoop("save")},
+      {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
+      {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
+      {StmTextNoop("F1"), StmTextNoop("this list")},
+  };
+  ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
+  if (ImGui::Begin(StmText("Keys").c_str(), &m_bShowKeys, ImGuiWindowFlags_AlwaysAutoResize)) {
+    if (ImGui::BeginTable("##keys", 2)) {
+      for (const auto& row : kKeys) {
+        ImGui::TableNextRow();
+        ImGui::TableSetColumnIndex(0);
+        ImGui::TextUnformatted(StmText(row[0]).c_str());
+        ImGui::TableSetColumnIndex(1);
+        ImGui::TextUnformatted(StmText(row[1]).c_str());
+      }
+      ImGui::EndTable();
+    }
+  }
+  ImGui::End();
+}
+

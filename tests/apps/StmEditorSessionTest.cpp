@@ -1,0 +1,358 @@
+// The editor as a user meets it: real clicks, drags, wheel turns and keys in a real window on a
+// virtual display, checked against what the editor shows and what it writes to disk.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+// Model points of the square truss, in the x-z plane: 1000 mm sides and a diagonal.
+CVector At(double x, double z) { return CVector(x, 0.0, z); }
+const CVector kBottomMiddle = At(500.0, 0.0);
+const CVector kEmpty = At(750.0, 250.0);
+
+class StmEditorSessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+             std::to_string(getpid()) + ".stm.json";
+  }
+  void TearDown() override { std::remove(m_path.c_str()); }
+
+  // Four nodes, four sides and the diagonal from (0, 0) to (1000, 1000) in the given plane.
+  void WriteSquare(int plane = STM_PLANE_XZ) {
+    CStmModel model;
+    model.SetPlane(plane);
+    const auto corner = [plane](double a, double b) {
+      if (plane == STM_PLANE_XY) return CVector(a, b, 0.0);
+      if (plane == STM_PLANE_YZ) return CVector(0.0, a, b);
+      return CVector(a, 0.0, b);
+    };
+    for (const CVector& p : {corner(0, 0), corner(1000, 0), corner(1000, 1000), corner(0, 1000)}) model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
+      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+
+  // The enabled elements in the file on disk.
+  int ElementsOnDisk() const {
+    CStmModel model;
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    return model.GetCountElement(1);
+  }
+
+  std::string Status() const { return m_editor.State().Get("status"); }
+  bool TitleMarked() const {
+    const std::string title = m_editor.State().Get("title");
+    return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
+  }
+
+  std::string m_path;
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_EQ(m_editor.State().Int("view"), 4);
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+
+  // Room around the square, so that the windows start clear of the menu and status bars.
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // Left to right takes what lies inside: the bottom side and its two nodes.
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 3);
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  // Right to left also takes the three elements that leave the window.
+  ASSERT_TRUE(m_editor.Drag(At(1100, 100), At(-100, -100)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 6);
+}
+
+TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  m_editor.ScreenOf(kBottomMiddle, x0, y0);
+  const double scale = m_editor.State().Real("scale");
+
+  // What was under the press is under the release.
+  ASSERT_TRUE(m_editor.Drag(kBottomMiddle, At(500 + 80 * scale, 60 * scale), 2));
+  m_editor.ScreenOf(kBottomMiddle, x1, y1);
+  EXPECT_NEAR(x1 - x0, 80, 1);
+  EXPECT_NEAR(y1 - y0, -60, 1);
+  EXPECT_EQ(m_editor.State().Real("scale"), scale);
+
+  // Rolling away zooms in and keeps the point under the cursor where it was.
+  const CVector corner = At(1000, 500);
+  m_editor.ScreenOf(corner, x0, y0);
+  ASSERT_TRUE(m_editor.Wheel(corner, 2));
+  EXPECT_LT(m_editor.State().Real("scale"), scale);
+  m_editor.ScreenOf(corner, x1, y1);
+  EXPECT_NEAR(x1, x0, 2);
+  EXPECT_NEAR(y1, y0, 2);
+  ASSERT_TRUE(m_editor.Wheel(corner, -4));
+  EXPECT_GT(m_editor.State().Real("scale"), scale);
+}
+
+TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_FALSE(TitleMarked());
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  EXPECT_TRUE(TitleMarked());
+  EXPECT_NE(Status().find("Deleted 1"), std::string::npos) << Status();
+
+  // Undoing back to what is on disk is no change at all.
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_FALSE(TitleMarked());
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  ASSERT_TRUE(m_editor.Key("ctrl+y"));
+  EXPECT_TRUE(TitleMarked());
+
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_FALSE(TitleMarked());
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_NE(Status().find("Saved"), std::string::npos) << Status();
+
+  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.Click(At(1000, 500)));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_TRUE(TitleMarked());
+  EXPECT_EQ(ElementsOnDisk(), 4);
+}
+
+TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+
+  // Esc cancels the close: the editor stays with its changes.
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_NE(m_editor.State().Get("box").find("Save the changes"), std::string::npos) << m_editor.State().Get("box");
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Get("box"), "");
+  EXPECT_TRUE(TitleMarked());
+
+  // No leaves the file as it was.
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("n"), 0) << m_editor.Stderr();
+  EXPECT_EQ(ElementsOnDisk(), 5);
+}
+
+TEST_F(StmEditorSessionTest, YesOrEnterToTheClosePromptSavesAndAnUnchangedModelClosesAtOnce) {
+  WriteSquare();
+  {
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    // Deleting nothing and undoing to the file leave nothing to ask about.
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Click(kBottomMiddle));
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("ctrl+z"));
+    EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
+  }
+  {
+    // Enter gives the first button, which is Yes.
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    ASSERT_TRUE(editor.Click(kBottomMiddle));
+    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("ctrl+q"));
+    EXPECT_EQ(editor.KeyAndWaitForExit("Return"), 0) << editor.Stderr();
+    EXPECT_EQ(ElementsOnDisk(), 4);
+  }
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Click(At(1000, 500)));
+  ASSERT_TRUE(m_editor.Key("ctrl+x"));
+  EXPECT_NE(Status().find("Cut 1 objects to the clipboard"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+q"));
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("y"), 0) << m_editor.Stderr();
+  EXPECT_EQ(ElementsOnDisk(), 3);
+}
+
+TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("Nothing is selected"), std::string::npos) << Status();
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_NE(Status().find("Nothing to undo"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(Status().find("Nothing"), std::string::npos) << Status();
+
+  // A node that elements still use stays, and the user is told so.
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("a node goes only with the last element"), std::string::npos) << Status();
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // The bottom side and its nodes, which the other sides still use.
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 3);
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_NE(Status().find("Deleted 1 objects; 2 nodes stay"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  EXPECT_NE(Status().find("Nothing to paste"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.Key("ctrl+c"));
+  EXPECT_NE(Status().find("Copied 0 nodes and 1 elements"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  EXPECT_NE(Status().find("paste tool"), std::string::npos) << Status();
+
+  ASSERT_TRUE(m_editor.Key("F8"));
+  EXPECT_EQ(m_editor.State().Int("ortho"), 1);
+  EXPECT_NE(Status().find("Orthogonal drawing on"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("F8"));
+  EXPECT_NE(Status().find("Orthogonal drawing off"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("F1"));
+  EXPECT_EQ(m_editor.State().Int("keys"), 1);
+  EXPECT_FALSE(TitleMarked());
+}
+
+TEST_F(StmEditorSessionTest, TheMenusOfferWhatCanRunAndRunIt) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  for (const char* name : {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete"})
+    EXPECT_EQ(m_editor.ItemEnabled(name), 0) << name;
+  EXPECT_EQ(m_editor.ItemEnabled("Cancel and select none"), 1);
+  // A click beside an open menu closes it and goes no further.
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), -1);
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Delete"));
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Undo"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Undo"));
+  EXPECT_FALSE(TitleMarked());
+  ASSERT_TRUE(m_editor.ClickItem("File"));
+  ASSERT_TRUE(m_editor.ClickItem("Save"));
+  EXPECT_NE(Status().find("Saved"), std::string::npos) << Status();
+  EXPECT_EQ(ElementsOnDisk(), 5);
+}
+
+TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
+  std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", m_path,
+                             std::filesystem::copy_options::overwrite_existing);
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  ASSERT_TRUE(model.IsLock());
+  const CStmObjElement* element = model.GetElements().begin()->second;
+  const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;
+  const int elements = model.GetCountElement(1);
+
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_NE(m_editor.State().Get("title").find("[locked]"), std::string::npos) << m_editor.State().Get("title");
+  EXPECT_NE(Status().find("Locked"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(middle));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  for (const char* key : {"Delete", "ctrl+x", "ctrl+z"}) {
+    ASSERT_TRUE(m_editor.Key(key));
+    EXPECT_NE(Status().find("locked"), std::string::npos) << key << ": " << Status();
+    EXPECT_EQ(m_editor.State().Int("modified"), 0) << key;
+  }
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  EXPECT_EQ(m_editor.ItemEnabled("Copy"), 1);
+  EXPECT_EQ(m_editor.ItemEnabled("Delete"), 0);
+  EXPECT_EQ(m_editor.ItemEnabled("Cut"), 0);
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0) << m_editor.Stderr();
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  EXPECT_EQ(model.GetCountElement(1), elements);
+}
+
+TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  const auto tooltip = [](const char* text) {
+    return [text](const StmEditorSession::SState& state) { return state.Get("tooltip").find(text) != std::string::npos; };
+  };
+  // The key list opens under the cursor; leaving it for a node is a move in the scene again.
+  ASSERT_TRUE(m_editor.Key("F1"));
+  ASSERT_TRUE(m_editor.MoveTo(At(1000, 0)));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2"));
+  EXPECT_NE(m_editor.State().Get("tooltip").find("Restraint"), std::string::npos) << m_editor.State().Get("tooltip");
+  EXPECT_EQ(m_editor.State().Get("tooltip").find('<'), std::string::npos) << m_editor.State().Get("tooltip");
+
+  ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.0000"), "the tooltip of the right side"));
+  // Where nothing is, nothing shows.
+  ASSERT_TRUE(m_editor.MoveTo(kEmpty));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
+  // The status line gives the cursor's place in the model's units, to the pixel.
+  const std::string where = m_editor.State().Get("where");
+  double x = 0.0, z = 0.0;
+  char unit[8] = {};
+  ASSERT_EQ(std::sscanf(where.c_str(), "x %lf z %lf %7s", &x, &z, unit), 3) << where;
+  EXPECT_NEAR(x, 750.0, m_editor.State().Real("scale"));
+  EXPECT_NEAR(z, 250.0, m_editor.State().Real("scale"));
+  EXPECT_STREQ(unit, "mm");
+}
+
+TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
+  WriteSquare(STM_PLANE_YZ);
+  {
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    EXPECT_EQ(editor.State().Int("view"), 2);
+    ASSERT_TRUE(editor.Click(CVector(0, 500, 0)));
+    EXPECT_EQ(editor.State().Int("selected"), 1);
+  }
+  WriteSquare(STM_PLANE_XY);
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_EQ(m_editor.State().Int("view"), 0);
+  ASSERT_TRUE(m_editor.Click(CVector(500, 0, 0)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Plane y-z"));
+  EXPECT_EQ(m_editor.State().Int("view"), 2);
+  // Looking from another side is no edit: the file keeps its plane.
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel saved;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
+  EXPECT_EQ(saved.GetPlane(), STM_PLANE_XY);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Plane x-y"));
+  EXPECT_EQ(m_editor.State().Int("view"), 0);
+  ASSERT_TRUE(m_editor.Click(CVector(1000, 500, 0)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// The headless renderer's command line as a new user meets it: help, paths that cannot work
+// named for what is wrong with them, the picture format following the name, opaque pictures,
+// and a model drawn facing its own plane.
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/RunProgram.h"
+
+namespace {
+
+SProgramRun RunRender(const std::string& args) { return RunProgram(STM_RENDER_EXE, args, "stm-render-cli"); }
+
+std::string Corbel() { return ShellQuote(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json"); }
+
+std::string Out(const std::string& name) { return RenderOutputDir() + "/cli-" + std::to_string(getpid()) + "-" + name; }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(StmRenderCommandLine, HelpIsAnAnswerNotAnError) {
+  const std::string help = Out("help.txt");
+  const SProgramRun run = RunRender("--help >" + ShellQuote(help));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(ReadFile(help).find("usage: stm-render"), std::string::npos);
+  EXPECT_NE(ReadFile(help).find("layers:"), std::string::npos);
+  std::remove(help.c_str());
+}
+
+TEST(StmRenderCommandLine, PathsThatCannotWorkAreNamedForWhatIsWrong) {
+  SProgramRun run = RunRender(ShellQuote(RenderOutputDir()) + " -o " + ShellQuote(Out("x.png")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is a folder, not a model file"), std::string::npos) << run.err;
+
+  run = RunRender(Corbel() + " -o " + ShellQuote(RenderOutputDir() + "/no-such-folder/x.png"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("the folder " + RenderOutputDir() + "/no-such-folder does not exist"), std::string::npos)
+      << run.err;
+
+  const std::string bmp = Out("x.bmp");
+  run = RunRender(Corbel() + " -o " + ShellQuote(bmp));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(".png, .jpg or .jpeg"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::ifstream(bmp).good());
+}
+
+TEST(StmRenderCommandLine, TheNameChoosesTheFormatAndEveryPictureIsOpaque) {
+  const std::string png = Out("opaque.png");
+  const std::string jpg = Out("picture.JPG");
+  ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(png) + " --size 120x90").status, 0);
+  ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(jpg) + " --size 120x90").status, 0);
+
+  EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
+  EXPECT_EQ(ReadFile(jpg).substr(0, 2), "\xFF\xD8");
+  int w = 0, h = 0, channels = 0;
+  stbi_uc* data = stbi_load(png.c_str(), &w, &h, &channels, 4);
+  ASSERT_NE(data, nullptr);
+  int translucent = 0;
+  for (int i = 0; i < w * h; ++i) translucent += data[4 * i + 3] != 255;
+  EXPECT_EQ(translucent, 0);
+  stbi_image_free(data);
+  data = stbi_load(jpg.c_str(), &w, &h, &channels, 3);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(w, 120);
+  stbi_image_free(data);
+  std::remove(png.c_str());
+  std::remove(jpg.c_str());
+}
+
+TEST(StmRenderCommandLine, AModelIsDrawnFacingItsOwnPlane) {
+  // A triangle in the x-y plane: seen along z it is a triangle, along y a line.
+  CStmModel model;
+  model.SetPlane(STM_PLANE_XY);
+  model.AddNode(CVector(0, 0, 0));
+  model.AddNode(CVector(1000, 0, 0));
+  model.AddNode(CVector(500, 800, 0));
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  const std::string path = Out("plane-xy.stm.json");
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(path, model, &error)) << error;
+
+  const std::string own = Out("own.png"), xy = Out("xy.png"), xz = Out("xz.png");
+  ASSERT_EQ(RunRender(ShellQuote(path) + " -o " + ShellQuote(own) + " --size 80x60").status, 0);
+  ASSERT_EQ(RunRender(ShellQuote(path) + " -o " + ShellQuote(xy) + " --size 80x60 --view 0").status, 0);
+  ASSERT_EQ(RunRender(ShellQuote(path) + " -o " + ShellQuote(xz) + " --size 80x60 --view 4").status, 0);
+  EXPECT_EQ(ReadFile(own), ReadFile(xy));
+  EXPECT_NE(ReadFile(own), ReadFile(xz));
+  for (const std::string& file : {path, own, xy, xz}) std::remove(file.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+// The editor session of the end-to-end tests.
+#include "support/StmEditorSession.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "support/RenderCheck.h"
+#include "support/RunProgram.h"
+
+namespace {
+
+// A guard against a hung editor, never a way to wait for one: every wait ends on a report.
+constexpr int kGuardMilliseconds = 60000;
+constexpr int kReportFd = 3;
+
+bool HasCommand(const char* name) {
+  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Reads from fd until a newline or end of file, within the guard time; eof tells the two apart.
+bool ReadUpToNewline(int fd, std::string& buffer, std::string& line, bool* eof = nullptr) {
+  for (;;) {
+    const size_t newline = buffer.find('\n');
+    if (newline != std::string::npos) {
+      line = buffer.substr(0, newline);
+      buffer.erase(0, newline + 1);
+      return true;
+    }
+    pollfd pfd{fd, POLLIN, 0};
+    if (poll(&pfd, 1, kGuardMilliseconds) <= 0) return false;
+    char chunk[4096];
+    const ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n <= 0) {
+      if (eof) *eof = true;
+      return false;
+    }
+    buffer.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+void EndChild(pid_t& pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+
+}  // namespace
+
+std::string StmEditorSession::SState::Get(const std::string& key) const {
+  const auto it = fields.find(key);
+  return it == fields.end() ? std::string() : it->second;
+}
+
+int StmEditorSession::SState::Int(const std::string& key) const { return std::atoi(Get(key).c_str()); }
+
+double StmEditorSession::SState::Real(const std::string& key) const { return std::atof(Get(key).c_str()); }
+
+std::string StmEditorSession::Unavailable() {
+  if (!HasCommand("Xvfb")) return "Xvfb is not installed";
+  if (!HasCommand("xdotool")) return "xdotool is not installed";
+  return std::string();
+}
+
+StmEditorSession::~StmEditorSession() { Stop(); }
+
+void StmEditorSession::Stop() {
+  EndChild(m_editor);
+  EndChild(m_xvfb);
+  if (m_idleFd >= 0) close(m_idleFd);
+  m_idleFd = -1;
+}
+
+testing::AssertionResult StmEditorSession::Start(const std::string& model, int width, int height) {
+  // Xvfb picks a free display and names it on a pipe once it accepts clients.
+  int displayPipe[2];
+  if (pipe(displayPipe) != 0) return testing::AssertionFailure() << "no pipe";
+  m_xvfb = fork();
+  if (m_xvfb == 0) {
+    // Neither the display nor the editor outlives a test run that dies.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    close(displayPipe[0]);
+    const std::string fd = std::to_string(displayPipe[1]);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(displayPipe[1]);
+  std::string buffer, line;
+  const bool named = ReadUpToNewline(displayPipe[0], buffer, line);
+  close(displayPipe[0]);
+  if (!named) return testing::AssertionFailure() << "Xvfb did not name its display";
+  m_display = std::atoi(line.c_str());
+
+  int reportPipe[2];
+  if (pipe(reportPipe) != 0) return testing::AssertionFailure() << "no pipe";
+  // What the editor said and what the user would see at the latest report, per test, for a
+  // look after a failure.
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string name = RenderOutputDir() + "/session-" + (test ? test->name() : "editor");
+  m_errPath = name + "." + std::to_string(getpid()) + ".stderr";
+  m_shotPath = name + ".png";
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string display = ":" + std::to_string(m_display);
+  m_editor = fork();
+  if (m_editor == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    close(reportPipe[0]);
+    dup2(reportPipe[1], kReportFd);
+    if (reportPipe[1] != kReportFd) close(reportPipe[1]);
+    const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    dup2(err, 2);
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    execl(STM_EDITOR_EXE, "stm-editor", model.c_str(), "--size", size.c_str(), "--idle-fd",
+          std::to_string(kReportFd).c_str(), "--screenshot", m_shotPath.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(reportPipe[1]);
+  m_idleFd = reportPipe[0];
+  if (testing::AssertionResult ready = WaitForMark(0); !ready) return ready;
+  // Without a window manager the keyboard follows the pointer, so it starts over the window.
+  const std::string window = m_state.Get("window");
+  const int x = std::atoi(window.c_str()) + width / 2;
+  const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + height / 2;
+  return Input("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+bool StmEditorSession::ReadLine(std::string& line, bool* eof) { return ReadUpToNewline(m_idleFd, m_buffer, line, eof); }
+
+bool StmEditorSession::ReadReport() {
+  std::string line;
+  if (!ReadLine(line)) return false;
+  SState state;
+  std::stringstream in(line);
+  std::string field;
+  while (std::getline(in, field, '\t')) {
+    const size_t eq = field.find('=');
+    if (eq != std::string::npos) state.fields[field.substr(0, eq)] = field.substr(eq + 1);
+  }
+  m_state = state;
+  return true;
+}
+
+testing::AssertionResult StmEditorSession::WaitForMark(int mark) {
+  return WaitFor([mark](const SState& state) { return state.Int("mark") >= mark; },
+                 "marker " + std::to_string(mark));
+}
+
+testing::AssertionResult StmEditorSession::WaitFor(const std::function<bool(const SState&)>& condition,
+                                                   const std::string& what) {
+  if (!m_state.fields.empty() && condition(m_state)) return testing::AssertionSuccess();
+  while (ReadReport()) {
+    if (condition(m_state)) return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "the editor stopped reporting before " << what << " (last seen: " << m_shotPath
+                                     << "); stderr: " << Stderr();
+}
+
+void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y) const {
+  double u = p.x, v = p.y;
+  const int view = m_state.Int("view");
+  if (view == 2) u = p.y, v = p.z;
+  if (view == 4) u = p.x, v = p.z;
+  const std::string centre = m_state.Get("centre");
+  const double cu = std::atof(centre.c_str());
+  const double cv = std::atof(centre.substr(centre.find(',') + 1).c_str());
+  const std::string size = m_state.Get("size");
+  const int width = std::atoi(size.c_str());
+  const int height = std::atoi(size.substr(size.find(',') + 1).c_str());
+  const std::string window = m_state.Get("window");
+  const double scale = m_state.Real("scale");
+  x = std::atoi(window.c_str()) + static_cast<int>(std::floor(width * 0.5 + (u - cu) / scale));
+  y = std::atoi(window.substr(window.find(',') + 1).c_str()) +
+      static_cast<int>(std::floor(height * 0.5 - (v - cv) / scale));
+}
+
+int StmEditorSession::Xdotool(const std::string& args) const {
+  const std::string command = "DISPLAY=:" + std::to_string(m_display) + " xdotool " + args + " 2>>" + ShellQuote(m_errPath);
+  return std::system(command.c_str());
+}
+
+testing::AssertionResult StmEditorSession::Input(const std::string& xdotoolArgs) {
+  // X delivers events in order, so once the editor has counted the marker it has seen all
+  // that came before it.
+  if (Xdotool(xdotoolArgs + " key Pause") != 0) return testing::AssertionFailure() << "xdotool " << xdotoolArgs << " failed";
+  return WaitForMark(++m_marks);
+}
+
+namespace {
+
+std::string At(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
+
+}  // namespace
+
+testing::AssertionResult StmEditorSession::MoveTo(const CVector& p) {
+  int x = 0, y = 0;
+  ScreenOf(p, x, y);
+  return Input("mousemove " + At(x, y));
+}
+
+testing::AssertionResult StmEditorSession::Click(const CVector& p, int button) {
+  int x = 0, y = 0;
+  ScreenOf(p, x, y);
+  return Input("mousemove " + At(x, y) + " click " + std::to_string(button));
+}
+
+testing::AssertionResult StmEditorSession::Drag(const CVector& from, const CVector& to, int button) {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  ScreenOf(from, x0, y0);
+  ScreenOf(to, x1, y1);
+  const std::string b = std::to_string(button);
+  // A move half way, as a hand makes, before the end.
+  return Input("mousemove " + At(x0, y0) + " mousedown " + b + " mousemove " + At((x0 + x1) / 2, (y0 + y1) / 2) +
+               " mousemove " + At(x1, y1) + " mouseup " + b);
+}
+
+testing::AssertionResult StmEditorSession::Wheel(const CVector& at, int notches) {
+  int x = 0, y = 0;
+  ScreenOf(at, x, y);
+  const int button = notches > 0 ? 4 : 5;
+  return Input("mousemove " + At(x, y) + " click --repeat " + std::to_string(std::abs(notches)) + " " +
+               std::to_string(button));
+}
+
+testing::AssertionResult StmEditorSession::Key(const std::string& keys) { return Input("key " + keys); }
+
+std::string StmEditorSession::FindItem(const std::string& name) const {
+  std::stringstream items(m_state.Get("items"));
+  std::string item;
+  while (std::getline(items, item, '|')) {
+    const size_t colon = item.rfind(':');
+    if (colon != std::string::npos && item.substr(0, colon) == name) return item.substr(colon + 1);
+  }
+  return std::string();
+}
+
+int StmEditorSession::ItemEnabled(const std::string& name) const {
+  const std::string at = FindItem(name);
+  if (at.empty()) return -1;
+  return at.substr(at.rfind(',') + 1) == "1" ? 1 : 0;
+}
+
+testing::AssertionResult StmEditorSession::ClickItem(const std::string& name) {
+  const std::string at = FindItem(name);
+  if (at.empty()) return testing::AssertionFailure() << "no item \"" << name << "\" among " << m_state.Get("items");
+  const std::string window = m_state.Get("window");
+  const int x = std::atoi(window.c_str()) + std::atoi(at.c_str());
+  const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + std::atoi(at.substr(at.find(',') + 1).c_str());
+  return Input("mousemove " + At(x, y) + " click 1");
+}
+
+int StmEditorSession::KeyAndWaitForExit(const std::string& keys) {
+  // The report pipe closes when the editor leaves; a report of the marker means it stayed.
+  if (Xdotool("key " + keys + " key Pause") != 0) return -1;
+  const int mark = ++m_marks;
+  std::string line;
+  bool eof = false;
+  while (ReadLine(line, &eof)) {
+    if (line.find("\tmark=" + std::to_string(mark) + "\t") != std::string::npos) return -1;
+  }
+  if (!eof) return -1;
+  int status = 0;
+  if (waitpid(m_editor, &status, 0) != m_editor) return -1;
+  m_editor = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string StmEditorSession::Stderr() const {
+  std::ifstream in(m_errPath);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
