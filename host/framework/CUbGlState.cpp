@@ -59,26 +59,20 @@ void SetCap(GLenum cap, bool on) {
 
 }  // namespace
 
-void CUbGlState::Enable(GLenum cap) {
-  SCache& c = Cache();
-  const int i = CapIndex(cap);
-  if (!c.deferring || i < 0) {
-    if (c.deferring) Apply();
-    glEnable(cap);
-    return;
-  }
-  c.wanted.caps[static_cast<std::size_t>(i)] = true;
-}
+void CUbGlState::Enable(GLenum cap) { Switch(cap, true); }
 
-void CUbGlState::Disable(GLenum cap) {
+void CUbGlState::Disable(GLenum cap) { Switch(cap, false); }
+
+void CUbGlState::Switch(GLenum cap, bool on) {
   SCache& c = Cache();
   const int i = CapIndex(cap);
-  if (!c.deferring || i < 0) {
-    if (c.deferring) Apply();
-    glDisable(cap);
+  if (c.deferring && i >= 0) {
+    c.wanted.caps[static_cast<std::size_t>(i)] = on;
     return;
   }
-  c.wanted.caps[static_cast<std::size_t>(i)] = false;
+  // A switch the cache does not keep must find the kept ones as asked for so far.
+  if (c.deferring) Apply();
+  SetCap(cap, on);
 }
 
 void CUbGlState::LineWidth(GLfloat width) {

@@ -52,4 +52,7 @@ public:
   private:
     bool m_bWasDeferring;
   };
+
+private:
+  static void Switch(GLenum cap, bool on);
 };

@@ -15,11 +15,7 @@ public:
     m_dThickness = thickness;
   }
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjArea>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjArea&>(image);
     CStmObjBoundary::Restore(other);

@@ -18,11 +18,7 @@ public:
     m_prop = prop;
   }
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjBearingPlate>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjBearingPlate&>(image);
     CopyBase(other);

@@ -27,11 +27,7 @@ public:
   // Enabling or disabling a boundary changes which elements lie on a boundary.
   void SetEnable(int enable) override;
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjBoundary>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjBoundary&>(image);
     CopyBase(other);

@@ -97,11 +97,7 @@ public:
   // The same as CopyProperties: the element keeps its id, name, node links and results.
   CStmObjElement& operator=(const CStmObjElement& other);
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjElement>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjElement&>(image);
     CopyBase(other);

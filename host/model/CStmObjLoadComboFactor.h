@@ -27,11 +27,7 @@ public:
     m_dScale = scale;
   }
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjLoadComboFactor>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjLoadComboFactor&>(image);
     CopyBase(other);

@@ -45,20 +45,11 @@ void CStmObjLoadConditionCombo::FreeFactors() {
   m_factors.clear();
 }
 
-std::unique_ptr<CStmObject> CStmObjLoadConditionCombo::Clone() const {
-  auto copy = std::make_unique<CStmObjLoadConditionCombo>();
-  copy->Restore(*this);
-  return copy;
-}
+std::unique_ptr<CStmObject> CStmObjLoadConditionCombo::Clone() const { return CloneOf(*this); }
 
 void CStmObjLoadConditionCombo::Restore(const CStmObject& image) {
   const auto& other = static_cast<const CStmObjLoadConditionCombo&>(image);
   CopyBase(other);
   FreeFactors();
-  for (const auto& [id, factor] : other.m_factors) {
-    std::unique_ptr<CStmObject> copy = factor->Clone();
-    auto* record = static_cast<CStmObjLoadComboFactor*>(copy.release());
-    record->SetParent(this);
-    m_factors[id] = record;
-  }
+  CopyChildren(other.m_factors, m_factors);
 }

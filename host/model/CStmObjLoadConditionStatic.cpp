@@ -66,20 +66,11 @@ int CStmObjLoadConditionStatic::RemoveLoadNodes(int idNode) {
   return removed;
 }
 
-std::unique_ptr<CStmObject> CStmObjLoadConditionStatic::Clone() const {
-  auto copy = std::make_unique<CStmObjLoadConditionStatic>();
-  copy->Restore(*this);
-  return copy;
-}
+std::unique_ptr<CStmObject> CStmObjLoadConditionStatic::Clone() const { return CloneOf(*this); }
 
 void CStmObjLoadConditionStatic::Restore(const CStmObject& image) {
   const auto& other = static_cast<const CStmObjLoadConditionStatic&>(image);
   CopyBase(other);
   FreeLoads();
-  for (const auto& [id, load] : other.m_loads) {
-    std::unique_ptr<CStmObject> copy = load->Clone();
-    auto* record = static_cast<CStmObjLoadNode*>(copy.release());
-    record->SetParent(this);
-    m_loads[id] = record;
-  }
+  CopyChildren(other.m_loads, m_loads);
 }

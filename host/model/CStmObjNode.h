@@ -46,11 +46,7 @@ public:
   // id, name, position, enabled flag and results, as pasting relies on.
   CStmObjNode& operator=(const CStmObjNode& other);
 
-  std::unique_ptr<CStmObject> Clone() const override {
-    auto copy = std::make_unique<CStmObjNode>();
-    copy->Restore(*this);
-    return copy;
-  }
+  std::unique_ptr<CStmObject> Clone() const override { return CloneOf(*this); }
   void Restore(const CStmObject& image) override {
     const auto& other = static_cast<const CStmObjNode&>(image);
     CopyBase(other);

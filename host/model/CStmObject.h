@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 
 #include "host/model/StmModelTypes.h"
@@ -62,6 +63,24 @@ protected:
   void Touch();
   // The fields of this base: id, name, enabled flag and attributes (not the owner).
   void CopyBase(const CStmObject& other);
+  // Clone for a record class whose Restore takes every field.
+  template <class T>
+  static std::unique_ptr<CStmObject> CloneOf(const T& record) {
+    auto copy = std::make_unique<T>();
+    copy->Restore(record);
+    return copy;
+  }
+  // Copies of the child records of another record (loads of a condition, terms of a
+  // combination), owned by this one; what the map held before is the caller's to free.
+  template <class T>
+  void CopyChildren(const std::map<int, T*>& from, std::map<int, T*>& to) {
+    to.clear();
+    for (const auto& [id, child] : from) {
+      T* copy = static_cast<T*>(child->Clone().release());
+      copy->m_pParent = this;
+      to[id] = copy;
+    }
+  }
   void SetParent(CStmObject* parent) { m_pParent = parent; }
 
   // The attributes a record hands on when it is assigned to another; boundary membership
