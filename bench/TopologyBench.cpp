@@ -242,7 +242,9 @@ void BM_GesturesOverBareFrame(benchmark::State& state) {
     for (size_t i = 0; i < gestures.size(); ++i) spent[i] += scene.Run(gestures[i]);
   }
   const double frames = static_cast<double>(state.iterations());
-  for (size_t i = 0; i < gestures.size(); ++i) state.counters[gestures[i].m_szName] = bare > 0.0 ? spent[i] / bare : 0.0;
+  for (size_t i = 0; i < gestures.size(); ++i) {
+    state.counters[gestures[i].m_szName] = bare > 0.0 ? spent[i] / bare : 0.0;
+  }
   state.counters["bare_ms"] = bare * 1e3 / frames;
 }
 
