@@ -27,8 +27,8 @@ constexpr int kSize = 512;
 constexpr double kCell = 100.0;
 using Clock = std::chrono::steady_clock;
 
-// A lattice of nodes kCell apart in the x-z plane, joined by horizontal, then vertical
-// elements, cut off at the wanted count.
+// A lattice of nodes kCell apart in the x-z plane inside an outer boundary, joined by
+// horizontal, then vertical elements, cut off at the wanted count.
 struct SLattice {
   int m_nColumns = 0, m_nRows = 0;
   // Element ids by lattice position; 0 where the count cut the element off.
@@ -47,6 +47,11 @@ struct SLattice {
     for (int r = 0; r < m_nRows; ++r) {
       for (int c = 0; c < m_nColumns; ++c) model.AddNode(At(r, c));
     }
+    // The member's outline around it all, as in every real model: one box over the whole grid.
+    const double m = kCell * 0.5;
+    const CVector far = At(m_nRows - 1, m_nColumns - 1);
+    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-m, 0.0, -m), CVector(far.x + m, 0.0, -m),
+                                           CVector(far.x + m, 0.0, far.z + m), CVector(-m, 0.0, far.z + m)});
     m_arHorizontal.assign(static_cast<size_t>(m_nRows * (m_nColumns - 1)), 0);
     m_arVertical.assign(static_cast<size_t>(m_nRows * m_nColumns), 0);
     int count = 0;
@@ -242,7 +247,9 @@ void BM_GesturesOverBareFrame(benchmark::State& state) {
     for (size_t i = 0; i < gestures.size(); ++i) spent[i] += scene.Run(gestures[i]);
   }
   const double frames = static_cast<double>(state.iterations());
-  for (size_t i = 0; i < gestures.size(); ++i) state.counters[gestures[i].m_szName] = bare > 0.0 ? spent[i] / bare : 0.0;
+  for (size_t i = 0; i < gestures.size(); ++i) {
+    state.counters[gestures[i].m_szName] = bare > 0.0 ? spent[i] / bare : 0.0;
+  }
   state.counters["bare_ms"] = bare * 1e3 / frames;
 }
 

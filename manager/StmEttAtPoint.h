@@ -12,7 +12,8 @@
 // every entity that an exact test against pos can accept, and a few that it will refuse. The
 // box is a hair wider than the tolerance, so that rounding of pos ± tolerance never drops a
 // point that differs by exactly the tolerance.
-inline void GetStmEttAtPoint(const CUbEttManage& manage, const CVector& pos, int kind, std::vector<CUbEntityObj*>& out) {
+inline void GetStmEttAtPoint(const CUbEttManage& manage, const CVector& pos, int kind,
+                             std::vector<CUbEntityObj*>& out) {
   const double scale = std::max({std::fabs(pos.x), std::fabs(pos.y), std::fabs(pos.z), 1.0});
   const double t = kStmPointTolerance * 1.001 + scale * 1e-14;
   const CVector margin(t, t, t);

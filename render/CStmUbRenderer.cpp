@@ -27,10 +27,6 @@ constexpr unsigned kShowNodes = 0x4;
 constexpr unsigned kShowElements = 0x8;
 constexpr unsigned kShowBoundaries = 0x10;
 constexpr unsigned kShowAreas = 0x800000;
-constexpr unsigned kShowNodeNames = 0x40;
-constexpr unsigned kShowElementNames = 0x80;
-// How many character heights a name may run beyond its entity.
-constexpr double kNameReach = 16.0;
 
 constexpr int kColorBackTop = 0;
 constexpr int kColorBackBottom = 1;
@@ -149,17 +145,6 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
 }
 
 void CStmUbRenderer::RenderOwner() {}
-
-double CStmUbRenderer::GetPickMargin() const {
-  double margin = CUbRenderWnd::GetPickMargin();
-  CStmUbManager* manager = nullptr;
-  CStmModel* model = nullptr;
-  CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view)) return margin;
-  if (view->IsShowOption(kShowNodeNames)) margin = std::max(margin, 3.0 + kNameReach * view->GetSizeNumberNode());
-  if (view->IsShowOption(kShowElementNames)) margin = std::max(margin, kNameReach * view->GetSizeNumberElement());
-  return margin;
-}
 
 void CStmUbRenderer::DrawPlanRectOnDC(CVector) {}
 

@@ -44,8 +44,6 @@ public:
   void DrawAddCursor(const CVector& pos) override;
   void DrawOSnapCursor(const CVector& pos, int stamp, long type, long slot, CVector colour) override;
   void RenderOwner() override;
-  // Names are drawn in the pick pass too, so a click on a label picks its entity.
-  double GetPickMargin() const override;
 
   // Null when the window's manager is not a strut-and-tie manager.
   CStmUbManager* GetUbManager() const;

@@ -15,6 +15,9 @@ namespace {
 constexpr double kDepthRange = 1.0e6;
 constexpr double kZoomAllMargin = 1.1;
 constexpr size_t kInitialSelectBuffer = 4096;
+// How far, in pixels, an entity drawn for picking may reach beyond its range: a wide point
+// reaches half its size. Names reach further but are not meant to be picked by.
+constexpr double kPickMarginPixels = 8.0;
 
 void ColorOf(COLORREF c, double rgb[3]) {
   rgb[0] = (c & 0xFF) / 255.0;
@@ -275,9 +278,6 @@ void CUbRenderWnd::RenderNoDepth(int pick) {
 
 void CUbRenderWnd::RenderOwner() {}
 
-// Points and lines: a wide point may reach half its size beyond its vertex.
-double CUbRenderWnd::GetPickMargin() const { return 8.0; }
-
 void CUbRenderWnd::DrawCoordinate() {
   // The triad is laid out in pixels at the lower-left corner, whatever the zoom.
   const double s = m_dViewScale;
@@ -513,7 +513,7 @@ int CUbRenderWnd::RunSelection(const CRect& region, long maxHits, int flag, CMap
   {
     const CVector a = ClientToExt(CPoint(region.left, region.top), 0.0);
     const CVector b = ClientToExt(CPoint(region.right, region.bottom), 0.0);
-    const double margin = (GetPickMargin() + 1.0) * m_dViewScale;
+    const double margin = (kPickMarginPixels + 1.0) * m_dViewScale;
     CVector lo(std::min(a.x, b.x) - margin, std::min(a.y, b.y) - margin, std::min(a.z, b.z) - margin);
     CVector hi(std::max(a.x, b.x) + margin, std::max(a.y, b.y) + margin, std::max(a.z, b.z) + margin);
     const CVector normal = GetViewNormal();

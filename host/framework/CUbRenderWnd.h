@@ -81,8 +81,6 @@ public:
   virtual void DrawOSnapCursor(const CVector& pos, int stamp, long type, long slot, CVector colour);
   // Drawn after the scene and before the action's overlay; the base has nothing to add.
   virtual void RenderOwner();
-  // How far, in pixels, what the pick pass draws of an entity may reach beyond its range.
-  virtual double GetPickMargin() const;
 
   // The frame: background, the action's pre-pass, the scene, axes, the action's overlay and the
   // snap marker; then the surface shows it.
@@ -127,7 +125,7 @@ public:
   int SelectionObj(const std::vector<CUbEntityObj*>& entities, int flag, CMapStringToPtr* map, long mode);
   const std::vector<GLuint>& GetSelectBuffer() const { return m_arSelectBuffer; }
   // While a pick runs: the entities that can be hit, those whose range meets the pick region
-  // widened by GetPickMargin, in registry order. Null otherwise: every entity takes part.
+  // widened by a few pixels, in registry order. Null otherwise: every entity takes part.
   const std::vector<CUbEntityObj*>* GetPickCandidates() const {
     return m_bPickFromIndex ? &m_arPickCandidates : nullptr;
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "host/framework/CUbEntityObj.h"
 
@@ -204,16 +205,31 @@ void CUbSpatialIndex::Rebuild() {
     const double size = MaxExtent(r);
     if (size > 0.0) sizes.push_back(size);
   }
-  double cell = 0.0;
+  // The median extent: an element about one cell long meets two to four cells of a plane.
+  double median = 0.0;
   if (!sizes.empty()) {
-    // The median: an element about one cell long meets two to four cells of a plane.
     auto mid = sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2);
     std::nth_element(sizes.begin(), mid, sizes.end());
-    cell = *mid;
-  } else if (!all.IsEmpty()) {
-    // Only points: about one per cell if they spread over a plane.
-    cell = MaxExtent(all) / std::sqrt(static_cast<double>(m_mapEntry.size()));
+    median = *mid;
   }
+  // The spacing if everything spread evenly over the box of all, in as many dimensions as the
+  // box has: points (nodes inside one outline) must not crowd into a few cells either.
+  double spacing = 0.0;
+  if (!all.IsEmpty()) {
+    const CVector e = all.GetSize();
+    double d[3] = {e.x, e.y, e.z};
+    std::sort(d, d + 3, std::greater<double>());
+    const double n = static_cast<double>(m_mapEntry.size());
+    if (d[2] > 0.1 * d[1]) {
+      spacing = std::cbrt(d[0] * d[1] * d[2] / n);
+    } else if (d[1] > 0.1 * d[0]) {
+      spacing = std::sqrt(d[0] * d[1] / n);
+    } else {
+      spacing = d[0] / n;
+    }
+    spacing *= 2.0;  // a few entries per cell
+  }
+  double cell = median > 0.0 && spacing > 0.0 ? std::min(median, spacing) : std::max(median, spacing);
   if (!(cell > 0.0) || !std::isfinite(cell)) cell = m_dCell > 0.0 ? m_dCell : 1.0;
   m_dCell = cell;
 

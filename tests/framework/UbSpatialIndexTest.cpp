@@ -28,7 +28,9 @@ public:
 // A point that can move behind the container's back, as an entity that forgot to report would.
 class CSilentPoint : public CUbEntityObj {
 public:
-  CSilentPoint(CUbEttManage* m, const CVector& p) : CUbEntityObj(m), m_p(p) { SetTypeEntity(CTestSegmentEntity::kKind); }
+  CSilentPoint(CUbEttManage* m, const CVector& p) : CUbEntityObj(m), m_p(p) {
+    SetTypeEntity(CTestSegmentEntity::kKind);
+  }
   void GetRange(CCubeRange& range) override { range.Apply(m_p); }
   CVector m_p;
 };
@@ -122,6 +124,29 @@ TEST(UbSpatialIndex, QueriesAgreeWithAWalkOfTheRegistryWhileTheSceneGrowsShrinks
   check(100);
 }
 
+TEST(UbSpatialIndex, NodesInsideOneLargeOutlineStillSpreadOverManyCells) {
+  // As a rebuild makes a scene: the outline first, then the nodes, then the elements.
+  CUbManage m;
+  m.AddEtt(new CTestSegmentEntity(&m, CVector(0, 0, 0), CVector(1000, 1000, 0)), 0, 0);
+  for (int i = 0; i < 100; ++i) {
+    for (int j = 0; j < 100; ++j) {
+      const CVector p(i * 10.0, j * 10.0, 0);
+      m.AddEtt(new CTestSegmentEntity(&m, p, p), 0, 0);
+    }
+  }
+  EXPECT_LT(m.GetEttIndex().GetCellSize(), 50.0);
+  for (int i = 0; i < 99; ++i) {
+    for (int j = 0; j < 100; ++j) {
+      const CVector p(i * 10.0, j * 10.0, 0);
+      m.AddEtt(new CTestSegmentEntity(&m, p, p + CVector(10, 0, 0)), 0, 0);
+    }
+  }
+  EXPECT_LT(m.GetEttIndex().GetCellSize(), 50.0);
+  EXPECT_GT(m.GetEttIndex().GetCellSize(), 2.0);
+  ExpectInStep(m);
+  EXPECT_EQ(At(m, CVector(500, 500, 0)).size(), 4u);  // the outline, the point and two segments
+}
+
 TEST(UbSpatialIndex, KindsBoxesWithoutRangeAndInclusiveEdgesAreAnsweredInRegistryOrder) {
   CUbManage m;
   auto* late = new CTestSegmentEntity(&m, CVector(0, 0, 0), CVector(10, 0, 0));
@@ -146,7 +171,9 @@ TEST(UbSpatialIndex, TheContainerKeepsTheIndexInStepThroughEveryTransformDeletio
   CUbManage m;
   auto* s = new CTestSegmentEntity(&m, CVector(0, 0, 0), CVector(10, 0, 0));
   m.AddEtt(s, 0, 0);
-  for (int i = 0; i < 50; ++i) m.AddEtt(new CTestSegmentEntity(&m, CVector(i * 10.0, 50, 0), CVector(i * 10.0, 60, 0)), 0, 0);
+  for (int i = 0; i < 50; ++i) {
+    m.AddEtt(new CTestSegmentEntity(&m, CVector(i * 10.0, 50, 0), CVector(i * 10.0, 60, 0)), 0, 0);
+  }
 
   const std::vector<std::function<void()>> edits = {
       [&] {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -267,6 +268,44 @@ TEST_F(CStmUbManagerIndexTest, TheIndexFollowsEveryEditUndoRedoAndRebuild) {
   ExpectIndexInStep("after the rebuild");
   EXPECT_NE(m_manager.GetEntElement(2), nullptr);
   EXPECT_EQ(m_manager.GetCount(kElement), Elements());
+}
+
+TEST_F(CStmUbManagerIndexTest, PicksFromTheIndexFindWhatABandCoversAndFollowAMove) {
+  // A lattice of 20 x 8 cells, 10 apart; the band then covers the cells from (2, 2) to (5, 4).
+  for (int r = 0; r <= 8; ++r) {
+    for (int c = 0; c <= 20; ++c) {
+      if (c < 20) Draw(m_manager, CVector(c * 10.0 - 100, 0, r * 10.0 - 40), CVector(c * 10.0 - 90, 0, r * 10.0 - 40));
+      if (r < 8) Draw(m_manager, CVector(c * 10.0 - 100, 0, r * 10.0 - 40), CVector(c * 10.0 - 100, 0, r * 10.0 - 30));
+    }
+  }
+  FitView();
+  m_manager.SetTypeSelection(STM_SELECTION_ELEMENT);
+  const CVector lo(-100 + 2 * 10 - 2, 0, -40 + 2 * 10 - 2), hi(-100 + 5 * 10 + 2, 0, -40 + 4 * 10 + 2);
+  const CPoint p1 = m_wnd.ExtToClient(CVector(lo.x, 0, hi.z)), p2 = m_wnd.ExtToClient(CVector(hi.x, 0, lo.z));
+  m_wnd.SelectionRect(p1, p2, 1, 0, nullptr, 2);
+  std::set<CString> expected;
+  for (const auto& entry : m_manager.GetEttMap(kElement)) {
+    auto* e = static_cast<CStmEntityElement*>(entry.second);
+    const auto inside = [&](const CVector& p) { return p.x > lo.x && p.x < hi.x && p.z > lo.z && p.z < hi.z; };
+    if (inside(e->GetCoordBegin()) && inside(e->GetCoordEnd())) expected.insert(entry.first);
+  }
+  std::set<CString> selected;
+  for (const auto& entry : m_manager.GetSelectMap()) selected.insert(entry.first);
+  EXPECT_EQ(selected.size(), 3u * 3 + 4u * 2);
+  EXPECT_EQ(selected, expected);
+  EXPECT_EQ(m_wnd.GetPickCandidates(), nullptr);
+
+  // An element moved far away is picked where it now lies, and no longer where it was.
+  CStmEntityElement* moved = m_manager.GetEntElement(CVector(-100, 0, -40), CVector(-90, 0, -40), nullptr);
+  ASSERT_NE(moved, nullptr);
+  const CPoint before = m_wnd.ExtToClient(CVector(-95, 0, -40));
+  MoveElements(m_manager, {moved}, CVector(60, 0, 85));
+  CMapStringToPtr found;
+  void* hit = nullptr;
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-35, 0, 45)), CSize(5, 5), -1, 0, &found, CUbRenderWnd::kSelectQuery);
+  EXPECT_TRUE(found.Lookup(moved->GetName(), hit));
+  m_wnd.SelectionPoint(before, CSize(5, 5), -1, 0, &found, CUbRenderWnd::kSelectQuery);
+  EXPECT_FALSE(found.Lookup(moved->GetName(), hit));
 }
 
 }  // namespace
