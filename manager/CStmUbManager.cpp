@@ -285,8 +285,10 @@ void CStmUbManager::CorrectElementLinkDelete(CStmEntityNode* node) {
   const CVector& at = node->GetCoord();
   // Only an element linked to this node can have lost an end now, and its entity touches the
   // node's place (at an end, or through it when an earlier link ran through the node).
-  for (const auto& entry : GetEttMap(KindOf(CStmEntityObject::kKindElement))) {
-    auto* element = dynamic_cast<CStmEntityElement*>(entry.second);
+  std::vector<CUbEntityObj*> near;
+  GetStmEttAtPoint(*this, at, CStmEntityObject::kKindElement, near);
+  for (CUbEntityObj* entity : near) {
+    auto* element = dynamic_cast<CStmEntityElement*>(entity);
     CStmObjElement* record = element ? model->GetElement(element->GetIdStm()) : nullptr;
     if (!record || (record->GetIdNodeBegin() != id && record->GetIdNodeEnd() != id)) continue;
     if (!SamePoint(element->GetCoordBegin(), at) && !SamePoint(element->GetCoordEnd(), at) &&
