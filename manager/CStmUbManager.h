@@ -115,7 +115,10 @@ public:
   // After a node was dragged: the elements that ended at its old place follow it.
   void StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements);
   // Deletes the selection without leaving nodes that no element holds; nothing on a locked model.
+  // The status line says what went, the loads and supports of removed nodes included.
   void DeleteSelectedEntity();
+  // The loads and supports that went with the nodes of the last deletion.
+  const CStmModel::SRemovedOfNode& GetRemovedOfLastDelete() const { return m_removedOfNode; }
   // For each node id used by the elements, how many of them use it.
   void GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements, std::map<int, int>& counts) const;
   // Empty when the scene is what a rebuild from the model would make and the model's records

@@ -303,12 +303,12 @@ void CStmUbManager::DeleteSelectedEntity() {
   }
   const int others = static_cast<int>(doomed.size()) - nodes - elements;
   if (m_removedOfNode.nLoads + m_removedOfNode.nSupports > 0) {
-    status.Format(StmText("Deleted %d elements, %d nodes and %d other objects, with %d nodal loads and %d "
-                          "supports of those nodes.")
+    status.Format(StmText("Deleted elements: %d, nodes: %d, other objects: %d; with the nodes went nodal loads: %d, "
+                          "supports: %d.")
                       .c_str(),
                   elements, nodes, others, m_removedOfNode.nLoads, m_removedOfNode.nSupports);
   } else {
-    status.Format(StmText("Deleted %d elements, %d nodes and %d other objects.").c_str(), elements, nodes, others);
+    status.Format(StmText("Deleted elements: %d, nodes: %d, other objects: %d.").c_str(), elements, nodes, others);
   }
   GetUiHost().SetStatusText(status);
   GetUiHost().SendToMainWindow(kMsgModelObjectsChanged, static_cast<WPARAM>(-1), 0);

@@ -119,6 +119,11 @@ void CStmEditor::RunEditCommand(ECommand command) {
       text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
                   selected - kept);
       if (kept > 0) text.AppendFormat(StmText("; %d nodes stay, as elements still use them").c_str(), kept);
+      const CStmModel::SRemovedOfNode& went = m_manager.GetRemovedOfLastDelete();
+      if (went.nLoads + went.nSupports > 0) {
+        text.AppendFormat(StmText("; with the deleted nodes went nodal loads: %d, supports: %d").c_str(), went.nLoads,
+                          went.nSupports);
+      }
       m_pHost->SetStatusText(text);
       return;
     }

@@ -230,6 +230,10 @@ TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNode
   EXPECT_TRUE(!spring || !spring->IsEnable());
   const CStmObjBearingPlate* plate = m_model.GetBearingPlateNode(3);
   EXPECT_TRUE(!plate || !plate->IsEnable());
+  // The user is told what went with the node.
+  ASSERT_FALSE(m_host.m_statusTexts.empty());
+  EXPECT_EQ(m_host.m_statusTexts.back(),
+            CString("Deleted elements: 1, nodes: 1, other objects: 0; with the nodes went nodal loads: 2, supports: 3."));
 
   ASSERT_EQ(m_manager.Undo(), 1);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
