@@ -1,117 +1,103 @@
-// The cost of a framework pick (selection pass over the registry, hit parsing, map filling)
-// against a bare GL selection pass over the same 10,000 segments, measured in the same run.
+// The strut-and-tie renderer's pick under the cursor (hover and click) on 10,000- and
+// 50,000-element models with the default show options, against a bare GL selection pass over
+// the same points and lines in the same run; and the resident memory after 1,000 picks against
+// after 10.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <string>
 #include <vector>
 
-#include "host/framework/CUbManage.h"
-#include "host/framework/CUbRenderWnd.h"
+#include "StmBenchScene.h"
+#include "host/framework/CUbSurface.h"
+#include "host/model/CStmModel.h"
+#include "host/platform/CMapStringToPtr.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
 
 namespace {
 
-constexpr int kSide = 100;  // 100 x 100 segments
-constexpr int kSize = 512;
+constexpr int kBox = 7;
 
-class CBenchSegment : public CUbEntityObj {
-public:
-  CBenchSegment(CUbEttManage* m, const CVector& a, const CVector& b) : CUbEntityObj(m), m_a(a), m_b(b) {}
+struct SPickScene {
+  CStmModel model;
+  SLattice lattice;
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
 
-protected:
-  int ExcuteCallList(CALL_LIST_TYPE, unsigned int, long) override {
-    glBegin(GL_LINES);
-    glVertex3d(m_a.x, m_a.y, m_a.z);
-    glVertex3d(m_b.x, m_b.y, m_b.z);
-    glEnd();
-    return 1;
+  bool Open(int elements, std::string& error) {
+    auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
+    if (!surface) return false;
+    lattice.Build(model, elements);
+    wnd.Create(&manager, std::move(surface));
+    manager.SetStmModel(&model);
+    wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+    manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+    manager.UpdateStmRenderer();
+    wnd.ZoomAll(0);
+    return true;
   }
-
-private:
-  CVector m_a, m_b;
-};
-
-struct SSegment {
-  CVector a, b;
-};
-
-// The same selection pass with nothing of the framework: one name and one line per segment.
-int BarePick(const std::vector<SSegment>& segments, CUbRenderWnd& wnd, const CPoint& pt, std::vector<GLuint>& buffer) {
-  wnd.OpenGLRenderStart();
-  GLint viewport[4] = {0, 0, kSize, kSize};
-  glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
-  glRenderMode(GL_SELECT);
-  glInitNames();
-  glPushName(0);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  gluPickMatrix(pt.x + 0.5, kSize - pt.y - 0.5, 14, 14, viewport);
-  const double half = kSize * 0.5 * wnd.GetViewScale();
-  double u = 0, v = 0;
-  wnd.GetViewCenter(u, v);
-  glOrtho(u - half, u + half, v - half, v + half, -1e6, 1e6);
-  glMatrixMode(GL_MODELVIEW);
-  GLuint name = 1;
-  for (const SSegment& s : segments) {
-    glLoadName(name++);
-    glBegin(GL_LINES);
-    glVertex3d(s.a.x, s.a.y, s.a.z);
-    glVertex3d(s.b.x, s.b.y, s.b.z);
-    glEnd();
+  // A node in the middle of the model, where the pick has neighbours all round.
+  CPoint Middle() const { return wnd.ExtToClient(lattice.At(lattice.m_nRows / 2, lattice.m_nColumns / 2)); }
+  int Pick(const CPoint& pt) {
+    CMapStringToPtr found;
+    wnd.SelectionPoint(pt, CSize(kBox, kBox), -1, 0, &found, CUbRenderWnd::kSelectQuery);
+    return found.GetCount();
   }
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  const int hits = glRenderMode(GL_RENDER);
-  wnd.OpenGLRenderEnd();
-  return hits;
-}
+};
 
 void BM_PickAgainstBareSelection(benchmark::State& state) {
+  SPickScene scene;
   std::string error;
-  auto surface = CreateOffscreenSurface(kSize, kSize, &error);
-  if (!surface) {
+  if (!scene.Open(static_cast<int>(state.range(0)), error)) {
     state.SkipWithError(error.c_str());
     return;
   }
-  CUbManage manage;
-  CUbRenderWnd wnd;
-  wnd.Create(&manage, std::move(surface));
-  std::vector<SSegment> segments;
-  for (int i = 0; i < kSide; ++i) {
-    for (int j = 0; j < kSide; ++j) {
-      const CVector a(i * 5.0, j * 5.0, 0.0), b(i * 5.0 + 3.0, j * 5.0 + 2.0, 0.0);
-      segments.push_back({a, b});
-      manage.AddEtt(new CBenchSegment(&manage, a, b), 0, 0);
-    }
-  }
-  CCubeRange* range = manage.GetViewRange();
-  range->Apply({0, 0, 0});
-  range->Apply({kSide * 5.0, kSide * 5.0, 0});
-  wnd.ZoomAll(0);
-  const CPoint pt = wnd.ExtToClient({251.5, 251.0, 0});
-  std::vector<GLuint> buffer(4 * segments.size() + 16);
-  CMapStringToPtr found;
-
+  const CPoint pt = scene.Middle();
+  std::vector<GLuint> buffer(4 * (scene.model.GetNodes().size() + scene.model.GetElements().size()) + 16);
   using Clock = std::chrono::steady_clock;
-  double framework = 0.0, bare = 0.0;
+  double pick = 0.0, bare = 0.0;
+  int found = 0, bareHits = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    wnd.SelectionPoint(pt, CSize(14, 14), 1, 0, &found, CUbRenderWnd::kSelectQuery);
+    found = scene.Pick(pt);
     const auto t1 = Clock::now();
-    benchmark::DoNotOptimize(BarePick(segments, wnd, pt, buffer));
+    bareHits = BareSelectionPass(scene.model, scene.wnd, pt, kBox, buffer);
     const auto t2 = Clock::now();
-    framework += std::chrono::duration<double>(t1 - t0).count();
+    pick += std::chrono::duration<double>(t1 - t0).count();
     bare += std::chrono::duration<double>(t2 - t1).count();
   }
-  if (found.IsEmpty()) state.SkipWithError("the pick found nothing");
-  state.counters["framework_over_bare"] = bare > 0.0 ? framework / bare : 0.0;
-  state.counters["framework_ms"] = framework * 1e3 / static_cast<double>(state.iterations());
+  if (found == 0 || bareHits <= 0) state.SkipWithError("the pick found nothing");
+  state.counters["pick_over_bare"] = bare > 0.0 ? pick / bare : 0.0;
+  state.counters["pick_ms"] = pick * 1e3 / static_cast<double>(state.iterations());
   state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
+}
+
+void BM_MemoryAfterPicks(benchmark::State& state) {
+  SPickScene scene;
+  std::string error;
+  if (!scene.Open(10000, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  double after10 = 0.0, after1000 = 0.0;
+  for (auto _ : state) {
+    ResetPeak();
+    for (int i = 0; i < 1000; ++i) {
+      // A cursor sweeping over the model, as hover picks do.
+      const CPoint pt(40 + (i * 7) % (kBenchSize - 80), 40 + (i * 13) % (kBenchSize - 80));
+      benchmark::DoNotOptimize(scene.Pick(pt));
+      if (i + 1 == 10) after10 = StatusKb("VmHWM");
+    }
+    after1000 = StatusKb("VmHWM");
+  }
+  state.counters["peak_kb_after_10"] = after10;
+  state.counters["peak_kb_after_1000"] = after1000;
+  state.counters["growth"] = after10 > 0.0 ? after1000 / after10 : 0.0;
 }
 
 }  // namespace
 
-BENCHMARK(BM_PickAgainstBareSelection)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PickAgainstBareSelection)->ArgName("elements")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryAfterPicks)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -20,105 +20,17 @@
 #include "host/model/CStmModel.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
+#include "StmBenchScene.h"
 
 namespace {
 
-constexpr int kSize = 512;
-constexpr double kCell = 100.0;
 using Clock = std::chrono::steady_clock;
-
-// A lattice of nodes kCell apart in the x-z plane inside an outer boundary, joined by
-// horizontal, then vertical elements, cut off at the wanted count.
-struct SLattice {
-  int m_nColumns = 0, m_nRows = 0;
-  // Element ids by lattice position; 0 where the count cut the element off.
-  std::vector<int> m_arHorizontal, m_arVertical;
-
-  int Node(int r, int c) const { return r * m_nColumns + c + 1; }
-  CVector At(int r, int c) const { return CVector(c * kCell, 0.0, r * kCell); }
-  int Horizontal(int r, int c) const { return m_arHorizontal[static_cast<size_t>(r * (m_nColumns - 1) + c)]; }
-  int Vertical(int r, int c) const { return m_arVertical[static_cast<size_t>(r * m_nColumns + c)]; }
-
-  void Build(CStmModel& model, int elements) {
-    m_nColumns = 2;
-    while ((m_nColumns - 1) * (m_nColumns - 1) < elements) ++m_nColumns;
-    m_nRows = 1;
-    while (m_nRows * (m_nColumns - 1) + (m_nRows - 1) * m_nColumns < elements) ++m_nRows;
-    for (int r = 0; r < m_nRows; ++r) {
-      for (int c = 0; c < m_nColumns; ++c) model.AddNode(At(r, c));
-    }
-    // The member's outline around it all, as in every real model: one box over the whole grid.
-    const double m = kCell * 0.5;
-    const CVector far = At(m_nRows - 1, m_nColumns - 1);
-    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-m, 0.0, -m), CVector(far.x + m, 0.0, -m),
-                                           CVector(far.x + m, 0.0, far.z + m), CVector(-m, 0.0, far.z + m)});
-    m_arHorizontal.assign(static_cast<size_t>(m_nRows * (m_nColumns - 1)), 0);
-    m_arVertical.assign(static_cast<size_t>(m_nRows * m_nColumns), 0);
-    int count = 0;
-    for (int r = 0; r < m_nRows; ++r) {
-      for (int c = 0; c + 1 < m_nColumns && count < elements; ++c, ++count) {
-        m_arHorizontal[static_cast<size_t>(r * (m_nColumns - 1) + c)] =
-            model.AddElement(Node(r, c), Node(r, c + 1), SStmPropElement(0, 2, 0.0))->GetId();
-      }
-    }
-    for (int r = 0; r + 1 < m_nRows; ++r) {
-      for (int c = 0; c < m_nColumns && count < elements; ++c, ++count) {
-        m_arVertical[static_cast<size_t>(r * m_nColumns + c)] =
-            model.AddElement(Node(r, c), Node(r + 1, c), SStmPropElement(0, 2, 0.0))->GetId();
-      }
-    }
-  }
-
-  // About `count` elements of a compact block whose lower-left lattice point is (r0, c0).
-  std::set<int> Block(int r0, int c0, int count) const {
-    std::set<int> ids;
-    for (int side = 1; static_cast<int>(ids.size()) < count && side < m_nColumns; ++side) {
-      ids.clear();
-      for (int r = r0; r <= r0 + side && r < m_nRows; ++r) {
-        for (int c = c0; c <= c0 + side && c < m_nColumns; ++c) {
-          if (c < c0 + side && c + 1 < m_nColumns && Horizontal(r, c)) ids.insert(Horizontal(r, c));
-          if (r < r0 + side && r + 1 < m_nRows && Vertical(r, c)) ids.insert(Vertical(r, c));
-        }
-      }
-    }
-    while (static_cast<int>(ids.size()) > count) ids.erase(std::prev(ids.end()));
-    return ids;
-  }
-};
-
-// The same nodes and elements drawn with nothing of the layer: one point or line each.
-void BarePass(const CStmModel& model) {
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glLineWidth(1.0f);
-  glColor3d(1.0, 1.0, 1.0);
-  glBegin(GL_LINES);
-  for (const auto& entry : model.GetElements()) {
-    if (!entry.second->IsEnable()) continue;
-    const CVector a = model.GetNode(entry.second->GetIdNodeBegin())->GetCoord();
-    const CVector b = model.GetNode(entry.second->GetIdNodeEnd())->GetCoord();
-    glVertex3d(a.x, a.y, a.z);
-    glVertex3d(b.x, b.y, b.z);
-  }
-  glEnd();
-  glPointSize(5.0f);
-  glBegin(GL_POINTS);
-  for (const auto& entry : model.GetNodes()) {
-    if (!entry.second->IsEnable()) continue;
-    const CVector p = entry.second->GetCoord();
-    glVertex3d(p.x, p.y, p.z);
-  }
-  glEnd();
-  glPointSize(1.0f);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LIGHTING);
-}
 
 // One model in a window, with the gestures a user makes on it.
 class CScene {
 public:
   bool Open(int elements, std::string& error) {
-    auto surface = CreateOffscreenSurface(kSize, kSize, &error);
+    auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
     if (!surface) return false;
     m_lattice.Build(m_model, elements);
     m_wnd.Create(&m_manager, std::move(surface));
@@ -251,24 +163,6 @@ void BM_GesturesOverBareFrame(benchmark::State& state) {
     state.counters[gestures[i].m_szName] = bare > 0.0 ? spent[i] / bare : 0.0;
   }
   state.counters["bare_ms"] = bare * 1e3 / frames;
-}
-
-// Kibibytes from a line of /proc/self/status ("VmHWM:   1234 kB").
-double StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, std::strlen(field), field) == 0) return std::atof(line.c_str() + std::strlen(field) + 1);
-  }
-  return 0.0;
-}
-
-// The peak resident size from now on, where the kernel lets a process reset it.
-void ResetPeak() {
-  if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
-    std::fputs("5", f);
-    std::fclose(f);
-  }
 }
 
 void BM_MemoryAfterGestures(benchmark::State& state) {

@@ -155,6 +155,7 @@ struct SLabelBatch {
   GLdouble pm[16];  // projection times model-view, column major
   GLint viewport[4];
   std::vector<SLabel> labels;
+  std::vector<SLabel> placed;  // what the last batch drew
 };
 
 SLabelBatch& Batch() {
@@ -351,6 +352,17 @@ void CUbRenderAPI::BeginLabels() {
 
 void CUbRenderAPI::SetLabelPriority(int priority) { Batch().priority = priority; }
 
+void CUbRenderAPI::GetLastLabelQuads(std::vector<CVector>& out) {
+  out.clear();
+  for (const SLabel& l : Batch().placed) {
+    for (const SBar& b : l.layout->bars) {
+      for (const auto& [fx, fy] : {std::pair<float, float>{b.x0, b.y0}, {b.x0, b.y1}, {b.x1, b.y1}, {b.x1, b.y0}}) {
+        out.push_back(l.origin + l.d * ((fx - l.x0) * l.sx) + l.u * ((kFontCapHeight - fy - l.y0) * l.sy));
+      }
+    }
+  }
+}
+
 void CUbRenderAPI::BeginLabelAlternatives() {
   SLabelBatch& batch = Batch();
   if (batch.alternatives++ == 0) {
@@ -370,6 +382,7 @@ int CUbRenderAPI::EndLabels() {
   batch.open = false;
   std::vector<SLabel> labels = std::move(batch.labels);
   batch.labels.clear();
+  batch.placed.clear();
   std::stable_sort(labels.begin(), labels.end(),
                    [](const SLabel& a, const SLabel& b) { return a.priority < b.priority; });
 
@@ -416,6 +429,7 @@ int CUbRenderAPI::EndLabels() {
       for (int c = c0; c <= c1; ++c) cells[static_cast<size_t>(r * columns + c)].push_back(&label);
     }
     placed[static_cast<size_t>(label.group)] = true;
+    batch.placed.push_back(label);
     glColor3d(label.colour.x, label.colour.y, label.colour.z);
     EmitText(*label.layout, label.origin, label.d, label.u, label.sx, label.sy, label.x0, label.y0);
     ++drawn;

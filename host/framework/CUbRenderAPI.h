@@ -2,6 +2,8 @@
 // model space and on screen, polygon fill through the GLU tessellator, and the contour colour ramps.
 #pragma once
 
+#include <vector>
+
 #include "geometry/CVector.h"
 #include "geometry/CVectorArray.h"
 #include "host/platform/CString.h"
@@ -39,6 +41,9 @@ public:
   static void BeginLabelAlternatives();
   static void EndLabelAlternatives();
   static int EndLabels();
+  // The corners, four a quad, of the text the last batch drew; what a bare pass over the same
+  // picture draws to be compared with.
+  static void GetLastLabelQuads(std::vector<CVector>& out);
 
   // One GL_LINES segment in the current colour and line width.
   static void DrawLine(const CVector& v1, const CVector& v2);
