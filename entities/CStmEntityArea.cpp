@@ -52,8 +52,7 @@ void CStmEntityArea::Render(int pick) {
   if (!view || !view->IsShowOption(kShowAreas)) return;
   m_vDrawColor = view->GetColorSet()[kColorArea];
   if (pick == 0) {
-    glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-              static_cast<GLfloat>(m_vDrawColor.z), kAreaAlpha);
+    CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z, kAreaAlpha);
   }
   // Without depth test the fill never hides the elements drawn over it; blended, it tints what
   // lies under it instead of covering it.

@@ -92,13 +92,12 @@ void CStmEntityBoundary::Render(int pick) {
   m_vDrawColor = view->GetColorSet()[kColorBoundary];
   if (pick == 0) {
     CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness));
-    glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-              static_cast<GLfloat>(m_vDrawColor.z));
+    CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
   }
   // The centre of this view is the origin, so model coordinates are drawn and picked alike.
   CUbGlState::Begin(GL_LINE_LOOP);
   for (const CVector& p : m_arBoundary) glVertex3d(p.x, p.y, p.z);
-  glEnd();
+  CUbGlState::End();
   if (pick == 0) CUbGlState::LineWidth(1.0f);
   CUbGlState::Enable(GL_LIGHTING);
   CUbGlState::Enable(GL_DEPTH_TEST);

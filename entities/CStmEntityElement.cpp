@@ -187,13 +187,12 @@ void CStmEntityElement::Render(int pick) {
   }
   if (pick == 0) {
     CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness));
-    glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-              static_cast<GLfloat>(m_vDrawColor.z));
+    CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
   }
   CUbGlState::Begin(GL_LINES);
   glVertex3d(B.x, B.y, B.z);
   glVertex3d(E.x, E.y, E.z);
-  glEnd();
+  CUbGlState::End();
   if (pick == 0) CUbGlState::LineWidth(1.0f);
   CUbGlState::Disable(GL_LINE_STIPPLE);
 

@@ -47,12 +47,11 @@ void CStmEntityGridPoint::Render(int) {
   CUbGlState::Disable(GL_LIGHTING);
   m_vDrawColor = view->GetColorSet()[kColorGridPoint];
   CUbGlState::PointSize(kGridPointSize);
-  glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-            static_cast<GLfloat>(m_vDrawColor.z));
+  CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
   const CVector p = m_vCoord - GetCentre();
   CUbGlState::Begin(GL_POINTS);
   glVertex3d(p.x, p.y, p.z);
-  glEnd();
+  CUbGlState::End();
   CUbGlState::Enable(GL_LIGHTING);
 }
 

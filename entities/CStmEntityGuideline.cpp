@@ -81,12 +81,11 @@ void CStmEntityGuideline::Render(int) {
   const CVector A = m_vPoint1 - centre, B = m_vPoint2 - centre;
   m_vDrawColor = view->GetColorSet()[kColorGuideline];
   CUbGlState::LineWidth(1.0f);
-  glColor3f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-            static_cast<GLfloat>(m_vDrawColor.z));
+  CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
   CUbGlState::Begin(GL_LINES);
   glVertex3d(A.x, A.y, A.z);
   glVertex3d(B.x, B.y, B.z);
-  glEnd();
+  CUbGlState::End();
 
   CUbGlState::LineStipple(repeat, pattern);
   CUbGlState::Disable(GL_LINE_STIPPLE);

@@ -131,12 +131,11 @@ void CStmEntityNode::Render(int pick) {
   const CVector p = m_vCoord - GetCentre();
   if (pick == 0) {
     CUbGlState::PointSize(static_cast<GLfloat>(size));
-    glColor4f(static_cast<GLfloat>(m_vDrawColor.x), static_cast<GLfloat>(m_vDrawColor.y),
-              static_cast<GLfloat>(m_vDrawColor.z), 1.0f);
+    CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
   }
   CUbGlState::Begin(GL_POINTS);
   glVertex3d(p.x, p.y, p.z);
-  glEnd();
+  CUbGlState::End();
   if (pick == 0) CUbGlState::PointSize(1.0f);
 
   if (view->IsShowOption(kShowNodeNames)) {

@@ -154,16 +154,19 @@ void CStmUbRenderer::DrawPlanRectOnDC(CVector) {}
 template <class F>
 static void ForEachDrawn(CStmUbRenderer& wnd, CStmUbManager& manager, int kind, int pick, F draw) {
   const long index = wnd.GetWndIndex();
+  const double scale = wnd.GetViewScale();
+  const CUbRenderWnd::VIEW_POS pos = wnd.GetViewPos();
   const auto one = [&](CUbEntityObj* e) {
-    CStmEntityObject* entity = AsStm(e);
+    // The registry's maps of this layer's kinds hold only this layer's entities.
+    auto* entity = static_cast<CStmEntityObject*>(e);
     if (!entity || entity->IsDrawVerify(index)) return;
     if (pick) {
       // An entity drawn without its own name would be credited to the one named before it.
       if (!entity->IsPickable()) return;
       glLoadName(entity->GetHandle());
     }
-    entity->SetViewScale(wnd.GetViewScale());
-    entity->SetViewPos(wnd.GetViewPos());
+    entity->SetViewScale(scale);
+    entity->SetViewPos(pos);
     draw(entity, index);
   };
   if (const std::vector<CUbEntityObj*>* candidates = pick ? wnd.GetPickCandidates() : nullptr) {
@@ -204,8 +207,7 @@ void CStmUbRenderer::RenderPropertyArea(int pick) {
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindArea, pick, [&](CStmEntityObject* e, long index) {
     if (highlight && e->IsSelection()) {
       CUbGlState::LineWidth(1.0f);
-      glColor4f(static_cast<GLfloat>(colour.x), static_cast<GLfloat>(colour.y), static_cast<GLfloat>(colour.z),
-                kAreaHighlightAlpha);
+      CUbGlState::Color(colour.x, colour.y, colour.z, kAreaHighlightAlpha);
       e->Render(1);
     } else {
       e->DrawEntity(index);
@@ -224,7 +226,7 @@ void CStmUbRenderer::RenderBoundary(int pick) {
     auto* boundary = dynamic_cast<CStmEntityBoundary*>(e);
     if (highlight && boundary && e->IsSelection()) {
       CUbGlState::LineWidth(static_cast<GLfloat>(boundary->GetThickness()));
-      glColor3d(colour.x, colour.y, colour.z);
+      CUbGlState::Color(colour.x, colour.y, colour.z);
       e->Render(1);
       CUbGlState::LineWidth(1.0f);
     } else {
@@ -242,10 +244,9 @@ void CStmUbRenderer::RenderElement(int pick) {
   if (!GetScene(manager, model, view) || !view->IsShowOption(kShowElements)) return;
   const CVector colour = m_colorSet[kColorHighlight];
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindElement, pick, [&](CStmEntityObject* e, long index) {
-    auto* element = dynamic_cast<CStmEntityElement*>(e);
-    if (element && e->IsSelection() && !pick) {
-      CUbGlState::LineWidth(static_cast<GLfloat>(element->GetThickness() + 2.0));
-      glColor3d(colour.x, colour.y, colour.z);
+    if (e->IsSelection() && !pick) {
+      CUbGlState::LineWidth(static_cast<GLfloat>(static_cast<CStmEntityElement*>(e)->GetThickness() + 2.0));
+      CUbGlState::Color(colour.x, colour.y, colour.z);
       e->Render(1);
       CUbGlState::LineWidth(1.0f);
     } else {
@@ -261,10 +262,9 @@ void CStmUbRenderer::RenderNode(int pick) {
   if (!GetScene(manager, model, view) || !view->IsShowOption(kShowNodes)) return;
   const CVector colour = GetHighlightColorNode();
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindNode, pick, [&](CStmEntityObject* e, long index) {
-    auto* node = dynamic_cast<CStmEntityNode*>(e);
-    if (node && e->IsSelection() && !pick) {
-      CUbGlState::PointSize(static_cast<GLfloat>(node->GetRadius() + 2.0));
-      glColor3d(colour.x, colour.y, colour.z);
+    if (e->IsSelection() && !pick) {
+      CUbGlState::PointSize(static_cast<GLfloat>(static_cast<CStmEntityNode*>(e)->GetRadius() + 2.0));
+      CUbGlState::Color(colour.x, colour.y, colour.z);
       e->Render(1);
       CUbGlState::PointSize(1.0f);
     } else {

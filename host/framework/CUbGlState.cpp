@@ -15,12 +15,21 @@ struct SState {
   GLfloat pointSize = 1.0f;
   GLint stippleFactor = 1;
   GLushort stipplePattern = 0xFFFF;
+
+  bool operator==(const SState& b) const {
+    return caps == b.caps && lineWidth == b.lineWidth && pointSize == b.pointSize &&
+           stippleFactor == b.stippleFactor && stipplePattern == b.stipplePattern;
+  }
 };
 
 struct SCache {
   int depth = 0;
   bool deferring = false;
   bool picking = false;
+  bool open = false;  // a primitive is kept open for the next one of its kind
+  GLenum openMode = GL_POINTS;
+  bool colourKnown = false;
+  GLdouble colour[4] = {1, 1, 1, 1};
   SState wanted;
   SState applied;
 };
@@ -56,6 +65,9 @@ void SetCap(GLenum cap, bool on) {
     glDisable(cap);
   }
 }
+
+// Primitives whose vertices stand on their own, so that one can run on into the next.
+bool RunsOn(GLenum mode) { return mode == GL_POINTS || mode == GL_LINES || mode == GL_TRIANGLES || mode == GL_QUADS; }
 
 }  // namespace
 
@@ -116,9 +128,32 @@ void CUbGlState::GetLineStipple(GLint& factor, GLushort& pattern) {
   pattern = static_cast<GLushort>(value);
 }
 
+void CUbGlState::Color(double red, double green, double blue, double alpha) {
+  SCache& c = Cache();
+  if (c.deferring) {
+    // Most entities of a kind share one colour.
+    if (c.colourKnown && c.colour[0] == red && c.colour[1] == green && c.colour[2] == blue && c.colour[3] == alpha)
+      return;
+    c.colour[0] = red;
+    c.colour[1] = green;
+    c.colour[2] = blue;
+    c.colour[3] = alpha;
+    c.colourKnown = true;
+  }
+  glColor4d(red, green, blue, alpha);
+}
+
+void CUbGlState::Flush() {
+  SCache& c = Cache();
+  if (!c.open) return;
+  c.open = false;
+  glEnd();
+}
+
 void CUbGlState::Apply() {
   SCache& c = Cache();
   if (!c.deferring) return;
+  Flush();
   SState& a = c.applied;
   const SState& w = c.wanted;
   for (std::size_t i = 0; i < kCaps.size(); ++i) {
@@ -132,8 +167,20 @@ void CUbGlState::Apply() {
 }
 
 void CUbGlState::Begin(GLenum mode) {
+  SCache& c = Cache();
+  if (c.open && c.openMode == mode && c.wanted == c.applied) return;
   Apply();
   glBegin(mode);
+  if (!c.deferring) return;
+  if (c.colourKnown) glColor4dv(c.colour);
+  if (!c.picking && RunsOn(mode)) {
+    c.open = true;
+    c.openMode = mode;
+  }
+}
+
+void CUbGlState::End() {
+  if (!Cache().open) glEnd();
 }
 
 bool CUbGlState::IsPicking() { return Cache().picking; }
@@ -146,6 +193,7 @@ CUbGlState::CPass::CPass(bool picking) {
   if (!m_bOuter) return;
   c.applied = ReadGl();
   c.wanted = c.applied;
+  c.colourKnown = false;
   c.deferring = true;
 }
 
@@ -153,6 +201,7 @@ CUbGlState::CPass::~CPass() {
   SCache& c = Cache();
   if (m_bOuter) {
     Apply();
+    Flush();
     c.deferring = false;
   }
   c.picking = m_bPickingBefore;
@@ -172,5 +221,6 @@ CUbGlState::CImmediate::~CImmediate() {
   SCache& c = Cache();
   c.applied = ReadGl();
   c.wanted = c.applied;
+  c.colourKnown = false;  // what ran in between may have set its own
   c.deferring = true;
 }

@@ -19,8 +19,18 @@ public:
   // The stipple the next line would get (what was asked inside a pass).
   static void GetLineStipple(GLint& factor, GLushort& pattern);
   static void Apply();
-  // glBegin after Apply.
+  // The current colour. Inside a pass it is also given again to a primitive that begins after
+  // one was closed, since a colour set after the last vertex of a primitive does not outlive it.
+  static void Color(double red, double green, double blue, double alpha = 1.0);
+  // glBegin after Apply, and its glEnd. Inside a pass that draws (not one that picks), points,
+  // lines, triangles and quads of one state run on in the primitive before, so that ten
+  // thousand entities of one kind make one primitive instead of ten thousand: End only notes
+  // the end, and the primitive is closed when the state changes, a different kind begins, or
+  // Flush is called. Any other GL call inside a pass must come after Flush (Apply flushes), and
+  // colours go through Color.
   static void Begin(GLenum mode);
+  static void End();
+  static void Flush();
 
   // True while a selection pass runs: what only helps the eye (labels) is left out of it.
   static bool IsPicking();

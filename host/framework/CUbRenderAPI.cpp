@@ -190,7 +190,7 @@ void EmitText(const SFontLayout& layout, const CVector& origin, const CVector& d
     at(b.x1, b.y1);
     at(b.x1, b.y0);
   }
-  glEnd();
+  CUbGlState::End();
 }
 
 // Turns a baseline that would read right-to-left, or downwards, half round.
@@ -212,7 +212,7 @@ struct STessRun {
 
 void TessBegin(GLenum mode) { CUbGlState::Begin(mode); }
 void TessVertex(void* data) { glVertex3dv(static_cast<const GLdouble*>(data)); }
-void TessEnd() { glEnd(); }
+void TessEnd() { CUbGlState::End(); }
 void TessCombine(GLdouble coords[3], void* /*vertexData*/[4], GLfloat /*weight*/[4], void** outData,
                  void* polygonData) {
   auto* run = static_cast<STessRun*>(polygonData);
@@ -230,7 +230,7 @@ void CUbRenderAPI::DrawLine(const CVector& v1, const CVector& v2) {
   CUbGlState::Begin(GL_LINES);
   glVertex3d(v1.x, v1.y, v1.z);
   glVertex3d(v2.x, v2.y, v2.z);
-  glEnd();
+  CUbGlState::End();
 }
 
 void CUbRenderAPI::DrawArrowHead(const CVector& vTip, const CVector& vDir, double dSize) {
@@ -247,7 +247,7 @@ void CUbRenderAPI::DrawArrowHead(const CVector& vTip, const CVector& vDir, doubl
     glVertex3d(vTip.x, vTip.y, vTip.z);
     glVertex3d(left.x, left.y, left.z);
     glVertex3d(right.x, right.y, right.z);
-    glEnd();
+    CUbGlState::End();
   }
 }
 
@@ -294,6 +294,7 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
     CVector colour = vColor;
     if (!bSetColor) {
       GLfloat current[4];
+      CUbGlState::Flush();
       glGetFloatv(GL_CURRENT_COLOR, current);
       colour = CVector(current[0], current[1], current[2]);
     }
@@ -320,6 +321,7 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
     if (batch.alternativeDrawn) return;
     batch.alternativeDrawn = true;
   }
+  CUbGlState::Flush();
   if (bSetColor) {
     glPushAttrib(GL_CURRENT_BIT);
     glColor3d(vColor.x, vColor.y, vColor.z);
@@ -403,6 +405,7 @@ int CUbRenderAPI::EndLabels() {
 
   CUbGlState::Disable(GL_LIGHTING);
   CUbGlState::Disable(GL_DEPTH_TEST);
+  CUbGlState::Flush();
   glPushAttrib(GL_CURRENT_BIT);
   int drawn = 0;
   std::vector<bool> placed(static_cast<size_t>(batch.nextGroup) + 1, false);
