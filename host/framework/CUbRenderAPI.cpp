@@ -123,6 +123,18 @@ SFontLayout LayOut(const std::string& text) {
 }
 
 // A label's bars depend only on its text, and a frame lays out the same names again and again.
+const SFontLayout& CachedLayout(const std::string& text);
+
+// The layout of a user text; plain printable text, as names nearly always are, is looked up as
+// it is, without making the font's copy of it first.
+const SFontLayout& CachedLayout(const CString& text) {
+  const std::string& raw = text.str();
+  for (const char ch : raw) {
+    if (ch < 32 || ch >= 127) return CachedLayout(FontText(text));
+  }
+  return CachedLayout(raw);
+}
+
 const SFontLayout& CachedLayout(const std::string& text) {
   static std::unordered_map<std::string, SFontLayout> cache;
   // Bounded, so that a model renamed over and over does not keep every name it ever had.
@@ -258,7 +270,7 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
   if (!(dHeight > 0) || !std::isfinite(dHeight) || !std::isfinite(dWidthFactor)) return;
   // Labels help the eye only; a selection pass never picks them.
   if (CUbGlState::IsPicking()) return;
-  const SFontLayout& layout = CachedLayout(FontText(strText));
+  const SFontLayout& layout = CachedLayout(strText);
   if (layout.bars.empty()) return;
 
   const SScreenAxes axes = CurrentScreenAxes();
@@ -382,11 +394,18 @@ int CUbRenderAPI::EndLabels() {
   SLabelBatch& batch = Batch();
   if (!batch.open) return 0;
   batch.open = false;
-  std::vector<SLabel> labels = std::move(batch.labels);
-  batch.labels.clear();
+  std::vector<SLabel> labels;
+  labels.swap(batch.labels);
   batch.placed.clear();
-  std::stable_sort(labels.begin(), labels.end(),
-                   [](const SLabel& a, const SLabel& b) { return a.priority < b.priority; });
+  // Priorities are few: the order is a bucket per priority, each in the order labels came.
+  std::vector<const SLabel*> order;
+  order.reserve(labels.size());
+  for (int priority = LABEL_NODE; priority <= LABEL_OTHER; ++priority) {
+    for (const SLabel& label : labels) {
+      if (std::clamp(label.priority, static_cast<int>(LABEL_NODE), static_cast<int>(LABEL_OTHER)) == priority)
+        order.push_back(&label);
+    }
+  }
 
   // Placed labels, found through a grid of window cells so that each test looks only nearby.
   constexpr double kCell = 32.0;
@@ -409,7 +428,8 @@ int CUbRenderAPI::EndLabels() {
   glPushAttrib(GL_CURRENT_BIT);
   int drawn = 0;
   std::vector<bool> placed(static_cast<size_t>(batch.nextGroup) + 1, false);
-  for (const SLabel& label : labels) {
+  for (const SLabel* next : order) {
+    const SLabel& label = *next;
     if (placed[static_cast<size_t>(label.group)]) continue;
     // A label cut by the window's edge is no easier to read than a hidden one.
     if (label.left < left || label.right > right || label.bottom < bottom || label.top > top) continue;
@@ -440,6 +460,9 @@ int CUbRenderAPI::EndLabels() {
   glPopAttrib();
   CUbGlState::Enable(GL_DEPTH_TEST);
   CUbGlState::Enable(GL_LIGHTING);
+  // The next frame gathers about as many labels again.
+  labels.clear();
+  batch.labels.swap(labels);
   return drawn;
 }
 
@@ -474,7 +497,7 @@ void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vE
 
 void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
   const int scale = std::max(1, nScale);
-  const SFontLayout& layout = CachedLayout(FontText(strText));
+  const SFontLayout& layout = CachedLayout(strText);
   if (layout.advance == 0) return;
   const int width = static_cast<int>(std::ceil(layout.inkRight)) * scale;
   const int height = static_cast<int>(std::ceil(layout.inkBottom)) * scale;
