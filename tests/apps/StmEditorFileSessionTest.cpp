@@ -152,6 +152,21 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), bytes);
   EXPECT_EQ(Lines(RecentList()).size(), 2u);
 
+  // Another model's file is replaced only when the user says so; No goes back to the dialog.
+  const std::string other = WritePolygon("other.stm.json", STM_PLANE_XY, {{0, 0}, {1000, 0}, {0, 1000}});
+  ASSERT_TRUE(m_editor.Key("ctrl+shift+s"));
+  ASSERT_TRUE(m_editor.Type("other"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_TRUE(Has("box", other + " already exists. Replace it?")) << Get("box");
+  ASSERT_TRUE(m_editor.Key("n"));
+  EXPECT_EQ(Get("dialog"), "save");
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(Get("dialog"), "");
+  EXPECT_EQ(Get("file"), path);
+  CStmModel untouched;
+  Load(other, untouched);
+  EXPECT_EQ(untouched.GetPlane(), STM_PLANE_XY);
+
   // An unchanged model gives way to a new one without a question; the list brings it back.
   ASSERT_TRUE(m_editor.Key("ctrl+n"));
   ASSERT_TRUE(m_editor.Key("Return"));
