@@ -94,10 +94,15 @@ protected:
 };
 
 TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRecentList) {
-  // A file the list still names but which has gone since.
+  // A full list whose first file has gone since.
   const std::string gone = In("gone.stm.json");
+  std::vector<std::string> older = {gone};
+  for (int i = 1; i < 8; ++i) older.push_back(In("older-" + std::to_string(i) + ".stm.json"));
   fs::create_directories(StmEditorSession::ConfigDir() + "/stm-editor");
-  std::ofstream(RecentList()) << gone << "\n";
+  {
+    std::ofstream list(RecentList());
+    for (const std::string& file : older) list << file << "\n";
+  }
   const std::string path = In("plane-yz.stm.json");
 
   ASSERT_TRUE(m_editor.Start(""));
@@ -130,7 +135,11 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(saved.GetUnitLength(), "m");
   EXPECT_EQ(saved.GetUnitForce(), "N");
   EXPECT_EQ(saved.GetCountNode(0), 0);
-  EXPECT_EQ(Lines(RecentList()), (std::vector<std::string>{path, gone}));
+  // The newest first, and the oldest falls off the end.
+  std::vector<std::string> recent = older;
+  recent.insert(recent.begin(), path);
+  recent.pop_back();
+  EXPECT_EQ(Lines(RecentList()), recent);
 
   // A folder that cannot be written: the model keeps its name and nothing changes on disk.
   const std::string bytes = [&] {
@@ -150,7 +159,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_TRUE(Has("title", "plane-yz.stm.json")) << Get("title");
   std::ifstream after(path);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), bytes);
-  EXPECT_EQ(Lines(RecentList()).size(), 2u);
+  EXPECT_EQ(Lines(RecentList()), recent);
 
   // Another model's file is replaced only when the user says so; No goes back to the dialog.
   const std::string other = WritePolygon("other.stm.json", STM_PLANE_XY, {{0, 0}, {1000, 0}, {0, 1000}});
@@ -186,6 +195,8 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(m_editor.State().Int("plane"), STM_PLANE_YZ);
   EXPECT_EQ(m_editor.State().Int("view"), 2);
   EXPECT_EQ(Get("units"), "m,N");
+  // A file opened again keeps its one place at the top.
+  EXPECT_EQ(Lines(RecentList()), recent);
 }
 
 TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABrokenFile) {
