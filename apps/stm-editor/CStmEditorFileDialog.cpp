@@ -75,6 +75,8 @@ void CStmEditorFileDialog::Enter(const std::string& folder) {
   }
   std::sort(folders.begin(), folders.end(), NameBefore);
   std::sort(files.begin(), files.end(), NameBefore);
+  // A problem with what was typed before no longer stands in another folder.
+  if (!ec) m_strProblem.clear();
   m_strFolder = where.string();
   m_folders = std::move(folders);
   m_files = std::move(files);
