@@ -270,6 +270,11 @@ TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABr
   EXPECT_EQ(Get("file"), triangle);
   ASSERT_TRUE(m_editor.Click(CVector(500, 0, 0)));
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  // The opened file is the saved state that undo comes back to.
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_FALSE(TitleMarked());
 
   // Into a folder and up again, a file picked from the list, and OK; Esc cancels.
   ASSERT_TRUE(m_editor.Key("ctrl+o"));
