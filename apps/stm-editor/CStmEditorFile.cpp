@@ -16,10 +16,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Where the file dialog starts: the folder of the model's file, else the working folder.
-std::string StartFolder(const std::string& path) {
+// Where the file dialog starts: the folder of the model's file, else the one the dialog showed
+// last, else the working folder.
+std::string StartFolder(const std::string& path, const std::string& lastFolder) {
   std::error_code ec;
   if (!path.empty()) return fs::path(path).parent_path().string();
+  if (!lastFolder.empty()) return lastFolder;
   const fs::path here = fs::current_path(ec);
   return ec ? std::string("/") : here.string();
 }
@@ -106,7 +108,7 @@ bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path)
   const std::string name = mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
                                ? fs::path(m_strPath).filename().string()
                                : std::string();
-  m_fileDialog.Show(mode, StartFolder(m_strPath), name);
+  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), name);
   for (;;) {
     while (m_fileDialog.IsOpen()) {
       if (!RunFrame()) m_fileDialog.Cancel();
