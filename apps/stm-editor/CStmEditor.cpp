@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "CStmEditorSelectAction.h"
 #include "CStmEditorSurface.h"
@@ -55,7 +57,14 @@ CStmEditor::~CStmEditor() {
 
 bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_options = options;
-  if (!CStmModelFile::Load(options.model, m_model, &error)) return false;
+  if (!options.model.empty()) {
+    if (!CStmModelFile::Load(options.model, m_model, &error)) return false;
+    std::error_code ec;
+    m_strPath = std::filesystem::absolute(options.model, ec).lexically_normal().string();
+    if (ec) m_strPath = options.model;
+  }
+  m_recent = CStmRecentFiles(CStmRecentFiles::DefaultLocation());
+  m_recent.Load();
 
   std::string surfaceError;
   auto window = CUbGlfwSurface::Create(options.width, options.height, "stm-editor", &surfaceError);
@@ -99,14 +108,8 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_manager.AddAction(kActionSelect, new CStmEditorSelectAction);
   m_manager.AddAction(kActionPan, new CUbActionZoomMove);
   m_manager.SetStmModel(&m_model);
-  // The view looks at the model's own plane; any other shows a plane model edge-on.
-  m_wnd.SetViewPos(StmViewOfPlane(m_model.GetPlane()));
-  m_manager.UpdateStmRenderer();
-  m_wnd.SetAction(kActionSelect, -1, 1);
-  m_wnd.ZoomAll(0);
-  m_wnd.InvalidateAllWnd();
-  m_pHost->SetStatusText(IdleStatus());
-  UpdateTitle();
+  ShowModel();
+  if (!m_strPath.empty()) RememberFile(m_strPath);
   return true;
 }
 
@@ -114,12 +117,12 @@ bool CStmEditor::Run(std::string& error) {
   while (RunFrame()) {
     DispatchEvents();
     while (!m_commands.empty()) {
-      const ECommand command = m_commands.front();
+      const SCommand command = m_commands.front();
       m_commands.pop_front();
       RunCommand(command);
     }
     if (glfwWindowShouldClose(m_window)) {
-      if (ConfirmClose()) break;
+      if (ConfirmDiscard()) break;
       glfwSetWindowShouldClose(m_window, GLFW_FALSE);
     }
   }
@@ -136,7 +139,7 @@ bool CStmEditor::RunFrame() {
   // A settled editor sleeps until input comes; a counted run never waits.
   if (m_options.frames == 0 && m_nQuietFrames >= kQuietFramesForIdle) glfwWaitEventsTimeout(kIdleWaitSeconds);
   else glfwPollEvents();
-  if (!m_pHost->IsMessageBoxOpen()) {
+  if (!IsModal()) {
     const std::vector<UINT> due = m_pHost->TakeDueTimers();
     for (UINT id : due) m_wnd.OnTimer(id);
     if (!due.empty()) {
@@ -183,6 +186,14 @@ void CStmEditor::ReportIdle() {
                      "\twhere=" + OneLine(m_strWhere.c_str()) +
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
+  // The model's file and settings, and the dialog that is open with what it shows.
+  const char* dialog = m_newDialog.IsOpen() ? "new"
+                       : !m_fileDialog.IsOpen() ? ""
+                       : m_fileDialog.GetMode() == CStmEditorFileDialog::EMode::kOpen ? "open" : "save";
+  line += "\tfile=" + OneLine(m_strPath.c_str()) + "\tplane=" + std::to_string(m_model.GetPlane()) +
+          "\tunits=" + OneLine(m_model.GetUnitLength().c_str()) + "," + OneLine(m_model.GetUnitForce().c_str()) +
+          "\tdialog=" + dialog + "\tfolder=" + OneLine(m_fileDialog.GetFolder().c_str()) +
+          "\tedit=" + OneLine(m_fileDialog.GetEdit().c_str()) + "\tproblem=" + OneLine(m_fileDialog.GetProblem().c_str());
   // Where the menu entries drawn in the last frame lie, by their untranslated names, so that a
   // harness can click them.
   line += "\titems=";
@@ -281,7 +292,7 @@ void CStmEditor::OnMouseButton(GLFWwindow* window, int button, int action, int m
   ++editor->m_nInputs;
   if (button < 0 || button > GLFW_MOUSE_BUTTON_MIDDLE) return;
   const unsigned bit = 1u << button;
-  if (action == GLFW_PRESS && editor->m_pHost->IsMessageBoxOpen()) return;
+  if (action == GLFW_PRESS && editor->IsModal()) return;
   if (action == GLFW_RELEASE && (editor->m_buttonsHeld & bit) == 0) return;
   if (action == GLFW_PRESS) editor->m_buttonsHeld |= bit;
   else editor->m_buttonsHeld &= ~bit;
@@ -295,7 +306,7 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
   ++editor->m_nInputs;
   editor->m_dCursorX = x;
   editor->m_dCursorY = y;
-  if (editor->m_pHost->IsMessageBoxOpen()) return;
+  if (editor->IsModal()) return;
   const CPoint pt = editor->ToClient(x, y);
   int mods = 0;
   if (glfwGetKey(window, GLFW_KEY_LEFT_SHIFT) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_RIGHT_SHIFT) == GLFW_PRESS)
@@ -311,7 +322,7 @@ void CStmEditor::OnCursorPos(GLFWwindow* window, double x, double y) {
 void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
   CStmEditor* editor = FromWindow(window);
   ++editor->m_nInputs;
-  if (editor->m_pHost->IsMessageBoxOpen()) return;
+  if (editor->IsModal()) return;
   const double x = editor->m_dCursorX, y = editor->m_dCursorY;
   const short delta = static_cast<short>(dy * kWheelNotch);
   if (delta == 0) return;
@@ -330,11 +341,18 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
     if (action == GLFW_PRESS) editor->m_pHost->AnswerByKey(key);
     return;
   }
+  // The dialog's widgets have the other keys.
+  if (editor->IsModal()) {
+    if (action == GLFW_PRESS) editor->AnswerDialogByKey(key);
+    return;
+  }
   if (ImGui::GetIO().WantCaptureKeyboard) return;
-  const auto command = [editor](ECommand c) { editor->m_commands.push_back(c); };
+  const auto command = [editor](ECommand c) { editor->m_commands.push_back({c, std::string()}); };
   if (mods & GLFW_MOD_CONTROL) {
     switch (key) {
-      case GLFW_KEY_S: return command(ECommand::kSave);
+      case GLFW_KEY_N: return command(ECommand::kNew);
+      case GLFW_KEY_O: return command(ECommand::kOpen);
+      case GLFW_KEY_S: return command((mods & GLFW_MOD_SHIFT) ? ECommand::kSaveAs : ECommand::kSave);
       case GLFW_KEY_Q: return command(ECommand::kQuit);
       case GLFW_KEY_Z: return command(ECommand::kUndo);
       case GLFW_KEY_Y: return command(ECommand::kRedo);

@@ -1,5 +1,6 @@
-// The on-screen editor: one model file in a GLFW window, the scene's input handlers fed from
-// the window's events, and an overlay with the menu, the status line and message boxes.
+// The on-screen editor: one model at a time in a GLFW window, the scene's input handlers fed
+// from the window's events, and an overlay with the menu, the status line, dialogs and message
+// boxes.
 #pragma once
 
 #include <deque>
@@ -7,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "CStmEditorFileDialog.h"
+#include "CStmEditorNewModelDialog.h"
+#include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
 #include "manager/CStmUbManager.h"
@@ -19,6 +23,7 @@ struct GLFWwindow;
 class CStmEditor {
 public:
   struct SOptions {
+    // The file to open; empty for a new, untitled model.
     std::string model;
     int width = 1024;
     int height = 768;
@@ -37,7 +42,8 @@ public:
   CStmEditor(const CStmEditor&) = delete;
   CStmEditor& operator=(const CStmEditor&) = delete;
 
-  // Loads the model and opens the window; false with the message when either fails.
+  // Loads the model (if one is given) and opens the window; false with the message when either
+  // fails.
   bool Open(const SOptions& options, std::string& error);
   // The event loop; false with the message when the screenshot could not be written.
   bool Run(std::string& error);
@@ -57,8 +63,13 @@ private:
     short delta;
   };
   enum class ECommand {
-    kSave, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
+    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ
+  };
+  struct SCommand {
+    ECommand command;
+    // The file a recent-files entry names.
+    std::string path;
   };
 
   static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
@@ -73,7 +84,7 @@ private:
   // Runs after the scene is drawn, before the frame is shown.
   void BeforeSwap();
   void DispatchEvents();
-  void RunCommand(ECommand command);
+  void RunCommand(const SCommand& command);
   // Edits through the scene's keys, with a word on the status line for what happened or why
   // nothing did.
   void RunEditCommand(ECommand command);
@@ -91,17 +102,42 @@ private:
   // The tooltip of what the cursor rests on, from the hover pick.
   void DrawTooltip();
   // Keeps where the overlay item just drawn lies and whether it can run, for the idle report.
-  void NoteItem(const char* label, bool enabled);
-  // False (the model untouched on disk) when the save failed; the user has been told.
+  void NoteItem(const std::string& label, bool enabled);
+  // Whether a dialog or a message box holds the input.
+  bool IsModal() const;
+  // Enter and Esc for the open dialog; they reach the editor whatever widget has the focus.
+  void AnswerDialogByKey(int glfwKey);
+
+  // The file commands. Each asks about unsaved changes only once it knows what would replace
+  // them, and a refusal or a Cancel anywhere leaves everything as it was.
+  void NewModel();
+  void OpenModel();
+  // Loads the file aside first, so that a broken file never costs the model shown.
+  bool OpenPath(const std::string& path);
+  // False (the model untouched on disk) when the save failed or was cancelled; the user has
+  // been told. An untitled model is saved through the dialog.
   bool Save();
-  // Whether the window may close: asks about unsaved changes.
-  bool ConfirmClose();
+  bool SaveAs();
+  bool SaveTo(const std::string& path, bool newName);
+  // Runs the file dialog until it is answered; false when cancelled.
+  bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path);
+  // Whether what is shown may be replaced or closed: asks about unsaved changes.
+  bool ConfirmDiscard();
+  // Shows the model given in place of the current one, which the given one takes away.
+  void TakeModel(CStmModel& model, const std::string& path);
+  // Rebuilds the scene from the model and faces its plane, as it is on disk.
+  void ShowModel();
+  void RememberFile(const std::string& path);
+  // The file's name, or "untitled".
+  CString DisplayName() const;
   void UpdateTitle();
   // A window position in framebuffer pixels, which is what the render window counts in.
   CPoint ToClient(double x, double y) const;
   UINT MouseFlags(int mods) const;
 
   SOptions m_options;
+  // The model's file, absolute; empty while the model is untitled.
+  std::string m_strPath;
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
@@ -118,7 +154,10 @@ private:
   double m_dCursorX = 0.0;
   double m_dCursorY = 0.0;
   std::deque<SEvent> m_events;
-  std::deque<ECommand> m_commands;
+  std::deque<SCommand> m_commands;
+  CStmEditorFileDialog m_fileDialog;
+  CStmEditorNewModelDialog m_newDialog;
+  CStmRecentFiles m_recent{std::string()};
   // The undo depth of what is on disk (-1 once no undo or redo can get back to it) and the
   // depth last seen.
   int m_nUndoSaved = 0;

@@ -1,17 +1,29 @@
-// The editor's commands: edits through the scene with a word on the status line, views,
-// saving, closing, and the modified mark that follows the undo history.
+// The editor's commands: edits through the scene with a word on the status line, views, and
+// the modified mark that follows the undo history.
 #include <GLFW/glfw3.h>
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
-#include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 
-void CStmEditor::RunCommand(ECommand command) {
+void CStmEditor::RunCommand(const SCommand& entry) {
+  const ECommand command = entry.command;
   m_pHost->SetStatusText(IdleStatus());
   switch (command) {
+    case ECommand::kNew:
+      NewModel();
+      break;
+    case ECommand::kOpen:
+      OpenModel();
+      break;
+    case ECommand::kOpenRecent:
+      OpenPath(entry.path);
+      break;
     case ECommand::kSave:
       Save();
+      break;
+    case ECommand::kSaveAs:
+      SaveAs();
       break;
     case ECommand::kQuit:
       glfwSetWindowShouldClose(m_window, GLFW_TRUE);
@@ -172,44 +184,3 @@ void CStmEditor::TrackHistory() {
   // the history says whether the model differs from the file.
   m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);
 }
-
-bool CStmEditor::Save() {
-  std::string error;
-  if (!CStmModelFile::Save(m_options.model, m_model, &error)) {
-    CString text;
-    text.Format(StmText("The model could not be saved; the file on disk is unchanged.\n%s").c_str(), error.c_str());
-    m_pHost->SetStatusText(StmText("Save failed"));
-    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    return false;
-  }
-  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
-  m_model.SetStmModifiedFlag(0);
-  CString text;
-  text.Format(StmText("Saved %s").c_str(), m_options.model.c_str());
-  m_pHost->SetStatusText(text);
-  return true;
-}
-
-bool CStmEditor::ConfirmClose() {
-  if (!IsModified()) return true;
-  CString text;
-  text.Format(StmText("Save the changes to %s?").c_str(), m_options.model.c_str());
-  switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES:
-      return Save();
-    case IDNO:
-      return true;
-    default:
-      return false;
-  }
-}
-
-void CStmEditor::UpdateTitle() {
-  std::string title = std::string("stm-editor - ") + m_options.model;
-  if (m_model.IsLock()) title += std::string(" ") + StmText("[locked]").c_str();
-  if (IsModified()) title += " *";
-  if (title == m_strTitle) return;
-  m_strTitle = title;
-  glfwSetWindowTitle(m_window, title.c_str());
-}
-

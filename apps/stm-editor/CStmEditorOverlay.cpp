@@ -1,7 +1,9 @@
-// The editor's overlay: the menus, the status line, tooltips and the key list.
+// The editor's overlay: the menus, the status line, tooltips, the key list and the dialogs.
 #include <imgui.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
@@ -17,13 +19,13 @@ constexpr const char* StmTextNoop(const char* id) { return id; }
 }  // namespace
 
 void CStmEditor::DrawOverlay() {
-  const bool idle = !m_pHost->IsMessageBoxOpen();
+  const bool idle = !IsModal();
   const bool unlocked = m_model.IsLock() == 0;
   const bool selected = m_manager.GetSelectMap().GetCount() > 0;
   m_items.clear();
   const auto item = [this](const char* label, const char* keys, ECommand command, bool enabled = true,
                            bool checked = false) {
-    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back(command);
+    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back({command, std::string()});
     NoteItem(label, enabled);
   };
   const auto menu = [this, idle](const char* label) {
@@ -33,7 +35,26 @@ void CStmEditor::DrawOverlay() {
   };
   if (ImGui::BeginMainMenuBar()) {
     if (menu(StmTextNoop("File"))) {
+      item(StmTextNoop("New..."), "Ctrl+N", ECommand::kNew);
+      item(StmTextNoop("Open..."), "Ctrl+O", ECommand::kOpen);
+      const std::vector<std::string>& recent = m_recent.GetFiles();
+      const bool anyRecent = !recent.empty();
+      const bool recentOpen = ImGui::BeginMenu(StmText("Recent").c_str(), anyRecent);
+      NoteItem("Recent", anyRecent);
+      if (recentOpen) {
+        // A file that has gone since is shown, greyed, so that the list keeps its order.
+        for (const std::string& path : recent) {
+          std::error_code ec;
+          const bool there = std::filesystem::is_regular_file(path, ec);
+          if (ImGui::MenuItem(path.c_str(), nullptr, false, there)) m_commands.push_back({ECommand::kOpenRecent, path});
+          NoteItem(path, there);
+        }
+        ImGui::EndMenu();
+      }
+      ImGui::Separator();
       item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
+      item(StmTextNoop("Save as..."), "Ctrl+Shift+S", ECommand::kSaveAs);
+      ImGui::Separator();
       item(StmTextNoop("Quit"), "Ctrl+Q", ECommand::kQuit);
       ImGui::EndMenu();
     }
@@ -100,13 +121,16 @@ void CStmEditor::DrawOverlay() {
 
   DrawTooltip();
   if (m_bShowKeys) DrawKeyReference();
+  const auto note = [this](const std::string& name, bool enabled) { NoteItem(name, enabled); };
+  m_fileDialog.Draw(note);
+  m_newDialog.Draw(note);
   m_pHost->DrawMessageBox();
 }
 
 void CStmEditor::DrawTooltip() {
   m_strTooltip.clear();
   // Only while the cursor rests where the hover pick was made, and nothing else claims it.
-  if (m_buttonsHeld != 0 || m_pHost->IsMessageBoxOpen() || ImGui::GetIO().WantCaptureMouse) return;
+  if (m_buttonsHeld != 0 || IsModal() || ImGui::GetIO().WantCaptureMouse) return;
   if (!(m_pHost->GetCursorPos() == m_ptHover)) return;
   // A node sits on the ends of its elements, so pointing there means the node.
   CUbEntityObj* entity = nullptr;
@@ -139,11 +163,11 @@ void CStmEditor::DrawTooltip() {
   ImGui::EndTooltip();
 }
 
-void CStmEditor::NoteItem(const char* label, bool enabled) {
+void CStmEditor::NoteItem(const std::string& label, bool enabled) {
   if (m_options.idleFd < 0) return;
   const ImVec2 lo = ImGui::GetItemRectMin();
   const ImVec2 hi = ImGui::GetItemRectMax();
-  m_items.push_back(std::string(label) + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
+  m_items.push_back(label + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
                     std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)) + "," + (enabled ? "1" : "0"));
 }
 
@@ -159,7 +183,10 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("Delete"), StmTextNoop("delete the selection")},
       {StmTextNoop("Ctrl+C / Ctrl+X"), StmTextNoop("copy / cut the selection")},
       {StmTextNoop("Ctrl+Z / Ctrl+Y"), StmTextNoop("undo / redo")},
+      {StmTextNoop("Ctrl+N"), StmTextNoop("new model (asks for its plane and units)")},
+      {StmTextNoop("Ctrl+O"), StmTextNoop("open a model file")},
       {StmTextNoop("Ctrl+S"), StmTextNoop("save")},
+      {StmTextNoop("Ctrl+Shift+S"), StmTextNoop("save under another name")},
       {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
       {StmTextNoop("F1"), StmTextNoop("this list")},

@@ -1,5 +1,5 @@
 // stm-editor: edits a strut-and-tie model file in a window.
-//   stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png] [--idle-fd FD]
+//   stm-editor [MODEL.stm.json] [--size WxH] [--frames N] [--screenshot OUT.png] [--idle-fd FD]
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +20,8 @@ int Fail(const std::string& message) {
 
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
-               StmText("usage: stm-editor MODEL.stm.json [--size WxH] [--frames N] [--screenshot OUT.png|OUT.jpg]\n"
+               StmText("usage: stm-editor [MODEL.stm.json] [--size WxH] [--frames N] [--screenshot OUT.png|OUT.jpg]\n"
+                       "  MODEL.stm.json    the model to open; without it the editor starts a new one\n"
                        "  --size WxH        the window's size in pixels (1024x768)\n"
                        "  --frames N        leave on its own after N frames\n"
                        "  --screenshot OUT  write the last of those frames as a picture (with --idle-fd:\n"
@@ -28,7 +29,8 @@ void PrintUsage(FILE* out) {
                        "  --idle-fd FD      for test harnesses: a line of state on FD whenever the editor\n"
                        "                    waits for input; the Pause key is then the harness's marker\n"
                        "  --help            this text\n"
-                       "In the window, F1 lists the keys.")
+                       "In the window, F1 lists the keys. The files opened or saved last are listed in\n"
+                       "$XDG_CONFIG_HOME/stm-editor/recent (~/.config/stm-editor/recent without it).")
                    .c_str());
 }
 
@@ -98,10 +100,6 @@ bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& e
       return false;
     }
   }
-  if (options.editor.model.empty()) {
-    error = StmText("no model file given").c_str();
-    return false;
-  }
   if (!options.editor.screenshot.empty() && options.editor.frames == 0 && options.editor.idleFd < 0) {
     error = StmText("--screenshot needs --frames or --idle-fd").c_str();
     return false;
@@ -127,7 +125,7 @@ int main(int argc, char** argv) {
   }
   // A harness that stops listening must not take the editor with it.
   if (options.editor.idleFd >= 0) std::signal(SIGPIPE, SIG_IGN);
-  if (!StmCheckModelPath(options.editor.model, error)) return Fail(error);
+  if (!options.editor.model.empty() && !StmCheckModelPath(options.editor.model, error)) return Fail(error);
   CStmEditor editor;
   if (!editor.Open(options.editor, error)) return Fail(error);
   if (!editor.Run(error)) return Fail(error);

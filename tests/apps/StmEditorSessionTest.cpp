@@ -27,7 +27,10 @@ protected:
     m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
              std::to_string(getpid()) + ".stm.json";
   }
-  void TearDown() override { std::remove(m_path.c_str()); }
+  void TearDown() override {
+    std::remove(m_path.c_str());
+    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+  }
 
   // Four nodes, four sides and the diagonal from (0, 0) to (1000, 1000) in the given plane.
   void WriteSquare(int plane = STM_PLANE_XZ) {

@@ -115,6 +115,15 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   m_shotPath = name + ".png";
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   const std::string display = ":" + std::to_string(m_display);
+  const std::string config = ConfigDir();
+  std::vector<std::string> args = {"stm-editor"};
+  if (!model.empty()) args.push_back(model);
+  for (const std::string& arg : {std::string("--size"), size, std::string("--idle-fd"), std::to_string(kReportFd),
+                                 std::string("--screenshot"), m_shotPath})
+    args.push_back(arg);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   m_editor = fork();
   if (m_editor == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -125,8 +134,9 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
     dup2(err, 2);
     setenv("DISPLAY", display.c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
-    execl(STM_EDITOR_EXE, "stm-editor", model.c_str(), "--size", size.c_str(), "--idle-fd",
-          std::to_string(kReportFd).c_str(), "--screenshot", m_shotPath.c_str(), static_cast<char*>(nullptr));
+    // The user's own recent files are neither read nor written by a test.
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    execv(STM_EDITOR_EXE, argv.data());
     _exit(127);
   }
   close(reportPipe[1]);
@@ -137,6 +147,12 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   const int x = std::atoi(window.c_str()) + width / 2;
   const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + height / 2;
   return Input("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+std::string StmEditorSession::ConfigDir() {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  return RenderOutputDir() + "/session-" + (test ? test->name() : "editor") + "." + std::to_string(getpid()) +
+         ".config";
 }
 
 bool StmEditorSession::ReadLine(std::string& line, bool* eof) { return ReadUpToNewline(m_idleFd, m_buffer, line, eof); }
@@ -196,7 +212,7 @@ int StmEditorSession::Xdotool(const std::string& args) const {
 testing::AssertionResult StmEditorSession::Input(const std::string& xdotoolArgs) {
   // X delivers events in order, so once the editor has counted the marker it has seen all
   // that came before it.
-  if (Xdotool(xdotoolArgs + " key Pause") != 0) return testing::AssertionFailure() << "xdotool " << xdotoolArgs << " failed";
+  if (Xdotool(xdotoolArgs + (xdotoolArgs.empty() ? "" : " ") + "key Pause") != 0) return testing::AssertionFailure() << "xdotool " << xdotoolArgs << " failed";
   return WaitForMark(++m_marks);
 }
 
@@ -238,6 +254,12 @@ testing::AssertionResult StmEditorSession::Wheel(const CVector& at, int notches)
 
 testing::AssertionResult StmEditorSession::Key(const std::string& keys) { return Input("key " + keys); }
 
+testing::AssertionResult StmEditorSession::Type(const std::string& text) {
+  // xdotool's type takes every argument after it as text, so the marker follows on its own.
+  if (Xdotool("type " + ShellQuote(text)) != 0) return testing::AssertionFailure() << "xdotool type failed";
+  return Input(std::string());
+}
+
 std::string StmEditorSession::FindItem(const std::string& name) const {
   std::stringstream items(m_state.Get("items"));
   std::string item;
@@ -254,13 +276,17 @@ int StmEditorSession::ItemEnabled(const std::string& name) const {
   return at.substr(at.rfind(',') + 1) == "1" ? 1 : 0;
 }
 
-testing::AssertionResult StmEditorSession::ClickItem(const std::string& name) {
+testing::AssertionResult StmEditorSession::ClickItem(const std::string& name) { return AtItem(name, " click 1"); }
+
+testing::AssertionResult StmEditorSession::HoverItem(const std::string& name) { return AtItem(name, std::string()); }
+
+testing::AssertionResult StmEditorSession::AtItem(const std::string& name, const std::string& then) {
   const std::string at = FindItem(name);
   if (at.empty()) return testing::AssertionFailure() << "no item \"" << name << "\" among " << m_state.Get("items");
   const std::string window = m_state.Get("window");
   const int x = std::atoi(window.c_str()) + std::atoi(at.c_str());
   const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + std::atoi(at.substr(at.find(',') + 1).c_str());
-  return Input("mousemove " + At(x, y) + " click 1");
+  return Input("mousemove " + At(x, y) + then);
 }
 
 int StmEditorSession::KeyAndWaitForExit(const std::string& keys) {

@@ -29,8 +29,12 @@ public:
   StmEditorSession(const StmEditorSession&) = delete;
   StmEditorSession& operator=(const StmEditorSession&) = delete;
 
-  // Starts a display and the editor on the model, and waits until the editor is idle.
+  // Starts a display and the editor on the model (none: a new, untitled model), and waits until
+  // the editor is idle. The editor keeps its settings in a folder of the test's own (see
+  // ConfigDir), which every session of one test shares.
   testing::AssertionResult Start(const std::string& model, int width = 800, int height = 600);
+  // The editor's configuration folder (its XDG_CONFIG_HOME) for the running test.
+  static std::string ConfigDir();
 
   // The latest idle report.
   const SState& State() const { return m_state; }
@@ -45,14 +49,19 @@ public:
   testing::AssertionResult Wheel(const CVector& at, int notches);
   // xdotool key names, e.g. "Delete", "ctrl+z".
   testing::AssertionResult Key(const std::string& keys);
+  // Types the text as a user would, key by key.
+  testing::AssertionResult Type(const std::string& text);
   // Clicks an overlay item (a menu or a menu entry) by its untranslated name.
   testing::AssertionResult ClickItem(const std::string& name);
+  // Rests the pointer on an overlay item by its untranslated name: a submenu opens so.
+  testing::AssertionResult HoverItem(const std::string& name);
   // Whether the item was drawn in the latest report and could run: 1, 0, or -1 when not drawn.
   int ItemEnabled(const std::string& name) const;
   // Reads reports until one satisfies the condition: for what the editor does on its own
   // after input, such as a tooltip once the cursor rests.
   testing::AssertionResult WaitFor(const std::function<bool(const SState&)>& condition, const std::string& what);
-  // Any xdotool command line, followed by the marker; returns once the editor has drawn it.
+  // Any xdotool command line (empty for none), followed by the marker; returns once the editor
+  // has drawn it.
   testing::AssertionResult Input(const std::string& xdotoolArgs);
 
   // Sends keys to a closing editor and waits for it to leave; the exit status, -1 on failure.
@@ -63,6 +72,8 @@ public:
 private:
   // Reads idle reports until one carries the marker; false on end of file or the guard time.
   testing::AssertionResult WaitForMark(int mark);
+  // Moves the pointer onto the item, then does what the xdotool arguments say.
+  testing::AssertionResult AtItem(const std::string& name, const std::string& then);
   // The "x,y,enabled" of an item in the latest report; empty when it was not drawn.
   std::string FindItem(const std::string& name) const;
   // Reads the next report; false at end of file or after the guard time.

@@ -1,0 +1,245 @@
+// The editor's file commands: new, open, recent files, save and save as, the question about
+// unsaved changes before any of them replaces the model, and the title that names the file.
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "CStmEditor.h"
+#include "CStmEditorUiHost.h"
+#include "StmViewOfPlane.h"
+#include "host/model/CStmModelFile.h"
+#include "host/platform/StmText.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the file dialog starts: the folder of the model's file, else the one the dialog showed
+// last, else the working folder.
+std::string StartFolder(const std::string& path, const std::string& lastFolder) {
+  std::error_code ec;
+  if (!path.empty()) return fs::path(path).parent_path().string();
+  if (!lastFolder.empty()) return lastFolder;
+  const fs::path here = fs::current_path(ec);
+  return ec ? std::string("/") : here.string();
+}
+
+// Ten metres, the size of a large member, in the model's unit of length.
+double StartingSpan(const std::string& unit) {
+  if (unit == "m") return 10.0;
+  if (unit == "cm") return 1000.0;
+  return 10000.0;
+}
+
+const char* PlaneName(int plane) {
+  switch (plane) {
+    case STM_PLANE_XY: return "x-y";
+    case STM_PLANE_YZ: return "y-z";
+    default: return "x-z";
+  }
+}
+
+}  // namespace
+
+bool CStmEditor::IsModal() const {
+  return m_pHost->IsMessageBoxOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen();
+}
+
+void CStmEditor::AnswerDialogByKey(int glfwKey) {
+  const bool enter = glfwKey == GLFW_KEY_ENTER || glfwKey == GLFW_KEY_KP_ENTER;
+  if (glfwKey != GLFW_KEY_ESCAPE && !enter) return;
+  if (m_fileDialog.IsOpen()) enter ? m_fileDialog.Confirm() : m_fileDialog.Cancel();
+  if (m_newDialog.IsOpen()) enter ? m_newDialog.Confirm() : m_newDialog.Cancel();
+}
+
+void CStmEditor::NewModel() {
+  // A new model starts from what a fresh one has, whatever the model shown uses.
+  CStmModel fresh;
+  m_newDialog.Show(fresh.GetPlane(), fresh.GetUnitLength().str(), fresh.GetUnitForce().str());
+  while (m_newDialog.IsOpen()) {
+    if (!RunFrame()) m_newDialog.Cancel();
+  }
+  const bool chosen = m_newDialog.GetState() == CStmEditorNewModelDialog::EState::kChosen;
+  m_newDialog.Close();
+  if (!chosen || !ConfirmDiscard()) {
+    m_pHost->SetStatusText(StmText("No new model; the model shown is as it was"));
+    return;
+  }
+  fresh.SetPlane(m_newDialog.GetPlane());
+  fresh.SetUnitLength(m_newDialog.GetUnitLength());
+  fresh.SetUnitForce(m_newDialog.GetUnitForce());
+  TakeModel(fresh, std::string());
+  CString text;
+  text.Format(StmText("New model in the %s plane, lengths in %s, forces in %s").c_str(), PlaneName(m_model.GetPlane()),
+              m_model.GetUnitLength().c_str(), m_model.GetUnitForce().c_str());
+  m_pHost->SetStatusText(text);
+}
+
+void CStmEditor::OpenModel() {
+  std::string path;
+  if (!AskForPath(CStmEditorFileDialog::EMode::kOpen, path)) return;
+  OpenPath(path);
+}
+
+bool CStmEditor::OpenPath(const std::string& path) {
+  CStmModel loaded;
+  std::string error;
+  if (!CStmModelFile::Load(path, loaded, &error)) {
+    CString text;
+    text.Format(StmText("The file was not opened; the model shown is as it was.\n%s").c_str(), error.c_str());
+    m_pHost->SetStatusText(StmText("Open failed"));
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  if (!ConfirmDiscard()) {
+    m_pHost->SetStatusText(StmText("Nothing was opened; the model shown is as it was"));
+    return false;
+  }
+  TakeModel(loaded, path);
+  CString text;
+  text.Format(StmText("Opened %s").c_str(), m_strPath.c_str());
+  m_pHost->SetStatusText(text);
+  return true;
+}
+
+bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path) {
+  const std::string name = mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
+                               ? fs::path(m_strPath).filename().string()
+                               : std::string();
+  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), name);
+  for (;;) {
+    while (m_fileDialog.IsOpen()) {
+      if (!RunFrame()) m_fileDialog.Cancel();
+    }
+    if (m_fileDialog.GetState() != CStmEditorFileDialog::EState::kChosen) break;
+    path = m_fileDialog.GetPath();
+    std::error_code ec;
+    if (mode == CStmEditorFileDialog::EMode::kOpen || path == m_strPath || !fs::exists(path, ec)) {
+      m_fileDialog.Close();
+      return true;
+    }
+    CString text;
+    text.Format(StmText("%s already exists. Replace it?").c_str(), path.c_str());
+    if (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      m_fileDialog.Close();
+      return true;
+    }
+    // Back to the dialog, to pick another name.
+    m_fileDialog.Reopen();
+  }
+  m_fileDialog.Close();
+  m_pHost->SetStatusText(StmText("Cancelled"));
+  return false;
+}
+
+bool CStmEditor::Save() {
+  if (m_strPath.empty()) return SaveAs();
+  return SaveTo(m_strPath, false);
+}
+
+bool CStmEditor::SaveAs() {
+  std::string path;
+  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path)) {
+    m_pHost->SetStatusText(StmText("Not saved"));
+    return false;
+  }
+  return SaveTo(path, path != m_strPath);
+}
+
+bool CStmEditor::SaveTo(const std::string& path, bool newName) {
+  std::string error;
+  if (!CStmModelFile::Save(path, m_model, &error)) {
+    CString text;
+    if (newName) {
+      text.Format(StmText("The model could not be saved as %s; nothing was written, and it is still %s.\n%s").c_str(),
+                  path.c_str(), DisplayName().c_str(), error.c_str());
+    } else {
+      text.Format(StmText("The model could not be saved; the file on disk is unchanged.\n%s").c_str(), error.c_str());
+    }
+    m_pHost->SetStatusText(StmText("Save failed"));
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    // The saver clears the model's flag only on success; the history decides it either way.
+    TrackHistory();
+    return false;
+  }
+  m_strPath = path;
+  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_model.SetStmModifiedFlag(0);
+  CString text;
+  text.Format(StmText("Saved %s").c_str(), m_strPath.c_str());
+  m_pHost->SetStatusText(text);
+  RememberFile(m_strPath);
+  UpdateTitle();
+  return true;
+}
+
+bool CStmEditor::ConfirmDiscard() {
+  if (!IsModified()) return true;
+  CString text;
+  text.Format(StmText("Save the changes to %s?").c_str(), DisplayName().c_str());
+  switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return Save();
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CStmEditor::TakeModel(CStmModel& model, const std::string& path) {
+  // The model shown goes to the caller's, which frees it once the scene no longer names it.
+  m_model.Swap(model);
+  m_strPath.clear();
+  if (!path.empty()) {
+    std::error_code ec;
+    m_strPath = fs::absolute(path, ec).lexically_normal().string();
+    if (ec) m_strPath = path;
+  }
+  ShowModel();
+  if (!m_strPath.empty()) RememberFile(m_strPath);
+}
+
+void CStmEditor::ShowModel() {
+  // The view looks at the model's own plane; any other shows a plane model edge-on.
+  m_wnd.SetViewPos(StmViewOfPlane(m_model.GetPlane()));
+  m_manager.UpdateStmRenderer();
+  m_wnd.SetAction(kActionSelect, -1, 1);
+  if (m_model.GetCountNode(1) == 0 && m_model.GetBoundarys(STM_BOUNDARY_OUTER).empty()) {
+    // Fitting an empty model would fit the axis symbol alone; a member-sized field around the
+    // origin is a place to start drawing.
+    const int side = std::max(1, std::min(m_wnd.GetWidth(), m_wnd.GetHeight()));
+    m_wnd.SetViewCenter(0.0, 0.0);
+    m_wnd.SetViewScale(StartingSpan(m_model.GetUnitLength().str()) / side);
+  } else {
+    m_wnd.ZoomAll(0);
+  }
+  m_wnd.InvalidateAllWnd();
+  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_model.SetStmModifiedFlag(0);
+  m_ptHover = CPoint(-1, -1);
+  m_strTooltip.clear();
+  m_pHost->SetStatusText(IdleStatus());
+  UpdateTitle();
+}
+
+void CStmEditor::RememberFile(const std::string& path) {
+  std::string error;
+  // The list is a convenience: the user hears of a failure, but nothing else stops.
+  if (!m_recent.Add(path, error)) std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
+}
+
+CString CStmEditor::DisplayName() const {
+  return m_strPath.empty() ? StmText("untitled") : CString(fs::path(m_strPath).filename().string());
+}
+
+void CStmEditor::UpdateTitle() {
+  std::string title = std::string("stm-editor - ") + DisplayName().c_str();
+  if (m_model.IsLock()) title += std::string(" ") + StmText("[locked]").c_str();
+  if (IsModified()) title += " *";
+  if (title == m_strTitle) return;
+  m_strTitle = title;
+  glfwSetWindowTitle(m_window, title.c_str());
+}
