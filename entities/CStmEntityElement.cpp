@@ -163,7 +163,7 @@ void CStmEntityElement::Render(int pick) {
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   if (!model) return;
   const CStmDataView* view = model->GetStmDataView();
-  CStmObjElement* element = model->GetElement(m_nIdStm);
+  CStmObjElement* element = FindElementRecord(model);
   if (!view || !element || !view->IsShowOption(kShowElements)) return;
 
   const SStmColorSet& colors = view->GetColorSet();

@@ -44,7 +44,7 @@ void CStmEntityNode::Init() {
 CStmObjNode* CStmEntityNode::GetModelNode() const {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
-  return model ? model->GetNode(m_nIdStm) : nullptr;
+  return FindNodeRecord(model);
 }
 
 void CStmEntityNode::SetCoord(const CVector& coord) {
@@ -111,7 +111,7 @@ CString CStmEntityNode::GetStringEntType() { return StmText("Node"); }
 void CStmEntityNode::Render(int pick) {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
-  CStmObjNode* node = model ? model->GetNode(m_nIdStm) : nullptr;
+  CStmObjNode* node = FindNodeRecord(model);
   if (!node || !node->IsEnable()) return;
   const CStmDataView* view = model->GetStmDataView();
   if (!view || !view->IsShowOption(kShowNodes)) return;

@@ -90,6 +90,26 @@ int CStmEntityObject::ExcuteCallList(CALL_LIST_TYPE type, unsigned int, long ind
 
 void CStmEntityObject::Render(int) {}
 
+template <class T, class F>
+T* CStmEntityObject::FindRecord(const CStmModel* model, F find) const {
+  if (!model) return nullptr;
+  if (model != m_pRecordModel || model->GetRecordGeneration() != m_nRecordGeneration || m_nRecordId != m_nIdStm) {
+    m_pRecordModel = model;
+    m_nRecordGeneration = model->GetRecordGeneration();
+    m_nRecordId = m_nIdStm;
+    m_pRecord = find(m_nIdStm);
+  }
+  return static_cast<T*>(m_pRecord);
+}
+
+CStmObjNode* CStmEntityObject::FindNodeRecord(const CStmModel* model) const {
+  return FindRecord<CStmObjNode>(model, [model](int id) { return model->GetNode(id); });
+}
+
+CStmObjElement* CStmEntityObject::FindElementRecord(const CStmModel* model) const {
+  return FindRecord<CStmObjElement>(model, [model](int id) { return model->GetElement(id); });
+}
+
 CVector CStmEntityObject::GetCentre() const { return m_pEttManage ? m_pEttManage->GetcbCenterVector(-1) : CVector(); }
 
 CPoint CStmEntityObject::ProjectView(const CVector& p) const {

@@ -5,6 +5,10 @@
 #include "host/framework/CUbEntityObj.h"
 #include "host/framework/CUbRenderWnd.h"
 
+class CStmModel;
+class CStmObjElement;
+class CStmObjNode;
+class CStmObject;
 class CStmUbManager;
 
 class CStmEntityObject : public CUbEntityObj {
@@ -67,6 +71,11 @@ protected:
   // The archive of entities that the manager rebuilds instead of loading their geometry.
   void SerializeViewAid(CArchive& ar);
 
+  // The model records of this entity, found by id once and again only after the model's records
+  // came or went: a frame asks every entity for its record.
+  CStmObjNode* FindNodeRecord(const CStmModel* model) const;
+  CStmObjElement* FindElementRecord(const CStmModel* model) const;
+
   CVector GetCentre() const;
   // A view-coordinate point projected to the current window's client pixels.
   CPoint ProjectView(const CVector& p) const;
@@ -78,6 +87,13 @@ protected:
   CUbRenderWnd::VIEW_POS m_eViewPos = CUbRenderWnd::VIEW_POS_XY;
 
 private:
+  mutable const CStmModel* m_pRecordModel = nullptr;
+  mutable unsigned long m_nRecordGeneration = 0;
+  mutable int m_nRecordId = -1;
+  mutable CStmObject* m_pRecord = nullptr;
+
+  template <class T, class F>
+  T* FindRecord(const CStmModel* model, F find) const;
   // Candidates compare by the distance of their pixel centres to pt, so that depth never counts.
   double ScreenDistance(const CVector& p, const CVector& pt) const;
   int TakeCandidate(const CVector& c, const CVector& pt, CVector& out, int& first, bool screen) const;

@@ -175,7 +175,7 @@ static void ForEachDrawn(CStmUbRenderer& wnd, CStmUbManager& manager, int kind, 
     }
     return;
   }
-  for (const auto& entry : manager.GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) one(entry.second);
+  for (CUbEntityObj* e : manager.GetEttList(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) one(e);
 }
 
 void CStmUbRenderer::RenderGrid(int pick) {

@@ -35,6 +35,7 @@ int CUbEttManage::AddEtt(CUbEntityObj* entity, int record, int redraw) {
   entity->m_pEttManage = this;
   m_mapEtt[entity->m_strName] = entity;
   m_mapEttByType[entity->m_nTypeEntity][entity->m_strName] = entity;
+  m_mapEttList.erase(entity->m_nTypeEntity);
   m_mapHandle[entity->m_nHandle] = entity;
   m_index.Insert(entity);
   if (record && IsRecording()) AddHistory_ActionCreate(entity);
@@ -61,6 +62,7 @@ void CUbEttManage::Unregister(CUbEntityObj* entity) {
   m_mapEtt.erase(key);
   auto typeIt = m_mapEttByType.find(entity->m_nTypeEntity);
   if (typeIt != m_mapEttByType.end()) typeIt->second.erase(key);
+  m_mapEttList.erase(entity->m_nTypeEntity);
   m_mapHandle.erase(entity->m_nHandle);
   m_index.Remove(entity->m_nHandle);
   m_mapSelect.RemoveKey(key);
@@ -121,6 +123,16 @@ CUbEntityObj* CUbEttManage::GetEttByHandle(std::uint32_t handle) const {
 int CUbEttManage::GetCount(CUbEntityObj::TYPE_ENTITY_OBJ kind) const {
   if (kind == CUbEntityObj::TYPE_ENTITY_ALL) return static_cast<int>(m_mapEtt.size());
   return static_cast<int>(GetEttMap(kind).size());
+}
+
+const std::vector<CUbEntityObj*>& CUbEttManage::GetEttList(CUbEntityObj::TYPE_ENTITY_OBJ kind) const {
+  auto it = m_mapEttList.find(kind);
+  if (it != m_mapEttList.end()) return it->second;
+  std::vector<CUbEntityObj*>& list = m_mapEttList[kind];
+  const EttMap& map = GetEttMap(kind);
+  list.reserve(map.size());
+  for (const auto& entry : map) list.push_back(entry.second);
+  return list;
 }
 
 const CUbEttManage::EttMap& CUbEttManage::GetEttMap(CUbEntityObj::TYPE_ENTITY_OBJ kind) const {

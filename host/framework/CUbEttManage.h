@@ -70,6 +70,9 @@ public:
   int GetCount(CUbEntityObj::TYPE_ENTITY_OBJ kind) const;
   const EttMap& GetEttMap() const { return m_mapEtt; }
   const EttMap& GetEttMap(CUbEntityObj::TYPE_ENTITY_OBJ kind) const;
+  // The same entities in the same order as a plain list, kept until one of the kind comes or
+  // goes: a frame walks every kind, and a list walks far faster than a tree.
+  const std::vector<CUbEntityObj*>& GetEttList(CUbEntityObj::TYPE_ENTITY_OBJ kind) const;
   // Takes an entity out of the registry and the selection without history or hooks and hands
   // it back to the caller; used when the scene is cleared wholesale.
   CUbEntityObj* DetachEtt(CUbEntityObj* entity);
@@ -189,6 +192,7 @@ private:
 
   EttMap m_mapEtt;
   std::map<int, EttMap> m_mapEttByType;
+  mutable std::map<int, std::vector<CUbEntityObj*>> m_mapEttList;
   std::unordered_map<std::uint32_t, CUbEntityObj*> m_mapHandle;
   std::uint32_t m_nLastHandle = 0;
   CUbSpatialIndex m_index;

@@ -74,6 +74,7 @@ CStmModel::CStmModel() = default;
 CStmModel::~CStmModel() { Clear(); }
 
 void CStmModel::Clear() {
+  ++m_nRecordGeneration;
   m_pChange.reset();
   m_nChangeDepth = 0;
   m_nodeElements.clear();
@@ -131,6 +132,8 @@ void CStmModel::Swap(CStmModel& other) {
   std::swap(m_nTypeMesh, other.m_nTypeMesh);
   std::swap(m_boundaryRefs, other.m_boundaryRefs);
   std::swap(m_nodeElements, other.m_nodeElements);
+  ++m_nRecordGeneration;
+  ++other.m_nRecordGeneration;
   AttachAll();
   other.AttachAll();
 }
@@ -156,6 +159,7 @@ T* CStmModel::Adopt(Map<T>& map, T* record, int id) {
   record->m_nId = id;
   record->m_pModel = this;
   map[id] = record;
+  ++m_nRecordGeneration;
   if (m_pChange) {
     // A boundary learns its type after this, so the collection comes from the map it joins.
     CStmModelChange::ECollection collection = CollectionOf(*record);
@@ -839,9 +843,11 @@ void CStmModel::EraseRecord(Map<T>& map, int id) {
   if constexpr (std::is_same_v<T, CStmObjElement>) UnlinkElement(*record);
   map.erase(it);
   delete record;
+  ++m_nRecordGeneration;
 }
 
 void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
+  ++m_nRecordGeneration;
   for (const CStmModelChange::SEntry& entry : change.m_entries) {
     const CStmObject* image = undo ? entry.pBefore.get() : entry.pAfter.get();
     WithCollection(entry.eCollection, [&](auto& map) {

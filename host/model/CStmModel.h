@@ -88,6 +88,9 @@ public:
   void BeginChange();
   std::unique_ptr<CStmModelChange> EndChange();
   int IsChangeOpen() const { return m_pChange ? 1 : 0; }
+  // Counts every time a record is made, erased or put back: a pointer to a record found while
+  // the count stays the same still points at that record.
+  unsigned long GetRecordGeneration() const { return m_nRecordGeneration; }
   void UndoChange(const CStmModelChange& change) { ApplyChange(change, true); }
   void RedoChange(const CStmModelChange& change) { ApplyChange(change, false); }
   // Records call this before they change (through CStmObject::Touch).
@@ -304,4 +307,5 @@ private:
   std::unordered_map<int, std::vector<int>> m_nodeElements;
   std::unique_ptr<CStmModelChange> m_pChange;
   int m_nChangeDepth = 0;
+  unsigned long m_nRecordGeneration = 0;
 };
