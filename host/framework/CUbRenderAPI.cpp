@@ -168,7 +168,14 @@ struct SLabelBatch {
   GLint viewport[4];
   std::vector<SLabel> labels;
   std::vector<SLabel> placed;  // what the last batch drew
+  // Per cell of kAnchorCell pixels: 1 + the priority of the first label anchored there.
+  std::vector<unsigned char> anchors;
+  int anchorColumns = 0, anchorRows = 0;
 };
+
+// Two labels of one priority anchored within a few pixels of each other cannot both be read;
+// the later one is dropped before it costs a layout.
+constexpr int kAnchorCell = 4;
 
 SLabelBatch& Batch() {
   static SLabelBatch batch;
@@ -270,6 +277,18 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
   if (!(dHeight > 0) || !std::isfinite(dHeight) || !std::isfinite(dWidthFactor)) return;
   // Labels help the eye only; a selection pass never picks them.
   if (CUbGlState::IsPicking()) return;
+  if (SLabelBatch& batch = Batch(); batch.open && !batch.alternatives) {
+    double x = 0, y = 0;
+    ToWindow(batch, vPos, x, y);
+    const int column = static_cast<int>(std::floor((x - batch.viewport[0]) / kAnchorCell));
+    const int row = static_cast<int>(std::floor((y - batch.viewport[1]) / kAnchorCell));
+    if (column >= 0 && row >= 0 && column < batch.anchorColumns && row < batch.anchorRows) {
+      unsigned char& claim = batch.anchors[static_cast<size_t>(row * batch.anchorColumns + column)];
+      const auto mine = static_cast<unsigned char>(1 + std::clamp(batch.priority, 0, 250));
+      if (claim == mine) return;
+      if (claim == 0) claim = mine;
+    }
+  }
   const SFontLayout& layout = CachedLayout(strText);
   if (layout.bars.empty()) return;
 
@@ -361,6 +380,9 @@ void CUbRenderAPI::BeginLabels() {
     }
   }
   glGetIntegerv(GL_VIEWPORT, batch.viewport);
+  batch.anchorColumns = std::max(1, (batch.viewport[2] + kAnchorCell - 1) / kAnchorCell);
+  batch.anchorRows = std::max(1, (batch.viewport[3] + kAnchorCell - 1) / kAnchorCell);
+  batch.anchors.assign(static_cast<size_t>(batch.anchorColumns) * static_cast<size_t>(batch.anchorRows), 0);
   batch.open = true;
 }
 
