@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "StmBenchScene.h"
+#include "host/framework/CSnapPointManage.h"
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CMapStringToPtr.h"
@@ -97,7 +98,36 @@ void BM_MemoryAfterPicks(benchmark::State& state) {
   state.counters["growth"] = after10 > 0.0 ? after1000 / after10 : 0.0;
 }
 
+// Selecting everything gathers the grips of every entity; against one bare frame of the model.
+void BM_GripsOfEverythingAgainstBareFrame(benchmark::State& state) {
+  SPickScene scene;
+  std::string error;
+  if (!scene.Open(static_cast<int>(state.range(0)), error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  for (const auto& entry : scene.manager.GetEttMap()) scene.manager.SelectEtt(entry.second, 1);
+  CSnapPointManage grips;
+  using Clock = std::chrono::steady_clock;
+  double gather = 0.0, bare = 0.0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    grips.OnChangeSelectedMember(&scene.wnd);
+    const auto t1 = Clock::now();
+    scene.wnd.OpenGLRenderStart();
+    BarePass(scene.model);
+    glFinish();
+    scene.wnd.OpenGLRenderEnd();
+    const auto t2 = Clock::now();
+    gather += std::chrono::duration<double>(t1 - t0).count();
+    bare += std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["grips_over_bare"] = bare > 0.0 ? gather / bare : 0.0;
+  state.counters["grips_ms"] = gather * 1e3 / static_cast<double>(state.iterations());
+}
+
 }  // namespace
 
+BENCHMARK(BM_GripsOfEverythingAgainstBareFrame)->ArgName("elements")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PickAgainstBareSelection)->ArgName("elements")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryAfterPicks)->Iterations(1)->Unit(benchmark::kMillisecond);
