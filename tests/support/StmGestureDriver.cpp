@@ -129,85 +129,43 @@ const char* SStmGesture::KindName(EKind kind) {
   return "";
 }
 
-SStmGesture SStmGesture::DrawElement(const CVector& a, const CVector& b) {
+SStmGesture SStmGesture::Of(EKind kind, const CVector& a, const CVector& b) {
   SStmGesture g;
-  g.m_eKind = kDrawElement;
+  g.m_eKind = kind;
   g.m_a = a;
   g.m_b = b;
   return g;
 }
 
-SStmGesture SStmGesture::AddNode(const CVector& p, bool split) {
-  SStmGesture g;
-  g.m_eKind = split ? kAddNode : kAddNodeNoSplit;
-  g.m_a = p;
-  return g;
-}
+SStmGesture SStmGesture::DrawElement(const CVector& a, const CVector& b) { return Of(kDrawElement, a, b); }
 
-SStmGesture SStmGesture::Move(const CVector& from, const CVector& to) {
-  SStmGesture g;
-  g.m_eKind = kMove;
-  g.m_a = from;
-  g.m_b = to;
-  return g;
-}
+SStmGesture SStmGesture::AddNode(const CVector& p, bool split) { return Of(split ? kAddNode : kAddNodeNoSplit, p); }
+
+SStmGesture SStmGesture::Move(const CVector& from, const CVector& to) { return Of(kMove, from, to); }
 
 SStmGesture SStmGesture::Rotate(const CVector& centre, int quarterTurns) {
-  SStmGesture g;
-  g.m_eKind = kRotate;
-  g.m_a = centre;
+  SStmGesture g = Of(kRotate, centre);
   g.m_nQuarterTurns = quarterTurns;
   return g;
 }
 
-SStmGesture SStmGesture::Mirror(const CVector& p1, const CVector& p2) {
-  SStmGesture g;
-  g.m_eKind = kMirror;
-  g.m_a = p1;
-  g.m_b = p2;
-  return g;
-}
+SStmGesture SStmGesture::Mirror(const CVector& p1, const CVector& p2) { return Of(kMirror, p1, p2); }
 
 SStmGesture SStmGesture::DragNode(const CVector& from, const CVector& to) {
-  SStmGesture g;
-  g.m_eKind = kStretch;
-  g.m_a = from;
-  g.m_b = to;
+  SStmGesture g = Of(kStretch, from, to);
   g.m_arNodes.push_back(from);
   return g;
 }
 
-SStmGesture SStmGesture::Merge(const CVector& p) {
-  SStmGesture g;
-  g.m_eKind = kMerge;
-  g.m_a = p;
-  return g;
-}
+SStmGesture SStmGesture::Merge(const CVector& p) { return Of(kMerge, p); }
 
-SStmGesture SStmGesture::Delete() {
-  SStmGesture g;
-  g.m_eKind = kDelete;
-  return g;
-}
+SStmGesture SStmGesture::Delete() { return Of(kDelete); }
 
-SStmGesture SStmGesture::Cut() {
-  SStmGesture g;
-  g.m_eKind = kCut;
-  return g;
-}
+SStmGesture SStmGesture::Cut() { return Of(kCut); }
 
-SStmGesture SStmGesture::Copy() {
-  SStmGesture g;
-  g.m_eKind = kCopy;
-  return g;
-}
+SStmGesture SStmGesture::Copy() { return Of(kCopy); }
 
-SStmGesture SStmGesture::Paste(const CVector& p) {
-  SStmGesture g;
-  g.m_eKind = kPaste;
-  g.m_a = p;
-  return g;
-}
+SStmGesture SStmGesture::Paste(const CVector& p) { return Of(kPaste, p); }
 
 SStmGesture& SStmGesture::WithElement(const CVector& a, const CVector& b) {
   m_arElements.emplace_back(a, b);

@@ -60,6 +60,7 @@ struct SStmGesture {
   // rotate, mirror, drag, merge, delete, cut, copy, paste.
   static const char* KindName(EKind kind);
 
+  static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
   static SStmGesture DrawElement(const CVector& a, const CVector& b);
   static SStmGesture AddNode(const CVector& p, bool split);
   static SStmGesture Move(const CVector& from, const CVector& to);
