@@ -131,7 +131,9 @@ void CStmEditor::DrawTooltip() {
   m_strTooltip.clear();
   // Only while the cursor rests where the hover pick was made, and nothing else claims it.
   if (m_buttonsHeld != 0 || IsModal() || ImGui::GetIO().WantCaptureMouse) return;
-  if (!(m_pHost->GetCursorPos() == m_ptHover)) return;
+  // The scene's cursor stays where the pointer left the scene for the overlay; a menu that
+  // closes leaves the pointer somewhere else, where the pick no longer holds.
+  if (!(m_pHost->GetCursorPos() == m_ptHover) || !(ToClient(m_dCursorX, m_dCursorY) == m_ptHover)) return;
   // A node sits on the ends of its elements, so pointing there means the node.
   CUbEntityObj* entity = nullptr;
   for (const auto& entry : m_manager.GetHoverMap()) {

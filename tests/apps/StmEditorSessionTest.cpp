@@ -310,6 +310,12 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
   ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2"));
   EXPECT_NE(m_editor.State().Get("tooltip").find("Restraint"), std::string::npos) << m_editor.State().Get("tooltip");
   EXPECT_EQ(m_editor.State().Get("tooltip").find('<'), std::string::npos) << m_editor.State().Get("tooltip");
+  // Once the pointer has gone to a menu, the node's tooltip does not follow it back out.
+  ASSERT_TRUE(m_editor.Key("F1"));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2 without the key list"));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  ASSERT_TRUE(m_editor.ClickItem("Orthogonal drawing"));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
 
   ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");
