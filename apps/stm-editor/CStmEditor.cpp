@@ -199,13 +199,19 @@ void CStmEditor::ReportIdle() {
   line += "\titems=";
   for (size_t i = 0; i < m_items.size(); ++i) line += (i ? "|" : "") + m_items[i];
   line += "\n";
-  // The picture is on disk before the report that it belongs to.
+  // The picture is on disk before the report that it belongs to, and whole: a harness may be
+  // reading the last one when a timer brings the next.
   if (!m_options.screenshot.empty() && !m_shot.empty()) {
     // A picture per report is for a quick look, so speed beats size.
     stbi_write_png_compression_level = 1;
+    std::filesystem::path part(m_options.screenshot);
+    part.replace_filename(part.stem().string() + ".part" + part.extension().string());
     std::string error;
-    if (!StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error))
+    std::error_code ec;
+    if (!StmWritePicture(part.string(), m_shotWidth, m_shotHeight, m_shot, error))
       std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
+    else if (std::filesystem::rename(part, m_options.screenshot, ec); ec)
+      std::fprintf(stderr, "stm-editor: %s: %s\n", m_options.screenshot.c_str(), ec.message().c_str());
   }
   // A harness that went away must not stop the editor.
   if (write(m_options.idleFd, line.data(), line.size()) < 0) m_options.idleFd = -1;
