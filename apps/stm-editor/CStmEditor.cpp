@@ -100,7 +100,6 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   io.IniFilename = nullptr;
   // The scene's actions choose the cursor.
   io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
-  ImGui::StyleColorsDark();
   ImGui_ImplGlfw_InitForOpenGL(m_window, true);
   ImGui_ImplOpenGL2_Init();
   m_bImGui = true;
@@ -150,6 +149,7 @@ bool CStmEditor::RunFrame() {
   }
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
+  FollowStyle();
   ImGui_ImplOpenGL2_NewFrame();
   ImGui_ImplGlfw_NewFrame();
   ImGui::NewFrame();
@@ -182,7 +182,9 @@ void CStmEditor::ReportIdle() {
                      "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
                      "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
                      "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
-                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) + "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
+                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
+                     "\tstyle=" + (m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? "light" : "dark") +
+                     "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
                      "\twhere=" + OneLine(m_strWhere.c_str()) +
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());

@@ -80,6 +80,15 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
       item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
       item(StmTextNoop("Plane y-z"), nullptr, ECommand::kViewYZ, true, pos == CUbRenderWnd::VIEW_POS_YZ);
+      ImGui::Separator();
+      const bool styleOpen = ImGui::BeginMenu(StmText("Style").c_str());
+      NoteItem("Style", true);
+      if (styleOpen) {
+        const bool light = m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT;
+        item(StmTextNoop("Dark"), nullptr, ECommand::kStyleDark, true, !light);
+        item(StmTextNoop("Light"), nullptr, ECommand::kStyleLight, true, light);
+        ImGui::EndMenu();
+      }
       ImGui::EndMenu();
     }
     if (menu(StmTextNoop("Help"))) {
@@ -125,6 +134,14 @@ void CStmEditor::DrawOverlay() {
   m_fileDialog.Draw(note);
   m_newDialog.Draw(note);
   m_pHost->DrawMessageBox();
+}
+
+void CStmEditor::FollowStyle() {
+  const int style = m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? 1 : 0;
+  if (style == m_nOverlayStyle) return;
+  m_nOverlayStyle = style;
+  if (style == 1) ImGui::StyleColorsLight();
+  else ImGui::StyleColorsDark();
 }
 
 void CStmEditor::DrawTooltip() {
