@@ -178,6 +178,8 @@ private:
   std::string m_strTooltip;
   // The right-hand part of the status line: the cursor's model point and the selection count.
   std::string m_strWhere;
+  // The message as the status line shows it: cut short when the line has no room for all of it.
+  std::string m_strStatusShown;
   std::string m_strTitle;
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;

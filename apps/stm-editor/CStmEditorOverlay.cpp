@@ -16,6 +16,21 @@ namespace {
 // Marks a text for the catalogue where it is looked up later, under a name held elsewhere.
 constexpr const char* StmTextNoop(const char* id) { return id; }
 
+// The text, or as much of it as fits the width with "..." after it; cut between characters,
+// never inside one.
+std::string FitText(const std::string& text, float width) {
+  if (ImGui::CalcTextSize(text.c_str()).x <= width) return text;
+  const char* const kMore = "...";
+  size_t keep = 0;
+  for (size_t end = 0; end < text.size();) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    if (ImGui::CalcTextSize((text.substr(0, end) + kMore).c_str()).x > width) break;
+    keep = end;
+  }
+  return text.substr(0, keep) + kMore;
+}
+
 }  // namespace
 
 void CStmEditor::DrawOverlay() {
@@ -110,7 +125,6 @@ void CStmEditor::DrawOverlay() {
                                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                  ImGuiWindowFlags_NoNav;
   if (ImGui::Begin("##status", nullptr, flags)) {
-    ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
     const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
     static const char* const kAxes[] = {"x", "y", "z"};
     int first = 0, second = 1;
@@ -122,7 +136,15 @@ void CStmEditor::DrawOverlay() {
                  coords[second], m_model.GetUnitLength().c_str(), m_manager.GetSelectMap().GetCount());
     m_strWhere = where.c_str();
     const float width = ImGui::CalcTextSize(where.c_str()).x;
-    ImGui::SameLine(std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f));
+    const float whereX = std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f);
+    // A message longer than the room left of the cursor's place is cut short rather than
+    // written over by it; the whole message shows when the pointer rests on the line.
+    const std::string status = m_pHost->GetStatusText().c_str();
+    const float room = whereX - ImGui::GetCursorPosX() - 2.0f * ImGui::GetFontSize();
+    m_strStatusShown = FitText(status, room);
+    ImGui::TextUnformatted(m_strStatusShown.c_str());
+    if (m_strStatusShown != status && ImGui::IsWindowHovered()) ImGui::SetTooltip("%s", status.c_str());
+    ImGui::SameLine(whereX);
     ImGui::TextUnformatted(where.c_str());
   }
   ImGui::End();

@@ -319,6 +319,16 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
     EXPECT_EQ(m_editor.State().Int("modified"), 0) << key;
   }
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  // The longest message does not fit beside the cursor's place: it is cut short, not overwritten.
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  const std::string shown = m_editor.State().Get("shown");
+  ASSERT_GT(shown.size(), 3u) << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 3), "...") << shown;
+  EXPECT_EQ(Status().compare(0, shown.size() - 3, shown, 0, shown.size() - 3), 0) << shown << " | " << Status();
+  EXPECT_NE(Status().find("Nothing was changed."), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.State().Get("shown"), Status());
+  ASSERT_TRUE(m_editor.Click(middle));
   ASSERT_TRUE(m_editor.ClickItem("Edit"));
   EXPECT_EQ(m_editor.ItemEnabled("Copy"), 1);
   EXPECT_EQ(m_editor.ItemEnabled("Delete"), 0);
