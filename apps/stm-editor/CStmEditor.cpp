@@ -100,7 +100,6 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   io.IniFilename = nullptr;
   // The scene's actions choose the cursor.
   io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
-  ImGui::StyleColorsDark();
   ImGui_ImplGlfw_InitForOpenGL(m_window, true);
   ImGui_ImplOpenGL2_Init();
   m_bImGui = true;
@@ -150,6 +149,7 @@ bool CStmEditor::RunFrame() {
   }
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
+  FollowStyle();
   ImGui_ImplOpenGL2_NewFrame();
   ImGui_ImplGlfw_NewFrame();
   ImGui::NewFrame();
@@ -182,10 +182,13 @@ void CStmEditor::ReportIdle() {
                      "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
                      "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
                      "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
-                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) + "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
+                     "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
+                     "\tstyle=" + (m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? "light" : "dark") +
+                     "\ttooltip=" + OneLine(m_strTooltip.c_str()) +
                      "\twhere=" + OneLine(m_strWhere.c_str()) +
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
-                     "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
+                     "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
+                     "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
   // The model's file and settings, and the dialog that is open with what it shows.
   const char* dialog = m_newDialog.IsOpen() ? "new"
                        : !m_fileDialog.IsOpen() ? ""
@@ -199,13 +202,19 @@ void CStmEditor::ReportIdle() {
   line += "\titems=";
   for (size_t i = 0; i < m_items.size(); ++i) line += (i ? "|" : "") + m_items[i];
   line += "\n";
-  // The picture is on disk before the report that it belongs to.
+  // The picture is on disk before the report that it belongs to, and whole: a harness may be
+  // reading the last one when a timer brings the next.
   if (!m_options.screenshot.empty() && !m_shot.empty()) {
     // A picture per report is for a quick look, so speed beats size.
     stbi_write_png_compression_level = 1;
+    std::filesystem::path part(m_options.screenshot);
+    part.replace_filename(part.stem().string() + ".part" + part.extension().string());
     std::string error;
-    if (!StmWritePicture(m_options.screenshot, m_shotWidth, m_shotHeight, m_shot, error))
+    std::error_code ec;
+    if (!StmWritePicture(part.string(), m_shotWidth, m_shotHeight, m_shot, error))
       std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
+    else if (std::filesystem::rename(part, m_options.screenshot, ec); ec)
+      std::fprintf(stderr, "stm-editor: %s: %s\n", m_options.screenshot.c_str(), ec.message().c_str());
   }
   // A harness that went away must not stop the editor.
   if (write(m_options.idleFd, line.data(), line.size()) < 0) m_options.idleFd = -1;

@@ -64,7 +64,7 @@ private:
   };
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
-    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ
+    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight
   };
   struct SCommand {
     ECommand command;
@@ -89,6 +89,9 @@ private:
   // nothing did.
   void RunEditCommand(ECommand command);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
+  void SetStyle(EStmTypeColor style);
+  // Gives the overlay the colours of the model's style, which a file opened may have changed.
+  void FollowStyle();
   // Whether an edit may run; tells the user why not on a locked model.
   bool CheckUnlocked();
   // What the status line says when nothing has happened yet.
@@ -167,12 +170,16 @@ private:
   int m_nQuietFrames = 0;
   int m_nMarks = 0;
   bool m_bShowKeys = false;
+  // The style the overlay's colours were last set for; -1 before the first frame.
+  int m_nOverlayStyle = -1;
   std::vector<std::string> m_items;
   // Where the cursor was when the hover pick was last made, and the tooltip shown, as text.
   CPoint m_ptHover{-1, -1};
   std::string m_strTooltip;
   // The right-hand part of the status line: the cursor's model point and the selection count.
   std::string m_strWhere;
+  // The message as the status line shows it: cut short when the line has no room for all of it.
+  std::string m_strStatusShown;
   std::string m_strTitle;
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;

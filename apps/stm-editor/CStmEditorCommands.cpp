@@ -71,6 +71,12 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kViewYZ:
       SetViewPlane(CUbRenderWnd::VIEW_POS_YZ);
       break;
+    case ECommand::kStyleDark:
+      SetStyle(STM_COLOR_DARK);
+      break;
+    case ECommand::kStyleLight:
+      SetStyle(STM_COLOR_LIGHT);
+      break;
   }
   TrackHistory();
 }
@@ -162,6 +168,16 @@ void CStmEditor::SetViewPlane(CUbRenderWnd::VIEW_POS pos) {
   m_model.SetPlane(plane);
   m_wnd.ZoomAll(0);
   m_wnd.InvalidateAllWnd();
+}
+
+void CStmEditor::SetStyle(EStmTypeColor style) {
+  // How the model looks is the user's preference, not a change to the member: it goes into the
+  // file with the next save but leaves the history and the modified mark alone, so that
+  // looking at a model never makes closing it ask, and works on a locked model too.
+  m_model.GetStmDataView()->SetTypeColor(style);
+  m_wnd.InvalidateAllWnd();
+  m_pHost->SetStatusText(style == STM_COLOR_LIGHT ? StmText("Light style; the model keeps it when saved")
+                                                  : StmText("Dark style; the model keeps it when saved"));
 }
 
 bool CStmEditor::CheckUnlocked() {

@@ -16,6 +16,21 @@ namespace {
 // Marks a text for the catalogue where it is looked up later, under a name held elsewhere.
 constexpr const char* StmTextNoop(const char* id) { return id; }
 
+// The text, or as much of it as fits the width with "..." after it; cut between characters,
+// never inside one.
+std::string FitText(const std::string& text, float width) {
+  if (ImGui::CalcTextSize(text.c_str()).x <= width) return text;
+  const char* const kMore = "...";
+  size_t keep = 0;
+  for (size_t end = 0; end < text.size();) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    if (ImGui::CalcTextSize((text.substr(0, end) + kMore).c_str()).x > width) break;
+    keep = end;
+  }
+  return text.substr(0, keep) + kMore;
+}
+
 }  // namespace
 
 void CStmEditor::DrawOverlay() {
@@ -80,6 +95,15 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
       item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
       item(StmTextNoop("Plane y-z"), nullptr, ECommand::kViewYZ, true, pos == CUbRenderWnd::VIEW_POS_YZ);
+      ImGui::Separator();
+      const bool styleOpen = ImGui::BeginMenu(StmText("Style").c_str());
+      NoteItem("Style", true);
+      if (styleOpen) {
+        const bool light = m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT;
+        item(StmTextNoop("Dark"), nullptr, ECommand::kStyleDark, true, !light);
+        item(StmTextNoop("Light"), nullptr, ECommand::kStyleLight, true, light);
+        ImGui::EndMenu();
+      }
       ImGui::EndMenu();
     }
     if (menu(StmTextNoop("Help"))) {
@@ -101,7 +125,6 @@ void CStmEditor::DrawOverlay() {
                                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                  ImGuiWindowFlags_NoNav;
   if (ImGui::Begin("##status", nullptr, flags)) {
-    ImGui::TextUnformatted(m_pHost->GetStatusText().c_str());
     const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
     static const char* const kAxes[] = {"x", "y", "z"};
     int first = 0, second = 1;
@@ -113,7 +136,15 @@ void CStmEditor::DrawOverlay() {
                  coords[second], m_model.GetUnitLength().c_str(), m_manager.GetSelectMap().GetCount());
     m_strWhere = where.c_str();
     const float width = ImGui::CalcTextSize(where.c_str()).x;
-    ImGui::SameLine(std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f));
+    const float whereX = std::max(ImGui::GetWindowWidth() - width - 8.0f, 0.0f);
+    // A message longer than the room left of the cursor's place is cut short rather than
+    // written over by it; the whole message shows when the pointer rests on the line.
+    const std::string status = m_pHost->GetStatusText().c_str();
+    const float room = whereX - ImGui::GetCursorPosX() - 2.0f * ImGui::GetFontSize();
+    m_strStatusShown = FitText(status, room);
+    ImGui::TextUnformatted(m_strStatusShown.c_str());
+    if (m_strStatusShown != status && ImGui::IsWindowHovered()) ImGui::SetTooltip("%s", status.c_str());
+    ImGui::SameLine(whereX);
     ImGui::TextUnformatted(where.c_str());
   }
   ImGui::End();
@@ -127,11 +158,21 @@ void CStmEditor::DrawOverlay() {
   m_pHost->DrawMessageBox();
 }
 
+void CStmEditor::FollowStyle() {
+  const int style = m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? 1 : 0;
+  if (style == m_nOverlayStyle) return;
+  m_nOverlayStyle = style;
+  if (style == 1) ImGui::StyleColorsLight();
+  else ImGui::StyleColorsDark();
+}
+
 void CStmEditor::DrawTooltip() {
   m_strTooltip.clear();
   // Only while the cursor rests where the hover pick was made, and nothing else claims it.
   if (m_buttonsHeld != 0 || IsModal() || ImGui::GetIO().WantCaptureMouse) return;
-  if (!(m_pHost->GetCursorPos() == m_ptHover)) return;
+  // The scene's cursor stays where the pointer left the scene for the overlay; a menu that
+  // closes leaves the pointer somewhere else, where the pick no longer holds.
+  if (!(m_pHost->GetCursorPos() == m_ptHover) || !(ToClient(m_dCursorX, m_dCursorY) == m_ptHover)) return;
   // A node sits on the ends of its elements, so pointing there means the node.
   CUbEntityObj* entity = nullptr;
   for (const auto& entry : m_manager.GetHoverMap()) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -54,6 +56,35 @@ protected:
     std::string error;
     EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
     return model.GetCountElement(1);
+  }
+
+  // The brightness (mean of the channels, 0..255) of a window pixel in the latest picture.
+  int Brightness(const StmEditorSession& editor, int x, int y) const {
+    SRgbaImage image;
+    EXPECT_TRUE(editor.Picture(image));
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
+      ADD_FAILURE() << x << "," << y << " lies outside the " << image.width << "x" << image.height << " picture";
+      return -1;
+    }
+    const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+    return (p[0] + p[1] + p[2]) / 3;
+  }
+  // Whether the scene's background, the menu bar and the status line all look light, or all dark.
+  void ExpectLooks(const StmEditorSession& editor, bool light) const {
+    const std::string size = editor.State().Get("size");
+    const int width = std::atoi(size.c_str());
+    const int height = std::atoi(size.substr(size.find(',') + 1).c_str());
+    const struct {
+      const char* what;
+      int x, y;
+    } places[] = {{"the background", width - 4, height / 8},
+                  {"the menu bar", width - 4, 2},
+                  {"the status line", width / 2, height - 1}};
+    for (const auto& place : places) {
+      const int brightness = Brightness(editor, place.x, place.y);
+      if (light) EXPECT_GT(brightness, 200) << place.what;
+      else EXPECT_LT(brightness, 70) << place.what;
+    }
   }
 
   std::string Status() const { return m_editor.State().Get("status"); }
@@ -288,6 +319,16 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
     EXPECT_EQ(m_editor.State().Int("modified"), 0) << key;
   }
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  // The longest message does not fit beside the cursor's place: it is cut short, not overwritten.
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  const std::string shown = m_editor.State().Get("shown");
+  ASSERT_GT(shown.size(), 3u) << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 3), "...") << shown;
+  EXPECT_EQ(Status().compare(0, shown.size() - 3, shown, 0, shown.size() - 3), 0) << shown << " | " << Status();
+  EXPECT_NE(Status().find("Nothing was changed."), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.State().Get("shown"), Status());
+  ASSERT_TRUE(m_editor.Click(middle));
   ASSERT_TRUE(m_editor.ClickItem("Edit"));
   EXPECT_EQ(m_editor.ItemEnabled("Copy"), 1);
   EXPECT_EQ(m_editor.ItemEnabled("Delete"), 0);
@@ -310,6 +351,12 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
   ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2"));
   EXPECT_NE(m_editor.State().Get("tooltip").find("Restraint"), std::string::npos) << m_editor.State().Get("tooltip");
   EXPECT_EQ(m_editor.State().Get("tooltip").find('<'), std::string::npos) << m_editor.State().Get("tooltip");
+  // Once the pointer has gone to a menu, the node's tooltip does not follow it back out.
+  ASSERT_TRUE(m_editor.Key("F1"));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2 without the key list"));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  ASSERT_TRUE(m_editor.ClickItem("Orthogonal drawing"));
+  EXPECT_EQ(m_editor.State().Get("tooltip"), "");
 
   ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");
@@ -356,6 +403,45 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   EXPECT_EQ(m_editor.State().Int("view"), 0);
   ASSERT_TRUE(m_editor.Click(CVector(1000, 500, 0)));
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
+}
+
+TEST_F(StmEditorSessionTest, TheLightStyleIsAViewThatTheFileKeeps) {
+  WriteSquare();
+  {
+    StmEditorSession editor;
+    ASSERT_TRUE(editor.Start(m_path));
+    // Off the model, so that no tooltip comes to change the picture.
+    ASSERT_TRUE(editor.MoveTo(kEmpty));
+    EXPECT_EQ(editor.State().Get("style"), "dark");
+    ExpectLooks(editor, false);
+
+    ASSERT_TRUE(editor.ClickItem("View"));
+    ASSERT_TRUE(editor.HoverItem("Style"));
+    ASSERT_TRUE(editor.ClickItem("Light"));
+    ASSERT_TRUE(editor.MoveTo(kEmpty));
+    EXPECT_EQ(editor.State().Get("style"), "light");
+    ExpectLooks(editor, true);
+    EXPECT_NE(editor.State().Get("status").find("Light style"), std::string::npos) << editor.State().Get("status");
+    // A way of looking is no edit: nothing to undo, nothing to ask about on closing.
+    EXPECT_EQ(editor.State().Int("modified"), 0);
+    EXPECT_EQ(editor.State().Int("undo"), 0);
+    ASSERT_TRUE(editor.Key("ctrl+s"));
+    CStmModel saved;
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
+    EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+
+    ASSERT_TRUE(editor.ClickItem("View"));
+    ASSERT_TRUE(editor.HoverItem("Style"));
+    ASSERT_TRUE(editor.ClickItem("Dark"));
+    EXPECT_EQ(editor.State().Get("style"), "dark");
+    EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
+  }
+  // The file opens as it was saved, overlay and all.
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.MoveTo(kEmpty));
+  EXPECT_EQ(m_editor.State().Get("style"), "light");
+  ExpectLooks(m_editor, true);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <stb_image.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -184,6 +185,15 @@ testing::AssertionResult StmEditorSession::WaitFor(const std::function<bool(cons
   }
   return testing::AssertionFailure() << "the editor stopped reporting before " << what << " (last seen: " << m_shotPath
                                      << "); stderr: " << Stderr();
+}
+
+testing::AssertionResult StmEditorSession::Picture(SRgbaImage& image) const {
+  int channels = 0;
+  stbi_uc* pixels = stbi_load(m_shotPath.c_str(), &image.width, &image.height, &channels, 4);
+  if (!pixels) return testing::AssertionFailure() << "no picture in " << m_shotPath << ": " << stbi_failure_reason();
+  image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
+  stbi_image_free(pixels);
+  return testing::AssertionSuccess();
 }
 
 void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y) const {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "geometry/CVector.h"
+#include "support/RenderCheck.h"
 
 class StmEditorSession {
 public:
@@ -38,6 +39,8 @@ public:
 
   // The latest idle report.
   const SState& State() const { return m_state; }
+  // What the window showed at the latest report, overlay included, rows from the top.
+  testing::AssertionResult Picture(SRgbaImage& image) const;
   // Where a model point lies on the screen, through the view of the latest report.
   void ScreenOf(const CVector& p, int& x, int& y) const;
 
