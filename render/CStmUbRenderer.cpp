@@ -1,6 +1,7 @@
 // The render window of a strut-and-tie model: frame, entity passes, input and selection.
 #include "render/CStmUbRenderer.h"
 #include "render/CStmModelPainter.h"
+#include "render/CStmResultPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,6 +119,16 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_OTHER);
     RenderRestraint();
     RenderSpring();
+    // Regions and fields lie under the model's lines, designed widths under calculated ones and
+    // zones over widths, so that the smaller regions stay visible.
+    RenderEffectiveWidthMax();
+    RenderEffectiveWidth();
+    RenderNodalZoneMax();
+    RenderNodalZone();
+    RenderResultNodalZone();
+    RenderESO();
+    RenderStressFlow();
+    RenderMesh();
     RenderMark();
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
     RenderLoadUserInput();
@@ -136,9 +147,10 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_NODE);
     RenderNode(pick);
   }
-  // Loads come last so that no entity hides an arrow.
+  // Forces and loads come last so that no entity hides them.
   if (pick == 0) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
+    RenderResult(pick);
     RenderLoad(pick);
     m_nLabelsDrawn = CUbRenderAPI::EndLabels();
   }
@@ -735,3 +747,59 @@ void CStmUbRenderer::DrawCoordinate() { Painter().DrawCoordinate(); }
 void CStmUbRenderer::DrawPolygon(const std::vector<CVector>& pts, int fill) { Painter().DrawPolygon(pts, fill); }
 void CStmUbRenderer::DrawPolygon(const std::vector<CDPoint>& pts, int fill) { Painter().DrawPolygon(pts, fill); }
 void CStmUbRenderer::ExtendViewRange(CCubeRange& range) { Painter().ExtendViewRange(range); }
+
+// ---------------------------------------------------------------------------------------------
+// Analysis results
+
+CStmResultPainter CStmUbRenderer::ResultPainter() { return CStmResultPainter(GetUbManager(), this, m_colorSet); }
+
+void CStmUbRenderer::RunResultLayer(EStmDisplayList slot, void (CStmResultPainter::*layer)()) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return;
+  // Each layer runs in a deferred pass of its own, so that the many cells and segments of a
+  // field make few GL state changes, and leaves GL as it found it.
+  CUbGlState::CPass pass(false);
+  CStmResultPainter painter = ResultPainter();
+  if (slot == STM_LIST_COUNT) {
+    (painter.*layer)();
+    return;
+  }
+  GLuint& list = m_arCallList[static_cast<size_t>(slot)];
+  if (!m_bImmediateDraw && list != kNoList) {
+    CUbGlState::CImmediate replay;
+    glCallList(list);
+    return;
+  }
+  if (manager->IsDirectDraw()) {
+    (painter.*layer)();
+    return;
+  }
+  // A list records GL as it is, so the layer then draws without the deferred state; a list
+  // opened here is closed here, whatever the immediate-drawing flag says.
+  CUbGlState::CImmediate record;
+  if (list != kNoList) glDeleteLists(list, 1);
+  list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  (painter.*layer)();
+  glEndList();
+  glCallList(list);
+}
+
+void CStmUbRenderer::RenderEffectiveWidthMax() {
+  RunResultLayer(STM_LIST_EFFECTIVE_WIDTH, &CStmResultPainter::RenderEffectiveWidthMax);
+}
+void CStmUbRenderer::RenderEffectiveWidth() {
+  RunResultLayer(STM_LIST_EFFECTIVE_WIDTH, &CStmResultPainter::RenderEffectiveWidth);
+}
+void CStmUbRenderer::RenderNodalZoneMax() { RunResultLayer(STM_LIST_NODAL_ZONE, &CStmResultPainter::RenderNodalZoneMax); }
+void CStmUbRenderer::RenderNodalZone() { RunResultLayer(STM_LIST_NODAL_ZONE, &CStmResultPainter::RenderNodalZone); }
+void CStmUbRenderer::RenderESO() { RunResultLayer(STM_LIST_ESO_CONTOUR, &CStmResultPainter::RenderESO); }
+// The zones, flow and mesh are not cached.
+void CStmUbRenderer::RenderResultNodalZone() {
+  RunResultLayer(STM_LIST_COUNT, &CStmResultPainter::RenderResultNodalZone);
+}
+void CStmUbRenderer::RenderStressFlow() { RunResultLayer(STM_LIST_COUNT, &CStmResultPainter::RenderStressFlow); }
+void CStmUbRenderer::RenderMesh() { RunResultLayer(STM_LIST_COUNT, &CStmResultPainter::RenderMesh); }
+void CStmUbRenderer::RenderResult(int pick) {
+  if (pick == 0) RunResultLayer(STM_LIST_ANALYSIS_RESULT, &CStmResultPainter::RenderAxialForces);
+}

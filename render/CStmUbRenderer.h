@@ -19,6 +19,7 @@ class CStmDataView;
 class CStmModel;
 class CStmUbManager;
 class CStmModelPainter;
+class CStmResultPainter;
 
 class CStmUbRenderer : public CUbRenderWnd {
 public:
@@ -109,6 +110,21 @@ private:
   void DrawPolygon(const std::vector<CDPoint>& pts, int fill);
   void ExtendViewRange(CCubeRange& range);
   CStmModelPainter Painter();
+
+  // The analysis layers; each caches its drawing in its display-list slot when lists are on.
+  void RenderResult(int pick);
+  void RenderESO();
+  void RenderStressFlow();
+  void RenderResultNodalZone();
+  void RenderMesh();
+  void RenderEffectiveWidthMax();
+  void RenderEffectiveWidth();
+  void RenderNodalZoneMax();
+  void RenderNodalZone();
+  CStmResultPainter ResultPainter();
+  // Replays the slot's list, or draws the layer (compiling a new list when the manager compiles
+  // lists); STM_LIST_COUNT draws a layer that is never cached.
+  void RunResultLayer(EStmDisplayList slot, void (CStmResultPainter::*layer)());
 
   int m_bImmediateDraw = 1;
   std::array<GLuint, STM_LIST_COUNT> m_arCallList{};

@@ -1,0 +1,510 @@
+// Draws the analysis results of a model for the render window, straight from the model records.
+#include "render/CStmResultPainter.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "geometry/CVectorArray.h"
+#include "host/framework/CUbGlState.h"
+#include "host/framework/CUbRenderAPI.h"
+#include "host/framework/CUbRenderWnd.h"
+#include "host/model/CStmModel.h"
+#include "manager/CStmUbManager.h"
+
+namespace {
+// Show-option bits of the view settings.
+constexpr unsigned kShowWidth = 0x1000;
+constexpr unsigned kShowNodalZone = 0x2000;
+constexpr unsigned kShowResult = 0x8000;
+constexpr unsigned kShowResultValue = 0x10000;
+constexpr unsigned kShowStressFlow = 0x20000;
+constexpr unsigned kShowArrowHead = 0x40000;
+constexpr unsigned kShowLegend = 0x1000000;
+constexpr unsigned kShowMesh = 0x2000000;
+constexpr unsigned kShowWidthDesigned = 0x4000000;
+constexpr unsigned kShowNodalZoneMax = 0x8000000;
+
+constexpr int kColorResultValue = 20;
+
+// The contour's levels run 0..99, so that t = level / 99 reaches both ends of a ramp.
+constexpr int kContourTop = 99;
+constexpr int kFlowLevels = 10;
+constexpr int kLegendBands = 10;
+
+const CVector kOutlineDesigned(0.7, 0.7, 0.7), kFillDesigned(0.7, 0.7, 0.7);
+const CVector kOutlineCalc(1, 1, 0), kFillCalc(1, 1, 0);
+const CVector kOutlineZoneMax(0.2, 0.5, 0.2), kFillZoneMax(0.2, 1, 0.2);
+const CVector kOutlineZone(1, 0.2, 0.2), kFillZone(1, 0.2, 0.2);
+constexpr double kFillAlpha = 0.4;
+
+void LightingDepthOff() {
+  CUbGlState::Disable(GL_LIGHTING);
+  CUbGlState::Disable(GL_DEPTH_TEST);
+}
+
+void LightingDepthOn() {
+  CUbGlState::Enable(GL_DEPTH_TEST);
+  CUbGlState::Enable(GL_LIGHTING);
+}
+
+void Vertex(const CVector& v) { glVertex3d(v.x, v.y, v.z); }
+
+void ColorOf(const CVector& c, double alpha = 1.0) { CUbGlState::Color(c.x, c.y, c.z, alpha); }
+
+void RampColor(int contour, int level, int top) {
+  int r = 255, g = 255, b = 255;
+  CUbRenderAPI::GetContourColor(contour, r, g, b, level, top);
+  CUbGlState::Color(r / 255.0, g / 255.0, b / 255.0);
+}
+
+// "-0.00" says a sign the value does not have.
+CString WithoutNegativeZero(const CString& text) {
+  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
+      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
+    return CString(text.c_str() + 1);
+  return text;
+}
+
+CString FormatValue(double value, int decimals) {
+  CString text;
+  text.Format("%.*f", std::clamp(decimals, 0, 15), value);
+  return WithoutNegativeZero(text);
+}
+
+bool AnyCells(const CStmModel& model) {
+  const int step = model.GetCurrentStepEso();
+  return step >= 0 && step < model.GetCountStepEso() && !model.GetEsoSteps()[static_cast<size_t>(step)].cells.empty();
+}
+
+const SStmResultNodalZone* CurrentZone(const CStmModel& model) {
+  const int index = model.GetCurrentNodalZone();
+  const auto& zones = model.GetResultNodalZones();
+  return index >= 0 && index < static_cast<int>(zones.size()) ? &zones[static_cast<size_t>(index)] : nullptr;
+}
+}  // namespace
+
+CStmResultPainter::CStmResultPainter(CStmUbManager* manager, CUbRenderWnd* wnd, const SStmColorSet& colours)
+    : m_pManager(manager), m_pWnd(wnd), m_colors(colours) {}
+
+bool CStmResultPainter::GetScene(CStmModel*& model, CStmDataView*& view) const {
+  model = m_pManager && m_pWnd ? m_pManager->GetStmModel() : nullptr;
+  view = model ? model->GetStmDataView() : nullptr;
+  return view != nullptr;
+}
+
+double CStmResultPainter::GetViewScale() const { return m_pWnd ? m_pWnd->GetViewScale() : 1.0; }
+
+CString CStmResultPainter::FormatForce(double force, int decimals, const CString& unit) {
+  CString text = FormatValue(force, decimals);
+  if (!unit.IsEmpty()) text = CString((std::string(text.c_str()) + " " + unit.c_str()).c_str());
+  return text;
+}
+
+bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option, int resultCase) {
+  switch (option) {
+    case kShowResult:
+    case kShowResultValue:
+      if (!model.IsLock()) return false;
+      for (const auto& [id, element] : model.GetElements()) {
+        if (element->IsEnable() && static_cast<int>(element->GetResultAxialForces().size()) > resultCase) return true;
+      }
+      return false;
+    case kShowStressFlow:
+      return AnyCells(model) || !model.GetStressFlow().empty() || CurrentZone(model) != nullptr;
+    case kShowArrowHead:
+      return !model.GetStressFlow().empty() || (CurrentZone(model) && !CurrentZone(model)->flows.empty());
+    case kShowLegend:
+      return AnyCells(model) || !model.GetStressFlow().empty();
+    case kShowMesh:
+      return model.GetTypeMesh() == 0 ? !model.GetMeshPlane().quads.empty() : !model.GetMeshSpace().quads.empty();
+    case kShowWidthDesigned: {
+      std::vector<CVector> region;
+      for (const auto& [id, element] : model.GetElements()) {
+        const bool found = model.GetStmDataConfig()->GetTypeEffectiveRegion() == 0
+                               ? model.GetEffectiveRegion(id, region)
+                               : model.GetMaxEffectiveRegion(id, region);
+        if (found && !region.empty()) return true;
+      }
+      return false;
+    }
+    case kShowWidth:
+      for (const auto& [id, element] : model.GetElements()) {
+        if (!element->GetCoordEffectiveZones(resultCase).empty()) return true;
+      }
+      return false;
+    case kShowNodalZoneMax:
+    case kShowNodalZone:
+      for (const auto& [id, node] : model.GetNodes()) {
+        if (!(option == kShowNodalZone ? node->GetCoordNodalZones(resultCase) : node->GetCoordMaxWidthZones(resultCase))
+                 .empty())
+          return true;
+      }
+      return false;
+    default:
+      return true;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Axial forces
+
+void CStmResultPainter::RenderResult(int pick) {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (pick || !GetScene(model, view) || !model->IsLock() || !view->IsShowOption(kShowResult)) return;
+  if (view->GetTypeResult() == STM_RESULT_AXIAL_FORCE)
+    RenderResultAxialForce(model, m_pManager->GetIndexLoadConditionResult());
+}
+
+void CStmResultPainter::RenderResultAxialForce(CStmModel* model, int resultCase) {
+  for (const auto& [id, element] : model->GetElements()) {
+    // An element the analysis gave no force for this case has no result to show.
+    if (!element->IsEnable() || static_cast<int>(element->GetResultAxialForces().size()) <= resultCase) continue;
+    const CStmObjNode* begin = element->GetNodeBegin();
+    const CStmObjNode* end = element->GetNodeEnd();
+    if (!begin || !end) continue;
+    // A stability element carries no design force, whatever the analysis gave it.
+    const EStmTypeElement type = element->IsStableElement() ? STM_ELEMENT_NONE : element->GetType(resultCase);
+    DrawResultAxialForce(begin->GetCoord(), end->GetCoord(), element->GetResultAxialForce(resultCase), type);
+  }
+}
+
+void CStmResultPainter::DrawResultAxialForce(const CVector& begin, const CVector& end, double force,
+                                             EStmTypeElement type) {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view)) return;
+  bool dashed = false;
+  switch (type) {
+    case STM_ELEMENT_NONE: ColorOf(CVector(0.5, 0.5, 0.5)); dashed = true; break;
+    case STM_ELEMENT_STRUT: ColorOf(CVector(1, 0, 0)); dashed = true; break;
+    case STM_ELEMENT_TIE: ColorOf(CVector(0, 0, 1)); break;
+    default: ColorOf(CVector(0, 0, 0)); break;
+  }
+  LightingDepthOff();
+  GLint factor = 1;
+  GLushort pattern = 0xFFFF;
+  CUbGlState::GetLineStipple(factor, pattern);
+  if (dashed) {
+    CUbGlState::Enable(GL_LINE_STIPPLE);
+    CUbGlState::LineStipple(10, 0xAAAA);
+  }
+  CUbGlState::LineWidth(3.0f);
+  CUbGlState::Begin(GL_LINES);
+  Vertex(begin);
+  Vertex(end);
+  CUbGlState::End();
+  CUbGlState::Disable(GL_LINE_STIPPLE);
+  CUbGlState::LineStipple(factor, pattern);
+  CUbGlState::LineWidth(1.0f);
+  if (view->IsShowOption(kShowResultValue)) {
+    const double s = GetViewScale();
+    CUbRenderAPI::DrawTextDirectionMid(begin, end, 0, CUbRenderAPI::TEXT_SIDE_ABOVE,
+                                       FormatForce(force, view->GetFixedPointNumber(), model->GetUnitForce()),
+                                       m_colors[kColorResultValue], s, view->GetSizeValueResult() * s);
+  }
+  LightingDepthOn();
+}
+
+// ---------------------------------------------------------------------------------------------
+// ESO contour and legend
+
+void CStmResultPainter::RenderESO() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow) || !AnyCells(*model)) return;
+  const int step = model->GetCurrentStepEso();
+  const int contour = view->GetTypeContour();
+  double min = model->GetMinResultEso(0, step);
+  double max = model->GetMaxResultEso(0, step);
+  // Ramps that meet in white or switch colour in their middle put that middle at zero.
+  if (contour == STM_CONTOUR_RED_WHITE_BLUE || contour == STM_CONTOUR_RED_BLUE) {
+    const double m = std::max(std::fabs(min), std::fabs(max));
+    min = -m;
+    max = m;
+  }
+  LightingDepthOff();
+  CUbGlState::Enable(GL_POLYGON_SMOOTH);
+  for (const SStmEsoCell& cell : model->GetEsoSteps()[static_cast<size_t>(step)].cells)
+    DrawContourEso(contour, min, max, cell.dValue, cell.corners.data());
+  if (view->IsShowOption(kShowLegend)) DrawLegend(view->GetTypeColor(), contour, min, max, view->GetFixedPointNumber());
+  CUbGlState::Disable(GL_POLYGON_SMOOTH);
+  LightingDepthOn();
+}
+
+void CStmResultPainter::DrawContourEso(int contour, double min, double max, double value, const CVector* corners) {
+  const int level = max == min ? 50 : static_cast<int>((value - min) * kContourTop / (max - min));
+  RampColor(contour, std::clamp(level, 0, kContourTop), kContourTop);
+  CUbGlState::Begin(GL_POLYGON);
+  for (int k = 0; k < 4; ++k) Vertex(corners[k]);
+  CUbGlState::End();
+}
+
+void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min, double max, int decimals) {
+  // The text stands against the window's background: white on the dark style, black on the light.
+  const CVector text = style == STM_COLOR_LIGHT ? CVector(0, 0, 0) : CVector(1, 1, 1);
+  const int n = min == max ? 1 : kLegendBands;
+  const bool flat = contour == STM_CONTOUR_RED_BLUE;
+  LightingDepthOff();
+  CUbGlState::Apply();
+  glShadeModel(flat ? GL_FLAT : GL_SMOOTH);
+  // Window proportions, so that the legend keeps its place and size at any zoom.
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, 100.0, 0.0, n + 3.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  const double ox = 2.0, oy = 2.0;
+  // In flat shading a strip's triangle takes the colour of its last vertex, which is on the
+  // band's upper edge, so that edge carries the band's own colour.
+  CUbGlState::Begin(GL_TRIANGLE_STRIP);
+  for (int i = 0; i <= n; ++i) {
+    if (flat) {
+      RampColor(contour, std::max(i - 1, 0), n - 1);
+    } else {
+      RampColor(contour, i, n);
+    }
+    glVertex2d(ox + 1.0, oy + i);
+    glVertex2d(ox + 2.0, oy + i);
+  }
+  CUbGlState::End();
+  ColorOf(text);
+  CUbGlState::Begin(GL_LINES);
+  const double outline[] = {1, 0, 2, 0, 2, 0, 2, static_cast<double>(n), 2, static_cast<double>(n),
+                            1, static_cast<double>(n), 1, static_cast<double>(n), 1, 0};
+  for (int k = 0; k < 16; k += 2) glVertex2d(ox + outline[k], oy + outline[k + 1]);
+  for (int i = 0; i <= n; ++i) {
+    glVertex2d(ox + 2.0, oy + i);
+    glVertex2d(ox + 2.4, oy + i);
+  }
+  CUbGlState::End();
+  CUbGlState::Apply();
+  for (int i = 0; i <= n; ++i) {
+    glRasterPos3d(ox + 2.5, oy + i - 0.04, 0.0);
+    CUbRenderAPI::FontPutsW(FormatValue(min + (max - min) * i / n, decimals), 1);
+  }
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glShadeModel(GL_SMOOTH);
+  LightingDepthOn();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stress flow, result nodal zones, mesh
+
+void CStmResultPainter::DrawFlowVectors(const std::vector<SStmStressFlow>& flows, int contour, bool heads) {
+  if (flows.empty()) return;
+  double shortest = (flows.front().end - flows.front().start).Length(), longest = shortest;
+  for (const SStmStressFlow& f : flows) {
+    const double length = (f.end - f.start).Length();
+    shortest = std::min(shortest, length);
+    longest = std::max(longest, length);
+  }
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view)) return;
+  const double s = GetViewScale();
+  const double smallest = view->GetLengthMinArrowHead() * s * 0.1;
+  const double largest = view->GetLengthMaxArrowHead() * s * 0.1;
+  for (const SStmStressFlow& f : flows) {
+    const double length = (f.end - f.start).Length();
+    const int level = CUbRenderAPI::GiveIndexFromValue_Lin(shortest, longest, kFlowLevels, length);
+    RampColor(contour, level, kFlowLevels - 1);
+    if (heads) {
+      // Vectors of one length all get the smallest head rather than a division by zero.
+      const double size =
+          longest > shortest ? (length - shortest) / (longest - shortest) * (largest - smallest) + smallest : smallest;
+      // A head's size here is its length; the framework's heads are kArrowLength long per unit.
+      const double unit = size / CUbRenderAPI::kArrowLength;
+      CUbRenderAPI::DrawArrowHead(f.end, f.start - f.end, unit);
+      CUbRenderAPI::DrawArrowHead(f.start, f.end - f.start, unit);
+    }
+    CUbGlState::Begin(GL_LINES);
+    Vertex(f.start);
+    Vertex(f.end);
+    CUbGlState::End();
+  }
+}
+
+void CStmResultPainter::RenderStressFlow() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow)) return;
+  const std::vector<SStmStressFlow>& flows = model->GetStressFlow();
+  if (flows.empty()) return;
+  LightingDepthOff();
+  CUbGlState::LineWidth(1.5f);
+  DrawFlowVectors(flows, view->GetTypeContour(), view->IsShowOption(kShowArrowHead));
+  if (view->IsShowOption(kShowLegend)) {
+    double shortest = (flows.front().end - flows.front().start).Length(), longest = shortest;
+    for (const SStmStressFlow& f : flows) {
+      shortest = std::min(shortest, (f.end - f.start).Length());
+      longest = std::max(longest, (f.end - f.start).Length());
+    }
+    DrawLegend(view->GetTypeColor(), view->GetTypeContour(), shortest, longest, view->GetFixedPointNumber());
+  }
+  CUbGlState::LineWidth(1.0f);
+  LightingDepthOn();
+}
+
+CVector CStmResultPainter::MeshPoint(const CDPoint& p, int plane) const {
+  return plane == STM_PLANE_XZ ? CVector(p.x, 0.0, p.y) : CVector(0.0, p.x, p.y);
+}
+
+void CStmResultPainter::RenderResultNodalZone() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow)) return;
+  const SStmResultNodalZone* entry = CurrentZone(*model);
+  if (!entry) return;
+  const std::vector<CDPoint>& coords = model->GetMeshPlane().coords;
+  const int plane = model->GetPlane();
+  LightingDepthOff();
+  CUbGlState::LineWidth(1.5f);
+  CUbGlState::Apply();
+  glShadeModel(GL_SMOOTH);
+  const CVector background = view->GetTypeColor() == STM_COLOR_LIGHT ? CVector(1, 1, 1) : CVector(0, 0, 0);
+  for (const SStmNodalZone& zone : entry->zones) {
+    ColorOf(zone.bCompression ? CVector(1, 0, 0) : zone.bTension ? CVector(0, 0, 1) : background);
+    CUbGlState::Begin(GL_POLYGON);
+    for (int corner : zone.corners) {
+      if (corner >= 0 && corner < static_cast<int>(coords.size()))
+        Vertex(MeshPoint(coords[static_cast<size_t>(corner)], plane));
+    }
+    CUbGlState::End();
+  }
+  DrawFlowVectors(entry->flows, view->GetTypeContour(), view->IsShowOption(kShowArrowHead));
+  CUbGlState::LineWidth(1.0f);
+  LightingDepthOn();
+}
+
+void CStmResultPainter::RenderMesh() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowMesh)) return;
+  const bool planeStore = model->GetTypeMesh() == 0;
+  const std::vector<SStmQuad>& quads = planeStore ? model->GetMeshPlane().quads : model->GetMeshSpace().quads;
+  if (quads.empty()) return;
+  const int plane = model->GetPlane();
+  const size_t count = planeStore ? model->GetMeshPlane().coords.size() : model->GetMeshSpace().coords.size();
+  auto point = [&](int i) {
+    return planeStore ? MeshPoint(model->GetMeshPlane().coords[static_cast<size_t>(i)], plane)
+                      : model->GetMeshSpace().coords[static_cast<size_t>(i)];
+  };
+  LightingDepthOff();
+  CUbGlState::LineWidth(1.0f);
+  ColorOf(CVector(0.7, 0.7, 0.7));
+  CUbGlState::Begin(GL_LINES);
+  for (const SStmQuad& q : quads) {
+    for (int k = 0; k < 4; ++k) {
+      const int a = q[static_cast<size_t>(k)], b = q[static_cast<size_t>((k + 1) % 4)];
+      // A negative corner marks a triangle; an index past the coordinates is a broken record.
+      if (a < 0 || b < 0 || static_cast<size_t>(a) >= count || static_cast<size_t>(b) >= count) continue;
+      Vertex(point(a));
+      Vertex(point(b));
+    }
+  }
+  CUbGlState::End();
+  LightingDepthOn();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Effective widths and nodal zones
+
+void CStmResultPainter::DrawRegion(const std::vector<CVector>& polygon, const CVector& outline, const CVector& fill) {
+  if (polygon.empty()) return;
+  LightingDepthOff();
+  ColorOf(outline);
+  CUbGlState::Begin(GL_LINE_STRIP);
+  for (const CVector& p : polygon) Vertex(p);
+  Vertex(polygon.front());
+  CUbGlState::End();
+  CVectorArray area;
+  for (const CVector& p : polygon) area.Add(new CVector(p));
+  // Translucent, so that the model and the other regions stay visible through it.
+  CUbGlState::Enable(GL_BLEND);
+  CUbGlState::Apply();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  ColorOf(fill, kFillAlpha);
+  CUbRenderAPI::Entity_Tess(area, 0.0);
+  CUbGlState::Disable(GL_BLEND);
+  LightingDepthOn();
+}
+
+void CStmResultPainter::DrawRegion(const std::vector<CDPoint>& polygon, const CVector& outline, const CVector& fill) {
+  if (polygon.empty()) return;
+  std::vector<CVector> points;
+  points.reserve(polygon.size());
+  for (const CDPoint& p : polygon) points.push_back(m_pManager->GetCoordPlane(p));
+  DrawRegion(points, outline, fill);
+}
+
+void CStmResultPainter::RenderEffectiveWidthMax() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowWidthDesigned)) return;
+  DrawEffectiveWidthSetting();
+}
+
+void CStmResultPainter::DrawEffectiveWidthSetting() {
+  CStmModel* model = m_pManager->GetStmModel();
+  CUbRenderAPI::CreateTessObj();
+  const bool designed = model->GetStmDataConfig()->GetTypeEffectiveRegion() == 0;
+  std::vector<CVector> region;
+  for (const auto& [id, element] : model->GetElements()) {
+    if (!element->IsEnable()) continue;
+    region.clear();
+    if (designed ? model->GetEffectiveRegion(id, region) : model->GetMaxEffectiveRegion(id, region))
+      DrawRegion(region, kOutlineDesigned, kFillDesigned);
+  }
+  CUbRenderAPI::DeleteTessObj();
+}
+
+void CStmResultPainter::RenderEffectiveWidth() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowWidth)) return;
+  DrawEffectiveWidthCalc();
+}
+
+void CStmResultPainter::DrawEffectiveWidthCalc() {
+  CStmModel* model = m_pManager->GetStmModel();
+  // The zones of the case whose forces are on screen, so that widths and forces agree.
+  const int resultCase = m_pManager->GetIndexLoadConditionResult();
+  CUbRenderAPI::CreateTessObj();
+  for (const auto& [id, element] : model->GetElements()) {
+    if (element->IsEnable()) DrawRegion(element->GetCoordEffectiveZones(resultCase), kOutlineCalc, kFillCalc);
+  }
+  CUbRenderAPI::DeleteTessObj();
+}
+
+void CStmResultPainter::RenderNodalZoneMax() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowNodalZoneMax)) return;
+  const int resultCase = m_pManager->GetIndexLoadConditionResult();
+  CUbRenderAPI::CreateTessObj();
+  for (const auto& [id, node] : model->GetNodes()) {
+    if (node->IsEnable()) DrawRegion(node->GetCoordMaxWidthZones(resultCase), kOutlineZoneMax, kFillZoneMax);
+  }
+  CUbRenderAPI::DeleteTessObj();
+}
+
+void CStmResultPainter::RenderNodalZone() {
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(model, view) || !view->IsShowOption(kShowNodalZone)) return;
+  const int resultCase = m_pManager->GetIndexLoadConditionResult();
+  CUbRenderAPI::CreateTessObj();
+  for (const auto& [id, node] : model->GetNodes()) {
+    if (node->IsEnable()) DrawRegion(node->GetCoordNodalZones(resultCase), kOutlineZone, kFillZone);
+  }
+  CUbRenderAPI::DeleteTessObj();
+}

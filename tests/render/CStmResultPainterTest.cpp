@@ -1,0 +1,373 @@
+// Off-screen checks of the result layers: colours, dashes, ramps, heads and regions as pixels,
+// and the GL state each layer leaves behind.
+#include "render/CStmResultPainter.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+// What a pass may touch and must give back.
+struct SGlSnapshot {
+  std::array<GLboolean, 6> caps{};
+  GLfloat lineWidth = 0, pointSize = 0;
+  GLint shadeModel = 0, projectionDepth = 0, modelviewDepth = 0, stippleRepeat = 0, stipplePattern = 0;
+
+  static SGlSnapshot Read() {
+    SGlSnapshot s;
+    const GLenum caps[] = {GL_LIGHTING, GL_DEPTH_TEST, GL_LINE_STIPPLE, GL_BLEND, GL_POLYGON_SMOOTH, GL_LINE_SMOOTH};
+    for (size_t i = 0; i < s.caps.size(); ++i) s.caps[i] = glIsEnabled(caps[i]);
+    glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
+    glGetFloatv(GL_POINT_SIZE, &s.pointSize);
+    glGetIntegerv(GL_SHADE_MODEL, &s.shadeModel);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.projectionDepth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.modelviewDepth);
+    glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &s.stippleRepeat);
+    glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &s.stipplePattern);
+    return s;
+  }
+  bool operator==(const SGlSnapshot& b) const {
+    return caps == b.caps && lineWidth == b.lineWidth && pointSize == b.pointSize && shadeModel == b.shadeModel &&
+           projectionDepth == b.projectionDepth && modelviewDepth == b.modelviewDepth &&
+           stippleRepeat == b.stippleRepeat && stipplePattern == b.stipplePattern;
+  }
+};
+
+constexpr unsigned kAllResultLayers = 0x1000 | 0x2000 | 0x8000 | 0x10000 | 0x20000 | 0x40000 | 0x1000000 |
+                                      0x2000000 | 0x4000000 | 0x8000000;
+
+SStmEsoCell Cell(double x0, double z0, double x1, double z1, double value) {
+  SStmEsoCell cell;
+  cell.corners = {CVector(x0, 0, z0), CVector(x1, 0, z0), CVector(x1, 0, z1), CVector(x0, 0, z1)};
+  cell.dValue = value;
+  return cell;
+}
+
+}  // namespace
+
+class CStmResultPainterTest : public StmSceneFixture {
+protected:
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    // One model unit per pixel, the model origin in the middle of a pixel at the centre.
+    m_wnd.SetViewScale(1.0);
+    m_wnd.SetViewCenter(-0.5, 0.5);
+    m_colours = m_model.GetStmDataView()->GetColorSet();
+    m_model.GetStmDataView()->SetShowOptions(kAllResultLayers);
+  }
+
+  // Runs one pass on a black frame with lighting and depth test on, checks that it gives back
+  // the GL state it found, and returns how many pixels it coloured.
+  int Draw(const std::function<void()>& pass) {
+    m_wnd.OpenGLRenderStart();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glLineWidth(1.0f);
+    const SGlSnapshot before = SGlSnapshot::Read();
+    pass();
+    glFinish();
+    EXPECT_TRUE(SGlSnapshot::Read() == before);
+    m_pixels.assign(static_cast<size_t>(kWidth * kHeight * 4), 0);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_pixels.data());
+    m_wnd.OpenGLRenderEnd();
+    int count = 0;
+    for (size_t i = 0; i < m_pixels.size(); i += 4) count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
+    return count;
+  }
+
+  std::array<int, 3> At(const CVector& p) const {
+    const CPoint c = m_wnd.ExtToClient(p);
+    const size_t i = static_cast<size_t>(((kHeight - 1 - c.y) * kWidth + c.x) * 4);
+    return {m_pixels[i], m_pixels[i + 1], m_pixels[i + 2]};
+  }
+
+  void ExpectColour(const CVector& p, int r, int g, int b, int tolerance = 3) const {
+    const auto px = At(p);
+    EXPECT_NEAR(px[0], r, tolerance) << "at " << p.x << ", " << p.z;
+    EXPECT_NEAR(px[1], g, tolerance) << "at " << p.x << ", " << p.z;
+    EXPECT_NEAR(px[2], b, tolerance) << "at " << p.x << ", " << p.z;
+  }
+
+  // Coloured pixels along the screen row of z from x0 to x1.
+  int CountAlongRow(double z, int x0, int x1) const {
+    int count = 0;
+    for (int x = x0; x <= x1; ++x) {
+      const auto px = At(CVector(x, 0, z));
+      count += (px[0] | px[1] | px[2]) ? 1 : 0;
+    }
+    return count;
+  }
+
+  CStmObjElement* AddElementWithForce(double x0, double z0, double x1, double z1, double force) {
+    CStmObjNode* a = m_model.AddNode(CVector(x0, 0, z0));
+    CStmObjNode* b = m_model.AddNode(CVector(x1, 0, z1));
+    CStmObjElement* element = m_model.AddElement(a->GetId(), b->GetId(), SStmPropElement());
+    element->SetResultAxialForces({force});
+    return element;
+  }
+
+  SStmColorSet m_colours;
+  CStmResultPainter m_painter{&m_manager, &m_wnd, m_colours};
+  std::vector<unsigned char> m_pixels;
+};
+
+TEST_F(CStmResultPainterTest, ForcesShowTiesSolidBlueStrutsDashedRedAndStabilityAndZeroGrey) {
+  m_model.GetStmDataView()->SetShowOption(0x10000, 0);
+  AddElementWithForce(-80, 60, 80, 60, 120.0);       // tie
+  AddElementWithForce(-80, 20, 80, 20, -120.0);      // strut
+  AddElementWithForce(-80, -20, 80, -20, -0.004)->SetStableElement(0);  // rounds to zero
+  AddElementWithForce(-80, -60, 80, -60, -300.0)->SetStableElement(1);
+
+  // Results are shown only while they stand.
+  EXPECT_EQ(Draw([&] { m_painter.RenderResult(0); }), 0);
+  m_model.SetLock(1);
+  EXPECT_EQ(Draw([&] { m_painter.RenderResult(1); }), 0);
+  EXPECT_GT(Draw([&] { m_painter.RenderResult(0); }), 0);
+
+  ExpectColour(CVector(3, 0, 60), 0, 0, 255);
+  EXPECT_GT(CountAlongRow(60, -70, 70), 135);
+  // Dashes of ten pixels: about half of the line is drawn.
+  for (double z : {20.0, -20.0, -60.0}) {
+    const int drawn = CountAlongRow(z, -70, 70);
+    EXPECT_GT(drawn, 50) << z;
+    EXPECT_LT(drawn, 90) << z;
+  }
+  int red = 0, grey = 0;
+  for (int x = -70; x <= 70; ++x) {
+    red += At(CVector(x, 0, 20)) == std::array<int, 3>{255, 0, 0};
+    for (double z : {-60.0, -20.0}) {
+      const auto px = At(CVector(x, 0, z));
+      grey += std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
+    }
+  }
+  EXPECT_GT(red, 50);
+  EXPECT_GT(grey, 100);
+
+  m_model.GetStmDataView()->SetShowOption(0x8000, 0);
+  EXPECT_EQ(Draw([&] { m_painter.RenderResult(0); }), 0);
+}
+
+TEST_F(CStmResultPainterTest, ForceLabelsCarryTheUnitAndNeverANegativeZero) {
+  EXPECT_EQ(CStmResultPainter::FormatForce(-0.004, 2, "kN"), CString("0.00 kN"));
+  EXPECT_EQ(CStmResultPainter::FormatForce(-0.0, 0, "kN"), CString("0 kN"));
+  EXPECT_EQ(CStmResultPainter::FormatForce(-12.345, 1, "MN"), CString("-12.3 MN"));
+  EXPECT_EQ(CStmResultPainter::FormatForce(0.006, 2, ""), CString("0.01"));
+
+  // The label is drawn beside the line, in the result-value colour.
+  AddElementWithForce(-80, 0, 80, 0, 55.0);
+  m_model.SetLock(1);
+  const int withLabel = Draw([&] { m_painter.RenderResult(0); });
+  m_model.GetStmDataView()->SetShowOption(0x10000, 0);
+  EXPECT_GT(withLabel, Draw([&] { m_painter.RenderResult(0); }) + 20);
+}
+
+TEST_F(CStmResultPainterTest, ContourCellsTakeTheEndsOfTheRampAndCentredRampsCentreOnZero) {
+  m_model.GetStmDataView()->SetShowOption(0x1000000, 0);
+  m_model.SetEsoSteps({SStmEsoStep{{Cell(-90, -20, -50, 20, 2.0), Cell(-40, -20, 0, 20, 7.0),
+                                    Cell(10, -20, 50, 20, 12.0)}}});
+  // No step chosen yet: nothing.
+  EXPECT_EQ(Draw([&] { m_painter.RenderESO(); }), 0);
+  m_model.SetCurrentStepEso(0);
+  EXPECT_GT(Draw([&] { m_painter.RenderESO(); }), 0);
+  ExpectColour(CVector(-70, 0, 0), 0, 0, 255);   // the minimum: t = 0
+  ExpectColour(CVector(30, 0, 0), 255, 0, 0);    // the maximum: t = 1
+  ExpectColour(CVector(-20, 0, 0), 0, 255, 10, 12);  // half way: green
+
+  // Red-blue splits at zero once the range is made symmetric: 2 of -12..12 is blue, though it
+  // lies below the middle of 2..12.
+  m_model.GetStmDataView()->SetTypeContour(STM_CONTOUR_RED_BLUE);
+  m_model.SetEsoSteps({SStmEsoStep{{Cell(-90, -20, -50, 20, -12.0), Cell(-40, -20, 0, 20, 2.0),
+                                    Cell(10, -20, 50, 20, 12.0)}}});
+  Draw([&] { m_painter.RenderESO(); });
+  ExpectColour(CVector(-70, 0, 0), 255, 0, 0);
+  ExpectColour(CVector(-20, 0, 0), 0, 0, 255);
+
+  // Equal values take the middle colour of the ramp; the legend then shows one band.
+  m_model.GetStmDataView()->SetTypeContour(STM_CONTOUR_RGB);
+  m_model.SetEsoSteps({SStmEsoStep{{Cell(-90, -20, -50, 20, 4.0), Cell(10, -20, 50, 20, 4.0)}}});
+  Draw([&] { m_painter.RenderESO(); });
+  ExpectColour(CVector(30, 0, 0), 5, 255, 0, 6);
+
+  // An empty step or a step index past the list draws nothing, legend included.
+  m_model.GetStmDataView()->SetShowOption(0x1000000, 1);
+  m_model.SetCurrentStepEso(1);
+  EXPECT_EQ(Draw([&] { m_painter.RenderESO(); }), 0);
+  m_model.SetEsoSteps({SStmEsoStep{}});
+  m_model.SetCurrentStepEso(0);
+  EXPECT_EQ(Draw([&] { m_painter.RenderESO(); }), 0);
+}
+
+TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInWindowProportionsWithTheStyleTextColour) {
+  m_model.SetEsoSteps({SStmEsoStep{{Cell(60, 40, 90, 70, 0.0), Cell(60, 0, 90, 30, 1.0)}}});
+  m_model.SetCurrentStepEso(0);
+  auto legendPixels = [&] {
+    int count = 0, white = 0;
+    // The bar and its labels: the left third, below the cells.
+    for (int y = kHeight / 3; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth / 3; ++x) {
+        const size_t i = static_cast<size_t>(((kHeight - 1 - y) * kWidth + x) * 4);
+        count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
+        white += m_pixels[i] == 255 && m_pixels[i + 1] == 255 && m_pixels[i + 2] == 255;
+      }
+    }
+    return std::make_pair(count, white);
+  };
+  Draw([&] { m_painter.RenderESO(); });
+  const auto dark = legendPixels();
+  EXPECT_GT(dark.first, 100);
+  EXPECT_GT(dark.second, 20);  // white ticks and labels on the dark style
+  // Zooming does not move or size it.
+  m_wnd.SetViewScale(3.0);
+  Draw([&] { m_painter.RenderESO(); });
+  EXPECT_EQ(legendPixels().first, dark.first);
+  m_model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
+  Draw([&] { m_painter.RenderESO(); });
+  EXPECT_LT(legendPixels().second, dark.second);
+}
+
+TEST_F(CStmResultPainterTest, StressFlowColoursByLengthAndScalesItsHeads) {
+  m_model.GetStmDataView()->SetShowOption(0x1000000 | 0x40000, 0);
+  m_model.SetStressFlow({{CVector(-90, 0, 40), CVector(-10, 0, 40)}, {CVector(-90, 0, -40), CVector(-50, 0, -40)}});
+  const int bare = Draw([&] { m_painter.RenderStressFlow(); });
+  EXPECT_GT(bare, 0);
+  ExpectColour(CVector(-50, 0, 40), 255, 0, 0);   // the longest
+  ExpectColour(CVector(-70, 0, -40), 0, 0, 255);  // the shortest
+  m_model.GetStmDataView()->SetShowOption(0x40000, 1);
+  EXPECT_GT(Draw([&] { m_painter.RenderStressFlow(); }), bare + 20);
+
+  // Vectors of one length all get the smallest head and stay finite.
+  m_model.SetStressFlow({{CVector(-40, 0, 0), CVector(40, 0, 0)}, {CVector(-40, 0, 30), CVector(40, 0, 30)}});
+  const int equal = Draw([&] { m_painter.RenderStressFlow(); });
+  EXPECT_GT(equal, 160);
+  EXPECT_LT(equal, 400);
+
+  m_model.SetStressFlow({});
+  EXPECT_EQ(Draw([&] { m_painter.RenderStressFlow(); }), 0);
+}
+
+TEST_F(CStmResultPainterTest, ResultNodalZonesFillByTheirFlagsFromTheMeshCorners) {
+  m_model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
+  SStmMeshPlane mesh;
+  mesh.coords = {{-90, -20}, {-50, -20}, {-10, -20}, {30, -20}, {-90, 20}, {-50, 20}, {-10, 20}, {30, 20}};
+  m_model.SetMeshPlane(mesh);
+  SStmResultNodalZone entry;
+  entry.zones = {SStmNodalZone{{0, 1, 5, 4}, 1, 0}, SStmNodalZone{{1, 2, 6, 5}, 0, 1},
+                 SStmNodalZone{{2, 3, 7, 6}, 0, 0}};
+  m_model.SetResultNodalZones({entry});
+  EXPECT_EQ(Draw([&] { m_painter.RenderResultNodalZone(); }), 0);  // no zone chosen
+  m_model.SetCurrentNodalZone(0);
+  Draw([&] { m_painter.RenderResultNodalZone(); });
+  ExpectColour(CVector(-70, 0, 0), 255, 0, 0);
+  ExpectColour(CVector(-30, 0, 0), 0, 0, 255);
+  ExpectColour(CVector(10, 0, 0), 255, 255, 255);  // the light style's background
+  m_model.GetStmDataView()->SetShowOption(0x20000, 0);
+  EXPECT_EQ(Draw([&] { m_painter.RenderResultNodalZone(); }), 0);
+}
+
+TEST_F(CStmResultPainterTest, TheMeshDrawsEveryQuadEdgeButThoseOfAMissingCorner) {
+  SStmMeshPlane mesh;
+  mesh.coords = {{-60, -40}, {60, -40}, {60, 40}, {-60, 40}};
+  mesh.quads = {SStmQuad{0, 1, 2, -1}};
+  m_model.SetMeshPlane(mesh);
+  Draw([&] { m_painter.RenderMesh(); });
+  ExpectColour(CVector(0, 0, -40), 178, 178, 178);
+  ExpectColour(CVector(60, 0, 0), 178, 178, 178);
+  ExpectColour(CVector(0, 0, 40), 0, 0, 0);   // 2 to the missing corner
+  ExpectColour(CVector(-60, 0, 0), 0, 0, 0);  // the missing corner to 0
+  m_model.SetTypeMesh(1);
+  EXPECT_EQ(Draw([&] { m_painter.RenderMesh(); }), 0);  // the other store is empty
+}
+
+TEST_F(CStmResultPainterTest, WidthsAndZonesFillTranslucentlyInTheirOrderAndByTheConfigurationSwitch) {
+  CStmObjElement* element = AddElementWithForce(-60, 0, 60, 0, -10.0);
+  element->SetEffectiveRegion({{-60, 0, -10}, {60, 0, -10}, {60, 0, 10}, {-60, 0, 10}});
+  element->SetMaxEffectiveRegion({{-60, 0, -30}, {60, 0, -30}, {60, 0, 30}, {-60, 0, 30}});
+  element->SetEffectiveZones({{{-60, -5}, {60, -5}, {60, 5}, {-60, 5}}});
+
+  // Designed grey, then calculated yellow over it; both let the black background through.
+  Draw([&] {
+    m_painter.RenderEffectiveWidthMax();
+    m_painter.RenderEffectiveWidth();
+  });
+  const auto grey = At(CVector(0, 0, 8));
+  EXPECT_NEAR(grey[0], 0.7 * 0.4 * 255, 3);
+  const auto both = At(CVector(0, 0, 0));
+  EXPECT_GT(both[0], grey[0]);
+  EXPECT_LT(both[2], grey[2]);
+  ExpectColour(CVector(0, 0, 20), 0, 0, 0);
+  // Any non-zero switch shows the maximum region.
+  m_model.GetStmDataConfig()->SetTypeEffectiveRegion(1);
+  Draw([&] { m_painter.RenderEffectiveWidthMax(); });
+  EXPECT_GT(At(CVector(0, 0, 20))[0], 50);
+
+  // A node without a zone is passed over; the next one is drawn.
+  m_model.GetNode(2)->SetNodalZones({{{50, -10}, {70, -10}, {70, 10}, {50, 10}}});
+  m_model.GetNode(2)->SetMaxWidthZones({{{40, -20}, {80, -20}, {80, 20}, {40, 20}}});
+  Draw([&] {
+    m_painter.RenderNodalZoneMax();
+    m_painter.RenderNodalZone();
+  });
+  EXPECT_GT(At(CVector(75, 0, 15))[1], At(CVector(75, 0, 15))[0]);  // green margin
+  EXPECT_GT(At(CVector(60, 0, 0))[0], At(CVector(60, 0, 0))[1]);    // red over it
+  EXPECT_EQ(At(CVector(-60, 0, 30)), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST_F(CStmResultPainterTest, EveryLayerWithoutResultsDrawsNothingAndEachSaysSo) {
+  m_model.AddNode(CVector(-10, 0, 0));
+  m_model.AddNode(CVector(10, 0, 0));
+  m_model.AddElement(1, 2, SStmPropElement());
+  m_model.SetLock(1);
+  const std::vector<std::function<void()>> layers = {
+      [&] { m_painter.RenderResult(0); },        [&] { m_painter.RenderESO(); },
+      [&] { m_painter.RenderStressFlow(); },     [&] { m_painter.RenderResultNodalZone(); },
+      [&] { m_painter.RenderMesh(); },           [&] { m_painter.RenderEffectiveWidthMax(); },
+      [&] { m_painter.RenderEffectiveWidth(); }, [&] { m_painter.RenderNodalZoneMax(); },
+      [&] { m_painter.RenderNodalZone(); }};
+  for (size_t i = 0; i < layers.size(); ++i) EXPECT_EQ(Draw(layers[i]), 0) << i;
+  for (unsigned bit = 0x1000; bit <= 0x8000000; bit <<= 1) {
+    if (bit & kAllResultLayers) {
+      EXPECT_FALSE(CStmResultPainter::HasResultContent(m_model, bit, 0)) << std::hex << bit;
+    }
+  }
+  EXPECT_TRUE(CStmResultPainter::HasResultContent(m_model, 0x4, 0));
+}
+
+TEST_F(CStmResultPainterTest, TheFrameDrawsForcesOverElementsAndRegionsUnderThemAndCachesOnRequest) {
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions | 0x2000);
+  m_model.GetStmDataView()->SetShowOption(0x40 | 0x80 | 0x10000, 0);
+  AddElementWithForce(-60, 0, 60, 0, -50.0);
+  m_model.GetNode(1)->SetNodalZones({{{-40, -10}, {-20, -10}, {-20, 10}, {-40, 10}}});
+  m_model.SetLock(1);
+  m_manager.UpdateStmRenderer();
+  DrawScene();
+  // The strut's dashes lie over the element; the element shows in their gaps and over the zone.
+  int red = 0, element = 0;
+  const CVector elementColour = m_model.GetStmDataView()->GetColorSet()[9];
+  for (int x = -50; x <= 50; ++x) {
+    const auto px = Pixel(m_wnd.ExtToClient(CVector(x, 0, 0)));
+    red += px[0] == 255 && px[1] == 0 && px[2] == 0;
+    element += std::abs(px[0] - elementColour.x * 255) <= 2 && std::abs(px[1] - elementColour.y * 255) <= 2;
+  }
+  EXPECT_GT(red, 30);
+  EXPECT_GT(element, 30);
+  const auto zone = Pixel(m_wnd.ExtToClient(CVector(-30, 0, 7)));
+  EXPECT_GT(zone[0], zone[1]);
+  EXPECT_EQ(m_wnd.GetStmCallList(STM_LIST_ANALYSIS_RESULT), CStmUbRenderer::kNoList);
+
+  // With lists compiled, the layers draw the same and keep their lists.
+  m_manager.SetDirectDraw(0);
+  DrawScene();
+  EXPECT_NE(m_wnd.GetStmCallList(STM_LIST_ANALYSIS_RESULT), CStmUbRenderer::kNoList);
+  EXPECT_NE(m_wnd.GetStmCallList(STM_LIST_NODAL_ZONE), CStmUbRenderer::kNoList);
+  EXPECT_EQ(Pixel(m_wnd.ExtToClient(CVector(-30, 0, 7))), zone);
+}
