@@ -15,6 +15,7 @@
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
+#include "render/CStmResultPainter.h"
 #include "render/CStmUbRenderer.h"
 #include "StmPicture.h"
 #include "StmViewOfPlane.h"
@@ -180,6 +181,16 @@ int main(int argc, char** argv) {
   CStmDataView* view = model.GetStmDataView();
   if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
   for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);
+  // A layer asked for by name that would draw nothing is worth a word: the picture alone cannot
+  // tell it from a layer that failed.
+  for (const auto& [name, bit] : Layers()) {
+    for (const auto& [changed, show] : options.layerChanges) {
+      if (changed != bit || !show || CStmResultPainter::HasResultContent(model, bit, 0)) continue;
+      error.Format(StmText("layer \"%s\" has nothing to draw in this model").c_str(), name.c_str());
+      Fail(error);
+      break;
+    }
+  }
 
   std::string surfaceError;
   auto surface = CreateOffscreenSurface(options.width, options.height, &surfaceError);

@@ -1,0 +1,92 @@
+// The headless renderer's result layers on the example with results: each one changes the
+// picture and matches its reference, and a layer with nothing to draw says so.
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/RenderCheck.h"
+#include "support/RunProgram.h"
+
+namespace {
+
+const char* const kResultLayers =
+    "results,result-values,stress-flow,arrow-heads,legend,mesh,widths,nodal-zones,designed-widths,max-nodal-zones";
+
+struct SLayer {
+  const char* name;
+  // What must show for the layer to mean anything (values sit on forces, heads on flow).
+  const char* needs;
+};
+
+void PrintTo(const SLayer& layer, std::ostream* os) { *os << layer.name; }
+
+std::string Example(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
+
+SProgramRun Render(const std::string& model, const std::string& png, const std::string& show) {
+  std::remove(png.c_str());
+  std::string args = ShellQuote(model) + " -o " + ShellQuote(png) + " --size 480x360 --hide " + kResultLayers;
+  if (!show.empty()) args += " --show " + show;
+  return RunProgram(STM_RENDER_EXE, args, "stm-render");
+}
+
+SRgbaImage Load(const std::string& png) {
+  SRgbaImage image;
+  int channels = 0;
+  stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
+  if (!data) return image;
+  image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
+  stbi_image_free(data);
+  return image;
+}
+
+class StmRenderLayersTest : public testing::TestWithParam<SLayer> {};
+
+TEST_P(StmRenderLayersTest, EachResultLayerChangesThePictureOfTheExample) {
+  const SLayer layer = GetParam();
+  const std::string name = std::string("stm-render-layer-") + layer.name;
+  const std::string out = RenderOutputDir() + "/" + name + ".png";
+  const std::string base = RenderOutputDir() + "/" + name + ".base.png";
+  const std::string model = Example("deep-beam-opening");
+  SProgramRun run = Render(model, base, layer.needs);
+  ASSERT_EQ(run.status, 0) << run.err;
+  run = Render(model, out, std::string(layer.needs) + (*layer.needs ? "," : "") + layer.name);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+  const SRgbaImage with = Load(out), without = Load(base);
+  ASSERT_EQ(with.rgba.size(), static_cast<size_t>(480 * 360 * 4));
+  int changed = 0;
+  for (size_t i = 0; i < with.rgba.size(); i += 4) {
+    changed += with.rgba[i] != without.rgba[i] || with.rgba[i + 1] != without.rgba[i + 1] ||
+               with.rgba[i + 2] != without.rgba[i + 2];
+  }
+  EXPECT_GT(changed, 50);
+  EXPECT_TRUE(CheckRender(name, with, 8, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
+                         testing::Values(SLayer{"results", ""}, SLayer{"result-values", "results"},
+                                         SLayer{"stress-flow", ""}, SLayer{"arrow-heads", "stress-flow"},
+                                         SLayer{"legend", "stress-flow"}, SLayer{"mesh", ""}, SLayer{"widths", ""},
+                                         SLayer{"nodal-zones", ""}, SLayer{"designed-widths", ""},
+                                         SLayer{"max-nodal-zones", ""}),
+                         [](const testing::TestParamInfo<SLayer>& info) {
+                           std::string id = info.param.name;
+                           for (char& c : id) {
+                             if (c == '-') c = '_';
+                           }
+                           return id;
+                         });
+
+TEST(StmRenderLayers, ALayerWithNothingToDrawSaysSoOnStderr) {
+  const std::string out = RenderOutputDir() + "/stm-render-empty-layers.png";
+  const SProgramRun run = Render(Example("corbel"), out, "mesh,results");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("\"mesh\""), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\"results\""), std::string::npos) << run.err;
+  // Layers that are no result layer are never questioned.
+  EXPECT_TRUE(Render(Example("corbel"), out, "nodes").err.empty());
+}
+
+}  // namespace
