@@ -188,7 +188,8 @@ void CStmEditor::ReportIdle() {
                      "\twhere=" + OneLine(m_strWhere.c_str()) +
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
-                     "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str());
+                     "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str()) +
+                     "\tcase=" + OneLine(ResultCaseCaption().c_str());
   // The model's file and settings, and the dialog that is open with what it shows.
   const char* dialog = m_newDialog.IsOpen() ? "new"
                        : !m_fileDialog.IsOpen() ? ""

@@ -64,12 +64,14 @@ private:
   };
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
-    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight
+    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase
   };
   struct SCommand {
     ECommand command;
     // The file a recent-files entry names.
     std::string path;
+    // The load case or combination a results entry names, in the model's one list of cases.
+    int index = -1;
   };
 
   static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
@@ -90,6 +92,11 @@ private:
   void RunEditCommand(ECommand command);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
+  // Shows the results of one load case or combination; the loads on screen follow.
+  void ShowResultCase(int index);
+  // "Load case DL" or "Combination ULS" for the results on screen; empty while none stand.
+  CString ResultCaseCaption() const;
+  void DrawResultCaption();
   // Gives the overlay the colours of the model's style, which a file opened may have changed.
   void FollowStyle();
   // Whether an edit may run; tells the user why not on a locked model.

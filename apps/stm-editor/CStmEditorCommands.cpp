@@ -19,6 +19,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kOpenRecent:
       OpenPath(entry.path);
       break;
+    case ECommand::kResultCase:
+      ShowResultCase(entry.index);
+      break;
     case ECommand::kSave:
       Save();
       break;
@@ -199,4 +202,16 @@ void CStmEditor::TrackHistory() {
   // The model's own flag also rises for edits that changed nothing (a delete of nothing);
   // the history says whether the model differs from the file.
   m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);
+}
+
+void CStmEditor::ShowResultCase(int index) {
+  const int count = m_model.GetCountLoadConditionStatic() + m_model.GetCountLoadConditionCombo();
+  if (index < 0 || index >= count) return;
+  m_manager.SetIndexLoadConditionResult(index);
+  // Forces next to the loads of another case would read as the answer to those loads.
+  m_manager.SetIndexLoadConditionLoad(index, -1);
+  m_wnd.InvalidateAllWnd();
+  CString text;
+  text.Format(StmText("Results shown: %s").c_str(), ResultCaseCaption().c_str());
+  m_pHost->SetStatusText(text);
 }

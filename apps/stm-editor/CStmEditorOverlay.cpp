@@ -106,12 +106,30 @@ void CStmEditor::DrawOverlay() {
       }
       ImGui::EndMenu();
     }
+    if (menu(StmTextNoop("Results"))) {
+      // Case names are the model's own words, so they are shown as they are.
+      const int statics = m_model.GetCountLoadConditionStatic();
+      const int count = statics + m_model.GetCountLoadConditionCombo();
+      const int shown = m_manager.GetIndexLoadConditionResult();
+      for (int i = 0; i < count; ++i) {
+        if (i == statics && statics > 0) ImGui::Separator();
+        const CString name = i < statics ? m_model.GetLoadConditionStaticIndex(i)->GetName()
+                                         : m_model.GetLoadConditionComboIndex(i - statics)->GetName();
+        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown, !unlocked))
+          m_commands.push_back({ECommand::kResultCase, std::string(), i});
+        NoteItem(name.c_str(), !unlocked);
+      }
+      if (count == 0) item(StmTextNoop("No load cases"), nullptr, ECommand::kResultCase, false);
+      ImGui::EndMenu();
+    }
     if (menu(StmTextNoop("Help"))) {
       item(StmTextNoop("Keys"), "F1", ECommand::kKeys, true, m_bShowKeys);
       ImGui::EndMenu();
     }
     ImGui::EndMainMenuBar();
   }
+
+  DrawResultCaption();
 
   // The status line along the bottom edge: the message on the left; where the cursor points,
   // in the model's units, and how much is selected on the right.
@@ -248,3 +266,33 @@ void CStmEditor::DrawKeyReference() {
   ImGui::End();
 }
 
+
+CString CStmEditor::ResultCaseCaption() const {
+  if (!m_model.IsLock()) return CString();
+  const int index = m_manager.GetIndexLoadConditionResult();
+  const int statics = m_model.GetCountLoadConditionStatic();
+  CString caption;
+  if (index >= 0 && index < statics) {
+    caption.Format(StmText("Load case %s").c_str(), m_model.GetLoadConditionStaticIndex(index)->GetName().c_str());
+  } else if (index >= statics && index < statics + m_model.GetCountLoadConditionCombo()) {
+    caption.Format(StmText("Combination %s").c_str(),
+                   m_model.GetLoadConditionComboIndex(index - statics)->GetName().c_str());
+  }
+  return caption;
+}
+
+void CStmEditor::DrawResultCaption() {
+  const CString caption = ResultCaseCaption();
+  if (caption.IsEmpty()) return;
+  // Under the menu bar at the right, where the model seldom reaches after zoom-all.
+  const ImGuiViewport* viewport = ImGui::GetMainViewport();
+  ImGui::SetNextWindowPos(ImVec2(viewport->Pos.x + viewport->Size.x - 6.0f,
+                                 viewport->Pos.y + ImGui::GetFrameHeight() + 4.0f),
+                          ImGuiCond_Always, ImVec2(1.0f, 0.0f));
+  const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                                 ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
+                                 ImGuiWindowFlags_NoNav | ImGuiWindowFlags_AlwaysAutoResize |
+                                 ImGuiWindowFlags_NoInputs;
+  if (ImGui::Begin("##case", nullptr, flags)) ImGui::TextUnformatted(caption.c_str());
+  ImGui::End();
+}

@@ -1,0 +1,62 @@
+// The editor's results menu as a user meets it: the case shown is named on screen, choosing
+// another case changes the forces drawn, and a model without results offers none.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "support/StmEditorSession.h"
+
+namespace {
+
+class StmEditorResultsSessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+  }
+  void TearDown() override { std::filesystem::remove_all(StmEditorSession::ConfigDir()); }
+
+  static std::string Example(const char* name) {
+    return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
+  }
+
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorResultsSessionTest, ChoosingACombinationShowsItsForcesAndNamesIt) {
+  ASSERT_TRUE(m_editor.Start(Example("deep-beam-opening")));
+  EXPECT_EQ(m_editor.State().Get("case"), "Load case DL");
+  SRgbaImage before;
+  ASSERT_TRUE(m_editor.Picture(before));
+
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  EXPECT_EQ(m_editor.ItemEnabled("LL"), 1);
+  EXPECT_EQ(m_editor.ItemEnabled("ULS+10%"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("ULS"));
+  EXPECT_EQ(m_editor.State().Get("case"), "Combination ULS");
+  EXPECT_NE(m_editor.State().Get("status").find("Combination ULS"), std::string::npos)
+      << m_editor.State().Get("status");
+  // Larger forces, other labels and longer load arrows.
+  SRgbaImage after;
+  ASSERT_TRUE(m_editor.Picture(after));
+  ASSERT_EQ(after.rgba.size(), before.rgba.size());
+  int changed = 0;
+  for (size_t i = 0; i < after.rgba.size(); i += 4) changed += after.rgba[i] != before.rgba[i];
+  EXPECT_GT(changed, 200);
+  // Choosing is no edit.
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  EXPECT_EQ(m_editor.State().Get("title").find('*'), std::string::npos) << m_editor.State().Get("title");
+}
+
+TEST_F(StmEditorResultsSessionTest, AModelWithoutResultsOffersNoCaseAndNamesNone) {
+  ASSERT_TRUE(m_editor.Start(Example("corbel")));
+  EXPECT_EQ(m_editor.State().Get("case"), "");
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  EXPECT_EQ(m_editor.ItemEnabled("DL"), 0);
+  EXPECT_EQ(m_editor.ItemEnabled("ULS"), 0);
+}
+
+}  // namespace
