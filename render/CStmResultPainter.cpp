@@ -33,6 +33,9 @@ constexpr int kColorResultValue = 20;
 constexpr int kContourTop = 99;
 constexpr int kFlowLevels = 10;
 constexpr int kLegendBands = 10;
+// Where a legend's bar begins, in hundredths of the window's width.
+constexpr double kLegendLeft = 2.0;
+constexpr double kLegendBesideContour = 14.0;
 
 const CVector kOutlineDesigned(0.7, 0.7, 0.7), kFillDesigned(0.7, 0.7, 0.7);
 const CVector kOutlineCalc(1, 1, 0), kFillCalc(1, 1, 0);
@@ -259,7 +262,7 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  const double ox = 2.0, oy = 2.0;
+  const double ox = m_dLegendLeft, oy = 2.0;
   // In flat shading a strip's triangle takes the colour of its last vertex, which is on the
   // band's upper edge, so that edge carries the band's own colour.
   CUbGlState::Begin(GL_TRIANGLE_STRIP);
@@ -348,7 +351,11 @@ void CStmResultPainter::RenderStressFlow() {
       shortest = std::min(shortest, (f.end - f.start).Length());
       longest = std::max(longest, (f.end - f.start).Length());
     }
+    // Beside the contour's legend when that one shows too: two scales in one place read as
+    // neither.
+    if (AnyCells(*model)) m_dLegendLeft = kLegendBesideContour;
     DrawLegend(view->GetTypeColor(), view->GetTypeContour(), shortest, longest, view->GetFixedPointNumber());
+    m_dLegendLeft = kLegendLeft;
   }
   CUbGlState::LineWidth(1.0f);
   LightingDepthOn();

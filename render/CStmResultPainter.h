@@ -61,4 +61,6 @@ private:
   CStmUbManager* m_pManager;
   CUbRenderWnd* m_pWnd;
   const SStmColorSet& m_colors;
+  // The left end of the next legend, in the legend's window proportions.
+  double m_dLegendLeft = 2.0;
 };

@@ -227,6 +227,28 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInWindowProportionsWithTheS
   m_model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
   Draw([&] { m_painter.RenderESO(); });
   EXPECT_LT(legendPixels().second, dark.second);
+  // The flow's legend stands beside the contour's when both show, never over it. (The bar is two
+  // pixels wide here, so the dark style's white outline leaves its colours to count.)
+  m_wnd.SetViewScale(1.0);
+  m_model.GetStmDataView()->SetTypeColor(STM_COLOR_DARK);
+  m_model.SetStressFlow({{CVector(60, 0, -60), CVector(90, 0, -60)}, {CVector(60, 0, -70), CVector(70, 0, -70)}});
+  // Coloured pixels in the columns of a bar that starts at `left` per cent of the width.
+  auto barAt = [&](int left) {
+    int count = 0;
+    for (int y = kHeight / 3; y < kHeight; ++y) {
+      for (int x = kWidth * (left + 1) / 100; x < kWidth * (left + 2) / 100; ++x) {
+        const size_t i = static_cast<size_t>(((kHeight - 1 - y) * kWidth + x) * 4);
+        count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
+      }
+    }
+    return count;
+  };
+  Draw([&] { m_painter.RenderStressFlow(); });
+  EXPECT_GT(barAt(14), 50);
+  EXPECT_EQ(barAt(2), 0);
+  m_model.SetEsoSteps({});
+  Draw([&] { m_painter.RenderStressFlow(); });
+  EXPECT_GT(barAt(2), 50);
 }
 
 TEST_F(CStmResultPainterTest, StressFlowColoursByLengthAndScalesItsHeads) {
