@@ -255,8 +255,8 @@ CString CStmEntityElement::GetTooltipPropInfoTable() {
   if (model->IsLock()) {
     const int decimals = view->GetFixedPointNumber();
     double force = element->GetResultAxialForce(loadCase);
-    // A force that rounds away must not print as a negative zero.
-    if (std::fabs(force) <= GetIntPower(10.0, -(decimals + 1))) force = 0.0;
+    // A force that rounds away at the shown decimals must not print as a negative zero.
+    if (std::fabs(force) < 0.5 * GetIntPower(10.0, -decimals)) force = 0.0;
     CString format, value;
     format.Format("%%.%df", decimals);
     value.Format(format.c_str(), force);

@@ -144,7 +144,7 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
 
   CStmEntityElement* element = m_manager.GetEntElement(1);
   EXPECT_EQ(element->GetTooltipPropInfoTable().Find("Axial Force"), -1);
-  m_model.GetElement(1)->SetResultAxialForces({-0.0004});
+  m_model.GetElement(1)->SetResultAxialForces({-0.004});
   m_model.SetLock(1);
   const CString text = element->GetTooltipPropInfoTable();
   EXPECT_NE(text.Find("<td>Length</td><td align=right>80.0000</td>"), -1) << text.c_str();
