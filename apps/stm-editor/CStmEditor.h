@@ -64,7 +64,7 @@ private:
   };
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
-    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase
+    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel
   };
   struct SCommand {
     ECommand command;
@@ -94,6 +94,9 @@ private:
   void SetStyle(EStmTypeColor style);
   // Shows the results of one load case or combination; the loads on screen follow.
   void ShowResultCase(int index);
+  // Hides every result layer so that the model can be looked at as it was put in; choosing a
+  // case shows the results again.
+  void ShowInputModel();
   // "Load case DL" or "Combination ULS" for the results on screen; empty while none stand.
   CString ResultCaseCaption() const;
   void DrawResultCaption();
@@ -191,4 +194,7 @@ private:
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;
   int m_shotHeight = 0;
+  // The result layers that were on when the input model was asked for; set while it is shown.
+  unsigned m_nHiddenResultLayers = 0;
+  bool m_bInputModel = false;
 };

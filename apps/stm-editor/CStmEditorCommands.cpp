@@ -19,6 +19,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kOpenRecent:
       OpenPath(entry.path);
       break;
+    case ECommand::kInputModel:
+      ShowInputModel();
+      return;
     case ECommand::kResultCase:
       ShowResultCase(entry.index);
       break;
@@ -204,9 +207,32 @@ void CStmEditor::TrackHistory() {
   m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);
 }
 
+namespace {
+// Every layer that draws analysis results: forces and their values, widths, zones, flow,
+// contour, legend and mesh.
+constexpr unsigned kResultLayers = 0x1000 | 0x2000 | 0x8000 | 0x10000 | 0x20000 | 0x40000 | 0x1000000 | 0x2000000 |
+                                   0x4000000 | 0x8000000;
+}  // namespace
+
+void CStmEditor::ShowInputModel() {
+  if (!m_model.IsLock() || m_bInputModel) return;
+  CStmDataView* view = m_model.GetStmDataView();
+  m_nHiddenResultLayers = view->GetShowOptions() & kResultLayers;
+  view->SetShowOptions(view->GetShowOptions() & ~kResultLayers);
+  m_bInputModel = true;
+  m_wnd.InvalidateAllWnd();
+  m_pHost->SetStatusText(StmText("Input model shown without its results; it stays locked while it holds them. "
+                                 "Choose a load case to show them again."));
+}
+
 void CStmEditor::ShowResultCase(int index) {
   const int count = m_model.GetCountLoadConditionStatic() + m_model.GetCountLoadConditionCombo();
   if (index < 0 || index >= count) return;
+  if (m_bInputModel) {
+    CStmDataView* view = m_model.GetStmDataView();
+    view->SetShowOptions(view->GetShowOptions() | m_nHiddenResultLayers);
+    m_bInputModel = false;
+  }
   m_manager.SetIndexLoadConditionResult(index);
   // Forces next to the loads of another case would read as the answer to those loads.
   m_manager.SetIndexLoadConditionLoad(index, -1);

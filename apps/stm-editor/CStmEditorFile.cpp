@@ -192,6 +192,7 @@ bool CStmEditor::ConfirmDiscard() {
 void CStmEditor::TakeModel(CStmModel& model, const std::string& path) {
   // The model shown goes to the caller's, which frees it once the scene no longer names it.
   m_model.Swap(model);
+  m_bInputModel = false;
   m_strPath.clear();
   if (!path.empty()) {
     std::error_code ec;

@@ -115,11 +115,13 @@ void CStmEditor::DrawOverlay() {
         if (i == statics && statics > 0) ImGui::Separator();
         const CString name = i < statics ? m_model.GetLoadConditionStaticIndex(i)->GetName()
                                          : m_model.GetLoadConditionComboIndex(i - statics)->GetName();
-        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown, !unlocked))
+        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown && !m_bInputModel, !unlocked))
           m_commands.push_back({ECommand::kResultCase, std::string(), i});
         NoteItem(name.c_str(), !unlocked);
       }
       if (count == 0) item(StmTextNoop("No load cases"), nullptr, ECommand::kResultCase, false);
+      ImGui::Separator();
+      item(StmTextNoop("Input model"), nullptr, ECommand::kInputModel, !unlocked && !m_bInputModel, m_bInputModel);
       ImGui::EndMenu();
     }
     if (menu(StmTextNoop("Help"))) {
@@ -269,6 +271,7 @@ void CStmEditor::DrawKeyReference() {
 
 CString CStmEditor::ResultCaseCaption() const {
   if (!m_model.IsLock()) return CString();
+  if (m_bInputModel) return StmText("Input model (results hidden)");
   const int index = m_manager.GetIndexLoadConditionResult();
   const int statics = m_model.GetCountLoadConditionStatic();
   CString caption;

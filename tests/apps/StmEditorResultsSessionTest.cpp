@@ -49,6 +49,28 @@ TEST_F(StmEditorResultsSessionTest, ChoosingACombinationShowsItsForcesAndNamesIt
   // Choosing is no edit.
   EXPECT_EQ(m_editor.State().Int("modified"), 0);
   EXPECT_EQ(m_editor.State().Get("title").find('*'), std::string::npos) << m_editor.State().Get("title");
+
+  // The input model: the results go from the picture, the model stays locked, and a case
+  // brings them back.
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  ASSERT_TRUE(m_editor.ClickItem("Input model"));
+  EXPECT_EQ(m_editor.State().Get("case"), "Input model (results hidden)");
+  EXPECT_NE(m_editor.State().Get("title").find("[locked]"), std::string::npos) << m_editor.State().Get("title");
+  SRgbaImage input;
+  ASSERT_TRUE(m_editor.Picture(input));
+  ASSERT_EQ(input.rgba.size(), after.rgba.size());
+  changed = 0;
+  for (size_t i = 0; i < input.rgba.size(); i += 4) changed += input.rgba[i] != after.rgba[i];
+  EXPECT_GT(changed, 1000) << "the contour, widths and forces should be gone";
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  ASSERT_TRUE(m_editor.ClickItem("ULS"));
+  EXPECT_EQ(m_editor.State().Get("case"), "Combination ULS");
+  SRgbaImage again;
+  ASSERT_TRUE(m_editor.Picture(again));
+  changed = 0;
+  for (size_t i = 0; i < again.rgba.size(); i += 4) changed += again.rgba[i] != after.rgba[i];
+  EXPECT_LT(changed, 50) << "the same case shows the same picture again";
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
 }
 
 TEST_F(StmEditorResultsSessionTest, AModelWithoutResultsOffersNoCaseAndNamesNone) {
