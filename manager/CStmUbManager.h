@@ -27,6 +27,12 @@ class CStmUbRenderer;
 class CStmUbManager : public CUbManage {
 public:
   static constexpr long kSnapModeDefault = 0x80DA;
+  // Command ids of the actions: 48 to 66, 60 unused.
+  static constexpr long kActionFirst = 48;
+  static constexpr long kActionNormal = 48;
+  static constexpr long kActionUnused = 60;
+  static constexpr long kActionPan = 63;
+  static constexpr long kActionLast = 66;
 
   CStmUbManager();
   ~CStmUbManager() override;
@@ -174,6 +180,8 @@ public:
   void GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min, CVector& max) const;
 
 private:
+  // One action per command id, kept for the manager's life.
+  void CreateActions();
   void CopyNodes(CStmModel* source);
   void CopyElements(CStmModel* source);
   void PasteNodes(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates);

@@ -373,6 +373,8 @@ void CStmUbRenderer::OnMButtonDown(UINT flags, const CPoint& pt) {
 void CStmUbRenderer::OnMButtonUp(UINT flags, const CPoint& pt) {
   m_bMButtonDown = 0;
   CUbRenderWnd::OnMButtonUp(flags, pt);
+  // The move cursor lasts as long as the drag; then the action's own cursor is back.
+  OnSetCursor();
 }
 
 void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {

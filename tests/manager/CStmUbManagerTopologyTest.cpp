@@ -20,7 +20,6 @@ protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
     // The selection action is current, as in the application.
-    m_manager.AddAction(48, new CUbActionNormal);
     m_wnd.SetAction(48, -1, 1);
   }
   // An element drawn by the user: reused end nodes, recorded, into the model.
