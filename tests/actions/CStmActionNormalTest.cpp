@@ -57,9 +57,10 @@ protected:
       auto* entity = dynamic_cast<CStmEntityObject*>(static_cast<CUbEntityObj*>(entry.second));
       if (!entity) continue;
       const int kind = entity->GetTypeEntity();
-      const char* prefix = kind == CStmEntityObject::kKindNode ? "n"
+      const char* prefix = kind == CStmEntityObject::kKindNode      ? "n"
                            : kind == CStmEntityObject::kKindElement ? "e"
-                           : "other";
+                           : kind == CStmEntityObject::kKindArea    ? "a"
+                                                                    : "b";
       out.insert(prefix + std::to_string(entity->GetIdStm()));
     }
     return out;
@@ -205,6 +206,34 @@ TEST_F(CStmActionNormalTest, ALockedModelOnlySelectsAndTheRestingCursorHighlight
   void* hovered = nullptr;
   EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
   EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
+}
+
+TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
+  // A square of elements 1-4 that is both the outline and a property area, element 5 inside.
+  for (const CVector& p : {CVector(-50, 0, -30), CVector(50, 0, -30), CVector(50, 0, 50), CVector(-50, 0, 50),
+                           CVector(-20, 0, 0), CVector(20, 0, 0)})
+    m_model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}})
+    m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  ASSERT_TRUE(m_model.AddPropertyArea({1, 2, 3, 4}));
+  ASSERT_TRUE(m_model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {1, 2, 3, 4}, -1));
+  m_manager.UpdateStmRenderer();
+  FitView();
+  m_manager.EnableBoundarySelection(1);
+
+  Click(CVector(0, 0, 0));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e5"}));
+  Click(CVector(0, 0, -30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e1"}));
+  Click(CVector(-50, 0, -30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1"}));
+  // Away from every element the area is what lies under the click.
+  Click(CVector(0, 0, 30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"a1"}));
+  // With outlines not selectable the element on the outline is still picked.
+  m_manager.EnableBoundarySelection(0);
+  Click(CVector(50, 0, 10));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
 }
 
 TEST_F(CStmActionNormalTest, PanMovesTheViewAndItsCursorEndsWithThePan) {
