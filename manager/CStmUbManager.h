@@ -199,6 +199,8 @@ private:
   // give back the records exactly instead of re-deriving them from the entities.
   void OnHistoryStepOpen() override;
   std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() override;
+  // After element idOld was cut in two: every boundary made with it also takes idNew.
+  void CheckSplitElementUsedBoundary(int idOld, int idNew);
   // Tells the element entities of the boundary's element list their boundary membership.
   void SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary);
   // The largest load component of a condition; subIndex -1 looks at every nodal load.
