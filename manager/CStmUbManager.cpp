@@ -234,6 +234,8 @@ void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
     const CStmObjElement* record = model->GetElement(id);
     auto* element = dynamic_cast<CStmEntityElement*>(GetEntityOfRecord(CStmEntityObject::kKindElement, id));
     if (!record || !element || !record->IsEnable() || !record->GetNodeBegin() || !record->GetNodeEnd()) continue;
+    const int membership = record->GetAttributeInt(CStmObject::kAttrBoundary);
+    element->SetTypeElement(membership >= 0 ? membership : 0);
     CVector begin = record->GetCoordBegin();
     CVector end = record->GetCoordEnd();
     if (!(element->GetCoordBegin() == begin)) element->MoveOnePoint(element->GetCoordBegin(), begin, 1);

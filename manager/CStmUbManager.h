@@ -17,6 +17,7 @@
 #include "manager/SStmLoadArrowSet.h"
 #include "manager/StmManagerTypes.h"
 
+class CStmEntityArea;
 class CStmEntityBoundary;
 class CStmEntityElement;
 class CStmEntityGuideline;
@@ -131,6 +132,16 @@ public:
   // only refer to enabled nodes; otherwise one readable line per difference.
   CString CheckConsistency() const;
 
+  // ---- Outlines and areas from chains of elements. An outer outline replaces the existing one
+  // only when the user says yes; each creation is one undo step.
+  CStmEntityBoundary* AddBoundaryByElement(EStmTypeBoundary type, const std::vector<int>& idElements, int toModel,
+                                           int record);
+  CStmEntityArea* AddAreaByElement(const std::vector<int>& idElements, int toModel, int record);
+  // 1 when the elements close into one simple loop. Otherwise 0 with points holding what to
+  // mark: the nodes where the chain is open or branches, else the crossings, else (two loops)
+  // the elements' begin points.
+  int CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points);
+
   // ---- Selection.
   void SetPreviousSelection();
   void SelectNode(const std::set<int>& ids);
@@ -199,6 +210,8 @@ private:
   // give back the records exactly instead of re-deriving them from the entities.
   void OnHistoryStepOpen() override;
   std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() override;
+  // The first boundary entity of that id, of either type.
+  CStmEntityBoundary* GetEntBoundary(int id);
   // After element idOld was cut in two: every boundary made with it also takes idNew.
   void CheckSplitElementUsedBoundary(int idOld, int idNew);
   // Tells the element entities of the boundary's element list their boundary membership.
