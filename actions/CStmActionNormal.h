@@ -16,7 +16,6 @@ public:
   void OnLButtonUp(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnTimer(CUbRenderWnd* wnd) override;
   int OnSetCursor(CUbRenderWnd* wnd) override;
-  int IsCmdAct() override { return 0; }
 
 private:
   // Returns true when the press belonged to grip editing.

@@ -10,5 +10,4 @@ public:
   int OnSetCursor(CUbRenderWnd* wnd) override;
   // The move cursor belongs to the pan: leaving the tool gives the arrow back.
   void ReleaseAction(CUbRenderWnd* wnd) override;
-  int IsCmdAct() override { return 0; }
 };

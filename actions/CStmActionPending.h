@@ -8,7 +8,6 @@ class CStmActionPending : public CUbActionBase {
 public:
   void InitAction(CUbRenderWnd* wnd) override;
   void OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
-  int IsCmdAct() override { return 0; }
 
 private:
   void SayNotThere();
