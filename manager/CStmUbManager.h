@@ -142,6 +142,11 @@ public:
   // the elements' begin points.
   int CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points);
 
+  // ---- Grid points for the current view, at least 30 pixels apart; the points already in the
+  // scene are moved to their new places before any is made.
+  void AddGridPoints();
+  const std::vector<CString>& GetGridPointKeys() const { return m_arGridKey; }
+
   // ---- Selection.
   void SetPreviousSelection();
   void SelectNode(const std::set<int>& ids);
@@ -246,4 +251,6 @@ private:
   std::map<std::pair<int, int>, CString> m_mapRecordKey;
   // What went with the nodes removed since the last count was read (loads, supports).
   CStmModel::SRemovedOfNode m_removedOfNode;
+  // Registry keys of the grid points made by AddGridPoints, in the order they were laid out.
+  std::vector<CString> m_arGridKey;
 };
