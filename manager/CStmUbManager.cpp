@@ -5,6 +5,9 @@
 #include <cmath>
 #include <set>
 
+#include "actions/CStmActionNormal.h"
+#include "actions/CStmActionPan.h"
+#include "actions/CStmActionPending.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -58,6 +61,17 @@ CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
   SetOSnapMode2(0);
   SetSelectSize(CSize(7, 7));
   SetDirectDraw(1);
+  CreateActions();
+}
+
+void CStmUbManager::CreateActions() {
+  AddAction(kActionNormal, new CStmActionNormal);
+  AddAction(kActionPan, new CStmActionPan);
+  // Every command has an action from the start, so a tool that is not built yet answers the
+  // user instead of leaving the window in the previous tool.
+  for (long id = kActionFirst; id <= kActionLast; ++id) {
+    if (id != kActionUnused && !GetAction(id)) AddAction(id, new CStmActionPending);
+  }
 }
 
 CStmUbManager::~CStmUbManager() { ClearLoadArrowSet(); }
@@ -220,6 +234,8 @@ void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
     const CStmObjElement* record = model->GetElement(id);
     auto* element = dynamic_cast<CStmEntityElement*>(GetEntityOfRecord(CStmEntityObject::kKindElement, id));
     if (!record || !element || !record->IsEnable() || !record->GetNodeBegin() || !record->GetNodeEnd()) continue;
+    const int membership = record->GetAttributeInt(CStmObject::kAttrBoundary);
+    element->SetTypeElement(membership >= 0 ? membership : 0);
     CVector begin = record->GetCoordBegin();
     CVector end = record->GetCoordEnd();
     if (!(element->GetCoordBegin() == begin)) element->MoveOnePoint(element->GetCoordBegin(), begin, 1);

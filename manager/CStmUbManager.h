@@ -17,6 +17,7 @@
 #include "manager/SStmLoadArrowSet.h"
 #include "manager/StmManagerTypes.h"
 
+class CStmEntityArea;
 class CStmEntityBoundary;
 class CStmEntityElement;
 class CStmEntityGuideline;
@@ -27,6 +28,12 @@ class CStmUbRenderer;
 class CStmUbManager : public CUbManage {
 public:
   static constexpr long kSnapModeDefault = 0x80DA;
+  // Command ids of the actions: 48 to 66, 60 unused.
+  static constexpr long kActionFirst = 48;
+  static constexpr long kActionNormal = 48;
+  static constexpr long kActionUnused = 60;
+  static constexpr long kActionPan = 63;
+  static constexpr long kActionLast = 66;
 
   CStmUbManager();
   ~CStmUbManager() override;
@@ -125,6 +132,21 @@ public:
   // only refer to enabled nodes; otherwise one readable line per difference.
   CString CheckConsistency() const;
 
+  // ---- Outlines and areas from chains of elements. An outer outline replaces the existing one
+  // only when the user says yes; each creation is one undo step.
+  CStmEntityBoundary* AddBoundaryByElement(EStmTypeBoundary type, const std::vector<int>& idElements, int toModel,
+                                           int record);
+  CStmEntityArea* AddAreaByElement(const std::vector<int>& idElements, int toModel, int record);
+  // 1 when the elements close into one simple loop. Otherwise 0 with points holding what to
+  // mark: the nodes where the chain is open or branches, else the crossings, else (two loops)
+  // the elements' begin points.
+  int CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points);
+
+  // ---- Grid points for the current view, at least 30 pixels apart; the points already in the
+  // scene are moved to their new places before any is made.
+  void AddGridPoints();
+  const std::vector<CString>& GetGridPointKeys() const { return m_arGridKey; }
+
   // ---- Selection.
   void SetPreviousSelection();
   void SelectNode(const std::set<int>& ids);
@@ -174,6 +196,8 @@ public:
   void GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min, CVector& max) const;
 
 private:
+  // One action per command id, kept for the manager's life.
+  void CreateActions();
   void CopyNodes(CStmModel* source);
   void CopyElements(CStmModel* source);
   void PasteNodes(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates);
@@ -191,6 +215,10 @@ private:
   // give back the records exactly instead of re-deriving them from the entities.
   void OnHistoryStepOpen() override;
   std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() override;
+  // The first boundary entity of that id, of either type.
+  CStmEntityBoundary* GetEntBoundary(int id);
+  // After element idOld was cut in two: every boundary made with it also takes idNew.
+  void CheckSplitElementUsedBoundary(int idOld, int idNew);
   // Tells the element entities of the boundary's element list their boundary membership.
   void SetElementEntityPropertyBoundaryGroup(CStmEntityBoundary* boundary);
   // The largest load component of a condition; subIndex -1 looks at every nodal load.
@@ -223,4 +251,6 @@ private:
   std::map<std::pair<int, int>, CString> m_mapRecordKey;
   // What went with the nodes removed since the last count was read (loads, supports).
   CStmModel::SRemovedOfNode m_removedOfNode;
+  // Registry keys of the grid points made by AddGridPoints, in the order they were laid out.
+  std::vector<CString> m_arGridKey;
 };

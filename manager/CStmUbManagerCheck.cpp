@@ -119,6 +119,12 @@ void CheckElements(const CStmUbManager& manager, const CStmModel& model, CReport
     if (entities.size() > 1) report.Add("element %d: %zu entities", id, entities.size());
     const CVector begin = record->GetCoordBegin();
     const CVector end = record->GetCoordEnd();
+    // A rebuild colours an element by the outline membership its record holds.
+    const int membership = record->GetAttributeInt(CStmObject::kAttrBoundary);
+    for (const CStmEntityElement* entity : entities) {
+      if (entity->GetTypeElement() != (membership >= 0 ? membership : 0))
+        report.Add("element %d: drawn as outline type %d, model says %d", id, entity->GetTypeElement(), membership);
+    }
     for (const CStmEntityElement* entity : entities) {
       const CVector& a = entity->GetCoordBegin();
       const CVector& b = entity->GetCoordEnd();

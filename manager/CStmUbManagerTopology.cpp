@@ -103,9 +103,32 @@ void CStmUbManager::SplitElement(CStmEntityNode* node, int toModel, int record) 
     CStmEntityElement* second = AddElement(p, end, toModel, record, 1, nullptr);
     if (CStmObjNode* modelNode = model->GetNode(node->GetIdStm())) modelNode->SetAttributeText(first->GetAttributeText());
     CStmObjElement* secondRecord = second ? model->GetElement(second->GetIdStm()) : nullptr;
-    if (secondRecord) secondRecord->CopyProperties(*first);
+    if (secondRecord) {
+      secondRecord->CopyProperties(*first);
+      CheckSplitElementUsedBoundary(element->GetIdStm(), second->GetIdStm());
+    }
   }
   SetHistoryEnd();
+}
+
+// An outline made of elements must still be made of them after one is cut, in whichever model
+// is shown, or saving it would leave the outline with a hole the drawing does not show.
+void CStmUbManager::CheckSplitElementUsedBoundary(int idOld, int idNew) {
+  CStmModel* model = GetStmModel();
+  if (!model) return;
+  for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {
+    for (const auto& [id, boundary] : model->GetBoundarys(type)) {
+      if (!boundary->IsIncludeElement(idOld)) continue;
+      boundary->AddElement(idNew, 1);
+      for (const auto& entry : GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindBoundary))) {
+        auto* entity = dynamic_cast<CStmEntityBoundary*>(entry.second);
+        if (entity && entity->GetType() == type && entity->GetIdStm() == id) {
+          SetElementEntityPropertyBoundaryGroup(entity);
+          break;
+        }
+      }
+    }
+  }
 }
 
 void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {

@@ -385,6 +385,8 @@ void CStmUbRenderer::OnMButtonDown(UINT flags, const CPoint& pt) {
 void CStmUbRenderer::OnMButtonUp(UINT flags, const CPoint& pt) {
   m_bMButtonDown = 0;
   CUbRenderWnd::OnMButtonUp(flags, pt);
+  // The move cursor lasts as long as the drag; then the action's own cursor is back.
+  OnSetCursor();
 }
 
 void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
@@ -454,63 +456,75 @@ void CStmUbRenderer::SetSelectObject(int hits, long maxHits, int flag, CMapStrin
     const GLuint names = buffer[pos];
     CUbEntityObj* entity = nullptr;
     if (names > 0 && pos + 3 + names <= buffer.size()) entity = manager->GetEttByHandle(buffer[pos + 3 + names - 1]);
-    records.push_back({buffer[pos + 1], entity});
+    if (entity) records.push_back({buffer[pos + 1], entity});
     pos += 3 + names;
   }
+  const bool filtered = (mode & kSelectRaw) == 0;
   if (maxHits >= 0 && static_cast<long>(records.size()) > maxHits) {
-    // Nodes sit on element ends, so a click there means the node; then the nearest wins.
+    // What the filter drops must not take the place of what it keeps: a click on an element
+    // lying on the outline means the element even while outlines cannot be selected.
+    if (filtered) {
+      records.erase(std::remove_if(records.begin(), records.end(),
+                                   [this](const SHit& hit) { return !IsKeptBySelectionFilter(hit.m_pEntity); }),
+                    records.end());
+    }
+    // A click means the smallest thing under it: nodes sit on element ends, elements inside
+    // areas and on outlines; among equals the nearest wins.
     std::stable_sort(records.begin(), records.end(), [](const SHit& a, const SHit& b) {
-      if (!a.m_pEntity || !b.m_pEntity) return a.m_pEntity != nullptr && b.m_pEntity == nullptr;
-      const bool aNode = a.m_pEntity->GetTypeEntity() == CStmEntityObject::kKindNode;
-      const bool bNode = b.m_pEntity->GetTypeEntity() == CStmEntityObject::kKindNode;
-      if (aNode != bNode) return aNode;
+      const int rankA = PickRank(a.m_pEntity->GetTypeEntity()), rankB = PickRank(b.m_pEntity->GetTypeEntity());
+      if (rankA != rankB) return rankA < rankB;
       return a.m_nDepth < b.m_nDepth;
     });
-    records.resize(static_cast<size_t>(maxHits));
+    if (static_cast<long>(records.size()) > maxHits) records.resize(static_cast<size_t>(maxHits));
   }
   std::vector<CUbEntityObj*> entities;
-  for (const SHit& hit : records) {
-    if (hit.m_pEntity) entities.push_back(hit.m_pEntity);
-  }
+  for (const SHit& hit : records) entities.push_back(hit.m_pEntity);
   SelectionObj(entities, flag, map, mode);
-  if (mode & kSelectRaw) return;
+  if (!filtered) return;
 
   CMapStringToPtr* target = map ? map : &manager->GetSelectMap();
-  CStmModel* model = manager->GetStmModel();
-  const int loadCase = manager->GetIndexLoadConditionResult();
   std::vector<CUbEntityObj*> removed;
   for (const auto& entry : *target) {
     auto* entity = static_cast<CUbEntityObj*>(entry.second);
-    if (!entity) continue;
-    const int kind = entity->GetTypeEntity();
-    bool keep = true;
-    if (kind == CStmEntityObject::kKindGridPoint || kind == CStmEntityObject::kKindGuideline) {
-      keep = false;
-    } else if (kind == CStmEntityObject::kKindBoundary) {
-      keep = manager->IsEnableBoundarySelection() != 0;
-    } else {
-      const EStmTypeSelection filter = manager->GetTypeSelection();
-      if (filter == STM_SELECTION_NODE) {
-        keep = kind == CStmEntityObject::kKindNode;
-      } else if (filter == STM_SELECTION_ELEMENT) {
-        keep = kind == CStmEntityObject::kKindElement;
-      } else if (filter == STM_SELECTION_STRUT || filter == STM_SELECTION_TIE) {
-        keep = false;
-        if (kind == CStmEntityObject::kKindElement) {
-          auto* element = dynamic_cast<CStmEntityElement*>(entity);
-          const CStmObjElement* record = element && model ? model->GetElement(element->GetIdStm()) : nullptr;
-          const EStmTypeElement wanted = filter == STM_SELECTION_STRUT ? STM_ELEMENT_STRUT : STM_ELEMENT_TIE;
-          keep = !record || record->GetType(loadCase) == wanted;
-        }
-      }
-    }
-    if (!keep) removed.push_back(entity);
+    if (entity && !IsKeptBySelectionFilter(entity)) removed.push_back(entity);
   }
   for (CUbEntityObj* entity : removed) {
     target->RemoveKey(entity->GetName());
     entity->SetSelection(0);
   }
   InvalidateAllWnd();
+}
+
+int CStmUbRenderer::PickRank(int kind) {
+  switch (kind) {
+    case CStmEntityObject::kKindNode: return 0;
+    case CStmEntityObject::kKindElement: return 1;
+    case CStmEntityObject::kKindGridPoint:
+    case CStmEntityObject::kKindGuideline: return 3;
+    case CStmEntityObject::kKindBoundary: return 4;
+    case CStmEntityObject::kKindArea: return 5;
+    default: return 2;
+  }
+}
+
+bool CStmUbRenderer::IsKeptBySelectionFilter(CUbEntityObj* entity) const {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || !entity) return false;
+  const int kind = entity->GetTypeEntity();
+  if (kind == CStmEntityObject::kKindGridPoint || kind == CStmEntityObject::kKindGuideline) return false;
+  if (kind == CStmEntityObject::kKindBoundary) return manager->IsEnableBoundarySelection() != 0;
+  const EStmTypeSelection filter = manager->GetTypeSelection();
+  if (filter == STM_SELECTION_NODE) return kind == CStmEntityObject::kKindNode;
+  if (filter == STM_SELECTION_ELEMENT) return kind == CStmEntityObject::kKindElement;
+  if (filter == STM_SELECTION_STRUT || filter == STM_SELECTION_TIE) {
+    if (kind != CStmEntityObject::kKindElement) return false;
+    auto* element = dynamic_cast<CStmEntityElement*>(entity);
+    const CStmModel* model = manager->GetStmModel();
+    const CStmObjElement* record = element && model ? model->GetElement(element->GetIdStm()) : nullptr;
+    const EStmTypeElement wanted = filter == STM_SELECTION_STRUT ? STM_ELEMENT_STRUT : STM_ELEMENT_TIE;
+    return !record || record->GetType(manager->GetIndexLoadConditionResult()) == wanted;
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

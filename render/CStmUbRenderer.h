@@ -88,6 +88,11 @@ private:
 
   // The manager, its current model and the model's view settings; false when any is missing.
   bool GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const;
+  // Lower picks first when a click has room for fewer hits than it found.
+  static int PickRank(int kind);
+  // The selection filter: grid points and guidelines never, outlines only while their
+  // selection is on, then the manager's selection type.
+  bool IsKeptBySelectionFilter(CUbEntityObj* entity) const;
   // Selection commands end by telling the select action's grips and repainting.
   void SelectionChanged();
   // Adds (select non-zero) or removes every entity of one kind.

@@ -13,10 +13,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "CStmEditorSelectAction.h"
 #include "CStmEditorSurface.h"
 #include "CStmEditorUiHost.h"
-#include "host/framework/CUbActionZoomMove.h"
 #include "host/framework/StmGlfwInput.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
@@ -104,8 +102,6 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   ImGui_ImplOpenGL2_Init();
   m_bImGui = true;
 
-  m_manager.AddAction(kActionSelect, new CStmEditorSelectAction);
-  m_manager.AddAction(kActionPan, new CUbActionZoomMove);
   m_manager.SetStmModel(&m_model);
   ShowModel();
   if (!m_strPath.empty()) RememberFile(m_strPath);

@@ -64,7 +64,8 @@ private:
   };
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
-    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel
+    kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
+    kOutlineFromElements, kAreaFromElements
   };
   struct SCommand {
     ECommand command;
@@ -90,6 +91,9 @@ private:
   // Edits through the scene's keys, with a word on the status line for what happened or why
   // nothing did.
   void RunEditCommand(ECommand command);
+  // The outer outline or a property area from the selected elements, when they close into one
+  // simple loop; otherwise the marks show where they do not.
+  void MakeFromSelectedElements(bool area);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
   // Shows the results of one load case or combination; the loads on screen follow.

@@ -64,6 +64,10 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kZoomAll:
       m_wnd.ZoomAll(0);
       break;
+    case ECommand::kOutlineFromElements:
+    case ECommand::kAreaFromElements:
+      MakeFromSelectedElements(command == ECommand::kAreaFromElements);
+      break;
     case ECommand::kPan:
       m_wnd.SetAction(kActionPan, -1, 1);
       m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));
@@ -164,6 +168,34 @@ void CStmEditor::RunEditCommand(ECommand command) {
     default:
       return;
   }
+}
+
+void CStmEditor::MakeFromSelectedElements(bool area) {
+  if (!CheckUnlocked()) return;
+  std::vector<CStmObjElement*> elements;
+  m_manager.GetSelectedElementObjects(elements);
+  std::vector<CVector> marks;
+  if (m_manager.CheckLineClosed(elements, marks) == 0) {
+    m_manager.SetRenderMarkPos(marks, m_manager.GetTypeRenderMark(), m_manager.GetSizeRenderMark());
+    m_wnd.InvalidateAllWnd();
+    m_pHost->SetStatusText(StmText("The selected elements do not close into one loop; the marks show where"));
+    return;
+  }
+  std::vector<int> ids;
+  for (const CStmObjElement* element : elements) ids.push_back(element->GetId());
+  const bool made = area ? m_manager.AddAreaByElement(ids, 1, 1) != nullptr
+                         : m_manager.AddBoundaryByElement(STM_BOUNDARY_OUTER, ids, 1, 1) != nullptr;
+  if (!made) {
+    m_pHost->SetStatusText(StmText("Nothing changed: the outline stays as it was"));
+    return;
+  }
+  m_manager.ClearRenderMarkPos();
+  m_wnd.CancelCommand();
+  CString text;
+  text.Format(area ? StmText("Property area made from %d elements").c_str()
+                   : StmText("Outer outline made from %d elements").c_str(),
+              static_cast<int>(ids.size()));
+  m_pHost->SetStatusText(text);
 }
 
 void CStmEditor::SetViewPlane(CUbRenderWnd::VIEW_POS pos) {

@@ -84,6 +84,9 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
       item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
       ImGui::Separator();
+      item(StmTextNoop("Outline from selected elements"), nullptr, ECommand::kOutlineFromElements, unlocked && selected);
+      item(StmTextNoop("Area from selected elements"), nullptr, ECommand::kAreaFromElements, unlocked && selected);
+      ImGui::Separator();
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }

@@ -119,6 +119,34 @@ TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
   EXPECT_EQ(m_editor.State().Int("selected"), 6);
 }
 
+TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
+  WriteSquare();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // With the diagonal the sides do not close into one loop.
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 1100)));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  ASSERT_TRUE(m_editor.ClickItem("Outline from selected elements"));
+  EXPECT_NE(Status().find("do not close"), std::string::npos) << Status();
+
+  // Esc first: a click on the middle of a selected element would pick up its grip.
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.Click(At(500, 500)));
+  ASSERT_TRUE(m_editor.Key("Delete"));
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 1100)));
+  ASSERT_TRUE(m_editor.ClickItem("Edit"));
+  ASSERT_TRUE(m_editor.ClickItem("Outline from selected elements"));
+  EXPECT_NE(Status().find("Outer outline made from 4 elements"), std::string::npos) << Status();
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+
+  CStmModel saved;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
+  ASSERT_EQ(saved.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(saved.GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements().size(), 4u);
+}
+
 TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
   WriteSquare();
   ASSERT_TRUE(m_editor.Start(m_path));

@@ -13,7 +13,6 @@ class CStmUbManagerClipboardTest : public StmSceneFixture {
 protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_manager.AddAction(48, new CUbActionNormal);
     m_wnd.SetAction(48, -1, 1);
   }
   int Draw(const CVector& a, const CVector& b) { return m_manager.AddElement(a, b, 1, 1, 1, nullptr)->GetIdStm(); }

@@ -48,7 +48,6 @@ class CStmUbManagerIndexTest : public StmSceneFixture {
 protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_manager.AddAction(48, new CUbActionNormal);
     m_wnd.SetAction(48, -1, 1);
   }
   void ExpectIndexInStep(const char* when) {

@@ -19,7 +19,6 @@ class CStmUbManagerModelTruthTest : public StmSceneFixture {
 protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_manager.AddAction(48, new CUbActionNormal);
     m_wnd.SetAction(48, -1, 1);
     m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
     m_driver->RestoreView();

@@ -2,6 +2,7 @@
 // position, splitting, deleting the selection with its orphan nodes, undo, and the Delete key.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "entities/CStmEntityElement.h"
@@ -20,7 +21,6 @@ protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
     // The selection action is current, as in the application.
-    m_manager.AddAction(48, new CUbActionNormal);
     m_wnd.SetAction(48, -1, 1);
   }
   // An element drawn by the user: reused end nodes, recorded, into the model.
@@ -160,6 +160,61 @@ TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheD
   ASSERT_EQ(m_manager.Undo(), 1);
   EXPECT_EQ(spare->GetCoordEnd(), CVector(0, 0, 30));
   EXPECT_TRUE(m_model.GetElement(3)->IsEnable());
+}
+
+}  // namespace
+
+namespace {
+
+// A square outline made of elements 1-4 (outer) around a square opening of elements 5-8.
+class CStmUbManagerSplitOutlineTest : public CStmUbManagerTopologyTest {
+protected:
+  void SetUp() override {
+    CStmUbManagerTopologyTest::SetUp();
+    for (const CVector& p : {CVector(-50, 0, 0), CVector(50, 0, 0), CVector(50, 0, 60), CVector(-50, 0, 60),
+                             CVector(-20, 0, 20), CVector(20, 0, 20), CVector(20, 0, 40), CVector(-20, 0, 40)})
+      m_model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 7}, {7, 8}, {8, 5}})
+      m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    const CStmObjBoundary* outer = m_model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {1, 2, 3, 4}, -1);
+    const CStmObjBoundary* inner = m_model.SetBoudaryByElementGroup(STM_BOUNDARY_INNER, {5, 6, 7, 8}, -1);
+    ASSERT_TRUE(outer && inner);
+    m_nOuter = outer->GetId();
+    m_nInner = inner->GetId();
+    m_manager.UpdateStmRenderer();
+    FitView();
+  }
+
+  const CStmObjBoundary* Boundary(EStmTypeBoundary type) const {
+    return m_model.GetBoundaryObj(type, type == STM_BOUNDARY_OUTER ? m_nOuter : m_nInner, 0);
+  }
+
+  int m_nOuter = 0, m_nInner = 0;
+};
+
+TEST_F(CStmUbManagerSplitOutlineTest, SplittingAnOutlineElementKeepsItsBoundaryThroughUndoAndRedo) {
+  for (const auto& [at, type, first] : {std::tuple{CVector(0, 0, 0), STM_BOUNDARY_OUTER, 1},
+                                        std::tuple{CVector(20, 0, 30), STM_BOUNDARY_INNER, 6}}) {
+    const int before = m_model.GetCountElement(0);
+    m_manager.AddNode(at, 1, 1, 1, 0, nullptr);
+    ASSERT_EQ(m_model.GetCountElement(0), before + 1);
+    const int second = before + 1;
+    const CStmObjBoundary* boundary = Boundary(type);
+    ASSERT_TRUE(boundary);
+    EXPECT_TRUE(boundary->IsIncludeElement(first));
+    EXPECT_TRUE(boundary->IsIncludeElement(second));
+    // Both halves keep the outline's membership, in the model and on screen.
+    const int membership = type == STM_BOUNDARY_OUTER ? 1 : 2;
+    EXPECT_EQ(m_model.GetElement(second)->GetAttributeInt(CStmObject::kAttrBoundary), membership);
+    EXPECT_EQ(m_manager.GetEntElement(second)->GetTypeElement(), membership);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    ASSERT_EQ(m_manager.Undo(), 1);
+    EXPECT_FALSE(Boundary(type)->IsIncludeElement(second));
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    ASSERT_EQ(m_manager.Redo(), 1);
+    EXPECT_TRUE(Boundary(type)->IsIncludeElement(second));
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  }
 }
 
 }  // namespace

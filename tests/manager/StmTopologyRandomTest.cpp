@@ -85,7 +85,6 @@ struct SScene {
     wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
     manager.SetStmModel(&model);
     manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-    manager.AddAction(48, new CUbActionNormal);
     wnd.SetAction(48, -1, 1);
     return true;
   }

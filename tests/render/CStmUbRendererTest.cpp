@@ -30,8 +30,6 @@ class CStmUbRendererTest : public StmSceneFixture {
 protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_manager.AddAction(48, m_pNormal = new CUbActionNormal);
-    m_manager.AddAction(55, new CUbActionBase);
     m_model.GetStmDataView()->SetShowOption(kNames, 0);
   }
 
@@ -62,8 +60,6 @@ protected:
     void* value = nullptr;
     return m_manager.GetSelectMap().Lookup(entity->GetName(), value);
   }
-
-  CUbActionNormal* m_pNormal = nullptr;
 };
 
 TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesAndTheFrameLeavesLightingAndDepthOn) {

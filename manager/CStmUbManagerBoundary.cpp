@@ -1,0 +1,153 @@
+// The scene manager's outlines and property areas made from chains of elements, and the test
+// that decides whether selected elements close into one simple loop.
+#include <cmath>
+#include <map>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "geometry/StmGeometry.h"
+#include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+
+namespace {
+
+constexpr double kChainTolerance = 0.001;
+
+bool SameChainPoint(const CVector& a, const CVector& b) {
+  return std::fabs(a.x - b.x) <= kChainTolerance && std::fabs(a.y - b.y) <= kChainTolerance &&
+         std::fabs(a.z - b.z) <= kChainTolerance;
+}
+
+// One undo step for the whole creation, whichever way it leaves.
+class CHistoryBracket {
+public:
+  explicit CHistoryBracket(CUbEttManage& manage) : m_manage(manage) { m_manage.SetHistoryStart(); }
+  ~CHistoryBracket() { m_manage.SetHistoryEnd(); }
+  CHistoryBracket(const CHistoryBracket&) = delete;
+  CHistoryBracket& operator=(const CHistoryBracket&) = delete;
+
+private:
+  CUbEttManage& m_manage;
+};
+
+}  // namespace
+
+CStmEntityBoundary* CStmUbManager::GetEntBoundary(int id) {
+  for (const auto& entry : GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindBoundary))) {
+    auto* boundary = dynamic_cast<CStmEntityBoundary*>(entry.second);
+    if (boundary && boundary->GetIdStm() == id) return boundary;
+  }
+  return nullptr;
+}
+
+CStmEntityBoundary* CStmUbManager::AddBoundaryByElement(EStmTypeBoundary type, const std::vector<int>& idElements,
+                                                        int toModel, int record) {
+  CStmModel* model = GetStmModel();
+  if (!model) return nullptr;
+  CHistoryBracket bracket(*this);
+  if (type == STM_BOUNDARY_OUTER && model->GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
+    const CString question =
+        StmText("OutBoundary는 한개만 생성할수 있습니다.\n삭제하고 다시 생성하겠습니까?");
+    if (AfxMessageBox(question, MB_YESNO) != IDYES) return nullptr;
+    const CStmObjBoundary* old = model->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0);
+    // Recorded, unlike a plain view refresh: undo must bring the old outline back with its record.
+    if (CStmEntityBoundary* entity = old ? GetEntBoundary(old->GetId()) : nullptr) DeleteEtt(entity, 0, 1, 1);
+  }
+  auto* entity = new CStmEntityBoundary(this, type, model->GetBoundary(type, -1));
+  AddEtt(entity, record, 1);
+  if (!toModel) return entity;
+  if (const CStmObjBoundary* made = model->SetBoudaryByElementGroup(type, idElements, -1)) {
+    entity->SetIdStm(made->GetId());
+    entity->SetBoundaryArray(made->GetBoundaryPos());
+  }
+  SetElementEntityPropertyBoundaryGroup(entity);
+  model->SetStmModifiedFlag(1);
+  return entity;
+}
+
+CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElements, int toModel, int record) {
+  CStmModel* model = GetStmModel();
+  if (!model) return nullptr;
+  CHistoryBracket bracket(*this);
+  auto* entity = new CStmEntityArea(this);
+  AddEtt(entity, record, 1);
+  if (toModel) {
+    if (const CStmObjArea* made = model->AddPropertyArea(idElements)) {
+      entity->SetIdStm(made->GetId());
+      entity->SetAreaPosArray(made->GetBoundaryPos());
+    }
+    model->SetStmModifiedFlag(1);
+  }
+  return entity;
+}
+
+int CStmUbManager::CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points) {
+  CStmModel* model = GetStmModel();
+  if (!model || elements.size() < 3) return 0;
+  // Every node of a loop joins exactly two of its elements; the others mark where it is open or
+  // branches.
+  std::map<int, int> counts;
+  GetCountNodeAndLinkedElement(elements, counts);
+  bool open = false;
+  for (const auto& [idNode, count] : counts) {
+    if (count == 2) continue;
+    open = true;
+    if (const CStmObjNode* node = model->GetNode(idNode)) points.push_back(node->GetCoord());
+  }
+  if (open) return 0;
+
+  points.clear();
+  std::vector<const CStmObjElement*> remaining;
+  for (const CStmObjElement* element : elements) {
+    if (const CStmObjNode* node = model->GetNode(element->GetIdNodeBegin())) points.push_back(node->GetCoord());
+    remaining.push_back(element);
+  }
+  // Walk one loop from the first element; what is left over is a second loop.
+  size_t current = 0;
+  while (remaining.size() > 1) {
+    const CStmObjElement* here = remaining[current];
+    remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(current));
+    size_t next = remaining.size();
+    for (size_t i = 0; i < remaining.size(); ++i) {
+      const CStmObjElement* other = remaining[i];
+      if (other->GetIdNodeBegin() == here->GetIdNodeBegin() || other->GetIdNodeBegin() == here->GetIdNodeEnd() ||
+          other->GetIdNodeEnd() == here->GetIdNodeBegin() || other->GetIdNodeEnd() == here->GetIdNodeEnd()) {
+        next = i;
+        break;
+      }
+    }
+    if (next == remaining.size()) {
+      remaining.push_back(here);  // the element where the walk stopped still counts
+      break;
+    }
+    current = next;
+  }
+  if (remaining.size() >= 3) return 0;
+
+  // A loop that crosses itself is no outline: each crossing is marked.
+  std::vector<std::pair<CVector, CVector>> segments;
+  for (const CStmObjElement* element : elements) {
+    const CStmObjNode* a = model->GetNode(element->GetIdNodeBegin());
+    const CStmObjNode* b = model->GetNode(element->GetIdNodeEnd());
+    if (a && b) segments.emplace_back(a->GetCoord(), b->GetCoord());
+  }
+  int closed = 1;
+  for (size_t i = 0; i < segments.size(); ++i) {
+    for (size_t j = 0; j < segments.size(); ++j) {
+      if (i == j) continue;
+      const auto& [p1, p2] = segments[i];
+      const auto& [p3, p4] = segments[j];
+      if (SameChainPoint(p1, p3) || SameChainPoint(p1, p4) || SameChainPoint(p2, p3) || SameChainPoint(p2, p4))
+        continue;
+      CDPoint x;
+      if (GetCrossPointOfSegments2D(GetPointPlane(p1), GetPointPlane(p2), GetPointPlane(p3), GetPointPlane(p4), x,
+                                    kChainTolerance)) {
+        if (closed) points.clear();
+        closed = 0;
+        points.push_back(GetCoordPlane(x));
+      }
+    }
+  }
+  return closed;
+}

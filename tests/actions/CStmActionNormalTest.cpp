@@ -1,0 +1,262 @@
+// The selection and pan actions driven off screen with mouse and key messages at model points:
+// picks by click, window and crossing band, Ctrl, grip drops that merge and split (each undone
+// and redone exactly), hover, Esc, pan, and the commands whose tools are not built yet.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "actions/CStmActionNormal.h"
+#include "entities/CStmEntityNode.h"
+#include "entities/CStmEntityObject.h"
+#include "host/platform/StmText.h"
+#include "support/StmSavedModel.h"
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+class CStmActionNormalTest : public StmSceneFixture {
+protected:
+  // Nodes 1 (-40,0,0), 2 (0,0,0), 3 (40,0,0), 4 (40,0,40); elements 1 = 1-2 and 2 = 3-4, and
+  // with `bridge` 3 = 2-3.
+  void BuildScene(bool bridge = false) {
+    m_model.AddNode(CVector(-40, 0, 0));
+    m_model.AddNode(CVector(0, 0, 0));
+    m_model.AddNode(CVector(40, 0, 0));
+    m_model.AddNode(CVector(40, 0, 40));
+    m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+    m_model.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
+    if (bridge) m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+    m_manager.UpdateStmRenderer();
+    FitView();
+    ASSERT_EQ(m_wnd.GetActionTypeCur(), 48);
+  }
+
+  int Dragging() {
+    auto* normal = dynamic_cast<CStmActionNormal*>(m_manager.GetAction(48));
+    return normal ? normal->GetSnapPointManage().IsDragging() : -1;
+  }
+  CPoint At(const CVector& p) const { return m_wnd.ExtToClient(p); }
+  void Press(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonDown(MK_LBUTTON | flags, pt); }
+  void Release(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonUp(flags, pt); }
+  void Move(CPoint pt, UINT flags = MK_LBUTTON) { m_wnd.OnMouseMove(flags, pt); }
+  void Click(const CVector& p, UINT flags = 0) {
+    Press(At(p), flags);
+    Release(At(p), flags);
+  }
+  void Band(const CPoint& from, const CPoint& to, UINT flags = 0) {
+    Press(from, flags);
+    Move(to, MK_LBUTTON | flags);
+    Release(to, flags);
+  }
+
+  // The selection as "n<id>" and "e<id>" of the model records it mirrors.
+  std::set<std::string> Selected() {
+    std::set<std::string> out;
+    for (const auto& entry : m_manager.GetSelectMap()) {
+      auto* entity = dynamic_cast<CStmEntityObject*>(static_cast<CUbEntityObj*>(entry.second));
+      if (!entity) continue;
+      const int kind = entity->GetTypeEntity();
+      const char* prefix = kind == CStmEntityObject::kKindNode      ? "n"
+                           : kind == CStmEntityObject::kKindElement ? "e"
+                           : kind == CStmEntityObject::kKindArea    ? "a"
+                                                                    : "b";
+      out.insert(prefix + std::to_string(entity->GetIdStm()));
+    }
+    return out;
+  }
+
+  // Picks node 2 and drops its grip at the model point, as two clicks do.
+  void DragNode2To(const CVector& target) {
+    Click(CVector(0, 0, 0));
+    ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
+    Press(At(CVector(0, 0, 0)));
+    Release(At(CVector(0, 0, 0)));
+    Move(At(target), 0);
+    Press(At(target));
+    Release(At(target));
+  }
+
+  // After the drop, undo gives back the file as it was and redo the file after the drop, with
+  // the scene matching the model at every step.
+  void ExpectUndoRedoExact(const std::string& before, const std::string& name) {
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    const std::string after = SaveModelBytes(m_model, name + "-after");
+    ASSERT_EQ(m_manager.Undo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, name + "-undone")), "");
+    ASSERT_EQ(m_manager.Redo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    EXPECT_EQ(FirstDifference(after, SaveModelBytes(m_model, name + "-redone")), "");
+  }
+};
+
+TEST_F(CStmActionNormalTest, EveryCommandIdHasAnActionAndAToolNotBuiltYetSaysSo) {
+  for (long id = 48; id <= 66; ++id) EXPECT_EQ(m_manager.GetAction(id) != nullptr, id != 60) << id;
+  BuildScene();
+  m_wnd.SetAction(52, -1, 1);
+  ASSERT_FALSE(m_host.m_statusTexts.empty());
+  EXPECT_EQ(m_host.m_statusTexts.back(), StmText("This tool is not available yet; Esc returns to selection"));
+  m_host.m_statusTexts.clear();
+  Click(CVector(0, 0, 0));
+  ASSERT_EQ(m_host.m_statusTexts.size(), 1u);
+  EXPECT_TRUE(Selected().empty());
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+}
+
+TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
+  BuildScene();
+  Click(CVector(-40, 0, 0));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1"}));
+  Click(CVector(40, 0, 20), MK_CONTROL);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1", "e2"}));
+  // Ctrl+click on a selected node takes it out rather than grabbing its grip.
+  Click(CVector(-40, 0, 0), MK_CONTROL);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
+  EXPECT_EQ(Dragging(), 0);
+  // A click on nothing empties the selection.
+  Click(CVector(-20, 0, 30));
+  EXPECT_TRUE(Selected().empty());
+
+  // Left to right: only what lies wholly inside; right to left: also what the band crosses.
+  const CPoint topLeft = At(CVector(-45, 0, 5)), bottomRight = At(CVector(20, 0, -5));
+  Band(topLeft, bottomRight);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1", "n2", "e1"}));
+  Band(At(CVector(45, 0, 25)), At(CVector(30, 0, 15)));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
+  Band(At(CVector(-45, 0, 5)), At(CVector(-30, 0, -5)), MK_CONTROL);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1", "e2"}));
+  EXPECT_EQ(m_manager.GetPreviousSelection().size(), 2u);
+
+  // A band 2 pixels wide is a click at the release point.
+  const CPoint node2 = At(CVector(0, 0, 0));
+  Band(CPoint(node2.x - 2, node2.y - 40), node2);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+}
+
+TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsAndEscDropsNothing) {
+  BuildScene();
+  Click(CVector(0, 0, 0));
+  const int undo = m_manager.GetUndoCount();
+  Press(At(CVector(0, 0, 0)));
+  Release(At(CVector(0, 0, 0)));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
+  EXPECT_EQ(Dragging(), 1);
+  // Esc while dragging abandons the drag; the selection goes with a second Esc.
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(Dragging(), 0);
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
+  EXPECT_EQ(m_manager.GetUndoCount(), undo);
+}
+
+TEST_F(CStmActionNormalTest, ANodeDroppedOnANodeMergesAndUndoRedoAreExact) {
+  BuildScene();
+  const std::string before = SaveModelBytes(m_model, "grip-merge-before");
+  DragNode2To(CVector(40, 0, 0));
+  EXPECT_EQ(m_model.GetCountNode(1), 3);
+  EXPECT_EQ(m_model.GetElement(1)->GetIdNodeEnd(), 3);
+  EXPECT_EQ(m_model.GetElement(1)->GetIdNodeBegin(), 1);
+  ExpectUndoRedoExact(before, "grip-merge");
+}
+
+TEST_F(CStmActionNormalTest, ANodeDroppedOnAnElementSplitsItAndUndoRedoAreExact) {
+  BuildScene();
+  const std::string before = SaveModelBytes(m_model, "grip-split-before");
+  DragNode2To(CVector(40, 0, 20));
+  // The drop snaps to the element, so the node lies on it and cuts it in two.
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord().x, 40);
+  EXPECT_GT(m_model.GetNode(2)->GetCoord().z, 10);
+  EXPECT_LT(m_model.GetNode(2)->GetCoord().z, 30);
+  EXPECT_EQ(m_model.GetCountElement(1), 3);
+  EXPECT_EQ(m_model.GetCountInvolvedElements(2), 3);
+  ExpectUndoRedoExact(before, "grip-split");
+}
+
+TEST_F(CStmActionNormalTest, AnElementDraggedByItsGripLeavesItsSharedNodeBehind) {
+  BuildScene(true);
+  const std::string before = SaveModelBytes(m_model, "grip-element-before");
+  // Element 1's middle (-20,0,0) dropped on node 4 (40,0,40): node 1 goes along, node 2 stays
+  // with element 3 and element 1 gets a new node at its new end.
+  Click(CVector(-20, 0, 0));
+  ASSERT_EQ(Selected(), (std::set<std::string>{"e1"}));
+  Click(CVector(-20, 0, 0));
+  Click(CVector(40, 0, 40));
+  const CStmObjElement* element = m_model.GetElement(1);
+  ASSERT_TRUE(element->IsEnable());
+  EXPECT_EQ(element->GetIdNodeBegin(), 1);
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(20, 0, 40));
+  EXPECT_EQ(m_model.GetNode(element->GetIdNodeEnd())->GetCoord(), CVector(60, 0, 40));
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
+  EXPECT_EQ(m_model.GetCountNode(1), 5);
+  ExpectUndoRedoExact(before, "grip-element");
+}
+
+TEST_F(CStmActionNormalTest, ALockedModelOnlySelectsAndTheRestingCursorHighlights) {
+  BuildScene();
+  Click(CVector(0, 0, 0));
+  m_model.SetLock(1);
+  Click(CVector(0, 0, 0));
+  EXPECT_EQ(Dragging(), 0);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
+
+  Move(At(CVector(-40, 0, 0)), 0);
+  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
+  void* hovered = nullptr;
+  EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
+  EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
+}
+
+TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
+  // A square of elements 1-4 that is both the outline and a property area, element 5 inside.
+  for (const CVector& p : {CVector(-50, 0, -30), CVector(50, 0, -30), CVector(50, 0, 50), CVector(-50, 0, 50),
+                           CVector(-20, 0, 0), CVector(20, 0, 0)})
+    m_model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}})
+    m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  ASSERT_TRUE(m_model.AddPropertyArea({1, 2, 3, 4}));
+  ASSERT_TRUE(m_model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {1, 2, 3, 4}, -1));
+  m_manager.UpdateStmRenderer();
+  FitView();
+  m_manager.EnableBoundarySelection(1);
+
+  Click(CVector(0, 0, 0));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e5"}));
+  Click(CVector(0, 0, -30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e1"}));
+  Click(CVector(-50, 0, -30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n1"}));
+  // Away from every element the area is what lies under the click.
+  Click(CVector(0, 0, 30));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"a1"}));
+  // With outlines not selectable the element on the outline is still picked.
+  m_manager.EnableBoundarySelection(0);
+  Click(CVector(50, 0, 10));
+  EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
+}
+
+TEST_F(CStmActionNormalTest, PanMovesTheViewAndItsCursorEndsWithThePan) {
+  BuildScene();
+  m_wnd.SetAction(63, -1, 1);
+  m_wnd.OnSetCursor();
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  const CPoint before = At(CVector(0, 0, 0));
+  Press(CPoint(100, 80));
+  Move(CPoint(110, 70));
+  Release(CPoint(110, 70));
+  EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
+  EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
+  EXPECT_TRUE(Selected().empty());
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
+
+  // The middle-button pan of the selection action gives the arrow back at the release too.
+  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  m_wnd.OnMButtonUp(0, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// Outlines and property areas made from chains of elements: the closed-chain test with what it
+// marks, the replace-the-outer question, element membership, and undo and redo of each.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "entities/CStmEntityArea.h"
+#include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "support/StmSceneFixture.h"
+
+namespace {
+
+class CStmUbManagerBoundaryTest : public StmSceneFixture {
+protected:
+  // Nodes 1-4 the square (0,0)-(40,40), 5-7 a triangle beside it; elements 1-4 the square's
+  // sides in order, 5-7 the triangle's.
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    for (const CVector& p : {CVector(0, 0, 0), CVector(40, 0, 0), CVector(40, 0, 40), CVector(0, 0, 40),
+                             CVector(60, 0, 0), CVector(80, 0, 0), CVector(70, 0, 20)})
+      m_model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 7}, {7, 5}})
+      m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    m_manager.UpdateStmRenderer();
+    FitView();
+  }
+
+  int Closed(const std::vector<int>& ids, std::vector<CVector>& points) {
+    std::vector<CStmObjElement*> elements;
+    for (int id : ids) elements.push_back(m_model.GetElement(id));
+    return m_manager.CheckLineClosed(elements, points);
+  }
+
+  void ExpectUndoRedoConsistent() {
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    ASSERT_EQ(m_manager.Undo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    ASSERT_EQ(m_manager.Redo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  }
+};
+
+TEST_F(CStmUbManagerBoundaryTest, TheClosedChainTestMarksOpenEndsCrossingsAndASecondLoop) {
+  std::vector<CVector> points{CVector(9, 9, 9)};
+  EXPECT_EQ(Closed({1, 2}, points), 0);
+  EXPECT_EQ(points.size(), 1u);  // too few to judge: nothing marked
+
+  points.clear();
+  EXPECT_EQ(Closed({4, 2, 3, 1}, points), 1);
+  EXPECT_EQ(points.size(), 4u);
+
+  points.clear();
+  EXPECT_EQ(Closed({1, 2, 3}, points), 0);
+  EXPECT_EQ(points, (std::vector<CVector>{CVector(0, 0, 0), CVector(0, 0, 40)}));
+
+  points.clear();
+  EXPECT_EQ(Closed({1, 2, 3, 4, 5, 6, 7}, points), 0);
+  EXPECT_EQ(points.size(), 7u);
+
+  // A bow tie: nodes 1, 2, 4, 3 in turn cross at (20, 20), marked once from each side.
+  m_model.AddElement(2, 4, SStmPropElement(0, 2, 0.0));  // 8
+  m_model.AddElement(3, 1, SStmPropElement(0, 2, 0.0));  // 9
+  points.clear();
+  EXPECT_EQ(Closed({1, 8, 3, 9}, points), 0);
+  ASSERT_EQ(points.size(), 2u);
+  EXPECT_LT((points[0] - CVector(20, 0, 20)).Length(), 1e-9);
+  EXPECT_LT((points[1] - CVector(20, 0, 20)).Length(), 1e-9);
+}
+
+TEST_F(CStmUbManagerBoundaryTest, AnOuterOutlineFromElementsAndItsReplacementAskFirstAndUndo) {
+  CStmEntityBoundary* outer = m_manager.AddBoundaryByElement(STM_BOUNDARY_OUTER, {1, 2, 3, 4}, 1, 1);
+  ASSERT_TRUE(outer);
+  EXPECT_GT(outer->GetIdStm(), 0);
+  EXPECT_EQ(outer->GetBoundaryArray().size(), 4u);
+  EXPECT_TRUE(m_host.m_boxes.empty());
+  for (int id = 1; id <= 4; ++id) EXPECT_EQ(m_manager.GetEntElement(id)->GetTypeElement(), 1) << id;
+  EXPECT_EQ(m_manager.GetEntElement(5)->GetTypeElement(), 0);
+  ExpectUndoRedoConsistent();
+
+  // A second outer outline asks; No keeps everything as it was.
+  const int undo = m_manager.GetUndoCount();
+  m_host.QueueAnswer(IDNO);
+  EXPECT_EQ(m_manager.AddBoundaryByElement(STM_BOUNDARY_OUTER, {5, 6, 7}, 1, 1), nullptr);
+  ASSERT_EQ(m_host.m_boxes.size(), 1u);
+  EXPECT_EQ(m_manager.GetUndoCount(), undo);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+
+  m_host.QueueAnswer(IDYES);
+  CStmEntityBoundary* replaced = m_manager.AddBoundaryByElement(STM_BOUNDARY_OUTER, {5, 6, 7}, 1, 1);
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(m_manager.GetEntElement(1)->GetTypeElement(), 0);
+  EXPECT_EQ(m_manager.GetEntElement(5)->GetTypeElement(), 1);
+  ExpectUndoRedoConsistent();
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(m_manager.GetEntElement(1)->GetTypeElement(), 1);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+}
+
+TEST_F(CStmUbManagerBoundaryTest, AnAreaFromElementsTakesTheChainsPolygon) {
+  CStmEntityArea* area = m_manager.AddAreaByElement({5, 6, 7}, 1, 1);
+  ASSERT_TRUE(area);
+  EXPECT_GT(area->GetIdStm(), 0);
+  EXPECT_EQ(area->GetAreaPosArray().size(), 3u);
+  EXPECT_EQ(m_model.GetCountPropertyArea(1), 1);
+  ExpectUndoRedoConsistent();
+}
+
+}  // namespace
