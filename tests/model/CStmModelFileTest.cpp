@@ -150,7 +150,7 @@ TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
 }
 
 TEST(StmModelFile, DoublesRoundTripExactly) {
-  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 1.7976931348623157e308, 123456789.123456789,
+  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 999999999.99999988, 123456789.123456789,
                            -2.5e-7};
   CStmModel model;
   for (double v : values) model.AddNode(CVector(v, -v, v * 0.5));
@@ -212,6 +212,12 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
       {"not an object", "/view", json::array(), false, "/view", "expected an object"},
       {"not an array", "/nodes", json::object(), false, "/nodes", "expected an array"},
+      // Limits: the next new id must still fit, and a view must still be able to span the model.
+      {"id beyond the range", "/nodes/2/id", 2147483647, false, "/nodes/2/id", "outside 1..1000000000"},
+      {"far coordinate", "/nodes/1/coord/0", 1e308, false, "/nodes/1/coord/0", "beyond the limit of +/-1e+09"},
+      {"far boundary point", "/boundaries/0/points/0/2", -1e10, false, "/boundaries/0/points/0/2", "beyond the limit"},
+      {"huge load", "/loadStatics/0/loads/0/load/2", -1e300, false, "/loadStatics/0/loads/0/load/2", "beyond the limit"},
+      {"long name", "/nodes/0/name", std::string(5000, 'n'), false, "/nodes/0/name", "longer than 4096 bytes"},
   };
   for (const SBroken& c : cases) {
     SCOPED_TRACE(c.what);
