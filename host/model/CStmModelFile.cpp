@@ -1108,6 +1108,52 @@ bool CStmModelFile::Load(const std::string& path, CStmModel& model, std::string*
   return FromText(text, path, model, error);
 }
 
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The file a name stands for: links are followed to their last target (which need not exist
+// yet), each relative one from the folder holding it.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0) return path;
+    target.resize(static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+    path = target;
+  }
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename is durable only once the folder that holds the new name is.
+void SyncFolder(const std::string& path) {
+  const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
 bool CStmModelFile::Save(const std::string& path, CStmModel& model, std::string* error) {
   std::string text;
   std::string why;
@@ -1115,53 +1161,123 @@ bool CStmModelFile::Save(const std::string& path, CStmModel& model, std::string*
     SetError(error, Say(StmText("%s: not saved: %s"), path.c_str(), why.c_str()));
     return false;
   }
-  // The new file keeps the old one's permissions; a first save gets the usual ones.
-  mode_t mode = 0666;
+  auto refuse = [&](const CString& what, int code) {
+    if (code) SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
+    else SetError(error, Say(StmText("%s: not saved: %s"), path.c_str(), what.c_str()));
+    return false;
+  };
+  // Through a link the file saved is its target, and the link stays a link.
+  const std::string target = FollowLinks(path);
   struct stat old {};
-  if (stat(path.c_str(), &old) == 0) {
+  const bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return refuse(StmText("not a regular file"), 0);
+  // The mode bits too, as the superuser may write anything: a file without them is meant to stay.
+  if (exists && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    return refuse(StmText("the file is read-only"), 0);
+  }
+  mode_t mode = 0666;
+  if (exists) {
     mode = old.st_mode & 07777;
   } else {
     const mode_t mask = umask(0);
     umask(mask);
     mode &= ~mask;
   }
-  std::string temp = path + ".XXXXXX";
+
+  std::string temp = target + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    SetError(error, Say(StmText("%s: not saved: cannot create a temporary file beside it: %s"), path.c_str(),
-                        std::strerror(errno)));
-    return false;
+    const int code = errno;
+    // A writable file in a folder that is not: write over it where it is, keeping a copy.
+    if (exists && (code == EACCES || code == EPERM || code == EROFS)) return SaveInPlace(target, path, text, model, error);
+    return refuse(StmText("cannot create a temporary file beside it"), code);
   }
   auto fail = [&](const CString& what) {
     const int code = errno;
     close(fd);
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
-    return false;
+    return refuse(what, code);
   };
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail(StmText("cannot write"));
-    done += static_cast<size_t>(n);
-  }
+  if (!WriteAll(fd, text)) return fail(StmText("cannot write"));
   if (fchmod(fd, mode) != 0) return fail(StmText("cannot set permissions"));
+  // Only the superuser can give a file away; anyone else writes over the old one in place, which
+  // keeps its owner.
+  if (exists && (old.st_uid != geteuid() || old.st_gid != getegid()) && fchown(fd, old.st_uid, old.st_gid) != 0) {
+    close(fd);
+    unlink(temp.c_str());
+    return SaveInPlace(target, path, text, model, error);
+  }
   if (fsync(fd) != 0) return fail(StmText("cannot flush"));
   if (close(fd) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot close").c_str(),
-                        std::strerror(code)));
-    return false;
+    return refuse(StmText("cannot close"), code);
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
+  if (rename(temp.c_str(), target.c_str()) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot replace the file").c_str(),
-                        std::strerror(code)));
+    return refuse(StmText("cannot replace the file"), code);
+  }
+  SyncFolder(target);
+  model.SetStmModifiedFlag(0);
+  return true;
+}
+
+bool CStmModelFile::SaveInPlace(const std::string& target, const std::string& path, const std::string& text,
+                                CStmModel& model, std::string* error) {
+  auto refuse = [&](const CString& what, int code) {
+    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
+    return false;
+  };
+  const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return refuse(StmText("cannot open"), errno);
+  // The old bytes, kept in memory to put back and in a copy that outlives a crash mid-write.
+  std::string before;
+  {
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+      if (n > 0) before.append(buffer, static_cast<size_t>(n));
+    }
+    if (n < 0) {
+      const int code = errno;
+      close(fd);
+      return refuse(StmText("cannot read"), code);
+    }
+  }
+  const char* tmp = std::getenv("TMPDIR");
+  const size_t slash = target.rfind('/');
+  std::string backup = std::string(tmp && *tmp ? tmp : "/tmp") + "/" +
+                       (slash == std::string::npos ? target : target.substr(slash + 1)) + ".backup.XXXXXX";
+  const int bfd = mkstemp(backup.data());
+  if (bfd < 0 || !WriteAll(bfd, before) || fsync(bfd) != 0) {
+    const int code = errno;
+    if (bfd >= 0) {
+      close(bfd);
+      unlink(backup.c_str());
+    }
+    close(fd);
+    return refuse(StmText("cannot keep a backup copy"), code);
+  }
+  close(bfd);
+  const bool written = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, text) &&
+                       ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
+  if (!written) {
+    const int code = errno;
+    // Put the old bytes back; only if that fails too is the copy the user's.
+    const bool restored = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, before) &&
+                          ftruncate(fd, static_cast<off_t>(before.size())) == 0 && fsync(fd) == 0;
+    close(fd);
+    if (restored) {
+      unlink(backup.c_str());
+      return refuse(StmText("cannot write"), code);
+    }
+    SetError(error, Say(StmText("%s: not saved: cannot write: %s; the old contents are in %s"), path.c_str(),
+                        std::strerror(code), backup.c_str()));
     return false;
   }
+  close(fd);
+  unlink(backup.c_str());
   model.SetStmModifiedFlag(0);
   return true;
 }
