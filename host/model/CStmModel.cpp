@@ -573,7 +573,8 @@ CStmObjBearingPlate* CStmModel::GetBearingPlateNode(int idNode) const {
 
 std::vector<std::vector<int>> CStmModel::GetRestraintGroup() const {
   std::vector<std::pair<const CStmObjRestraint*, std::vector<int>>> groups;
-  for (const auto& [id, restraint] : m_restraints) {
+  for (const auto& entry : m_restraints) {
+    const CStmObjRestraint* restraint = entry.second;
     if (!restraint->IsEnable()) continue;
     auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
       return group.first->GetDof() == restraint->GetDof() && group.first->GetRollerAngle() == restraint->GetRollerAngle();
@@ -591,7 +592,8 @@ std::vector<std::vector<int>> CStmModel::GetRestraintGroup() const {
 
 std::vector<std::vector<int>> CStmModel::GetSpringGroup() const {
   std::vector<std::pair<const CStmObjSpring*, std::vector<int>>> groups;
-  for (const auto& [id, spring] : m_springs) {
+  for (const auto& entry : m_springs) {
+    const CStmObjSpring* spring = entry.second;
     if (!spring->IsEnable()) continue;
     auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
       return group.first->GetU() == spring->GetU() && group.first->GetR() == spring->GetR();
