@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <unordered_map>
 
 #include "actions/CStmActionNormal.h"
 #include "actions/CStmActionPan.h"
@@ -630,21 +631,20 @@ void CStmUbManager::GetConvertLoadCondition(const CStmObjLoadConditionCombo* com
   out.ClearLoadNode();
   CStmModel* model = GetStmModel();
   if (!model || !combo) return;
-  for (const auto& [id, factor] : combo->GetComboFactors()) {
-    CStmObjLoadConditionStatic terms;
-    const CString& name = factor->GetNameLoadCondition();
-    if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeStatic) {
-      if (const CStmObjLoadConditionStatic* condition = model->GetLoadConditionStatic(name)) {
-        for (const auto& [idLoad, load] : condition->GetLoadNodes())
-          terms.AddLoadNode(load->GetName(), load->GetIdNode(), load->GetLoad(), 1);
+  // One load per node, as a merging AddLoadNode gives, without its scan of every load so far.
+  std::unordered_map<int, CStmObjLoadNode*> byNode;
+  for (const auto& [condition, weight] : model->GetComboWeights(*combo)) {
+    for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
+      const CVector scaled = load->GetLoad() * weight;
+      auto it = byNode.find(load->GetIdNode());
+      if (it == byNode.end()) {
+        if (CStmObjLoadNode* added = out.AddLoadNodeWithId(-1, load->GetName(), load->GetIdNode(), scaled))
+          byNode.emplace(load->GetIdNode(), added);
+        continue;
       }
-    } else if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeCombo) {
-      if (const CStmObjLoadConditionCombo* inner = model->GetLoadConditionCombo(name))
-        GetConvertLoadCondition(inner, terms);
+      const CVector sum = it->second->GetLoad() + scaled;
+      if (std::isfinite(sum.x) && std::isfinite(sum.y) && std::isfinite(sum.z)) it->second->SetLoad(sum);
     }
-    const double scale = factor->GetScaleFactor();
-    for (const auto& [idLoad, load] : terms.GetLoadNodes())
-      out.AddLoadNode(load->GetName(), load->GetIdNode(), load->GetLoad() * scale, 1);
   }
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential clang libclang-rt-dev cmake pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   gettext
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri

@@ -111,6 +111,7 @@ bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& e
 }  // namespace
 
 int main(int argc, char** argv) {
+  StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
   SCommandLine options;
   std::string error;

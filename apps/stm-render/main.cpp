@@ -158,6 +158,7 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
   SOptions options;
   CString error;

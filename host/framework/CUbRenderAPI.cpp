@@ -100,25 +100,43 @@ struct SFontLayout {
   int advance = 0;                    // width of the longest line, spacing included
 };
 
+// Longer labels are cut with "...": no window shows more of one line, and a hostile name must
+// not cost memory in proportion to its length on every frame.
+constexpr size_t kMaxLabelChars = 1000;
+
+// The font prints into a caller's buffer of vertices; the text goes through it a piece at a
+// time, so that the buffer stays the same size whatever the length of the text.
 SFontLayout LayOut(const std::string& text) {
   SFontLayout layout;
   if (text.empty()) return layout;
-  std::vector<char> text_copy(text.begin(), text.end());
-  text_copy.push_back('\0');
+  constexpr size_t kPiece = 64;
   // No glyph of the font needs more than 40 bars of 64 bytes.
-  std::vector<char> buffer(text.size() * 40 * 64 + 64);
-  const int quads =
-      stb_easy_font_print(0, 0, text_copy.data(), nullptr, buffer.data(), static_cast<int>(buffer.size()));
-  layout.bars.reserve(static_cast<size_t>(quads));
-  for (int q = 0; q < quads; ++q) {
-    const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * 64);
-    const float* v2 = reinterpret_cast<const float*>(buffer.data() + q * 64 + 32);
-    SBar bar{v0[0], v0[1], v2[0], v2[1]};
-    layout.inkRight = std::max(layout.inkRight, bar.x1);
-    layout.inkBottom = std::max(layout.inkBottom, bar.y1);
-    layout.bars.push_back(bar);
+  std::vector<char> buffer(kPiece * 40 * 64 + 64);
+  char piece[kPiece + 1];
+  float y = 0;
+  for (size_t line = 0; line <= text.size();) {
+    size_t lineEnd = text.find('\n', line);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    float x = 0;
+    for (size_t at = line; at < lineEnd; at += kPiece) {
+      const size_t n = std::min(kPiece, lineEnd - at);
+      text.copy(piece, n, at);
+      piece[n] = '\0';
+      const int quads = stb_easy_font_print(x, y, piece, nullptr, buffer.data(), static_cast<int>(buffer.size()));
+      for (int q = 0; q < quads; ++q) {
+        const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * 64);
+        const float* v2 = reinterpret_cast<const float*>(buffer.data() + q * 64 + 32);
+        SBar bar{v0[0], v0[1], v2[0], v2[1]};
+        layout.inkRight = std::max(layout.inkRight, bar.x1);
+        layout.inkBottom = std::max(layout.inkBottom, bar.y1);
+        layout.bars.push_back(bar);
+      }
+      x += static_cast<float>(stb_easy_font_width(piece));
+    }
+    layout.advance = std::max(layout.advance, static_cast<int>(std::ceil(x)));
+    y += 12;  // the font's line pitch
+    line = lineEnd + 1;
   }
-  layout.advance = stb_easy_font_width(text_copy.data());
   return layout;
 }
 
@@ -128,6 +146,7 @@ const SFontLayout& CachedLayout(const std::string& text);
 // The layout of a user text; plain printable text, as names nearly always are, is looked up as
 // it is, without making the font's copy of it first.
 const SFontLayout& CachedLayout(const CString& text) {
+  if (text.str().size() > kMaxLabelChars) return CachedLayout(FontText(CString(text.str().substr(0, kMaxLabelChars) + "...")));
   const std::string& raw = text.str();
   for (const char ch : raw) {
     if (ch < 32 || ch >= 127) return CachedLayout(FontText(text));

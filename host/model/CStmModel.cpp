@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 #include <type_traits>
+#include <unordered_map>
 
 #include "geometry/StmGeometry.h"
 
@@ -319,6 +320,11 @@ CStmObjArea* CStmModel::RestoreArea(int id, std::vector<CVector> points, std::ve
 
 CStmObjLoadConditionStatic* CStmModel::AddLoadConditionStatic(const CString& name, int id) {
   if (name.IsEmpty() || GetLoadConditionStatic(name)) return nullptr;
+  return RestoreLoadConditionStatic(name, id);
+}
+
+CStmObjLoadConditionStatic* CStmModel::RestoreLoadConditionStatic(const CString& name, int id) {
+  if (name.IsEmpty()) return nullptr;
   if (id == -1) id = NextId(m_statics);
   if (id < 1 || m_statics.count(id)) return nullptr;
   CStmObjLoadConditionStatic* condition = Adopt(m_statics, new CStmObjLoadConditionStatic, id);
@@ -328,6 +334,11 @@ CStmObjLoadConditionStatic* CStmModel::AddLoadConditionStatic(const CString& nam
 
 CStmObjLoadConditionCombo* CStmModel::AddLoadConditionCombo(const CString& name, int id) {
   if (name.IsEmpty() || GetLoadConditionCombo(name)) return nullptr;
+  return RestoreLoadConditionCombo(name, id);
+}
+
+CStmObjLoadConditionCombo* CStmModel::RestoreLoadConditionCombo(const CString& name, int id) {
+  if (name.IsEmpty()) return nullptr;
   if (id == -1) id = NextId(m_combos);
   if (id < 1 || m_combos.count(id)) return nullptr;
   CStmObjLoadConditionCombo* combo = Adopt(m_combos, new CStmObjLoadConditionCombo, id);
@@ -562,7 +573,8 @@ CStmObjBearingPlate* CStmModel::GetBearingPlateNode(int idNode) const {
 
 std::vector<std::vector<int>> CStmModel::GetRestraintGroup() const {
   std::vector<std::pair<const CStmObjRestraint*, std::vector<int>>> groups;
-  for (const auto& [id, restraint] : m_restraints) {
+  for (const auto& entry : m_restraints) {
+    const CStmObjRestraint* restraint = entry.second;
     if (!restraint->IsEnable()) continue;
     auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
       return group.first->GetDof() == restraint->GetDof() && group.first->GetRollerAngle() == restraint->GetRollerAngle();
@@ -580,7 +592,8 @@ std::vector<std::vector<int>> CStmModel::GetRestraintGroup() const {
 
 std::vector<std::vector<int>> CStmModel::GetSpringGroup() const {
   std::vector<std::pair<const CStmObjSpring*, std::vector<int>>> groups;
-  for (const auto& [id, spring] : m_springs) {
+  for (const auto& entry : m_springs) {
+    const CStmObjSpring* spring = entry.second;
     if (!spring->IsEnable()) continue;
     auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& group) {
       return group.first->GetU() == spring->GetU() && group.first->GetR() == spring->GetR();
@@ -667,6 +680,66 @@ bool CStmModel::IsComboReaching(const CString& from, const CString& target) cons
     }
   }
   return false;
+}
+
+std::vector<std::pair<const CStmObjLoadConditionStatic*, double>> CStmModel::GetComboWeights(
+    const CStmObjLoadConditionCombo& root) const {
+  // Names are looked up once each; the first record of a name wins, as in the lookups by name.
+  std::unordered_map<std::string, const CStmObjLoadConditionCombo*> combos;
+  std::unordered_map<std::string, const CStmObjLoadConditionStatic*> statics;
+  for (const auto& [id, combo] : m_combos) combos.emplace(combo->GetName().str(), combo);
+  for (const auto& [id, condition] : m_statics) statics.emplace(condition->GetName().str(), condition);
+  auto inner = [&](const CStmObjLoadComboFactor& factor) -> const CStmObjLoadConditionCombo* {
+    if (factor.GetTypeLoadCondition() != CStmObjLoadComboFactor::kTypeCombo) return nullptr;
+    const auto it = combos.find(factor.GetNameLoadCondition().str());
+    return it == combos.end() ? nullptr : it->second;
+  };
+
+  // Reverse post-order of the combinations reached: each comes after every one that names it, so
+  // its weight is complete before it hands it on. A cycle (never made through the model) is cut.
+  enum { kOpen = 1, kDone = 2 };
+  std::unordered_map<const CStmObjLoadConditionCombo*, int> state;
+  std::vector<const CStmObjLoadConditionCombo*> order;
+  std::vector<std::pair<const CStmObjLoadConditionCombo*, std::map<int, CStmObjLoadComboFactor*>::const_iterator>> stack;
+  stack.emplace_back(&root, root.GetComboFactors().begin());
+  state[&root] = kOpen;
+  while (!stack.empty()) {
+    auto& top = stack.back();
+    if (top.second == top.first->GetComboFactors().end()) {
+      state[top.first] = kDone;
+      order.push_back(top.first);
+      stack.pop_back();
+      continue;
+    }
+    const CStmObjLoadConditionCombo* next = inner(*(top.second++)->second);
+    if (next && !state[next]) {
+      state[next] = kOpen;
+      stack.emplace_back(next, next->GetComboFactors().begin());
+    }
+  }
+
+  std::unordered_map<const CStmObjLoadConditionCombo*, double> weight{{&root, 1.0}};
+  std::unordered_map<const CStmObjLoadConditionStatic*, size_t> place;
+  std::vector<std::pair<const CStmObjLoadConditionStatic*, double>> out;
+  std::unordered_map<const CStmObjLoadConditionCombo*, size_t> rank;
+  for (size_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const double w = weight[*it];
+    for (const auto& [id, factor] : (*it)->GetComboFactors()) {
+      const double term = w * factor->GetScaleFactor();
+      if (factor->GetTypeLoadCondition() == CStmObjLoadComboFactor::kTypeStatic) {
+        const auto found = statics.find(factor->GetNameLoadCondition().str());
+        if (found == statics.end()) continue;
+        const auto [at, fresh] = place.emplace(found->second, out.size());
+        if (fresh) out.emplace_back(found->second, 0.0);
+        out[at->second].second += term;
+      } else if (const CStmObjLoadConditionCombo* next = inner(*factor)) {
+        // Only forward along the order: a cut cycle's way back adds nothing.
+        if (rank[next] < rank[*it]) weight[next] += term;
+      }
+    }
+  }
+  return out;
 }
 
 const CString* CStmModel::GetStrutType(const CStmObjElement* element) const {

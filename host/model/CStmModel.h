@@ -73,6 +73,10 @@ public:
   // among combinations.
   CStmObjLoadConditionStatic* AddLoadConditionStatic(const CString& name, int id = -1);
   CStmObjLoadConditionCombo* AddLoadConditionCombo(const CString& name, int id = -1);
+  // The same for a reader that has already checked the names, against its own index: the check
+  // here walks every condition, which makes reading many of them quadratic.
+  CStmObjLoadConditionStatic* RestoreLoadConditionStatic(const CString& name, int id);
+  CStmObjLoadConditionCombo* RestoreLoadConditionCombo(const CString& name, int id);
   // A nodal load in the named static condition; refused for a missing condition or node.
   CStmObjLoadNode* AddLoadNode(const CString& nameCondition, int idNode, const CVector& load);
   // A term of the named combination; refused for a missing combination or one that would
@@ -181,6 +185,11 @@ public:
   CStmObjLoadConditionCombo* GetLoadConditionCombo(const CString& name) const;
   // True when the combination named from, or any combination it names, is the one named target.
   bool IsComboReaching(const CString& from, const CString& target) const;
+  // The static conditions a combination comes to through all its terms, each once with the sum
+  // over every way of reaching it of the product of the scales, in the order first reached;
+  // names that do not exist add nothing. Linear in the terms, however deep the chain.
+  std::vector<std::pair<const CStmObjLoadConditionStatic*, double>> GetComboWeights(
+      const CStmObjLoadConditionCombo& combo) const;
 
   CStmDataView* GetStmDataView() { return &m_view; }
   const CStmDataView* GetStmDataView() const { return &m_view; }

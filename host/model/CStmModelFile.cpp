@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +24,20 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kFormat = "stm-model";
+
+// What a file may hold: far beyond any real model, yet small enough that a hostile file cannot
+// exhaust the memory, the stack or the patience of whoever opens it.
+constexpr long long kMaxFileBytes = 256LL << 20;
+constexpr int kMaxDepth = 64;
+constexpr size_t kMaxNameBytes = 4096;
+constexpr size_t kMaxTextBytes = 1 << 20;
+constexpr size_t kMaxCount = 4000000;
+// Leaves room for the next new id, which is one past the highest.
+constexpr long long kMaxId = 1000000000;
+// Coordinates stay where a view can still fit them (their spans stay finite); other values
+// within what sums of them keep finite.
+constexpr double kMaxCoord = 1e9;
+constexpr double kMaxValue = 1e15;
 
 CString Say(CString format, ...) {
   va_list args;
@@ -395,7 +411,11 @@ public:
     if (!m_j.contains(name)) Fail(m_path, Say(StmText("missing field \"%s\""), name));
     return Node(m_j.at(name), m_path + "/" + name);
   }
-  size_t Size() const { return Array().m_j.size(); }
+  size_t Size() const {
+    const size_t size = Array().m_j.size();
+    if (size > kMaxCount) Fail(m_path, Say(StmText("more than %d entries"), static_cast<int>(kMaxCount)));
+    return size;
+  }
   Node At(size_t i) const { return Node(Array().m_j.at(i), m_path + "/" + std::to_string(i)); }
   Node Sized(size_t count) const {
     if (Size() != count) Fail(m_path, Say(StmText("expected %d values, found %d"), static_cast<int>(count), static_cast<int>(Size())));
@@ -416,10 +436,11 @@ public:
     }
     return static_cast<int>(v);
   }
-  double Double() const {
+  double Double(double limit = kMaxValue) const {
     if (!m_j.is_number()) Fail(m_path, StmText("expected a number"));
     const double v = m_j.get<double>();
     if (!std::isfinite(v)) Fail(m_path, StmText("not a finite number"));
+    if (std::fabs(v) > limit) Fail(m_path, Say(StmText("%g is beyond the limit of +/-%g"), v, limit));
     return v;
   }
   double NonNegative() const {
@@ -431,17 +452,19 @@ public:
     if (!m_j.is_boolean()) Fail(m_path, StmText("expected true or false"));
     return m_j.get<bool>();
   }
-  CString String() const {
+  CString String(size_t limit = kMaxNameBytes) const {
     if (!m_j.is_string()) Fail(m_path, StmText("expected a string"));
-    return CString(m_j.get<std::string>());
+    const std::string& text = m_j.get_ref<const std::string&>();
+    if (text.size() > limit) Fail(m_path, Say(StmText("longer than %d bytes"), static_cast<int>(limit)));
+    return CString(text);
   }
-  CVector Vec() const {
+  CVector Vec(double limit = kMaxCoord) const {
     Sized(3);
-    return CVector(At(0).Double(), At(1).Double(), At(2).Double());
+    return CVector(At(0).Double(limit), At(1).Double(limit), At(2).Double(limit));
   }
   CDPoint Pt() const {
     Sized(2);
-    return CDPoint(At(0).Double(), At(1).Double());
+    return CDPoint(At(0).Double(kMaxCoord), At(1).Double(kMaxCoord));
   }
   template <class Fn>
   auto List(Fn fn) const {
@@ -463,7 +486,7 @@ private:
 // Ids are positive and unique within their kind.
 int ReadId(const Node& record, std::set<int>& seen) {
   const Node idNode = record["id"];
-  const int id = idNode.Int(1);
+  const int id = idNode.Int(1, kMaxId);
   if (!seen.insert(id).second) Fail(idNode.path(), Say(StmText("duplicate id %d"), id));
   return id;
 }
@@ -476,7 +499,7 @@ void ReadHead(const Node& record, CStmObject& object) {
 void ReadAttributes(const Node& record, CStmObject& object) {
   const Node attrs = record["attributes"].Sized(CStmObject::kAttrCount);
   for (int i = 0; i < CStmObject::kAttrCount; ++i) object.SetAttributeInt(i, attrs.At(static_cast<size_t>(i)).Int());
-  object.SetAttributeText(record["attributeText"].String());
+  object.SetAttributeText(record["attributeText"].String(kMaxTextBytes));
 }
 
 int ReadNodeRef(const Node& ref, const CStmModel& model) {
@@ -522,7 +545,7 @@ void ReadView(const Node& n, CStmDataView& view) {
   view.SetGridSpace(n["gridSpace"].Vec());
   const Node guides = n["guidelines"].Sized(3);
   for (int axis = 0; axis < 3; ++axis) {
-    view.SetGuideline(axis, guides.At(static_cast<size_t>(axis)).List([](const Node& v) { return v.Double(); }));
+    view.SetGuideline(axis, guides.At(static_cast<size_t>(axis)).List([](const Node& v) { return v.Double(kMaxCoord); }));
   }
 }
 
@@ -563,7 +586,7 @@ public:
     root.Members({"format", "version", "description", "unitLength", "unitForce", "plane", "lock", "inputModel",
                   "view", "config", "definitions", "nodes", "elements", "boundaries", "propertyAreas", "restraints",
                   "springs", "bearingPlates", "loadStatics", "loadCombos", "results"});
-    m_model.SetDescription(root["description"].String());
+    m_model.SetDescription(root["description"].String(kMaxTextBytes));
     m_model.SetUnitLength(root["unitLength"].String());
     m_model.SetUnitForce(root["unitForce"].String());
     m_model.SetPlane(root["plane"].Int(0));
@@ -718,7 +741,7 @@ private:
     for (size_t i = 0; i < springs.Size(); ++i) {
       const Node s = springs.At(i).Members({"id", "name", "enable", "node", "u", "r"});
       const int id = ReadId(s, ids);
-      CStmObjSpring* spring = m_model.AddSpring(supportNode(s), s["u"].Vec(), s["r"].Vec(), id);
+      CStmObjSpring* spring = m_model.AddSpring(supportNode(s), s["u"].Vec(kMaxValue), s["r"].Vec(kMaxValue), id);
       ReadHead(s, *spring);
     }
     ids.clear();
@@ -733,48 +756,84 @@ private:
   }
 
   void ReadLoads(const Node& statics, const Node& combos) {
+    // Names are looked up here rather than through the model, whose lookups walk every record.
+    std::unordered_set<std::string> staticNames;
+    std::unordered_map<std::string, size_t> comboIndex;
     std::set<int> ids;
     for (size_t i = 0; i < statics.Size(); ++i) {
       const Node c = statics.At(i).Members({"id", "name", "enable", "loads"});
       const int id = ReadId(c, ids);
       const CString name = c["name"].String();
       if (name.IsEmpty()) Fail(c["name"].path(), StmText("a load condition needs a name"));
-      if (m_model.GetLoadConditionStatic(name)) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
-      CStmObjLoadConditionStatic* condition = m_model.AddLoadConditionStatic(name, id);
+      if (!staticNames.insert(name.str()).second) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
+      CStmObjLoadConditionStatic* condition = m_model.RestoreLoadConditionStatic(name, id);
       ReadHead(c, *condition);
       std::set<int> loadIds;
       const Node loads = c["loads"];
       for (size_t k = 0; k < loads.Size(); ++k) {
         const Node l = loads.At(k).Members({"id", "name", "node", "load"});
         const int idLoad = ReadId(l, loadIds);
-        condition->AddLoadNodeWithId(idLoad, l["name"].String(), ReadNodeRef(l["node"], m_model), l["load"].Vec());
+        condition->AddLoadNodeWithId(idLoad, l["name"].String(), ReadNodeRef(l["node"], m_model), l["load"].Vec(kMaxValue));
       }
     }
     ids.clear();
     // Combinations may name one another in any order, so all are made before their terms.
+    std::vector<CStmObjLoadConditionCombo*> made;
     for (size_t i = 0; i < combos.Size(); ++i) {
       const Node c = combos.At(i).Members({"id", "name", "enable", "factors"});
       const int id = ReadId(c, ids);
       const CString name = c["name"].String();
       if (name.IsEmpty()) Fail(c["name"].path(), StmText("a load combination needs a name"));
-      if (m_model.GetLoadConditionCombo(name)) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
-      ReadHead(c, *m_model.AddLoadConditionCombo(name, id));
+      if (!comboIndex.emplace(name.str(), i).second) Fail(c["name"].path(), Say(StmText("duplicate name \"%s\""), name.c_str()));
+      made.push_back(m_model.RestoreLoadConditionCombo(name, id));
+      ReadHead(c, *made.back());
     }
+    // Terms naming a combination, as (combination, index of the one named, place of the name).
+    std::vector<std::vector<std::pair<size_t, std::string>>> inner(made.size());
     for (size_t i = 0; i < combos.Size(); ++i) {
-      const Node c = combos.At(i);
-      CStmObjLoadConditionCombo* combo = m_model.GetLoadConditionCombo(c["name"].String());
       std::set<int> factorIds;
-      const Node factors = c["factors"];
+      const Node factors = combos.At(i)["factors"];
       for (size_t k = 0; k < factors.Size(); ++k) {
         const Node f = factors.At(k).Members({"id", "condition", "type", "scale"});
         const int idFactor = ReadId(f, factorIds);
         const CString target = f["condition"].String();
         const int type = f["type"].Int(0, 1);
-        const bool known = type == CStmObjLoadComboFactor::kTypeStatic ? m_model.GetLoadConditionStatic(target) != nullptr
-                                                                       : m_model.GetLoadConditionCombo(target) != nullptr;
+        const bool isStatic = type == CStmObjLoadComboFactor::kTypeStatic;
+        const auto named = comboIndex.find(target.str());
+        const bool known = isStatic ? staticNames.count(target.str()) != 0 : named != comboIndex.end();
         if (!known) Fail(f["condition"].path(), Say(StmText("load condition \"%s\" does not exist"), target.c_str()));
-        if (!combo->AddComboFactor(target, type, f["scale"].Double(), idFactor)) {
-          Fail(f["condition"].path(), Say(StmText("combination \"%s\" would contain itself"), combo->GetName().c_str()));
+        if (!isStatic) inner[i].emplace_back(named->second, f["condition"].path());
+        made[i]->RestoreComboFactor(target, type, f["scale"].Double(), idFactor);
+      }
+    }
+    RefuseCycles(inner, made);
+  }
+
+  // One walk over all the combinations: a term that leads back to a combination still being
+  // walked closes a cycle, and its combination would contain itself.
+  static void RefuseCycles(const std::vector<std::vector<std::pair<size_t, std::string>>>& inner,
+                           const std::vector<CStmObjLoadConditionCombo*>& made) {
+    enum { kNew = 0, kOpen = 1, kDone = 2 };
+    std::vector<int> state(inner.size(), kNew);
+    std::vector<std::pair<size_t, size_t>> stack;  // combination, next term
+    for (size_t start = 0; start < inner.size(); ++start) {
+      if (state[start] != kNew) continue;
+      state[start] = kOpen;
+      stack.emplace_back(start, 0);
+      while (!stack.empty()) {
+        auto& [at, next] = stack.back();
+        if (next == inner[at].size()) {
+          state[at] = kDone;
+          stack.pop_back();
+          continue;
+        }
+        const auto& [to, where] = inner[at][next++];
+        if (state[to] == kOpen) {
+          Fail(where, Say(StmText("combination \"%s\" would contain itself"), made[at]->GetName().c_str()));
+        }
+        if (state[to] == kNew) {
+          state[to] = kOpen;
+          stack.emplace_back(to, 0);
         }
       }
     }
@@ -841,8 +900,113 @@ private:
   CStmModel& m_model;
 };
 
+// Messages name files and quote the document; bytes that are not UTF-8, and control
+// characters, are shown as \xNN so that they cannot garble or steer the terminal that shows them.
+std::string Printable(const std::string& text) {
+  std::string out;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = s[i];
+    size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    bool valid = length != 0 && i + length <= n;
+    for (size_t k = 1; valid && k < length; ++k) valid = (s[i + k] & 0xC0) == 0x80;
+    if (valid && length > 1) {
+      // Overlong forms, surrogates and values beyond U+10FFFF are not UTF-8 either.
+      unsigned cp = c & (0x7F >> length);
+      for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
+      static const unsigned kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+      valid = cp >= kLeast[length] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    }
+    if (!valid || (length == 1 && (c < 0x20 || c == 0x7F))) {
+      static const char kHex[] = "0123456789abcdef";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+      ++i;
+      continue;
+    }
+    out.append(text, i, length);
+    i += length;
+  }
+  return out;
+}
+
 void SetError(std::string* error, const CString& text) {
-  if (error) *error = text.str();
+  if (error) *error = Printable(text.str());
+}
+
+// The byte at which the text opens a level deeper than kMaxDepth, or npos. Checked before
+// parsing, so that no part of the reading ever recurses that deep.
+size_t TooDeepAt(const std::string& text) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxDepth) return i;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return std::string::npos;
+}
+
+// A member named twice in one object; the parser alone would keep one of them silently.
+struct DuplicateKey {
+  std::string path;
+  std::string key;
+};
+
+// Parses the document and refuses duplicate members, following the place in the document as
+// the parser goes so that the refusal can say where.
+Json Parse(const std::string& text) {
+  struct Level {
+    bool object = false;
+    long long count = -1;  // arrays: index of the current element
+    std::string key;       // objects: the current member
+    std::unordered_set<std::string> keys;
+  };
+  std::vector<Level> levels;
+  auto enterValue = [&levels]() {
+    if (!levels.empty() && !levels.back().object) ++levels.back().count;
+  };
+  // The place of the innermost object, where the member is named twice.
+  auto path = [&levels]() {
+    std::string out;
+    for (size_t i = 0; i + 1 < levels.size(); ++i)
+      out += "/" + (levels[i].object ? levels[i].key : std::to_string(levels[i].count));
+    return out.empty() ? std::string("/") : out;
+  };
+  return Json::parse(text, [&](int, Json::parse_event_t event, Json& parsed) {
+    switch (event) {
+      case Json::parse_event_t::object_start:
+      case Json::parse_event_t::array_start:
+        enterValue();
+        levels.emplace_back();
+        levels.back().object = event == Json::parse_event_t::object_start;
+        break;
+      case Json::parse_event_t::object_end:
+      case Json::parse_event_t::array_end:
+        levels.pop_back();
+        break;
+      case Json::parse_event_t::key: {
+        Level& level = levels.back();
+        level.key = parsed.get<std::string>();
+        if (!level.keys.insert(level.key).second) throw DuplicateKey{path(), level.key};
+        break;
+      }
+      case Json::parse_event_t::value:
+        enterValue();
+        break;
+    }
+    return true;
+  });
 }
 
 }  // namespace
@@ -861,9 +1025,19 @@ bool CStmModelFile::ToText(const CStmModel& model, std::string& text, std::strin
 }
 
 bool CStmModelFile::FromText(const std::string& text, const std::string& name, CStmModel& model, std::string* error) {
+  const size_t deep = TooDeepAt(text);
+  if (deep != std::string::npos) {
+    SetError(error, Say(StmText("%s: nested deeper than %d levels (at byte %lld)"), name.c_str(), kMaxDepth,
+                        static_cast<long long>(deep)));
+    return false;
+  }
   Json doc;
   try {
-    doc = Json::parse(text);
+    doc = Parse(text);
+  } catch (const DuplicateKey& duplicate) {
+    SetError(error, Say(StmText("%s: %s: member \"%s\" appears twice"), name.c_str(), duplicate.path.c_str(),
+                        duplicate.key.c_str()));
+    return false;
   } catch (const Json::exception& e) {  // syntax errors, and numbers beyond a double
     SetError(error, Say(StmText("%s: not a JSON document: %s"), name.c_str(), e.what()));
     return false;
@@ -884,19 +1058,101 @@ bool CStmModelFile::FromText(const std::string& text, const std::string& name, C
 }
 
 bool CStmModelFile::Load(const std::string& path, CStmModel& model, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Only a regular file of bounded size is read: a device or a pipe may never end, and a folder
+  // opens but reads as nothing.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
     SetError(error, Say(StmText("%s: cannot open: %s"), path.c_str(), std::strerror(errno)));
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    SetError(error, Say(StmText("%s: cannot read: %s"), path.c_str(), std::strerror(errno)));
+  struct stat info {};
+  CString refusal;
+  if (fstat(fd, &info) != 0) {
+    refusal = Say(StmText("%s: cannot read: %s"), path.c_str(), std::strerror(errno));
+  } else if (S_ISDIR(info.st_mode)) {
+    refusal = Say(StmText("%s: is a folder, not a model file"), path.c_str());
+  } else if (!S_ISREG(info.st_mode)) {
+    refusal = Say(StmText("%s: not a regular file"), path.c_str());
+  } else if (info.st_size > kMaxFileBytes) {
+    refusal = Say(StmText("%s: larger than the limit of %lld MB"), path.c_str(), kMaxFileBytes >> 20);
+  }
+  std::string text;
+  if (refusal.IsEmpty()) {
+    // A file that grows while it is read is still read no further than the limit.
+    text.resize(static_cast<size_t>(info.st_size) + 1);
+    size_t done = 0;
+    for (;;) {
+      if (done == text.size()) {
+        if (static_cast<long long>(text.size()) > kMaxFileBytes) break;
+        text.resize(std::min<size_t>(text.size() * 2, static_cast<size_t>(kMaxFileBytes) + 1));
+      }
+      const ssize_t n = read(fd, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        refusal = Say(StmText("%s: cannot read: %s"), path.c_str(), std::strerror(errno));
+        break;
+      }
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    text.resize(done);
+    if (refusal.IsEmpty() && static_cast<long long>(done) > kMaxFileBytes) {
+      refusal = Say(StmText("%s: larger than the limit of %lld MB"), path.c_str(), kMaxFileBytes >> 20);
+    }
+  }
+  close(fd);
+  if (!refusal.IsEmpty()) {
+    SetError(error, refusal);
     return false;
   }
-  return FromText(text.str(), path, model, error);
+  return FromText(text, path, model, error);
 }
+
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The file a name stands for: links are followed to their last target (which need not exist
+// yet), each relative one from the folder holding it.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0) return path;
+    target.resize(static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+    path = target;
+  }
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename is durable only once the folder that holds the new name is.
+void SyncFolder(const std::string& path) {
+  const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
 
 bool CStmModelFile::Save(const std::string& path, CStmModel& model, std::string* error) {
   std::string text;
@@ -905,53 +1161,123 @@ bool CStmModelFile::Save(const std::string& path, CStmModel& model, std::string*
     SetError(error, Say(StmText("%s: not saved: %s"), path.c_str(), why.c_str()));
     return false;
   }
-  // The new file keeps the old one's permissions; a first save gets the usual ones.
-  mode_t mode = 0666;
+  auto refuse = [&](const CString& what, int code) {
+    if (code) SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
+    else SetError(error, Say(StmText("%s: not saved: %s"), path.c_str(), what.c_str()));
+    return false;
+  };
+  // Through a link the file saved is its target, and the link stays a link.
+  const std::string target = FollowLinks(path);
   struct stat old {};
-  if (stat(path.c_str(), &old) == 0) {
+  const bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return refuse(StmText("not a regular file"), 0);
+  // The mode bits too, as the superuser may write anything: a file without them is meant to stay.
+  if (exists && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    return refuse(StmText("the file is read-only"), 0);
+  }
+  mode_t mode = 0666;
+  if (exists) {
     mode = old.st_mode & 07777;
   } else {
     const mode_t mask = umask(0);
     umask(mask);
     mode &= ~mask;
   }
-  std::string temp = path + ".XXXXXX";
+
+  std::string temp = target + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    SetError(error, Say(StmText("%s: not saved: cannot create a temporary file beside it: %s"), path.c_str(),
-                        std::strerror(errno)));
-    return false;
+    const int code = errno;
+    // A writable file in a folder that is not: write over it where it is, keeping a copy.
+    if (exists && (code == EACCES || code == EPERM || code == EROFS)) return SaveInPlace(target, path, text, model, error);
+    return refuse(StmText("cannot create a temporary file beside it"), code);
   }
   auto fail = [&](const CString& what) {
     const int code = errno;
     close(fd);
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
-    return false;
+    return refuse(what, code);
   };
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail(StmText("cannot write"));
-    done += static_cast<size_t>(n);
-  }
+  if (!WriteAll(fd, text)) return fail(StmText("cannot write"));
   if (fchmod(fd, mode) != 0) return fail(StmText("cannot set permissions"));
+  // Only the superuser can give a file away; anyone else writes over the old one in place, which
+  // keeps its owner.
+  if (exists && (old.st_uid != geteuid() || old.st_gid != getegid()) && fchown(fd, old.st_uid, old.st_gid) != 0) {
+    close(fd);
+    unlink(temp.c_str());
+    return SaveInPlace(target, path, text, model, error);
+  }
   if (fsync(fd) != 0) return fail(StmText("cannot flush"));
   if (close(fd) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot close").c_str(),
-                        std::strerror(code)));
-    return false;
+    return refuse(StmText("cannot close"), code);
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
+  if (rename(temp.c_str(), target.c_str()) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), StmText("cannot replace the file").c_str(),
-                        std::strerror(code)));
+    return refuse(StmText("cannot replace the file"), code);
+  }
+  SyncFolder(target);
+  model.SetStmModifiedFlag(0);
+  return true;
+}
+
+bool CStmModelFile::SaveInPlace(const std::string& target, const std::string& path, const std::string& text,
+                                CStmModel& model, std::string* error) {
+  auto refuse = [&](const CString& what, int code) {
+    SetError(error, Say(StmText("%s: not saved: %s: %s"), path.c_str(), what.c_str(), std::strerror(code)));
+    return false;
+  };
+  const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return refuse(StmText("cannot open"), errno);
+  // The old bytes, kept in memory to put back and in a copy that outlives a crash mid-write.
+  std::string before;
+  {
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+      if (n > 0) before.append(buffer, static_cast<size_t>(n));
+    }
+    if (n < 0) {
+      const int code = errno;
+      close(fd);
+      return refuse(StmText("cannot read"), code);
+    }
+  }
+  const char* tmp = std::getenv("TMPDIR");
+  const size_t slash = target.rfind('/');
+  std::string backup = std::string(tmp && *tmp ? tmp : "/tmp") + "/" +
+                       (slash == std::string::npos ? target : target.substr(slash + 1)) + ".backup.XXXXXX";
+  const int bfd = mkstemp(backup.data());
+  if (bfd < 0 || !WriteAll(bfd, before) || fsync(bfd) != 0) {
+    const int code = errno;
+    if (bfd >= 0) {
+      close(bfd);
+      unlink(backup.c_str());
+    }
+    close(fd);
+    return refuse(StmText("cannot keep a backup copy"), code);
+  }
+  close(bfd);
+  const bool written = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, text) &&
+                       ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
+  if (!written) {
+    const int code = errno;
+    // Put the old bytes back; only if that fails too is the copy the user's.
+    const bool restored = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, before) &&
+                          ftruncate(fd, static_cast<off_t>(before.size())) == 0 && fsync(fd) == 0;
+    close(fd);
+    if (restored) {
+      unlink(backup.c_str());
+      return refuse(StmText("cannot write"), code);
+    }
+    SetError(error, Say(StmText("%s: not saved: cannot write: %s; the old contents are in %s"), path.c_str(),
+                        std::strerror(code), backup.c_str()));
     return false;
   }
+  close(fd);
+  unlink(backup.c_str());
   model.SetStmModifiedFlag(0);
   return true;
 }

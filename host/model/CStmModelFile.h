@@ -16,9 +16,12 @@ public:
   // loaded model is not flagged modified.
   static bool Load(const std::string& path, CStmModel& model, std::string* error);
 
-  // Writes the model to a temporary file in the same folder and renames it over path, so a
-  // failed save leaves an existing file whole. Clears the model's modified flag on success.
-  // Saving what was loaded gives the same bytes.
+  // Writes the model to a temporary file beside the file path names (through symbolic links to
+  // their target) and renames it over that file, so a failed save leaves an existing file whole;
+  // the file keeps its mode and owner. A read-only file is refused. Where the folder cannot take
+  // a temporary file (or the owner cannot be kept) a writable file is written over in place,
+  // its old contents kept until the new ones are on disk. Clears the model's modified flag on
+  // success. Saving what was loaded gives the same bytes.
   static bool Save(const std::string& path, CStmModel& model, std::string* error);
 
   // The document text that Save writes and Load reads; false (with the reason) when the model
@@ -26,4 +29,8 @@ public:
   static bool ToText(const CStmModel& model, std::string& text, std::string* error);
   // Load from text; name stands for the file in error messages.
   static bool FromText(const std::string& text, const std::string& name, CStmModel& model, std::string* error);
+
+private:
+  static bool SaveInPlace(const std::string& target, const std::string& path, const std::string& text,
+                          CStmModel& model, std::string* error);
 };

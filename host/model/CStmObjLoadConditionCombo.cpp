@@ -20,6 +20,13 @@ CStmObjLoadComboFactor* CStmObjLoadConditionCombo::AddComboFactor(const CString&
       GetModel()->IsComboReaching(nameCondition, GetName())) {
     return nullptr;
   }
+  return RestoreComboFactor(nameCondition, type, scale, id);
+}
+
+CStmObjLoadComboFactor* CStmObjLoadConditionCombo::RestoreComboFactor(const CString& nameCondition, int type,
+                                                                      double scale, int id) {
+  if (type != CStmObjLoadComboFactor::kTypeStatic && type != CStmObjLoadComboFactor::kTypeCombo) return nullptr;
+  if (!std::isfinite(scale)) return nullptr;
   if (id < 0) id = m_factors.empty() ? 1 : m_factors.rbegin()->first + 1;
   if (m_factors.count(id)) return nullptr;
   Touch();

@@ -16,6 +16,9 @@ public:
   // Adds a term (id -1: the next free one). Refused (null) for an unknown type, a taken id, a
   // non-finite scale, or, inside a model, a term that would make the combination contain itself.
   CStmObjLoadComboFactor* AddComboFactor(const CString& nameCondition, int type, double scale, int id = -1);
+  // The same without the containment check, for a reader that has checked the whole graph of
+  // combinations at once: checking term by term costs a walk of the graph per term.
+  CStmObjLoadComboFactor* RestoreComboFactor(const CString& nameCondition, int type, double scale, int id);
   void ClearComboFactor();
 
   std::unique_ptr<CStmObject> Clone() const override;

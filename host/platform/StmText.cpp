@@ -3,6 +3,8 @@
 
 #include <libintl.h>
 
+#include <clocale>
+
 CString StmText(const char* id) {
   if (!id || !*id) return CString();  // gettext answers "" with the catalogue header
   return CString(dgettext(kStmTextDomain, id));
@@ -12,3 +14,5 @@ bool StmBindCatalogue(const char* localeDir) {
   if (!bindtextdomain(kStmTextDomain, localeDir)) return false;
   return bind_textdomain_codeset(kStmTextDomain, "UTF-8") != nullptr;
 }
+
+bool StmFollowUserLanguage() { return std::setlocale(LC_MESSAGES, "") != nullptr; }

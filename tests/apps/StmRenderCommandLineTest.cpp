@@ -44,6 +44,11 @@ TEST(StmRenderCommandLine, PathsThatCannotWorkAreNamedForWhatIsWrong) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("is a folder, not a model file"), std::string::npos) << run.err;
 
+  // A device would be read for ever.
+  run = RunRender("/dev/zero -o " + ShellQuote(Out("x.png")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("/dev/zero: not a regular file"), std::string::npos) << run.err;
+
   run = RunRender(Corbel() + " -o " + ShellQuote(RenderOutputDir() + "/no-such-folder/x.png"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("the folder " + RenderOutputDir() + "/no-such-folder does not exist"), std::string::npos)

@@ -265,6 +265,22 @@ TEST_F(RenderApiTest, BitmapTextStartsAtTheRasterPosition) {
   EXPECT_EQ(raster[0], 10 + 7 + 6 + 7);  // '?', space, '?'
 }
 
+TEST_F(RenderApiTest, LongTextIsLaidOutInPiecesAndCutShort) {
+  // Across the pieces the font is given, glyphs follow on without a gap; the longest line counts.
+  GLdouble raster[4];
+  glRasterPos2d(0, 20);
+  CUbRenderAPI::FontPutsW(CString(std::string(150, 'H') + "\nHH"));
+  glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_EQ(raster[0], 150 * 6);
+
+  // A name of ten million characters costs what its first thousand do.
+  glRasterPos2d(0, 20);
+  CUbRenderAPI::FontPutsW(CString(std::string(10000000, 'H')));
+  glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_GT(raster[0], 1000 * 6);
+  EXPECT_LT(raster[0], 1000 * 6 + 30);
+}
+
 TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
   // A U: arms at x 10..30 and 60..80, joined by the bottom y 10..30, the notch open at the top.
   const CVectorArray u = Outline({{10, 10, 0}, {80, 10, 0}, {80, 80, 0}, {60, 80, 0}, {60, 30, 0}, {30, 30, 0},

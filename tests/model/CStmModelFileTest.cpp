@@ -150,7 +150,7 @@ TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
 }
 
 TEST(StmModelFile, DoublesRoundTripExactly) {
-  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 1.7976931348623157e308, 123456789.123456789,
+  const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 999999999.99999988, 123456789.123456789,
                            -2.5e-7};
   CStmModel model;
   for (double v : values) model.AddNode(CVector(v, -v, v * 0.5));
@@ -212,6 +212,12 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
       {"not an object", "/view", json::array(), false, "/view", "expected an object"},
       {"not an array", "/nodes", json::object(), false, "/nodes", "expected an array"},
+      // Limits: the next new id must still fit, and a view must still be able to span the model.
+      {"id beyond the range", "/nodes/2/id", 2147483647, false, "/nodes/2/id", "outside 1..1000000000"},
+      {"far coordinate", "/nodes/1/coord/0", 1e308, false, "/nodes/1/coord/0", "beyond the limit of +/-1e+09"},
+      {"far boundary point", "/boundaries/0/points/0/2", -1e10, false, "/boundaries/0/points/0/2", "beyond the limit"},
+      {"huge load", "/loadStatics/0/loads/0/load/2", -1e300, false, "/loadStatics/0/loads/0/load/2", "beyond the limit"},
+      {"long name", "/nodes/0/name", std::string(5000, 'n'), false, "/nodes/0/name", "longer than 4096 bytes"},
   };
   for (const SBroken& c : cases) {
     SCOPED_TRACE(c.what);
@@ -325,17 +331,73 @@ TEST_F(StmModelFileSave, ANonFiniteValueIsRefusedBeforeTheFileIsTouched) {
   EXPECT_TRUE(m_model.GetStmModifiedFlag());
 }
 
-TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenLeavesTheOldFile) {
+TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenTakesTheFileInPlaceButNoNewOne) {
   chmod(m_dir.path().c_str(), 0500);
   // The superuser writes anyway; then there is no refusal to observe here.
   if (access(m_dir.path().c_str(), W_OK) == 0) {
     chmod(m_dir.path().c_str(), 0700);
     GTEST_SKIP() << "this user can write into a read-only folder";
   }
+  TempDir backups;
+  setenv("TMPDIR", backups.path().c_str(), 1);
+  struct stat before {};
+  stat(m_path.c_str(), &before);
+  std::string error;
+  EXPECT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
+  unsetenv("TMPDIR");
+  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  struct stat after {};
+  stat(m_path.c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_TRUE(backups.Files().empty());  // the copy goes once the new contents are on disk
+
+  EXPECT_FALSE(CStmModelFile::Save(m_dir.path() + "/new.stm.json", m_model, &error));
+  EXPECT_NE(error.find("cannot create a temporary file"), std::string::npos) << error;
+}
+
+TEST_F(StmModelFileSave, ThroughSymbolicLinksTheTargetIsSavedAndTheLinksStay) {
+  // A relative link to a relative link; and one to a file that does not exist yet.
+  ASSERT_EQ(symlink("model.stm.json", (m_dir.path() + "/inner").c_str()), 0);
+  ASSERT_EQ(symlink("inner", (m_dir.path() + "/outer").c_str()), 0);
+  ASSERT_EQ(symlink((m_dir.path() + "/later.stm.json").c_str(), (m_dir.path() + "/dangling").c_str()), 0);
+  for (const char* link : {"outer", "dangling"}) {
+    SCOPED_TRACE(link);
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_dir.path() + "/" + link, m_model, &error)) << error;
+    struct stat info {};
+    ASSERT_EQ(lstat((m_dir.path() + "/" + link).c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+  }
+  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_dir.path() + "/later.stm.json"), TextOf(m_model));
+  struct stat info {};
+  ASSERT_EQ(lstat((m_dir.path() + "/inner").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(m_dir.Files().size(), 5u);  // no temporary left
+}
+
+TEST_F(StmModelFileSave, AReadOnlyFileIsRefusedEvenForTheSuperuser) {
+  chmod(m_path.c_str(), 0444);
+  m_model.SetStmModifiedFlag(1);
   std::string error;
   EXPECT_FALSE(CStmModelFile::Save(m_path, m_model, &error));
-  EXPECT_NE(error.find("cannot create a temporary file"), std::string::npos) << error;
+  EXPECT_NE(error.find(m_path + ": not saved: the file is read-only"), std::string::npos) << error;
   EXPECT_EQ(ReadFile(m_path), "old contents");
+  EXPECT_TRUE(m_model.GetStmModifiedFlag());
+}
+
+TEST_F(StmModelFileSave, TheFileKeepsItsOwner) {
+  // Only the superuser can hand a file to someone else to begin with.
+  if (geteuid() != 0) GTEST_SKIP() << "needs the superuser to give the file away";
+  ASSERT_EQ(chown(m_path.c_str(), 65534, 65533), 0);
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
+  struct stat info {};
+  ASSERT_EQ(stat(m_path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 65533u);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
 }
 
 TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {

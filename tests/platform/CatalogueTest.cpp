@@ -100,3 +100,21 @@ TEST(CatalogueFiles, EveryKoreanIdHasAnEnglishTranslation) {
     EXPECT_FALSE(HasHangul(english)) << "translation still Korean: " << id;
   }
 }
+
+TEST(UserLanguage, OnlyMessagesFollowTheUser) {
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  unsetenv("LC_ALL");
+  setenv("LANG", "C.UTF-8", 1);
+  setenv("LC_MESSAGES", "C.UTF-8", 1);
+  setenv("LANGUAGE", "en", 1);
+  ASSERT_TRUE(StmBindCatalogue(STM_LOCALE_DIR));
+  EXPECT_STREQ(StmText(kNodeFixedId), kNodeFixedId);  // the "C" locale shows the ids
+  EXPECT_TRUE(StmFollowUserLanguage());
+  EXPECT_STREQ(StmText(kNodeFixedId), "This node cannot be moved.\nPlease change its setting so that it can be moved.");
+  // Everything else stays as the program started: a user locale with a decimal comma must not
+  // reach the numbers.
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
+  std::setlocale(LC_ALL, "C");
+  unsetenv("LC_MESSAGES");
+}
