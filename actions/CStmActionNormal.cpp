@@ -14,18 +14,6 @@ namespace {
 
 CStmUbManager* StmManager(CUbRenderWnd* wnd) { return wnd ? dynamic_cast<CStmUbManager*>(wnd->GetManage()) : nullptr; }
 
-// One gesture is one undo step, whichever way the handler leaves.
-class CHistoryBracket {
-public:
-  explicit CHistoryBracket(CStmUbManager& manager) : m_manager(manager) { m_manager.SetHistoryStart(); }
-  ~CHistoryBracket() { m_manager.SetHistoryEnd(); }
-  CHistoryBracket(const CHistoryBracket&) = delete;
-  CHistoryBracket& operator=(const CHistoryBracket&) = delete;
-
-private:
-  CStmUbManager& m_manager;
-};
-
 }  // namespace
 
 CStmActionNormal::CStmActionNormal() {
@@ -50,7 +38,7 @@ void CStmActionNormal::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint
 }
 
 bool CStmActionNormal::OnGripPress(CUbRenderWnd* wnd, CStmUbManager& manager, UINT flags, const CPoint& pt) {
-  CHistoryBracket bracket(manager);
+  CUbHistoryBracket bracket(manager);
   std::vector<CStmObjNode*> nodes;
   manager.GetSelectedNodeObjects(nodes);
   bool allMove = true;

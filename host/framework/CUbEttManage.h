@@ -214,3 +214,16 @@ private:
   std::vector<Step> m_arRedo;
   std::map<CString, std::unique_ptr<CUbEntityObj>> m_mapHeld;
 };
+
+// A history bracket around a scope: the step closes on every way out of it, early returns
+// included.
+class CUbHistoryBracket {
+public:
+  explicit CUbHistoryBracket(CUbEttManage& manage) : m_manage(manage) { m_manage.SetHistoryStart(); }
+  ~CUbHistoryBracket() { m_manage.SetHistoryEnd(); }
+  CUbHistoryBracket(const CUbHistoryBracket&) = delete;
+  CUbHistoryBracket& operator=(const CUbHistoryBracket&) = delete;
+
+private:
+  CUbEttManage& m_manage;
+};

@@ -46,18 +46,6 @@ CDPoint QuarterTurn(int turns) {
   }
 }
 
-// One gesture, one undo step, however the calls inside nest.
-class CHistoryBracket {
-public:
-  explicit CHistoryBracket(CStmUbManager& manager) : m_manager(manager) { m_manager.SetHistoryStart(); }
-  ~CHistoryBracket() { m_manager.SetHistoryEnd(); }
-  CHistoryBracket(const CHistoryBracket&) = delete;
-  CHistoryBracket& operator=(const CHistoryBracket&) = delete;
-
-private:
-  CStmUbManager& m_manager;
-};
-
 }  // namespace
 
 std::string StmPointText(const CVector& p) {
@@ -202,7 +190,7 @@ void CStmGestureDriver::RestoreView() { ApplyView(SStmGestureView()); }
 
 void CStmGestureDriver::Apply(const SStmGesture& gesture) {
   ApplyView(gesture.m_view);
-  CHistoryBracket bracket(m_manager);
+  CUbHistoryBracket bracket(m_manager);
   switch (gesture.m_eKind) {
     case SStmGesture::kDrawElement: m_manager.AddElement(gesture.m_a, gesture.m_b, 1, 1, 1, nullptr); break;
     case SStmGesture::kAddNode: m_manager.AddNode(gesture.m_a, 1, 1, 1, 1, nullptr); break;
