@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
@@ -270,7 +271,7 @@ bool CStmGestureDriver::IsRegistered(const void* entity, const std::string& key)
   return entity && m_manager.GetEtt(CString(key)) == entity;
 }
 
-void CStmGestureDriver::MoveSelection(const CVector& d) {
+void CStmGestureDriver::TransformSelection(const std::function<void(CUbEntityObj&)>& apply, bool splitByNodes) {
   const std::vector<CStmEntityElement*> elements = SelectedElements();
   const std::vector<CStmEntityNode*> nodes = SelectedNodes();
   std::vector<std::string> elementKeys, nodeKeys;
@@ -279,8 +280,7 @@ void CStmGestureDriver::MoveSelection(const CVector& d) {
   for (size_t i = 0; i < elements.size(); ++i) {
     CStmEntityElement* element = elements[i];
     if (!IsRegistered(element, elementKeys[i])) continue;
-    element->Move(d);
-    m_manager.AddHistory_ActionMoveAllPoint(element->GetName(), d);
+    apply(*element);
     m_manager.AddNodeMovedElement(element);
     m_manager.DeleteNodeDuplication(element->GetIdStm());
   }
@@ -289,60 +289,38 @@ void CStmGestureDriver::MoveSelection(const CVector& d) {
     CStmEntityNode* node = nodes[i];
     if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
       continue;
-    node->Move(d);
-    m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), d);
-    m_manager.SplitElement(node, 1, 1);
+    apply(*node);
+    if (splitByNodes) m_manager.SplitElement(node, 1, 1);
     if (IsRegistered(node, nodeKeys[i])) m_manager.DeleteNodeDuplication(node);
   }
 }
 
+void CStmGestureDriver::MoveSelection(const CVector& d) {
+  TransformSelection(
+      [&](CUbEntityObj& e) {
+        e.Move(d);
+        m_manager.AddHistory_ActionMoveAllPoint(e.GetName(), d);
+      },
+      true);
+}
+
 void CStmGestureDriver::RotateSelection(const CVector& centre, int quarterTurns) {
   const CDPoint cs = QuarterTurn(quarterTurns);
-  const std::vector<CStmEntityElement*> elements = SelectedElements();
-  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
-  std::vector<std::string> elementKeys, nodeKeys;
-  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
-  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
-  for (size_t i = 0; i < elements.size(); ++i) {
-    CStmEntityElement* element = elements[i];
-    if (!IsRegistered(element, elementKeys[i])) continue;
-    element->Rotate(centre, kRotationAxis, cs);
-    m_manager.AddHistory_ActionRotate(element->GetName(), centre, kRotationAxis, cs);
-    m_manager.AddNodeMovedElement(element);
-    m_manager.DeleteNodeDuplication(element->GetIdStm());
-  }
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    CStmEntityNode* node = nodes[i];
-    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
-      continue;
-    node->Rotate(centre, kRotationAxis, cs);
-    m_manager.AddHistory_ActionRotate(node->GetName(), centre, kRotationAxis, cs);
-    m_manager.DeleteNodeDuplication(node);
-  }
+  TransformSelection(
+      [&](CUbEntityObj& e) {
+        e.Rotate(centre, kRotationAxis, cs);
+        m_manager.AddHistory_ActionRotate(e.GetName(), centre, kRotationAxis, cs);
+      },
+      false);
 }
 
 void CStmGestureDriver::MirrorSelection(const CVector& p1, const CVector& p2) {
-  const std::vector<CStmEntityElement*> elements = SelectedElements();
-  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
-  std::vector<std::string> elementKeys, nodeKeys;
-  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
-  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
-  for (size_t i = 0; i < elements.size(); ++i) {
-    CStmEntityElement* element = elements[i];
-    if (!IsRegistered(element, elementKeys[i])) continue;
-    element->Mirror(p1, p2);
-    m_manager.AddHistory_ActionMirror(element->GetName(), p1, p2);
-    m_manager.AddNodeMovedElement(element);
-    m_manager.DeleteNodeDuplication(element->GetIdStm());
-  }
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    CStmEntityNode* node = nodes[i];
-    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
-      continue;
-    node->Mirror(p1, p2);
-    m_manager.AddHistory_ActionMirror(node->GetName(), p1, p2);
-    m_manager.DeleteNodeDuplication(node);
-  }
+  TransformSelection(
+      [&](CUbEntityObj& e) {
+        e.Mirror(p1, p2);
+        m_manager.AddHistory_ActionMirror(e.GetName(), p1, p2);
+      },
+      false);
 }
 
 // As a grip drag does it: the elements attached at the start follow the node to its new place.

@@ -2,6 +2,7 @@
 // tests can run hand-written or random sequences of edits and print them as readable lines.
 #pragma once
 
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -9,6 +10,7 @@
 
 #include "geometry/CVector.h"
 
+class CUbEntityObj;
 class CStmEntityElement;
 class CStmEntityNode;
 class CStmModel;
@@ -108,6 +110,9 @@ private:
   std::vector<CStmEntityNode*> SelectedNodes() const;
   // Still in the scene: a merge may have removed it earlier in the same gesture.
   bool IsRegistered(const void* entity, const std::string& key) const;
+  // Moves, turns or mirrors the selection as the transform actions do: apply changes one entity
+  // and records it; splitByNodes lets moved nodes cut the elements they land on.
+  void TransformSelection(const std::function<void(CUbEntityObj&)>& apply, bool splitByNodes);
   void MoveSelection(const CVector& d);
   void RotateSelection(const CVector& centre, int quarterTurns);
   void MirrorSelection(const CVector& p1, const CVector& p2);
