@@ -150,7 +150,7 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
   if (m_elements.empty()) return m_eStatus = kEmpty;
 
   // The direction of an element at one of its nodes, in that node's axes.
-  const auto local = [this](const SElement& e, const SNode& n, double out[2]) {
+  const auto local = [](const SElement& e, const SNode& n, double out[2]) {
     for (int i = 0; i < 2; ++i) out[i] = n.t[i][0] * e.c[0] + n.t[i][1] * e.c[1];
   };
   std::vector<Eigen::Triplet<double>> triplets;
