@@ -243,11 +243,33 @@ void OneElementNode(STruss& t) {
   t.Load("C", 0, -1);
 }
 
+// The same on a braced lattice of more freedoms than a dense decomposition is used for.
+void LargeWithOneElementNode(STruss& t) {
+  const int side = 28;
+  const auto name = [](int r, int c) { return "n" + std::to_string(r) + "_" + std::to_string(c); };
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) t.Node(name(r, c), c, r);
+  }
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
+      if (c + 1 < side) t.Bar(name(r, c), name(r, c + 1));
+      if (r + 1 < side) t.Bar(name(r, c), name(r + 1, c));
+      if (r + 1 < side && c + 1 < side) t.Bar(name(r, c), name(r + 1, c + 1));
+    }
+  }
+  t.Pin(name(0, 0));
+  t.Roller(name(0, side - 1));
+  t.Node("D", side, side);
+  t.Bar(name(side - 1, side - 1), "D");
+  t.Load("D", 0, -1);
+}
+
 TEST(CStmTrussAnalysisTest, MechanismsAreNamedNotSolved) {
   const SMechanismCase cases[] = {
       {"missing diagonal", MissingDiagonal, {"L2", "U2"}, {"L1L2", "U1U2", "L2U2"}, 1},
       {"unsupported", Unsupported, {"A", "B", "C"}, {"AB", "AC", "BC"}, 3},
       {"node with one element", OneElementNode, {"D"}, {"CD"}, 1},
+      {"large truss", LargeWithOneElementNode, {"D"}, {"n27_27D"}, 1},
   };
   for (const SMechanismCase& c : cases) {
     STruss t;
