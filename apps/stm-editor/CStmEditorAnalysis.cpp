@@ -94,6 +94,12 @@ void CStmEditor::PollAnalysis() {
       }
       if (analysis.GetMechanismNodes().size() > kNamesShown) names += ", ...";
       m_manager.SetRenderMarkPos(marks, STM_MARK_POINT, 1.5);
+      if (marks.empty()) {
+        // Singular by its pivots, yet no way to move stands out: nearly, not exactly, a mechanism.
+        text = StmText("Not analysed: the truss is nearly a mechanism (look for elements almost in line and "
+                       "supports that hold too little)");
+        break;
+      }
       text.Format(StmText("Not analysed: the truss is a mechanism. Nodes %s and %d elements can move without "
                           "straining it (marked)")
                       .c_str(),
