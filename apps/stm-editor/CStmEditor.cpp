@@ -143,6 +143,7 @@ bool CStmEditor::RunFrame() {
       m_ptHover = m_pHost->GetCursorPos();
     }
   }
+  PollAnalysis();
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
   FollowStyle();
@@ -372,6 +373,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
       case GLFW_KEY_DELETE: return command(ECommand::kDelete);
       case GLFW_KEY_F8: return command(ECommand::kOrtho);
       case GLFW_KEY_F1: return command(ECommand::kKeys);
+      case GLFW_KEY_F5: return command(ECommand::kAnalyse);
       default: break;
     }
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CStmEditorAnalysis.h"
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmRecentFiles.h"
@@ -65,7 +66,7 @@ private:
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
-    kOutlineFromElements, kAreaFromElements
+    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults
   };
   struct SCommand {
     ECommand command;
@@ -104,6 +105,11 @@ private:
   // "Load case DL" or "Combination ULS" for the results on screen; empty while none stand.
   CString ResultCaseCaption() const;
   void DrawResultCaption();
+  // Solves the truss beside the frames; PollAnalysis, once a frame, shows how far it has got
+  // and takes the answer: forces shown at once, or the mechanism marked.
+  void Analyse();
+  void PollAnalysis();
+  void ClearAnalysisResults();
   // Gives the overlay the colours of the model's style, which a file opened may have changed.
   void FollowStyle();
   // Whether an edit may run; tells the user why not on a locked model.
@@ -201,4 +207,6 @@ private:
   // The result layers that were on when the input model was asked for; set while it is shown.
   unsigned m_nHiddenResultLayers = 0;
   bool m_bInputModel = false;
+  // The analysis running, if any; the model takes no input until it ends.
+  std::unique_ptr<CStmEditorAnalysis> m_pAnalysis;
 };

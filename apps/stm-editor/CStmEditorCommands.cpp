@@ -37,6 +37,8 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kUndo:
     case ECommand::kRedo: {
       const bool undo = command == ECommand::kUndo;
+      // Going back past the analysis would leave forces of another truss on screen.
+      if (!CheckUnlocked()) break;
       if ((undo ? m_manager.Undo() : m_manager.Redo()) == 0) {
         // Nothing was ever done on a locked model; say why rather than only that.
         if (CheckUnlocked()) m_pHost->SetStatusText(undo ? StmText("Nothing to undo") : StmText("Nothing to redo"));
@@ -67,6 +69,12 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kOutlineFromElements:
     case ECommand::kAreaFromElements:
       MakeFromSelectedElements(command == ECommand::kAreaFromElements);
+      break;
+    case ECommand::kAnalyse:
+      Analyse();
+      break;
+    case ECommand::kClearResults:
+      ClearAnalysisResults();
       break;
     case ECommand::kPan:
       m_wnd.SetAction(kActionPan, -1, 1);

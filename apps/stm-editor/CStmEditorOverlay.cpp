@@ -74,8 +74,8 @@ void CStmEditor::DrawOverlay() {
       ImGui::EndMenu();
     }
     if (menu(StmTextNoop("Edit"))) {
-      item(StmTextNoop("Undo"), "Ctrl+Z", ECommand::kUndo, m_manager.CanUndo() != 0);
-      item(StmTextNoop("Redo"), "Ctrl+Y", ECommand::kRedo, m_manager.CanRedo() != 0);
+      item(StmTextNoop("Undo"), "Ctrl+Z", ECommand::kUndo, unlocked && m_manager.CanUndo() != 0);
+      item(StmTextNoop("Redo"), "Ctrl+Y", ECommand::kRedo, unlocked && m_manager.CanRedo() != 0);
       ImGui::Separator();
       item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
       item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
@@ -110,6 +110,9 @@ void CStmEditor::DrawOverlay() {
       ImGui::EndMenu();
     }
     if (menu(StmTextNoop("Results"))) {
+      item(StmTextNoop("Analyse"), "F5", ECommand::kAnalyse, unlocked);
+      item(StmTextNoop("Clear results"), nullptr, ECommand::kClearResults, !unlocked);
+      ImGui::Separator();
       // Case names are the model's own words, so they are shown as they are.
       const int statics = m_model.GetCountLoadConditionStatic();
       const int count = statics + m_model.GetCountLoadConditionCombo();
@@ -253,6 +256,7 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("Ctrl+Shift+S"), StmTextNoop("save under another name")},
       {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
+      {StmTextNoop("F5"), StmTextNoop("analyse the truss")},
       {StmTextNoop("F1"), StmTextNoop("this list")},
   };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);

@@ -1,6 +1,6 @@
 // stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
 //   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
-//              [--show LAYER,...] [--hide LAYER,...]
+//              [--show LAYER,...] [--hide LAYER,...] [--analyse]
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/CStmTrussAnalysis.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"
@@ -41,6 +42,7 @@ struct SOptions {
   std::string output;
   int view = -1;  // the one looking at the model's plane
   bool help = false;
+  bool analyse = false;
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
@@ -55,12 +57,14 @@ int Fail(const CString& message) {
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
                StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
-                       "[--style dark|light] [--show LAYER,...] [--hide LAYER,...]\n"
+                       "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse]\n"
                        "  -o OUT          the picture to write; its extension picks the format\n"
                        "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
                        "  --size WxH      the picture's size in pixels (800x600)\n"
                        "  --style         the colour set (the model's own)\n"
                        "  --show, --hide  layers to show or hide, after the model's own settings\n"
+                       "  --analyse       solve the truss first and show its forces; a mechanism is marked\n"
+                       "                  and named, and the exit code is 3\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -104,6 +108,10 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     if (arg == "--help" || arg == "-h") {
       options.help = true;
       return true;
+    }
+    if (arg == "--analyse") {
+      options.analyse = true;
+      continue;
     }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide") {
       if (!hasValue) {
@@ -180,6 +188,13 @@ int main(int argc, char** argv) {
   std::string loadError;
   if (!CStmModelFile::Load(options.model, model, &loadError)) return Fail(CString(loadError.c_str()));
   CStmDataView* view = model.GetStmDataView();
+  // Results the file brought are replaced by the analysis of the truss it holds.
+  CStmTrussAnalysis analysis;
+  if (options.analyse) {
+    model.ClearResults();
+    analysis.Run(model);
+    view->SetShowOption(0x8000, 1);
+  }
   if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
   for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);
   // A layer asked for by name that would draw nothing is worth a word: the picture alone cannot
@@ -206,6 +221,25 @@ int main(int argc, char** argv) {
   wnd.SetViewPos(options.view >= 0 ? static_cast<CUbRenderWnd::VIEW_POS>(options.view)
                                    : StmViewOfPlane(model.GetPlane()));
   manager.UpdateStmRenderer();
+  int status = 0;
+  if (options.analyse && analysis.GetStatus() != CStmTrussAnalysis::kSolved) {
+    status = 3;
+    std::vector<CVector> marks;
+    CString names;
+    for (int id : analysis.GetMechanismNodes()) {
+      marks.push_back(model.GetNode(id)->GetCoord());
+      names += (names.IsEmpty() ? "" : ", ") + model.GetNode(id)->GetName();
+    }
+    manager.SetRenderMarkPos(marks, STM_MARK_POINT, 1.5);
+    if (analysis.GetStatus() == CStmTrussAnalysis::kMechanism) {
+      error.Format(StmText("the truss is a mechanism: nodes %s move without straining it").c_str(), names.c_str());
+    } else if (analysis.GetStatus() == CStmTrussAnalysis::kNoLoadCase) {
+      error = StmText("nothing to analyse: the model has no load case");
+    } else {
+      error = StmText("nothing to analyse: the model has no elements");
+    }
+    Fail(error);
+  }
   wnd.ZoomAll(0);
   // Takes the colour set before the first frame, so that the background is the model's.
   wnd.InvalidateAllWnd();
@@ -218,5 +252,5 @@ int main(int argc, char** argv) {
   wnd.OpenGLRenderEnd();
   if (!StmWritePicture(options.output, options.width, options.height, pixels, pathError))
     return Fail(CString(pathError.c_str()));
-  return 0;
+  return status;
 }

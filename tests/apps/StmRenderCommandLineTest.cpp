@@ -105,4 +105,36 @@ TEST(StmRenderCommandLine, AModelIsDrawnFacingItsOwnPlane) {
   for (const std::string& file : {path, own, xy, xz}) std::remove(file.c_str());
 }
 
+TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
+  const auto ties = [](const std::string& png) {
+    int w = 0, h = 0, channels = 0, count = 0;
+    stbi_uc* data = stbi_load(png.c_str(), &w, &h, &channels, 4);
+    if (!data) return -1;
+    for (int i = 0; i < w * h; ++i) count += data[4 * i] == 0 && data[4 * i + 1] == 0 && data[4 * i + 2] == 255;
+    stbi_image_free(data);
+    return count;
+  };
+  const std::string plain = Out("plain.png"), solved = Out("solved.png"), loose = Out("loose.png");
+  ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(plain)).status, 0);
+  const SProgramRun run = RunRender(Corbel() + " -o " + ShellQuote(solved) + " --analyse");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ties(plain), 0);
+  EXPECT_GT(ties(solved), 50);
+
+  // A triangle held by nothing moves as a whole: refused with its nodes named, still drawn.
+  CStmModel model;
+  for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(500, 0, 800)}) model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadNode("DL", 3, CVector(0, 0, -10));
+  const std::string path = Out("loose.stm.json");
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(path, model, &error)) << error;
+  const SProgramRun refused = RunRender(ShellQuote(path) + " -o " + ShellQuote(loose) + " --analyse");
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("the truss is a mechanism: nodes 1, 2, 3 move"), std::string::npos) << refused.err;
+  EXPECT_TRUE(std::ifstream(loose).good());
+  for (const std::string& f : {plain, solved, loose, path}) std::remove(f.c_str());
+}
+
 }  // namespace

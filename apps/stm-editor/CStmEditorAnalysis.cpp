@@ -1,0 +1,134 @@
+// The editor's Analyse and Clear results: neither is an edit of the member, so neither takes an
+// undo step or marks the model modified; results lock the model until they are cleared.
+#include "CStmEditorAnalysis.h"
+
+#include <algorithm>
+
+#include "CStmEditor.h"
+#include "CStmEditorUiHost.h"
+#include "host/platform/StmText.h"
+
+namespace {
+
+// Below this a solve passes unnoticed; beyond it the status line counts the steps.
+constexpr double kBlinkSeconds = 0.2;
+// Names listed on the status line before the rest are only counted.
+constexpr size_t kNamesShown = 6;
+
+}  // namespace
+
+CStmEditorAnalysis::CStmEditorAnalysis(const CStmModel& model) : m_start(std::chrono::steady_clock::now()) {
+  m_analysis.Prepare(model);
+  m_thread = std::thread([this] {
+    m_analysis.Solve(&m_nStep);
+    m_bDone = true;
+  });
+}
+
+CStmEditorAnalysis::~CStmEditorAnalysis() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
+double CStmEditorAnalysis::GetSeconds() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+void CStmEditor::Analyse() {
+  if (m_pAnalysis) return;
+  if (m_model.IsLock()) {
+    m_pHost->SetStatusText(StmText("The model already holds results; clear them first (Results > Clear results)"));
+    return;
+  }
+  m_manager.ClearRenderMarkPos();
+  m_wnd.CancelCommand();
+  m_pAnalysis = std::make_unique<CStmEditorAnalysis>(m_model);
+  // Locked while the solve reads its copy, so that no tool edits what it is solving.
+  m_model.SetLock(1);
+  m_bInputModel = false;
+  m_pHost->SetStatusText(StmText("Analysing..."));
+}
+
+void CStmEditor::PollAnalysis() {
+  if (!m_pAnalysis) return;
+  // A frame that waited for input would hold the answer back.
+  ++m_nInputs;
+  if (!m_pAnalysis->IsDone()) {
+    if (m_pAnalysis->GetSeconds() > kBlinkSeconds) {
+      CString text;
+      text.Format(StmText("Analysing: step %d of %d, %.1f s").c_str(), m_pAnalysis->GetStep() + 1,
+                  m_pAnalysis->GetCountSteps(), m_pAnalysis->GetSeconds());
+      m_pHost->SetStatusText(text);
+    }
+    return;
+  }
+  std::unique_ptr<CStmEditorAnalysis> run = std::move(m_pAnalysis);
+  const CStmTrussAnalysis& analysis = run->GetAnalysis();
+  m_model.SetLock(0);
+  CString text;
+  switch (analysis.GetStatus()) {
+    case CStmTrussAnalysis::kSolved: {
+      analysis.Apply(m_model);
+      ShowResultCase(0);
+      const int statics = m_model.GetCountLoadConditionStatic();
+      if (analysis.GetIndeterminacy() == 0) {
+        text.Format(StmText("Analysed %d load cases and %d combinations; the truss is statically determinate").c_str(),
+                    statics, m_model.GetCountLoadConditionCombo());
+      } else {
+        text.Format(
+            StmText("Analysed %d load cases and %d combinations; the truss is statically indeterminate to degree %d")
+                .c_str(),
+            statics, m_model.GetCountLoadConditionCombo(), analysis.GetIndeterminacy());
+      }
+      break;
+    }
+    case CStmTrussAnalysis::kMechanism: {
+      std::vector<CVector> marks;
+      CString names;
+      for (size_t i = 0; i < analysis.GetMechanismNodes().size(); ++i) {
+        const CStmObjNode* node = m_model.GetNode(analysis.GetMechanismNodes()[i]);
+        if (!node) continue;
+        marks.push_back(node->GetCoord());
+        if (i >= kNamesShown) continue;
+        if (i > 0) names += ", ";
+        names += node->GetName();
+      }
+      if (analysis.GetMechanismNodes().size() > kNamesShown) names += ", ...";
+      m_manager.SetRenderMarkPos(marks, STM_MARK_POINT, 1.5);
+      if (marks.empty()) {
+        // Singular by its pivots, yet no way to move stands out: nearly, not exactly, a mechanism.
+        text = StmText("Not analysed: the truss is nearly a mechanism (look for elements almost in line and "
+                       "supports that hold too little)");
+        break;
+      }
+      text.Format(StmText("Not analysed: the truss is a mechanism. Nodes %s and %d elements can move without "
+                          "straining it (marked)")
+                      .c_str(),
+                  names.c_str(), static_cast<int>(analysis.GetMechanismElements().size()));
+      break;
+    }
+    case CStmTrussAnalysis::kNoLoadCase:
+      text = StmText("Nothing to analyse: the truss is stable, but the model has no load case");
+      break;
+    default:
+      text = StmText("Nothing to analyse: the model has no elements");
+      break;
+  }
+  m_wnd.InvalidateAllWnd();
+  m_pHost->SetStatusText(text);
+}
+
+void CStmEditor::ClearAnalysisResults() {
+  if (m_pAnalysis || !m_model.IsLock()) {
+    m_pHost->SetStatusText(StmText("There are no results to clear"));
+    return;
+  }
+  if (m_bInputModel) {
+    CStmDataView* view = m_model.GetStmDataView();
+    view->SetShowOptions(view->GetShowOptions() | m_nHiddenResultLayers);
+    m_bInputModel = false;
+  }
+  m_model.ClearResults();
+  m_manager.ClearRenderMarkPos();
+  m_wnd.InvalidateAllWnd();
+  m_pHost->SetStatusText(StmText("Results cleared; the model can be edited again"));
+}

@@ -1,0 +1,34 @@
+// An analysis of the editor's model that runs beside the frames, so that the window can say how
+// far it has got while a large truss is solved.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "host/model/CStmTrussAnalysis.h"
+
+class CStmEditorAnalysis {
+public:
+  // Takes what the solve needs from the model now; the model may be read and drawn meanwhile,
+  // but not edited.
+  explicit CStmEditorAnalysis(const CStmModel& model);
+  ~CStmEditorAnalysis();
+  CStmEditorAnalysis(const CStmEditorAnalysis&) = delete;
+  CStmEditorAnalysis& operator=(const CStmEditorAnalysis&) = delete;
+
+  bool IsDone() const { return m_bDone.load(); }
+  // Steps finished and all steps, for the progress line.
+  int GetStep() const { return m_nStep.load(); }
+  int GetCountSteps() const { return m_analysis.GetCountSteps(); }
+  double GetSeconds() const;
+  // Only once done.
+  const CStmTrussAnalysis& GetAnalysis() const { return m_analysis; }
+
+private:
+  CStmTrussAnalysis m_analysis;
+  std::atomic<int> m_nStep{0};
+  std::atomic<bool> m_bDone{false};
+  std::chrono::steady_clock::time_point m_start;
+  std::thread m_thread;
+};

@@ -1,0 +1,96 @@
+// The cost of analysing a truss of about 10,000 elements (two load cases and a combination, the
+// forces written back) as a ratio to one renderer frame of the same model with its forces shown,
+// measured in the same run.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+
+#include "StmBenchScene.h"
+#include "host/framework/CUbSurface.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmTrussAnalysis.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+namespace {
+
+// A square lattice with one diagonal per cell, so that it is stable, on a pin and a roller at
+// the bottom corners; every top node carries a vertical load, and a horizontal one in a second
+// case.
+int BuildBracedLattice(CStmModel& model, int elements) {
+  int side = 2;
+  while (3 * (side - 1) * (side - 1) + 2 * (side - 1) < elements) ++side;
+  const auto node = [side](int r, int c) { return r * side + c + 1; };
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) model.AddNode(CVector(c * kCell, 0.0, r * kCell));
+  }
+  const SStmPropElement prop(0, 2, 0.0);
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
+      if (c + 1 < side) model.AddElement(node(r, c), node(r, c + 1), prop);
+      if (r + 1 < side) model.AddElement(node(r, c), node(r + 1, c), prop);
+      if (r + 1 < side && c + 1 < side) model.AddElement(node(r, c), node(r + 1, c + 1), prop);
+    }
+  }
+  model.AddRestraint(node(0, 0), SStmDof{1, 1, 1, 0, 0, 0});
+  model.AddRestraint(node(0, side - 1), SStmDof{0, 0, 1, 0, 0, 0});
+  model.AddLoadConditionStatic("DL");
+  model.AddLoadConditionStatic("W");
+  for (int c = 0; c < side; ++c) {
+    model.AddLoadNode("DL", node(side - 1, c), CVector(0, 0, -10));
+    model.AddLoadNode("W", node(side - 1, c), CVector(2, 0, 0));
+  }
+  model.AddLoadConditionCombo("ULS");
+  model.AddComboFactor("ULS", "DL", 0, 1.35);
+  model.AddComboFactor("ULS", "W", 0, 1.5);
+  return model.GetCountElement(1);
+}
+
+void BM_AnalysisAgainstFrame(benchmark::State& state) {
+  std::string error;
+  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
+  if (!surface) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  CStmModel model;
+  const int elements = BuildBracedLattice(model, static_cast<int>(state.range(0)));
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  wnd.Create(&manager, std::move(surface));
+  manager.SetStmModel(&model);
+  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  manager.UpdateStmRenderer();
+  wnd.ZoomAll(0);
+
+  using Clock = std::chrono::steady_clock;
+  double solve = 0.0, frame = 0.0;
+  CStmTrussAnalysis analysis;
+  for (auto _ : state) {
+    model.ClearResults();
+    const auto t0 = Clock::now();
+    if (analysis.Run(model) != CStmTrussAnalysis::kSolved) {
+      state.SkipWithError("the lattice was not solved");
+      return;
+    }
+    const auto t1 = Clock::now();
+    wnd.OpenGLRenderStart();
+    const auto t2 = Clock::now();
+    wnd.RenderNoDepth(0);
+    glFinish();
+    const auto t3 = Clock::now();
+    wnd.OpenGLRenderEnd();
+    solve += std::chrono::duration<double>(t1 - t0).count();
+    frame += std::chrono::duration<double>(t3 - t2).count();
+  }
+  state.counters["solve_over_frame"] = frame > 0.0 ? solve / frame : 0.0;
+  state.counters["solve_ms"] = solve * 1e3 / static_cast<double>(state.iterations());
+  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
+  state.counters["elements"] = elements;
+}
+
+}  // namespace
+
+BENCHMARK(BM_AnalysisAgainstFrame)->ArgNames({"elements"})->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,97 @@
+// Linear analysis of the strut-and-tie model as a pin-jointed plane truss: the axial force of
+// every element under every static load case and combination, or, when the truss cannot carry
+// loads, the nodes and elements of the mechanism.
+//
+// The work is split so that the solve can run away from the thread that owns the model:
+// Prepare copies what it needs from the model, Solve works on that copy alone, Apply writes the
+// forces back and locks the model.
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+class CStmModel;
+
+class CStmTrussAnalysis {
+public:
+  enum EStatus {
+    kNotRun,
+    kSolved,
+    // The stiffness is singular: GetMechanismNodes and GetMechanismElements say what moves.
+    kMechanism,
+    // No enabled element joins two enabled nodes.
+    kEmpty,
+    // Stable, but the model has no static load case to solve.
+    kNoLoadCase,
+  };
+
+  // Every element takes the same axial stiffness EA; springs count against it, in the model's
+  // force per length. Forces of a statically determinate truss do not depend on it.
+  void SetAxialStiffness(double ea) { m_dAxialStiffness = ea; }
+  double GetAxialStiffness() const { return m_dAxialStiffness; }
+
+  // Takes the enabled nodes, elements, restraints, springs and loads of every case.
+  void Prepare(const CStmModel& model);
+  // Reads only what Prepare took. Counts steps into progress (out of GetCountSteps) when given.
+  EStatus Solve(std::atomic<int>* progress = nullptr);
+  // Gives every element its forces per case (statics, then combinations) and locks the model;
+  // only after kSolved.
+  void Apply(CStmModel& model) const;
+  // Prepare, Solve and, when solved, Apply.
+  EStatus Run(CStmModel& model);
+
+  EStatus GetStatus() const { return m_eStatus; }
+  int GetCountSteps() const { return static_cast<int>(m_cases.size()) + 1; }
+  int GetCountCases() const { return static_cast<int>(m_cases.size() + m_combos.size()); }
+  // Redundant members and support reactions of a stable truss: 0 when statically determinate.
+  int GetIndeterminacy() const { return m_nIndeterminacy; }
+  // Independent ways the mechanism can move.
+  int GetCountMechanismModes() const { return m_nModes; }
+  // Node and element ids, ascending.
+  const std::vector<int>& GetMechanismNodes() const { return m_mechanismNodes; }
+  const std::vector<int>& GetMechanismElements() const { return m_mechanismElements; }
+  // Force of an element (by id) in a case; 0 for an element or case not analysed.
+  double GetForce(int idElement, int loadCase) const;
+
+private:
+  struct SNode {
+    int id = 0;
+    // Local axes of the node's two freedoms in plane coordinates (turned by a roller angle).
+    double t[2][2] = {{1.0, 0.0}, {0.0, 1.0}};
+    // Equation of each local freedom; -1 where a restraint holds it.
+    int eq[2] = {-1, -1};
+    // Spring stiffness along the plane axes.
+    double spring[2] = {0.0, 0.0};
+  };
+  struct SElement {
+    int id = 0;
+    int a = 0, b = 0;  // node indices
+    double c[2] = {0.0, 0.0};
+    double length = 0.0;
+  };
+  struct SLoad {
+    int node = 0;
+    double f[2] = {0.0, 0.0};
+  };
+
+  // Names what moves from the null space of the stiffness (row norms of its basis per node).
+  void NameMechanism(const std::vector<double>& nodeMotion, int modes);
+
+  double m_dAxialStiffness = 1.0;
+  std::vector<SNode> m_nodes;
+  std::vector<SElement> m_elements;
+  std::vector<std::vector<SLoad>> m_cases;
+  // Per combination: static case index and weight.
+  std::vector<std::vector<std::pair<int, double>>> m_combos;
+  std::vector<int> m_allElements;
+  int m_nEquations = 0;
+  int m_nConstraints = 0;
+
+  EStatus m_eStatus = kNotRun;
+  int m_nIndeterminacy = 0;
+  int m_nModes = 0;
+  std::vector<int> m_mechanismNodes;
+  std::vector<int> m_mechanismElements;
+  // Forces per analysed element, per case.
+  std::vector<std::vector<double>> m_forces;
+};

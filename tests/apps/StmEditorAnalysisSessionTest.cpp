@@ -1,0 +1,100 @@
+// Analysing in the editor as a user does: a truss with a tie removed is refused as a mechanism
+// with the loose node marked; put back, it is solved, its forces are shown at once and the
+// model is locked (no undo past the results) until the results are cleared.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+// Pixels of the picture that are exactly the tie colour of the forces layer.
+int TiePixels(const SRgbaImage& image) {
+  int count = 0;
+  for (size_t i = 0; i < image.rgba.size(); i += 4)
+    count += image.rgba[i] == 0 && image.rgba[i + 1] == 0 && image.rgba[i + 2] == 255;
+  return count;
+}
+
+TEST(StmEditorAnalysisSessionTest, MechanismMarkedThenSolvedLockedAndCleared) {
+  const std::string why = StmEditorSession::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  const std::string path = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(path, model, &error)) << error;
+  CVector d, e;
+  for (const auto& [id, node] : model.GetNodes()) {
+    if (node->GetName() == "D") d = node->GetCoord();
+    if (node->GetName() == "E") e = node->GetCoord();
+  }
+
+  StmEditorSession editor;
+  ASSERT_TRUE(editor.Start(path));
+  // Without the tie DE, node E hangs on one strut.
+  ASSERT_TRUE(editor.Click((d + e) * 0.5));
+  ASSERT_EQ(editor.State().Int("selected"), 1);
+  ASSERT_TRUE(editor.Key("Delete"));
+  SRgbaImage before;
+  ASSERT_TRUE(editor.Picture(before));
+  ASSERT_TRUE(editor.Key("F5"));
+  const std::string refused = editor.State().Get("status");
+  EXPECT_NE(refused.find("mechanism"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("Nodes E and 1 elements"), std::string::npos) << refused;
+  EXPECT_EQ(editor.State().Int("locked"), 0);
+  // The mark over the node is all that changed there.
+  SRgbaImage picture;
+  ASSERT_TRUE(editor.Picture(picture));
+  int x = 0, y = 0;
+  editor.ScreenOf(e, x, y);
+  const std::string window = editor.State().Get("window");
+  x -= std::atoi(window.c_str());
+  y -= std::atoi(window.substr(window.find(',') + 1).c_str());
+  int marked = 0;
+  for (int v = y - 6; v <= y + 6; ++v) {
+    for (int u = x - 6; u <= x + 6; ++u) {
+      const size_t i = (static_cast<size_t>(v) * picture.width + u) * 4;
+      marked += picture.rgba[i] != before.rgba[i] || picture.rgba[i + 1] != before.rgba[i + 1];
+    }
+  }
+  EXPECT_GT(marked, 40);
+
+  // Put back, the truss is solved: forces on screen, the first case named, the model locked,
+  // and neither analysing nor clearing is an edit.
+  ASSERT_TRUE(editor.Key("ctrl+z"));
+  ASSERT_EQ(editor.State().Int("undo"), 0);
+  ASSERT_TRUE(editor.Picture(picture));
+  EXPECT_EQ(TiePixels(picture), 0);
+  ASSERT_TRUE(editor.ClickItem("Results"));
+  ASSERT_TRUE(editor.ClickItem("Analyse"));
+  EXPECT_NE(editor.State().Get("status").find("statically"), std::string::npos) << editor.State().Get("status");
+  EXPECT_EQ(editor.State().Int("locked"), 1);
+  EXPECT_EQ(editor.State().Get("case"), "Load case DL");
+  EXPECT_NE(editor.State().Get("title").find("[locked]"), std::string::npos);
+  EXPECT_EQ(editor.State().Int("modified"), 0);
+  ASSERT_TRUE(editor.Picture(picture));
+  EXPECT_GT(TiePixels(picture), 50);
+  // Redo would bring the mechanism back under its results.
+  ASSERT_TRUE(editor.Key("ctrl+y"));
+  EXPECT_EQ(editor.State().Int("redo"), 1);
+  EXPECT_NE(editor.State().Get("status").find("locked"), std::string::npos) << editor.State().Get("status");
+
+  ASSERT_TRUE(editor.ClickItem("Results"));
+  EXPECT_EQ(editor.ItemEnabled("Analyse"), 0);
+  ASSERT_TRUE(editor.ClickItem("Clear results"));
+  EXPECT_EQ(editor.State().Int("locked"), 0);
+  EXPECT_EQ(editor.State().Get("case"), "");
+  EXPECT_EQ(editor.State().Int("modified"), 0);
+  ASSERT_TRUE(editor.Picture(picture));
+  EXPECT_EQ(TiePixels(picture), 0);
+  // The history is as it was.
+  ASSERT_TRUE(editor.Key("ctrl+y"));
+  EXPECT_EQ(editor.State().Int("undo"), 1);
+  std::filesystem::remove_all(StmEditorSession::ConfigDir());
+}
+
+}  // namespace

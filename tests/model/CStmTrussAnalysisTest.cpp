@@ -1,0 +1,293 @@
+// The truss analysis against hand calculations (method of joints, closed forms) and the
+// mechanisms it must name instead of solving.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmTrussAnalysis.h"
+
+namespace {
+
+// Builds models in the x-z plane by node names; elements are named by their two nodes.
+struct STruss {
+  CStmModel model;
+  std::map<std::string, int> nodes;
+  std::map<std::string, int> elements;
+
+  STruss() { model.AddLoadConditionStatic("P"); }
+  void Node(const std::string& name, double x, double z) { nodes[name] = model.AddNode(CVector(x, 0, z))->GetId(); }
+  void Bar(const std::string& a, const std::string& b) {
+    elements[a + b] = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(0, 2, 0.0))->GetId();
+  }
+  void Pin(const std::string& n) { model.AddRestraint(nodes.at(n), SStmDof{1, 1, 1, 0, 0, 0}); }
+  void Roller(const std::string& n, double angle = 0.0) {
+    model.AddRestraint(nodes.at(n), SStmDof{0, 0, 1, 0, 0, 0}, angle);
+  }
+  void Load(const std::string& n, double fx, double fz, const char* condition = "P") {
+    model.AddLoadNode(condition, nodes.at(n), CVector(fx, 0, fz));
+  }
+  // Checks every named force to 1e-9 of its size (of the load scale for a zero-force member).
+  void Expect(const CStmTrussAnalysis& analysis, const std::map<std::string, double>& forces, int loadCase = 0) const {
+    for (const auto& [name, expected] : forces) {
+      const double got = analysis.GetForce(elements.at(name), loadCase);
+      EXPECT_NEAR(got, expected, 1e-9 * std::max(std::fabs(expected), 1.0)) << name;
+    }
+  }
+};
+
+// A triangle on a pin at A and a roller at B, loaded at its apex C.
+void Triangle(STruss& t, double rollerAngle) {
+  t.Node("A", 0, 0);
+  t.Node("B", 4, 0);
+  t.Node("C", 2, 3);
+  t.Bar("A", "B");
+  t.Bar("A", "C");
+  t.Bar("B", "C");
+  t.Pin("A");
+  t.Roller("B", rollerAngle);
+}
+
+// A four-panel Pratt truss, 3 wide and 4 deep per panel, on a pin and a roller, with 10 at each
+// inner bottom node; L2U2 carries nothing.
+void Pratt(STruss& t) {
+  for (int i = 0; i <= 4; ++i) t.Node("L" + std::to_string(i), 3.0 * i, 0);
+  for (int i = 1; i <= 3; ++i) t.Node("U" + std::to_string(i), 3.0 * i, 4);
+  for (int i = 0; i < 4; ++i) t.Bar("L" + std::to_string(i), "L" + std::to_string(i + 1));
+  t.Bar("U1", "U2");
+  t.Bar("U2", "U3");
+  t.Bar("L0", "U1");
+  t.Bar("L4", "U3");
+  for (int i = 1; i <= 3; ++i) t.Bar("L" + std::to_string(i), "U" + std::to_string(i));
+  t.Bar("U1", "L2");
+  t.Bar("U3", "L2");
+  t.Pin("L0");
+  t.Roller("L4");
+  for (int i = 1; i <= 3; ++i) t.Load("L" + std::to_string(i), 0, -10);
+}
+
+const std::map<std::string, double> kPratt = {
+    {"L0L1", 11.25}, {"L1L2", 11.25}, {"L2L3", 11.25}, {"L3L4", 11.25}, {"L0U1", -18.75}, {"L4U3", -18.75},
+    {"L1U1", 10.0},  {"L3U3", 10.0},  {"U1U2", -15.0}, {"U2U3", -15.0}, {"U1L2", 6.25},   {"U3L2", 6.25},
+    {"L2U2", 0.0}};
+
+TEST(CStmTrussAnalysisTest, DeterminateTrussesMatchTheMethodOfJoints) {
+  {
+    STruss t;
+    Triangle(t, 0.0);
+    t.Load("C", 10, -30);
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    EXPECT_EQ(analysis.GetIndeterminacy(), 0);
+    t.Expect(analysis, {{"AB", 15.0}, {"AC", -2.5 * std::sqrt(13.0)}, {"BC", -7.5 * std::sqrt(13.0)}});
+  }
+  STruss t;
+  Pratt(t);
+  // The stiffness of a determinate truss must not change its forces.
+  t.model.SetPlane(STM_PLANE_XZ);
+  CStmTrussAnalysis analysis;
+  analysis.SetAxialStiffness(2.0e5);
+  ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+  EXPECT_EQ(analysis.GetIndeterminacy(), 0);
+  t.Expect(analysis, kPratt);
+  // Written where the result layers read them, and the model is locked.
+  EXPECT_EQ(t.model.IsLock(), 1);
+  const CStmObjElement* chord = t.model.GetElement(t.elements.at("U1U2"));
+  EXPECT_NEAR(chord->GetResultAxialForce(0), -15.0, 1e-9);
+  EXPECT_EQ(chord->GetType(0), STM_ELEMENT_STRUT);
+  EXPECT_EQ(t.model.GetElement(t.elements.at("L0L1"))->GetType(0), STM_ELEMENT_TIE);
+  EXPECT_EQ(t.model.GetElement(t.elements.at("L2U2"))->GetType(0), STM_ELEMENT_NONE);
+}
+
+TEST(CStmTrussAnalysisTest, SameTrussInEveryPlane) {
+  // The triangle in the x-y and y-z planes, with a vertical load; forces as in x-z.
+  for (int plane : {STM_PLANE_XY, STM_PLANE_YZ}) {
+    CStmModel model;
+    model.SetPlane(plane);
+    model.AddLoadConditionStatic("P");
+    const auto at = [plane](double u, double v) {
+      return plane == STM_PLANE_XY ? CVector(u, v, 0) : CVector(0, u, v);
+    };
+    for (const auto& p : {at(0, 0), at(4, 0), at(2, 3)}) model.AddNode(p);
+    model.AddElement(1, 2, SStmPropElement());
+    model.AddElement(1, 3, SStmPropElement());
+    model.AddElement(2, 3, SStmPropElement());
+    model.AddRestraint(1, SStmDof{1, 1, 1, 0, 0, 0});
+    model.AddRestraint(2, plane == STM_PLANE_XY ? SStmDof{0, 1, 0, 0, 0, 0} : SStmDof{0, 0, 1, 0, 0, 0});
+    model.AddLoadNode("P", 3, at(0, -30));
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(model), CStmTrussAnalysis::kSolved) << plane;
+    EXPECT_NEAR(analysis.GetForce(1, 0), 10.0, 1e-9) << plane;
+    EXPECT_NEAR(analysis.GetForce(3, 0), -5.0 * std::sqrt(13.0), 1e-9) << plane;
+  }
+}
+
+TEST(CStmTrussAnalysisTest, RollerOnAnInclinedPlanePushesAlongItsNormal) {
+  // The roller at B holds only along the normal of a plane turned by the angle, so the pin takes
+  // a horizontal reaction of 15 tan(angle) under a vertical load of 30.
+  for (double angle : {30.0, -30.0}) {
+    STruss t;
+    Triangle(t, angle);
+    t.Load("C", 0, -30);
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    const double tan = std::tan(angle * std::acos(-1.0) / 180.0);
+    t.Expect(analysis, {{"AB", 10.0 - 15.0 * tan}, {"AC", -5.0 * std::sqrt(13.0)}, {"BC", -5.0 * std::sqrt(13.0)}});
+  }
+}
+
+TEST(CStmTrussAnalysisTest, IndeterminateTrussesShareByStiffness) {
+  // A spring beside a bar: the load splits as their stiffnesses, bar EA/L = 500, spring 1500.
+  {
+    STruss t;
+    t.Node("A", 0, 0);
+    t.Node("B", 2, 0);
+    t.Bar("A", "B");
+    t.Pin("A");
+    t.Roller("B");
+    t.model.AddSpring(t.nodes.at("B"), CVector(1500, 0, 0), CVector());
+    t.Load("B", 40, 0);
+    CStmTrussAnalysis analysis;
+    analysis.SetAxialStiffness(1000.0);
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    EXPECT_EQ(analysis.GetIndeterminacy(), 1);
+    t.Expect(analysis, {{"AB", 10.0}});
+  }
+  // Three equal bars hung from above at -30, 0 and 30 degrees meet at D, loaded by P = 100:
+  // the middle bar takes P / (1 + 2 cos^3), the outer ones P cos^2 / (1 + 2 cos^3).
+  STruss t;
+  const double c = std::cos(std::acos(-1.0) / 6.0), l = 2.0;
+  t.Node("A", -l * std::tan(std::acos(-1.0) / 6.0), 0);
+  t.Node("B", 0, 0);
+  t.Node("C", l * std::tan(std::acos(-1.0) / 6.0), 0);
+  t.Node("D", 0, -l);
+  for (const char* n : {"A", "B", "C"}) {
+    t.Bar(n, "D");
+    t.Pin(n);
+  }
+  t.Load("D", 0, -100);
+  CStmTrussAnalysis analysis;
+  ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+  EXPECT_EQ(analysis.GetIndeterminacy(), 1);
+  const double share = 1.0 + 2.0 * c * c * c;
+  t.Expect(analysis, {{"BD", 100.0 / share}, {"AD", 100.0 * c * c / share}, {"CD", 100.0 * c * c / share}});
+}
+
+TEST(CStmTrussAnalysisTest, CombinationIsTheSumOfItsFactoredCases) {
+  STruss t;
+  Pratt(t);
+  t.model.AddLoadConditionStatic("W");
+  t.Load("U1", 8, 0, "W");
+  t.model.AddLoadConditionCombo("ULS");
+  t.model.AddComboFactor("ULS", "P", 0, 1.35);
+  t.model.AddComboFactor("ULS", "W", 0, 1.5);
+  t.model.AddLoadConditionCombo("Twice");
+  t.model.AddComboFactor("Twice", "ULS", 1, 2.0);
+  // In steps, as the editor runs it: the steps counted are the steps announced.
+  CStmTrussAnalysis analysis;
+  analysis.Prepare(t.model);
+  std::atomic<int> steps{0};
+  ASSERT_EQ(analysis.Solve(&steps), CStmTrussAnalysis::kSolved);
+  EXPECT_EQ(steps.load(), analysis.GetCountSteps());
+  analysis.Apply(t.model);
+  ASSERT_EQ(analysis.GetCountCases(), 4);
+  t.Expect(analysis, kPratt, 0);
+  for (const auto& [name, id] : t.elements) {
+    const double p = analysis.GetForce(id, 0), w = analysis.GetForce(id, 1);
+    EXPECT_NEAR(analysis.GetForce(id, 2), 1.35 * p + 1.5 * w, 1e-9) << name;
+    EXPECT_NEAR(t.model.GetElement(id)->GetResultAxialForce(3), 2.0 * (1.35 * p + 1.5 * w), 1e-9) << name;
+  }
+}
+
+struct SMechanismCase {
+  const char* name;
+  // Builds the model; names the nodes that must be marked.
+  void (*build)(STruss&);
+  std::vector<std::string> moving;
+  std::vector<std::string> elements;
+  int modes;
+};
+
+void MissingDiagonal(STruss& t) {
+  // A cantilever of two panels from a wall; the outer panel lacks its diagonal and sways.
+  for (int i = 0; i <= 2; ++i) {
+    t.Node("L" + std::to_string(i), 3.0 * i, 0);
+    t.Node("U" + std::to_string(i), 3.0 * i, 4);
+  }
+  t.Pin("L0");
+  t.Pin("U0");
+  for (const char* bar : {"L0L1", "U0U1", "L1U1", "L0U1", "L1L2", "U1U2", "L2U2"})
+    t.Bar(std::string(bar, 2), std::string(bar + 2));
+  t.Load("L2", 0, -10);
+}
+
+void Unsupported(STruss& t) {
+  t.Node("A", 0, 0);
+  t.Node("B", 4, 0);
+  t.Node("C", 2, 3);
+  t.Bar("A", "B");
+  t.Bar("A", "C");
+  t.Bar("B", "C");
+  t.Load("C", 0, -1);
+}
+
+void OneElementNode(STruss& t) {
+  Triangle(t, 0.0);
+  t.Node("D", 5, 5);
+  t.Bar("C", "D");
+  t.Load("C", 0, -1);
+}
+
+// The same on a braced lattice of more freedoms than a dense decomposition is used for.
+void LargeWithOneElementNode(STruss& t) {
+  const int side = 28;
+  const auto name = [](int r, int c) { return "n" + std::to_string(r) + "_" + std::to_string(c); };
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) t.Node(name(r, c), c, r);
+  }
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
+      if (c + 1 < side) t.Bar(name(r, c), name(r, c + 1));
+      if (r + 1 < side) t.Bar(name(r, c), name(r + 1, c));
+      if (r + 1 < side && c + 1 < side) t.Bar(name(r, c), name(r + 1, c + 1));
+    }
+  }
+  t.Pin(name(0, 0));
+  t.Roller(name(0, side - 1));
+  t.Node("D", side, side);
+  t.Bar(name(side - 1, side - 1), "D");
+  t.Load("D", 0, -1);
+}
+
+TEST(CStmTrussAnalysisTest, MechanismsAreNamedNotSolved) {
+  const SMechanismCase cases[] = {
+      {"missing diagonal", MissingDiagonal, {"L2", "U2"}, {"L1L2", "U1U2", "L2U2"}, 1},
+      {"unsupported", Unsupported, {"A", "B", "C"}, {"AB", "AC", "BC"}, 3},
+      {"node with one element", OneElementNode, {"D"}, {"CD"}, 1},
+      {"large truss", LargeWithOneElementNode, {"D"}, {"n27_27D"}, 1},
+  };
+  for (const SMechanismCase& c : cases) {
+    STruss t;
+    c.build(t);
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kMechanism) << c.name;
+    std::vector<int> nodes, elements;
+    for (const std::string& n : c.moving) nodes.push_back(t.nodes.at(n));
+    for (const std::string& e : c.elements) elements.push_back(t.elements.at(e));
+    std::sort(nodes.begin(), nodes.end());
+    std::sort(elements.begin(), elements.end());
+    EXPECT_EQ(analysis.GetMechanismNodes(), nodes) << c.name;
+    EXPECT_EQ(analysis.GetMechanismElements(), elements) << c.name;
+    EXPECT_EQ(analysis.GetCountMechanismModes(), c.modes) << c.name;
+    // Nothing is written and the model stays editable.
+    EXPECT_EQ(t.model.IsLock(), 0) << c.name;
+    EXPECT_TRUE(t.model.GetElement(elements.front())->GetResultAxialForces().empty()) << c.name;
+  }
+}
+
+}  // namespace
