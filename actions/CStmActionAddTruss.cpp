@@ -56,7 +56,7 @@ void CStmActionAddTruss::CalcPosition(CUbRenderWnd* wnd, const std::vector<CVect
   side = (p0 - f).Length() > (p0 - p2).Length() ? 1 : 0;
   const auto chords = [&](const CVector& bottom, const CVector& top, double step) {
     for (int i = 0; i <= bays; ++i) positions.push_back(bottom + d * (i * step));
-    if (!closedEnds && !side) positions.insert(positions.end(), p2);
+    if (!closedEnds && !side) positions.push_back(p2);
     for (int i = 0; i <= bays; ++i) positions.push_back(top - d * (i * step));
   };
 

@@ -55,6 +55,11 @@ void CStmActionAddUseTemplateBase::CancelCmd(CUbRenderWnd* wnd) {
   CUbActionBase::CancelCmd(wnd);
   m_arPoint.clear();
   if (CStmUbManager* manager = StmManager(wnd)) manager->SetTemplatePick(0);
+}
+
+void CStmActionAddUseTemplateBase::OnRButtonUp(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) {
+  CUbActionBase::OnRButtonUp(wnd, flags, pt);
+  // The tool stays; Esc, which leaves it, says nothing of a next point.
   PromptNext();
 }
 

@@ -21,6 +21,8 @@ public:
   void RenderPost(CUbRenderWnd* wnd, int flag) override;
   void InitAction(CUbRenderWnd* wnd) override;
   void OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
+  // Drops the points picked (the base cancels) and asks for the first one again.
+  void OnRButtonUp(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnMouseMove(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnTimer(CUbRenderWnd* wnd) override;
   int OnSetCursor(CUbRenderWnd* wnd) override;

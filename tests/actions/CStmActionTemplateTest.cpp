@@ -187,6 +187,13 @@ TEST_F(CStmActionTemplateTest, RefusedPicksSayInputFailureAndLeaveNothing) {
   PickAll({kP0, kP1});
   Use<CStmActionAddCombinedMechanism>(56).SetType(static_cast<EStmTypeCombinedMechanism>(3));
   PickAll({At(0, 3), kP1});
+  // A locked model takes no picks at all.
+  m_model.SetLock(1);
+  auto& bottle = Use<CStmActionAddBottleShape>(57);
+  bottle.SetTie(1);
+  PickAll({kP0, kP1});
+  EXPECT_TRUE(bottle.GetPickedPoints().empty());
+  m_model.SetLock(0);
   EXPECT_TRUE(m_host.m_boxes.empty());
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
   EXPECT_EQ(FirstDifference(m_before, SaveModelBytes(m_model, "template-silent")), "");
