@@ -319,4 +319,15 @@ TEST_F(CStmActionTemplateTest, RubberBandFollowsThePicksAndCancelStartsAfresh) {
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
 }
 
+TEST_F(CStmActionTemplateTest, ATemplateLiesInThePlaneTheViewShows) {
+  m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XY);
+  Build({CVector(0, 0, 0), CVector(8, 0, 0)});
+  Use<CStmActionAddBottleShape>(57);
+  PickAll({CVector(0, 0, 0), CVector(8, 0, 0)});
+  EXPECT_NE(m_model.GetNode(CVector(4, 2, 0)), nullptr);
+  EXPECT_NE(m_model.GetNode(CVector(4, -2, 0)), nullptr);
+  EXPECT_EQ(m_model.GetCountElement(1), 5);
+  ExpectOneExactStep(0, "bottle-xy");
+}
+
 }  // namespace
