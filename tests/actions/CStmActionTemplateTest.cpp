@@ -305,6 +305,9 @@ TEST_F(CStmActionTemplateTest, RubberBandFollowsThePicksAndCancelStartsAfresh) {
   ASSERT_EQ(truss.GetVectorCurLine(&m_wnd, from, to), 1);
   EXPECT_EQ(from, kP1);
   EXPECT_TRUE(m_manager.IsTemplatePick());
+  // The leg already picked is drawn over the scene.
+  m_wnd.Render();
+  EXPECT_EQ(Pixel(m_wnd.ExtToClient(At(3, 0)))[1], 255);
   // The right button drops the picks but keeps the tool; the settings outlive the tool.
   m_wnd.OnRButtonDown(MK_RBUTTON, cursor);
   m_wnd.OnRButtonUp(0, cursor);
