@@ -6,6 +6,10 @@
 #include <set>
 #include <unordered_map>
 
+#include "actions/CStmActionAddArch.h"
+#include "actions/CStmActionAddBottleShape.h"
+#include "actions/CStmActionAddCombinedMechanism.h"
+#include "actions/CStmActionAddTruss.h"
 #include "actions/CStmActionNormal.h"
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPending.h"
@@ -67,6 +71,10 @@ CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
 
 void CStmUbManager::CreateActions() {
   AddAction(kActionNormal, new CStmActionNormal);
+  AddAction(kActionCombinedMechanism, new CStmActionAddCombinedMechanism);
+  AddAction(kActionBottleShape, new CStmActionAddBottleShape);
+  AddAction(kActionTruss, new CStmActionAddTruss);
+  AddAction(kActionArch, new CStmActionAddArch);
   AddAction(kActionPan, new CStmActionPan);
   // Every command has an action from the start, so a tool that is not built yet answers the
   // user instead of leaving the window in the previous tool.

@@ -31,6 +31,10 @@ public:
   // Command ids of the actions: 48 to 66, 60 unused.
   static constexpr long kActionFirst = 48;
   static constexpr long kActionNormal = 48;
+  static constexpr long kActionCombinedMechanism = 56;
+  static constexpr long kActionBottleShape = 57;
+  static constexpr long kActionTruss = 58;
+  static constexpr long kActionArch = 59;
   static constexpr long kActionUnused = 60;
   static constexpr long kActionPan = 63;
   static constexpr long kActionLast = 66;

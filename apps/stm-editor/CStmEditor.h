@@ -95,6 +95,9 @@ private:
   // The outer outline or a property area from the selected elements, when they close into one
   // simple loop; otherwise the marks show where they do not.
   void MakeFromSelectedElements(bool area);
+  // The Templates menu, and the settings of the template tool in use (CStmEditorTemplates.cpp).
+  void DrawTemplatesMenu();
+  void DrawTemplateSettings();
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
   // Shows the results of one load case or combination; the loads on screen follow.

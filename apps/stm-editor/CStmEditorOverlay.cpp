@@ -130,6 +130,7 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Input model"), nullptr, ECommand::kInputModel, !unlocked && !m_bInputModel, m_bInputModel);
       ImGui::EndMenu();
     }
+    DrawTemplatesMenu();
     if (menu(StmTextNoop("Help"))) {
       item(StmTextNoop("Keys"), "F1", ECommand::kKeys, true, m_bShowKeys);
       ImGui::EndMenu();
@@ -177,6 +178,7 @@ void CStmEditor::DrawOverlay() {
   ImGui::PopStyleVar(2);
 
   DrawTooltip();
+  DrawTemplateSettings();
   if (m_bShowKeys) DrawKeyReference();
   const auto note = [this](const std::string& name, bool enabled) { NoteItem(name, enabled); };
   m_fileDialog.Draw(note);

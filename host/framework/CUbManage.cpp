@@ -79,6 +79,9 @@ int CUbManage::GetOSnapPoint(CUbRenderWnd* wnd, const CRect& rect, CVector& out,
   for (long bit : order) {
     if (!(mode & bit)) continue;
     if (bit == kSnapPer && !hasBase) continue;
+    // A point along a segment is always nearer than the node or end it passes, so it counts only
+    // where no such point is in the box: a click on a node means the node.
+    if (bit == kSnapNear && bestGlyph != 0) continue;
     CVector candidate;
     int first = 1;
     for (CUbEntityObj* e : entities) {

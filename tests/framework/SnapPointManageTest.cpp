@@ -113,6 +113,11 @@ TEST_F(SnapTest, TheNearestCandidateWins) {
   EXPECT_EQ(out, At(140, 25));
   EXPECT_EQ(Snap({141, 28}, CUbManage::kSnapEnd | CUbManage::kSnapMid, out), CUbManage::kGlyphEnd);
   EXPECT_EQ(out, At(140, 30));
+  // A point along the segment is only taken where no end or middle is in the box.
+  EXPECT_EQ(Snap({69, 81}, CUbManage::kSnapEnd | CUbManage::kSnapNear, out), CUbManage::kGlyphEnd);
+  EXPECT_EQ(out, At(70, 80));
+  EXPECT_EQ(Snap({60, 81}, CUbManage::kSnapEnd | CUbManage::kSnapNear, out), CUbManage::kGlyphNear);
+  EXPECT_EQ(out, At(60, 80));
 }
 
 TEST_F(SnapTest, PointsComeFromTypedInputSnapsOrOrthogonalDrawing) {
