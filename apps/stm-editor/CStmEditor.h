@@ -10,6 +10,7 @@
 
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
+#include "CStmEditorProperties.h"
 #include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
@@ -65,7 +66,7 @@ private:
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
-    kOutlineFromElements, kAreaFromElements
+    kOutlineFromElements, kAreaFromElements, kProperties
   };
   struct SCommand {
     ECommand command;
@@ -158,6 +159,7 @@ private:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  CStmEditorProperties m_properties{m_manager};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;
