@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
@@ -224,10 +225,31 @@ bool CStmSelectionProperties::Refuse(const CString& message) {
   return false;
 }
 
+bool CStmSelectionProperties::Change(const CString& message, const std::function<void()>& change) {
+  const int steps = m_manager.GetUndoCount();
+  {
+    CUbHistoryBracket bracket(m_manager);
+    change();
+  }
+  // A step is left only when a record changed.
+  if (m_manager.GetUndoCount() == steps) return Unchanged();
+  return Done(message);
+}
+
+bool CStmSelectionProperties::Unchanged() {
+  m_strMessage = StmText("The value is the same; nothing was changed");
+  GetUiHost().SetStatusText(m_strMessage);
+  Refresh();
+  return true;
+}
+
 bool CStmSelectionProperties::Done(const CString& message) {
   m_strMessage = message;
   GetUiHost().SetStatusText(message);
   if (CStmModel* model = m_manager.GetStmModel()) model->SetStmModifiedFlag(1);
+  // The longest arrow of the case shown sets the length of every arrow.
+  m_manager.SetIndexLoadConditionLoad(m_manager.GetIndexLoadConditionLoad(),
+                                      m_manager.GetIndexLoadConditionLoadSubIndex());
   m_manager.InvalidateAllWnd();
   Refresh();
   return true;
@@ -259,11 +281,11 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
   if (field == kElementAttribute) {
     std::vector<CStmObjElement*> elements;
     m_manager.GetSelectedElementObjects(elements);
-    CUbHistoryBracket bracket(m_manager);
-    for (CStmObjElement* element : elements) {
-      if (!(element->GetAttributeText() == text)) element->SetAttributeText(text);
-    }
-    return Done(StmText("Attribute text set"));
+    return Change(StmText("Attribute text set"), [&] {
+      for (CStmObjElement* element : elements) {
+        if (!(element->GetAttributeText() == text)) element->SetAttributeText(text);
+      }
+    });
   }
 
   double value = 0.0;
@@ -276,11 +298,6 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
     return Refuse(StmText("A bearing plate's width and thickness cannot be negative; nothing was changed"));
   if (field == kElementThicknessScale && value <= 0.0)
     return Refuse(StmText("The thickness scale must be greater than zero; nothing was changed"));
-  if (!m_values[field].mixed && m_values[field].text == Number(value)) {
-    m_strMessage = StmText("The value is the same; nothing was changed");
-    GetUiHost().SetStatusText(m_strMessage);
-    return true;
-  }
 
   if (field == kNodeH || field == kNodeV) {
     std::vector<CStmObjNode*> nodes;
@@ -293,23 +310,30 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
         return Refuse(message);
       }
     }
-    MoveNodes(field == kNodeH ? 0 : 1, value);
-    return Done(StmText("Moved to the typed coordinate"));
+    return Change(StmText("Moved to the typed coordinate"), [&] { MoveNodes(field == kNodeH ? 0 : 1, value); });
   }
 
   if (field == kRollerAngle && m_nRestraint == kRestraintFree)
     return Refuse(StmText("The angle turns a support; the selected nodes have none"));
-  std::vector<CStmObjNode*> nodes;
   std::vector<CStmObjElement*> elements;
-  m_manager.GetSelectedNodeObjects(nodes);
   m_manager.GetSelectedElementObjects(elements);
-  CUbHistoryBracket bracket(m_manager);
   if (field == kElementThicknessScale) {
-    for (CStmObjElement* element : elements) {
-      if (element->GetThicknessScale() != value) element->SetThicknessScale(value);
-    }
-    return Done(StmText("Thickness scale set"));
+    return Change(StmText("Thickness scale set"), [&] {
+      for (CStmObjElement* element : elements) {
+        if (element->GetThicknessScale() != value) element->SetThicknessScale(value);
+      }
+    });
   }
+  const CString message = field == kRollerAngle ? StmText("Support angle set")
+                          : field <= kSpringRz  ? StmText("Spring set")
+                                                : StmText("Bearing plate set");
+  return Change(message, [&] { SetNodeValues(field, value); });
+}
+
+void CStmSelectionProperties::SetNodeValues(EField field, double value) {
+  CStmModel* model = m_manager.GetStmModel();
+  std::vector<CStmObjNode*> nodes;
+  m_manager.GetSelectedNodeObjects(nodes);
   for (const CStmObjNode* node : nodes) {
     const int id = node->GetId();
     if (field == kRollerAngle) {
@@ -333,9 +357,6 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
       else if (!plate || !(plate->GetProperty() == prop)) model->AddBearingPlate(id, prop);
     }
   }
-  return Done(field == kRollerAngle ? StmText("Support angle set")
-              : field <= kSpringRz  ? StmText("Spring set")
-                                    : StmText("Bearing plate set"));
 }
 
 void CStmSelectionProperties::MoveNodes(int axis, double value) {
@@ -345,7 +366,6 @@ void CStmSelectionProperties::MoveNodes(int axis, double value) {
   std::vector<CString> keys;
   for (CStmEntityNode* node : SelectedOfKind<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode))
     keys.push_back(node->GetName());
-  CUbHistoryBracket bracket(m_manager);
   // As a grip drag does it, node by node: the elements at the old place follow, and a node that
   // lands on another merges with it. An earlier merge may have taken a later node away.
   for (const CString& key : keys) {
@@ -370,14 +390,14 @@ bool CStmSelectionProperties::SetRestraint(ERestraint kind) {
   if (nodes.empty()) return Refuse(StmText("Select a node first"));
   if (kind == kRestraintOther) return Refuse(StmText("Choose free, pin, roller or fixed"));
   const SStmDof dof = DofOf(kind, model->GetPlane());
-  CUbHistoryBracket bracket(m_manager);
-  for (const CStmObjNode* node : nodes) {
-    const CStmObjRestraint* restraint = model->GetRestraintNode(node->GetId());
-    if (kind == kRestraintFree) model->RemoveRestraint(node->GetId());
-    else if (!restraint || !(restraint->GetDof() == dof))
-      model->AddRestraint(node->GetId(), dof, restraint ? restraint->GetRollerAngle() : 0.0);
-  }
-  return Done(StmText("Support set"));
+  return Change(StmText("Support set"), [&] {
+    for (const CStmObjNode* node : nodes) {
+      const CStmObjRestraint* restraint = model->GetRestraintNode(node->GetId());
+      if (kind == kRestraintFree) model->RemoveRestraint(node->GetId());
+      else if (!restraint || !(restraint->GetDof() == dof))
+        model->AddRestraint(node->GetId(), dof, restraint ? restraint->GetRollerAngle() : 0.0);
+    }
+  });
 }
 
 bool CStmSelectionProperties::SetMember(int member) {
@@ -387,14 +407,14 @@ bool CStmSelectionProperties::SetMember(int member) {
   std::vector<CStmObjElement*> elements;
   m_manager.GetSelectedElementObjects(elements);
   if (elements.empty()) return Refuse(StmText("Select an element first"));
-  CUbHistoryBracket bracket(m_manager);
-  for (CStmObjElement* element : elements) {
-    SStmPropElement prop = element->GetProperty();
-    if (prop.nTypeMember == member) continue;
-    prop.nTypeMember = member;
-    element->SetProperty(prop);
-  }
-  return Done(StmText("Member type set"));
+  return Change(StmText("Member type set"), [&] {
+    for (CStmObjElement* element : elements) {
+      SStmPropElement prop = element->GetProperty();
+      if (prop.nTypeMember == member) continue;
+      prop.nTypeMember = member;
+      element->SetProperty(prop);
+    }
+  });
 }
 
 bool CStmSelectionProperties::SetStrutType(int index) {
@@ -404,11 +424,11 @@ bool CStmSelectionProperties::SetStrutType(int index) {
   std::vector<CStmObjElement*> elements;
   m_manager.GetSelectedElementObjects(elements);
   if (elements.empty()) return Refuse(StmText("Select an element first"));
-  CUbHistoryBracket bracket(m_manager);
-  for (CStmObjElement* element : elements) {
-    if (element->GetIndexStrutType() != index) element->SetIndexStrutType(index);
-  }
-  return Done(StmText("Strut type set"));
+  return Change(StmText("Strut type set"), [&] {
+    for (CStmObjElement* element : elements) {
+      if (element->GetIndexStrutType() != index) element->SetIndexStrutType(index);
+    }
+  });
 }
 
 bool CStmSelectionProperties::SetTieType(int index) {
@@ -418,11 +438,11 @@ bool CStmSelectionProperties::SetTieType(int index) {
   std::vector<CStmObjElement*> elements;
   m_manager.GetSelectedElementObjects(elements);
   if (elements.empty()) return Refuse(StmText("Select an element first"));
-  CUbHistoryBracket bracket(m_manager);
-  for (CStmObjElement* element : elements) {
-    if (element->GetIndexTieType() != index) element->SetIndexTieType(index);
-  }
-  return Done(StmText("Tie type set"));
+  return Change(StmText("Tie type set"), [&] {
+    for (CStmObjElement* element : elements) {
+      if (element->GetIndexTieType() != index) element->SetIndexTieType(index);
+    }
+  });
 }
 
 bool CStmSelectionProperties::SetLoad(int caseIndex, int axis, const CString& text) {
@@ -437,15 +457,9 @@ bool CStmSelectionProperties::SetLoad(int caseIndex, int axis, const CString& te
   if (!ParseNumber(text, value)) return false;
   int h = 0, v = 0, n = 0;
   PlaneAxes(model->GetPlane(), h, v, n);
-  bool change = false;
-  for (const CStmObjNode* node : nodes) change |= Component(LoadOf(*condition, node->GetId()), axis == 0 ? h : v) != value;
-  if (!change) {
-    m_strMessage = StmText("The value is the same; nothing was changed");
-    GetUiHost().SetStatusText(m_strMessage);
-    return true;
-  }
-  {
-    CUbHistoryBracket bracket(m_manager);
+  CString message;
+  message.Format(StmText("Nodal load of %s set").c_str(), condition->GetName().c_str());
+  return Change(message, [&] {
     for (const CStmObjNode* node : nodes) {
       const int id = node->GetId();
       const CVector before = LoadOf(*condition, id);
@@ -465,13 +479,7 @@ bool CStmSelectionProperties::SetLoad(int caseIndex, int axis, const CString& te
         if (!(load == CVector())) model->AddLoadNode(condition->GetName(), id, load);
       }
     }
-  }
-  // The longest arrow of the case sets the scale of every arrow.
-  m_manager.SetIndexLoadConditionLoad(m_manager.GetIndexLoadConditionLoad(),
-                                      m_manager.GetIndexLoadConditionLoadSubIndex());
-  CString message;
-  message.Format(StmText("Nodal load of %s set").c_str(), condition->GetName().c_str());
-  return Done(message);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -585,7 +593,6 @@ bool CStmSelectionProperties::SetTerm(int comboIndex, int termCaseIndex, const C
     if (existing) existing->SetScaleFactor(scale);
     else combo->AddComboFactor(term->GetName(), type, scale);
   }
-  if (m_manager.GetIndexLoadConditionLoad() == comboIndex) m_manager.SetIndexLoadConditionLoad(comboIndex, -1);
   CString message;
   message.Format(StmText("%s takes %s x %s").c_str(), combo->GetName().c_str(), Number(scale).c_str(),
                  term->GetName().c_str());
@@ -602,7 +609,6 @@ bool CStmSelectionProperties::RemoveTerm(int comboIndex, int termId) {
     CUbHistoryBracket bracket(m_manager);
     combo->RemoveComboFactor(termId);
   }
-  if (m_manager.GetIndexLoadConditionLoad() == comboIndex) m_manager.SetIndexLoadConditionLoad(comboIndex, -1);
   CString message;
   message.Format(StmText("%s no longer takes %s").c_str(), combo->GetName().c_str(), name.c_str());
   return Done(message);

@@ -4,6 +4,7 @@
 // bad input changes nothing and says why.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "host/platform/CString.h"
@@ -105,7 +106,12 @@ public:
 private:
   CStmModel* GetEditableModel();
   bool Refuse(const CString& message);
+  // Runs the change as one undo step; says the message when a record changed, else that
+  // nothing did (and leaves no step).
+  bool Change(const CString& message, const std::function<void()>& change);
+  bool Unchanged();
   bool Done(const CString& message);
+  void SetNodeValues(EField field, double value);
   // The number in the text; false with the message when it is none.
   bool ParseNumber(const CString& text, double& value);
   void MoveNodes(int axis, double value);

@@ -90,6 +90,15 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
   EXPECT_NE(Status().find("cannot be negative"), std::string::npos) << Status();
   EXPECT_EQ(m_editor.State().Int("undo"), 2) << "a refused edit leaves no step";
 
+  // A new load case gets its own load fields.
+  ASSERT_TRUE(m_editor.ClickItem("New case name"));
+  ASSERT_TRUE(m_editor.Type("LL"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  ASSERT_TRUE(m_editor.ClickItem("Add load case"));
+  EXPECT_EQ(Status(), "Load case LL added");
+  EXPECT_EQ(m_editor.ItemEnabled("Load LL z"), 1);
+  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   EXPECT_EQ(m_editor.State().Int("modified"), 0);
   {
@@ -100,8 +109,10 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
     ASSERT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
     EXPECT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().begin()->second->GetLoad(), CVector(0, 0, -50));
     EXPECT_TRUE(saved.GetBearingPlates().empty());
+    EXPECT_NE(saved.GetLoadConditionStatic("LL"), nullptr);
   }
 
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
   EXPECT_EQ(SupportPixels(), 0) << "undo takes the pin away again";
@@ -110,6 +121,7 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
   Load(undone);
   EXPECT_TRUE(undone.GetRestraints().empty());
   EXPECT_TRUE(undone.GetLoadConditionStatic("DL")->GetLoadNodes().empty());
+  EXPECT_EQ(undone.GetLoadConditionStatic("LL"), nullptr);
 }
 
 }  // namespace

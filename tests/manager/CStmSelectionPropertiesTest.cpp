@@ -174,6 +174,9 @@ TEST_F(CStmSelectionPropertiesTest, SeveralSelectedShowWhatTheyShareAndTakeAChan
   EXPECT_EQ(m_model.GetElement(1)->GetThicknessScale(), 1.5);
   EXPECT_EQ(m_model.GetElement(2)->GetThicknessScale(), 1.5);
   EXPECT_FALSE(m_props.GetValue(P::kElementThicknessScale).mixed);
+  const int steps = m_manager.GetUndoCount();
+  EXPECT_TRUE(m_props.SetValue(P::kElementThicknessScale, "1.50"));
+  EXPECT_EQ(m_manager.GetUndoCount(), steps) << "the same value again is no step";
   ExpectOneExactStep("member", [&] { return m_props.SetMember(2); });
   EXPECT_EQ(m_model.GetElement(2)->GetProperty().nTypeMember, 2);
   ExpectOneExactStep("strut-type", [&] { return m_props.SetStrutType(0); });
