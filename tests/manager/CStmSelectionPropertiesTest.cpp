@@ -3,6 +3,7 @@
 // changes nothing, and a model finished through these edits is the one written by hand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
