@@ -520,7 +520,7 @@ bool CStmSelectionProperties::RenameCase(int caseIndex, const CString& text) {
   CString name = text;
   name.Trim();
   if (name.IsEmpty()) return Refuse(StmText("A load case needs a name"));
-  if (name == condition->GetName()) return true;
+  if (name == condition->GetName()) return Unchanged();
   if (model->GetLoadConditionStatic(name) || model->GetLoadConditionCombo(name)) {
     CString message;
     message.Format(StmText("The name %s is taken; nothing was changed").c_str(), name.c_str());
@@ -587,7 +587,7 @@ bool CStmSelectionProperties::SetTerm(int comboIndex, int termCaseIndex, const C
   for (const auto& [id, factor] : combo->GetComboFactors()) {
     if (factor->GetTypeLoadCondition() == type && factor->GetNameLoadCondition() == term->GetName()) existing = factor;
   }
-  if (existing && existing->GetScaleFactor() == scale) return true;
+  if (existing && existing->GetScaleFactor() == scale) return Unchanged();
   {
     CUbHistoryBracket bracket(m_manager);
     if (existing) existing->SetScaleFactor(scale);
