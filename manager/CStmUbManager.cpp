@@ -45,16 +45,20 @@ class CStmModelStep : public CUbHistoryPayload {
 public:
   CStmModelStep(CStmUbManager* manager, CStmModel* model, std::unique_ptr<CStmModelChange> change)
       : m_pManager(manager), m_pModel(model), m_pChange(std::move(change)) {}
-  void Undo() override {
-    m_pModel->UndoChange(*m_pChange);
-    if (m_pManager->GetStmModel() == m_pModel) m_pManager->SyncSceneWithRecords(*m_pChange);
-  }
-  void Redo() override {
-    m_pModel->RedoChange(*m_pChange);
-    if (m_pManager->GetStmModel() == m_pModel) m_pManager->SyncSceneWithRecords(*m_pChange);
-  }
+  void Undo() override { Apply(true); }
+  void Redo() override { Apply(false); }
 
 private:
+  void Apply(bool undo) {
+    if (m_pManager->GetStmModel() != m_pModel) {
+      undo ? m_pModel->UndoChange(*m_pChange) : m_pModel->RedoChange(*m_pChange);
+      return;
+    }
+    m_pManager->KeepIndexLoadConditionAcross(
+        [&] { undo ? m_pModel->UndoChange(*m_pChange) : m_pModel->RedoChange(*m_pChange); });
+    m_pManager->SyncSceneWithRecords(*m_pChange);
+  }
+
   CStmUbManager* m_pManager;
   CStmModel* m_pModel;
   std::unique_ptr<CStmModelChange> m_pChange;
@@ -229,6 +233,10 @@ CStmEntityObject* CStmUbManager::GetEntityOfRecord(int kind, int id) {
 void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
   CStmModel* model = GetStmModel();
   if (!model) return;
+  // Loads that came back or went change the length every arrow is drawn at.
+  if (!change.GetTouchedIds(CStmModelChange::kLoadStatics).empty() ||
+      !change.GetTouchedIds(CStmModelChange::kLoadCombos).empty())
+    SetIndexLoadConditionLoad(m_nIndexLoadCondition, m_nIndexLoadConditionSub);
   std::set<int> elements;
   for (const int id : change.GetTouchedIds(CStmModelChange::kNodes)) {
     const CStmObjNode* record = model->GetNode(id);
@@ -627,6 +635,29 @@ void CStmUbManager::SetIndexLoadConditionLoad(int index, int subIndex) {
   } else {
     SetMaxForceOfStaticLoad(nullptr);
   }
+}
+
+void CStmUbManager::KeepIndexLoadConditionAcross(const std::function<void()>& edit) {
+  CStmModel* model = GetStmModel();
+  if (!model) return edit();
+  const int statics = model->GetCountLoadConditionStatic();
+  const int index = m_nIndexLoadCondition;
+  const bool wasStatic = index < statics;
+  const CStmObject* shown = wasStatic ? static_cast<const CStmObject*>(model->GetLoadConditionStaticIndex(index))
+                                      : model->GetLoadConditionComboIndex(index - statics);
+  const int id = shown ? shown->GetId() : -1;
+  edit();
+  if (!shown) return;
+  int position = 0;
+  for (const auto& entry : model->GetLoadConditionStatics()) {
+    if (wasStatic && entry.first == id) return SetIndexLoadConditionLoad(position, m_nIndexLoadConditionSub);
+    ++position;
+  }
+  for (const auto& entry : model->GetLoadConditionCombos()) {
+    if (!wasStatic && entry.first == id) return SetIndexLoadConditionLoad(position, m_nIndexLoadConditionSub);
+    ++position;
+  }
+  SetIndexLoadConditionLoad(0, -1);
 }
 
 double CStmUbManager::GetMaxForceOfStaticLoad() {

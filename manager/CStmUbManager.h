@@ -4,6 +4,7 @@
 // load arrows) that the render window reads.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -169,6 +170,9 @@ public:
   int GetIndexLoadConditionResult() const { return m_nIndexLoadConditionResult; }
   void SetIndexLoadConditionLoad(int index, int subIndex);
   void SetIndexLoadConditionResult(int index) { m_nIndexLoadConditionResult = index; }
+  // Runs an edit that may add or take away load conditions, which renumbers those after them,
+  // and keeps the loads shown on the same condition (on the first one when it went).
+  void KeepIndexLoadConditionAcross(const std::function<void()>& edit);
   // The combination as one static condition (nested combinations resolved).
   void GetConvertLoadCondition(const CStmObjLoadConditionCombo* combo, CStmObjLoadConditionStatic& out) const;
   void SetMaxForceOfStaticLoad(const CStmObjLoadConditionStatic* extra);

@@ -11,6 +11,7 @@
 #include "CStmEditorAnalysis.h"
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
+#include "CStmEditorProperties.h"
 #include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
@@ -66,7 +67,7 @@ private:
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
-    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults
+    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults, kProperties
   };
   struct SCommand {
     ECommand command;
@@ -167,6 +168,7 @@ private:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  CStmEditorProperties m_properties{m_manager};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

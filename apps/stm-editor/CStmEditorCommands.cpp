@@ -76,6 +76,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kClearResults:
       ClearAnalysisResults();
       break;
+    case ECommand::kProperties:
+      m_properties.ApplyPending();
+      break;
     case ECommand::kPan:
       m_wnd.SetAction(kActionPan, -1, 1);
       m_pHost->SetStatusText(StmText("Drag to move the view; Esc returns to selection"));

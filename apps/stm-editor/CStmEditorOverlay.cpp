@@ -94,6 +94,8 @@ void CStmEditor::DrawOverlay() {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
       item(StmTextNoop("Pan"), "Esc ends", ECommand::kPan);
+      if (ImGui::MenuItem(StmText("Properties").c_str(), nullptr, m_properties.IsOpen())) m_properties.Toggle();
+      NoteItem("Properties", true);
       ImGui::Separator();
       item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
       item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
@@ -181,6 +183,7 @@ void CStmEditor::DrawOverlay() {
   DrawTemplateSettings();
   if (m_bShowKeys) DrawKeyReference();
   const auto note = [this](const std::string& name, bool enabled) { NoteItem(name, enabled); };
+  if (m_properties.Draw(note, unlocked && idle)) m_commands.push_back({ECommand::kProperties, std::string()});
   m_fileDialog.Draw(note);
   m_newDialog.Draw(note);
   m_pHost->DrawMessageBox();

@@ -419,6 +419,76 @@ CStmModel::SRemovedOfNode CStmModel::RemoveNodeDependants(int idNode) {
   return removed;
 }
 
+namespace {
+template <class T>
+int IdOfNodeRecord(const std::map<int, T*>& map, int idNode) {
+  for (const auto& [id, record] : map) {
+    if (record->GetIdNode() == idNode) return id;
+  }
+  return 0;
+}
+}  // namespace
+
+int CStmModel::RemoveRestraint(int idNode) {
+  const int id = IdOfNodeRecord(m_restraints, idNode);
+  if (id) EraseRecord(m_restraints, id);
+  return id ? 1 : 0;
+}
+
+int CStmModel::RemoveSpring(int idNode) {
+  const int id = IdOfNodeRecord(m_springs, idNode);
+  if (id) EraseRecord(m_springs, id);
+  return id ? 1 : 0;
+}
+
+int CStmModel::RemoveBearingPlate(int idNode) {
+  const int id = IdOfNodeRecord(m_plates, idNode);
+  if (id) EraseRecord(m_plates, id);
+  return id ? 1 : 0;
+}
+
+const CStmObjLoadConditionCombo* CStmModel::GetComboUsing(int type, const CString& name) const {
+  for (const auto& [id, combo] : m_combos) {
+    for (const auto& [idFactor, factor] : combo->GetComboFactors()) {
+      if (factor->GetTypeLoadCondition() == type && factor->GetNameLoadCondition() == name) return combo;
+    }
+  }
+  return nullptr;
+}
+
+int CStmModel::RemoveLoadCondition(int type, const CString& name) {
+  if (GetComboUsing(type, name)) return 0;
+  if (type == CStmObjLoadComboFactor::kTypeStatic) {
+    const CStmObjLoadConditionStatic* condition = GetLoadConditionStatic(name);
+    if (!condition) return 0;
+    EraseRecord(m_statics, condition->GetId());
+  } else {
+    const CStmObjLoadConditionCombo* combo = GetLoadConditionCombo(name);
+    if (!combo) return 0;
+    EraseRecord(m_combos, combo->GetId());
+  }
+  return 1;
+}
+
+int CStmModel::RenameLoadCondition(int type, const CString& from, const CString& to) {
+  const bool isStatic = type == CStmObjLoadComboFactor::kTypeStatic;
+  CStmObject* condition = isStatic ? static_cast<CStmObject*>(GetLoadConditionStatic(from))
+                                   : static_cast<CStmObject*>(GetLoadConditionCombo(from));
+  if (!condition || to.IsEmpty()) return 0;
+  if (isStatic ? GetLoadConditionStatic(to) != nullptr : GetLoadConditionCombo(to) != nullptr) return 0;
+  // Terms find their condition by name, so they follow it.
+  for (auto& [id, combo] : m_combos) {
+    for (const auto& [idFactor, factor] : combo->GetComboFactors()) {
+      if (factor->GetTypeLoadCondition() == type && factor->GetNameLoadCondition() == from) {
+        factor->SetNameLoadCondition(to);
+        factor->SetName(to);
+      }
+    }
+  }
+  condition->SetName(to);
+  return 1;
+}
+
 void CStmModel::SetEnableNode(int id, int enable) {
   if (CStmObjNode* node = GetNode(id)) node->SetEnable(enable);
 }

@@ -109,6 +109,20 @@ public:
     int nSupports = 0;
   };
   SRemovedOfNode RemoveNodeDependants(int idNode);
+  // Takes away the node's restraint, spring or bearing plate, so that a support the user
+  // clears is gone from the file as if never given (an open change keeps it for undo). 0 when
+  // the node has none.
+  int RemoveRestraint(int idNode);
+  int RemoveSpring(int idNode);
+  int RemoveBearingPlate(int idNode);
+  // The first combination with a term naming the condition of that type (a factor's type);
+  // null when none does.
+  const CStmObjLoadConditionCombo* GetComboUsing(int type, const CString& name) const;
+  // Takes a condition away with its loads; refused (0) while a combination names it.
+  int RemoveLoadCondition(int type, const CString& name);
+  // Renames a condition and every term that names it; refused (0) for a missing condition or
+  // an empty or taken name.
+  int RenameLoadCondition(int type, const CString& from, const CString& to);
   // Hands everything that hangs on node old over to node keep: element links, nodal loads, and
   // the restraint, spring and bearing plate when keep has none (otherwise old's are disabled).
   // Node old itself is left as it is; the caller disables it. Returns 0 when a node is missing

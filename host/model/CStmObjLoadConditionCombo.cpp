@@ -47,6 +47,15 @@ void CStmObjLoadConditionCombo::ClearComboFactor() {
   FreeFactors();
 }
 
+int CStmObjLoadConditionCombo::RemoveComboFactor(int id) {
+  auto it = m_factors.find(id);
+  if (it == m_factors.end()) return 0;
+  Touch();
+  delete it->second;
+  m_factors.erase(it);
+  return 1;
+}
+
 void CStmObjLoadConditionCombo::FreeFactors() {
   for (auto& [id, factor] : m_factors) delete factor;
   m_factors.clear();

@@ -20,6 +20,8 @@ public:
   // combinations at once: checking term by term costs a walk of the graph per term.
   CStmObjLoadComboFactor* RestoreComboFactor(const CString& nameCondition, int type, double scale, int id);
   void ClearComboFactor();
+  // Takes one term away; 0 when there is no term of that id.
+  int RemoveComboFactor(int id);
 
   std::unique_ptr<CStmObject> Clone() const override;
   void Restore(const CStmObject& image) override;

@@ -1,0 +1,127 @@
+// The Properties panel as a user meets it: a node selected by a click gets a support from the
+// drop list and a load typed into its field, a bad number is refused, and the file on disk and
+// the picture follow, undo included.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+class StmEditorPropertiesSessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    m_path = RenderOutputDir() + "/session-properties-" + std::to_string(getpid()) + ".stm.json";
+  }
+  void TearDown() override {
+    std::remove(m_path.c_str());
+    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+  }
+
+  void Load(CStmModel& model) {
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  }
+  // Pixels of the support colour left of the panel.
+  int SupportPixels() {
+    SRgbaImage image;
+    EXPECT_TRUE(m_editor.Picture(image));
+    const CVector c = CStmDataView::GetDefaultColorSet(STM_COLOR_DARK)[10];
+    int count = 0;
+    for (int y = 0; y < image.height; ++y) {
+      for (int x = 0; x < image.width / 2; ++x) {
+        const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+        count += std::abs(p[0] - static_cast<int>(c.x * 255 + 0.5)) <= 2 &&
+                 std::abs(p[1] - static_cast<int>(c.y * 255 + 0.5)) <= 2 &&
+                 std::abs(p[2] - static_cast<int>(c.z * 255 + 0.5)) <= 2;
+      }
+    }
+    return count;
+  }
+  std::string Status() const { return m_editor.State().Get("status"); }
+
+  std::string m_path;
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileAndThePicture) {
+  {
+    CStmModel model;
+    for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(500, 0, 800)}) model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement());
+    model.AddLoadConditionStatic("DL");
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Click(CVector(0, 0, 0)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Properties"));
+  EXPECT_EQ(SupportPixels(), 0);
+
+  ASSERT_TRUE(m_editor.ClickItem("Support"));
+  ASSERT_TRUE(m_editor.ClickItem("Support: Pin"));
+  EXPECT_EQ(Status(), "Support set");
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  EXPECT_GT(SupportPixels(), 10) << "the pin is drawn in the next frame";
+
+  ASSERT_TRUE(m_editor.ClickItem("Load DL z"));
+  // xdotool would read a leading minus as an option of its own.
+  ASSERT_TRUE(m_editor.Key("minus"));
+  ASSERT_TRUE(m_editor.Type("50"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(Status(), "Nodal load of DL set");
+  EXPECT_EQ(m_editor.State().Int("undo"), 2);
+
+  ASSERT_TRUE(m_editor.ClickItem("Plate width"));
+  ASSERT_TRUE(m_editor.Key("minus"));
+  ASSERT_TRUE(m_editor.Type("5"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_NE(Status().find("cannot be negative"), std::string::npos) << Status();
+  EXPECT_EQ(m_editor.State().Int("undo"), 2) << "a refused edit leaves no step";
+
+  // A new load case gets its own load fields.
+  ASSERT_TRUE(m_editor.ClickItem("New case name"));
+  ASSERT_TRUE(m_editor.Type("LL"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  ASSERT_TRUE(m_editor.ClickItem("Add load case"));
+  EXPECT_EQ(Status(), "Load case LL added");
+  EXPECT_EQ(m_editor.ItemEnabled("Load LL z"), 1);
+  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  {
+    CStmModel saved;
+    Load(saved);
+    ASSERT_NE(saved.GetRestraintNode(1), nullptr);
+    EXPECT_EQ(saved.GetRestraintNode(1)->GetDof(), (SStmDof{1, 0, 1, 0, 0, 0}));
+    ASSERT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
+    EXPECT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().begin()->second->GetLoad(), CVector(0, 0, -50));
+    EXPECT_TRUE(saved.GetBearingPlates().empty());
+    EXPECT_NE(saved.GetLoadConditionStatic("LL"), nullptr);
+  }
+
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_EQ(SupportPixels(), 0) << "undo takes the pin away again";
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel undone;
+  Load(undone);
+  EXPECT_TRUE(undone.GetRestraints().empty());
+  EXPECT_TRUE(undone.GetLoadConditionStatic("DL")->GetLoadNodes().empty());
+  EXPECT_EQ(undone.GetLoadConditionStatic("LL"), nullptr);
+}
+
+}  // namespace
