@@ -187,7 +187,11 @@ void CStmEditor::MakeFromSelectedElements(bool area) {
   m_manager.GetSelectedElementObjects(elements);
   std::vector<CVector> marks;
   if (m_manager.CheckLineClosed(elements, marks) == 0) {
-    m_manager.SetRenderMarkPos(marks, m_manager.GetTypeRenderMark(), m_manager.GetSizeRenderMark());
+    // The manager starts with marks that draw nothing; these must be seen, and stand out round
+    // the node they sit on.
+    const bool shown = m_manager.GetTypeRenderMark() != STM_MARK_NONE;
+    m_manager.SetRenderMarkPos(marks, shown ? m_manager.GetTypeRenderMark() : STM_MARK_POINT,
+                               shown ? m_manager.GetSizeRenderMark() : 2.0);
     m_wnd.InvalidateAllWnd();
     m_pHost->SetStatusText(StmText("The selected elements do not close into one loop; the marks show where"));
     return;

@@ -70,6 +70,8 @@ void CStmEditor::NewModel() {
   fresh.SetPlane(m_newDialog.GetPlane());
   fresh.SetUnitLength(m_newDialog.GetUnitLength());
   fresh.SetUnitForce(m_newDialog.GetUnitForce());
+  // The style is how the user likes to look at models, not part of the one shown.
+  fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
   TakeModel(fresh, std::string());
   CString text;
   text.Format(StmText("New model in the %s plane, lengths in %s, forces in %s").c_str(), PlaneName(m_model.GetPlane()),

@@ -214,7 +214,9 @@ void CStmEditor::DrawTooltip() {
       entity = candidate;
   }
   if (!entity) return;
-  const StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
+  StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
+  StmPresentTooltip(rows, m_model.GetStmDataView()->GetFixedPointNumber(), m_model.GetUnitLength().str(),
+                    m_model.GetUnitForce().str());
   if (rows.empty()) return;
   size_t columns = 0;
   for (const auto& row : rows) {

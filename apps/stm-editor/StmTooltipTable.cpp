@@ -2,6 +2,9 @@
 #include "StmTooltipTable.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -17,6 +20,23 @@ bool TagIs(const std::string& tag, const char* name) {
   const size_t n = std::strlen(name);
   if (tag.size() < n || tag.compare(0, n, name) != 0) return false;
   return tag.size() == n || !std::isalnum(static_cast<unsigned char>(tag[n]));
+}
+
+// The cell's number to the decimals asked for, keeping a trailing comma; false when the cell is
+// no number.
+bool Rounded(std::string& cell, int decimals) {
+  const bool comma = !cell.empty() && cell.back() == ',';
+  const std::string number = comma ? cell.substr(0, cell.size() - 1) : cell;
+  char* end = nullptr;
+  double value = std::strtod(number.c_str(), &end);
+  if (number.empty() || end != number.c_str() + number.size()) return false;
+  if (decimals >= 4) return true;
+  // Rounding must not leave a negative zero.
+  if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0.0;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  cell = std::string(text) + (comma ? "," : "");
+  return true;
 }
 
 }  // namespace
@@ -69,4 +89,30 @@ StmTooltipRows StmReadTooltipTable(const std::string& html) {
   }
   endRow();
   return rows;
+}
+
+void StmPresentTooltip(StmTooltipRows& rows, int decimals, const std::string& unitLength,
+                       const std::string& unitForce) {
+  const auto withUnit = [](std::string& cell, const std::string& unit) {
+    if (!unit.empty()) cell += " " + unit;
+  };
+  for (auto row = rows.begin(); row != rows.end();) {
+    std::vector<std::string>& cells = *row;
+    const std::string label = cells.empty() ? std::string() : cells[0];
+    if (label == "Node Type" && cells.size() == 2 && cells[1] == "-") {
+      row = rows.erase(row);
+      continue;
+    }
+    if (cells.size() == 3 && !cells[1].empty() && cells[1].back() == ',') {
+      // A name with the two coordinates of its point in the drawing plane.
+      if (Rounded(cells[1], decimals) && Rounded(cells[2], decimals)) withUnit(cells[2], unitLength);
+    } else if (cells.size() == 2 && label == "Length") {
+      if (Rounded(cells[1], decimals)) withUnit(cells[1], unitLength);
+    } else if (cells.size() == 2 && label == "Thickness Scale Factor") {
+      Rounded(cells[1], decimals);
+    } else if (cells.size() == 2 && label == "Axial Force") {
+      withUnit(cells[1], unitForce);
+    }
+    ++row;
+  }
 }

@@ -182,6 +182,8 @@ void CUbRenderWnd::OpenGLRenderEnd() {
 }
 
 void CUbRenderWnd::SetBackColor(COLORREF top, COLORREF bottom) {
+  // Frames hand the colours over every time; only a change needs the gradient compiled again.
+  if (top == m_crBackTop && bottom == m_crBackBottom) return;
   m_crBackTop = top;
   m_crBackBottom = bottom;
   DeleteEraseBackList();

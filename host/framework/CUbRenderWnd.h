@@ -156,6 +156,8 @@ public:
   // Background colours (top and bottom of the gradient) and highlight colours.
   void SetBackColor(COLORREF top, COLORREF bottom);
   void DeleteEraseBackList();
+  // The compiled gradient, 0 until a frame has drawn it since the last colour change.
+  GLuint GetEraseBackList() const { return m_nEraseBackList; }
   void SetHighlightColorLine(const CVector& rgb) { m_vHighlightLine = rgb; }
   const CVector& GetHighlightColorLine() const { return m_vHighlightLine; }
   void SetHighlightColorNode(const CVector& rgb) { m_vHighlightNode = rgb; }

@@ -589,13 +589,13 @@ public:
     m_model.SetDescription(root["description"].String(kMaxTextBytes));
     m_model.SetUnitLength(root["unitLength"].String());
     m_model.SetUnitForce(root["unitForce"].String());
-    m_model.SetPlane(root["plane"].Int(0));
+    m_model.SetPlane(root["plane"].Int(STM_PLANE_XY, STM_PLANE_YZ));
     m_model.SetLock(root["lock"].Bool());
     m_model.SetInputModel(root["inputModel"].Bool());
     // The view first: element types are derived at its decimals.
     ReadView(root["view"], *m_model.GetStmDataView());
     const Node config = root["config"].Members({"typeEffectiveRegion"});
-    m_model.GetStmDataConfig()->SetTypeEffectiveRegion(config["typeEffectiveRegion"].Int());
+    m_model.GetStmDataConfig()->SetTypeEffectiveRegion(config["typeEffectiveRegion"].Int(0, 1));
     ReadDefinitions(root["definitions"]);
     ReadNodes(root["nodes"]);
     ReadElements(root["elements"]);
@@ -614,7 +614,7 @@ private:
       const Node s = n["struts"].At(i).Members({"name", "shape", "betaS"});
       SStmStrutType type;
       type.strName = s["name"].String();
-      type.nShape = s["shape"].Int(0);
+      type.nShape = s["shape"].Int(0, 1);
       type.dBetaS = s["betaS"].NonNegative();
       define.AddStrutType(type);
     }
@@ -622,7 +622,7 @@ private:
       const Node t = n["ties"].At(i).Members({"name", "typeSteel", "horizontal", "anchored", "diameter", "bars"});
       SStmTieType type;
       type.strName = t["name"].String();
-      type.nTypeSteel = t["typeSteel"].Int(0);
+      type.nTypeSteel = t["typeSteel"].Int(0, 1);
       type.nHorizontal = t["horizontal"].Int(0, 1);
       type.nAnchored = t["anchored"].Int(0, 1);
       type.dDiameter = t["diameter"].NonNegative();
@@ -660,7 +660,8 @@ private:
       const int end = ReadNodeRef(ends.At(1), m_model);
       if (begin == end) Fail(ends.path(), Say(StmText("both ends are node %d"), begin));
       const Node p = e["property"].Members({"typeMember", "typeWidth", "width"});
-      const SStmPropElement prop(p["typeMember"].Int(0), p["typeWidth"].Int(0), p["width"].NonNegative());
+      const SStmPropElement prop(p["typeMember"].Int(STM_ELEMENT_NONE, STM_ELEMENT_TIE), p["typeWidth"].Int(0, 2),
+                                 p["width"].NonNegative());
       CStmObjElement* element = m_model.AddElement(begin, end, prop, id);
       ReadHead(e, *element);
       element->SetIndexStrutType(e["strutType"].Int(-1, define.GetCountStrut() - 1));

@@ -108,6 +108,10 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   ASSERT_TRUE(m_editor.Start(""));
   EXPECT_EQ(Get("file"), "");
   EXPECT_TRUE(Has("title", "untitled")) << Get("title");
+  // The style chosen stays with the user into the new model.
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.HoverItem("Style"));
+  ASSERT_TRUE(m_editor.ClickItem("Light"));
 
   ASSERT_TRUE(m_editor.Key("ctrl+n"));
   ASSERT_EQ(Get("dialog"), "new");
@@ -117,6 +121,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(m_editor.State().Int("plane"), STM_PLANE_YZ);
   EXPECT_EQ(m_editor.State().Int("view"), 2);
   EXPECT_EQ(Get("units"), "m,N");
+  EXPECT_EQ(Get("style"), "light");
   EXPECT_TRUE(Has("title", "untitled")) << Get("title");
   EXPECT_FALSE(TitleMarked());
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "host/model/CStmModel.h"
@@ -128,6 +129,15 @@ TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   ASSERT_TRUE(m_editor.ClickItem("Edit"));
   ASSERT_TRUE(m_editor.ClickItem("Outline from selected elements"));
   EXPECT_NE(Status().find("do not close"), std::string::npos) << Status();
+  {
+    // A mark shows round the corner where the diagonal branches, just off its node and lines.
+    int x = 0, y = 0;
+    m_editor.ScreenOf(At(0, 0), x, y);
+    SRgbaImage image;
+    ASSERT_TRUE(m_editor.Picture(image));
+    const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y + 6) * image.width + x - 6) * 4];
+    EXPECT_GT(p[0], p[1] + 60) << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+  }
 
   // Esc first: a click on the middle of a selected element would pick up its grip.
   ASSERT_TRUE(m_editor.Key("Escape"));
@@ -379,6 +389,10 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
   ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2"));
   EXPECT_NE(m_editor.State().Get("tooltip").find("Restraint"), std::string::npos) << m_editor.State().Get("tooltip");
   EXPECT_EQ(m_editor.State().Get("tooltip").find('<'), std::string::npos) << m_editor.State().Get("tooltip");
+  // The model's two decimals and its unit; no node type before an analysis tells one.
+  EXPECT_NE(m_editor.State().Get("tooltip").find("1000.00, 0.00 mm;"), std::string::npos)
+      << m_editor.State().Get("tooltip");
+  EXPECT_EQ(m_editor.State().Get("tooltip").find("Node Type"), std::string::npos) << m_editor.State().Get("tooltip");
   // Once the pointer has gone to a menu, the node's tooltip does not follow it back out.
   ASSERT_TRUE(m_editor.Key("F1"));
   ASSERT_TRUE(m_editor.WaitFor(tooltip("Node 2"), "the tooltip of node 2 without the key list"));
@@ -388,7 +402,7 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
 
   ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");
-  ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.0000"), "the tooltip of the right side"));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.00 mm;"), "the tooltip of the right side"));
   // Where nothing is, nothing shows.
   ASSERT_TRUE(m_editor.MoveTo(kEmpty));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");
@@ -470,6 +484,15 @@ TEST_F(StmEditorSessionTest, TheLightStyleIsAViewThatTheFileKeeps) {
   ASSERT_TRUE(m_editor.MoveTo(kEmpty));
   EXPECT_EQ(m_editor.State().Get("style"), "light");
   ExpectLooks(m_editor, true);
+}
+
+TEST_F(StmEditorSessionTest, ATestKeepsOneStderrFileThatEachRunBeginsAfresh) {
+  const std::string prefix = std::string("session-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::ofstream(RenderOutputDir() + "/" + prefix + ".stderr") << "left by an earlier run\n";
+  ASSERT_TRUE(m_editor.Start(""));
+  EXPECT_EQ(m_editor.Stderr().find("earlier run"), std::string::npos) << m_editor.Stderr();
+  // Not one file per run.
+  EXPECT_FALSE(std::filesystem::exists(RenderOutputDir() + "/" + prefix + "." + std::to_string(getpid()) + ".stderr"));
 }
 
 }  // namespace

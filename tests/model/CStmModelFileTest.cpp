@@ -210,6 +210,12 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"duplicate name", "/loadCombos/1/name", "C1", false, "/loadCombos/1/name", "duplicate name \"C1\""},
       {"mesh point", "/results/meshPlane/quads/0/2", 4, false, "/results/meshPlane/quads/0/2", "mesh point 4"},
       {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
+      // Enumerations take only the values they name.
+      {"plane", "/plane", 9, false, "/plane", "outside 0..2"},
+      {"region switch", "/config/typeEffectiveRegion", 2, false, "/config/typeEffectiveRegion", "outside 0..1"},
+      {"strut shape", "/definitions/struts/0/shape", 7, false, "/definitions/struts/0/shape", "outside 0..1"},
+      {"member type", "/elements/0/property/typeMember", 3, false, "/elements/0/property/typeMember", "outside 0..2"},
+      {"width type", "/elements/0/property/typeWidth", 5, false, "/elements/0/property/typeWidth", "outside 0..2"},
       {"not an object", "/view", json::array(), false, "/view", "expected an object"},
       {"not an array", "/nodes", json::object(), false, "/nodes", "expected an array"},
       // Limits: the next new id must still fit, and a view must still be able to span the model.
@@ -281,7 +287,7 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   model.GetStmDataView()->SetTypeColor(STM_COLOR_LIGHT);
   model.GetStmDataView()->SetGuideline(2, {0.0, 800000.0});
   model.GetStmDataConfig()->SetTypeEffectiveRegion(1);
-  model.SetPlane(5);
+  model.SetPlane(STM_PLANE_YZ);
   CStmModel back;
   ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
   EXPECT_FALSE(back.GetElement(2)->IsEnable());
@@ -290,7 +296,7 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   EXPECT_EQ(back.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
   EXPECT_EQ(back.GetStmDataView()->GetGuideline(2), (std::vector<double>{0.0, 800000.0}));
   EXPECT_EQ(back.GetStmDataConfig()->GetTypeEffectiveRegion(), 1);
-  EXPECT_EQ(back.GetPlane(), 5);
+  EXPECT_EQ(back.GetPlane(), STM_PLANE_YZ);
   EXPECT_EQ(back.GetLoadConditionCombo("C2")->GetModel(), &back);
 }
 

@@ -153,6 +153,15 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
   EXPECT_NEAR(px[2], top.z * 255.0, 6.0);
   EXPECT_EQ(m_wnd.GetHighlightColorLine(), Colour(21));
   EXPECT_EQ(m_wnd.GetColorSet()[21], Colour(21));
+  // The gradient is compiled once and kept while its colours stay.
+  const GLuint gradient = m_wnd.GetEraseBackList();
+  EXPECT_NE(gradient, 0u);
+  m_wnd.Render();
+  EXPECT_EQ(m_wnd.GetEraseBackList(), gradient);
+  view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
+  m_wnd.InvalidateAllWnd();
+  m_wnd.Render();
+  EXPECT_NEAR(Pixel(CPoint(kWidth / 2, 0))[0], Colour(0).x * 255.0, 6.0);
 }
 
 TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelAndOfALoneNode) {

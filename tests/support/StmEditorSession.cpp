@@ -112,7 +112,14 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   // look after a failure.
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   const std::string name = RenderOutputDir() + "/session-" + (test ? test->name() : "editor");
-  m_errPath = name + "." + std::to_string(getpid()) + ".stderr";
+  // One file per test, begun afresh by its first session, so that runs do not pile up files
+  // and the file holds only what this run said.
+  m_errPath = name + ".stderr";
+  static std::string s_errBegun;
+  if (s_errBegun != m_errPath) {
+    s_errBegun = m_errPath;
+    std::ofstream(m_errPath, std::ios::trunc);
+  }
   m_shotPath = name + ".png";
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   const std::string display = ":" + std::to_string(m_display);
