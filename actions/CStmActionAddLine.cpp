@@ -17,6 +17,10 @@ namespace {
 constexpr long kAnySnap = 0xffff;
 }  // namespace
 
+CString CStmActionAddLine::GetPrompt() const {
+  return m_nStep == kPickEnd ? StmText("Pick end point") : StmText("Pick start point");
+}
+
 void CStmActionAddLine::PromptStart() { OnStatusMessage(StmText("Pick start point")); }
 void CStmActionAddLine::PromptEnd() { OnStatusMessage(StmText("Pick end point")); }
 

@@ -44,6 +44,8 @@ public:
   // gives only the direction. False, with a word on the status line, when the text is not a
   // positive number; end is then unchanged.
   bool ApplyLengthText(const CVector& start, CVector& end);
+  // What the tool waits for now, as the status line says it.
+  CString GetPrompt() const;
 
 protected:
   // Each step's prompt, in one place.

@@ -45,10 +45,12 @@ CStmEntityNode* CStmActionAddNode::CreateNodeAt(CStmUbManager& manager, const CV
   return node;
 }
 
+CString CStmActionAddNode::GetPrompt() { return StmText("Pick Position"); }
+
 void CStmActionAddNode::Prompt() {
   // The main window may show it as a tooltip; the status line shows it as well.
   GetUiHost().SendToMainWindow(GetRegMsgStatusToolTip(), 0, 0);
-  OnStatusMessage(StmText("Pick Position"));
+  OnStatusMessage(GetPrompt());
 }
 
 void CStmActionAddNode::InitAction(CUbRenderWnd*) { Prompt(); }

@@ -32,6 +32,8 @@ public:
   static CStmUbManager* GetStmManager(CUbRenderWnd* wnd);
   // The status line's answer to a click that gave no point.
   static void SayNoPoint(CUbActionBase& action);
+  // What the tool waits for, as the status line says it.
+  static CString GetPrompt();
 
 private:
   void Prompt();

@@ -154,7 +154,8 @@ bool CStmEditor::RunFrame() {
   DrawOverlay();
   ImGui::Render();
   // Known before the frame is drawn, so that only a reported frame is read back.
-  const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
+  // Input queued behind a modal window waits for it to close, so it does not keep the editor busy.
+  const bool quiet = m_nInputs == 0 && ((m_events.empty() && m_commands.empty()) || IsModal());
   m_nInputs = 0;
   m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
   m_wnd.Render();

@@ -4,6 +4,8 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include "actions/CStmActionAddLine.h"
+#include "actions/CStmActionAddNode.h"
 #include "dialogs/CStmDlgCoord.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
@@ -70,6 +72,13 @@ bool CStmEditorDrawTools::OnKey(int glfwKey, int mods) {
     case GLFW_KEY_G: m_commands.push_back({ECommand::kGuideline, 0}); return true;
     default: return false;
   }
+}
+
+CString CStmEditorDrawTools::Prompt() const {
+  CUbActionBase* action = m_manager.GetActionCurrent();
+  if (const auto* line = dynamic_cast<const CStmActionAddLine*>(action)) return line->GetPrompt();
+  if (dynamic_cast<const CStmActionAddNode*>(action)) return CStmActionAddNode::GetPrompt();
+  return CString();
 }
 
 void CStmEditorDrawTools::DrawDialogs(float barTop, float barBottom, const NoteItemFn& note) {

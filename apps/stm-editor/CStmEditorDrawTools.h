@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CStmEditorDialogView.h"
+#include "host/platform/CString.h"
 
 class CStmUbManager;
 class CStmUbRenderer;
@@ -30,6 +31,8 @@ public:
   // of the tools that holds the keyboard, or, while the view has the keyboard, N, E and G, which
   // start the node, element and guideline tools.
   bool OnKey(int glfwKey, int mods);
+  // What the running drawing tool waits for; empty when none runs.
+  CString Prompt() const;
   // The dialogs shown and what their edits hold, for the idle report.
   std::string Describe() const { return m_dialogs.Describe(); }
 

@@ -87,6 +87,7 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   // Tab puts the keyboard into the dialog; a comma moves to the second field, Enter takes the
   // point; the other end is a click on a node.
   ASSERT_TRUE(m_editor.Key("Tab"));
+  EXPECT_EQ(Status(), "Pick start point") << "a key leaves the tool's prompt standing";
   ASSERT_TRUE(m_editor.Type("1000"));
   ASSERT_TRUE(m_editor.Type(","));
   ASSERT_TRUE(m_editor.Type("0"));
@@ -99,9 +100,35 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   expected.insert({2, 4});
   EXPECT_EQ(ElementsOnDisk(), expected);
 
+  // With the length prompt on, the length typed there ends the element on the way to the
+  // picked point: at 500 from node 1, on the bottom side, which the new node splits.
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Ask for the length of each element"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  EXPECT_EQ(m_editor.State().Get("modal"), "4090:4092=1000.000000,keyboard=4092");
+  ASSERT_TRUE(m_editor.Type("500"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(m_editor.State().Get("modal"), "");
+  EXPECT_EQ(Status(), "Element 8 drawn. Pick start point");
+  // Esc in the prompt draws nothing.
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
+  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+
   // Esc leaves the tool, and the dialog goes with it.
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(m_editor.State().Get("dialogs"), "");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  const CStmObjNode* added = model.GetNode(5);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->GetCoord(), At(500, 0));
+  EXPECT_EQ(model.GetCountElement(1), 8);
 }
 
 }  // namespace
