@@ -69,6 +69,10 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
 
   ASSERT_TRUE(m_editor.Click(At(0, 0)));
   EXPECT_EQ(Status(), "Pick end point");
+  // The status line gives the point a click would take: the node the cursor is near.
+  ASSERT_TRUE(m_editor.MoveTo(At(1003, 997)));
+  EXPECT_NE(m_editor.State().Get("where").find("x 1000.0  z 1000.0 mm"), std::string::npos)
+      << m_editor.State().Get("where");
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   EXPECT_EQ(Status(), "Element 5 drawn. Pick start point");
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
@@ -117,6 +121,12 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
   EXPECT_EQ(m_editor.State().Int("undo"), 3);
+
+  // The snap modes are switches of the menu.
+  const int snap = m_editor.State().Int("snap");
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Snap to middles"));
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x10);
 
   // Esc leaves the tool, and the dialog goes with it.
   ASSERT_TRUE(m_editor.Key("Escape"));
