@@ -93,6 +93,23 @@ void CStmEditorDrawTools::Run() {
     RunCommand(command);
   }
   m_dialogs.Deliver();
+  if (!Prompt().IsEmpty()) FollowGrid();
+}
+
+void CStmEditorDrawTools::FollowGrid() {
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  const CStmDataView& view = *m_model.GetStmDataView();
+  const CVector& space = view.GetGridSpace();
+  const CVector& origin = view.GetGridOrigin();
+  const std::vector<double> now = {static_cast<double>(m_wnd.GetViewPos()), m_wnd.GetViewScale(), u, v,
+                                   static_cast<double>(m_wnd.GetWidth()), static_cast<double>(m_wnd.GetHeight()),
+                                   space.x, space.y, space.z, origin.x, origin.y, origin.z,
+                                   static_cast<double>(view.IsShowOption(1))};
+  if (now == m_arGridFor) return;
+  m_arGridFor = now;
+  m_manager.AddGridPoints();
+  m_wnd.InvalidateAllWnd();
 }
 
 void CStmEditorDrawTools::StartTool(long id) {

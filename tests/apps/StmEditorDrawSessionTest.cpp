@@ -104,6 +104,11 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   expected.insert({2, 4});
   EXPECT_EQ(ElementsOnDisk(), expected);
 
+  // While the tool runs, the grid gives points where nothing else is: two new nodes.
+  ASSERT_TRUE(m_editor.Click(At(200, 300)));
+  ASSERT_TRUE(m_editor.Click(At(200, 700)));
+  EXPECT_EQ(Status(), "Element 7 drawn. Pick start point");
+
   // With the length prompt on, the length typed there ends the element on the way to the
   // picked point: at 500 from node 1, on the bottom side, which the new node splits.
   ASSERT_TRUE(m_editor.ClickItem("Draw"));
@@ -114,13 +119,13 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.Type("500"));
   ASSERT_TRUE(m_editor.Key("Return"));
   EXPECT_EQ(m_editor.State().Get("modal"), "");
-  EXPECT_EQ(Status(), "Element 8 drawn. Pick start point");
+  EXPECT_EQ(Status(), "Element 9 drawn. Pick start point");
   // Esc in the prompt draws nothing.
   ASSERT_TRUE(m_editor.Click(At(0, 0)));
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
-  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+  EXPECT_EQ(m_editor.State().Int("undo"), 4);
 
   // The snap modes are switches of the menu.
   const int snap = m_editor.State().Int("snap");
@@ -135,10 +140,11 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  const CStmObjNode* added = model.GetNode(5);
-  ASSERT_NE(added, nullptr);
-  EXPECT_EQ(added->GetCoord(), At(500, 0));
-  EXPECT_EQ(model.GetCountElement(1), 8);
+  for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}}) {
+    ASSERT_NE(model.GetNode(id), nullptr) << id;
+    EXPECT_EQ(model.GetNode(id)->GetCoord(), at) << id;
+  }
+  EXPECT_EQ(model.GetCountElement(1), 9);
 }
 
 }  // namespace
