@@ -132,6 +132,11 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.ClickItem("Draw"));
   ASSERT_TRUE(m_editor.ClickItem("Snap to middles"));
   EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x10);
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Orthogonal drawing"));
+  EXPECT_EQ(m_editor.State().Int("ortho"), 1);
+  // The nearest-point snap rests while orthogonal drawing is on.
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x12);
 
   // Esc leaves the tool, and the dialog goes with it; N starts the node tool.
   ASSERT_TRUE(m_editor.Key("Escape"));
