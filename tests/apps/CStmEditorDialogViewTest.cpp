@@ -58,8 +58,10 @@ public:
     CDialog::OnClicked(id);
   }
   void OnControlChanged(int id) override { changed.push_back(id); }
+  void OnMouseWheel(UINT, short delta, const CPoint&) override { wheel += delta; }
 
   std::vector<int> clicked, changed, keys;
+  int wheel = 0;
 };
 
 class CStmEditorDialogViewTest : public testing::Test {
@@ -123,6 +125,12 @@ TEST_F(CStmEditorDialogViewTest, ClicksSetTheControlsAndReachTheDialogOnlyWhenDe
   EXPECT_TRUE(m_dialog.clicked.empty());
   m_view.Deliver();
   EXPECT_EQ(m_dialog.clicked, (std::vector<int>{CTestDialog::kCheck, CTestDialog::kRadioB}));
+  // The wheel over the dialog is the dialog's to pass on.
+  ImGui::GetIO().MouseWheel = 1.0f;
+  Frame();
+  ImGui::GetIO().MouseWheel = 0.0f;
+  m_view.Deliver();
+  EXPECT_EQ(m_dialog.wheel, 120);
   Click(IDOK);
   m_view.Deliver();
   EXPECT_EQ(m_dialog.GetResult(), IDOK);

@@ -76,6 +76,13 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   EXPECT_EQ(Status(), "Element 5 drawn. Pick start point");
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  // The wheel over the dialog zooms the view.
+  ASSERT_TRUE(m_editor.HoverItem("dlg4001.4098"));
+  const double scale = m_editor.State().Real("scale");
+  ASSERT_TRUE(m_editor.Input("click 5"));
+  EXPECT_GT(m_editor.State().Real("scale"), scale);
+  ASSERT_TRUE(m_editor.Input("click 4"));
+  EXPECT_NEAR(m_editor.State().Real("scale"), scale, scale * 1e-9);
 
   // Undone and saved: the file is the square again; redone and saved: the diagonal is there.
   const std::set<std::pair<int, int>> square = {{1, 2}, {2, 3}, {3, 4}, {1, 4}};
