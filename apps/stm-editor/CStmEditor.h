@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CStmEditorAnalysis.h"
+#include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmEditorProperties.h"
@@ -169,6 +170,7 @@ private:
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
   CStmEditorProperties m_properties{m_manager};
+  CStmEditorDrawTools m_drawTools{m_manager, m_wnd, m_model};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

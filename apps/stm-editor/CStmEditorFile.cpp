@@ -44,7 +44,7 @@ const char* PlaneName(int plane) {
 }  // namespace
 
 bool CStmEditor::IsModal() const {
-  return m_pHost->IsMessageBoxOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen() || m_pAnalysis;
+  return m_pHost->IsMessageBoxOpen() || m_pHost->IsDialogOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen() || m_pAnalysis;
 }
 
 void CStmEditor::AnswerDialogByKey(int glfwKey) {

@@ -90,6 +90,7 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }
+    m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
@@ -154,7 +155,8 @@ void CStmEditor::DrawOverlay() {
                                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                  ImGuiWindowFlags_NoNav;
   if (ImGui::Begin("##status", nullptr, flags)) {
-    const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
+    // Where a click would put the point: on the snap marked under the cursor, if there is one.
+    const CVector p = m_wnd.GetOSnapType() >= 0 ? m_wnd.GetOSnapPos() : m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
     static const char* const kAxes[] = {"x", "y", "z"};
     int first = 0, second = 1;
     if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) second = 2;
@@ -186,6 +188,8 @@ void CStmEditor::DrawOverlay() {
   if (m_properties.Draw(note, unlocked && idle)) m_commands.push_back({ECommand::kProperties, std::string()});
   m_fileDialog.Draw(note);
   m_newDialog.Draw(note);
+  m_drawTools.DrawDialogs(ImGui::GetFrameHeight(), height, note);
+  m_pHost->DrawModalDialog(note);
   m_pHost->DrawMessageBox();
 }
 
@@ -264,6 +268,8 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
       {StmTextNoop("F5"), StmTextNoop("analyse the truss")},
+      {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
+      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
       {StmTextNoop("F1"), StmTextNoop("this list")},
   };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
