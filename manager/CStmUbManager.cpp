@@ -6,9 +6,12 @@
 #include <set>
 #include <unordered_map>
 
+#include "actions/CStmActionAddArea.h"
+#include "actions/CStmActionAddBoundary.h"
 #include "actions/CStmActionNormal.h"
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPending.h"
+#include "dialogs/CStmDlgViewControl.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -68,6 +71,11 @@ CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
 void CStmUbManager::CreateActions() {
   AddAction(kActionNormal, new CStmActionNormal);
   AddAction(kActionPan, new CStmActionPan);
+  auto* inner = new CStmActionAddBoundary;
+  inner->SetType(STM_BOUNDARY_INNER);
+  AddAction(CStmActionAddBoundary::kActionOuter, new CStmActionAddBoundary);
+  AddAction(CStmActionAddBoundary::kActionInner, inner);
+  AddAction(CStmActionAddBoundary::kActionArea, new CStmActionAddArea);
   // Every command has an action from the start, so a tool that is not built yet answers the
   // user instead of leaving the window in the previous tool.
   for (long id = kActionFirst; id <= kActionLast; ++id) {
@@ -76,6 +84,11 @@ void CStmUbManager::CreateActions() {
 }
 
 CStmUbManager::~CStmUbManager() { ClearLoadArrowSet(); }
+
+void CStmUbManager::ShowDlgViewControl() {
+  if (!m_pDlgViewControl) m_pDlgViewControl = std::make_unique<CStmDlgViewControl>(GetCurrentRenderer(), nullptr);
+  m_pDlgViewControl->Show();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Binding and view state
