@@ -116,6 +116,8 @@ bool CStmEditor::Run(std::string& error) {
       m_commands.pop_front();
       RunCommand(command);
     }
+    m_outlineTools.Run(*m_pHost);
+    TrackHistory();
     if (glfwWindowShouldClose(m_window)) {
       if (ConfirmDiscard()) break;
       glfwSetWindowShouldClose(m_window, GLFW_FALSE);

@@ -10,6 +10,7 @@
 
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
+#include "CStmEditorOutlineTools.h"
 #include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
@@ -158,6 +159,7 @@ private:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  CStmEditorOutlineTools m_outlineTools{m_wnd, m_model};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

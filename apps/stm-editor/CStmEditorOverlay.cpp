@@ -90,6 +90,7 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }
+    m_outlineTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
