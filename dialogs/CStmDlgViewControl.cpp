@@ -1,6 +1,9 @@
 // The view control panel's controls and what each one changes in the display settings.
 #include "dialogs/CStmDlgViewControl.h"
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "host/model/CStmModel.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -48,7 +51,9 @@ int ContourIndexOfType(int type) { return type >= 4 ? type - 2 : type; }
 int ContourTypeOfIndex(int index) { return index < 2 ? index : index + 2; }
 
 constexpr int kIdStaticFirst = 4100;
-constexpr int kRow = 22;
+// The template in dialog units, as the rest of the dialogs: rows and columns of one panel.
+constexpr int kRow = 15;
+constexpr int kHeight = 12;
 
 }  // namespace
 
@@ -61,25 +66,25 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
     control.m_nId = id;
     control.m_eKind = kind;
     control.m_strCaption = caption;
-    control.m_rect = CRect(x, y, x + w, y + kRow - 4);
+    control.m_rect = CRect(x, y, x + w, y + kHeight);
     AddControl(control);
   };
   const auto label = [&](const char* caption, int x, int y, int w) {
     add(nextStatic++, EDlgControlKind::kStatic, caption, x, y, w);
   };
-  const auto check = [&](int id, const char* caption, int x, int y) { add(id, EDlgControlKind::kCheck, caption, x, y, 110); };
-  const auto edit = [&](int id, int x, int y) { add(id, EDlgControlKind::kEdit, "", x, y, 40); };
-  constexpr int kLeft = 10, kRight = 170;
-  int y = 8;
-  label(StmTextNoop("Show/Hide - Size"), kLeft, y, 300);
+  const auto check = [&](int id, const char* caption, int x, int y) { add(id, EDlgControlKind::kCheck, caption, x, y, 78); };
+  const auto edit = [&](int id, int x, int y) { add(id, EDlgControlKind::kEdit, "", x, y, 26); };
+  constexpr int kLeft = 7, kRight = 120;
+  int y = 7;
+  label(StmTextNoop("Show/Hide - Size"), kLeft, y, 220);
   y += kRow;
   check(IDC_STM_CHECK_NODE, StmTextNoop("Node"), kLeft, y);
   check(IDC_STM_CHECK_NODENUM, StmTextNoop("Node Name"), kRight, y);
-  edit(IDC_STM_EDIT_NODENUM, kRight + 115, y);
+  edit(IDC_STM_EDIT_NODENUM, kRight + 80, y);
   y += kRow;
   check(IDC_STM_CHECK_ELEMENT, StmTextNoop("Element"), kLeft, y);
   check(IDC_STM_CHECK_ELEMNUM, StmTextNoop("Element Name"), kRight, y);
-  edit(IDC_STM_EDIT_ELEMNUM, kRight + 115, y);
+  edit(IDC_STM_EDIT_ELEMNUM, kRight + 80, y);
   y += kRow;
   check(IDC_STM_CHECK_RESTRAINT, StmTextNoop("Restraint"), kLeft, y);
   check(IDC_STM_CHECK_SPRING, StmTextNoop("Spring"), kRight, y);
@@ -88,19 +93,19 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   check(IDC_STM_CHECK_STRESSFLOW, StmTextNoop("Stress Flow"), kRight, y);
   y += kRow;
   check(IDC_STM_CHECK_ARROWHEAD, StmTextNoop("Arrow Head"), kLeft, y);
-  edit(IDC_STM_EDIT_MIN_ARROWHEAD, kLeft + 115, y);
-  label("~", kLeft + 160, y, 10);
-  edit(IDC_STM_EDIT_MAX_ARROWHEAD, kLeft + 175, y);
+  edit(IDC_STM_EDIT_MIN_ARROWHEAD, kLeft + 80, y);
+  label("~", kLeft + 108, y, 6);
+  edit(IDC_STM_EDIT_MAX_ARROWHEAD, kLeft + 116, y);
   y += kRow;
   check(IDC_STM_CHECK_ZONE, StmTextNoop("Nodal Zone"), kLeft, y);
   check(IDC_STM_CHECK_LOAD, StmTextNoop("Load"), kRight, y);
   y += kRow;
   check(IDC_STM_CHECK_LOADVAL, StmTextNoop("Load Value"), kLeft, y);
-  edit(IDC_STM_EDIT_LOADVAL, kLeft + 115, y);
+  edit(IDC_STM_EDIT_LOADVAL, kLeft + 80, y);
   check(IDC_STM_CHECK_RESULT, StmTextNoop("Analysis Result"), kRight, y);
   y += kRow;
   check(IDC_STM_CHECK_RESULTVAL, StmTextNoop("Result Value"), kLeft, y);
-  edit(IDC_STM_EDIT_RESULTVAL, kLeft + 115, y);
+  edit(IDC_STM_EDIT_RESULTVAL, kLeft + 80, y);
   check(IDC_STM_CHECK_OUTBOUND, StmTextNoop("Outer Boundary"), kRight, y);
   y += kRow;
   // In the panel for its place only: openings are drawn with the outer outline's layer.
@@ -110,35 +115,35 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   y += kRow;
   check(IDC_STM_CHECK_GUIDELINE, StmTextNoop("Guidelines"), kLeft, y);
   check(IDC_STM_CHECK_AXIS, StmTextNoop("Axis"), kRight, y);
-  y += kRow + 6;
-  label(StmTextNoop("Value Representation"), kLeft, y, 300);
+  y += kRow + 4;
+  label(StmTextNoop("Value Representation"), kLeft, y, 220);
   y += kRow;
-  label(StmTextNoop("Fixed Point Number :"), kLeft, y, 140);
-  edit(IDC_STM_EDIT_FIXEDPOINT, kLeft + 150, y);
+  label(StmTextNoop("Fixed Point Number :"), kLeft, y, 78);
+  edit(IDC_STM_EDIT_FIXEDPOINT, kLeft + 80, y);
   y += kRow;
-  add(IDC_STM_COMBO_NAMING_NODE, EDlgControlKind::kCombo, "", kLeft, y, 140);
-  GetControl(IDC_STM_COMBO_NAMING_NODE)->m_arItem = {"1, 2, 3", "N1, N2, N3", "A, B, C"};
-  add(IDC_STM_COMBO_NAMING_ELEM, EDlgControlKind::kCombo, "", kRight, y, 140);
-  GetControl(IDC_STM_COMBO_NAMING_ELEM)->m_arItem = {"1, 2, 3", "E1, E2, E3", "AB, BC, CD"};
-  y += kRow + 6;
-  label(StmTextNoop("Background Color Style"), kLeft, y, 300);
+  add(IDC_STM_COMBO_NAMING_NODE, EDlgControlKind::kCombo, "", kLeft, y, 100);
+  GetControl(IDC_STM_COMBO_NAMING_NODE)->m_arItems = {"1, 2, 3", "N1, N2, N3", "A, B, C"};
+  add(IDC_STM_COMBO_NAMING_ELEM, EDlgControlKind::kCombo, "", kRight, y, 100);
+  GetControl(IDC_STM_COMBO_NAMING_ELEM)->m_arItems = {"1, 2, 3", "E1, E2, E3", "AB, BC, CD"};
+  y += kRow + 4;
+  label(StmTextNoop("Background Color Style"), kLeft, y, 220);
   y += kRow;
-  add(IDC_STM_RADIO_DARK, EDlgControlKind::kRadio, StmTextNoop("Dark"), kLeft, y, 100);
-  add(IDC_STM_RADIO_LIGHT, EDlgControlKind::kRadio, StmTextNoop("Light"), kRight, y, 100);
-  y += kRow + 6;
-  label(StmTextNoop("Displacement Result Scale"), kLeft, y, 300);
+  add(IDC_STM_RADIO_DARK, EDlgControlKind::kRadio, StmTextNoop("Dark"), kLeft, y, 60);
+  add(IDC_STM_RADIO_LIGHT, EDlgControlKind::kRadio, StmTextNoop("Light"), kRight, y, 60);
+  y += kRow + 4;
+  label(StmTextNoop("Displacement Result Scale"), kLeft, y, 220);
   y += kRow;
-  add(IDC_STM_SLIDER_DISPLACEMENT, EDlgControlKind::kSlider, "", kLeft, y, 300);
-  y += kRow + 6;
-  label(StmTextNoop("Stress Flow Contour Style"), kLeft, y, 300);
+  add(IDC_STM_SLIDER_DISPLACEMENT, EDlgControlKind::kSlider, "", kLeft, y, 220);
+  y += kRow + 4;
+  label(StmTextNoop("Stress Flow Contour Style"), kLeft, y, 220);
   y += kRow;
-  add(IDC_STM_COMBO_CONTOUR, EDlgControlKind::kCombo, "", kLeft, y, 200);
-  GetControl(IDC_STM_COMBO_CONTOUR)->m_arItem = {CString(StmTextNoop("RED - GREEN - BLUE")),
+  add(IDC_STM_COMBO_CONTOUR, EDlgControlKind::kCombo, "", kLeft, y, 140);
+  GetControl(IDC_STM_COMBO_CONTOUR)->m_arItems = {CString(StmTextNoop("RED - GREEN - BLUE")),
                                                  CString(StmTextNoop("BLUE - GREEN - RED")),
                                                  CString(StmTextNoop("WHITE - GRAY - BLACK")),
                                                  CString(StmTextNoop("BLACK - GRAY - WHITE"))};
-  y += kRow + 6;
-  add(IDOK, EDlgControlKind::kButton, StmTextNoop("Close"), kRight + 60, y, 90);
+  y += kRow + 4;
+  add(IDOK, EDlgControlKind::kButton, StmTextNoop("Close"), kRight + 56, y, 50);
   OnInitDialog();
 }
 
@@ -148,7 +153,7 @@ int CStmDlgViewControl::OnInitDialog() {
   for (SDlgControl& control : GetControls()) {
     if (!control.m_strCaption.IsEmpty()) control.m_strCaption = StmText(control.m_strCaption.c_str());
     if (control.m_nId == IDC_STM_COMBO_CONTOUR) {
-      for (CString& item : control.m_arItem) item = StmText(item.c_str());
+      for (CString& item : control.m_arItems) item = StmText(item.c_str());
     }
   }
   SDlgControl* slider = GetControl(IDC_STM_SLIDER_DISPLACEMENT);
@@ -224,6 +229,10 @@ int CStmDlgViewControl::OnCommand(int id, UINT code) {
     OnEnKillfocusValue(id);
     return 1;
   }
+  if (code == EN_CHANGE && control->m_eKind == EDlgControlKind::kEdit) {
+    OnEnChangeValue(id);
+    return 1;
+  }
   if (code != CBN_SELCHANGE) return 0;
   switch (id) {
     case IDC_STM_COMBO_NAMING_NODE: OnCbnSelchangeStmComboNamingNode(); return 1;
@@ -274,14 +283,30 @@ int& CStmDlgViewControl::ValueOfEdit(int id) {
 }
 
 void CStmDlgViewControl::OnEnKillfocusValue(int id) {
-  CStmDataView* view = GetStmDataView();
-  if (!view) return;
+  if (!GetStmDataView()) return;
   if (!UpdateData(1)) {
     // The user was told; the edit shows the setting again, so that the refusal is not
     // repeated by every later control.
     SetDataInit();
     return;
   }
+  ApplyEdit(id);
+}
+
+void CStmDlgViewControl::OnEnChangeValue(int id) {
+  // Half-typed text ("", "-") is no value yet; it is judged when the edit is left.
+  CString text = GetDlgItemText(id);
+  text.Trim();
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.IsEmpty() || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return;
+  ValueOfEdit(id) = static_cast<int>(value);
+  ApplyEdit(id);
+}
+
+void CStmDlgViewControl::ApplyEdit(int id) {
+  CStmDataView* view = GetStmDataView();
+  if (!view) return;
   const int value = ValueOfEdit(id);
   switch (id) {
     case IDC_STM_EDIT_NODENUM: view->SetSizeNumberNode(value); break;

@@ -32,7 +32,8 @@ public:
   void SetDataInit();
   int OnInitDialog() override;
   // What a control reports after the user changed it: a click (BN_CLICKED), a new drop-list
-  // choice (CBN_SELCHANGE) or an edit left (EN_KILLFOCUS). Non-zero when the panel took it.
+  // choice (CBN_SELCHANGE), an edit typed in (EN_CHANGE) or left (EN_KILLFOCUS). Non-zero when
+  // the panel took it.
   int OnCommand(int id, UINT code);
   // The slider moved.
   void OnHScroll();
@@ -47,6 +48,9 @@ private:
   CStmDataView* GetStmDataView() const;
   void OnBnClickedShowOption(int id);
   void OnEnKillfocusValue(int id);
+  // An edit's text changed while the user types: applied as soon as it is a whole number.
+  void OnEnChangeValue(int id);
+  void ApplyEdit(int id);
   void OnCbnSelchangeStmComboNamingNode();
   void OnCbnSelchangeStmComboNamingElem();
   void OnCbnSelchangeStmComboContour();

@@ -24,7 +24,7 @@ struct SDlgControl {
   bool m_bVisible = true;
   CRect m_rect;
   // The items of a drop list.
-  std::vector<CString> m_arItem;
+  std::vector<CString> m_arItems;
 };
 
 class CDialog;

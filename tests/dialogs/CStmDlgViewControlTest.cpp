@@ -156,6 +156,15 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
   EXPECT_EQ(View().GetSizeNumberNode(), 30);
   EXPECT_EQ(m_dlg->GetDlgItemText(D::IDC_STM_EDIT_NODENUM), "30");
 
+  // Typing applies each whole number at once; half-typed text waits without a word.
+  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "-");
+  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  EXPECT_EQ(View().GetSizeValueLoad(), 30);
+  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "25");
+  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  EXPECT_EQ(View().GetSizeValueLoad(), 25);
+  EXPECT_EQ(m_host.m_boxes.size(), 1u);
+
   // The decimals are the precision at which a force makes a strut or a tie.
   CStmObjElement* element = m_model.GetElements().begin()->second;
   element->SetResultAxialForces({0.004});
