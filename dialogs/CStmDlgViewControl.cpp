@@ -144,6 +144,7 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
                                                  CString(StmTextNoop("BLACK - GRAY - WHITE"))};
   y += kRow + 4;
   add(IDOK, EDlgControlKind::kButton, StmTextNoop("Close"), kRight + 56, y, 50);
+  MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
   OnInitDialog();
 }
 
@@ -242,8 +243,20 @@ int CStmDlgViewControl::OnCommand(int id, UINT code) {
   }
 }
 
-int CStmDlgViewControl::PreTranslateMessage(UINT message, WPARAM key) {
-  if (message != WM_KEYDOWN || key != static_cast<WPARAM>(VK_RETURN)) return 0;
+void CStmDlgViewControl::OnControlChanged(int id) {
+  const SDlgControl* control = GetControl(id);
+  if (!control) return;
+  switch (control->m_eKind) {
+    case EDlgControlKind::kEdit: OnCommand(id, EN_CHANGE); break;
+    case EDlgControlKind::kCombo: OnCommand(id, CBN_SELCHANGE); break;
+    case EDlgControlKind::kSlider: OnHScroll(); break;
+    default: break;
+  }
+}
+
+int CStmDlgViewControl::PreTranslateMessage(MSG* msg) {
+  // A panel that stays up has nothing to confirm or cancel: Esc is left to the view.
+  if (!msg || msg->message != WM_KEYDOWN || msg->wParam != static_cast<WPARAM>(VK_RETURN)) return 0;
   // As Tab would: the edit left behind is applied and the next control takes the focus.
   std::vector<SDlgControl>& controls = GetControls();
   for (size_t i = 0; i < controls.size(); ++i) {

@@ -39,7 +39,10 @@ public:
   void OnHScroll();
   // Enter in an edit applies it and moves on to the next control instead of closing the panel.
   // Non-zero when the key was taken.
-  int PreTranslateMessage(UINT message, WPARAM key);
+  int PreTranslateMessage(MSG* msg) override;
+  void OnClicked(int id) override { OnCommand(id, BN_CLICKED); }
+  // An edit typed in, a drop-list choice or the slider moved.
+  void OnControlChanged(int id) override;
 
 protected:
   void DoDataExchange(CDataExchange* pDX) override;

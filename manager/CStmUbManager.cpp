@@ -8,9 +8,13 @@
 
 #include "actions/CStmActionAddArea.h"
 #include "actions/CStmActionAddBoundary.h"
+#include "actions/CStmActionAddElement.h"
+#include "actions/CStmActionAddGuideline.h"
+#include "actions/CStmActionAddNode.h"
 #include "actions/CStmActionNormal.h"
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPending.h"
+#include "dialogs/CStmDlgCoord.h"
 #include "dialogs/CStmDlgViewControl.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
@@ -70,6 +74,9 @@ CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
 
 void CStmUbManager::CreateActions() {
   AddAction(kActionNormal, new CStmActionNormal);
+  AddAction(kActionAddNode, new CStmActionAddNode);
+  AddAction(kActionAddElement, new CStmActionAddElement);
+  AddAction(kActionAddGuideline, new CStmActionAddGuideline);
   AddAction(kActionPan, new CStmActionPan);
   auto* inner = new CStmActionAddBoundary;
   inner->SetType(STM_BOUNDARY_INNER);
@@ -84,11 +91,6 @@ void CStmUbManager::CreateActions() {
 }
 
 CStmUbManager::~CStmUbManager() { ClearLoadArrowSet(); }
-
-void CStmUbManager::ShowDlgViewControl() {
-  if (!m_pDlgViewControl) m_pDlgViewControl = std::make_unique<CStmDlgViewControl>(GetCurrentRenderer(), nullptr);
-  m_pDlgViewControl->Show();
-}
 
 // ---------------------------------------------------------------------------------------------
 // Binding and view state
@@ -375,7 +377,8 @@ void CStmUbManager::UpdateStmRenderer() {
   if (!model) return;
   RemoveAllStm();
   ClearHistory();
-  if (CStmUbRenderer* wnd = GetCurrentRenderer()) SetAction(wnd, kActionSelect, -1, 1);
+  // Through the window, so that the tools' dialogs go with the tool that was running.
+  if (CStmUbRenderer* wnd = GetCurrentRenderer()) wnd->SetAction(kActionSelect, -1, 1);
 
   // Ids are set after AddEtt, so the hooks see -1 and the model stays as it is.
   for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmEditorOutlineTools.h"
+#include "CStmEditorViewPanel.h"
 #include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
@@ -159,7 +161,9 @@ private:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  CStmEditorDrawTools m_drawTools{m_manager, m_wnd, m_model};
   CStmEditorOutlineTools m_outlineTools{m_wnd, m_model};
+  CStmEditorViewPanel m_viewPanel{m_manager};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

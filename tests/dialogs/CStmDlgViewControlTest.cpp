@@ -176,7 +176,7 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
   // Enter applies the edit and moves on; the panel stays.
   m_dlg->SetFocusId(D::IDC_STM_EDIT_ELEMNUM);
   m_dlg->SetDlgItemText(D::IDC_STM_EDIT_ELEMNUM, "18");
-  EXPECT_EQ(m_dlg->PreTranslateMessage(WM_KEYDOWN, VK_RETURN), 1);
+  EXPECT_EQ(m_dlg->SendKey(VK_RETURN), 1);
   EXPECT_EQ(View().GetSizeNumberElement(), 18);
   EXPECT_NE(m_dlg->GetFocusId(), D::IDC_STM_EDIT_ELEMNUM);
   EXPECT_TRUE(m_dlg->IsWindowVisible());
