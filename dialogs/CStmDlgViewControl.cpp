@@ -121,9 +121,12 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   label(StmTextNoop("Fixed Point Number :"), kLeft, y, 78);
   edit(IDC_STM_EDIT_FIXEDPOINT, kLeft + 80, y);
   y += kRow;
-  add(IDC_STM_COMBO_NAMING_NODE, EDlgControlKind::kCombo, "", kLeft, y, 100);
+  // The naming lists under the captions of the name boxes they rename.
+  label(StmTextNoop("Node Name"), kLeft, y, 50);
+  add(IDC_STM_COMBO_NAMING_NODE, EDlgControlKind::kCombo, "", kLeft + 52, y, 60);
   GetControl(IDC_STM_COMBO_NAMING_NODE)->m_arItems = {"1, 2, 3", "N1, N2, N3", "A, B, C"};
-  add(IDC_STM_COMBO_NAMING_ELEM, EDlgControlKind::kCombo, "", kRight, y, 100);
+  label(StmTextNoop("Element Name"), kRight, y, 50);
+  add(IDC_STM_COMBO_NAMING_ELEM, EDlgControlKind::kCombo, "", kRight + 52, y, 60);
   GetControl(IDC_STM_COMBO_NAMING_ELEM)->m_arItems = {"1, 2, 3", "E1, E2, E3", "AB, BC, CD"};
   y += kRow + 4;
   label(StmTextNoop("Background Color Style"), kLeft, y, 220);
