@@ -65,7 +65,9 @@ protected:
   // Runs the tool on the elements (selected beforehand) and expects the refusal `text`, with no
   // trace in the file, the history or the scene.
   void ExpectRefused(long tool, const std::vector<int>& ids, const char* text, long activeAfter) {
-    const std::string before = SaveModelBytes(m_model, "refused-before");
+    // Named by test, since ctest runs tests side by side.
+    const std::string name = std::string("refused-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string before = SaveModelBytes(m_model, name + "-before");
     const int undo = m_manager.GetUndoCount();
     const size_t boxes = m_host.m_boxes.size();
     m_manager.SelectRemoveAll();
@@ -79,7 +81,7 @@ protected:
     }
     ASSERT_EQ(m_host.m_boxes.size(), boxes + 1) << text;
     EXPECT_EQ(m_host.m_boxes.back().text, StmText(text));
-    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, "refused-after")), "");
+    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, name + "-after")), "");
     EXPECT_EQ(m_manager.GetUndoCount(), undo);
     EXPECT_EQ(m_manager.CheckConsistency(), CString());
     EXPECT_EQ(m_wnd.GetActionTypeCur(), activeAfter);
