@@ -45,10 +45,12 @@ CStmEntityNode* CStmActionAddNode::CreateNodeAt(CStmUbManager& manager, const CV
   return node;
 }
 
+CString CStmActionAddNode::GetPrompt() { return StmText("Pick Position"); }
+
 void CStmActionAddNode::Prompt() {
   // The main window may show it as a tooltip; the status line shows it as well.
   GetUiHost().SendToMainWindow(GetRegMsgStatusToolTip(), 0, 0);
-  OnStatusMessage(StmText("Pick Position"));
+  OnStatusMessage(GetPrompt());
 }
 
 void CStmActionAddNode::InitAction(CUbRenderWnd*) { Prompt(); }
@@ -98,8 +100,6 @@ void CStmActionAddNode::RenderPost(CUbRenderWnd* wnd, int) {
   if (!wnd) return;
   if (CUbManage* manage = GetManage(wnd)) wnd->DrawAddCursor(manage->GetCursorPoint());
 }
-
-void CStmActionAddNode::OnTimer(CUbRenderWnd* wnd) { CUbActionBase::OnTimer(wnd); }
 
 int CStmActionAddNode::OnSetCursor(CUbRenderWnd*) {
   GetUiHost().SetCursor(IDC_NONE);

@@ -159,7 +159,8 @@ bool CStmEditor::RunFrame() {
   DrawOverlay();
   ImGui::Render();
   // Known before the frame is drawn, so that only a reported frame is read back.
-  const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
+  // Input queued behind a modal window waits for it to close, so it does not keep the editor busy.
+  const bool quiet = m_nInputs == 0 && ((m_events.empty() && m_commands.empty()) || IsModal());
   m_nInputs = 0;
   m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
   m_wnd.Render();
@@ -185,6 +186,7 @@ void CStmEditor::ReportIdle() {
                      "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
                      "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
                      "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
+                     "\tsnap=" + std::to_string(m_manager.GetOSnapMode()) +
                      "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
                      "\tstyle=" + (m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? "light" : "dark") +
                      "\ttooltip=" + OneLine(m_strTooltip.c_str()) +

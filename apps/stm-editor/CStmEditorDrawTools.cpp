@@ -4,6 +4,8 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include "actions/CStmActionAddLine.h"
+#include "actions/CStmActionAddNode.h"
 #include "dialogs/CStmDlgCoord.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
@@ -72,6 +74,13 @@ bool CStmEditorDrawTools::OnKey(int glfwKey, int mods) {
   }
 }
 
+CString CStmEditorDrawTools::Prompt() const {
+  CUbActionBase* action = m_manager.GetActionCurrent();
+  if (const auto* line = dynamic_cast<const CStmActionAddLine*>(action)) return line->GetPrompt();
+  if (dynamic_cast<const CStmActionAddNode*>(action)) return CStmActionAddNode::GetPrompt();
+  return CString();
+}
+
 void CStmEditorDrawTools::DrawDialogs(float barTop, float barBottom, const NoteItemFn& note) {
   m_dialogs.SetViewInsets(barTop, barBottom);
   if (CStmDlgCoord* coord = m_manager.GetDlgCoord()) m_dialogs.DrawModeless(*coord, note);
@@ -84,6 +93,23 @@ void CStmEditorDrawTools::Run() {
     RunCommand(command);
   }
   m_dialogs.Deliver();
+  if (!Prompt().IsEmpty()) FollowGrid();
+}
+
+void CStmEditorDrawTools::FollowGrid() {
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  const CStmDataView& view = *m_model.GetStmDataView();
+  const CVector& space = view.GetGridSpace();
+  const CVector& origin = view.GetGridOrigin();
+  const std::vector<double> now = {static_cast<double>(m_wnd.GetViewPos()), m_wnd.GetViewScale(), u, v,
+                                   static_cast<double>(m_wnd.GetWidth()), static_cast<double>(m_wnd.GetHeight()),
+                                   space.x, space.y, space.z, origin.x, origin.y, origin.z,
+                                   static_cast<double>(view.IsShowOption(1))};
+  if (now == m_arGridFor) return;
+  m_arGridFor = now;
+  m_manager.AddGridPoints();
+  m_wnd.InvalidateAllWnd();
 }
 
 void CStmEditorDrawTools::StartTool(long id) {

@@ -6,8 +6,10 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CStmEditorDialogView.h"
+#include "host/platform/CString.h"
 
 class CStmUbManager;
 class CStmUbRenderer;
@@ -30,6 +32,8 @@ public:
   // of the tools that holds the keyboard, or, while the view has the keyboard, N, E and G, which
   // start the node, element and guideline tools.
   bool OnKey(int glfwKey, int mods);
+  // What the running drawing tool waits for; empty when none runs.
+  CString Prompt() const;
   // The dialogs shown and what their edits hold, for the idle report.
   std::string Describe() const { return m_dialogs.Describe(); }
 
@@ -41,6 +45,9 @@ private:
   };
 
   void RunCommand(const SCommand& command);
+  // The tools snap to grid points, so while one runs the grid follows the view: laid again
+  // whenever the view or the model's grid has changed since it was laid.
+  void FollowGrid();
   // Starts a drawing tool, unless the model is locked.
   void StartTool(long id);
 
@@ -49,4 +56,6 @@ private:
   CStmModel& m_model;
   CStmEditorDialogView m_dialogs;
   std::deque<SCommand> m_commands;
+  // What the grid was last laid for: view, scale, centre, size, spacing and origin.
+  std::vector<double> m_arGridFor;
 };

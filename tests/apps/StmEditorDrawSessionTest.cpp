@@ -69,6 +69,10 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
 
   ASSERT_TRUE(m_editor.Click(At(0, 0)));
   EXPECT_EQ(Status(), "Pick end point");
+  // The status line gives the point a click would take: the node the cursor is near.
+  ASSERT_TRUE(m_editor.MoveTo(At(1003, 997)));
+  EXPECT_NE(m_editor.State().Get("where").find("x 1000.0  z 1000.0 mm"), std::string::npos)
+      << m_editor.State().Get("where");
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   EXPECT_EQ(Status(), "Element 5 drawn. Pick start point");
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
@@ -87,6 +91,7 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   // Tab puts the keyboard into the dialog; a comma moves to the second field, Enter takes the
   // point; the other end is a click on a node.
   ASSERT_TRUE(m_editor.Key("Tab"));
+  EXPECT_EQ(Status(), "Pick start point") << "a key leaves the tool's prompt standing";
   ASSERT_TRUE(m_editor.Type("1000"));
   ASSERT_TRUE(m_editor.Type(","));
   ASSERT_TRUE(m_editor.Type("0"));
@@ -99,9 +104,47 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   expected.insert({2, 4});
   EXPECT_EQ(ElementsOnDisk(), expected);
 
+  // While the tool runs, the grid gives points where nothing else is: two new nodes.
+  ASSERT_TRUE(m_editor.Click(At(200, 300)));
+  ASSERT_TRUE(m_editor.Click(At(200, 700)));
+  EXPECT_EQ(Status(), "Element 7 drawn. Pick start point");
+
+  // With the length prompt on, the length typed there ends the element on the way to the
+  // picked point: at 500 from node 1, on the bottom side, which the new node splits.
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Ask for the length of each element"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  EXPECT_EQ(m_editor.State().Get("modal"), "4090:4092=1000.000000,keyboard=4092");
+  ASSERT_TRUE(m_editor.Type("500"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(m_editor.State().Get("modal"), "");
+  EXPECT_EQ(Status(), "Element 9 drawn. Pick start point");
+  // Esc in the prompt draws nothing.
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
+  EXPECT_EQ(m_editor.State().Int("undo"), 4);
+
+  // The snap modes are switches of the menu.
+  const int snap = m_editor.State().Int("snap");
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Snap to middles"));
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x10);
+
   // Esc leaves the tool, and the dialog goes with it.
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(m_editor.State().Get("dialogs"), "");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}}) {
+    ASSERT_NE(model.GetNode(id), nullptr) << id;
+    EXPECT_EQ(model.GetNode(id)->GetCoord(), at) << id;
+  }
+  EXPECT_EQ(model.GetCountElement(1), 9);
 }
 
 }  // namespace
