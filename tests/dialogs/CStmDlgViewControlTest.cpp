@@ -231,6 +231,31 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourAndTheStyleRadiosRepain
   EXPECT_FALSE(m_dlg->IsWindowVisible());
 }
 
+TEST_F(CStmDlgViewControlTest, NamesChosenAfterEditsStayThroughTheirUndoAndRedo) {
+  m_model.SetLock(0);
+  ASSERT_TRUE(m_manager.AddElement(CVector(-700, 0, 100), CVector(-700, 0, 900), 1, 1, 1, nullptr));
+  const int idNode = m_model.GetNodes().rbegin()->first;
+  const int idElement = m_model.GetElements().rbegin()->first;
+  m_manager.SelectElement({idElement});
+  m_manager.DeleteSelectedEntity();
+  ASSERT_FALSE(m_model.GetElement(idElement)->IsEnable());
+  Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_PREFIX);
+  Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_PREFIX);
+  const CString node = "N" + std::to_string(idNode), element = "E" + std::to_string(idElement);
+  // Undoing the deletion brings back records that stayed; redoing the drawing makes them again.
+  ASSERT_EQ(m_manager.Undo(), 1);
+  ASSERT_EQ(m_manager.Undo(), 1);
+  ASSERT_EQ(m_model.GetElement(idElement), nullptr);
+  ASSERT_EQ(m_manager.Redo(), 1);
+  for (int step = 0; step < 2; ++step) {
+    EXPECT_EQ(m_model.GetNode(idNode)->GetName(), node) << step;
+    EXPECT_EQ(m_model.GetElement(idElement)->GetName(), element) << step;
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    ASSERT_EQ(m_manager.Redo(), 1);
+    ASSERT_EQ(m_manager.Undo(), 1);
+  }
+}
+
 TEST_F(CStmDlgViewControlTest, AModelReadBackShowsTheSamePanel) {
   Click(D::IDC_STM_CHECK_AXIS);
   Click(D::IDC_STM_CHECK_NODENUM);
