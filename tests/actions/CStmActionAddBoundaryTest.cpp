@@ -153,10 +153,11 @@ TEST_F(CStmActionAddBoundaryTest, RefusedOutlinesAndOpeningsLeaveNothingBehind) 
   ExpectRefused(50, {8, 9, 10}, kCrossing, 48);
   EXPECT_EQ(LastNotice(), (std::pair<WPARAM, LPARAM>{50, 0}));
   ExpectRefused(50, {1, 2, 3, 4}, kCrossing, 48);
-  m_model.AddElement(1, 5, SStmPropElement(0, 2, 0.0));  // 15
-  m_model.AddElement(5, 2, SStmPropElement(0, 2, 0.0));  // 16
+  // A corner on the outline's node 1, with no element of the outline.
+  m_model.AddElement(1, 6, SStmPropElement(0, 2, 0.0));  // 15
+  m_model.AddElement(7, 1, SStmPropElement(0, 2, 0.0));  // 16
   m_manager.UpdateStmRenderer();
-  ExpectRefused(50, {1, 15, 16}, kCrossing, 48);
+  ExpectRefused(50, {15, 6, 16}, kCrossing, 48);
   // One opening may not overlap another.
   m_manager.SelectElement({5, 6, 7});
   m_wnd.SetAction(50, -1, 1);
