@@ -217,6 +217,12 @@ void CStmEditorDialogView::DrawEdit(CDialog& dialog, SDlgControl& control, SDial
   if (takeFocus && control.m_bEnabled) {
     ImGui::SetKeyboardFocusHere();
     edit.syncOnActivation = true;
+  } else if (edit.syncOnActivation && ImGui::GetActiveID() == 0) {
+    // Between the edit left and the edit taking the keyboard no widget reads what is typed; the
+    // dialog takes it, so that it lands where the focus went.
+    ImVector<ImWchar>& typed = ImGui::GetIO().InputQueueCharacters;
+    for (const ImWchar ch : typed) dialog.SendChar(ch);
+    typed.resize(0);
   }
   ImGui::SetNextItemWidth(std::max(1.0f, control.m_rect.Width() * Units().x));
   SFilterContext context{&dialog, control.m_nId, &control, &edit.revision, &edit.syncOnActivation};

@@ -52,6 +52,7 @@ void CStmEditorDrawTools::DrawMenu(bool idle, const NoteItemFn& note) {
     item(StmTextNoop("Typed coordinate"), "Tab", ECommand::kTypedCoordinate, takesPoints, false);
     item(StmTextNoop("Ask for the length of each element"), nullptr, ECommand::kAskLength, true,
          m_wnd.IsDistPrompt() != 0);
+    item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
     ImGui::Separator();
     for (const auto& snap : kSnaps) {
       // Orthogonal drawing takes the nearest-point snap away while it is on.
@@ -139,6 +140,11 @@ void CStmEditorDrawTools::RunCommand(const SCommand& command) {
       m_wnd.SetDistPrompt(m_wnd.IsDistPrompt() ? 0 : 1);
       GetUiHost().SetStatusText(m_wnd.IsDistPrompt() ? StmText("Each element asks for its length")
                                                      : StmText("Elements end at the picked point"));
+      break;
+    case ECommand::kOrtho:
+      m_wnd.OnKeyDown(VK_F8, 1, 0);
+      GetUiHost().SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")
+                                                       : StmText("Orthogonal drawing off"));
       break;
     case ECommand::kSnap:
       m_manager.SetOSnapMode(m_manager.GetOSnapMode() ^ command.snapBit);

@@ -38,7 +38,7 @@ public:
   std::string Describe() const { return m_dialogs.Describe(); }
 
 private:
-  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kSnap };
+  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kOrtho, kSnap };
   struct SCommand {
     ECommand command;
     long snapBit;

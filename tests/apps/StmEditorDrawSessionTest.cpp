@@ -132,15 +132,23 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.ClickItem("Draw"));
   ASSERT_TRUE(m_editor.ClickItem("Snap to middles"));
   EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x10);
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Orthogonal drawing"));
+  EXPECT_EQ(m_editor.State().Int("ortho"), 1);
+  // The nearest-point snap rests while orthogonal drawing is on.
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x12);
 
-  // Esc leaves the tool, and the dialog goes with it.
+  // Esc leaves the tool, and the dialog goes with it; N starts the node tool.
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(m_editor.State().Get("dialogs"), "");
+  ASSERT_TRUE(m_editor.Key("n"));
+  EXPECT_EQ(Status(), "Pick Position");
+  ASSERT_TRUE(m_editor.Click(At(800, 300)));
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}}) {
+  for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}, {8, At(800, 300)}}) {
     ASSERT_NE(model.GetNode(id), nullptr) << id;
     EXPECT_EQ(model.GetNode(id)->GetCoord(), at) << id;
   }
