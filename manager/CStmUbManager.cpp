@@ -10,6 +10,8 @@
 #include "actions/CStmActionAddBottleShape.h"
 #include "actions/CStmActionAddCombinedMechanism.h"
 #include "actions/CStmActionAddTruss.h"
+#include "actions/CStmActionAddArea.h"
+#include "actions/CStmActionAddBoundary.h"
 #include "actions/CStmActionAddElement.h"
 #include "actions/CStmActionAddGuideline.h"
 #include "actions/CStmActionAddNode.h"
@@ -17,6 +19,7 @@
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPending.h"
 #include "dialogs/CStmDlgCoord.h"
+#include "dialogs/CStmDlgViewControl.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -87,6 +90,11 @@ void CStmUbManager::CreateActions() {
   AddAction(kActionAddElement, new CStmActionAddElement);
   AddAction(kActionAddGuideline, new CStmActionAddGuideline);
   AddAction(kActionPan, new CStmActionPan);
+  auto* inner = new CStmActionAddBoundary;
+  inner->SetType(STM_BOUNDARY_INNER);
+  AddAction(CStmActionAddBoundary::kActionOuter, new CStmActionAddBoundary);
+  AddAction(CStmActionAddBoundary::kActionInner, inner);
+  AddAction(CStmActionAddBoundary::kActionArea, new CStmActionAddArea);
   // Every command has an action from the start, so a tool that is not built yet answers the
   // user instead of leaving the window in the previous tool.
   for (long id = kActionFirst; id <= kActionLast; ++id) {

@@ -26,6 +26,7 @@ class CStmEntityElement;
 class CStmEntityGuideline;
 class CStmEntityNode;
 class CStmEntityObject;
+class CStmDlgViewControl;
 class CStmUbRenderer;
 
 class CStmUbManager : public CUbManage {
@@ -151,6 +152,14 @@ public:
   // mark: the nodes where the chain is open or branches, else the crossings, else (two loops)
   // the elements' begin points.
   int CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points);
+  // The selected elements' ends in the drawing plane, chained into one ordered outline (points
+  // within 0.001 of an earlier one dropped), as model points.
+  void GetSelectedElementBoundaryPos(std::vector<CVector>& out);
+
+  // ---- The view control panel: made for the current window on first show, reloaded from the
+  // model each time it is shown, kept until the manager goes.
+  void ShowDlgViewControl();
+  CStmDlgViewControl* GetDlgViewControl() const { return m_pDlgViewControl.get(); }
 
   // ---- Grid points for the current view, at least 30 pixels apart; the points already in the
   // scene are moved to their new places before any is made.
@@ -283,4 +292,5 @@ private:
   CStmModel::SRemovedOfNode m_removedOfNode;
   // Registry keys of the grid points made by AddGridPoints, in the order they were laid out.
   std::vector<CString> m_arGridKey;
+  std::unique_ptr<CStmDlgViewControl> m_pDlgViewControl;
 };

@@ -151,3 +151,41 @@ int CStmUbManager::CheckLineClosed(const std::vector<CStmObjElement*>& elements,
   }
   return closed;
 }
+
+void CStmUbManager::GetSelectedElementBoundaryPos(std::vector<CVector>& out) {
+  out.clear();
+  std::vector<CStmObjElement*> elements;
+  GetSelectedElementObjects(elements);
+  std::vector<std::pair<CDPoint, CDPoint>> segments;
+  for (const CStmObjElement* element : elements)
+    segments.emplace_back(GetPointPlane(element->GetCoordBegin()), GetPointPlane(element->GetCoordEnd()));
+  if (segments.empty()) return;
+  const auto same = [](const CDPoint& a, const CDPoint& b) {
+    return std::fabs(a.x - b.x) <= kChainTolerance && std::fabs(a.y - b.y) <= kChainTolerance;
+  };
+  // Grow the chain at either end from the segments left, whichever way round they were drawn.
+  std::vector<CDPoint> chain{segments.front().first, segments.front().second};
+  std::vector<bool> used(segments.size(), false);
+  used[0] = true;
+  for (bool grown = true; grown;) {
+    grown = false;
+    for (size_t i = 0; i < segments.size(); ++i) {
+      if (used[i]) continue;
+      const auto& [a, b] = segments[i];
+      if (same(chain.back(), a)) chain.push_back(b);
+      else if (same(chain.back(), b)) chain.push_back(a);
+      else if (same(chain.front(), b)) chain.insert(chain.begin(), a);
+      else if (same(chain.front(), a)) chain.insert(chain.begin(), b);
+      else continue;
+      used[i] = true;
+      grown = true;
+    }
+  }
+  std::vector<CDPoint> kept;
+  for (const CDPoint& p : chain) {
+    bool seen = false;
+    for (const CDPoint& q : kept) seen = seen || same(p, q);
+    if (!seen) kept.push_back(p);
+  }
+  for (const CDPoint& p : kept) out.push_back(GetCoordPlane(p));
+}

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "dialogs/CStmDlgCoord.h"
+#include "dialogs/CStmDlgViewControl.h"
 #include "entities/CStmEntityGuideline.h"
 #include "entities/CStmEntityObject.h"
 #include "geometry/StmGeometry.h"
@@ -41,6 +42,19 @@ void CStmUbManager::ShowDlgBottomLeft(CUbRenderWnd* wnd, CDialog* dlg) {
   const CSize size = dlg->GetWindowRect().Size();
   const int bottom = wnd->GetHeight() - kDialogGap;
   dlg->MoveWindow(CRect(kDialogGap, bottom - size.cy, kDialogGap + size.cx, bottom));
+  wnd->Invalidate();
+}
+
+void CStmUbManager::ShowDlgViewControl() {
+  CStmUbRenderer* wnd = GetCurrentRenderer();
+  if (!m_pDlgViewControl) m_pDlgViewControl = std::make_unique<CStmDlgViewControl>(wnd, nullptr);
+  CStmDlgViewControl* dlg = m_pDlgViewControl.get();
+  dlg->Show();
+  if (!wnd) return;
+  // In the bottom-right corner, out of the way of the coordinate dialog at the bottom left.
+  const CSize size = dlg->GetWindowRect().Size();
+  const int right = wnd->GetWidth() - kDialogGap, bottom = wnd->GetHeight() - kDialogGap;
+  dlg->MoveWindow(CRect(right - size.cx, bottom - size.cy, right, bottom));
   wnd->Invalidate();
 }
 

@@ -40,6 +40,9 @@ std::string OneLine(const char* text) {
   return out;
 }
 
+// The dialogs of two drawers as one list.
+std::string JoinDescriptions(const std::string& a, const std::string& b) { return a.empty() || b.empty() ? a + b : a + ";" + b; }
+
 }  // namespace
 
 CStmEditor::CStmEditor() = default;
@@ -117,6 +120,8 @@ bool CStmEditor::Run(std::string& error) {
       RunCommand(command);
     }
     m_drawTools.Run();
+    m_outlineTools.Run(*m_pHost);
+    m_viewPanel.Run();
     TrackHistory();
     if (glfwWindowShouldClose(m_window)) {
       if (ConfirmDiscard()) break;
@@ -190,7 +195,7 @@ void CStmEditor::ReportIdle() {
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
                      "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str()) +
-                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) + "\tdialogs=" + OneLine(m_drawTools.Describe().c_str()) +
+                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) + "\tdialogs=" + OneLine(JoinDescriptions(m_drawTools.Describe(), m_viewPanel.Describe()).c_str()) +
                      "\tmodal=" + OneLine(m_pHost->DescribeDialog().c_str());
   // The model's file and settings, and the dialog that is open with what it shows.
   const char* dialog = m_newDialog.IsOpen() ? "new"
@@ -354,7 +359,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
     return;
   }
   // A dialog of the scene's tools that holds the keyboard takes the key.
-  if (editor->m_pHost->OnDialogKey(key) || (!editor->IsModal() && editor->m_drawTools.OnKey(key, mods))) return;
+  if (editor->m_pHost->OnDialogKey(key) || (!editor->IsModal() && (editor->m_viewPanel.OnKey(key) || editor->m_drawTools.OnKey(key, mods)))) return;
   // The dialog's widgets have the other keys.
   if (editor->IsModal()) {
     if (action == GLFW_PRESS) editor->AnswerDialogByKey(key);

@@ -13,6 +13,8 @@
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmEditorProperties.h"
+#include "CStmEditorOutlineTools.h"
+#include "CStmEditorViewPanel.h"
 #include "CStmRecentFiles.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
@@ -171,6 +173,8 @@ private:
   CStmUbRenderer m_wnd;
   CStmEditorProperties m_properties{m_manager};
   CStmEditorDrawTools m_drawTools{m_manager, m_wnd, m_model};
+  CStmEditorOutlineTools m_outlineTools{m_wnd, m_model};
+  CStmEditorViewPanel m_viewPanel{m_manager};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

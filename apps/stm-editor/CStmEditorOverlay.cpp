@@ -91,12 +91,14 @@ void CStmEditor::DrawOverlay() {
       ImGui::EndMenu();
     }
     m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+    m_outlineTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
       item(StmTextNoop("Pan"), "Esc ends", ECommand::kPan);
       if (ImGui::MenuItem(StmText("Properties").c_str(), nullptr, m_properties.IsOpen())) m_properties.Toggle();
       NoteItem("Properties", true);
+      m_viewPanel.DrawMenuItem([this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
       ImGui::Separator();
       item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
       item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
@@ -189,6 +191,7 @@ void CStmEditor::DrawOverlay() {
   m_fileDialog.Draw(note);
   m_newDialog.Draw(note);
   m_drawTools.DrawDialogs(ImGui::GetFrameHeight(), height, note);
+  m_viewPanel.Draw(ImGui::GetFrameHeight(), height, note);
   m_pHost->DrawModalDialog(note);
   m_pHost->DrawMessageBox();
 }

@@ -991,6 +991,10 @@ void CStmModel::EraseRecord(Map<T>& map, int id) {
 
 void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
   ++m_nRecordGeneration;
+  // Node and element names follow the naming rules, which change outside the history: a record
+  // keeps the name it has now, and one that comes back is named by the rules of now.
+  std::vector<CStmObjNode*> namedNodes;
+  std::vector<CStmObjElement*> namedElements;
   for (const CStmModelChange::SEntry& entry : change.m_entries) {
     const CStmObject* image = undo ? entry.pBefore.get() : entry.pAfter.get();
     WithCollection(entry.eCollection, [&](auto& map) {
@@ -1006,14 +1010,21 @@ void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
       }
       if (current) {
         if constexpr (kElement) UnlinkElement(*current);
+        const CString name = current->GetName();
         current->Restore(*image);
+        if constexpr (kElement || std::is_same_v<T, CStmObjNode>) current->SetName(name);
       } else {
         current = static_cast<T*>(image->Clone().release());
         current->m_pModel = this;
         map[entry.nId] = current;
+        if constexpr (kElement) namedElements.push_back(current);
+        if constexpr (std::is_same_v<T, CStmObjNode>) namedNodes.push_back(current);
       }
       if constexpr (kElement) LinkElement(*current);
     });
   }
+  // Nodes first: letter names of elements are made of their nodes' names.
+  for (CStmObjNode* node : namedNodes) NameNode(*node);
+  for (CStmObjElement* element : namedElements) NameElement(*element);
   // Boundary membership is read off the elements, which the images carry as they were.
 }

@@ -184,3 +184,39 @@ void DDX_Text(CDataExchange* pDX, int id, int& value) {
     return parsed >= INT32_MIN && parsed <= INT32_MAX;
   });
 }
+
+void DDX_Check(CDataExchange* pDX, int id, int& value) {
+  SDlgControl* control = pDX->m_pDlgWnd->GetControl(id);
+  if (!control) return;
+  if (pDX->m_bSaveAndValidate) value = control->m_nCheck;
+  else control->m_nCheck = value;
+}
+
+void DDX_Radio(CDataExchange* pDX, int firstId, int& value) {
+  std::vector<SDlgControl>& controls = pDX->m_pDlgWnd->GetControls();
+  size_t first = 0;
+  while (first < controls.size() && controls[first].m_nId != firstId) ++first;
+  if (pDX->m_bSaveAndValidate) value = -1;
+  for (size_t i = first; i < controls.size() && controls[i].m_eKind == EDlgControlKind::kRadio; ++i) {
+    const int index = static_cast<int>(i - first);
+    if (pDX->m_bSaveAndValidate) {
+      if (controls[i].m_nCheck) value = index;
+    } else {
+      controls[i].m_nCheck = index == value ? 1 : 0;
+    }
+  }
+}
+
+void DDX_CBIndex(CDataExchange* pDX, int id, int& value) {
+  SDlgControl* control = pDX->m_pDlgWnd->GetControl(id);
+  if (!control) return;
+  if (pDX->m_bSaveAndValidate) value = control->m_nSel;
+  else control->m_nSel = value;
+}
+
+void DDX_Slider(CDataExchange* pDX, int id, int& value) {
+  SDlgControl* control = pDX->m_pDlgWnd->GetControl(id);
+  if (!control) return;
+  if (pDX->m_bSaveAndValidate) value = control->m_nSel;
+  else control->m_nSel = std::clamp(value, control->m_nMin, control->m_nMax);
+}

@@ -15,7 +15,9 @@ struct SDlgControl {
   EDlgControlKind m_eKind = EDlgControlKind::kStatic;
   CString m_strCaption;
   CString m_strText;
+  // Check boxes and radio buttons: 1 when checked.
   int m_nCheck = 0;
+  // The chosen item of a drop list, or the position of a slider.
   int m_nSel = -1;
   int m_nMin = 0, m_nMax = 100;
   bool m_bEnabled = true;
@@ -120,3 +122,9 @@ void DDX_Text(CDataExchange* pDX, int id, CString& value);
 // A non-numeric entry is refused with a message and leaves the member unchanged.
 void DDX_Text(CDataExchange* pDX, int id, double& value);
 void DDX_Text(CDataExchange* pDX, int id, int& value);
+void DDX_Check(CDataExchange* pDX, int id, int& value);
+// The radio buttons from firstId to the next control that is not one: value is the index of the
+// checked one, -1 for none.
+void DDX_Radio(CDataExchange* pDX, int firstId, int& value);
+void DDX_CBIndex(CDataExchange* pDX, int id, int& value);
+void DDX_Slider(CDataExchange* pDX, int id, int& value);
