@@ -70,6 +70,11 @@ CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b,
     if (!nodeA) nodeA = AddNode(a, 1, toModel, record, reuse, candidates);
     nodeB = GetEntNode(b, candidates);
     if (!nodeB) nodeB = AddNode(b, 1, toModel, record, reuse, candidates);
+    // An end node that lands inside an element along a-b cuts out exactly the element asked for.
+    if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) {
+      SetHistoryEnd();
+      return existing;
+    }
   }
   auto* element = new CStmEntityElement(this, a, b);
   element->SetNormal(CVector(0.0, 0.0, 1.0));

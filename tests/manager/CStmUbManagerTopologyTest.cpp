@@ -61,6 +61,16 @@ TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndReturnsAnExistin
   EXPECT_EQ(m_manager.GetCount(kElement), 1);
   EXPECT_EQ(m_model.GetCountElement(0), 1);
   EXPECT_EQ(m_manager.GetUndoCount(), 1);  // one drawn element, one step
+
+  // Drawn along half of an element, the new end node cuts out that very half: no duplicate.
+  CStmEntityElement* chord = Draw(CVector(0, 0, 50), CVector(40, 0, 50));
+  EXPECT_EQ(Draw(CVector(0, 0, 50), CVector(20, 0, 50)), chord);  // shortened to that half
+  EXPECT_EQ(m_manager.GetCount(kElement), 3);
+  EXPECT_EQ(EnabledElements(), 3);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  m_manager.Undo();
+  EXPECT_EQ(EnabledElements(), 2);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
 }
 
 TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndModelAndUndoJoinsItAgain) {
