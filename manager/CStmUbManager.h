@@ -146,6 +146,15 @@ public:
   // scene are moved to their new places before any is made.
   void AddGridPoints();
   const std::vector<CString>& GetGridPointKeys() const { return m_arGridKey; }
+  // ---- Guidelines: the fixed ones at the positions the model's view settings keep, across the
+  // visible region (made again for each view), and dynamic ones the user draws, which stay.
+  void AddGuidelines();
+  // A dynamic guideline from a to b; null for coincident points, the existing one for a pair
+  // already drawn. Not an edit of the model: no undo step.
+  CStmEntityGuideline* AddGuidelines(const CVector& a, const CVector& b, int unused);
+  // Dynamic guidelines go as they came, outside the undo history.
+  void DeleteDynamicGuidelines();
+  int GetCountDynamicGuidelines() const;
 
   // ---- Selection.
   void SetPreviousSelection();

@@ -351,6 +351,18 @@ void CStmUbRenderer::ZoomAll(long param) {
     b = next;
     fb = fit(b);
   }
+  RefreshViewAids(true);
+}
+
+void CStmUbRenderer::RefreshViewAids(bool always) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || GetWidth() <= 0 || GetHeight() <= 0) return;
+  const CVector corners[2] = {ClientToExt(CPoint(0, GetHeight()), 0.0), ClientToExt(CPoint(GetWidth(), 0), 0.0)};
+  if (!always && corners[0] == m_arAidsCorner[0] && corners[1] == m_arAidsCorner[1]) return;
+  m_arAidsCorner[0] = corners[0];
+  m_arAidsCorner[1] = corners[1];
+  manager->AddGridPoints();
+  manager->AddGuidelines();
 }
 
 void CStmUbRenderer::SetViewPos(VIEW_POS pos) {
@@ -392,6 +404,13 @@ void CStmUbRenderer::OnMButtonUp(UINT flags, const CPoint& pt) {
 void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
   if (!GetUbManager()) return;
   CUbRenderWnd::OnMouseMove(flags, pt);
+  // Dragging the view (middle button or the pan tool) moves the region the aids cover.
+  RefreshViewAids(false);
+}
+
+void CStmUbRenderer::OnMouseWheel(UINT flags, short delta, const CPoint& pt) {
+  CUbRenderWnd::OnMouseWheel(flags, delta, pt);
+  RefreshViewAids(true);
 }
 
 void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
@@ -423,6 +442,7 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
     case VK_RIGHT:
     case VK_DOWN:
       if (GetActionTypeCur() == kActionSelect) MovePerspectivePos(key);
+      RefreshViewAids(false);
       break;
     case VK_F8:
       if (GetVHDraw() != 0) {
