@@ -7,7 +7,7 @@
 //
 // An entity reader loads the input into an entity of its class registered in a scene manager
 // bound to a model. A refused archive must leave the entity as it was; a loaded one must keep
-// the entity's kind, the container's index of positions true, draw its tooltip, and write an
+// the entity's kind and the container's index of positions true, give its tooltip, and write an
 // archive that reads again to the same archive.
 #pragma once
 
