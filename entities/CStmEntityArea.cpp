@@ -86,14 +86,20 @@ CString CStmEntityArea::GetTooltipPropInfoTable() {
 }
 
 void CStmEntityArea::Serialize(CArchive& ar) {
-  CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
+    CUbEntityObj::Serialize(ar);
     ar << kArchiveVersion << m_arAreaPos << m_dWidth;
   } else {
+    SArchivedBase base;
+    ReadArchiveBase(ar, base);
     std::int32_t version = 0;
     std::vector<CVector> points;
     double width = 0.0;
-    ar >> version >> points >> width;
+    ar >> version;
+    ar >> points >> width;
+    for (const CVector& p : points) AfxCheckArchiveFinite({p.x, p.y, p.z});
+    AfxCheckArchiveFinite({width});
+    ApplyArchiveBase(base);
     m_arAreaPos = std::move(points);
     m_dWidth = width;
     UpdateEttIndex();

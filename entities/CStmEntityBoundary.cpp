@@ -123,14 +123,21 @@ CString CStmEntityBoundary::GetTooltipPropInfoTable() {
 }
 
 void CStmEntityBoundary::Serialize(CArchive& ar) {
-  CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
+    CUbEntityObj::Serialize(ar);
     ar << kArchiveVersion << static_cast<std::int32_t>(m_eType) << m_arBoundary << m_dThickness;
   } else {
+    SArchivedBase base;
+    ReadArchiveBase(ar, base);
     std::int32_t version = 0, type = 0;
     std::vector<CVector> points;
     double thickness = 0.0;
-    ar >> version >> type >> points >> thickness;
+    ar >> version;
+    ar >> type >> points >> thickness;
+    if (type != STM_BOUNDARY_OUTER && type != STM_BOUNDARY_INNER) AfxThrowArchiveException(CArchiveException::badSchema);
+    for (const CVector& p : points) AfxCheckArchiveFinite({p.x, p.y, p.z});
+    AfxCheckArchiveFinite({thickness});
+    ApplyArchiveBase(base);
     m_eType = static_cast<EStmTypeBoundary>(type);
     m_arBoundary = std::move(points);
     m_dThickness = thickness;

@@ -266,20 +266,32 @@ CString CStmEntityElement::GetTooltipPropInfoTable() {
 }
 
 void CStmEntityElement::Serialize(CArchive& ar) {
-  CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
+    CUbEntityObj::Serialize(ar);
     ar << kArchiveVersion << m_vBegin << m_vEnd << m_dThickness << static_cast<std::int32_t>(m_nTypeElement);
-  } else {
-    std::int32_t version = 0;
-    ar >> version >> m_vBegin >> m_vEnd >> m_dThickness;
-    // Archives before version 1 had no element type; the entity keeps the one it has.
-    if (version > 0) {
-      std::int32_t type = 0;
-      ar >> type;
-      m_nTypeElement = type;
-    }
-    UpdateEttIndex();
+    return;
   }
+  SArchivedBase base;
+  ReadArchiveBase(ar, base);
+  std::int32_t version = 0;
+  CVector begin, end;
+  double thickness = 0.0;
+  ar >> version;
+  ar >> begin >> end >> thickness;
+  AfxCheckArchiveFinite({begin.x, begin.y, begin.z, end.x, end.y, end.z, thickness});
+  // Archives before version 1 had no element type; the entity keeps the one it has.
+  std::int32_t type = m_nTypeElement;
+  if (version > 0) {
+    ar >> type;
+    if (type != kTypeOrdinary && type != kTypeOuter && type != kTypeInner)
+      AfxThrowArchiveException(CArchiveException::badSchema);
+  }
+  ApplyArchiveBase(base);
+  m_vBegin = begin;
+  m_vEnd = end;
+  m_dThickness = thickness;
+  m_nTypeElement = type;
+  UpdateEttIndex();
 }
 
 CStmEntityElement& CStmEntityElement::operator=(const CStmEntityObject& other) {

@@ -194,14 +194,23 @@ CString CStmEntityNode::GetTooltipPropInfoTable() {
 }
 
 void CStmEntityNode::Serialize(CArchive& ar) {
-  CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
+    CUbEntityObj::Serialize(ar);
     ar << kArchiveVersion << m_vCoord << m_dRadius;
-  } else {
-    std::int32_t version = 0;
-    ar >> version >> m_vCoord >> m_dRadius;
-    UpdateEttIndex();
+    return;
   }
+  SArchivedBase base;
+  ReadArchiveBase(ar, base);
+  std::int32_t version = 0;
+  CVector coord;
+  double radius = 0.0;
+  ar >> version;
+  ar >> coord >> radius;
+  AfxCheckArchiveFinite({coord.x, coord.y, coord.z, radius});
+  ApplyArchiveBase(base);
+  m_vCoord = coord;
+  m_dRadius = radius;
+  UpdateEttIndex();
 }
 
 CStmEntityNode& CStmEntityNode::operator=(const CStmEntityObject& other) {

@@ -223,11 +223,14 @@ int CStmEntityObject::GetOsnapCrossPoint(CUbEntityObj* other, CVector pt, CVecto
 }
 
 void CStmEntityObject::SerializeViewAid(CArchive& ar) {
-  CUbEntityObj::Serialize(ar);
   if (ar.IsStoring()) {
+    CUbEntityObj::Serialize(ar);
     ar << static_cast<std::int32_t>(0);
-  } else {
-    std::int32_t version = 0;
-    ar >> version;
+    return;
   }
+  SArchivedBase base;
+  ReadArchiveBase(ar, base);
+  std::int32_t version = 0;
+  ar >> version;
+  ApplyArchiveBase(base);
 }

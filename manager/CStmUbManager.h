@@ -165,11 +165,13 @@ public:
   // scene are moved to their new places before any is made.
   void AddGridPoints();
   const std::vector<CString>& GetGridPointKeys() const { return m_arGridKey; }
-
-  // ---- Dynamic guidelines: construction lines the user draws. They are view aids, so they
-  // stay out of the model and out of the undo history.
-  // Null for coincident points; the guideline already drawn from a to b is handed back.
+  // ---- Guidelines: the fixed ones at the positions the model's view settings keep, across the
+  // visible region (made again for each view), and dynamic ones the user draws, which stay.
+  void AddGuidelines();
+  // A dynamic guideline from a to b; null for coincident points, the existing one for a pair
+  // already drawn. Not an edit of the model: no undo step.
   CStmEntityGuideline* AddGuidelines(const CVector& a, const CVector& b, int unused);
+  // Dynamic guidelines go as they came, outside the undo history.
   void DeleteDynamicGuidelines();
   int GetCountDynamicGuidelines() const;
 

@@ -58,29 +58,3 @@ void CStmUbManager::ShowDlgViewControl() {
   wnd->Invalidate();
 }
 
-CStmEntityGuideline* CStmUbManager::AddGuidelines(const CVector& a, const CVector& b, int) {
-  if (CompareVectorTolerance(a, b, "==", kStmPointTolerance)) return nullptr;
-  if (CStmEntityGuideline* existing = GetEntGuideline(a, b)) return existing;
-  auto* guideline = new CStmEntityGuideline(this, CStmEntityGuideline::kTypeDynamic, a, b);
-  AddEtt(guideline, 0, 1);
-  return guideline;
-}
-
-void CStmUbManager::DeleteDynamicGuidelines() {
-  std::vector<CUbEntityObj*> dynamic;
-  for (const auto& entry : GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindGuideline))) {
-    auto* guideline = dynamic_cast<CStmEntityGuideline*>(entry.second);
-    if (guideline && guideline->GetTypeGuideline() == CStmEntityGuideline::kTypeDynamic) dynamic.push_back(guideline);
-  }
-  for (CUbEntityObj* guideline : dynamic) DeleteEtt(guideline, 0, 1, 1);
-  InvalidateAllWnd();
-}
-
-int CStmUbManager::GetCountDynamicGuidelines() const {
-  int count = 0;
-  for (const auto& entry : GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindGuideline))) {
-    auto* guideline = dynamic_cast<CStmEntityGuideline*>(entry.second);
-    if (guideline && guideline->GetTypeGuideline() == CStmEntityGuideline::kTypeDynamic) ++count;
-  }
-  return count;
-}

@@ -1,8 +1,11 @@
-// The grid points the view shows as a drawing aid: laid over the visible region, thinned so that
-// they stay at least 30 pixels apart, and moved rather than made again when the view changes.
+// The drawing aids of the view. Grid points are laid over the visible region, thinned so that
+// they stay at least 30 pixels apart, and moved rather than made again when the view changes;
+// fixed guidelines span the visible region at the positions the model keeps.
 #include <cmath>
 
 #include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
+#include "geometry/StmGeometry.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -11,6 +14,17 @@ namespace {
 constexpr int kMinGridPixels = 30;
 // A spacing that thins to more columns than this is refused rather than flooding the registry.
 constexpr double kMaxGridLines = 2000.0;
+
+CUbEntityObj::TYPE_ENTITY_OBJ GuidelineKind() {
+  return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindGuideline);
+}
+
+std::vector<CStmEntityGuideline*> Guidelines(const CStmUbManager& manager) {
+  std::vector<CStmEntityGuideline*> out;
+  for (const auto& entry : manager.GetEttMap(GuidelineKind()))
+    if (auto* guideline = dynamic_cast<CStmEntityGuideline*>(entry.second)) out.push_back(guideline);
+  return out;
+}
 
 }  // namespace
 
@@ -60,4 +74,54 @@ void CStmUbManager::AddGridPoints() {
     if (CUbEntityObj* point = GetEtt(m_arGridKey[i])) DeleteEtt(point, 0, 0, 1);
   }
   m_arGridKey.resize(k);
+}
+
+void CStmUbManager::AddGuidelines() {
+  CStmModel* model = GetStmModel();
+  CStmUbRenderer* wnd = GetCurrentRenderer();
+  if (!model || !wnd || !model->GetStmDataView()->IsShowOption(2)) return;
+  for (CStmEntityGuideline* guideline : Guidelines(*this))
+    if (guideline->GetTypeGuideline() != CStmEntityGuideline::kTypeDynamic) DeleteEtt(guideline, 0, 0, 1);
+  // The positions kept for the model axes that the view's plane shows across and up.
+  const CStmDataView& view = *model->GetStmDataView();
+  const int axisU = m_eViewPos == CUbRenderWnd::VIEW_POS_YZ ? 1 : 0;
+  const int axisV = m_eViewPos == CUbRenderWnd::VIEW_POS_XY ? 1 : 2;
+  const std::vector<double>& across = view.GetGuideline(axisU);
+  const std::vector<double>& up = view.GetGuideline(axisV);
+  if (across.empty() && up.empty()) return;
+  const CDPoint bottomLeft = GetPointPlane(wnd->ClientToExt(CPoint(0, wnd->GetHeight()), 0.0));
+  const CDPoint topRight = GetPointPlane(wnd->ClientToExt(CPoint(wnd->GetWidth(), 0), 0.0));
+  for (double position : across) {
+    const double u = position / 1000.0;
+    AddEtt(new CStmEntityGuideline(this, CStmEntityGuideline::kTypeHorizontal, GetCoordPlane(CDPoint(u, bottomLeft.y)),
+                                   GetCoordPlane(CDPoint(u, topRight.y))),
+           0, 1);
+  }
+  for (double position : up) {
+    const double v = position / 1000.0;
+    AddEtt(new CStmEntityGuideline(this, CStmEntityGuideline::kTypeVertical, GetCoordPlane(CDPoint(bottomLeft.x, v)),
+                                   GetCoordPlane(CDPoint(topRight.x, v))),
+           0, 1);
+  }
+}
+
+CStmEntityGuideline* CStmUbManager::AddGuidelines(const CVector& a, const CVector& b, int) {
+  if (CompareVectorTolerance(a, b, "==", kStmPointTolerance)) return nullptr;
+  if (CStmEntityGuideline* existing = GetEntGuideline(a, b)) return existing;
+  auto* guideline = new CStmEntityGuideline(this, CStmEntityGuideline::kTypeDynamic, a, b);
+  AddEtt(guideline, 0, 1);
+  return guideline;
+}
+
+void CStmUbManager::DeleteDynamicGuidelines() {
+  for (CStmEntityGuideline* guideline : Guidelines(*this))
+    if (guideline->GetTypeGuideline() == CStmEntityGuideline::kTypeDynamic) DeleteEtt(guideline, 0, 0, 1);
+  InvalidateAllWnd();
+}
+
+int CStmUbManager::GetCountDynamicGuidelines() const {
+  int count = 0;
+  for (CStmEntityGuideline* guideline : Guidelines(*this))
+    count += guideline->GetTypeGuideline() == CStmEntityGuideline::kTypeDynamic ? 1 : 0;
+  return count;
 }

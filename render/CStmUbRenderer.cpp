@@ -353,6 +353,18 @@ void CStmUbRenderer::ZoomAll(long param) {
     b = next;
     fb = fit(b);
   }
+  RefreshViewAids(true);
+}
+
+void CStmUbRenderer::RefreshViewAids(bool always) {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || GetWidth() <= 0 || GetHeight() <= 0) return;
+  const CVector corners[2] = {ClientToExt(CPoint(0, GetHeight()), 0.0), ClientToExt(CPoint(GetWidth(), 0), 0.0)};
+  if (!always && corners[0] == m_arAidsCorner[0] && corners[1] == m_arAidsCorner[1]) return;
+  m_arAidsCorner[0] = corners[0];
+  m_arAidsCorner[1] = corners[1];
+  manager->AddGridPoints();
+  manager->AddGuidelines();
 }
 
 void CStmUbRenderer::SetViewPos(VIEW_POS pos) {
@@ -395,6 +407,8 @@ void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
   CStmUbManager* manager = GetUbManager();
   if (!manager) return;
   CUbRenderWnd::OnMouseMove(flags, pt);
+  // Dragging the view (middle button or the pan tool) moves the region the aids cover.
+  RefreshViewAids(false);
   switch (GetActionTypeCur()) {
     case 51: case 52: case 55: case 56: case 57: case 58: case 59: case 61: case 62: case 65: case 66:
       UpdateDlgCoord(*manager);
@@ -438,6 +452,11 @@ CUbActionBase* CStmUbRenderer::SetAction(long id, long param, int init) {
   return action;
 }
 
+void CStmUbRenderer::OnMouseWheel(UINT flags, short delta, const CPoint& pt) {
+  CUbRenderWnd::OnMouseWheel(flags, delta, pt);
+  RefreshViewAids(true);
+}
+
 void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
   CStmUbManager* manager = GetUbManager();
   if (!manager) return;
@@ -475,6 +494,7 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
     case VK_RIGHT:
     case VK_DOWN:
       if (GetActionTypeCur() == kActionSelect) MovePerspectivePos(key);
+      RefreshViewAids(false);
       break;
     case VK_F8:
       if (GetVHDraw() != 0) {

@@ -37,6 +37,7 @@ public:
   void OnMButtonDown(UINT flags, const CPoint& pt) override;
   void OnMButtonUp(UINT flags, const CPoint& pt) override;
   void OnMouseMove(UINT flags, CPoint& pt) override;
+  void OnMouseWheel(UINT flags, short delta, const CPoint& pt) override;
   void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
   void ZoomAll(long param) override;
   // Makes the command's action current and shows or hides the floating dialogs it works with.
@@ -56,6 +57,10 @@ public:
   int IsImmediateDraw() const { return m_bImmediateDraw; }
   const SStmColorSet& GetColorSet() const { return m_colorSet; }
   int IsMButtonHeld() const { return m_bMButtonDown; }
+
+  // Lays the manager's grid points and fixed guidelines over the visible region; without
+  // `always`, only when that region moved since they were last laid.
+  void RefreshViewAids(bool always);
 
   void InitViewRange();
   void ResetViewRange();
@@ -141,4 +146,6 @@ private:
   int m_nLabelsDrawn = 0;
   int m_bMButtonDown = 0;
   SStmColorSet m_colorSet;
+  // The visible region's corners when the view aids were last laid.
+  CVector m_arAidsCorner[2];
 };

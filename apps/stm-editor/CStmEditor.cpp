@@ -15,6 +15,7 @@
 
 #include "CStmEditorSurface.h"
 #include "CStmEditorUiHost.h"
+#include "entities/CStmEntityObject.h"
 #include "host/framework/StmGlfwInput.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
@@ -205,6 +206,8 @@ void CStmEditor::ReportIdle() {
           "\tunits=" + OneLine(m_model.GetUnitLength().c_str()) + "," + OneLine(m_model.GetUnitForce().c_str()) +
           "\tdialog=" + dialog + "\tfolder=" + OneLine(m_fileDialog.GetFolder().c_str()) +
           "\tedit=" + OneLine(m_fileDialog.GetEdit().c_str()) + "\tproblem=" + OneLine(m_fileDialog.GetProblem().c_str());
+  line += "\tgrid=" + std::to_string(m_manager.GetGridPointKeys().size()) + "\tguidelines=" +
+          std::to_string(m_manager.GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindGuideline)));
   // Where the menu entries drawn in the last frame lie, by their untranslated names, so that a
   // harness can click them.
   line += "\titems=";

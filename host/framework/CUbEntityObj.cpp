@@ -37,14 +37,31 @@ void CUbEntityObj::Serialize(CArchive& ar) {
     ar << kArchiveVersion << static_cast<std::int32_t>(m_nTypeEntity) << static_cast<std::int32_t>(m_nSubType);
     ar << m_vDrawColor << m_vTextColor << m_vNormal;
   } else {
-    std::int32_t version = 0, kind = 0, sub = 0;
-    ar >> version >> kind >> sub;
-    if (version != kArchiveVersion) AfxThrowArchiveException(CArchiveException::badSchema);
-    m_nTypeEntity = kind;
-    m_nSubType = sub;
-    ar >> m_vDrawColor >> m_vTextColor >> m_vNormal;
-    RecreateCallList(-1);
+    SArchivedBase base;
+    ReadArchiveBase(ar, base);
+    ApplyArchiveBase(base);
   }
+}
+
+void CUbEntityObj::ReadArchiveBase(CArchive& ar, SArchivedBase& out) const {
+  std::int32_t version = 0, kind = 0, sub = 0;
+  ar >> version;
+  AfxCheckArchiveVersion(version, kArchiveVersion);
+  ar >> kind >> sub;
+  if (m_nTypeEntity != TYPE_ENTITY_NONE && kind != m_nTypeEntity) AfxThrowArchiveException(CArchiveException::badClass);
+  out.m_nKind = kind;
+  out.m_nSubType = sub;
+  ar >> out.m_vDrawColor >> out.m_vTextColor >> out.m_vNormal;
+  for (const CVector* v : {&out.m_vDrawColor, &out.m_vTextColor, &out.m_vNormal}) AfxCheckArchiveFinite({v->x, v->y, v->z});
+}
+
+void CUbEntityObj::ApplyArchiveBase(const SArchivedBase& base) {
+  m_nTypeEntity = base.m_nKind;
+  m_nSubType = base.m_nSubType;
+  m_vDrawColor = base.m_vDrawColor;
+  m_vTextColor = base.m_vTextColor;
+  m_vNormal = base.m_vNormal;
+  RecreateCallList(-1);
 }
 
 void CUbEntityObj::GetRange(CCubeRange&) {}

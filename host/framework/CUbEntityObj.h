@@ -120,6 +120,18 @@ public:
   void SetDrawVerify(long wndIndex, int hidden);
 
 protected:
+  // The container's part of an archive. Loaders read the whole archive before they change
+  // anything, so that a refused archive leaves the entity as it was.
+  struct SArchivedBase {
+    int m_nKind = TYPE_ENTITY_NONE;
+    int m_nSubType = -1;
+    CVector m_vDrawColor, m_vTextColor, m_vNormal;
+  };
+  // Throws badClass for an archive of another kind than this entity's (an entity of no kind
+  // yet takes any), so that the container's maps by kind stay true.
+  void ReadArchiveBase(CArchive& ar, SArchivedBase& out) const;
+  void ApplyArchiveBase(const SArchivedBase& base);
+
   // Every change of what GetRange returns ends with this, so that the container's index of
   // positions follows the entity (undo and redo replay through the same transforms).
   void UpdateEttIndex();

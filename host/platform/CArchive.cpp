@@ -1,6 +1,7 @@
 // Little-endian encoding for archives, independent of the host's byte order.
 #include "host/platform/CArchive.h"
 
+#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -21,6 +22,16 @@ const char* CArchiveException::What() const {
 
 void AfxThrowArchiveException(int cause, const char*) {
   throw CArchiveException(static_cast<CArchiveException::Cause>(cause));
+}
+
+void AfxCheckArchiveVersion(std::int32_t version, std::int32_t newest) {
+  if (version < 0 || version > newest) AfxThrowArchiveException(CArchiveException::badSchema);
+}
+
+void AfxCheckArchiveFinite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) AfxThrowArchiveException(CArchiveException::badSchema);
+  }
 }
 
 CArchive::CArchive(std::vector<std::uint8_t>& buffer, Mode mode) : m_mode(mode), m_data(&buffer) {}

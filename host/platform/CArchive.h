@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ public:
 };
 
 [[noreturn]] void AfxThrowArchiveException(int cause, const char* fileName = nullptr);
+
+// Refusals of what no writer makes, both badSchema: a version newer than the reader knows (or
+// negative), and a number that is not finite, from which no geometry can be built.
+void AfxCheckArchiveVersion(std::int32_t version, std::int32_t newest);
+void AfxCheckArchiveFinite(std::initializer_list<double> values);
 
 class CArchive {
 public:

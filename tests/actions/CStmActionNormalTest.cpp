@@ -11,6 +11,7 @@
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
 #include "host/platform/StmText.h"
+#include "support/RenderCheck.h"
 #include "support/StmSavedModel.h"
 #include "support/StmSceneFixture.h"
 
@@ -226,6 +227,13 @@ TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
   m_manager.UpdateStmRenderer();
   FitView();
   m_manager.EnableBoundarySelection(1);
+  // The area's fill lets what lies in it show through.
+  m_wnd.Render();
+  m_wnd.OpenGLRenderStart();
+  SRgbaImage picture = SRgbaImage::FromGl(kWidth, kHeight);
+  m_wnd.OpenGLRenderEnd();
+  for (size_t i = 3; i < picture.rgba.size(); i += 4) picture.rgba[i] = 255;  // opaque, as the programs write it
+  EXPECT_TRUE(CheckRender("area-over-elements", picture, 8, 40));
 
   Click(CVector(0, 0, 0));
   EXPECT_EQ(Selected(), (std::set<std::string>{"e5"}));

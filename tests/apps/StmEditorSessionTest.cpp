@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -181,6 +183,37 @@ TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
   EXPECT_NEAR(y1, y0, 2);
   ASSERT_TRUE(m_editor.Wheel(corner, -4));
   EXPECT_GT(m_editor.State().Real("scale"), scale);
+}
+
+TEST_F(StmEditorSessionTest, TheGridAndTheGuidelinesAreLaidAgainWhenTheWheelZooms) {
+  WriteSquare();
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  model.GetStmDataView()->SetGuideline(0, {250000.0});  // x = 250
+  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_GT(m_editor.State().Int("grid"), 0);
+  EXPECT_EQ(m_editor.State().Int("guidelines"), 1);
+
+  // Far out, the grid of 100 thins to whole multiples of it that are 30 pixels apart, and a
+  // point of it shows near the window's left edge, where the first grid never reached.
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -10));
+  EXPECT_EQ(m_editor.State().Int("guidelines"), 1);
+  const double scale = m_editor.State().Real("scale");
+  const double step = std::ceil(30.0 * scale / 100.0) * 100.0;
+  const CVector point = At(std::floor((500.0 - 300.0 * scale) / step) * step, std::round(500.0 / step) * step);
+  int x = 0, y = 0;
+  m_editor.ScreenOf(point, x, y);
+  const std::string window = m_editor.State().Get("window");
+  x -= std::atoi(window.c_str());
+  y -= std::atoi(window.substr(window.find(',') + 1).c_str());
+  int brightest = 0;
+  for (int dx = -1; dx <= 1; ++dx)
+    for (int dy = -1; dy <= 1; ++dy) brightest = std::max(brightest, Brightness(m_editor, x + dx, y + dy));
+  EXPECT_GT(brightest, 100) << "no grid point at " << point.x << "," << point.z;
+  const int between = static_cast<int>(step / scale / 2);
+  EXPECT_LT(Brightness(m_editor, x + between, y), 80) << "a grid point halfway between two";
 }
 
 TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {

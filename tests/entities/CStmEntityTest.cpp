@@ -247,6 +247,7 @@ TEST_F(CStmEntityTest, ArchivesRoundTripWithTheirVersions) {
 
   // A version-0 element archive has no type: the entity keeps its own.
   CStmEntityObject plain;
+  plain.SetTypeEntity(CStmEntityObject::kKindElement);
   std::vector<std::uint8_t> old = Store(plain);
   {
     CArchive ar(old, CArchive::store);

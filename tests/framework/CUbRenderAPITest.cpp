@@ -24,9 +24,8 @@ struct SBox {
   int Height() const { return y1 - y0 + 1; }
 };
 
-// View 2 looks at the y-z plane (screen right +y, up +z), view 4 at x-z (right +x, up +z).
+// View 2 looks at the y-z plane (screen right +y, up +z).
 const GLdouble kView2[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-const GLdouble kView4[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
 
 class RenderApiTest : public ::testing::Test {
 protected:
