@@ -6,9 +6,13 @@
 #include <set>
 #include <unordered_map>
 
+#include "actions/CStmActionAddElement.h"
+#include "actions/CStmActionAddGuideline.h"
+#include "actions/CStmActionAddNode.h"
 #include "actions/CStmActionNormal.h"
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPending.h"
+#include "dialogs/CStmDlgCoord.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -67,6 +71,9 @@ CStmUbManager::CStmUbManager() : CUbManage(0, 0) {
 
 void CStmUbManager::CreateActions() {
   AddAction(kActionNormal, new CStmActionNormal);
+  AddAction(kActionAddNode, new CStmActionAddNode);
+  AddAction(kActionAddElement, new CStmActionAddElement);
+  AddAction(kActionAddGuideline, new CStmActionAddGuideline);
   AddAction(kActionPan, new CStmActionPan);
   // Every command has an action from the start, so a tool that is not built yet answers the
   // user instead of leaving the window in the previous tool.
@@ -362,7 +369,8 @@ void CStmUbManager::UpdateStmRenderer() {
   if (!model) return;
   RemoveAllStm();
   ClearHistory();
-  if (CStmUbRenderer* wnd = GetCurrentRenderer()) SetAction(wnd, kActionSelect, -1, 1);
+  // Through the window, so that the tools' dialogs go with the tool that was running.
+  if (CStmUbRenderer* wnd = GetCurrentRenderer()) wnd->SetAction(kActionSelect, -1, 1);
 
   // Ids are set after AddEtt, so the hooks see -1 and the model stays as it is.
   for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {

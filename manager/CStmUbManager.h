@@ -17,6 +17,8 @@
 #include "manager/SStmLoadArrowSet.h"
 #include "manager/StmManagerTypes.h"
 
+class CDialog;
+class CStmDlgCoord;
 class CStmEntityArea;
 class CStmEntityBoundary;
 class CStmEntityElement;
@@ -31,6 +33,9 @@ public:
   // Command ids of the actions: 48 to 66, 60 unused.
   static constexpr long kActionFirst = 48;
   static constexpr long kActionNormal = 48;
+  static constexpr long kActionAddNode = 51;
+  static constexpr long kActionAddElement = 52;
+  static constexpr long kActionAddGuideline = 53;
   static constexpr long kActionUnused = 60;
   static constexpr long kActionPan = 63;
   static constexpr long kActionLast = 66;
@@ -147,6 +152,22 @@ public:
   void AddGridPoints();
   const std::vector<CString>& GetGridPointKeys() const { return m_arGridKey; }
 
+  // ---- Dynamic guidelines: construction lines the user draws. They are view aids, so they
+  // stay out of the model and out of the undo history.
+  // Null for coincident points; the guideline already drawn from a to b is handed back.
+  CStmEntityGuideline* AddGuidelines(const CVector& a, const CVector& b, int unused);
+  void DeleteDynamicGuidelines();
+  int GetCountDynamicGuidelines() const;
+
+  // ---- The floating dialogs, made on first show and kept until the manager goes.
+  // Shown: the edits enabled, the focus in the first edit with its text selected, and the
+  // dialog at the bottom-left of the view. Hidden: the edits disabled.
+  void ShowDlgCoord(int show);
+  CStmDlgCoord* GetDlgCoord() const { return m_pDlgCoord.get(); }
+  // Shows the dialog with its left edge 5 pixels right of the view's left edge and its bottom
+  // edge 5 pixels above the view's bottom edge, keeping its size.
+  static void ShowDlgBottomLeft(CUbRenderWnd* wnd, CDialog* dlg);
+
   // ---- Selection.
   void SetPreviousSelection();
   void SelectNode(const std::set<int>& ids);
@@ -245,6 +266,7 @@ private:
   double m_dMaxForceArrowSet = 0.0;
   std::vector<SStmLoadArrowSet*> m_arLoadArrowSet;
   std::unique_ptr<CStmModel> m_pClipboard;
+  std::unique_ptr<CStmDlgCoord> m_pDlgCoord;
   // The model whose change the open history step records.
   CStmModel* m_pChangeModel = nullptr;
   // Keys of the entities by (kind, record id); rebuilt when an entry turns out stale.

@@ -1,5 +1,6 @@
 // The render window of a strut-and-tie model: frame, entity passes, input and selection.
 #include "render/CStmUbRenderer.h"
+
 #include "render/CStmModelPainter.h"
 #include "render/CStmResultPainter.h"
 
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <set>
 
+#include "dialogs/CStmDlgCoord.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -390,8 +392,50 @@ void CStmUbRenderer::OnMButtonUp(UINT flags, const CPoint& pt) {
 }
 
 void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
-  if (!GetUbManager()) return;
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return;
   CUbRenderWnd::OnMouseMove(flags, pt);
+  switch (GetActionTypeCur()) {
+    case 51: case 52: case 55: case 56: case 57: case 58: case 59: case 61: case 62: case 65: case 66:
+      UpdateDlgCoord(*manager);
+      break;
+    default:
+      break;
+  }
+}
+
+void CStmUbRenderer::UpdateDlgCoord(CStmUbManager& manager) {
+  CStmDlgCoord* dlg = manager.GetDlgCoord();
+  if (!dlg) return;
+  // Rounded half up to four decimals, as typed values would be.
+  const auto round = [](double v) { return std::floor((v + 0.00005) * 1e4) / 1e4; };
+  const CDPoint p = manager.GetPointPlane(manager.GetCursorPoint());
+  dlg->m_dFirst = round(p.x);
+  dlg->m_dSecond = round(p.y);
+  dlg->UpdateData(0);
+  if (CWnd::GetFocus() != dlg) return;
+  const int focus = dlg->GetFocusId();
+  if (focus == CStmDlgCoord::IDC_EDIT_FIRST || focus == CStmDlgCoord::IDC_EDIT_SECOND) dlg->SetSel(focus, 0, -1);
+}
+
+CUbActionBase* CStmUbRenderer::SetAction(long id, long param, int init) {
+  CUbActionBase* action = CUbRenderWnd::SetAction(id, param, init);
+  CStmUbManager* manager = GetUbManager();
+  if (!manager || !action) return action;
+  switch (id) {
+    case 48: case 49: case 50:
+      manager->ShowDlgCoord(0);
+      break;
+    case 51: case 52: case 55: case 56: case 57: case 58: case 59: case 61: case 62: case 65:
+      manager->ShowDlgCoord(1);
+      break;
+    case 66:
+      if (action->GetStep() == 0) manager->ShowDlgCoord(1);
+      break;
+    default:
+      break;
+  }
+  return action;
 }
 
 void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
@@ -412,6 +456,14 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
   switch (static_cast<int>(key)) {
     case VK_ESCAPE:
       CancelCommand();
+      break;
+    case VK_TAB:
+      // Straight to typing a coordinate, replacing what the read-out shows.
+      if (CStmDlgCoord* dlg = manager->GetDlgCoord(); dlg && dlg->IsWindow()) {
+        dlg->SetFocus();
+        dlg->SetFocusId(CStmDlgCoord::IDC_EDIT_FIRST);
+        dlg->SetSel(CStmDlgCoord::IDC_EDIT_FIRST, 0, -1);
+      }
       break;
     case VK_DELETE:
       manager->DeleteSelectedEntity();

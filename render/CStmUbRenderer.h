@@ -39,6 +39,8 @@ public:
   void OnMouseMove(UINT flags, CPoint& pt) override;
   void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
   void ZoomAll(long param) override;
+  // Makes the command's action current and shows or hides the floating dialogs it works with.
+  CUbActionBase* SetAction(long id, long param, int init) override;
   void SetSelectObject(int hits, long maxHits, int flag, CMapStringToPtr* map, long mode) override;
   void DrawCoordinate() override;
   void DrawPlanRectOnDC(CVector pos) override;
@@ -85,6 +87,9 @@ private:
   void DestroyStmRenderer();
   void DeleteStmCallList();
   void ApplyColorSet();
+  // The coordinate dialog reads out the cursor's point while a tool that takes points runs, with
+  // the text of the focused edit selected so that typing replaces it.
+  void UpdateDlgCoord(CStmUbManager& manager);
 
   // The manager, its current model and the model's view settings; false when any is missing.
   bool GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const;

@@ -116,6 +116,8 @@ bool CStmEditor::Run(std::string& error) {
       m_commands.pop_front();
       RunCommand(command);
     }
+    m_drawTools.Run();
+    TrackHistory();
     if (glfwWindowShouldClose(m_window)) {
       if (ConfirmDiscard()) break;
       glfwSetWindowShouldClose(m_window, GLFW_FALSE);
@@ -152,7 +154,8 @@ bool CStmEditor::RunFrame() {
   DrawOverlay();
   ImGui::Render();
   // Known before the frame is drawn, so that only a reported frame is read back.
-  const bool quiet = m_nInputs == 0 && m_events.empty() && m_commands.empty();
+  // Input queued behind a modal window waits for it to close, so it does not keep the editor busy.
+  const bool quiet = m_nInputs == 0 && ((m_events.empty() && m_commands.empty()) || IsModal());
   m_nInputs = 0;
   m_nQuietFrames = quiet ? m_nQuietFrames + 1 : 0;
   m_wnd.Render();
@@ -185,7 +188,8 @@ void CStmEditor::ReportIdle() {
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
                      "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str()) +
-                     "\tcase=" + OneLine(ResultCaseCaption().c_str());
+                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) + "\tdialogs=" + OneLine(m_drawTools.Describe().c_str()) +
+                     "\tmodal=" + OneLine(m_pHost->DescribeDialog().c_str());
   // The model's file and settings, and the dialog that is open with what it shows.
   const char* dialog = m_newDialog.IsOpen() ? "new"
                        : !m_fileDialog.IsOpen() ? ""
@@ -347,6 +351,8 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
     if (action == GLFW_PRESS) editor->m_pHost->AnswerByKey(key);
     return;
   }
+  // A dialog of the scene's tools that holds the keyboard takes the key.
+  if (editor->m_pHost->OnDialogKey(key) || (!editor->IsModal() && editor->m_drawTools.OnKey(key, mods))) return;
   // The dialog's widgets have the other keys.
   if (editor->IsModal()) {
     if (action == GLFW_PRESS) editor->AnswerDialogByKey(key);

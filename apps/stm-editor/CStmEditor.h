@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmRecentFiles.h"
@@ -158,6 +159,7 @@ private:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  CStmEditorDrawTools m_drawTools{m_manager, m_wnd, m_model};
   CStmEditorSurface* m_pSurface = nullptr;
   GLFWwindow* m_window = nullptr;
   std::unique_ptr<CStmEditorUiHost> m_pHost;

@@ -226,6 +226,8 @@ bool CStmEditor::CheckUnlocked() {
 }
 
 CString CStmEditor::IdleStatus() const {
+  // A drawing tool's prompt stands until the tool has something else to say.
+  if (const CString prompt = m_drawTools.Prompt(); !prompt.IsEmpty() && !m_model.IsLock()) return prompt;
   return m_model.IsLock() ? StmText("Locked: the model holds analysis results; it can be viewed, not edited")
                           : StmText("Ready");
 }

@@ -44,7 +44,7 @@ const char* PlaneName(int plane) {
 }  // namespace
 
 bool CStmEditor::IsModal() const {
-  return m_pHost->IsMessageBoxOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen();
+  return m_pHost->IsMessageBoxOpen() || m_pHost->IsDialogOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen();
 }
 
 void CStmEditor::AnswerDialogByKey(int glfwKey) {

@@ -90,6 +90,7 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }
+    m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
@@ -178,6 +179,8 @@ void CStmEditor::DrawOverlay() {
   const auto note = [this](const std::string& name, bool enabled) { NoteItem(name, enabled); };
   m_fileDialog.Draw(note);
   m_newDialog.Draw(note);
+  m_drawTools.DrawDialogs(ImGui::GetFrameHeight(), height, note);
+  m_pHost->DrawModalDialog(note);
   m_pHost->DrawMessageBox();
 }
 
@@ -253,6 +256,8 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("Ctrl+Shift+S"), StmTextNoop("save under another name")},
       {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
+      {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
+      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
       {StmTextNoop("F1"), StmTextNoop("this list")},
   };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);

@@ -121,10 +121,24 @@ bool CStmEditorUiHost::AnswerByKey(int glfwKey) {
 }
 
 int CStmEditorUiHost::RunModal(CDialog& dialog) {
-  CString text;
-  text.Format(StmText("\"%s\" is not available in this editor").c_str(), dialog.GetCaption().c_str());
-  m_strStatus = text;
-  return IDCANCEL;
+  dialog.EndDialog(0);
+  dialog.SetFocus();
+  // The keyboard goes to the dialog's focused control, its text selected to be typed over.
+  dialog.SetFocusId(dialog.GetFocusId());
+  dialog.SetSel(dialog.GetFocusId(), 0, -1);
+  m_dialogs.push_back(&dialog);
+  while (dialog.GetResult() == 0) {
+    if (!m_runFrame()) dialog.EndDialog(IDCANCEL);
+    // What the user did in the frame reaches the dialog outside it, where it may end it.
+    if (m_dialogs.back() == &dialog) m_dialogView.Deliver();
+  }
+  m_dialogs.pop_back();
+  m_dialogView.Forget(&dialog);
+  return dialog.GetResult();
+}
+
+void CStmEditorUiHost::DrawModalDialog(const CStmEditorDialogView::NoteItemFn& note) {
+  if (!m_dialogs.empty()) m_dialogView.DrawModal(*m_dialogs.back(), note);
 }
 
 LRESULT CStmEditorUiHost::SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {

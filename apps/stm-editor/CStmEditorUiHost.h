@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "CStmEditorDialogView.h"
 #include "host/platform/CUiHost.h"
 
 struct GLFWcursor;
@@ -25,7 +26,8 @@ public:
 
   // Shows frames until the user answers with one of the box's buttons.
   int MessageBox(const CString& text, const CString& caption, UINT type) override;
-  // The editor has no dialog windows: a dialog is cancelled and the status line says so.
+  // Shows frames with the dialog in front until it ends; a dialog still open when no further
+  // frame comes is cancelled.
   int RunModal(CDialog& dialog) override;
   LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override;
   void SetStatusText(const CString& text) override { m_strStatus = text; }
@@ -37,6 +39,13 @@ public:
 
   // Inside an overlay frame: lays out the open message box, if any.
   void DrawMessageBox();
+  // Inside an overlay frame: lays out the innermost modal dialog, if any.
+  void DrawModalDialog(const CStmEditorDialogView::NoteItemFn& note);
+  bool IsDialogOpen() const { return !m_dialogs.empty(); }
+  // A key for the modal dialog; false when none is up.
+  bool OnDialogKey(int glfwKey) { return !m_dialogs.empty() && m_dialogView.OnKey(glfwKey); }
+  // What the modal dialog shows, for the idle report.
+  std::string DescribeDialog() const { return m_dialogView.Describe(); }
   bool IsMessageBoxOpen() const { return !m_boxes.empty(); }
   // The text of the innermost open box; empty when none is open.
   CString GetMessageBoxText() const { return m_boxes.empty() ? CString() : m_boxes.back().text; }
@@ -62,4 +71,7 @@ private:
   std::map<int, GLFWcursor*> m_cursors;
   std::map<UINT, STimer> m_timers;
   std::vector<SMessage> m_messages;
+  // Nested modal dialogs stack up like boxes; the innermost one is shown.
+  std::vector<CDialog*> m_dialogs;
+  CStmEditorDialogView m_dialogView;
 };

@@ -79,6 +79,9 @@ int CUbManage::GetOSnapPoint(CUbRenderWnd* wnd, const CRect& rect, CVector& out,
   for (long bit : order) {
     if (!(mode & bit)) continue;
     if (bit == kSnapPer && !hasBase) continue;
+    // A point on a line is always at least as near as the line's own nodes and ends, so it is
+    // only the fallback: a click a few pixels off a node means the node.
+    if (bit == kSnapNear && bestGlyph != 0) continue;
     CVector candidate;
     int first = 1;
     for (CUbEntityObj* e : entities) {

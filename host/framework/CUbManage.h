@@ -36,7 +36,8 @@ public:
   virtual CUbActionBase* SetAction(CUbRenderWnd* wnd, long id, long param, int init);
   virtual CUbActionBase* GetAction(long id);
   virtual CUbActionBase* GetActionCurrent();
-  // The nearest snap point among the entities in the rectangle for the modes in `mode`.
+  // The nearest snap point among the entities in the rectangle for the modes in `mode`; the
+  // nearest point on a line only where no other snap is in the rectangle.
   // `marker` non-zero shows the snap marker on the window; `model` is accepted for callers
   // that ask for model coordinates, which view coordinates are here. Returns the glyph code of
   // the snap kind found, or 0 (out unchanged).

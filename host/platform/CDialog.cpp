@@ -1,6 +1,7 @@
 // Dialog state, data exchange and the modal run through the UI host.
 #include "host/platform/CDialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -44,7 +45,84 @@ SDlgControl* CDialog::GetControl(int id) {
 }
 
 void CDialog::SetDlgItemText(int id, const CString& text) {
-  if (SDlgControl* control = GetControl(id)) control->m_strText = text;
+  SDlgControl* control = GetControl(id);
+  if (!control) return;
+  control->m_strText = text;
+  ++control->m_nRevision;
+}
+
+void CDialog::SetSel(int id, int start, int end) {
+  SDlgControl* control = GetControl(id);
+  if (!control) return;
+  control->m_nSelStart = start;
+  control->m_nSelEnd = end;
+  ++control->m_nRevision;
+}
+
+void CDialog::EnableControl(int id, bool enable) {
+  if (SDlgControl* control = GetControl(id)) control->m_bEnabled = enable;
+}
+
+CSize CDialog::GetTemplateSize() const {
+  constexpr int kMargin = 7;
+  int right = 0, bottom = 0;
+  for (const SDlgControl& control : m_arControl) {
+    right = std::max(right, control.m_rect.right);
+    bottom = std::max(bottom, control.m_rect.bottom);
+  }
+  return CSize(right + kMargin, bottom + kMargin);
+}
+
+int CDialog::PreTranslateMessage(MSG* msg) {
+  if (!msg || msg->message != WM_KEYDOWN) return 0;
+  switch (static_cast<int>(msg->wParam)) {
+    case VK_RETURN: OnOK(); return 1;
+    case VK_ESCAPE: OnCancel(); return 1;
+    default: return 0;
+  }
+}
+
+void CDialog::OnClicked(int id) {
+  if (id == IDOK) OnOK();
+  if (id == IDCANCEL) OnCancel();
+}
+
+void CDialog::OnControlChanged(int) {}
+
+int CDialog::SendKey(UINT key) {
+  MSG msg;
+  msg.hwnd = GetSafeHwnd();
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  return PreTranslateMessage(&msg);
+}
+
+int CDialog::SendChar(unsigned int ch) {
+  MSG msg;
+  msg.hwnd = GetSafeHwnd();
+  msg.message = WM_CHAR;
+  msg.wParam = ch;
+  if (PreTranslateMessage(&msg)) return 1;
+  SDlgControl* edit = GetControl(m_nFocusId);
+  if (!edit || edit->m_eKind != EDlgControlKind::kEdit || !edit->m_bEnabled) return 0;
+  std::string text = edit->m_strText.str();
+  const int length = static_cast<int>(text.size());
+  int start = std::clamp(edit->m_nSelStart < 0 ? length : edit->m_nSelStart, 0, length);
+  int end = std::clamp(edit->m_nSelEnd < 0 ? length : edit->m_nSelEnd, 0, length);
+  if (end < start) std::swap(start, end);
+  if (ch == static_cast<unsigned int>(VK_BACK)) {
+    if (start == end && start > 0) --start;
+    text.erase(static_cast<size_t>(start), static_cast<size_t>(end - start));
+  } else if (ch >= 0x20 && ch < 0x7F) {
+    text.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), 1, static_cast<char>(ch));
+    ++start;
+  } else {
+    return 0;
+  }
+  edit->m_strText = text;
+  edit->m_nSelStart = edit->m_nSelEnd = start;
+  ++edit->m_nRevision;
+  return 0;
 }
 
 CString CDialog::GetDlgItemText(int id) {

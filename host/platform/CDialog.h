@@ -8,7 +8,7 @@
 #include "host/platform/CString.h"
 #include "host/platform/CWnd.h"
 
-enum class EDlgControlKind { kStatic, kEdit, kButton, kCheck, kCombo, kSlider };
+enum class EDlgControlKind { kStatic, kEdit, kButton, kCheck, kCombo, kSlider, kRadio };
 
 struct SDlgControl {
   int m_nId = 0;
@@ -21,6 +21,13 @@ struct SDlgControl {
   bool m_bEnabled = true;
   bool m_bVisible = true;
   CRect m_rect;
+  // The entries of a combo box; m_nSel is the chosen one (-1: none), as it is a slider's position.
+  std::vector<CString> m_arItems;
+  // The selected characters of an edit, as EM_SETSEL gives them (end -1: to the end of the text).
+  int m_nSelStart = 0, m_nSelEnd = 0;
+  // Raised whenever the layer sets the text or the selection, so that a host that keeps its own
+  // copy while the user types knows when to take the layer's instead.
+  int m_nRevision = 0;
 };
 
 class CDialog;
@@ -52,12 +59,43 @@ public:
   // save non-zero: controls to members; zero: members to controls. 0 when a value was refused.
   int UpdateData(int save = 1);
 
+  // Sees key (WM_KEYDOWN) and character (WM_CHAR) messages before the focused control does;
+  // non-zero when the message was used up. The base confirms on Enter and cancels on Escape.
+  virtual int PreTranslateMessage(MSG* msg);
+  // What a host does with a key or a character typed into the dialog: the dialog sees it first,
+  // then, unless it took it, an edit with the focus takes a printable character (replacing its
+  // selection) or a backspace. Returns non-zero when the dialog itself took the message.
+  int SendKey(UINT key);
+  int SendChar(unsigned int ch);
+  // A button, check box or radio button was clicked (BN_CLICKED), after its check state
+  // changed; the base ends the dialog on IDOK (through OnOK) and IDCANCEL.
+  virtual void OnClicked(int id);
+  // The user changed an edit's text, a combo box's choice or a slider's position.
+  virtual void OnControlChanged(int id);
+
   std::vector<SDlgControl>& GetControls() { return m_arControl; }
   SDlgControl* GetControl(int id);
   void SetDlgItemText(int id, const CString& text);
   CString GetDlgItemText(int id);
+  // The control that has the focus within the dialog; setting it counts as a request that a
+  // host showing the dialog moves its own focus there.
   int GetFocusId() const { return m_nFocusId; }
-  void SetFocusId(int id) { m_nFocusId = id; }
+  void SetFocusId(int id) {
+    m_nFocusId = id;
+    ++m_nFocusRevision;
+  }
+  int GetFocusRevision() const { return m_nFocusRevision; }
+  // Selects characters of an edit (EM_SETSEL): 0 and -1 select the whole text.
+  void SetSel(int id, int start, int end);
+  void EnableControl(int id, bool enable);
+
+  // Where the dialog stands, in client pixels of the view it belongs to. A host that lays the
+  // dialog out at another size keeps it against the same edges of the view: the nearer of left
+  // and right, and the nearer of top and bottom.
+  const CRect& GetWindowRect() const { return m_rectWindow; }
+  void MoveWindow(const CRect& rect) { m_rectWindow = rect; }
+  // The size the controls' rectangles ask for, with the usual margin, in pixels.
+  CSize GetTemplateSize() const;
 
 protected:
   virtual void DoDataExchange(CDataExchange* pDX);
@@ -70,6 +108,8 @@ private:
   CWnd* m_pParent;
   std::vector<SDlgControl> m_arControl;
   int m_nFocusId = 0;
+  int m_nFocusRevision = 0;
+  CRect m_rectWindow;
   int m_nResult = 0;
 };
 

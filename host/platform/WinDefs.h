@@ -78,5 +78,13 @@ constexpr int IDC_ARROW = 32512;
 constexpr int IDC_CROSS = 32515;
 constexpr int IDC_SIZEALL = 32646;
 
+// A message as a window procedure sees it; dialogs take key and character messages in this form.
+struct MSG {
+  HWND hwnd = nullptr;
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;

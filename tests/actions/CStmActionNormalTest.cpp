@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actions/CStmActionNormal.h"
+#include "actions/CStmActionPending.h"
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
 #include "host/platform/StmText.h"
@@ -94,7 +95,12 @@ protected:
 TEST_F(CStmActionNormalTest, EveryCommandIdHasAnActionAndAToolNotBuiltYetSaysSo) {
   for (long id = 48; id <= 66; ++id) EXPECT_EQ(m_manager.GetAction(id) != nullptr, id != 60) << id;
   BuildScene();
-  m_wnd.SetAction(52, -1, 1);
+  long pending = -1;
+  for (long id = 48; id <= 66 && pending < 0; ++id) {
+    if (dynamic_cast<CStmActionPending*>(m_manager.GetAction(id))) pending = id;
+  }
+  if (pending < 0) GTEST_SKIP() << "every tool is built";
+  m_wnd.SetAction(pending, -1, 1);
   ASSERT_FALSE(m_host.m_statusTexts.empty());
   EXPECT_EQ(m_host.m_statusTexts.back(), StmText("This tool is not available yet; Esc returns to selection"));
   m_host.m_statusTexts.clear();

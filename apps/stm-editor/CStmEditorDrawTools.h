@@ -1,0 +1,55 @@
+// The editor's Draw menu: the node, element and guideline tools, typed coordinates through the
+// coordinate dialog, the snap modes, orthogonal drawing and the length prompt; and the floating
+// dialogs of the scene's tools, drawn beside the view.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "CStmEditorDialogView.h"
+#include "host/platform/CString.h"
+
+class CStmUbManager;
+class CStmUbRenderer;
+class CStmModel;
+
+class CStmEditorDrawTools {
+public:
+  using NoteItemFn = CStmEditorDialogView::NoteItemFn;
+
+  CStmEditorDrawTools(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model)
+      : m_manager(manager), m_wnd(wnd), m_model(model) {}
+
+  // Inside the menu bar: the Draw menu, enabled when idle.
+  void DrawMenu(bool idle, const NoteItemFn& note);
+  // Inside an overlay frame: the tools' dialogs that are shown, clear of the overlay's bars.
+  void DrawDialogs(float barTop, float barBottom, const NoteItemFn& note);
+  // After the frame: runs the commands chosen and hands the dialogs what the user did there.
+  void Run();
+  // A key pressed in the window while no modal window is up; true when it was taken: by a dialog
+  // of the tools that holds the keyboard, or, while the view has the keyboard, N, E and G, which
+  // start the node, element and guideline tools.
+  bool OnKey(int glfwKey, int mods);
+  // What the running drawing tool waits for; empty when none runs.
+  CString Prompt() const;
+  // The dialogs shown and what their edits hold, for the idle report.
+  std::string Describe() const { return m_dialogs.Describe(); }
+
+private:
+  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kSnap };
+  struct SCommand {
+    ECommand command;
+    long snapBit;
+  };
+
+  void RunCommand(const SCommand& command);
+  // Starts a drawing tool, unless the model is locked.
+  void StartTool(long id);
+
+  CStmUbManager& m_manager;
+  CStmUbRenderer& m_wnd;
+  CStmModel& m_model;
+  CStmEditorDialogView m_dialogs;
+  std::deque<SCommand> m_commands;
+};

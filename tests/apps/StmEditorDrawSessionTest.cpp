@@ -1,0 +1,134 @@
+// Drawing in the editor as a user does it: the Draw menu, real clicks on nodes, undo and redo,
+// a coordinate typed into the dialog beside the view, and the file on disk after each save.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+CVector At(double x, double z) { return CVector(x, 0.0, z); }
+
+class StmEditorDrawSessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    m_path = RenderOutputDir() + "/session-draw-" + std::to_string(getpid()) + ".stm.json";
+    // A square of four nodes and four sides, 1000 mm each, in the x-z plane.
+    CStmModel model;
+    model.SetPlane(STM_PLANE_XZ);
+    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+  void TearDown() override {
+    std::remove(m_path.c_str());
+    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+  }
+
+  // The enabled elements on disk, each as the ids of its two nodes, the smaller first.
+  std::set<std::pair<int, int>> ElementsOnDisk() const {
+    CStmModel model;
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    EXPECT_EQ(model.GetCountNode(1), 4) << "no node was added";
+    std::set<std::pair<int, int>> out;
+    for (const auto& [id, element] : model.GetElements()) {
+      if (!element->IsEnable()) continue;
+      const int a = element->GetIdNodeBegin(), b = element->GetIdNodeEnd();
+      out.insert({std::min(a, b), std::max(a, b)});
+    }
+    return out;
+  }
+
+  std::string Status() const { return m_editor.State().Get("status"); }
+
+  std::string m_path;
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromATypedPoint) {
+  ASSERT_TRUE(m_editor.Start(m_path));
+  // Room around the square, clear of the dialog at the bottom-left.
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Element"));
+  EXPECT_EQ(Status(), "Pick start point");
+  EXPECT_EQ(m_editor.State().Get("dialogs").rfind("4001:", 0), 0u) << "the coordinate dialog shows";
+
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  EXPECT_EQ(Status(), "Pick end point");
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  EXPECT_EQ(Status(), "Element 5 drawn. Pick start point");
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+
+  // Undone and saved: the file is the square again; redone and saved: the diagonal is there.
+  const std::set<std::pair<int, int>> square = {{1, 2}, {2, 3}, {3, 4}, {1, 4}};
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), square);
+  ASSERT_TRUE(m_editor.Key("ctrl+y"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  std::set<std::pair<int, int>> expected = square;
+  expected.insert({1, 3});
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // Tab puts the keyboard into the dialog; a comma moves to the second field, Enter takes the
+  // point; the other end is a click on a node.
+  ASSERT_TRUE(m_editor.Key("Tab"));
+  EXPECT_EQ(Status(), "Pick start point") << "a key leaves the tool's prompt standing";
+  ASSERT_TRUE(m_editor.Type("1000"));
+  ASSERT_TRUE(m_editor.Type(","));
+  ASSERT_TRUE(m_editor.Type("0"));
+  EXPECT_EQ(m_editor.State().Get("dialogs"), "4001:4001=1000,4002=0,keyboard=4002");
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(Status(), "Pick end point");
+  ASSERT_TRUE(m_editor.Click(At(0, 1000)));
+  EXPECT_EQ(Status(), "Element 6 drawn. Pick start point");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.insert({2, 4});
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // With the length prompt on, the length typed there ends the element on the way to the
+  // picked point: at 500 from node 1, on the bottom side, which the new node splits.
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Ask for the length of each element"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  EXPECT_EQ(m_editor.State().Get("modal"), "4090:4092=1000.000000,keyboard=4092");
+  ASSERT_TRUE(m_editor.Type("500"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(m_editor.State().Get("modal"), "");
+  EXPECT_EQ(Status(), "Element 8 drawn. Pick start point");
+  // Esc in the prompt draws nothing.
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
+  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+
+  // Esc leaves the tool, and the dialog goes with it.
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Get("dialogs"), "");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  const CStmObjNode* added = model.GetNode(5);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->GetCoord(), At(500, 0));
+  EXPECT_EQ(model.GetCountElement(1), 8);
+}
+
+}  // namespace
