@@ -378,7 +378,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
       case GLFW_KEY_DELETE: return command(ECommand::kDelete);
       case GLFW_KEY_F8: return command(ECommand::kOrtho);
       case GLFW_KEY_F1: return command(ECommand::kKeys);
-      default: break;
+      default: if (editor->QueueModifyKey(key)) return; break;
     }
   }
   const int virtualKey = GlfwKeyToVirtualKey(key);

@@ -79,8 +79,7 @@ void CStmEditor::DrawOverlay() {
       ImGui::Separator();
       item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
       item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
-      // Placing a paste needs a paste tool, which the editor does not have yet.
-      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, false);
+      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, unlocked && m_manager.IsCopiedData());
       item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
       item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
       ImGui::Separator();
@@ -91,6 +90,7 @@ void CStmEditor::DrawOverlay() {
       ImGui::EndMenu();
     }
     m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+    DrawModifyMenu();
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
