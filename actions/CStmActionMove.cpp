@@ -91,13 +91,22 @@ bool CStmActionMove::CheckEditable(CStmUbManager& manager) {
 int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection& selection,
                                        const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes) {
   int moved = 0;
+  std::vector<CString> movedElements;
   for (const CString& key : selection.m_arElement) {
     CStmEntityElement* element = FindElement(manager, key);
     if (!element || !apply(*element)) continue;
     ++moved;
+    movedElements.push_back(key);
     manager.AddNodeMovedElement(element);
     manager.DeleteNodeDuplication(element->GetIdStm());
   }
+  // An element that landed on one already there would be drawn and analysed twice: the one that
+  // was there stays.
+  std::vector<CStmEntityElement*> landed;
+  for (const CString& key : movedElements) {
+    if (CStmEntityElement* element = FindElement(manager, key)) landed.push_back(element);
+  }
+  manager.DeleteElementDuplication(landed);
   for (const CString& key : selection.m_arNode) {
     CStmEntityNode* node = FindNode(manager, key);
     // A node with an element at its place went along with the element (or stays with it).

@@ -41,10 +41,11 @@ protected:
   static CStmEntityNode* FindNode(CStmUbManager& manager, const CString& key);
 
   // Applies a transform to the selection as moves, mirrors and turns do: every element (its end
-  // nodes follow, or it takes nodes of its own where others still hold the old ones, and ends
-  // that land on nodes merge), then every free node, which splits the elements it lands on when
-  // splitByNodes is set and merges with a node it lands on. apply transforms one entity and
-  // records it; it answers false when the entity refused to move. Returns how many moved.
+  // nodes follow, or it takes nodes of its own where others still hold the old ones, ends that
+  // land on nodes merge, and an element that lands on another goes), then every free node, which
+  // splits the elements it lands on when splitByNodes is set and merges with a node it lands on.
+  // apply transforms one entity and records it; it answers false when the entity refused to
+  // move. Returns how many moved.
   int TransformSelection(CStmUbManager& manager, const SSelection& selection,
                          const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes);
   // The end of a one-shot run: the selection tool comes back.

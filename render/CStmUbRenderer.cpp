@@ -475,6 +475,13 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
       CancelCommand();
       break;
     case VK_TAB:
+      // Straight to typing the angle while the rotate tool waits for one.
+      if (CStmDlgAngle* angle = manager->GetDlgAngle(); angle && angle->IsWindowVisible()) {
+        angle->SetFocus();
+        angle->SetFocusId(CStmDlgAngle::IDC_ANGLE);
+        angle->SetSel(CStmDlgAngle::IDC_ANGLE, 0, -1);
+        break;
+      }
       // Straight to typing a coordinate, replacing what the read-out shows.
       if (CStmDlgCoord* dlg = manager->GetDlgCoord(); dlg && dlg->IsWindow()) {
         dlg->SetFocus();

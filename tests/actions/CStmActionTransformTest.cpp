@@ -123,7 +123,10 @@ TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLea
 }
 
 TEST_F(CStmActionTransformTest, ATypedAngleTurnsTheSelectionExactlyAndEscInTheDialogCancels) {
-  Build({CVector(0, 0, 0), CVector(10, 0, 0), CVector(30, 0, 0), CVector(20, 0, 20)}, {{2, 3}});
+  // Element 1 on the x axis turns onto element 2, which is there already; node 4 turns alone.
+  Build({CVector(0, 0, 0), CVector(10, 0, 0), CVector(30, 0, 0), CVector(20, 0, 20), CVector(0, 0, 10),
+         CVector(0, 0, 30)},
+        {{2, 3}, {5, 6}});
   const std::string before = SaveModelBytes(m_model, "rotate-before");
   Select({4}, {1});
   m_wnd.SetAction(kRotate, -1, 1);
@@ -144,8 +147,10 @@ TEST_F(CStmActionTransformTest, ATypedAngleTurnsTheSelectionExactlyAndEscInTheDi
   dlg->SendKey(VK_RETURN);
   EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
   EXPECT_FALSE(dlg->IsWindowVisible());
-  // A quarter turn counter-clockwise as the x-z view shows it, to the bit.
+  // A quarter turn counter-clockwise as the x-z view shows it, to the bit; the turned element
+  // gave way to the one already there.
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,10)-(0,30)"}));
+  EXPECT_TRUE(m_model.GetElement(2)->IsEnable());
   EXPECT_EQ(m_model.GetNode(4)->GetCoord(), CVector(-20, 0, 20));
   ExpectUndoRedoExact(before, "rotate");
 }

@@ -64,7 +64,7 @@ protected:
   StmEditorSession m_editor;
 };
 
-TEST_F(StmEditorModifySessionTest, CopyThenCtrlVAndClicksPasteAndTheModifyMenuMoves) {
+TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesAndATypedAngleTurns) {
   ASSERT_TRUE(m_editor.Start(m_path));
   // Room around the square, so that the tools' dialogs at the bottom-left leave its corner clear.
   ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
@@ -93,6 +93,19 @@ TEST_F(StmEditorModifySessionTest, CopyThenCtrlVAndClicksPasteAndTheModifyMenuMo
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   expected.erase("0,0-1000,1000");
   expected.insert("1000,0-2000,1000");
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // The bottom side turned by a typed quarter turn about its left end lands on the left side,
+  // which stays alone.
+  ASSERT_TRUE(m_editor.Click(At(500, 0)));
+  ASSERT_TRUE(m_editor.Key("r"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Key("Tab"));
+  ASSERT_TRUE(m_editor.Type("90"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_NE(Status().find("Rotated 1"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.erase("0,0-1000,0");
   EXPECT_EQ(ElementsOnDisk(), expected);
 }
 
