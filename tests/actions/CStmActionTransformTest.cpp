@@ -3,6 +3,7 @@
 // a rebuild from the model would make it and gives back the saved file byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -52,6 +53,20 @@ protected:
     return buffer;
   }
 
+  // How many pixels between two model points a frame draws in the highlight colour.
+  int PreviewPixels(const CVector& a, const CVector& b) {
+    m_wnd.Render();
+    const CVector& colour = m_wnd.GetHighlightColorLine();
+    int count = 0;
+    for (int i = 2; i <= 38; ++i) {
+      const auto px = Pixel(At(a + (b - a) * (i / 40.0)));
+      if (std::abs(px[0] - colour.x * 255) < 8 && std::abs(px[1] - colour.y * 255) < 8 &&
+          std::abs(px[2] - colour.z * 255) < 8)
+        ++count;
+    }
+    return count;
+  }
+
   // The model is the truth after the edit, after its undo (the file as it was) and after its
   // redo (the file as the edit left it).
   void ExpectUndoRedoExact(const std::string& before, const std::string& name) {
@@ -86,6 +101,11 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
   Select({1}, {1});
   m_wnd.SetAction(kMove, -1, 1);
   Click(CVector(0, 0, 0));
+  // While the target is picked, a preview shows the element where it would go.
+  EXPECT_EQ(PreviewPixels(CVector(0, 0, 40), CVector(40, 0, 40)), 0);
+  CPoint target = At(CVector(0, 0, 40));
+  m_wnd.OnMouseMove(0, target);
+  EXPECT_GT(PreviewPixels(CVector(0, 0, 40), CVector(40, 0, 40)), 5);
   Click(CVector(0, 0, 40));
   EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,40)-(40,40)"}));
