@@ -86,7 +86,7 @@ bool CStmActionAddLine::ApplyLengthText(const CVector& start, CVector& end) {
   const double length = std::strtod(text.c_str(), &rest);
   if (*rest != '\0' || errno == ERANGE || !(length > 0.0) || !std::isfinite(length)) {
     CString message;
-    message.Format(StmText("The length \"%s\" is not a positive number; nothing was drawn").c_str(), text.c_str());
+    message.Format(StmText("The length \"%s\" is not a positive number; nothing changed").c_str(), text.c_str());
     OnStatusMessage(message);
     return false;
   }
@@ -110,20 +110,11 @@ void CStmActionAddLine::OnMouseMove(CUbRenderWnd* wnd, UINT flags, const CPoint&
   CUbActionBase::OnMouseMove(wnd, flags, pt);
 }
 
-void CStmActionAddLine::OnMButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) { OnMButtonDownSub(wnd, flags, pt); }
-void CStmActionAddLine::OnMButtonUp(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) { OnMButtonUpSub(wnd, flags, pt); }
-
-void CStmActionAddLine::OnMouseWheel(CUbRenderWnd* wnd, UINT flags, short delta, const CPoint& pt) {
-  OnMouseWheelActionSub(wnd, flags, delta, pt);
-}
-
 void CStmActionAddLine::RenderPost(CUbRenderWnd* wnd, int) {
   CUbActionBase::RenderPost(wnd, 1);
   if (!wnd) return;
   if (CUbManage* manage = GetManage(wnd)) wnd->DrawAddCursor(manage->GetCursorPoint());
 }
-
-void CStmActionAddLine::OnTimer(CUbRenderWnd* wnd) { CUbActionBase::OnTimer(wnd); }
 
 int CStmActionAddLine::OnSetCursor(CUbRenderWnd*) {
   GetUiHost().SetCursor(IDC_NONE);

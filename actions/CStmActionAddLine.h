@@ -4,15 +4,15 @@
 // mode, the distance prompt whose answer sets the line's length. Derived tools say what a
 // finished line does in OnLineCompleted.
 //
-// The picked points live in the manager (GetStartPoint, GetEndPoint), so that the renderer and
-// other tools can read them; the step says which one is awaited.
+// The middle button, the wheel and the hover timer are the base's, so the view can be panned
+// and zoomed in the middle of a line. The picked points live in the manager (GetStartPoint,
+// GetEndPoint), so that the renderer and other tools can read them; the step says which one is
+// awaited.
 #pragma once
 
 #include "geometry/CVector.h"
 #include "host/framework/CUbActionBase.h"
 #include "host/platform/CString.h"
-
-class CStmUbManager;
 
 class CStmActionAddLine : public CUbActionBase {
 public:
@@ -24,10 +24,6 @@ public:
   void InitAction(CUbRenderWnd* wnd) override;
   void OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnMouseMove(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
-  void OnMButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
-  void OnMButtonUp(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
-  void OnMouseWheel(CUbRenderWnd* wnd, UINT flags, short delta, const CPoint& pt) override;
-  void OnTimer(CUbRenderWnd* wnd) override;
   int OnSetCursor(CUbRenderWnd* wnd) override;
   void OnStatusMessage(const CString& text) override;
   // Called once both points are known (the manager's start and end point); the line tool itself

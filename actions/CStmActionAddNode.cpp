@@ -101,8 +101,6 @@ void CStmActionAddNode::RenderPost(CUbRenderWnd* wnd, int) {
   if (CUbManage* manage = GetManage(wnd)) wnd->DrawAddCursor(manage->GetCursorPoint());
 }
 
-void CStmActionAddNode::OnTimer(CUbRenderWnd* wnd) { CUbActionBase::OnTimer(wnd); }
-
 int CStmActionAddNode::OnSetCursor(CUbRenderWnd*) {
   GetUiHost().SetCursor(IDC_NONE);
   return 1;

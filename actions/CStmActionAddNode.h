@@ -15,7 +15,6 @@ public:
   void OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnMouseMove(CUbRenderWnd* wnd, UINT flags, const CPoint& pt) override;
   void OnMouseWheel(CUbRenderWnd* wnd, UINT flags, short delta, const CPoint& pt) override;
-  void OnTimer(CUbRenderWnd* wnd) override;
   int OnSetCursor(CUbRenderWnd* wnd) override;
 
   // The point of a click for the tools that take single points: typed input, else an object

@@ -22,7 +22,7 @@ public:
   // view; a comma in the first edit moves on to the second, and no comma ever reaches an edit.
   int PreTranslateMessage(MSG* msg) override;
   // The wheel over the dialog zooms the view.
-  void OnMouseWheel(UINT flags, short delta, const CPoint& pt);
+  void OnMouseWheel(UINT flags, short delta, const CPoint& pt) override;
 
   // The coordinate confirmed last, once: only while the dialog is shown and a value is pending.
   // out becomes the model point of the pair in the view's plane; returns 1 when it was written.

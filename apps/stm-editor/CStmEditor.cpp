@@ -181,6 +181,7 @@ void CStmEditor::ReportIdle() {
                      "\tlocked=" + std::to_string(m_model.IsLock()) + "\tundo=" + std::to_string(m_manager.GetUndoCount()) +
                      "\tredo=" + std::to_string(m_manager.GetRedoCount()) +
                      "\tortho=" + std::to_string(m_wnd.GetVHDraw() != 0 ? 1 : 0) +
+                     "\tsnap=" + std::to_string(m_manager.GetOSnapMode()) +
                      "\tkeys=" + std::to_string(m_bShowKeys ? 1 : 0) +
                      "\tstyle=" + (m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT ? "light" : "dark") +
                      "\ttooltip=" + OneLine(m_strTooltip.c_str()) +

@@ -93,7 +93,14 @@ void CStmEditorDialogView::DrawModeless(CDialog& dialog, const NoteItemFn& note)
   const ImGuiWindowFlags flags = ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse |
                                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
                                  ImGuiWindowFlags_NoFocusOnAppearing;
-  if (ImGui::Begin(title.c_str(), nullptr, flags)) DrawBody(dialog, state, false, note);
+  if (ImGui::Begin(title.c_str(), nullptr, flags)) {
+    DrawBody(dialog, state, false, note);
+    if (io.MouseWheel != 0.0f && ImGui::IsWindowHovered(ImGuiHoveredFlags_ChildWindows)) {
+      const CPoint pt(static_cast<int>((io.MousePos.x - viewport->Pos.x) * sx),
+                      static_cast<int>((io.MousePos.y - viewport->Pos.y) * sy));
+      m_queue.push_back({SDelivery::kWheel, &dialog, static_cast<int>(io.MouseWheel * 120.0f), pt});
+    }
+  }
   ImGui::End();
 }
 
@@ -146,13 +153,13 @@ void CStmEditorDialogView::DrawBody(CDialog& dialog, SDialogState& state, bool m
         break;
       case EDlgControlKind::kButton:
         if (ImGui::Button(control.m_strCaption.c_str(), ImVec2(width, 0.0f)) && !disabled)
-          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId});
+          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId, CPoint()});
         break;
       case EDlgControlKind::kCheck: {
         bool checked = control.m_nCheck != 0;
         if (ImGui::Checkbox(control.m_strCaption.c_str(), &checked) && !disabled) {
           control.m_nCheck = checked ? 1 : 0;
-          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId});
+          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId, CPoint()});
         }
         break;
       }
@@ -163,7 +170,7 @@ void CStmEditorDialogView::DrawBody(CDialog& dialog, SDialogState& state, bool m
           while (first > 0 && controls[first - 1].m_eKind == EDlgControlKind::kRadio) --first;
           while (last + 1 < controls.size() && controls[last + 1].m_eKind == EDlgControlKind::kRadio) ++last;
           for (size_t j = first; j <= last; ++j) controls[j].m_nCheck = j == i ? 1 : 0;
-          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId});
+          m_queue.push_back({SDelivery::kClicked, &dialog, control.m_nId, CPoint()});
         }
         break;
       case EDlgControlKind::kCombo: {
@@ -175,7 +182,7 @@ void CStmEditorDialogView::DrawBody(CDialog& dialog, SDialogState& state, bool m
             const bool chosen = static_cast<int>(j) == control.m_nSel;
             if (ImGui::Selectable(control.m_arItems[j].c_str(), chosen) && !chosen && !disabled) {
               control.m_nSel = static_cast<int>(j);
-              m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId});
+              m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId, CPoint()});
             }
           }
           ImGui::EndCombo();
@@ -188,7 +195,7 @@ void CStmEditorDialogView::DrawBody(CDialog& dialog, SDialogState& state, bool m
         if (ImGui::SliderInt("##slider", &value, control.m_nMin, control.m_nMax) && !disabled &&
             value != control.m_nSel) {
           control.m_nSel = value;
-          m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId});
+          m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId, CPoint()});
         }
         break;
       }
@@ -217,6 +224,12 @@ void CStmEditorDialogView::DrawEdit(CDialog& dialog, SDlgControl& control, SDial
   if (takeFocus && control.m_bEnabled) {
     ImGui::SetKeyboardFocusHere();
     edit.syncOnActivation = true;
+  } else if (edit.syncOnActivation && ImGui::GetActiveID() == 0) {
+    // Between the edit left and the edit taking the keyboard no widget reads what is typed; the
+    // dialog takes it, so that it lands where the focus went.
+    ImVector<ImWchar>& typed = ImGui::GetIO().InputQueueCharacters;
+    for (const ImWchar ch : typed) dialog.SendChar(ch);
+    typed.resize(0);
   }
   ImGui::SetNextItemWidth(std::max(1.0f, control.m_rect.Width() * Units().x));
   SFilterContext context{&dialog, control.m_nId, &control, &edit.revision, &edit.syncOnActivation};
@@ -226,7 +239,7 @@ void CStmEditorDialogView::DrawEdit(CDialog& dialog, SDlgControl& control, SDial
   if (changed) {
     // Typed by the user: the control takes the text without counting it as the layer's.
     control.m_strText = CString(edit.buffer.data());
-    m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId});
+    m_queue.push_back({SDelivery::kChanged, &dialog, control.m_nId, CPoint()});
   }
   if (ImGui::IsItemActivated()) {
     // A click into the edit gives it the focus in the dialog's terms too.
@@ -243,7 +256,7 @@ bool CStmEditorDialogView::OnKey(int glfwKey) {
     if (!state.drawn || !state.keyboard) continue;
     const int key = GlfwKeyToVirtualKey(glfwKey);
     if (key == 0) return true;
-    m_queue.push_back({SDelivery::kKey, const_cast<CDialog*>(dialog), key});
+    m_queue.push_back({SDelivery::kKey, const_cast<CDialog*>(dialog), key, CPoint()});
     return true;
   }
   return false;
@@ -262,6 +275,9 @@ void CStmEditorDialogView::Deliver() {
         break;
       case SDelivery::kChanged:
         delivery.dialog->OnControlChanged(delivery.value);
+        break;
+      case SDelivery::kWheel:
+        delivery.dialog->OnMouseWheel(0, static_cast<short>(delivery.value), delivery.pt);
         break;
     }
   }

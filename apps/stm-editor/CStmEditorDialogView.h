@@ -26,6 +26,8 @@
 // - A modeless dialog stands where its window rectangle (client pixels of the view) puts it,
 //   kept against the nearer left or right and top or bottom edge of the view's free area (the
 //   view less the overlay's bars, see SetViewInsets), whatever size it is laid out at.
+// - The wheel turned over a dialog reaches its OnMouseWheel in Deliver, with the pointer in the
+//   view's client pixels.
 // - Every control is noted for the editor's idle report as "dlg<template>.<control id>".
 #pragma once
 
@@ -78,9 +80,10 @@ private:
     bool drawn = false;
   };
   struct SDelivery {
-    enum EKind { kKey, kClicked, kChanged } kind;
+    enum EKind { kKey, kClicked, kChanged, kWheel } kind;
     CDialog* dialog;
     int value;
+    CPoint pt;
   };
 
   void DrawBody(CDialog& dialog, SDialogState& state, bool modal, const NoteItemFn& note);

@@ -54,6 +54,7 @@ void CStmEditorDrawTools::DrawMenu(bool idle, const NoteItemFn& note) {
     item(StmTextNoop("Typed coordinate"), "Tab", ECommand::kTypedCoordinate, takesPoints, false);
     item(StmTextNoop("Ask for the length of each element"), nullptr, ECommand::kAskLength, true,
          m_wnd.IsDistPrompt() != 0);
+    item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
     ImGui::Separator();
     for (const auto& snap : kSnaps) {
       // Orthogonal drawing takes the nearest-point snap away while it is on.
@@ -97,6 +98,23 @@ void CStmEditorDrawTools::Run() {
     RunCommand(command);
   }
   m_dialogs.Deliver();
+  if (!Prompt().IsEmpty()) FollowGrid();
+}
+
+void CStmEditorDrawTools::FollowGrid() {
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  const CStmDataView& view = *m_model.GetStmDataView();
+  const CVector& space = view.GetGridSpace();
+  const CVector& origin = view.GetGridOrigin();
+  const std::vector<double> now = {static_cast<double>(m_wnd.GetViewPos()), m_wnd.GetViewScale(), u, v,
+                                   static_cast<double>(m_wnd.GetWidth()), static_cast<double>(m_wnd.GetHeight()),
+                                   space.x, space.y, space.z, origin.x, origin.y, origin.z,
+                                   static_cast<double>(view.IsShowOption(1))};
+  if (now == m_arGridFor) return;
+  m_arGridFor = now;
+  m_manager.AddGridPoints();
+  m_wnd.InvalidateAllWnd();
 }
 
 void CStmEditorDrawTools::StartTool(long id) {
@@ -126,6 +144,11 @@ void CStmEditorDrawTools::RunCommand(const SCommand& command) {
       m_wnd.SetDistPrompt(m_wnd.IsDistPrompt() ? 0 : 1);
       GetUiHost().SetStatusText(m_wnd.IsDistPrompt() ? StmText("Each element asks for its length")
                                                      : StmText("Elements end at the picked point"));
+      break;
+    case ECommand::kOrtho:
+      m_wnd.OnKeyDown(VK_F8, 1, 0);
+      GetUiHost().SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")
+                                                       : StmText("Orthogonal drawing off"));
       break;
     case ECommand::kSnap:
       m_manager.SetOSnapMode(m_manager.GetOSnapMode() ^ command.snapBit);

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CStmEditorDialogView.h"
 #include "host/platform/CString.h"
@@ -37,13 +38,16 @@ public:
   std::string Describe() const { return m_dialogs.Describe(); }
 
 private:
-  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kSnap };
+  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kOrtho, kSnap };
   struct SCommand {
     ECommand command;
     long snapBit;
   };
 
   void RunCommand(const SCommand& command);
+  // The tools snap to grid points, so while one runs the grid follows the view: laid again
+  // whenever the view or the model's grid has changed since it was laid.
+  void FollowGrid();
   // Starts a drawing tool, unless the model is locked.
   void StartTool(long id);
 
@@ -52,4 +56,6 @@ private:
   CStmModel& m_model;
   CStmEditorDialogView m_dialogs;
   std::deque<SCommand> m_commands;
+  // What the grid was last laid for: view, scale, centre, size, spacing and origin.
+  std::vector<double> m_arGridFor;
 };

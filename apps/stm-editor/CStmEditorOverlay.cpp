@@ -149,7 +149,8 @@ void CStmEditor::DrawOverlay() {
                                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                  ImGuiWindowFlags_NoNav;
   if (ImGui::Begin("##status", nullptr, flags)) {
-    const CVector p = m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
+    // Where a click would put the point: on the snap marked under the cursor, if there is one.
+    const CVector p = m_wnd.GetOSnapType() >= 0 ? m_wnd.GetOSnapPos() : m_wnd.ClientToExt(m_pHost->GetCursorPos(), 0.0);
     static const char* const kAxes[] = {"x", "y", "z"};
     int first = 0, second = 1;
     if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) second = 2;

@@ -89,6 +89,8 @@ void CDialog::OnClicked(int id) {
 
 void CDialog::OnControlChanged(int) {}
 
+void CDialog::OnMouseWheel(UINT, short, const CPoint&) {}
+
 int CDialog::SendKey(UINT key) {
   MSG msg;
   msg.hwnd = GetSafeHwnd();

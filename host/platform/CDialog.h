@@ -72,6 +72,9 @@ public:
   virtual void OnClicked(int id);
   // The user changed an edit's text, a combo box's choice or a slider's position.
   virtual void OnControlChanged(int id);
+  // The wheel turned over the dialog (WM_MOUSEWHEEL): delta in Windows notches of 120, the
+  // pointer in client pixels of the view the dialog belongs to. The base ignores it.
+  virtual void OnMouseWheel(UINT flags, short delta, const CPoint& pt);
 
   std::vector<SDlgControl>& GetControls() { return m_arControl; }
   SDlgControl* GetControl(int id);

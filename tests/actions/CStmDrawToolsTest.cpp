@@ -265,6 +265,18 @@ TEST_F(CStmDrawToolsTest, NodesSplitWhatTheyLandOnAndGuidelinesGiveSnapsOutsideT
   ExpectConsistent();
   m_manager.DeleteDynamicGuidelines();
   EXPECT_EQ(m_manager.GetCountDynamicGuidelines(), 0);
+
+  // A locked model holds results that an edit would make wrong: the tools say so and add nothing.
+  m_manager.SetOSnapMode(CStmUbManager::kSnapModeDefault);
+  m_model.SetLock(1);
+  const int before = m_manager.GetUndoCount();
+  Click(At(20, 10));
+  EXPECT_NE(Status().find("locked"), std::string::npos) << Status();
+  m_wnd.SetAction(52, -1, 1);
+  Line(At(0, 10), At(10, 10));
+  EXPECT_NE(Status().find("locked"), std::string::npos) << Status();
+  EXPECT_EQ(m_manager.GetUndoCount(), before);
+  EXPECT_EQ(Nodes().size(), 4u);
 }
 
 }  // namespace

@@ -69,9 +69,20 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
 
   ASSERT_TRUE(m_editor.Click(At(0, 0)));
   EXPECT_EQ(Status(), "Pick end point");
+  // The status line gives the point a click would take: the node the cursor is near.
+  ASSERT_TRUE(m_editor.MoveTo(At(1003, 997)));
+  EXPECT_NE(m_editor.State().Get("where").find("x 1000.0  z 1000.0 mm"), std::string::npos)
+      << m_editor.State().Get("where");
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   EXPECT_EQ(Status(), "Element 5 drawn. Pick start point");
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  // The wheel over the dialog zooms the view.
+  ASSERT_TRUE(m_editor.HoverItem("dlg4001.4098"));
+  const double scale = m_editor.State().Real("scale");
+  ASSERT_TRUE(m_editor.Input("click 5"));
+  EXPECT_GT(m_editor.State().Real("scale"), scale);
+  ASSERT_TRUE(m_editor.Input("click 4"));
+  EXPECT_NEAR(m_editor.State().Real("scale"), scale, scale * 1e-9);
 
   // Undone and saved: the file is the square again; redone and saved: the diagonal is there.
   const std::set<std::pair<int, int>> square = {{1, 2}, {2, 3}, {3, 4}, {1, 4}};
@@ -100,6 +111,11 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   expected.insert({2, 4});
   EXPECT_EQ(ElementsOnDisk(), expected);
 
+  // While the tool runs, the grid gives points where nothing else is: two new nodes.
+  ASSERT_TRUE(m_editor.Click(At(200, 300)));
+  ASSERT_TRUE(m_editor.Click(At(200, 700)));
+  EXPECT_EQ(Status(), "Element 7 drawn. Pick start point");
+
   // With the length prompt on, the length typed there ends the element on the way to the
   // picked point: at 500 from node 1, on the bottom side, which the new node splits.
   ASSERT_TRUE(m_editor.ClickItem("Draw"));
@@ -110,25 +126,40 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   ASSERT_TRUE(m_editor.Type("500"));
   ASSERT_TRUE(m_editor.Key("Return"));
   EXPECT_EQ(m_editor.State().Get("modal"), "");
-  EXPECT_EQ(Status(), "Element 8 drawn. Pick start point");
+  EXPECT_EQ(Status(), "Element 9 drawn. Pick start point");
   // Esc in the prompt draws nothing.
   ASSERT_TRUE(m_editor.Click(At(0, 0)));
   ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(Status(), "Length not given: nothing was drawn. Pick start point");
-  EXPECT_EQ(m_editor.State().Int("undo"), 3);
+  EXPECT_EQ(m_editor.State().Int("undo"), 4);
 
-  // Esc leaves the tool, and the dialog goes with it.
+  // The snap modes are switches of the menu.
+  const int snap = m_editor.State().Int("snap");
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Snap to middles"));
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x10);
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Orthogonal drawing"));
+  EXPECT_EQ(m_editor.State().Int("ortho"), 1);
+  // The nearest-point snap rests while orthogonal drawing is on.
+  EXPECT_EQ(m_editor.State().Int("snap"), snap & ~0x12);
+
+  // Esc leaves the tool, and the dialog goes with it; N starts the node tool.
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(m_editor.State().Get("dialogs"), "");
+  ASSERT_TRUE(m_editor.Key("n"));
+  EXPECT_EQ(Status(), "Pick Position");
+  ASSERT_TRUE(m_editor.Click(At(800, 300)));
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  const CStmObjNode* added = model.GetNode(5);
-  ASSERT_NE(added, nullptr);
-  EXPECT_EQ(added->GetCoord(), At(500, 0));
-  EXPECT_EQ(model.GetCountElement(1), 8);
+  for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}, {8, At(800, 300)}}) {
+    ASSERT_NE(model.GetNode(id), nullptr) << id;
+    EXPECT_EQ(model.GetNode(id)->GetCoord(), at) << id;
+  }
+  EXPECT_EQ(model.GetCountElement(1), 9);
 }
 
 }  // namespace
