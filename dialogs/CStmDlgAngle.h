@@ -21,7 +21,7 @@ public:
   // Enter and Esc as in every dialog; F8 toggles orthogonal drawing as in the view.
   int PreTranslateMessage(MSG* msg) override;
   // The wheel over the dialog zooms the view.
-  void OnMouseWheel(UINT flags, short delta, const CPoint& pt);
+  void OnMouseWheel(UINT flags, short delta, const CPoint& pt) override;
   // Enter: the typed angle becomes the manager's cursor point and a click at it.
   void OnOK() override;
   // Esc: the running tool is abandoned for the selection.
