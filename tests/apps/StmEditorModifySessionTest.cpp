@@ -64,7 +64,7 @@ protected:
   StmEditorSession m_editor;
 };
 
-TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesAndATypedAngleTurns) {
+TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAngleTurnsAndMirrorCopies) {
   ASSERT_TRUE(m_editor.Start(m_path));
   // Room around the square, so that the tools' dialogs at the bottom-left leave its corner clear.
   ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
@@ -106,6 +106,17 @@ TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesAndAType
   EXPECT_NE(Status().find("Rotated 1"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   expected.erase("0,0-1000,0");
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // The left side mirrored by copy about the right side: the question is answered in the window.
+  ASSERT_TRUE(m_editor.Click(At(0, 500)));
+  ASSERT_TRUE(m_editor.Key("i"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.ClickItem("dlg4006.4125"));
+  EXPECT_NE(Status().find("Mirrored copies made"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.insert("2000,0-2000,1000");
   EXPECT_EQ(ElementsOnDisk(), expected);
 }
 
