@@ -259,6 +259,8 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
       {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
       {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
+      {StmTextNoop("M / T / R / I / O"), StmTextNoop("move / stretch / rotate / mirror / offset the selection")},
+      {StmTextNoop("Ctrl+V"), StmTextNoop("paste the clipboard at each click, until Esc")},
       {StmTextNoop("F1"), StmTextNoop("this list")},
   };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
