@@ -53,7 +53,7 @@ void CStmActionRotate::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint
     manager->ShowDlgCoord(0);
     manager->ShowDlgAngle(1);
     m_nStep = kPickEnd;
-    OnStatusMessage(StmText("Rotate: type the angle and press Enter, or click the direction to turn to"));
+    OnStatusMessage(StmText("Rotate: Tab, type the angle in degrees and press Enter; or click the direction to turn to"));
     return;
   }
   // The angle dialog put the point of the typed angle in the manager before it clicked; a click
