@@ -52,9 +52,10 @@ void CStmEntityBoundary::Mirror(const CVector& p1, const CVector& p2) {
   CUbEntityObj::Mirror(p1, p2);
 }
 
-void CStmEntityBoundary::Rotate(const CVector& origin, const CVector& axis, CDPoint cs) {
+void CStmEntityBoundary::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
   for (CVector& p : m_arBoundary) p = GetRotatedPoint(p, origin, axis, cs);
   UpdateEttIndex();
+  CUbEntityObj::Rotate(origin, axis, cs);
 }
 
 void CStmEntityBoundary::MoveOnePoint(CVector from, CVector& to, int) {

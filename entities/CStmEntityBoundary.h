@@ -38,13 +38,9 @@ public:
 
   CStmEntityBoundary& operator=(const CStmEntityObject& other) override;
   CStmEntityBoundary& operator=(const CStmEntityBoundary& other);
-  // Boundaries are rotated through this one (it takes the angle by value, so it hides the
-  // framework's rotation instead of replacing it). The hiding is meant: bringing the framework's
-  // overload in beside it would make every call with a CDPoint ambiguous.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Woverloaded-virtual"
-  virtual void Rotate(const CVector& origin, const CVector& axis, CDPoint cs);
-#pragma GCC diagnostic pop
+  // Replaces the framework's rotation, so that undo and redo, which turn entities through the
+  // framework, turn outlines too.
+  void Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) override;
 
 protected:
   void Render(int pick) override;

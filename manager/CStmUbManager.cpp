@@ -15,11 +15,19 @@
 #include "actions/CStmActionAddElement.h"
 #include "actions/CStmActionAddGuideline.h"
 #include "actions/CStmActionAddNode.h"
+#include "actions/CStmActionMirror.h"
+#include "actions/CStmActionMove.h"
 #include "actions/CStmActionNormal.h"
+#include "actions/CStmActionOffset.h"
 #include "actions/CStmActionPan.h"
+#include "actions/CStmActionPaste.h"
 #include "actions/CStmActionPending.h"
+#include "actions/CStmActionRotate.h"
+#include "actions/CStmActionStretch.h"
+#include "dialogs/CStmDlgAngle.h"
 #include "dialogs/CStmDlgCoord.h"
 #include "dialogs/CStmDlgViewControl.h"
+#include "dialogs/CStmDlgOffset.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
@@ -89,12 +97,18 @@ void CStmUbManager::CreateActions() {
   AddAction(kActionAddNode, new CStmActionAddNode);
   AddAction(kActionAddElement, new CStmActionAddElement);
   AddAction(kActionAddGuideline, new CStmActionAddGuideline);
+  AddAction(kActionPaste, new CStmActionPaste);
+  AddAction(kActionMove, new CStmActionMove);
+  AddAction(kActionStretch, new CStmActionStretch);
   AddAction(kActionPan, new CStmActionPan);
   auto* inner = new CStmActionAddBoundary;
   inner->SetType(STM_BOUNDARY_INNER);
   AddAction(CStmActionAddBoundary::kActionOuter, new CStmActionAddBoundary);
   AddAction(CStmActionAddBoundary::kActionInner, inner);
   AddAction(CStmActionAddBoundary::kActionArea, new CStmActionAddArea);
+  AddAction(kActionOffset, new CStmActionOffset);
+  AddAction(kActionMirror, new CStmActionMirror);
+  AddAction(kActionRotate, new CStmActionRotate);
   // Every command has an action from the start, so a tool that is not built yet answers the
   // user instead of leaving the window in the previous tool.
   for (long id = kActionFirst; id <= kActionLast; ++id) {

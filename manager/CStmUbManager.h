@@ -28,6 +28,8 @@ class CStmEntityNode;
 class CStmEntityObject;
 class CStmDlgViewControl;
 class CStmUbRenderer;
+class CStmDlgAngle;
+class CStmDlgOffset;
 
 class CStmUbManager : public CUbManage {
 public:
@@ -42,8 +44,14 @@ public:
   static constexpr long kActionAddNode = 51;
   static constexpr long kActionAddElement = 52;
   static constexpr long kActionAddGuideline = 53;
+  static constexpr long kActionPaste = 55;
   static constexpr long kActionUnused = 60;
+  static constexpr long kActionMove = 61;
+  static constexpr long kActionStretch = 62;
   static constexpr long kActionPan = 63;
+  static constexpr long kActionOffset = 64;
+  static constexpr long kActionMirror = 65;
+  static constexpr long kActionRotate = 66;
   static constexpr long kActionLast = 66;
 
   CStmUbManager();
@@ -235,6 +243,15 @@ public:
   // The bounding box of the nodes and the element ends among the objects; unchanged when none.
   void GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min, CVector& max) const;
 
+  // ---- The rotate tool's angle dialog and the offset tool's dialog: made on first show as
+  // children of the current window, kept for the manager's life; hiding only hides them.
+  void ShowDlgAngle(int show);
+  void ShowDlgOffset(int show);
+  CStmDlgAngle* GetDlgAngle() const { return m_pDlgAngle.get(); }
+  CStmDlgOffset* GetDlgOffset() const { return m_pDlgOffset.get(); }
+  // The clipboard's content, for a preview of where a paste lands; null before the first copy.
+  const CStmModel* GetClipboardModel() const { return m_pClipboard.get(); }
+
 private:
   // One action per command id, kept for the manager's life.
   void CreateActions();
@@ -295,4 +312,7 @@ private:
   // Registry keys of the grid points made by AddGridPoints, in the order they were laid out.
   std::vector<CString> m_arGridKey;
   std::unique_ptr<CStmDlgViewControl> m_pDlgViewControl;
+  // The rotate and offset tools' dialogs, made on first show.
+  std::unique_ptr<CStmDlgAngle> m_pDlgAngle;
+  std::unique_ptr<CStmDlgOffset> m_pDlgOffset;
 };

@@ -8,11 +8,13 @@
 #include <cmath>
 #include <set>
 
+#include "dialogs/CStmDlgAngle.h"
 #include "dialogs/CStmDlgCoord.h"
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/framework/CUbGlState.h"
 #include "host/framework/CUbRenderAPI.h"
@@ -416,6 +418,17 @@ void CStmUbRenderer::OnMouseMove(UINT flags, CPoint& pt) {
     default:
       break;
   }
+  if (GetActionTypeCur() == 66) UpdateDlgAngle(*manager);
+}
+
+void CStmUbRenderer::UpdateDlgAngle(CStmUbManager& manager) {
+  CStmDlgAngle* dlg = manager.GetDlgAngle();
+  CUbActionBase* action = GetActionCurrent();
+  // While the user types an angle, the cursor's must not replace it.
+  if (!dlg || !action || action->GetStep() != 1 || CWnd::GetFocus() == dlg) return;
+  const CDPoint d = manager.GetPointPlane(manager.GetCursorPoint()) - manager.GetPointPlane(manager.GetRotateCenter());
+  const double degrees = GetAngleRadian(d) * 57.29577951308232;
+  dlg->SetAngle(std::floor((degrees + 0.00005) * 1e4) / 1e4);
 }
 
 void CStmUbRenderer::UpdateDlgCoord(CStmUbManager& manager) {
@@ -436,6 +449,10 @@ CUbActionBase* CStmUbRenderer::SetAction(long id, long param, int init) {
   CUbActionBase* action = CUbRenderWnd::SetAction(id, param, init);
   CStmUbManager* manager = GetUbManager();
   if (!manager || !action) return action;
+  // The angle waits for the rotate tool's centre; the offset dialog belongs to the offset tool.
+  manager->ShowDlgAngle(0);
+  manager->ShowDlgOffset(id == 64 ? 1 : 0);
+  if (id == 64) manager->ShowDlgCoord(0);
   switch (id) {
     case 48: case 49: case 50:
       manager->ShowDlgCoord(0);
@@ -477,6 +494,13 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
       CancelCommand();
       break;
     case VK_TAB:
+      // Straight to typing the angle while the rotate tool waits for one.
+      if (CStmDlgAngle* angle = manager->GetDlgAngle(); angle && angle->IsWindowVisible()) {
+        angle->SetFocus();
+        angle->SetFocusId(CStmDlgAngle::IDC_ANGLE);
+        angle->SetSel(CStmDlgAngle::IDC_ANGLE, 0, -1);
+        break;
+      }
       // Straight to typing a coordinate, replacing what the read-out shows.
       if (CStmDlgCoord* dlg = manager->GetDlgCoord(); dlg && dlg->IsWindow()) {
         dlg->SetFocus();

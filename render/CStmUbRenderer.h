@@ -95,6 +95,9 @@ private:
   // The coordinate dialog reads out the cursor's point while a tool that takes points runs, with
   // the text of the focused edit selected so that typing replaces it.
   void UpdateDlgCoord(CStmUbManager& manager);
+  // The angle dialog reads out the direction of the cursor from the centre while the rotate
+  // tool waits for its angle.
+  void UpdateDlgAngle(CStmUbManager& manager);
 
   // The manager, its current model and the model's view settings; false when any is missing.
   bool GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const;

@@ -389,7 +389,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
       case GLFW_KEY_F8: return command(ECommand::kOrtho);
       case GLFW_KEY_F1: return command(ECommand::kKeys);
       case GLFW_KEY_F5: return command(ECommand::kAnalyse);
-      default: break;
+      default: if (editor->QueueModifyKey(key)) return; break;
     }
   }
   const int virtualKey = GlfwKeyToVirtualKey(key);

@@ -57,6 +57,7 @@ private:
   // The scene's action ids of the selection command and the pan command.
   static constexpr long kActionSelect = 48;
   static constexpr long kActionPan = 63;
+  static constexpr long kActionPaste = 55;
 
   // What the window reported, kept until the loop can hand it to the scene: handlers may open
   // message boxes, which run frames of their own and so must not run inside GLFW's callbacks.
@@ -70,7 +71,8 @@ private:
   enum class ECommand {
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
-    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults, kProperties
+    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults, kProperties,
+    kModifyTool  // index: the tool's action id
   };
   struct SCommand {
     ECommand command;
@@ -102,6 +104,10 @@ private:
   // The Templates menu, and the settings of the template tool in use (CStmEditorTemplates.cpp).
   void DrawTemplatesMenu();
   void DrawTemplateSettings();
+  // The Modify menu and its tools' keys (CStmEditorModify.cpp).
+  void DrawModifyMenu();
+  bool QueueModifyKey(int glfwKey);
+  void StartModifyTool(long id);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
   // Shows the results of one load case or combination; the loads on screen follow.

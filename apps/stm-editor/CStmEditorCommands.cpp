@@ -50,9 +50,14 @@ void CStmEditor::RunCommand(const SCommand& entry) {
       m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
       break;
     }
+    case ECommand::kPaste:
+      StartModifyTool(kActionPaste);
+      break;
+    case ECommand::kModifyTool:
+      StartModifyTool(entry.index);
+      break;
     case ECommand::kCopy:
     case ECommand::kCut:
-    case ECommand::kPaste:
     case ECommand::kDelete:
     case ECommand::kOrtho:
       RunEditCommand(command);
@@ -166,11 +171,6 @@ void CStmEditor::RunEditCommand(ECommand command) {
       m_pHost->SetStatusText(text);
       return;
     }
-    case ECommand::kPaste:
-      m_pHost->SetStatusText(m_manager.IsCopiedData()
-                                 ? StmText("Pasting needs the paste tool, which this editor does not have yet")
-                                 : StmText("Nothing to paste: copy a selection first (Ctrl+C)"));
-      return;
     case ECommand::kOrtho:
       m_wnd.OnKeyDown(VK_F8, 1, 0);
       m_pHost->SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")

@@ -6,7 +6,9 @@
 
 #include "actions/CStmActionAddLine.h"
 #include "actions/CStmActionAddNode.h"
+#include "dialogs/CStmDlgAngle.h"
 #include "dialogs/CStmDlgCoord.h"
+#include "dialogs/CStmDlgOffset.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -85,6 +87,8 @@ CString CStmEditorDrawTools::Prompt() const {
 void CStmEditorDrawTools::DrawDialogs(float barTop, float barBottom, const NoteItemFn& note) {
   m_dialogs.SetViewInsets(barTop, barBottom);
   if (CStmDlgCoord* coord = m_manager.GetDlgCoord()) m_dialogs.DrawModeless(*coord, note);
+  if (CStmDlgAngle* angle = m_manager.GetDlgAngle()) m_dialogs.DrawModeless(*angle, note);
+  if (CStmDlgOffset* offset = m_manager.GetDlgOffset()) m_dialogs.DrawModeless(*offset, note);
 }
 
 void CStmEditorDrawTools::Run() {

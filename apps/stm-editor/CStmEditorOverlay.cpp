@@ -79,8 +79,7 @@ void CStmEditor::DrawOverlay() {
       ImGui::Separator();
       item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
       item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
-      // Placing a paste needs a paste tool, which the editor does not have yet.
-      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, false);
+      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, unlocked && m_manager.IsCopiedData());
       item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
       item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
       ImGui::Separator();
@@ -92,6 +91,7 @@ void CStmEditor::DrawOverlay() {
     }
     m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     m_outlineTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+    DrawModifyMenu();
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
       item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
@@ -273,6 +273,8 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("F5"), StmTextNoop("analyse the truss")},
       {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
       {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
+      {StmTextNoop("M / T / R / I / O"), StmTextNoop("move / stretch / rotate / mirror / offset the selection")},
+      {StmTextNoop("Ctrl+V"), StmTextNoop("paste the clipboard at each click, until Esc")},
       {StmTextNoop("F1"), StmTextNoop("this list")},
   };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);

@@ -289,6 +289,25 @@ TEST_F(CStmEntityTest, ArchivesRoundTripWithTheirVersions) {
   EXPECT_THROW(element2.Serialize(ar), CArchiveException);
 }
 
+TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItToo) {
+  auto* boundary = new CStmEntityBoundary(&m_manager, STM_BOUNDARY_OUTER, {CVector(10, 0, 0), CVector(20, 0, 5)});
+  m_manager.AddEtt(boundary, 0, 1);
+  const std::vector<CVector> before = boundary->GetBoundaryArray();
+  const std::vector<CVector> turned = {CVector(0, 0, 10), CVector(-5, 0, 20)};
+  m_manager.SetHistoryStart();
+  CUbEntityObj& entity = *boundary;
+  entity.Rotate(CVector(0, 0, 0), CVector(0, -1, 0), CDPoint(0.0, 1.0));
+  m_manager.AddHistory_ActionRotate(boundary->GetName(), CVector(0, 0, 0), CVector(0, -1, 0), CDPoint(0.0, 1.0));
+  m_manager.SetHistoryEnd();
+  EXPECT_EQ(boundary->GetBoundaryArray(), turned);
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(boundary->GetBoundaryArray(), before);
+  ASSERT_EQ(m_manager.Redo(), 1);
+  EXPECT_EQ(boundary->GetBoundaryArray(), turned);
+  CString why;
+  EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << why.c_str();
+}
+
 TEST_F(CStmEntityTest, BoundaryVertexEditsAndCopiesThroughTheMostDerivedAssignment) {
   CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_OUTER,
                               {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});

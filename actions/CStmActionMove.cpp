@@ -1,0 +1,158 @@
+// The move tool and what the transform tools share.
+#include "actions/CStmActionMove.h"
+
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "entities/CStmEntityObject.h"
+#include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+CStmActionMove::CStmActionMove() : CStmActionAddLine(1) {}
+
+CString CStmActionMove::StartPrompt() const { return StmText("Move: pick the base point"); }
+
+void CStmActionMove::InitAction(CUbRenderWnd* wnd) {
+  // Not the line tool's start: that would empty the selection this tool is about to move.
+  CUbActionBase::InitAction(wnd);
+  m_nStep = kPickStart;
+  SetLengthText(CString());
+  CStmUbManager* manager = dynamic_cast<CStmUbManager*>(GetManage(wnd));
+  if (!manager) return;
+  if (GetSelection(*manager).IsEmpty()) {
+    OnStatusMessage(StmText("Nothing is selected: select nodes or elements first; Esc returns to selection"));
+  } else {
+    OnStatusMessage(StartPrompt());
+  }
+  if (manager->IsGripEdit()) m_gripManage.OnChangeSelectedMember(wnd);
+}
+
+void CStmActionMove::RenderPre(CUbRenderWnd* wnd) {
+  CUbManage* manage = GetManage(wnd);
+  if (manage && manage->IsGripEdit()) m_gripManage.RenderPre(wnd);
+}
+
+void CStmActionMove::RenderPost(CUbRenderWnd* wnd, int flag) {
+  CStmActionAddLine::RenderPost(wnd, flag);
+  auto* manager = dynamic_cast<CStmUbManager*>(GetManage(wnd));
+  if (!manager) return;
+  if (manager->IsGripEdit()) m_gripManage.RenderPost(wnd);
+  CVector from, to;
+  if (m_nStep != kPickEnd || !GetVectorCurLine(wnd, from, to)) return;
+  SStmPreview preview;
+  GetPreview(*manager, manager->GetStartPoint(), to, preview);
+  StmDrawPreview(wnd, preview);
+}
+
+CVector CStmActionMove::PreviewPoint(const CVector& p, const CVector& start, const CVector& end) const {
+  return p + (end - start);
+}
+
+void CStmActionMove::GetPreview(CStmUbManager& manager, const CVector& start, const CVector& end, SStmPreview& out) {
+  const SSelection selection = GetSelection(manager);
+  for (const CString& key : selection.m_arElement) {
+    if (const CStmEntityElement* e = FindElement(manager, key))
+      out.m_arLine.emplace_back(PreviewPoint(e->GetCoordBegin(), start, end), PreviewPoint(e->GetCoordEnd(), start, end));
+  }
+  for (const CString& key : selection.m_arNode) {
+    if (const CStmEntityNode* n = FindNode(manager, key)) out.m_arNode.push_back(PreviewPoint(n->GetCoord(), start, end));
+  }
+}
+
+CStmActionMove::SSelection CStmActionMove::GetSelection(CStmUbManager& manager) {
+  SSelection out;
+  for (const auto& entry : manager.GetSelectMap()) {
+    const auto* entity = static_cast<const CUbEntityObj*>(entry.second);
+    if (!entity) continue;
+    if (entity->GetTypeEntity() == CStmEntityObject::kKindElement) out.m_arElement.push_back(entity->GetName());
+    if (entity->GetTypeEntity() == CStmEntityObject::kKindNode) out.m_arNode.push_back(entity->GetName());
+  }
+  return out;
+}
+
+CStmEntityElement* CStmActionMove::FindElement(CStmUbManager& manager, const CString& key) {
+  return dynamic_cast<CStmEntityElement*>(manager.GetEtt(key));
+}
+
+CStmEntityNode* CStmActionMove::FindNode(CStmUbManager& manager, const CString& key) {
+  return dynamic_cast<CStmEntityNode*>(manager.GetEtt(key));
+}
+
+bool CStmActionMove::CheckEditable(CStmUbManager& manager) {
+  const CStmModel* model = manager.GetStmModel();
+  if (!model) return false;
+  if (model->IsLock() == 0) return true;
+  OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. "
+                          "Nothing was changed."));
+  return false;
+}
+
+int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection& selection,
+                                       const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes) {
+  int moved = 0;
+  std::vector<CString> movedElements;
+  for (const CString& key : selection.m_arElement) {
+    CStmEntityElement* element = FindElement(manager, key);
+    if (!element || !apply(*element)) continue;
+    ++moved;
+    movedElements.push_back(key);
+    manager.AddNodeMovedElement(element);
+    manager.DeleteNodeDuplication(element->GetIdStm());
+  }
+  // An element that landed on one already there would be drawn and analysed twice: the one that
+  // was there stays.
+  std::vector<CStmEntityElement*> landed;
+  for (const CString& key : movedElements) {
+    if (CStmEntityElement* element = FindElement(manager, key)) landed.push_back(element);
+  }
+  manager.DeleteElementDuplication(landed);
+  for (const CString& key : selection.m_arNode) {
+    CStmEntityNode* node = FindNode(manager, key);
+    // A node with an element at its place went along with the element (or stays with it).
+    if (!node || manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0) continue;
+    if (!apply(*node)) continue;
+    ++moved;
+    if (splitByNodes) manager.SplitElement(node, 1, 1);
+    if (FindNode(manager, key) == node) manager.DeleteNodeDuplication(node);
+  }
+  return moved;
+}
+
+void CStmActionMove::Finish(CUbRenderWnd* wnd, bool redraw) {
+  auto* renderer = dynamic_cast<CStmUbRenderer*>(wnd);
+  if (!renderer) return;
+  renderer->SetAction(CStmUbManager::kActionNormal, -1, 1);
+  renderer->CancelCommand();
+  if (redraw) renderer->InvalidateAllWnd();
+}
+
+void CStmActionMove::OnLineCompleted(CUbRenderWnd* wnd) {
+  auto* manager = dynamic_cast<CStmUbManager*>(GetManage(wnd));
+  if (!manager || !dynamic_cast<CStmUbRenderer*>(wnd) || !CheckEditable(*manager)) return;
+  const CVector start = manager->GetStartPoint();
+  CVector end = manager->GetEndPoint();
+  if (!ApplyLengthText(start, end)) return;
+  const CVector d = end - start;
+  const SSelection selection = GetSelection(*manager);
+  int moved = 0;
+  if (!d.IsZero()) {
+    CUbHistoryBracket bracket(*manager);
+    moved = TransformSelection(
+        *manager, selection,
+        [&](CUbEntityObj& entity) {
+          // A fixed node refuses with a message of its own and stays where it is.
+          const CStmEntityNode* node = dynamic_cast<const CStmEntityNode*>(&entity);
+          const CVector before = node ? node->GetCoord() : CVector();
+          entity.Move(d);
+          if (node && node->GetCoord() == before) return false;
+          manager->AddHistory_ActionMoveAllPoint(entity.GetName(), d);
+          return true;
+        },
+        true);
+  }
+  Finish(wnd, true);
+  CString text;
+  text.Format(StmText("Moved %d objects").c_str(), moved);
+  OnStatusMessage(text);
+}

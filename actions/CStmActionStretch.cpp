@@ -1,0 +1,65 @@
+// The stretch tool.
+#include "actions/CStmActionStretch.h"
+
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
+#include "geometry/StmGeometry.h"
+#include "host/platform/StmText.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+
+CStmActionStretch::CStmActionStretch() { SetElementMode(0); }
+
+CString CStmActionStretch::StartPrompt() const { return StmText("Stretch: pick the base point"); }
+
+void CStmActionStretch::GetPreview(CStmUbManager& manager, const CVector& start, const CVector& end, SStmPreview& out) {
+  const CVector d = end - start;
+  std::vector<CVector> moving;
+  for (const CString& key : GetSelection(manager).m_arNode) {
+    if (const CStmEntityNode* node = FindNode(manager, key)) {
+      moving.push_back(node->GetCoord());
+      out.m_arNode.push_back(node->GetCoord() + d);
+    }
+  }
+  const auto moved = [&](const CVector& p) {
+    for (const CVector& q : moving) {
+      if (CompareVectorTolerance(p, q, "==", kStmPointTolerance)) return p + d;
+    }
+    return p;
+  };
+  for (const CVector& p : moving) {
+    std::vector<CStmEntityElement*> attached;
+    manager.GetEntityInvolvedElements(p, 0, attached);
+    for (const CStmEntityElement* e : attached) out.m_arLine.emplace_back(moved(e->GetCoordBegin()), moved(e->GetCoordEnd()));
+  }
+}
+
+void CStmActionStretch::OnLineCompleted(CUbRenderWnd* wnd) {
+  auto* manager = dynamic_cast<CStmUbManager*>(GetManage(wnd));
+  if (!manager || !dynamic_cast<CStmUbRenderer*>(wnd) || !CheckEditable(*manager)) return;
+  const CVector start = manager->GetStartPoint();
+  CVector end = manager->GetEndPoint();
+  if (!ApplyLengthText(start, end)) return;
+  const CVector d = end - start;
+  int moved = 0;
+  if (!d.IsZero()) {
+    CUbHistoryBracket bracket(*manager);
+    for (const CString& key : GetSelection(*manager).m_arNode) {
+      CStmEntityNode* node = FindNode(*manager, key);
+      if (!node) continue;
+      // The elements that end here now, before the node leaves: they follow it.
+      std::vector<CStmEntityElement*> attached;
+      manager->GetEntityInvolvedElements(node->GetCoord(), 0, attached);
+      const CVector before = node->GetCoord();
+      node->MoveAllPoint(start, end);
+      if (node->GetCoord() == before) continue;  // a fixed node said why it stays
+      manager->AddHistory_ActionMoveAllPoint(node->GetName(), d);
+      manager->StretchElementMovedNode(node, attached);
+      ++moved;
+    }
+  }
+  Finish(wnd, true);
+  CString text;
+  text.Format(StmText("Stretched: %d nodes moved, their elements following").c_str(), moved);
+  OnStatusMessage(text);
+}

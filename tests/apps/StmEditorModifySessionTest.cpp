@@ -1,0 +1,123 @@
+// The Modify tools in the real editor under a virtual display: real clicks and keys, checked
+// against what the editor writes to disk.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "geometry/StmGeometry.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmEditorSession.h"
+
+namespace {
+
+CVector At(double x, double z) { return CVector(x, 0.0, z); }
+
+class StmEditorModifySessionTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const std::string why = StmEditorSession::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+             std::to_string(getpid()) + ".stm.json";
+    // The square truss of the other editor tests: 1000 mm sides and the diagonal 1-3, x-z plane.
+    CStmModel model;
+    model.SetPlane(STM_PLANE_XZ);
+    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
+    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
+      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+  void TearDown() override {
+    std::remove(m_path.c_str());
+    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+  }
+
+  // The enabled elements on disk as "x,z-x,z" of their ends, ends in either order.
+  std::set<std::string> ElementsOnDisk() const {
+    CStmModel model;
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    std::set<std::string> out;
+    for (const auto& [id, e] : model.GetElements()) {
+      if (!e->IsEnable()) continue;
+      std::string a = Text(e->GetCoordBegin()), b = Text(e->GetCoordEnd());
+      if (b < a) std::swap(a, b);
+      out.insert(a + "-" + b);
+    }
+    return out;
+  }
+  static std::string Text(const CVector& p) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g,%g", p.x, p.z);
+    return buffer;
+  }
+  std::string Status() const { return m_editor.State().Get("status"); }
+
+  std::string m_path;
+  StmEditorSession m_editor;
+};
+
+TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAngleTurnsAndMirrorCopies) {
+  ASSERT_TRUE(m_editor.Start(m_path));
+  // Room around the square, so that the tools' dialogs at the bottom-left leave its corner clear.
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  ASSERT_TRUE(m_editor.Click(At(500, 0)));
+  ASSERT_TRUE(m_editor.Key("ctrl+c"));
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  EXPECT_NE(Status().find("Pick Position"), std::string::npos) << Status();
+  // The bottom side's left end lands on the top-right corner; the second paste there adds nothing.
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  std::set<std::string> expected = {"0,0-1000,0",    "1000,0-1000,1000", "0,1000-1000,1000",
+                                    "0,0-0,1000",    "0,0-1000,1000",    "1000,1000-2000,1000"};
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // The diagonal, moved by its lower end onto the bottom-right corner through the menu.
+  ASSERT_TRUE(m_editor.Click(At(500, 500)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Modify"));
+  EXPECT_EQ(m_editor.ItemEnabled("Move"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Move"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  EXPECT_NE(Status().find("Moved 1"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.erase("0,0-1000,1000");
+  expected.insert("1000,0-2000,1000");
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // The bottom side turned by a typed quarter turn about its left end lands on the left side,
+  // which stays alone.
+  ASSERT_TRUE(m_editor.Click(At(500, 0)));
+  ASSERT_TRUE(m_editor.Key("r"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Key("Tab"));
+  ASSERT_TRUE(m_editor.Type("90"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_NE(Status().find("Rotated 1"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.erase("0,0-1000,0");
+  EXPECT_EQ(ElementsOnDisk(), expected);
+
+  // The left side mirrored by copy about the right side: the question is answered in the window.
+  ASSERT_TRUE(m_editor.Click(At(0, 500)));
+  ASSERT_TRUE(m_editor.Key("i"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  ASSERT_TRUE(m_editor.ClickItem("dlg4006.4125"));
+  EXPECT_NE(Status().find("Mirrored copies made"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  expected.insert("2000,0-2000,1000");
+  EXPECT_EQ(ElementsOnDisk(), expected);
+}
+
+}  // namespace
