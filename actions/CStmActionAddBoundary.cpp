@@ -191,8 +191,7 @@ int CStmActionAddBoundary::MakeboundaryBySelectedElement(CUbRenderWnd* wnd) {
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   if (!model) return 0;
   if (model->IsLock()) {
-    AfxMessageBox(StmText("The model is locked: it holds analysis results, and editing would make them wrong. "
-                          "Nothing was changed."),
+    AfxMessageBox(StmLockedModelText(),
                   MB_OK | MB_ICONWARNING);
     return 0;
   }
@@ -226,8 +225,7 @@ int CStmActionAddBoundary::MakeAreaBySelectedElement(CUbRenderWnd* wnd) {
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   if (!model) return 0;
   if (model->IsLock()) {
-    AfxMessageBox(StmText("The model is locked: it holds analysis results, and editing would make them wrong. "
-                          "Nothing was changed."),
+    AfxMessageBox(StmLockedModelText(),
                   MB_OK | MB_ICONWARNING);
     return 0;
   }

@@ -13,7 +13,7 @@ void CStmActionAddElement::OnLineCompleted(CUbRenderWnd* wnd) {
   if (!manager) return;
   CStmModel* model = manager->GetStmModel();
   if (model && model->IsLock()) {
-    OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+    OnStatusMessage(StmLockedModelText());
     return;
   }
   const CVector start = manager->GetStartPoint();

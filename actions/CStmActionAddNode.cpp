@@ -62,7 +62,7 @@ void CStmActionAddNode::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoin
   manager->SetTemplatePick(0);
   CStmModel* model = manager->GetStmModel();
   if (model && model->IsLock()) {
-    OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+    OnStatusMessage(StmLockedModelText());
     return;
   }
   CVector point;

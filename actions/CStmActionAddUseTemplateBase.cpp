@@ -75,7 +75,7 @@ void CStmActionAddUseTemplateBase::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, 
   if (!model) return;
   if (model->IsLock()) {
     OnStatusMessage(
-        StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+        StmLockedModelText());
     return;
   }
   const bool first = m_arPoint.empty();

@@ -83,8 +83,7 @@ bool CStmActionMove::CheckEditable(CStmUbManager& manager) {
   const CStmModel* model = manager.GetStmModel();
   if (!model) return false;
   if (model->IsLock() == 0) return true;
-  OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. "
-                          "Nothing was changed."));
+  OnStatusMessage(StmLockedModelText());
   return false;
 }
 

@@ -30,7 +30,7 @@ void CStmActionOffset::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   if (!renderer || !dlg || !model) return;
   if (model->IsLock()) {
-    OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+    OnStatusMessage(StmLockedModelText());
     return;
   }
   std::vector<CStmObjElement*> elements;

@@ -40,8 +40,7 @@ void CStmActionPaste::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint&
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   if (!model) return;
   if (model->IsLock()) {
-    OnStatusMessage(StmText("The model is locked: it holds analysis results, and editing would make them wrong. "
-                            "Nothing was changed."));
+    OnStatusMessage(StmLockedModelText());
     return;
   }
   if (!manager->IsCopiedData()) {

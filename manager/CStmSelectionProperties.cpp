@@ -212,8 +212,7 @@ CStmModel* CStmSelectionProperties::GetEditableModel() {
   CStmModel* model = m_manager.GetStmModel();
   if (!model) return nullptr;
   if (model->IsLock()) {
-    Refuse(StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was "
-                   "changed."));
+    Refuse(StmLockedModelText());
     return nullptr;
   }
   return model;

@@ -21,7 +21,6 @@
 #include "actions/CStmActionOffset.h"
 #include "actions/CStmActionPan.h"
 #include "actions/CStmActionPaste.h"
-#include "actions/CStmActionPending.h"
 #include "actions/CStmActionRotate.h"
 #include "actions/CStmActionStretch.h"
 #include "dialogs/CStmDlgAngle.h"
@@ -109,11 +108,6 @@ void CStmUbManager::CreateActions() {
   AddAction(kActionOffset, new CStmActionOffset);
   AddAction(kActionMirror, new CStmActionMirror);
   AddAction(kActionRotate, new CStmActionRotate);
-  // Every command has an action from the start, so a tool that is not built yet answers the
-  // user instead of leaving the window in the previous tool.
-  for (long id = kActionFirst; id <= kActionLast; ++id) {
-    if (id != kActionUnused && !GetAction(id)) AddAction(id, new CStmActionPending);
-  }
 }
 
 CStmUbManager::~CStmUbManager() { ClearLoadArrowSet(); }

@@ -236,7 +236,7 @@ void CStmEditor::SetStyle(EStmTypeColor style) {
 bool CStmEditor::CheckUnlocked() {
   if (m_model.IsLock() == 0) return true;
   m_pHost->SetStatusText(
-      StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+      StmLockedModelText());
   return false;
 }
 

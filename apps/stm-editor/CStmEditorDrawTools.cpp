@@ -120,7 +120,7 @@ void CStmEditorDrawTools::FollowGrid() {
 void CStmEditorDrawTools::StartTool(long id) {
   if (id != CStmUbManager::kActionAddGuideline && m_model.IsLock()) {
     GetUiHost().SetStatusText(
-        StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed."));
+        StmLockedModelText());
     return;
   }
   m_wnd.SetAction(id, -1, 1);

@@ -10,6 +10,10 @@ CString StmText(const char* id) {
   return CString(dgettext(kStmTextDomain, id));
 }
 
+CString StmLockedModelText() {
+  return StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed.");
+}
+
 bool StmBindCatalogue(const char* localeDir) {
   if (!bindtextdomain(kStmTextDomain, localeDir)) return false;
   return bind_textdomain_codeset(kStmTextDomain, "UTF-8") != nullptr;

@@ -9,6 +9,9 @@ constexpr const char* kStmTextDomain = "Eng_Stm";
 // Marked for xgettext with the keyword StmText.
 CString StmText(const char* id);
 
+// Every edit refused on a model holding analysis results says the same.
+CString StmLockedModelText();
+
 // Binds the domain to a folder holding <lang>/LC_MESSAGES/Eng_Stm.mo; returns false when the
 // folder cannot be bound. Hosts call it once at start-up; the layer itself never does.
 bool StmBindCatalogue(const char* localeDir);
