@@ -11,15 +11,8 @@
 
 CStmDlgAngle::CStmDlgAngle(CStmUbRenderer* wnd)
     : CDialog(IDD, wnd ? wnd->GetWnd() : nullptr), m_pRenderWnd(wnd), m_pManager(wnd ? wnd->GetUbManager() : nullptr) {
-  auto add = [this](int id, EDlgControlKind kind, const CRect& rect) {
-    SDlgControl control;
-    control.m_nId = id;
-    control.m_eKind = kind;
-    control.m_rect = rect;
-    AddControl(control);
-  };
-  add(IDC_ANGLE_LABEL, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
-  add(IDC_ANGLE, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
+  AddControl(IDC_ANGLE_LABEL, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
+  AddControl(IDC_ANGLE, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
 }
 
@@ -87,8 +80,5 @@ void CStmDlgAngle::OnOK() {
 }
 
 void CStmDlgAngle::OnCancel() {
-  if (!m_pRenderWnd || !m_pManager) return;
-  m_pRenderWnd->ClearSelection();
-  if (CUbActionBase* action = m_pManager->GetActionCurrent()) action->CancelCmd(m_pRenderWnd);
-  m_pRenderWnd->SetAction(CStmUbManager::kActionNormal, -1, 1);
+  if (m_pRenderWnd) m_pRenderWnd->CancelCommand();
 }

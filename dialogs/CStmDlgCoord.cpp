@@ -10,21 +10,13 @@
 namespace {
 // Tells the main window that the user typed a point.
 constexpr UINT kMsgTypedPoint = WM_USER + 500;
-constexpr long kActionSelect = 48;
 }  // namespace
 
 CStmDlgCoord::CStmDlgCoord(CStmUbRenderer* wnd)
     : CDialog(IDD, wnd ? wnd->GetWnd() : nullptr), m_pWnd(wnd), m_pManager(wnd ? wnd->GetUbManager() : nullptr) {
-  auto add = [this](int id, EDlgControlKind kind, const CRect& rect) {
-    SDlgControl control;
-    control.m_nId = id;
-    control.m_eKind = kind;
-    control.m_rect = rect;
-    AddControl(control);
-  };
-  add(IDC_STATIC_COORD, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
-  add(IDC_EDIT_FIRST, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
-  add(IDC_EDIT_SECOND, EDlgControlKind::kEdit, CRect(128, 7, 188, 21));
+  AddControl(IDC_STATIC_COORD, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
+  AddControl(IDC_EDIT_FIRST, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
+  AddControl(IDC_EDIT_SECOND, EDlgControlKind::kEdit, CRect(128, 7, 188, 21));
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
 }
 
@@ -88,12 +80,7 @@ void CStmDlgCoord::Confirm() {
 }
 
 void CStmDlgCoord::Cancel() {
-  if (!m_pWnd) return;
-  m_pWnd->ClearSelection();
-  if (m_pManager) {
-    if (CUbActionBase* action = m_pManager->GetActionCurrent()) action->CancelCmd(m_pWnd);
-  }
-  m_pWnd->SetAction(kActionSelect, -1, 1);
+  if (m_pWnd) m_pWnd->CancelCommand();
 }
 
 int CStmDlgCoord::GetTypedCoord(CVector& out) {

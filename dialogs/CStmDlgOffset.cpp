@@ -8,18 +8,11 @@
 
 CStmDlgOffset::CStmDlgOffset(CStmUbRenderer* wnd)
     : CDialog(IDD, wnd ? wnd->GetWnd() : nullptr), m_pRenderWnd(wnd), m_pManager(wnd ? wnd->GetUbManager() : nullptr) {
-  auto add = [this](int id, EDlgControlKind kind, const CRect& rect) {
-    SDlgControl control;
-    control.m_nId = id;
-    control.m_eKind = kind;
-    control.m_rect = rect;
-    AddControl(control);
-  };
-  add(IDC_DISTANCE_LABEL, EDlgControlKind::kStatic, CRect(7, 9, 72, 21));
-  add(IDC_DISTANCE, EDlgControlKind::kEdit, CRect(74, 7, 134, 21));
-  add(IDC_ITERATIONS_LABEL, EDlgControlKind::kStatic, CRect(7, 27, 72, 39));
-  add(IDC_ITERATIONS, EDlgControlKind::kEdit, CRect(74, 25, 134, 39));
-  add(IDC_HINT, EDlgControlKind::kStatic, CRect(7, 45, 134, 57));
+  AddControl(IDC_DISTANCE_LABEL, EDlgControlKind::kStatic, CRect(7, 9, 72, 21));
+  AddControl(IDC_DISTANCE, EDlgControlKind::kEdit, CRect(74, 7, 134, 21));
+  AddControl(IDC_ITERATIONS_LABEL, EDlgControlKind::kStatic, CRect(7, 27, 72, 39));
+  AddControl(IDC_ITERATIONS, EDlgControlKind::kEdit, CRect(74, 25, 134, 39));
+  AddControl(IDC_HINT, EDlgControlKind::kStatic, CRect(7, 45, 134, 57));
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
 }
 
@@ -43,8 +36,5 @@ void CStmDlgOffset::DoDataExchange(CDataExchange* pDX) {
 void CStmDlgOffset::OnOK() { UpdateData(1); }
 
 void CStmDlgOffset::OnCancel() {
-  if (!m_pRenderWnd || !m_pManager) return;
-  m_pRenderWnd->ClearSelection();
-  if (CUbActionBase* action = m_pManager->GetActionCurrent()) action->CancelCmd(m_pRenderWnd);
-  m_pRenderWnd->SetAction(CStmUbManager::kActionNormal, -1, 1);
+  if (m_pRenderWnd) m_pRenderWnd->CancelCommand();
 }

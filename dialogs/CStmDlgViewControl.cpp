@@ -62,12 +62,7 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   m_strCaption = StmTextNoop("STM View Control");
   int nextStatic = kIdStaticFirst;
   const auto add = [this](int id, EDlgControlKind kind, const char* caption, int x, int y, int w) {
-    SDlgControl control;
-    control.m_nId = id;
-    control.m_eKind = kind;
-    control.m_strCaption = caption;
-    control.m_rect = CRect(x, y, x + w, y + kHeight);
-    AddControl(control);
+    AddControl(id, kind, CRect(x, y, x + w, y + kHeight), caption);
   };
   const auto label = [&](const char* caption, int x, int y, int w) {
     add(nextStatic++, EDlgControlKind::kStatic, caption, x, y, w);

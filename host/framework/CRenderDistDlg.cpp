@@ -5,13 +5,8 @@
 
 CRenderDistDlg::CRenderDistDlg(CWnd* parent) : CDialog(IDD, parent) {
   m_strCaption = StmText("Distance");
-  auto add = [this](int id, EDlgControlKind kind, const CString& caption, const CRect& rect) {
-    SDlgControl control;
-    control.m_nId = id;
-    control.m_eKind = kind;
-    control.m_strCaption = caption;
-    control.m_rect = rect;
-    AddControl(control);
+  const auto add = [this](int id, EDlgControlKind kind, const CString& caption, const CRect& rect) {
+    AddControl(id, kind, rect, caption);
   };
   add(IDC_DIST_LABEL, EDlgControlKind::kStatic, StmText("Length :"), CRect(7, 7, 60, 21));
   add(IDC_DIST_EDIT, EDlgControlKind::kEdit, CString(), CRect(64, 7, 160, 21));

@@ -105,6 +105,15 @@ public:
 protected:
   virtual void DoDataExchange(CDataExchange* pDX);
   void AddControl(const SDlgControl& control) { m_arControl.push_back(control); }
+  // The template's usual line: a control with its id, kind, place and caption, the rest default.
+  void AddControl(int id, EDlgControlKind kind, const CRect& rect, const CString& caption = CString()) {
+    SDlgControl control;
+    control.m_nId = id;
+    control.m_eKind = kind;
+    control.m_rect = rect;
+    control.m_strCaption = caption;
+    AddControl(control);
+  }
 
   CString m_strCaption;
 
