@@ -16,27 +16,12 @@
 
 namespace {
 
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
-class StmEditorModifySessionTest : public testing::Test {
+class StmEditorModifySessionTest : public StmEditorSessionFixture {
 protected:
   void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-             std::to_string(getpid()) + ".stm.json";
-    // The square truss of the other editor tests: 1000 mm sides and the diagonal 1-3, x-z plane.
-    CStmModel model;
-    model.SetPlane(STM_PLANE_XZ);
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
-      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
-  }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+    StmEditorSessionFixture::SetUp();
+    if (IsSkipped()) return;
+    SaveSquareTruss();
   }
 
   // The enabled elements on disk as "x,z-x,z" of their ends, ends in either order.
@@ -60,7 +45,6 @@ protected:
   }
   std::string Status() const { return m_editor.State().Get("status"); }
 
-  std::string m_path;
   StmEditorSession m_editor;
 };
 

@@ -14,26 +14,12 @@
 
 namespace {
 
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
-class StmEditorTemplatesSessionTest : public testing::Test {
+class StmEditorTemplatesSessionTest : public StmEditorSessionFixture {
 protected:
   void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-templates-" + std::to_string(getpid()) + ".stm.json";
-    // A square of 1000 mm sides with one diagonal, in the x-z plane.
-    CStmModel model;
-    model.SetPlane(STM_PLANE_XZ);
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
-      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
-  }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
+    StmEditorSessionFixture::SetUp();
+    if (IsSkipped()) return;
+    SaveSquareTruss();
   }
   std::string Status() const { return m_editor.State().Get("status"); }
   testing::AssertionResult ChooseTruss() {
@@ -47,7 +33,6 @@ protected:
     return testing::AssertionSuccess();
   }
 
-  std::string m_path;
   StmEditorSession m_editor;
 };
 

@@ -1,6 +1,12 @@
 // The editor session of the end-to-end tests.
 #include "support/StmEditorSession.h"
 
+#include <cstdio>
+#include <filesystem>
+
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stb_image.h>
@@ -327,4 +333,26 @@ std::string StmEditorSession::Stderr() const {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+void StmEditorSessionFixture::SetUp() {
+  const std::string why = StmEditorSession::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+           std::to_string(getpid()) + ".stm.json";
+}
+
+void StmEditorSessionFixture::TearDown() {
+  if (!m_path.empty()) std::remove(m_path.c_str());
+  std::filesystem::remove_all(StmEditorSession::ConfigDir());
+}
+
+void StmEditorSessionFixture::SaveSquareTruss() {
+  CStmModel model;
+  model.SetPlane(STM_PLANE_XZ);
+  for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
+    model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
 }

@@ -95,3 +95,16 @@ private:
   std::string m_shotPath;
   SState m_state;
 };
+
+// A session test on its own file: skipped where no X server can run, the file and the
+// editor's settings removed afterwards.
+class StmEditorSessionFixture : public testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // 1000 mm sides and the diagonal 1-3, in the x-z plane, saved to m_path.
+  void SaveSquareTruss();
+  static CVector At(double x, double z) { return CVector(x, 0.0, z); }
+
+  std::string m_path;
+};
