@@ -16,14 +16,11 @@
 
 namespace {
 
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
-class StmEditorDrawSessionTest : public testing::Test {
+class StmEditorDrawSessionTest : public StmEditorSessionFixture {
 protected:
   void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-draw-" + std::to_string(getpid()) + ".stm.json";
+    StmEditorSessionFixture::SetUp();
+    if (IsSkipped()) return;
     // A square of four nodes and four sides, 1000 mm each, in the x-z plane.
     CStmModel model;
     model.SetPlane(STM_PLANE_XZ);
@@ -31,10 +28,6 @@ protected:
     for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
     std::string error;
     ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
-  }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
   }
 
   // The enabled elements on disk, each as the ids of its two nodes, the smaller first.
@@ -54,7 +47,6 @@ protected:
 
   std::string Status() const { return m_editor.State().Get("status"); }
 
-  std::string m_path;
   StmEditorSession m_editor;
 };
 

@@ -15,17 +15,8 @@
 
 namespace {
 
-class StmEditorPropertiesSessionTest : public testing::Test {
+class StmEditorPropertiesSessionTest : public StmEditorSessionFixture {
 protected:
-  void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-properties-" + std::to_string(getpid()) + ".stm.json";
-  }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
-  }
 
   void Load(CStmModel& model) {
     std::string error;
@@ -49,7 +40,6 @@ protected:
   }
   std::string Status() const { return m_editor.State().Get("status"); }
 
-  std::string m_path;
   StmEditorSession m_editor;
 };
 

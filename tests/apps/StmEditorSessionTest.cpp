@@ -24,18 +24,8 @@ CVector At(double x, double z) { return CVector(x, 0.0, z); }
 const CVector kBottomMiddle = At(500.0, 0.0);
 const CVector kEmpty = At(750.0, 250.0);
 
-class StmEditorSessionTest : public testing::Test {
+class StmEditorSessionTest : public StmEditorSessionFixture {
 protected:
-  void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-             std::to_string(getpid()) + ".stm.json";
-  }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
-  }
 
   // Four nodes, four sides and the diagonal from (0, 0) to (1000, 1000) in the given plane.
   void WriteSquare(int plane = STM_PLANE_XZ) {
@@ -96,7 +86,6 @@ protected:
     return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
   }
 
-  std::string m_path;
   StmEditorSession m_editor;
 };
 
