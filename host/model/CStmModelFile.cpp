@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/model/CStmModel.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -25,19 +26,14 @@ using Json = nlohmann::ordered_json;
 
 constexpr const char* kFormat = "stm-model";
 
-// What a file may hold: far beyond any real model, yet small enough that a hostile file cannot
-// exhaust the memory, the stack or the patience of whoever opens it.
-constexpr long long kMaxFileBytes = 256LL << 20;
-constexpr int kMaxDepth = 64;
-constexpr size_t kMaxNameBytes = 4096;
-constexpr size_t kMaxTextBytes = 1 << 20;
-constexpr size_t kMaxCount = 4000000;
-// Leaves room for the next new id, which is one past the highest.
-constexpr long long kMaxId = 1000000000;
-// Coordinates stay where a view can still fit them (their spans stay finite); other values
-// within what sums of them keep finite.
-constexpr double kMaxCoord = 1e9;
-constexpr double kMaxValue = 1e15;
+using StmLimits::kMaxCoord;
+using StmLimits::kMaxCount;
+using StmLimits::kMaxDepth;
+using StmLimits::kMaxFileBytes;
+using StmLimits::kMaxId;
+using StmLimits::kMaxNameBytes;
+using StmLimits::kMaxTextBytes;
+using StmLimits::kMaxValue;
 
 CString Say(CString format, ...) {
   va_list args;

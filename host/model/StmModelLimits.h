@@ -1,0 +1,28 @@
+// What a model may hold, in one place: the loader refuses anything beyond these, and every place
+// where a value enters the model (dialogs, the Properties panel, tools that compute points) checks
+// the same numbers first, so that whatever the program writes it can read back.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+
+namespace StmLimits {
+
+// Far beyond any real model, yet small enough that a hostile file cannot exhaust the memory,
+// the stack or the patience of whoever opens it.
+constexpr long long kMaxFileBytes = 256LL << 20;
+constexpr int kMaxDepth = 64;
+constexpr std::size_t kMaxNameBytes = 4096;
+constexpr std::size_t kMaxTextBytes = 1 << 20;
+constexpr std::size_t kMaxCount = 4000000;
+// Leaves room for the next new id, which is one past the highest.
+constexpr long long kMaxId = 1000000000;
+// Coordinates stay where a view can still fit them (their spans stay finite); other values
+// (loads, stiffnesses, sizes) within what sums of them keep finite.
+constexpr double kMaxCoord = 1e9;
+constexpr double kMaxValue = 1e15;
+
+inline bool IsCoordInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoord; }
+inline bool IsValueInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxValue; }
+
+}  // namespace StmLimits
