@@ -470,7 +470,7 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   EXPECT_EQ(m_editor.State().Int("selected"), 1);
 }
 
-TEST_F(StmEditorSessionTest, TheLightStyleIsAViewThatTheFileKeeps) {
+TEST_F(StmEditorSessionTest, TheLightStyleAndTheViewPanelsChoicesAreAViewThatTheFileKeeps) {
   WriteSquare();
   {
     StmEditorSession editor;
@@ -503,10 +503,38 @@ TEST_F(StmEditorSessionTest, TheLightStyleIsAViewThatTheFileKeeps) {
     EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
   }
   // The file opens as it was saved, overlay and all.
-  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Start(m_path, 900, 700));
   ASSERT_TRUE(m_editor.MoveTo(kEmpty));
   EXPECT_EQ(m_editor.State().Get("style"), "light");
   ExpectLooks(m_editor, true);
+
+  // The view control panel docks, switches a layer and the style back, and the file keeps both.
+  EXPECT_EQ(m_editor.ItemEnabled("dlg4004.4003"), -1);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Control panel"));
+  ASSERT_EQ(m_editor.ItemEnabled("dlg4004.4003"), 1);
+  // The opening's box is there, greyed: openings are drawn with the outline's layer.
+  EXPECT_EQ(m_editor.ItemEnabled("dlg4004.4025"), 0);
+  SRgbaImage before, after;
+  ASSERT_TRUE(m_editor.Picture(before));
+  ASSERT_TRUE(m_editor.ClickItem("dlg4004.4004"));  // Element
+  ASSERT_TRUE(m_editor.Picture(after));
+  int changed = 0;
+  for (size_t i = 0; i + 3 < before.rgba.size() && i + 3 < after.rgba.size(); i += 4)
+    changed += before.rgba[i] != after.rgba[i] || before.rgba[i + 1] != after.rgba[i + 1];
+  EXPECT_GT(changed, 500);
+  ASSERT_TRUE(m_editor.ClickItem("dlg4004.4069"));  // Dark
+  EXPECT_EQ(m_editor.State().Get("style"), "dark");
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel saved;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
+  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(0x8));
+  EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Control panel"));
+  EXPECT_EQ(m_editor.ItemEnabled("dlg4004.4003"), -1);
 }
 
 TEST_F(StmEditorSessionTest, ATestKeepsOneStderrFileThatEachRunBeginsAfresh) {

@@ -1,6 +1,7 @@
-// The headless renderer's command line as a new user meets it: help, paths that cannot work
-// named for what is wrong with them, the picture format following the name, opaque pictures,
-// and a model drawn facing its own plane.
+// The headless renderer as a user runs it: every example becomes a picture that matches its
+// reference; help; a missing or broken file, a bad argument and paths that cannot work named for
+// what is wrong with them; the picture format following the name, opaque pictures, the style
+// and size asked for; and a model drawn facing its own plane.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 #include <unistd.h>
@@ -30,6 +31,37 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+class StmRenderAppTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
+  const std::string name = GetParam();
+  const std::string model = std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
+  const std::string png = RenderOutputDir() + "/stm-render-" + name + ".png";
+  std::remove(png.c_str());
+  const SProgramRun run = RunRender(ShellQuote(model) + " -o " + ShellQuote(png) + " --size 800x600");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+
+  SRgbaImage image;
+  int channels = 0;
+  stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
+  ASSERT_NE(data, nullptr) << png;
+  image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
+  stbi_image_free(data);
+  EXPECT_EQ(image.width, 800);
+  EXPECT_EQ(image.height, 600);
+  EXPECT_TRUE(CheckRender("stm-render-" + name, image, 8, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, StmRenderAppTest, testing::Values("corbel", "deep-beam-opening", "pile-cap"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           std::string id = info.param;
+                           for (char& c : id) {
+                             if (c == '-') c = '_';
+                           }
+                           return id;
+                         });
+
 TEST(StmRenderCommandLine, HelpIsAnAnswerNotAnError) {
   const std::string help = Out("help.txt");
   const SProgramRun run = RunRender("--help >" + ShellQuote(help));
@@ -39,8 +71,26 @@ TEST(StmRenderCommandLine, HelpIsAnAnswerNotAnError) {
   std::remove(help.c_str());
 }
 
-TEST(StmRenderCommandLine, PathsThatCannotWorkAreNamedForWhatIsWrong) {
-  SProgramRun run = RunRender(ShellQuote(RenderOutputDir()) + " -o " + ShellQuote(Out("x.png")));
+TEST(StmRenderCommandLine, BadFilesArgumentsAndPathsAreNamedForWhatIsWrongAndWriteNothing) {
+  const std::string out = Out("fail.png");
+  SProgramRun run = RunRender(ShellQuote("/no/such/model.stm.json") + " -o " + ShellQuote(out));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("/no/such/model.stm.json"), std::string::npos) << run.err;
+  const std::string broken = Out("broken.stm.json");
+  std::ofstream(broken) << "{\"nodes\": [1, 2";
+  run = RunRender(ShellQuote(broken) + " -o " + ShellQuote(out));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("broken.stm.json"), std::string::npos) << run.err;
+  std::remove(broken.c_str());
+  for (const std::string& bad : {std::string("--view 3"), std::string("--size 0x10"), std::string("--style blue"),
+                                 std::string("--hide nothing"), std::string("--frobnicate"), std::string("")}) {
+    run = RunRender(Corbel() + (bad.empty() ? "" : " -o " + ShellQuote(out) + " " + bad));
+    EXPECT_NE(run.status, 0) << bad;
+    EXPECT_FALSE(run.err.empty()) << bad;
+  }
+  EXPECT_FALSE(std::ifstream(out).good());
+
+  run = RunRender(ShellQuote(RenderOutputDir()) + " -o " + ShellQuote(Out("x.png")));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("is a folder, not a model file"), std::string::npos) << run.err;
 
@@ -61,10 +111,13 @@ TEST(StmRenderCommandLine, PathsThatCannotWorkAreNamedForWhatIsWrong) {
   EXPECT_FALSE(std::ifstream(bmp).good());
 }
 
-TEST(StmRenderCommandLine, TheNameChoosesTheFormatAndEveryPictureIsOpaque) {
+TEST(StmRenderCommandLine, TheNameChoosesTheFormatAndEveryPictureIsOpaqueInTheStyleAndSizeAskedFor) {
   const std::string png = Out("opaque.png");
   const std::string jpg = Out("picture.JPG");
-  ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(png) + " --size 120x90").status, 0);
+  ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(png) +
+                      " --size 64x48 --view 0 --style light --hide nodes,node-names --show areas")
+                .status,
+            0);
   ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(jpg) + " --size 120x90").status, 0);
 
   EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
@@ -72,6 +125,10 @@ TEST(StmRenderCommandLine, TheNameChoosesTheFormatAndEveryPictureIsOpaque) {
   int w = 0, h = 0, channels = 0;
   stbi_uc* data = stbi_load(png.c_str(), &w, &h, &channels, 4);
   ASSERT_NE(data, nullptr);
+  EXPECT_EQ(w, 64);
+  EXPECT_EQ(h, 48);
+  // The light style has a light background in the corner.
+  EXPECT_GT(data[0] + data[1] + data[2], 3 * 128);
   int translucent = 0;
   for (int i = 0; i < w * h; ++i) translucent += data[4 * i + 3] != 255;
   EXPECT_EQ(translucent, 0);

@@ -1,4 +1,5 @@
-// The render window off screen: camera round trips, the frame, picking and the band gestures.
+// The render window off screen: camera round trips, the frame, picking, pan and zoom. (Bands,
+// Ctrl and hover through the selection action: CStmActionNormalTest.)
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -144,33 +145,6 @@ TEST_F(UbRenderWndTest, AClickPicksWhatIsDrawnThereAndNotTenPixelsAway) {
   EXPECT_EQ(m_manage.GetSelectMap().GetCount(), 1);
 }
 
-TEST_F(UbRenderWndTest, BandsSelectInsideOrCrossing) {
-  auto* inside = AddSeg({60, 60}, {90, 70});
-  auto* crossing = AddSeg({100, 65}, {180, 65});
-  auto* outside = AddSeg({20, 140}, {180, 140});
-  auto band = [&](CPoint press, CPoint release, UINT flags) {
-    m_pNormal->SetActionNone(&m_wnd, press);
-    m_wnd.OnMouseMove(MK_LBUTTON | flags, release);
-    EXPECT_TRUE(m_wnd.IsRubberBandActive());
-    m_wnd.OnLButtonUp(flags, release);
-    EXPECT_FALSE(m_wnd.IsRubberBandActive());
-  };
-  band({50, 40}, {120, 100}, 0);
-  EXPECT_TRUE(Selected(inside));
-  EXPECT_FALSE(Selected(crossing));
-  EXPECT_FALSE(Selected(outside));
-  band({120, 100}, {50, 40}, 0);
-  EXPECT_TRUE(Selected(inside));
-  EXPECT_TRUE(Selected(crossing));
-  EXPECT_FALSE(Selected(outside));
-  // A band too thin to be a window is a click at the release point.
-  band({10, 140}, {100, 141}, MK_CONTROL);
-  EXPECT_TRUE(Selected(outside));
-  EXPECT_EQ(m_manage.GetSelectMap().GetCount(), 3);
-  // The grips follow the selection.
-  EXPECT_FALSE(m_pNormal->GetSnapPointManage().GetGrips().empty());
-}
-
 TEST_F(UbRenderWndTest, PanZoomAndZoomAll) {
   const CVector p = m_wnd.ClientToExt({30, 40}, 0.0);
   m_wnd.OnMouseWheel(0, 240, {30, 40});
@@ -197,20 +171,6 @@ TEST_F(UbRenderWndTest, PanZoomAndZoomAll) {
     EXPECT_TRUE(CRect(0, 0, 200, 160).PtInRect(px));
   }
   EXPECT_NEAR(m_wnd.GetViewScale(), 400.0 / 200 * 1.1, 1e-12);
-}
-
-TEST_F(UbRenderWndTest, HoverTimerPicksIntoTheHoverMap) {
-  auto* a = AddSeg({40, 50}, {160, 50});
-  CPoint pt(100, 52);
-  m_wnd.OnMouseMove(0, pt);
-  EXPECT_TRUE(m_host.m_timers.count(CUbActionBase::kHoverTimerId));
-  EXPECT_TRUE(m_wnd.GetActionCurrent()->IsTimerSet());
-  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
-  EXPECT_FALSE(m_host.m_timers.count(CUbActionBase::kHoverTimerId));
-  void* found = nullptr;
-  EXPECT_TRUE(m_manage.GetHoverMap().Lookup(a->GetName(), found));
-  EXPECT_TRUE(m_manage.GetSelectMap().IsEmpty());
-  EXPECT_FALSE(a->IsSelection());
 }
 
 TEST_F(UbRenderWndTest, UnknownActionChangesNothing) {

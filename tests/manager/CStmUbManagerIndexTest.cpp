@@ -1,6 +1,6 @@
-// Lookups by position through the container's index: reuse beyond the window's edge, with
-// nodes hidden, without any window, moving with nodes hidden, and the index in step with the
-// scene through every kind of edit, undo, redo and rebuild.
+// Lookups by position through the container's index: reuse beyond the window's edge and
+// without any window, and the index in step with the scene through every kind of edit, undo,
+// redo and rebuild. (Nodes that are not shown: CStmUbManagerHiddenNodeTest.)
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -22,7 +22,6 @@ namespace {
 using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
 constexpr Kind kNode = static_cast<Kind>(110);
 constexpr Kind kElement = static_cast<Kind>(111);
-constexpr unsigned kShowNodes = 0x4;
 
 // What a user drew: reused end nodes, recorded, into the model.
 CStmEntityElement* Draw(CStmUbManager& m, const CVector& a, const CVector& b) {
@@ -71,55 +70,6 @@ TEST_F(CStmUbManagerIndexTest, AnElementDrawnBeyondTheWindowEdgeReusesTheNodeAnd
   EXPECT_EQ(Elements(), 3);
   EXPECT_EQ(first->GetCoordEnd(), CVector(300, 0, 0));
 }
-
-// Nodes hidden by the show option or by a display group that filters them out.
-class CStmUbManagerHiddenNodesTest : public CStmUbManagerIndexTest,
-                                     public testing::WithParamInterface<std::string> {
-protected:
-  void HideNodes() {
-    if (GetParam() == "ShowOptionOff") {
-      m_model.GetStmDataView()->SetShowOption(kShowNodes, 0);
-    } else {
-      SUbDisplayGroup group;
-      group.m_strName = "elements only";
-      group.m_bFilter = 1;
-      m_manager.GetDisplayGroups().push_back(group);
-      m_manager.SetCurDisplayGroupIndex(1);
-    }
-  }
-};
-
-TEST_P(CStmUbManagerHiddenNodesTest, ReuseStillFindsTheNodes) {
-  Draw(m_manager, CVector(-40, 0, 0), CVector(0, 0, 0));
-  HideNodes();
-  Draw(m_manager, CVector(0, 0, 0), CVector(40, 0, 0));
-  Draw(m_manager, CVector(40, 0, 0), CVector(-40, 0, 0));
-  EXPECT_EQ(Nodes(), 3);
-  EXPECT_EQ(Elements(), 3);
-  const CStmObjElement* last = m_model.GetElement(3);
-  EXPECT_EQ(last->GetIdNodeBegin() * 10 + last->GetIdNodeEnd(), 31);
-}
-
-TEST_P(CStmUbManagerHiddenNodesTest, MovingAnElementTakesItsNodesAlongAndUndoBringsThemBack) {
-  CStmEntityElement* element = Draw(m_manager, CVector(-40, 0, 0), CVector(0, 0, 0));
-  CStmEntityNode* begin = m_manager.GetEntNode(1);
-  HideNodes();
-  MoveElements(m_manager, {element}, CVector(0, 0, 30));
-  EXPECT_EQ(begin->GetCoord(), CVector(-40, 0, 30));
-  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(-40, 0, 30));
-  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 30));
-  EXPECT_EQ(m_manager.GetEntNode(CVector(0, 0, 0), nullptr), nullptr);
-  EXPECT_EQ(Nodes(), 2);
-  ExpectIndexInStep("after the move");
-
-  ASSERT_EQ(m_manager.Undo(), 1);
-  EXPECT_EQ(begin->GetCoord(), CVector(-40, 0, 0));
-  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
-  ExpectIndexInStep("after undo");
-}
-
-INSTANTIATE_TEST_SUITE_P(Hidden, CStmUbManagerHiddenNodesTest, testing::Values("ShowOptionOff", "FilteringGroup"),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 TEST_F(CStmUbManagerIndexTest, ReuseSplittingAndDeletingWorkWithNoWindowAtAll) {
   CStmModel model;

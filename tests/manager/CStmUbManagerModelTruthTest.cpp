@@ -183,7 +183,7 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementDrawnToANodeThatIsNotShownReusesIt)
   EXPECT_EQ(Begin(2), 2);
 }
 
-TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesItsFreeNodeAlong) {
+TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesItsFreeNodeAlongAndBack) {
   Draw(kOrigin, CVector(40, 0, 0));
   Draw(CVector(40, 0, 0), CVector(80, 0, 0));
   m_driver->Apply(SStmGesture::Move(CVector(80, 0, 0), CVector(80, 0, 20))
@@ -193,6 +193,10 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesI
   EXPECT_EQ(StmPointText(m_model.GetNode(3)->GetCoord()), "(80,0,20)");
   EXPECT_EQ(End(2), 3);
   EXPECT_EQ(End(1), 2) << "the shared node stays with the element that did not move";
+  // Undone while the nodes are still not shown.
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  EXPECT_EQ(StmPointText(m_model.GetNode(3)->GetCoord()), "(80,0,0)");
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, CStmUbManagerHiddenNodeTest,

@@ -404,25 +404,6 @@ TEST(StmModel, EsoExtremesAndRegions) {
   EXPECT_TRUE(model.GetElement(1)->GetMaxEffectiveRegion().empty());
 }
 
-TEST(StmModel, ViewSettings) {
-  CStmDataView view;
-  EXPECT_TRUE(view.IsShowOption(0x1));
-  EXPECT_TRUE(view.IsShowOption(0x400));
-  EXPECT_FALSE(view.IsShowOption(0x2000000));
-  view.SetShowOption(0x4, 0);
-  EXPECT_FALSE(view.IsShowOption(0x4));
-  EXPECT_TRUE(view.IsShowOption(0x8));
-  view.SetShowOption(0x4000000, 1);
-  EXPECT_TRUE(view.IsShowOption(0x4000000));
-  // The two styles have their own sets, and the backgrounds differ.
-  EXPECT_NE(view.GetColorSet(STM_COLOR_DARK)[0], view.GetColorSet(STM_COLOR_LIGHT)[0]);
-  view.SetTypeColor(STM_COLOR_LIGHT);
-  EXPECT_EQ(view.GetColorSet()[0], view.GetColorSet(STM_COLOR_LIGHT)[0]);
-  view.SetGuideline(1, {1500.0, 2500.0});
-  EXPECT_EQ(view.GetGuideline(1), (std::vector<double>{1500.0, 2500.0}));
-  EXPECT_TRUE(view.GetGuideline(3).empty());
-}
-
 TEST(StmModel, SwapKeepsRecordsTiedToTheirModel) {
   CStmModel a, b;
   Square(a);

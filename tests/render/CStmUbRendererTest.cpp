@@ -62,42 +62,17 @@ protected:
   }
 };
 
-TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesAndTheFrameLeavesLightingAndDepthOn) {
+// The GL state a frame and a selection pass leave: LabelPlacementTest, with every kind of entity.
+TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesDrawnDirectlyOrFromLists) {
   BuildScene();
-  DrawScene();
-  ExpectColour(CVector(-40, 0, 0), NodeColour(1));
-  ExpectColour(CVector(0, 0, 0), Colour(9));
-  ExpectColour(CVector(50, 0, 0), Colour(2));
-  m_wnd.OpenGLRenderStart();
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  m_wnd.OpenGLRenderEnd();
-
-  // The same holds with every highlight drawn and while picking.
-  m_manager.EnableBoundarySelection(1);
-  for (const auto& entry : m_manager.GetEttMap()) m_manager.SelectEtt(entry.second, 1);
-  DrawScene();
-  CMapStringToPtr found;
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, &found, 0x41);
-  m_wnd.OpenGLRenderStart();
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  m_wnd.OpenGLRenderEnd();
-}
-
-TEST_F(CStmUbRendererTest, APassWhoseShowOptionIsOffDrawsNothing) {
-  BuildScene();
-  CStmDataView* view = m_model.GetStmDataView();
-  view->SetShowOption(0x4, 0);
-  DrawScene();
-  ExpectColour(CVector(-40, 0, 0), Colour(9));
-  view->SetShowOption(0x8, 0);
-  DrawScene();
-  ExpectColour(CVector(0, 0, 0), Colour(2));
-  view->SetShowOption(0x10, 0);
-  DrawScene();
-  ExpectColour(CVector(0, 0, 0), CVector());
-  ExpectColour(CVector(50, 0, 0), CVector());
+  // Drawn directly, then from compiled lists, which later frames replay.
+  for (int direct : {1, 0, 0}) {
+    m_manager.SetDirectDraw(direct);
+    DrawScene();
+    ExpectColour(CVector(-40, 0, 0), NodeColour(1));
+    ExpectColour(CVector(0, 0, 0), Colour(9));
+    ExpectColour(CVector(50, 0, 0), Colour(2));
+  }
 }
 
 TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenItsSelectionIsOn) {
@@ -130,16 +105,6 @@ TEST_F(CStmUbRendererTest, EveryEntityIsGivenTheWindowsScaleAndViewPosition) {
   }
 }
 
-TEST_F(CStmUbRendererTest, CompiledEntityListsAreReplayedOnLaterFrames) {
-  BuildScene();
-  m_manager.SetDirectDraw(0);
-  DrawScene();
-  DrawScene();
-  ExpectColour(CVector(-40, 0, 0), NodeColour(1));
-  ExpectColour(CVector(0, 0, 0), Colour(9));
-  ExpectColour(CVector(50, 0, 0), Colour(2));
-}
-
 TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
   BuildScene();
   CStmDataView* view = m_model.GetStmDataView();
@@ -164,27 +129,27 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
   EXPECT_NEAR(Pixel(CPoint(kWidth / 2, 0))[0], Colour(0).x * 255.0, 6.0);
 }
 
-TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelAndOfALoneNode) {
+TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALoneNode) {
   m_wnd.ResetViewRange();
   const CCubeRange* range = m_manager.GetViewRange(0);
   EXPECT_EQ(range->GetMin(), CVector(-10, -10, -10));
   EXPECT_EQ(range->GetMax(), CVector(10, 10, 10));
 
-  m_model.AddNode(CVector(100, 0, 50));
+  // Boundaries and nodes decide the range, elements alone do not.
+  BuildScene();
+  m_wnd.ResetViewRange();
+  EXPECT_EQ(range->GetMin(), CVector(-60, 0, 0));
+  EXPECT_EQ(range->GetMax(), CVector(60, 0, 40));
+
+  CStmModel lone;
+  lone.AddNode(CVector(100, 0, 50));
+  m_manager.SetStmModel(&lone);
   m_manager.UpdateStmRenderer();
   m_wnd.ZoomAll(0);
   EXPECT_GE(range->GetSize().x, 20.0);
   EXPECT_DOUBLE_EQ(range->GetCenter().x, 100.0);
   // Zoom-all shows the node in the middle of the window.
   EXPECT_EQ(m_wnd.ExtToClient(CVector(100, 0, 50)), CPoint(kWidth / 2, kHeight / 2));
-}
-
-TEST_F(CStmUbRendererTest, ViewRangeCoversBoundariesAndNodesButNotElementsAlone) {
-  BuildScene();
-  m_wnd.ResetViewRange();
-  const CCubeRange* range = m_manager.GetViewRange(0);
-  EXPECT_EQ(range->GetMin(), CVector(-60, 0, 0));
-  EXPECT_EQ(range->GetMax(), CVector(60, 0, 40));
 }
 
 TEST_F(CStmUbRendererTest, SetViewPosTellsTheManagerAndTheModelsPlane) {
@@ -451,16 +416,6 @@ TEST_F(CStmUbRendererTest, SnapMarkerIsDrawnInXorAndNotTwiceForTheSameStamp) {
   EXPECT_FALSE(glIsEnabled(GL_COLOR_LOGIC_OP));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   m_wnd.OpenGLRenderEnd();
-}
-
-TEST_F(CStmUbRendererTest, DisplayListSlotsStartEmptyAndIgnoreSlotsOutOfRange) {
-  for (int i = 0; i < STM_LIST_COUNT; ++i) {
-    EXPECT_EQ(m_wnd.GetStmCallList(static_cast<EStmDisplayList>(i)), CStmUbRenderer::kNoList);
-  }
-  m_wnd.DeleteStmCallList(STM_LIST_COUNT);
-  m_wnd.DeleteStmCallList(STM_LIST_NODAL_ZONE);
-  EXPECT_EQ(m_wnd.GetStmCallList(STM_LIST_NODAL_ZONE), CStmUbRenderer::kNoList);
-  EXPECT_EQ(m_wnd.IsImmediateDraw(), 1);
 }
 
 }  // namespace
