@@ -72,56 +72,27 @@ protected:
   }
 };
 
-TEST_F(CStmUbManagerGridTest, ZoomingOutThinsTheGridAndZoomingBackReusesItsPoints) {
-  m_manager.AddGridPoints();
-  const std::vector<CString> keys = m_manager.GetGridPointKeys();
-  const std::vector<CVector> full = GridPoints();
-  ASSERT_GT(full.size(), 4u);
-  const double fullStep = SpacingPixels(full) * m_wnd.GetViewScale();
-  EXPECT_EQ(m_manager.GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(112)), static_cast<int>(full.size()));
-  for (const CVector& p : full) {
-    EXPECT_DOUBLE_EQ(std::remainder(p.x, 10.0), 0.0) << p.x;
-    EXPECT_DOUBLE_EQ(std::remainder(p.z, 10.0), 0.0) << p.z;
-    EXPECT_EQ(p.y, 0.0);
-  }
-  EXPECT_GE(SpacingPixels(full), 30.0 - 1e-9);
-
-  m_wnd.ZoomAt(CPoint(kWidth / 2, kHeight / 2), 4.0);
-  m_manager.AddGridPoints();
-  const std::vector<CVector> thin = GridPoints();
-  ASSERT_FALSE(thin.empty());
-  EXPECT_GE(SpacingPixels(thin), 30.0 - 1e-9);
-  const double thinStep = SpacingPixels(thin) * m_wnd.GetViewScale();
-  EXPECT_GT(thinStep, fullStep);
-  EXPECT_DOUBLE_EQ(std::remainder(thinStep, 10.0), 0.0);
-  EXPECT_EQ(m_manager.GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(112)), static_cast<int>(thin.size()));
-  // The points still there are the first ones made, moved.
-  for (size_t i = 0; i < m_manager.GetGridPointKeys().size() && i < keys.size(); ++i)
-    EXPECT_EQ(m_manager.GetGridPointKeys()[i], keys[i]);
-
-  m_wnd.ZoomAt(CPoint(kWidth / 2, kHeight / 2), 0.25);
-  m_manager.AddGridPoints();
-  EXPECT_EQ(GridPoints().size(), full.size());
-  for (size_t i = 0; i < std::min(thin.size(), keys.size()); ++i) EXPECT_EQ(m_manager.GetGridPointKeys()[i], keys[i]);
-
-  // Hidden, the grid is left alone.
-  m_model.GetStmDataView()->SetShowOption(1, 0);
-  m_wnd.ZoomAt(CPoint(kWidth / 2, kHeight / 2), 4.0);
-  m_manager.AddGridPoints();
-  EXPECT_EQ(GridPoints().size(), full.size());
-}
-
-TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainAndTheFrameDrawsIt) {
+TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainThinnedOrReusedAndTheFrameDrawsIt) {
   // Zoom-all (of the fixture) laid the grid.
   const std::vector<CString> keys = m_manager.GetGridPointKeys();
   ExpectGridCoversTheView();
   const size_t full = keys.size();
+  ASSERT_GT(full, 4u);
+  for (const CVector& p : GridPoints()) {
+    EXPECT_DOUBLE_EQ(std::remainder(p.x, 10.0), 0.0) << p.x;
+    EXPECT_DOUBLE_EQ(std::remainder(p.z, 10.0), 0.0) << p.z;
+    EXPECT_EQ(p.y, 0.0);
+  }
+  EXPECT_GE(SpacingPixels(GridPoints()), 30.0 - 1e-9);
 
+  // Zoomed out, the grid thins to whole multiples of its spacing, reusing the first points.
   const CPoint centre(kWidth / 2, kHeight / 2);
   const double fullStep = SpacingPixels(GridPoints()) * m_wnd.GetViewScale();
   m_wnd.OnMouseWheel(0, -720, centre);
   ExpectGridCoversTheView();
-  EXPECT_GT(SpacingPixels(GridPoints()) * m_wnd.GetViewScale(), fullStep);
+  const double thinStep = SpacingPixels(GridPoints()) * m_wnd.GetViewScale();
+  EXPECT_GT(thinStep, fullStep);
+  EXPECT_DOUBLE_EQ(std::remainder(thinStep, 10.0), 0.0);
   EXPECT_GE(SpacingPixels(GridPoints()), 30.0 - 1e-9);
   const size_t shared = std::min(full, m_manager.GetGridPointKeys().size());
   EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + shared, m_manager.GetGridPointKeys().begin()));
@@ -146,6 +117,12 @@ TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainAn
   int drawn = 0;
   for (const CVector& p : GridPoints()) drawn += DrawnNear(m_wnd.ExtToClient(p), colour) ? 1 : 0;
   EXPECT_GE(drawn, static_cast<int>(GridPoints().size()) - 2);  // nodes may lie over one or two
+
+  // Hidden, the grid is left alone.
+  const std::vector<CString> shown = m_manager.GetGridPointKeys();
+  m_model.GetStmDataView()->SetShowOption(1, 0);
+  m_wnd.OnMouseWheel(0, -720, centre);
+  EXPECT_EQ(m_manager.GetGridPointKeys(), shown);
 }
 
 TEST_F(CStmUbManagerGridTest, FixedGuidelinesSpanTheViewAndDynamicOnesStay) {
