@@ -121,42 +121,32 @@ protected:
   std::vector<unsigned char> m_pixels;
 };
 
-TEST_F(CStmResultPainterTest, ForcesShowTiesSolidBlueStrutsDashedRedStabilityAndZeroGreyWithUnitLabels) {
+// What ties, struts and stability elements look like is checked against the example's reference
+// picture; here the force that rounds to zero, which the example does not have.
+TEST_F(CStmResultPainterTest, ForcesShowOnlyWhileResultsStandAndAZeroForceIsGreyWithAnUnsignedLabel) {
   m_model.GetStmDataView()->SetShowOption(0x10000, 0);
-  AddElementWithForce(-80, 60, 80, 60, 120.0);       // tie
-  AddElementWithForce(-80, 20, 80, 20, -120.0);      // strut
   AddElementWithForce(-80, -20, 80, -20, -0.004)->SetStableElement(0);  // rounds to zero
-  AddElementWithForce(-80, -60, 80, -60, -300.0)->SetStableElement(1);
 
-  // Results are shown only while they stand.
+  // Results are shown only while they stand, and for a case that is there.
   EXPECT_EQ(Draw([&] { m_painter.RenderResult(0); }), 0);
   m_model.SetLock(1);
   EXPECT_EQ(Draw([&] { m_painter.RenderResult(1); }), 0);
   const int lines = Draw([&] { m_painter.RenderResult(0); });
   EXPECT_GT(lines, 0);
-
-  ExpectColour(CVector(3, 0, 60), 0, 0, 255);
-  EXPECT_GT(CountAlongRow(60, -70, 70), 135);
-  // Dashes of ten pixels: about half of the line is drawn.
-  for (double z : {20.0, -20.0, -60.0}) {
-    const int drawn = CountAlongRow(z, -70, 70);
-    EXPECT_GT(drawn, 50) << z;
-    EXPECT_LT(drawn, 90) << z;
-  }
-  int red = 0, grey = 0;
+  // Dashes of ten pixels: about half of the line is drawn, in grey.
+  const int drawn = CountAlongRow(-20, -70, 70);
+  EXPECT_GT(drawn, 50);
+  EXPECT_LT(drawn, 90);
+  int grey = 0;
   for (int x = -70; x <= 70; ++x) {
-    red += At(CVector(x, 0, 20)) == std::array<int, 3>{255, 0, 0};
-    for (double z : {-60.0, -20.0}) {
-      const auto px = At(CVector(x, 0, z));
-      grey += std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
-    }
+    const auto px = At(CVector(x, 0, -20));
+    grey += std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
   }
-  EXPECT_GT(red, 50);
-  EXPECT_GT(grey, 100);
+  EXPECT_GT(grey, 50);
 
   // Labels beside the lines carry the unit, and a force that rounds to zero has no sign.
   m_model.GetStmDataView()->SetShowOption(0x10000, 1);
-  EXPECT_GT(Draw([&] { m_painter.RenderResult(0); }), lines + 200);
+  EXPECT_GT(Draw([&] { m_painter.RenderResult(0); }), lines + 50);
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.004, 2, "kN"), CString("0.00 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.0, 0, "kN"), CString("0 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-12.345, 1, "MN"), CString("-12.3 MN"));
