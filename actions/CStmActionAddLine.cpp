@@ -8,6 +8,7 @@
 #include "actions/CStmActionAddNode.h"
 #include "host/framework/CRenderDistDlg.h"
 #include "host/framework/CUbRenderWnd.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -41,7 +42,6 @@ void CStmActionAddLine::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoin
       CStmActionAddNode::SayNoPoint(*this);
       return;
     }
-    CStmActionAddNode::TakeTypedCoord(wnd, manager->GetStartPoint());
     m_nStep = kPickEnd;
     PromptEnd();
     return;
@@ -52,7 +52,6 @@ void CStmActionAddLine::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoin
     return;
   }
   m_nStep = kPickStart;
-  CStmActionAddNode::TakeTypedCoord(wnd, manager->GetEndPoint());
   ClearVectorLine();
   wnd->Invalidate();
   if (m_nElementMode && wnd->IsDistPrompt() && !manager->IsNoDistPrompt()) {
@@ -84,13 +83,24 @@ bool CStmActionAddLine::ApplyLengthText(const CVector& start, CVector& end) {
   char* rest = nullptr;
   errno = 0;
   const double length = std::strtod(text.c_str(), &rest);
-  if (*rest != '\0' || errno == ERANGE || !(length > 0.0) || !std::isfinite(length)) {
+  // Within the coordinate limit, so that the end point stays where a model file can hold it.
+  if (*rest != '\0' || errno == ERANGE || !(length > 0.0) || !(length <= StmLimits::kMaxCoord)) {
     CString message;
-    message.Format(StmText("The length \"%s\" is not a positive number; nothing changed").c_str(), text.c_str());
+    message.Format(StmText("The length \"%s\" is not a positive number up to %g; nothing changed").c_str(),
+                   text.c_str(), StmLimits::kMaxCoord);
     OnStatusMessage(message);
     return false;
   }
-  end = start + (end - start).Unit() * length;
+  const CVector target = start + (end - start).Unit() * length;
+  if (!StmLimits::IsCoordInLimit(target.x) || !StmLimits::IsCoordInLimit(target.y) ||
+      !StmLimits::IsCoordInLimit(target.z)) {
+    CString message;
+    message.Format(StmText("The length \"%s\" ends the line beyond the coordinate limit of %g; nothing changed").c_str(),
+                   text.c_str(), StmLimits::kMaxCoord);
+    OnStatusMessage(message);
+    return false;
+  }
+  end = target;
   return true;
 }
 

@@ -1,7 +1,6 @@
 // The node tool and the point-taking that the single-point tools share.
 #include "actions/CStmActionAddNode.h"
 
-#include "dialogs/CStmDlgCoord.h"
 #include "entities/CStmEntityNode.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/platform/CUiHost.h"
@@ -17,12 +16,6 @@ void CStmActionAddNode::SayNoPoint(CUbActionBase& action) {
       StmText("No point here: click a node, a grid point, an element or a guideline, or type a coordinate"));
 }
 
-int CStmActionAddNode::TakeTypedCoord(CUbRenderWnd* wnd, CVector& point) {
-  CStmUbManager* manager = GetStmManager(wnd);
-  CStmDlgCoord* dlg = manager ? manager->GetDlgCoord() : nullptr;
-  return dlg ? dlg->GetTypedCoord(point) : 0;
-}
-
 int CStmActionAddNode::PickPoint(CUbActionBase& action, CUbRenderWnd* wnd, UINT flags, const CPoint& pt,
                                  CVector& out) {
   CStmUbManager* manager = GetStmManager(wnd);
@@ -31,7 +24,6 @@ int CStmActionAddNode::PickPoint(CUbActionBase& action, CUbRenderWnd* wnd, UINT 
   if (!action.OnKeboadInput(wnd, flags, pt, point) &&
       !manager->GetOSnapPoint(wnd, manager->GetRectCursor(pt), point, manager->GetOSnapMode(), 3, 1))
     return 0;
-  TakeTypedCoord(wnd, point);
   out = point;
   return 1;
 }

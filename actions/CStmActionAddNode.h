@@ -17,13 +17,10 @@ public:
   void OnMouseWheel(CUbRenderWnd* wnd, UINT flags, short delta, const CPoint& pt) override;
   int OnSetCursor(CUbRenderWnd* wnd) override;
 
-  // The point of a click for the tools that take single points: typed input, else an object
-  // snap in the pick box (none: 0, out unchanged); a coordinate confirmed in the coordinate
-  // dialog then replaces it.
+  // The point of a click for the tools that take single points: typed input (the exact value
+  // typed, through OnKeboadInput as every tool takes it), else an object snap in the pick box
+  // (none: 0, out unchanged).
   static int PickPoint(CUbActionBase& action, CUbRenderWnd* wnd, UINT flags, const CPoint& pt, CVector& out);
-  // Replaces the point by a coordinate confirmed in the coordinate dialog and not yet taken;
-  // 1 when it did.
-  static int TakeTypedCoord(CUbRenderWnd* wnd, CVector& point);
   // The node at pos, made (one undo step, splitting every element it lies inside, written to
   // the model) unless one is there already; made is set to whether it was.
   static CStmEntityNode* CreateNodeAt(CStmUbManager& manager, const CVector& pos, bool* made = nullptr);

@@ -33,7 +33,11 @@ void CStmActionMirror::OnLineCompleted(CUbRenderWnd* wnd) {
   }
   CStmDlgMirror dlg(this);
   if (dlg.DoModal() != IDOK) {
-    Finish(wnd, true);
+    // Back to selection with the selection as it was: the user may well mirror it again.
+    auto* renderer = static_cast<CStmUbRenderer*>(wnd);
+    CancelCmd(wnd);
+    renderer->SetAction(CStmUbManager::kActionNormal, -1, 1);
+    renderer->InvalidateAllWnd();
     OnStatusMessage(StmText("Mirror cancelled: nothing was changed"));
     return;
   }

@@ -47,7 +47,6 @@ void CStmActionRotate::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint
       CStmActionAddNode::SayNoPoint(*this);
       return;
     }
-    CStmActionAddNode::TakeTypedCoord(wnd, manager->GetStartPoint());
     manager->GetRotateCenter() = manager->GetStartPoint();
     if (const CStmModel* model = manager->GetStmModel()) m_nPlane = model->GetPlane();
     manager->ShowDlgCoord(0);

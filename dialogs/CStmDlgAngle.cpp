@@ -13,6 +13,8 @@ CStmDlgAngle::CStmDlgAngle(CStmUbRenderer* wnd)
     : CDialog(IDD, wnd ? wnd->GetWnd() : nullptr), m_pRenderWnd(wnd), m_pManager(wnd ? wnd->GetUbManager() : nullptr) {
   AddControl(IDC_ANGLE_LABEL, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
   AddControl(IDC_ANGLE, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
+  // Tab starts the angle afresh (PreTranslateMessage), as it does in the view.
+  GetControl(IDC_ANGLE)->m_bTabStop = false;
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
 }
 
@@ -30,6 +32,12 @@ int CStmDlgAngle::PreTranslateMessage(MSG* msg) {
     if (m_pRenderWnd) m_pRenderWnd->OnKeyDown(VK_F8, 1, 1);
     return 1;
   }
+  if (msg && msg->message == WM_KEYDOWN && static_cast<int>(msg->wParam) == VK_TAB) {
+    SetFocus();
+    SetFocusId(IDC_ANGLE);
+    SetSel(IDC_ANGLE, 0, -1);
+    return 1;
+  }
   return CDialog::PreTranslateMessage(msg);
 }
 
@@ -37,7 +45,8 @@ void CStmDlgAngle::OnMouseWheel(UINT flags, short delta, const CPoint& pt) {
   if (m_pRenderWnd) m_pRenderWnd->OnMouseWheel(flags, delta, pt);
 }
 
-void CStmDlgAngle::DoDataExchange(CDataExchange* pDX) { DDX_Text(pDX, IDC_ANGLE, m_dAngle); }
+// A turn is given within one revolution either way; more only loses precision.
+void CStmDlgAngle::DoDataExchange(CDataExchange* pDX) { DDX_Text(pDX, IDC_ANGLE, m_dAngle, -360.0, 360.0); }
 
 void CStmDlgAngle::SetAngle(double degrees) {
   m_dAngle = degrees;

@@ -2,6 +2,7 @@
 #include "dialogs/CStmDlgCoord.h"
 
 #include "host/framework/CUbActionBase.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -17,6 +18,9 @@ CStmDlgCoord::CStmDlgCoord(CStmUbRenderer* wnd)
   AddControl(IDC_STATIC_COORD, EDlgControlKind::kStatic, CRect(7, 9, 62, 21));
   AddControl(IDC_EDIT_FIRST, EDlgControlKind::kEdit, CRect(64, 7, 124, 21));
   AddControl(IDC_EDIT_SECOND, EDlgControlKind::kEdit, CRect(128, 7, 188, 21));
+  // Tab starts a coordinate wherever the keyboard is (PreTranslateMessage), never the next field.
+  GetControl(IDC_EDIT_FIRST)->m_bTabStop = false;
+  GetControl(IDC_EDIT_SECOND)->m_bTabStop = false;
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
 }
 
@@ -31,21 +35,36 @@ int CStmDlgCoord::OnInitDialog() {
 }
 
 void CStmDlgCoord::DoDataExchange(CDataExchange* pDX) {
-  DDX_Text(pDX, IDC_EDIT_FIRST, m_dFirst);
-  DDX_Text(pDX, IDC_EDIT_SECOND, m_dSecond);
+  // Only what the model file can hold: what a tool makes of it must open again.
+  DDX_Text(pDX, IDC_EDIT_FIRST, m_dFirst, -StmLimits::kMaxCoord, StmLimits::kMaxCoord);
+  DDX_Text(pDX, IDC_EDIT_SECOND, m_dSecond, -StmLimits::kMaxCoord, StmLimits::kMaxCoord);
+}
+
+void CStmDlgCoord::StartTyping() {
+  SetFocus();
+  SetFocusId(IDC_EDIT_FIRST);
+  SetSel(IDC_EDIT_FIRST, 0, -1);
 }
 
 int CStmDlgCoord::PreTranslateMessage(MSG* msg) {
   if (!msg) return 0;
   if (msg->message == WM_CHAR && msg->wParam == ',') {
+    // A comma ends the first coordinate. In the second field it has nothing to end; dropping it
+    // quietly would run the digits on both sides of it into one number.
     if (GetFocusId() == IDC_EDIT_FIRST) {
       SetFocusId(IDC_EDIT_SECOND);
       SetSel(IDC_EDIT_SECOND, 0, -1);
+    } else {
+      GetUiHost().SetStatusText(
+          StmText("The comma is refused: the second coordinate is being typed (Tab starts again at the first)"));
     }
     return 1;
   }
   if (msg->message != WM_KEYDOWN) return CDialog::PreTranslateMessage(msg);
   switch (static_cast<int>(msg->wParam)) {
+    case VK_TAB:
+      StartTyping();
+      return 1;
     case VK_RETURN:
       Confirm();
       return 1;
@@ -74,8 +93,10 @@ void CStmDlgCoord::Confirm() {
     m_pWnd->OpenGLRenderEnd();
   }
   m_bPending = 1;
-  // A click without the button flag is how typed input reaches the tool.
+  // A click without the button flag is how typed input reaches the tool, which takes the value
+  // during the click; a tool that took none leaves nothing behind for a later click.
   m_pWnd->OnLButtonDown(0, pt);
+  m_bPending = 0;
   GetUiHost().SendToMainWindow(kMsgTypedPoint, static_cast<WPARAM>(-1), 0);
 }
 

@@ -19,8 +19,12 @@ public:
 
   int OnInitDialog() override;
   // Enter confirms, Escape cancels the running tool, F8 toggles orthogonal drawing as in the
-  // view; a comma in the first edit moves on to the second, and no comma ever reaches an edit.
+  // view, Tab starts a coordinate (StartTyping) in whichever field the keyboard is; a comma in
+  // the first edit moves on to the second, one in the second is refused on the status line, and
+  // no comma ever reaches an edit.
   int PreTranslateMessage(MSG* msg) override;
+  // The keyboard into the first edit with its text selected, so that typing replaces it.
+  void StartTyping();
   // The wheel over the dialog zooms the view.
   void OnMouseWheel(UINT flags, short delta, const CPoint& pt) override;
 

@@ -2,6 +2,7 @@
 #include "dialogs/CStmDlgOffset.h"
 
 #include "host/framework/CUbActionBase.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -29,7 +30,9 @@ int CStmDlgOffset::OnInitDialog() {
 }
 
 void CStmDlgOffset::DoDataExchange(CDataExchange* pDX) {
-  DDX_Text(pDX, IDC_DISTANCE, m_dDistance);
+  // The copies must stay where a model file can hold them; the tool checks the count and that
+  // n copies stay within the limit too.
+  DDX_Text(pDX, IDC_DISTANCE, m_dDistance, -StmLimits::kMaxCoord, StmLimits::kMaxCoord);
   DDX_Text(pDX, IDC_ITERATIONS, m_nIterations);
 }
 

@@ -188,6 +188,8 @@ public:
   // dialog at the bottom-left of the view. Hidden: the edits disabled.
   void ShowDlgCoord(int show);
   CStmDlgCoord* GetDlgCoord() const { return m_pDlgCoord.get(); }
+  // The coordinate confirmed in the coordinate dialog, for the click it hands to the tool.
+  int TakeTypedPoint(CVector& out) override;
   // Shows the dialog with its left edge 5 pixels right of the view's left edge and its bottom
   // edge 5 pixels above the view's bottom edge, keeping its size.
   static void ShowDlgBottomLeft(CUbRenderWnd* wnd, CDialog* dlg);

@@ -29,11 +29,11 @@ void CStmUbManager::ShowDlgCoord(int show) {
   }
   dlg->EnableControl(CStmDlgCoord::IDC_EDIT_FIRST, true);
   dlg->EnableControl(CStmDlgCoord::IDC_EDIT_SECOND, true);
-  dlg->SetFocus();
-  dlg->SetFocusId(CStmDlgCoord::IDC_EDIT_FIRST);
-  dlg->SetSel(CStmDlgCoord::IDC_EDIT_FIRST, 0, -1);
+  dlg->StartTyping();
   ShowDlgBottomLeft(dlg->GetRenderer(), dlg);
 }
+
+int CStmUbManager::TakeTypedPoint(CVector& out) { return m_pDlgCoord ? m_pDlgCoord->GetTypedCoord(out) : 0; }
 
 void CStmUbManager::ShowDlgBottomLeft(CUbRenderWnd* wnd, CDialog* dlg) {
   if (!dlg) return;

@@ -502,11 +502,7 @@ void CStmUbRenderer::OnKeyDown(UINT key, UINT, UINT) {
         break;
       }
       // Straight to typing a coordinate, replacing what the read-out shows.
-      if (CStmDlgCoord* dlg = manager->GetDlgCoord(); dlg && dlg->IsWindow()) {
-        dlg->SetFocus();
-        dlg->SetFocusId(CStmDlgCoord::IDC_EDIT_FIRST);
-        dlg->SetSel(CStmDlgCoord::IDC_EDIT_FIRST, 0, -1);
-      }
+      if (CStmDlgCoord* dlg = manager->GetDlgCoord(); dlg && dlg->IsWindow()) dlg->StartTyping();
       break;
     case VK_DELETE:
       manager->DeleteSelectedEntity();
@@ -589,6 +585,17 @@ void CStmUbRenderer::SetSelectObject(int hits, long maxHits, int flag, CMapStrin
     entity->SetSelection(0);
   }
   InvalidateAllWnd();
+}
+
+CUbEntityObj* CStmUbRenderer::GetHoverEntity() const {
+  CStmUbManager* manager = GetUbManager();
+  if (!manager) return nullptr;
+  CUbEntityObj* best = nullptr;
+  for (const auto& entry : manager->GetHoverMap()) {
+    auto* candidate = static_cast<CUbEntityObj*>(entry.second);
+    if (candidate && (!best || PickRank(candidate->GetTypeEntity()) < PickRank(best->GetTypeEntity()))) best = candidate;
+  }
+  return best;
 }
 
 int CStmUbRenderer::PickRank(int kind) {

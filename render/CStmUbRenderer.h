@@ -86,6 +86,10 @@ public:
   void SelectArea(int index, int select);
   void SelectPrevious();
   void ClearSelection();
+  // What the pointer rests on, as its tooltip names it: of the manager's hover pick, a node
+  // before an element, and the model's entities before grid points and guidelines, which only
+  // mark places on it. Null when the pick holds nothing.
+  CUbEntityObj* GetHoverEntity() const;
 
 private:
   void InitStmRenderer();

@@ -34,9 +34,13 @@ int EditCallback(ImGuiInputTextCallbackData* data) {
   auto* context = static_cast<SFilterContext*>(data->UserData);
   CDialog& dialog = *context->dialog;
   if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) {
-    // Once the dialog has moved the focus, the rest of what was typed belongs to the new control.
+    // An edit without a tab stop lets its dialog have Tab, as a key (Deliver); never as text.
+    if (data->EventChar == '\t') return 1;
+    // Once the dialog has moved the focus, the rest of what was typed belongs to the new control;
+    // after the layer set the text or the selection, it goes where the layer put the caret, for
+    // the edit shows the layer's text only at the end of this frame's typing.
     int taken = 0;
-    if (dialog.GetFocusId() != context->id) {
+    if (dialog.GetFocusId() != context->id || context->control->m_nRevision != *context->revision) {
       dialog.SendChar(data->EventChar);
       taken = 1;
     } else {
@@ -235,7 +239,12 @@ void CStmEditorDialogView::DrawEdit(CDialog& dialog, SDlgControl& control, SDial
   SFilterContext context{&dialog, control.m_nId, &control, &edit.revision, &edit.syncOnActivation};
   ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackAlways;
   if (!control.m_bEnabled) flags |= ImGuiInputTextFlags_ReadOnly;
+  // Keeps the overlay from moving the keyboard on by itself.
+  if (!control.m_bTabStop) flags |= ImGuiInputTextFlags_AllowTabInput;
+  // Nor may the overlay's Tab from elsewhere land in it: the dialog places the keyboard itself.
+  if (!control.m_bTabStop) ImGui::PushItemFlag(ImGuiItemFlags_NoTabStop, true);
   const bool changed = ImGui::InputText("##edit", edit.buffer.data(), edit.buffer.size(), flags, &EditCallback, &context);
+  if (!control.m_bTabStop) ImGui::PopItemFlag();
   if (changed) {
     // Typed by the user: the control takes the text without counting it as the layer's.
     control.m_strText = CString(edit.buffer.data());

@@ -18,7 +18,9 @@
 //   within the same frame go to the new control. Every key pressed while the dialog holds the
 //   keyboard reaches PreTranslateMessage as WM_KEYDOWN in Deliver (Enter, Esc, F8, ...). A
 //   modeless dialog holds the keyboard while one of its edits is being typed in; otherwise keys
-//   belong to the view. A modal dialog holds it while it is up.
+//   belong to the view. A modal dialog holds it while it is up. Tab moves the keyboard on to the
+//   next edit, except from an edit without a tab stop (m_bTabStop), whose dialog gets Tab as a
+//   key and decides.
 // - The layer steers the focus: SetFocus on the dialog with SetFocusId puts the keyboard into
 //   that control (SetSel selects its text), SetFocus on another window takes it out of the
 //   dialog. A text or selection set by the layer while the user types replaces what the edit

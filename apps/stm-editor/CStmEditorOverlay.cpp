@@ -8,7 +8,6 @@
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
 #include "StmTooltipTable.h"
-#include "entities/CStmEntityObject.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -211,15 +210,7 @@ void CStmEditor::DrawTooltip() {
   // The scene's cursor stays where the pointer left the scene for the overlay; a menu that
   // closes leaves the pointer somewhere else, where the pick no longer holds.
   if (!(m_pHost->GetCursorPos() == m_ptHover) || !(ToClient(m_dCursorX, m_dCursorY) == m_ptHover)) return;
-  // A node sits on the ends of its elements, so pointing there means the node.
-  CUbEntityObj* entity = nullptr;
-  for (const auto& entry : m_manager.GetHoverMap()) {
-    auto* candidate = static_cast<CUbEntityObj*>(entry.second);
-    if (!candidate) continue;
-    if (!entity || (candidate->GetTypeEntity() == CStmEntityObject::kKindNode &&
-                    entity->GetTypeEntity() != CStmEntityObject::kKindNode))
-      entity = candidate;
-  }
+  CUbEntityObj* entity = m_wnd.GetHoverEntity();
   if (!entity) return;
   StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
   StmPresentTooltip(rows, m_model.GetStmDataView()->GetFixedPointNumber(), m_model.GetUnitLength().str(),

@@ -38,6 +38,9 @@ int CUbActionBase::GetVectorCurLine(CUbRenderWnd*, CVector& from, CVector& to) {
 int CUbActionBase::OnKeboadInput(CUbRenderWnd* wnd, UINT flags, const CPoint& pt, CVector& out) {
   // A real press always carries the button flag; a click without it was typed.
   if (!wnd || (flags & MK_LBUTTON)) return 0;
+  // The pixel of a typed point is only near it; the manager knows the value itself.
+  CUbManage* manage = GetManage(wnd);
+  if (manage && manage->TakeTypedPoint(out)) return 1;
   out = wnd->ClientToExt(pt, 0.0);
   return 1;
 }

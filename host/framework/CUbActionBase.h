@@ -28,7 +28,8 @@ public:
   virtual void MButtonPerspective(CUbRenderWnd* wnd, UINT flags, const CPoint& pt);
   // The rubber line being drawn, if any (returns 0 when there is none).
   virtual int GetVectorCurLine(CUbRenderWnd* wnd, CVector& from, CVector& to);
-  // A click without MK_LBUTTON is typed input: out becomes the model point under it, returns 1.
+  // A click without MK_LBUTTON is typed input: out becomes the point typed (the manager's
+  // TakeTypedPoint, taken once), else the model point under the click; returns 1.
   virtual int OnKeboadInput(CUbRenderWnd* wnd, UINT flags, const CPoint& pt, CVector& out);
   // The point of a click: typed input, else an object snap in the pick box (modes of the
   // manager masked by `mask`), else, for the second point (`which` 1) with orthogonal drawing

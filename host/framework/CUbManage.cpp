@@ -125,6 +125,8 @@ int CUbManage::GetOSnapPoint(CUbRenderWnd* wnd, const CRect& rect, CVector& out,
   return static_cast<int>(bestGlyph);
 }
 
+int CUbManage::TakeTypedPoint(CVector&) { return 0; }
+
 int CUbManage::CheckOsnapSub(CUbRenderWnd* wnd, long flag) {
   if (!wnd) return 0;
   CUbActionBase* action = GetActionCurrent();

@@ -44,6 +44,9 @@ public:
   virtual int GetOSnapPoint(CUbRenderWnd* wnd, const CRect& rect, CVector& out, long mode, int marker, int model);
   // Refreshes the snap marker at the cursor; returns what GetOSnapPoint returned.
   virtual int CheckOsnapSub(CUbRenderWnd* wnd, long flag);
+  // The exact point typed for the click now being handed to the action, taken once: out becomes
+  // it and 1 is returned; 0 (out unchanged) when nothing typed waits. The base has nowhere to type.
+  virtual int TakeTypedPoint(CVector& out);
 
   // Registers an action under its command id; the manager owns it from then on. A second
   // action for an id already registered is refused (and stays the caller's): returns 0.

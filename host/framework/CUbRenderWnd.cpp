@@ -83,7 +83,9 @@ CPoint CUbRenderWnd::ExtToClient(const CVector& p) const {
   ModelToPlane(p, u, v);
   const double wx = GetWidth() * 0.5 + (u - m_dCenterU) / m_dViewScale;
   const double wy = GetHeight() * 0.5 - (v - m_dCenterV) / m_dViewScale;
-  return {static_cast<int>(std::floor(wx)), static_cast<int>(std::floor(wy))};
+  // A typed point may lie far outside the view, further than a pixel number reaches.
+  const auto pixel = [](double w) { return static_cast<int>(std::clamp(std::floor(w), -1e9, 1e9)); };
+  return {pixel(wx), pixel(wy)};
 }
 
 CVector CUbRenderWnd::ClientToExt(const CPoint& pt, double depth) const {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 #include "host/platform/CUiHost.h"
@@ -151,6 +152,8 @@ void RefuseNumber(CDataExchange* pDX, int id) {
 // text that is not a whole number of the right kind; the value is left alone then.
 template <class T, class Parse>
 void ExchangeNumber(CDataExchange* pDX, int id, T& value, const char* format, Parse parse) {
+  // One refusal at a time: the first field refused keeps the focus and its message.
+  if (pDX->m_bSaveAndValidate && pDX->m_bFailed) return;
   if (!pDX->m_bSaveAndValidate) {
     CString text;
     text.Format(format, value);
@@ -171,10 +174,33 @@ void ExchangeNumber(CDataExchange* pDX, int id, T& value, const char* format, Pa
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int id, double& value) {
+  // "nan" and "inf" parse, but no field means them.
   ExchangeNumber(pDX, id, value, "%.10g", [](const char* text, char** end, double& out) {
     out = std::strtod(text, end);
-    return true;
+    return std::isfinite(out);
   });
+}
+
+void DDX_Text(CDataExchange* pDX, int id, double& value, double min, double max) {
+  if (!pDX->m_bSaveAndValidate) {
+    DDX_Text(pDX, id, value);
+    return;
+  }
+  if (pDX->m_bFailed) return;
+  CString text = pDX->m_pDlgWnd->GetDlgItemText(id);
+  text.Trim();
+  char* end = nullptr;
+  errno = 0;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (!text.IsEmpty() && *end == '\0' && errno != ERANGE && std::isfinite(parsed) && parsed >= min && parsed <= max) {
+    value = parsed;
+    return;
+  }
+  pDX->m_bFailed = true;
+  pDX->m_pDlgWnd->SetFocusId(id);
+  CString message;
+  message.Format(StmText("\"%s\" is refused: enter a number from %g to %g.").c_str(), text.c_str(), min, max);
+  AfxMessageBox(message, MB_OK | MB_ICONWARNING);
 }
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {

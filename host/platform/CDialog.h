@@ -25,6 +25,9 @@ struct SDlgControl {
   CRect m_rect;
   // The entries of a combo box; m_nSel is the chosen one (-1: none), as it is a slider's position.
   std::vector<CString> m_arItems;
+  // Tab moves the keyboard on to it (WS_TABSTOP). A dialog whose edits have none takes Tab
+  // itself, as a key in PreTranslateMessage.
+  bool m_bTabStop = true;
   // The selected characters of an edit, as EM_SETSEL gives them (end -1: to the end of the text).
   int m_nSelStart = 0, m_nSelEnd = 0;
   // Raised whenever the layer sets the text or the selection, so that a host that keeps its own
@@ -130,6 +133,9 @@ private:
 void DDX_Text(CDataExchange* pDX, int id, CString& value);
 // A non-numeric entry is refused with a message and leaves the member unchanged.
 void DDX_Text(CDataExchange* pDX, int id, double& value);
+// The same for a value that must lie from min to max: anything else, the text not a number,
+// "nan" and "inf" included, is refused with a message naming the text and the range.
+void DDX_Text(CDataExchange* pDX, int id, double& value, double min, double max);
 void DDX_Text(CDataExchange* pDX, int id, int& value);
 void DDX_Check(CDataExchange* pDX, int id, int& value);
 // The radio buttons from firstId to the next control that is not one: value is the index of the

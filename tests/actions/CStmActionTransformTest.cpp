@@ -195,6 +195,12 @@ TEST_F(CStmActionTransformTest, MirrorByCopyAddsExactImagesOnceAndCancelChangesN
   };
   mirror(true, false);
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
+  // Cancelled, it keeps the selection, ready to be mirrored after all.
+  std::vector<CStmObjElement*> selected;
+  m_manager.GetSelectedElementObjects(selected);
+  ASSERT_EQ(selected.size(), 1u);
+  EXPECT_EQ(selected[0]->GetId(), 1);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
 
   mirror(true, true);
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(10,0)-(30,10)", "(-10,0)-(-30,10)"}));

@@ -155,4 +155,51 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   EXPECT_EQ(model.GetCountElement(1), 8);
 }
 
+// Typed points as the key list teaches them: E, Tab, "1000,500", Enter. The value lands exactly
+// and once: the click after it takes the node clicked, and a truss typed onto nodes joins them
+// instead of standing half a pixel beside them.
+TEST_F(StmEditorDrawSessionTest, TypedPointsAreTakenExactlyAndOnce) {
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  ASSERT_TRUE(m_editor.Key("e"));
+  ASSERT_TRUE(m_editor.Key("Tab"));
+  ASSERT_TRUE(m_editor.Type("1000,500"));
+  EXPECT_EQ(m_editor.State().Get("dialogs"), "4001:4001=1000,4002=500,keyboard=4002");
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(Status(), "Pick end point");
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  EXPECT_EQ(Status(), "Element 6 drawn. Pick start point");
+
+  // The truss, typed: its chord from node 4 to node 3, then its height.
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.ClickItem("Templates"));
+  ASSERT_TRUE(m_editor.ClickItem("Truss"));
+  for (const char* point : {"0,1000", "1000,1000", "0,1500"}) {
+    ASSERT_TRUE(m_editor.Key("Tab"));
+    ASSERT_TRUE(m_editor.Type(point));
+    ASSERT_TRUE(m_editor.Key("Return"));
+  }
+  EXPECT_NE(Status().find("Added 6 nodes"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  // Node 5, where the typed point split the right side; node 1 at the end clicked.
+  ASSERT_NE(model.GetNode(5), nullptr);
+  EXPECT_EQ(model.GetNode(5)->GetCoord(), At(1000, 500));
+  const CStmObjElement* typed = model.GetElement(6);
+  ASSERT_NE(typed, nullptr);
+  EXPECT_EQ(std::set<int>({typed->GetIdNodeBegin(), typed->GetIdNodeEnd()}), std::set<int>({1, 5}));
+  // The truss added its six nodes and no node stands beside another.
+  EXPECT_EQ(model.GetCountNode(1), 11);
+  for (const auto& [id, node] : model.GetNodes()) {
+    for (const auto& [other, near] : model.GetNodes()) {
+      if (other > id && node->IsEnable() && near->IsEnable()) {
+        EXPECT_GT((node->GetCoord() - near->GetCoord()).Length(), 1.0) << id << " " << other;
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -1,11 +1,13 @@
 // The coordinate dialog driven by key and character messages as a user's typing sends them:
-// the comma, Enter, Esc and F8, a value that is no number, where the dialog stands and when it
-// shows.
+// Tab, the comma, Enter, Esc and F8, values refused, where the dialog stands and when it shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "dialogs/CStmDlgAngle.h"
 #include "dialogs/CStmDlgCoord.h"
+#include "dialogs/CStmDlgOffset.h"
 #include "host/framework/CUbActionBase.h"
 #include "host/platform/StmText.h"
 #include "support/StmSceneFixture.h"
@@ -57,22 +59,6 @@ TEST_F(CStmDlgCoordTest, ShownByTheToolsAtTheBottomLeftWithTheFirstFieldReadyToT
   EXPECT_EQ(out, CVector(1, 2, 3));
 }
 
-TEST_F(CStmDlgCoordTest, CommaMovesToTheSecondFieldOnceAndIsNeverTyped) {
-  CPoint pt = m_wnd.ExtToClient(CVector(40, 0, 20));
-  m_wnd.OnMouseMove(0, pt);
-  Type("12.5");
-  EXPECT_EQ(First(), "12.5");
-  EXPECT_EQ(Dialog().SendChar(','), 1);
-  EXPECT_EQ(Dialog().GetFocusId(), CStmDlgCoord::IDC_EDIT_SECOND);
-  // The second field's text was selected, so the first key replaced what the read-out showed.
-  Type("3,");
-  EXPECT_EQ(Second(), "3");
-  EXPECT_EQ(Dialog().GetFocusId(), CStmDlgCoord::IDC_EDIT_SECOND);
-  Type("\b7");
-  EXPECT_EQ(Second(), "7");
-  EXPECT_EQ(First(), "12.5");
-}
-
 TEST_F(CStmDlgCoordTest, EnterHandsTheToolThePointEscCancelsItAndF8TogglesOrtho) {
   const int steps = m_manager.GetUndoCount();
   Type("0,0");
@@ -99,15 +85,85 @@ TEST_F(CStmDlgCoordTest, EnterHandsTheToolThePointEscCancelsItAndF8TogglesOrtho)
   EXPECT_EQ(Dialog().SendKey(VK_LEFT), 0);
 }
 
-TEST_F(CStmDlgCoordTest, AValueThatIsNoNumberIsRefusedWithAMessageAndNothingHappens) {
-  Type("1O,4");
-  Dialog().SendKey(VK_RETURN);
-  ASSERT_EQ(m_host.m_boxes.size(), 1u);
-  EXPECT_EQ(m_host.m_boxes[0].text, StmText("Please enter a number."));
-  EXPECT_EQ(Dialog().IsPending(), 0);
-  EXPECT_EQ(m_manager.GetAction(52)->GetStep(), 0);
-  EXPECT_TRUE(m_host.m_messages.empty());
-  EXPECT_EQ(Dialog().GetFocusId(), CStmDlgCoord::IDC_EDIT_FIRST) << "the field to correct has the focus";
+// What typing gives, whichever field has the keyboard: Tab starts at the first field, a comma
+// moves to the second and is refused there, and a value that is no number, "nan", "inf" or
+// beyond the model's limits is refused by name with the limit, the tool getting nothing. The
+// keys: '\t' Tab, '\r' Enter, '^' a click into the second field; the rest are characters.
+TEST_F(CStmDlgCoordTest, TypingGivesTheToolExactlyWhatWasTypedOrRefusesItByName) {
+  struct SCase {
+    const char* name;
+    std::string keys;
+    CVector point;     // taken by the tool, when nothing is refused
+    const char* refused;  // what the refusal names, with the limit
+  };
+  const SCase cases[] = {
+      {"tab in the first field", "\t1000,500\r", CVector(1000, 0, 500), nullptr},
+      {"tab in the second field", "^\t1000,500\r", CVector(1000, 0, 500), nullptr},
+      {"the limits themselves", "-1e9,1e9\r", CVector(-1e9, 0, 1e9), nullptr},
+      {"a comma in the second field", "1,2,3\r", CVector(1, 0, 23), nullptr},
+      {"beyond the limit", "2e9,1\r", CVector(), "\"2e9\""},
+      {"far beyond it", "1,-1e308\r", CVector(), "\"-1e308\""},
+      {"nan", "nan,1\r", CVector(), "\"nan\""},
+      {"inf", "1,inf\r", CVector(), "\"inf\""},
+      {"no number", "1O,4\r", CVector(), "\"1O\""},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_wnd.SetAction(52, -1, 1);
+    m_host.m_boxes.clear();
+    m_host.m_statusTexts.clear();
+    m_manager.GetStartPoint() = CVector(7, 7, 7);
+    for (char k : c.keys) {
+      if (k == '\t') Dialog().SendKey(VK_TAB);
+      else if (k == '\r') Dialog().SendKey(VK_RETURN);
+      else if (k == '^') Dialog().SetFocusId(CStmDlgCoord::IDC_EDIT_SECOND);
+      else Dialog().SendChar(static_cast<unsigned char>(k));
+      EXPECT_EQ(First().Find(','), -1);
+      EXPECT_EQ(Second().Find(','), -1);
+    }
+    // A comma in the second field is refused on the status line.
+    const bool commaRefused = std::any_of(m_host.m_statusTexts.begin(), m_host.m_statusTexts.end(),
+                                          [](const CString& t) { return t.Find("comma") >= 0; });
+    EXPECT_EQ(commaRefused, std::count(c.keys.begin(), c.keys.end(), ',') > 1);
+    EXPECT_EQ(Dialog().IsPending(), 0);
+    if (!c.refused) {
+      EXPECT_TRUE(m_host.m_boxes.empty());
+      EXPECT_EQ(m_manager.GetAction(52)->GetStep(), 1);
+      EXPECT_EQ(m_manager.GetStartPoint(), c.point);
+      continue;
+    }
+    ASSERT_EQ(m_host.m_boxes.size(), 1u);
+    const std::string text = m_host.m_boxes[0].text.str();
+    EXPECT_NE(text.find(c.refused), std::string::npos) << text;
+    EXPECT_NE(text.find("1e+09"), std::string::npos) << text;
+    EXPECT_EQ(m_manager.GetAction(52)->GetStep(), 0);
+    EXPECT_EQ(m_manager.GetStartPoint(), CVector(7, 7, 7));
+  }
+  EXPECT_EQ(m_model.GetCountNode(1), 2);
+
+  // The angle and offset dialogs refuse the same way, naming the value and the limit.
+  m_manager.ShowDlgAngle(1);
+  m_manager.ShowDlgOffset(1);
+  const struct {
+    CDialog* dlg;
+    int id;
+    const char* text;
+    const char* limit;
+  } refusals[] = {{m_manager.GetDlgAngle(), CStmDlgAngle::IDC_ANGLE, "nan", "360"},
+                  {m_manager.GetDlgAngle(), CStmDlgAngle::IDC_ANGLE, "1e400", "360"},
+                  {m_manager.GetDlgOffset(), CStmDlgOffset::IDC_DISTANCE, "inf", "1e+09"},
+                  {m_manager.GetDlgOffset(), CStmDlgOffset::IDC_DISTANCE, "5e9", "1e+09"}};
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.text);
+    ASSERT_NE(r.dlg, nullptr);
+    m_host.m_boxes.clear();
+    r.dlg->SetDlgItemText(r.id, r.text);
+    EXPECT_EQ(r.dlg->UpdateData(1), 0);
+    ASSERT_EQ(m_host.m_boxes.size(), 1u);
+    const std::string text = m_host.m_boxes[0].text.str();
+    EXPECT_NE(text.find(r.text), std::string::npos) << text;
+    EXPECT_NE(text.find(r.limit), std::string::npos) << text;
+  }
 }
 
 TEST_F(CStmDlgCoordTest, TheReadOutFollowsTheCursorAndTheWheelOverTheDialogZooms) {
