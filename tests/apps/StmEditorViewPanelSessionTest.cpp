@@ -68,7 +68,7 @@ TEST_F(StmEditorViewPanelSessionTest, ThePanelDocksSwitchesLayersAndTheFileKeeps
   CStmModel saved;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(0x8));
+  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
   EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
 
   ASSERT_TRUE(m_editor.ClickItem("View"));

@@ -22,7 +22,6 @@ namespace {
 using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
 constexpr Kind kNode = static_cast<Kind>(110);
 constexpr Kind kElement = static_cast<Kind>(111);
-constexpr unsigned kShowNodes = 0x4;
 
 // What a user drew: reused end nodes, recorded, into the model.
 CStmEntityElement* Draw(CStmUbManager& m, const CVector& a, const CVector& b) {
@@ -78,7 +77,7 @@ class CStmUbManagerHiddenNodesTest : public CStmUbManagerIndexTest,
 protected:
   void HideNodes() {
     if (GetParam() == "ShowOptionOff") {
-      m_model.GetStmDataView()->SetShowOption(kShowNodes, 0);
+      m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODES, 0);
     } else {
       SUbDisplayGroup group;
       group.m_strName = "elements only";

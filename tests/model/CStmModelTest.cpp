@@ -406,14 +406,14 @@ TEST(StmModel, EsoExtremesAndRegions) {
 
 TEST(StmModel, ViewSettings) {
   CStmDataView view;
-  EXPECT_TRUE(view.IsShowOption(0x1));
-  EXPECT_TRUE(view.IsShowOption(0x400));
-  EXPECT_FALSE(view.IsShowOption(0x2000000));
-  view.SetShowOption(0x4, 0);
-  EXPECT_FALSE(view.IsShowOption(0x4));
-  EXPECT_TRUE(view.IsShowOption(0x8));
-  view.SetShowOption(0x4000000, 1);
-  EXPECT_TRUE(view.IsShowOption(0x4000000));
+  EXPECT_TRUE(view.IsShowOption(STM_SHOW_GRID_POINTS));
+  EXPECT_TRUE(view.IsShowOption(STM_SHOW_LOADS));
+  EXPECT_FALSE(view.IsShowOption(STM_SHOW_MESH));
+  view.SetShowOption(STM_SHOW_NODES, 0);
+  EXPECT_FALSE(view.IsShowOption(STM_SHOW_NODES));
+  EXPECT_TRUE(view.IsShowOption(STM_SHOW_ELEMENTS));
+  view.SetShowOption(STM_SHOW_WIDTHS_DESIGNED, 1);
+  EXPECT_TRUE(view.IsShowOption(STM_SHOW_WIDTHS_DESIGNED));
   // The two styles have their own sets, and the backgrounds differ.
   EXPECT_NE(view.GetColorSet(STM_COLOR_DARK)[0], view.GetColorSet(STM_COLOR_LIGHT)[0]);
   view.SetTypeColor(STM_COLOR_LIGHT);

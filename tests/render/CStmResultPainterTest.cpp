@@ -122,7 +122,7 @@ protected:
 };
 
 TEST_F(CStmResultPainterTest, ForcesShowTiesSolidBlueStrutsDashedRedStabilityAndZeroGreyWithUnitLabels) {
-  m_model.GetStmDataView()->SetShowOption(0x10000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 0);
   AddElementWithForce(-80, 60, 80, 60, 120.0);       // tie
   AddElementWithForce(-80, 20, 80, 20, -120.0);      // strut
   AddElementWithForce(-80, -20, 80, -20, -0.004)->SetStableElement(0);  // rounds to zero
@@ -155,18 +155,18 @@ TEST_F(CStmResultPainterTest, ForcesShowTiesSolidBlueStrutsDashedRedStabilityAnd
   EXPECT_GT(grey, 100);
 
   // Labels beside the lines carry the unit, and a force that rounds to zero has no sign.
-  m_model.GetStmDataView()->SetShowOption(0x10000, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 1);
   EXPECT_GT(Draw([&] { m_painter.RenderResult(0); }), lines + 200);
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.004, 2, "kN"), CString("0.00 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.0, 0, "kN"), CString("0 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-12.345, 1, "MN"), CString("-12.3 MN"));
 
-  m_model.GetStmDataView()->SetShowOption(0x8000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULTS, 0);
   EXPECT_EQ(Draw([&] { m_painter.RenderResult(0); }), 0);
 }
 
 TEST_F(CStmResultPainterTest, ContourCellsTakeTheEndsOfTheRampAndCentredRampsCentreOnZero) {
-  m_model.GetStmDataView()->SetShowOption(0x1000000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND, 0);
   m_model.SetEsoSteps({SStmEsoStep{{Cell(-90, -20, -50, 20, 2.0), Cell(-40, -20, 0, 20, 7.0),
                                     Cell(10, -20, 50, 20, 12.0)}}});
   // No step chosen yet: nothing.
@@ -193,7 +193,7 @@ TEST_F(CStmResultPainterTest, ContourCellsTakeTheEndsOfTheRampAndCentredRampsCen
   ExpectColour(CVector(30, 0, 0), 5, 255, 0, 6);
 
   // An empty step or a step index past the list draws nothing, legend included.
-  m_model.GetStmDataView()->SetShowOption(0x1000000, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND, 1);
   m_model.SetCurrentStepEso(1);
   EXPECT_EQ(Draw([&] { m_painter.RenderESO(); }), 0);
   m_model.SetEsoSteps({SStmEsoStep{}});
@@ -252,13 +252,13 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInWindowProportionsWithTheS
 }
 
 TEST_F(CStmResultPainterTest, StressFlowColoursByLengthAndScalesItsHeads) {
-  m_model.GetStmDataView()->SetShowOption(0x1000000 | 0x40000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND | STM_SHOW_ARROW_HEADS, 0);
   m_model.SetStressFlow({{CVector(-90, 0, 40), CVector(-10, 0, 40)}, {CVector(-90, 0, -40), CVector(-50, 0, -40)}});
   const int bare = Draw([&] { m_painter.RenderStressFlow(); });
   EXPECT_GT(bare, 0);
   ExpectColour(CVector(-50, 0, 40), 255, 0, 0);   // the longest
   ExpectColour(CVector(-70, 0, -40), 0, 0, 255);  // the shortest
-  m_model.GetStmDataView()->SetShowOption(0x40000, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_ARROW_HEADS, 1);
   EXPECT_GT(Draw([&] { m_painter.RenderStressFlow(); }), bare + 20);
 
   // Vectors of one length all get the smallest head and stay finite.
@@ -286,7 +286,7 @@ TEST_F(CStmResultPainterTest, ResultNodalZonesFillByTheirFlagsFromTheMeshCorners
   ExpectColour(CVector(-70, 0, 0), 255, 0, 0);
   ExpectColour(CVector(-30, 0, 0), 0, 0, 255);
   ExpectColour(CVector(10, 0, 0), 255, 255, 255);  // the light style's background
-  m_model.GetStmDataView()->SetShowOption(0x20000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_STRESS_FLOW, 0);
   EXPECT_EQ(Draw([&] { m_painter.RenderResultNodalZone(); }), 0);
 }
 
@@ -359,8 +359,8 @@ TEST_F(CStmResultPainterTest, EveryLayerWithoutResultsDrawsNothingAndEachSaysSo)
 }
 
 TEST_F(CStmResultPainterTest, TheFrameDrawsForcesOverElementsAndRegionsUnderThemAndCachesOnRequest) {
-  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions | 0x2000);
-  m_model.GetStmDataView()->SetShowOption(0x40 | 0x80 | 0x10000, 0);
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions | STM_SHOW_NODAL_ZONES);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_RESULT_VALUES, 0);
   AddElementWithForce(-60, 0, 60, 0, -50.0);
   m_model.GetNode(1)->SetNodalZones({{{-40, -10}, {-20, -10}, {-20, 10}, {-40, 10}}});
   m_model.SetLock(1);

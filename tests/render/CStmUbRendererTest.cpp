@@ -88,13 +88,13 @@ TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesAndTheFrameLeavesLi
 TEST_F(CStmUbRendererTest, APassWhoseShowOptionIsOffDrawsNothing) {
   BuildScene();
   CStmDataView* view = m_model.GetStmDataView();
-  view->SetShowOption(0x4, 0);
+  view->SetShowOption(STM_SHOW_NODES, 0);
   DrawScene();
   ExpectColour(CVector(-40, 0, 0), Colour(9));
-  view->SetShowOption(0x8, 0);
+  view->SetShowOption(STM_SHOW_ELEMENTS, 0);
   DrawScene();
   ExpectColour(CVector(0, 0, 0), Colour(2));
-  view->SetShowOption(0x10, 0);
+  view->SetShowOption(STM_SHOW_BOUNDARIES, 0);
   DrawScene();
   ExpectColour(CVector(0, 0, 0), CVector());
   ExpectColour(CVector(50, 0, 0), CVector());
