@@ -140,6 +140,10 @@ public:
   void AddNodeMovedElement(CStmEntityElement* element);
   // After a node was dragged: the elements that ended at its old place follow it.
   void StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements);
+  // Stretches several nodes from `from` to `to` as one step: every node and every element end
+  // at it moves first, splits and merges follow, so the outcome is the same in any order of the
+  // list. A fixed node stays (and says why). Returns how many nodes moved.
+  int StretchNodes(const std::vector<CStmEntityNode*>& nodes, const CVector& from, const CVector& to);
   // Deletes the selection without leaving nodes that no element holds; nothing on a locked model.
   // The status line says what went, the loads and supports of removed nodes included.
   void DeleteSelectedEntity();
