@@ -77,21 +77,16 @@ CVector CStmUbManager::GetCoordPasteOrigin() const {
 
 void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min,
                                                 CVector& max) const {
-  bool any = false;
-  auto apply = [&](const CVector& p) {
-    if (!any) min = max = p;
-    any = true;
-    min = CVector(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
-    max = CVector(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
-  };
+  CVectorArray points;
   for (CStmObject* object : objects) {
     if (const auto* node = dynamic_cast<const CStmObjNode*>(object)) {
-      apply(node->GetCoord());
+      points.Add(node->GetCoord());
     } else if (const auto* element = dynamic_cast<const CStmObjElement*>(object)) {
-      apply(element->GetCoordBegin());
-      apply(element->GetCoordEnd());
+      points.Add(element->GetCoordBegin());
+      points.Add(element->GetCoordEnd());
     }
   }
+  GetBoundary(points, min, max);
 }
 
 void CStmUbManager::Paste(const CVector& pos) {
