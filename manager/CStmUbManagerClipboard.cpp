@@ -1,5 +1,6 @@
 // Scene manager: cut, copy and paste of nodes and elements through a private clipboard model.
 #include <algorithm>
+#include <cmath>
 
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
@@ -125,8 +126,15 @@ void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std:
     // rather than overlaid by one long element that the next paste would lay again.
     const CVector along = (b - a).Unit();
     const auto onLine = [&](const CVector& p) { return Cross(p - a, along).Length() <= kStmPointTolerance; };
+    // Only what lies in the span's own box can run along it; the index finds that without a walk
+    // over everything the paste may reuse.
+    const double t = 2.0 * kStmPointTolerance;
+    const CVector lo(std::fmin(a.x, b.x) - t, std::fmin(a.y, b.y) - t, std::fmin(a.z, b.z) - t);
+    const CVector hi(std::fmax(a.x, b.x) + t, std::fmax(a.y, b.y) + t, std::fmax(a.z, b.z) + t);
+    std::vector<CUbEntityObj*> near;
+    GetEttInBox(lo, hi, static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindElement), near);
     std::vector<CVector> stops;
-    for (CUbEntityObj* candidate : candidates) {
+    for (CUbEntityObj* candidate : near) {
       const auto* other = dynamic_cast<const CStmEntityElement*>(candidate);
       if (!other || !onLine(other->GetCoordBegin()) || !onLine(other->GetCoordEnd())) continue;
       for (const CVector& end : {other->GetCoordBegin(), other->GetCoordEnd()}) {
