@@ -89,15 +89,34 @@ bool CStmActionMove::CheckEditable(CStmUbManager& manager) {
 
 int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection& selection,
                                        const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes) {
+  // A node with an element at its place goes along with the element (or stays with it); which
+  // nodes are free is read before anything moves, or an element landing on one would hold it.
+  std::vector<CString> freeNodes;
+  for (const CString& key : selection.m_arNode) {
+    const CStmEntityNode* node = FindNode(manager, key);
+    if (node && manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) == 0) freeNodes.push_back(key);
+  }
+  // Everything moves first; merges and splits follow, so that nothing merges with what is about
+  // to leave and the outcome does not depend on the order of the selection.
   int moved = 0;
-  std::vector<CString> movedElements;
+  std::vector<CString> movedElements, movedNodes;
   for (const CString& key : selection.m_arElement) {
     CStmEntityElement* element = FindElement(manager, key);
     if (!element || !apply(*element)) continue;
     ++moved;
     movedElements.push_back(key);
-    manager.AddNodeMovedElement(element);
-    manager.DeleteNodeDuplication(element->GetIdStm());
+  }
+  for (const CString& key : freeNodes) {
+    CStmEntityNode* node = FindNode(manager, key);
+    if (!node || !apply(*node)) continue;
+    ++moved;
+    movedNodes.push_back(key);
+  }
+  for (const CString& key : movedElements) {
+    if (CStmEntityElement* element = FindElement(manager, key)) {
+      manager.AddNodeMovedElement(element);
+      manager.DeleteNodeDuplication(element->GetIdStm());
+    }
   }
   // An element that landed on one already there would be drawn and analysed twice: the one that
   // was there stays.
@@ -106,14 +125,13 @@ int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection&
     if (CStmEntityElement* element = FindElement(manager, key)) landed.push_back(element);
   }
   manager.DeleteElementDuplication(landed);
-  for (const CString& key : selection.m_arNode) {
-    CStmEntityNode* node = FindNode(manager, key);
-    // A node with an element at its place went along with the element (or stays with it).
-    if (!node || manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0) continue;
-    if (!apply(*node)) continue;
-    ++moved;
-    if (splitByNodes) manager.SplitElement(node, 1, 1);
-    if (FindNode(manager, key) == node) manager.DeleteNodeDuplication(node);
+  if (splitByNodes) {
+    for (const CString& key : movedNodes) {
+      if (CStmEntityNode* node = FindNode(manager, key)) manager.SplitElement(node, 1, 1);
+    }
+  }
+  for (const CString& key : movedNodes) {
+    if (CStmEntityNode* node = FindNode(manager, key)) manager.DeleteNodeDuplication(node);
   }
   return moved;
 }

@@ -43,20 +43,11 @@ void CStmActionStretch::OnLineCompleted(CUbRenderWnd* wnd) {
   const CVector d = end - start;
   int moved = 0;
   if (!d.IsZero()) {
-    CUbHistoryBracket bracket(*manager);
+    std::vector<CStmEntityNode*> nodes;
     for (const CString& key : GetSelection(*manager).m_arNode) {
-      CStmEntityNode* node = FindNode(*manager, key);
-      if (!node) continue;
-      // The elements that end here now, before the node leaves: they follow it.
-      std::vector<CStmEntityElement*> attached;
-      manager->GetEntityInvolvedElements(node->GetCoord(), 0, attached);
-      const CVector before = node->GetCoord();
-      node->MoveAllPoint(start, end);
-      if (node->GetCoord() == before) continue;  // a fixed node said why it stays
-      manager->AddHistory_ActionMoveAllPoint(node->GetName(), d);
-      manager->StretchElementMovedNode(node, attached);
-      ++moved;
+      if (CStmEntityNode* node = FindNode(*manager, key)) nodes.push_back(node);
     }
+    moved = manager->StretchNodes(nodes, start, end);
   }
   Finish(wnd, true);
   CString text;

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr unsigned kNames = 0x40 | 0x80;
+constexpr unsigned kNames = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES;
 
 void BM_FrameAgainstBarePass(benchmark::State& state) {
   const int elements = static_cast<int>(state.range(0));

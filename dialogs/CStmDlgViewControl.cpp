@@ -21,15 +21,24 @@ struct SShowCheck {
 
 // The check boxes and the layer each one switches.
 constexpr SShowCheck kShowChecks[] = {
-    {CStmDlgViewControl::IDC_STM_CHECK_GRIDPOINT, 0x1},      {CStmDlgViewControl::IDC_STM_CHECK_GUIDELINE, 0x2},
-    {CStmDlgViewControl::IDC_STM_CHECK_NODE, 0x4},           {CStmDlgViewControl::IDC_STM_CHECK_ELEMENT, 0x8},
-    {CStmDlgViewControl::IDC_STM_CHECK_OUTBOUND, 0x10},      {CStmDlgViewControl::IDC_STM_CHECK_NODENUM, 0x40},
-    {CStmDlgViewControl::IDC_STM_CHECK_ELEMNUM, 0x80},       {CStmDlgViewControl::IDC_STM_CHECK_RESTRAINT, 0x100},
-    {CStmDlgViewControl::IDC_STM_CHECK_SPRING, 0x200},       {CStmDlgViewControl::IDC_STM_CHECK_LOAD, 0x400},
-    {CStmDlgViewControl::IDC_STM_CHECK_LOADVAL, 0x800},      {CStmDlgViewControl::IDC_STM_CHECK_STRUTTIE, 0x1000},
-    {CStmDlgViewControl::IDC_STM_CHECK_ZONE, 0x2000},        {CStmDlgViewControl::IDC_STM_CHECK_AXIS, 0x4000},
-    {CStmDlgViewControl::IDC_STM_CHECK_RESULT, 0x8000},      {CStmDlgViewControl::IDC_STM_CHECK_RESULTVAL, 0x10000},
-    {CStmDlgViewControl::IDC_STM_CHECK_STRESSFLOW, 0x20000}, {CStmDlgViewControl::IDC_STM_CHECK_ARROWHEAD, 0x40000},
+    {CStmDlgViewControl::IDC_STM_CHECK_GRIDPOINT, STM_SHOW_GRID_POINTS},
+    {CStmDlgViewControl::IDC_STM_CHECK_GUIDELINE, STM_SHOW_GUIDELINES},
+    {CStmDlgViewControl::IDC_STM_CHECK_NODE, STM_SHOW_NODES},
+    {CStmDlgViewControl::IDC_STM_CHECK_ELEMENT, STM_SHOW_ELEMENTS},
+    {CStmDlgViewControl::IDC_STM_CHECK_OUTBOUND, STM_SHOW_BOUNDARIES},
+    {CStmDlgViewControl::IDC_STM_CHECK_NODENUM, STM_SHOW_NODE_NAMES},
+    {CStmDlgViewControl::IDC_STM_CHECK_ELEMNUM, STM_SHOW_ELEMENT_NAMES},
+    {CStmDlgViewControl::IDC_STM_CHECK_RESTRAINT, STM_SHOW_RESTRAINTS},
+    {CStmDlgViewControl::IDC_STM_CHECK_SPRING, STM_SHOW_SPRINGS},
+    {CStmDlgViewControl::IDC_STM_CHECK_LOAD, STM_SHOW_LOADS},
+    {CStmDlgViewControl::IDC_STM_CHECK_LOADVAL, STM_SHOW_LOAD_VALUES},
+    {CStmDlgViewControl::IDC_STM_CHECK_STRUTTIE, STM_SHOW_WIDTHS},
+    {CStmDlgViewControl::IDC_STM_CHECK_ZONE, STM_SHOW_NODAL_ZONES},
+    {CStmDlgViewControl::IDC_STM_CHECK_AXIS, STM_SHOW_AXIS},
+    {CStmDlgViewControl::IDC_STM_CHECK_RESULT, STM_SHOW_RESULTS},
+    {CStmDlgViewControl::IDC_STM_CHECK_RESULTVAL, STM_SHOW_RESULT_VALUES},
+    {CStmDlgViewControl::IDC_STM_CHECK_STRESSFLOW, STM_SHOW_STRESS_FLOW},
+    {CStmDlgViewControl::IDC_STM_CHECK_ARROWHEAD, STM_SHOW_ARROW_HEADS},
 };
 
 const SShowCheck* FindShowCheck(int id) {

@@ -13,8 +13,6 @@ IMPLEMENT_SERIAL(CStmEntityArea, CStmEntityObject, 1)
 
 namespace {
 constexpr std::int32_t kArchiveVersion = 1;
-constexpr unsigned kShowAreas = 0x800000;
-constexpr unsigned kShowAreaTooltip = 0x400000;
 constexpr int kColorArea = 4;
 constexpr float kAreaAlpha = 0.3f;
 }  // namespace
@@ -49,7 +47,7 @@ void CStmEntityArea::Render(int pick) {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
-  if (!view || !view->IsShowOption(kShowAreas)) return;
+  if (!view || !view->IsShowOption(STM_SHOW_AREAS)) return;
   m_vDrawColor = view->GetColorSet()[kColorArea];
   if (pick == 0) {
     CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z, kAreaAlpha);
@@ -71,7 +69,7 @@ CString CStmEntityArea::GetTooltipPropInfoTable() {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
-  if (!view || !view->IsShowOption(kShowAreaTooltip)) return CString();
+  if (!view || !view->IsShowOption(STM_SHOW_AREA_TOOLTIPS)) return CString();
   CString rows;
   int index = 1;
   for (const CVector& p : m_arAreaPos) {

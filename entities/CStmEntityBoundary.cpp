@@ -13,8 +13,6 @@ IMPLEMENT_SERIAL(CStmEntityBoundary, CStmEntityObject, 1)
 
 namespace {
 constexpr std::int32_t kArchiveVersion = 0;
-constexpr unsigned kShowBoundaries = 0x10;
-constexpr unsigned kShowBoundaryTooltip = 0x200000;
 constexpr int kColorBoundary = 2;
 }  // namespace
 
@@ -86,7 +84,7 @@ void CStmEntityBoundary::Render(int pick) {
   if (!model) return;
   const CStmObjBoundary* record = model->GetBoundaryObj(m_eType, m_nIdStm, 0);
   const CStmDataView* view = model->GetStmDataView();
-  if (!record || !record->IsEnable() || !view || !view->IsShowOption(kShowBoundaries)) return;
+  if (!record || !record->IsEnable() || !view || !view->IsShowOption(STM_SHOW_BOUNDARIES)) return;
 
   CUbGlState::Disable(GL_DEPTH_TEST);
   CUbGlState::Disable(GL_LIGHTING);
@@ -108,7 +106,7 @@ CString CStmEntityBoundary::GetTooltipPropInfoTable() {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
-  if (!view || !view->IsShowOption(kShowBoundaryTooltip)) return CString();
+  if (!view || !view->IsShowOption(STM_SHOW_BOUNDARY_TOOLTIPS)) return CString();
   CString rows;
   int index = 1;
   for (const CVector& p : m_arBoundary) {

@@ -18,9 +18,6 @@ IMPLEMENT_SERIAL(CStmEntityElement, CStmEntityObject, 1)
 
 namespace {
 constexpr std::int32_t kArchiveVersion = 1;
-constexpr unsigned kShowElements = 0x8;
-constexpr unsigned kShowElementNames = 0x80;
-constexpr unsigned kShowElementTooltip = 0x100000;
 constexpr int kColorElementText = 8;
 constexpr int kColorElement = 9;
 const CVector kColorOuter(1.0, 0.0, 1.0);
@@ -164,7 +161,7 @@ void CStmEntityElement::Render(int pick) {
   if (!model) return;
   const CStmDataView* view = model->GetStmDataView();
   CStmObjElement* element = FindElementRecord(model);
-  if (!view || !element || !view->IsShowOption(kShowElements)) return;
+  if (!view || !element || !view->IsShowOption(STM_SHOW_ELEMENTS)) return;
 
   const SStmColorSet& colors = view->GetColorSet();
   m_vDrawColor = colors[kColorElement];
@@ -196,7 +193,7 @@ void CStmEntityElement::Render(int pick) {
   if (pick == 0) CUbGlState::LineWidth(1.0f);
   CUbGlState::Disable(GL_LINE_STIPPLE);
 
-  if (view->IsShowOption(kShowElementNames)) {
+  if (view->IsShowOption(STM_SHOW_ELEMENT_NAMES)) {
     CUbGlState::LineWidth(1.0f);
     const int side = m_eViewPos == CUbRenderWnd::VIEW_POS_XZ ? 1 : 0;
     CUbRenderAPI::DrawTextDirectionMid(B, E, 0, side, element->GetName(), m_vTextColor, m_dViewScale,
@@ -213,7 +210,7 @@ CString CStmEntityElement::GetTooltipPropInfoTable() {
   if (!model) return CString();
   CStmObjElement* element = model->GetElement(m_nIdStm);
   const CStmDataView* view = model->GetStmDataView();
-  if (!element || !view || !view->IsShowOption(kShowElementTooltip)) return CString();
+  if (!element || !view || !view->IsShowOption(STM_SHOW_ELEMENT_TOOLTIPS)) return CString();
   if (!GetInvolvedNode(m_vBegin) || !GetInvolvedNode(m_vEnd)) return CString();
   const CStmObjNode* nodeBegin = element->GetNodeBegin();
   const CStmObjNode* nodeEnd = element->GetNodeEnd();

@@ -10,7 +10,6 @@
 IMPLEMENT_SERIAL(CStmEntityGuideline, CStmEntityObject, 1)
 
 namespace {
-constexpr unsigned kShowGuidelines = 0x2;
 constexpr int kColorGuideline = 17;
 }  // namespace
 
@@ -67,7 +66,7 @@ void CStmEntityGuideline::Render(int) {
   CStmUbManager* manager = GetManager();
   CStmModel* model = manager ? manager->GetStmModel() : nullptr;
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
-  if (!view || !view->IsShowOption(kShowGuidelines)) return;
+  if (!view || !view->IsShowOption(STM_SHOW_GUIDELINES)) return;
 
   CUbGlState::Disable(GL_LIGHTING);
   CUbGlState::Disable(GL_LINE_SMOOTH);

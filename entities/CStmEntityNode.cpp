@@ -15,9 +15,6 @@ IMPLEMENT_SERIAL(CStmEntityNode, CStmEntityObject, 1)
 
 namespace {
 constexpr std::int32_t kArchiveVersion = 0;
-constexpr unsigned kShowNodes = 0x4;
-constexpr unsigned kShowNodeNames = 0x40;
-constexpr unsigned kShowNodeTooltip = 0x80000;
 constexpr int kColorNodeMoveable = 5;
 constexpr int kColorNodeFixed = 6;
 constexpr int kColorNodeText = 7;
@@ -114,7 +111,7 @@ void CStmEntityNode::Render(int pick) {
   CStmObjNode* node = FindNodeRecord(model);
   if (!node || !node->IsEnable()) return;
   const CStmDataView* view = model->GetStmDataView();
-  if (!view || !view->IsShowOption(kShowNodes)) return;
+  if (!view || !view->IsShowOption(STM_SHOW_NODES)) return;
 
   // Only nodes honour display groups.
   const SUbDisplayGroup& group = manager->GetCurDisplayGroup();
@@ -138,7 +135,7 @@ void CStmEntityNode::Render(int pick) {
   CUbGlState::End();
   if (pick == 0) CUbGlState::PointSize(1.0f);
 
-  if (view->IsShowOption(kShowNodeNames)) {
+  if (view->IsShowOption(STM_SHOW_NODE_NAMES)) {
     node->SetEnable(1);
     CUbGlState::LineWidth(1.0f);
     const double s = m_dViewScale;
@@ -158,7 +155,7 @@ CString CStmEntityNode::GetTooltipPropInfoTable() {
   if (!model) return CString();
   const CStmDataView* view = model->GetStmDataView();
   CStmObjNode* node = model->GetNode(m_nIdStm);
-  if (!view || !view->IsShowOption(kShowNodeTooltip) || !node) return CString();
+  if (!view || !view->IsShowOption(STM_SHOW_NODE_TOOLTIPS) || !node) return CString();
 
   CString restraint;
   if (const CStmObjRestraint* r = model->GetRestraintNode(m_nIdStm, 1)) {

@@ -140,6 +140,10 @@ public:
   void AddNodeMovedElement(CStmEntityElement* element);
   // After a node was dragged: the elements that ended at its old place follow it.
   void StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements);
+  // Stretches several nodes from `from` to `to` as one step: every node and every element end
+  // at it moves first, splits and merges follow, so the outcome is the same in any order of the
+  // list. A fixed node stays (and says why). Returns how many nodes moved.
+  int StretchNodes(const std::vector<CStmEntityNode*>& nodes, const CVector& from, const CVector& to);
   // Deletes the selection without leaving nodes that no element holds; nothing on a locked model.
   // The status line says what went, the loads and supports of removed nodes included.
   void DeleteSelectedEntity();
@@ -156,9 +160,15 @@ public:
   CStmEntityBoundary* AddBoundaryByElement(EStmTypeBoundary type, const std::vector<int>& idElements, int toModel,
                                            int record);
   CStmEntityArea* AddAreaByElement(const std::vector<int>& idElements, int toModel, int record);
+  // An outline from its polygon; written to the model only with toModel and a current model.
+  CStmEntityBoundary* AddBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int toModel,
+                                  int record);
+  // A scene-only area from its polygon (the model's areas are made of elements); the second
+  // argument is not used.
+  CStmEntityArea* AddAreaByPos(const std::vector<CVector>& polygon, int, int record);
   // 1 when the elements close into one simple loop. Otherwise 0 with points holding what to
-  // mark: the nodes where the chain is open or branches, else the crossings, else (two loops)
-  // the elements' begin points.
+  // mark: the nodes where the chain is open or branches; else the elements' begin points,
+  // followed by the crossings when the loop crosses itself.
   int CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points);
   // The selected elements' ends in the drawing plane, chained into one ordered outline (points
   // within 0.001 of an earlier one dropped), as model points.
@@ -244,6 +254,10 @@ public:
   CVector GetCoordPasteOrigin() const;
   // The bounding box of the nodes and the element ends among the objects; unchanged when none.
   void GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min, CVector& max) const;
+  // The same for node and element entities; other kinds are ignored.
+  void GetBoundaryOfNodeAndElement(const std::vector<CUbEntityObj*>& entities, CVector& min, CVector& max) const;
+  // The box of the points; unchanged when there are none.
+  void GetBoundary(const CVectorArray& points, CVector& min, CVector& max) const;
 
   // ---- The rotate tool's angle dialog and the offset tool's dialog: made on first show as
   // children of the current window, kept for the manager's life; hiding only hides them.

@@ -1,10 +1,13 @@
 // The scene manager's outlines and property areas made from chains of elements, and the test
 // that decides whether selected elements close into one simple loop.
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
+#include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
@@ -82,6 +85,52 @@ CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElemen
   return entity;
 }
 
+CStmEntityBoundary* CStmUbManager::AddBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int toModel,
+                                               int record) {
+  CHistoryBracket bracket(*this);
+  auto* entity = new CStmEntityBoundary(this, type, polygon);
+  AddEtt(entity, record, 1);
+  CStmModel* model = GetStmModel();
+  if (toModel && model) {
+    if (const CStmObjBoundary* made = model->SetBoundary(type, polygon)) entity->SetIdStm(made->GetId());
+    model->SetStmModifiedFlag(1);
+  }
+  return entity;
+}
+
+CStmEntityArea* CStmUbManager::AddAreaByPos(const std::vector<CVector>& polygon, int, int record) {
+  CHistoryBracket bracket(*this);
+  auto* entity = new CStmEntityArea(this, polygon);
+  AddEtt(entity, record, 1);
+  return entity;
+}
+
+void CStmUbManager::GetBoundary(const CVectorArray& points, CVector& min, CVector& max) const {
+  if (points.IsEmpty()) return;
+  const double big = std::numeric_limits<double>::max();
+  min = CVector(big, big, big);
+  max = CVector(-big, -big, -big);
+  for (int i = 0; i < points.GetSize(); ++i) {
+    const CVector& p = points[i];
+    min = CVector(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
+    max = CVector(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
+  }
+}
+
+void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CUbEntityObj*>& entities, CVector& min,
+                                                CVector& max) const {
+  CVectorArray points;
+  for (CUbEntityObj* entity : entities) {
+    if (const auto* node = dynamic_cast<const CStmEntityNode*>(entity)) {
+      points.Add(node->GetCoord());
+    } else if (const auto* element = dynamic_cast<const CStmEntityElement*>(entity)) {
+      points.Add(element->GetCoordBegin());
+      points.Add(element->GetCoordEnd());
+    }
+  }
+  GetBoundary(points, min, max);
+}
+
 int CStmUbManager::CheckLineClosed(const std::vector<CStmObjElement*>& elements, std::vector<CVector>& points) {
   CStmModel* model = GetStmModel();
   if (!model || elements.size() < 3) return 0;
@@ -125,7 +174,7 @@ int CStmUbManager::CheckLineClosed(const std::vector<CStmObjElement*>& elements,
   }
   if (remaining.size() >= 3) return 0;
 
-  // A loop that crosses itself is no outline: each crossing is marked.
+  // A loop that crosses itself is no outline: its crossings are marked after its corners.
   std::vector<std::pair<CVector, CVector>> segments;
   for (const CStmObjElement* element : elements) {
     const CStmObjNode* a = model->GetNode(element->GetIdNodeBegin());
@@ -143,7 +192,6 @@ int CStmUbManager::CheckLineClosed(const std::vector<CStmObjElement*>& elements,
       CDPoint x;
       if (GetCrossPointOfSegments2D(GetPointPlane(p1), GetPointPlane(p2), GetPointPlane(p3), GetPointPlane(p4), x,
                                     kChainTolerance)) {
-        if (closed) points.clear();
         closed = 0;
         points.push_back(GetCoordPlane(x));
       }

@@ -1,4 +1,5 @@
 // Scene manager: cut, copy and paste of nodes and elements through a private clipboard model.
+#include <algorithm>
 #include <cmath>
 
 #include "entities/CStmEntityElement.h"
@@ -77,21 +78,16 @@ CVector CStmUbManager::GetCoordPasteOrigin() const {
 
 void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& objects, CVector& min,
                                                 CVector& max) const {
-  bool any = false;
-  auto apply = [&](const CVector& p) {
-    if (!any) min = max = p;
-    any = true;
-    min = CVector(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
-    max = CVector(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
-  };
+  CVectorArray points;
   for (CStmObject* object : objects) {
     if (const auto* node = dynamic_cast<const CStmObjNode*>(object)) {
-      apply(node->GetCoord());
+      points.Add(node->GetCoord());
     } else if (const auto* element = dynamic_cast<const CStmObjElement*>(object)) {
-      apply(element->GetCoordBegin());
-      apply(element->GetCoordEnd());
+      points.Add(element->GetCoordBegin());
+      points.Add(element->GetCoordEnd());
     }
   }
+  GetBoundary(points, min, max);
 }
 
 void CStmUbManager::Paste(const CVector& pos) {
@@ -118,19 +114,47 @@ void CStmUbManager::Paste(const CVector& pos) {
 }
 
 void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {
+  const auto remember = [&candidates](CUbEntityObj* entity) {
+    if (entity && std::find(candidates.begin(), candidates.end(), entity) == candidates.end())
+      candidates.push_back(entity);
+  };
   for (const auto& [id, element] : m_pClipboard->GetElements()) {
     const CVector a = element->GetCoordBegin() + offset;
     const CVector b = element->GetCoordEnd() + offset;
-    CStmEntityElement* entity = AddElement(a, b, 1, 1, 1, &candidates);
-    if (!entity) continue;  // coincident ends
-    // Later objects of this paste must find what this one made.
-    candidates.push_back(entity);
-    for (const CVector& end : {a, b}) {
-      if (!GetEntNode(end, &candidates)) {
-        if (CStmEntityNode* node = GetEntNode(end, nullptr)) candidates.push_back(node);
+    if (CompareVectorTolerance(a, b, "==", kStmPointTolerance)) continue;
+    // The ends of elements already lying along the span cut it: they are reused piece by piece
+    // rather than overlaid by one long element that the next paste would lay again.
+    const CVector along = (b - a).Unit();
+    const auto onLine = [&](const CVector& p) { return Cross(p - a, along).Length() <= kStmPointTolerance; };
+    // Only what lies in the span's own box can run along it; the index finds that without a walk
+    // over everything the paste may reuse.
+    const double t = 2.0 * kStmPointTolerance;
+    const CVector lo(std::fmin(a.x, b.x) - t, std::fmin(a.y, b.y) - t, std::fmin(a.z, b.z) - t);
+    const CVector hi(std::fmax(a.x, b.x) + t, std::fmax(a.y, b.y) + t, std::fmax(a.z, b.z) + t);
+    std::vector<CUbEntityObj*> near;
+    GetEttInBox(lo, hi, static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindElement), near);
+    std::vector<CVector> stops;
+    for (CUbEntityObj* candidate : near) {
+      const auto* other = dynamic_cast<const CStmEntityElement*>(candidate);
+      if (!other || !onLine(other->GetCoordBegin()) || !onLine(other->GetCoordEnd())) continue;
+      for (const CVector& end : {other->GetCoordBegin(), other->GetCoordEnd()}) {
+        if (IsPointInsideSegment(end, a, b)) stops.push_back(end);
       }
     }
-    if (CStmObjElement* record = target->GetElement(entity->GetIdStm())) *record = *element;
+    std::sort(stops.begin(), stops.end(),
+              [&a](const CVector& p, const CVector& q) { return (p - a).Length() < (q - a).Length(); });
+    stops.insert(stops.begin(), a);
+    stops.push_back(b);
+    for (size_t i = 0; i + 1 < stops.size(); ++i) {
+      CStmEntityElement* entity = AddElement(stops[i], stops[i + 1], 1, 1, 1, &candidates);
+      if (!entity) continue;  // coincident ends
+      // Later objects of this paste must find what this one made.
+      remember(entity);
+      for (const CVector& end : {stops[i], stops[i + 1]}) {
+        if (!GetEntNode(end, &candidates)) remember(GetEntNode(end, nullptr));
+      }
+      if (CStmObjElement* record = target->GetElement(entity->GetIdStm())) *record = *element;
+    }
   }
 }
 

@@ -31,7 +31,7 @@ std::vector<CStmEntityGuideline*> Guidelines(const CStmUbManager& manager) {
 void CStmUbManager::AddGridPoints() {
   CStmModel* model = GetStmModel();
   CStmUbRenderer* wnd = GetCurrentRenderer();
-  if (!model || !wnd || !model->GetStmDataView()->IsShowOption(1)) return;
+  if (!model || !wnd || !model->GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS)) return;
   const CStmDataView& view = *model->GetStmDataView();
   const CDPoint origin = GetPointPlane(view.GetGridOrigin() / 1000.0);
   const CDPoint space = GetPointPlane(view.GetGridSpace());
@@ -79,7 +79,7 @@ void CStmUbManager::AddGridPoints() {
 void CStmUbManager::AddGuidelines() {
   CStmModel* model = GetStmModel();
   CStmUbRenderer* wnd = GetCurrentRenderer();
-  if (!model || !wnd || !model->GetStmDataView()->IsShowOption(2)) return;
+  if (!model || !wnd || !model->GetStmDataView()->IsShowOption(STM_SHOW_GUIDELINES)) return;
   for (CStmEntityGuideline* guideline : Guidelines(*this))
     if (guideline->GetTypeGuideline() != CStmEntityGuideline::kTypeDynamic) DeleteEtt(guideline, 0, 0, 1);
   // The positions kept for the model axes that the view's plane shows across and up.

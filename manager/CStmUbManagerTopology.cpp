@@ -267,6 +267,48 @@ void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CS
   SetHistoryEnd();
 }
 
+int CStmUbManager::StretchNodes(const std::vector<CStmEntityNode*>& nodes, const CVector& from, const CVector& to) {
+  if (!GetStmModel() || SamePoint(from, to)) return 0;
+  CUbHistoryBracket bracket(*this);
+  struct SEnd {
+    CStmEntityElement* element;
+    int atBegin;
+    CVector from, to;
+  };
+  // Element ends stay where they are until every node has moved, so each node takes along only
+  // what ended at its own old place, never what another node is about to leave behind.
+  std::vector<SEnd> ends;
+  std::vector<CStmEntityElement*> attached;
+  std::vector<CStmEntityNode*> moved;
+  for (CStmEntityNode* node : nodes) {
+    if (!node || std::find(moved.begin(), moved.end(), node) != moved.end()) continue;
+    const CVector before = node->GetCoord();
+    std::vector<CStmEntityElement*> here;
+    GetEntityInvolvedElements(before, 0, here);
+    node->MoveAllPoint(from, to);
+    if (node->GetCoord() == before) continue;  // a fixed node said why it stays
+    AddHistory_ActionMoveAllPoint(node->GetName(), to - from);
+    moved.push_back(node);
+    for (CStmEntityElement* element : here) {
+      const int atBegin = SamePoint(element->GetCoordBegin(), before) ? 1 : 0;
+      ends.push_back({element, atBegin, before, node->GetCoord()});
+      if (std::find(attached.begin(), attached.end(), element) == attached.end()) attached.push_back(element);
+    }
+  }
+  for (const SEnd& end : ends) {
+    CVector target = end.to;
+    end.element->MoveOnePoint(end.from, target, end.atBegin);
+    AddHistory_ActionOneNode(end.element->GetName(), end.from, end.to, end.atBegin);
+  }
+  // Only now, with everything in its final place, do nodes cut elements and merge.
+  for (CStmEntityNode* node : moved) SplitElement(node, 1, 1);
+  for (CStmEntityNode* node : moved) {
+    if (GetEttByHandle(node->GetHandle()) == node) DeleteNodeDuplication(node);
+  }
+  DeleteElementDuplication(attached);
+  return static_cast<int>(moved.size());
+}
+
 void CStmUbManager::GetDeletingInvolvedNode(CStmEntityElement* element, std::vector<CUbEntityObj*>& out) {
   CStmModel* model = GetStmModel();
   if (!model || !element) return;

@@ -17,12 +17,6 @@
 
 namespace {
 // Show-option bits of the view settings.
-constexpr unsigned kShowRestraint = 0x100;
-constexpr unsigned kShowSpring = 0x200;
-constexpr unsigned kShowLoad = 0x400;
-constexpr unsigned kShowLoadValue = 0x800;
-constexpr unsigned kShowAxis = 0x4000;
-constexpr unsigned kShowResultValue = 0x10000;
 
 // Colour-set entries.
 constexpr int kColorBoundaryRef = 2;
@@ -88,7 +82,7 @@ CVector CStmModelPainter::GetHorizontalAxis() const {
 void CStmModelPainter::RenderRestraint() {
   m_arRestraintVertices.clear();
   CStmModel* model = GetDrawableModel();
-  if (!model || !model->GetStmDataView()->IsShowOption(kShowRestraint)) return;
+  if (!model || !model->GetStmDataView()->IsShowOption(STM_SHOW_RESTRAINTS)) return;
   const double size = kRestraintSize * GetViewScale();
   for (const auto& [id, restraint] : model->GetRestraints()) {
     const CStmObjNode* node = model->GetNode(restraint->GetIdNode());
@@ -170,7 +164,7 @@ void CStmModelPainter::DrawRestraintAxis(const CVector& pos, const CVector& d, i
 
 void CStmModelPainter::RenderSpring() {
   CStmModel* model = GetDrawableModel();
-  if (!model || !model->GetStmDataView()->IsShowOption(kShowSpring)) return;
+  if (!model || !model->GetStmDataView()->IsShowOption(STM_SHOW_SPRINGS)) return;
   const double size = kSpringSize * GetViewScale();
   const CVector zero;
   for (const auto& [id, spring] : model->GetSprings()) {
@@ -229,7 +223,7 @@ void CStmModelPainter::RenderLoad(int pick) {
   m_arArrows.clear();
   if (pick) return;
   CStmModel* model = GetDrawableModel();
-  if (!model || !model->GetStmDataView()->IsShowOption(kShowLoad)) return;
+  if (!model || !model->GetStmDataView()->IsShowOption(STM_SHOW_LOADS)) return;
   WalkLoadCase(0);
 }
 
@@ -287,7 +281,7 @@ void CStmModelPainter::DrawForce(const CVector& tip, const CVector& force, int l
   CUbRenderAPI::DrawLine(tip, tail);
   CStmModel* model = m_pManager->GetStmModel();
   CStmDataView* view = model->GetStmDataView();
-  if (view->IsShowOption(load ? kShowLoadValue : kShowResultValue)) {
+  if (view->IsShowOption(load ? STM_SHOW_LOAD_VALUES : STM_SHOW_RESULT_VALUES)) {
     CString text;
     text.Format("%.*f %s", std::clamp(view->GetFixedPointNumber(), 0, 15), length, model->GetUnitForce().c_str());
     const double height = (load ? view->GetSizeValueLoad() : view->GetSizeValueResult()) * s;
@@ -402,7 +396,7 @@ void CStmModelPainter::DrawLoadArrowSet(SStmLoadArrowSet* set) {
     if (set->bConnect && previous && !CompareVectorTolerance(arrow.vTip, previous->vTip, "==", kStmPointTolerance))
       CUbRenderAPI::DrawLine(previous->vTail, arrow.vTail);
     const SStmLoadArrow& source = *set->arrows[next++];
-    if (view->IsShowOption(kShowLoadValue) && !IsZero(source.dValue)) {
+    if (view->IsShowOption(STM_SHOW_LOAD_VALUES) && !IsZero(source.dValue)) {
       const CVector unit = (arrow.vTail - arrow.vTip).Unit();
       const bool shortArrow = (arrow.vTail - arrow.vTip).Length() < t;
       const CVector at = shortArrow ? arrow.vTip : arrow.vTip + unit * t;
@@ -468,7 +462,7 @@ void CStmModelPainter::DrawBoundarySegment() {
 
 void CStmModelPainter::DrawCoordinate() {
   CStmModel* model = GetDrawableModel();
-  if (!model || !model->GetStmDataView()->IsShowOption(kShowAxis) || !m_pManager->IsActiveStmModel()) return;
+  if (!model || !model->GetStmDataView()->IsShowOption(STM_SHOW_AXIS) || !m_pManager->IsActiveStmModel()) return;
   const bool xz = m_pWnd->GetViewPos() == CUbRenderWnd::VIEW_POS_XZ;
   const CVector h = m_pWnd->ChangeUCSApplyPosition(GetHorizontalAxis());
   const CVector z = m_pWnd->ChangeUCSApplyPosition(CVector(0, 0, 1));
@@ -531,7 +525,7 @@ void CStmModelPainter::ExtendViewRange(CCubeRange& range) {
   const double s = GetViewScale();
   const CStmDataView* view = model->GetStmDataView();
   m_pRange = &range;
-  if (view->IsShowOption(kShowLoad)) WalkLoadCase(1);
+  if (view->IsShowOption(STM_SHOW_LOADS)) WalkLoadCase(1);
   m_pRange = nullptr;
   if (m_pManager->IsViewBeginning() || m_pManager->IsviewBackgroundLoadStatic()) {
     for (const SStmLoadArrowSet* set : m_pManager->GetLoadArrowSet()) {
@@ -546,13 +540,13 @@ void CStmModelPainter::ExtendViewRange(CCubeRange& range) {
   auto around = [&](const CVector& p, double reach) {
     for (const CVector& corner : {p + (h + z) * reach, p - (h + z) * reach}) range.Apply(corner);
   };
-  if (view->IsShowOption(kShowRestraint)) {
+  if (view->IsShowOption(STM_SHOW_RESTRAINTS)) {
     for (const auto& [id, restraint] : model->GetRestraints()) {
       const CStmObjNode* node = model->GetNode(restraint->GetIdNode());
       if (node && node->IsEnable()) around(node->GetCoord(), 1.4 * kRestraintSize * s);
     }
   }
-  if (view->IsShowOption(kShowSpring)) {
+  if (view->IsShowOption(STM_SHOW_SPRINGS)) {
     for (const auto& [id, spring] : model->GetSprings()) {
       if (const CStmObjNode* node = model->GetNode(spring->GetIdNode())) around(node->GetCoord(), kSpringSize * s);
     }

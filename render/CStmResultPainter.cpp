@@ -16,16 +16,6 @@
 
 namespace {
 // Show-option bits of the view settings.
-constexpr unsigned kShowWidth = 0x1000;
-constexpr unsigned kShowNodalZone = 0x2000;
-constexpr unsigned kShowResult = 0x8000;
-constexpr unsigned kShowResultValue = 0x10000;
-constexpr unsigned kShowStressFlow = 0x20000;
-constexpr unsigned kShowArrowHead = 0x40000;
-constexpr unsigned kShowLegend = 0x1000000;
-constexpr unsigned kShowMesh = 0x2000000;
-constexpr unsigned kShowWidthDesigned = 0x4000000;
-constexpr unsigned kShowNodalZoneMax = 0x8000000;
 
 constexpr int kColorResultValue = 20;
 
@@ -108,22 +98,22 @@ CString CStmResultPainter::FormatForce(double force, int decimals, const CString
 
 bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option, int resultCase) {
   switch (option) {
-    case kShowResult:
-    case kShowResultValue:
+    case STM_SHOW_RESULTS:
+    case STM_SHOW_RESULT_VALUES:
       if (!model.IsLock()) return false;
       for (const auto& [id, element] : model.GetElements()) {
         if (element->IsEnable() && static_cast<int>(element->GetResultAxialForces().size()) > resultCase) return true;
       }
       return false;
-    case kShowStressFlow:
+    case STM_SHOW_STRESS_FLOW:
       return AnyCells(model) || !model.GetStressFlow().empty() || CurrentZone(model) != nullptr;
-    case kShowArrowHead:
+    case STM_SHOW_ARROW_HEADS:
       return !model.GetStressFlow().empty() || (CurrentZone(model) && !CurrentZone(model)->flows.empty());
-    case kShowLegend:
+    case STM_SHOW_LEGEND:
       return AnyCells(model) || !model.GetStressFlow().empty();
-    case kShowMesh:
+    case STM_SHOW_MESH:
       return model.GetTypeMesh() == 0 ? !model.GetMeshPlane().quads.empty() : !model.GetMeshSpace().quads.empty();
-    case kShowWidthDesigned: {
+    case STM_SHOW_WIDTHS_DESIGNED: {
       std::vector<CVector> region;
       for (const auto& [id, element] : model.GetElements()) {
         const bool found = model.GetStmDataConfig()->GetTypeEffectiveRegion() == 0
@@ -133,15 +123,16 @@ bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option
       }
       return false;
     }
-    case kShowWidth:
+    case STM_SHOW_WIDTHS:
       for (const auto& [id, element] : model.GetElements()) {
         if (!element->GetCoordEffectiveZones(resultCase).empty()) return true;
       }
       return false;
-    case kShowNodalZoneMax:
-    case kShowNodalZone:
+    case STM_SHOW_NODAL_ZONES_MAX:
+    case STM_SHOW_NODAL_ZONES:
       for (const auto& [id, node] : model.GetNodes()) {
-        if (!(option == kShowNodalZone ? node->GetCoordNodalZones(resultCase) : node->GetCoordMaxWidthZones(resultCase))
+        if (!(option == STM_SHOW_NODAL_ZONES ? node->GetCoordNodalZones(resultCase)
+                                             : node->GetCoordMaxWidthZones(resultCase))
                  .empty())
           return true;
       }
@@ -157,7 +148,7 @@ bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option
 void CStmResultPainter::RenderResult(int pick) {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (pick || !GetScene(model, view) || !model->IsLock() || !view->IsShowOption(kShowResult)) return;
+  if (pick || !GetScene(model, view) || !model->IsLock() || !view->IsShowOption(STM_SHOW_RESULTS)) return;
   if (view->GetTypeResult() == STM_RESULT_AXIAL_FORCE)
     RenderResultAxialForce(model, m_pManager->GetIndexLoadConditionResult());
 }
@@ -203,7 +194,7 @@ void CStmResultPainter::DrawResultAxialForce(const CVector& begin, const CVector
   CUbGlState::Disable(GL_LINE_STIPPLE);
   CUbGlState::LineStipple(factor, pattern);
   CUbGlState::LineWidth(1.0f);
-  if (view->IsShowOption(kShowResultValue)) {
+  if (view->IsShowOption(STM_SHOW_RESULT_VALUES)) {
     const double s = GetViewScale();
     CUbRenderAPI::DrawTextDirectionMid(begin, end, 0, CUbRenderAPI::TEXT_SIDE_ABOVE,
                                        FormatForce(force, view->GetFixedPointNumber(), model->GetUnitForce()),
@@ -218,7 +209,7 @@ void CStmResultPainter::DrawResultAxialForce(const CVector& begin, const CVector
 void CStmResultPainter::RenderESO() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow) || !AnyCells(*model)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_STRESS_FLOW) || !AnyCells(*model)) return;
   const int step = model->GetCurrentStepEso();
   const int contour = view->GetTypeContour();
   double min = model->GetMinResultEso(0, step);
@@ -233,7 +224,8 @@ void CStmResultPainter::RenderESO() {
   CUbGlState::Enable(GL_POLYGON_SMOOTH);
   for (const SStmEsoCell& cell : model->GetEsoSteps()[static_cast<size_t>(step)].cells)
     DrawContourEso(contour, min, max, cell.dValue, cell.corners.data());
-  if (view->IsShowOption(kShowLegend)) DrawLegend(view->GetTypeColor(), contour, min, max, view->GetFixedPointNumber());
+  if (view->IsShowOption(STM_SHOW_LEGEND))
+    DrawLegend(view->GetTypeColor(), contour, min, max, view->GetFixedPointNumber());
   CUbGlState::Disable(GL_POLYGON_SMOOTH);
   LightingDepthOn();
 }
@@ -339,13 +331,13 @@ void CStmResultPainter::DrawFlowVectors(const std::vector<SStmStressFlow>& flows
 void CStmResultPainter::RenderStressFlow() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_STRESS_FLOW)) return;
   const std::vector<SStmStressFlow>& flows = model->GetStressFlow();
   if (flows.empty()) return;
   LightingDepthOff();
   CUbGlState::LineWidth(1.5f);
-  DrawFlowVectors(flows, view->GetTypeContour(), view->IsShowOption(kShowArrowHead));
-  if (view->IsShowOption(kShowLegend)) {
+  DrawFlowVectors(flows, view->GetTypeContour(), view->IsShowOption(STM_SHOW_ARROW_HEADS));
+  if (view->IsShowOption(STM_SHOW_LEGEND)) {
     double shortest = (flows.front().end - flows.front().start).Length(), longest = shortest;
     for (const SStmStressFlow& f : flows) {
       shortest = std::min(shortest, (f.end - f.start).Length());
@@ -368,7 +360,7 @@ CVector CStmResultPainter::MeshPoint(const CDPoint& p, int plane) const {
 void CStmResultPainter::RenderResultNodalZone() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowStressFlow)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_STRESS_FLOW)) return;
   const SStmResultNodalZone* entry = CurrentZone(*model);
   if (!entry) return;
   const std::vector<CDPoint>& coords = model->GetMeshPlane().coords;
@@ -387,7 +379,7 @@ void CStmResultPainter::RenderResultNodalZone() {
     }
     CUbGlState::End();
   }
-  DrawFlowVectors(entry->flows, view->GetTypeContour(), view->IsShowOption(kShowArrowHead));
+  DrawFlowVectors(entry->flows, view->GetTypeContour(), view->IsShowOption(STM_SHOW_ARROW_HEADS));
   CUbGlState::LineWidth(1.0f);
   LightingDepthOn();
 }
@@ -395,7 +387,7 @@ void CStmResultPainter::RenderResultNodalZone() {
 void CStmResultPainter::RenderMesh() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowMesh)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_MESH)) return;
   const bool planeStore = model->GetTypeMesh() == 0;
   const std::vector<SStmQuad>& quads = planeStore ? model->GetMeshPlane().quads : model->GetMeshSpace().quads;
   if (quads.empty()) return;
@@ -456,7 +448,7 @@ void CStmResultPainter::DrawRegion(const std::vector<CDPoint>& polygon, const CV
 void CStmResultPainter::RenderEffectiveWidthMax() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowWidthDesigned)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_WIDTHS_DESIGNED)) return;
   DrawEffectiveWidthSetting();
 }
 
@@ -477,7 +469,7 @@ void CStmResultPainter::DrawEffectiveWidthSetting() {
 void CStmResultPainter::RenderEffectiveWidth() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowWidth)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_WIDTHS)) return;
   DrawEffectiveWidthCalc();
 }
 
@@ -495,7 +487,7 @@ void CStmResultPainter::DrawEffectiveWidthCalc() {
 void CStmResultPainter::RenderNodalZoneMax() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowNodalZoneMax)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_NODAL_ZONES_MAX)) return;
   const int resultCase = m_pManager->GetIndexLoadConditionResult();
   CUbRenderAPI::CreateTessObj();
   for (const auto& [id, node] : model->GetNodes()) {
@@ -507,7 +499,7 @@ void CStmResultPainter::RenderNodalZoneMax() {
 void CStmResultPainter::RenderNodalZone() {
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(model, view) || !view->IsShowOption(kShowNodalZone)) return;
+  if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_NODAL_ZONES)) return;
   const int resultCase = m_pManager->GetIndexLoadConditionResult();
   CUbRenderAPI::CreateTessObj();
   for (const auto& [id, node] : model->GetNodes()) {

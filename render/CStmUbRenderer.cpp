@@ -26,13 +26,6 @@ namespace {
 constexpr long kActionSelect = 48;
 constexpr long kActionPaste = 55;
 
-constexpr unsigned kShowGrid = 0x1;
-constexpr unsigned kShowGuidelines = 0x2;
-constexpr unsigned kShowNodes = 0x4;
-constexpr unsigned kShowElements = 0x8;
-constexpr unsigned kShowBoundaries = 0x10;
-constexpr unsigned kShowAreas = 0x800000;
-
 constexpr int kColorBackTop = 0;
 constexpr int kColorBackBottom = 1;
 constexpr int kColorHighlight = 21;
@@ -198,7 +191,7 @@ void CStmUbRenderer::RenderGrid(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowGrid)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_GRID_POINTS)) return;
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindGridPoint, pick,
                [](CStmEntityObject* e, long) { e->Render(e->IsSelection()); });
 }
@@ -207,7 +200,7 @@ void CStmUbRenderer::RenderGuidelines(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowGuidelines)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_GUIDELINES)) return;
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindGuideline, pick, [](CStmEntityObject* e, long) {
     if (e->IsVisible()) e->Render(e->IsSelection());
   });
@@ -217,7 +210,7 @@ void CStmUbRenderer::RenderPropertyArea(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowAreas)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_AREAS)) return;
   const bool highlight = manager->IsEnableBoundarySelection() != 0;
   const CVector colour = m_colorSet[kColorHighlight];
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindArea, pick, [&](CStmEntityObject* e, long index) {
@@ -235,7 +228,7 @@ void CStmUbRenderer::RenderBoundary(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowBoundaries)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_BOUNDARIES)) return;
   const bool highlight = manager->IsEnableBoundarySelection() != 0;
   const CVector colour = m_colorSet[kColorHighlight];
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindBoundary, pick, [&](CStmEntityObject* e, long index) {
@@ -257,7 +250,7 @@ void CStmUbRenderer::RenderElement(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowElements)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_ELEMENTS)) return;
   const CVector colour = m_colorSet[kColorHighlight];
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindElement, pick, [&](CStmEntityObject* e, long index) {
     if (e->IsSelection() && !pick) {
@@ -275,7 +268,7 @@ void CStmUbRenderer::RenderNode(int pick) {
   CStmUbManager* manager = nullptr;
   CStmModel* model = nullptr;
   CStmDataView* view = nullptr;
-  if (!GetScene(manager, model, view) || !view->IsShowOption(kShowNodes)) return;
+  if (!GetScene(manager, model, view) || !view->IsShowOption(STM_SHOW_NODES)) return;
   const CVector colour = GetHighlightColorNode();
   ForEachDrawn(*this, *manager, CStmEntityObject::kKindNode, pick, [&](CStmEntityObject* e, long index) {
     if (e->IsSelection() && !pick) {

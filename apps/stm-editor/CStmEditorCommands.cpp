@@ -259,8 +259,9 @@ void CStmEditor::TrackHistory() {
 namespace {
 // Every layer that draws analysis results: forces and their values, widths, zones, flow,
 // contour, legend and mesh.
-constexpr unsigned kResultLayers = 0x1000 | 0x2000 | 0x8000 | 0x10000 | 0x20000 | 0x40000 | 0x1000000 | 0x2000000 |
-                                   0x4000000 | 0x8000000;
+constexpr unsigned kResultLayers = STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES | STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES |
+                                   STM_SHOW_STRESS_FLOW | STM_SHOW_ARROW_HEADS | STM_SHOW_LEGEND | STM_SHOW_MESH |
+                                   STM_SHOW_WIDTHS_DESIGNED | STM_SHOW_NODAL_ZONES_MAX;
 }  // namespace
 
 void CStmEditor::ShowInputModel() {

@@ -110,7 +110,7 @@ void CStmEditorDrawTools::FollowGrid() {
   const std::vector<double> now = {static_cast<double>(m_wnd.GetViewPos()), m_wnd.GetViewScale(), u, v,
                                    static_cast<double>(m_wnd.GetWidth()), static_cast<double>(m_wnd.GetHeight()),
                                    space.x, space.y, space.z, origin.x, origin.y, origin.z,
-                                   static_cast<double>(view.IsShowOption(1))};
+                                   static_cast<double>(view.IsShowOption(STM_SHOW_GRID_POINTS))};
   if (now == m_arGridFor) return;
   m_arGridFor = now;
   m_manager.AddGridPoints();

@@ -341,7 +341,7 @@ bool DeepBeam(CStmModel& model) {
   double hole[4] = {1200, 500, 1800, 900};
   AddIllustrativeResults(model, 3000.0, 1500.0, hole);
   model.SetInputModel(0);
-  model.GetStmDataView()->SetShowOption(0x1000 | 0x2000, 1);
+  model.GetStmDataView()->SetShowOption(STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES, 1);
   return true;
 }
 

@@ -28,12 +28,18 @@ constexpr int kMaxSide = 8192;
 // The display layers by the names the command line takes, with their show-option bits.
 const std::map<std::string, unsigned>& Layers() {
   static const std::map<std::string, unsigned> layers = {
-      {"grid", 0x1},           {"guidelines", 0x2},     {"nodes", 0x4},          {"elements", 0x8},
-      {"boundaries", 0x10},    {"node-names", 0x40},    {"element-names", 0x80}, {"restraints", 0x100},
-      {"springs", 0x200},      {"loads", 0x400},        {"load-values", 0x800},  {"widths", 0x1000},
-      {"nodal-zones", 0x2000}, {"axis", 0x4000},        {"results", 0x8000},     {"result-values", 0x10000},
-      {"stress-flow", 0x20000}, {"arrow-heads", 0x40000}, {"areas", 0x800000},   {"legend", 0x1000000},
-      {"mesh", 0x2000000},     {"designed-widths", 0x4000000}, {"max-nodal-zones", 0x8000000}};
+      {"grid", STM_SHOW_GRID_POINTS},     {"guidelines", STM_SHOW_GUIDELINES},
+      {"nodes", STM_SHOW_NODES},          {"elements", STM_SHOW_ELEMENTS},
+      {"boundaries", STM_SHOW_BOUNDARIES}, {"node-names", STM_SHOW_NODE_NAMES},
+      {"element-names", STM_SHOW_ELEMENT_NAMES}, {"restraints", STM_SHOW_RESTRAINTS},
+      {"springs", STM_SHOW_SPRINGS},      {"loads", STM_SHOW_LOADS},
+      {"load-values", STM_SHOW_LOAD_VALUES}, {"widths", STM_SHOW_WIDTHS},
+      {"nodal-zones", STM_SHOW_NODAL_ZONES}, {"axis", STM_SHOW_AXIS},
+      {"results", STM_SHOW_RESULTS},      {"result-values", STM_SHOW_RESULT_VALUES},
+      {"stress-flow", STM_SHOW_STRESS_FLOW}, {"arrow-heads", STM_SHOW_ARROW_HEADS},
+      {"areas", STM_SHOW_AREAS},          {"legend", STM_SHOW_LEGEND},
+      {"mesh", STM_SHOW_MESH},            {"designed-widths", STM_SHOW_WIDTHS_DESIGNED},
+      {"max-nodal-zones", STM_SHOW_NODAL_ZONES_MAX}};
   return layers;
 }
 
@@ -193,7 +199,7 @@ int main(int argc, char** argv) {
   if (options.analyse) {
     model.ClearResults();
     analysis.Run(model);
-    view->SetShowOption(0x8000, 1);
+    view->SetShowOption(STM_SHOW_RESULTS, 1);
   }
   if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
   for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);

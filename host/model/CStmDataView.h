@@ -10,9 +10,11 @@ class CStmDataView {
 public:
   // Layers a new model shows, so that a user can start drawing at once: grid points,
   // guidelines, nodes, elements, boundaries, supports, loads, axis, tooltips and areas.
-  static constexpr unsigned kDefaultShowOptions = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x40 | 0x80 | 0x100 | 0x200 |
-                                                  0x400 | 0x800 | 0x4000 | 0x8000 | 0x10000 | 0x80000 |
-                                                  0x100000 | 0x200000 | 0x400000 | 0x800000 | 0x1000000;
+  static constexpr unsigned kDefaultShowOptions =
+      STM_SHOW_GRID_POINTS | STM_SHOW_GUIDELINES | STM_SHOW_NODES | STM_SHOW_ELEMENTS | STM_SHOW_BOUNDARIES |
+      STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_RESTRAINTS | STM_SHOW_SPRINGS | STM_SHOW_LOADS |
+      STM_SHOW_LOAD_VALUES | STM_SHOW_AXIS | STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES | STM_SHOW_NODE_TOOLTIPS |
+      STM_SHOW_ELEMENT_TOOLTIPS | STM_SHOW_BOUNDARY_TOOLTIPS | STM_SHOW_AREA_TOOLTIPS | STM_SHOW_AREAS | STM_SHOW_LEGEND;
 
   CStmDataView();
 

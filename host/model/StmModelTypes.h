@@ -34,6 +34,38 @@ enum EStmTypeContour {
 // Naming of nodes and elements: "1, 2, 3"; "N1, N2, N3" / "E1, E2, E3"; "A, B, C" / "AB, BC, CD".
 enum EStmTypeNaming { STM_NAMING_NUMBER = 0, STM_NAMING_PREFIX = 1, STM_NAMING_LETTER = 2 };
 
+// Layers and tooltips the display settings switch on and off, one bit each; the mask the file
+// keeps holds any combination, so the values never change.
+enum EStmShowOption : unsigned {
+  STM_SHOW_GRID_POINTS = 0x1,
+  STM_SHOW_GUIDELINES = 0x2,
+  STM_SHOW_NODES = 0x4,
+  STM_SHOW_ELEMENTS = 0x8,
+  STM_SHOW_BOUNDARIES = 0x10,
+  STM_SHOW_NODE_NAMES = 0x40,
+  STM_SHOW_ELEMENT_NAMES = 0x80,
+  STM_SHOW_RESTRAINTS = 0x100,
+  STM_SHOW_SPRINGS = 0x200,
+  STM_SHOW_LOADS = 0x400,
+  STM_SHOW_LOAD_VALUES = 0x800,
+  STM_SHOW_WIDTHS = 0x1000,
+  STM_SHOW_NODAL_ZONES = 0x2000,
+  STM_SHOW_AXIS = 0x4000,
+  STM_SHOW_RESULTS = 0x8000,
+  STM_SHOW_RESULT_VALUES = 0x10000,
+  STM_SHOW_STRESS_FLOW = 0x20000,
+  STM_SHOW_ARROW_HEADS = 0x40000,
+  STM_SHOW_NODE_TOOLTIPS = 0x80000,
+  STM_SHOW_ELEMENT_TOOLTIPS = 0x100000,
+  STM_SHOW_BOUNDARY_TOOLTIPS = 0x200000,
+  STM_SHOW_AREA_TOOLTIPS = 0x400000,
+  STM_SHOW_AREAS = 0x800000,
+  STM_SHOW_LEGEND = 0x1000000,
+  STM_SHOW_MESH = 0x2000000,
+  STM_SHOW_WIDTHS_DESIGNED = 0x4000000,
+  STM_SHOW_NODAL_ZONES_MAX = 0x8000000
+};
+
 // Which result the result pass shows.
 enum EStmTypeResult { STM_RESULT_AXIAL_FORCE = 0, STM_RESULT_DISPLACEMENT = 1 };
 

@@ -142,8 +142,9 @@ TEST_F(CStmActionAddBoundaryTest, RefusedOutlinesAndOpeningsLeaveNothingBehind) 
   ExpectRefused(49, {11, 12, 13, 14}, kNotClosed, 48);
   EXPECT_EQ(LastNotice(), (std::pair<WPARAM, LPARAM>{49, 0}));
   EXPECT_EQ(m_host.m_statusTexts.back(), StmText("Failed Add") + " " + StmText("OuterBoundary") + ".");
-  ASSERT_EQ(m_manager.GetMarkPosArray().size(), 2u);
-  EXPECT_LT((m_manager.GetMarkPosArray()[0] - CVector(140, 0, 80)).Length(), 1e-9);
+  // Its corners, then the crossing from either side.
+  ASSERT_EQ(m_manager.GetMarkPosArray().size(), 6u);
+  EXPECT_LT((m_manager.GetMarkPosArray()[4] - CVector(140, 0, 80)).Length(), 1e-9);
   ExpectRefused(49, {1, 2}, kNotClosed, 48);
 
   m_manager.SelectElement({1, 2, 3, 4});

@@ -122,6 +122,20 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
   EXPECT_EQ(m_model.GetElement(2)->GetProperty().nTypeMember, 1);
 }
 
+TEST_F(CStmActionTransformTest, FreeNodesMovedByTheirSpacingAllMoveBeforeAnyMerges) {
+  Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(0, 0, 40)}, {});
+  const std::string before = SaveModelBytes(m_model, "move-free-before");
+  Select({1, 2}, {});
+  m_wnd.SetAction(kMove, -1, 1);
+  Click(CVector(0, 0, 0));
+  Click(CVector(40, 0, 0));
+  // Node 1 lands where node 2 was only after node 2 has left.
+  EXPECT_EQ(m_model.GetCountNode(1), 3);
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(40, 0, 0));
+  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(80, 0, 0));
+  ExpectUndoRedoExact(before, "move-free");
+}
+
 TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLeavesSelectedElements) {
   Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(40, 0, 40)}, {{1, 2}, {2, 3}});
   // Only elements selected: nothing to stretch.
@@ -141,6 +155,38 @@ TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLea
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,0)-(40,40)"}));
   ExpectUndoRedoExact(before, "stretch");
 }
+
+// Both nodes of the middle post of a two-bay truss stretched up by one bay. The selection walks
+// the nodes in the order they were made, so the post's lower node comes first or last.
+class CStmActionStretchOrderTest : public CStmActionTransformTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(CStmActionStretchOrderTest, BothNodesOfAPostStretchedByABayGiveOneOutcome) {
+  const bool lowerFirst = GetParam();
+  const int low = lowerFirst ? 2 : 5, up = lowerFirst ? 5 : 2;
+  const CVector lowAt(40, 0, 0), upAt(40, 0, 40);
+  // Chords at z = 0 and 40 over x = 0, 40, 80; posts; diagonals from the chord ends to the top middle.
+  Build({CVector(0, 0, 0), lowerFirst ? lowAt : upAt, CVector(80, 0, 0), CVector(0, 0, 40), lowerFirst ? upAt : lowAt,
+         CVector(80, 0, 40)},
+        {{1, low}, {low, 3}, {4, up}, {up, 6}, {1, 4}, {low, up}, {3, 6}, {1, up}, {up, 3}});
+  const std::string before = SaveModelBytes(m_model, "stretch-order-before");
+  Select({low, up}, {});
+  m_wnd.SetAction(kStretch, -1, 1);
+  Click(lowAt);
+  Click(upAt);
+  // The lower node takes the upper one's place only after that one has left: nothing merges.
+  EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,0)-(40,40)", "(40,40)-(80,0)", "(0,40)-(40,80)",
+                                                 "(40,80)-(80,40)", "(0,0)-(0,40)", "(40,40)-(40,80)",
+                                                 "(80,0)-(80,40)", "(0,0)-(40,80)", "(40,80)-(80,0)"}));
+  EXPECT_EQ(m_model.GetCountNode(1), 6);
+  EXPECT_EQ(m_model.GetNode(low)->GetCoord(), upAt);
+  EXPECT_EQ(m_manager.GetUndoCount(), 1);
+  ExpectUndoRedoExact(before, lowerFirst ? "stretch-lower-first" : "stretch-upper-first");
+}
+
+INSTANTIATE_TEST_SUITE_P(SelectionOrder, CStmActionStretchOrderTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "LowerNodeFirst" : "UpperNodeFirst";
+                         });
 
 TEST_F(CStmActionTransformTest, ATypedAngleTurnsTheSelectionExactlyAndEscInTheDialogCancels) {
   // Element 1 on the x axis turns onto element 2, which is there already; node 4 turns alone.

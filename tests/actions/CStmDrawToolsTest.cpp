@@ -28,8 +28,8 @@ protected:
   // the middle: grid points from x -10 to 30 and z -10 to 20 to snap to.
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_model.GetStmDataView()->SetShowOption(1, 1);
-    m_model.GetStmDataView()->SetShowOption(2, 1);
+    m_model.GetStmDataView()->SetShowOption(STM_SHOW_GRID_POINTS, 1);
+    m_model.GetStmDataView()->SetShowOption(STM_SHOW_GUIDELINES, 1);
     m_model.GetStmDataView()->SetGridSpace(CVector(10, 10, 10));
     m_manager.UpdateStmRenderer();
     m_wnd.SetViewScale(0.2);

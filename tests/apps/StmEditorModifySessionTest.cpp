@@ -104,4 +104,24 @@ TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAn
   EXPECT_EQ(ElementsOnDisk(), expected);
 }
 
+TEST_F(StmEditorModifySessionTest, BothNodesOfASideStretchedUpBySideLengthMoveBeforeAnythingMerges) {
+  ASSERT_TRUE(m_editor.Start(m_path));
+  const std::set<std::string> original = ElementsOnDisk();
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  // A window round the right side takes both its nodes (and the side, which stretch leaves alone).
+  ASSERT_TRUE(m_editor.Drag(At(900, -100), At(1100, 1100)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 3);
+  ASSERT_TRUE(m_editor.ClickItem("Modify"));
+  ASSERT_TRUE(m_editor.ClickItem("Stretch"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Click(At(1000, 1000)));
+  EXPECT_NE(Status().find("Stretched: 2 nodes"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), (std::set<std::string>{"0,0-1000,1000", "1000,1000-1000,2000", "0,1000-1000,2000",
+                                                     "0,0-0,1000", "0,0-1000,2000"}));
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), original);
+}
+
 }  // namespace

@@ -530,7 +530,7 @@ TEST_F(StmEditorSessionTest, TheLightStyleAndTheViewPanelsChoicesAreAViewThatThe
   CStmModel saved;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(0x8));
+  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
   EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Control panel"));

@@ -108,7 +108,7 @@ TEST_F(CStmDlgViewControlTest, EveryCheckBoxSwitchesItsLayerInTheNextFrame) {
       {D::IDC_STM_CHECK_ARROWHEAD, 0x40000}};
   // Labels are placed only where they keep clear of others, so the names and values are
   // looked at one at a time.
-  const unsigned labels = 0x40 | 0x80 | 0x800 | 0x10000;
+  const unsigned labels = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES;
   for (const auto& [id, bit] : checks) {
     View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~labels);
     if (bit & labels) View().SetShowOption(bit, 1);
@@ -142,7 +142,8 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
                {D::IDC_STM_EDIT_MAX_ARROWHEAD, "400", &CStmDataView::GetLengthMaxArrowHead, 0},
                {D::IDC_STM_EDIT_FIXEDPOINT, "3", &CStmDataView::GetFixedPointNumber, 0x10000}};
   for (const auto& edit : edits) {
-    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~(0x40 | 0x80 | 0x800 | 0x10000));
+    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~(STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES |
+                                                                  STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES));
     View().SetShowOption(edit.labels, 1);
     m_dlg->Show();
     const std::vector<unsigned char> before = Frame();
@@ -184,7 +185,7 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
 }
 
 TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAndAFileKeepsThePanel) {
-  View().SetShowOptions(View().GetShowOptions() | 0x40 | 0x20000);
+  View().SetShowOptions(View().GetShowOptions() | STM_SHOW_NODE_NAMES | STM_SHOW_STRESS_FLOW);
   m_dlg->Show();
   std::vector<unsigned char> before = Frame();
   // Letter names of nodes bring letter names of elements, and leaving them takes both back.

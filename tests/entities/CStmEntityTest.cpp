@@ -52,7 +52,7 @@ protected:
 TEST_F(CStmEntityTest, FixedNodesDrawSmallMovableOnesWithTheirRadiusInTheirColours) {
   BuildPair();
   m_model.GetNode(1)->SetMoveable(0);
-  m_model.GetStmDataView()->SetShowOption(0x8 | 0x40, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_ELEMENTS | STM_SHOW_NODE_NAMES, 0);
   DrawScene();
   const SStmColorSet& colours = m_model.GetStmDataView()->GetColorSet();
   const CPoint fixed = m_wnd.ExtToClient(CVector(-40, 0, 0));
@@ -103,7 +103,7 @@ TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
 
 TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOnce) {
   BuildPair();
-  m_model.GetStmDataView()->SetShowOption(0x4 | 0x80, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODES | STM_SHOW_ELEMENT_NAMES, 0);
   auto* element = m_manager.GetEntElement(1);
   element->SetTypeElement(1);
   DrawScene();
@@ -152,7 +152,7 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
   EXPECT_NE(text.Find("<td>Axial Force</td><td align=right>0.00</td></tr></table>"), -1);
   EXPECT_EQ(text.Find("-0.00"), -1);
 
-  m_model.GetStmDataView()->SetShowOption(0x100000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_ELEMENT_TOOLTIPS, 0);
   EXPECT_TRUE(element->GetTooltipPropInfoTable().IsEmpty());
 
   CStmEntityGuideline guide(&m_manager, 0, CVector(12.5, 0, -3), CVector(12.5, 0, 3));

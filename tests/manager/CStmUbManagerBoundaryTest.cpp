@@ -7,6 +7,7 @@
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityNode.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -58,14 +59,50 @@ TEST_F(CStmUbManagerBoundaryTest, TheClosedChainTestMarksOpenEndsCrossingsAndASe
   EXPECT_EQ(Closed({1, 2, 3, 4, 5, 6, 7}, points), 0);
   EXPECT_EQ(points.size(), 7u);
 
-  // A bow tie: nodes 1, 2, 4, 3 in turn cross at (20, 20), marked once from each side.
+  // A bow tie: nodes 1, 2, 4, 3 in turn; its begin points, then the crossing at (20, 20) marked
+  // once from each side.
   m_model.AddElement(2, 4, SStmPropElement(0, 2, 0.0));  // 8
   m_model.AddElement(3, 1, SStmPropElement(0, 2, 0.0));  // 9
   points.clear();
   EXPECT_EQ(Closed({1, 8, 3, 9}, points), 0);
-  ASSERT_EQ(points.size(), 2u);
-  EXPECT_LT((points[0] - CVector(20, 0, 20)).Length(), 1e-9);
-  EXPECT_LT((points[1] - CVector(20, 0, 20)).Length(), 1e-9);
+  ASSERT_EQ(points.size(), 6u);
+  EXPECT_EQ(points[0], CVector(0, 0, 0));
+  EXPECT_EQ(points[3], CVector(40, 0, 40));
+  EXPECT_LT((points[4] - CVector(20, 0, 20)).Length(), 1e-9);
+  EXPECT_LT((points[5] - CVector(20, 0, 20)).Length(), 1e-9);
+}
+
+TEST_F(CStmUbManagerBoundaryTest, OutlinesAndAreasFromPolygonsAndTheBoxesOfPointsAndEntities) {
+  const std::vector<CVector> square{CVector(-10, 0, -10), CVector(50, 0, -10), CVector(50, 0, 50), CVector(-10, 0, 50)};
+  CStmEntityBoundary* outer = m_manager.AddBoundary(STM_BOUNDARY_OUTER, square, 1, 1);
+  ASSERT_TRUE(outer);
+  EXPECT_GT(outer->GetIdStm(), 0);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(m_model.GetBoundary(STM_BOUNDARY_OUTER, -1), square);
+  ExpectUndoRedoConsistent();
+
+  // An area by its polygon stays in the scene: the model's areas are made of elements.
+  CStmEntityArea* area = m_manager.AddAreaByPos({CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 10)}, 1, 0);
+  ASSERT_TRUE(area);
+  EXPECT_EQ(area->GetAreaPosArray().size(), 3u);
+  EXPECT_EQ(m_model.GetCountPropertyArea(1), 0);
+
+  CVector min(7, 7, 7), max(7, 7, 7);
+  m_manager.GetBoundary(CVectorArray(), min, max);
+  EXPECT_EQ(min, CVector(7, 7, 7));
+  CVectorArray one;
+  one.Add(CVector(-1, 0, -2));
+  m_manager.GetBoundary(one, min, max);
+  EXPECT_EQ(min, CVector(-1, 0, -2));
+  EXPECT_EQ(max, CVector(-1, 0, -2));
+
+  // Nodes and element ends count; the outline around them does not.
+  std::vector<CUbEntityObj*> entities{m_manager.GetEntNode(7), m_manager.GetEntElement(1), outer};
+  m_manager.GetBoundaryOfNodeAndElement(entities, min, max);
+  EXPECT_EQ(min, CVector(0, 0, 0));
+  EXPECT_EQ(max, CVector(70, 0, 20));
+  m_manager.GetBoundaryOfNodeAndElement(std::vector<CUbEntityObj*>{}, min, max);
+  EXPECT_EQ(max, CVector(70, 0, 20));
 }
 
 TEST_F(CStmUbManagerBoundaryTest, AnOuterOutlineFromElementsAndItsReplacementAskFirstAndUndo) {

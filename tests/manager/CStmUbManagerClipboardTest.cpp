@@ -47,6 +47,39 @@ TEST_F(CStmUbManagerClipboardTest, AnElementTakesItsNodesAndLandsOnWhatIsAlready
   EXPECT_EQ(Elements(), 2);
 }
 
+TEST_F(CStmUbManagerClipboardTest, APasteAlongCollinearElementsReusesThemPieceByPiece) {
+  const int post = Draw(CVector(-40, 0, 0), CVector(-40, 0, 40));
+  // At x = 0 the same post, cut in two where a beam meets it half-way; at x = 60 its lower half.
+  Draw(CVector(0, 0, 0), CVector(0, 0, 40));
+  Draw(CVector(0, 0, 20), CVector(30, 0, 20));
+  Draw(CVector(60, 0, 0), CVector(60, 0, 20));
+  m_manager.SelectNewElement({post});
+  m_manager.Copy();
+  const int nodes = Nodes(), elements = Elements();
+
+  // Twice onto the two halves: both times nothing is laid over them.
+  for (int i = 0; i < 2; ++i) {
+    m_manager.Paste(CVector(0, 0, 0));
+    EXPECT_EQ(Nodes(), nodes);
+    EXPECT_EQ(Elements(), elements);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  }
+  // Onto the lower half alone: only the upper half is added, from where the lower one ends.
+  const int undo = m_manager.GetUndoCount();
+  for (int i = 0; i < 2; ++i) {
+    m_manager.Paste(CVector(60, 0, 0));
+    EXPECT_EQ(Nodes(), nodes + 1);
+    EXPECT_EQ(Elements(), elements + 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  }
+  const CStmObjElement* upper = m_model.GetElement(m_model.GetElements().rbegin()->first);
+  EXPECT_EQ(upper->GetIdNodeBegin(), NodeAt(CVector(60, 0, 20)));
+  EXPECT_EQ(upper->GetIdNodeEnd(), NodeAt(CVector(60, 0, 40)));
+  while (m_manager.GetUndoCount() > undo) ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(Elements(), elements);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+}
+
 TEST_F(CStmUbManagerClipboardTest, ThePasteOriginIsTheLowestThenLeftmostNode) {
   for (const CVector& p : {CVector(20, 0, 0), CVector(0, 0, 0), CVector(20, 0, 10)})
     m_manager.AddNode(p, 1, 1, 1, 1, nullptr);

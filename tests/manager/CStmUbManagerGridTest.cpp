@@ -18,7 +18,7 @@ class CStmUbManagerGridTest : public StmSceneFixture {
 protected:
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_model.GetStmDataView()->SetShowOption(1, 1);
+    m_model.GetStmDataView()->SetShowOption(STM_SHOW_GRID_POINTS, 1);
     m_model.GetStmDataView()->SetGridSpace(CVector(10, 10, 10));
     m_model.AddNode(CVector(0, 0, 0));
     m_model.AddNode(CVector(100, 0, 80));
@@ -127,7 +127,7 @@ TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainTh
 
 TEST_F(CStmUbManagerGridTest, FixedGuidelinesSpanTheViewAndDynamicOnesStay) {
   CStmDataView& view = *m_model.GetStmDataView();
-  view.SetShowOption(2, 1);
+  view.SetShowOption(STM_SHOW_GUIDELINES, 1);
   view.SetGuideline(0, {25000.0, 75000.0});  // x = 25 and 75
   view.SetGuideline(1, {10000.0});           // y: across the x-z view, so not shown there
   view.SetGuideline(2, {40000.0});           // z = 40

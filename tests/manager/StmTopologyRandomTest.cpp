@@ -67,7 +67,7 @@ void BuildLoadedTruss(CStmModel& model) {
   model.AddLoadNode("DL", 5, CVector(0, 0, -100));
   model.AddLoadNode("LL", 4, CVector(20, 0, -50));
   // Names cost most of every pick and have no part in what is checked.
-  model.GetStmDataView()->SetShowOption(0x40 | 0x80, 0);
+  model.GetStmDataView()->SetShowOption(STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES, 0);
 }
 
 // One window for all runs (a new GL context compiles its shaders again, which would cost more

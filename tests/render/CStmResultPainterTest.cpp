@@ -124,7 +124,7 @@ protected:
 // What ties, struts and stability elements look like is checked against the example's reference
 // picture; here the force that rounds to zero, which the example does not have.
 TEST_F(CStmResultPainterTest, ForcesShowOnlyWhileResultsStandAndAZeroForceIsGreyWithAnUnsignedLabel) {
-  m_model.GetStmDataView()->SetShowOption(0x10000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 0);
   AddElementWithForce(-80, -20, 80, -20, -0.004)->SetStableElement(0);  // rounds to zero
 
   // Results are shown only while they stand, and for a case that is there.
@@ -145,18 +145,18 @@ TEST_F(CStmResultPainterTest, ForcesShowOnlyWhileResultsStandAndAZeroForceIsGrey
   EXPECT_GT(grey, 50);
 
   // Labels beside the lines carry the unit, and a force that rounds to zero has no sign.
-  m_model.GetStmDataView()->SetShowOption(0x10000, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 1);
   EXPECT_GT(Draw([&] { m_painter.RenderResult(0); }), lines + 50);
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.004, 2, "kN"), CString("0.00 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-0.0, 0, "kN"), CString("0 kN"));
   EXPECT_EQ(CStmResultPainter::FormatForce(-12.345, 1, "MN"), CString("-12.3 MN"));
 
-  m_model.GetStmDataView()->SetShowOption(0x8000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULTS, 0);
   EXPECT_EQ(Draw([&] { m_painter.RenderResult(0); }), 0);
 }
 
 TEST_F(CStmResultPainterTest, ContourCellsTakeTheEndsOfTheRampAndCentredRampsCentreOnZero) {
-  m_model.GetStmDataView()->SetShowOption(0x1000000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND, 0);
   m_model.SetEsoSteps({SStmEsoStep{{Cell(-90, -20, -50, 20, 2.0), Cell(-40, -20, 0, 20, 7.0),
                                     Cell(10, -20, 50, 20, 12.0)}}});
   // No step chosen yet: nothing.
@@ -183,7 +183,7 @@ TEST_F(CStmResultPainterTest, ContourCellsTakeTheEndsOfTheRampAndCentredRampsCen
   ExpectColour(CVector(30, 0, 0), 5, 255, 0, 6);
 
   // An empty step or a step index past the list draws nothing, legend included.
-  m_model.GetStmDataView()->SetShowOption(0x1000000, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND, 1);
   m_model.SetCurrentStepEso(1);
   EXPECT_EQ(Draw([&] { m_painter.RenderESO(); }), 0);
   m_model.SetEsoSteps({SStmEsoStep{}});
@@ -241,7 +241,7 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInTheStyleTextColourAndEqua
   EXPECT_GT(barAt(2), 50);
 
   // Vectors of one length all get the smallest head and stay finite (no legend here).
-  m_model.GetStmDataView()->SetShowOption(0x1000000, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LEGEND, 0);
   m_model.SetStressFlow({{CVector(-40, 0, 0), CVector(40, 0, 0)}, {CVector(-40, 0, 30), CVector(40, 0, 30)}});
   const int equal = Draw([&] { m_painter.RenderStressFlow(); });
   EXPECT_GT(equal, 160);
@@ -317,8 +317,8 @@ TEST_F(CStmResultPainterTest, EveryLayerWithoutResultsDrawsNothingAndEachSaysSo)
 }
 
 TEST_F(CStmResultPainterTest, TheFrameDrawsForcesOverElementsAndRegionsUnderThemAndCachesOnRequest) {
-  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions | 0x2000);
-  m_model.GetStmDataView()->SetShowOption(0x40 | 0x80 | 0x10000, 0);
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions | STM_SHOW_NODAL_ZONES);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_RESULT_VALUES, 0);
   AddElementWithForce(-60, 0, 60, 0, -50.0);
   m_model.GetNode(1)->SetNodalZones({{{-40, -10}, {-20, -10}, {-20, 10}, {-40, 10}}});
   m_model.SetLock(1);

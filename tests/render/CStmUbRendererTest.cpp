@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr unsigned kNames = 0x40 | 0x80;
+constexpr unsigned kNames = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES;
 
 class CStmUbRendererTest : public StmSceneFixture {
 protected:

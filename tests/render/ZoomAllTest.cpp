@@ -56,10 +56,10 @@ TEST_F(ZoomAllTest, TheLargestLoadArrowAndTheModelBothFitTheWindow) {
 
 TEST_F(ZoomAllTest, WithLoadsHiddenTheModelAloneDecidesTheScale) {
   BuildLoadedBeam();
-  m_model.GetStmDataView()->SetShowOption(0x400, 0);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 0);
   m_wnd.ZoomAll(0);
   const double withoutLoads = m_wnd.GetViewScale();
-  m_model.GetStmDataView()->SetShowOption(0x400, 1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 1);
   m_wnd.ZoomAll(0);
   EXPECT_GT(m_wnd.GetViewScale(), withoutLoads * 1.2);
 }

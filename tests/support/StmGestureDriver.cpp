@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr unsigned kShowNodes = 0x4;
-constexpr unsigned kShowElements = 0x8;
 // The x-z view: rotations turn about the y axis, pointing away from the viewer.
 const CVector kRotationAxis(0.0, -1.0, 0.0);
 
@@ -181,8 +179,8 @@ void CStmGestureDriver::ApplyView(const SStmGestureView& view) {
   m_wnd.SetViewScale(view.m_dScale);
   m_wnd.SetViewCenter(view.m_dCenterU, view.m_dCenterV);
   unsigned options = m_nShowOptions;
-  if (view.m_bHideNodes) options &= ~kShowNodes;
-  if (view.m_bHideElements) options &= ~kShowElements;
+  if (view.m_bHideNodes) options &= ~STM_SHOW_NODES;
+  if (view.m_bHideElements) options &= ~STM_SHOW_ELEMENTS;
   m_model.GetStmDataView()->SetShowOptions(options);
   m_manager.GetCurDisplayGroup().m_bFilter = view.m_bNodeGroup ? 1 : 0;
 }
