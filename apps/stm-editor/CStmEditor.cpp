@@ -140,8 +140,10 @@ bool CStmEditor::Run(std::string& error) {
 bool CStmEditor::RunFrame() {
   if (m_options.frames > 0 && m_nFrames >= m_options.frames) return false;
   // A settled editor sleeps until input comes; a counted run never waits.
+  ReleaseTappedKeys();
   if (m_options.frames == 0 && m_nQuietFrames >= kQuietFramesForIdle) glfwWaitEventsTimeout(kIdleWaitSeconds);
   else glfwPollEvents();
+  HoldTappedKeys();
   if (!IsModal()) {
     const std::vector<UINT> due = m_pHost->TakeDueTimers();
     for (UINT id : due) m_wnd.OnTimer(id);
@@ -169,6 +171,31 @@ bool CStmEditor::RunFrame() {
   ++m_nFrames;
   if (m_nQuietFrames == kQuietFramesForIdle) ReportIdle();
   return true;
+}
+
+void CStmEditor::HoldTappedKeys() {
+  ImGuiIO& io = ImGui::GetIO();
+  for (const int key : m_keysTapped) io.KeysDown[key] = true;
+  m_keysShown.swap(m_keysTapped);
+  m_keysTapped.clear();
+  m_keysPressed.clear();
+  UpdateOverlayModifiers();
+}
+
+void CStmEditor::ReleaseTappedKeys() {
+  ImGuiIO& io = ImGui::GetIO();
+  // One pressed again after it was tapped is held now.
+  for (const int key : m_keysShown) io.KeysDown[key] = glfwGetKey(m_window, key) == GLFW_PRESS;
+  m_keysShown.clear();
+  UpdateOverlayModifiers();
+}
+
+void CStmEditor::UpdateOverlayModifiers() {
+  ImGuiIO& io = ImGui::GetIO();
+  io.KeyCtrl = io.KeysDown[GLFW_KEY_LEFT_CONTROL] || io.KeysDown[GLFW_KEY_RIGHT_CONTROL];
+  io.KeyShift = io.KeysDown[GLFW_KEY_LEFT_SHIFT] || io.KeysDown[GLFW_KEY_RIGHT_SHIFT];
+  io.KeyAlt = io.KeysDown[GLFW_KEY_LEFT_ALT] || io.KeysDown[GLFW_KEY_RIGHT_ALT];
+  io.KeySuper = io.KeysDown[GLFW_KEY_LEFT_SUPER] || io.KeysDown[GLFW_KEY_RIGHT_SUPER];
 }
 
 void CStmEditor::ReportIdle() {
@@ -352,6 +379,13 @@ void CStmEditor::OnScroll(GLFWwindow* window, double, double dy) {
 void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
   CStmEditor* editor = FromWindow(window);
   ++editor->m_nInputs;
+  // The overlay's backend sets its key state after this returns, so a tapped key is only noted here.
+  if (key >= 0 && key < static_cast<int>(IM_ARRAYSIZE(ImGui::GetIO().KeysDown))) {
+    std::vector<int>& pressed = editor->m_keysPressed;
+    if (action == GLFW_PRESS) pressed.push_back(key);
+    if (action == GLFW_RELEASE && std::find(pressed.begin(), pressed.end(), key) != pressed.end())
+      editor->m_keysTapped.push_back(key);
+  }
   if (editor->m_options.idleFd >= 0 && key == GLFW_KEY_PAUSE) {
     if (action == GLFW_PRESS) ++editor->m_nMarks;
     return;

@@ -134,6 +134,11 @@ private:
   bool IsModified() const { return m_nUndoSeen != m_nUndoSaved; }
   // One line of state on the idle descriptor.
   void ReportIdle();
+  // Around each poll: a key pressed and released within it shows in the overlay as held for the
+  // frame that follows, and is let go before the next poll.
+  void HoldTappedKeys();
+  void ReleaseTappedKeys();
+  void UpdateOverlayModifiers();
   void DrawKeyReference();
   // The tooltip of what the cursor rests on, from the hover pick.
   void DrawTooltip();
@@ -202,6 +207,13 @@ private:
   // depth last seen.
   int m_nUndoSaved = 0;
   int m_nUndoSeen = 0;
+  // Keys pressed in the latest poll, those of them also released in it, and those held down in
+  // the overlay's key state for one frame since: the overlay reads its keys as held or not at
+  // each frame, so a key tapped between two frames (a quick hand, or a busy machine that polls
+  // late) would never reach a text field.
+  std::vector<int> m_keysPressed;
+  std::vector<int> m_keysTapped;
+  std::vector<int> m_keysShown;
   // Input that arrived in the latest poll, quiet frames since, and harness markers counted.
   int m_nInputs = 0;
   int m_nQuietFrames = 0;

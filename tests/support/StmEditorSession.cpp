@@ -275,7 +275,11 @@ testing::AssertionResult StmEditorSession::Wheel(const CVector& at, int notches)
                std::to_string(button));
 }
 
-testing::AssertionResult StmEditorSession::Key(const std::string& keys) { return Input("key " + keys); }
+testing::AssertionResult StmEditorSession::Key(const std::string& keys) {
+  // Each press and its release go out together, as a busy machine hands them to the editor:
+  // a key must count even when it comes and goes between two frames.
+  return Input("key --delay 0 " + keys);
+}
 
 testing::AssertionResult StmEditorSession::Type(const std::string& text) {
   // xdotool's type takes every argument after it as text, so the marker follows on its own.
