@@ -95,8 +95,12 @@ void CStmActionAddUseTemplateBase::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, 
     return;
   }
 
-  const int nodesBefore = model->GetCountNode(1);
-  const int elementsBefore = model->GetCountElement(1);
+  // The scene holds one entity per enabled record and counts them without a walk.
+  const auto count = [manager](int kind) {
+    return manager->GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind));
+  };
+  const int nodesBefore = count(CStmEntityObject::kKindNode);
+  const int elementsBefore = count(CStmEntityObject::kKindElement);
   m_bRefused = false;
   {
     CUbHistoryBracket bracket(*manager);
@@ -108,8 +112,8 @@ void CStmActionAddUseTemplateBase::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, 
   ClearVectorLine();
   wnd->Invalidate();
   if (m_bRefused) return;
-  const int nodes = model->GetCountNode(1) - nodesBefore;
-  const int elements = model->GetCountElement(1) - elementsBefore;
+  const int nodes = count(CStmEntityObject::kKindNode) - nodesBefore;
+  const int elements = count(CStmEntityObject::kKindElement) - elementsBefore;
   CString text;
   if (nodes == 0 && elements == 0) {
     text = StmText("Nothing added: every node and element of it is there already");

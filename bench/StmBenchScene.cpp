@@ -3,8 +3,21 @@
 
 #include <GL/glu.h>
 
-int BareSelectionPass(const CStmModel& model, CUbRenderWnd& wnd, const CPoint& pt, int box,
+#include <algorithm>
+
+#include "host/framework/CUbEttManage.h"
+
+int BareSelectionPass(const CUbEttManage& manage, CUbRenderWnd& wnd, const CPoint& pt, int box,
                       std::vector<GLuint>& buffer) {
+  // The candidates the renderer's pick draws: what the index has around the pick region, with
+  // the same margin, unbounded along the view direction (y for the lattice's x-z plane).
+  const CVector a = wnd.ClientToExt(CPoint(pt.x - box / 2, pt.y - box / 2), 0.0);
+  const CVector b = wnd.ClientToExt(CPoint(pt.x - box / 2 + box, pt.y - box / 2 + box), 0.0);
+  const double margin = 9.0 * wnd.GetViewScale();
+  CVector lo(std::min(a.x, b.x) - margin, -1e300, std::min(a.z, b.z) - margin);
+  CVector hi(std::max(a.x, b.x) + margin, 1e300, std::max(a.z, b.z) + margin);
+  std::vector<CUbEntityObj*> candidates;
+  manage.GetEttInBox(lo, hi, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
   wnd.OpenGLRenderStart();
   const GLint viewport[4] = {0, 0, wnd.GetWidth(), wnd.GetHeight()};
   glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
@@ -27,19 +40,24 @@ int BareSelectionPass(const CStmModel& model, CUbRenderWnd& wnd, const CPoint& p
   const GLdouble toXz[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
   glMultMatrixd(toXz);
   GLuint name = 1;
-  for (const auto& [id, element] : model.GetElements()) {
-    if (!element->IsEnable()) continue;
-    const CVector a = element->GetCoordBegin(), b = element->GetCoordEnd();
+  CUbEntityObj::SegmentArray lines;
+  for (CUbEntityObj* entity : candidates) {
     glLoadName(name++);
-    glBegin(GL_LINES);
-    glVertex3d(a.x, a.y, a.z);
-    glVertex3d(b.x, b.y, b.z);
-    glEnd();
-  }
-  for (const auto& [id, node] : model.GetNodes()) {
-    if (!node->IsEnable()) continue;
-    const CVector p = node->GetCoord();
-    glLoadName(name++);
+    lines.clear();
+    entity->GetBoundLineArray(lines, 0);
+    if (!lines.empty()) {
+      glBegin(GL_LINES);
+      for (const auto& [p, q] : lines) {
+        glVertex3d(p.x, p.y, p.z);
+        glVertex3d(q.x, q.y, q.z);
+      }
+      glEnd();
+      continue;
+    }
+    CCubeRange range;
+    entity->GetRange(range);
+    if (range.IsEmpty()) continue;
+    const CVector p = range.GetMin();
     glBegin(GL_POINTS);
     glVertex3d(p.x, p.y, p.z);
     glEnd();

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <string>
@@ -112,9 +115,10 @@ inline void BarePass(const CStmModel& model, const std::vector<CVector>* labelQu
   glEnable(GL_LIGHTING);
 }
 
-// A selection pass with nothing of the layer over the same nodes and elements: a name and a
-// point or line each, in a pick region of box pixels around the window pixel pt.
-int BareSelectionPass(const CStmModel& model, CUbRenderWnd& wnd, const CPoint& pt, int box,
+// A selection pass with nothing of the layer over the candidates the index gives the
+// renderer's pick: a name and a point or line each, in a pick region of box pixels around the
+// window pixel pt.
+int BareSelectionPass(const CUbEttManage& manage, CUbRenderWnd& wnd, const CPoint& pt, int box,
                       std::vector<GLuint>& buffer);
 
 // Kibibytes from a line of /proc/self/status ("VmHWM:   1234 kB").
@@ -125,6 +129,42 @@ inline double StatusKb(const char* field) {
     if (line.compare(0, std::strlen(field), field) == 0) return std::atof(line.c_str() + std::strlen(field) + 1);
   }
   return 0.0;
+}
+
+// The peak resident size says something only in a process that has freed nothing yet: heap
+// freed by earlier benchmarks is reused first and hides growth. So a memory benchmark runs
+// again alone in a fresh process of this program, and reports that process's counters. False in
+// that process itself, which then measures; true here, with the counters taken over.
+inline bool MeasuredInOwnProcess(benchmark::State& state, const char* name,
+                                 std::initializer_list<const char*> counters) {
+  if (std::getenv("STM_BENCH_OWN_PROCESS")) return false;
+  char exe[4096] = {};
+  const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (length <= 0) {
+    state.SkipWithError("cannot find this program to start it again");
+    return true;
+  }
+  const std::string command = "STM_BENCH_OWN_PROCESS=1 '" + std::string(exe, static_cast<size_t>(length)) +
+                              "' --benchmark_filter='^" + name + "/' --benchmark_format=json 2>/dev/null";
+  std::string out;
+  if (std::FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    pclose(pipe);
+  }
+  for (auto _ : state) {
+  }
+  for (const char* counter : counters) {
+    const std::string key = std::string("\"") + counter + "\": ";
+    const size_t at = out.find(key);
+    if (at == std::string::npos) {
+      state.SkipWithError("the measuring process reported nothing");
+      return true;
+    }
+    state.counters[counter] = std::strtod(out.c_str() + at + key.size(), nullptr);
+  }
+  return true;
 }
 
 // The peak resident size from now on, where the kernel lets a process reset it.

@@ -44,6 +44,13 @@ CStmEntityObject::CStmEntityObject(CUbEttManage* manage) : CUbEntityObj(manage) 
 
 CStmUbManager* CStmEntityObject::GetManager() const { return dynamic_cast<CStmUbManager*>(m_pEttManage); }
 
+void CStmEntityObject::SetIdStm(int id) {
+  if (id == m_nIdStm) return;
+  const int old = m_nIdStm;
+  m_nIdStm = id;
+  if (CStmUbManager* manager = GetManager()) manager->OnEttIdStmChanged(*this, old);
+}
+
 void CStmEntityObject::CopyEntity(CUbEntityObj* source) {
   if (auto* stm = dynamic_cast<CStmEntityObject*>(source)) {
     operator=(*stm);

@@ -30,7 +30,8 @@ public:
   CStmUbManager* GetManager() const;
 
   int GetIdStm() const { return m_nIdStm; }
-  void SetIdStm(int id) { m_nIdStm = id; }
+  // The manager keeps its map from records to entities in step.
+  void SetIdStm(int id);
   double GetViewScale() const { return m_dViewScale; }
   void SetViewScale(double scale) { m_dViewScale = scale; }
   CUbRenderWnd::VIEW_POS GetViewPos() const { return m_eViewPos; }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -201,6 +202,7 @@ CUbEntityObj* CStmUbManager::CreateEntityObj(CString className) {
 int CStmUbManager::AddEtt(CUbEntityObj* entity, int record, int flag) {
   if (!entity) return 0;
   const int added = CUbEttManage::AddEtt(entity, record, flag);
+  if (added) MapRecordKey(entity, -1, true);
   if (IsReplayingHistory()) return added;
   EnableObject(entity, 1);
   // A node without a model id yet is being created; the split that follows links it.
@@ -210,28 +212,69 @@ int CStmUbManager::AddEtt(CUbEntityObj* entity, int record, int flag) {
 }
 
 int CStmUbManager::DeleteEtt(CUbEntityObj* entity, int keep, int record, int redraw) {
+  if (entity && GetEtt(entity->GetName()) == entity) MapRecordKey(entity, -1, false);
   if (IsReplayingHistory()) return CUbEttManage::DeleteEtt(entity, keep, record, redraw);
   // A recorded removal changes the model in the same step as the scene, even when the caller
   // opened none.
-  if (record) SetHistoryStart();
+  std::optional<CUbHistoryBracket> bracket;
+  if (record) bracket.emplace(*this);
   EnableObject(entity, 0);
   if (auto* node = EntityOf<CStmEntityNode>(entity, CStmEntityObject::kKindNode)) CorrectElementLinkDelete(node);
-  const int deleted = CUbEttManage::DeleteEtt(entity, keep, record, redraw);
-  if (record) SetHistoryEnd();
-  return deleted;
+  return CUbEttManage::DeleteEtt(entity, keep, record, redraw);
 }
 
 void CStmUbManager::OnHistoryStepOpen() {
   m_pChangeModel = GetStmModel();
-  if (m_pChangeModel) m_pChangeModel->BeginChange();
+  if (!m_pChangeModel) return;
+  m_bModifiedAtStepOpen = m_pChangeModel->GetStmModifiedFlag();
+  m_pChangeModel->BeginChange();
 }
 
 std::unique_ptr<CUbHistoryPayload> CStmUbManager::OnHistoryStepClose() {
   CStmModel* model = m_pChangeModel;
   m_pChangeModel = nullptr;
+  m_pClosedModel = model;
   std::unique_ptr<CStmModelChange> change = model ? model->EndChange() : nullptr;
   if (!change) return nullptr;
   return std::make_unique<CStmModelStep>(this, model, std::move(change));
+}
+
+void CStmUbManager::OnHistoryStepDropped() {
+  if (m_pClosedModel) m_pClosedModel->SetStmModifiedFlag(m_bModifiedAtStepOpen);
+}
+
+bool CStmUbManager::IsEttOfDocument(const CUbEntityObj& entity) const {
+  const auto* stm = dynamic_cast<const CStmEntityObject*>(&entity);
+  if (!stm || stm->GetIdStm() < 0 || !GetStmModel()) return false;
+  switch (static_cast<int>(entity.GetTypeEntity())) {
+    case CStmEntityObject::kKindNode:
+    case CStmEntityObject::kKindElement:
+    case CStmEntityObject::kKindBoundary:
+    case CStmEntityObject::kKindArea:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CStmUbManager::MapRecordKey(const CUbEntityObj* entity, int id, bool add) {
+  const auto* stm = dynamic_cast<const CStmEntityObject*>(entity);
+  if (!stm) return;
+  if (id < 0) id = stm->GetIdStm();
+  if (id < 0) return;
+  const std::pair<int, int> at(static_cast<int>(entity->GetTypeEntity()), id);
+  if (add) {
+    m_mapRecordKey[at] = entity->GetName();
+    return;
+  }
+  const auto it = m_mapRecordKey.find(at);
+  if (it != m_mapRecordKey.end() && it->second == entity->GetName()) m_mapRecordKey.erase(it);
+}
+
+void CStmUbManager::OnEttIdStmChanged(CStmEntityObject& entity, int oldId) {
+  if (GetEtt(entity.GetName()) != &entity) return;
+  MapRecordKey(&entity, oldId, false);
+  MapRecordKey(&entity, -1, true);
 }
 
 CStmEntityObject* CStmUbManager::GetEntityOfRecord(int kind, int id) {
@@ -242,20 +285,19 @@ CStmEntityObject* CStmUbManager::GetEntityOfRecord(int kind, int id) {
     return entity && entity->GetTypeEntity() == kind && entity->GetIdStm() == id ? entity : nullptr;
   };
   if (CStmEntityObject* entity = find()) return entity;
-  // Ids are given after an entity enters the registry, so the map catches up only when asked.
+  // The map follows the registry and the ids, so a miss means the scene has no such entity;
+  // two entities of one record would leave it short, so a sync looks once more the long way.
+  if (m_bRecordKeyRebuilt) return nullptr;
+  m_bRecordKeyRebuilt = true;
   m_mapRecordKey.clear();
-  for (const int each : {CStmEntityObject::kKindNode, CStmEntityObject::kKindElement}) {
-    for (const auto& entry : GetEttMap(KindOf(each))) {
-      auto* entity = dynamic_cast<CStmEntityObject*>(entry.second);
-      if (entity && entity->GetIdStm() >= 0) m_mapRecordKey[{each, entity->GetIdStm()}] = entry.first;
-    }
-  }
+  for (const auto& [key, each] : GetEttMap()) MapRecordKey(each, -1, true);
   return find();
 }
 
 void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
   CStmModel* model = GetStmModel();
   if (!model) return;
+  m_bRecordKeyRebuilt = false;
   // Loads that came back or went change the length every arrow is drawn at.
   if (!change.GetTouchedIds(CStmModelChange::kLoadStatics).empty() ||
       !change.GetTouchedIds(CStmModelChange::kLoadCombos).empty())
@@ -263,17 +305,20 @@ void CStmUbManager::SyncSceneWithRecords(const CStmModelChange& change) {
   std::set<int> elements;
   for (const int id : change.GetTouchedIds(CStmModelChange::kNodes)) {
     const CStmObjNode* record = model->GetNode(id);
-    auto* node = dynamic_cast<CStmEntityNode*>(GetEntityOfRecord(CStmEntityObject::kKindNode, id));
-    if (record && node && record->IsEnable() && !(node->GetCoord() == record->GetCoord()))
-      node->SetCoord(record->GetCoord());
+    // A record that is gone or disabled has no entity to follow it.
+    auto* node = record && record->IsEnable()
+                     ? dynamic_cast<CStmEntityNode*>(GetEntityOfRecord(CStmEntityObject::kKindNode, id))
+                     : nullptr;
+    if (node && !(node->GetCoord() == record->GetCoord())) node->SetCoord(record->GetCoord());
     // A node that moved moves the ends of every element linked to it.
     for (const CStmObjElement* element : model->GetInvolvedElements(id)) elements.insert(element->GetId());
   }
   for (const int id : change.GetTouchedIds(CStmModelChange::kElements)) elements.insert(id);
   for (const int id : elements) {
     const CStmObjElement* record = model->GetElement(id);
+    if (!record || !record->IsEnable() || !record->GetNodeBegin() || !record->GetNodeEnd()) continue;
     auto* element = dynamic_cast<CStmEntityElement*>(GetEntityOfRecord(CStmEntityObject::kKindElement, id));
-    if (!record || !element || !record->IsEnable() || !record->GetNodeBegin() || !record->GetNodeEnd()) continue;
+    if (!element) continue;
     const int membership = record->GetAttributeInt(CStmObject::kAttrBoundary);
     element->SetTypeElement(membership >= 0 ? membership : 0);
     CVector begin = record->GetCoordBegin();
@@ -392,7 +437,10 @@ void CStmUbManager::RemoveAllStm() {
       doomed.push_back(entry.second);
   }
   // Straight out of the registry: the model must not see these go.
-  for (CUbEntityObj* entity : doomed) delete DetachEtt(entity);
+  for (CUbEntityObj* entity : doomed) {
+    MapRecordKey(entity, -1, false);
+    delete DetachEtt(entity);
+  }
   if (CCubeRange* range = GetViewRange(-1)) range->Clear();
 }
 
@@ -422,9 +470,10 @@ void CStmUbManager::UpdateStmRenderer() {
   for (const auto& [id, node] : model->GetNodes()) {
     if (!node->IsEnable()) continue;
     auto* entity = new CStmEntityNode(this, node->GetCoord());
-    SetHistoryStart();
-    AddEtt(entity, 0, 1);
-    SetHistoryEnd();
+    {
+      CUbHistoryBracket bracket(*this);
+      AddEtt(entity, 0, 1);
+    }
     entity->SetIdStm(id);
   }
   for (const auto& [id, element] : model->GetElements()) {
@@ -434,9 +483,10 @@ void CStmUbManager::UpdateStmRenderer() {
     if (!begin || !end) continue;
     auto* entity = new CStmEntityElement(this, begin->GetCoord(), end->GetCoord());
     entity->SetNormal(CVector(0.0, 0.0, 1.0));
-    SetHistoryStart();
-    AddEtt(entity, 0, 1);
-    SetHistoryEnd();
+    {
+      CUbHistoryBracket bracket(*this);
+      AddEtt(entity, 0, 1);
+    }
     const int membership = element->GetAttributeInt(CStmObject::kAttrBoundary);
     if (membership >= 0) entity->SetTypeElement(membership);
     entity->SetIdStm(id);

@@ -110,6 +110,8 @@ public:
   // The entity that mirrors a model record (node or element kind), found by its id, not by
   // position; null when the scene has none.
   CStmEntityObject* GetEntityOfRecord(int kind, int id);
+  // An entity was given another record id (the entity calls this).
+  void OnEttIdStmChanged(CStmEntityObject& entity, int oldId);
   // After a step's records were put back: the node and element entities they mirror take the
   // records' coordinates, so that the scene shows exactly what the model holds.
   void SyncSceneWithRecords(const CStmModelChange& change);
@@ -288,6 +290,11 @@ private:
   // give back the records exactly instead of re-deriving them from the entities.
   void OnHistoryStepOpen() override;
   std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() override;
+  // A step that changed nothing leaves the model as unmodified as it found it.
+  void OnHistoryStepDropped() override;
+  bool IsEttOfDocument(const CUbEntityObj& entity) const override;
+  // The record-to-entity map follows the registry and the ids.
+  void MapRecordKey(const CUbEntityObj* entity, int id, bool add);
   // The first boundary entity of that id, of either type.
   CStmEntityBoundary* GetEntBoundary(int id);
   // After element idOld was cut in two: every boundary made with it also takes idNew.
@@ -319,10 +326,15 @@ private:
   std::vector<SStmLoadArrowSet*> m_arLoadArrowSet;
   std::unique_ptr<CStmModel> m_pClipboard;
   std::unique_ptr<CStmDlgCoord> m_pDlgCoord;
-  // The model whose change the open history step records.
+  // The model whose change the open history step records, and its modified flag then.
   CStmModel* m_pChangeModel = nullptr;
-  // Keys of the entities by (kind, record id); rebuilt when an entry turns out stale.
+  int m_bModifiedAtStepOpen = 0;
+  CStmModel* m_pClosedModel = nullptr;
+  // Keys of the registered entities by (kind, record id), kept in step as entities come and go
+  // and take ids, so that an undo finds what it touched without walking the scene.
   std::map<std::pair<int, int>, CString> m_mapRecordKey;
+  // Whether the map was already rebuilt during the current sync (a safety net, at most once).
+  bool m_bRecordKeyRebuilt = false;
   // What went with the nodes removed since the last count was read (loads, supports).
   CStmModel::SRemovedOfNode m_removedOfNode;
   // Registry keys of the grid points made by AddGridPoints, in the order they were laid out.

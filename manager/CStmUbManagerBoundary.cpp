@@ -22,18 +22,6 @@ bool SameChainPoint(const CVector& a, const CVector& b) {
          std::fabs(a.z - b.z) <= kChainTolerance;
 }
 
-// One undo step for the whole creation, whichever way it leaves.
-class CHistoryBracket {
-public:
-  explicit CHistoryBracket(CUbEttManage& manage) : m_manage(manage) { m_manage.SetHistoryStart(); }
-  ~CHistoryBracket() { m_manage.SetHistoryEnd(); }
-  CHistoryBracket(const CHistoryBracket&) = delete;
-  CHistoryBracket& operator=(const CHistoryBracket&) = delete;
-
-private:
-  CUbEttManage& m_manage;
-};
-
 }  // namespace
 
 CStmEntityBoundary* CStmUbManager::GetEntBoundary(int id) {
@@ -48,7 +36,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundaryByElement(EStmTypeBoundary type, c
                                                         int toModel, int record) {
   CStmModel* model = GetStmModel();
   if (!model) return nullptr;
-  CHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this);
   if (type == STM_BOUNDARY_OUTER && model->GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
     const CString question =
         StmText("OutBoundary는 한개만 생성할수 있습니다.\n삭제하고 다시 생성하겠습니까?");
@@ -72,7 +60,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundaryByElement(EStmTypeBoundary type, c
 CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElements, int toModel, int record) {
   CStmModel* model = GetStmModel();
   if (!model) return nullptr;
-  CHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this);
   auto* entity = new CStmEntityArea(this);
   AddEtt(entity, record, 1);
   if (toModel) {

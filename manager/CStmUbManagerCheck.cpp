@@ -279,5 +279,18 @@ CString CStmUbManager::CheckConsistency() const {
   // the scene as much as a wrong coordinate.
   CString why;
   if (!CheckEttIndex(&why)) report.Add("position index: %s", why.c_str());
+  // So are undo's lookups of entities by record id.
+  size_t mapped = 0;
+  for (const auto& [key, entity] : GetEttMap()) {
+    const auto* stm = dynamic_cast<const CStmEntityObject*>(entity);
+    if (!stm || stm->GetIdStm() < 0) continue;
+    ++mapped;
+    const auto it = m_mapRecordKey.find({static_cast<int>(entity->GetTypeEntity()), stm->GetIdStm()});
+    if (it == m_mapRecordKey.end() || it->second != key)
+      report.Add("entity %s of kind %d is not found by its record id %d", key.c_str(),
+                 static_cast<int>(entity->GetTypeEntity()), stm->GetIdStm());
+  }
+  if (mapped != m_mapRecordKey.size())
+    report.Add("%zu entities by record id, %zu entities with one", m_mapRecordKey.size(), mapped);
   return report.Text();
 }

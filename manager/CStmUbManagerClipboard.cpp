@@ -107,10 +107,9 @@ void CStmUbManager::Paste(const CVector& pos) {
   const double t = 2.0 * kStmPointTolerance;  // a hair wider than the tolerance, for rounding
   const CVector margin(t, t, t);
   GetEttInBox(min + offset - margin, max + offset + margin, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   PasteElements(target, offset, candidates);
   PasteNodes(target, offset, candidates);
-  SetHistoryEnd();
 }
 
 void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {

@@ -1,5 +1,6 @@
 // Scene manager: topology edits that keep node and element entities and the model's records in step.
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "entities/CStmEntityBoundary.h"
@@ -42,7 +43,7 @@ CStmEntityNode* CStmUbManager::AddNode(const CVector& pos, int split, int toMode
   if (reuse) {
     if (CStmEntityNode* existing = GetEntNode(pos, candidates)) return existing;
   }
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   auto* node = new CStmEntityNode(this, pos);
   AddEtt(node, record, 1);
   CStmModel* model = GetStmModel();
@@ -51,7 +52,6 @@ CStmEntityNode* CStmUbManager::AddNode(const CVector& pos, int split, int toMode
     model->SetStmModifiedFlag(1);
   }
   if (split) SplitElement(node, toModel, record);
-  SetHistoryEnd();
   return node;
 }
 
@@ -61,7 +61,7 @@ CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b,
     if (SamePoint(a, b)) return nullptr;
     if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) return existing;
   }
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   CStmEntityNode* nodeA = nullptr;
   CStmEntityNode* nodeB = nullptr;
   if (reuse) {
@@ -71,10 +71,7 @@ CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b,
     nodeB = GetEntNode(b, candidates);
     if (!nodeB) nodeB = AddNode(b, 1, toModel, record, reuse, candidates);
     // An end node that lands inside an element along a-b cuts out exactly the element asked for.
-    if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) {
-      SetHistoryEnd();
-      return existing;
-    }
+    if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) return existing;
   }
   auto* element = new CStmEntityElement(this, a, b);
   element->SetNormal(CVector(0.0, 0.0, 1.0));
@@ -85,14 +82,13 @@ CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b,
       element->SetIdStm(added->GetId());
     model->SetStmModifiedFlag(1);
   }
-  SetHistoryEnd();
   return element;
 }
 
 void CStmUbManager::SplitElement(CStmEntityNode* node, int toModel, int record) {
   CStmModel* model = GetStmModel();
   if (!node || !model) return;
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   const CVector p = node->GetCoord();
   // The halves added below end at p, so they never need splitting themselves. An element that
   // p lies inside has p in its box.
@@ -113,7 +109,6 @@ void CStmUbManager::SplitElement(CStmEntityNode* node, int toModel, int record) 
       CheckSplitElementUsedBoundary(element->GetIdStm(), second->GetIdStm());
     }
   }
-  SetHistoryEnd();
 }
 
 // An outline made of elements must still be made of them after one is cut, in whichever model
@@ -150,7 +145,7 @@ void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
   }
   if (!survivor) return;
   // The re-links and the merge belong to the same undo step as the removal.
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   const int idKeep = survivor->GetIdStm();
   for (CStmObjElement* element : model->GetInvolvedElements(idOld)) {
     if (element->GetIdNodeBegin() == idOld) {
@@ -162,7 +157,6 @@ void CStmUbManager::DeleteNodeDuplication(CStmEntityNode* node) {
   model->MergeNode(idKeep, idOld);
   model->SetEnableNode(idOld, 0);
   DeleteEtt(node, 0, 1, 1);
-  SetHistoryEnd();
 }
 
 void CStmUbManager::DeleteNodeDuplication(int idElement) {
@@ -183,7 +177,7 @@ void CStmUbManager::DeleteElementDuplication(const std::vector<CStmEntityElement
   CStmModel* model = GetStmModel();
   if (!model) return;
   // Inside one step the removed entities belong to the history, so the pointers stay valid.
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   std::set<CStmEntityElement*> removed;
   const auto remove = [&](CStmEntityElement* element) {
     model->SetEnableElement(element->GetIdStm(), 0);
@@ -210,18 +204,16 @@ void CStmUbManager::DeleteElementDuplication(const std::vector<CStmEntityElement
       }
     }
   }
-  SetHistoryEnd();
 }
 
 CStmEntityNode* CStmUbManager::AddModelNodeEntity(const CVector& pos) {
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   auto* node = new CStmEntityNode(this, pos);
   AddEtt(node, 1, 1);
   if (CStmModel* model = GetStmModel()) {
     if (CStmObjNode* added = model->AddNode(pos, -1)) node->SetIdStm(added->GetId());
     model->SetStmModifiedFlag(1);
   }
-  SetHistoryEnd();
   return node;
 }
 
@@ -232,7 +224,7 @@ void CStmUbManager::AddNodeMovedElement(CStmEntityElement* element) {
   const int countBegin = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveBegin(), 0);
   const int countEnd = GetCountEntityInvolvedElement(element->GetCoordBeforeMoveEnd(), 0);
   // Where nothing else held the old place, the node travelled with the element and stays its own.
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   if (countBegin > 0) {
     CStmEntityNode* node = GetEntNode(element->GetCoordBegin(), nullptr);
     if (!node) node = AddModelNodeEntity(element->GetCoordBegin());
@@ -243,12 +235,11 @@ void CStmUbManager::AddNodeMovedElement(CStmEntityElement* element) {
     if (!node) node = AddModelNodeEntity(element->GetCoordEnd());
     record->SetIdNodeEnd(node->GetIdStm());
   }
-  SetHistoryEnd();
 }
 
 void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CStmEntityElement*> elements) {
   if (!node || !GetStmModel()) return;
-  SetHistoryStart();
+  CUbHistoryBracket bracket(*this);
   const CVector from = node->GetCoordBeforeMove();
   const CVector to = node->GetCoord();
   for (CStmEntityElement* element : EntitiesAt<CStmEntityElement>(*this, from, CStmEntityObject::kKindElement)) {
@@ -264,7 +255,6 @@ void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CS
   SplitElement(node, 1, 1);
   DeleteNodeDuplication(node);  // the node may be gone after this
   DeleteElementDuplication(elements);
-  SetHistoryEnd();
 }
 
 int CStmUbManager::StretchNodes(const std::vector<CStmEntityNode*>& nodes, const CVector& from, const CVector& to) {
@@ -327,7 +317,8 @@ void CStmUbManager::DeleteSelectedEntity() {
   if (!model || model->IsLock()) return;
   // Nothing selected is nothing done: the model stays unmodified.
   if (GetSelectMap().GetCount() == 0) return;
-  SetHistoryStart();
+  // Closed before the status line is written, whichever way the deletion goes.
+  std::optional<CUbHistoryBracket> bracket(std::in_place, *this);
   m_removedOfNode = CStmModel::SRemovedOfNode();
 
   std::vector<CUbEntityObj*> doomed;
@@ -364,7 +355,7 @@ void CStmUbManager::DeleteSelectedEntity() {
     elements += entity->GetTypeEntity() == CStmEntityObject::kKindElement ? 1 : 0;
     DeleteEtt(entity, 0, 1, 1);
   }
-  SetHistoryEnd();
+  bracket.reset();
 
   CString status;
   if (doomed.empty()) {

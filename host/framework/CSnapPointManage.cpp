@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "host/framework/CUbActionBase.h"
@@ -104,7 +105,8 @@ int CSnapPointManage::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint&
 void CSnapPointManage::Drop(CUbRenderWnd* wnd, const SGrip& grip, const CVector& target) {
   CUbManage* manage = wnd->GetManage();
   const CVector d = target - grip.m_vPos;
-  if (m_bHistory) manage->SetHistoryStart();
+  std::optional<CUbHistoryBracket> bracket;
+  if (m_bHistory) bracket.emplace(*manage);
   for (const auto& owner : grip.m_arOwner) {
     CUbEntityObj* entity = manage->GetEtt(owner.first);
     if (!entity) continue;  // the entity went away since the grips were made
@@ -118,7 +120,7 @@ void CSnapPointManage::Drop(CUbRenderWnd* wnd, const SGrip& grip, const CVector&
       if (m_bHistory) manage->AddHistory_ActionOneNode(owner.first, grip.m_vPos, target, atBegin);
     }
   }
-  if (m_bHistory) manage->SetHistoryEnd();
+  bracket.reset();
   manage->InvalidateAllWnd();
 }
 

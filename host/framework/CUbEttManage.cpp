@@ -269,10 +269,74 @@ void CUbEttManage::SetHistoryEnd() {
   if (--m_nHistoryDepth > 0 || m_bReplaying) return;
   Step step{std::move(m_arOpen), OnHistoryStepClose()};
   m_arOpen.clear();
-  if (step.m_arRecord.empty() && !step.m_pPayload) return;  // an empty step is no step
+  std::vector<SRecord> all;
+  if (!step.m_pPayload) {
+    all = step.m_arRecord;
+    DropCancelledRecords(step.m_arRecord);
+  }
+  if (step.m_arRecord.empty() && !step.m_pPayload) {
+    // An empty step is no step: what could be redone stays, and so does the modified state.
+    for (const SRecord& record : all) ForgetIfUnreferenced(record.m_strKey);
+    OnHistoryStepDropped();
+    return;
+  }
+  Reference(step.m_arRecord);
+  for (const SRecord& record : all) ForgetIfUnreferenced(record.m_strKey);
   m_arUndo.push_back(std::move(step));
+  for (const Step& undone : m_arRedo) Unreference(undone.m_arRecord);
   m_arRedo.clear();
-  ForgetUnreferenced();
+}
+
+void CUbEttManage::DropCancelledRecords(std::vector<SRecord>& records) const {
+  // Each key's records in the order made.
+  std::map<CString, std::vector<size_t>> byKey;
+  for (size_t i = 0; i < records.size(); ++i) byKey[records[i].m_strKey].push_back(i);
+  std::vector<bool> drop(records.size(), false);
+  for (const auto& [key, indices] : byKey) {
+    const EHistory first = records[indices.front()].m_eKind;
+    const EHistory last = records[indices.back()].m_eKind;
+    bool comesOrGoes = false;
+    for (size_t i : indices) {
+      comesOrGoes = comesOrGoes || records[i].m_eKind == EHistory::kCreate || records[i].m_eKind == EHistory::kDelete;
+    }
+    const CUbEntityObj* entity = FindForHistory(key);
+    const bool ofDocument = entity && IsEttOfDocument(*entity);
+    // Made and gone again; or, for a mirror of an unchanged document, moved about or gone and
+    // back: either way the entity ends as it began.
+    const bool cancels = (first == EHistory::kCreate && last == EHistory::kDelete) ||
+                         (ofDocument && (!comesOrGoes || (first == EHistory::kDelete && last == EHistory::kCreate)));
+    for (size_t i : indices) {
+      const SRecord& r = records[i];
+      const bool identity = (r.m_eKind == EHistory::kOneNode && r.m_v1 == r.m_v2) ||
+                            (r.m_eKind == EHistory::kMoveAllPoint && r.m_v1 == CVector()) ||
+                            (r.m_eKind == EHistory::kRotate && r.m_cs == CDPoint(1.0, 0.0)) ||
+                            (r.m_eKind == EHistory::kMirror && r.m_v1 == r.m_v2);
+      drop[i] = cancels || identity;
+    }
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (drop[i]) continue;
+    if (kept != i) records[kept] = std::move(records[i]);
+    ++kept;
+  }
+  records.resize(kept);
+}
+
+void CUbEttManage::Reference(const std::vector<SRecord>& records) {
+  for (const SRecord& record : records) ++m_mapKeyRefs[record.m_strKey];
+}
+
+void CUbEttManage::Unreference(const std::vector<SRecord>& records) {
+  for (const SRecord& record : records) {
+    auto it = m_mapKeyRefs.find(record.m_strKey);
+    if (it != m_mapKeyRefs.end() && --it->second <= 0) m_mapKeyRefs.erase(it);
+    ForgetIfUnreferenced(record.m_strKey);
+  }
+}
+
+void CUbEttManage::ForgetIfUnreferenced(const CString& key) {
+  if (!m_mapKeyRefs.count(key)) m_mapHeld.erase(key);
 }
 
 void CUbEttManage::AddRecord(SRecord record) {
@@ -343,6 +407,7 @@ void CUbEttManage::ClearHistory() {
   m_arUndo.clear();
   m_arRedo.clear();
   m_mapHeld.clear();
+  m_mapKeyRefs.clear();
 }
 
 CUbEntityObj* CUbEttManage::FindForHistory(const CString& key) const {
@@ -385,18 +450,5 @@ void CUbEttManage::Replay(const SRecord& record, bool forward) {
       break;
     default:
       break;
-  }
-}
-
-void CUbEttManage::ForgetUnreferenced() {
-  std::set<CString> referenced;
-  for (const SRecord& record : m_arOpen) referenced.insert(record.m_strKey);
-  for (const auto* steps : {&m_arUndo, &m_arRedo}) {
-    for (const Step& step : *steps) {
-      for (const SRecord& record : step.m_arRecord) referenced.insert(record.m_strKey);
-    }
-  }
-  for (auto it = m_mapHeld.begin(); it != m_mapHeld.end();) {
-    it = referenced.count(it->first) ? std::next(it) : m_mapHeld.erase(it);
   }
 }

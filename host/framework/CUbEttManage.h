@@ -157,10 +157,15 @@ public:
 
 protected:
   // A step opens when the outermost bracket starts and closes when it ends; what the closing
-  // hook returns is kept with the step. A step with neither entity records nor a payload is
-  // dropped.
+  // hook returns is kept with the step. A step that changed nothing is dropped (see
+  // SetHistoryEnd), and the dropped hook then lets the owner take back what the step's edit
+  // marked; the redo history stays.
   virtual void OnHistoryStepOpen() {}
   virtual std::unique_ptr<CUbHistoryPayload> OnHistoryStepClose() { return nullptr; }
+  virtual void OnHistoryStepDropped() {}
+  // True for an entity that only mirrors the document behind the scene: when a step leaves the
+  // document as it was (no payload), such an entity is as it was too, whatever its records say.
+  virtual bool IsEttOfDocument(const CUbEntityObj& /*entity*/) const { return false; }
 
 private:
   enum class EHistory { kCreate, kDelete, kOneNode, kMoveAllPoint, kRotate, kMirror };
@@ -181,8 +186,13 @@ private:
   void Replay(const SRecord& record, bool forward);
   // The entity of a record: registered, or held by the history.
   CUbEntityObj* FindForHistory(const CString& key) const;
-  // Destroys the held entities that no remaining record refers to.
-  void ForgetUnreferenced();
+  // Drops the records of a step without a payload that together change nothing.
+  void DropCancelledRecords(std::vector<SRecord>& records) const;
+  // Reference counts of keys by the records of kept steps; an entity the history holds goes
+  // when no record refers to it any more.
+  void Reference(const std::vector<SRecord>& records);
+  void Unreference(const std::vector<SRecord>& records);
+  void ForgetIfUnreferenced(const CString& key);
   void Unregister(CUbEntityObj* entity);
 
   struct SWndSlot {
@@ -213,6 +223,7 @@ private:
   std::vector<Step> m_arUndo;
   std::vector<Step> m_arRedo;
   std::map<CString, std::unique_ptr<CUbEntityObj>> m_mapHeld;
+  std::map<CString, int> m_mapKeyRefs;
 };
 
 // A history bracket around a scope: the step closes on every way out of it, early returns

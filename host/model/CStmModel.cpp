@@ -948,7 +948,10 @@ void CStmModel::WithCollection(CStmModelChange::ECollection collection, F&& f) {
 }
 
 void CStmModel::BeginChange() {
-  if (m_nChangeDepth++ == 0) m_pChange = std::make_unique<CStmModelChange>();
+  if (m_nChangeDepth++ > 0) return;
+  m_pChange = std::make_unique<CStmModelChange>();
+  m_pChange->m_nNamingNode = m_view.GetTypeNamingNode();
+  m_pChange->m_nNamingElement = m_view.GetTypeNamingElement();
 }
 
 std::unique_ptr<CStmModelChange> CStmModel::EndChange() {
@@ -960,8 +963,10 @@ std::unique_ptr<CStmModelChange> CStmModel::EndChange() {
     WithCollection(entry.eCollection, [&](auto& map) {
       if (const auto* record = Find(map, entry.nId)) entry.pAfter = record->Clone();
     });
-    // A record made and taken away again within the edit leaves no trace.
-    if (entry.pBefore || entry.pAfter) kept.push_back(std::move(entry));
+    // A record made and taken away again, or put back as it was, leaves no trace.
+    const bool same = entry.pBefore && entry.pAfter ? entry.pBefore->IsEqual(*entry.pAfter)
+                                                    : !entry.pBefore && !entry.pAfter;
+    if (!same) kept.push_back(std::move(entry));
   }
   change->m_entries = std::move(kept);
   if (change->IsEmpty()) return nullptr;
@@ -991,8 +996,11 @@ void CStmModel::EraseRecord(Map<T>& map, int id) {
 
 void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
   ++m_nRecordGeneration;
-  // Node and element names follow the naming rules, which change outside the history: a record
-  // keeps the name it has now, and one that comes back is named by the rules of now.
+  // Names come back with their records while the naming they were made under is still the one
+  // in force. The naming changes outside the history, renaming every record; after that, a
+  // record that comes back is named by the naming of now.
+  const bool renameNodes = change.m_nNamingNode != m_view.GetTypeNamingNode();
+  const bool renameElements = renameNodes || change.m_nNamingElement != m_view.GetTypeNamingElement();
   std::vector<CStmObjNode*> namedNodes;
   std::vector<CStmObjElement*> namedElements;
   for (const CStmModelChange::SEntry& entry : change.m_entries) {
@@ -1010,17 +1018,19 @@ void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
       }
       if (current) {
         if constexpr (kElement) UnlinkElement(*current);
-        const CString name = current->GetName();
         current->Restore(*image);
-        if constexpr (kElement || std::is_same_v<T, CStmObjNode>) current->SetName(name);
       } else {
         current = static_cast<T*>(image->Clone().release());
         current->m_pModel = this;
         map[entry.nId] = current;
-        if constexpr (kElement) namedElements.push_back(current);
-        if constexpr (std::is_same_v<T, CStmObjNode>) namedNodes.push_back(current);
       }
-      if constexpr (kElement) LinkElement(*current);
+      if constexpr (kElement) {
+        LinkElement(*current);
+        if (renameElements) namedElements.push_back(current);
+      }
+      if constexpr (std::is_same_v<T, CStmObjNode>) {
+        if (renameNodes) namedNodes.push_back(current);
+      }
     });
   }
   // Nodes first: letter names of elements are made of their nodes' names.

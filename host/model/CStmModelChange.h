@@ -49,6 +49,10 @@ private:
   };
 
   std::vector<SEntry> m_entries;
+  // The node and element naming in force when the change was made: while it still is, the
+  // images' names are the right ones; after the naming changed, names follow the new rule.
+  int m_nNamingNode = 0;
+  int m_nNamingElement = 0;
   // While the edit is open: which records already have their image from before.
   std::map<std::pair<int, int>, size_t> m_mapSeen;
 };

@@ -21,6 +21,10 @@ public:
     CStmObjBoundary::Restore(other);
     m_dThickness = other.m_dThickness;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjArea*>(&image);
+    return other && CStmObjBoundary::IsEqual(image) && m_dThickness == other->m_dThickness;
+  }
 
 private:
   double m_dThickness = 0.0;

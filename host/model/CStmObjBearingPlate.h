@@ -25,6 +25,10 @@ public:
     m_nIdNode = other.m_nIdNode;
     m_prop = other.m_prop;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjBearingPlate*>(&image);
+    return other && IsEqualBase(image) && m_nIdNode == other->m_nIdNode && m_prop == other->m_prop;
+  }
 
 private:
   int m_nIdNode = -1;

@@ -35,6 +35,11 @@ public:
     m_points = other.m_points;
     m_idElements = other.m_idElements;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjBoundary*>(&image);
+    return other && IsEqualBase(image) && m_eType == other->m_eType && m_points == other->m_points &&
+           m_idElements == other->m_idElements;
+  }
 
 protected:
   explicit CStmObjBoundary(EStmTypeObject type) : CStmObject(type) {}

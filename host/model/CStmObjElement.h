@@ -114,6 +114,15 @@ public:
     m_region = other.m_region;
     m_regionMax = other.m_regionMax;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjElement*>(&image);
+    return other && IsEqualBase(image) && m_nIdNodeBegin == other->m_nIdNodeBegin &&
+           m_nIdNodeEnd == other->m_nIdNodeEnd && m_prop == other->m_prop && m_nIndexStrut == other->m_nIndexStrut &&
+           m_nIndexTie == other->m_nIndexTie && m_bStable == other->m_bStable &&
+           m_dThicknessScale == other->m_dThicknessScale && m_forces == other->m_forces && m_types == other->m_types &&
+           m_effectiveZones == other->m_effectiveZones && m_region == other->m_region &&
+           m_regionMax == other->m_regionMax;
+  }
 
 private:
   friend class CStmModel;

@@ -35,6 +35,11 @@ public:
     m_nType = other.m_nType;
     m_dScale = other.m_dScale;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjLoadComboFactor*>(&image);
+    return other && IsEqualBase(image) && m_strCondition == other->m_strCondition && m_nType == other->m_nType &&
+           m_dScale == other->m_dScale;
+  }
 
 private:
   CString m_strCondition;

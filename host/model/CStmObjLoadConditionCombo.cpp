@@ -69,3 +69,8 @@ void CStmObjLoadConditionCombo::Restore(const CStmObject& image) {
   FreeFactors();
   CopyChildren(other.m_factors, m_factors);
 }
+
+bool CStmObjLoadConditionCombo::IsEqual(const CStmObject& image) const {
+  const auto* other = dynamic_cast<const CStmObjLoadConditionCombo*>(&image);
+  return other && IsEqualBase(image) && IsEqualChildren(m_factors, other->m_factors);
+}

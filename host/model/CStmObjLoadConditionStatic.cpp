@@ -74,3 +74,8 @@ void CStmObjLoadConditionStatic::Restore(const CStmObject& image) {
   FreeLoads();
   CopyChildren(other.m_loads, m_loads);
 }
+
+bool CStmObjLoadConditionStatic::IsEqual(const CStmObject& image) const {
+  const auto* other = dynamic_cast<const CStmObjLoadConditionStatic*>(&image);
+  return other && IsEqualBase(image) && IsEqualChildren(m_loads, other->m_loads);
+}

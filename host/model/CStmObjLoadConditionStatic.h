@@ -25,6 +25,7 @@ public:
 
   std::unique_ptr<CStmObject> Clone() const override;
   void Restore(const CStmObject& image) override;
+  bool IsEqual(const CStmObject& image) const override;
 
 private:
   void FreeLoads();

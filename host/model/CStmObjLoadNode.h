@@ -25,6 +25,10 @@ public:
     m_nIdNode = other.m_nIdNode;
     m_vLoad = other.m_vLoad;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjLoadNode*>(&image);
+    return other && IsEqualBase(image) && m_nIdNode == other->m_nIdNode && m_vLoad == other->m_vLoad;
+  }
 
 private:
   int m_nIdNode = -1;

@@ -56,6 +56,12 @@ public:
     m_nodalZones = other.m_nodalZones;
     m_maxWidthZones = other.m_maxWidthZones;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjNode*>(&image);
+    return other && IsEqualBase(image) && m_vCoord == other->m_vCoord && m_bMoveable == other->m_bMoveable &&
+           m_dThicknessScale == other->m_dThicknessScale && m_nodalZones == other->m_nodalZones &&
+           m_maxWidthZones == other->m_maxWidthZones;
+  }
 
 private:
   CVector m_vCoord;

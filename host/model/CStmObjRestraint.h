@@ -32,6 +32,11 @@ public:
     m_dof = other.m_dof;
     m_dRollerAngle = other.m_dRollerAngle;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjRestraint*>(&image);
+    return other && IsEqualBase(image) && m_nIdNode == other->m_nIdNode && m_dof == other->m_dof &&
+           m_dRollerAngle == other->m_dRollerAngle;
+  }
 
 private:
   int m_nIdNode = -1;

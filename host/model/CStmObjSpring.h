@@ -31,6 +31,10 @@ public:
     m_vU = other.m_vU;
     m_vR = other.m_vR;
   }
+  bool IsEqual(const CStmObject& image) const override {
+    const auto* other = dynamic_cast<const CStmObjSpring*>(&image);
+    return other && IsEqualBase(image) && m_nIdNode == other->m_nIdNode && m_vU == other->m_vU && m_vR == other->m_vR;
+  }
 
 private:
   int m_nIdNode = -1;

@@ -1,6 +1,8 @@
 // Attribute access of the model record base.
 #include "host/model/CStmObject.h"
 
+#include <typeinfo>
+
 #include "host/model/CStmModel.h"
 
 int CStmObject::GetAttributeInt(int index) const {
@@ -36,4 +38,10 @@ void CStmObject::CopyBase(const CStmObject& other) {
   m_bEnable = other.m_bEnable;
   m_attributes = other.m_attributes;
   m_strAttribute = other.m_strAttribute;
+}
+
+bool CStmObject::IsEqualBase(const CStmObject& other) const {
+  return typeid(*this) == typeid(other) && m_eType == other.m_eType && m_nId == other.m_nId &&
+         m_strName == other.m_strName && m_bEnable == other.m_bEnable && m_attributes == other.m_attributes &&
+         m_strAttribute == other.m_strAttribute;
 }

@@ -55,6 +55,9 @@ public:
   virtual std::unique_ptr<CStmObject> Clone() const = 0;
   // Takes every field of an image of the same class; the owner stays. Nothing is recorded.
   virtual void Restore(const CStmObject& image) = 0;
+  // True when the other record holds exactly what Restore would take from it (owner aside), so
+  // that an edit which put a record back as it found it leaves no trace in the history.
+  virtual bool IsEqual(const CStmObject& other) const = 0;
 
 protected:
   // Every change of a record goes through here first, so that an open change of the owning
@@ -63,6 +66,8 @@ protected:
   void Touch();
   // The fields of this base: id, name, enabled flag and attributes (not the owner).
   void CopyBase(const CStmObject& other);
+  // The same class and the same fields of this base.
+  bool IsEqualBase(const CStmObject& other) const;
   // Clone for a record class whose Restore takes every field.
   template <class T>
   static std::unique_ptr<CStmObject> CloneOf(const T& record) {
@@ -82,6 +87,15 @@ protected:
     }
   }
   void SetParent(CStmObject* parent) { m_pParent = parent; }
+  // Child records of two records hold the same ids with equal records.
+  template <class T>
+  static bool IsEqualChildren(const std::map<int, T*>& a, const std::map<int, T*>& b) {
+    if (a.size() != b.size()) return false;
+    for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j) {
+      if (i->first != j->first || !i->second->IsEqual(*j->second)) return false;
+    }
+    return true;
+  }
 
   // The attributes a record hands on when it is assigned to another; boundary membership
   // stays, since the boundaries own it.

@@ -64,6 +64,21 @@ TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAn
   std::set<std::string> expected = {"0,0-1000,0",    "1000,0-1000,1000", "0,1000-1000,1000",
                                     "0,0-0,1000",    "0,0-1000,1000",    "1000,1000-2000,1000"};
   EXPECT_EQ(ElementsOnDisk(), expected);
+  // A paste onto what is there already is no edit: no step, no '*', and what could be redone
+  // still can.
+  const int steps = m_editor.State().Int("undo");
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  for (const int redo : {1, 0}) {
+    ASSERT_TRUE(m_editor.Key("ctrl+v"));
+    ASSERT_TRUE(m_editor.Click(At(0, 0)));
+    ASSERT_TRUE(m_editor.Key("Escape"));
+    EXPECT_EQ(m_editor.State().Int("undo"), steps - redo);
+    EXPECT_EQ(m_editor.State().Int("redo"), redo);
+    if (redo) {
+      ASSERT_TRUE(m_editor.Key("ctrl+y"));
+    }
+  }
+  EXPECT_EQ(m_editor.State().Get("title").find('*'), std::string::npos) << m_editor.State().Get("title");
 
   // The diagonal, moved by its lower end onto the bottom-right corner through the menu.
   ASSERT_TRUE(m_editor.Click(At(500, 500)));

@@ -287,4 +287,51 @@ TEST_F(CStmUbManagerModelTruthTest, DeleteWithNothingSelectedLeavesTheModelUnmod
   EXPECT_EQ(FirstDifference(before, Saved("delete-nothing")), "");
 }
 
+// Letter names: a member cut by a new node is named after its new ends, and every undo names it
+// after its old ones again, down to the file the model came from.
+TEST_F(CStmUbManagerModelTruthTest, UndoingEveryEditOfTheCorbelGivesBackEveryNameAndTheFileItCameFrom) {
+  const std::string path = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(path, m_model, &error)) << error;
+  m_manager.UpdateStmRenderer();
+  const std::string original = SaveModelBytes(m_model, "truth-corbel-original");
+  const CVector d(320, 0, 1720), e(700, 0, 1720), f(320, 0, 1400);
+  Draw((d + e) * 0.5, f);
+  EXPECT_EQ(m_model.GetElement(5)->GetName(), "DI");
+  m_driver->Apply(SStmGesture::DragNode(CVector(700, 0, 1720), CVector(800, 0, 1720)));
+  m_driver->Apply(SStmGesture::Copy().WithElement(d, (d + e) * 0.5));
+  m_driver->Apply(SStmGesture::Paste(CVector(320, 0, 2000)));
+  m_driver->Apply(SStmGesture::Delete().WithElement(CVector(80, 0, 2400), CVector(320, 0, 2400)));
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  while (m_manager.Undo()) EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  EXPECT_EQ(m_model.GetElement(5)->GetName(), "DE");
+  EXPECT_EQ(FirstDifference(original, Saved("corbel-undone")), "");
+  while (m_manager.Redo()) EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  EXPECT_EQ(m_model.GetElement(5)->GetName(), "DI");
+}
+
+// A gesture that changes no record leaves no step: the model stays unmodified, and what could be
+// redone still can.
+TEST_F(CStmUbManagerModelTruthTest, AGestureThatChangesNothingLeavesNoStepAndKeepsTheRedo) {
+  Draw(kOrigin, CVector(40, 0, 0));
+  m_driver->Apply(SStmGesture::Copy().WithElement(kOrigin, CVector(40, 0, 0)));
+  m_driver->Apply(SStmGesture::Paste(CVector(0, 0, 40)));
+  Draw(CVector(80, 0, 0), CVector(80, 0, 40));
+  ASSERT_EQ(m_manager.Undo(), 1);
+  const std::string before = Saved("nothing-changed");  // saving clears the modified flag
+  const int steps = m_manager.GetUndoCount();
+  for (const SStmGesture& same : {SStmGesture::DragNode(CVector(40, 0, 0), CVector(40, 0, 0)),
+                                  SStmGesture::Paste(CVector(0, 0, 40)), SStmGesture::Paste(kOrigin),
+                                  SStmGesture::Move(kOrigin, kOrigin).WithElement(kOrigin, CVector(40, 0, 0))}) {
+    m_driver->Apply(same);
+    EXPECT_EQ(m_manager.GetUndoCount(), steps) << same.Describe();
+    EXPECT_EQ(m_manager.GetRedoCount(), 1) << same.Describe();
+    EXPECT_EQ(m_model.GetStmModifiedFlag(), 0) << same.Describe();
+    EXPECT_EQ(m_manager.CheckConsistency(), CString()) << same.Describe();
+  }
+  EXPECT_EQ(FirstDifference(before, Saved("nothing-changed")), "");
+  ASSERT_EQ(m_manager.Redo(), 1);
+  EXPECT_NE(m_model.GetNode(CVector(80, 0, 40)), nullptr);
+}
+
 }  // namespace

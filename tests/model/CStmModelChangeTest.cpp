@@ -81,6 +81,22 @@ TEST_F(CStmModelChangeTest, ChangesNestAndOnlyARealChangeIsHandedOver) {
   m_model.GetElement(1)->SetAttributeInt(CStmObject::kAttrBoundary, 0);  // the value it has
   EXPECT_FALSE(m_model.EndChange()) << "a setter that changes nothing records nothing";
 
+  // Records changed and put back as they were, of every kind with fields of its own.
+  m_model.BeginChange();
+  m_model.GetNode(2)->SetCoord(CVector(1, 2, 3));
+  m_model.GetNode(2)->SetCoord(CVector(1000, 0, 0));
+  m_model.GetElement(1)->SetIdNodeEnd(3);
+  m_model.GetElement(1)->SetIdNodeEnd(2);
+  m_model.GetRestraintNode(3)->SetRollerAngle(45.0);
+  m_model.GetRestraintNode(3)->SetRollerAngle(30.0);
+  m_model.GetLoadConditionStatic("Live")->GetLoadNodes().begin()->second->SetLoad(CVector());
+  m_model.GetLoadConditionStatic("Live")->GetLoadNodes().begin()->second->SetLoad(CVector(5, 0, -50));
+  EXPECT_FALSE(m_model.EndChange()) << "what ends as it began records nothing";
+
+  m_model.BeginChange();
+  m_model.GetLoadConditionStatic("Live")->GetLoadNodes().begin()->second->SetLoad(CVector(5, 0, -51));
+  ASSERT_TRUE(m_model.EndChange()) << "a load inside its condition is compared too";
+
   m_model.BeginChange();
   m_model.BeginChange();
   m_model.GetNode(2)->SetCoord(CVector(1, 2, 3));
