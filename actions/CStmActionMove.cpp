@@ -118,6 +118,20 @@ int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection&
   return moved;
 }
 
+bool CStmActionMove::RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manager, const CVector& start,
+                                        const CVector& end) {
+  SStmPreview preview;
+  GetPreview(manager, start, end, preview);
+  std::vector<CVector> points = preview.m_arNode;
+  for (const auto& [a, b] : preview.m_arLine) {
+    points.push_back(a);
+    points.push_back(b);
+  }
+  if (!manager.RefuseBeyondLimits(points)) return false;
+  Finish(wnd, true);
+  return true;
+}
+
 void CStmActionMove::Finish(CUbRenderWnd* wnd, bool redraw) {
   auto* renderer = dynamic_cast<CStmUbRenderer*>(wnd);
   if (!renderer) return;
@@ -133,6 +147,7 @@ void CStmActionMove::OnLineCompleted(CUbRenderWnd* wnd) {
   CVector end = manager->GetEndPoint();
   if (!ApplyLengthText(start, end)) return;
   const CVector d = end - start;
+  if (RefuseBeyondLimits(wnd, *manager, start, end)) return;
   const SSelection selection = GetSelection(*manager);
   int moved = 0;
   if (!d.IsZero()) {

@@ -94,9 +94,9 @@ void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& 
   }
 }
 
-void CStmUbManager::Paste(const CVector& pos) {
+bool CStmUbManager::Paste(const CVector& pos) {
   CStmModel* target = GetStmModel();
-  if (!target || !IsCopiedData()) return;
+  if (!target || !IsCopiedData()) return false;
   const CVector offset = pos - GetCoordPasteOrigin();
 
   std::vector<CStmObject*> objects;
@@ -108,6 +108,8 @@ void CStmUbManager::Paste(const CVector& pos) {
   std::vector<CUbEntityObj*> candidates;
   CVector min, max;
   GetBoundaryOfNodeAndElement(objects, min, max);
+  // The corners of the box are as far out as any point of the content goes.
+  if (RefuseBeyondLimits({min + offset, max + offset})) return false;
   const double t = 2.0 * kStmPointTolerance;  // a hair wider than the tolerance, for rounding
   const CVector margin(t, t, t);
   GetEttInBox(min + offset - margin, max + offset + margin, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
@@ -115,6 +117,7 @@ void CStmUbManager::Paste(const CVector& pos) {
   PasteElements(target, offset, candidates);
   PasteNodes(target, offset, candidates);
   SetHistoryEnd();
+  return true;
 }
 
 void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {
