@@ -4,6 +4,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -127,9 +128,19 @@ bool CStmActionMove::RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manage
     points.push_back(a);
     points.push_back(b);
   }
-  if (!manager.RefuseBeyondLimits(points)) return false;
-  Finish(wnd, true);
-  return true;
+  for (const CVector& p : points) {
+    for (const double v : {p.x, p.y, p.z}) {
+      if (StmLimits::IsCoordInLimit(v)) continue;
+      Finish(wnd, true);
+      // Through the tool, so that the line tool keeps this word rather than its next prompt.
+      CString text;
+      text.Format(StmText("A coordinate would become %g, beyond the limit of +/-%g; nothing was changed").c_str(), v,
+                  StmLimits::kMaxCoord);
+      OnStatusMessage(text);
+      return true;
+    }
+  }
+  return false;
 }
 
 void CStmActionMove::Finish(CUbRenderWnd* wnd, bool redraw) {
