@@ -182,7 +182,8 @@ double StmCleanCoord(double v) {
   constexpr double kStepsPerUnit = 1.0 / kStmCleanResolution;
   const double steps = v * kStepsPerUnit;
   if (!(std::fabs(steps) < 9007199254740992.0)) return v;
-  return std::round(steps) / kStepsPerUnit;
+  // Adding zero turns the -0 of a small negative value into 0, which a file shows as plain 0.
+  return std::round(steps) / kStepsPerUnit + 0.0;
 }
 
 CVector StmCleanPoint(const CVector& p) { return CVector(StmCleanCoord(p.x), StmCleanCoord(p.y), StmCleanCoord(p.z)); }
