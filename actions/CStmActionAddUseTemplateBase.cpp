@@ -148,7 +148,10 @@ void CStmActionAddUseTemplateBase::Refuse(CUbRenderWnd* wnd, const CString& reas
   if (CStmUbManager* manager = StmManager(wnd)) manager->InvalidateAllWnd();
 }
 
-CStmEntityElement* CStmActionAddUseTemplateBase::Join(CStmUbManager& manager, const CVector& a, const CVector& b) {
+CStmEntityElement* CStmActionAddUseTemplateBase::Join(CStmUbManager& manager, const CVector& pa, const CVector& pb) {
+  // Every point of a template is computed from the picked ones: it enters the model clean.
+  const CVector a = StmCleanPoint(pa);
+  const CVector b = StmCleanPoint(pb);
   if (CompareVectorTolerance(a, b, "==", kStmPointTolerance)) return nullptr;
   if (CStmEntityElement* existing = manager.GetEntElement(a, b, nullptr)) return existing;
   CUbHistoryBracket bracket(manager);

@@ -31,6 +31,8 @@ void CStmActionMirror::OnLineCompleted(CUbRenderWnd* wnd) {
     OnStatusMessage(StmText("The mirror line needs two different points: pick its first point again"));
     return;
   }
+  // Copies and the moved selection land at the same places, so the question waits for this.
+  if (RefuseBeyondLimits(wnd, *manager, a, b)) return;
   CStmDlgMirror dlg(this);
   if (dlg.DoModal() != IDOK) {
     // Back to selection with the selection as it was: the user may well mirror it again.
@@ -75,8 +77,8 @@ void CStmActionMirror::MakeCopies(CStmUbManager& manager, const SSelection& sele
   for (const CString& key : selection.m_arElement) {
     const CStmEntityElement* source = FindElement(manager, key);
     if (!source) continue;
-    const CVector p = CUbEntityObj::GetMirrorPos(a, b, source->GetCoordBegin());
-    const CVector q = CUbEntityObj::GetMirrorPos(a, b, source->GetCoordEnd());
+    const CVector p = StmCleanPoint(CUbEntityObj::GetMirrorPos(a, b, source->GetCoordBegin()));
+    const CVector q = StmCleanPoint(CUbEntityObj::GetMirrorPos(a, b, source->GetCoordEnd()));
     // An element on the mirror line is its own image: nothing to add.
     if (CompareVectorTolerance(p, q, "==", kStmPointTolerance) || manager.GetEntElement(p, q, nullptr)) continue;
     const CStmObjElement* sourceRecord = model->GetElement(source->GetIdStm());
@@ -88,6 +90,6 @@ void CStmActionMirror::MakeCopies(CStmUbManager& manager, const SSelection& sele
   for (const CString& key : selection.m_arNode) {
     const CStmEntityNode* source = FindNode(manager, key);
     if (!source || manager.GetCountEntityInvolvedElement(source->GetCoord(), 0) > 0) continue;
-    manager.AddNode(CUbEntityObj::GetMirrorPos(a, b, source->GetCoord()), 1, 1, 1, 1, nullptr);
+    manager.AddNode(StmCleanPoint(CUbEntityObj::GetMirrorPos(a, b, source->GetCoord())), 1, 1, 1, 1, nullptr);
   }
 }

@@ -4,6 +4,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -136,6 +137,30 @@ int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection&
   return moved;
 }
 
+bool CStmActionMove::RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manager, const CVector& start,
+                                        const CVector& end) {
+  SStmPreview preview;
+  GetPreview(manager, start, end, preview);
+  std::vector<CVector> points = preview.m_arNode;
+  for (const auto& [a, b] : preview.m_arLine) {
+    points.push_back(a);
+    points.push_back(b);
+  }
+  for (const CVector& p : points) {
+    for (const double v : {p.x, p.y, p.z}) {
+      if (StmLimits::IsCoordInLimit(v)) continue;
+      Finish(wnd, true);
+      // Through the tool, so that the line tool keeps this word rather than its next prompt.
+      CString text;
+      text.Format(StmText("A coordinate would become %g, beyond the limit of +/-%g; nothing was changed").c_str(), v,
+                  StmLimits::kMaxCoord);
+      OnStatusMessage(text);
+      return true;
+    }
+  }
+  return false;
+}
+
 void CStmActionMove::Finish(CUbRenderWnd* wnd, bool redraw) {
   auto* renderer = dynamic_cast<CStmUbRenderer*>(wnd);
   if (!renderer) return;
@@ -151,6 +176,7 @@ void CStmActionMove::OnLineCompleted(CUbRenderWnd* wnd) {
   CVector end = manager->GetEndPoint();
   if (!ApplyLengthText(start, end)) return;
   const CVector d = end - start;
+  if (RefuseBeyondLimits(wnd, *manager, start, end)) return;
   const SSelection selection = GetSelection(*manager);
   int moved = 0;
   if (!d.IsZero()) {

@@ -48,6 +48,9 @@ protected:
   // move. Returns how many moved.
   int TransformSelection(CStmUbManager& manager, const SSelection& selection,
                          const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes);
+  // True when the selection would land beyond the model's coordinate limit for these points: the
+  // run then ends changing nothing, and the status line names the value and the limit.
+  bool RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manager, const CVector& start, const CVector& end);
   // The end of a one-shot run: the selection tool comes back.
   void Finish(CUbRenderWnd* wnd, bool redraw);
   // False, with the reason on the status line, when the model may not be edited.

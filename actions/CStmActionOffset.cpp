@@ -58,6 +58,11 @@ void CStmActionOffset::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint
   // OffsetSegment2D moves to the right of begin->end; the copies go where the user clicked.
   const bool left = IsLeftOfLine2D(click, manager->GetPointPlane(source.GetCoordBegin()),
                                    manager->GetPointPlane(source.GetCoordEnd())) != 0;
+  // The last copy lies farthest out; the dialog stays for another distance or count.
+  CDPoint a = manager->GetPointPlane(source.GetCoordBegin());
+  CDPoint b = manager->GetPointPlane(source.GetCoordEnd());
+  OffsetSegment2D(a, b, (left ? -distance : distance) * count);
+  if (manager->RefuseBeyondLimits({manager->GetCoordPlane(a), manager->GetCoordPlane(b)})) return;
   MakeCopies(*manager, source, left ? -distance : distance, count);
   renderer->InvalidateAllWnd();
   renderer->ClearSelection();
@@ -75,8 +80,8 @@ void CStmActionOffset::MakeCopies(CStmUbManager& manager, const CStmObjElement& 
   for (int i = 0; i < count; ++i) {
     // Each copy from the one before, so that the copies lie at d, 2d, ..., n d.
     OffsetSegment2D(a, b, distance);
-    const CVector p = manager.GetCoordPlane(a);
-    const CVector q = manager.GetCoordPlane(b);
+    const CVector p = StmCleanPoint(manager.GetCoordPlane(a));
+    const CVector q = StmCleanPoint(manager.GetCoordPlane(b));
     if (CompareVectorTolerance(p, q, "==", kStmPointTolerance) || manager.GetEntElement(p, q, nullptr)) continue;
     // Only the nodes this copy brings take the source's node data; nodes already there keep theirs.
     const bool newBegin = manager.GetEntNode(p, nullptr) == nullptr;

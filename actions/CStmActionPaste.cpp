@@ -52,7 +52,7 @@ void CStmActionPaste::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, const CPoint&
     CStmActionAddNode::SayNoPoint(*this);
     return;
   }
-  manager->Paste(at);
+  if (!manager->Paste(at)) return;  // the status line says why
   manager->InvalidateAllWnd();
   PromptPosition();
   GetUiHost().SendToMainWindow(kMsgModelChanged, kModelChangedPaste, 0);

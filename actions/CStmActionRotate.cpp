@@ -77,6 +77,7 @@ void CStmActionRotate::OnLineCompleted(CUbRenderWnd* wnd) {
   const CVector r = (manager->GetEndPoint() - centre).Unit();
   const CDPoint cs = GetPlaneDirection(m_nPlane, r);
   const CVector axis = GetAxis(m_nPlane);
+  if (RefuseBeyondLimits(wnd, *manager, centre, manager->GetEndPoint())) return;
   int count = 0;
   if (!cs.IsZero() && !(cs.x == 1.0 && cs.y == 0.0)) {
     CUbHistoryBracket bracket(*manager);

@@ -40,6 +40,7 @@ void CStmActionStretch::OnLineCompleted(CUbRenderWnd* wnd) {
   const CVector start = manager->GetStartPoint();
   CVector end = manager->GetEndPoint();
   if (!ApplyLengthText(start, end)) return;
+  if (RefuseBeyondLimits(wnd, *manager, start, end)) return;
   const CVector d = end - start;
   int moved = 0;
   if (!d.IsZero()) {

@@ -45,13 +45,13 @@ void CStmEntityBoundary::Move(const CVector& d) {
 }
 
 void CStmEntityBoundary::Mirror(const CVector& p1, const CVector& p2) {
-  for (CVector& p : m_arBoundary) p = GetMirrorPos(p1, p2, p);
+  for (CVector& p : m_arBoundary) p = StmCleanPoint(GetMirrorPos(p1, p2, p));
   UpdateEttIndex();
   CUbEntityObj::Mirror(p1, p2);
 }
 
 void CStmEntityBoundary::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
-  for (CVector& p : m_arBoundary) p = GetRotatedPoint(p, origin, axis, cs);
+  for (CVector& p : m_arBoundary) p = StmCleanPoint(GetRotatedPoint(p, origin, axis, cs));
   UpdateEttIndex();
   CUbEntityObj::Rotate(origin, axis, cs);
 }

@@ -88,8 +88,8 @@ void CStmEntityElement::Move(const CVector& d) {
 void CStmEntityElement::Mirror(const CVector& p1, const CVector& p2) {
   m_vBeforeMoveBegin = m_vBegin;
   m_vBeforeMoveEnd = m_vEnd;
-  m_vBegin = GetMirrorPos(p1, p2, m_vBegin);
-  m_vEnd = GetMirrorPos(p1, p2, m_vEnd);
+  m_vBegin = StmCleanPoint(GetMirrorPos(p1, p2, m_vBegin));
+  m_vEnd = StmCleanPoint(GetMirrorPos(p1, p2, m_vEnd));
   UpdateEttIndex();
   UpdateInvolvedNode();
   SetStmModifiedFlag(1);
@@ -99,8 +99,8 @@ void CStmEntityElement::Mirror(const CVector& p1, const CVector& p2) {
 void CStmEntityElement::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
   m_vBeforeMoveBegin = m_vBegin;
   m_vBeforeMoveEnd = m_vEnd;
-  m_vBegin = GetRotatedPoint(m_vBegin, origin, axis, cs);
-  m_vEnd = GetRotatedPoint(m_vEnd, origin, axis, cs);
+  m_vBegin = StmCleanPoint(GetRotatedPoint(m_vBegin, origin, axis, cs));
+  m_vEnd = StmCleanPoint(GetRotatedPoint(m_vEnd, origin, axis, cs));
   m_vNormal = GetRotatedPoint(m_vNormal, origin, axis, cs);
   UpdateEttIndex();
   UpdateInvolvedNode();

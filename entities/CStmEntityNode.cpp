@@ -81,7 +81,7 @@ void CStmEntityNode::Move(const CVector& d) {
 
 void CStmEntityNode::Mirror(const CVector& p1, const CVector& p2) {
   m_vCoordBeforeMove = m_vCoord;
-  m_vCoord = GetMirrorPos(p1, p2, m_vCoord);
+  m_vCoord = StmCleanPoint(GetMirrorPos(p1, p2, m_vCoord));
   UpdateEttIndex();
   SetCoordStm();
   CUbEntityObj::Mirror(p1, p2);
@@ -89,7 +89,7 @@ void CStmEntityNode::Mirror(const CVector& p1, const CVector& p2) {
 
 void CStmEntityNode::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
   m_vCoordBeforeMove = m_vCoord;
-  m_vCoord = GetRotatedPoint(m_vCoord, origin, axis, cs);
+  m_vCoord = StmCleanPoint(GetRotatedPoint(m_vCoord, origin, axis, cs));
   m_vNormal = GetRotatedPoint(m_vNormal, origin, axis, cs);
   UpdateEttIndex();
   SetCoordStm();

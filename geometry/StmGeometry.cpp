@@ -175,3 +175,15 @@ double GetIntPower(double x, int n) {
     if (e & 1ULL) result *= base;
   return n < 0 ? 1.0 / result : result;
 }
+
+double StmCleanCoord(double v) {
+  // 1e6 is exact where 1e-6 is not; a whole number divided by it is the double nearest to the
+  // short decimal it stands for, so that the file shows that decimal.
+  constexpr double kStepsPerUnit = 1.0 / kStmCleanResolution;
+  const double steps = v * kStepsPerUnit;
+  if (!(std::fabs(steps) < 9007199254740992.0)) return v;
+  // Adding zero turns the -0 of a small negative value into 0, which a file shows as plain 0.
+  return std::round(steps) / kStepsPerUnit + 0.0;
+}
+
+CVector StmCleanPoint(const CVector& p) { return CVector(StmCleanCoord(p.x), StmCleanCoord(p.y), StmCleanCoord(p.z)); }

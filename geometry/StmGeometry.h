@@ -53,6 +53,16 @@ void OffsetSegment2D(CDPoint& a, CDPoint& b, double d);
 // 1 if p is on the left of the directed line a->b or on it.
 int IsLeftOfLine2D(const CDPoint& p, const CDPoint& a, const CDPoint& b);
 
+// A point that a tool computed (turned, mirrored, offset, laid out by a template) to the nearest
+// whole multiple of kStmCleanResolution, so that 199.99999999999994 enters the model, and its
+// file, as the 200 the user meant. The resolution lies far below the point tolerance, so no two
+// points change whether they are the same point; and every coordinate within the model's limit
+// (1e9) times 1e6 stays below 2^53, where doubles still count in whole steps. Larger or
+// non-finite values pass unchanged.
+constexpr double kStmCleanResolution = 1e-6;
+double StmCleanCoord(double v);
+CVector StmCleanPoint(const CVector& p);
+
 // v rounded to n decimals, halves towards +infinity.
 double RoundHalfUp(double v, int n);
 // x to the power n by repeated squaring; 1 / x^|n| for negative n.

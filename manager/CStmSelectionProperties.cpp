@@ -8,15 +8,12 @@
 
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 
 namespace {
-
-// What a model file can hold (coordinates and other numbers).
-constexpr double kMaxCoordinate = 1e9;
-constexpr double kMaxNumber = 1e15;
 
 double& Component(CVector& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
 double Component(const CVector& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
@@ -218,6 +215,13 @@ CStmModel* CStmSelectionProperties::GetEditableModel() {
   return model;
 }
 
+bool CStmSelectionProperties::RefuseLongText(std::size_t limit) {
+  CString message;
+  message.Format(StmText("The text is longer than the limit of %d bytes; nothing was changed").c_str(),
+                 static_cast<int>(limit));
+  return Refuse(message);
+}
+
 bool CStmSelectionProperties::Refuse(const CString& message) {
   m_strMessage = message;
   GetUiHost().SetStatusText(message);
@@ -265,7 +269,12 @@ bool CStmSelectionProperties::ParseNumber(const CString& text, double& value) {
     message.Format(StmText("\"%s\" is not a number; nothing was changed").c_str(), text.c_str());
     return Refuse(message);
   }
-  if (std::fabs(value) > kMaxNumber) return Refuse(StmText("The number is too large; nothing was changed"));
+  if (!StmLimits::IsValueInLimit(value)) {
+    CString message;
+    message.Format(StmText("%s is beyond the limit of +/-%g; nothing was changed").c_str(), trimmed.c_str(),
+                   StmLimits::kMaxValue);
+    return Refuse(message);
+  }
   return true;
 }
 
@@ -278,6 +287,7 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
     return Refuse(nodeField ? StmText("Select a node first") : StmText("Select an element first"));
 
   if (field == kElementAttribute) {
+    if (text.GetLength() > static_cast<int>(StmLimits::kMaxTextBytes)) return RefuseLongText(StmLimits::kMaxTextBytes);
     std::vector<CStmObjElement*> elements;
     m_manager.GetSelectedElementObjects(elements);
     return Change(StmText("Attribute text set"), [&] {
@@ -289,8 +299,12 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
 
   double value = 0.0;
   if (!ParseNumber(text, value)) return false;
-  if ((field == kNodeH || field == kNodeV) && std::fabs(value) > kMaxCoordinate)
-    return Refuse(StmText("Coordinates lie within 1e9 of the origin; nothing was changed"));
+  if ((field == kNodeH || field == kNodeV) && !StmLimits::IsCoordInLimit(value)) {
+    CString message;
+    message.Format(StmText("The coordinate %g is beyond the limit of +/-%g; nothing was changed").c_str(), value,
+                   StmLimits::kMaxCoord);
+    return Refuse(message);
+  }
   if (field >= kSpringUx && field <= kSpringRz && value < 0.0)
     return Refuse(StmText("A spring's stiffness cannot be negative; nothing was changed"));
   if ((field == kPlateWidth || field == kPlateThickness) && value < 0.0)
@@ -490,6 +504,7 @@ bool CStmSelectionProperties::AddCase(bool combo, const CString& text) {
   CString name = text;
   name.Trim();
   if (name.IsEmpty()) return Refuse(StmText("A load case needs a name"));
+  if (name.GetLength() > static_cast<int>(StmLimits::kMaxNameBytes)) return RefuseLongText(StmLimits::kMaxNameBytes);
   if (model->GetLoadConditionStatic(name) || model->GetLoadConditionCombo(name)) {
     CString message;
     message.Format(StmText("The name %s is taken; nothing was changed").c_str(), name.c_str());
@@ -519,6 +534,7 @@ bool CStmSelectionProperties::RenameCase(int caseIndex, const CString& text) {
   CString name = text;
   name.Trim();
   if (name.IsEmpty()) return Refuse(StmText("A load case needs a name"));
+  if (name.GetLength() > static_cast<int>(StmLimits::kMaxNameBytes)) return RefuseLongText(StmLimits::kMaxNameBytes);
   if (name == condition->GetName()) return Unchanged();
   if (model->GetLoadConditionStatic(name) || model->GetLoadConditionCombo(name)) {
     CString message;

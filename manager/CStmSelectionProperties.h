@@ -4,6 +4,7 @@
 // bad input changes nothing and says why.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -106,6 +107,8 @@ public:
 private:
   CStmModel* GetEditableModel();
   bool Refuse(const CString& message);
+  // A name or text longer than a model file holds.
+  bool RefuseLongText(std::size_t limit);
   // Runs the change as one undo step; says the message when a record changed, else that
   // nothing did (and leaves no step).
   bool Change(const CString& message, const std::function<void()>& change);

@@ -151,6 +151,9 @@ public:
   void DeleteSelectedEntity();
   // The loads and supports that went with the nodes of the last deletion.
   const CStmModel::SRemovedOfNode& GetRemovedOfLastDelete() const { return m_removedOfNode; }
+  // True, with the first coordinate beyond the model's limit and the limit on the status line,
+  // when an edit would carry one of these points past it: the edit is then refused whole.
+  bool RefuseBeyondLimits(const std::vector<CVector>& points);
   // For each node id used by the elements, how many of them use it.
   void GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements, std::map<int, int>& counts) const;
   // Empty when the scene is what a rebuild from the model would make and the model's records
@@ -249,8 +252,9 @@ public:
   // and elements (with their end nodes).
   void Copy();
   void Cut();
-  // Places the clipboard so that its paste origin lands at pos, reusing what is already there.
-  void Paste(const CVector& pos);
+  // Places the clipboard so that its paste origin lands at pos, reusing what is already there;
+  // refused whole (false) when the content would land beyond the coordinate limit.
+  bool Paste(const CVector& pos);
   int IsCopiedData() const;
   // The clipboard node lowest in the drawing plane, the leftmost of those; (0, 0, 0) when empty.
   CVector GetCoordPasteOrigin() const;

@@ -90,9 +90,9 @@ void CStmUbManager::GetBoundaryOfNodeAndElement(const std::vector<CStmObject*>& 
   GetBoundary(points, min, max);
 }
 
-void CStmUbManager::Paste(const CVector& pos) {
+bool CStmUbManager::Paste(const CVector& pos) {
   CStmModel* target = GetStmModel();
-  if (!target || !IsCopiedData()) return;
+  if (!target || !IsCopiedData()) return false;
   const CVector offset = pos - GetCoordPasteOrigin();
 
   std::vector<CStmObject*> objects;
@@ -104,12 +104,15 @@ void CStmUbManager::Paste(const CVector& pos) {
   std::vector<CUbEntityObj*> candidates;
   CVector min, max;
   GetBoundaryOfNodeAndElement(objects, min, max);
+  // The corners of the box are as far out as any point of the content goes.
+  if (RefuseBeyondLimits({min + offset, max + offset})) return false;
   const double t = 2.0 * kStmPointTolerance;  // a hair wider than the tolerance, for rounding
   const CVector margin(t, t, t);
   GetEttInBox(min + offset - margin, max + offset + margin, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
   CUbHistoryBracket bracket(*this);
   PasteElements(target, offset, candidates);
   PasteNodes(target, offset, candidates);
+  return true;
 }
 
 void CStmUbManager::PasteElements(CStmModel* target, const CVector& offset, std::vector<CUbEntityObj*>& candidates) {

@@ -7,6 +7,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
+#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "host/platform/WinDefs.h"
@@ -385,4 +386,18 @@ void CStmUbManager::GetCountNodeAndLinkedElement(const std::vector<CStmObjElemen
     ++counts[element->GetIdNodeBegin()];
     ++counts[element->GetIdNodeEnd()];
   }
+}
+
+bool CStmUbManager::RefuseBeyondLimits(const std::vector<CVector>& points) {
+  for (const CVector& p : points) {
+    for (const double v : {p.x, p.y, p.z}) {
+      if (StmLimits::IsCoordInLimit(v)) continue;
+      CString text;
+      text.Format(StmText("A coordinate would become %g, beyond the limit of +/-%g; nothing was changed").c_str(), v,
+                  StmLimits::kMaxCoord);
+      GetUiHost().SetStatusText(text);
+      return true;
+    }
+  }
+  return false;
 }

@@ -187,7 +187,12 @@ CStmObjNode* CStmModel::AddNode(const CVector& pos, int id) {
 }
 
 CStmObjElement* CStmModel::AddElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id) {
-  if (idNodeBegin == idNodeEnd || !GetNode(idNodeBegin) || !GetNode(idNodeEnd)) return nullptr;
+  if (idNodeBegin == idNodeEnd) return nullptr;
+  return RestoreElement(idNodeBegin, idNodeEnd, prop, id);
+}
+
+CStmObjElement* CStmModel::RestoreElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id) {
+  if (!GetNode(idNodeBegin) || !GetNode(idNodeEnd)) return nullptr;
   if (id == -1) id = NextId(m_elements);
   if (id < 1 || m_elements.count(id)) return nullptr;
   CStmObjElement* element = Adopt(m_elements, new CStmObjElement, id);

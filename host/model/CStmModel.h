@@ -46,6 +46,9 @@ public:
   // Refused when a node is missing or both ends are the same node. Takes the name of the
   // current element naming.
   CStmObjElement* AddElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id = -1);
+  // As a file gives it back: a disabled element may have both ends at one node, where a merge
+  // left it for undo.
+  CStmObjElement* RestoreElement(int idNodeBegin, int idNodeEnd, const SStmPropElement& prop, int id);
   // One restraint, spring or bearing plate per node: adding to a node that has one changes
   // that record and returns it. Refused for a missing node.
   // id is used only when a new record is made.

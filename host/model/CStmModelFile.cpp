@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
 #include "host/model/StmModelLimits.h"
 #include "host/platform/StmText.h"
@@ -498,6 +499,49 @@ void ReadAttributes(const Node& record, CStmObject& object) {
   object.SetAttributeText(record["attributeText"].String(kMaxTextBytes));
 }
 
+// Disabled records are kept only for undo, which gives them back exactly as they were: a merge
+// leaves an element with both ends at one node, for instance. They are read without the checks
+// that make a live record usable, so that every file the program writes opens again.
+bool IsLive(const Node& record) { return record["enable"].Bool(); }
+
+// Outlines and areas are made by the tools from chains that do not cross, at the tolerance of
+// their chains; a file whose polygon crosses itself was not made by them. The polygon lies in
+// one coordinate plane: the axis along which its points spread least is the one left out.
+void RefuseSelfCrossing(const Node& points, const std::vector<CVector>& pts) {
+  constexpr double kChainTolerance = 0.001;
+  size_t count = pts.size();
+  if (count > 1 && CompareVectorTolerance(pts.front(), pts.back(), "==", kChainTolerance)) --count;
+  if (count < 4) return;
+  CVector low = pts[0], high = pts[0];
+  for (const CVector& p : pts) {
+    low = CVector(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+    high = CVector(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+  }
+  const CVector spread = high - low;
+  const auto plane = [&spread](const CVector& p) {
+    if (spread.z <= spread.x && spread.z <= spread.y) return CDPoint(p.x, p.y);
+    if (spread.y <= spread.x) return CDPoint(p.x, p.z);
+    return CDPoint(p.y, p.z);
+  };
+  const auto same = [](const CVector& a, const CVector& b) {
+    return CompareVectorTolerance(a, b, "==", kChainTolerance) != 0;
+  };
+  for (size_t i = 0; i < count; ++i) {
+    const CVector& p1 = pts[i];
+    const CVector& p2 = pts[(i + 1) % count];
+    for (size_t j = i + 1; j < count; ++j) {
+      const CVector& p3 = pts[j];
+      const CVector& p4 = pts[(j + 1) % count];
+      if (same(p1, p3) || same(p1, p4) || same(p2, p3) || same(p2, p4)) continue;
+      CDPoint x;
+      if (GetCrossPointOfSegments2D(plane(p1), plane(p2), plane(p3), plane(p4), x, kChainTolerance)) {
+        Fail(points.path(), Say(StmText("crosses itself: the side from point %d meets the side from point %d"),
+                                static_cast<int>(i), static_cast<int>(j)));
+      }
+    }
+  }
+}
+
 int ReadNodeRef(const Node& ref, const CStmModel& model) {
   const int id = ref.Int();
   if (!model.GetNode(id)) Fail(ref.path(), Say(StmText("node %d does not exist"), id));
@@ -654,11 +698,19 @@ private:
       const Node ends = e["nodes"].Sized(2);
       const int begin = ReadNodeRef(ends.At(0), m_model);
       const int end = ReadNodeRef(ends.At(1), m_model);
-      if (begin == end) Fail(ends.path(), Say(StmText("both ends are node %d"), begin));
+      if (IsLive(e)) {
+        if (begin == end) Fail(ends.path(), Say(StmText("both ends are node %d"), begin));
+        // The tools merge nodes that meet within the point tolerance, so a live element always
+        // has a length.
+        if (CompareVectorTolerance(m_model.GetNode(begin)->GetCoord(), m_model.GetNode(end)->GetCoord(), "==",
+                                   kStmPointTolerance)) {
+          Fail(ends.path(), Say(StmText("no length: nodes %d and %d lie at one point"), begin, end));
+        }
+      }
       const Node p = e["property"].Members({"typeMember", "typeWidth", "width"});
       const SStmPropElement prop(p["typeMember"].Int(STM_ELEMENT_NONE, STM_ELEMENT_TIE), p["typeWidth"].Int(0, 2),
                                  p["width"].NonNegative());
-      CStmObjElement* element = m_model.AddElement(begin, end, prop, id);
+      CStmObjElement* element = m_model.RestoreElement(begin, end, prop, id);
       ReadHead(e, *element);
       element->SetIndexStrutType(e["strutType"].Int(-1, define.GetCountStrut() - 1));
       element->SetIndexTieType(e["tieType"].Int(-1, define.GetCountTie() - 1));
@@ -689,7 +741,9 @@ private:
                                          "type"});
       const int id = ReadId(b, ids);
       const auto type = static_cast<EStmTypeBoundary>(b["type"].Int(0, 1));
-      CStmObjBoundary* boundary = m_model.RestoreBoundary(type, id, b["points"].Polygon3(), ReadElementRefs(b["elements"]));
+      const std::vector<CVector> points = b["points"].Polygon3();
+      if (IsLive(b)) RefuseSelfCrossing(b["points"], points);
+      CStmObjBoundary* boundary = m_model.RestoreBoundary(type, id, points, ReadElementRefs(b["elements"]));
       ReadBoundaryLike(b, *boundary);
     }
   }
@@ -700,7 +754,9 @@ private:
       const Node a = list.At(i).Members({"id", "name", "enable", "attributes", "attributeText", "points", "elements",
                                          "thickness"});
       const int id = ReadId(a, ids);
-      CStmObjArea* area = m_model.RestoreArea(id, a["points"].Polygon3(), ReadElementRefs(a["elements"]));
+      const std::vector<CVector> points = a["points"].Polygon3();
+      if (IsLive(a)) RefuseSelfCrossing(a["points"], points);
+      CStmObjArea* area = m_model.RestoreArea(id, points, ReadElementRefs(a["elements"]));
       ReadBoundaryLike(a, *area);
       area->SetThickness(a["thickness"].NonNegative());
     }
@@ -738,7 +794,12 @@ private:
     for (size_t i = 0; i < springs.Size(); ++i) {
       const Node s = springs.At(i).Members({"id", "name", "enable", "node", "u", "r"});
       const int id = ReadId(s, ids);
-      CStmObjSpring* spring = m_model.AddSpring(supportNode(s), s["u"].Vec(kMaxValue), s["r"].Vec(kMaxValue), id);
+      // A stiffness is never negative: the Properties panel refuses one.
+      const auto stiffness = [](const Node& v) {
+        v.Sized(3);
+        return CVector(v.At(0).NonNegative(), v.At(1).NonNegative(), v.At(2).NonNegative());
+      };
+      CStmObjSpring* spring = m_model.AddSpring(supportNode(s), stiffness(s["u"]), stiffness(s["r"]), id);
       ReadHead(s, *spring);
     }
     ids.clear();

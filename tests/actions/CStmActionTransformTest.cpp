@@ -81,6 +81,29 @@ protected:
   }
 };
 
+// What a file could not take back never enters the model: a run that would carry a point past
+// the coordinate limit is refused whole, with the value and the limit, and leaves no step.
+TEST_F(CStmActionTransformTest, ARunThatWouldCarryAPointPastTheLimitChangesNothing) {
+  Build({CVector(0, 0, 0), CVector(6e8, 0, 0), CVector(6e8, 0, 1e8)}, {{1, 2}});
+  const std::string before = SaveModelBytes(m_model, "limit-before");
+  for (const long tool : {kMove, kStretch, kMirror}) {
+    SCOPED_TRACE(tool);
+    Select({1, 2}, {1});
+    m_wnd.SetAction(tool, -1, 1);
+    // Moved or stretched by 6e8, or mirrored about the line through the far node: 1.2e9 out.
+    Click(tool == kMirror ? CVector(6e8, 0, 0) : CVector(0, 0, 0));
+    Click(tool == kMirror ? CVector(6e8, 0, 1e8) : CVector(6e8, 0, 0));
+    ASSERT_FALSE(m_host.m_statusTexts.empty());
+    EXPECT_NE(m_host.m_statusTexts.back().str().find("1.2e+09, beyond the limit of +/-1e+09"), std::string::npos)
+        << m_host.m_statusTexts.back().str();
+    EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
+  }
+  m_manager.Copy();
+  EXPECT_FALSE(m_manager.Paste(CVector(6e8, 0, 0)));
+  EXPECT_EQ(m_manager.GetUndoCount(), 0);
+  EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, "limit-after")), "");
+}
+
 TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEscLeavesNoStep) {
   // Element 1 from node 1 to node 2; free nodes 3 and 4 forty units above them; node 5 free.
   Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(0, 0, 40), CVector(40, 0, 40), CVector(80, 0, 0)}, {{1, 2}});

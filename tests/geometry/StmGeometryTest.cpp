@@ -204,6 +204,20 @@ TEST(RoundHalfUp, HalvesGoUpIncludingNegatives) {
   EXPECT_DOUBLE_EQ(120.0, RoundHalfUp(123.0, -1));
 }
 
+TEST(StmCleanCoord, ComputedPointsLoseTheirNoiseAndNothingElse) {
+  // A typed quarter turn: the cosine of 90 degrees is not quite zero.
+  const CVector p = GetRotatedPoint(CVector(200, 0, 0), CVector(), CVector(0, -1, 0), GetCosSinFromDegree(90.0));
+  EXPECT_NE(p.x, 0.0);
+  EXPECT_EQ(StmCleanPoint(p), CVector(0, 0, 200));
+  EXPECT_EQ(StmCleanCoord(0.1 + 0.2), 0.3);
+  EXPECT_EQ(StmCleanCoord(-1234.5678901), -1234.56789);
+  EXPECT_FALSE(std::signbit(StmCleanCoord(-0.0000004)));
+  // At the coordinate limit the steps still count whole; beyond it, and not finite, unchanged.
+  EXPECT_EQ(StmCleanCoord(999999999.9999996), 1e9);
+  EXPECT_EQ(StmCleanCoord(1e300), 1e300);
+  EXPECT_TRUE(std::isnan(StmCleanCoord(std::nan(""))));
+}
+
 TEST(GetIntPower, SquaringAndNegativeExponents) {
   EXPECT_EQ(1024.0, GetIntPower(2.0, 10));
   EXPECT_EQ(-8.0, GetIntPower(-2.0, 3));

@@ -242,7 +242,11 @@ TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
   ExpectRefused("cannot be negative", [&] { return m_props.SetValue(P::kPlateWidth, "-5"); });
   ExpectRefused("cannot be negative", [&] { return m_props.SetValue(P::kSpringRy, "-1"); });
   ExpectRefused("the selected nodes have none", [&] { return m_props.SetValue(P::kRollerAngle, "30"); });
-  ExpectRefused("within 1e9", [&] { return m_props.SetValue(P::kNodeV, "2e9"); });
+  // The model's limits, named with the value: what a file could not take back is never entered.
+  ExpectRefused("The coordinate 2e+09 is beyond the limit of +/-1e+09", [&] { return m_props.SetValue(P::kNodeV, "2e9"); });
+  ExpectRefused("1e308 is beyond the limit of +/-1e+15", [&] { return m_props.SetValue(P::kNodeH, "1e308"); });
+  ExpectRefused("1e16 is beyond the limit", [&] { return m_props.SetLoad(0, 1, "1e16"); });
+  ExpectRefused("longer than the limit of 4096 bytes", [&] { return m_props.AddCase(false, std::string(4097, 'L')); });
   ExpectRefused("refer to itself", [&] { return m_props.SetTerm(2, 2, "1"); });
   ExpectRefused("refer to itself", [&] { return m_props.SetTerm(2, 3, "1"); });
   ExpectRefused("combination ULS uses it", [&] { return m_props.DeleteCase(0); });

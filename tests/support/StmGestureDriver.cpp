@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "actions/CStmActionAddUseTemplateBase.h"
+#include "dialogs/CStmDlgOffset.h"
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
@@ -93,6 +95,23 @@ std::string SStmGesture::Describe() const {
     case kCut: text = "cut" + selection; break;
     case kCopy: text = "copy" + selection; break;
     case kPaste: text = "paste at " + Text(m_a); break;
+    case kTemplate: {
+      static const char* const kNames[] = {"truss", "arch", "bottle shape", "combined mechanism"};
+      text = std::string("insert the ") + kNames[m_nVariant % 4] + " template at " + Text(m_a) + ", " + Text(m_b) +
+             (m_nVariant < 2 ? ", " + Text(m_c) : std::string());
+      break;
+    }
+    case kOutline: {
+      static const char* const kNames[] = {"the outer outline", "an opening", "a property area"};
+      text = std::string("make ") + kNames[m_nVariant % 3] + " of" + selection;
+      break;
+    }
+    case kOffset: {
+      char buffer[96];
+      std::snprintf(buffer, sizeof buffer, " %d times by %g towards ", m_nCount, m_dDistance);
+      text = "offset" + selection + buffer + Text(m_a);
+      break;
+    }
   }
   if (!m_view.IsDefault()) text += " [" + m_view.Describe() + "]";
   return text;
@@ -112,6 +131,9 @@ const char* SStmGesture::KindName(EKind kind) {
     case kCut: return "cut";
     case kCopy: return "copy";
     case kPaste: return "paste";
+    case kTemplate: return "template";
+    case kOutline: return "outline";
+    case kOffset: return "offset";
   }
   return "";
 }
@@ -153,6 +175,26 @@ SStmGesture SStmGesture::Cut() { return Of(kCut); }
 SStmGesture SStmGesture::Copy() { return Of(kCopy); }
 
 SStmGesture SStmGesture::Paste(const CVector& p) { return Of(kPaste, p); }
+
+SStmGesture SStmGesture::Template(int which, const CVector& a, const CVector& b, const CVector& c) {
+  SStmGesture g = Of(kTemplate, a, b);
+  g.m_c = c;
+  g.m_nVariant = which;
+  return g;
+}
+
+SStmGesture SStmGesture::Outline(int which) {
+  SStmGesture g = Of(kOutline);
+  g.m_nVariant = which;
+  return g;
+}
+
+SStmGesture SStmGesture::Offset(const CVector& side, double distance, int count) {
+  SStmGesture g = Of(kOffset, side);
+  g.m_dDistance = distance;
+  g.m_nCount = count;
+  return g;
+}
 
 SStmGesture& SStmGesture::WithElement(const CVector& a, const CVector& b) {
   m_arElements.emplace_back(a, b);
@@ -224,6 +266,15 @@ void CStmGestureDriver::Apply(const SStmGesture& gesture) {
       m_manager.Copy();
       break;
     case SStmGesture::kPaste: m_manager.Paste(gesture.m_a); break;
+    case SStmGesture::kTemplate: InsertTemplate(gesture); break;
+    case SStmGesture::kOutline:
+      Select(gesture);
+      MakeOutline(gesture);
+      break;
+    case SStmGesture::kOffset:
+      Select(gesture);
+      Offset(gesture);
+      break;
   }
   m_manager.SelectRemoveAll();
 }
@@ -350,6 +401,72 @@ void CStmGestureDriver::Merge(const CVector& p) {
   m_manager.DeleteNodeDuplication(existing);
 }
 
+void CStmGestureDriver::Click(const CVector& p) {
+  CPoint pt = m_wnd.ExtToClient(p);
+  m_wnd.OnMouseMove(0, pt);
+  m_wnd.OnLButtonDown(MK_LBUTTON, pt);
+  m_wnd.OnLButtonUp(0, pt);
+}
+
+// Each click snaps to what lies under it, as the user's would; one that finds nothing leaves the
+// tool waiting, and going back to selection drops what it picked.
+void CStmGestureDriver::InsertTemplate(const SStmGesture& gesture) {
+  static const long kIds[] = {CStmUbManager::kActionTruss, CStmUbManager::kActionArch,
+                              CStmUbManager::kActionBottleShape, CStmUbManager::kActionCombinedMechanism};
+  const long id = kIds[gesture.m_nVariant % 4];
+  m_wnd.SetAction(id, -1, 1);
+  const auto* tool = dynamic_cast<const CStmActionAddUseTemplateBase*>(m_manager.GetAction(id));
+  const CVector points[] = {gesture.m_a, gesture.m_b, gesture.m_c};
+  for (int i = 0; tool && i < tool->GetRequiredPointCount(); ++i) Click(points[i]);
+  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
+}
+
+// With the chain selected the tool runs at once; a chain that does not close is refused in a
+// message box, which the scripted host answers.
+void CStmGestureDriver::MakeOutline(const SStmGesture& gesture) {
+  static const long kIds[] = {49, 50, 54};
+  m_wnd.SetAction(kIds[gesture.m_nVariant % 3], -1, 1);
+  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
+}
+
+void CStmGestureDriver::Offset(const SStmGesture& gesture) {
+  m_wnd.SetAction(CStmUbManager::kActionOffset, -1, 1);
+  if (CStmDlgOffset* dlg = m_manager.GetDlgOffset()) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", gesture.m_dDistance);
+    dlg->SetDlgItemText(CStmDlgOffset::IDC_DISTANCE, text);
+    dlg->SetDlgItemText(CStmDlgOffset::IDC_ITERATIONS, std::to_string(gesture.m_nCount).c_str());
+    Click(gesture.m_a);
+  }
+  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
+}
+
+bool CStmGestureDriver::RandomTriangle(std::mt19937& rng, SStmGesture& gesture) const {
+  const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+  if (all.empty()) return false;
+  const size_t first = std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng);
+  for (size_t k = 0; k < all.size(); ++k) {
+    const CStmEntityElement* e = all[(first + k) % all.size()];
+    const CVector a = e->GetCoordBegin(), b = e->GetCoordEnd();
+    for (const CStmEntityElement* f : all) {
+      if (f == e) continue;
+      CVector c;
+      if (SamePoint(f->GetCoordBegin(), b)) c = f->GetCoordEnd();
+      else if (SamePoint(f->GetCoordEnd(), b)) c = f->GetCoordBegin();
+      else continue;
+      if (SamePoint(c, a)) continue;
+      for (const CStmEntityElement* g : all) {
+        if ((SamePoint(g->GetCoordBegin(), c) && SamePoint(g->GetCoordEnd(), a)) ||
+            (SamePoint(g->GetCoordBegin(), a) && SamePoint(g->GetCoordEnd(), c))) {
+          gesture.WithElement(a, b).WithElement(b, c).WithElement(c, a);
+          return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Random gestures
 
@@ -412,7 +529,7 @@ bool CStmGestureDriver::SetGeneratedKinds(const std::string& names) {
     const std::string name = rest.substr(0, comma);
     rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
     bool known = false;
-    for (int k = SStmGesture::kDrawElement; k <= SStmGesture::kPaste; ++k) {
+    for (int k = SStmGesture::kDrawElement; k < SStmGesture::kKindCount; ++k) {
       if (name == SStmGesture::KindName(static_cast<SStmGesture::EKind>(k))) {
         kinds.push_back(static_cast<SStmGesture::EKind>(k));
         known = true;
@@ -431,12 +548,47 @@ SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
     if (std::find(m_arKinds.begin(), m_arKinds.end(), g.m_eKind) != m_arKinds.end()) break;
     g = GenerateAnyKind(rng);
   }
-  if (randomView) g.m_view = RandomView(rng);
+  // The tools take clicks in the window, which must then show what they snap to.
+  const bool clicks = g.m_eKind == SStmGesture::kTemplate || g.m_eKind == SStmGesture::kOffset;
+  if (randomView && !clicks) g.m_view = RandomView(rng);
   return g;
 }
 
 SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
   SStmGesture g;
+  const int tools = std::uniform_int_distribution<int>(0, 99)(rng);
+  if (tools < 6) {
+    // Nodes and element middles, which the clicks snap to.
+    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
+    const auto elements = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+    const auto snapped = [&]() {
+      const bool middle = !elements.empty() && (nodes.empty() || std::uniform_int_distribution<int>(0, 3)(rng) == 0);
+      if (middle) {
+        const CStmEntityElement* e = elements[std::uniform_int_distribution<size_t>(0, elements.size() - 1)(rng)];
+        return (e->GetCoordBegin() + e->GetCoordEnd()) * 0.5;
+      }
+      return nodes.empty() ? RandomLatticePoint(rng)
+                           : nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
+    };
+    const CVector a = snapped(), b = snapped(), c = snapped();
+    return SStmGesture::Template(std::uniform_int_distribution<int>(0, 3)(rng), a, b, c);
+  }
+  if (tools < 10) {
+    g = SStmGesture::Outline(std::uniform_int_distribution<int>(0, 2)(rng));
+    if (!RandomTriangle(rng, g)) RandomSelection(rng, g, true, false);
+    return g;
+  }
+  if (tools < 13) {
+    static const double kDistances[] = {2.5, 5.0, 10.0, 20.0};
+    g = SStmGesture::Offset(RandomLatticePoint(rng), kDistances[std::uniform_int_distribution<int>(0, 3)(rng)],
+                            std::uniform_int_distribution<int>(1, 2)(rng));
+    const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+    if (!all.empty()) {
+      const CStmEntityElement* e = all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
+      g.WithElement(e->GetCoordBegin(), e->GetCoordEnd());
+    }
+    return g;
+  }
   const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
   std::uniform_int_distribution<int> step(-2, 2);
   const CVector shift(kLattice * step(rng), 0.0, kLattice * step(rng));
@@ -469,6 +621,8 @@ SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
     CVector to = RandomPoint(rng);
     if (SamePoint(from, to)) to = from + CVector(kLattice, 0.0, 0.0);
     g = SStmGesture::DragNode(from, to);
+    // Sometimes a stretch of several nodes, their elements following.
+    if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) RandomSelection(rng, g, false, true);
   } else if (roll < 76) {
     const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
     g = SStmGesture::Merge(nodes.empty() ? RandomLatticePoint(rng)

@@ -47,11 +47,20 @@ struct SStmGesture {
     kCut,
     kCopy,
     kPaste,          // at a
+    // Through the tools themselves, in the window:
+    kTemplate,       // template m_nVariant (truss, arch, bottle shape, combined) by clicks at a, b (and c)
+    kOutline,        // the selected elements made the outer outline, an opening or an area (m_nVariant 0-2)
+    kOffset,         // m_nCount copies of the selected element m_dDistance apart, on the side of a
   };
+  static constexpr int kKindCount = kOffset + 1;
 
   EKind m_eKind = kDrawElement;
   CVector m_a, m_b;
   int m_nQuarterTurns = 1;
+  CVector m_c;
+  int m_nVariant = 0;
+  double m_dDistance = 10.0;
+  int m_nCount = 1;
   // The selection, by position: elements by their two ends (either direction), nodes by place.
   std::vector<std::pair<CVector, CVector>> m_arElements;
   std::vector<CVector> m_arNodes;
@@ -59,7 +68,7 @@ struct SStmGesture {
 
   std::string Describe() const;
   // The short name of each kind, as lists of kinds are written: draw, node, node-nosplit, move,
-  // rotate, mirror, drag, merge, delete, cut, copy, paste.
+  // rotate, mirror, drag, merge, delete, cut, copy, paste, template, outline, offset.
   static const char* KindName(EKind kind);
 
   static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
@@ -75,6 +84,9 @@ struct SStmGesture {
   static SStmGesture Cut();
   static SStmGesture Copy();
   static SStmGesture Paste(const CVector& p);
+  static SStmGesture Template(int which, const CVector& a, const CVector& b, const CVector& c);
+  static SStmGesture Outline(int which);
+  static SStmGesture Offset(const CVector& side, double distance, int count);
   SStmGesture& WithElement(const CVector& a, const CVector& b);
   SStmGesture& WithNode(const CVector& p);
   SStmGesture& In(const SStmGestureView& view);
@@ -118,6 +130,13 @@ private:
   void MirrorSelection(const CVector& p1, const CVector& p2);
   void StretchSelection(const CVector& d);
   void Merge(const CVector& p);
+  // A click at the model point, as the mouse gives it.
+  void Click(const CVector& p);
+  void InsertTemplate(const SStmGesture& gesture);
+  void MakeOutline(const SStmGesture& gesture);
+  void Offset(const SStmGesture& gesture);
+  // Three elements closing a triangle, found from a random element; false when there is none.
+  bool RandomTriangle(std::mt19937& rng, SStmGesture& gesture) const;
 
   CVector RandomPoint(std::mt19937& rng) const;
   CVector RandomLatticePoint(std::mt19937& rng) const;
