@@ -94,10 +94,9 @@ void ExpectSavedElementsIntact(CStmModel& model, const char* name) {
     EXPECT_NE(element->GetIdNodeBegin(), -1) << "element " << id;
     EXPECT_NE(element->GetIdNodeEnd(), -1) << "element " << id;
   }
-  SaveModelBytes(model, name);
   CStmModel loaded;
   std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_TEST_OUT_DIR) + "/" + name + ".stm.json", loaded, &error)) << error;
+  ASSERT_TRUE(CStmModelFile::FromText(SaveModelBytes(model, name), name, loaded, &error)) << error;
   EXPECT_EQ(loaded.GetCountElement(1), model.GetCountElement(1));
   for (const auto& [id, element] : model.GetElements()) {
     if (!element->IsEnable()) continue;

@@ -2,6 +2,7 @@
 #include "support/StmSavedModel.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,7 +25,8 @@ std::vector<std::string> Lines(const std::string& text) {
 std::string SaveModelBytes(CStmModel& model, const std::string& name) {
   const std::filesystem::path folder(STM_TEST_OUT_DIR);
   std::filesystem::create_directories(folder);
-  const std::string path = (folder / (name + ".stm.json")).string();
+  // ctest runs tests side by side, each in a process of its own, and several save under one name.
+  const std::string path = (folder / (name + "-" + std::to_string(getpid()) + ".stm.json")).string();
   std::string error;
   if (!CStmModelFile::Save(path, model, &error)) {
     ADD_FAILURE() << "saving " << path << ": " << error;
@@ -33,6 +35,8 @@ std::string SaveModelBytes(CStmModel& model, const std::string& name) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
+  in.close();
+  std::filesystem::remove(path);
   return bytes.str();
 }
 
