@@ -75,7 +75,7 @@ CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElemen
 
 CStmEntityBoundary* CStmUbManager::AddBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int toModel,
                                                int record) {
-  CHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this);
   auto* entity = new CStmEntityBoundary(this, type, polygon);
   AddEtt(entity, record, 1);
   CStmModel* model = GetStmModel();
@@ -87,7 +87,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundary(EStmTypeBoundary type, const std:
 }
 
 CStmEntityArea* CStmUbManager::AddAreaByPos(const std::vector<CVector>& polygon, int, int record) {
-  CHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this);
   auto* entity = new CStmEntityArea(this, polygon);
   AddEtt(entity, record, 1);
   return entity;
