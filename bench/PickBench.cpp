@@ -90,7 +90,7 @@ void BM_MemoryAfterPicks(benchmark::State& state) {
     for (int i = 0; i < 10000; ++i) {
       // A cursor sweeping over the whole model zoomed out, as hover picks do.
       const CPoint pt(40 + (i * 7) % (kBenchSize - 80), 40 + (i * 13) % (kBenchSize - 80));
-      scene.wnd.SelectionPoint(pt, CSize(kBox, kBox), -1, 0, &scene.manager.GetHoverMap(), CUbRenderWnd::kSelectHover);
+      scene.wnd.HoverPoint(pt, CSize(kBox, kBox));
       if (i + 1 == 10) after10 = StatusKb("VmHWM");
     }
     after10000 = StatusKb("VmHWM");

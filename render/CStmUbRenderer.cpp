@@ -13,6 +13,8 @@
 #include "entities/CStmEntityArea.h"
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "entities/CStmEntityGuideline.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/framework/CUbActionNormal.h"
@@ -589,6 +591,109 @@ CUbEntityObj* CStmUbRenderer::GetHoverEntity() const {
     if (candidate && (!best || PickRank(candidate->GetTypeEntity()) < PickRank(best->GetTypeEntity()))) best = candidate;
   }
   return best;
+}
+
+// Hover picks under a resting cursor all the time. The GL selection pass of the driver keeps
+// memory for every point and line drawn in select mode (some kilobytes a pick at a zoomed-out
+// model, for good), and no way of issuing them stops it; its polygons do not. So hover tests
+// nodes, elements, grid points and guidelines here, in window pixels against the same box the
+// pass clips to, and leaves only outlines and areas to the pass. Clicks keep the pass.
+int CStmUbRenderer::HoverPoint(const CPoint& pt, const CSize& box) {
+  CStmUbManager* manager = nullptr;
+  CStmModel* model = nullptr;
+  CStmDataView* view = nullptr;
+  if (!GetScene(manager, model, view)) return CUbRenderWnd::HoverPoint(pt, box);
+  CMapStringToPtr& hover = manager->GetHoverMap();
+  const CRect region = PointPickRegion(pt, box);
+  std::vector<CUbEntityObj*>& candidates = GatherPickCandidates(region);
+  std::vector<CUbEntityObj*> hits;
+  size_t polygons = 0;
+  for (CUbEntityObj* entity : candidates) {
+    const int kind = entity->GetTypeEntity();
+    if (kind == CStmEntityObject::kKindBoundary || kind == CStmEntityObject::kKindArea) {
+      candidates[polygons++] = entity;
+    } else if (IsHitOnCpu(entity, region, *model, *view)) {
+      hits.push_back(entity);
+    }
+  }
+  candidates.resize(polygons);
+  if (polygons > 0 && OpenGLRenderStart()) {
+    PickCandidatesInRegion(region, -1, 0, &hover, kSelectHover);
+    OpenGLRenderEnd();
+  } else {
+    candidates.clear();
+    hover.RemoveAll();
+  }
+  for (CUbEntityObj* entity : hits) hover.SetAt(entity->GetName(), entity);
+  return hover.GetCount();
+}
+
+bool CStmUbRenderer::IsHitOnCpu(CUbEntityObj* entity, const CRect& region, CStmModel& model,
+                                CStmDataView& view) const {
+  if (!entity || entity->IsDrawVerify(GetWndIndex()) || !entity->IsPickable()) return false;
+  CStmUbManager* manager = GetUbManager();
+  CVector a, b;
+  bool point = true;
+  switch (static_cast<int>(entity->GetTypeEntity())) {
+    case CStmEntityObject::kKindNode: {
+      auto* node = static_cast<CStmEntityNode*>(entity);
+      const CStmObjNode* record = model.GetNode(node->GetIdStm());
+      if (!view.IsShowOption(STM_SHOW_NODES) || !record || !record->IsEnable()) return false;
+      const SUbDisplayGroup& group = manager->GetCurDisplayGroup();
+      if (group.m_bFilter && !group.m_setKeys.count(entity->GetName())) return false;
+      a = node->GetCoord();
+      break;
+    }
+    case CStmEntityObject::kKindElement: {
+      auto* element = static_cast<CStmEntityElement*>(entity);
+      if (!view.IsShowOption(STM_SHOW_ELEMENTS) || !model.GetElement(element->GetIdStm())) return false;
+      a = element->GetCoordBegin();
+      b = element->GetCoordEnd();
+      point = false;
+      break;
+    }
+    case CStmEntityObject::kKindGridPoint:
+      if (!view.IsShowOption(STM_SHOW_GRID_POINTS)) return false;
+      a = static_cast<CStmEntityGridPoint*>(entity)->GetCoord();
+      break;
+    case CStmEntityObject::kKindGuideline:
+      if (!view.IsShowOption(STM_SHOW_GUIDELINES) || !entity->IsVisible()) return false;
+      a = static_cast<CStmEntityGuideline*>(entity)->GetPoint1();
+      b = static_cast<CStmEntityGuideline*>(entity)->GetPoint2();
+      point = false;
+      break;
+    default: return false;
+  }
+  // GL window coordinates (rows from the bottom), relative to the region's centre: the pass
+  // clips to half the region's size either way, whatever a point's size or a line's width.
+  double centreU = 0.0, centreV = 0.0;
+  GetViewCenter(centreU, centreV);
+  const double scale = GetViewScale();
+  const double cx = (region.left + region.right) * 0.5 - GetWidth() * 0.5;
+  const double cy = GetHeight() * 0.5 - (region.top + region.bottom) * 0.5;
+  const auto window = [&](const CVector& p, double& x, double& y) {
+    double u = 0.0, v = 0.0;
+    ModelToPlane(p, u, v);
+    x = (u - centreU) / scale - cx;
+    y = (v - centreV) / scale - cy;
+  };
+  const double hw = region.Width() * 0.5, hh = region.Height() * 0.5;
+  double x0 = 0.0, y0 = 0.0;
+  window(a, x0, y0);
+  if (point) return std::fabs(x0) <= hw && std::fabs(y0) <= hh;
+  double x1 = 0.0, y1 = 0.0;
+  window(b, x1, y1);
+  // The segment against the box: the part of it inside every slab is not empty.
+  double t0 = 0.0, t1 = 1.0;
+  const auto slab = [&](double p, double d, double half) {
+    if (d == 0.0) return std::fabs(p) <= half;
+    double lo = (-half - p) / d, hi = (half - p) / d;
+    if (lo > hi) std::swap(lo, hi);
+    t0 = std::max(t0, lo);
+    t1 = std::min(t1, hi);
+    return t0 <= t1;
+  };
+  return slab(x0, x1 - x0, hw) && slab(y0, y1 - y0, hh);
 }
 
 int CStmUbRenderer::PickRank(int kind) {

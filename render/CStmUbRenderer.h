@@ -90,6 +90,8 @@ public:
   // before an element, and the model's entities before grid points and guidelines, which only
   // mark places on it. Null when the pick holds nothing.
   CUbEntityObj* GetHoverEntity() const;
+  // The hover pick, answered on the CPU for points and lines; see the definition for why.
+  int HoverPoint(const CPoint& pt, const CSize& box) override;
 
 private:
   void InitStmRenderer();
@@ -105,6 +107,9 @@ private:
 
   // The manager, its current model and the model's view settings; false when any is missing.
   bool GetScene(CStmUbManager*& manager, CStmModel*& model, CStmDataView*& view) const;
+  // Whether the selection pass would hit the entity, a point or a line kind, in the window
+  // region: drawn (its kind shown, not hidden in this window, pickable) and within the region.
+  bool IsHitOnCpu(CUbEntityObj* entity, const CRect& region, CStmModel& model, CStmDataView& view) const;
   // Lower picks first when a click has room for fewer hits than it found.
   static int PickRank(int kind);
   // The selection filter: grid points and guidelines never, outlines only while their

@@ -147,7 +147,7 @@ void CUbActionBase::HoverPick(CUbRenderWnd* wnd) {
   CUbManage* manage = GetManage(wnd);
   if (!manage) return;
   const CSize box(manage->GetSelectSize().cx * 2, manage->GetSelectSize().cy * 2);
-  wnd->SelectionPoint(GetMouseMovePos(), box, -1, 0, &manage->GetHoverMap(), CUbRenderWnd::kSelectHover);
+  wnd->HoverPoint(GetMouseMovePos(), box);
 }
 
 void CUbActionBase::OnTimer(CUbRenderWnd* wnd) {

@@ -485,12 +485,20 @@ void CUbRenderWnd::CreateAllDataCallList(long index) {
 // ---------------------------------------------------------------------------------------------
 // Picking
 
+CRect CUbRenderWnd::PointPickRegion(const CPoint& pt, const CSize& box) {
+  const int w = std::max(1, box.cx), h = std::max(1, box.cy);
+  return CRect(pt.x - w / 2, pt.y - h / 2, pt.x - w / 2 + w, pt.y - h / 2 + h);
+}
+
 int CUbRenderWnd::SelectionPoint(const CPoint& pt, const CSize& box, long maxHits, int flag, CMapStringToPtr* map,
                                  long mode) {
-  const int w = std::max(1, box.cx), h = std::max(1, box.cy);
-  CRect region(pt.x - w / 2, pt.y - h / 2, pt.x - w / 2 + w, pt.y - h / 2 + h);
   m_bPickInside = false;
-  return RunSelection(region, maxHits, flag, map, mode);
+  return RunSelection(PointPickRegion(pt, box), maxHits, flag, map, mode);
+}
+
+int CUbRenderWnd::HoverPoint(const CPoint& pt, const CSize& box) {
+  if (!m_pManage) return 0;
+  return SelectionPoint(pt, box, -1, 0, &m_pManage->GetHoverMap(), kSelectHover);
 }
 
 int CUbRenderWnd::SelectionRect(const CPoint& p1, const CPoint& p2, int inside, int flag, CMapStringToPtr* map,
@@ -509,25 +517,37 @@ int CUbRenderWnd::SelectionRect(const CPoint& p1, const CPoint& p2, int inside, 
 
 int CUbRenderWnd::RunSelection(const CRect& region, long maxHits, int flag, CMapStringToPtr* map, long mode) {
   if (!m_pManage || !OpenGLRenderStart()) return 0;
+  GatherPickCandidates(region);
+  const int count = PickCandidatesInRegion(region, maxHits, flag, map, mode);
+  OpenGLRenderEnd();
+  return count;
+}
+
+std::vector<CUbEntityObj*>& CUbRenderWnd::GatherPickCandidates(const CRect& region) {
+  m_arPickCandidates.clear();
+  if (!m_pManage) return m_arPickCandidates;
+  // Only what lies near the region can be hit, so the pass draws only that: a click costs what
+  // is under the cursor, not the whole scene. Along the view direction nothing is cut off.
+  const CVector a = ClientToExt(CPoint(region.left, region.top), 0.0);
+  const CVector b = ClientToExt(CPoint(region.right, region.bottom), 0.0);
+  const double margin = (kPickMarginPixels + 1.0) * m_dViewScale;
+  CVector lo(std::min(a.x, b.x) - margin, std::min(a.y, b.y) - margin, std::min(a.z, b.z) - margin);
+  CVector hi(std::max(a.x, b.x) + margin, std::max(a.y, b.y) + margin, std::max(a.z, b.z) + margin);
+  const CVector normal = GetViewNormal();
+  constexpr double kUnbounded = 1e300;
+  if (normal.x != 0.0) lo.x = -kUnbounded, hi.x = kUnbounded;
+  if (normal.y != 0.0) lo.y = -kUnbounded, hi.y = kUnbounded;
+  if (normal.z != 0.0) lo.z = -kUnbounded, hi.z = kUnbounded;
+  m_pManage->GetEttInBox(lo, hi, CUbEntityObj::TYPE_ENTITY_ALL, m_arPickCandidates);
+  return m_arPickCandidates;
+}
+
+int CUbRenderWnd::PickCandidatesInRegion(const CRect& region, long maxHits, int flag, CMapStringToPtr* map,
+                                         long mode) {
   const int height = GetHeight();
   GLint viewport[4] = {0, 0, GetWidth(), height};
   if (m_arSelectBuffer.empty()) m_arSelectBuffer.resize(kInitialSelectBuffer);
-  // Only what lies near the region can be hit, so the pass draws only that: a click costs what
-  // is under the cursor, not the whole scene. Along the view direction nothing is cut off.
-  {
-    const CVector a = ClientToExt(CPoint(region.left, region.top), 0.0);
-    const CVector b = ClientToExt(CPoint(region.right, region.bottom), 0.0);
-    const double margin = (kPickMarginPixels + 1.0) * m_dViewScale;
-    CVector lo(std::min(a.x, b.x) - margin, std::min(a.y, b.y) - margin, std::min(a.z, b.z) - margin);
-    CVector hi(std::max(a.x, b.x) + margin, std::max(a.y, b.y) + margin, std::max(a.z, b.z) + margin);
-    const CVector normal = GetViewNormal();
-    constexpr double kUnbounded = 1e300;
-    if (normal.x != 0.0) lo.x = -kUnbounded, hi.x = kUnbounded;
-    if (normal.y != 0.0) lo.y = -kUnbounded, hi.y = kUnbounded;
-    if (normal.z != 0.0) lo.z = -kUnbounded, hi.z = kUnbounded;
-    m_pManage->GetEttInBox(lo, hi, CUbEntityObj::TYPE_ENTITY_ALL, m_arPickCandidates);
-    m_bPickFromIndex = true;
-  }
+  m_bPickFromIndex = true;
   GLint hits = -1;
   while (hits < 0) {
     glSelectBuffer(static_cast<GLsizei>(m_arSelectBuffer.size()), m_arSelectBuffer.data());
@@ -558,7 +578,6 @@ int CUbRenderWnd::RunSelection(const CRect& region, long maxHits, int flag, CMap
   m_arPickCandidates.clear();
   CMapStringToPtr* target = map ? map : &m_pManage->GetSelectMap();
   SetSelectObject(hits, maxHits, flag, target, mode);
-  OpenGLRenderEnd();
   return target->GetCount();
 }
 

@@ -119,6 +119,9 @@ public:
   // -1 keeps every hit. SelectionRect with `inside` non-zero keeps only what lies inside.
   // Each returns the number of entities put into the map.
   int SelectionPoint(const CPoint& pt, const CSize& box, long maxHits, int flag, CMapStringToPtr* map, long mode);
+  // Fills the manager's hover map with everything under the box around pt; a window may answer
+  // it otherwise than by the selection pass, as long as the answer is the same.
+  virtual int HoverPoint(const CPoint& pt, const CSize& box);
   int SelectionRect(const CPoint& p1, const CPoint& p2, int inside, int flag, CMapStringToPtr* map, long mode);
   // Puts entities into a map: the hover map or a query replace its contents; a selection is
   // replaced unless the flag holds MK_CONTROL, and selection marks follow the current selection.
@@ -170,6 +173,15 @@ public:
   CUbActionBase* GetActionCurrent() const;
 
 protected:
+  // The window region SelectionPoint picks in: box pixels centred on pt.
+  static CRect PointPickRegion(const CPoint& pt, const CSize& box);
+  // The index's entities near the region (with the pick margin), to be picked by
+  // PickCandidatesInRegion, which may be given fewer of them.
+  std::vector<CUbEntityObj*>& GatherPickCandidates(const CRect& region);
+  // The selection pass over the gathered candidates alone, into map (the selection when null);
+  // the GL context must be current. Clears the candidates.
+  int PickCandidatesInRegion(const CRect& region, long maxHits, int flag, CMapStringToPtr* map, long mode);
+
   // The snap-kind glyph around pos, sized by the pick box, in the view plane; GL state is the caller's.
   void DrawSnapGlyph(long type, const CVector& pos, const CVector& colour);
   // For derived snap markers: whether this stamp was the last one drawn in the slot, and

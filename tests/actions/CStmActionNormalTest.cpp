@@ -225,6 +225,58 @@ TEST_F(CStmActionNormalTest, TheRestingCursorNamesTheElementNotTheGridPointItLie
   EXPECT_EQ(hovered->GetTypeEntity(), CStmEntityObject::kKindNode);
 }
 
+TEST_F(CStmActionNormalTest, HoverAnswersAsTheSelectionPassOverEveryCursorPosition) {
+  m_model.GetStmDataView()->SetGridSpace(CVector(20, 20, 20));
+  BuildScene(true);
+  // Node 5 closes a ring 1-2-3-4-5 that bounds an area; grid points lie on elements 1 and 3.
+  m_model.AddNode(CVector(-40, 0, 40));
+  m_model.AddElement(4, 5, SStmPropElement(0, 2, 0.0));
+  m_model.AddElement(5, 1, SStmPropElement(0, 2, 0.0));
+  ASSERT_TRUE(m_model.AddPropertyArea({1, 3, 2, 4, 5}));
+  m_manager.UpdateStmRenderer();
+  m_manager.AddGridPoints();
+  // Node 4 is out of the shown display group, so neither pick may name it.
+  SUbDisplayGroup& group = m_manager.GetCurDisplayGroup();
+  group.m_bFilter = 1;
+  for (int id : {1, 2, 3, 5}) group.m_setKeys.insert(m_manager.GetEntNode(id)->GetName());
+  const CString hidden = m_manager.GetEntNode(4)->GetName();
+
+  // A point exactly on the box's edge is hit or not as the driver's rounding falls; a quarter
+  // pixel off the fitted view keeps every point of this scene off the edges.
+  double u = 0.0, v = 0.0;
+  m_wnd.GetViewCenter(u, v);
+  m_wnd.SetViewCenter(u + 0.25 * m_wnd.GetViewScale(), v + 0.25 * m_wnd.GetViewScale());
+
+  const CSize box(m_manager.GetSelectSize().cx * 2, m_manager.GetSelectSize().cy * 2);
+  const auto keys = [](const CMapStringToPtr& map) {
+    std::set<std::string> out;
+    for (const auto& entry : map) out.insert(std::string(entry.first));
+    return out;
+  };
+  std::set<int> kinds;
+  int disagreements = 0;
+  CMapStringToPtr pass;
+  for (int y = 0; y < kHeight; y += 3) {
+    for (int x = 0; x < kWidth; x += 3) {
+      const CPoint pt(x, y);
+      m_wnd.HoverPoint(pt, box);
+      m_wnd.SelectionPoint(pt, box, -1, 0, &pass, CUbRenderWnd::kSelectHover);
+      const std::set<std::string> hovered = keys(m_manager.GetHoverMap());
+      if (hovered != keys(pass) && ++disagreements <= 3) {
+        std::string cpu, gl;
+        for (const std::string& key : hovered) cpu += key + ' ';
+        for (const std::string& key : keys(pass)) gl += key + ' ';
+        ADD_FAILURE() << "at " << x << "," << y << " hover has " << cpu << "and the pass " << gl;
+      }
+      EXPECT_EQ(hovered.count(std::string(hidden)), 0u);
+      if (const CUbEntityObj* entity = m_wnd.GetHoverEntity()) kinds.insert(entity->GetTypeEntity());
+    }
+  }
+  EXPECT_EQ(disagreements, 0);
+  EXPECT_EQ(kinds, (std::set<int>{CStmEntityObject::kKindNode, CStmEntityObject::kKindElement,
+                                  CStmEntityObject::kKindGridPoint, CStmEntityObject::kKindArea}));
+}
+
 TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
   // A square of elements 1-4 that is both the outline and a property area, element 5 inside.
   for (const CVector& p : {CVector(-50, 0, -30), CVector(50, 0, -30), CVector(50, 0, 50), CVector(-50, 0, 50),
