@@ -107,26 +107,6 @@ TEST_F(CStmUbManagerTest, LookupsMatchWithinToleranceElementsEitherWayGuidelines
   EXPECT_EQ(m_manager.GetEntElement(1), element);
 }
 
-TEST_F(CStmUbManagerTest, DeletingDisablesTheRecordAndUndoEnablesItAgain) {
-  AddRow(2);
-  Join(1, 2);
-  m_manager.UpdateStmRenderer();
-  CStmEntityElement* element = m_manager.GetEntElement(1);
-  CStmEntityNode* node = m_manager.GetEntNode(2);
-  m_manager.SetHistoryStart();
-  m_manager.DeleteEtt(element, 0, 1, 1);
-  m_manager.DeleteEtt(node, 0, 1, 1);
-  m_manager.SetHistoryEnd();
-  EXPECT_FALSE(m_model.GetElement(1)->IsEnable());
-  EXPECT_FALSE(m_model.GetNode(2)->IsEnable());
-  ASSERT_TRUE(m_manager.Undo());
-  EXPECT_TRUE(m_model.GetElement(1)->IsEnable());
-  EXPECT_TRUE(m_model.GetNode(2)->IsEnable());
-  EXPECT_EQ(m_manager.GetEntNode(2), node);
-  ASSERT_TRUE(m_manager.Redo());
-  EXPECT_FALSE(m_model.GetNode(2)->IsEnable());
-}
-
 TEST_F(CStmUbManagerTest, ANodeComingBackRestoresTheLinkOfAnElementThroughIt) {
   AddRow(3);
   CStmObjElement* record = Join(1, 3);

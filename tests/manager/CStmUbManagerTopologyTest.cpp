@@ -123,18 +123,6 @@ TEST_F(CStmUbManagerTopologyTest, DeletingTheSelectionKeepsUsedNodesDropsOrphans
   EXPECT_EQ(Ends(2), 203);
 }
 
-TEST_F(CStmUbManagerTopologyTest, ALockedModelDeletesNothing) {
-  Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
-  m_manager.ClearHistory();
-  m_model.SetLock(1);
-  m_manager.SelectElement({1});
-  m_manager.DeleteSelectedEntity();
-  EXPECT_EQ(m_manager.GetCount(kElement), 1);
-  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 12);
-  EXPECT_EQ(m_manager.GetUndoCount(), 0);
-  EXPECT_TRUE(m_host.m_messages.empty());
-}
-
 TEST_F(CStmUbManagerTopologyTest, TheDeleteKeyDeletesTheSelectionInTheSelectionAction) {
   Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
   m_manager.SelectNewElement({1});
