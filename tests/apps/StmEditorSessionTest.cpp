@@ -238,45 +238,38 @@ TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
   EXPECT_EQ(ElementsOnDisk(), 4);
 }
 
+// Each answer ends the editor, so each gets its own start: Esc stays, No keeps the file, Enter
+// (the first button) and Yes save, and a model undone to the file closes without asking.
 TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
-  WriteSquare();
-  ASSERT_TRUE(m_editor.Start(m_path));
-  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
-  ASSERT_TRUE(m_editor.Key("Delete"));
-
-  // Esc cancels the close: the editor stays with its changes.
-  ASSERT_TRUE(m_editor.Key("ctrl+q"));
-  EXPECT_NE(m_editor.State().Get("box").find("Save the changes"), std::string::npos) << m_editor.State().Get("box");
-  ASSERT_TRUE(m_editor.Key("Escape"));
-  EXPECT_EQ(m_editor.State().Get("box"), "");
-  EXPECT_TRUE(TitleMarked());
-
-  // No leaves the file as it was.
-  ASSERT_TRUE(m_editor.Key("ctrl+q"));
-  EXPECT_EQ(m_editor.KeyAndWaitForExit("n"), 0) << m_editor.Stderr();
-  EXPECT_EQ(ElementsOnDisk(), 5);
-}
-
-TEST_F(StmEditorSessionTest, YesOrEnterToTheClosePromptSavesAndAnUnchangedModelClosesAtOnce) {
   WriteSquare();
   {
     StmEditorSession editor;
     ASSERT_TRUE(editor.Start(m_path));
-    // Deleting nothing and undoing to the file leave nothing to ask about.
-    ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("Delete"));  // deleting nothing is no change
     ASSERT_TRUE(editor.Click(kBottomMiddle));
     ASSERT_TRUE(editor.Key("Delete"));
+    ASSERT_TRUE(editor.Key("ctrl+q"));
+    EXPECT_NE(editor.State().Get("box").find("Save the changes"), std::string::npos) << editor.State().Get("box");
+    ASSERT_TRUE(editor.Key("Escape"));
+    EXPECT_EQ(editor.State().Get("box"), "");
     ASSERT_TRUE(editor.Key("ctrl+z"));
     EXPECT_EQ(editor.KeyAndWaitForExit("ctrl+q"), 0) << editor.Stderr();
   }
-  {
-    // Enter gives the first button, which is Yes.
-    StmEditorSession editor;
+  const auto deleteAndClose = [this](StmEditorSession& editor, const char* answer) {
     ASSERT_TRUE(editor.Start(m_path));
     ASSERT_TRUE(editor.Click(kBottomMiddle));
     ASSERT_TRUE(editor.Key("Delete"));
     ASSERT_TRUE(editor.Key("ctrl+q"));
-    EXPECT_EQ(editor.KeyAndWaitForExit("Return"), 0) << editor.Stderr();
+    EXPECT_EQ(editor.KeyAndWaitForExit(answer), 0) << editor.Stderr();
+  };
+  {
+    StmEditorSession editor;
+    deleteAndClose(editor, "n");
+    EXPECT_EQ(ElementsOnDisk(), 5);
+  }
+  {
+    StmEditorSession editor;
+    deleteAndClose(editor, "Return");
     EXPECT_EQ(ElementsOnDisk(), 4);
   }
   ASSERT_TRUE(m_editor.Start(m_path));
