@@ -99,12 +99,6 @@ TEST_F(CStmUbManagerTest, LookupsMatchWithinToleranceElementsEitherWayGuidelines
   EXPECT_EQ(m_manager.GetEntGuideline(a, b), guide);
   EXPECT_EQ(m_manager.GetEntGuideline(b, a), nullptr);
   EXPECT_EQ(m_manager.GetCountEntityInvolvedElement(b, 0), 1);
-
-  // Lookups by position never draw, so they answer without a window too.
-  CStmEntityNode* node = m_manager.GetEntNode(3);
-  m_manager.RemoveRenderWnd(&m_wnd);
-  EXPECT_EQ(m_manager.GetEntNode(3), node);
-  EXPECT_EQ(m_manager.GetEntElement(1), element);
 }
 
 TEST_F(CStmUbManagerTest, ANodeComingBackRestoresTheLinkOfAnElementThroughIt) {
