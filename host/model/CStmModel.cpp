@@ -882,6 +882,7 @@ void CStmModel::ClearResults() {
     node->SetNodalZones({});
     node->SetMaxWidthZones({});
   }
+  m_reactions.clear();
   m_esoSteps.clear();
   m_nStepEso = -1;
   m_stressFlow.clear();

@@ -21,6 +21,7 @@
 #include "host/model/CStmObjNode.h"
 #include "host/model/CStmObjRestraint.h"
 #include "host/model/CStmObjSpring.h"
+#include "host/model/StmMaterials.h"
 
 // Records are never erased: a deleted record is disabled and stays, so that undo can enable it
 // again. Ids are unique within a kind (outer and inner boundaries share one id range) and start
@@ -257,8 +258,17 @@ public:
   const std::vector<SStmSegment>& GetBoundaryRefs() const { return m_boundaryRefs; }
   void SetBoundaryRefs(std::vector<SStmSegment> refs) { m_boundaryRefs = std::move(refs); }
 
-  // Drops every result (forces, zones, regions, ESO, flow, meshes) and unlocks the model.
+  // Support reactions by node id, per analysed case (statics, then combinations), in model
+  // coordinates and the model's force unit.
+  const std::map<int, std::vector<CVector>>& GetResultReactions() const { return m_reactions; }
+  void SetResultReactions(std::map<int, std::vector<CVector>> reactions) { m_reactions = std::move(reactions); }
+
+  // Drops every result (forces, reactions, zones, regions, ESO, flow, meshes) and unlocks the model.
   void ClearResults();
+
+  // ---- Materials and design code.
+  const SStmMaterials& GetMaterials() const { return m_materials; }
+  void SetMaterials(const SStmMaterials& materials) { m_materials = materials; }
 
   // ---- Document text.
   const CString& GetDescription() const { return m_strDescription; }
@@ -328,6 +338,8 @@ private:
   SStmMeshSpace m_meshSpace;
   int m_nTypeMesh = 0;
   std::vector<SStmSegment> m_boundaryRefs;
+  std::map<int, std::vector<CVector>> m_reactions;
+  SStmMaterials m_materials;
 
   // Element ids per node id, disabled elements included.
   std::unordered_map<int, std::vector<int>> m_nodeElements;

@@ -1,0 +1,32 @@
+// The materials of the concrete member and the design code its checks follow. Stresses and
+// moduli are in the model's force per length squared (kN and mm: kN/mm², so 30 MPa is 0.03),
+// lengths in the model's length unit: what is stored never depends on a unit conversion. A value
+// of 0 means "not given"; what needs it names it instead of computing.
+#pragma once
+
+enum EStmDesignCode {
+  STM_CODE_ACI_318_19 = 0,   // chapter 23
+  STM_CODE_EN_1992_1_1 = 1,  // clause 6.5
+};
+
+struct SStmMaterials {
+  EStmDesignCode eCode = STM_CODE_ACI_318_19;
+  // f'c (ACI) or f_ck (EN): the specified compressive strength of the concrete.
+  double dConcreteStrength = 0.0;
+  double dConcreteModulus = 0.0;
+  double dPoisson = 0.2;
+  double dSteelYield = 0.0;
+  double dSteelModulus = 0.0;
+  // Out of plane; a property area's own thickness, where it gives one, holds inside it.
+  double dThickness = 0.0;
+  // From the concrete face to the centroid of a tie's bars: half the width a tie occupies.
+  double dCover = 0.0;
+
+  bool operator==(const SStmMaterials& b) const {
+    return eCode == b.eCode && dConcreteStrength == b.dConcreteStrength &&
+           dConcreteModulus == b.dConcreteModulus && dPoisson == b.dPoisson &&
+           dSteelYield == b.dSteelYield && dSteelModulus == b.dSteelModulus &&
+           dThickness == b.dThickness && dCover == b.dCover;
+  }
+  bool operator!=(const SStmMaterials& b) const { return !(*this == b); }
+};
