@@ -38,14 +38,9 @@ protected:
     auto* normal = dynamic_cast<CStmActionNormal*>(m_manager.GetAction(48));
     return normal ? normal->GetSnapPointManage().IsDragging() : -1;
   }
-  CPoint At(const CVector& p) const { return m_wnd.ExtToClient(p); }
   void Press(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonDown(MK_LBUTTON | flags, pt); }
   void Release(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonUp(flags, pt); }
   void Move(CPoint pt, UINT flags = MK_LBUTTON) { m_wnd.OnMouseMove(flags, pt); }
-  void Click(const CVector& p, UINT flags = 0) {
-    Press(At(p), flags);
-    Release(At(p), flags);
-  }
   void Band(const CPoint& from, const CPoint& to, UINT flags = 0) {
     Press(from, flags);
     Move(to, MK_LBUTTON | flags);
@@ -77,19 +72,6 @@ protected:
     Move(At(target), 0);
     Press(At(target));
     Release(At(target));
-  }
-
-  // After the drop, undo gives back the file as it was and redo the file after the drop, with
-  // the scene matching the model at every step.
-  void ExpectUndoRedoExact(const std::string& before, const std::string& name) {
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    const std::string after = SaveModelBytes(m_model, name + "-after");
-    ASSERT_EQ(m_manager.Undo(), 1);
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, name + "-undone")), "");
-    ASSERT_EQ(m_manager.Redo(), 1);
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    EXPECT_EQ(FirstDifference(after, SaveModelBytes(m_model, name + "-redone")), "");
   }
 };
 

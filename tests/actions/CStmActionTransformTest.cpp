@@ -29,13 +29,6 @@ protected:
     FitView();
   }
   void Select(const std::set<int>& nodes, const std::set<int>& elements) { m_manager.SelectObject(nodes, elements); }
-  CPoint At(const CVector& p) const { return m_wnd.ExtToClient(p); }
-  void Click(const CVector& p) {
-    CPoint pt = At(p);
-    m_wnd.OnMouseMove(0, pt);
-    m_wnd.OnLButtonDown(MK_LBUTTON, pt);
-    m_wnd.OnLButtonUp(0, pt);
-  }
   void Esc() { m_wnd.OnKeyDown(VK_ESCAPE, 1, 0); }
 
   // The enabled elements as "(x,z)-(x,z)" of their ends, in id order.
@@ -65,19 +58,6 @@ protected:
         ++count;
     }
     return count;
-  }
-
-  // The model is the truth after the edit, after its undo (the file as it was) and after its
-  // redo (the file as the edit left it).
-  void ExpectUndoRedoExact(const std::string& before, const std::string& name) {
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    const std::string after = SaveModelBytes(m_model, name + "-after");
-    ASSERT_EQ(m_manager.Undo(), 1);
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, name + "-undone")), "");
-    ASSERT_EQ(m_manager.Redo(), 1);
-    EXPECT_EQ(m_manager.CheckConsistency(), CString());
-    EXPECT_EQ(FirstDifference(after, SaveModelBytes(m_model, name + "-redone")), "");
   }
 };
 

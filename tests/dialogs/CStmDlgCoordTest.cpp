@@ -9,7 +9,6 @@
 #include "dialogs/CStmDlgCoord.h"
 #include "dialogs/CStmDlgOffset.h"
 #include "host/framework/CUbActionBase.h"
-#include "host/platform/StmText.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -37,8 +36,6 @@ protected:
 TEST_F(CStmDlgCoordTest, ShownByTheToolsAtTheBottomLeftWithTheFirstFieldReadyToTypeOver) {
   CStmDlgCoord& dlg = Dialog();
   EXPECT_TRUE(dlg.IsWindowVisible());
-  EXPECT_EQ(dlg.GetCaption(), StmText("Edit Coordination"));
-  EXPECT_EQ(dlg.GetControl(CStmDlgCoord::IDC_STATIC_COORD)->m_strCaption, StmText("Coordination :"));
   EXPECT_EQ(CWnd::GetFocus(), &dlg);
   EXPECT_EQ(dlg.GetFocusId(), CStmDlgCoord::IDC_EDIT_FIRST);
   EXPECT_TRUE(dlg.GetControl(CStmDlgCoord::IDC_EDIT_SECOND)->m_bEnabled);

@@ -1,5 +1,5 @@
 // The six scene entities off screen: what they draw and the GL state they leave, their snaps,
-// tooltips, archives and copies.
+// tooltips and copies (their archives: the fuzz fixture test and its corpus).
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include "entities/CStmEntityGridPoint.h"
 #include "entities/CStmEntityGuideline.h"
 #include "entities/CStmEntityNode.h"
-#include "host/platform/CArchive.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -26,26 +25,6 @@ protected:
     m_model.AddNode(CVector(40, 0, 0));
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_manager.UpdateStmRenderer();
-  }
-
-  void ExpectColour(const CPoint& pt, const CVector& rgb) {
-    const auto px = Pixel(pt);
-    EXPECT_NEAR(px[0], rgb.x * 255.0, 2.0) << pt.x << "," << pt.y;
-    EXPECT_NEAR(px[1], rgb.y * 255.0, 2.0);
-    EXPECT_NEAR(px[2], rgb.z * 255.0, 2.0);
-  }
-
-  std::vector<std::uint8_t> Store(CUbEntityObj& entity) {
-    std::vector<std::uint8_t> buffer;
-    CArchive ar(buffer, CArchive::store);
-    entity.Serialize(ar);
-    return buffer;
-  }
-
-  void Load(CUbEntityObj& entity, std::vector<std::uint8_t>& buffer) {
-    CArchive ar(buffer, CArchive::load);
-    entity.Serialize(ar);
-    EXPECT_EQ(ar.GetRemaining(), 0u);
   }
 };
 
@@ -223,70 +202,6 @@ TEST_F(CStmEntityTest, SegmentSnapsKeepTheFirstOfEqualCandidatesAndRejectWhatDoe
   first = 1;
   EXPECT_EQ(grid.GetOsnapNodePoint(CVector(), out, first), 1);
   EXPECT_EQ(out, CVector(90, 0, 0));
-}
-
-TEST_F(CStmEntityTest, ArchivesRoundTripWithTheirVersions) {
-  CStmEntityNode node(&m_manager, CVector(1, 2, 3));
-  node.SetRadius(5.5);
-  auto buffer = Store(node);
-  CStmEntityNode node2;
-  Load(node2, buffer);
-  EXPECT_EQ(node2.GetCoord(), CVector(1, 2, 3));
-  EXPECT_EQ(node2.GetRadius(), 5.5);
-  EXPECT_EQ(node2.GetCoordBeforeMove(), CVector());
-
-  CStmEntityElement element(&m_manager, CVector(1, 0, 0), CVector(4, 0, 4));
-  element.SetThickness(3.0);
-  element.SetTypeElement(2);
-  buffer = Store(element);
-  CStmEntityElement element2;
-  Load(element2, buffer);
-  EXPECT_EQ(element2.GetCoordEnd(), CVector(4, 0, 4));
-  EXPECT_EQ(element2.GetThickness(), 3.0);
-  EXPECT_EQ(element2.GetTypeElement(), 2);
-
-  // A version-0 element archive has no type: the entity keeps its own.
-  CStmEntityObject plain;
-  plain.SetTypeEntity(CStmEntityObject::kKindElement);
-  std::vector<std::uint8_t> old = Store(plain);
-  {
-    CArchive ar(old, CArchive::store);
-    ar << std::int32_t{0} << CVector(5, 0, 0) << CVector(6, 0, 0) << 2.5;
-  }
-  CStmEntityElement element3;
-  element3.SetTypeElement(1);
-  Load(element3, old);
-  EXPECT_EQ(element3.GetCoordBegin(), CVector(5, 0, 0));
-  EXPECT_EQ(element3.GetTypeElement(), 1);
-
-  CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_INNER, {CVector(0, 0, 0), CVector(1, 0, 1)});
-  boundary.SetThickness(4.0);
-  buffer = Store(boundary);
-  CStmEntityBoundary boundary2;
-  Load(boundary2, buffer);
-  EXPECT_EQ(boundary2.GetType(), STM_BOUNDARY_INNER);
-  EXPECT_EQ(boundary2.GetBoundaryArray(), boundary.GetBoundaryArray());
-  EXPECT_EQ(boundary2.GetThickness(), 4.0);
-
-  CStmEntityArea area(&m_manager, {CVector(0, 0, 0), CVector(1, 0, 1), CVector(2, 0, 0)});
-  area.SetWidth(9.0);
-  buffer = Store(area);
-  CStmEntityArea area2;
-  Load(area2, buffer);
-  EXPECT_EQ(area2.GetAreaPosArray(), area.GetAreaPosArray());
-  EXPECT_EQ(area2.GetWidth(), 9.0);
-
-  CStmEntityGuideline guide(&m_manager, 2, CVector(1, 0, 0), CVector(2, 0, 0));
-  buffer = Store(guide);
-  CStmEntityGuideline guide2;
-  Load(guide2, buffer);
-  EXPECT_EQ(guide2.GetTypeEntity(), 113);
-
-  // An archive read past what was written throws the framework's exception.
-  buffer = Store(node);
-  buffer.resize(buffer.size() - 4);
-  CArchive ar(buffer, CArchive::load);
-  EXPECT_THROW(element2.Serialize(ar), CArchiveException);
 }
 
 TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItToo) {

@@ -41,38 +41,11 @@ void CTestSegmentEntity::GetRange(CCubeRange& range) {
   range.Apply(m_vEnd);
 }
 
-void CTestSegmentEntity::Mirror(const CVector& p1, const CVector& p2) {
-  m_vBegin = GetMirrorPos(p1, p2, m_vBegin);
-  m_vEnd = GetMirrorPos(p1, p2, m_vEnd);
-  UpdateEttIndex();
-  CUbEntityObj::Mirror(p1, p2);
-}
-
 void CTestSegmentEntity::Move(const CVector& d) {
   m_vBegin = MoveAPoint(m_vBegin, d);
   m_vEnd = MoveAPoint(m_vEnd, d);
   UpdateEttIndex();
   CUbEntityObj::Move(d);
-}
-
-namespace {
-CVector RotateAbout(const CVector& p, const CVector& origin, const CVector& axis, const CDPoint& cs) {
-  const CVector k = axis.Unit();
-  const CVector v = p - origin;
-  return origin + v * cs.x + k.Cross(v) * cs.y + k * (k.Dot(v) * (1.0 - cs.x));
-}
-}  // namespace
-
-void CTestSegmentEntity::Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) {
-  m_vBegin = RotateAbout(m_vBegin, origin, axis, cs);
-  m_vEnd = RotateAbout(m_vEnd, origin, axis, cs);
-  UpdateEttIndex();
-  CUbEntityObj::Rotate(origin, axis, cs);
-}
-
-int CTestSegmentEntity::IsInRect(CRect rect) {
-  if (!m_pEttManage) return 0;
-  return rect.PtInRect(m_pEttManage->ExtToClient(m_vBegin)) && rect.PtInRect(m_pEttManage->ExtToClient(m_vEnd));
 }
 
 int CTestSegmentEntity::Take(const CVector& candidate, const CVector& pt, CVector& out, int& first) const {

@@ -1,5 +1,5 @@
-// A segment entity for the framework tests: the smallest kind that exercises every slot the
-// container, the window, snapping, grips and the history use.
+// A segment entity for the framework tests: the smallest kind that exercises the slots the
+// container, its index, snapping, grips and the history use.
 #pragma once
 
 #include "host/framework/CUbEntityObj.h"
@@ -16,10 +16,7 @@ public:
 
   void Serialize(CArchive& ar) override;
   void GetRange(CCubeRange& range) override;
-  void Mirror(const CVector& p1, const CVector& p2) override;
   void Move(const CVector& d) override;
-  void Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) override;
-  int IsInRect(CRect rect) override;
   int GetOsnapEndPoint(CVector pt, CVector& out, int& first) override;
   int GetOsnapPerPoint(CVector pt, CVector& out, int& first, CVector base, HWND wnd, long x, long y,
                        long unused) override;

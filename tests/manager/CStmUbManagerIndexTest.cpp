@@ -110,18 +110,6 @@ TEST_F(CStmUbManagerIndexTest, DuplicatesAreFoundInRegistryOrderAndTheEarlierNod
   EXPECT_FALSE(m_model.GetNode(newer->GetIdStm())->IsEnable());
 }
 
-TEST_F(CStmUbManagerIndexTest, PastingBeyondTheWindowEdgeReusesWhatLiesWhereTheContentLands) {
-  const int original = Draw(m_manager, CVector(0, 0, 0), CVector(40, 0, 0))->GetIdStm();
-  Draw(m_manager, CVector(400, 0, 0), CVector(440, 0, 0));
-  m_manager.AddNode(CVector(420, 0, 0), 0, 1, 1, 0, nullptr);
-  m_manager.SelectNewElement({original});
-  m_manager.Copy();
-  m_manager.Paste(CVector(400, 0, 0));
-  EXPECT_EQ(Elements(), 2);
-  EXPECT_EQ(Nodes(), 5);
-  ExpectIndexInStep("after the paste");
-}
-
 // Edits of elements, nodes and outlines, with their undo and redo, are checked against the index
 // by the random editing test; guidelines, grid points and areas change only through setters.
 TEST_F(CStmUbManagerIndexTest, TheIndexFollowsTheSettersAndARebuild) {

@@ -1,5 +1,5 @@
 // The scene manager against real models and an off-screen window: rebuilds, lookups, the
-// registry hooks with undo, selection by ids, load state and load arrows.
+// registry hooks with undo, selection by ids and combinations as loads.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -85,13 +85,8 @@ TEST_F(CStmUbManagerTest, LookupsMatchWithinToleranceElementsEitherWayGuidelines
   Join(1, 2);
   m_manager.UpdateStmRenderer();
   const CVector a(-40, 0, 0), b(-20, 0, 0);
-  ASSERT_NE(m_manager.GetEntNode(3), nullptr);
-  EXPECT_EQ(m_manager.GetEntNode(CVector(1e-5, 0, -1e-5), nullptr), m_manager.GetEntNode(3));
-  EXPECT_EQ(m_manager.GetEntNode(CVector(1.1e-5, 0, 0), nullptr), nullptr);
-  EXPECT_EQ(m_manager.GetEntNode(CVector(-30, 0, 0), nullptr), nullptr);
-  CStmEntityElement* element = m_manager.GetEntElement(1);
-  ASSERT_NE(element, nullptr);
-  EXPECT_EQ(m_manager.GetEntElement(b, a, nullptr), element);
+  ASSERT_NE(m_manager.GetEntElement(1), nullptr);
+  EXPECT_EQ(m_manager.GetEntElement(b, a, nullptr), m_manager.GetEntElement(1));
   EXPECT_EQ(m_manager.GetEntElement(a, b + CVector(0, 0, 2e-5), nullptr), nullptr);
 
   auto* guide = new CStmEntityGuideline(&m_manager, 2, a, b);
@@ -112,56 +107,6 @@ TEST_F(CStmUbManagerTest, ANodeComingBackRestoresTheLinkOfAnElementThroughIt) {
   // Leaving, the element falls back to the enabled model node at its end point.
   m_manager.DeleteEtt(middle, 0, 0, 1);
   EXPECT_EQ(record->GetIdNodeEnd(), 3);
-}
-
-TEST_F(CStmUbManagerTest, MovingOneOfTwoElementsKeepsTheSharedNodeAndCarriesTheFreeOne) {
-  AddRow(3);
-  Join(1, 2);
-  Join(2, 3);
-  m_manager.UpdateStmRenderer();
-  CStmEntityNode* shared = m_manager.GetEntNode(2);
-  CStmEntityNode* free = m_manager.GetEntNode(3);
-  m_manager.GetEntElement(2)->Move(CVector(0, 0, 10));
-  EXPECT_EQ(shared->GetCoord(), CVector(-20, 0, 0));
-  EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(-20, 0, 0));
-  EXPECT_EQ(free->GetCoord(), CVector(0, 0, 10));
-  EXPECT_EQ(m_model.GetNode(3)->GetCoord(), CVector(0, 0, 10));
-  EXPECT_EQ(m_model.GetStmModifiedFlag(), 1);
-}
-
-TEST_F(CStmUbManagerTest, ViewStateAndFactory) {
-  CStmModel beginning;
-  m_manager.SetStmBeginning(&beginning);
-  m_manager.SetViewBeginning(1);
-  EXPECT_EQ(m_manager.GetStmModel(), &beginning);
-  EXPECT_EQ(m_manager.GetViewMode(), STM_VIEW_BEGINNING);
-  EXPECT_EQ(m_manager.IsEnableBoundarySelection(), 1);
-  m_manager.SetViewBeginning(0);
-  EXPECT_EQ(m_manager.GetStmModel(), &m_model);
-  EXPECT_EQ(m_manager.GetViewMode(), STM_VIEW_WORKING);
-
-  const std::pair<CUbRenderWnd::VIEW_POS, int> planes[] = {
-      {CUbRenderWnd::VIEW_POS_XZ, 1}, {CUbRenderWnd::VIEW_POS_YZ, 2}, {CUbRenderWnd::VIEW_POS_XY, 0},
-      {static_cast<CUbRenderWnd::VIEW_POS>(3), 3}};
-  for (const auto& [pos, plane] : planes) {
-    m_manager.SetViewPos(pos);
-    EXPECT_EQ(m_model.GetPlane(), plane);
-  }
-  m_manager.SetViewPos(CUbRenderWnd::VIEW_POS_YZ);
-  EXPECT_EQ(m_manager.GetCoordPlane(CDPoint(2, 3)), CVector(0, 2, 3));
-  EXPECT_EQ(m_manager.GetPointPlane(CVector(2, 7, 3)), CDPoint(7, 3));
-  m_manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  CVectorArray points;
-  m_manager.Vpt2VectorArray({CDPoint(2, 3)}, points);
-  EXPECT_EQ(points[0], CVector(2, 0, 3));
-
-  CUbEntityObj* guide = m_manager.CreateEntityObj("CStmEntityGuideline");
-  ASSERT_NE(dynamic_cast<CStmEntityGuideline*>(guide), nullptr);
-  EXPECT_EQ(guide->GetTypeEntity(), 113);
-  EXPECT_EQ(guide->GetEttManage(), &m_manager);
-  delete guide;
-  EXPECT_EQ(m_manager.CreateEntityObj("CStmEntityNothing"), nullptr);
-  EXPECT_EQ(m_manager.GetOSnapMode(), 0x80DA);
 }
 
 TEST_F(CStmUbManagerTest, SelectionByIdsRemembersThePreviousSelection) {
@@ -221,32 +166,6 @@ TEST_F(CStmUbManagerTest, CombinationsConvertRecursivelyAndDriveTheLoadMaximum) 
   EXPECT_DOUBLE_EQ(m_manager.GetMaxForceOfStaticLoad(), 3.0);
   m_manager.SetIndexLoadConditionLoad(-1, -1);
   EXPECT_DOUBLE_EQ(m_manager.GetMaxForceOfStaticLoad(), 10.0);
-}
-
-TEST_F(CStmUbManagerTest, ArrowSetsAreOwnedCopiesAndKeepTheSignedMaximum) {
-  SStmLoadArrowSet set;
-  m_manager.AddLoadArrowSet(set);
-  EXPECT_TRUE(m_manager.GetLoadArrowSet().empty());
-  set.strLabel = "w";
-  set.bConnect = 1;
-  for (double value : {4.0, -9.0, 7.0}) set.AddArrow({CVector(value, 0, 0), CVector(0, 0, -1), value});
-  m_manager.AddLoadArrowSet(set);
-  set.arrows[1]->dValue = 100.0;
-  EXPECT_DOUBLE_EQ(m_manager.GetMaxForceOfArrowSet(), -9.0);
-  ASSERT_EQ(m_manager.GetLoadArrowSet().size(), 1u);
-  const SStmLoadArrowSet& kept = *m_manager.GetLoadArrowSet()[0];
-  EXPECT_EQ(kept.strLabel, "w");
-  EXPECT_EQ(kept.bConnect, 1);
-  EXPECT_DOUBLE_EQ(kept.arrows[1]->dValue, -9.0);
-  m_manager.ClearLoadArrowSet();
-  EXPECT_TRUE(m_manager.GetLoadArrowSet().empty());
-  EXPECT_DOUBLE_EQ(m_manager.GetMaxForceOfArrowSet(), 0.0);
-
-  m_manager.SetRenderMarkPos({CVector(1, 0, 1)}, STM_MARK_NONE, 3.0);
-  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
-  m_manager.ClearRenderMarkPos();
-  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
-  EXPECT_DOUBLE_EQ(m_manager.GetSizeRenderMark(), 3.0);
 }
 
 }  // namespace

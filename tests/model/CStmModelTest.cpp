@@ -213,27 +213,6 @@ TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
       << "C1 would contain itself through C3 and C2";
   EXPECT_EQ(model.AddComboFactor("C1", "C1", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr);
   EXPECT_EQ(model.AddComboFactor("C1", "A", 2, 1.0), nullptr) << "unknown term type";
-
-  EXPECT_EQ(model.GetCountLoadConditionStatic(), 1);
-  EXPECT_EQ(model.GetLoadConditionComboIndex(1), model.GetLoadConditionCombo("C2"));
-  EXPECT_EQ(model.GetLoadConditionComboIndex(3), nullptr);
-  const CStmObjLoadComboFactor* term = model.GetLoadConditionCombo("C2")->GetComboFactors().begin()->second;
-  EXPECT_EQ(term->GetNameLoadCondition(), "C1");
-  EXPECT_EQ(term->GetTypeLoadCondition(), 1);
-  EXPECT_DOUBLE_EQ(term->GetScaleFactor(), 2.0);
-}
-
-TEST(StmModel, LoadNodesMergeOnRequest) {
-  CStmObjLoadConditionStatic condition;
-  condition.AddLoadNode("1", 1, CVector(0, 0, -10), 1);
-  condition.AddLoadNode("1", 1, CVector(5, 0, -5), 1);
-  condition.AddLoadNode("2", 2, CVector(1, 0, 0), 1);
-  ASSERT_EQ(condition.GetLoadNodes().size(), 2u);
-  EXPECT_EQ(condition.GetLoadNode(1)->GetLoad(), CVector(5, 0, -15));
-  condition.AddLoadNode("1", 1, CVector(0, 0, -1), 0);
-  EXPECT_EQ(condition.GetLoadNodes().size(), 3u);
-  condition.ClearLoadNode();
-  EXPECT_TRUE(condition.GetLoadNodes().empty());
 }
 
 TEST(StmModel, MergeNodeHandsOverLinksLoadsAndSupports) {
@@ -259,40 +238,6 @@ TEST(StmModel, MergeNodeHandsOverLinksLoadsAndSupports) {
   EXPECT_EQ(model.GetSpringNode(3), nullptr);
   EXPECT_EQ(model.GetLoadConditionStatic("A")->GetLoadNode(1)->GetIdNode(), 2);
   EXPECT_TRUE(model.GetNode(3)->IsEnable()) << "the caller disables the old node";
-}
-
-TEST(StmModel, AssignmentKeepsIdentityAndCopiesInputData) {
-  CStmModel model;
-  Square(model);
-  CStmObjElement* a = model.GetElement(1);
-  CStmObjElement* b = model.GetElement(3);
-  a->SetProperty(SStmPropElement(1, 0, 250.0));
-  a->SetIndexStrutType(2);
-  a->SetStableElement(1);
-  a->SetAttributeText("web");
-  a->SetAttributeInt(CStmObject::kAttrBoundary, 1);
-  a->SetAttributeInt(0, 42);
-  *b = *a;
-  EXPECT_EQ(b->GetId(), 3);
-  EXPECT_EQ(b->GetName(), "3");
-  EXPECT_EQ(b->GetIdNodeBegin(), 3);
-  EXPECT_EQ(b->GetIdNodeEnd(), 4);
-  EXPECT_EQ(b->GetProperty(), SStmPropElement(1, 0, 250.0));
-  EXPECT_EQ(b->GetIndexStrutType(), 2);
-  EXPECT_TRUE(b->IsStableElement());
-  EXPECT_EQ(b->GetAttributeText(), "web");
-  EXPECT_EQ(b->GetAttributeInt(0), 42);
-  EXPECT_EQ(b->GetAttributeInt(CStmObject::kAttrBoundary), 0) << "membership belongs to the boundaries";
-
-  CStmObjNode* n1 = model.GetNode(1);
-  CStmObjNode* n2 = model.GetNode(2);
-  n1->SetMoveable(0);
-  n1->SetThicknessScale(2.5);
-  *n2 = *n1;
-  EXPECT_EQ(n2->GetId(), 2);
-  EXPECT_EQ(n2->GetCoord(), XZ(1, 0));
-  EXPECT_FALSE(n2->IsMoveable());
-  EXPECT_EQ(n2->GetThicknessScale(), 2.5);
 }
 
 TEST(StmModel, ElementTypesFollowForcesAtTheCurrentDecimals) {
@@ -326,20 +271,6 @@ TEST(StmModel, ElementTypesFollowForcesAtTheCurrentDecimals) {
   EXPECT_EQ(model.GetNodeType(model.GetNode(3), 4), "");
 }
 
-TEST(StmModel, DefinitionsNameStrutAndTieTypes) {
-  CStmModel model;
-  Square(model);
-  model.GetStmDataDefine()->AddStrutType(SStmStrutType{"Prismatic", 0, 1.0});
-  model.GetStmDataDefine()->AddTieType(SStmTieType{"4-D25", 0, 1, 1, 25.0, 4});
-  CStmObjElement* element = model.GetElement(1);
-  EXPECT_EQ(model.GetStrutType(element), nullptr);
-  element->SetIndexStrutType(0);
-  element->SetIndexTieType(1);
-  ASSERT_NE(model.GetStrutType(element), nullptr);
-  EXPECT_EQ(*model.GetStrutType(element), "Prismatic");
-  EXPECT_EQ(model.GetTieType(element), nullptr) << "index beyond the table";
-}
-
 TEST(StmModel, SupportsOnePerNodeAndTheirGroups) {
   CStmModel model;
   for (int i = 0; i < 4; ++i) model.AddNode(XZ(i, 0));
@@ -366,34 +297,6 @@ TEST(StmModel, SupportsOnePerNodeAndTheirGroups) {
   model.AddBearingPlate(4, SStmPropBearingPlate{200.0, 20.0});
   EXPECT_EQ(model.GetBearingPlateNode(4)->GetProperty().dWidth, 200.0);
   EXPECT_EQ(model.GetBearingPlateNode(3), nullptr);
-}
-
-TEST(StmModel, EsoExtremesAndRegions) {
-  CStmModel model;
-  Square(model);
-  SStmEsoStep step;
-  for (double v : {-3.0, 1.0, 2.0}) step.cells.push_back(SStmEsoCell{{}, v});
-  model.SetEsoSteps({step, SStmEsoStep()});
-  EXPECT_EQ(model.GetMinResultEso(0, 0), -3.0);
-  EXPECT_EQ(model.GetMaxResultEso(0, 0), 2.0);
-  EXPECT_EQ(model.GetMinResultEso(1, 0), 1.0);
-  EXPECT_EQ(model.GetMaxResultEso(1, 0), 3.0);
-  EXPECT_EQ(model.GetMaxResultEso(0, 1), 0.0) << "a step without cells";
-  EXPECT_EQ(model.GetMaxResultEso(0, 2), 0.0);
-
-  std::vector<CVector> region{XZ(9, 9)};
-  EXPECT_FALSE(model.GetEffectiveRegion(1, region));
-  EXPECT_TRUE(region.empty());
-  model.GetElement(1)->SetMaxEffectiveRegion({XZ(0, 0), XZ(1, 0), XZ(1, 1)});
-  EXPECT_TRUE(model.GetMaxEffectiveRegion(1, region));
-  EXPECT_EQ(region.size(), 3u);
-  EXPECT_FALSE(model.GetMaxEffectiveRegion(99, region));
-
-  model.SetLock(1);
-  model.ClearResults();
-  EXPECT_FALSE(model.IsLock());
-  EXPECT_EQ(model.GetCountStepEso(), 0);
-  EXPECT_TRUE(model.GetElement(1)->GetMaxEffectiveRegion().empty());
 }
 
 TEST(StmModel, SwapKeepsRecordsTiedToTheirModel) {

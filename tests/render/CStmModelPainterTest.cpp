@@ -138,18 +138,6 @@ TEST_F(CStmModelPainterTest, ConnectedArrowsGetIntermediateArrowsOnlyWhenFarApar
   EXPECT_EQ(arrowsFor(40.0).size(), 2u);
 }
 
-TEST_F(CStmModelPainterTest, MarkTypeOneDrawsNothingWhilePointsAndSquaresShow) {
-  for (EStmTypeRenderMark type : {STM_MARK_POINT, STM_MARK_NONE, STM_MARK_SQUARE}) {
-    m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, type, 1.0);
-    const int drawn = Draw([&] { m_painter.RenderMark(); });
-    if (type == STM_MARK_NONE) {
-      EXPECT_EQ(drawn, 0);
-    } else {
-      EXPECT_GT(drawn, 0) << type;
-    }
-  }
-}
-
 TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithItsAngle) {
   SStmDof pin;
   pin.Ux = pin.Uz = 1;

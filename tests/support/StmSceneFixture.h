@@ -14,6 +14,7 @@
 #include "host/platform/CScriptedUiHost.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
+#include "support/StmSavedModel.h"
 
 class StmSceneFixture : public testing::Test {
 protected:
@@ -56,6 +57,37 @@ protected:
     glReadPixels(pt.x, kHeight - 1 - pt.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     m_wnd.OpenGLRenderEnd();
     return rgba;
+  }
+
+  // The colour at a window point, to within `tolerance` of each 0-255 channel.
+  void ExpectColour(const CPoint& pt, const CVector& rgb, double tolerance = 2.0) {
+    const auto px = Pixel(pt);
+    EXPECT_NEAR(px[0], rgb.x * 255.0, tolerance) << "at " << pt.x << "," << pt.y;
+    EXPECT_NEAR(px[1], rgb.y * 255.0, tolerance) << "at " << pt.x << "," << pt.y;
+    EXPECT_NEAR(px[2], rgb.z * 255.0, tolerance) << "at " << pt.x << "," << pt.y;
+  }
+
+  CPoint At(const CVector& p) const { return m_wnd.ExtToClient(p); }
+  static CVector At(double x, double z) { return CVector(x, 0.0, z); }
+  // A click at the model point, the pointer moved there first as a hand does.
+  void Click(const CVector& p, UINT flags = 0) {
+    CPoint pt = At(p);
+    m_wnd.OnMouseMove(flags, pt);
+    m_wnd.OnLButtonDown(MK_LBUTTON | flags, pt);
+    m_wnd.OnLButtonUp(flags, pt);
+  }
+
+  // After an edit made through a tool: the scene matches the model after it, after its undo
+  // (the file `before` again) and after its redo (the file as the edit left it).
+  void ExpectUndoRedoExact(const std::string& before, const std::string& name) {
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    const std::string after = SaveModelBytes(m_model, name + "-after");
+    ASSERT_EQ(m_manager.Undo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, name + "-undone")), "");
+    ASSERT_EQ(m_manager.Redo(), 1);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+    EXPECT_EQ(FirstDifference(after, SaveModelBytes(m_model, name + "-redone")), "");
   }
 
   CScriptedUiHost m_host;
