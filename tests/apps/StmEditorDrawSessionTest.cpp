@@ -44,10 +44,6 @@ protected:
     }
     return out;
   }
-
-  std::string Status() const { return m_editor.State().Get("status"); }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromATypedPoint) {
@@ -200,6 +196,35 @@ TEST_F(StmEditorDrawSessionTest, TypedPointsAreTakenExactlyAndOnce) {
       }
     }
   }
+}
+
+// With letter names a member cut by a new node is named after its new ends; undo gives it its old
+// name back, in the window's model and in the file saved from it.
+TEST_F(StmEditorDrawSessionTest, UndoOfAnElementDrawnFromTheMiddleOfAMemberGivesTheMemberItsNameBack) {
+  std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", m_path,
+                             std::filesystem::copy_options::overwrite_existing);
+  const auto nameOnDisk = [this](int id) {
+    CStmModel model;
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    const CStmObjElement* element = model.GetElement(id);
+    return element ? std::string(element->GetName().c_str()) : std::string();
+  };
+  ASSERT_EQ(nameOnDisk(5), "DE");
+  const CVector d = At(320, 1720), e = At(700, 1720), f = At(320, 1400);
+
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Wheel(f, -2));
+  ASSERT_TRUE(m_editor.ClickItem("Draw"));
+  ASSERT_TRUE(m_editor.ClickItem("Element"));
+  ASSERT_TRUE(m_editor.Click((d + e) * 0.5));
+  ASSERT_TRUE(m_editor.Click(f));
+  ASSERT_NE(Status().find("drawn"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(nameOnDisk(5), "DI");
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(nameOnDisk(5), "DE");
 }
 
 }  // namespace

@@ -21,11 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class StmEditorFileSessionTest : public testing::Test {
+class StmEditorFileSessionTest : public StmEditorSessionFixture {
 protected:
   void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
+    StmEditorSessionFixture::SetUp();
+    if (IsSkipped()) return;
     m_folder = RenderOutputDir() + "/session-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
                std::to_string(getpid());
     fs::remove_all(m_folder);
@@ -33,7 +33,7 @@ protected:
   }
   void TearDown() override {
     fs::remove_all(m_folder);
-    fs::remove_all(StmEditorSession::ConfigDir());
+    StmEditorSessionFixture::TearDown();
   }
 
   std::string In(const std::string& name) const { return m_folder + "/" + name; }
@@ -71,12 +71,6 @@ protected:
 
   static std::string RecentList() { return StmEditorSession::ConfigDir() + "/stm-editor/recent"; }
 
-  std::string Get(const char* field) const { return m_editor.State().Get(field); }
-  bool Has(const char* field, const std::string& text) const { return Get(field).find(text) != std::string::npos; }
-  bool TitleMarked() const {
-    const std::string title = Get("title");
-    return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
-  }
   // The y of an item's centre in the latest report; -1 when it was not drawn.
   int ItemY(const std::string& name) const {
     std::stringstream items(Get("items"));
@@ -90,7 +84,6 @@ protected:
   }
 
   std::string m_folder;
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRecentList) {

@@ -43,9 +43,6 @@ protected:
     std::snprintf(buffer, sizeof buffer, "%g,%g", p.x, p.z);
     return buffer;
   }
-  std::string Status() const { return m_editor.State().Get("status"); }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAngleTurnsAndMirrorCopies) {
@@ -135,6 +132,33 @@ TEST_F(StmEditorModifySessionTest, BothNodesOfASideStretchedUpBySideLengthMoveBe
   EXPECT_EQ(ElementsOnDisk(), (std::set<std::string>{"0,0-1000,1000", "1000,1000-1000,2000", "0,1000-1000,2000",
                                                      "0,0-0,1000", "0,0-1000,2000"}));
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), original);
+}
+
+// What a file could not take back never enters the model: a move that would carry a node past
+// the coordinate limit is refused with the value and the limit, and the file stays as it was.
+TEST_F(StmEditorModifySessionTest, AMovePastTheCoordinateLimitSaysWhyAndLeavesTheFileAsItWas) {
+  CStmModel model;
+  model.SetPlane(STM_PLANE_XZ);
+  model.AddNode(At(0, 0));
+  model.AddNode(At(6e8, 0));
+  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  const std::set<std::string> original = ElementsOnDisk();
+
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Wheel(At(3e8, 0), -2));
+  ASSERT_TRUE(m_editor.Click(At(3e8, 0)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Modify"));
+  ASSERT_TRUE(m_editor.ClickItem("Move"));
+  ASSERT_TRUE(m_editor.Click(At(0, 0)));
+  ASSERT_TRUE(m_editor.Click(At(6e8, 0)));
+  EXPECT_NE(Status().find("1.2e+09, beyond the limit of +/-1e+09"), std::string::npos) << Status();
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_FALSE(TitleMarked());
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   EXPECT_EQ(ElementsOnDisk(), original);
 }

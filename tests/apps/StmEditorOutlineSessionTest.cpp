@@ -1,27 +1,20 @@
 // The outline tools in the real editor: elements picked by clicks in the window, the right
 // button to confirm, a refused opening told in a message box, and the outlines in the file saved.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
-#include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
 namespace {
 
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
-class StmEditorOutlineSessionTest : public testing::Test {
+class StmEditorOutlineSessionTest : public StmEditorSessionFixture {
 protected:
   void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    m_path = RenderOutputDir() + "/session-outline-" + std::to_string(getpid()) + ".stm.json";
+    StmEditorSessionFixture::SetUp();
+    if (IsSkipped()) return;
     // A square of 1000 mm (elements 1-4), a triangle inside it (5-7) and one beside it (8-10).
     CStmModel model;
     model.SetPlane(STM_PLANE_XZ);
@@ -33,13 +26,6 @@ protected:
     std::string error;
     ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
   }
-  void TearDown() override {
-    std::remove(m_path.c_str());
-    std::filesystem::remove_all(StmEditorSession::ConfigDir());
-  }
-
-  std::string Get(const char* field) const { return m_editor.State().Get(field); }
-  bool Has(const char* field, const std::string& text) const { return Get(field).find(text) != std::string::npos; }
   // Picks the elements through their middles and confirms with the right button.
   testing::AssertionResult PickAndConfirm(const std::vector<CVector>& middles) {
     for (const CVector& p : middles) {
@@ -48,9 +34,6 @@ protected:
     }
     return m_editor.Click(At(850, 150), 3);
   }
-
-  std::string m_path;
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorOutlineSessionTest, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {

@@ -2,28 +2,17 @@
 // another case changes the forces drawn, and a model without results offers none.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "support/StmEditorSession.h"
 
 namespace {
 
-class StmEditorResultsSessionTest : public testing::Test {
+class StmEditorResultsSessionTest : public StmEditorSessionFixture {
 protected:
-  void SetUp() override {
-    const std::string why = StmEditorSession::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-  }
-  void TearDown() override { std::filesystem::remove_all(StmEditorSession::ConfigDir()); }
-
   static std::string Example(const char* name) {
     return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
   }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorResultsSessionTest, ChoosingACombinationShowsItsForcesAndNamesIt) {

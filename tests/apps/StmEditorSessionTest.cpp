@@ -27,22 +27,6 @@ const CVector kEmpty = At(750.0, 250.0);
 class StmEditorSessionTest : public StmEditorSessionFixture {
 protected:
 
-  // Four nodes, four sides and the diagonal from (0, 0) to (1000, 1000) in the given plane.
-  void WriteSquare(int plane = STM_PLANE_XZ) {
-    CStmModel model;
-    model.SetPlane(plane);
-    const auto corner = [plane](double a, double b) {
-      if (plane == STM_PLANE_XY) return CVector(a, b, 0.0);
-      if (plane == STM_PLANE_YZ) return CVector(0.0, a, b);
-      return CVector(a, 0.0, b);
-    };
-    for (const CVector& p : {corner(0, 0), corner(1000, 0), corner(1000, 1000), corner(0, 1000)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
-      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
-  }
-
   // The enabled elements in the file on disk.
   int ElementsOnDisk() const {
     CStmModel model;
@@ -79,18 +63,10 @@ protected:
       else EXPECT_LT(brightness, 70) << place.what;
     }
   }
-
-  std::string Status() const { return m_editor.State().Get("status"); }
-  bool TitleMarked() const {
-    const std::string title = m_editor.State().Get("title");
-    return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
-  }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
-  WriteSquare();
+  SaveSquareTruss();
   // A test keeps one stderr file, not one per run, and each run begins it afresh.
   const std::string prefix = std::string("session-") + testing::UnitTest::GetInstance()->current_test_info()->name();
   std::ofstream(RenderOutputDir() + "/" + prefix + ".stderr") << "left by an earlier run\n";
@@ -117,7 +93,7 @@ TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
 }
 
 TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
   // With the diagonal the sides do not close into one loop.
@@ -154,7 +130,7 @@ TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
 }
 
 TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   m_editor.ScreenOf(kBottomMiddle, x0, y0);
@@ -180,7 +156,7 @@ TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
 }
 
 TEST_F(StmEditorSessionTest, TheGridAndTheGuidelinesAreLaidAgainWhenTheWheelZooms) {
-  WriteSquare();
+  SaveSquareTruss();
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
@@ -211,7 +187,7 @@ TEST_F(StmEditorSessionTest, TheGridAndTheGuidelinesAreLaidAgainWhenTheWheelZoom
 }
 
 TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   EXPECT_FALSE(TitleMarked());
 
@@ -246,7 +222,7 @@ TEST_F(StmEditorSessionTest, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
 // Each answer ends the editor, so each gets its own start: Esc stays, No keeps the file, Enter
 // (the first button) and Yes save, and a model undone to the file closes without asking.
 TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
-  WriteSquare();
+  SaveSquareTruss();
   {
     StmEditorSession editor;
     ASSERT_TRUE(editor.Start(m_path));
@@ -287,7 +263,7 @@ TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
 }
 
 TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   ASSERT_TRUE(m_editor.Key("Delete"));
   EXPECT_NE(Status().find("Nothing is selected"), std::string::npos) << Status();
@@ -330,7 +306,7 @@ TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
 }
 
 TEST_F(StmEditorSessionTest, TheMenusOfferWhatCanRunAndRunIt) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   ASSERT_TRUE(m_editor.ClickItem("Edit"));
   for (const char* name : {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete"})
@@ -399,7 +375,7 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
 }
 
 TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
-  WriteSquare();
+  SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
   const auto tooltip = [](const char* text) {
     return [text](const StmEditorSession::SState& state) { return state.Get("tooltip").find(text) != std::string::npos; };
@@ -438,7 +414,7 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
 }
 
 TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
-  WriteSquare(STM_PLANE_YZ);
+  SaveSquareTruss(STM_PLANE_YZ);
   {
     StmEditorSession editor;
     ASSERT_TRUE(editor.Start(m_path));
@@ -446,7 +422,7 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
     ASSERT_TRUE(editor.Click(CVector(0, 500, 0)));
     EXPECT_EQ(editor.State().Int("selected"), 1);
   }
-  WriteSquare(STM_PLANE_XY);
+  SaveSquareTruss(STM_PLANE_XY);
   ASSERT_TRUE(m_editor.Start(m_path));
   EXPECT_EQ(m_editor.State().Int("view"), 0);
   ASSERT_TRUE(m_editor.Click(CVector(500, 0, 0)));
@@ -469,7 +445,7 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
 }
 
 TEST_F(StmEditorSessionTest, TheLightStyleAndTheViewPanelsChoicesAreAViewThatTheFileKeeps) {
-  WriteSquare();
+  SaveSquareTruss();
   {
     StmEditorSession editor;
     ASSERT_TRUE(editor.Start(m_path));

@@ -21,7 +21,6 @@ protected:
     if (IsSkipped()) return;
     SaveSquareTruss();
   }
-  std::string Status() const { return m_editor.State().Get("status"); }
   testing::AssertionResult ChooseTruss() {
     if (auto result = m_editor.ClickItem("Templates"); !result) return result;
     return m_editor.ClickItem("Truss");
@@ -32,8 +31,6 @@ protected:
     }
     return testing::AssertionSuccess();
   }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorTemplatesSessionTest, ATrussOfTwoBaysByClicksKeepsItsSettingsAndIsSaved) {

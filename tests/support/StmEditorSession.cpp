@@ -351,12 +351,22 @@ void StmEditorSessionFixture::TearDown() {
   std::filesystem::remove_all(StmEditorSession::ConfigDir());
 }
 
-void StmEditorSessionFixture::SaveSquareTruss() {
+void StmEditorSessionFixture::SaveSquareTruss(int plane) {
   CStmModel model;
-  model.SetPlane(STM_PLANE_XZ);
-  for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
+  model.SetPlane(plane);
+  const auto corner = [plane](double a, double b) {
+    if (plane == STM_PLANE_XY) return CVector(a, b, 0.0);
+    if (plane == STM_PLANE_YZ) return CVector(0.0, a, b);
+    return CVector(a, 0.0, b);
+  };
+  for (const CVector& p : {corner(0, 0), corner(1000, 0), corner(1000, 1000), corner(0, 1000)}) model.AddNode(p);
   for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
     model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
   std::string error;
   ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+}
+
+bool StmEditorSessionFixture::TitleMarked() const {
+  const std::string title = Get("title");
+  return title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "geometry/CVector.h"
+#include "host/model/StmModelTypes.h"
 #include "support/RenderCheck.h"
 
 class StmEditorSession {
@@ -102,9 +103,17 @@ class StmEditorSessionFixture : public testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
-  // 1000 mm sides and the diagonal 1-3, in the x-z plane, saved to m_path.
-  void SaveSquareTruss();
+  // 1000 mm sides and the diagonal 1-3, in the plane (its own two axes), saved to m_path.
+  void SaveSquareTruss(int plane = STM_PLANE_XZ);
   static CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
+  // A field of the latest idle report, and whether it holds the text.
+  std::string Get(const char* field) const { return m_editor.State().Get(field); }
+  bool Has(const char* field, const std::string& text) const { return Get(field).find(text) != std::string::npos; }
+  std::string Status() const { return Get("status"); }
+  // The title's mark of a model that differs from its file.
+  bool TitleMarked() const;
+
   std::string m_path;
+  StmEditorSession m_editor;
 };
