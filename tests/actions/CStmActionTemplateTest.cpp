@@ -1,6 +1,6 @@
 // The template tools driven off screen by clicks on nodes at model points: the worked layouts
 // of the truss, arch, bottle shape and combined mechanism, refused picks, repeated insertions,
-// reuse and splitting of what is there, and undo and redo of each insertion.
+// reuse and splitting of what is there, and one undo step per insertion.
 #include <gtest/gtest.h>
 
 #include <cstdio>
