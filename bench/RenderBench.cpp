@@ -122,6 +122,7 @@ void BM_FrameForcesWidthsZones(benchmark::State& state) {
   state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
   state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
   state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
+  state.counters["texts_made"] = static_cast<double>(CUbRenderAPI::GetCountLabelTextsMade());
 }
 
 }  // namespace

@@ -53,20 +53,6 @@ void RampColor(int contour, int level, int top) {
   CUbGlState::Color(r / 255.0, g / 255.0, b / 255.0);
 }
 
-// "-0.00" says a sign the value does not have.
-CString WithoutNegativeZero(const CString& text) {
-  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
-      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
-    return CString(text.c_str() + 1);
-  return text;
-}
-
-CString FormatValue(double value, int decimals) {
-  CString text;
-  text.Format("%.*f", std::clamp(decimals, 0, 15), value);
-  return WithoutNegativeZero(text);
-}
-
 bool AnyCells(const CStmModel& model) {
   const int step = model.GetCurrentStepEso();
   return step >= 0 && step < model.GetCountStepEso() && !model.GetEsoSteps()[static_cast<size_t>(step)].cells.empty();
@@ -91,9 +77,7 @@ bool CStmResultPainter::GetScene(CStmModel*& model, CStmDataView*& view) const {
 double CStmResultPainter::GetViewScale() const { return m_pWnd ? m_pWnd->GetViewScale() : 1.0; }
 
 CString CStmResultPainter::FormatForce(double force, int decimals, const CString& unit) {
-  CString text = FormatValue(force, decimals);
-  if (!unit.IsEmpty()) text = CString((std::string(text.c_str()) + " " + unit.c_str()).c_str());
-  return text;
+  return CUbRenderAPI::FormatNumber(force, decimals, unit);
 }
 
 bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option, int resultCase) {
@@ -202,13 +186,14 @@ void CStmResultPainter::RenderResultAxialForce(CStmModel* model, int resultCase)
   CUbGlState::LineWidth(1.0f);
   if (view->IsShowOption(STM_SHOW_RESULT_VALUES)) {
     // In the elements' order, whatever the order of the lines, since the first label offered
-    // for a place is the one that gets it.
+    // for a place is the one that gets it. The text of a value is made only once its label has
+    // a chance of a place.
     const double s = GetViewScale();
     const int decimals = view->GetFixedPointNumber();
     const CString& unit = model->GetUnitForce();
     ForEachForce(model, resultCase, [&](const CVector& begin, const CVector& end, double force, EStmTypeElement) {
-      CUbRenderAPI::DrawTextDirectionMid(begin, end, 0, CUbRenderAPI::TEXT_SIDE_ABOVE, FormatForce(force, decimals, unit),
-                                         m_colors[kColorResultValue], s, view->GetSizeValueResult() * s);
+      CUbRenderAPI::DrawTextDirectionMid(begin, end, force, decimals, CUbRenderAPI::TEXT_SIDE_ABOVE,
+                                         m_colors[kColorResultValue], s, view->GetSizeValueResult() * s, unit);
     });
   }
   LightingDepthOn();
@@ -292,7 +277,7 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   CUbGlState::Apply();
   for (int i = 0; i <= n; ++i) {
     glRasterPos3d(ox + 2.5, oy + i - 0.04, 0.0);
-    CUbRenderAPI::FontPutsW(FormatValue(min + (max - min) * i / n, decimals), 1);
+    CUbRenderAPI::FontPutsW(CUbRenderAPI::FormatNumber(min + (max - min) * i / n, decimals), 1);
   }
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
