@@ -1,7 +1,8 @@
 // The cost of a renderer frame over 10,000- and 50,000-element models, with node and element
 // names off and on, against a bare immediate-mode pass that draws the same points and lines
 // (and, with names on, the text of the labels the frame placed) in the same context, measured
-// in the same run.
+// in the same run; and the frame of an analysed model with its result layers against the same
+// picture drawn bare.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
@@ -72,7 +73,61 @@ void BM_FrameAgainstBarePass(benchmark::State& state) {
   state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
 }
 
+// A frame of an analysed model with its forces and their values, calculated widths and nodal
+// zones shown, against the same picture drawn bare (BareLayersPass) in the same run.
+void BM_FrameForcesWidthsZones(benchmark::State& state) {
+  const int elements = static_cast<int>(state.range(0));
+  std::string error;
+  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
+  if (!surface) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  CStmModel model;
+  SLattice lattice;
+  lattice.Build(model, elements);
+  AddSyntheticResults(model);
+  CStmDataView* view = model.GetStmDataView();
+  view->SetShowOption(kNames, 0);
+  view->SetShowOption(STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES | STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES, 1);
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  wnd.Create(&manager, std::move(surface));
+  manager.SetStmModel(&model);
+  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  manager.UpdateStmRenderer();
+  wnd.ZoomAll(0);
+  wnd.OpenGLRenderStart();
+  wnd.RenderNoDepth(0);
+  wnd.OpenGLRenderEnd();
+  std::vector<CVector> labelQuads;
+  CUbRenderAPI::GetLastLabelQuads(labelQuads);
+
+  using Clock = std::chrono::steady_clock;
+  double frame = 0.0, bare = 0.0;
+  for (auto _ : state) {
+    wnd.OpenGLRenderStart();
+    const auto t0 = Clock::now();
+    wnd.RenderNoDepth(0);
+    glFinish();
+    const auto t1 = Clock::now();
+    BareLayersPass(model, labelQuads);
+    glFinish();
+    const auto t2 = Clock::now();
+    wnd.OpenGLRenderEnd();
+    frame += std::chrono::duration<double>(t1 - t0).count();
+    bare += std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["frame_over_bare"] = bare > 0.0 ? frame / bare : 0.0;
+  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
+  state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
+  state.counters["texts_made"] = static_cast<double>(CUbRenderAPI::GetCountLabelTextsMade());
+}
+
 }  // namespace
+
+BENCHMARK(BM_FrameForcesWidthsZones)->Name("frame_forces_widths_zones")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_FrameAgainstBarePass)
     ->ArgNames({"elements", "names"})

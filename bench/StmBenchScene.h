@@ -81,6 +81,18 @@ struct SLattice {
   }
 };
 
+// What an analysis would leave on the lattice, made up: a force on every element (ties, struts and
+// a few that round to zero, mixed along the registry so that no two neighbours need to share a
+// drawing state), a band of calculated width around each element and a hexagonal zone around
+// each node, all for result case 0. The model is locked, as results lock it.
+void AddSyntheticResults(CStmModel& model);
+
+// The picture of a frame with forces, widths and zones drawn with nothing of the layer: the
+// regions (outline, then translucent fill), the elements and nodes, the force lines (dashed
+// struts and unclassified ones in one run, solid ties in another) and the quads of the labels
+// the frame placed.
+void BareLayersPass(const CStmModel& model, const std::vector<CVector>& labelQuads);
+
 // The same nodes and elements drawn with nothing of the layer: one point or line each, and, when
 // given, the quads of the labels a frame placed.
 inline void BarePass(const CStmModel& model, const std::vector<CVector>* labelQuads = nullptr) {

@@ -68,8 +68,8 @@ void CStmEntityGuideline::Render(int) {
   const CStmDataView* view = model ? model->GetStmDataView() : nullptr;
   if (!view || !view->IsShowOption(STM_SHOW_GUIDELINES)) return;
 
+  // Frames draw lines unsmoothed, so the dots stay crisp without switching smoothing here.
   CUbGlState::Disable(GL_LIGHTING);
-  CUbGlState::Disable(GL_LINE_SMOOTH);
   GLint repeat = 1;
   GLushort pattern = 0xFFFF;
   CUbGlState::GetLineStipple(repeat, pattern);
@@ -88,7 +88,6 @@ void CStmEntityGuideline::Render(int) {
 
   CUbGlState::LineStipple(repeat, pattern);
   CUbGlState::Disable(GL_LINE_STIPPLE);
-  CUbGlState::Enable(GL_LINE_SMOOTH);
   CUbGlState::Enable(GL_LIGHTING);
 }
 

@@ -470,6 +470,10 @@ void CStmModelPainter::DrawCoordinate() {
   const double length = kAxisLength * GetViewScale();
   const double a = 0.1 * length;
   const double b = 0.04 * length;
+  // Lines are drawn unsmoothed in every frame: smoothing doubles what llvmpipe spends on a
+  // frame of many lines. The triad gives back what it found rather than deciding for the frames
+  // after it.
+  glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LINE_SMOOTH);
@@ -494,9 +498,7 @@ void CStmModelPainter::DrawCoordinate() {
   Vertex(o + h * (0.5 * b) + z * (0.5 * b));
   Vertex(o - h * (0.5 * b) + z * (0.5 * b));
   glEnd();
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_LINE_SMOOTH);
+  glPopAttrib();
 }
 
 void CStmModelPainter::DrawPolygon(const std::vector<CVector>& pts, int fill) {

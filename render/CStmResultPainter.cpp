@@ -53,20 +53,6 @@ void RampColor(int contour, int level, int top) {
   CUbGlState::Color(r / 255.0, g / 255.0, b / 255.0);
 }
 
-// "-0.00" says a sign the value does not have.
-CString WithoutNegativeZero(const CString& text) {
-  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
-      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
-    return CString(text.c_str() + 1);
-  return text;
-}
-
-CString FormatValue(double value, int decimals) {
-  CString text;
-  text.Format("%.*f", std::clamp(decimals, 0, 15), value);
-  return WithoutNegativeZero(text);
-}
-
 bool AnyCells(const CStmModel& model) {
   const int step = model.GetCurrentStepEso();
   return step >= 0 && step < model.GetCountStepEso() && !model.GetEsoSteps()[static_cast<size_t>(step)].cells.empty();
@@ -91,9 +77,7 @@ bool CStmResultPainter::GetScene(CStmModel*& model, CStmDataView*& view) const {
 double CStmResultPainter::GetViewScale() const { return m_pWnd ? m_pWnd->GetViewScale() : 1.0; }
 
 CString CStmResultPainter::FormatForce(double force, int decimals, const CString& unit) {
-  CString text = FormatValue(force, decimals);
-  if (!unit.IsEmpty()) text = CString((std::string(text.c_str()) + " " + unit.c_str()).c_str());
-  return text;
+  return CUbRenderAPI::FormatNumber(force, decimals, unit);
 }
 
 bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option, int resultCase) {
@@ -153,7 +137,8 @@ void CStmResultPainter::RenderResult(int pick) {
     RenderResultAxialForce(model, m_pManager->GetIndexLoadConditionResult());
 }
 
-void CStmResultPainter::RenderResultAxialForce(CStmModel* model, int resultCase) {
+template <class F>
+void CStmResultPainter::ForEachForce(CStmModel* model, int resultCase, F draw) {
   for (const auto& [id, element] : model->GetElements()) {
     // An element the analysis gave no force for this case has no result to show.
     if (!element->IsEnable() || static_cast<int>(element->GetResultAxialForces().size()) <= resultCase) continue;
@@ -162,43 +147,54 @@ void CStmResultPainter::RenderResultAxialForce(CStmModel* model, int resultCase)
     if (!begin || !end) continue;
     // A stability element carries no design force, whatever the analysis gave it.
     const EStmTypeElement type = element->IsStableElement() ? STM_ELEMENT_NONE : element->GetType(resultCase);
-    DrawResultAxialForce(begin->GetCoord(), end->GetCoord(), element->GetResultAxialForce(resultCase), type);
+    draw(begin->GetCoord(), end->GetCoord(), element->GetResultAxialForce(resultCase), type);
   }
 }
 
-void CStmResultPainter::DrawResultAxialForce(const CVector& begin, const CVector& end, double force,
-                                             EStmTypeElement type) {
-  CStmModel* model = nullptr;
-  CStmDataView* view = nullptr;
-  if (!GetScene(model, view)) return;
-  bool dashed = false;
-  switch (type) {
-    case STM_ELEMENT_NONE: ColorOf(CVector(0.5, 0.5, 0.5)); dashed = true; break;
-    case STM_ELEMENT_STRUT: ColorOf(CVector(1, 0, 0)); dashed = true; break;
-    case STM_ELEMENT_TIE: ColorOf(CVector(0, 0, 1)); break;
-    default: ColorOf(CVector(0, 0, 0)); break;
-  }
+void CStmResultPainter::RenderResultAxialForce(CStmModel* model, int resultCase) {
+  CStmDataView* view = model->GetStmDataView();
+  // Struts and unclassified elements are dashed, ties solid. Each kind is drawn in one run, the
+  // dashed first and the solid over them, instead of switching the dash on and off per element:
+  // every switch makes the driver draw what it holds so far, and a truss alternates its kinds.
   LightingDepthOff();
   GLint factor = 1;
   GLushort pattern = 0xFFFF;
   CUbGlState::GetLineStipple(factor, pattern);
-  if (dashed) {
-    CUbGlState::Enable(GL_LINE_STIPPLE);
-    CUbGlState::LineStipple(10, 0xAAAA);
-  }
   CUbGlState::LineWidth(3.0f);
-  CUbGlState::Begin(GL_LINES);
-  Vertex(begin);
-  Vertex(end);
-  CUbGlState::End();
-  CUbGlState::Disable(GL_LINE_STIPPLE);
-  CUbGlState::LineStipple(factor, pattern);
+  for (const bool dashed : {true, false}) {
+    if (dashed) {
+      CUbGlState::Enable(GL_LINE_STIPPLE);
+      CUbGlState::LineStipple(10, 0xAAAA);
+    } else {
+      CUbGlState::Disable(GL_LINE_STIPPLE);
+      CUbGlState::LineStipple(factor, pattern);
+    }
+    ForEachForce(model, resultCase, [&](const CVector& begin, const CVector& end, double, EStmTypeElement type) {
+      if ((type == STM_ELEMENT_NONE || type == STM_ELEMENT_STRUT) != dashed) return;
+      switch (type) {
+        case STM_ELEMENT_NONE: ColorOf(CVector(0.5, 0.5, 0.5)); break;
+        case STM_ELEMENT_STRUT: ColorOf(CVector(1, 0, 0)); break;
+        case STM_ELEMENT_TIE: ColorOf(CVector(0, 0, 1)); break;
+        default: ColorOf(CVector(0, 0, 0)); break;
+      }
+      CUbGlState::Begin(GL_LINES);
+      Vertex(begin);
+      Vertex(end);
+      CUbGlState::End();
+    });
+  }
   CUbGlState::LineWidth(1.0f);
   if (view->IsShowOption(STM_SHOW_RESULT_VALUES)) {
+    // In the elements' order, whatever the order of the lines, since the first label offered
+    // for a place is the one that gets it. The text of a value is made only once its label has
+    // a chance of a place.
     const double s = GetViewScale();
-    CUbRenderAPI::DrawTextDirectionMid(begin, end, 0, CUbRenderAPI::TEXT_SIDE_ABOVE,
-                                       FormatForce(force, view->GetFixedPointNumber(), model->GetUnitForce()),
-                                       m_colors[kColorResultValue], s, view->GetSizeValueResult() * s);
+    const int decimals = view->GetFixedPointNumber();
+    const CString& unit = model->GetUnitForce();
+    ForEachForce(model, resultCase, [&](const CVector& begin, const CVector& end, double force, EStmTypeElement) {
+      CUbRenderAPI::DrawTextDirectionMid(begin, end, force, decimals, CUbRenderAPI::TEXT_SIDE_ABOVE,
+                                         m_colors[kColorResultValue], s, view->GetSizeValueResult() * s, unit);
+    });
   }
   LightingDepthOn();
 }
@@ -281,7 +277,7 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   CUbGlState::Apply();
   for (int i = 0; i <= n; ++i) {
     glRasterPos3d(ox + 2.5, oy + i - 0.04, 0.0);
-    CUbRenderAPI::FontPutsW(FormatValue(min + (max - min) * i / n, decimals), 1);
+    CUbRenderAPI::FontPutsW(CUbRenderAPI::FormatNumber(min + (max - min) * i / n, decimals), 1);
   }
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -417,32 +413,67 @@ void CStmResultPainter::RenderMesh() {
 // ---------------------------------------------------------------------------------------------
 // Effective widths and nodal zones
 
+void CStmResultPainter::BeginRegions() {
+  LightingDepthOff();
+  // Blending stays on for the outlines too: drawn opaque they come out the same, and one switch
+  // a layer instead of two a region keeps the driver from drawing region by region.
+  CUbGlState::Enable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  CUbRenderAPI::CreateTessObj();
+}
+
+void CStmResultPainter::EndRegions() {
+  CUbRenderAPI::DeleteTessObj();
+  CUbGlState::Disable(GL_BLEND);
+  LightingDepthOn();
+}
+
+namespace {
+// Whether the outline turns one way only and once round, so that a fan from its first corner
+// covers it exactly as the tessellator would.
+bool IsConvex(const std::vector<CVector>& polygon) {
+  const size_t n = polygon.size();
+  CVector normal;
+  for (size_t i = 0; i < n; ++i) normal = normal + polygon[i].Cross(polygon[(i + 1) % n]);
+  if (normal.Length() <= 0.0) return false;
+  normal = normal.Unit();
+  double turned = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const CVector a = polygon[(i + 1) % n] - polygon[i];
+    const CVector b = polygon[(i + 2) % n] - polygon[(i + 1) % n];
+    const double turn = std::atan2(a.Cross(b).Dot(normal), a.Dot(b));
+    if (turn < 0.0) return false;
+    turned += turn;
+  }
+  return std::fabs(turned - 2.0 * M_PI) < 1e-6;
+}
+}  // namespace
+
 void CStmResultPainter::DrawRegion(const std::vector<CVector>& polygon, const CVector& outline, const CVector& fill) {
   if (polygon.empty()) return;
-  LightingDepthOff();
   ColorOf(outline);
   CUbGlState::Begin(GL_LINE_STRIP);
   for (const CVector& p : polygon) Vertex(p);
   Vertex(polygon.front());
   CUbGlState::End();
+  // Translucent, so that the model and the other regions stay visible through it.
+  ColorOf(fill, kFillAlpha);
+  if (polygon.size() >= 3 && IsConvex(polygon)) {
+    CUbGlState::Begin(GL_TRIANGLE_FAN);
+    for (const CVector& p : polygon) Vertex(p);
+    CUbGlState::End();
+    return;
+  }
   CVectorArray area;
   for (const CVector& p : polygon) area.Add(new CVector(p));
-  // Translucent, so that the model and the other regions stay visible through it.
-  CUbGlState::Enable(GL_BLEND);
-  CUbGlState::Apply();
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  ColorOf(fill, kFillAlpha);
   CUbRenderAPI::Entity_Tess(area, 0.0);
-  CUbGlState::Disable(GL_BLEND);
-  LightingDepthOn();
 }
 
 void CStmResultPainter::DrawRegion(const std::vector<CDPoint>& polygon, const CVector& outline, const CVector& fill) {
   if (polygon.empty()) return;
-  std::vector<CVector> points;
-  points.reserve(polygon.size());
-  for (const CDPoint& p : polygon) points.push_back(m_pManager->GetCoordPlane(p));
-  DrawRegion(points, outline, fill);
+  m_arPoints.clear();
+  for (const CDPoint& p : polygon) m_arPoints.push_back(m_pManager->GetCoordPlane(p));
+  DrawRegion(m_arPoints, outline, fill);
 }
 
 void CStmResultPainter::RenderEffectiveWidthMax() {
@@ -454,7 +485,7 @@ void CStmResultPainter::RenderEffectiveWidthMax() {
 
 void CStmResultPainter::DrawEffectiveWidthSetting() {
   CStmModel* model = m_pManager->GetStmModel();
-  CUbRenderAPI::CreateTessObj();
+  BeginRegions();
   const bool designed = model->GetStmDataConfig()->GetTypeEffectiveRegion() == 0;
   std::vector<CVector> region;
   for (const auto& [id, element] : model->GetElements()) {
@@ -463,8 +494,16 @@ void CStmResultPainter::DrawEffectiveWidthSetting() {
     if (designed ? model->GetEffectiveRegion(id, region) : model->GetMaxEffectiveRegion(id, region))
       DrawRegion(region, kOutlineDesigned, kFillDesigned);
   }
-  CUbRenderAPI::DeleteTessObj();
+  EndRegions();
 }
+
+namespace {
+// A record's polygon of the case, or none.
+const std::vector<CDPoint>* OfCase(const std::vector<std::vector<CDPoint>>& perCase, int resultCase) {
+  return resultCase >= 0 && resultCase < static_cast<int>(perCase.size()) ? &perCase[static_cast<size_t>(resultCase)]
+                                                                          : nullptr;
+}
+}  // namespace
 
 void CStmResultPainter::RenderEffectiveWidth() {
   CStmModel* model = nullptr;
@@ -477,11 +516,12 @@ void CStmResultPainter::DrawEffectiveWidthCalc() {
   CStmModel* model = m_pManager->GetStmModel();
   // The zones of the case whose forces are on screen, so that widths and forces agree.
   const int resultCase = m_pManager->GetIndexLoadConditionResult();
-  CUbRenderAPI::CreateTessObj();
+  BeginRegions();
   for (const auto& [id, element] : model->GetElements()) {
-    if (element->IsEnable()) DrawRegion(element->GetCoordEffectiveZones(resultCase), kOutlineCalc, kFillCalc);
+    const std::vector<CDPoint>* zone = OfCase(element->GetEffectiveZones(), resultCase);
+    if (element->IsEnable() && zone) DrawRegion(*zone, kOutlineCalc, kFillCalc);
   }
-  CUbRenderAPI::DeleteTessObj();
+  EndRegions();
 }
 
 void CStmResultPainter::RenderNodalZoneMax() {
@@ -489,11 +529,12 @@ void CStmResultPainter::RenderNodalZoneMax() {
   CStmDataView* view = nullptr;
   if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_NODAL_ZONES_MAX)) return;
   const int resultCase = m_pManager->GetIndexLoadConditionResult();
-  CUbRenderAPI::CreateTessObj();
+  BeginRegions();
   for (const auto& [id, node] : model->GetNodes()) {
-    if (node->IsEnable()) DrawRegion(node->GetCoordMaxWidthZones(resultCase), kOutlineZoneMax, kFillZoneMax);
+    const std::vector<CDPoint>* zone = OfCase(node->GetMaxWidthZones(), resultCase);
+    if (node->IsEnable() && zone) DrawRegion(*zone, kOutlineZoneMax, kFillZoneMax);
   }
-  CUbRenderAPI::DeleteTessObj();
+  EndRegions();
 }
 
 void CStmResultPainter::RenderNodalZone() {
@@ -501,9 +542,10 @@ void CStmResultPainter::RenderNodalZone() {
   CStmDataView* view = nullptr;
   if (!GetScene(model, view) || !view->IsShowOption(STM_SHOW_NODAL_ZONES)) return;
   const int resultCase = m_pManager->GetIndexLoadConditionResult();
-  CUbRenderAPI::CreateTessObj();
+  BeginRegions();
   for (const auto& [id, node] : model->GetNodes()) {
-    if (node->IsEnable()) DrawRegion(node->GetCoordNodalZones(resultCase), kOutlineZone, kFillZone);
+    const std::vector<CDPoint>* zone = OfCase(node->GetNodalZones(), resultCase);
+    if (node->IsEnable() && zone) DrawRegion(*zone, kOutlineZone, kFillZone);
   }
-  CUbRenderAPI::DeleteTessObj();
+  EndRegions();
 }

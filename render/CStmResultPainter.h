@@ -45,12 +45,19 @@ private:
   double GetViewScale() const;
 
   void RenderResultAxialForce(CStmModel* model, int resultCase);
-  void DrawResultAxialForce(const CVector& begin, const CVector& end, double force, EStmTypeElement type);
+  // Calls draw(begin, end, force, type) for each element with a force in the case, in the
+  // model's order.
+  template <class F>
+  void ForEachForce(CStmModel* model, int resultCase, F draw);
   void DrawContourEso(int contour, double min, double max, double value, const CVector* corners);
   void DrawLegend(EStmTypeColor style, int contour, double min, double max, int decimals);
   // Flow vectors coloured by their length and, with heads on, headed at both ends.
   void DrawFlowVectors(const std::vector<SStmStressFlow>& flows, int contour, bool heads);
   // Outline, then translucent fill, of one region; plane polygons come through the manager.
+  // Regions are drawn between BeginRegions and EndRegions, which set up and give back the state
+  // they need.
+  void BeginRegions();
+  void EndRegions();
   void DrawRegion(const std::vector<CVector>& polygon, const CVector& outline, const CVector& fill);
   void DrawRegion(const std::vector<CDPoint>& polygon, const CVector& outline, const CVector& fill);
   void DrawEffectiveWidthSetting();
@@ -63,4 +70,6 @@ private:
   const SStmColorSet& m_colors;
   // The left end of the next legend, in the legend's window proportions.
   double m_dLegendLeft = 2.0;
+  // The corners of the plane region being drawn, kept to spare an allocation per region.
+  std::vector<CVector> m_arPoints;
 };

@@ -110,6 +110,9 @@ void CStmUbRenderer::InvalidateAllWnd() {
 
 void CStmUbRenderer::RenderNoDepth(int pick) {
   ApplyColorSet();
+  // Lines are drawn unsmoothed in every frame, the first as the later ones: smoothing makes
+  // llvmpipe spend about twice as long on a frame of many lines, and thin lines stay crisp.
+  glDisable(GL_LINE_SMOOTH);
   // Labels are gathered over the whole frame and placed at its end, so that a node's name wins
   // over a load value and both over an element's name, whatever order the passes draw in.
   if (pick == 0) CUbRenderAPI::BeginLabels();

@@ -173,6 +173,11 @@ struct SLabel {
   int priority;
   double left, bottom, right, top;
   int group;  // labels of one group are places for one text: the first that fits is drawn
+  // A number label's text is made only when it comes to be placed (layout null until then):
+  // the value, its decimals and the batch's unit it is written with.
+  double value = 0.0;
+  int decimals = 0;
+  int unit = -1;
 };
 
 struct SLabelBatch {
@@ -190,6 +195,8 @@ struct SLabelBatch {
   // Per cell of kAnchorCell pixels: 1 + the priority of the first label anchored there.
   std::vector<unsigned char> anchors;
   int anchorColumns = 0, anchorRows = 0;
+  std::vector<CString> units;  // of the number labels waiting for their text
+  int textsMade = 0;           // number texts the last batch made
 };
 
 // Two labels of one priority anchored within a few pixels of each other cannot both be read;
@@ -236,6 +243,101 @@ bool ReadsBackwards(const CVector& d, const SScreenAxes& axes) {
   const double alongRight = d.Dot(axes.right);
   if (std::fabs(alongRight) > kDegenerate) return alongRight < 0;
   return d.Dot(axes.up) < 0;
+}
+
+// The baseline d and the up direction u of vector text, as OutVectorText describes them.
+void Orient(const SScreenAxes& axes, const CVector& vDirText, const CVector& vDirUp, double dRotateDeg, int bUpright,
+            CVector& d, CVector& u) {
+  d = vDirText.Unit();
+  if (d.Length() < kDegenerate) d = axes.right;
+  const CVector hint = vDirUp.Unit();
+  u = hint - d * hint.Dot(d);
+  if (u.Length() < 1e-6) u = axes.toward.Cross(d);  // one direction given: face the viewer
+  if (u.Length() < 1e-6) u = AnyPerpendicular(d);    // baseline along the line of sight
+  u = u.Unit();
+  if (dRotateDeg != 0.0 && std::isfinite(dRotateDeg)) {
+    const double c = std::cos(dRotateDeg * kPi / 180.0), s = std::sin(dRotateDeg * kPi / 180.0);
+    const CVector turned = d * c + u * s;
+    u = u * c - d * s;
+    d = turned;
+  }
+  if (bUpright && ReadsBackwards(d, axes)) {
+    d = -d;
+    u = -u;
+  }
+}
+
+// The window pixels a label covers when its ink spans inkRight by inkBottom font units.
+void Frame(const SLabelBatch& batch, SLabel& label, double inkRight, double inkBottom) {
+  bool first = true;
+  for (const double fx : {0.0, inkRight}) {
+    for (const double fy : {0.0, inkBottom}) {
+      const CVector corner = label.origin + label.d * ((fx - label.x0) * label.sx) +
+                             label.u * ((CUbRenderAPI::kFontCapHeight - fy - label.y0) * label.sy);
+      double x = 0, y = 0;
+      ToWindow(batch, corner, x, y);
+      label.left = first ? x : std::min(label.left, x);
+      label.right = first ? x : std::max(label.right, x);
+      label.bottom = first ? y : std::min(label.bottom, y);
+      label.top = first ? y : std::max(label.top, y);
+      first = false;
+    }
+  }
+}
+
+// False when a label of the batch's priority is already anchored within a few pixels of pos,
+// which then stays unlaid; otherwise claims the place.
+bool ClaimAnchor(SLabelBatch& batch, const CVector& pos) {
+  double x = 0, y = 0;
+  ToWindow(batch, pos, x, y);
+  const int column = static_cast<int>(std::floor((x - batch.viewport[0]) / kAnchorCell));
+  const int row = static_cast<int>(std::floor((y - batch.viewport[1]) / kAnchorCell));
+  if (column < 0 || row < 0 || column >= batch.anchorColumns || row >= batch.anchorRows) return true;
+  unsigned char& claim = batch.anchors[static_cast<size_t>(row * batch.anchorColumns + column)];
+  const auto mine = static_cast<unsigned char>(1 + std::clamp(batch.priority, 0, 250));
+  if (claim == mine) return false;
+  if (claim == 0) claim = mine;
+  return true;
+}
+
+// A width and a depth in font units that the ink of every text FormatNumber can give with these
+// decimals and unit reaches at least: one digit before the point, the narrowest digits, no sign.
+// False for a unit the font does not print as it is, whose text is then made at once.
+bool ShortestNumberInk(int decimals, const CString& unit, double& inkRight, double& inkBottom) {
+  const std::string& raw = unit.str();
+  if (raw.size() > 64) return false;
+  for (const char ch : raw) {
+    if (ch < 32 || ch >= 127) return false;
+  }
+  static const auto digits = [] {
+    // Narrowest advance, narrowest ink and shallowest ink of the ten digits; the point's advance.
+    std::array<double, 4> out{1e9, 1e9, 1e9, 0};
+    for (char c = '0'; c <= '9'; ++c) {
+      char text[2] = {c, 0};
+      const SFontLayout layout = LayOut(text);
+      out[0] = std::min(out[0], static_cast<double>(stb_easy_font_width(text)));
+      out[1] = std::min(out[1], static_cast<double>(layout.inkRight));
+      out[2] = std::min(out[2], static_cast<double>(layout.inkBottom));
+    }
+    char point[2] = {'.', 0};
+    out[3] = stb_easy_font_width(point);
+    return out;
+  }();
+  // A frame's values share their decimals and unit: the last answer is kept.
+  static int lastDecimals = -1;
+  static std::string lastUnit;
+  static double lastInk = 0.0;
+  const int k = std::clamp(decimals, 0, 15);
+  if (k != lastDecimals || raw != lastUnit) {
+    const double point = k > 0 ? digits[3] : 0.0;
+    lastInk = raw.empty() ? k * digits[0] + point + digits[1]
+                          : (1 + k) * digits[0] + point + LayOut(" " + raw).inkRight;
+    lastDecimals = k;
+    lastUnit = raw;
+  }
+  inkRight = lastInk;
+  inkBottom = digits[2];
+  return true;
 }
 
 struct STessDeleter {
@@ -296,40 +398,13 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
   if (!(dHeight > 0) || !std::isfinite(dHeight) || !std::isfinite(dWidthFactor)) return;
   // Labels help the eye only; a selection pass never picks them.
   if (CUbGlState::IsPicking()) return;
-  if (SLabelBatch& batch = Batch(); batch.open && !batch.alternatives) {
-    double x = 0, y = 0;
-    ToWindow(batch, vPos, x, y);
-    const int column = static_cast<int>(std::floor((x - batch.viewport[0]) / kAnchorCell));
-    const int row = static_cast<int>(std::floor((y - batch.viewport[1]) / kAnchorCell));
-    if (column >= 0 && row >= 0 && column < batch.anchorColumns && row < batch.anchorRows) {
-      unsigned char& claim = batch.anchors[static_cast<size_t>(row * batch.anchorColumns + column)];
-      const auto mine = static_cast<unsigned char>(1 + std::clamp(batch.priority, 0, 250));
-      if (claim == mine) return;
-      if (claim == 0) claim = mine;
-    }
-  }
+  if (SLabelBatch& batch = Batch(); batch.open && !batch.alternatives && !ClaimAnchor(batch, vPos)) return;
   const SFontLayout& layout = CachedLayout(strText);
   if (layout.bars.empty()) return;
 
   const SScreenAxes axes = CurrentScreenAxes();
-  CVector d = vDirText.Unit();
-  if (d.Length() < kDegenerate) d = axes.right;
-  const CVector hint = vDirUp.Unit();
-  CVector u = hint - d * hint.Dot(d);
-  if (u.Length() < 1e-6) u = axes.toward.Cross(d);  // one direction given: face the viewer
-  if (u.Length() < 1e-6) u = AnyPerpendicular(d);    // baseline along the line of sight
-  u = u.Unit();
-
-  if (dRotateDeg != 0.0 && std::isfinite(dRotateDeg)) {
-    const double c = std::cos(dRotateDeg * kPi / 180.0), s = std::sin(dRotateDeg * kPi / 180.0);
-    const CVector turned = d * c + u * s;
-    u = u * c - d * s;
-    d = turned;
-  }
-  if (bUpright && ReadsBackwards(d, axes)) {
-    d = -d;
-    u = -u;
-  }
+  CVector d, u;
+  Orient(axes, vDirText, vDirUp, dRotateDeg, bUpright, d, u);
 
   const double sy = dHeight / kFontCapHeight;
   const double sx = sy * dWidthFactor;
@@ -350,19 +425,7 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
     }
     const int group = batch.alternatives ? batch.group : batch.nextGroup++;
     SLabel label{&layout, vPos, d, u, sx, sy, x0, y0, colour, batch.priority, 0, 0, 0, 0, group};
-    bool first = true;
-    for (const double fx : {0.0, static_cast<double>(layout.inkRight)}) {
-      for (const double fy : {0.0, static_cast<double>(layout.inkBottom)}) {
-        const CVector corner = vPos + d * ((fx - x0) * sx) + u * ((CUbRenderAPI::kFontCapHeight - fy - y0) * sy);
-        double x = 0, y = 0;
-        ToWindow(batch, corner, x, y);
-        label.left = first ? x : std::min(label.left, x);
-        label.right = first ? x : std::max(label.right, x);
-        label.bottom = first ? y : std::min(label.bottom, y);
-        label.top = first ? y : std::max(label.top, y);
-        first = false;
-      }
-    }
+    Frame(batch, label, layout.inkRight, layout.inkBottom);
     batch.labels.push_back(label);
     return;
   }
@@ -383,6 +446,7 @@ void CUbRenderAPI::OutVectorText(const CVector& vPos, const CVector& vDirText, c
 void CUbRenderAPI::BeginLabels() {
   SLabelBatch& batch = Batch();
   batch.labels.clear();
+  batch.units.clear();
   batch.priority = LABEL_OTHER;
   batch.nextGroup = 0;
   batch.alternatives = 0;
@@ -406,6 +470,19 @@ void CUbRenderAPI::BeginLabels() {
 }
 
 void CUbRenderAPI::SetLabelPriority(int priority) { Batch().priority = priority; }
+
+int CUbRenderAPI::GetCountLabelTextsMade() { return Batch().textsMade; }
+
+CString CUbRenderAPI::FormatNumber(double dValue, int nDecimals, const CString& strUnit) {
+  CString text;
+  text.Format("%.*f", std::clamp(nDecimals, 0, 15), dValue);
+  // A value that rounds to zero reads "0.00", never "-0.00".
+  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
+      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
+    text = CString(text.c_str() + 1);
+  if (!strUnit.IsEmpty()) text = CString((std::string(text.c_str()) + " " + strUnit.c_str()).c_str());
+  return text;
+}
 
 void CUbRenderAPI::GetLastLabelQuads(std::vector<CVector>& out) {
   out.clear();
@@ -439,10 +516,10 @@ int CUbRenderAPI::EndLabels() {
   labels.swap(batch.labels);
   batch.placed.clear();
   // Priorities are few: the order is a bucket per priority, each in the order labels came.
-  std::vector<const SLabel*> order;
+  std::vector<SLabel*> order;
   order.reserve(labels.size());
   for (int priority = LABEL_NODE; priority <= LABEL_OTHER; ++priority) {
-    for (const SLabel& label : labels) {
+    for (SLabel& label : labels) {
       if (std::clamp(label.priority, static_cast<int>(LABEL_NODE), static_cast<int>(LABEL_OTHER)) == priority)
         order.push_back(&label);
     }
@@ -463,32 +540,50 @@ int CUbRenderAPI::EndLabels() {
     r1 = std::clamp(static_cast<int>((l.top + kGap - bottom) / kCell), 0, rows - 1);
   };
 
+  // Whether a label lies wholly inside the window (one cut by its edge is no easier to read than
+  // a hidden one) and keeps clear of every label placed so far.
+  auto fits = [&](const SLabel& label) {
+    if (label.left < left || label.right > right || label.bottom < bottom || label.top > top) return false;
+    int c0, c1, r0, r1;
+    cellRange(label, c0, c1, r0, r1);
+    for (int r = r0; r <= r1; ++r) {
+      for (int c = c0; c <= c1; ++c) {
+        for (const SLabel* other : cells[static_cast<size_t>(r * columns + c)]) {
+          if (label.left - kGap < other->right && other->left < label.right + kGap &&
+              label.bottom - kGap < other->top && other->bottom < label.top + kGap)
+            return false;
+        }
+      }
+    }
+    return true;
+  };
+  std::vector<CString> units;
+  units.swap(batch.units);
+  batch.textsMade = 0;
+
   CUbGlState::Disable(GL_LIGHTING);
   CUbGlState::Disable(GL_DEPTH_TEST);
   CUbGlState::Flush();
   glPushAttrib(GL_CURRENT_BIT);
   int drawn = 0;
   std::vector<bool> placed(static_cast<size_t>(batch.nextGroup) + 1, false);
-  for (const SLabel* next : order) {
-    const SLabel& label = *next;
+  for (SLabel* next : order) {
+    SLabel& label = *next;
     if (placed[static_cast<size_t>(label.group)]) continue;
-    // A label cut by the window's edge is no easier to read than a hidden one.
-    if (label.left < left || label.right > right || label.bottom < bottom || label.top > top) continue;
+    if (!fits(label)) continue;
+    if (!label.layout) {
+      // A number whose shortest text would find room: now its text is made, and the label
+      // framed and tried again as the text overload would have framed it.
+      const SFontLayout& layout =
+          CachedLayout(CUbRenderAPI::FormatNumber(label.value, label.decimals, units[static_cast<size_t>(label.unit)]));
+      ++batch.textsMade;
+      label.layout = &layout;
+      label.x0 = layout.inkRight / 2.0;
+      Frame(batch, label, layout.inkRight, layout.inkBottom);
+      if (!fits(label)) continue;
+    }
     int c0, c1, r0, r1;
     cellRange(label, c0, c1, r0, r1);
-    bool free = true;
-    for (int r = r0; r <= r1 && free; ++r) {
-      for (int c = c0; c <= c1 && free; ++c) {
-        for (const SLabel* other : cells[static_cast<size_t>(r * columns + c)]) {
-          if (label.left - kGap < other->right && other->left < label.right + kGap &&
-              label.bottom - kGap < other->top && other->bottom < label.top + kGap) {
-            free = false;
-            break;
-          }
-        }
-      }
-    }
-    if (!free) continue;
     for (int r = r0; r <= r1; ++r) {
       for (int c = c0; c <= c1; ++c) cells[static_cast<size_t>(r * columns + c)].push_back(&label);
     }
@@ -526,14 +621,47 @@ void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vE
 }
 
 void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, double dValue, int nDecimals,
-                                        int nSide, const CVector& vColor, double dViewScale, double dHeight) {
-  CString text;
-  text.Format("%.*f", std::clamp(nDecimals, 0, 15), dValue);
-  // A value that rounds to zero reads "0.00", never "-0.00".
-  if (text.GetLength() > 1 && text.GetAt(0) == '-' &&
-      std::string(text.c_str() + 1).find_first_not_of("0.") == std::string::npos)
-    text = CString(text.c_str() + 1);
-  DrawTextDirectionMid(vBegin, vEnd, 0, nSide, text, vColor, dViewScale, dHeight);
+                                        int nSide, const CVector& vColor, double dViewScale, double dHeight,
+                                        const CString& strUnit) {
+  SLabelBatch& batch = Batch();
+  double shortest = 0.0, shallowest = 0.0;
+  // "inf" and "nan" are shorter than the shortest number: their text is made at once.
+  if (!batch.open || batch.alternatives || CUbGlState::IsPicking() || !(dHeight > 0) || !std::isfinite(dHeight) ||
+      !std::isfinite(dValue) || !ShortestNumberInk(nDecimals, strUnit, shortest, shallowest)) {
+    DrawTextDirectionMid(vBegin, vEnd, 0, nSide, FormatNumber(dValue, nDecimals, strUnit), vColor, dViewScale,
+                         dHeight);
+    return;
+  }
+  // Placed as the text overload would place it, with the text left to be made in EndLabels.
+  const SScreenAxes axes = CurrentScreenAxes();
+  CVector along = (vEnd - vBegin).Unit();
+  if (along.Length() < kDegenerate) along = axes.right;
+  if (ReadsBackwards(along, axes)) along = -along;
+  CVector up = axes.toward.Cross(along);
+  up = up.Length() > kDegenerate ? up.Unit() : axes.up;
+  const double gap = 0.3 * dHeight;
+  const CVector mid = (vBegin + vEnd) * 0.5;
+  const bool below = nSide == TEXT_SIDE_BELOW;
+  const CVector pos = below ? mid - up * gap : mid + up * gap;
+  if (!ClaimAnchor(batch, pos)) return;
+  CVector d, u;
+  Orient(axes, along, up, 0.0, 0, d, u);
+  const double sy = dHeight / kFontCapHeight;
+  SLabel label{nullptr, pos, d, u, sy, sy, shortest / 2.0, below ? kFontCapHeight : 0.0, vColor, batch.priority,
+               0, 0, 0, 0, batch.nextGroup++};
+  // The box of the shortest text for now; it lies within the box of the text to come.
+  Frame(batch, label, shortest, shallowest);
+  // Drawn in a little, so that rounding cannot take it past the box of the real text.
+  constexpr double kInside = 1e-6;
+  label.left += kInside;
+  label.bottom += kInside;
+  label.right -= kInside;
+  label.top -= kInside;
+  label.value = dValue;
+  label.decimals = nDecimals;
+  if (batch.units.empty() || batch.units.back() != strUnit) batch.units.push_back(strUnit);
+  label.unit = static_cast<int>(batch.units.size()) - 1;
+  batch.labels.push_back(label);
 }
 
 void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {

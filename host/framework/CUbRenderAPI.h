@@ -41,6 +41,11 @@ public:
   static void BeginLabelAlternatives();
   static void EndLabelAlternatives();
   static int EndLabels();
+  // A number as the number labels write it: nDecimals decimals (0 to 15), never a negative zero,
+  // then a space and the unit when there is one.
+  static CString FormatNumber(double dValue, int nDecimals, const CString& strUnit = CString());
+  // How many number texts the last batch made.
+  static int GetCountLabelTextsMade();
   // The corners, four a quad, of the text the last batch drew; what a bare pass over the same
   // picture draws to be compared with.
   static void GetLastLabelQuads(std::vector<CVector>& out);
@@ -75,10 +80,13 @@ public:
   static void DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, int nGapPixel, int nSide,
                                    const CString& strText, const CVector& vColor, double dViewScale,
                                    double dHeight);
-  // The same for a number printed with nDecimals decimals; a value that rounds to zero is
-  // written without a minus sign.
+  // The same for a number printed with nDecimals decimals and, when strUnit is not empty, a
+  // space and the unit; a value that rounds to zero is written without a minus sign. Inside a
+  // batch the text is made only when the label comes to be placed and the shortest text it could
+  // have would fit, so that a frame of many values formats about as many as it places.
   static void DrawTextDirectionMid(const CVector& vBegin, const CVector& vEnd, double dValue, int nDecimals,
-                                   int nSide, const CVector& vColor, double dViewScale, double dHeight);
+                                   int nSide, const CVector& vColor, double dViewScale, double dHeight,
+                                   const CString& strUnit = CString());
 
   // Screen text at the current raster position (glRasterPos*), as a bitmap in the raster colour:
   // the raster position is the left end of the baseline, each font unit is nScale pixels, and the

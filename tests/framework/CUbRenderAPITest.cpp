@@ -219,6 +219,50 @@ TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {
   EXPECT_EQ(Read(), zero);
 }
 
+// A number label's text is made only when it may get a place, yet the batch places and draws
+// exactly what it would with every text made first: both sides of the line, long and short
+// values, no unit, and labels crowded so that most give way.
+TEST_F(RenderApiTest, NumberLabelsOfABatchAreMadeOnlyWhenTheyMayFitAndPlaceAsTheirTexts) {
+  struct SValue {
+    CVector a, b;
+    double value;
+    int decimals, side;
+    const char* unit;
+  };
+  std::vector<SValue> values;
+  for (int i = 0; i < 400; ++i) {
+    const double x = (i * 37) % 90, y = (i * 53) % 90;
+    const double value = (i % 7 == 0) ? 9.9996 : (i % 5 == 0 ? -0.0001 : (i - 200) * 13.7);
+    values.push_back({CVector(x, y, 0), CVector(x + 6 + i % 11, y + (i % 3) * 4.0, 0), value, i % 4, i % 2,
+                      i % 3 == 0 ? "" : "kN"});
+  }
+  auto batch = [&](bool asNumbers, std::vector<CVector>& quads) {
+    Clear();
+    CUbRenderAPI::BeginLabels();
+    for (const SValue& v : values) {
+      if (asNumbers) {
+        CUbRenderAPI::DrawTextDirectionMid(v.a, v.b, v.value, v.decimals, v.side, CVector(1, 1, 1), 1.0, 5.0, v.unit);
+      } else {
+        CUbRenderAPI::DrawTextDirectionMid(v.a, v.b, 0, v.side, CUbRenderAPI::FormatNumber(v.value, v.decimals, v.unit),
+                                           CVector(1, 1, 1), 1.0, 5.0);
+      }
+    }
+    const int drawn = CUbRenderAPI::EndLabels();
+    CUbRenderAPI::GetLastLabelQuads(quads);
+    return drawn;
+  };
+  std::vector<CVector> made, given;
+  const int drawn = batch(true, made);
+  const auto picture = Read();
+  const int texts = CUbRenderAPI::GetCountLabelTextsMade();
+  EXPECT_EQ(batch(false, given), drawn);
+  EXPECT_TRUE(Read() == picture);
+  EXPECT_TRUE(made == given) << made.size() << " corners against " << given.size();
+  EXPECT_GE(drawn, 5);
+  EXPECT_GE(texts, drawn);
+  EXPECT_LT(texts, static_cast<int>(values.size()) / 4) << "most texts are never made";
+}
+
 TEST_F(RenderApiTest, BitmapTextStartsAtTheRasterPosition) {
   glColor3d(0, 1, 0);
   glRasterPos2d(10, 20);

@@ -85,7 +85,7 @@ TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenI
   ExpectColour(At(CVector(50, 0, 0)), Colour(21));
 }
 
-TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
+TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndLinesStayUnsmoothed) {
   BuildScene();
   CStmDataView* view = m_model.GetStmDataView();
   view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
@@ -101,6 +101,11 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlight) {
   EXPECT_NE(gradient, 0u);
   m_wnd.Render();
   EXPECT_EQ(m_wnd.GetEraseBackList(), gradient);
+  // The axis triad and the guidelines of the first frame leave lines unsmoothed for the second.
+  ASSERT_TRUE(m_model.GetStmDataView()->IsShowOption(STM_SHOW_AXIS | STM_SHOW_GUIDELINES));
+  m_wnd.OpenGLRenderStart();
+  EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
+  m_wnd.OpenGLRenderEnd();
   view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
   m_wnd.InvalidateAllWnd();
   m_wnd.Render();
