@@ -123,6 +123,7 @@ void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
       if (IsInside(area->GetBoundaryPos(), axes, u, v)) t = area->GetThickness();
     }
     if (!(t > 0.0)) m_nMissing |= kMissingThickness;
+    e.thickness = t;
     const SStmPropElement& prop = element.GetProperty();
     const double w = prop.nTypeWidth == 0 && prop.dWidth > 0.0 ? prop.dWidth : t;
     const SStmTieType* tie = define.GetTieType(element.GetIndexTieType());
@@ -147,11 +148,19 @@ double CStmTrussAnalysis::StiffnessOf(const SElement& e) const {
   return it != m_memberStiffness.end() ? it->second : e.ea;
 }
 
+const CStmTrussAnalysis::SElement* CStmTrussAnalysis::FindElement(int idElement) const {
+  const auto it = m_elementIndex.find(idElement);
+  return it == m_elementIndex.end() ? nullptr : &m_elements[it->second];
+}
+
 double CStmTrussAnalysis::GetMemberStiffness(int idElement) const {
-  for (const SElement& e : m_elements) {
-    if (e.id == idElement) return StiffnessOf(e);
-  }
-  return 0.0;
+  const SElement* e = FindElement(idElement);
+  return e ? StiffnessOf(*e) : 0.0;
+}
+
+double CStmTrussAnalysis::GetMemberThickness(int idElement) const {
+  const SElement* e = FindElement(idElement);
+  return e ? e->thickness : 0.0;
 }
 
 void CStmTrussAnalysis::Prepare(const CStmModel& model) {
@@ -191,6 +200,7 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     m_elements.push_back(e);
   }
   if (m_elements.empty()) return;
+  for (size_t e = 0; e < m_elements.size(); ++e) m_elementIndex.emplace(m_elements[e].id, e);
   SetStiffnessFromMaterials(model);
 
   // A load on a node that no element reaches still has to be carried: the node joins, free.
@@ -409,9 +419,8 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Run(CStmModel& model) {
 }
 
 double CStmTrussAnalysis::GetForce(int idElement, int loadCase) const {
-  if (loadCase < 0) return 0.0;
-  for (size_t e = 0; e < m_elements.size() && e < m_forces.size(); ++e) {
-    if (m_elements[e].id == idElement && static_cast<size_t>(loadCase) < m_forces[e].size()) return m_forces[e][loadCase];
-  }
-  return 0.0;
+  const auto it = m_elementIndex.find(idElement);
+  if (loadCase < 0 || it == m_elementIndex.end() || it->second >= m_forces.size()) return 0.0;
+  const std::vector<double>& forces = m_forces[it->second];
+  return static_cast<size_t>(loadCase) < forces.size() ? forces[static_cast<size_t>(loadCase)] : 0.0;
 }

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 class CStmModel;
@@ -51,6 +53,9 @@ public:
   int GetMissingMaterials() const { return m_nMissing; }
   // The axial stiffness an element (by id) was solved with; 0 for one not analysed.
   double GetMemberStiffness(int idElement) const;
+  // The thickness that holds for an element (its property area's, else the model's); 0 for one
+  // not analysed or where none is given.
+  double GetMemberThickness(int idElement) const;
 
   // Takes the enabled nodes, elements, restraints, springs and loads of every case.
   void Prepare(const CStmModel& model);
@@ -91,6 +96,7 @@ private:
     double c[2] = {0.0, 0.0};
     double length = 0.0;
     double ea = 0.0;
+    double thickness = 0.0;
   };
   struct SLoad {
     int node = 0;
@@ -103,12 +109,15 @@ private:
   // Each element's EA from the materials, or the uniform one.
   void SetStiffnessFromMaterials(const CStmModel& model);
   double StiffnessOf(const SElement& e) const;
+  const SElement* FindElement(int idElement) const;
 
   double m_dAxialStiffness = 1.0;
   std::map<int, double> m_memberStiffness;
   int m_nMissing = 0;
   std::vector<SNode> m_nodes;
   std::vector<SElement> m_elements;
+  // Index into m_elements by element id.
+  std::unordered_map<int, std::size_t> m_elementIndex;
   std::vector<std::vector<SLoad>> m_cases;
   // Per combination: static case index and weight.
   std::vector<std::vector<std::pair<int, double>>> m_combos;

@@ -244,6 +244,7 @@ TEST(CStmTrussAnalysisTest, MembersTakeTheirStiffnessFromTheMaterials) {
       const double got = analysis.GetForce(t.elements.at(names[i]), 0);
       EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << names[i] << " unit " << unit;
       EXPECT_DOUBLE_EQ(analysis.GetMemberStiffness(t.elements.at(names[i])), ea[i]) << names[i];
+      EXPECT_EQ(analysis.GetMemberThickness(t.elements.at(names[i])), i == 0 ? 400.0 : 200.0) << names[i];
       if (unit == 1.0) forcesKn.push_back(got);
       else EXPECT_NEAR(got / unit, forcesKn[static_cast<size_t>(i)], 1e-9 * std::fabs(forcesKn[static_cast<size_t>(i)]));
     }
