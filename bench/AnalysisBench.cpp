@@ -10,7 +10,7 @@
 #include "StmBenchScene.h"
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
-#include "host/model/CStmTrussAnalysis.h"
+#include "analysis/CStmTrussAnalysis.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 

@@ -100,6 +100,18 @@ std::vector<T*> SelectedOfKind(CStmUbManager& manager, int kind) {
   return out;
 }
 
+template <class M>
+auto MaterialSlot(M& m, CStmSelectionProperties::EMaterial field) {
+  switch (field) {
+    case CStmSelectionProperties::kConcreteStrength: return &m.dConcreteStrength;
+    case CStmSelectionProperties::kConcreteModulus: return &m.dConcreteModulus;
+    case CStmSelectionProperties::kSteelYield: return &m.dSteelYield;
+    case CStmSelectionProperties::kSteelModulus: return &m.dSteelModulus;
+    case CStmSelectionProperties::kThickness: return &m.dThickness;
+    default: return &m.dCover;
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -118,6 +130,11 @@ void CStmSelectionProperties::Refresh() {
   m_nNodes = static_cast<int>(nodes.size());
   m_nElements = static_cast<int>(elements.size());
   const CStmModel* model = m_manager.GetStmModel();
+  m_nDesignCode = model ? model->GetMaterials().eCode : -1;
+  for (int i = 0; i < kMaterialCount; ++i) {
+    m_materials[i] = SValue();
+    if (model) m_materials[i].text = Number(*MaterialSlot(model->GetMaterials(), static_cast<EMaterial>(i)));
+  }
   if (!model) return;
   int h = 0, v = 0, n = 0;
   PlaneAxes(model->GetPlane(), h, v, n);
@@ -341,6 +358,31 @@ bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
                           : field <= kSpringRz  ? StmText("Spring set")
                                                 : StmText("Bearing plate set");
   return Change(message, [&] { SetNodeValues(field, value); });
+}
+
+bool CStmSelectionProperties::SetMaterial(EMaterial field, const CString& text) {
+  CStmModel* model = GetEditableModel();
+  if (!model || static_cast<int>(field) < 0 || field >= kMaterialCount) return false;
+  double value = 0.0;
+  if (!ParseNumber(text, value)) return false;
+  if (!StmLimits::IsMaterialInLimit(value))
+    return Refuse(StmText("A strength, modulus, thickness or cover cannot be negative; nothing was changed"));
+  SStmMaterials materials = model->GetMaterials();
+  *MaterialSlot(materials, field) = value;
+  return Change(StmText("Materials set"), [&] {
+    if (materials != model->GetMaterials()) model->SetMaterials(materials);
+  });
+}
+
+bool CStmSelectionProperties::SetDesignCode(int code) {
+  if (code != STM_CODE_ACI_318_19 && code != STM_CODE_EN_1992_1_1) return false;
+  CStmModel* model = GetEditableModel();
+  if (!model) return false;
+  SStmMaterials materials = model->GetMaterials();
+  materials.eCode = static_cast<EStmDesignCode>(code);
+  return Change(StmText("Design code set"), [&] {
+    if (materials != model->GetMaterials()) model->SetMaterials(materials);
+  });
 }
 
 void CStmSelectionProperties::SetNodeValues(EField field, double value) {

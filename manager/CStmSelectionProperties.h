@@ -1,6 +1,6 @@
 // What a properties panel shows and edits for the selection: node coordinates, supports, bearing
 // plates and nodal loads; element member types, thickness scale and attribute text; the model's
-// load cases and combinations. Every edit is one undo step through the scene's history, and
+// materials, design code, load cases and combinations. Every edit is one undo step through the scene's history, and
 // bad input changes nothing and says why.
 #pragma once
 
@@ -31,6 +31,16 @@ public:
     kElementThicknessScale,
     kElementAttribute,
     kFieldCount
+  };
+  // The model's materials, in its own force and length units (0: not given).
+  enum EMaterial {
+    kConcreteStrength = 0,
+    kConcreteModulus,
+    kSteelYield,
+    kSteelModulus,
+    kThickness,
+    kCover,
+    kMaterialCount
   };
   enum ERestraint { kRestraintFree = 0, kRestraintPin, kRestraintRoller, kRestraintFixed, kRestraintOther };
   // Several selected objects that differ in a choice.
@@ -80,6 +90,9 @@ public:
   const std::vector<SCase>& GetCases() const { return m_arCase; }
   // The case whose loads the view shows.
   int GetShownCase() const;
+  const SValue& GetMaterial(EMaterial field) const { return m_materials[field]; }
+  // EStmDesignCode of the model; -1 without a model.
+  int GetDesignCode() const { return m_nDesignCode; }
   // What the last edit did or why it did nothing.
   const CString& GetMessage() const { return m_strMessage; }
 
@@ -92,6 +105,10 @@ public:
   bool SetTieType(int index);
   // The nodal load of the selected nodes in a static case, along the plane's axis 0 or 1.
   bool SetLoad(int caseIndex, int axis, const CString& text);
+
+  // The model's materials and design code; refused for a negative or too large value.
+  bool SetMaterial(EMaterial field, const CString& text);
+  bool SetDesignCode(int code);
 
   // Load cases and combinations.
   bool AddCase(bool combo, const CString& name);
@@ -128,5 +145,7 @@ private:
   int m_nStrutType = -1;
   int m_nTieType = -1;
   std::vector<SCase> m_arCase;
+  SValue m_materials[kMaterialCount];
+  int m_nDesignCode = -1;
   CString m_strMessage;
 };

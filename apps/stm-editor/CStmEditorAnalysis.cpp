@@ -3,6 +3,7 @@
 #include "CStmEditorAnalysis.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
@@ -78,6 +79,23 @@ void CStmEditor::PollAnalysis() {
             StmText("Analysed %d load cases and %d combinations; the truss is statically indeterminate to degree %d")
                 .c_str(),
             statics, m_model.GetCountLoadConditionCombo(), analysis.GetIndeterminacy());
+      }
+      // Where stiffness shares the load, one EA for all members gives forces a designer must
+      // not take for real ones.
+      if (const int missing = analysis.GetMissingMaterials()) {
+        CString what;
+        const CString thickness = StmText("thickness");
+        for (const auto& [bit, name] : {std::pair{int(CStmTrussAnalysis::kMissingConcreteModulus), "E_c"},
+                                        {int(CStmTrussAnalysis::kMissingSteelModulus), "E_s"},
+                                        {int(CStmTrussAnalysis::kMissingThickness), thickness.c_str()}}) {
+          if (!(missing & bit)) continue;
+          if (!what.IsEmpty()) what += ", ";
+          what += name;
+        }
+        CString note;
+        note.Format(StmText("; every member has the same stiffness, since %s is not given (Properties, Model)").c_str(),
+                    what.c_str());
+        text += note;
       }
       break;
     }

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "host/model/CStmTrussAnalysis.h"
+#include "analysis/CStmTrussAnalysis.h"
 
 class CStmEditorAnalysis {
 public:

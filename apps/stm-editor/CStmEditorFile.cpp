@@ -10,6 +10,7 @@
 #include "CStmEditorUiHost.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +71,10 @@ void CStmEditor::NewModel() {
   fresh.SetPlane(m_newDialog.GetPlane());
   fresh.SetUnitLength(m_newDialog.GetUnitLength());
   fresh.SetUnitForce(m_newDialog.GetUnitForce());
+  SStmMaterials materials;
+  if (StmDefaultMaterials(static_cast<EStmDesignCode>(m_newDialog.GetDesignCode()), m_newDialog.GetUnitForce(),
+                          m_newDialog.GetUnitLength(), materials))
+    fresh.SetMaterials(materials);
   // The style is how the user likes to look at models, not part of the one shown.
   fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
   TakeModel(fresh, std::string());

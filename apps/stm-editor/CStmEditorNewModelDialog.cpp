@@ -48,6 +48,14 @@ void CStmEditorNewModelDialog::Draw(const NoteItemFn& noteItem) {
   };
   units(StmText("Length unit"), kLengths, m_strLength);
   units(StmText("Force unit"), kForces, m_strForce);
+  static const char* const kCodes[] = {"ACI 318-19", "EN 1992-1-1"};
+  ImGui::AlignTextToFramePadding();
+  ImGui::TextUnformatted(StmText("Design code").c_str());
+  for (int i = 0; i < 2; ++i) {
+    ImGui::SameLine(column(static_cast<size_t>(2 * i)));
+    if (ImGui::RadioButton(kCodes[i], m_nCode == i)) m_nCode = i;
+    noteItem(kCodes[i], true);
+  }
   ImGui::Separator();
   if (ImGui::Button(StmText("OK").c_str(), ImVec2(90.0f, 0.0f))) Confirm();
   noteItem("OK", true);

@@ -1,5 +1,5 @@
-// The editor's dialog for a new model, drawn in the window: the drawing plane and the units of
-// length and force.
+// The editor's dialog for a new model, drawn in the window: the drawing plane, the units of
+// length and force and the design code, whose usual materials the model starts with.
 #pragma once
 
 #include <functional>
@@ -26,10 +26,13 @@ public:
   int GetPlane() const { return m_nPlane; }
   const std::string& GetUnitLength() const { return m_strLength; }
   const std::string& GetUnitForce() const { return m_strForce; }
+  // EStmDesignCode.
+  int GetDesignCode() const { return m_nCode; }
 
 private:
   EState m_eState = EState::kClosed;
   int m_nPlane = 0;
   std::string m_strLength;
   std::string m_strForce;
+  int m_nCode = 0;
 };

@@ -43,6 +43,7 @@ bool CStmEditorProperties::Draw(const NoteItemFn& noteItem, bool editable) {
     if (m_state.GetCountNode() > 0) DrawNodes();
     if (m_state.GetCountElement() > 0) DrawElements();
     DrawCases();
+    DrawModel();
     if (!editable) ImGui::EndDisabled();
     ImGui::PopItemWidth();
   }
@@ -222,4 +223,33 @@ void CStmEditorProperties::DrawCases() {
   ImGui::SameLine();
   if (ImGui::Button(StmText("Add combination").c_str())) m_arPending.push_back([add] { add(true); });
   (*m_pNote)("Add combination", true);
+}
+
+void CStmEditorProperties::DrawModel() {
+  using P = CStmSelectionProperties;
+  const CStmModel* model = m_state.GetModel();
+  if (!model || !ImGui::CollapsingHeader(StmText("Model").c_str(), ImGuiTreeNodeFlags_DefaultOpen)) return;
+  Choice("Design code", StmText("Design code"), m_state.GetDesignCode(), {"ACI 318-19", "EN 1992-1-1"},
+         STM_CODE_ACI_318_19, [this](int code) { m_state.SetDesignCode(code); });
+  // Stresses in the model's force per length squared, as stored.
+  const std::string force = model->GetUnitForce().c_str(), length = model->GetUnitLength().c_str();
+  const std::string stress = " (" + force + "/" + length + "^2)", size = " (" + length + ")";
+  const bool en = m_state.GetDesignCode() == STM_CODE_EN_1992_1_1;
+  const struct {
+    P::EMaterial field;
+    const char* name;
+    std::string label;
+  } fields[] = {
+      {P::kConcreteStrength, "Concrete strength", (en ? "f_ck" : "f'c") + stress},
+      {P::kConcreteModulus, "Concrete modulus", "E_c" + stress},
+      {P::kSteelYield, "Steel yield", "f_y" + stress},
+      {P::kSteelModulus, "Steel modulus", "E_s" + stress},
+      {P::kThickness, "Thickness", Text("Thickness") + size},
+      {P::kCover, "Cover", Text("Cover") + size},
+  };
+  for (const auto& f : fields) {
+    const P::EMaterial field = f.field;
+    Field(f.name, CString(f.label.c_str()), m_state.GetMaterial(field),
+          [this, field](const CString& text) { m_state.SetMaterial(field, text); });
+  }
 }

@@ -35,6 +35,8 @@ private:
   void DrawNodes();
   void DrawElements();
   void DrawCases();
+  // The model's materials and design code, whatever is selected.
+  void DrawModel();
 
   CStmSelectionProperties m_state;
   bool m_bOpen = false;

@@ -7,6 +7,7 @@
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmMaterialDefaults.h"
 
 namespace {
 
@@ -283,10 +284,15 @@ void AddIllustrativeResults(CStmModel& model, double width, double height, doubl
                          SStmSegment{XZ(width, height), XZ(0, height)}, SStmSegment{XZ(0, height), XZ(0, 0)}});
 }
 
-void CommonSettings(CStmModel& model, const char* description, double width, double height) {
+void CommonSettings(CStmModel& model, const char* description, double width, double height, EStmDesignCode code,
+                    double thickness) {
   model.SetDescription(description);
   model.SetUnitLength("mm");
   model.SetUnitForce("kN");
+  SStmMaterials materials;
+  StmDefaultMaterials(code, "kN", "mm", materials);
+  materials.dThickness = thickness;
+  model.SetMaterials(materials);
   model.SetPlane(STM_PLANE_XZ);
   CStmDataView& view = *model.GetStmDataView();
   view.SetGridSpace(CVector(100.0, 100.0, 100.0));
@@ -308,7 +314,7 @@ bool DeepBeam(CStmModel& model) {
   CommonSettings(model,
                  "Deep transfer beam 3000 x 1500 mm, 400 mm thick, with a 600 x 400 mm opening, two column loads. "
                  "Results are illustrative (a plain truss solution and fields drawn from it), not a design.",
-                 3000.0, 1500.0);
+                 3000.0, 1500.0, STM_CODE_ACI_318_19, 400.0);
   AddNodes(model, {XZ(250, 100), XZ(2750, 100), XZ(1000, 1400), XZ(2000, 1400), XZ(1200, 500), XZ(1800, 500),
                    XZ(1800, 900), XZ(1200, 900), XZ(1200, 100), XZ(1800, 100)});
   AddElements(model, {{1, 9}, {9, 10}, {10, 2}, {1, 3}, {2, 4}, {3, 4}, {9, 5}, {10, 6}, {5, 6}, {6, 7}, {7, 8},
@@ -349,7 +355,7 @@ bool Corbel(CStmModel& model) {
   CommonSettings(model,
                  "Column corbel: 400 mm column, corbel projecting 450 mm, 500 mm deep at the column face, "
                  "bearing 300 mm from the face. Input model without results.",
-                 850.0, 2400.0);
+                 850.0, 2400.0, STM_CODE_ACI_318_19, 400.0);
   // Column from z = 0 to 2400; corbel on the right from z = 1300 (sloped underside) to 1800.
   AddNodes(model, {XZ(80, 0), XZ(320, 0), XZ(80, 1720), XZ(320, 1720), XZ(700, 1720), XZ(320, 1400),
                    XZ(80, 2400), XZ(320, 2400)});
@@ -385,7 +391,7 @@ bool PileCap(CStmModel& model) {
   CommonSettings(model,
                  "Two-pile cap 2400 x 900 mm under a 500 mm column, piles 600 mm diameter at 1600 mm centres "
                  "modelled as vertical springs. Input model without results.",
-                 2400.0, 900.0);
+                 2400.0, 900.0, STM_CODE_EN_1992_1_1, 900.0);
   AddNodes(model, {XZ(400, 100), XZ(2000, 100), XZ(1075, 800), XZ(1325, 800)});
   AddElements(model, {{1, 2}, {1, 3}, {2, 4}, {3, 4}, {1, 4}});
   model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(2400, 0), XZ(2400, 900), XZ(0, 900)});

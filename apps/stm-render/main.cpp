@@ -13,7 +13,7 @@
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
-#include "host/model/CStmTrussAnalysis.h"
+#include "analysis/CStmTrussAnalysis.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"

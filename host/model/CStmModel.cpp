@@ -99,6 +99,7 @@ void CStmModel::Clear() {
   m_strDescription.Empty();
   m_strUnitLength = "mm";
   m_strUnitForce = "kN";
+  m_materials = SStmMaterials();
   ClearResults();
 }
 
@@ -123,6 +124,7 @@ void CStmModel::Swap(CStmModel& other) {
   std::swap(m_strDescription, other.m_strDescription);
   std::swap(m_strUnitLength, other.m_strUnitLength);
   std::swap(m_strUnitForce, other.m_strUnitForce);
+  std::swap(m_materials, other.m_materials);
   std::swap(m_esoSteps, other.m_esoSteps);
   std::swap(m_nStepEso, other.m_nStepEso);
   std::swap(m_stressFlow, other.m_stressFlow);
@@ -975,8 +977,20 @@ std::unique_ptr<CStmModelChange> CStmModel::EndChange() {
     if (!same) kept.push_back(std::move(entry));
   }
   change->m_entries = std::move(kept);
+  if (change->m_bMaterials) {
+    change->m_materialsAfter = m_materials;
+    change->m_bMaterials = change->m_materialsBefore != change->m_materialsAfter;
+  }
   if (change->IsEmpty()) return nullptr;
   return change;
+}
+
+void CStmModel::SetMaterials(const SStmMaterials& materials) {
+  if (m_pChange && !m_pChange->m_bMaterials) {
+    m_pChange->m_bMaterials = true;
+    m_pChange->m_materialsBefore = m_materials;
+  }
+  m_materials = materials;
 }
 
 void CStmModel::TouchRecord(const CStmObject& record) {
@@ -1009,6 +1023,7 @@ void CStmModel::ApplyChange(const CStmModelChange& change, bool undo) {
   const bool renameElements = renameNodes || change.m_nNamingElement != m_view.GetTypeNamingElement();
   std::vector<CStmObjNode*> namedNodes;
   std::vector<CStmObjElement*> namedElements;
+  if (change.m_bMaterials) m_materials = undo ? change.m_materialsBefore : change.m_materialsAfter;
   for (const CStmModelChange::SEntry& entry : change.m_entries) {
     const CStmObject* image = undo ? entry.pBefore.get() : entry.pAfter.get();
     WithCollection(entry.eCollection, [&](auto& map) {

@@ -268,7 +268,8 @@ public:
 
   // ---- Materials and design code.
   const SStmMaterials& GetMaterials() const { return m_materials; }
-  void SetMaterials(const SStmMaterials& materials) { m_materials = materials; }
+  // Inside an open change the old values are kept, so that undo gives them back.
+  void SetMaterials(const SStmMaterials& materials);
 
   // ---- Document text.
   const CString& GetDescription() const { return m_strDescription; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/model/CStmObject.h"
+#include "host/model/StmMaterials.h"
 
 class CStmModelChange {
 public:
@@ -26,7 +27,9 @@ public:
     kCollectionCount
   };
 
-  bool IsEmpty() const { return m_entries.empty(); }
+  bool IsEmpty() const { return m_entries.empty() && !m_bMaterials; }
+  // True when the edit changed the model's materials (kept as one value, before and after).
+  bool HasMaterials() const { return m_bMaterials; }
   int GetCount() const { return static_cast<int>(m_entries.size()); }
   // The ids of the records of one collection that the change touched, in the order touched.
   std::vector<int> GetTouchedIds(ECollection collection) const {
@@ -49,6 +52,10 @@ private:
   };
 
   std::vector<SEntry> m_entries;
+  // While the edit is open: the materials were set; once closed: they differ.
+  bool m_bMaterials = false;
+  SStmMaterials m_materialsBefore;
+  SStmMaterials m_materialsAfter;
   // The node and element naming in force when the change was made: while it still is, the
   // images' names are the right ones; after the naming changed, names follow the new rule.
   int m_nNamingNode = 0;

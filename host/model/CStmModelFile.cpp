@@ -26,6 +26,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kFormat = "stm-model";
+// The design codes by EStmDesignCode, as the file names them.
+constexpr const char* kCodeNames[] = {"ACI 318-19", "EN 1992-1-1"};
 
 using StmLimits::kMaxCoord;
 using StmLimits::kMaxCount;
@@ -292,6 +294,15 @@ Json WriteModel(const CStmModel& model) {
   }
   doc["loadCombos"] = std::move(combos);
   doc["results"] = WriteResults(model);
+  const SStmMaterials& m = model.GetMaterials();
+  doc["materials"] = Json{{"code", kCodeNames[m.eCode == STM_CODE_EN_1992_1_1 ? 1 : 0]},
+                          {"concreteStrength", m.dConcreteStrength},
+                          {"concreteModulus", m.dConcreteModulus},
+                          {"poisson", m.dPoisson},
+                          {"steelYield", m.dSteelYield},
+                          {"steelModulus", m.dSteelModulus},
+                          {"thickness", m.dThickness},
+                          {"cover", m.dCover}};
   return doc;
 }
 
@@ -391,7 +402,8 @@ public:
   }
   // Also checks that the object has exactly these members: a misspelt member is an error
   // rather than a silently lost value.
-  const Node& Members(std::initializer_list<const char*> names) const {
+  // Optional members may be missing (files written before they existed).
+  const Node& Members(std::initializer_list<const char*> names, std::initializer_list<const char*> optional = {}) const {
     Object();
     for (const char* name : names) {
       if (!m_j.contains(name)) Fail(m_path, Say(StmText("missing field \"%s\""), name));
@@ -399,6 +411,7 @@ public:
     for (auto it = m_j.begin(); it != m_j.end(); ++it) {
       bool known = false;
       for (const char* name : names) known = known || it.key() == name;
+      for (const char* name : optional) known = known || it.key() == name;
       if (!known) Fail(m_path + "/" + it.key(), StmText("unknown field"));
     }
     return *this;
@@ -625,7 +638,8 @@ public:
     }
     root.Members({"format", "version", "description", "unitLength", "unitForce", "plane", "lock", "inputModel",
                   "view", "config", "definitions", "nodes", "elements", "boundaries", "propertyAreas", "restraints",
-                  "springs", "bearingPlates", "loadStatics", "loadCombos", "results"});
+                  "springs", "bearingPlates", "loadStatics", "loadCombos", "results"},
+                 {"materials"});
     m_model.SetDescription(root["description"].String(kMaxTextBytes));
     m_model.SetUnitLength(root["unitLength"].String());
     m_model.SetUnitForce(root["unitForce"].String());
@@ -644,9 +658,30 @@ public:
     ReadSupports(root["restraints"], root["springs"], root["bearingPlates"]);
     ReadLoads(root["loadStatics"], root["loadCombos"]);
     ReadResults(root["results"]);
+    if (doc.contains("materials")) ReadMaterials(root["materials"]);
   }
 
 private:
+  void ReadMaterials(const Node& n) {
+    n.Members({"code", "concreteStrength", "concreteModulus", "poisson", "steelYield", "steelModulus", "thickness",
+               "cover"});
+    SStmMaterials m;
+    const CString code = n["code"].String();
+    if (code == kCodeNames[STM_CODE_ACI_318_19]) m.eCode = STM_CODE_ACI_318_19;
+    else if (code == kCodeNames[STM_CODE_EN_1992_1_1]) m.eCode = STM_CODE_EN_1992_1_1;
+    else Fail(n["code"].path(), Say(StmText("unknown design code \"%s\""), code.c_str()));
+    m.dConcreteStrength = n["concreteStrength"].NonNegative();
+    m.dConcreteModulus = n["concreteModulus"].NonNegative();
+    m.dPoisson = n["poisson"].NonNegative();
+    if (!StmLimits::IsPoissonInLimit(m.dPoisson))
+      Fail(n["poisson"].path(), Say(StmText("Poisson's ratio %g is not below %g"), m.dPoisson, StmLimits::kMaxPoisson));
+    m.dSteelYield = n["steelYield"].NonNegative();
+    m.dSteelModulus = n["steelModulus"].NonNegative();
+    m.dThickness = n["thickness"].NonNegative();
+    m.dCover = n["cover"].NonNegative();
+    m_model.SetMaterials(m);
+  }
+
   void ReadDefinitions(const Node& n) {
     n.Members({"struts", "ties"});
     CStmDataDefine& define = *m_model.GetStmDataDefine();

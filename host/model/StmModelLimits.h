@@ -22,6 +22,12 @@ constexpr long long kMaxId = 1000000000;
 constexpr double kMaxCoord = 1e9;
 constexpr double kMaxValue = 1e15;
 
+// A material value or thickness: 0 means not given; Poisson's ratio stays below one half, where
+// the concrete would not change volume.
+constexpr double kMaxPoisson = 0.5;
+inline bool IsMaterialInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v <= kMaxValue; }
+inline bool IsPoissonInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v < kMaxPoisson; }
+
 inline bool IsCoordInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoord; }
 inline bool IsValueInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxValue; }
 

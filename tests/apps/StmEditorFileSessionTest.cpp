@@ -108,7 +108,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
 
   ASSERT_TRUE(m_editor.Key("ctrl+n"));
   ASSERT_EQ(Get("dialog"), "new");
-  for (const char* choice : {"y-z", "m", "N"}) ASSERT_TRUE(m_editor.ClickItem(choice));
+  for (const char* choice : {"y-z", "m", "N", "EN 1992-1-1"}) ASSERT_TRUE(m_editor.ClickItem(choice));
   ASSERT_TRUE(m_editor.Key("Return"));
   EXPECT_EQ(Get("dialog"), "");
   EXPECT_EQ(m_editor.State().Int("plane"), STM_PLANE_YZ);
@@ -132,6 +132,11 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(saved.GetPlane(), STM_PLANE_YZ);
   EXPECT_EQ(saved.GetUnitLength(), "m");
   EXPECT_EQ(saved.GetUnitForce(), "N");
+  // The code's usual materials, in N and m: 30 MPa is 3e7 N/m², 300 mm is 0.3 m.
+  EXPECT_EQ(saved.GetMaterials().eCode, STM_CODE_EN_1992_1_1);
+  EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteStrength, 3e7);
+  EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteModulus, 3.3e10);
+  EXPECT_DOUBLE_EQ(saved.GetMaterials().dThickness, 0.3);
   EXPECT_EQ(saved.GetCountNode(0), 0);
   // The newest first, and the oldest falls off the end.
   std::vector<std::string> recent = older;

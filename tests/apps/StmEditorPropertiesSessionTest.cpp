@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -112,6 +113,75 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
   EXPECT_TRUE(undone.GetRestraints().empty());
   EXPECT_TRUE(undone.GetLoadConditionStatic("DL")->GetLoadNodes().empty());
   EXPECT_EQ(undone.GetLoadConditionStatic("LL"), nullptr);
+}
+
+TEST_F(StmEditorPropertiesSessionTest, TheThicknessFromThePanelChangesHowAnIndeterminateTrussShares) {
+  // Three bars hung from a ceiling meet at D under 600 kN: the middle one a steel tie (E_s A_s,
+  // 4 bars of 20), the outer ones concrete struts 100 wide, so the thickness moves load between
+  // them. Hand solution: F_middle = P EA_m / (EA_m + 2 EA_o cos^3 30); with no thickness given
+  // every bar takes the same EA.
+  const double pi = std::acos(-1.0), c = std::cos(pi / 6.0), p = 600.0, eaTie = 200.0 * pi * 400.0;
+  const auto middle = [&](double t) { return p * eaTie / (eaTie + 2.0 * 30.0 * t * 100.0 * c * c * c); };
+  const double uniform = p / (1.0 + 2.0 * c * c * c);
+  {
+    CStmModel model;
+    SStmMaterials m;
+    m.dConcreteModulus = 30.0;
+    m.dSteelModulus = 200.0;
+    model.SetMaterials(m);
+    const int tie = model.GetStmDataDefine()->AddTieType(SStmTieType{"4 bars", 0, 0, 1, 20.0, 4});
+    const double x = 2000.0 * std::tan(pi / 6.0);
+    for (const CVector& at : {CVector(-x, 0, 0), CVector(0, 0, 0), CVector(x, 0, 0), CVector(0, 0, -2000)}) {
+      model.AddNode(at);
+    }
+    model.AddElement(1, 4, SStmPropElement(1, 0, 100.0));
+    model.AddElement(2, 4, SStmPropElement(2, 2, 0.0))->SetIndexTieType(tie);
+    model.AddElement(3, 4, SStmPropElement(1, 0, 100.0));
+    for (int n = 1; n <= 3; ++n) model.AddRestraint(n, SStmDof{1, 0, 1, 0, 0, 0});
+    model.AddLoadConditionStatic("DL");
+    model.AddLoadNode("DL", 4, CVector(0, 0, -p));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+  // Analyse, save the results and read the middle bar's force back.
+  std::string analysed;
+  const auto analyse = [&]() {
+    EXPECT_TRUE(m_editor.Key("F5"));
+    analysed = Status();
+    EXPECT_EQ(m_editor.State().Int("locked"), 1) << analysed;
+    EXPECT_TRUE(m_editor.Key("ctrl+s"));
+    CStmModel saved;
+    Load(saved);
+    const double force = saved.GetElement(2)->GetResultAxialForce(0);
+    EXPECT_TRUE(m_editor.ClickItem("Results"));
+    EXPECT_TRUE(m_editor.ClickItem("Clear results"));
+    return force;
+  };
+  ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_NEAR(analyse(), uniform, 1e-3 * uniform);
+  EXPECT_NE(analysed.find("same stiffness, since thickness is not given"), std::string::npos) << analysed;
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Properties"));
+  ASSERT_TRUE(m_editor.ClickItem("Thickness"));
+  ASSERT_TRUE(m_editor.Type("400"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(Status(), "Materials set");
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("Cover"));
+  ASSERT_TRUE(m_editor.Key("minus"));
+  ASSERT_TRUE(m_editor.Type("5"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_NE(Status().find("cannot be negative"), std::string::npos) << Status();
+  EXPECT_EQ(m_editor.State().Int("undo"), 1) << "a refused edit leaves no step";
+  EXPECT_NEAR(analyse(), middle(400.0), 1e-3 * middle(400.0));
+  EXPECT_EQ(analysed.find("same stiffness"), std::string::npos) << analysed;
+
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_NEAR(analyse(), uniform, 1e-3 * uniform);
+  CStmModel undone;
+  Load(undone);
+  EXPECT_EQ(undone.GetMaterials().dThickness, 0.0);
+  EXPECT_EQ(undone.GetMaterials().dCover, 0.0);
 }
 
 }  // namespace

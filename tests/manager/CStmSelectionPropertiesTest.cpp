@@ -226,6 +226,13 @@ TEST_F(CStmSelectionPropertiesTest, LoadCasesAndCombinationsAreAddedRenamedFacto
   EXPECT_EQ(m_props.GetMessage(), "WL deleted with its nodal loads: 1");
   EXPECT_EQ(m_props.GetCases()[m_props.GetShownCase()].name, "ULS");
   EXPECT_EQ(m_model.GetCountLoadConditionStatic(), 2);
+  // The model's materials and code, whatever is selected.
+  Select({}, {});
+  ExpectOneExactStep("thickness", [&] { return m_props.SetMaterial(P::kThickness, "250"); });
+  EXPECT_EQ(m_model.GetMaterials().dThickness, 250.0);
+  EXPECT_EQ(m_props.GetMaterial(P::kThickness).text, "250");
+  ExpectOneExactStep("code", [&] { return m_props.SetDesignCode(STM_CODE_EN_1992_1_1); });
+  EXPECT_EQ(m_props.GetDesignCode(), STM_CODE_EN_1992_1_1);
 }
 
 TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
@@ -241,6 +248,8 @@ TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
   ExpectRefused("is not a number", [&] { return m_props.SetValue(P::kSpringUx, "nan"); });
   ExpectRefused("cannot be negative", [&] { return m_props.SetValue(P::kPlateWidth, "-5"); });
   ExpectRefused("cannot be negative", [&] { return m_props.SetValue(P::kSpringRy, "-1"); });
+  ExpectRefused("cannot be negative", [&] { return m_props.SetMaterial(P::kConcreteModulus, "-30"); });
+  ExpectRefused("is not a number", [&] { return m_props.SetMaterial(P::kCover, "inf"); });
   ExpectRefused("the selected nodes have none", [&] { return m_props.SetValue(P::kRollerAngle, "30"); });
   // The model's limits, named with the value: what a file could not take back is never entered.
   ExpectRefused("The coordinate 2e+09 is beyond the limit of +/-1e+09", [&] { return m_props.SetValue(P::kNodeV, "2e9"); });

@@ -224,6 +224,11 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"far boundary point", "/boundaries/0/points/0/2", -1e10, false, "/boundaries/0/points/0/2", "beyond the limit"},
       {"huge load", "/loadStatics/0/loads/0/load/2", -1e300, false, "/loadStatics/0/loads/0/load/2", "beyond the limit"},
       {"long name", "/nodes/0/name", std::string(5000, 'n'), false, "/nodes/0/name", "longer than 4096 bytes"},
+      // Materials: 0 is "not given", below it nothing is.
+      {"negative modulus", "/materials/concreteModulus", -30.0, false, "/materials/concreteModulus", "negative value"},
+      {"Poisson", "/materials/poisson", 0.5, false, "/materials/poisson", "not below 0.5"},
+      {"design code", "/materials/code", "BS 8110", false, "/materials/code", "unknown design code"},
+      {"material missing", "/materials/cover", nullptr, true, "/materials", "missing field \"cover\""},
   };
   for (const SBroken& c : cases) {
     SCOPED_TRACE(c.what);
@@ -331,8 +336,30 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   model.GetStmDataView()->SetGuideline(2, {0.0, 800000.0});
   model.GetStmDataConfig()->SetTypeEffectiveRegion(1);
   model.SetPlane(STM_PLANE_YZ);
+  SStmMaterials materials;
+  materials.eCode = STM_CODE_EN_1992_1_1;
+  materials.dConcreteStrength = 0.03;
+  materials.dConcreteModulus = 33.0;
+  materials.dPoisson = 0.15;
+  materials.dSteelYield = 0.5;
+  materials.dSteelModulus = 200.0;
+  materials.dThickness = 250.0;
+  materials.dCover = 45.0;
+  model.SetMaterials(materials);
   CStmModel back;
   ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
+  EXPECT_EQ(back.GetMaterials(), materials);
+  {
+    // A file from before materials loads with none given, Poisson aside.
+    nlohmann::ordered_json old = nlohmann::ordered_json::parse(TextOf(model));
+    old.erase("materials");
+    CStmModel older;
+    older.SetMaterials(materials);
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::FromText(old.dump(), "old", older, &error)) << error;
+    EXPECT_EQ(older.GetMaterials(), SStmMaterials());
+    EXPECT_EQ(older.GetMaterials().dPoisson, 0.2);
+  }
   EXPECT_FALSE(back.GetElement(2)->IsEnable());
   EXPECT_EQ(back.GetCountElement(0), 3);
   EXPECT_FALSE(back.GetBoundaryObj(STM_BOUNDARY_OUTER, 1, 0)->IsEnable());

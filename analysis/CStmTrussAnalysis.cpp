@@ -1,6 +1,6 @@
 // Direct stiffness method on a sparse LDL^T factorisation; a singular stiffness is turned into
 // the mechanism it stands for instead of into forces.
-#include "host/model/CStmTrussAnalysis.h"
+#include "analysis/CStmTrussAnalysis.h"
 
 #include <Eigen/Dense>
 #include <Eigen/SparseCholesky>
@@ -18,16 +18,18 @@ namespace {
 
 using SparseMatrix = Eigen::SparseMatrix<double>;
 
-// A pivot this small against the largest diagonal term is a freedom that nothing holds: exact
-// mechanisms leave round-off of about 1e-16 here, stable models of any sensible proportions
-// stay far above.
+// The stiffness is factorised scaled to a unit diagonal, so each pivot is measured against its
+// own freedom's stiffness and not against the stiffest spring or member in the model: a pivot
+// this small is a freedom that nothing holds. Exact mechanisms leave round-off of about 1e-16
+// here; stable models, stiff springs beside soft members included, stay far above, and the test
+// gives the same answer in any force unit.
 constexpr double kSingularPivot = 1e-11;
 // A node moves with the mechanism when its share of the null space is above this fraction of
 // the largest share.
 constexpr double kMovingShare = 1e-6;
 // Up to this many equations the null space is found exactly from a dense eigen-decomposition;
-// beyond it by subspace iteration on the stiffness shifted by this fraction of its largest
-// diagonal term, which leaves the mechanism's modes far the largest under the inverse.
+// beyond it by subspace iteration on the (unit-diagonal) stiffness shifted by this much, which
+// leaves the mechanism's modes far the largest under the inverse.
 constexpr int kDenseLimit = 1500;
 constexpr double kShift = 1e-8;
 constexpr int kIterations = 20;
@@ -54,9 +56,9 @@ CVector AxisVector(int axis) { return CVector(axis == 0 ? 1 : 0, axis == 1 ? 1 :
 int DofFlag(const SStmDof& dof, int axis) { return axis == 0 ? dof.Ux : axis == 1 ? dof.Uy : dof.Uz; }
 
 // An orthonormal basis (one column per mode) of the freedoms that move without straining.
-Eigen::MatrixXd NullSpace(const SparseMatrix& k, double largest, int guess) {
+Eigen::MatrixXd NullSpace(const SparseMatrix& k, int guess) {
   const int n = static_cast<int>(k.rows());
-  const double limit = kSingularPivot * largest;
+  const double limit = kSingularPivot;
   if (n <= kDenseLimit) {
     Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen{Eigen::MatrixXd(k)};
     int count = 0;
@@ -65,7 +67,7 @@ Eigen::MatrixXd NullSpace(const SparseMatrix& k, double largest, int guess) {
   }
   SparseMatrix shift(n, n);
   shift.setIdentity();
-  const SparseMatrix shifted = k + shift * (kShift * largest);
+  const SparseMatrix shifted = k + shift * kShift;
   Eigen::SimplicialLDLT<SparseMatrix> inverse(shifted);
   if (inverse.info() != Eigen::Success) return Eigen::MatrixXd(n, 0);
   for (int p = std::min(n, guess + 4);; p = std::min(n, 2 * p)) {
@@ -88,12 +90,85 @@ Eigen::MatrixXd NullSpace(const SparseMatrix& k, double largest, int guess) {
   }
 }
 
+// Ray casting in the drawing plane; a point on an edge may fall either way.
+bool IsInside(const std::vector<CVector>& polygon, const SPlaneAxes& axes, double u, double v) {
+  bool inside = false;
+  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+    const double ui = Component(polygon[i], axes.first), vi = Component(polygon[i], axes.second);
+    const double uj = Component(polygon[j], axes.first), vj = Component(polygon[j], axes.second);
+    if ((vi > v) != (vj > v) && u < ui + (v - vi) * (uj - ui) / (vj - vi)) inside = !inside;
+  }
+  return inside;
+}
+
 }  // namespace
+
+void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
+  const SStmMaterials& m = model.GetMaterials();
+  const SPlaneAxes axes = PlaneAxes(model.GetPlane());
+  const CStmDataDefine& define = *model.GetStmDataDefine();
+  std::vector<const CStmObjArea*> areas;
+  for (const auto& [id, area] : model.GetPropertyAreas()) {
+    if (area->IsEnable() && area->GetThickness() > 0.0 && area->GetBoundaryPos().size() >= 3) areas.push_back(area);
+  }
+  m_nMissing = m.dConcreteModulus > 0.0 ? 0 : kMissingConcreteModulus;
+  for (SElement& e : m_elements) {
+    const CStmObjElement& element = *model.GetElement(e.id);
+    const CVector& a = model.GetNode(element.GetIdNodeBegin())->GetCoord();
+    const CVector& b = model.GetNode(element.GetIdNodeEnd())->GetCoord();
+    const double u = 0.5 * (Component(a, axes.first) + Component(b, axes.first));
+    const double v = 0.5 * (Component(a, axes.second) + Component(b, axes.second));
+    double t = m.dThickness;
+    for (const CStmObjArea* area : areas) {
+      if (IsInside(area->GetBoundaryPos(), axes, u, v)) t = area->GetThickness();
+    }
+    if (!(t > 0.0)) m_nMissing |= kMissingThickness;
+    e.thickness = t;
+    const SStmPropElement& prop = element.GetProperty();
+    const double w = prop.nTypeWidth == 0 && prop.dWidth > 0.0 ? prop.dWidth : t;
+    const SStmTieType* tie = define.GetTieType(element.GetIndexTieType());
+    const double steel = tie && tie->nBars > 0 && tie->dDiameter > 0.0
+                             ? tie->nBars * std::acos(-1.0) * tie->dDiameter * tie->dDiameter / 4.0
+                             : 0.0;
+    const bool isTie = prop.nTypeMember == 2 || (prop.nTypeMember == 0 && steel > 0.0);
+    if (isTie && steel > 0.0) {
+      if (!(m.dSteelModulus > 0.0)) m_nMissing |= kMissingSteelModulus;
+      e.ea = m.dSteelModulus * steel;
+    } else {
+      e.ea = m.dConcreteModulus * t * w;
+    }
+  }
+  if (m_nMissing != 0) {
+    for (SElement& e : m_elements) e.ea = m_dAxialStiffness;
+  }
+}
+
+double CStmTrussAnalysis::StiffnessOf(const SElement& e) const {
+  const auto it = m_memberStiffness.find(e.id);
+  return it != m_memberStiffness.end() ? it->second : e.ea;
+}
+
+const CStmTrussAnalysis::SElement* CStmTrussAnalysis::FindElement(int idElement) const {
+  const auto it = m_elementIndex.find(idElement);
+  return it == m_elementIndex.end() ? nullptr : &m_elements[it->second];
+}
+
+double CStmTrussAnalysis::GetMemberStiffness(int idElement) const {
+  const SElement* e = FindElement(idElement);
+  return e ? StiffnessOf(*e) : 0.0;
+}
+
+double CStmTrussAnalysis::GetMemberThickness(int idElement) const {
+  const SElement* e = FindElement(idElement);
+  return e ? e->thickness : 0.0;
+}
 
 void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   const double ea = m_dAxialStiffness;
+  std::map<int, double> memberStiffness = std::move(m_memberStiffness);
   *this = CStmTrussAnalysis();
   m_dAxialStiffness = ea;
+  m_memberStiffness = std::move(memberStiffness);
   const SPlaneAxes axes = PlaneAxes(model.GetPlane());
   std::unordered_map<int, int> index;
   const auto nodeIndex = [&](const CStmObjNode* node) {
@@ -125,6 +200,8 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     m_elements.push_back(e);
   }
   if (m_elements.empty()) return;
+  for (size_t e = 0; e < m_elements.size(); ++e) m_elementIndex.emplace(m_elements[e].id, e);
+  SetStiffnessFromMaterials(model);
 
   // A load on a node that no element reaches still has to be carried: the node joins, free.
   std::map<const CStmObjLoadConditionStatic*, int> caseOf;
@@ -194,7 +271,7 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
   std::vector<Eigen::Triplet<double>> triplets;
   triplets.reserve(m_elements.size() * 16 + m_nodes.size() * 4);
   for (const SElement& e : m_elements) {
-    const double k = m_dAxialStiffness / e.length;
+    const double k = StiffnessOf(e) / e.length;
     const SNode* ends[2] = {&m_nodes[static_cast<size_t>(e.a)], &m_nodes[static_cast<size_t>(e.b)]};
     double d[2][2];
     local(e, *ends[0], d[0]);
@@ -222,13 +299,19 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
   SparseMatrix k(m_nEquations, m_nEquations);
   k.setFromTriplets(triplets.begin(), triplets.end());
 
+  // Scaled to a unit diagonal: k = S^-1 ks S^-1 with S = diag(1 / sqrt(k_ii)). A freedom with
+  // no stiffness at all keeps a zero on the diagonal and fails the pivot test.
+  Eigen::VectorXd scale = Eigen::VectorXd::Ones(m_nEquations);
+  for (int i = 0; i < m_nEquations; ++i) {
+    const double d = k.coeff(i, i);
+    if (d > 0.0 && std::isfinite(d)) scale(i) = 1.0 / std::sqrt(d);
+  }
+  const SparseMatrix scaled = scale.asDiagonal() * k * scale.asDiagonal();
   Eigen::SimplicialLDLT<SparseMatrix> ldlt;
   bool singular = false;
   if (m_nEquations > 0) {
-    ldlt.compute(k);
-    const double largest = k.diagonal().cwiseAbs().maxCoeff();
-    singular = ldlt.info() != Eigen::Success || !(largest > 0.0) ||
-               !(ldlt.vectorD().minCoeff() > kSingularPivot * largest);
+    ldlt.compute(scaled);
+    singular = ldlt.info() != Eigen::Success || !(ldlt.vectorD().minCoeff() > kSingularPivot);
     if (singular) {
       std::vector<size_t> eqNode(static_cast<size_t>(m_nEquations), 0);
       for (size_t n = 0; n < m_nodes.size(); ++n) {
@@ -240,9 +323,10 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
       // the first.
       int guess = 1;
       if (ldlt.info() == Eigen::Success) {
-        guess = static_cast<int>((ldlt.vectorD().array() <= kSingularPivot * largest).count());
+        guess = static_cast<int>((ldlt.vectorD().array() <= kSingularPivot).count());
       }
-      const Eigen::MatrixXd basis = NullSpace(k, largest, std::max(guess, 1));
+      // The null space of the scaled stiffness, turned back into displacements.
+      const Eigen::MatrixXd basis = scale.asDiagonal() * NullSpace(scaled, std::max(guess, 1));
       std::vector<double> motion(m_nodes.size(), 0.0);
       for (int r = 0; r < basis.rows(); ++r) motion[eqNode[static_cast<size_t>(r)]] += basis.row(r).squaredNorm();
       const int modes = static_cast<int>(basis.cols());
@@ -265,7 +349,8 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
         if (n.eq[i] >= 0) f(n.eq[i]) += n.t[i][0] * load.f[0] + n.t[i][1] * load.f[1];
       }
     }
-    const Eigen::VectorXd q = m_nEquations > 0 ? Eigen::VectorXd(ldlt.solve(f)) : f;
+    const Eigen::VectorXd q =
+        m_nEquations > 0 ? Eigen::VectorXd(scale.asDiagonal() * ldlt.solve(scale.asDiagonal() * f)) : f;
     for (size_t n = 0; n < m_nodes.size(); ++n) {
       const SNode& node = m_nodes[n];
       u[2 * n] = u[2 * n + 1] = 0.0;
@@ -279,7 +364,7 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
       const SElement& el = m_elements[e];
       const size_t a = static_cast<size_t>(el.a) * 2, b = static_cast<size_t>(el.b) * 2;
       const double stretch = el.c[0] * (u[b] - u[a]) + el.c[1] * (u[b + 1] - u[a + 1]);
-      m_forces[e][c] = m_dAxialStiffness / el.length * stretch;
+      m_forces[e][c] = StiffnessOf(el) / el.length * stretch;
     }
     if (progress) ++*progress;
   }
@@ -334,9 +419,8 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Run(CStmModel& model) {
 }
 
 double CStmTrussAnalysis::GetForce(int idElement, int loadCase) const {
-  if (loadCase < 0) return 0.0;
-  for (size_t e = 0; e < m_elements.size() && e < m_forces.size(); ++e) {
-    if (m_elements[e].id == idElement && static_cast<size_t>(loadCase) < m_forces[e].size()) return m_forces[e][loadCase];
-  }
-  return 0.0;
+  const auto it = m_elementIndex.find(idElement);
+  if (loadCase < 0 || it == m_elementIndex.end() || it->second >= m_forces.size()) return 0.0;
+  const std::vector<double>& forces = m_forces[it->second];
+  return static_cast<size_t>(loadCase) < forces.size() ? forces[static_cast<size_t>(loadCase)] : 0.0;
 }

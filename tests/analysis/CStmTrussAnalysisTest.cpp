@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmTrussAnalysis.h"
+#include "analysis/CStmTrussAnalysis.h"
 
 namespace {
 
@@ -24,6 +24,12 @@ struct STruss {
   void Node(const std::string& name, double x, double z) { nodes[name] = model.AddNode(CVector(x, 0, z))->GetId(); }
   void Bar(const std::string& a, const std::string& b) {
     elements[a + b] = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(0, 2, 0.0))->GetId();
+  }
+  // A member of its own section: a designed width, or a tie type (index into the definitions).
+  void Member(const std::string& a, const std::string& b, int typeMember, double width, int tieType = -1) {
+    CStmObjElement* e = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(typeMember, width > 0 ? 0 : 2, width));
+    e->SetIndexTieType(tieType);
+    elements[a + b] = e->GetId();
   }
   void Pin(const std::string& n) { model.AddRestraint(nodes.at(n), SStmDof{1, 1, 1, 0, 0, 0}); }
   void Roller(const std::string& n, double angle = 0.0) {
@@ -178,6 +184,112 @@ TEST(CStmTrussAnalysisTest, IndeterminateTrussesShareByStiffness) {
   t.Expect(analysis, {{"BD", 100.0 / share}, {"AD", 100.0 * c * c / share}, {"CD", 100.0 * c * c / share}});
 }
 
+// Concrete and steel in kN and mm (unit 1) or N and mm (unit 1000).
+SStmMaterials Materials(double unit) {
+  SStmMaterials m;
+  m.dConcreteStrength = 0.03 * unit;
+  m.dConcreteModulus = 30.0 * unit;
+  m.dSteelYield = 0.5 * unit;
+  m.dSteelModulus = 200.0 * unit;
+  m.dThickness = 200.0;
+  m.dCover = 50.0;
+  return m;
+}
+
+TEST(CStmTrussAnalysisTest, MembersTakeTheirStiffnessFromTheMaterials) {
+  // Three bars hung at -30, 0 and 30 degrees meet at D under P: the middle one a tie of 4 bars
+  // of 20 (E_s A_s), the outer ones struts 100 wide, the left one inside a property area twice as
+  // thick. Hand solution: D's displacement from the 2x2 stiffness sum of k_i n_i n_i^T, each
+  // force k_i n_i.d. The same in N and in kN gives the same forces.
+  const double pi = std::acos(-1.0), l = 2000.0, c = std::cos(pi / 6.0), s = std::sin(pi / 6.0);
+  std::vector<double> forcesKn;
+  for (double unit : {1.0, 1000.0}) {
+    STruss t;
+    t.model.SetMaterials(Materials(unit));
+    SStmTieType bars;
+    bars.dDiameter = 20.0;
+    bars.nBars = 4;
+    const int tieType = t.model.GetStmDataDefine()->AddTieType(bars);
+    t.Node("A", -l * std::tan(pi / 6.0), 0);
+    t.Node("B", 0, 0);
+    t.Node("C", l * std::tan(pi / 6.0), 0);
+    t.Node("D", 0, -l);
+    t.Member("A", "D", 1, 100.0);
+    t.Member("B", "D", 2, 0.0, tieType);
+    t.Member("C", "D", 1, 100.0);
+    for (const char* n : {"A", "B", "C"}) t.Pin(n);
+    t.model.RestoreArea(1, {CVector(-2000, 0, 100), CVector(-100, 0, 100), CVector(-100, 0, -1500), CVector(-2000, 0, -1500)}, {})
+        ->SetThickness(400.0);
+    t.Load("D", 0, -600.0 * unit);
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    EXPECT_EQ(analysis.GetMissingMaterials(), 0);
+
+    const double eaTie = 200.0 * unit * 4.0 * pi * 100.0, eaStrut = 30.0 * unit * 200.0 * 100.0;
+    const double ea[3] = {2.0 * eaStrut, eaTie, eaStrut};
+    // Unit vectors from D to A, B, C and the bars' lengths.
+    const double n[3][2] = {{-s, c}, {0.0, 1.0}, {s, c}}, len[3] = {l / c, l, l / c};
+    double k[2][2] = {{0, 0}, {0, 0}};
+    for (int i = 0; i < 3; ++i) {
+      for (int r = 0; r < 2; ++r) {
+        for (int q = 0; q < 2; ++q) k[r][q] += ea[i] / len[i] * n[i][r] * n[i][q];
+      }
+    }
+    const double det = k[0][0] * k[1][1] - k[0][1] * k[1][0], p = -600.0 * unit;
+    const double d[2] = {-k[0][1] * p / det, k[0][0] * p / det};
+    const char* names[3] = {"AD", "BD", "CD"};
+    for (int i = 0; i < 3; ++i) {
+      // Tension positive: D moving away from the top node stretches the bar.
+      const double expected = -ea[i] / len[i] * (n[i][0] * d[0] + n[i][1] * d[1]);
+      const double got = analysis.GetForce(t.elements.at(names[i]), 0);
+      EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << names[i] << " unit " << unit;
+      EXPECT_DOUBLE_EQ(analysis.GetMemberStiffness(t.elements.at(names[i])), ea[i]) << names[i];
+      EXPECT_EQ(analysis.GetMemberThickness(t.elements.at(names[i])), i == 0 ? 400.0 : 200.0) << names[i];
+      if (unit == 1.0) forcesKn.push_back(got);
+      else EXPECT_NEAR(got / unit, forcesKn[static_cast<size_t>(i)], 1e-9 * std::fabs(forcesKn[static_cast<size_t>(i)]));
+    }
+    // The checks hand their own EA back: a middle bar ten times stiffer takes more.
+    analysis.SetMemberStiffness({{t.elements.at("BD"), 10.0 * eaTie}});
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    EXPECT_GT(analysis.GetForce(t.elements.at("BD"), 0), 1.5 * forcesKn[1] * unit);
+  }
+}
+
+TEST(CStmTrussAnalysisTest, SpringAtTheRollerOfADeepBeamSharesTheTiesPull) {
+  // Struts AC and BC from the load at C to the supports, tie AB with E_s A_s; a horizontal spring
+  // k_s at the roller B. Statics at C fix the struts; at B the struts' pull H = P L / 4h splits
+  // between tie and spring as their stiffnesses: T = H k_t / (k_t + k_s), k_t = EA / L. A spring
+  // of 1e8 beside members a million times softer solves too, with or without materials (then EA 1).
+  const double span = 4000.0, depth = 2000.0, load = 600.0, h = load * span / (4.0 * depth);
+  for (bool materials : {true, false}) {
+    for (double spring : {200.0, 1e8}) {
+      STruss t;
+      if (materials) t.model.SetMaterials(Materials(1.0));
+      SStmTieType bars;
+      bars.dDiameter = 20.0;
+      bars.nBars = 4;
+      const int tieType = t.model.GetStmDataDefine()->AddTieType(bars);
+      t.Node("A", 0, 0);
+      t.Node("B", span, 0);
+      t.Node("C", span / 2, depth);
+      t.Member("A", "B", 0, 0.0, tieType);
+      t.Member("A", "C", 0, 0.0);
+      t.Member("B", "C", 0, 0.0);
+      t.Pin("A");
+      t.Roller("B");
+      t.model.AddSpring(t.nodes.at("B"), CVector(spring, 0, 0), CVector());
+      t.Load("C", 0, -load);
+      CStmTrussAnalysis analysis;
+      ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved) << spring;
+      EXPECT_EQ(analysis.GetMissingMaterials() & CStmTrussAnalysis::kMissingConcreteModulus, materials ? 0 : 1);
+      const double kt = (materials ? 200.0 * 4.0 * std::acos(-1.0) * 100.0 : 1.0) / span;
+      const double tie = h * kt / (kt + spring);
+      t.Expect(analysis, {{"AB", tie}, {"AC", -load / 2 * std::hypot(span / 2, depth) / depth}});
+      EXPECT_NEAR(analysis.GetForce(t.elements.at("AB"), 0), tie, 1e-9 * tie) << spring;
+    }
+  }
+}
+
 TEST(CStmTrussAnalysisTest, CombinationIsTheSumOfItsFactoredCases) {
   STruss t;
   Pratt(t);
@@ -243,6 +355,12 @@ void OneElementNode(STruss& t) {
   t.Load("C", 0, -1);
 }
 
+// A spring far stiffer than the members must not hide the loose node nor blame the held one.
+void OneElementNodeBesideStiffSpring(STruss& t) {
+  OneElementNode(t);
+  t.model.AddSpring(t.nodes.at("B"), CVector(1e8, 0, 0), CVector());
+}
+
 // The same on a braced lattice of more freedoms than a dense decomposition is used for.
 void LargeWithOneElementNode(STruss& t) {
   const int side = 28;
@@ -269,6 +387,7 @@ TEST(CStmTrussAnalysisTest, MechanismsAreNamedNotSolved) {
       {"missing diagonal", MissingDiagonal, {"L2", "U2"}, {"L1L2", "U1U2", "L2U2"}, 1},
       {"unsupported", Unsupported, {"A", "B", "C"}, {"AB", "AC", "BC"}, 3},
       {"node with one element", OneElementNode, {"D"}, {"CD"}, 1},
+      {"stiff spring elsewhere", OneElementNodeBesideStiffSpring, {"D"}, {"CD"}, 1},
       {"large truss", LargeWithOneElementNode, {"D"}, {"n27_27D"}, 1},
   };
   for (const SMechanismCase& c : cases) {

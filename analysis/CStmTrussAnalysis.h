@@ -8,6 +8,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 class CStmModel;
@@ -25,10 +28,34 @@ public:
     kNoLoadCase,
   };
 
-  // Every element takes the same axial stiffness EA; springs count against it, in the model's
-  // force per length. Forces of a statically determinate truss do not depend on it.
+  // Materials on the model the member stiffness needs but that are not given (0 when each member
+  // has its own).
+  enum EMissing {
+    kMissingConcreteModulus = 1,
+    kMissingSteelModulus = 2,
+    kMissingThickness = 4,
+  };
+
+  // Each member's axial stiffness comes from the model's materials: a strut E_c t w, a tie with
+  // bars E_s A_s, a tie without bars as a strut of its width. w is the designed width where the
+  // element gives one, else the thickness (a square section: the first pass, before any width is
+  // known); t is the thickness of the property area the member's middle lies in, else the model's.
+  // A member is a tie when it is declared one, or when the analysis decides and its tie type has
+  // bars; so the stiffness does not depend on the load case and combinations stay sums of cases.
+  // Without the materials every member takes this one EA (forces of a statically determinate
+  // truss do not depend on it); springs are in the model's force per length either way.
   void SetAxialStiffness(double ea) { m_dAxialStiffness = ea; }
   double GetAxialStiffness() const { return m_dAxialStiffness; }
+  // EA of single elements by id, over what the materials give: a later pass with the widths the
+  // checks found. Holds for every Solve until it is set again (an empty map drops it).
+  void SetMemberStiffness(std::map<int, double> eaById) { m_memberStiffness = std::move(eaById); }
+  // EMissing bits of the last Prepare: not 0 means every member took GetAxialStiffness.
+  int GetMissingMaterials() const { return m_nMissing; }
+  // The axial stiffness an element (by id) was solved with; 0 for one not analysed.
+  double GetMemberStiffness(int idElement) const;
+  // The thickness that holds for an element (its property area's, else the model's); 0 for one
+  // not analysed or where none is given.
+  double GetMemberThickness(int idElement) const;
 
   // Takes the enabled nodes, elements, restraints, springs and loads of every case.
   void Prepare(const CStmModel& model);
@@ -68,6 +95,8 @@ private:
     int a = 0, b = 0;  // node indices
     double c[2] = {0.0, 0.0};
     double length = 0.0;
+    double ea = 0.0;
+    double thickness = 0.0;
   };
   struct SLoad {
     int node = 0;
@@ -77,9 +106,18 @@ private:
   // Names what moves from the null space of the stiffness (row norms of its basis per node).
   void NameMechanism(const std::vector<double>& nodeMotion, int modes);
 
+  // Each element's EA from the materials, or the uniform one.
+  void SetStiffnessFromMaterials(const CStmModel& model);
+  double StiffnessOf(const SElement& e) const;
+  const SElement* FindElement(int idElement) const;
+
   double m_dAxialStiffness = 1.0;
+  std::map<int, double> m_memberStiffness;
+  int m_nMissing = 0;
   std::vector<SNode> m_nodes;
   std::vector<SElement> m_elements;
+  // Index into m_elements by element id.
+  std::unordered_map<int, std::size_t> m_elementIndex;
   std::vector<std::vector<SLoad>> m_cases;
   // Per combination: static case index and weight.
   std::vector<std::vector<std::pair<int, double>>> m_combos;
