@@ -132,7 +132,8 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   const int normal = 3 - axes.first - axes.second;
   m_strUnitForce = model.GetUnitForce().c_str();
   m_nDecimals = std::clamp(model.GetStmDataView() ? model.GetStmDataView()->GetFixedPointNumber() : 1, 0, 15);
-  for (const auto& [id, condition] : model.GetLoadConditionStatics()) m_caseNames.push_back(condition->GetName().c_str());
+  for (const auto& [id, condition] : model.GetLoadConditionStatics())
+    m_caseNames.push_back(condition->GetName().c_str());
   for (const auto& [id, combo] : model.GetLoadConditionCombos()) m_caseNames.push_back(combo->GetName().c_str());
 
   // Elements that only form an outline are no members. An outline element stays in the truss
@@ -616,7 +617,8 @@ CVector CStmTrussAnalysis::ToModel(const std::array<double, 2>& v) const {
 
 CVector CStmTrussAnalysis::GetReaction(int idNode, int loadCase) const {
   for (size_t s = 0; s < m_supportNodes.size() && s < m_reactions.size(); ++s) {
-    if (m_nodes[m_supportNodes[s]].id == idNode && loadCase >= 0 && static_cast<size_t>(loadCase) < m_reactions[s].size())
+    if (m_nodes[m_supportNodes[s]].id == idNode && loadCase >= 0 &&
+        static_cast<size_t>(loadCase) < m_reactions[s].size())
       return ToModel(m_reactions[s][static_cast<size_t>(loadCase)]);
   }
   return CVector();

@@ -12,7 +12,8 @@
 namespace {
 
 const char* const kResultLayers =
-    "results,result-values,stress-flow,arrow-heads,legend,mesh,widths,nodal-zones,designed-widths,max-nodal-zones,reactions";
+    "results,result-values,stress-flow,arrow-heads,legend,mesh,widths,nodal-zones,designed-widths,max-nodal-zones,"
+    "reactions";
 
 struct SLayer {
   const char* name;
