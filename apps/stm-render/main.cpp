@@ -103,8 +103,9 @@ void PrintUsage(FILE* out) {
                        "  --size WxH      the picture's size in pixels (800x600)\n"
                        "  --style         the colour set (the model's own)\n"
                        "  --show, --hide  layers to show or hide, after the model's own settings\n"
-                       "  --analyse       solve the truss first and show its forces; a mechanism is marked\n"
-                       "                  and named, and the exit code is 3\n"
+                       "  --analyse       solve the truss first and show its forces and reactions; print per\n"
+                       "                  case the sum of the reactions and the largest member force, and\n"
+                       "                  every warning; a mechanism is marked and named, exit code 3\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
