@@ -264,6 +264,13 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(TextOf(model), before);
     EXPECT_TRUE(model.GetStmModifiedFlag());
   }
+  // Files written before reactions were kept still load, without them.
+  json old = json::parse(valid);
+  old["results"].erase("reactions");
+  CStmModel model;
+  std::string error;
+  EXPECT_TRUE(CStmModelFile::FromText(old.dump(1), "old.stm.json", model, &error)) << error;
+  EXPECT_TRUE(model.GetResultReactions().empty());
 }
 
 TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
