@@ -10,9 +10,11 @@
 #include <cmath>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
+#include "host/platform/StmText.h"
 
 namespace {
 
@@ -33,6 +35,14 @@ constexpr double kMovingShare = 1e-6;
 constexpr int kDenseLimit = 1500;
 constexpr double kShift = 1e-8;
 constexpr int kIterations = 20;
+// A stability element is named when it carries more than this share of the case's largest force.
+constexpr double kStabilityShare = 0.01;
+// A declared type is contradicted by a force of the other sign above this share of the largest.
+constexpr double kSignShare = 1e-6;
+// Warnings of one kind beyond this many are only counted.
+constexpr size_t kWarningsOfAKind = 50;
+// Names listed in one warning before the rest are only counted.
+constexpr size_t kNamesListed = 8;
 
 // The plane's two axes as indices into (x, y, z), and the axis the roller angle turns about,
 // the same as the support symbol uses, so that the analysis holds the node the way it is drawn.
@@ -99,6 +109,28 @@ bool IsInside(const std::vector<CVector>& polygon, const SPlaneAxes& axes, doubl
     if ((vi > v) != (vj > v) && u < ui + (v - vi) * (uj - ui) / (vj - vi)) inside = !inside;
   }
   return inside;
+}
+
+// "A, B and C", or "A, B, ... and 5 more".
+CString NameList(const std::vector<std::string>& names) {
+  CString out;
+  const size_t shown = names.size() > kNamesListed ? kNamesListed - 1 : names.size();
+  for (size_t i = 0; i < shown; ++i) {
+    if (i > 0) out += i + 1 == names.size() ? StmText(" and ") : CString(", ");
+    out += names[i];
+  }
+  if (shown < names.size()) {
+    CString more;
+    more.Format(StmText(" and %d more").c_str(), static_cast<int>(names.size() - shown));
+    out += more;
+  }
+  return out;
+}
+
+// The element is part of an outer or inner outline and the user left its type to the analysis.
+bool IsOutlineElement(const CStmObjElement& element) {
+  return element.GetAttributeInt(CStmObject::kAttrBoundary) != 0 &&
+         element.GetProperty().nTypeMember == STM_ELEMENT_NONE;
 }
 
 }  // namespace
@@ -170,12 +202,47 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   m_dAxialStiffness = ea;
   m_memberStiffness = std::move(memberStiffness);
   const SPlaneAxes axes = PlaneAxes(model.GetPlane());
+  m_nAxis[0] = axes.first;
+  m_nAxis[1] = axes.second;
+  const int normal = 3 - axes.first - axes.second;
+  m_strUnitForce = model.GetUnitForce().c_str();
+  m_nDecimals = std::clamp(model.GetStmDataView() ? model.GetStmDataView()->GetFixedPointNumber() : 1, 0, 15);
+  for (const auto& [id, condition] : model.GetLoadConditionStatics())
+    m_caseNames.push_back(condition->GetName().c_str());
+  for (const auto& [id, combo] : model.GetLoadConditionCombos()) m_caseNames.push_back(combo->GetName().c_str());
+
+  // Elements that only form an outline are no members. An outline element stays in the truss
+  // where both its nodes belong to the truss without it (a member meets them, or a support or a
+  // load), so that an outline edge drawn along a tie or around an opening still carries force;
+  // one that reaches a corner only the outline has is left out, and so is the corner.
+  std::unordered_set<int> trussNodes;
+  for (const auto& [id, element] : model.GetElements()) {
+    if (!element->IsEnable() || IsOutlineElement(*element)) continue;
+    trussNodes.insert(element->GetIdNodeBegin());
+    trussNodes.insert(element->GetIdNodeEnd());
+  }
+  for (const auto& [id, restraint] : model.GetRestraints()) {
+    if (restraint->IsEnable()) trussNodes.insert(restraint->GetIdNode());
+  }
+  for (const auto& [id, spring] : model.GetSprings()) {
+    if (spring->IsEnable()) trussNodes.insert(spring->GetIdNode());
+  }
+  for (const auto& [id, condition] : model.GetLoadConditionStatics()) {
+    for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
+      if (load->IsEnable()) trussNodes.insert(load->GetIdNode());
+    }
+  }
+  std::vector<std::string> leftOut;
   std::unordered_map<int, int> index;
   const auto nodeIndex = [&](const CStmObjNode* node) {
     auto [it, added] = index.emplace(node->GetId(), static_cast<int>(m_nodes.size()));
     if (added) {
       SNode n;
       n.id = node->GetId();
+      n.name = node->GetName().c_str();
+      n.p[0] = Component(node->GetCoord(), axes.first);
+      n.p[1] = Component(node->GetCoord(), axes.second);
+      n.w = Component(node->GetCoord(), normal);
       m_nodes.push_back(n);
     }
     return it->second;
@@ -185,6 +252,10 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     const CStmObjNode* a = model.GetNode(element->GetIdNodeBegin());
     const CStmObjNode* b = model.GetNode(element->GetIdNodeEnd());
     if (!element->IsEnable() || !a || !b || !a->IsEnable() || !b->IsEnable()) continue;
+    if (IsOutlineElement(*element) && (!trussNodes.count(a->GetId()) || !trussNodes.count(b->GetId()))) {
+      leftOut.push_back(element->GetName().c_str());
+      continue;
+    }
     const double du = Component(b->GetCoord(), axes.first) - Component(a->GetCoord(), axes.first);
     const double dv = Component(b->GetCoord(), axes.second) - Component(a->GetCoord(), axes.second);
     const double length = std::hypot(du, dv);
@@ -197,20 +268,45 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     e.c[0] = du / length;
     e.c[1] = dv / length;
     e.length = length;
+    e.name = element->GetName().c_str();
+    e.stable = element->IsStableElement() != 0;
+    e.declared = element->GetProperty().nTypeMember;
     m_elements.push_back(e);
   }
-  if (m_elements.empty()) return;
+  if (!leftOut.empty()) {
+    CString text;
+    text.Format((leftOut.size() == 1 ? StmText("Element %s only forms the outline and is left out of the truss")
+                                     : StmText("Elements %s only form the outline and are left out of the truss"))
+                    .c_str(),
+                NameList(leftOut).c_str());
+    m_warnings.push_back(text);
+  }
+  if (m_elements.empty()) {
+    m_nInputWarnings = m_warnings.size();
+    return;
+  }
   for (size_t e = 0; e < m_elements.size(); ++e) m_elementIndex.emplace(m_elements[e].id, e);
   SetStiffnessFromMaterials(model);
 
   // A load on a node that no element reaches still has to be carried: the node joins, free.
   std::map<const CStmObjLoadConditionStatic*, int> caseOf;
+  size_t outOfPlane = 0;
   for (const auto& [id, condition] : model.GetLoadConditionStatics()) {
     caseOf.emplace(condition, static_cast<int>(m_cases.size()));
     std::vector<SLoad> loads;
     for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
       const CStmObjNode* node = model.GetNode(load->GetIdNode());
       if (!load->IsEnable() || !node || !node->IsEnable()) continue;
+      const double across = Component(load->GetLoad(), normal);
+      if (across != 0.0 && outOfPlane++ < kWarningsOfAKind) {
+        CString text;
+        text.Format(StmText("The load on node %s in %s has %.*f %s out of the model's plane; the truss cannot "
+                            "carry it and it is left out")
+                        .c_str(),
+                    node->GetName().c_str(), condition->GetName().c_str(), m_nDecimals, across,
+                    m_strUnitForce.c_str());
+        m_warnings.push_back(text);
+      }
       SLoad l;
       l.f[0] = Component(load->GetLoad(), axes.first);
       l.f[1] = Component(load->GetLoad(), axes.second);
@@ -253,14 +349,50 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     }
     for (int i = 0; i < 2; ++i) n.eq[i] = fixed[i] ? -1 : equations++;
     m_nConstraints += std::min(2, fixed[0] + fixed[1] + springs);
+    n.supported = fixed[0] + fixed[1] + springs > 0;
+    if (n.supported) m_supportNodes.push_back(static_cast<size_t>(&n - m_nodes.data()));
   }
   m_nEquations = equations;
+  if (outOfPlane > kWarningsOfAKind) {
+    CString text;
+    text.Format(StmText("%d more loads out of the model's plane are left out").c_str(),
+                static_cast<int>(outOfPlane - kWarningsOfAKind));
+    m_warnings.push_back(text);
+  }
+
+  // Nodes off the plane the most of them lie in are analysed as if projected onto it.
+  std::map<long long, int> levels;
+  for (const SNode& n : m_nodes) ++levels[std::llround(n.w / kStmPointTolerance)];
+  const long long level =
+      std::max_element(levels.begin(), levels.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
+          ->first;
+  std::vector<std::string> off;
+  double farthest = 0.0;
+  for (const SNode& n : m_nodes) {
+    const double offset = std::fabs(n.w - static_cast<double>(level) * kStmPointTolerance);
+    if (offset <= kStmPointTolerance) continue;
+    off.push_back(n.name);
+    farthest = std::max(farthest, offset);
+  }
+  if (!off.empty()) {
+    CString text;
+    text.Format((off.size() == 1 ? StmText("Node %s lies %g %s off the model's plane; it is analysed as if on it")
+                                 : StmText("Nodes %s lie up to %g %s off the model's plane; they are analysed as if "
+                                           "on it"))
+                    .c_str(),
+                NameList(off).c_str(), farthest, model.GetUnitLength().c_str());
+    m_warnings.push_back(text);
+  }
+  WarnCrossings();
+  m_nInputWarnings = m_warnings.size();
 }
 
 CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) {
   m_mechanismNodes.clear();
   m_mechanismElements.clear();
   m_forces.clear();
+  m_reactions.clear();
+  m_warnings.resize(m_nInputWarnings);
   m_nModes = 0;
   if (m_elements.empty()) return m_eStatus = kEmpty;
 
@@ -340,7 +472,10 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
 
   const size_t cases = m_cases.size() + m_combos.size();
   m_forces.assign(m_elements.size(), std::vector<double>(cases, 0.0));
+  m_reactions.assign(m_supportNodes.size(), std::vector<std::array<double, 2>>(cases, {0.0, 0.0}));
   std::vector<double> u(m_nodes.size() * 2);
+  // Per node, the loads and member forces acting on it along the plane axes.
+  std::vector<double> acting(m_nodes.size() * 2);
   for (size_t c = 0; c < m_cases.size(); ++c) {
     Eigen::VectorXd f = Eigen::VectorXd::Zero(m_nEquations);
     for (const SLoad& load : m_cases[c]) {
@@ -366,6 +501,28 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
       const double stretch = el.c[0] * (u[b] - u[a]) + el.c[1] * (u[b + 1] - u[a + 1]);
       m_forces[e][c] = StiffnessOf(el) / el.length * stretch;
     }
+    // The supports hold what the node leaves out of balance; a node that only springs hold
+    // takes the springs' force from its displacement, which round-off in the sum cannot touch.
+    std::fill(acting.begin(), acting.end(), 0.0);
+    for (const SLoad& load : m_cases[c]) {
+      acting[2 * static_cast<size_t>(load.node)] += load.f[0];
+      acting[2 * static_cast<size_t>(load.node) + 1] += load.f[1];
+    }
+    for (size_t e = 0; e < m_elements.size(); ++e) {
+      const SElement& el = m_elements[e];
+      const size_t a = static_cast<size_t>(el.a) * 2, b = static_cast<size_t>(el.b) * 2;
+      for (int i = 0; i < 2; ++i) {
+        acting[a + i] += m_forces[e][c] * el.c[i];
+        acting[b + i] -= m_forces[e][c] * el.c[i];
+      }
+    }
+    for (size_t s = 0; s < m_supportNodes.size(); ++s) {
+      const size_t n = m_supportNodes[s];
+      const SNode& node = m_nodes[n];
+      const bool springsOnly = node.eq[0] >= 0 && node.eq[1] >= 0;
+      for (int i = 0; i < 2; ++i)
+        m_reactions[s][c][i] = springsOnly ? -node.spring[i] * u[2 * n + i] : -acting[2 * n + i];
+    }
     if (progress) ++*progress;
   }
   // Linear: a combination is the sum of its factored cases.
@@ -375,8 +532,127 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
       for (const auto& [c, weight] : m_combos[m]) sum += weight * forces[static_cast<size_t>(c)];
       forces[m_cases.size() + m] = sum;
     }
+    for (auto& reactions : m_reactions) {
+      std::array<double, 2> sum{0.0, 0.0};
+      for (const auto& [c, weight] : m_combos[m]) {
+        for (int i = 0; i < 2; ++i) sum[i] += weight * reactions[static_cast<size_t>(c)][i];
+      }
+      reactions[m_cases.size() + m] = sum;
+    }
   }
+  WarnForces();
   return m_eStatus = kSolved;
+}
+
+void CStmTrussAnalysis::WarnCrossings() {
+  // A sweep along the first axis: only elements whose extents overlap there are compared.
+  struct SSpan {
+    double low, high;
+    size_t e;
+  };
+  std::vector<SSpan> spans;
+  spans.reserve(m_elements.size());
+  for (size_t e = 0; e < m_elements.size(); ++e) {
+    const double a = m_nodes[static_cast<size_t>(m_elements[e].a)].p[0];
+    const double b = m_nodes[static_cast<size_t>(m_elements[e].b)].p[0];
+    spans.push_back({std::min(a, b), std::max(a, b), e});
+  }
+  std::sort(spans.begin(), spans.end(), [](const SSpan& x, const SSpan& y) { return x.low < y.low; });
+  const auto cross = [](double ax, double ay, double bx, double by) { return ax * by - ay * bx; };
+  size_t found = 0;
+  for (size_t i = 0; i < spans.size(); ++i) {
+    const SElement& p = m_elements[spans[i].e];
+    const SNode& pa = m_nodes[static_cast<size_t>(p.a)];
+    const SNode& pb = m_nodes[static_cast<size_t>(p.b)];
+    for (size_t j = i + 1; j < spans.size() && spans[j].low <= spans[i].high + kStmPointTolerance; ++j) {
+      const SElement& q = m_elements[spans[j].e];
+      if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b) continue;
+      const SNode& qa = m_nodes[static_cast<size_t>(q.a)];
+      const SNode& qb = m_nodes[static_cast<size_t>(q.b)];
+      if (std::max(pa.p[1], pb.p[1]) + kStmPointTolerance < std::min(qa.p[1], qb.p[1]) ||
+          std::max(qa.p[1], qb.p[1]) + kStmPointTolerance < std::min(pa.p[1], pb.p[1]))
+        continue;
+      // Distances of each end from the other element's line, with the tolerance as the margin.
+      const double dp[2] = {pb.p[0] - pa.p[0], pb.p[1] - pa.p[1]};
+      const double dq[2] = {qb.p[0] - qa.p[0], qb.p[1] - qa.p[1]};
+      const double qaSide = cross(dp[0], dp[1], qa.p[0] - pa.p[0], qa.p[1] - pa.p[1]) / p.length;
+      const double qbSide = cross(dp[0], dp[1], qb.p[0] - pa.p[0], qb.p[1] - pa.p[1]) / p.length;
+      const double paSide = cross(dq[0], dq[1], pa.p[0] - qa.p[0], pa.p[1] - qa.p[1]) / q.length;
+      const double pbSide = cross(dq[0], dq[1], pb.p[0] - qa.p[0], pb.p[1] - qa.p[1]) / q.length;
+      const double tol = kStmPointTolerance;
+      bool meet = false;
+      if (std::fabs(qaSide) <= tol && std::fabs(qbSide) <= tol) {
+        // On one line: they meet where their stretches along it overlap.
+        const double t0 = ((qa.p[0] - pa.p[0]) * dp[0] + (qa.p[1] - pa.p[1]) * dp[1]) / p.length;
+        const double t1 = ((qb.p[0] - pa.p[0]) * dp[0] + (qb.p[1] - pa.p[1]) * dp[1]) / p.length;
+        meet = std::max(t0, t1) >= -tol && std::min(t0, t1) <= p.length + tol;
+      } else {
+        meet = !((qaSide > tol && qbSide > tol) || (qaSide < -tol && qbSide < -tol) ||
+                 (paSide > tol && pbSide > tol) || (paSide < -tol && pbSide < -tol));
+      }
+      if (!meet) continue;
+      if (found++ >= kWarningsOfAKind) continue;
+      CString text;
+      text.Format(StmText("Elements %s and %s cross without a node").c_str(), p.name.c_str(), q.name.c_str());
+      m_warnings.push_back(text);
+    }
+  }
+  if (found > kWarningsOfAKind) {
+    CString text;
+    text.Format(StmText("%d more pairs of elements cross without a node").c_str(),
+                static_cast<int>(found - kWarningsOfAKind));
+    m_warnings.push_back(text);
+  }
+}
+
+void CStmTrussAnalysis::WarnForces() {
+  const size_t cases = m_cases.size() + m_combos.size();
+  std::vector<double> largest(cases, 0.0);
+  for (const auto& forces : m_forces) {
+    for (size_t c = 0; c < cases; ++c) largest[c] = std::max(largest[c], std::fabs(forces[c]));
+  }
+  size_t stable = 0, contradicted = 0;
+  for (size_t e = 0; e < m_elements.size(); ++e) {
+    const SElement& el = m_elements[e];
+    if (!el.stable && el.declared != STM_ELEMENT_STRUT && el.declared != STM_ELEMENT_TIE) continue;
+    // Each element is named once, for the case where it strays furthest.
+    size_t worst = cases;
+    double share = 0.0;
+    for (size_t c = 0; c < cases; ++c) {
+      const double f = m_forces[e][c];
+      const bool against = (el.declared == STM_ELEMENT_STRUT && f > 0.0) || (el.declared == STM_ELEMENT_TIE && f < 0.0);
+      const double s = largest[c] > 0.0 ? std::fabs(f) / largest[c] : 0.0;
+      const bool strays = el.stable ? s > kStabilityShare : against && s > kSignShare;
+      if (strays && s > share) {
+        share = s;
+        worst = c;
+      }
+    }
+    if (worst == cases) continue;
+    const double f = m_forces[e][worst];
+    CString text;
+    if (el.stable) {
+      if (stable++ >= kWarningsOfAKind) continue;
+      text.Format(StmText("Stability element %s carries %.*f %s in %s, %.0f%% of the largest force").c_str(),
+                  el.name.c_str(), m_nDecimals, f, m_strUnitForce.c_str(), m_caseNames[worst].c_str(), 100.0 * share);
+    } else {
+      if (contradicted++ >= kWarningsOfAKind) continue;
+      text.Format((el.declared == STM_ELEMENT_STRUT ? StmText("Element %s is declared a strut but is in tension "
+                                                              "(%.*f %s) in %s")
+                                                    : StmText("Element %s is declared a tie but is in compression "
+                                                              "(%.*f %s) in %s"))
+                      .c_str(),
+                  el.name.c_str(), m_nDecimals, f, m_strUnitForce.c_str(), m_caseNames[worst].c_str());
+    }
+    m_warnings.push_back(text);
+  }
+  if (stable > kWarningsOfAKind || contradicted > kWarningsOfAKind) {
+    CString text;
+    text.Format(StmText("%d more stability elements carry force or declared types are contradicted").c_str(),
+                static_cast<int>(std::max(stable, kWarningsOfAKind) + std::max(contradicted, kWarningsOfAKind) -
+                                 2 * kWarningsOfAKind));
+    m_warnings.push_back(text);
+  }
 }
 
 void CStmTrussAnalysis::NameMechanism(const std::vector<double>& motion, int modes) {
@@ -408,7 +684,29 @@ void CStmTrussAnalysis::Apply(CStmModel& model) const {
     const auto it = row.find(id);
     element->SetResultAxialForces(it == row.end() ? std::vector<double>(cases, 0.0) : m_forces[it->second]);
   }
+  std::map<int, std::vector<CVector>> reactions;
+  for (size_t s = 0; s < m_supportNodes.size(); ++s) {
+    std::vector<CVector>& out = reactions[m_nodes[m_supportNodes[s]].id];
+    for (size_t c = 0; c < cases; ++c) out.push_back(ToModel(m_reactions[s][c]));
+  }
+  model.SetResultReactions(std::move(reactions));
   model.SetLock(1);
+}
+
+CVector CStmTrussAnalysis::ToModel(const std::array<double, 2>& v) const {
+  double xyz[3] = {0.0, 0.0, 0.0};
+  xyz[m_nAxis[0]] = v[0];
+  xyz[m_nAxis[1]] = v[1];
+  return CVector(xyz[0], xyz[1], xyz[2]);
+}
+
+CVector CStmTrussAnalysis::GetReaction(int idNode, int loadCase) const {
+  for (size_t s = 0; s < m_supportNodes.size() && s < m_reactions.size(); ++s) {
+    if (m_nodes[m_supportNodes[s]].id == idNode && loadCase >= 0 &&
+        static_cast<size_t>(loadCase) < m_reactions[s].size())
+      return ToModel(m_reactions[s][static_cast<size_t>(loadCase)]);
+  }
+  return CVector();
 }
 
 CStmTrussAnalysis::EStatus CStmTrussAnalysis::Run(CStmModel& model) {

@@ -7,11 +7,16 @@
 // forces back and locks the model.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <map>
 #include <unordered_map>
+#include <string>
 #include <vector>
+
+#include "geometry/CVector.h"
+#include "host/platform/CString.h"
 
 class CStmModel;
 
@@ -79,6 +84,14 @@ public:
   const std::vector<int>& GetMechanismElements() const { return m_mechanismElements; }
   // Force of an element (by id) in a case; 0 for an element or case not analysed.
   double GetForce(int idElement, int loadCase) const;
+  // What the supports (restraint and spring together) push on a node (by id) with in a case, in
+  // model coordinates; zero for a node without support or a case not analysed.
+  CVector GetReaction(int idNode, int loadCase) const;
+  // What the analysis left out of the truss or doubts in its result, one sentence each: the
+  // outline elements it left out, members crossing without a node, input out of the plane
+  // (after Prepare), stability elements that carry force and declared types that the force
+  // contradicts (after Solve).
+  const std::vector<CString>& GetWarnings() const { return m_warnings; }
 
 private:
   struct SNode {
@@ -89,6 +102,12 @@ private:
     int eq[2] = {-1, -1};
     // Spring stiffness along the plane axes.
     double spring[2] = {0.0, 0.0};
+    // Held by a restraint or a spring: its reaction is reported.
+    bool supported = false;
+    std::string name;
+    // Coordinates along the plane's axes and across the plane.
+    double p[2] = {0.0, 0.0};
+    double w = 0.0;
   };
   struct SElement {
     int id = 0;
@@ -97,6 +116,10 @@ private:
     double length = 0.0;
     double ea = 0.0;
     double thickness = 0.0;
+    std::string name;
+    bool stable = false;
+    // The member type the user declared (EStmTypeElement); none lets the force decide.
+    int declared = 0;
   };
   struct SLoad {
     int node = 0;
@@ -105,12 +128,23 @@ private:
 
   // Names what moves from the null space of the stiffness (row norms of its basis per node).
   void NameMechanism(const std::vector<double>& nodeMotion, int modes);
+  // Pairs of analysed elements that cross or touch away from their nodes.
+  void WarnCrossings();
+  // Stability elements carrying force and declared types against the force's sign.
+  void WarnForces();
+  CVector ToModel(const std::array<double, 2>& v) const;
 
   // Each element's EA from the materials, or the uniform one.
   void SetStiffnessFromMaterials(const CStmModel& model);
   double StiffnessOf(const SElement& e) const;
   const SElement* FindElement(int idElement) const;
 
+  // The plane's two axes as indices into (x, y, z).
+  int m_nAxis[2] = {0, 2};
+  // For the warnings: force unit, decimals of the values shown, names of statics then combinations.
+  std::string m_strUnitForce;
+  int m_nDecimals = 1;
+  std::vector<std::string> m_caseNames;
   double m_dAxialStiffness = 1.0;
   std::map<int, double> m_memberStiffness;
   int m_nMissing = 0;
@@ -132,4 +166,10 @@ private:
   std::vector<int> m_mechanismElements;
   // Forces per analysed element, per case.
   std::vector<std::vector<double>> m_forces;
+  // Per supported node (index into m_nodes), per case, the reaction along the plane axes.
+  std::vector<size_t> m_supportNodes;
+  std::vector<std::vector<std::array<double, 2>>> m_reactions;
+  std::vector<CString> m_warnings;
+  // Warnings Prepare found; Solve adds its own after them.
+  size_t m_nInputWarnings = 0;
 };

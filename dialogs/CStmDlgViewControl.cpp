@@ -39,6 +39,7 @@ constexpr SShowCheck kShowChecks[] = {
     {CStmDlgViewControl::IDC_STM_CHECK_RESULTVAL, STM_SHOW_RESULT_VALUES},
     {CStmDlgViewControl::IDC_STM_CHECK_STRESSFLOW, STM_SHOW_STRESS_FLOW},
     {CStmDlgViewControl::IDC_STM_CHECK_ARROWHEAD, STM_SHOW_ARROW_HEADS},
+    {CStmDlgViewControl::IDC_STM_CHECK_REACTION, STM_SHOW_REACTIONS},
 };
 
 const SShowCheck* FindShowCheck(int id) {
@@ -119,6 +120,8 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   y += kRow;
   check(IDC_STM_CHECK_GUIDELINE, StmTextNoop("Guidelines"), kLeft, y);
   check(IDC_STM_CHECK_AXIS, StmTextNoop("Axis"), kRight, y);
+  y += kRow;
+  check(IDC_STM_CHECK_REACTION, StmTextNoop("Reaction"), kLeft, y);
   y += kRow + 4;
   label(StmTextNoop("Value Representation"), kLeft, y, 220);
   y += kRow;

@@ -187,6 +187,14 @@ CString CStmEntityNode::GetTooltipPropInfoTable() {
       "<td align=right>%.4f</td></tr><tr><td>Node Type</td><td align=right>%s</td></tr></table>",
       GetStringEntType().c_str(), node->GetName().c_str(), plane.x, plane.y, restraint.c_str(),
       node->GetThicknessScale(), nodeType.c_str());
+  // What the support holds the node with in the case shown.
+  const auto reaction = model->GetResultReactions().find(m_nIdStm);
+  const int shown = manager->GetIndexLoadConditionResult();
+  if (model->IsLock() && reaction != model->GetResultReactions().end() && shown >= 0 &&
+      static_cast<size_t>(shown) < reaction->second.size()) {
+    text += CString("<table border=0><tr><td>") + StmText("Reaction") + "</td><td align=right>" +
+            model->GetReactionText(reaction->second[static_cast<size_t>(shown)]) + "</td></tr></table>";
+  }
   return text;
 }
 

@@ -25,6 +25,7 @@ constexpr int kColorSpringU = 11;
 constexpr int kColorSpringR = 12;
 constexpr int kColorLoad = 13;
 constexpr int kColorResult = 14;
+constexpr int kColorReaction = 14;
 constexpr int kColorLoadValue = 19;
 constexpr int kColorResultValue = 20;
 constexpr int kColorAxis = 22;
@@ -33,6 +34,8 @@ constexpr int kColorAxis = 22;
 constexpr double kRestraintSize = 15.0;
 constexpr double kSpringSize = 25.0;
 constexpr double kArrowFull = 160.0;
+// Reactions point away from the loads, mostly; shorter, so that both fit a small window.
+constexpr double kReactionFull = 70.0;
 constexpr double kArrowHead = 1.2;
 // A head of size 1.2 is 1.2 * 18 px long; labels keep 0.6 of 30 heads' worth off the tip.
 constexpr double kArrowText = 21.6;
@@ -290,6 +293,57 @@ void CStmModelPainter::DrawForce(const CVector& tip, const CVector& force, int l
   LightingDepthOn();
 }
 
+void CStmModelPainter::LayOutReactions(const CStmModel& model, std::vector<SArrow>& out,
+                                       std::vector<double>& values) const {
+  const size_t shown = static_cast<size_t>(std::max(0, m_pManager->GetIndexLoadConditionResult()));
+  // A component the values shown round to zero is no arrow.
+  const double least = 0.5 * std::pow(10.0, -std::clamp(model.GetStmDataView()->GetFixedPointNumber(), 0, 15));
+  std::vector<std::pair<CVector, CVector>> parts;
+  double largest = 0.0;
+  for (const auto& [id, reactions] : model.GetResultReactions()) {
+    const CStmObjNode* node = model.GetNode(id);
+    if (!node || !node->IsEnable() || shown >= reactions.size()) continue;
+    const CVector& v = reactions[shown];
+    for (const CVector& part : {CVector(v.x, 0, 0), CVector(0, v.y, 0), CVector(0, 0, v.z)}) {
+      if (part.Length() < least) continue;
+      parts.emplace_back(node->GetCoord(), part);
+      largest = std::max(largest, part.Length());
+    }
+  }
+  const double full = kReactionFull * GetViewScale();
+  for (const auto& [tip, force] : parts) {
+    // Each arrow pushes on its node from the support's side, as the support pushes.
+    out.push_back({tip, tip - force.Unit() * (force.Length() / largest * full), 1, 0});
+    values.push_back(force.Length());
+  }
+}
+
+void CStmModelPainter::RenderReaction(int pick) {
+  m_arReactions.clear();
+  CStmModel* model = GetDrawableModel();
+  if (pick || !model || !model->IsLock() || !model->GetStmDataView()->IsShowOption(STM_SHOW_REACTIONS)) return;
+  CStmDataView* view = model->GetStmDataView();
+  std::vector<double> values;
+  LayOutReactions(*model, m_arReactions, values);
+  const double s = GetViewScale();
+  LightingDepthOff();
+  glLineWidth(2.0f);
+  for (size_t i = 0; i < m_arReactions.size(); ++i) {
+    const SArrow& arrow = m_arReactions[i];
+    const CVector unit = (arrow.vTip - arrow.vTail).Unit();
+    SetColor(kColorReaction);
+    CUbRenderAPI::DrawArrowHead(arrow.vTip, -unit, kArrowHead * s);
+    CUbRenderAPI::DrawLine(arrow.vTip, arrow.vTail);
+    if (view->IsShowOption(STM_SHOW_RESULT_VALUES)) {
+      CString text;
+      text.Format("%.*f %s", std::clamp(view->GetFixedPointNumber(), 0, 15), values[i], model->GetUnitForce().c_str());
+      DrawValueAtTail(arrow.vTail, unit, text, m_colors[kColorReaction], view->GetSizeValueResult() * s);
+    }
+  }
+  glLineWidth(1.0f);
+  LightingDepthOn();
+}
+
 void CStmModelPainter::GetScreenAxes(CVector& right, CVector& up) const {
   switch (m_pWnd ? m_pWnd->GetViewPos() : CUbRenderWnd::VIEW_POS_XZ) {
     case CUbRenderWnd::VIEW_POS_XY: right = {1, 0, 0}; up = {0, 1, 0}; break;
@@ -529,6 +583,12 @@ void CStmModelPainter::ExtendViewRange(CCubeRange& range) {
   m_pRange = &range;
   if (view->IsShowOption(STM_SHOW_LOADS)) WalkLoadCase(1);
   m_pRange = nullptr;
+  if (model->IsLock() && view->IsShowOption(STM_SHOW_REACTIONS)) {
+    std::vector<SArrow> reactions;
+    std::vector<double> values;
+    LayOutReactions(*model, reactions, values);
+    for (const SArrow& arrow : reactions) range.Apply(arrow.vTail);
+  }
   if (m_pManager->IsViewBeginning() || m_pManager->IsviewBackgroundLoadStatic()) {
     for (const SStmLoadArrowSet* set : m_pManager->GetLoadArrowSet()) {
       std::vector<SArrow> arrows;

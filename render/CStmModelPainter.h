@@ -37,6 +37,9 @@ public:
   // Loads are never picked: a non-zero pick flag draws nothing.
   void RenderLoad(int pick);
   void RenderLoadUserInput();
+  // The support reactions of the result case shown, as arrows pushing on their nodes, the largest
+  // component full length, in a colour of their own; never picked.
+  void RenderReaction(int pick);
   void RenderMark();
   void DrawBoundarySegment();
   void DrawCoordinate();
@@ -48,6 +51,8 @@ public:
 
   // What the last load pass (RenderLoad or RenderLoadUserInput) drew, in drawing order.
   const std::vector<SArrow>& GetDrawnArrows() const { return m_arArrows; }
+  // What the last RenderReaction drew: one arrow per non-zero component.
+  const std::vector<SArrow>& GetDrawnReactions() const { return m_arReactions; }
   // The vertices of every stroke the last RenderRestraint drew, in emission order.
   const std::vector<CVector>& GetRestraintVertices() const { return m_arRestraintVertices; }
 
@@ -72,6 +77,8 @@ private:
   void DrawLoadArrowSet(SStmLoadArrowSet* set);
   // The tail of every entered arrow and intermediate arrow, and whether each gets a head.
   void LayOutLoadArrowSet(const SStmLoadArrowSet& set, std::vector<SArrow>& out) const;
+  // The reaction arrows of the result case shown, at the present view scale, and their values.
+  void LayOutReactions(const CStmModel& model, std::vector<SArrow>& out, std::vector<double>& values) const;
   CVector GetHorizontalAxis() const;
   // The model directions that point right and up on screen.
   void GetScreenAxes(CVector& right, CVector& up) const;
@@ -84,6 +91,7 @@ private:
   const SStmColorSet& m_colors;
   CCubeRange* m_pRange = nullptr;
   std::vector<SArrow> m_arArrows;
+  std::vector<SArrow> m_arReactions;
   std::vector<CVector> m_arRestraintVertices;
   CVector m_vRotateAxis;
 };

@@ -89,6 +89,8 @@ bool CStmResultPainter::HasResultContent(const CStmModel& model, unsigned option
         if (element->IsEnable() && static_cast<int>(element->GetResultAxialForces().size()) > resultCase) return true;
       }
       return false;
+    case STM_SHOW_REACTIONS:
+      return model.IsLock() && !model.GetResultReactions().empty();
     case STM_SHOW_STRESS_FLOW:
       return AnyCells(model) || !model.GetStressFlow().empty() || CurrentZone(model) != nullptr;
     case STM_SHOW_ARROW_HEADS:
@@ -145,8 +147,9 @@ void CStmResultPainter::ForEachForce(CStmModel* model, int resultCase, F draw) {
     const CStmObjNode* begin = element->GetNodeBegin();
     const CStmObjNode* end = element->GetNodeEnd();
     if (!begin || !end) continue;
-    // A stability element carries no design force, whatever the analysis gave it.
-    const EStmTypeElement type = element->IsStableElement() ? STM_ELEMENT_NONE : element->GetType(resultCase);
+    // A stability element is meant to stay idle; one that carries force shows it in the force's
+    // colour like any member, so that it does not pass for idle.
+    const EStmTypeElement type = element->GetType(resultCase);
     draw(begin->GetCoord(), end->GetCoord(), element->GetResultAxialForce(resultCase), type);
   }
 }

@@ -154,6 +154,7 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
     RenderResult(pick);
     RenderLoad(pick);
+    Painter().RenderReaction(pick);
     m_nLabelsDrawn = CUbRenderAPI::EndLabels();
   }
 }

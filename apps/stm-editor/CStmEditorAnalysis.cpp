@@ -69,6 +69,7 @@ void CStmEditor::PollAnalysis() {
   switch (analysis.GetStatus()) {
     case CStmTrussAnalysis::kSolved: {
       analysis.Apply(m_model);
+      m_model.GetStmDataView()->SetShowOption(STM_SHOW_REACTIONS, 1);
       ShowResultCase(0);
       const int statics = m_model.GetCountLoadConditionStatic();
       if (analysis.GetIndeterminacy() == 0) {
@@ -130,6 +131,19 @@ void CStmEditor::PollAnalysis() {
     default:
       text = StmText("Nothing to analyse: the model has no elements");
       break;
+  }
+  // What the analysis left out or doubts is never passed over: the count and the first; the
+  // whole list is one stm-render run away.
+  const std::vector<CString>& warnings = analysis.GetWarnings();
+  if (!warnings.empty()) {
+    CString more;
+    if (warnings.size() == 1) {
+      more.Format(StmText(". 1 warning: %s").c_str(), warnings.front().c_str());
+    } else {
+      more.Format(StmText(". %d warnings: %s; ...").c_str(), static_cast<int>(warnings.size()),
+                  warnings.front().c_str());
+    }
+    text += more;
   }
   m_wnd.InvalidateAllWnd();
   m_pHost->SetStatusText(text);

@@ -258,10 +258,10 @@ void CStmEditor::TrackHistory() {
 
 namespace {
 // Every layer that draws analysis results: forces and their values, widths, zones, flow,
-// contour, legend and mesh.
+// contour, legend, mesh and reactions.
 constexpr unsigned kResultLayers = STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES | STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES |
                                    STM_SHOW_STRESS_FLOW | STM_SHOW_ARROW_HEADS | STM_SHOW_LEGEND | STM_SHOW_MESH |
-                                   STM_SHOW_WIDTHS_DESIGNED | STM_SHOW_NODAL_ZONES_MAX;
+                                   STM_SHOW_WIDTHS_DESIGNED | STM_SHOW_NODAL_ZONES_MAX | STM_SHOW_REACTIONS;
 }  // namespace
 
 void CStmEditor::ShowInputModel() {

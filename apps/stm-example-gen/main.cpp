@@ -2,12 +2,14 @@
 // one of them with illustrative results for every result layer.
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
+#include "analysis/CStmTrussAnalysis.h"
 
 namespace {
 
@@ -130,6 +132,19 @@ bool AnalyseAllCases(CStmModel& model) {
     element->SetResultAxialForces(f);
     ++index;
   }
+  // Reactions from the program's own analysis, rounded as the forces are.
+  CStmTrussAnalysis analysis;
+  analysis.Prepare(model);
+  if (analysis.Solve() != CStmTrussAnalysis::kSolved) return false;
+  std::map<int, std::vector<CVector>> reactions;
+  for (const auto& [id, restraint] : model.GetRestraints()) {
+    for (int c = 0; c < analysis.GetCountCases(); ++c) {
+      const CVector r = analysis.GetReaction(restraint->GetIdNode(), c);
+      const auto round = [](double v) { return std::round(v * 1000.0) / 1000.0 + 0.0; };
+      reactions[restraint->GetIdNode()].push_back(CVector(round(r.x), round(r.y), round(r.z)));
+    }
+  }
+  model.SetResultReactions(std::move(reactions));
   model.SetLock(1);
   return true;
 }

@@ -3,6 +3,8 @@
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse]
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -39,7 +41,7 @@ const std::map<std::string, unsigned>& Layers() {
       {"stress-flow", STM_SHOW_STRESS_FLOW}, {"arrow-heads", STM_SHOW_ARROW_HEADS},
       {"areas", STM_SHOW_AREAS},          {"legend", STM_SHOW_LEGEND},
       {"mesh", STM_SHOW_MESH},            {"designed-widths", STM_SHOW_WIDTHS_DESIGNED},
-      {"max-nodal-zones", STM_SHOW_NODAL_ZONES_MAX}};
+      {"max-nodal-zones", STM_SHOW_NODAL_ZONES_MAX}, {"reactions", STM_SHOW_REACTIONS}};
   return layers;
 }
 
@@ -60,6 +62,38 @@ int Fail(const CString& message) {
   return 1;
 }
 
+// One line per case on stdout, so that a script reads the numbers: the sum of the reactions (the
+// loads turned round) and the largest member force; then every warning of the analysis on stderr.
+void PrintAnalysis(const CStmModel& model, const CStmTrussAnalysis& analysis) {
+  const int statics = model.GetCountLoadConditionStatic();
+  const int decimals = std::clamp(model.GetStmDataView()->GetFixedPointNumber(), 0, 15);
+  for (int c = 0; analysis.GetStatus() == CStmTrussAnalysis::kSolved && c < analysis.GetCountCases(); ++c) {
+    CString name;
+    if (c < statics) {
+      name.Format(StmText("Load case %s").c_str(), model.GetLoadConditionStaticIndex(c)->GetName().c_str());
+    } else {
+      name.Format(StmText("Combination %s").c_str(), model.GetLoadConditionComboIndex(c - statics)->GetName().c_str());
+    }
+    CVector sum;
+    for (const auto& [node, values] : model.GetResultReactions()) {
+      if (static_cast<size_t>(c) < values.size()) sum = sum + values[static_cast<size_t>(c)];
+    }
+    const CStmObjElement* largest = nullptr;
+    for (const auto& [id, element] : model.GetElements()) {
+      if (largest == nullptr || std::fabs(element->GetResultAxialForce(c)) > std::fabs(largest->GetResultAxialForce(c)))
+        largest = element;
+    }
+    CString line;
+    line.Format(StmText("%s: sum of reactions %s; largest member force %.*f %s in element %s").c_str(), name.c_str(),
+                model.GetReactionText(sum).c_str(), decimals, largest ? largest->GetResultAxialForce(c) : 0.0,
+                model.GetUnitForce().c_str(), largest ? largest->GetName().c_str() : "-");
+    std::printf("%s\n", line.c_str());
+  }
+  for (const CString& warning : analysis.GetWarnings()) {
+    std::fprintf(stderr, "stm-render: %s: %s\n", StmText("warning").c_str(), warning.c_str());
+  }
+}
+
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
                StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
@@ -69,8 +103,9 @@ void PrintUsage(FILE* out) {
                        "  --size WxH      the picture's size in pixels (800x600)\n"
                        "  --style         the colour set (the model's own)\n"
                        "  --show, --hide  layers to show or hide, after the model's own settings\n"
-                       "  --analyse       solve the truss first and show its forces; a mechanism is marked\n"
-                       "                  and named, and the exit code is 3\n"
+                       "  --analyse       solve the truss first and show its forces and reactions; print per\n"
+                       "                  case the sum of the reactions and the largest member force, and\n"
+                       "                  every warning; a mechanism is marked and named, exit code 3\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -200,6 +235,7 @@ int main(int argc, char** argv) {
     model.ClearResults();
     analysis.Run(model);
     view->SetShowOption(STM_SHOW_RESULTS, 1);
+    view->SetShowOption(STM_SHOW_REACTIONS, 1);
   }
   if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
   for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);
@@ -246,6 +282,7 @@ int main(int argc, char** argv) {
     }
     Fail(error);
   }
+  if (options.analyse) PrintAnalysis(model, analysis);
   wnd.ZoomAll(0);
   // Takes the colour set before the first frame, so that the background is the model's.
   wnd.InvalidateAllWnd();

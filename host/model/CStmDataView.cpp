@@ -5,8 +5,8 @@ namespace {
 
 // Entries (see the renderer's table): 0/1 background, 2 boundary, 3 spare, 4 area, 5 movable
 // node, 6 fixed node, 7 node name, 8 element name, 9 element, 10 restraint, 11/12 springs,
-// 13/14 load arrows, 15 spare, 16 grid, 17 guideline, 18 spare, 19 load text, 20 result text,
-// 21 selection, 22 axis. Each set keeps every entry readable on its own background.
+// 13 load arrows, 14 reaction arrows and values, 15 spare, 16 grid, 17 guideline, 18 spare,
+// 19 load text, 20 result text, 21 selection, 22 axis. Each set keeps every entry readable on its own background.
 const double kDark[kStmColorCount][3] = {
     {0.10, 0.11, 0.14}, {0.20, 0.22, 0.27}, {0.80, 0.80, 0.80}, {0.50, 0.50, 0.50}, {0.30, 0.55, 0.85},
     {0.30, 1.00, 0.30}, {1.00, 0.55, 0.15}, {1.00, 1.00, 1.00}, {0.85, 0.85, 0.60}, {0.90, 0.90, 0.90},

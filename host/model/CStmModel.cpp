@@ -134,6 +134,7 @@ void CStmModel::Swap(CStmModel& other) {
   std::swap(m_meshSpace, other.m_meshSpace);
   std::swap(m_nTypeMesh, other.m_nTypeMesh);
   std::swap(m_boundaryRefs, other.m_boundaryRefs);
+  std::swap(m_reactions, other.m_reactions);
   std::swap(m_nodeElements, other.m_nodeElements);
   ++m_nRecordGeneration;
   ++other.m_nRecordGeneration;
@@ -830,18 +831,62 @@ const CString* CStmModel::GetTieType(const CStmObjElement* element) const {
 }
 
 CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
-  if (!node || !m_bLock) return CString();
+  if (!node || !m_bLock || loadCase < 0) return CString();
+  // A force that the values shown round to zero meets the node with nothing.
+  const double scale = std::pow(10.0, std::clamp(m_view.GetFixedPointNumber(), 0, 15));
+  const auto shown = [scale](double v) { return std::round(v * scale) != 0.0; };
   int struts = 0, ties = 0;
+  // Towards the members, from the node: a load along it bears on the node.
+  CVector inward;
   for (const CStmObjElement* element : GetInvolvedElements(node->GetId())) {
     if (element->IsStableElement()) continue;
     const EStmTypeElement type = element->GetType(loadCase);
     if (type == STM_ELEMENT_STRUT) ++struts;
     if (type == STM_ELEMENT_TIE) ++ties;
+    const CVector far = element->GetIdNodeBegin() == node->GetId() ? element->GetCoordEnd() : element->GetCoordBegin();
+    if (type != STM_ELEMENT_NONE) inward = inward + (far - node->GetCoord()).Unit();
+  }
+  // The support pushes on the node as a strut would.
+  const auto reaction = m_reactions.find(node->GetId());
+  if (reaction != m_reactions.end() && static_cast<size_t>(loadCase) < reaction->second.size() &&
+      shown(reaction->second[static_cast<size_t>(loadCase)].Length()))
+    ++struts;
+  // A load pushing into the node is a bearing load, a strut; one pulling it away hangs on it, a tie.
+  CVector load;
+  const auto add = [&](const CStmObjLoadConditionStatic* condition, double weight) {
+    if (!condition) return;
+    for (const auto& [id, record] : condition->GetLoadNodes()) {
+      if (record->IsEnable() && record->GetIdNode() == node->GetId()) load = load + record->GetLoad() * weight;
+    }
+  };
+  const int statics = GetCountLoadConditionStatic();
+  if (loadCase < statics) {
+    add(GetLoadConditionStaticIndex(loadCase), 1.0);
+  } else if (const CStmObjLoadConditionCombo* combo = GetLoadConditionComboIndex(loadCase - statics)) {
+    for (const auto& [condition, weight] : GetComboWeights(*combo)) add(condition, weight);
+  }
+  if (shown(load.Length())) {
+    const double bearing = load.Dot(inward);
+    if (bearing > 0.0) ++struts;
+    if (bearing < 0.0) ++ties;
   }
   return CString(std::string(static_cast<size_t>(struts), 'C') + std::string(static_cast<size_t>(ties), 'T'));
 }
 
 // ---- Results
+
+CString CStmModel::GetReactionText(const CVector& force) const {
+  const int decimals = std::clamp(m_view.GetFixedPointNumber(), 0, 15);
+  const char* axes = m_nPlane == STM_PLANE_XY ? "xy" : m_nPlane == STM_PLANE_YZ ? "yz" : "xz";
+  CString text;
+  for (int i = 0; i < 2; ++i) {
+    double v = axes[i] == 'x' ? force.x : axes[i] == 'y' ? force.y : force.z;
+    // Round-off about zero must not read "-0.0".
+    if (std::fabs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0.0;
+    text.AppendFormat("%sR%c %.*f %s", i ? ", " : "", axes[i], decimals, v, m_strUnitForce.c_str());
+  }
+  return text;
+}
 
 bool CStmModel::GetEffectiveRegion(int idElement, std::vector<CVector>& out) const {
   const CStmObjElement* element = GetElement(idElement);

@@ -219,9 +219,10 @@ public:
   // Names from the definitions for the element's strut or tie type index; null for none.
   const CString* GetStrutType(const CStmObjElement* element) const;
   const CString* GetTieType(const CStmObjElement* element) const;
-  // The node's type under a load case from the classified elements meeting there, struts as
-  // "C" before ties as "T" (e.g. "CCT"), stability elements aside; empty while unlocked or when
-  // none is classified.
+  // The node's type under a load case from what meets it there, struts as "C" before ties as "T"
+  // (e.g. "CCT"): the classified elements (stability elements aside), a support reaction as a
+  // strut, and a load as a strut where it pushes into the node (towards its members) or a tie
+  // where it pulls away; empty while unlocked or when nothing meets it.
   CString GetNodeType(const CStmObjNode* node, int loadCase) const;
 
   // ---- Results.
@@ -262,6 +263,9 @@ public:
   // coordinates and the model's force unit.
   const std::map<int, std::vector<CVector>>& GetResultReactions() const { return m_reactions; }
   void SetResultReactions(std::map<int, std::vector<CVector>> reactions) { m_reactions = std::move(reactions); }
+  // A force as the user reads it: its two components along the plane's axes, named after the
+  // axes, at the model's decimals and in its force unit ("Rx 12.5 kN, Rz 100.0 kN").
+  CString GetReactionText(const CVector& force) const;
 
   // Drops every result (forces, reactions, zones, regions, ESO, flow, meshes) and unlocks the model.
   void ClearResults();

@@ -158,6 +158,14 @@ Json WriteResults(const CStmModel& model) {
   space["quads"] = Quads(model.GetMeshSpace().quads);
   out["meshSpace"] = std::move(space);
   out["boundaryRefs"] = ArrayOf(model.GetBoundaryRefs(), [](const SStmSegment& s) { return Segment(s.a, s.b); });
+  Json reactions = Json::array();
+  for (const auto& [id, values] : model.GetResultReactions()) {
+    Json r;
+    r["node"] = id;
+    r["values"] = ArrayOf(values, Vec);
+    reactions.push_back(std::move(r));
+  }
+  out["reactions"] = std::move(reactions);
   return out;
 }
 
@@ -933,8 +941,23 @@ private:
   }
 
   void ReadResults(const Node& n) {
-    n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
-               "meshSpace", "boundaryRefs"});
+    // Files written before reactions were kept have none.
+    if (n.Object().json().contains("reactions")) {
+      n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
+                 "meshSpace", "boundaryRefs", "reactions"});
+      std::map<int, std::vector<CVector>> reactions;
+      const Node list = n["reactions"];
+      for (size_t i = 0; i < list.Size(); ++i) {
+        const Node r = list.At(i).Members({"node", "values"});
+        const int node = ReadNodeRef(r["node"], m_model);
+        if (reactions.count(node)) Fail(r["node"].path(), Say(StmText("node %d has its reactions twice"), node));
+        reactions[node] = r["values"].List([](const Node& v) { return v.Vec(kMaxValue); });
+      }
+      m_model.SetResultReactions(std::move(reactions));
+    } else {
+      n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
+                 "meshSpace", "boundaryRefs"});
+    }
     m_model.SetEsoSteps(n["esoSteps"].List([](const Node& s) {
       s.Members({"cells"});
       SStmEsoStep step;

@@ -63,7 +63,9 @@ enum EStmShowOption : unsigned {
   STM_SHOW_LEGEND = 0x1000000,
   STM_SHOW_MESH = 0x2000000,
   STM_SHOW_WIDTHS_DESIGNED = 0x4000000,
-  STM_SHOW_NODAL_ZONES_MAX = 0x8000000
+  STM_SHOW_NODAL_ZONES_MAX = 0x8000000,
+  // Support reactions after an analysis, with their values under STM_SHOW_RESULT_VALUES.
+  STM_SHOW_REACTIONS = 0x10000000
 };
 
 // Which result the result pass shows.

@@ -21,9 +21,15 @@ struct STruss {
   std::map<std::string, int> elements;
 
   STruss() { model.AddLoadConditionStatic("P"); }
-  void Node(const std::string& name, double x, double z) { nodes[name] = model.AddNode(CVector(x, 0, z))->GetId(); }
+  void Node(const std::string& name, double x, double z) {
+    CStmObjNode* node = model.AddNode(CVector(x, 0, z));
+    node->SetName(name.c_str());
+    nodes[name] = node->GetId();
+  }
   void Bar(const std::string& a, const std::string& b) {
-    elements[a + b] = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(0, 2, 0.0))->GetId();
+    CStmObjElement* element = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(0, 2, 0.0));
+    element->SetName((a + b).c_str());
+    elements[a + b] = element->GetId();
   }
   // A member of its own section: a designed width, or a tie type (index into the definitions).
   void Member(const std::string& a, const std::string& b, int typeMember, double width, int tieType = -1) {
@@ -37,6 +43,17 @@ struct STruss {
   }
   void Load(const std::string& n, double fx, double fz, const char* condition = "P") {
     model.AddLoadNode(condition, nodes.at(n), CVector(fx, 0, fz));
+  }
+  // Checks a node's reaction, (x, z), to 1e-9.
+  void ExpectReaction(const CStmTrussAnalysis& analysis, const std::string& n, double rx, double rz,
+                      int loadCase = 0) const {
+    const CVector r = analysis.GetReaction(nodes.at(n), loadCase);
+    EXPECT_NEAR(r.x, rx, 1e-9) << n;
+    EXPECT_NEAR(r.y, 0.0, 1e-9) << n;
+    EXPECT_NEAR(r.z, rz, 1e-9) << n;
+  }
+  std::string Type(const std::string& n, int loadCase = 0) const {
+    return model.GetNodeType(model.GetNode(nodes.at(n)), loadCase).c_str();
   }
   // Checks every named force to 1e-9 of its size (of the load scale for a zero-force member).
   void Expect(const CStmTrussAnalysis& analysis, const std::map<std::string, double>& forces, int loadCase = 0) const {
@@ -91,6 +108,35 @@ TEST(CStmTrussAnalysisTest, DeterminateTrussesMatchTheMethodOfJoints) {
     ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
     EXPECT_EQ(analysis.GetIndeterminacy(), 0);
     t.Expect(analysis, {{"AB", 15.0}, {"AC", -2.5 * std::sqrt(13.0)}, {"BC", -7.5 * std::sqrt(13.0)}});
+    // Moments about A: the roller takes (30 * 2 + 10 * 3) / 4, the pin the rest and all of the
+    // horizontal load; each reaction and the forces meeting there are its node's type.
+    t.ExpectReaction(analysis, "A", -10.0, 7.5);
+    t.ExpectReaction(analysis, "B", 0.0, 22.5);
+    t.ExpectReaction(analysis, "C", 0.0, 0.0);
+    EXPECT_EQ(t.model.GetResultReactions().size(), 2u) << "only supported nodes";
+    EXPECT_EQ(t.Type("A"), "CCT");
+    EXPECT_EQ(t.Type("B"), "CCT");
+    EXPECT_EQ(t.Type("C"), "CCC") << "the load bears on the node";
+  }
+  {
+    // A bracket from a wall: the top bar BC holds the tip C up, the bottom bar AC pushes it out.
+    STruss t;
+    t.Node("A", 0, 0);
+    t.Node("B", 0, 3);
+    t.Node("C", 4, 0);
+    t.Bar("B", "C");
+    t.Bar("A", "C");
+    t.Pin("A");
+    t.Pin("B");
+    t.Load("C", 0, -30);
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    t.Expect(analysis, {{"BC", 50.0}, {"AC", -40.0}});
+    t.ExpectReaction(analysis, "A", 40.0, 0.0);
+    t.ExpectReaction(analysis, "B", -40.0, 30.0);
+    EXPECT_EQ(t.Type("A"), "CC");
+    EXPECT_EQ(t.Type("B"), "CT");
+    EXPECT_EQ(t.Type("C"), "CTT") << "the load hangs on the node";
   }
   STruss t;
   Pratt(t);
@@ -163,6 +209,15 @@ TEST(CStmTrussAnalysisTest, IndeterminateTrussesShareByStiffness) {
     ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
     EXPECT_EQ(analysis.GetIndeterminacy(), 1);
     t.Expect(analysis, {{"AB", 10.0}});
+    t.ExpectReaction(analysis, "A", -10.0, 0.0);
+    t.ExpectReaction(analysis, "B", -30.0, 0.0);
+    // Held by springs alone, the node takes the springs' force from its displacement.
+    t.model.ClearResults();
+    t.model.SetLock(0);
+    t.model.RemoveRestraint(t.nodes.at("B"));
+    t.model.GetSpringNode(t.nodes.at("B"))->SetU(CVector(1500, 0, 700));
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    t.ExpectReaction(analysis, "B", -30.0, 0.0);
   }
   // Three equal bars hung from above at -30, 0 and 30 degrees meet at D, loaded by P = 100:
   // the middle bar takes P / (1 + 2 cos^3), the outer ones P cos^2 / (1 + 2 cos^3).
@@ -314,6 +369,78 @@ TEST(CStmTrussAnalysisTest, CombinationIsTheSumOfItsFactoredCases) {
     EXPECT_NEAR(analysis.GetForce(id, 2), 1.35 * p + 1.5 * w, 1e-9) << name;
     EXPECT_NEAR(t.model.GetElement(id)->GetResultAxialForce(3), 2.0 * (1.35 * p + 1.5 * w), 1e-9) << name;
   }
+  for (const char* n : {"L0", "L4"}) {
+    const CVector p = analysis.GetReaction(t.nodes.at(n), 0), w = analysis.GetReaction(t.nodes.at(n), 1);
+    const CVector uls = p * 1.35 + w * 1.5;
+    t.ExpectReaction(analysis, n, uls.x, uls.z, 2);
+    const CVector twice = t.model.GetResultReactions().at(t.nodes.at(n)).at(3);
+    EXPECT_NEAR(twice.x, 2.0 * uls.x, 1e-9);
+    EXPECT_NEAR(twice.z, 2.0 * uls.z, 1e-9);
+  }
+  t.ExpectReaction(analysis, "L4", 0.0, 15.0);
+}
+
+// Contains the sentence one of the warnings gives.
+bool Warns(const CStmTrussAnalysis& analysis, const std::string& sentence) {
+  for (const CString& w : analysis.GetWarnings()) {
+    if (std::string(w.c_str()).find(sentence) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(CStmTrussAnalysisTest, WhatIsLeftOutOrDoubtedIsNamed) {
+  {
+    // The triangle inside a rectangular outline drawn from elements: the bottom edge is the tie
+    // between the supports, the other edges reach corners only the outline has.
+    STruss t;
+    Triangle(t, 0.0);
+    t.Node("E", 4, 3);
+    t.Node("F", 0, 3);
+    t.Bar("B", "E");
+    t.Bar("E", "F");
+    t.Bar("F", "A");
+    t.model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {t.elements.at("AB"), t.elements.at("BE"),
+                                                          t.elements.at("EF"), t.elements.at("FA")}, -1);
+    // Declared a strut, though it is the tie.
+    CStmObjElement* ab = t.model.GetElement(t.elements.at("AB"));
+    ab->SetProperty(SStmPropElement(STM_ELEMENT_STRUT, 2, 0.0));
+    t.Load("C", 0, -30);
+    t.model.AddLoadNode("P", t.nodes.at("C"), CVector(0, 2, 0));
+    t.model.GetNode(t.nodes.at("C"))->SetCoord(CVector(2, 0.5, 3));
+    CStmTrussAnalysis analysis;
+    ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+    t.Expect(analysis, {{"AB", 10.0}, {"AC", -5.0 * std::sqrt(13.0)}, {"BE", 0.0}, {"EF", 0.0}});
+    EXPECT_EQ(analysis.GetWarnings().size(), 4u);
+    EXPECT_TRUE(Warns(analysis, "Elements BE, EF and FA only form the outline and are left out of the truss"));
+    EXPECT_TRUE(Warns(analysis, "Element AB is declared a strut but is in tension (10.00 kN) in P"));
+    EXPECT_TRUE(Warns(analysis, "The load on node C in P has 2.00 kN out of the model's plane"));
+    EXPECT_TRUE(Warns(analysis, "Node C lies 0.5 mm off the model's plane"));
+  }
+  // A panel with both diagonals, not joined where they cross; one a stability element that the
+  // load still reaches.
+  STruss t;
+  t.Node("A", 0, 0);
+  t.Node("B", 4, 0);
+  t.Node("C", 4, 3);
+  t.Node("D", 0, 3);
+  for (const char* bar : {"AB", "BC", "CD", "DA", "AC", "BD"}) t.Bar(std::string(1, bar[0]), std::string(1, bar[1]));
+  t.Pin("A");
+  t.Roller("B");
+  t.model.GetElement(t.elements.at("BD"))->SetStableElement(1);
+  t.Load("D", 5, 0);
+  CStmTrussAnalysis analysis;
+  ASSERT_EQ(analysis.Run(t.model), CStmTrussAnalysis::kSolved);
+  EXPECT_EQ(analysis.GetWarnings().size(), 2u);
+  EXPECT_TRUE(Warns(analysis, "Elements AC and BD cross without a node"));
+  EXPECT_TRUE(Warns(analysis, "Stability element BD carries"));
+  // A node on the diagonal, not joined to it, is a crossing as well; joined, it is none.
+  t.Node("M", 2, 1.5);
+  t.Bar("M", "A");
+  t.Load("M", 0, -1);
+  analysis.Prepare(t.model);
+  EXPECT_TRUE(Warns(analysis, "Elements AC and BD cross without a node"));
+  EXPECT_TRUE(Warns(analysis, "Elements BD and MA cross without a node") ||
+              Warns(analysis, "Elements MA and BD cross without a node"));
 }
 
 struct SMechanismCase {

@@ -3,6 +3,8 @@
 // model is locked (no undo past the results) until the results are cleared.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -94,6 +96,44 @@ TEST(StmEditorAnalysisSessionTest, MechanismMarkedThenSolvedLockedAndCleared) {
   // The history is as it was.
   ASSERT_TRUE(editor.Key("ctrl+y"));
   EXPECT_EQ(editor.State().Int("undo"), 1);
+  std::filesystem::remove_all(StmEditorSession::ConfigDir());
+}
+
+TEST(StmEditorAnalysisSessionTest, SupportTooltipGivesTheReactionAndTheStatusLineACrossing) {
+  const std::string why = StmEditorSession::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  // A panel 4000 wide and 3000 high on a pin and a roller, pushed sideways at its top left; its
+  // two diagonals pass each other without a node.
+  CStmModel model;
+  model.SetPlane(STM_PLANE_XZ);
+  for (const CVector& p : {CVector(0, 0, 0), CVector(4000, 0, 0), CVector(4000, 0, 3000), CVector(0, 0, 3000)})
+    model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}})
+    model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+  model.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
+  model.AddLoadConditionStatic("W");
+  model.AddLoadNode("W", 4, CVector(5, 0, 0));
+  const std::string path = std::string(STM_TEST_OUT_DIR) + "/panel-" + std::to_string(getpid()) + ".stm.json";
+  std::filesystem::create_directories(STM_TEST_OUT_DIR);
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(path, model, &error)) << error;
+
+  StmEditorSession editor;
+  ASSERT_TRUE(editor.Start(path));
+  ASSERT_TRUE(editor.Key("F5"));
+  const std::string status = editor.State().Get("status");
+  EXPECT_NE(status.find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos) << status;
+  EXPECT_EQ(editor.State().Int("locked"), 1);
+  // The roller holds the overturning: 5 kN at 3000 over 4000.
+  ASSERT_TRUE(editor.MoveTo(CVector(4000, 0, 0)));
+  ASSERT_TRUE(editor.WaitFor(
+      [](const StmEditorSession::SState& state) { return state.Get("tooltip").find("Reaction") != std::string::npos; },
+      "the reaction in the tooltip of the roller"));
+  const std::string tooltip = editor.State().Get("tooltip");
+  EXPECT_NE(tooltip.find("Rx 0.00 kN, Rz 3.75 kN"), std::string::npos) << tooltip;
+  EXPECT_NE(tooltip.find("CC"), std::string::npos) << tooltip;
+  std::filesystem::remove(path);
   std::filesystem::remove_all(StmEditorSession::ConfigDir());
 }
 

@@ -173,10 +173,24 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   };
   const std::string plain = Out("plain.png"), solved = Out("solved.png"), loose = Out("loose.png");
   ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(plain)).status, 0);
-  const SProgramRun run = RunRender(Corbel() + " -o " + ShellQuote(solved) + " --analyse");
+  const std::string numbers = Out("numbers.txt");
+  const SProgramRun run = RunRender(Corbel() + " -o " + ShellQuote(solved) + " --analyse >" + ShellQuote(numbers));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ties(plain), 0);
   EXPECT_GT(ties(solved), 50);
+  // A line per case for scripts: the supports hold the loads turned round.
+  const std::string lines = ReadFile(numbers);
+  EXPECT_NE(lines.find("Load case DL: sum of reactions Rx 0.0 kN, Rz 1380.0 kN; largest member force -1065.0 kN in "
+                       "element BF\n"),
+            std::string::npos)
+      << lines;
+  EXPECT_NE(lines.find("Combination ULS: sum of reactions Rx -64.0 kN, Rz 1848.0 kN"), std::string::npos) << lines;
+  // What the analysis doubts goes to stderr, every warning.
+  const SProgramRun doubted =
+      RunRender(ShellQuote(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json") + " -o " +
+                ShellQuote(solved) + " --analyse >/dev/null");
+  EXPECT_EQ(doubted.status, 0);
+  EXPECT_EQ(doubted.err, "stm-render: warning: Stability element 17 carries 94.3 kN in LL, 39% of the largest force\n");
 
   // A triangle held by nothing moves as a whole: refused with its nodes named, still drawn.
   CStmModel model;
@@ -191,7 +205,7 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   EXPECT_EQ(refused.status, 3);
   EXPECT_NE(refused.err.find("the truss is a mechanism: nodes 1, 2, 3 move"), std::string::npos) << refused.err;
   EXPECT_TRUE(std::ifstream(loose).good());
-  for (const std::string& f : {plain, solved, loose, path}) std::remove(f.c_str());
+  for (const std::string& f : {plain, solved, loose, path, numbers}) std::remove(f.c_str());
 }
 
 }  // namespace

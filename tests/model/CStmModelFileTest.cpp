@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -89,6 +90,7 @@ void SmallModel(CStmModel& model) {
   step.cells.push_back(SStmEsoCell{{}, 0.5});
   model.SetEsoSteps({step});
   model.SetCurrentStepEso(0);
+  model.SetResultReactions({{1, {CVector(0, 0, 100), CVector(0, 0, 140), CVector(0, 0, 154)}}});
 }
 
 std::string TextOf(const CStmModel& model) {
@@ -147,13 +149,25 @@ TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
   EXPECT_FALSE(beam.GetResultNodalZones()[0].zones.empty());
   EXPECT_FALSE(beam.GetMeshPlane().quads.empty());
   EXPECT_FALSE(beam.GetBoundaryRefs().empty());
+  // The supports hold what the loads bring, in every case.
+  ASSERT_EQ(beam.GetResultReactions().size(), 2u);
+  for (int c = 0; c < cases; ++c) {
+    double held = 0.0;
+    for (const auto& [node, values] : beam.GetResultReactions()) held += values.at(static_cast<size_t>(c)).z;
+    EXPECT_NEAR(held, c == 0 ? 900.0 : c == 1 ? 450.0 : c == 2 ? 1800.0 : 1980.0, 2e-3) << c;
+  }
 }
 
 TEST(StmModelFile, DoublesRoundTripExactly) {
   const double values[] = {0.1 + 0.2, 1.0 / 3.0, 1e-300, 5e-324, -0.0, 999999999.99999988, 123456789.123456789,
                            -2.5e-7};
   CStmModel model;
-  for (double v : values) model.AddNode(CVector(v, -v, v * 0.5));
+  std::map<int, std::vector<CVector>> reactions;
+  for (double v : values) {
+    const int id = model.AddNode(CVector(v, -v, v * 0.5))->GetId();
+    reactions[id] = {CVector(v * 1e6, 0.0, -v), CVector()};
+  }
+  model.SetResultReactions(reactions);
   const std::string first = TextOf(model);
   CStmModel back;
   std::string error;
@@ -164,6 +178,7 @@ TEST(StmModelFile, DoublesRoundTripExactly) {
     EXPECT_EQ(std::memcmp(&c.x, &v, sizeof v), 0) << v;
     EXPECT_EQ(c.z, v * 0.5);
   }
+  EXPECT_EQ(back.GetResultReactions(), reactions);
   EXPECT_EQ(TextOf(back), first);
 }
 
@@ -210,6 +225,9 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"duplicate name", "/loadCombos/1/name", "C1", false, "/loadCombos/1/name", "duplicate name \"C1\""},
       {"mesh point", "/results/meshPlane/quads/0/2", 4, false, "/results/meshPlane/quads/0/2", "mesh point 4"},
       {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
+      {"reaction node", "/results/reactions/0/node", 9, false, "/results/reactions/0/node", "node 9 does not exist"},
+      {"huge reaction", "/results/reactions/0/values/1/2", 1e16, false, "/results/reactions/0/values/1/2",
+       "beyond the limit"},
       // Enumerations take only the values they name.
       {"plane", "/plane", 9, false, "/plane", "outside 0..2"},
       {"region switch", "/config/typeEffectiveRegion", 2, false, "/config/typeEffectiveRegion", "outside 0..1"},
@@ -251,6 +269,13 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(TextOf(model), before);
     EXPECT_TRUE(model.GetStmModifiedFlag());
   }
+  // Files written before reactions were kept still load, without them.
+  json old = json::parse(valid);
+  old["results"].erase("reactions");
+  CStmModel model;
+  std::string error;
+  EXPECT_TRUE(CStmModelFile::FromText(old.dump(1), "old.stm.json", model, &error)) << error;
+  EXPECT_TRUE(model.GetResultReactions().empty());
 }
 
 TEST(StmModelFile, TextThatIsNotAModelIsRefused) {

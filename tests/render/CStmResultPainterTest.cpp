@@ -143,6 +143,15 @@ TEST_F(CStmResultPainterTest, ForcesShowOnlyWhileResultsStandAndAZeroForceIsGrey
     grey += std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
   }
   EXPECT_GT(grey, 50);
+  // A stability element that carries force does not pass for idle: it takes its force's colour.
+  AddElementWithForce(-80, 20, 80, 20, -50.0)->SetStableElement(1);
+  Draw([&] { m_painter.RenderResult(0); });
+  int red = 0;
+  for (int x = -70; x <= 70; ++x) {
+    const auto px = At(CVector(x, 0, 20));
+    red += px[0] == 255 && px[1] == 0 && px[2] == 0;
+  }
+  EXPECT_GT(red, 50);
 
   // Labels beside the lines carry the unit, and a force that rounds to zero has no sign.
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 1);

@@ -12,7 +12,8 @@
 namespace {
 
 const char* const kResultLayers =
-    "results,result-values,stress-flow,arrow-heads,legend,mesh,widths,nodal-zones,designed-widths,max-nodal-zones";
+    "results,result-values,stress-flow,arrow-heads,legend,mesh,widths,nodal-zones,designed-widths,max-nodal-zones,"
+    "reactions";
 
 struct SLayer {
   const char* name;
@@ -70,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
                                          SLayer{"stress-flow", ""}, SLayer{"arrow-heads", "stress-flow"},
                                          SLayer{"legend", "stress-flow"}, SLayer{"mesh", ""}, SLayer{"widths", ""},
                                          SLayer{"nodal-zones", ""}, SLayer{"designed-widths", ""},
-                                         SLayer{"max-nodal-zones", ""}),
+                                         SLayer{"max-nodal-zones", ""}, SLayer{"reactions", "result-values"}),
                          [](const testing::TestParamInfo<SLayer>& info) {
                            std::string id = info.param.name;
                            for (char& c : id) {
