@@ -4,7 +4,6 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
-#include "host/model/StmModelLimits.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -137,6 +136,22 @@ int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection&
   return moved;
 }
 
+int CStmActionMove::MoveSelection(CStmUbManager& manager, const SSelection& selection, const CVector& d) {
+  CUbHistoryBracket bracket(manager);
+  return TransformSelection(
+      manager, selection,
+      [&](CUbEntityObj& entity) {
+        // A fixed node refuses with a message of its own and stays where it is.
+        const CStmEntityNode* node = dynamic_cast<const CStmEntityNode*>(&entity);
+        const CVector before = node ? node->GetCoord() : CVector();
+        entity.Move(d);
+        if (node && node->GetCoord() == before) return false;
+        manager.AddHistory_ActionMoveAllPoint(entity.GetName(), d);
+        return true;
+      },
+      true);
+}
+
 bool CStmActionMove::RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manager, const CVector& start,
                                         const CVector& end) {
   SStmPreview preview;
@@ -146,19 +161,12 @@ bool CStmActionMove::RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manage
     points.push_back(a);
     points.push_back(b);
   }
-  for (const CVector& p : points) {
-    for (const double v : {p.x, p.y, p.z}) {
-      if (StmLimits::IsCoordInLimit(v)) continue;
-      Finish(wnd, true);
-      // Through the tool, so that the line tool keeps this word rather than its next prompt.
-      CString text;
-      text.Format(StmText("A coordinate would become %g, beyond the limit of +/-%g; nothing was changed").c_str(), v,
-                  StmLimits::kMaxCoord);
-      OnStatusMessage(text);
-      return true;
-    }
-  }
-  return false;
+  const CString text = CStmUbManager::BeyondLimitsText(points);
+  if (text.IsEmpty()) return false;
+  Finish(wnd, true);
+  // Through the tool, so that the line tool keeps this word rather than its next prompt.
+  OnStatusMessage(text);
+  return true;
 }
 
 void CStmActionMove::Finish(CUbRenderWnd* wnd, bool redraw) {
@@ -178,22 +186,7 @@ void CStmActionMove::OnLineCompleted(CUbRenderWnd* wnd) {
   const CVector d = end - start;
   if (RefuseBeyondLimits(wnd, *manager, start, end)) return;
   const SSelection selection = GetSelection(*manager);
-  int moved = 0;
-  if (!d.IsZero()) {
-    CUbHistoryBracket bracket(*manager);
-    moved = TransformSelection(
-        *manager, selection,
-        [&](CUbEntityObj& entity) {
-          // A fixed node refuses with a message of its own and stays where it is.
-          const CStmEntityNode* node = dynamic_cast<const CStmEntityNode*>(&entity);
-          const CVector before = node ? node->GetCoord() : CVector();
-          entity.Move(d);
-          if (node && node->GetCoord() == before) return false;
-          manager->AddHistory_ActionMoveAllPoint(entity.GetName(), d);
-          return true;
-        },
-        true);
-  }
+  const int moved = d.IsZero() ? 0 : MoveSelection(*manager, selection, d);
   Finish(wnd, true);
   CString text;
   text.Format(StmText("Moved %d objects").c_str(), moved);

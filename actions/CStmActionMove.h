@@ -28,7 +28,6 @@ public:
 
   CSnapPointManage& GetGripManage() { return m_gripManage; }
 
-protected:
   // The selected elements and nodes, by key, in the selection's order.
   struct SSelection {
     std::vector<CString> m_arElement;
@@ -46,8 +45,12 @@ protected:
   // splits the elements it lands on when splitByNodes is set and merges with a node it lands on.
   // apply transforms one entity and records it; it answers false when the entity refused to
   // move. Returns how many moved.
-  int TransformSelection(CStmUbManager& manager, const SSelection& selection,
-                         const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes);
+  static int TransformSelection(CStmUbManager& manager, const SSelection& selection,
+                                const std::function<bool(CUbEntityObj&)>& apply, bool splitByNodes);
+  // The move itself, by d, as one undo step; a fixed node stays. Returns how many moved.
+  static int MoveSelection(CStmUbManager& manager, const SSelection& selection, const CVector& d);
+
+protected:
   // True when the selection would land beyond the model's coordinate limit for these points: the
   // run then ends changing nothing, and the status line names the value and the limit.
   bool RefuseBeyondLimits(CUbRenderWnd* wnd, CStmUbManager& manager, const CVector& start, const CVector& end);

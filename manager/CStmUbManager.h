@@ -154,6 +154,9 @@ public:
   // True, with the first coordinate beyond the model's limit and the limit on the status line,
   // when an edit would carry one of these points past it: the edit is then refused whole.
   bool RefuseBeyondLimits(const std::vector<CVector>& points);
+  // The words of that refusal, for a tool that writes its own status line; empty when every
+  // point is within the limit.
+  static CString BeyondLimitsText(const std::vector<CVector>& points);
   // For each node id used by the elements, how many of them use it.
   void GetCountNodeAndLinkedElement(const std::vector<CStmObjElement*>& elements, std::map<int, int>& counts) const;
   // Empty when the scene is what a rebuild from the model would make and the model's records

@@ -1,5 +1,8 @@
 // Scene manager: topology edits that keep node and element entities and the model's records in step.
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <set>
 
@@ -388,16 +391,31 @@ void CStmUbManager::GetCountNodeAndLinkedElement(const std::vector<CStmObjElemen
   }
 }
 
-bool CStmUbManager::RefuseBeyondLimits(const std::vector<CVector>& points) {
+CString CStmUbManager::BeyondLimitsText(const std::vector<CVector>& points) {
+  CString text;
   for (const CVector& p : points) {
     for (const double v : {p.x, p.y, p.z}) {
       if (StmLimits::IsCoordInLimit(v)) continue;
-      CString text;
-      text.Format(StmText("A coordinate would become %g, beyond the limit of +/-%g; nothing was changed").c_str(), v,
+      // As few digits as give the value back: six would show a value just past the limit as
+      // the limit itself.
+      int digits = 1;
+      char value[32];
+      for (; digits < 17; ++digits) {
+        std::snprintf(value, sizeof value, "%.*g", digits, v);
+        if (std::strtod(value, nullptr) == v || std::isnan(v)) break;
+      }
+      std::snprintf(value, sizeof value, "%.*g", digits, v);
+      text.Format(StmText("A coordinate would become %s, beyond the limit of +/-%g; nothing was changed").c_str(), value,
                   StmLimits::kMaxCoord);
-      GetUiHost().SetStatusText(text);
-      return true;
+      return text;
     }
   }
-  return false;
+  return text;
+}
+
+bool CStmUbManager::RefuseBeyondLimits(const std::vector<CVector>& points) {
+  const CString text = BeyondLimitsText(points);
+  if (text.IsEmpty()) return false;
+  GetUiHost().SetStatusText(text);
+  return true;
 }

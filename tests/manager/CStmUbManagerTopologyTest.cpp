@@ -2,6 +2,8 @@
 // position, splitting, deleting the selection with its orphan nodes, undo, and the Delete key.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -158,6 +160,29 @@ TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheD
 
 
 // A square outline made of elements 1-4 (outer) around a square opening of elements 5-8.
+// The one refusal every edit that carries points gives: the limit itself is allowed, and the
+// first value past it, not a number or infinite, is named with the limit.
+TEST_F(CStmUbManagerTopologyTest, PointsPastTheCoordinateLimitAreRefusedByTheFirstValueAndTheLimit) {
+  const size_t statuses = m_host.m_statusTexts.size();
+  EXPECT_FALSE(m_manager.RefuseBeyondLimits({CVector(-1e9, 0, 1e9), CVector(0, 1e9, -1e9)}));
+  EXPECT_EQ(m_host.m_statusTexts.size(), statuses);
+  EXPECT_EQ(CStmUbManager::BeyondLimitsText({CVector(1e9, 0, 0)}), CString());
+  const std::tuple<CVector, const char*> cases[] = {
+      {CVector(0, 0, -1.000001e9), "-1.000001e+09"},
+      {CVector(std::nan(""), 0, 0), "nan"},
+      {CVector(0, 0, HUGE_VAL), "inf"},
+  };
+  for (const auto& [p, named] : cases) {
+    SCOPED_TRACE(named);
+    const CString text = CStmUbManager::BeyondLimitsText({CVector(5, 0, 5), p, CVector(2e9, 0, 0)});
+    EXPECT_NE(text.str().find(std::string("become ") + named + ", beyond the limit of +/-1e+09"), std::string::npos)
+        << text.str();
+    EXPECT_TRUE(m_manager.RefuseBeyondLimits({p}));
+    ASSERT_FALSE(m_host.m_statusTexts.empty());
+    EXPECT_EQ(m_host.m_statusTexts.back(), CStmUbManager::BeyondLimitsText({p}));
+  }
+}
+
 class CStmUbManagerSplitOutlineTest : public CStmUbManagerTopologyTest {
 protected:
   void SetUp() override {

@@ -1,6 +1,8 @@
 // Random sequences of editing gestures must keep scene and model together and undo and redo exactly.
 //
-// They start from a loaded and supported truss. After every gesture, undo and redo the scene
+// They start from a loaded and supported truss; the gestures run the tools' own routines, and
+// points typed into the coordinate dialog now and then lie just past the limit, where they must
+// change nothing. After every gesture, undo and redo the scene
 // must match the model, the model must hold together and its file must reopen to the same text;
 // undoing everything must give back the saved file byte for byte, and redoing everything the
 // final one. A failing sequence is shrunk to the shortest one that still fails and printed as
@@ -158,7 +160,8 @@ SOutcome RunSequence(SScene& scene, std::vector<SStmGesture>& gestures, std::mt1
     if (generator) {
       gestures.push_back(scene.driver->Generate(*generator, randomView));
     }
-    scene.driver->Apply(gestures[static_cast<size_t>(i)]);
+    if (const std::string problem = scene.driver->Apply(gestures[static_cast<size_t>(i)]); !problem.empty())
+      return fail(i + 1, "after gesture " + std::to_string(i + 1) + ":\n" + problem);
     if (CString report = manager.CheckConsistency(); !report.IsEmpty())
       return fail(i + 1, "after gesture " + std::to_string(i + 1) + ":\n" + report.str());
     if (const std::string problem = ReopenProblem(scene.model); !problem.empty())

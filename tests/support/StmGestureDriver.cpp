@@ -4,14 +4,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 #include "actions/CStmActionAddUseTemplateBase.h"
+#include "actions/CStmActionMove.h"
+#include "dialogs/CStmDlgCoord.h"
 #include "dialogs/CStmDlgOffset.h"
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "host/model/StmModelLimits.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -27,6 +30,13 @@ bool SamePoint(const CVector& a, const CVector& b) {
 }
 
 std::string Text(const CVector& p) { return StmPointText(p); }
+
+// Every digit, so that a typed value is the value meant.
+std::string Exact(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
 
 template <class T>
 std::vector<T*> EntitiesOf(const CStmUbManager& manager, int kind) {
@@ -51,7 +61,7 @@ CDPoint QuarterTurn(int turns) {
 
 std::string StmPointText(const CVector& p) {
   char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "(%g,%g,%g)", p.x, p.y, p.z);
+  std::snprintf(buffer, sizeof buffer, "(%.10g,%.10g,%.10g)", p.x, p.y, p.z);
   return buffer;
 }
 
@@ -112,6 +122,9 @@ std::string SStmGesture::Describe() const {
       text = "offset" + selection + buffer + Text(m_a);
       break;
     }
+    case kTyped:
+      text = m_nVariant == 0 ? "type node " + Text(m_a) : "type element " + Text(m_a) + "-" + Text(m_b);
+      break;
   }
   if (!m_view.IsDefault()) text += " [" + m_view.Describe() + "]";
   return text;
@@ -134,6 +147,7 @@ const char* SStmGesture::KindName(EKind kind) {
     case kTemplate: return "template";
     case kOutline: return "outline";
     case kOffset: return "offset";
+    case kTyped: return "typed";
   }
   return "";
 }
@@ -196,6 +210,23 @@ SStmGesture SStmGesture::Offset(const CVector& side, double distance, int count)
   return g;
 }
 
+SStmGesture SStmGesture::Typed(int tool, const CVector& a, const CVector& b) {
+  SStmGesture g = Of(kTyped, a, b);
+  g.m_nVariant = tool;
+  return g;
+}
+
+bool SStmGesture::IsBeyondLimits() const {
+  std::vector<CVector> points = {m_a};
+  if (m_eKind != kTyped || m_nVariant != 0) points.push_back(m_b);
+  for (const CVector& p : points) {
+    for (const double v : {p.x, p.y, p.z}) {
+      if (!StmLimits::IsCoordInLimit(v)) return true;
+    }
+  }
+  return false;
+}
+
 SStmGesture& SStmGesture::WithElement(const CVector& a, const CVector& b) {
   m_arElements.emplace_back(a, b);
   return *this;
@@ -229,9 +260,29 @@ void CStmGestureDriver::ApplyView(const SStmGestureView& view) {
 
 void CStmGestureDriver::RestoreView() { ApplyView(SStmGestureView()); }
 
-void CStmGestureDriver::Apply(const SStmGesture& gesture) {
+std::string CStmGestureDriver::Apply(const SStmGesture& gesture) {
   ApplyView(gesture.m_view);
-  CUbHistoryBracket bracket(m_manager);
+  // A typed point beyond the limits is refused in the dialog, before any tool sees it.
+  const bool refused = gesture.m_eKind == SStmGesture::kTyped && gesture.IsBeyondLimits();
+  const std::string before = refused ? ModelText() : std::string();
+  const int steps = m_manager.GetUndoCount();
+  {
+    CUbHistoryBracket bracket(m_manager);
+    Run(gesture);
+  }
+  m_manager.SelectRemoveAll();
+  if (!refused) return std::string();
+  if (ModelText() != before) return "a typed point beyond the limits changed the model";
+  if (m_manager.GetUndoCount() != steps) return "a typed point beyond the limits left an undo step";
+  return std::string();
+}
+
+std::string CStmGestureDriver::ModelText() const {
+  std::string text, error;
+  return CStmModelFile::ToText(m_model, text, &error) ? text : "cannot be saved: " + error;
+}
+
+void CStmGestureDriver::Run(const SStmGesture& gesture) {
   switch (gesture.m_eKind) {
     case SStmGesture::kDrawElement: m_manager.AddElement(gesture.m_a, gesture.m_b, 1, 1, 1, nullptr); break;
     case SStmGesture::kAddNode: m_manager.AddNode(gesture.m_a, 1, 1, 1, 1, nullptr); break;
@@ -250,7 +301,7 @@ void CStmGestureDriver::Apply(const SStmGesture& gesture) {
       break;
     case SStmGesture::kStretch:
       Select(gesture);
-      StretchSelection(gesture.m_b - gesture.m_a);
+      StretchSelection(gesture.m_a, gesture.m_b);
       break;
     case SStmGesture::kMerge: Merge(gesture.m_a); break;
     case SStmGesture::kDelete:
@@ -275,8 +326,8 @@ void CStmGestureDriver::Apply(const SStmGesture& gesture) {
       Select(gesture);
       Offset(gesture);
       break;
+    case SStmGesture::kTyped: TypePoints(gesture); break;
   }
-  m_manager.SelectRemoveAll();
 }
 
 // The selection is found by walking the registry, never through the window, so that what a
@@ -297,16 +348,6 @@ void CStmGestureDriver::Select(const SStmGesture& gesture) {
   }
 }
 
-std::vector<CStmEntityElement*> CStmGestureDriver::SelectedElements() const {
-  std::vector<CStmEntityElement*> out;
-  for (const auto& entry : m_manager.GetSelectMap()) {
-    auto* entity = static_cast<CUbEntityObj*>(entry.second);
-    if (entity->GetTypeEntity() == CStmEntityObject::kKindElement)
-      out.push_back(dynamic_cast<CStmEntityElement*>(entity));
-  }
-  return out;
-}
-
 std::vector<CStmEntityNode*> CStmGestureDriver::SelectedNodes() const {
   std::vector<CStmEntityNode*> out;
   for (const auto& entry : m_manager.GetSelectMap()) {
@@ -316,76 +357,36 @@ std::vector<CStmEntityNode*> CStmGestureDriver::SelectedNodes() const {
   return out;
 }
 
-bool CStmGestureDriver::IsRegistered(const void* entity, const std::string& key) const {
-  return entity && m_manager.GetEtt(CString(key)) == entity;
-}
-
-void CStmGestureDriver::TransformSelection(const std::function<void(CUbEntityObj&)>& apply, bool splitByNodes) {
-  const std::vector<CStmEntityElement*> elements = SelectedElements();
-  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
-  std::vector<std::string> elementKeys, nodeKeys;
-  for (auto* e : elements) elementKeys.push_back(e->GetName().str());
-  for (auto* n : nodes) nodeKeys.push_back(n->GetName().str());
-  for (size_t i = 0; i < elements.size(); ++i) {
-    CStmEntityElement* element = elements[i];
-    if (!IsRegistered(element, elementKeys[i])) continue;
-    apply(*element);
-    m_manager.AddNodeMovedElement(element);
-    m_manager.DeleteNodeDuplication(element->GetIdStm());
-  }
-  // A node with an element at its place went along with the element.
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    CStmEntityNode* node = nodes[i];
-    if (!IsRegistered(node, nodeKeys[i]) || m_manager.GetCountEntityInvolvedElement(node->GetCoord(), 0) > 0)
-      continue;
-    apply(*node);
-    if (splitByNodes) m_manager.SplitElement(node, 1, 1);
-    if (IsRegistered(node, nodeKeys[i])) m_manager.DeleteNodeDuplication(node);
-  }
-}
-
+// The tools' own routines, with the selection the gesture made.
 void CStmGestureDriver::MoveSelection(const CVector& d) {
-  TransformSelection(
-      [&](CUbEntityObj& e) {
-        e.Move(d);
-        m_manager.AddHistory_ActionMoveAllPoint(e.GetName(), d);
-      },
-      true);
+  CStmActionMove::MoveSelection(m_manager, CStmActionMove::GetSelection(m_manager), d);
 }
 
 void CStmGestureDriver::RotateSelection(const CVector& centre, int quarterTurns) {
   const CDPoint cs = QuarterTurn(quarterTurns);
-  TransformSelection(
+  CStmActionMove::TransformSelection(
+      m_manager, CStmActionMove::GetSelection(m_manager),
       [&](CUbEntityObj& e) {
         e.Rotate(centre, kRotationAxis, cs);
         m_manager.AddHistory_ActionRotate(e.GetName(), centre, kRotationAxis, cs);
+        return true;
       },
       false);
 }
 
 void CStmGestureDriver::MirrorSelection(const CVector& p1, const CVector& p2) {
-  TransformSelection(
+  CStmActionMove::TransformSelection(
+      m_manager, CStmActionMove::GetSelection(m_manager),
       [&](CUbEntityObj& e) {
         e.Mirror(p1, p2);
         m_manager.AddHistory_ActionMirror(e.GetName(), p1, p2);
+        return true;
       },
       false);
 }
 
-// As a grip drag does it: the elements attached at the start follow the node to its new place.
-void CStmGestureDriver::StretchSelection(const CVector& d) {
-  const std::vector<CStmEntityNode*> nodes = SelectedNodes();
-  std::vector<std::string> keys;
-  for (auto* n : nodes) keys.push_back(n->GetName().str());
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    CStmEntityNode* node = nodes[i];
-    if (!IsRegistered(node, keys[i])) continue;
-    std::vector<CStmEntityElement*> attached;
-    m_manager.GetEntityInvolvedElements(node->GetCoord(), 0, attached);
-    node->Move(d);
-    m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), d);
-    m_manager.StretchElementMovedNode(node, attached);
-  }
+void CStmGestureDriver::StretchSelection(const CVector& from, const CVector& to) {
+  m_manager.StretchNodes(SelectedNodes(), from, to);
 }
 
 void CStmGestureDriver::Merge(const CVector& p) {
@@ -437,6 +438,20 @@ void CStmGestureDriver::Offset(const SStmGesture& gesture) {
     dlg->SetDlgItemText(CStmDlgOffset::IDC_DISTANCE, text);
     dlg->SetDlgItemText(CStmDlgOffset::IDC_ITERATIONS, std::to_string(gesture.m_nCount).c_str());
     Click(gesture.m_a);
+  }
+  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
+}
+
+void CStmGestureDriver::TypePoints(const SStmGesture& gesture) {
+  m_wnd.SetAction(gesture.m_nVariant == 0 ? CStmUbManager::kActionAddNode : CStmUbManager::kActionAddElement, -1, 1);
+  if (CStmDlgCoord* dlg = m_manager.GetDlgCoord()) {
+    for (const CVector& p : {gesture.m_a, gesture.m_b}) {
+      const CDPoint uv = m_manager.GetPointPlane(p);
+      dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_FIRST, Exact(uv.x).c_str());
+      dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_SECOND, Exact(uv.y).c_str());
+      dlg->SendKey(VK_RETURN);
+      if (gesture.m_nVariant == 0) break;
+    }
   }
   m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
 }
@@ -578,7 +593,20 @@ SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
     if (!RandomTriangle(rng, g)) RandomSelection(rng, g, true, false);
     return g;
   }
-  if (tools < 13) {
+  if (tools < 17) {
+    const int tool = tools % 2;
+    CVector a = RandomPoint(rng), b = RandomPoint(rng);
+    if (SamePoint(a, b)) b = RandomLatticePoint(rng);
+    // Now and then a value just past the limit, which must be refused and change nothing.
+    if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) {
+      const double beyond = StmLimits::kMaxCoord * (std::uniform_int_distribution<int>(0, 1)(rng) ? 1.0 : -1.0) *
+                            (1.0 + 1e-9 * std::uniform_int_distribution<int>(1, 1000)(rng));
+      CVector& p = std::uniform_int_distribution<int>(0, tool)(rng) == 0 ? a : b;
+      (std::uniform_int_distribution<int>(0, 1)(rng) ? p.x : p.z) = beyond;
+    }
+    return SStmGesture::Typed(tool, a, b);
+  }
+  if (tools < 20) {
     static const double kDistances[] = {2.5, 5.0, 10.0, 20.0};
     g = SStmGesture::Offset(RandomLatticePoint(rng), kDistances[std::uniform_int_distribution<int>(0, 3)(rng)],
                             std::uniform_int_distribution<int>(1, 2)(rng));

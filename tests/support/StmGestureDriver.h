@@ -2,7 +2,6 @@
 // tests can run hand-written or random sequences of edits and print them as readable lines.
 #pragma once
 
-#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -51,8 +50,10 @@ struct SStmGesture {
     kTemplate,       // template m_nVariant (truss, arch, bottle shape, combined) by clicks at a, b (and c)
     kOutline,        // the selected elements made the outer outline, an opening or an area (m_nVariant 0-2)
     kOffset,         // m_nCount copies of the selected element m_dDistance apart, on the side of a
+    kTyped,          // a typed into the coordinate dialog of the node tool (m_nVariant 0), or a
+                     // then b into that of the element tool (1)
   };
-  static constexpr int kKindCount = kOffset + 1;
+  static constexpr int kKindCount = kTyped + 1;
 
   EKind m_eKind = kDrawElement;
   CVector m_a, m_b;
@@ -68,7 +69,7 @@ struct SStmGesture {
 
   std::string Describe() const;
   // The short name of each kind, as lists of kinds are written: draw, node, node-nosplit, move,
-  // rotate, mirror, drag, merge, delete, cut, copy, paste, template, outline, offset.
+  // rotate, mirror, drag, merge, delete, cut, copy, paste, template, outline, offset, typed.
   static const char* KindName(EKind kind);
 
   static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
@@ -87,6 +88,9 @@ struct SStmGesture {
   static SStmGesture Template(int which, const CVector& a, const CVector& b, const CVector& c);
   static SStmGesture Outline(int which);
   static SStmGesture Offset(const CVector& side, double distance, int count);
+  static SStmGesture Typed(int tool, const CVector& a, const CVector& b);
+  // A point of the gesture lies beyond the model's coordinate limit.
+  bool IsBeyondLimits() const;
   SStmGesture& WithElement(const CVector& a, const CVector& b);
   SStmGesture& WithNode(const CVector& p);
   SStmGesture& In(const SStmGestureView& view);
@@ -108,7 +112,9 @@ public:
   // Back to the view the driver found, so that saved files do not differ by display settings.
   void RestoreView();
   // Runs the gesture in its view, inside one history bracket, and clears the selection after.
-  void Apply(const SStmGesture& gesture);
+  // Empty, or what went wrong where the gesture itself must be refused: a typed point beyond
+  // the limits that changed the model or left an undo step.
+  std::string Apply(const SStmGesture& gesture);
 
   // A gesture that fits the scene as it stands, in a random view when randomView is set.
   SStmGesture Generate(std::mt19937& rng, bool randomView);
@@ -117,24 +123,24 @@ public:
   bool SetGeneratedKinds(const std::string& names);
 
 private:
+  void Run(const SStmGesture& gesture);
   void Select(const SStmGesture& gesture);
-  std::vector<CStmEntityElement*> SelectedElements() const;
   std::vector<CStmEntityNode*> SelectedNodes() const;
-  // Still in the scene: a merge may have removed it earlier in the same gesture.
-  bool IsRegistered(const void* entity, const std::string& key) const;
-  // Moves, turns or mirrors the selection as the transform actions do: apply changes one entity
-  // and records it; splitByNodes lets moved nodes cut the elements they land on.
-  void TransformSelection(const std::function<void(CUbEntityObj&)>& apply, bool splitByNodes);
+  // Through the move, rotate and mirror tools' own routine and the manager's stretch.
   void MoveSelection(const CVector& d);
   void RotateSelection(const CVector& centre, int quarterTurns);
   void MirrorSelection(const CVector& p1, const CVector& p2);
-  void StretchSelection(const CVector& d);
+  void StretchSelection(const CVector& from, const CVector& to);
   void Merge(const CVector& p);
   // A click at the model point, as the mouse gives it.
   void Click(const CVector& p);
   void InsertTemplate(const SStmGesture& gesture);
   void MakeOutline(const SStmGesture& gesture);
   void Offset(const SStmGesture& gesture);
+  // Each point typed into the coordinate dialog and confirmed with Enter.
+  void TypePoints(const SStmGesture& gesture);
+  // The model's file text, to tell whether a gesture changed anything.
+  std::string ModelText() const;
   // Three elements closing a triangle, found from a random element; false when there is none.
   bool RandomTriangle(std::mt19937& rng, SStmGesture& gesture) const;
 
