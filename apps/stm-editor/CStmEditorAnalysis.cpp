@@ -6,6 +6,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "analysis/CStmChecks.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -68,6 +69,7 @@ void CStmEditor::PollAnalysis() {
   switch (analysis.GetStatus()) {
     case CStmTrussAnalysis::kSolved: {
       analysis.Apply(m_model);
+      CStmChecks::Run(m_model, 0);
       ShowResultCase(0);
       const int statics = m_model.GetCountLoadConditionStatic();
       if (analysis.GetIndeterminacy() == 0) {
@@ -79,6 +81,8 @@ void CStmEditor::PollAnalysis() {
                 .c_str(),
             statics, m_model.GetCountLoadConditionCombo(), analysis.GetIndeterminacy());
       }
+      text += "; ";
+      text += CStmChecks::Summary(m_model, 0);
       break;
     }
     case CStmTrussAnalysis::kMechanism: {

@@ -4,6 +4,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "analysis/CStmChecks.h"
 #include "host/platform/StmText.h"
 
 void CStmEditor::RunCommand(const SCommand& entry) {
@@ -289,5 +290,10 @@ void CStmEditor::ShowResultCase(int index) {
   m_wnd.InvalidateAllWnd();
   CString text;
   text.Format(StmText("Results shown: %s").c_str(), ResultCaseCaption().c_str());
+  const CString checks = CStmChecks::Summary(m_model, index);
+  if (!checks.IsEmpty()) {
+    text += "; ";
+    text += checks;
+  }
   m_pHost->SetStatusText(text);
 }

@@ -21,6 +21,7 @@
 #include "host/model/CStmObjNode.h"
 #include "host/model/CStmObjRestraint.h"
 #include "host/model/CStmObjSpring.h"
+#include "host/model/StmCheckResults.h"
 #include "host/model/StmMaterials.h"
 
 // Records are never erased: a deleted record is disabled and stays, so that undo can enable it
@@ -263,7 +264,11 @@ public:
   const std::map<int, std::vector<CVector>>& GetResultReactions() const { return m_reactions; }
   void SetResultReactions(std::map<int, std::vector<CVector>> reactions) { m_reactions = std::move(reactions); }
 
-  // Drops every result (forces, reactions, zones, regions, ESO, flow, meshes) and unlocks the model.
+  // The design checks of the last analysis.
+  const SStmCheckResults& GetCheckResults() const { return m_checks; }
+  void SetCheckResults(SStmCheckResults checks) { m_checks = std::move(checks); }
+
+  // Drops every result (forces, reactions, checks, zones, regions, ESO, flow, meshes) and unlocks the model.
   void ClearResults();
 
   // ---- Materials and design code.
@@ -340,6 +345,7 @@ private:
   std::vector<SStmSegment> m_boundaryRefs;
   std::map<int, std::vector<CVector>> m_reactions;
   SStmMaterials m_materials;
+  SStmCheckResults m_checks;
 
   // Element ids per node id, disabled elements included.
   std::unordered_map<int, std::vector<int>> m_nodeElements;
