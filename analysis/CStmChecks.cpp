@@ -2,10 +2,11 @@
 // the width at which neither it nor the faces of its end nodes are over their design stress,
 // a tie twice the cover; a designed width replaces either. Its capacity is taken at the width
 // the concrete offers: the designed one, or else the widest band about its axis that stays in
-// the concrete. A nodal zone is the convex hull of the node and of one face per member and per
+// the concrete (from half its width in at a node on the concrete's edge). A nodal zone is the convex hull of the node and of one face per member and per
 // outside force (load and reaction together) meeting there: each face is perpendicular to its
 // force, as wide as its band, and sits half its width out from the node, so that two members
-// at right angles of one width give a square of that width.
+// at right angles of one width give a square of that width; an outside force's face sits no
+// farther out than the concrete's face, where its plate bears.
 #include "analysis/CStmChecks.h"
 
 #include <algorithm>
@@ -68,6 +69,9 @@ struct SFace {
   double width = 0.0;      // as banded
   double widthMax = 0.0;   // at the widest the concrete allows
   double widthCheck = 0.0; // the width its capacity is taken at; 0 when none is known
+  // A load or reaction comes through a plate on the concrete's face: its face sits no farther out
+  // than that face.
+  double reach = -1.0;
 };
 
 Polygon Zone(const CDPoint& at, const std::vector<SFace>& faces, bool widest) {
@@ -75,7 +79,8 @@ Polygon Zone(const CDPoint& at, const std::vector<SFace>& faces, bool widest) {
   for (const SFace& face : faces) {
     const double w = widest ? face.widthMax : face.width;
     if (!(w > 0.0)) continue;
-    const CDPoint centre(at.x + face.out.x * w / 2.0, at.y + face.out.y * w / 2.0);
+    const double offset = face.reach >= 0.0 ? std::min(w / 2.0, face.reach) : w / 2.0;
+    const CDPoint centre(at.x + face.out.x * offset, at.y + face.out.y * offset);
     const CDPoint across(-face.out.y * w / 2.0, face.out.x * w / 2.0);
     points.emplace_back(centre.x + across.x, centre.y + across.y);
     points.emplace_back(centre.x - across.x, centre.y - across.y);
@@ -244,14 +249,15 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
       if (kinds[i] == STM_ELEMENT_NONE) continue;
       const SMember& m = members[i];
       const Polygon band = CStmRegions::Band(m.ends[0], m.ends[1], bandWidth[i]);
-      if (regions.Leaves(band)) out.elements[m.id].nFlags |= STM_CHECK_OUTSIDE;
+      if (regions.BandLeaves(m.ends[0], m.ends[1], bandWidth[i])) out.elements[m.id].nFlags |= STM_CHECK_OUTSIDE;
       bands[i] = regions.Clip(band);
       auto& zones = elementZones[m.id];
       zones.resize(static_cast<size_t>(cases));
       zones[static_cast<size_t>(k)] = bands[i];
       if (k == shownCase) {
         shownRegions[m.id] = bands[i];
-        shownMaxRegions[m.id] = CStmRegions::Band(m.ends[0], m.ends[1], m.designed > 0.0 ? m.designed : m.widthMax);
+        shownMaxRegions[m.id] =
+            regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], m.designed > 0.0 ? m.designed : m.widthMax));
       }
     }
     for (const auto& [i, j] : CStmRegions::OverlappingPairs(bands)) {
@@ -297,6 +303,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
         face.force = external;
         face.width = face.widthMax = plateWidth > 0.0 ? plateWidth : external / (stress.dStress * thickness);
         face.widthCheck = plateWidth;
+        face.reach = regions.Reach(at, face.out, std::max(face.width, face.widthMax) / 2.0);
         faces.push_back(face);
       }
       if (plate) {

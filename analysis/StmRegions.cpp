@@ -161,14 +161,45 @@ bool CStmRegions::Leaves(const Polygon& polygon) const {
   return bg::area(outside) > kSliver * bg::area(p);
 }
 
+CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b, double width) const {
+  const double length = std::hypot(b.x - a.x, b.y - a.y);
+  if (!(length > 0.0)) return {};
+  const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
+  // Never so far in that the two ends cross.
+  const double inset = std::min(width / 2.0, 0.45 * length);
+  const auto onEdge = [this](const CDPoint& p) { return !bg::within(Point(p.x, p.y), m_p->concrete); };
+  const CDPoint from = onEdge(a) ? CDPoint(a.x + ux * inset, a.y + uy * inset) : a;
+  const CDPoint to = onEdge(b) ? CDPoint(b.x - ux * inset, b.y - uy * inset) : b;
+  return Band(from, to, width);
+}
+
+double CStmRegions::Reach(const CDPoint& from, const CDPoint& dir, double length) const {
+  const auto inside = [&](double t) {
+    return bg::covered_by(Point(from.x + dir.x * t, from.y + dir.y * t), m_p->concrete);
+  };
+  if (!HasConcrete() || inside(length)) return length;
+  double low = 0.0, high = length;
+  for (int i = 0; i < 40; ++i) {
+    const double mid = 0.5 * (low + high);
+    (inside(mid) ? low : high) = mid;
+  }
+  return low;
+}
+
+bool CStmRegions::BandLeaves(const CDPoint& a, const CDPoint& b, double width) const {
+  return Leaves(CheckedBand(a, b, width));
+}
+
 double CStmRegions::MaxWidth(const CDPoint& a, const CDPoint& b) const {
   if (!HasConcrete()) return 0.0;
-  const auto fits = [&](double width) { return bg::covered_by(ToBg(Band(a, b, width)), m_p->concrete); };
+  const auto fits = [&](double width) { return bg::covered_by(ToBg(CheckedBand(a, b, width)), m_p->concrete); };
+  // Only widths that fit raise the answer: an axis outside the concrete keeps 0. A hair of width
+  // is no test of that, since at a node on a corner it meets the corner by rounding alone.
   double low = 0.0, high = m_p->dDiagonal;
-  // A hair of width tells whether the axis lies inside at all.
-  if (!(high > 0.0) || !fits(high * 1e-9)) return 0.0;
+  if (!(high > 0.0)) return 0.0;
   if (fits(high)) return high;
-  while (high - low > 1e-6 * high) {
+  const double resolution = 1e-6 * high;
+  while (high - low > resolution) {
     const double mid = 0.5 * (low + high);
     (fits(mid) ? low : high) = mid;
   }

@@ -38,10 +38,19 @@ public:
   // True when the polygon reaches beyond the concrete by more than a sliver.
   bool Leaves(const Polygon& polygon) const;
   // The widest band about a-b that stays in the concrete, found to a relative 1e-6; 0 when the
-  // axis itself is not inside.
+  // axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
+  // an opening's corner) the band starts half its width in, where that node's zone ends, since no
+  // band of any width stays inside right at such a node.
   double MaxWidth(const CDPoint& a, const CDPoint& b) const;
+  // How far from a point along a unit direction, up to length, stays in the concrete; length
+  // without concrete.
+  double Reach(const CDPoint& from, const CDPoint& dir, double length) const;
+  // Whether the band of that width about a-b, taken as MaxWidth takes it, reaches beyond the concrete.
+  bool BandLeaves(const CDPoint& a, const CDPoint& b, double width) const;
 
 private:
+  Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width) const;
+
   struct SImpl;
   std::unique_ptr<SImpl> m_p;
 };
