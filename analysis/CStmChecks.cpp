@@ -363,6 +363,17 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
   return true;
 }
 
+void CStmChecks::ShowCase(CStmModel& model, int loadCase) {
+  // Regions a file brought without checks are the file's to keep.
+  if (model.GetCheckResults().cases.empty()) return;
+  const int plane = model.GetPlane();
+  for (const auto& [id, element] : model.GetElements()) {
+    std::vector<CVector> region;
+    for (const CDPoint& p : element->GetCoordEffectiveZones(loadCase)) region.push_back(ToModel(plane, p));
+    if (region != element->GetEffectiveRegion()) element->SetEffectiveRegion(std::move(region));
+  }
+}
+
 CString CStmChecks::Summary(const CStmModel& model, int loadCase) {
   const SStmCheckResults& results = model.GetCheckResults();
   if (!results.strError.IsEmpty()) return results.strError;

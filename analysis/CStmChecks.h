@@ -14,6 +14,8 @@ public:
   // effective regions of the case shown. A missing strength or thickness is named in the
   // results and nothing is computed. Returns false when nothing was checked.
   static bool Run(CStmModel& model, int shownCase);
+  // Gives every element the effective region of another case, from the zones Run wrote.
+  static void ShowCase(CStmModel& model, int loadCase);
   // One line for the status bar: what is over capacity in the case ("2 struts and 1 node over
   // capacity"), what else was flagged, or "all checks pass"; the reason when nothing was checked.
   static CString Summary(const CStmModel& model, int loadCase);

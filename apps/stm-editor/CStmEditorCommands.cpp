@@ -285,6 +285,7 @@ void CStmEditor::ShowResultCase(int index) {
     m_bInputModel = false;
   }
   m_manager.SetIndexLoadConditionResult(index);
+  CStmChecks::ShowCase(m_model, index);
   // Forces next to the loads of another case would read as the answer to those loads.
   m_manager.SetIndexLoadConditionLoad(index, -1);
   m_wnd.InvalidateAllWnd();

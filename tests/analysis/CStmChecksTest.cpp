@@ -139,7 +139,21 @@ TEST(CStmChecksTest, DeepBeamMatchesTheHandSolutionUnderBothCodes) {
 
 TEST(CStmChecksTest, HalvingTheThicknessPutsTheStrutsOverCapacity) {
   SDeepBeam beam(STM_CODE_ACI_318_19, 150.0);
+  beam.model.AddLoadConditionCombo("half");
+  beam.model.AddComboFactor("half", "P", CStmObjLoadComboFactor::kTypeStatic, 0.5);
   ASSERT_TRUE(beam.Analyse());
+  // Half the load needs the full thickness's width again, and is within capacity; showing it
+  // gives the struts that narrower region.
+  const SStmCheckCase& half = *beam.model.GetCheckResults().GetCase(1);
+  ExpectRel(half.elements.at(beam.ac).dWidthRequired, 154.054, "half the load");
+  EXPECT_FALSE(half.elements.at(beam.ac).nFlags & STM_CHECK_OVER_CAPACITY);
+  EXPECT_EQ(CStmChecks::Summary(beam.model, 1), "all checks pass");
+  const std::vector<CVector> full = beam.model.GetElement(beam.ac)->GetEffectiveRegion();
+  CStmChecks::ShowCase(beam.model, 1);
+  EXPECT_NE(beam.model.GetElement(beam.ac)->GetEffectiveRegion(), full);
+  CStmChecks::ShowCase(beam.model, 0);
+  EXPECT_EQ(beam.model.GetElement(beam.ac)->GetEffectiveRegion(), full);
+
   const SStmCheckElement& s = beam.Case().elements.at(beam.ac);
   ExpectRel(s.dWidthRequired, 2 * 154.054, "width");
   ExpectRel(s.dUtilisation, 2 * 0.72622, "utilisation");
