@@ -21,6 +21,8 @@ constexpr std::int32_t kArchiveVersion = 1;
 constexpr int kColorElementText = 8;
 constexpr int kColorElement = 9;
 const CVector kColorOuter(1.0, 0.0, 1.0);
+// Over capacity: orange, apart from the force colours and readable on both backgrounds.
+const CVector kColorOverCapacity(1.0, 0.55, 0.0);
 const CVector kColorInner(1.0, 0.5, 0.8);
 const CVector kColorBeginning(0.7, 0.7, 0.0);
 }  // namespace
@@ -182,6 +184,20 @@ void CStmEntityElement::Render(int pick) {
     CUbGlState::Enable(GL_LINE_STIPPLE);
     CUbGlState::LineStipple(3, 0x5555);
   }
+  if (pick == 0 && model->IsLock()) {
+    // A halo about the line, wider than any force line drawn over it, in a colour that reads on
+    // both backgrounds: the element is over capacity in the case shown.
+    const SStmCheckCase* checks = model->GetCheckResults().GetCase(manager->GetIndexLoadConditionResult());
+    const auto found = checks ? checks->elements.find(element->GetId()) : decltype(checks->elements.end())();
+    if (checks && found != checks->elements.end() && (found->second.nFlags & STM_CHECK_OVER_CAPACITY)) {
+      CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness + 8.0));
+      CUbGlState::Color(kColorOverCapacity.x, kColorOverCapacity.y, kColorOverCapacity.z);
+      CUbGlState::Begin(GL_LINES);
+      glVertex3d(B.x, B.y, B.z);
+      glVertex3d(E.x, E.y, E.z);
+      CUbGlState::End();
+    }
+  }
   if (pick == 0) {
     CUbGlState::LineWidth(static_cast<GLfloat>(m_dThickness));
     CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
@@ -258,8 +274,41 @@ CString CStmEntityElement::GetTooltipPropInfoTable() {
     format.Format("%%.%df", decimals);
     value.Format(format.c_str(), force);
     text.AppendFormat("<table border=0><tr><td>Axial Force</td><td align=right>%s</td></tr></table>", value.c_str());
+    AppendCheckRows(*model, element->GetId(), loadCase, decimals, text);
   }
   return text;
+}
+
+void CStmEntityElement::AppendCheckRows(const CStmModel& model, int idElement, int loadCase, int decimals,
+                                        CString& text) {
+  const SStmCheckCase* checks = model.GetCheckResults().GetCase(loadCase);
+  const auto found = checks ? checks->elements.find(idElement) : std::map<int, SStmCheckElement>::const_iterator();
+  if (!checks || found == checks->elements.end()) return;
+  const SStmCheckElement& check = found->second;
+  const CString& unit = model.GetUnitLength();
+  CString format;
+  format.Format("<tr><td>%%s</td><td align=right>%%.%df %%s</td></tr>", decimals);
+  text += "<table border=0>";
+  const bool strut = check.dForce < 0.0;
+  text.AppendFormat(format.c_str(), strut ? "Required Width" : "Width", check.dWidthRequired, unit.c_str());
+  if (strut) {
+    text.AppendFormat(format.c_str(), "Available Width", check.dWidthAvailable, unit.c_str());
+  } else {
+    const CString area = unit + "²";
+    text.AppendFormat(format.c_str(), "Required Steel", check.dSteelRequired, area.c_str());
+    text.AppendFormat(format.c_str(), "Provided Steel", check.dSteelProvided, area.c_str());
+  }
+  if (check.nFlags & STM_CHECK_INCOMPLETE) {
+    text += "<tr><td>Utilisation</td><td align=right>-</td></tr>";
+  } else {
+    text.AppendFormat("<tr><td>Utilisation</td><td align=right>%.3f</td></tr>", check.dUtilisation);
+  }
+  text.AppendFormat("<tr><td>Clause</td><td align=right>%s</td></tr>", check.strClause.c_str());
+  if (check.nFlags & STM_CHECK_OVER_CAPACITY) text += "<tr><td>Over capacity</td></tr>";
+  if (check.nFlags & STM_CHECK_OUTSIDE) text += "<tr><td>Leaves the concrete</td></tr>";
+  if (check.nFlags & STM_CHECK_OVERLAP) text += "<tr><td>Overlaps another region</td></tr>";
+  if (check.nFlags & STM_CHECK_ANGLE) text += "<tr><td>Meets a tie at too small an angle</td></tr>";
+  text += "</table>";
 }
 
 void CStmEntityElement::Serialize(CArchive& ar) {

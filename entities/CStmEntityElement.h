@@ -4,6 +4,8 @@
 
 #include "entities/CStmEntityObject.h"
 
+class CStmModel;
+
 class CStmEntityNode;
 
 class CStmEntityElement : public CStmEntityObject {
@@ -63,6 +65,9 @@ protected:
 
 private:
   void Init();
+  // The design check of the element in the case shown, as tooltip rows: width, steel,
+  // utilisation, the governing clause and what was flagged.
+  static void AppendCheckRows(const CStmModel& model, int idElement, int loadCase, int decimals, CString& text);
 
   CVector m_vBegin, m_vEnd;
   CVector m_vBeforeMoveBegin, m_vBeforeMoveEnd;

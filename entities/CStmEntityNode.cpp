@@ -18,6 +18,15 @@ constexpr std::int32_t kArchiveVersion = 0;
 constexpr int kColorNodeMoveable = 5;
 constexpr int kColorNodeFixed = 6;
 constexpr int kColorNodeText = 7;
+// Over capacity, as for elements: orange, readable on both backgrounds.
+const CVector kColorOverCapacity(1.0, 0.55, 0.0);
+
+const SStmCheckNode* FindCheck(const CStmModel& model, int loadCase, int idNode) {
+  const SStmCheckCase* checks = model.GetCheckResults().GetCase(loadCase);
+  if (!checks) return nullptr;
+  const auto found = checks->nodes.find(idNode);
+  return found == checks->nodes.end() ? nullptr : &found->second;
+}
 }  // namespace
 
 CStmEntityNode::CStmEntityNode() { Init(); }
@@ -126,6 +135,25 @@ void CStmEntityNode::Render(int pick) {
   CUbGlState::Disable(GL_LIGHTING);
   CUbGlState::Disable(GL_DEPTH_TEST);
   const CVector p = m_vCoord - GetCentre();
+  if (pick == 0 && model->IsLock()) {
+    // A node or its bearing plate over capacity in the case shown gets a wide orange dot under it.
+    const int loadCase = manager->GetIndexLoadConditionResult();
+    const SStmCheckNode* check = FindCheck(*model, loadCase, node->GetId());
+    bool over = check && (check->nFlags & STM_CHECK_OVER_CAPACITY);
+    const CStmObjBearingPlate* plate = model->GetBearingPlateNode(node->GetId());
+    const SStmCheckCase* checks = model->GetCheckResults().GetCase(loadCase);
+    if (plate && checks) {
+      const auto found = checks->plates.find(plate->GetId());
+      over = over || (found != checks->plates.end() && (found->second.nFlags & STM_CHECK_OVER_CAPACITY));
+    }
+    if (over) {
+      CUbGlState::PointSize(static_cast<GLfloat>(size + 10.0));
+      CUbGlState::Color(kColorOverCapacity.x, kColorOverCapacity.y, kColorOverCapacity.z);
+      CUbGlState::Begin(GL_POINTS);
+      glVertex3d(p.x, p.y, p.z);
+      CUbGlState::End();
+    }
+  }
   if (pick == 0) {
     CUbGlState::PointSize(static_cast<GLfloat>(size));
     CUbGlState::Color(m_vDrawColor.x, m_vDrawColor.y, m_vDrawColor.z);
@@ -194,6 +222,22 @@ CString CStmEntityNode::GetTooltipPropInfoTable() {
       static_cast<size_t>(shown) < reaction->second.size()) {
     text += CString("<table border=0><tr><td>") + StmText("Reaction") + "</td><td align=right>" +
             model->GetReactionText(reaction->second[static_cast<size_t>(shown)]) + "</td></tr></table>";
+  }
+  const int loadCase = manager->GetIndexLoadConditionResult();
+  if (const SStmCheckNode* check = model->IsLock() ? FindCheck(*model, loadCase, node->GetId()) : nullptr) {
+    text.AppendFormat(
+        "<table border=0><tr><td>Node Class</td><td align=right>%s</td></tr><tr><td>Utilisation</td>"
+        "<td align=right>%.3f</td></tr><tr><td>Clause</td><td align=right>%s</td></tr>",
+        check->strClass.c_str(), check->dUtilisation, check->strClause.c_str());
+    const CStmObjBearingPlate* plate = model->GetBearingPlateNode(node->GetId());
+    const SStmCheckCase* checks = model->GetCheckResults().GetCase(loadCase);
+    const auto found = plate ? checks->plates.find(plate->GetId()) : checks->plates.end();
+    if (found != checks->plates.end() && !(found->second.nFlags & STM_CHECK_INCOMPLETE))
+      text.AppendFormat("<tr><td>Bearing Plate Utilisation</td><td align=right>%.3f</td></tr>", found->second.dUtilisation);
+    if (check->nFlags & STM_CHECK_OVER_CAPACITY) text += "<tr><td>Over capacity</td></tr>";
+    if (check->nFlags & STM_CHECK_OUTSIDE) text += "<tr><td>Leaves the concrete</td></tr>";
+    if (check->nFlags & STM_CHECK_OVERLAP) text += "<tr><td>Overlaps another zone</td></tr>";
+    text += "</table>";
   }
   return text;
 }

@@ -94,6 +94,34 @@ void CStmModelPainter::RenderRestraint() {
     if (!dof.Ux && !dof.Uy && !dof.Uz && !dof.Rx && !dof.Ry && !dof.Rz) continue;
     DrawRestraint(node->GetCoord(), restraint->GetRollerAngle(), dof, size);
   }
+  DrawBearingPlates(*model);
+}
+
+void CStmModelPainter::DrawBearingPlates(const CStmModel& model) {
+  // A plate is drawn as wide as it is, across the view, centred on its node: the width it bears
+  // over is what the checks use. Thin plates keep a few pixels so that they stay visible.
+  const CUbRenderWnd::VIEW_POS view = m_pWnd->GetViewPos();
+  const CVector across = view == CUbRenderWnd::VIEW_POS_YZ ? CVector(0, 1, 0) : CVector(1, 0, 0);
+  const CVector up = view == CUbRenderWnd::VIEW_POS_XY ? CVector(0, 1, 0) : CVector(0, 0, 1);
+  LightingDepthOff();
+  glLineWidth(2.0f);
+  SetColor(kColorRestraint);
+  for (const auto& [id, plate] : model.GetBearingPlates()) {
+    const CStmObjNode* node = model.GetNode(plate->GetIdNode());
+    const SStmPropBearingPlate& prop = plate->GetProperty();
+    if (!plate->IsEnable() || !node || !node->IsEnable() || !(prop.dWidth > 0.0)) continue;
+    const double half = prop.dWidth / 2.0;
+    const double height = std::max(prop.dThickness, 3.0 * GetViewScale()) / 2.0;
+    const CVector c = node->GetCoord();
+    glBegin(GL_LINE_LOOP);
+    Vertex(c - across * half - up * height);
+    Vertex(c + across * half - up * height);
+    Vertex(c + across * half + up * height);
+    Vertex(c - across * half + up * height);
+    glEnd();
+  }
+  glLineWidth(1.0f);
+  LightingDepthOn();
 }
 
 void CStmModelPainter::DrawRestraint(const CVector& pos, double rollerAngle, const SStmDof& dof, double size) {

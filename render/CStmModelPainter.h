@@ -63,6 +63,7 @@ private:
   void SetColor(int entry) const;
 
   void DrawRestraint(const CVector& pos, double rollerAngle, const SStmDof& dof, double size);
+  void DrawBearingPlates(const CStmModel& model);
   // The symbol of one in-plane direction d (x or y) against the vertical z.
   void DrawRestraintAxis(const CVector& pos, const CVector& d, int fixedD, int fixedZ, int rotFree,
                          const CDPoint& cs, double size);

@@ -3,7 +3,7 @@
 stm_extract_pot() {
   local out=$1
   local files
-  files=$(git ls-files -co --exclude-standard -- geometry entities manager render actions dialogs host apps \
+  files=$(git ls-files -co --exclude-standard -- geometry entities manager render actions dialogs host analysis apps \
             | grep -E '\.(h|cpp)$' | LC_ALL=C sort)
   # xgettext warns about every non-ASCII id; the Korean ids are meant to be there.
   # shellcheck disable=SC2086

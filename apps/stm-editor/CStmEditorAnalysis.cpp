@@ -7,6 +7,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "analysis/CStmChecks.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -70,6 +71,7 @@ void CStmEditor::PollAnalysis() {
     case CStmTrussAnalysis::kSolved: {
       analysis.Apply(m_model);
       m_model.GetStmDataView()->SetShowOption(STM_SHOW_REACTIONS, 1);
+      CStmChecks::Run(m_model, 0);
       ShowResultCase(0);
       const int statics = m_model.GetCountLoadConditionStatic();
       if (analysis.GetIndeterminacy() == 0) {
@@ -98,6 +100,8 @@ void CStmEditor::PollAnalysis() {
                     what.c_str());
         text += note;
       }
+      text += "; ";
+      text += CStmChecks::Summary(m_model, 0);
       break;
     }
     case CStmTrussAnalysis::kMechanism: {

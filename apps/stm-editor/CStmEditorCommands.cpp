@@ -4,6 +4,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "analysis/CStmChecks.h"
 #include "host/platform/StmText.h"
 
 void CStmEditor::RunCommand(const SCommand& entry) {
@@ -284,10 +285,16 @@ void CStmEditor::ShowResultCase(int index) {
     m_bInputModel = false;
   }
   m_manager.SetIndexLoadConditionResult(index);
+  CStmChecks::ShowCase(m_model, index);
   // Forces next to the loads of another case would read as the answer to those loads.
   m_manager.SetIndexLoadConditionLoad(index, -1);
   m_wnd.InvalidateAllWnd();
   CString text;
   text.Format(StmText("Results shown: %s").c_str(), ResultCaseCaption().c_str());
+  const CString checks = CStmChecks::Summary(m_model, index);
+  if (!checks.IsEmpty()) {
+    text += "; ";
+    text += checks;
+  }
   m_pHost->SetStatusText(text);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/CStmChecks.h"
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
@@ -233,7 +234,10 @@ int main(int argc, char** argv) {
   CStmTrussAnalysis analysis;
   if (options.analyse) {
     model.ClearResults();
-    analysis.Run(model);
+    if (analysis.Run(model) == CStmTrussAnalysis::kSolved) {
+      CStmChecks::Run(model, 0);
+      std::printf("stm-render: %s\n", CStmChecks::Summary(model, 0).c_str());
+    }
     view->SetShowOption(STM_SHOW_RESULTS, 1);
     view->SetShowOption(STM_SHOW_REACTIONS, 1);
   }

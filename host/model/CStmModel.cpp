@@ -135,6 +135,7 @@ void CStmModel::Swap(CStmModel& other) {
   std::swap(m_nTypeMesh, other.m_nTypeMesh);
   std::swap(m_boundaryRefs, other.m_boundaryRefs);
   std::swap(m_reactions, other.m_reactions);
+  std::swap(m_checks, other.m_checks);
   std::swap(m_nodeElements, other.m_nodeElements);
   ++m_nRecordGeneration;
   ++other.m_nRecordGeneration;
@@ -930,6 +931,7 @@ void CStmModel::ClearResults() {
     node->SetMaxWidthZones({});
   }
   m_reactions.clear();
+  m_checks = SStmCheckResults();
   m_esoSteps.clear();
   m_nStepEso = -1;
   m_stressFlow.clear();

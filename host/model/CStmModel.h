@@ -21,6 +21,7 @@
 #include "host/model/CStmObjNode.h"
 #include "host/model/CStmObjRestraint.h"
 #include "host/model/CStmObjSpring.h"
+#include "host/model/StmCheckResults.h"
 #include "host/model/StmMaterials.h"
 
 // Records are never erased: a deleted record is disabled and stays, so that undo can enable it
@@ -267,7 +268,11 @@ public:
   // axes, at the model's decimals and in its force unit ("Rx 12.5 kN, Rz 100.0 kN").
   CString GetReactionText(const CVector& force) const;
 
-  // Drops every result (forces, reactions, zones, regions, ESO, flow, meshes) and unlocks the model.
+  // The design checks of the last analysis.
+  const SStmCheckResults& GetCheckResults() const { return m_checks; }
+  void SetCheckResults(SStmCheckResults checks) { m_checks = std::move(checks); }
+
+  // Drops every result (forces, reactions, checks, zones, regions, ESO, flow, meshes) and unlocks the model.
   void ClearResults();
 
   // ---- Materials and design code.
@@ -345,6 +350,7 @@ private:
   std::vector<SStmSegment> m_boundaryRefs;
   std::map<int, std::vector<CVector>> m_reactions;
   SStmMaterials m_materials;
+  SStmCheckResults m_checks;
 
   // Element ids per node id, disabled elements included.
   std::unordered_map<int, std::vector<int>> m_nodeElements;

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <map>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -120,6 +122,34 @@ Json Quads(const std::vector<SStmQuad>& quads) {
   return ArrayOf(quads, [](const SStmQuad& q) { return Json::array({q[0], q[1], q[2], q[3]}); });
 }
 
+Json WriteChecks(const SStmCheckResults& checks) {
+  Json out;
+  out["error"] = checks.strError.str();
+  out["cases"] = ArrayOf(checks.cases, [](const SStmCheckCase& c) {
+    Json j;
+    j["elements"] = Json::array();
+    for (const auto& [id, e] : c.elements) {
+      j["elements"].push_back(Json{{"id", id}, {"force", e.dForce}, {"widthRequired", e.dWidthRequired},
+                                   {"widthAvailable", e.dWidthAvailable}, {"steelRequired", e.dSteelRequired},
+                                   {"steelProvided", e.dSteelProvided}, {"capacity", e.dCapacity},
+                                   {"utilisation", e.dUtilisation}, {"angle", e.dAngle},
+                                   {"clause", e.strClause.str()}, {"flags", e.nFlags}});
+    }
+    j["nodes"] = Json::array();
+    for (const auto& [id, n] : c.nodes) {
+      j["nodes"].push_back(Json{{"id", id}, {"class", n.strClass.str()}, {"stress", n.dStress},
+                                {"utilisation", n.dUtilisation}, {"clause", n.strClause.str()}, {"flags", n.nFlags}});
+    }
+    j["plates"] = Json::array();
+    for (const auto& [id, p] : c.plates) {
+      j["plates"].push_back(Json{{"id", id}, {"force", p.dForce}, {"capacity", p.dCapacity},
+                                 {"utilisation", p.dUtilisation}, {"clause", p.strClause.str()}, {"flags", p.nFlags}});
+    }
+    return j;
+  });
+  return out;
+}
+
 Json WriteResults(const CStmModel& model) {
   Json out;
   out["esoSteps"] = ArrayOf(model.GetEsoSteps(), [](const SStmEsoStep& step) {
@@ -166,6 +196,8 @@ Json WriteResults(const CStmModel& model) {
     reactions.push_back(std::move(r));
   }
   out["reactions"] = std::move(reactions);
+  // Only a model that was checked has them, so that files from before the checks stay as they were.
+  if (!model.GetCheckResults().IsEmpty()) out["checks"] = WriteChecks(model.GetCheckResults());
   return out;
 }
 
@@ -941,10 +973,12 @@ private:
   }
 
   void ReadResults(const Node& n) {
-    // Files written before reactions were kept have none.
-    if (n.Object().json().contains("reactions")) {
-      n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
-                 "meshSpace", "boundaryRefs", "reactions"});
+    // Files written before reactions or checks were kept have none.
+    const Json& json = n.Object().json();
+    n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
+               "meshSpace", "boundaryRefs"},
+              {"reactions", "checks"});
+    if (json.contains("reactions")) {
       std::map<int, std::vector<CVector>> reactions;
       const Node list = n["reactions"];
       for (size_t i = 0; i < list.Size(); ++i) {
@@ -954,10 +988,8 @@ private:
         reactions[node] = r["values"].List([](const Node& v) { return v.Vec(kMaxValue); });
       }
       m_model.SetResultReactions(std::move(reactions));
-    } else {
-      n.Members({"esoSteps", "esoCurrentStep", "stressFlow", "nodalZones", "nodalZoneCurrent", "meshType", "meshPlane",
-                 "meshSpace", "boundaryRefs"});
     }
+    if (json.contains("checks")) ReadChecks(n["checks"]);
     m_model.SetEsoSteps(n["esoSteps"].List([](const Node& s) {
       s.Members({"cells"});
       SStmEsoStep step;
@@ -1011,6 +1043,68 @@ private:
       s.Sized(2);
       return SStmSegment{s.At(0).Vec(), s.At(1).Vec()};
     }));
+  }
+
+  // Check values are what the checks computed; a utilisation may well pass the input limits.
+  static double CheckValue(const Node& n) { return n.Double(std::numeric_limits<double>::max()); }
+
+  template <class T, class Fn>
+  static std::map<int, T> ById(const Node& list, Fn fn) {
+    std::map<int, T> out;
+    for (size_t i = 0; i < list.Size(); ++i) {
+      const Node entry = list.At(i);
+      const Node id = entry["id"];
+      if (!out.emplace(id.Int(1, kMaxId), fn(entry)).second) Fail(id.path(), Say(StmText("duplicate id %d"), id.Int()));
+    }
+    return out;
+  }
+
+  void ReadChecks(const Node& n) {
+    n.Members({"error", "cases"});
+    SStmCheckResults checks;
+    checks.strError = n["error"].String(kMaxTextBytes);
+    checks.cases = n["cases"].List([](const Node& c) {
+      c.Members({"elements", "nodes", "plates"});
+      SStmCheckCase out;
+      out.elements = ById<SStmCheckElement>(c["elements"], [](const Node& e) {
+        e.Members({"id", "force", "widthRequired", "widthAvailable", "steelRequired", "steelProvided", "capacity",
+                   "utilisation", "angle", "clause", "flags"});
+        SStmCheckElement r;
+        r.dForce = CheckValue(e["force"]);
+        r.dWidthRequired = CheckValue(e["widthRequired"]);
+        r.dWidthAvailable = CheckValue(e["widthAvailable"]);
+        r.dSteelRequired = CheckValue(e["steelRequired"]);
+        r.dSteelProvided = CheckValue(e["steelProvided"]);
+        r.dCapacity = CheckValue(e["capacity"]);
+        r.dUtilisation = CheckValue(e["utilisation"]);
+        r.dAngle = CheckValue(e["angle"]);
+        r.strClause = e["clause"].String();
+        r.nFlags = e["flags"].Int(0, 0xFF);
+        return r;
+      });
+      out.nodes = ById<SStmCheckNode>(c["nodes"], [](const Node& e) {
+        e.Members({"id", "class", "stress", "utilisation", "clause", "flags"});
+        SStmCheckNode r;
+        r.strClass = e["class"].String();
+        r.dStress = CheckValue(e["stress"]);
+        r.dUtilisation = CheckValue(e["utilisation"]);
+        r.strClause = e["clause"].String();
+        r.nFlags = e["flags"].Int(0, 0xFF);
+        return r;
+      });
+      out.plates = ById<SStmCheckPlate>(c["plates"], [](const Node& e) {
+        e.Members({"id", "force", "capacity", "utilisation", "clause", "flags"});
+        SStmCheckPlate r;
+        r.dForce = CheckValue(e["force"]);
+        r.dCapacity = CheckValue(e["capacity"]);
+        r.dUtilisation = CheckValue(e["utilisation"]);
+        r.strClause = e["clause"].String();
+        r.nFlags = e["flags"].Int(0, 0xFF);
+        return r;
+      });
+      return out;
+    });
+    m_model.SetCheckResults(std::move(checks));
   }
 
   CStmModel& m_model;

@@ -131,6 +131,31 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
   EXPECT_NE(text.Find("<td>Axial Force</td><td align=right>0.00</td></tr></table>"), -1);
   EXPECT_EQ(text.Find("-0.00"), -1);
 
+  // A check over capacity: its numbers and clause in the tooltips, and an orange halo beside the
+  // line in the case shown.
+  SStmCheckResults checks;
+  checks.cases.resize(1);
+  SStmCheckElement strut;
+  strut.dForce = -0.004;
+  strut.dWidthRequired = 12.5;
+  strut.dWidthAvailable = 10.0;
+  strut.dUtilisation = 1.25;
+  strut.strClause = "ACI 318-19 23.9.2";
+  strut.nFlags = STM_CHECK_OVER_CAPACITY;
+  checks.cases[0].elements[1] = strut;
+  checks.cases[0].nodes[1] = SStmCheckNode{"CCT", 0.0153, 0.5, "ACI 318-19 23.9.2", 0};
+  m_model.SetCheckResults(checks);
+  const CString checked = element->GetTooltipPropInfoTable();
+  EXPECT_NE(checked.Find("<td>Required Width</td><td align=right>12.50 mm</td>"), -1) << checked.c_str();
+  EXPECT_NE(checked.Find("<td>Utilisation</td><td align=right>1.250</td>"), -1);
+  EXPECT_NE(checked.Find("<td>Clause</td><td align=right>ACI 318-19 23.9.2</td>"), -1);
+  EXPECT_NE(checked.Find("<td>Over capacity</td>"), -1);
+  EXPECT_NE(m_manager.GetEntNode(1)->GetTooltipPropInfoTable().Find("<td>Node Class</td><td align=right>CCT</td>"), -1);
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODES | STM_SHOW_ELEMENT_NAMES, 0);
+  DrawScene();
+  const CPoint mid = m_wnd.ExtToClient(CVector(0, 0, 0));
+  ExpectColour(CPoint(mid.x, mid.y - 4), CVector(1.0, 0.55, 0.0));
+
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_ELEMENT_TOOLTIPS, 0);
   EXPECT_TRUE(element->GetTooltipPropInfoTable().IsEmpty());
 

@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "analysis/CStmChecks.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "analysis/CStmTrussAnalysis.h"
 #include "support/RenderCheck.h"
 #include "support/RunProgram.h"
 
@@ -79,6 +83,33 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
                            }
                            return id;
                          });
+
+// The width and zone layers of the example as the checks compute them, rather than as the file
+// illustrates them: 30 MPa concrete, 420 MPa steel, 400 mm thick, cover 100 mm (the tie's axis).
+TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(Example("deep-beam-opening"), model, &error)) << error;
+  model.ClearResults();
+  SStmMaterials materials;
+  materials.dConcreteStrength = 0.030;
+  materials.dSteelYield = 0.420;
+  materials.dThickness = 400.0;
+  materials.dCover = 100.0;
+  model.SetMaterials(materials);
+  ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(CStmChecks::Run(model, 0));
+  const std::string checked = RenderOutputDir() + "/checked-deep-beam.stm.json";
+  ASSERT_TRUE(CStmModelFile::Save(checked, model, &error)) << error;
+  for (const char* layer : {"widths", "designed-widths", "nodal-zones", "max-nodal-zones"}) {
+    const std::string name = std::string("stm-render-checked-") + layer;
+    const std::string out = RenderOutputDir() + "/" + name + ".png";
+    const SProgramRun run = Render(checked, out, layer);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << layer << ": " << run.err;
+    EXPECT_TRUE(CheckRender(name, Load(out), 8, 40)) << layer;
+  }
+}
 
 TEST(StmRenderLayers, ALayerWithNothingToDrawSaysSoOnStderr) {
   const std::string out = RenderOutputDir() + "/stm-render-empty-layers.png";

@@ -1,0 +1,56 @@
+// Bands, zones and the concrete they must stay in, as polygons in the coordinates of the model's
+// plane. Clipping and containment go through Boost.Geometry.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "geometry/CDPoint.h"
+
+class CStmRegions {
+public:
+  using Polygon = std::vector<CDPoint>;
+
+  CStmRegions();
+  ~CStmRegions();
+  CStmRegions(const CStmRegions&) = delete;
+  CStmRegions& operator=(const CStmRegions&) = delete;
+
+  // The concrete: the outer outlines less the openings. Without an outer outline nothing is
+  // clipped, nothing leaves the concrete and no band has a maximum.
+  void SetConcrete(const std::vector<Polygon>& outers, const std::vector<Polygon>& openings);
+  bool HasConcrete() const;
+
+  // The rectangle of the given width about the segment a-b; empty for a zero width or length.
+  static Polygon Band(const CDPoint& a, const CDPoint& b, double width);
+  // The convex hull, counter-clockwise, not closed.
+  static Polygon Hull(const std::vector<CDPoint>& points);
+  static double Area(const Polygon& polygon);
+  // True when the two share more than a sliver of area (relative to the smaller one).
+  static bool Overlap(const Polygon& a, const Polygon& b);
+  // Index pairs (i < j) of the polygons that overlap, found through a box index so that the
+  // cost follows the neighbours, not the square of the count.
+  static std::vector<std::pair<size_t, size_t>> OverlappingPairs(const std::vector<Polygon>& polygons);
+
+  // The largest piece of the polygon inside the concrete; the polygon itself without concrete.
+  Polygon Clip(const Polygon& polygon) const;
+  // True when the polygon reaches beyond the concrete by more than a sliver.
+  bool Leaves(const Polygon& polygon) const;
+  // The widest band about a-b that stays in the concrete, found to a relative 1e-6; 0 when the
+  // axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
+  // an opening's corner) the band starts half its width in, where that node's zone ends, since no
+  // band of any width stays inside right at such a node.
+  double MaxWidth(const CDPoint& a, const CDPoint& b) const;
+  // How far from a point along a unit direction, up to length, stays in the concrete; length
+  // without concrete.
+  double Reach(const CDPoint& from, const CDPoint& dir, double length) const;
+  // Whether the band of that width about a-b, taken as MaxWidth takes it, reaches beyond the concrete.
+  bool BandLeaves(const CDPoint& a, const CDPoint& b, double width) const;
+
+private:
+  Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width) const;
+
+  struct SImpl;
+  std::unique_ptr<SImpl> m_p;
+};

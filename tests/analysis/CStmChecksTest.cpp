@@ -1,0 +1,221 @@
+// The design checks against hand calculations of a textbook deep beam under both codes, and what
+// they must refuse, flag and keep.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "analysis/CStmChecks.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "analysis/CStmTrussAnalysis.h"
+
+namespace {
+
+// A deep beam in x-z, kN and mm: supports A (0, 0) and B (2000, 0) on the tie AB, the load of
+// 1000 kN at C (1000, 1000) carried by the struts AC and BC at 45 degrees. By statics the struts
+// carry 500 sqrt 2 = 707.107 kN and the tie 500 kN. The concrete runs from z = -75 to 1150, so
+// the widest band about AC stops where its corner at A meets the bottom: w / (2 sqrt 2) = 75,
+// w = 212.132 mm. f'c = f_ck = 30 MPa, f_y = 420 MPa, t = 300 mm, cover 60 mm (tie width 120),
+// four 25 mm bars (1963.50 mm2), plates 140 mm at the supports and 200 mm under the load.
+struct SDeepBeam {
+  CStmModel model;
+  int a = 0, b = 0, c = 0, ac = 0, bc = 0, ab = 0, plateA = 0, plateC = 0;
+
+  explicit SDeepBeam(EStmDesignCode code, double thickness = 300.0) {
+    model.AddLoadConditionStatic("P");
+    a = model.AddNode(CVector(0, 0, 0))->GetId();
+    b = model.AddNode(CVector(2000, 0, 0))->GetId();
+    c = model.AddNode(CVector(1000, 0, 1000))->GetId();
+    const int strut = model.GetStmDataDefine()->AddStrutType(SStmStrutType{"prismatic", 0, 1.0});
+    const int tie = model.GetStmDataDefine()->AddTieType(SStmTieType{"4 D25", 0, 1, 1, 25.0, 4});
+    for (int* id : {&ac, &bc}) {
+      CStmObjElement* e = model.AddElement(id == &ac ? a : b, c, SStmPropElement());
+      e->SetIndexStrutType(strut);
+      *id = e->GetId();
+    }
+    CStmObjElement* t = model.AddElement(a, b, SStmPropElement());
+    t->SetIndexTieType(tie);
+    ab = t->GetId();
+    model.AddRestraint(a, SStmDof{1, 1, 1, 0, 0, 0});
+    model.AddRestraint(b, SStmDof{0, 0, 1, 0, 0, 0});
+    plateA = model.AddBearingPlate(a, SStmPropBearingPlate{140.0, 20.0})->GetId();
+    model.AddBearingPlate(b, SStmPropBearingPlate{140.0, 20.0});
+    plateC = model.AddBearingPlate(c, SStmPropBearingPlate{200.0, 20.0})->GetId();
+    model.AddLoadNode("P", c, CVector(0, 0, -1000));
+    model.SetBoundary(STM_BOUNDARY_OUTER,
+                      {CVector(-300, 0, -75), CVector(2300, 0, -75), CVector(2300, 0, 1150), CVector(-300, 0, 1150)});
+    SStmMaterials m;
+    m.eCode = code;
+    m.dConcreteStrength = 0.030;
+    m.dConcreteModulus = 30.0;
+    m.dSteelYield = 0.420;
+    m.dSteelModulus = 200.0;
+    m.dThickness = thickness;
+    m.dCover = 60.0;
+    model.SetMaterials(m);
+  }
+  bool Analyse() {
+    return CStmTrussAnalysis().Run(model) == CStmTrussAnalysis::kSolved && CStmChecks::Run(model, 0);
+  }
+  const SStmCheckCase& Case() const { return *model.GetCheckResults().GetCase(0); }
+};
+
+void ExpectRel(double got, double expected, const char* what) {
+  EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << what;
+}
+
+TEST(CStmChecksTest, DeepBeamMatchesTheHandSolutionUnderBothCodes) {
+  // ACI: phi f_ce of the struts 0.75 * 0.85 * 30 = 19.125 MPa, of the CCT node A
+  // 0.75 * 0.85 * 0.8 * 30 = 15.3 MPa, which governs the strut: 707.107 / (0.0153 * 300)
+  // = 154.054 mm needed, 0.72622 of 212.132. Tie 500 / (0.75 * 0.42) = 1587.30 mm2, 0.80841 of
+  // 1963.50. Node A is governed by the tie's face, 500 / (0.0153 * 300 * 120) = 0.90777 (its
+  // plate 500 / (0.0153 * 300 * 140) = 0.77809), node C (CCC) by the load's face,
+  // 1000 / (0.019125 * 300 * 200) = 0.87146.
+  // EN: f_cd = 20 MPa, nu' = 0.88, node A k2 nu' f_cd = 14.96 MPa governs: 157.555 mm, 0.74272;
+  // f_yd = 365.217 MPa: 1369.05 mm2, 0.69725; node A 0.92840, plate A 0.79577; node C
+  // k1 nu' f_cd = 17.6 MPa: 0.94697.
+  struct SExpected {
+    EStmDesignCode code;
+    double width, strut, steel, tie, nodeA, plateA, nodeC;
+    const char* strutClause;
+    const char* tieClause;
+  };
+  const SExpected cases[] = {
+      {STM_CODE_ACI_318_19, 154.054, 0.72622, 1587.30, 0.80841, 0.90777, 0.77809, 0.87146, "ACI 318-19 23.9.2",
+       "ACI 318-19 23.7.2"},
+      {STM_CODE_EN_1992_1_1, 157.555, 0.74272, 1369.05, 0.69725, 0.92840, 0.79577, 0.94697,
+       "EN 1992-1-1 6.5.4(4)b", "EN 1992-1-1 6.5.3(1)"},
+  };
+  for (const SExpected& x : cases) {
+    SCOPED_TRACE(x.strutClause);
+    SDeepBeam beam(x.code);
+    ASSERT_TRUE(beam.Analyse());
+    const SStmCheckCase& k = beam.Case();
+    for (int id : {beam.ac, beam.bc}) {
+      const SStmCheckElement& s = k.elements.at(id);
+      ExpectRel(s.dForce, -707.107, "strut force");
+      ExpectRel(s.dWidthRequired, x.width, "strut width");
+      ExpectRel(s.dWidthAvailable, 212.132, "widest band");
+      ExpectRel(s.dUtilisation, x.strut, "strut utilisation");
+      EXPECT_EQ(s.strClause, x.strutClause);
+      EXPECT_EQ(s.nFlags, 0);
+      EXPECT_NEAR(s.dAngle, 45.0, 1e-9);
+    }
+    const SStmCheckElement& t = k.elements.at(beam.ab);
+    ExpectRel(t.dSteelRequired, x.steel, "steel");
+    ExpectRel(t.dSteelProvided, 1963.50, "bars");
+    ExpectRel(t.dUtilisation, x.tie, "tie utilisation");
+    EXPECT_DOUBLE_EQ(t.dWidthRequired, 120.0);
+    EXPECT_EQ(t.strClause, x.tieClause);
+    EXPECT_EQ(k.nodes.at(beam.a).strClass, "CCT");
+    EXPECT_EQ(k.nodes.at(beam.c).strClass, "CCC");
+    ExpectRel(k.nodes.at(beam.a).dUtilisation, x.nodeA, "node A");
+    ExpectRel(k.nodes.at(beam.c).dUtilisation, x.nodeC, "node C");
+    ExpectRel(k.plates.at(beam.plateA).dUtilisation, x.plateA, "plate A");
+    ExpectRel(k.plates.at(beam.plateC).dUtilisation, x.nodeC, "plate C");
+    EXPECT_EQ(CStmChecks::Summary(beam.model, 0), "all checks pass");
+
+    // The layers' records: the strut's band is its required width about its axis, area w * L;
+    // the maximum region the widest band; node A's zone reaches the plate's face 70 below it.
+    const CStmObjElement* ac = beam.model.GetElement(beam.ac);
+    const std::vector<CDPoint> band = ac->GetCoordEffectiveZones(0);
+    ASSERT_EQ(band.size(), 4u);
+    double area = 0.0;
+    for (size_t i = 0; i < band.size(); ++i) {
+      const CDPoint& p = band[i];
+      const CDPoint& q = band[(i + 1) % band.size()];
+      area += p.x * q.y - q.x * p.y;
+    }
+    ExpectRel(std::fabs(area) / 2.0, x.width * 1000.0 * std::sqrt(2.0), "band area");
+    EXPECT_EQ(ac->GetEffectiveRegion().size(), 4u);
+    EXPECT_EQ(ac->GetMaxEffectiveRegion().size(), 4u);
+    double lowest = 0.0;
+    for (const CDPoint& p : beam.model.GetNode(beam.a)->GetCoordNodalZones(0)) lowest = std::min(lowest, p.y);
+    EXPECT_NEAR(lowest, -70.0, 1e-6);
+    EXPECT_FALSE(beam.model.GetNode(beam.c)->GetCoordMaxWidthZones(0).empty());
+  }
+}
+
+TEST(CStmChecksTest, HalvingTheThicknessPutsTheStrutsOverCapacity) {
+  SDeepBeam beam(STM_CODE_ACI_318_19, 150.0);
+  beam.model.AddLoadConditionCombo("half");
+  beam.model.AddComboFactor("half", "P", CStmObjLoadComboFactor::kTypeStatic, 0.5);
+  ASSERT_TRUE(beam.Analyse());
+  // Half the load needs the full thickness's width again, and is within capacity; showing it
+  // gives the struts that narrower region.
+  const SStmCheckCase& half = *beam.model.GetCheckResults().GetCase(1);
+  ExpectRel(half.elements.at(beam.ac).dWidthRequired, 154.054, "half the load");
+  EXPECT_FALSE(half.elements.at(beam.ac).nFlags & STM_CHECK_OVER_CAPACITY);
+  EXPECT_EQ(CStmChecks::Summary(beam.model, 1), "all checks pass");
+  const std::vector<CVector> full = beam.model.GetElement(beam.ac)->GetEffectiveRegion();
+  CStmChecks::ShowCase(beam.model, 1);
+  EXPECT_NE(beam.model.GetElement(beam.ac)->GetEffectiveRegion(), full);
+  CStmChecks::ShowCase(beam.model, 0);
+  EXPECT_EQ(beam.model.GetElement(beam.ac)->GetEffectiveRegion(), full);
+
+  const SStmCheckElement& s = beam.Case().elements.at(beam.ac);
+  ExpectRel(s.dWidthRequired, 2 * 154.054, "width");
+  ExpectRel(s.dUtilisation, 2 * 0.72622, "utilisation");
+  EXPECT_TRUE(s.nFlags & STM_CHECK_OVER_CAPACITY);
+  // Twice as wide, its band reaches below the bottom at A.
+  EXPECT_TRUE(s.nFlags & STM_CHECK_OUTSIDE);
+  EXPECT_FALSE(beam.Case().elements.at(beam.ab).nFlags & STM_CHECK_OVER_CAPACITY);
+  EXPECT_EQ(CStmChecks::Summary(beam.model, 0).str().rfind("2 struts, 3 nodes and 3 bearing plates over capacity", 0),
+            0u)
+      << CStmChecks::Summary(beam.model, 0).str();
+
+  // The file keeps what was found exactly, and clearing the results drops it.
+  std::string text, error;
+  ASSERT_TRUE(CStmModelFile::ToText(beam.model, text, &error)) << error;
+  CStmModel loaded;
+  ASSERT_TRUE(CStmModelFile::FromText(text, "beam", loaded, &error)) << error;
+  EXPECT_TRUE(loaded.GetCheckResults() == beam.model.GetCheckResults());
+  beam.model.ClearResults();
+  EXPECT_TRUE(beam.model.GetCheckResults().IsEmpty());
+}
+
+TEST(CStmChecksTest, NodeClassesAngleAndWhatIsNotComputed) {
+  // Three struts under a loaded apex make it CCC; the zero-force floor member between two pins
+  // gets no entry and no band.
+  CStmModel model;
+  model.AddLoadConditionStatic("P");
+  const int d = model.AddNode(CVector(0, 0, 0))->GetId();
+  const int e = model.AddNode(CVector(1000, 0, 0))->GetId();
+  const int f = model.AddNode(CVector(2000, 0, 0))->GetId();
+  const int g = model.AddNode(CVector(1000, 0, 1000))->GetId();
+  for (int n : {d, e, f}) {
+    model.AddElement(n, g, SStmPropElement());
+    model.AddRestraint(n, SStmDof{1, 1, 1, 0, 0, 0});
+  }
+  const int floor = model.AddElement(d, e, SStmPropElement())->GetId();
+  model.AddLoadNode("P", g, CVector(0, 0, -100));
+  SStmMaterials m;
+  m.dConcreteStrength = 0.03;
+  m.dSteelYield = 0.42;
+  model.SetMaterials(m);
+  ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
+  // No thickness: named, nothing computed.
+  EXPECT_FALSE(CStmChecks::Run(model, 0));
+  EXPECT_EQ(CStmChecks::Summary(model, 0), "Checks need the member thickness");
+  EXPECT_TRUE(model.GetCheckResults().cases.empty());
+  m.dThickness = 300.0;
+  model.SetMaterials(m);
+  ASSERT_TRUE(CStmChecks::Run(model, 0));
+  const SStmCheckCase& k = *model.GetCheckResults().GetCase(0);
+  EXPECT_EQ(k.nodes.at(g).strClass, "CCC");
+  EXPECT_EQ(k.elements.count(floor), 0u);
+  EXPECT_TRUE(model.GetElement(floor)->GetCoordEffectiveZones(0).empty());
+
+  // A deep beam four times as long as high: struts meet the tie at 21.8 degrees, under the
+  // 25 that ACI asks.
+  SDeepBeam flat(STM_CODE_ACI_318_19, 1000.0);
+  flat.model.GetNode(flat.c)->SetCoord(CVector(1000, 0, 400));
+  ASSERT_TRUE(flat.Analyse());
+  const SStmCheckElement& s = flat.Case().elements.at(flat.ac);
+  EXPECT_NEAR(s.dAngle, std::atan(0.4) * 180.0 / M_PI, 1e-9);
+  EXPECT_TRUE(s.nFlags & STM_CHECK_ANGLE);
+  EXPECT_EQ(s.strClause, "ACI 318-19 23.2.7");
+}
+
+}  // namespace
