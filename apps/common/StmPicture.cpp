@@ -62,12 +62,20 @@ bool StmCheckModelPath(const std::string& path, std::string& error) {
   return false;
 }
 
-bool StmWritePicture(const std::string& path, int width, int height, std::vector<unsigned char>& rgba,
-                     std::string& error) {
-  if (!StmCheckPicturePath(path, error)) return false;
+namespace {
+
+void MakeOpaqueAndUpright(std::vector<unsigned char>& rgba) {
   for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
   // GL rows count from the bottom; a picture's from the top.
   stbi_flip_vertically_on_write(1);
+}
+
+}  // namespace
+
+bool StmWritePicture(const std::string& path, int width, int height, std::vector<unsigned char>& rgba,
+                     std::string& error) {
+  if (!StmCheckPicturePath(path, error)) return false;
+  MakeOpaqueAndUpright(rgba);
   const std::string ext = LowerExtension(path);
   int written = 0;
   if (ext == ".png") {
@@ -80,4 +88,13 @@ bool StmWritePicture(const std::string& path, int width, int height, std::vector
   text.Format(StmText("%s: the picture could not be written").c_str(), path.c_str());
   error = text.c_str();
   return false;
+}
+
+std::string StmEncodePng(int width, int height, std::vector<unsigned char> rgba) {
+  MakeOpaqueAndUpright(rgba);
+  std::string bytes;
+  stbi_write_png_to_func([](void* context, void* data, int size) {
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
+  }, &bytes, width, height, 4, rgba.data(), width * 4);
+  return bytes;
 }

@@ -16,3 +16,6 @@ bool StmCheckModelPath(const std::string& path, std::string& error);
 // the frame buffer is dropped, since it says nothing about the picture.
 bool StmWritePicture(const std::string& path, int width, int height, std::vector<unsigned char>& rgba,
                      std::string& error);
+
+// The same picture as PNG bytes in memory (for a document that carries it inside).
+std::string StmEncodePng(int width, int height, std::vector<unsigned char> rgba);
