@@ -46,7 +46,7 @@ std::string FlagsText(int flags) {
       {STM_CHECK_INCOMPLETE, "data missing"}};
   std::string text;
   for (const auto& [bit, name] : names)
-    if (flags & bit) text += (text.empty() ? "" : "; ") + StmText(name);
+    if (flags & bit) text += (text.empty() ? "" : "; ") + std::string(StmText(name).c_str());
   return text;
 }
 
@@ -228,6 +228,8 @@ std::string Html(const std::string& text) {
   return out;
 }
 
+std::string Html(const CString& text) { return Html(std::string(text.c_str())); }
+
 std::string Base64(const std::string& bytes) {
   static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
@@ -336,7 +338,7 @@ std::string StmReportText(const CStmModel& model, const std::string& name, const
   char date[32] = "";
   const std::time_t now = std::time(nullptr);
   std::strftime(date, sizeof date, "%Y-%m-%d", std::localtime(&now));
-  const std::string title = !name.empty() ? name : StmText("Strut-and-tie model");
+  const std::string title = !name.empty() ? name : std::string(StmText("Strut-and-tie model").c_str());
 
   std::ostringstream out;
   out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" << Html(title)
@@ -345,7 +347,7 @@ std::string StmReportText(const CStmModel& model, const std::string& name, const
          "text-align:right}th{background:#eee}td.t{text-align:left}tr.over td{background:#fbd5d5}"
          "img{max-width:100%;border:1px solid #bbb}</style></head><body>\n";
   out << "<h1>" << Html(title) << "</h1>\n";
-  if (!model.GetDescription().IsEmpty()) out << "<p>" << Html(model.GetDescription().c_str()) << "</p>\n";
+  if (!model.GetDescription().IsEmpty()) out << "<p>" << Html(model.GetDescription()) << "</p>\n";
   out << "<p>" << Html(StmText("Design code")) << ": " << CodeName(m.eCode) << " &middot; "
       << Html(StmText("Units")) << ": " << Html(force) << ", " << Html(length) << " &middot; " << date << "</p>\n";
   out << "<table><tr><th>f'c / f_ck</th><th>E_c</th><th>f_y</th><th>E_s</th><th>" << Html(StmText("thickness"))
@@ -355,7 +357,7 @@ std::string StmReportText(const CStmModel& model, const std::string& name, const
   out << "<p>" << Html(StmText("Stresses in")) << " " << Html(stress) << ".</p>\n";
   if (!png.empty()) out << "<p><img alt=\"" << Html(title) << "\" src=\"data:image/png;base64," << Base64(png) << "\"></p>\n";
   const CString& error = model.GetCheckResults().strError;
-  if (!error.IsEmpty()) out << "<p><strong>" << Html(StmText("Not checked")) << ":</strong> " << Html(error.c_str()) << "</p>\n";
+  if (!error.IsEmpty()) out << "<p><strong>" << Html(StmText("Not checked")) << ":</strong> " << Html(error) << "</p>\n";
   if (cases.empty()) out << "<p>" << Html(StmText("The model has not been analysed.")) << "</p>\n";
 
   for (const SCase& c : cases) {

@@ -1,12 +1,13 @@
 // stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
 //   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
-//              [--show LAYER,...] [--hide LAYER,...] [--analyse]
+//              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "render/CStmResultPainter.h"
 #include "render/CStmUbRenderer.h"
 #include "StmPicture.h"
+#include "StmReport.h"
 #include "StmViewOfPlane.h"
 
 namespace {
@@ -49,6 +51,8 @@ const std::map<std::string, unsigned>& Layers() {
 struct SOptions {
   std::string model;
   std::string output;
+  std::string report;
+  std::string table;
   int view = -1;  // the one looking at the model's plane
   bool help = false;
   bool analyse = false;
@@ -98,7 +102,8 @@ void PrintAnalysis(const CStmModel& model, const CStmTrussAnalysis& analysis) {
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
                StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
-                       "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse]\n"
+                       "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] "
+                       "[--table OUT.csv|OUT.json]\n"
                        "  -o OUT          the picture to write; its extension picks the format\n"
                        "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
                        "  --size WxH      the picture's size in pixels (800x600)\n"
@@ -107,6 +112,10 @@ void PrintUsage(FILE* out) {
                        "  --analyse       solve the truss first and show its forces and reactions; print per\n"
                        "                  case the sum of the reactions and the largest member force, and\n"
                        "                  every warning; a mechanism is marked and named, exit code 3\n"
+                       "  --report OUT    analyse, then write every member, node, support and plate with\n"
+                       "                  force, reaction, width or steel, capacity, utilisation and clause\n"
+                       "                  per case as one HTML file with the picture inside (-o optional)\n"
+                       "  --table OUT     the same numbers as CSV or JSON, by the extension (-o optional)\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -155,7 +164,8 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       options.analyse = true;
       continue;
     }
-    if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide") {
+    if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
+        arg == "--report" || arg == "--table") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
         return false;
@@ -163,6 +173,10 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       const std::string value = argv[++i];
       if (arg == "-o") {
         options.output = value;
+      } else if (arg == "--report" || arg == "--table") {
+        // The numbers are the program's own: a report of results a file brought could be anyone's.
+        (arg == "--report" ? options.report : options.table) = value;
+        options.analyse = true;
       } else if (arg == "--view") {
         if (value != "0" && value != "2" && value != "4") {
           error.Format(StmText("--view must be 0, 2 or 4, not \"%s\"").c_str(), value.c_str());
@@ -198,7 +212,7 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     error = StmText("no model file given");
     return false;
   }
-  if (options.output.empty()) {
+  if (options.output.empty() && options.report.empty() && options.table.empty()) {
     error = StmText("no output file given (-o OUT.png)");
     return false;
   }
@@ -224,7 +238,10 @@ int main(int argc, char** argv) {
 
   // Both paths are checked before the work, so that a typo costs no render.
   std::string pathError;
-  if (!StmCheckModelPath(options.model, pathError) || !StmCheckPicturePath(options.output, pathError))
+  if (!StmCheckModelPath(options.model, pathError) ||
+      (!options.output.empty() && !StmCheckPicturePath(options.output, pathError)) ||
+      (!options.report.empty() && !StmCheckReportPath(options.report, pathError)) ||
+      (!options.table.empty() && !StmCheckTablePath(options.table, pathError)))
     return Fail(CString(pathError.c_str()));
   CStmModel model;
   std::string loadError;
@@ -297,7 +314,13 @@ int main(int argc, char** argv) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   wnd.OpenGLRenderEnd();
-  if (!StmWritePicture(options.output, options.width, options.height, pixels, pathError))
+  if (!options.table.empty() && !StmWriteTable(model, options.table, pathError)) return Fail(CString(pathError.c_str()));
+  if (!options.report.empty()) {
+    const std::string name = std::filesystem::path(options.model).filename().string();
+    const std::string png = StmEncodePng(options.width, options.height, pixels);
+    if (!StmWriteReport(model, name, png, options.report, pathError)) return Fail(CString(pathError.c_str()));
+  }
+  if (!options.output.empty() && !StmWritePicture(options.output, options.width, options.height, pixels, pathError))
     return Fail(CString(pathError.c_str()));
   return status;
 }

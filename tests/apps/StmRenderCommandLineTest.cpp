@@ -6,11 +6,16 @@
 #include <stb/stb_image.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "analysis/CStmChecks.h"
+#include "analysis/CStmTrussAnalysis.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
@@ -206,6 +211,69 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   EXPECT_NE(refused.err.find("the truss is a mechanism: nodes 1, 2, 3 move"), std::string::npos) << refused.err;
   EXPECT_TRUE(std::ifstream(loose).good());
   for (const std::string& f : {plain, solved, loose, path, numbers}) std::remove(f.c_str());
+}
+
+TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself) {
+  // The corbel analysed here, in process, is what the files must say, to the last digit.
+  const std::string corbel = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(corbel, model, &error)) << error;
+  model.ClearResults();
+  ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
+  CStmChecks::Run(model, 0);
+  const SStmCheckCase* checks = model.GetCheckResults().GetCase(0);
+  ASSERT_NE(checks, nullptr);
+
+  const std::string json = Out("table.json"), csv = Out("table.csv"), report = Out("report.html");
+  SProgramRun run = RunRender(ShellQuote(corbel) + " --table " + ShellQuote(json) + " --report " + ShellQuote(report) +
+                              " >/dev/null");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json table = nlohmann::json::parse(ReadFile(json));
+  const size_t cases = model.GetLoadConditionStatics().size() + model.GetLoadConditionCombos().size();
+  ASSERT_EQ(table["cases"].size(), cases);
+  int members = 0, supports = 0;
+  double held = 0.0;
+  for (const auto& row : table["cases"][0]["rows"]) {
+    const int id = row["id"];
+    if (row["kind"] == "member") {
+      ++members;
+      EXPECT_EQ(row["force"].get<double>(), model.GetElement(id)->GetResultAxialForce(0)) << id;
+      const auto check = checks->elements.find(id);
+      if (check != checks->elements.end()) {
+        EXPECT_EQ(row["utilisation"].get<double>(), check->second.dUtilisation) << id;
+        EXPECT_EQ(row["clause"].get<std::string>(), check->second.strClause.c_str()) << id;
+      }
+    } else if (row["kind"] == "support") {
+      ++supports;
+      held += row["reaction"][2].get<double>();
+    }
+  }
+  EXPECT_EQ(members, static_cast<int>(model.GetCountElement(1)));
+  EXPECT_EQ(supports, static_cast<int>(model.GetResultReactions().size()));
+  EXPECT_NEAR(held, 1380.0, 1e-6) << "the supports hold the dead load";
+
+  // CSV: the same rows, one per line under a header.
+  run = RunRender(ShellQuote(corbel) + " --table " + ShellQuote(csv) + " >/dev/null");
+  ASSERT_EQ(run.status, 0) << run.err;
+  size_t rows = 0;
+  for (const auto& c : table["cases"]) rows += c["rows"].size();
+  const std::string text = ReadFile(csv);
+  EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), rows + 1);
+  EXPECT_EQ(text.rfind("case,kind,id,name,type,force,", 0), 0u);
+
+  // The report carries the picture and a section per case.
+  const std::string html = ReadFile(report);
+  EXPECT_NE(html.find("<img alt=\"corbel.stm.json\" src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+  for (const auto& c : table["cases"]) EXPECT_NE(html.find("<h2>" + c["name"].get<std::string>() + "</h2>"), std::string::npos);
+
+  // A name the writers cannot take is refused before any work, and an old file stays whole.
+  std::ofstream(csv) << "kept";
+  run = RunRender(ShellQuote(corbel) + " --table " + ShellQuote(Out("table.txt")) + " --report " + ShellQuote(csv));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("table.csv: a report is written as .html"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFile(csv), "kept");
+  for (const std::string& f : {json, csv, report}) std::remove(f.c_str());
 }
 
 }  // namespace
