@@ -21,6 +21,38 @@ namespace {
 
 constexpr unsigned kNames = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES;
 
+// Times the renderer's frame and, right after it in the same context, the bare pass given the
+// label quads the first frame placed; reports their ratio.
+template <class Bare>
+void FrameAgainst(benchmark::State& state, CStmUbRenderer& wnd, Bare bare) {
+  // One frame first, so that the bare pass draws the text of the labels that frame placed.
+  wnd.OpenGLRenderStart();
+  wnd.RenderNoDepth(0);
+  wnd.OpenGLRenderEnd();
+  std::vector<CVector> labelQuads;
+  CUbRenderAPI::GetLastLabelQuads(labelQuads);
+
+  using Clock = std::chrono::steady_clock;
+  double frame = 0.0, plain = 0.0;
+  for (auto _ : state) {
+    wnd.OpenGLRenderStart();
+    const auto t0 = Clock::now();
+    wnd.RenderNoDepth(0);
+    glFinish();
+    const auto t1 = Clock::now();
+    bare(labelQuads);
+    glFinish();
+    const auto t2 = Clock::now();
+    wnd.OpenGLRenderEnd();
+    frame += std::chrono::duration<double>(t1 - t0).count();
+    plain += std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["frame_over_bare"] = plain > 0.0 ? frame / plain : 0.0;
+  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = plain * 1e3 / static_cast<double>(state.iterations());
+  state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
+}
+
 void BM_FrameAgainstBarePass(benchmark::State& state) {
   const int elements = static_cast<int>(state.range(0));
   const bool names = state.range(1) != 0;
@@ -45,32 +77,7 @@ void BM_FrameAgainstBarePass(benchmark::State& state) {
     state.SkipWithError("the model does not have the wanted number of elements");
     return;
   }
-  // One frame first, so that the bare pass draws the text of the labels that frame placed.
-  wnd.OpenGLRenderStart();
-  wnd.RenderNoDepth(0);
-  wnd.OpenGLRenderEnd();
-  std::vector<CVector> labelQuads;
-  CUbRenderAPI::GetLastLabelQuads(labelQuads);
-
-  using Clock = std::chrono::steady_clock;
-  double frame = 0.0, bare = 0.0;
-  for (auto _ : state) {
-    wnd.OpenGLRenderStart();
-    const auto t0 = Clock::now();
-    wnd.RenderNoDepth(0);
-    glFinish();
-    const auto t1 = Clock::now();
-    BarePass(model, &labelQuads);
-    glFinish();
-    const auto t2 = Clock::now();
-    wnd.OpenGLRenderEnd();
-    frame += std::chrono::duration<double>(t1 - t0).count();
-    bare += std::chrono::duration<double>(t2 - t1).count();
-  }
-  state.counters["frame_over_bare"] = bare > 0.0 ? frame / bare : 0.0;
-  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
-  state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
-  state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
+  FrameAgainst(state, wnd, [&](const std::vector<CVector>& labelQuads) { BarePass(model, &labelQuads); });
 }
 
 // A frame of an analysed model with its forces and their values, calculated widths and nodal
@@ -97,31 +104,7 @@ void BM_FrameForcesWidthsZones(benchmark::State& state) {
   wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
   manager.UpdateStmRenderer();
   wnd.ZoomAll(0);
-  wnd.OpenGLRenderStart();
-  wnd.RenderNoDepth(0);
-  wnd.OpenGLRenderEnd();
-  std::vector<CVector> labelQuads;
-  CUbRenderAPI::GetLastLabelQuads(labelQuads);
-
-  using Clock = std::chrono::steady_clock;
-  double frame = 0.0, bare = 0.0;
-  for (auto _ : state) {
-    wnd.OpenGLRenderStart();
-    const auto t0 = Clock::now();
-    wnd.RenderNoDepth(0);
-    glFinish();
-    const auto t1 = Clock::now();
-    BareLayersPass(model, labelQuads);
-    glFinish();
-    const auto t2 = Clock::now();
-    wnd.OpenGLRenderEnd();
-    frame += std::chrono::duration<double>(t1 - t0).count();
-    bare += std::chrono::duration<double>(t2 - t1).count();
-  }
-  state.counters["frame_over_bare"] = bare > 0.0 ? frame / bare : 0.0;
-  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
-  state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
-  state.counters["labels"] = static_cast<double>(wnd.GetCountLabelsDrawn());
+  FrameAgainst(state, wnd, [&](const std::vector<CVector>& labelQuads) { BareLayersPass(model, labelQuads); });
   state.counters["texts_made"] = static_cast<double>(CUbRenderAPI::GetCountLabelTextsMade());
 }
 
