@@ -50,6 +50,15 @@ std::string FlagsText(int flags) {
   return text;
 }
 
+// What every checked object has: its utilisation, clause and flags.
+template <class Check>
+void TakeCheck(SRow& row, const Check& check) {
+  row.utilisation = check.dUtilisation;
+  row.clause = check.strClause.c_str();
+  row.flags = FlagsText(check.nFlags);
+  row.over = check.nFlags & STM_CHECK_OVER_CAPACITY;
+}
+
 // Statics in id order, then combinations: the order the analysis numbers its cases.
 std::vector<std::string> CaseNames(const CStmModel& model) {
   std::vector<std::string> names;
@@ -85,10 +94,7 @@ std::vector<SCase> Collect(const CStmModel& model) {
           row.steelRequired = e.dSteelRequired;
           row.steelProvided = e.dSteelProvided;
           row.capacity = e.dCapacity;
-          row.utilisation = e.dUtilisation;
-          row.clause = e.strClause.c_str();
-          row.flags = FlagsText(e.nFlags);
-          row.over = e.nFlags & STM_CHECK_OVER_CAPACITY;
+          TakeCheck(row, e);
         }
       }
       out.rows.push_back(std::move(row));
@@ -102,10 +108,7 @@ std::vector<SCase> Collect(const CStmModel& model) {
         row.name = node ? node->GetName().c_str() : "";
         row.type = n.strClass.c_str();
         row.capacity = n.dStress;
-        row.utilisation = n.dUtilisation;
-        row.clause = n.strClause.c_str();
-        row.flags = FlagsText(n.nFlags);
-        row.over = n.nFlags & STM_CHECK_OVER_CAPACITY;
+        TakeCheck(row, n);
         out.rows.push_back(std::move(row));
       }
     }
@@ -132,10 +135,7 @@ std::vector<SCase> Collect(const CStmModel& model) {
         row.name = node ? node->GetName().c_str() : "";
         row.force = p.dForce;
         row.capacity = p.dCapacity;
-        row.utilisation = p.dUtilisation;
-        row.clause = p.strClause.c_str();
-        row.flags = FlagsText(p.nFlags);
-        row.over = p.nFlags & STM_CHECK_OVER_CAPACITY;
+        TakeCheck(row, p);
         out.rows.push_back(std::move(row));
       }
     }
