@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "analysis/CStmChecks.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/StmText.h"
 
@@ -362,10 +363,7 @@ std::string StmReportText(const CStmModel& model, const std::string& name, const
 
   for (const SCase& c : cases) {
     out << "<h2>" << Html(c.name) << "</h2>\n";
-    int over = 0;
-    for (const SRow& r : c.rows) over += r.over;
-    out << "<p>" << (over ? Html(StmText("Over capacity")) + ": " + std::to_string(over) : Html(StmText("All checks pass")))
-        << "</p>\n";
+    out << "<p>" << Html(CStmChecks::Summary(model, static_cast<int>(&c - cases.data()))) << "</p>\n";
     const auto section = [&](const char* kind, const char* heading, const char* header) {
       bool any = false;
       for (const SRow& r : c.rows) any |= std::strcmp(r.kind, kind) == 0;
