@@ -215,7 +215,8 @@ void CStmEditor::ExportResults(bool report) {
     written = StmWriteTable(m_model, path, error);
   }
   CString text;
-  if (written) text.Format((report ? StmText("Report written to %s") : StmText("Table written to %s")).c_str(), path.c_str());
+  if (written)
+    text.Format((report ? StmText("Report written to %s") : StmText("Table written to %s")).c_str(), path.c_str());
   else text = CString(error.c_str());
   m_pHost->SetStatusText(text);
 }
