@@ -261,6 +261,15 @@ void CStmEditor::ReportIdle() {
 void CStmEditor::BeforeSwap() {
   // The scene leaves its camera and state; the overlay's backend sets and restores its own.
   glViewport(0, 0, m_pSurface->GetWidth(), m_pSurface->GetHeight());
+  if (m_bGrabScene) {
+    m_bGrabScene = false;
+    m_sceneWidth = m_pSurface->GetWidth();
+    m_sceneHeight = m_pSurface->GetHeight();
+    m_scene.assign(static_cast<size_t>(m_sceneWidth) * m_sceneHeight * 4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, m_sceneWidth, m_sceneHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_scene.data());
+  }
   ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
   // A harness that asks for pictures gets the frame of every idle report.
   const bool reported = m_options.idleFd >= 0 && m_options.frames == 0 && m_nQuietFrames == kQuietFramesForIdle;

@@ -69,7 +69,8 @@ private:
     short delta;
   };
   enum class ECommand {
-    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kQuit, kUndo, kRedo, kCopy, kCut, kPaste, kDelete, kCancel, kOrtho, kKeys,
+    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
+    kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
     kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults, kProperties,
     kModifyTool  // index: the tool's action id
@@ -160,8 +161,12 @@ private:
   bool Save();
   bool SaveAs();
   bool SaveTo(const std::string& path, bool newName);
-  // Runs the file dialog until it is answered; false when cancelled.
-  bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path);
+  // Runs the file dialog until it is answered; false when cancelled. name: what the edit starts
+  // with (empty: the model file's name when saving).
+  bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name = std::string());
+  // The results of an analysed model written beside it: the report carries the view as shown.
+  // Neither touches the model nor its history.
+  void ExportResults(bool report);
   // Whether what is shown may be replaced or closed: asks about unsaved changes.
   bool ConfirmDiscard();
   // Shows the model given in place of the current one, which the given one takes away.
@@ -233,6 +238,11 @@ private:
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;
   int m_shotHeight = 0;
+  // The scene alone, without the overlay, read from the next frame for a report's picture.
+  bool m_bGrabScene = false;
+  std::vector<unsigned char> m_scene;
+  int m_sceneWidth = 0;
+  int m_sceneHeight = 0;
   // The result layers that were on when the input model was asked for; set while it is shown.
   unsigned m_nHiddenResultLayers = 0;
   bool m_bInputModel = false;

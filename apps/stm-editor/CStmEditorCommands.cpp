@@ -32,6 +32,10 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kSaveAs:
       SaveAs();
       break;
+    case ECommand::kExportReport:
+    case ECommand::kExportTable:
+      ExportResults(command == ECommand::kExportReport);
+      break;
     case ECommand::kQuit:
       glfwSetWindowShouldClose(m_window, GLFW_TRUE);
       break;

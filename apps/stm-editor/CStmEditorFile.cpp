@@ -12,6 +12,8 @@
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
+#include "StmPicture.h"
+#include "StmReport.h"
 
 namespace fs = std::filesystem;
 
@@ -111,11 +113,12 @@ bool CStmEditor::OpenPath(const std::string& path) {
   return true;
 }
 
-bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path) {
-  const std::string name = mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
-                               ? fs::path(m_strPath).filename().string()
-                               : std::string();
-  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), name);
+bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name) {
+  const std::string start = !name.empty() ? name
+                            : mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
+                                ? fs::path(m_strPath).filename().string()
+                                : std::string();
+  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), start);
   for (;;) {
     while (m_fileDialog.IsOpen()) {
       if (!RunFrame()) m_fileDialog.Cancel();
@@ -180,6 +183,42 @@ bool CStmEditor::SaveTo(const std::string& path, bool newName) {
   RememberFile(m_strPath);
   UpdateTitle();
   return true;
+}
+
+void CStmEditor::ExportResults(bool report) {
+  if (!m_model.IsLock()) {
+    m_pHost->SetStatusText(StmText("There are no results to export: analyse the model first (F5)"));
+    return;
+  }
+  // Named after the model, so that exports of several models in one folder stay apart.
+  std::string stem = m_strPath.empty() ? std::string("untitled") : fs::path(m_strPath).filename().string();
+  const std::string modelExtension = CStmEditorFileDialog::kExtension;
+  if (stem.size() > modelExtension.size() &&
+      stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
+    stem.erase(stem.size() - modelExtension.size());
+  std::string path;
+  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, stem + (report ? ".html" : ".csv"))) {
+    m_pHost->SetStatusText(StmText("Nothing was exported"));
+    return;
+  }
+  std::string error;
+  bool written = false;
+  if (report) {
+    // One frame more, with the dialog gone, gives the view as the user last saw it.
+    m_bGrabScene = true;
+    RunFrame();
+    m_bGrabScene = false;
+    const std::string png = m_scene.empty() ? std::string() : StmEncodePng(m_sceneWidth, m_sceneHeight, m_scene);
+    m_scene.clear();
+    written = StmWriteReport(m_model, DisplayName().c_str(), png, path, error);
+  } else {
+    written = StmWriteTable(m_model, path, error);
+  }
+  CString text;
+  if (written)
+    text.Format((report ? StmText("Report written to %s") : StmText("Table written to %s")).c_str(), path.c_str());
+  else text = CString(error.c_str());
+  m_pHost->SetStatusText(text);
 }
 
 bool CStmEditor::ConfirmDiscard() {

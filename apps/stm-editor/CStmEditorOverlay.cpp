@@ -69,6 +69,10 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
       item(StmTextNoop("Save as..."), "Ctrl+Shift+S", ECommand::kSaveAs);
       ImGui::Separator();
+      // There is nothing to report before an analysis.
+      item(StmTextNoop("Export report..."), nullptr, ECommand::kExportReport, !unlocked);
+      item(StmTextNoop("Export table..."), nullptr, ECommand::kExportTable, !unlocked);
+      ImGui::Separator();
       item(StmTextNoop("Quit"), "Ctrl+Q", ECommand::kQuit);
       ImGui::EndMenu();
     }

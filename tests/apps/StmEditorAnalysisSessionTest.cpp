@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/model/CStmModel.h"
@@ -138,6 +140,58 @@ TEST(StmEditorAnalysisSessionTest, SupportTooltipGivesTheReactionAndTheStatusLin
   EXPECT_NE(tooltip.find("Rx 0.00 kN, Rz 3.75 kN"), std::string::npos) << tooltip;
   EXPECT_NE(tooltip.find("CC"), std::string::npos) << tooltip;
   std::filesystem::remove(path);
+  std::filesystem::remove_all(StmEditorSession::ConfigDir());
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdit) {
+  const std::string why = StmEditorSession::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  const std::string stem = std::string(STM_TEST_OUT_DIR) + "/corbel-" + std::to_string(getpid());
+  std::filesystem::create_directories(STM_TEST_OUT_DIR);
+  StmEditorSession editor;
+  ASSERT_TRUE(editor.Start(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json"));
+  ASSERT_TRUE(editor.ClickItem("File"));
+  EXPECT_EQ(editor.ItemEnabled("Export report..."), 0);
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.Key("F5"));
+  ASSERT_EQ(editor.State().Int("locked"), 1);
+
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.ClickItem("Export report..."));
+  ASSERT_EQ(editor.State().Get("dialog"), "save");
+  EXPECT_EQ(editor.State().Get("edit"), "corbel.html");
+  ASSERT_TRUE(editor.Type(stem + ".html"));
+  ASSERT_TRUE(editor.Key("Return"));
+  EXPECT_EQ(editor.State().Get("status"), "Report written to " + stem + ".html");
+  const std::string report = ReadAll(stem + ".html");
+  EXPECT_NE(report.find("<h2>"), std::string::npos);
+  EXPECT_NE(report.find("src=\"data:image/png;base64,iVBOR"), std::string::npos);
+
+  // A name the writer refuses is said on the status line, and nothing is written.
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.ClickItem("Export table..."));
+  EXPECT_EQ(editor.State().Get("edit"), "corbel.csv");
+  ASSERT_TRUE(editor.Type(stem + ".txt"));
+  ASSERT_TRUE(editor.Key("Return"));
+  EXPECT_NE(editor.State().Get("status").find(".txt"), std::string::npos) << editor.State().Get("status");
+  EXPECT_FALSE(std::filesystem::exists(stem + ".txt"));
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.ClickItem("Export table..."));
+  ASSERT_TRUE(editor.Type(stem + ".csv"));
+  ASSERT_TRUE(editor.Key("Return"));
+  EXPECT_EQ(editor.State().Get("status"), "Table written to " + stem + ".csv");
+  EXPECT_GT(ReadAll(stem + ".csv").size(), 100u);
+
+  // Exporting is no edit: the model is neither marked nor given a step to undo.
+  EXPECT_EQ(editor.State().Int("modified"), 0);
+  EXPECT_EQ(editor.State().Int("undo"), 0);
+  EXPECT_EQ(editor.State().Get("title").find('*'), std::string::npos) << editor.State().Get("title");
+  for (const char* extension : {".html", ".csv"}) std::filesystem::remove(stem + extension);
   std::filesystem::remove_all(StmEditorSession::ConfigDir());
 }
 
