@@ -260,11 +260,14 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
             regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], m.designed > 0.0 ? m.designed : m.widthMax));
       }
     }
-    for (const auto& [i, j] : CStmRegions::OverlappingPairs(bands)) {
+    // Members that meet at a node overlap there by design.
+    const auto meet = [&members](size_t i, size_t j) {
       const SMember &a = members[i], &b = members[j];
-      const bool meet = a.nodes[0] == b.nodes[0] || a.nodes[0] == b.nodes[1] || a.nodes[1] == b.nodes[0] ||
-                        a.nodes[1] == b.nodes[1];
-      if (meet) continue;
+      return a.nodes[0] == b.nodes[0] || a.nodes[0] == b.nodes[1] || a.nodes[1] == b.nodes[0] ||
+             a.nodes[1] == b.nodes[1];
+    };
+    for (const auto& [i, j] : CStmRegions::OverlappingPairs(bands, meet)) {
+      const SMember &a = members[i], &b = members[j];
       out.elements[a.id].nFlags |= STM_CHECK_OVERLAP;
       out.elements[b.id].nFlags |= STM_CHECK_OVERLAP;
     }

@@ -157,7 +157,8 @@ void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
     if (!(t > 0.0)) m_nMissing |= kMissingThickness;
     e.thickness = t;
     const SStmPropElement& prop = element.GetProperty();
-    const double w = prop.nTypeWidth == 0 && prop.dWidth > 0.0 ? prop.dWidth : t;
+    const bool designed = prop.nTypeWidth == 0 && prop.dWidth > 0.0;
+    const double w = designed ? prop.dWidth : t;
     const SStmTieType* tie = define.GetTieType(element.GetIndexTieType());
     const double steel = tie && tie->nBars > 0 && tie->dDiameter > 0.0
                              ? tie->nBars * std::acos(-1.0) * tie->dDiameter * tie->dDiameter / 4.0
@@ -168,10 +169,14 @@ void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
       e.ea = m.dSteelModulus * steel;
     } else {
       e.ea = m.dConcreteModulus * t * w;
+      e.widthOpen = !designed;
     }
   }
   if (m_nMissing != 0) {
-    for (SElement& e : m_elements) e.ea = m_dAxialStiffness;
+    for (SElement& e : m_elements) {
+      e.ea = m_dAxialStiffness;
+      e.widthOpen = false;
+    }
   }
 }
 
@@ -188,6 +193,11 @@ const CStmTrussAnalysis::SElement* CStmTrussAnalysis::FindElement(int idElement)
 double CStmTrussAnalysis::GetMemberStiffness(int idElement) const {
   const SElement* e = FindElement(idElement);
   return e ? StiffnessOf(*e) : 0.0;
+}
+
+bool CStmTrussAnalysis::IsWidthOpen(int idElement) const {
+  const SElement* e = FindElement(idElement);
+  return e && e->widthOpen;
 }
 
 double CStmTrussAnalysis::GetMemberThickness(int idElement) const {

@@ -58,6 +58,9 @@ public:
   int GetMissingMaterials() const { return m_nMissing; }
   // The axial stiffness an element (by id) was solved with; 0 for one not analysed.
   double GetMemberStiffness(int idElement) const;
+  // Whether an element (by id) took the concrete stiffness without a designed width, so that a
+  // later pass may give it the width the checks require; false without the materials.
+  bool IsWidthOpen(int idElement) const;
   // The thickness that holds for an element (its property area's, else the model's); 0 for one
   // not analysed or where none is given.
   double GetMemberThickness(int idElement) const;
@@ -116,6 +119,7 @@ private:
     double length = 0.0;
     double ea = 0.0;
     double thickness = 0.0;
+    bool widthOpen = false;
     std::string name;
     bool stable = false;
     // The member type the user declared (EStmTypeElement); none lets the force decide.

@@ -111,7 +111,8 @@ bool CStmRegions::Overlap(const Polygon& a, const Polygon& b) {
   return bg::area(common) > kSliver * std::min(bg::area(pa), bg::area(pb));
 }
 
-std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::vector<Polygon>& polygons) {
+std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::vector<Polygon>& polygons,
+                                                                      const std::function<bool(size_t, size_t)>& skip) {
   using Box = bg::model::box<Point>;
   using Entry = std::pair<Box, size_t>;
   std::vector<Entry> entries;
@@ -128,7 +129,7 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
     near.clear();
     tree.query(bg::index::intersects(entry.first), std::back_inserter(near));
     for (const Entry& other : near) {
-      if (other.second <= entry.second) continue;
+      if (other.second <= entry.second || (skip && skip(entry.second, other.second))) continue;
       if (Overlap(polygons[entry.second], polygons[other.second])) pairs.emplace_back(entry.second, other.second);
     }
   }

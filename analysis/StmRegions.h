@@ -2,6 +2,7 @@
 // plane. Clipping and containment go through Boost.Geometry.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -30,8 +31,10 @@ public:
   // True when the two share more than a sliver of area (relative to the smaller one).
   static bool Overlap(const Polygon& a, const Polygon& b);
   // Index pairs (i < j) of the polygons that overlap, found through a box index so that the
-  // cost follows the neighbours, not the square of the count.
-  static std::vector<std::pair<size_t, size_t>> OverlappingPairs(const std::vector<Polygon>& polygons);
+  // cost follows the neighbours, not the square of the count. Pairs that skip(i, j) names are
+  // not tested: the exact overlap is the costly part, and most neighbours meet at a node.
+  static std::vector<std::pair<size_t, size_t>> OverlappingPairs(
+      const std::vector<Polygon>& polygons, const std::function<bool(size_t, size_t)>& skip = nullptr);
 
   // The largest piece of the polygon inside the concrete; the polygon itself without concrete.
   Polygon Clip(const Polygon& polygon) const;

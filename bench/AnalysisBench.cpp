@@ -1,9 +1,11 @@
 // The cost of analysing a truss of about 10,000 elements (two load cases and a combination, the
 // forces written back) as a ratio to one renderer frame of the same model with its forces shown,
-// measured in the same run.
+// and of everything Analyse does (solve, checks, the second pass with the required widths and
+// its checks) as a ratio to one bare frame of the same model, both measured in the same run.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "analysis/CStmTrussAnalysis.h"
+#include "analysis/StmAnalysisPasses.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -91,6 +94,73 @@ void BM_AnalysisAgainstFrame(benchmark::State& state) {
   state.counters["elements"] = elements;
 }
 
+// The braced lattice in an outline of concrete, with the materials the checks need (kN, mm), so
+// that every element gets its width, band and nodal zones; timed as Analyse runs it against the
+// bare pass of the same nodes and elements.
+void BM_AnalysisWithChecks(benchmark::State& state) {
+  std::string error;
+  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
+  if (!surface) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  CStmModel model;
+  const int elements = BuildBracedLattice(model, static_cast<int>(state.range(0)));
+  double far = 0.0;
+  for (const auto& [id, node] : model.GetNodes()) far = std::max(far, node->GetCoord().x);
+  const double m = 0.5 * kCell;
+  model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-m, 0.0, -m), CVector(far + m, 0.0, -m),
+                                         CVector(far + m, 0.0, far + m), CVector(-m, 0.0, far + m)});
+  SStmMaterials materials;
+  materials.dConcreteStrength = 0.030;
+  materials.dConcreteModulus = 30.0;
+  materials.dSteelYield = 0.420;
+  materials.dSteelModulus = 200.0;
+  materials.dThickness = 300.0;
+  materials.dCover = 20.0;
+  model.SetMaterials(materials);
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  wnd.Create(&manager, std::move(surface));
+  manager.SetStmModel(&model);
+  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  manager.UpdateStmRenderer();
+  wnd.ZoomAll(0);
+
+  using Clock = std::chrono::steady_clock;
+  double work = 0.0, bare = 0.0;
+  for (auto _ : state) {
+    model.ClearResults();
+    const auto t0 = Clock::now();
+    CStmTrussAnalysis analysis;
+    analysis.Prepare(model);
+    analysis.Solve();
+    if (StmApplyAndCheck(analysis, model, 0) != CStmTrussAnalysis::kSolved ||
+        !model.GetCheckResults().strError.IsEmpty()) {
+      state.SkipWithError("the lattice was not solved and checked");
+      return;
+    }
+    const auto t1 = Clock::now();
+    wnd.OpenGLRenderStart();
+    const auto t2 = Clock::now();
+    BarePass(model);
+    glFinish();
+    const auto t3 = Clock::now();
+    wnd.OpenGLRenderEnd();
+    work += std::chrono::duration<double>(t1 - t0).count();
+    bare += std::chrono::duration<double>(t3 - t2).count();
+  }
+  state.counters["checks_over_bare"] = bare > 0.0 ? work / bare : 0.0;
+  state.counters["checks_ms"] = work * 1e3 / static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
+  state.counters["elements"] = elements;
+}
+
 }  // namespace
 
+BENCHMARK(BM_AnalysisWithChecks)
+    ->Name("analysis_with_checks")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AnalysisAgainstFrame)->ArgNames({"elements"})->Arg(10000)->Unit(benchmark::kMillisecond);

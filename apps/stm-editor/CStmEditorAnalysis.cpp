@@ -8,6 +8,7 @@
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
 #include "analysis/CStmChecks.h"
+#include "analysis/StmAnalysisPasses.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -64,14 +65,14 @@ void CStmEditor::PollAnalysis() {
     return;
   }
   std::unique_ptr<CStmEditorAnalysis> run = std::move(m_pAnalysis);
-  const CStmTrussAnalysis& analysis = run->GetAnalysis();
+  CStmTrussAnalysis& analysis = run->GetAnalysis();
   m_model.SetLock(0);
   CString text;
-  switch (analysis.GetStatus()) {
+  // The second pass solves once more here, on the model's thread: a solve costs little next to
+  // the checks that follow it anyway.
+  switch (StmApplyAndCheck(analysis, m_model, 0)) {
     case CStmTrussAnalysis::kSolved: {
-      analysis.Apply(m_model);
       m_model.GetStmDataView()->SetShowOption(STM_SHOW_REACTIONS, 1);
-      CStmChecks::Run(m_model, 0);
       ShowResultCase(0);
       const int statics = m_model.GetCountLoadConditionStatic();
       if (analysis.GetIndeterminacy() == 0) {

@@ -24,6 +24,8 @@ public:
   double GetSeconds() const;
   // Only once done.
   const CStmTrussAnalysis& GetAnalysis() const { return m_analysis; }
+  // For the pass after the solve, once the thread is done.
+  CStmTrussAnalysis& GetAnalysis() { return m_analysis; }
 
 private:
   CStmTrussAnalysis m_analysis;

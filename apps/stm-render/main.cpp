@@ -18,6 +18,7 @@
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "analysis/CStmTrussAnalysis.h"
+#include "analysis/StmAnalysisPasses.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"
@@ -251,8 +252,9 @@ int main(int argc, char** argv) {
   CStmTrussAnalysis analysis;
   if (options.analyse) {
     model.ClearResults();
-    if (analysis.Run(model) == CStmTrussAnalysis::kSolved) {
-      CStmChecks::Run(model, 0);
+    analysis.Prepare(model);
+    analysis.Solve();
+    if (StmApplyAndCheck(analysis, model, 0) == CStmTrussAnalysis::kSolved) {
       std::printf("stm-render: %s\n", CStmChecks::Summary(model, 0).c_str());
     }
     view->SetShowOption(STM_SHOW_RESULTS, 1);
