@@ -6,16 +6,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 
 #include "StmBenchScene.h"
-#include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
-#include "manager/CStmUbManager.h"
-#include "render/CStmUbRenderer.h"
 
 namespace {
 
@@ -52,45 +48,18 @@ int BuildBracedLattice(CStmModel& model, int elements) {
 }
 
 void BM_AnalysisAgainstFrame(benchmark::State& state) {
-  std::string error;
-  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
-  if (!surface) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
   CStmModel model;
   const int elements = BuildBracedLattice(model, static_cast<int>(state.range(0)));
-  CStmUbManager manager;
-  CStmUbRenderer wnd;
-  wnd.Create(&manager, std::move(surface));
-  manager.SetStmModel(&model);
-  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.UpdateStmRenderer();
-  wnd.ZoomAll(0);
-
-  using Clock = std::chrono::steady_clock;
-  double solve = 0.0, frame = 0.0;
+  SBenchView view;
+  if (!view.Open(state, model)) return;
   CStmTrussAnalysis analysis;
-  for (auto _ : state) {
-    model.ClearResults();
-    const auto t0 = Clock::now();
-    if (analysis.Run(model) != CStmTrussAnalysis::kSolved) {
-      state.SkipWithError("the lattice was not solved");
-      return;
-    }
-    const auto t1 = Clock::now();
-    wnd.OpenGLRenderStart();
-    const auto t2 = Clock::now();
-    wnd.RenderNoDepth(0);
-    glFinish();
-    const auto t3 = Clock::now();
-    wnd.OpenGLRenderEnd();
-    solve += std::chrono::duration<double>(t1 - t0).count();
-    frame += std::chrono::duration<double>(t3 - t2).count();
-  }
-  state.counters["solve_over_frame"] = frame > 0.0 ? solve / frame : 0.0;
-  state.counters["solve_ms"] = solve * 1e3 / static_cast<double>(state.iterations());
-  state.counters["frame_ms"] = frame * 1e3 / static_cast<double>(state.iterations());
+  TimeWorkAgainstDraw(
+      state, view.wnd, "solve_over_frame", "solve_ms", "frame_ms",
+      [&]() -> const char* {
+        model.ClearResults();
+        return analysis.Run(model) == CStmTrussAnalysis::kSolved ? nullptr : "the lattice was not solved";
+      },
+      [&] { view.wnd.RenderNoDepth(0); });
   state.counters["elements"] = elements;
 }
 
@@ -98,12 +67,6 @@ void BM_AnalysisAgainstFrame(benchmark::State& state) {
 // that every element gets its width, band and nodal zones; timed as Analyse runs it against the
 // bare pass of the same nodes and elements.
 void BM_AnalysisWithChecks(benchmark::State& state) {
-  std::string error;
-  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
-  if (!surface) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
   CStmModel model;
   const int elements = BuildBracedLattice(model, static_cast<int>(state.range(0)));
   double far = 0.0;
@@ -119,40 +82,21 @@ void BM_AnalysisWithChecks(benchmark::State& state) {
   materials.dThickness = 300.0;
   materials.dCover = 20.0;
   model.SetMaterials(materials);
-  CStmUbManager manager;
-  CStmUbRenderer wnd;
-  wnd.Create(&manager, std::move(surface));
-  manager.SetStmModel(&model);
-  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.UpdateStmRenderer();
-  wnd.ZoomAll(0);
-
-  using Clock = std::chrono::steady_clock;
-  double work = 0.0, bare = 0.0;
-  for (auto _ : state) {
-    model.ClearResults();
-    const auto t0 = Clock::now();
-    CStmTrussAnalysis analysis;
-    analysis.Prepare(model);
-    analysis.Solve();
-    if (StmApplyAndCheck(analysis, model, 0) != CStmTrussAnalysis::kSolved ||
-        !model.GetCheckResults().strError.IsEmpty()) {
-      state.SkipWithError("the lattice was not solved and checked");
-      return;
-    }
-    const auto t1 = Clock::now();
-    wnd.OpenGLRenderStart();
-    const auto t2 = Clock::now();
-    BarePass(model);
-    glFinish();
-    const auto t3 = Clock::now();
-    wnd.OpenGLRenderEnd();
-    work += std::chrono::duration<double>(t1 - t0).count();
-    bare += std::chrono::duration<double>(t3 - t2).count();
-  }
-  state.counters["checks_over_bare"] = bare > 0.0 ? work / bare : 0.0;
-  state.counters["checks_ms"] = work * 1e3 / static_cast<double>(state.iterations());
-  state.counters["bare_ms"] = bare * 1e3 / static_cast<double>(state.iterations());
+  SBenchView view;
+  if (!view.Open(state, model)) return;
+  TimeWorkAgainstDraw(
+      state, view.wnd, "checks_over_bare", "checks_ms", "bare_ms",
+      [&]() -> const char* {
+        model.ClearResults();
+        CStmTrussAnalysis analysis;
+        analysis.Prepare(model);
+        analysis.Solve();
+        return StmApplyAndCheck(analysis, model, 0) == CStmTrussAnalysis::kSolved &&
+                       model.GetCheckResults().strError.IsEmpty()
+                   ? nullptr
+                   : "the lattice was not solved and checked";
+      },
+      [&] { BarePass(model); });
   state.counters["elements"] = elements;
 }
 

@@ -56,24 +56,14 @@ void FrameAgainst(benchmark::State& state, CStmUbRenderer& wnd, Bare bare) {
 void BM_FrameAgainstBarePass(benchmark::State& state) {
   const int elements = static_cast<int>(state.range(0));
   const bool names = state.range(1) != 0;
-  std::string error;
-  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
-  if (!surface) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
   CStmModel model;
   SLattice lattice;
   lattice.Build(model, elements);
   model.GetStmDataView()->SetShowOption(kNames, names ? 1 : 0);
-  CStmUbManager manager;
-  CStmUbRenderer wnd;
-  wnd.Create(&manager, std::move(surface));
-  manager.SetStmModel(&model);
-  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.UpdateStmRenderer();
-  wnd.ZoomAll(0);
-  if (manager.GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(111)) != elements) {
+  SBenchView view;
+  if (!view.Open(state, model)) return;
+  CStmUbRenderer& wnd = view.wnd;
+  if (view.manager.GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(111)) != elements) {
     state.SkipWithError("the model does not have the wanted number of elements");
     return;
   }
@@ -84,12 +74,6 @@ void BM_FrameAgainstBarePass(benchmark::State& state) {
 // zones shown, against the same picture drawn bare (BareLayersPass) in the same run.
 void BM_FrameForcesWidthsZones(benchmark::State& state) {
   const int elements = static_cast<int>(state.range(0));
-  std::string error;
-  auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
-  if (!surface) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
   CStmModel model;
   SLattice lattice;
   lattice.Build(model, elements);
@@ -97,13 +81,9 @@ void BM_FrameForcesWidthsZones(benchmark::State& state) {
   CStmDataView* view = model.GetStmDataView();
   view->SetShowOption(kNames, 0);
   view->SetShowOption(STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES | STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES, 1);
-  CStmUbManager manager;
-  CStmUbRenderer wnd;
-  wnd.Create(&manager, std::move(surface));
-  manager.SetStmModel(&model);
-  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.UpdateStmRenderer();
-  wnd.ZoomAll(0);
+  SBenchView scene;
+  if (!scene.Open(state, model)) return;
+  CStmUbRenderer& wnd = scene.wnd;
   FrameAgainst(state, wnd, [&](const std::vector<CVector>& labelQuads) { BareLayersPass(model, labelQuads); });
   state.counters["texts_made"] = static_cast<double>(CUbRenderAPI::GetCountLabelTextsMade());
 }

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +18,10 @@
 #include <vector>
 
 #include "host/framework/CUbRenderWnd.h"
+#include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
 
 constexpr int kBenchSize = 512;
 constexpr double kCell = 100.0;
@@ -187,3 +191,52 @@ inline void ResetPeak() {
   }
 }
 
+// A renderer off screen showing a model face on in the x-z plane, zoomed to all of it.
+struct SBenchView {
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+
+  // False (and the benchmark skipped with the reason) when no surface could be made.
+  bool Open(benchmark::State& state, CStmModel& model) {
+    std::string error;
+    auto surface = CreateOffscreenSurface(kBenchSize, kBenchSize, &error);
+    if (!surface) {
+      state.SkipWithError(error.c_str());
+      return false;
+    }
+    wnd.Create(&manager, std::move(surface));
+    manager.SetStmModel(&model);
+    wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+    manager.UpdateStmRenderer();
+    wnd.ZoomAll(0);
+    return true;
+  }
+};
+
+// Per iteration: work() timed alone (false stops with the reason), then draw() timed in the
+// window's context; reports work over draw as `ratio`, and both in milliseconds.
+template <class Work, class Draw>
+void TimeWorkAgainstDraw(benchmark::State& state, CUbRenderWnd& wnd, const char* ratio, const char* workMs,
+                         const char* drawMs, Work work, Draw draw) {
+  using Clock = std::chrono::steady_clock;
+  double worked = 0.0, drawn = 0.0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    if (const char* why = work()) {
+      state.SkipWithError(why);
+      return;
+    }
+    const auto t1 = Clock::now();
+    wnd.OpenGLRenderStart();
+    const auto t2 = Clock::now();
+    draw();
+    glFinish();
+    const auto t3 = Clock::now();
+    wnd.OpenGLRenderEnd();
+    worked += std::chrono::duration<double>(t1 - t0).count();
+    drawn += std::chrono::duration<double>(t3 - t2).count();
+  }
+  state.counters[ratio] = drawn > 0.0 ? worked / drawn : 0.0;
+  state.counters[workMs] = worked * 1e3 / static_cast<double>(state.iterations());
+  state.counters[drawMs] = drawn * 1e3 / static_cast<double>(state.iterations());
+}
