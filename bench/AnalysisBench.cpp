@@ -12,6 +12,7 @@
 #include "host/model/CStmModel.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
+#include "host/model/StmMaterialDefaults.h"
 
 namespace {
 
@@ -75,12 +76,7 @@ void BM_AnalysisWithChecks(benchmark::State& state) {
   model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-m, 0.0, -m), CVector(far + m, 0.0, -m),
                                          CVector(far + m, 0.0, far + m), CVector(-m, 0.0, far + m)});
   SStmMaterials materials;
-  materials.dConcreteStrength = 0.030;
-  materials.dConcreteModulus = 30.0;
-  materials.dSteelYield = 0.420;
-  materials.dSteelModulus = 200.0;
-  materials.dThickness = 300.0;
-  materials.dCover = 20.0;
+  StmDefaultMaterials(STM_CODE_ACI_318_19, "kN", "mm", materials);
   model.SetMaterials(materials);
   SBenchView view;
   if (!view.Open(state, model)) return;

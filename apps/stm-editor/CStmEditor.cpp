@@ -263,23 +263,22 @@ void CStmEditor::BeforeSwap() {
   glViewport(0, 0, m_pSurface->GetWidth(), m_pSurface->GetHeight());
   if (m_bGrabScene) {
     m_bGrabScene = false;
-    m_sceneWidth = m_pSurface->GetWidth();
-    m_sceneHeight = m_pSurface->GetHeight();
-    m_scene.assign(static_cast<size_t>(m_sceneWidth) * m_sceneHeight * 4, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, m_sceneWidth, m_sceneHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_scene.data());
+    ReadBackBuffer(m_scene, m_sceneWidth, m_sceneHeight);
   }
   ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
   // A harness that asks for pictures gets the frame of every idle report.
   const bool reported = m_options.idleFd >= 0 && m_options.frames == 0 && m_nQuietFrames == kQuietFramesForIdle;
   if (m_options.screenshot.empty() || (!reported && m_nFrames + 1 != m_options.frames)) return;
-  m_shotWidth = m_pSurface->GetWidth();
-  m_shotHeight = m_pSurface->GetHeight();
-  m_shot.assign(static_cast<size_t>(m_shotWidth) * m_shotHeight * 4, 0);
+  ReadBackBuffer(m_shot, m_shotWidth, m_shotHeight);
+}
+
+void CStmEditor::ReadBackBuffer(std::vector<unsigned char>& rgba, int& width, int& height) const {
+  width = m_pSurface->GetWidth();
+  height = m_pSurface->GetHeight();
+  rgba.assign(static_cast<size_t>(width) * height * 4, 0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, m_shotWidth, m_shotHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_shot.data());
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
 }
 
 void CStmEditor::DispatchEvents() {

@@ -235,6 +235,8 @@ private:
   // The message as the status line shows it: cut short when the line has no room for all of it.
   std::string m_strStatusShown;
   std::string m_strTitle;
+  // The frame drawn so far, as the window will show it.
+  void ReadBackBuffer(std::vector<unsigned char>& rgba, int& width, int& height) const;
   std::vector<unsigned char> m_shot;
   int m_shotWidth = 0;
   int m_shotHeight = 0;
