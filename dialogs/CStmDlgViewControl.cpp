@@ -1,6 +1,7 @@
 // The view control panel's controls and what each one changes in the display settings.
 #include "dialogs/CStmDlgViewControl.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -153,6 +154,11 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
                                                  CString(StmTextNoop("WHITE - GRAY - BLACK")),
                                                  CString(StmTextNoop("BLACK - GRAY - WHITE"))};
   y += kRow + 4;
+  add(IDC_STM_STATIC_ESO_STEP, EDlgControlKind::kStatic, "", kLeft, y, 64);
+  add(IDC_STM_BUTTON_ESO_PREV, EDlgControlKind::kButton, "<", kLeft + 66, y, 14);
+  add(IDC_STM_BUTTON_ESO_NEXT, EDlgControlKind::kButton, ">", kLeft + 82, y, 14);
+  add(IDC_STM_SLIDER_ESO_STEP, EDlgControlKind::kSlider, "", kLeft + 98, y, 122);
+  y += kRow + 4;
   add(IDOK, EDlgControlKind::kButton, StmTextNoop("Close"), kRight + 56, y, 50);
   MoveWindow(CRect(CPoint(0, 0), GetTemplateSize()));
   OnInitDialog();
@@ -173,9 +179,13 @@ int CStmDlgViewControl::OnInitDialog() {
   return 1;
 }
 
-CStmDataView* CStmDlgViewControl::GetStmDataView() const {
+CStmModel* CStmDlgViewControl::GetStmModel() const {
   CStmUbManager* manager = m_pRenderer ? m_pRenderer->GetUbManager() : nullptr;
-  CStmModel* model = manager ? manager->GetStmModel() : nullptr;
+  return manager ? manager->GetStmModel() : nullptr;
+}
+
+CStmDataView* CStmDlgViewControl::GetStmDataView() const {
+  CStmModel* model = GetStmModel();
   return model ? model->GetStmDataView() : nullptr;
 }
 
@@ -200,6 +210,17 @@ void CStmDlgViewControl::SetDataInit() {
   m_nScaleDisplacement = view->GetScaleDisplacement();
   m_nColorType = view->GetTypeColor();
   m_nContour = ContourIndexOfType(view->GetTypeContour());
+  // The step chooser stands only while there are steps to choose from.
+  const CStmModel* model = GetStmModel();
+  const int steps = model->GetCountStepEso();
+  SDlgControl* caption = GetControl(IDC_STM_STATIC_ESO_STEP);
+  SDlgControl* slider = GetControl(IDC_STM_SLIDER_ESO_STEP);
+  caption->m_bVisible = slider->m_bVisible = steps > 0;
+  GetControl(IDC_STM_BUTTON_ESO_PREV)->m_bVisible = GetControl(IDC_STM_BUTTON_ESO_NEXT)->m_bVisible = steps > 0;
+  slider->m_nMin = 1;
+  slider->m_nMax = std::max(steps, 1);
+  m_nStepEso = std::clamp(model->GetCurrentStepEso() + 1, 1, slider->m_nMax);
+  caption->m_strCaption.Format(StmText("Step %d of %d").c_str(), m_nStepEso, steps);
   UpdateData(0);
 }
 
@@ -217,6 +238,7 @@ void CStmDlgViewControl::DoDataExchange(CDataExchange* pDX) {
   DDX_CBIndex(pDX, IDC_STM_COMBO_CONTOUR, m_nContour);
   DDX_Radio(pDX, IDC_STM_RADIO_DARK, m_nColorType);
   DDX_Slider(pDX, IDC_STM_SLIDER_DISPLACEMENT, m_nScaleDisplacement);
+  DDX_Slider(pDX, IDC_STM_SLIDER_ESO_STEP, m_nStepEso);
 }
 
 int CStmDlgViewControl::OnCommand(int id, UINT code) {
@@ -224,6 +246,10 @@ int CStmDlgViewControl::OnCommand(int id, UINT code) {
   if (!control || !control->m_bEnabled) return 0;
   if (code == BN_CLICKED && id == IDOK) {
     ShowWindow(SW_HIDE);
+    return 1;
+  }
+  if (code == BN_CLICKED && (id == IDC_STM_BUTTON_ESO_PREV || id == IDC_STM_BUTTON_ESO_NEXT)) {
+    OnEsoStep(id == IDC_STM_BUTTON_ESO_PREV ? -1 : 1);
     return 1;
   }
   if (code == BN_CLICKED && FindShowCheck(id)) {
@@ -259,7 +285,10 @@ void CStmDlgViewControl::OnControlChanged(int id) {
   switch (control->m_eKind) {
     case EDlgControlKind::kEdit: OnCommand(id, EN_CHANGE); break;
     case EDlgControlKind::kCombo: OnCommand(id, CBN_SELCHANGE); break;
-    case EDlgControlKind::kSlider: OnHScroll(); break;
+    case EDlgControlKind::kSlider:
+      if (id == IDC_STM_SLIDER_ESO_STEP) OnEsoStep();
+      else OnHScroll();
+      break;
     default: break;
   }
 }
@@ -397,6 +426,15 @@ void CStmDlgViewControl::OnHScroll() {
   if (!view) return;
   UpdateData(1);
   view->SetScaleDisplacement(m_nScaleDisplacement);
+  Repaint();
+}
+
+void CStmDlgViewControl::OnEsoStep(int by) {
+  CStmModel* model = GetStmModel();
+  if (!model || model->GetCountStepEso() == 0) return;
+  UpdateData(1);
+  model->SetCurrentStepEso(std::clamp(m_nStepEso + by, 1, model->GetCountStepEso()) - 1);
+  SetDataInit();
   Repaint();
 }
 

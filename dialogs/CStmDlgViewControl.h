@@ -6,6 +6,7 @@
 #include "host/platform/CDialog.h"
 
 class CStmDataView;
+class CStmModel;
 class CStmUbRenderer;
 
 class CStmDlgViewControl : public CDialog {
@@ -22,7 +23,11 @@ public:
     IDC_STM_CHECK_SPRING = 4024, IDC_STM_CHECK_INBOUND = 4025, IDC_STM_CHECK_STRESSFLOW = 4026,
     IDC_STM_COMBO_NAMING_NODE = 4050, IDC_STM_COMBO_NAMING_ELEM = 4051, IDC_STM_CHECK_ARROWHEAD = 4062,
     IDC_STM_EDIT_MIN_ARROWHEAD = 4063, IDC_STM_EDIT_MAX_ARROWHEAD = 4064, IDC_STM_RADIO_DARK = 4069,
-    IDC_STM_RADIO_LIGHT = 4070, IDC_STM_COMBO_CONTOUR = 4071, IDC_STM_CHECK_REACTION = 4072
+    IDC_STM_RADIO_LIGHT = 4070, IDC_STM_COMBO_CONTOUR = 4071, IDC_STM_CHECK_REACTION = 4072,
+    // The load path's step shown: "Step 3 of 9", a step back, a step on and a slider, there only
+    // while the model has steps.
+    IDC_STM_STATIC_ESO_STEP = 4073, IDC_STM_SLIDER_ESO_STEP = 4074, IDC_STM_BUTTON_ESO_PREV = 4075,
+    IDC_STM_BUTTON_ESO_NEXT = 4076
   };
 
   CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent);
@@ -37,6 +42,9 @@ public:
   int OnCommand(int id, UINT code);
   // The slider moved.
   void OnHScroll();
+  // The step slider moved, or a button stepped it by one: the model shows that step of its load
+  // path. Like choosing a load case, no edit.
+  void OnEsoStep(int by = 0);
   // Enter in an edit applies it and moves on to the next control instead of closing the panel.
   // Non-zero when the key was taken.
   int PreTranslateMessage(MSG* msg) override;
@@ -48,6 +56,7 @@ protected:
   void DoDataExchange(CDataExchange* pDX) override;
 
 private:
+  CStmModel* GetStmModel() const;
   CStmDataView* GetStmDataView() const;
   void OnBnClickedShowOption(int id);
   void OnEnKillfocusValue(int id);
@@ -78,4 +87,6 @@ private:
   int m_nColorType = 0;
   int m_nContour = 0;
   int m_nScaleDisplacement = 0;
+  // 1 to the number of steps, as the slider counts.
+  int m_nStepEso = 0;
 };

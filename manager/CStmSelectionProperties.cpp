@@ -108,7 +108,40 @@ auto MaterialSlot(M& m, CStmSelectionProperties::EMaterial field) {
     case CStmSelectionProperties::kSteelYield: return &m.dSteelYield;
     case CStmSelectionProperties::kSteelModulus: return &m.dSteelModulus;
     case CStmSelectionProperties::kThickness: return &m.dThickness;
+    case CStmSelectionProperties::kPoisson: return &m.dPoisson;
+    case CStmSelectionProperties::kElementSize: return &m.loadPath.dElementSize;
+    case CStmSelectionProperties::kRejectionRatio: return &m.loadPath.dRejectionRatio;
+    case CStmSelectionProperties::kEvolutionRate: return &m.loadPath.dEvolutionRate;
+    case CStmSelectionProperties::kTargetFraction: return &m.loadPath.dTargetFraction;
+    case CStmSelectionProperties::kZoneRadius: return &m.loadPath.dZoneRadius;
     default: return &m.dCover;
+  }
+}
+
+// Why a value does not fit its field; empty when it does. The load path's ratios are fractions:
+// a rate of 0 would never finish removing, a target of 1 would never start.
+CString MaterialOutOfRange(CStmSelectionProperties::EMaterial field, double value) {
+  using P = CStmSelectionProperties;
+  switch (field) {
+    case P::kPoisson:
+      if (StmLimits::IsPoissonInLimit(value)) return CString();
+      return StmText("Poisson's ratio must be at least 0 and below 0.5; nothing was changed");
+    case P::kElementSize:
+    case P::kZoneRadius:
+      if (value >= 0.0 && value <= StmLimits::kMaxCoord) return CString();
+      return StmText("A cell size or zone radius cannot be negative (0 chooses one from the outline); nothing was "
+                     "changed");
+    case P::kRejectionRatio:
+      if (value >= 0.0 && value < 1.0) return CString();
+      return StmText("The rejection ratio must be at least 0 and below 1; nothing was changed");
+    case P::kEvolutionRate:
+    case P::kTargetFraction:
+      if (value > 0.0 && value < 1.0) return CString();
+      return field == P::kEvolutionRate ? StmText("The evolution rate must lie between 0 and 1; nothing was changed")
+                                        : StmText("The target fraction must lie between 0 and 1; nothing was changed");
+    default:
+      if (StmLimits::IsMaterialInLimit(value)) return CString();
+      return StmText("A strength, modulus, thickness or cover cannot be negative; nothing was changed");
   }
 }
 
@@ -365,11 +398,10 @@ bool CStmSelectionProperties::SetMaterial(EMaterial field, const CString& text) 
   if (!model || static_cast<int>(field) < 0 || field >= kMaterialCount) return false;
   double value = 0.0;
   if (!ParseNumber(text, value)) return false;
-  if (!StmLimits::IsMaterialInLimit(value))
-    return Refuse(StmText("A strength, modulus, thickness or cover cannot be negative; nothing was changed"));
+  if (const CString why = MaterialOutOfRange(field, value); !why.IsEmpty()) return Refuse(why);
   SStmMaterials materials = model->GetMaterials();
   *MaterialSlot(materials, field) = value;
-  return Change(StmText("Materials set"), [&] {
+  return Change(field >= kElementSize ? StmText("Load-path settings set") : StmText("Materials set"), [&] {
     if (materials != model->GetMaterials()) model->SetMaterials(materials);
   });
 }

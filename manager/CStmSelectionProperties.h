@@ -32,7 +32,8 @@ public:
     kElementAttribute,
     kFieldCount
   };
-  // The model's materials, in its own force and length units (0: not given).
+  // The model's materials, in its own force and length units (0: not given), and how its load
+  // path is found (sizes of 0 are chosen from the outline).
   enum EMaterial {
     kConcreteStrength = 0,
     kConcreteModulus,
@@ -40,6 +41,12 @@ public:
     kSteelModulus,
     kThickness,
     kCover,
+    kPoisson,
+    kElementSize,
+    kRejectionRatio,
+    kEvolutionRate,
+    kTargetFraction,
+    kZoneRadius,
     kMaterialCount
   };
   enum ERestraint { kRestraintFree = 0, kRestraintPin, kRestraintRoller, kRestraintFixed, kRestraintOther };
@@ -106,7 +113,8 @@ public:
   // The nodal load of the selected nodes in a static case, along the plane's axis 0 or 1.
   bool SetLoad(int caseIndex, int axis, const CString& text);
 
-  // The model's materials and design code; refused for a negative or too large value.
+  // The model's materials, load-path settings and design code; refused for a value outside the
+  // field's range.
   bool SetMaterial(EMaterial field, const CString& text);
   bool SetDesignCode(int code);
 

@@ -125,6 +125,9 @@ bool CStmEditor::Run(std::string& error) {
     m_viewPanel.Run();
     TrackHistory();
     if (glfwWindowShouldClose(m_window)) {
+      // What is closed must not be computed on: the load path stops first, leaving the model
+      // as it was, so that the question about unsaved changes is about the model alone.
+      StopLoadPath();
       if (ConfirmDiscard()) break;
       glfwSetWindowShouldClose(m_window, GLFW_FALSE);
     }
@@ -154,6 +157,7 @@ bool CStmEditor::RunFrame() {
     }
   }
   PollAnalysis();
+  PollLoadPath();
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
   FollowStyle();
@@ -223,7 +227,10 @@ void CStmEditor::ReportIdle() {
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
                      "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str()) +
-                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) + "\tdialogs=" + OneLine(JoinDescriptions(m_drawTools.Describe(), m_viewPanel.Describe()).c_str()) +
+                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) +
+                     "\tloadpath=" + (m_pLoadPath ? "running" : "") +
+                     "\teso=" + std::to_string(m_model.GetCurrentStepEso() + 1) + "/" +
+                     std::to_string(m_model.GetCountStepEso()) + "\tdialogs=" + OneLine(JoinDescriptions(m_drawTools.Describe(), m_viewPanel.Describe()).c_str()) +
                      "\tmodal=" + OneLine(m_pHost->DescribeDialog().c_str());
   // The model's file and settings, and the dialog that is open with what it shows.
   const char* dialog = m_newDialog.IsOpen() ? "new"
@@ -294,6 +301,12 @@ void CStmEditor::DispatchEvents() {
     if (event.kind == SEvent::kMove && m_sceneButtons == 0 && overOverlay) continue;
     // A release goes to the scene only for a press the scene had.
     if (event.kind == SEvent::kButtonUp && (m_sceneButtons & bit) == 0) continue;
+    // While the load path is computed the middle button and the wheel move the view; the
+    // others would select or edit.
+    if (event.kind == SEvent::kButtonDown && m_pLoadPath && event.button != GLFW_MOUSE_BUTTON_MIDDLE) {
+      m_pHost->SetStatusText(LoadPathBusyText());
+      continue;
+    }
     if (event.kind == SEvent::kButtonDown) m_sceneButtons |= bit;
     if (event.kind == SEvent::kButtonUp) m_sceneButtons &= ~bit;
     m_pHost->SetCursorPosition(event.pt);
@@ -404,7 +417,12 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
     return;
   }
   // A dialog of the scene's tools that holds the keyboard takes the key.
-  if (editor->m_pHost->OnDialogKey(key) || (!editor->IsModal() && (editor->m_viewPanel.OnKey(key) || editor->m_drawTools.OnKey(key, mods)))) return;
+  if (editor->m_pHost->OnDialogKey(key)) return;
+  if (!editor->IsModal()) {
+    if (editor->m_viewPanel.OnKey(key)) return;
+    if (editor->m_pLoadPath && editor->OnLoadPathKey(key, mods)) return;
+    if (editor->m_drawTools.OnKey(key, mods)) return;
+  }
   // The dialog's widgets have the other keys.
   if (editor->IsModal()) {
     if (action == GLFW_PRESS) editor->AnswerDialogByKey(key);
@@ -431,6 +449,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
       case GLFW_KEY_F8: return command(ECommand::kOrtho);
       case GLFW_KEY_F1: return command(ECommand::kKeys);
       case GLFW_KEY_F5: return command(ECommand::kAnalyse);
+      case GLFW_KEY_F6: return command(ECommand::kLoadPath);
       default: if (editor->QueueModifyKey(key)) return; break;
     }
   }

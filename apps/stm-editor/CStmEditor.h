@@ -11,6 +11,7 @@
 #include "CStmEditorAnalysis.h"
 #include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
+#include "CStmEditorLoadPath.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmEditorProperties.h"
 #include "CStmEditorOutlineTools.h"
@@ -72,7 +73,7 @@ private:
     kNew, kOpen, kOpenRecent, kSave, kSaveAs, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
     kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
-    kOutlineFromElements, kAreaFromElements, kAnalyse, kClearResults, kProperties,
+    kOutlineFromElements, kAreaFromElements, kAnalyse, kLoadPath, kClearResults, kProperties,
     kModifyTool  // index: the tool's action id
   };
   struct SCommand {
@@ -124,6 +125,18 @@ private:
   void Analyse();
   void PollAnalysis();
   void ClearAnalysisResults();
+  // The load path of the concrete for the load case shown, on a worker thread: PollLoadPath, once
+  // a frame, shows the progress and applies the answer; StopLoadPath cancels and waits for it.
+  // While it runs the model can be looked at, not changed (CStmEditorLoadPath.cpp).
+  void StartLoadPath();
+  void PollLoadPath();
+  void StopLoadPath();
+  CString LoadPathProgress() const;
+  static CString LoadPathBusyText();
+  // True (and the user told why) when the command must wait for the load path; Esc cancels it.
+  bool RefuseWhileLoadPath(ECommand command);
+  // A key while the load path runs: true when taken (Esc) or refused; false for the view's keys.
+  bool OnLoadPathKey(int glfwKey, int mods);
   // Gives the overlay the colours of the model's style, which a file opened may have changed.
   void FollowStyle();
   // Whether an edit may run; tells the user why not on a locked model.
@@ -250,4 +263,9 @@ private:
   bool m_bInputModel = false;
   // The analysis running, if any; the model takes no input until it ends.
   std::unique_ptr<CStmEditorAnalysis> m_pAnalysis;
+  // The load path being computed, if any; whether the model was locked before it started, and
+  // the progress line last put on the status line.
+  std::unique_ptr<CStmEditorLoadPath> m_pLoadPath;
+  bool m_bLockedBeforeLoadPath = false;
+  CString m_strProgressShown;
 };

@@ -10,6 +10,7 @@
 void CStmEditor::RunCommand(const SCommand& entry) {
   const ECommand command = entry.command;
   m_pHost->SetStatusText(IdleStatus());
+  if (RefuseWhileLoadPath(command)) return;
   switch (command) {
     case ECommand::kNew:
       NewModel();
@@ -82,6 +83,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
       break;
     case ECommand::kAnalyse:
       Analyse();
+      break;
+    case ECommand::kLoadPath:
+      StartLoadPath();
       break;
     case ECommand::kClearResults:
       ClearAnalysisResults();
@@ -246,6 +250,7 @@ bool CStmEditor::CheckUnlocked() {
 }
 
 CString CStmEditor::IdleStatus() const {
+  if (m_pLoadPath) return LoadPathProgress();
   // A drawing tool's prompt stands until the tool has something else to say.
   if (const CString prompt = m_drawTools.Prompt(); !prompt.IsEmpty() && !m_model.IsLock()) return prompt;
   return m_model.IsLock() ? StmText("Locked: the model holds analysis results; it can be viewed, not edited")

@@ -92,8 +92,10 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
       ImGui::EndMenu();
     }
-    m_drawTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
-    m_outlineTools.DrawMenu(idle, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+    // The tools that draw wait for the load path; the view does not.
+    const bool drawing = idle && !m_pLoadPath;
+    m_drawTools.DrawMenu(drawing, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+    m_outlineTools.DrawMenu(drawing, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
     DrawModifyMenu();
     if (menu(StmTextNoop("View"))) {
       const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
@@ -119,7 +121,12 @@ void CStmEditor::DrawOverlay() {
     }
     if (menu(StmTextNoop("Results"))) {
       item(StmTextNoop("Analyse"), "F5", ECommand::kAnalyse, unlocked);
-      item(StmTextNoop("Clear results"), nullptr, ECommand::kClearResults, !unlocked);
+      // The load path is the concrete's: without an outline there is nothing to compute.
+      item(StmTextNoop("Load path"), "F6", ECommand::kLoadPath,
+           !m_pLoadPath && m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0);
+      // Results of a model whose load path is being computed are not there yet.
+      const bool results = !unlocked && !m_pLoadPath;
+      item(StmTextNoop("Clear results"), nullptr, ECommand::kClearResults, results);
       ImGui::Separator();
       // Case names are the model's own words, so they are shown as they are.
       const int statics = m_model.GetCountLoadConditionStatic();
@@ -129,13 +136,13 @@ void CStmEditor::DrawOverlay() {
         if (i == statics && statics > 0) ImGui::Separator();
         const CString name = i < statics ? m_model.GetLoadConditionStaticIndex(i)->GetName()
                                          : m_model.GetLoadConditionComboIndex(i - statics)->GetName();
-        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown && !m_bInputModel, !unlocked))
+        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown && !m_bInputModel, results))
           m_commands.push_back({ECommand::kResultCase, std::string(), i});
-        NoteItem(name.c_str(), !unlocked);
+        NoteItem(name.c_str(), results);
       }
       if (count == 0) item(StmTextNoop("No load cases"), nullptr, ECommand::kResultCase, false);
       ImGui::Separator();
-      item(StmTextNoop("Input model"), nullptr, ECommand::kInputModel, !unlocked && !m_bInputModel, m_bInputModel);
+      item(StmTextNoop("Input model"), nullptr, ECommand::kInputModel, results && !m_bInputModel, m_bInputModel);
       ImGui::EndMenu();
     }
     DrawTemplatesMenu();
@@ -266,6 +273,7 @@ void CStmEditor::DrawKeyReference() {
       {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
       {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
       {StmTextNoop("F5"), StmTextNoop("analyse the truss")},
+      {StmTextNoop("F6"), StmTextNoop("load path of the concrete (Esc cancels)")},
       {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
       {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
       {StmTextNoop("M / T / R / I / O"), StmTextNoop("move / stretch / rotate / mirror / offset the selection")},

@@ -246,9 +246,20 @@ void CStmEditorProperties::DrawModel() {
       {P::kSteelModulus, "Steel modulus", "E_s" + stress},
       {P::kThickness, "Thickness", Text("Thickness") + size},
       {P::kCover, "Cover", Text("Cover") + size},
+      {P::kPoisson, "Poisson", Text("Poisson's ratio")},
+      // How Results > Load path meshes the concrete and removes what carries little.
+      {P::kElementSize, "Cell size", Text("Cell size") + size},
+      {P::kRejectionRatio, "Rejection ratio", Text("Rejection ratio")},
+      {P::kEvolutionRate, "Evolution rate", Text("Evolution rate")},
+      {P::kTargetFraction, "Target fraction", Text("Target fraction")},
+      {P::kZoneRadius, "Zone radius", Text("Zone radius") + size},
   };
   for (const auto& f : fields) {
     const P::EMaterial field = f.field;
+    if (field == P::kElementSize) {
+      ImGui::Separator();
+      ImGui::TextUnformatted(Text("Load path").c_str());
+    }
     Field(f.name, CString(f.label.c_str()), m_state.GetMaterial(field),
           [this, field](const CString& text) { m_state.SetMaterial(field, text); });
   }

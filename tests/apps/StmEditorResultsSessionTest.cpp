@@ -1,9 +1,15 @@
 // The editor's results menu as a user meets it: the case shown is named on screen, choosing
-// another case changes the forces drawn, and a model without results offers none.
+// another case changes the forces drawn, and a model without results offers none. The load path
+// of the concrete: refused without an outline, cancelled by Esc, and once computed drawn, stepped
+// through in the control panel and saved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+#include "host/model/StmMaterialDefaults.h"
 #include "support/StmEditorSession.h"
 
 namespace {
@@ -12,6 +18,50 @@ class StmEditorResultsSessionTest : public StmEditorSessionFixture {
 protected:
   static std::string Example(const char* name) {
     return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
+  }
+
+  // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom
+  // corners and 100 kN down at the middle of the top, saved to m_path.
+  void SaveDeepBeam(double cellSize) {
+    CStmModel model;
+    model.SetPlane(STM_PLANE_XZ);
+    model.SetUnitForce("kN");
+    model.SetUnitLength("mm");
+    SStmMaterials materials;
+    ASSERT_TRUE(StmDefaultMaterials(STM_CODE_ACI_318_19, "kN", "mm", materials));
+    materials.loadPath.dElementSize = cellSize;
+    model.SetMaterials(materials);
+    model.SetBoundary(STM_BOUNDARY_OUTER, {At(0, 0), At(2000, 0), At(2000, 1000), At(0, 1000)});
+    const int left = model.AddNode(At(0, 0))->GetId();
+    const int right = model.AddNode(At(2000, 0))->GetId();
+    const int top = model.AddNode(At(1000, 1000))->GetId();
+    SStmDof pin, roller;
+    pin.Ux = pin.Uz = 1;
+    roller.Uz = 1;
+    model.AddRestraint(left, pin);
+    model.AddRestraint(right, roller);
+    model.AddLoadConditionStatic("DL");
+    model.AddLoadNode("DL", top, CVector(0, 0, -100));
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+
+  // Pixels inside the outline that are neither grey nor the background: the contour's colours.
+  int ColouredInOutline() { return ColouredInOutline(m_editor); }
+  static int ColouredInOutline(const StmEditorSession& editor) {
+    SRgbaImage image;
+    EXPECT_TRUE(editor.Picture(image));
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    editor.ScreenOf(At(0, 1000), x0, y0);
+    editor.ScreenOf(At(2000, 0), x1, y1);
+    int count = 0;
+    for (int y = std::max(y0 + 3, 0); y < std::min(y1 - 3, image.height); ++y) {
+      for (int x = std::max(x0 + 3, 0); x < std::min(x1 - 3, image.width); ++x) {
+        const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+        count += std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 100;
+      }
+    }
+    return count;
   }
 };
 
@@ -68,6 +118,87 @@ TEST_F(StmEditorResultsSessionTest, AModelWithoutResultsOffersNoCaseAndNamesNone
   ASSERT_TRUE(m_editor.ClickItem("Results"));
   EXPECT_EQ(m_editor.ItemEnabled("DL"), 0);
   EXPECT_EQ(m_editor.ItemEnabled("ULS"), 0);
+}
+
+TEST_F(StmEditorResultsSessionTest, LoadPathWithoutAnOutlineIsRefusedAndChangesNothing) {
+  SaveSquareTruss();
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  EXPECT_EQ(m_editor.ItemEnabled("Load path"), 0) << "greyed without an outer outline";
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.Key("F6"));
+  EXPECT_NE(Status().find("outline"), std::string::npos) << Status();
+  EXPECT_EQ(Get("loadpath"), "");
+  EXPECT_EQ(m_editor.State().Int("locked"), 0);
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  EXPECT_EQ(Get("eso"), "0/0");
+}
+
+TEST_F(StmEditorResultsSessionTest, LoadPathRunsBesideTheViewAndEscCancelsIt) {
+  // Fine enough to take a while.
+  SaveDeepBeam(10.0);
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  ASSERT_TRUE(m_editor.ClickItem("Load path"));
+  ASSERT_EQ(Get("loadpath"), "running") << "finished before it could be cancelled: " << Status();
+  EXPECT_NE(Status().find("Load path:"), std::string::npos) << Status();
+  // The view moves; the model is not changed meanwhile, and the user is told so.
+  const double scale = m_editor.State().Real("scale");
+  ASSERT_TRUE(m_editor.Wheel(At(1000, 500), 1));
+  EXPECT_NE(m_editor.State().Real("scale"), scale);
+  ASSERT_TRUE(m_editor.Key("n"));
+  EXPECT_NE(Status().find("can be looked at, not changed"), std::string::npos) << Status();
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.WaitFor([](const StmEditorSession::SState& state) { return state.Get("loadpath").empty(); },
+                               "the load path to stop"));
+  EXPECT_EQ(Status(), "Load path cancelled; the model is as it was");
+  EXPECT_EQ(m_editor.State().Int("locked"), 0);
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  EXPECT_EQ(Get("eso"), "0/0");
+}
+
+TEST_F(StmEditorResultsSessionTest, LoadPathShowsItsContourStepsThroughThePanelAndSavesWithTheModel) {
+  SaveDeepBeam(100.0);
+  ASSERT_TRUE(m_editor.Start(m_path));
+  const int before = ColouredInOutline();
+  ASSERT_TRUE(m_editor.ClickItem("Results"));
+  ASSERT_TRUE(m_editor.ClickItem("Load path"));
+  ASSERT_TRUE(m_editor.WaitFor([](const StmEditorSession::SState& state) { return state.Get("loadpath").empty(); },
+                               "the load path"));
+  ASSERT_NE(Status().find("Load path of Load case DL"), std::string::npos) << Status();
+  // Results, not an edit: locked, no step, no mark.
+  EXPECT_EQ(m_editor.State().Int("locked"), 1);
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  const std::string eso = Get("eso");
+  const int steps = std::stoi(eso.substr(eso.find('/') + 1));
+  ASSERT_GE(steps, 2) << eso;
+  EXPECT_EQ(eso, std::to_string(steps) + "/" + std::to_string(steps)) << "the last step shows";
+  const int shown = ColouredInOutline();
+  EXPECT_GT(shown, before + 2000) << "the contour fills what is left of the concrete";
+
+  // The panel goes back a step: another picture, still no edit.
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Control panel"));
+  ASSERT_TRUE(m_editor.ClickItem("dlg4004.4075"));
+  const std::string chosen = Get("eso");
+  EXPECT_EQ(chosen, std::to_string(steps - 1) + "/" + std::to_string(steps));
+  EXPECT_NE(ColouredInOutline(), shown);
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Control panel"));
+  const int picked = ColouredInOutline();
+
+  // Saved and opened again: the same step, the same picture.
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  ASSERT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0);
+  StmEditorSession again;
+  ASSERT_TRUE(again.Start(m_path));
+  EXPECT_EQ(again.State().Get("eso"), chosen);
+  EXPECT_EQ(again.State().Int("locked"), 1);
+  EXPECT_NEAR(ColouredInOutline(again), picked, picked / 100);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The view control panel on the example with results, rendered off screen: every check box,
-// edit, drop list, radio button and the slider changes the next frame (or, for the slider that
+// edit, drop list, radio button and slider changes the next frame (or, for the slider that
 // nothing draws yet, the setting and a repaint); the naming and contour rules; Enter in an
 // edit; and a model saved and read back shows the same panel. The frames are compared with each
 // other only: what each result layer draws is checked against reference pictures elsewhere.
@@ -229,6 +229,22 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   EXPECT_EQ(View().GetScaleDisplacement(), 55);
   EXPECT_TRUE(m_wnd.IsInvalid());
 
+  // The load path's step: shown as "Step 2 of 2", chosen by the slider; no edit.
+  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 2 of 2");
+  before = Frame();
+  const int steps = m_manager.GetUndoCount();
+  m_dlg->GetControl(D::IDC_STM_SLIDER_ESO_STEP)->m_nSel = 1;
+  m_dlg->OnControlChanged(D::IDC_STM_SLIDER_ESO_STEP);
+  EXPECT_EQ(m_model.GetCurrentStepEso(), 0);
+  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 1 of 2");
+  EXPECT_GT(Changed(before, Frame()), 0);
+  EXPECT_EQ(m_manager.GetUndoCount(), steps);
+  Click(D::IDC_STM_BUTTON_ESO_PREV);
+  EXPECT_EQ(m_model.GetCurrentStepEso(), 0) << "no step before the first";
+  Click(D::IDC_STM_BUTTON_ESO_NEXT);
+  Click(D::IDC_STM_BUTTON_ESO_PREV);
+  EXPECT_EQ(m_model.GetCurrentStepEso(), 0);
+
   // A model saved and read back shows the same panel.
   Click(D::IDC_STM_CHECK_AXIS);
   Type(D::IDC_STM_EDIT_ELEMNUM, "21");
@@ -246,6 +262,11 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   m_dlg->Show();
   EXPECT_EQ(Panel(), panel);
   EXPECT_EQ(reread.GetNodes().begin()->second->GetName(), "N1");
+  EXPECT_EQ(reread.GetCurrentStepEso(), 0);
+  // Without steps there is nothing to choose.
+  reread.SetEsoSteps({});
+  m_dlg->Show();
+  EXPECT_FALSE(m_dlg->GetControl(D::IDC_STM_SLIDER_ESO_STEP)->m_bVisible);
 
   Click(IDOK);
   EXPECT_FALSE(m_dlg->IsWindowVisible());
