@@ -1,6 +1,7 @@
 // stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
 //   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
+//              [--load-path] [--save OUT.stm.json]
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "analysis/CStmChecks.h"
+#include "analysis/CStmLoadPath.h"
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
@@ -57,6 +59,8 @@ struct SOptions {
   int view = -1;  // the one looking at the model's plane
   bool help = false;
   bool analyse = false;
+  bool loadPath = false;
+  std::string save;
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
@@ -104,7 +108,7 @@ void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
                StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
                        "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] "
-                       "[--table OUT.csv|OUT.json]\n"
+                       "[--table OUT.csv|OUT.json] [--load-path] [--save OUT.stm.json]\n"
                        "  -o OUT          the picture to write; its extension picks the format\n"
                        "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
                        "  --size WxH      the picture's size in pixels (800x600)\n"
@@ -117,6 +121,9 @@ void PrintUsage(FILE* out) {
                        "                  force, reaction, width or steel, capacity, utilisation and clause\n"
                        "                  per case as one HTML file with the picture inside (-o optional)\n"
                        "  --table OUT     the same numbers as CSV or JSON, by the extension (-o optional)\n"
+                       "  --load-path     find the load path of the concrete for the first load case (plane-stress\n"
+                       "                  cells, then removal of those that carry little) and show its last step\n"
+                       "  --save OUT      write the model with what was computed (-o optional)\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -165,8 +172,12 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       options.analyse = true;
       continue;
     }
+    if (arg == "--load-path") {
+      options.loadPath = true;
+      continue;
+    }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
-        arg == "--report" || arg == "--table") {
+        arg == "--report" || arg == "--table" || arg == "--save") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
         return false;
@@ -174,6 +185,8 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       const std::string value = argv[++i];
       if (arg == "-o") {
         options.output = value;
+      } else if (arg == "--save") {
+        options.save = value;
       } else if (arg == "--report" || arg == "--table") {
         // The numbers are the program's own: a report of results a file brought could be anyone's.
         (arg == "--report" ? options.report : options.table) = value;
@@ -213,7 +226,7 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     error = StmText("no model file given");
     return false;
   }
-  if (options.output.empty() && options.report.empty() && options.table.empty()) {
+  if (options.output.empty() && options.report.empty() && options.table.empty() && options.save.empty()) {
     error = StmText("no output file given (-o OUT.png)");
     return false;
   }
@@ -260,6 +273,22 @@ int main(int argc, char** argv) {
     view->SetShowOption(STM_SHOW_RESULTS, 1);
     view->SetShowOption(STM_SHOW_REACTIONS, 1);
   }
+  int status = 0;
+  if (options.loadPath) {
+    CStmLoadPath path;
+    if (path.Run(model, 0) == CStmLoadPath::kSolved) {
+      CString line;
+      line.Format(StmText("load path: %d cells, %d steps in %d rounds, %.0f%% of the area left").c_str(),
+                  path.GetCountCells(), path.GetCountSteps(), path.GetCountIterations(), 100.0 * path.GetAreaLeft());
+      if (!path.GetNote().IsEmpty()) line += CString("; ") + path.GetNote();
+      std::printf("stm-render: %s\n", line.c_str());
+      view->SetShowOption(STM_SHOW_STRESS_FLOW, 1);
+      view->SetShowOption(STM_SHOW_LEGEND, 1);
+    } else {
+      status = 3;
+      Fail(path.GetError());
+    }
+  }
   if (options.style >= 0) view->SetTypeColor(static_cast<EStmTypeColor>(options.style));
   for (const auto& [bit, show] : options.layerChanges) view->SetShowOption(bit, show);
   // A layer asked for by name that would draw nothing is worth a word: the picture alone cannot
@@ -286,7 +315,6 @@ int main(int argc, char** argv) {
   wnd.SetViewPos(options.view >= 0 ? static_cast<CUbRenderWnd::VIEW_POS>(options.view)
                                    : StmViewOfPlane(model.GetPlane()));
   manager.UpdateStmRenderer();
-  int status = 0;
   if (options.analyse && analysis.GetStatus() != CStmTrussAnalysis::kSolved) {
     status = 3;
     std::vector<CVector> marks;
@@ -324,5 +352,6 @@ int main(int argc, char** argv) {
   }
   if (!options.output.empty() && !StmWritePicture(options.output, options.width, options.height, pixels, pathError))
     return Fail(CString(pathError.c_str()));
+  if (!options.save.empty() && !CStmModelFile::Save(options.save, model, &pathError)) return Fail(CString(pathError.c_str()));
   return status;
 }

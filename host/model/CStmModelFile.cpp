@@ -342,7 +342,12 @@ Json WriteModel(const CStmModel& model) {
                           {"steelYield", m.dSteelYield},
                           {"steelModulus", m.dSteelModulus},
                           {"thickness", m.dThickness},
-                          {"cover", m.dCover}};
+                          {"cover", m.dCover},
+                          {"loadPath", Json{{"elementSize", m.loadPath.dElementSize},
+                                            {"rejectionRatio", m.loadPath.dRejectionRatio},
+                                            {"evolutionRate", m.loadPath.dEvolutionRate},
+                                            {"targetFraction", m.loadPath.dTargetFraction},
+                                            {"zoneRadius", m.loadPath.dZoneRadius}}}};
   return doc;
 }
 
@@ -456,6 +461,7 @@ public:
     }
     return *this;
   }
+  bool Has(const char* name) const { return m_j.is_object() && m_j.contains(name); }
   Node operator[](const char* name) const {
     Object();
     if (!m_j.contains(name)) Fail(m_path, Say(StmText("missing field \"%s\""), name));
@@ -704,7 +710,8 @@ public:
 private:
   void ReadMaterials(const Node& n) {
     n.Members({"code", "concreteStrength", "concreteModulus", "poisson", "steelYield", "steelModulus", "thickness",
-               "cover"});
+               "cover"},
+              {"loadPath"});
     SStmMaterials m;
     const CString code = n["code"].String();
     if (code == kCodeNames[STM_CODE_ACI_318_19]) m.eCode = STM_CODE_ACI_318_19;
@@ -719,7 +726,31 @@ private:
     m.dSteelModulus = n["steelModulus"].NonNegative();
     m.dThickness = n["thickness"].NonNegative();
     m.dCover = n["cover"].NonNegative();
+    // Files from before the load path keep its defaults.
+    if (n.Has("loadPath")) m.loadPath = ReadLoadPath(n["loadPath"]);
     m_model.SetMaterials(m);
+  }
+
+  static SStmLoadPathSettings ReadLoadPath(const Node& n) {
+    n.Members({"elementSize", "rejectionRatio", "evolutionRate", "targetFraction", "zoneRadius"});
+    SStmLoadPathSettings s;
+    const auto read = [&n](const char* name, bool (*inLimit)(double), const CString& rule) {
+      const Node v = n[name];
+      const double value = v.Double();
+      if (!inLimit(value)) Fail(v.path(), Say(rule, value));
+      return value;
+    };
+    s.dElementSize = read("elementSize", StmLimits::IsLoadPathSizeInLimit,
+                          StmText("cell size %g is negative or beyond the limit"));
+    s.dRejectionRatio = read("rejectionRatio", StmLimits::IsRejectionRatioInLimit,
+                             StmText("rejection ratio %g is not in 0..1 (1 excluded)"));
+    s.dEvolutionRate = read("evolutionRate", StmLimits::IsEvolutionRateInLimit,
+                            StmText("evolution rate %g is not above 0 and at most 1"));
+    s.dTargetFraction = read("targetFraction", StmLimits::IsTargetFractionInLimit,
+                             StmText("target fraction %g is not above 0 and at most 1"));
+    s.dZoneRadius = read("zoneRadius", StmLimits::IsLoadPathSizeInLimit,
+                         StmText("zone radius %g is negative or beyond the limit"));
+    return s;
   }
 
   void ReadDefinitions(const Node& n) {

@@ -28,6 +28,15 @@ constexpr double kMaxPoisson = 0.5;
 inline bool IsMaterialInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v <= kMaxValue; }
 inline bool IsPoissonInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v < kMaxPoisson; }
 
+// The load path's settings: sizes (0: chosen from the outline) within the coordinates' reach;
+// the rejection ratio below one (at one every cell would go at once); the evolution rate above 0
+// (a ratio that never rises never ends the removal) and at most one; the target fraction of the
+// area above 0 (something must carry the load) and at most the whole.
+inline bool IsLoadPathSizeInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v <= kMaxCoord; }
+inline bool IsRejectionRatioInLimit(double v) { return std::isfinite(v) && v >= 0.0 && v < 1.0; }
+inline bool IsEvolutionRateInLimit(double v) { return std::isfinite(v) && v > 0.0 && v <= 1.0; }
+inline bool IsTargetFractionInLimit(double v) { return std::isfinite(v) && v > 0.0 && v <= 1.0; }
+
 inline bool IsCoordInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoord; }
 inline bool IsValueInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxValue; }
 

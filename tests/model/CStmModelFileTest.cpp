@@ -247,6 +247,14 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"Poisson", "/materials/poisson", 0.5, false, "/materials/poisson", "not below 0.5"},
       {"design code", "/materials/code", "BS 8110", false, "/materials/code", "unknown design code"},
       {"material missing", "/materials/cover", nullptr, true, "/materials", "missing field \"cover\""},
+      {"rejection ratio", "/materials/loadPath/rejectionRatio", 1.0, false, "/materials/loadPath/rejectionRatio",
+       "rejection ratio 1 is not in 0..1"},
+      {"evolution rate", "/materials/loadPath/evolutionRate", 0.0, false, "/materials/loadPath/evolutionRate",
+       "evolution rate 0 is not above 0"},
+      {"target fraction", "/materials/loadPath/targetFraction", 1.5, false, "/materials/loadPath/targetFraction",
+       "target fraction 1.5"},
+      {"cell size", "/materials/loadPath/elementSize", -5.0, false, "/materials/loadPath/elementSize",
+       "cell size -5 is negative"},
   };
   for (const SBroken& c : cases) {
     SCOPED_TRACE(c.what);
@@ -370,6 +378,11 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   materials.dSteelModulus = 200.0;
   materials.dThickness = 250.0;
   materials.dCover = 45.0;
+  materials.loadPath.dElementSize = 37.5;
+  materials.loadPath.dRejectionRatio = 0.02;
+  materials.loadPath.dEvolutionRate = 0.015;
+  materials.loadPath.dTargetFraction = 0.35;
+  materials.loadPath.dZoneRadius = 120.0;
   model.SetMaterials(materials);
   CStmModel back;
   ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
@@ -377,6 +390,10 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   {
     // A file from before materials loads with none given, Poisson aside.
     nlohmann::ordered_json old = nlohmann::ordered_json::parse(TextOf(model));
+    old["materials"].erase("loadPath");
+    CStmModel withoutPath;
+    ASSERT_TRUE(CStmModelFile::FromText(old.dump(), "old", withoutPath, nullptr));
+    EXPECT_EQ(withoutPath.GetMaterials().loadPath, SStmLoadPathSettings());
     old.erase("materials");
     CStmModel older;
     older.SetMaterials(materials);

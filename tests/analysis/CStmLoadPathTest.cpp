@@ -1,0 +1,254 @@
+// The load path of whole members: the shapes ESO leaves in deep beams, the input it refuses, and
+// the records it writes, through a file and back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "analysis/CStmLoadPath.h"
+#include "host/model/CStmModel.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+// A deep beam in the x-z plane (mm, kN): outline 0..span x 0..depth, a pin at the left bottom
+// corner, a roller at the right one, one load at the top middle.
+struct SDeepBeam {
+  CStmModel model;
+  int load = 0, pin = 0, roller = 0;
+
+  SDeepBeam(double span, double depth, double cellSize) {
+    model.SetPlane(STM_PLANE_XZ);
+    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(span, 0, 0), CVector(span, 0, depth), CVector(0, 0, depth)});
+    pin = Node("A", 0, 0);
+    roller = Node("B", span, 0);
+    load = Node("L", span / 2, depth);
+    model.AddRestraint(pin, SStmDof{1, 0, 1, 0, 0, 0});
+    model.AddRestraint(roller, SStmDof{0, 0, 1, 0, 0, 0});
+    model.AddLoadConditionStatic("P");
+    model.AddLoadNode("P", load, CVector(0, 0, -500));
+    // A truss for the nodal zones: the tied arch the member should show.
+    model.AddElement(pin, load, SStmPropElement());
+    model.AddElement(load, roller, SStmPropElement());
+    model.AddElement(pin, roller, SStmPropElement());
+    SStmMaterials m = model.GetMaterials();
+    m.dConcreteModulus = 30.0;
+    m.dThickness = 300.0;
+    m.loadPath.dElementSize = cellSize;
+    model.SetMaterials(m);
+  }
+  int Node(const char* name, double x, double z) {
+    CStmObjNode* node = model.AddNode(CVector(x, 0, z));
+    node->SetName(name);
+    return node->GetId();
+  }
+};
+
+CVector Centre(const SStmEsoCell& cell) {
+  CVector c;
+  for (const CVector& p : cell.corners) c = c + p * 0.25;
+  return c;
+}
+
+// Whether the step keeps a cell whose centre lies within r of (x, z).
+bool KeepsNear(const SStmEsoStep& step, double x, double z, double r) {
+  return std::any_of(step.cells.begin(), step.cells.end(), [&](const SStmEsoCell& c) {
+    const CVector m = Centre(c);
+    return std::hypot(m.x - x, m.z - z) <= r;
+  });
+}
+
+// Whether the cells of the step join a to b through cells that share a side.
+bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
+  std::map<std::pair<std::array<double, 3>, std::array<double, 3>>, std::vector<size_t>> sides;
+  const auto key = [](const CVector& p) { return std::array<double, 3>{p.x, p.y, p.z}; };
+  for (size_t i = 0; i < step.cells.size(); ++i) {
+    for (size_t k = 0; k < 4; ++k) {
+      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
+      if (q < p) std::swap(p, q);
+      sides[{p, q}].push_back(i);
+    }
+  }
+  const auto touches = [&](size_t i, const CVector& p) {
+    return std::any_of(step.cells[i].corners.begin(), step.cells[i].corners.end(),
+                       [&](const CVector& c) { return (c - p).Length() < 1e-6; });
+  };
+  std::vector<char> seen(step.cells.size(), 0);
+  std::vector<size_t> stack;
+  for (size_t i = 0; i < step.cells.size(); ++i) {
+    if (touches(i, a)) seen[i] = 1, stack.push_back(i);
+  }
+  while (!stack.empty()) {
+    const size_t i = stack.back();
+    stack.pop_back();
+    if (touches(i, b)) return true;
+    for (size_t k = 0; k < 4; ++k) {
+      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
+      if (q < p) std::swap(p, q);
+      for (size_t j : sides[{p, q}]) {
+        if (!seen[j]) seen[j] = 1, stack.push_back(j);
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// Span twice the depth, one load on top: what carries it is an arch from the load down to the
+// supports tied by a band along the bottom; the middle of the web under the load carries little.
+TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
+  SDeepBeam beam(2000.0, 1000.0, 50.0);
+  CStmLoadPath path;
+  CStmLoadPath::SProgress progress;
+  ASSERT_TRUE(path.Prepare(beam.model, 0)) << path.GetError().c_str();
+  ASSERT_EQ(path.Solve(&progress), CStmLoadPath::kSolved) << path.GetError().c_str();
+  path.Apply(beam.model);
+  EXPECT_TRUE(path.GetNote().IsEmpty()) << path.GetNote().c_str();
+  EXPECT_NEAR(path.GetAreaLeft(), 0.4, 0.02);
+  EXPECT_NEAR(progress.dAreaLeft.load(), path.GetAreaLeft(), 1e-12);
+
+  const auto& steps = beam.model.GetEsoSteps();
+  ASSERT_GE(steps.size(), 3u);
+  EXPECT_EQ(beam.model.GetCurrentStepEso(), static_cast<int>(steps.size()) - 1);
+  EXPECT_EQ(static_cast<int>(steps.front().cells.size()), path.GetCountCells());
+  for (size_t s = 1; s < steps.size(); ++s) EXPECT_LT(steps[s].cells.size(), steps[s - 1].cells.size());
+  const SStmEsoStep& last = steps.back();
+  // The web's middle below the load is gone; the bottom band at midspan, and both inclined
+  // bands halfway between the load and the supports, stay.
+  EXPECT_FALSE(KeepsNear(last, 1000.0, 500.0, 60.0));
+  EXPECT_TRUE(KeepsNear(last, 1000.0, 40.0, 60.0));
+  EXPECT_TRUE(KeepsNear(last, 500.0, 500.0, 120.0));
+  EXPECT_TRUE(KeepsNear(last, 1500.0, 500.0, 120.0));
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(0, 0, 0)));
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(2000, 0, 0)));
+  EXPECT_GT(beam.model.GetMaxResultEso(0, beam.model.GetCurrentStepEso()),
+            beam.model.GetMinResultEso(0, beam.model.GetCurrentStepEso()));
+
+  // The flow of the last step, the mesh in both stores, zones at the three nodes of the truss:
+  // the loaded node's zone is compressed both ways, the bottom tie's ends have tension.
+  EXPECT_GE(beam.model.GetStressFlow().size(), last.cells.size());
+  EXPECT_EQ(beam.model.GetMeshPlane().quads.size(), static_cast<size_t>(path.GetCountCells()));
+  EXPECT_EQ(beam.model.GetMeshSpace().coords.size(), beam.model.GetMeshPlane().coords.size());
+  EXPECT_EQ(beam.model.GetTypeMesh(), 0);
+  ASSERT_EQ(beam.model.GetResultNodalZones().size(), 1u);
+  EXPECT_EQ(beam.model.GetCurrentNodalZone(), 0);
+  const SStmResultNodalZone& zones = beam.model.GetResultNodalZones()[0];
+  const auto& coords = beam.model.GetMeshPlane().coords;
+  int compressedUnderLoad = 0, tensionAtSupports = 0;
+  for (const SStmNodalZone& z : zones.zones) {
+    ASSERT_EQ(z.corners.size(), 4u);
+    EXPECT_NE(z.bCompression, z.bTension);
+    CDPoint m(0, 0);
+    for (int c : z.corners) m = CDPoint(m.x + coords[static_cast<size_t>(c)].x / 4, m.y + coords[static_cast<size_t>(c)].y / 4);
+    if (m.y > 850 && z.bCompression) ++compressedUnderLoad;
+    if (m.y < 150 && z.bTension) ++tensionAtSupports;
+  }
+  EXPECT_GT(compressedUnderLoad, 0);
+  EXPECT_GT(tensionAtSupports, 0);
+  EXPECT_TRUE(beam.model.IsLock());
+}
+
+// The deep beam of the bundled example, a large opening beside the load's line: the removal keeps
+// a way around it from the load to each support, and stops short of cutting it.
+TEST(CStmLoadPath, DeepBeamWithAnOpeningKeepsAPathAroundIt) {
+  SDeepBeam beam(3000.0, 1500.0, 60.0);
+  beam.model.SetBoundary(STM_BOUNDARY_INNER,
+                         {CVector(1800, 0, 900), CVector(1200, 0, 900), CVector(1200, 0, 500), CVector(1800, 0, 500)});
+  ASSERT_EQ(CStmLoadPath().Run(beam.model, 0), CStmLoadPath::kSolved);
+  const SStmEsoStep& last = beam.model.GetEsoSteps().back();
+  EXPECT_FALSE(KeepsNear(last, 1500.0, 700.0, 150.0));  // the opening itself has no cells
+  EXPECT_TRUE(Joins(last, CVector(1500, 0, 1500), CVector(0, 0, 0)));
+  EXPECT_TRUE(Joins(last, CVector(1500, 0, 1500), CVector(3000, 0, 0)));
+  // The load comes down beside the opening, not through it: cells stay on its flanks.
+  EXPECT_TRUE(KeepsNear(last, 1100.0, 700.0, 200.0) || KeepsNear(last, 1900.0, 700.0, 200.0));
+}
+
+// Every refusal says what is wrong and leaves the model as it was; a cancelled run gives nothing.
+TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
+  struct SCase {
+    const char* what;
+    void (*spoil)(SDeepBeam&);
+    const char* message;
+  };
+  const SCase cases[] = {
+      {"no outline", [](SDeepBeam& b) { b.model.SetEnableBoundary(STM_BOUNDARY_OUTER, 1, 0); }, "no outer outline"},
+      {"open outline",
+       [](SDeepBeam& b) { b.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0)}, 1); },
+       "does not close"},
+      {"load outside", [](SDeepBeam& b) { b.model.GetNode(b.load)->SetCoord(CVector(1000, 0, 1200)); },
+       "load on node L lies outside"},
+      {"support in an opening",
+       [](SDeepBeam& b) {
+         b.model.GetNode(b.roller)->SetCoord(CVector(1500, 0, 500));
+         b.model.SetBoundary(STM_BOUNDARY_INNER, {CVector(1400, 0, 400), CVector(1600, 0, 400), CVector(1600, 0, 600),
+                                                  CVector(1400, 0, 600)});
+       },
+       "support of node B lies outside"},
+      {"no supports",
+       [](SDeepBeam& b) {
+         b.model.RemoveRestraint(b.pin);
+         b.model.RemoveRestraint(b.roller);
+       },
+       "no supports"},
+      {"turns about the pin", [](SDeepBeam& b) { b.model.RemoveRestraint(b.roller); }, "turns about node A"},
+      {"slides", [](SDeepBeam& b) { b.model.AddRestraint(b.pin, SStmDof{0, 0, 1, 0, 0, 0}); }, "slides along x"},
+      {"no modulus",
+       [](SDeepBeam& b) {
+         SStmMaterials m = b.model.GetMaterials();
+         m.dConcreteModulus = 0.0;
+         b.model.SetMaterials(m);
+       },
+       "modulus of elasticity"},
+      {"no load case", [](SDeepBeam& b) { b.model.RemoveLoadCondition(CStmObjLoadComboFactor::kTypeStatic, "P"); }, "no load case"},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    SDeepBeam beam(2000.0, 1000.0, 100.0);
+    c.spoil(beam);
+    CStmLoadPath path;
+    EXPECT_EQ(path.Run(beam.model, 0), CStmLoadPath::kFailed);
+    EXPECT_NE(std::string(path.GetError().c_str()).find(c.message), std::string::npos) << path.GetError().c_str();
+    EXPECT_TRUE(beam.model.GetEsoSteps().empty());
+    EXPECT_TRUE(beam.model.GetMeshPlane().quads.empty());
+    EXPECT_FALSE(beam.model.IsLock());
+  }
+  SDeepBeam beam(2000.0, 1000.0, 100.0);
+  CStmLoadPath path;
+  ASSERT_TRUE(path.Prepare(beam.model, 0));
+  std::atomic<bool> cancel{true};
+  EXPECT_EQ(path.Solve(nullptr, &cancel), CStmLoadPath::kCancelled);
+}
+
+// What the load path writes is what a file gives back, exactly, with the settings it ran with.
+TEST(CStmLoadPath, RecordsSurviveAFile) {
+  SDeepBeam beam(2000.0, 1000.0, 100.0);
+  SStmMaterials m = beam.model.GetMaterials();
+  m.loadPath.dTargetFraction = 0.6;
+  m.loadPath.dZoneRadius = 250.0;
+  beam.model.SetMaterials(m);
+  ASSERT_EQ(CStmLoadPath().Run(beam.model, 0), CStmLoadPath::kSolved);
+  std::string text, error;
+  ASSERT_TRUE(CStmModelFile::ToText(beam.model, text, &error)) << error;
+  CStmModel back;
+  ASSERT_TRUE(CStmModelFile::FromText(text, "mem", back, &error)) << error;
+  EXPECT_EQ(back.GetMaterials(), m);
+  ASSERT_EQ(back.GetCountStepEso(), beam.model.GetCountStepEso());
+  EXPECT_EQ(back.GetCurrentStepEso(), beam.model.GetCurrentStepEso());
+  for (int s = 0; s < back.GetCountStepEso(); ++s) {
+    const auto& a = beam.model.GetEsoSteps()[static_cast<size_t>(s)].cells;
+    const auto& b = back.GetEsoSteps()[static_cast<size_t>(s)].cells;
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(a[i].dValue, b[i].dValue);
+      for (size_t k = 0; k < 4; ++k) EXPECT_EQ(a[i].corners[k], b[i].corners[k]);
+    }
+  }
+  std::string again;
+  ASSERT_TRUE(CStmModelFile::ToText(back, again, &error));
+  EXPECT_EQ(again, text);
+}
