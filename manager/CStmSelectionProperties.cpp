@@ -118,8 +118,7 @@ auto MaterialSlot(M& m, CStmSelectionProperties::EMaterial field) {
   }
 }
 
-// Why a value does not fit its field; empty when it does. The load path's ratios are fractions:
-// a rate of 0 would never finish removing, a target of 1 would never start.
+// Why a value does not fit its field; empty when it does.
 CString MaterialOutOfRange(CStmSelectionProperties::EMaterial field, double value) {
   using P = CStmSelectionProperties;
   switch (field) {
@@ -128,17 +127,18 @@ CString MaterialOutOfRange(CStmSelectionProperties::EMaterial field, double valu
       return StmText("Poisson's ratio must be at least 0 and below 0.5; nothing was changed");
     case P::kElementSize:
     case P::kZoneRadius:
-      if (value >= 0.0 && value <= StmLimits::kMaxCoord) return CString();
+      if (StmLimits::IsLoadPathSizeInLimit(value)) return CString();
       return StmText("A cell size or zone radius cannot be negative (0 chooses one from the outline); nothing was "
                      "changed");
     case P::kRejectionRatio:
-      if (value >= 0.0 && value < 1.0) return CString();
+      if (StmLimits::IsRejectionRatioInLimit(value)) return CString();
       return StmText("The rejection ratio must be at least 0 and below 1; nothing was changed");
     case P::kEvolutionRate:
+      if (StmLimits::IsEvolutionRateInLimit(value)) return CString();
+      return StmText("The evolution rate must be above 0 and at most 1; nothing was changed");
     case P::kTargetFraction:
-      if (value > 0.0 && value < 1.0) return CString();
-      return field == P::kEvolutionRate ? StmText("The evolution rate must lie between 0 and 1; nothing was changed")
-                                        : StmText("The target fraction must lie between 0 and 1; nothing was changed");
+      if (StmLimits::IsTargetFractionInLimit(value)) return CString();
+      return StmText("The target fraction must be above 0 and at most 1; nothing was changed");
     default:
       if (StmLimits::IsMaterialInLimit(value)) return CString();
       return StmText("A strength, modulus, thickness or cover cannot be negative; nothing was changed");

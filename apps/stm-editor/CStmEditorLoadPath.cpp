@@ -93,12 +93,15 @@ void CStmEditor::PollLoadPath() {
   view->SetShowOptions(view->GetShowOptions() | kLoadPathLayers);
   m_manager.SetIndexLoadConditionResult(run->GetLoadCase());
   m_wnd.InvalidateAllWnd();
+  const CStmLoadPath& result = run->GetLoadPath();
   CString text;
-  text.Format(StmText("Load path of %s: %d steps, the last with %.0f %% of the area; the control panel chooses the "
-                      "step shown")
+  text.Format(StmText("Load path of %s: %d cells, %d steps, the last with %.0f %% of the area; the control panel "
+                      "chooses the step shown")
                   .c_str(),
-              ResultCaseCaption().c_str(), m_model.GetCountStepEso(),
-              100.0 * run->GetProgress().dAreaLeft.load());
+              ResultCaseCaption().c_str(), result.GetCountCells(), m_model.GetCountStepEso(),
+              100.0 * result.GetAreaLeft());
+  // Why the removal stopped short of the target, when it did.
+  if (!result.GetNote().IsEmpty()) text += ". " + result.GetNote();
   m_pHost->SetStatusText(text);
 }
 
