@@ -27,7 +27,7 @@ constexpr double kSoftKill = 1e-6;
 // Without a size given, the longer side of the outline takes this many cells.
 constexpr double kCellsAlongLongerSide = 40.0;
 // A step is kept when the area left has fallen by this much since the last step kept.
-constexpr double kStepArea = 0.01;
+constexpr double kStepArea = 0.05;
 // Rounds of removal and ratio raises before giving up reaching the target.
 constexpr int kMaxIterations = 2000;
 // Flow vectors under this share of the largest principal stress are left out.

@@ -5,7 +5,7 @@
 //
 // What the records hold after Apply:
 // - ESO steps: the first is the whole member, each later one the cells still in after a round
-//   of removal (a step is kept when the area has fallen by at least a hundredth since the last
+//   of removal (a step is kept when the area has fallen by at least a twentieth since the last
 //   one kept, and the last is always kept), each cell with its von Mises stress in the model's
 //   force per length squared; the current step is the last.
 // - Stress flow: at the centre of every cell of the last step, its two principal stresses as

@@ -214,6 +214,57 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   for (const std::string& f : {plain, solved, loose, path, numbers}) std::remove(f.c_str());
 }
 
+// The load path from the command line: the last step of ESO drawn as its contour with the flow,
+// one line of what was done, and the model with its load path saved, as a file that reads back.
+TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
+  CStmModel model;
+  model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(2000, 0, 1000), CVector(0, 0, 1000)});
+  for (const CVector& p : {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(1000, 0, 1000)}) model.AddNode(p);
+  model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+  model.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
+  model.AddLoadConditionStatic("P");
+  model.AddLoadNode("P", 3, CVector(0, 0, -500));
+  SStmMaterials m = model.GetMaterials();
+  m.dConcreteModulus = 30.0;
+  m.dThickness = 300.0;
+  model.SetMaterials(m);
+  const std::string input = Out("deep-beam.stm.json"), saved = Out("deep-beam-path.stm.json");
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(input, model, &error)) << error;
+  const std::string examples = std::string(STM_SOURCE_DIR) + "/examples/";
+  for (const auto& [name, file] : {std::pair<std::string, std::string>{"deep-beam", input},
+                                   {"deep-beam-opening", examples + "deep-beam-opening.stm.json"}}) {
+    SCOPED_TRACE(name);
+    const std::string png = RenderOutputDir() + "/stm-render-load-path-" + name + ".png";
+    const std::string said = Out("said.txt");
+    const SProgramRun run = RunRender(ShellQuote(file) + " -o " + ShellQuote(png) + " --size 800x600 --load-path --save " +
+                                      ShellQuote(saved) + " >" + ShellQuote(said));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(said).rfind("stm-render: load path: ", 0), 0u) << ReadFile(said);
+    SRgbaImage image;
+    int channels = 0;
+    stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
+    ASSERT_NE(data, nullptr) << png;
+    image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
+    stbi_image_free(data);
+    EXPECT_TRUE(CheckRender("stm-render-load-path-" + name, image, 8, 40));
+    CStmModel back;
+    ASSERT_TRUE(CStmModelFile::Load(saved, back, &error)) << error;
+    EXPECT_GT(back.GetCountStepEso(), 2);
+    EXPECT_EQ(back.GetCurrentStepEso(), back.GetCountStepEso() - 1);
+    EXPECT_FALSE(back.GetMeshPlane().quads.empty());
+    std::remove(said.c_str());
+  }
+  // A member that cannot carry its load is named, drawn, and exits with 3.
+  model.RemoveRestraint(2);
+  ASSERT_TRUE(CStmModelFile::Save(input, model, &error)) << error;
+  const std::string loose = Out("loose-path.png");
+  const SProgramRun refused = RunRender(ShellQuote(input) + " -o " + ShellQuote(loose) + " --load-path");
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("The member can move: it turns about node 1"), std::string::npos) << refused.err;
+  for (const std::string& f : {input, saved, loose}) std::remove(f.c_str());
+}
+
 TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself) {
   // The corbel analysed here, in process, is what the files must say, to the last digit.
   const std::string corbel = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
