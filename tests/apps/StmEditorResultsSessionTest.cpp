@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "host/model/CStmModel.h"
@@ -157,21 +158,42 @@ TEST_F(StmEditorResultsSessionTest, LoadPathRunsBesideTheViewAndEscCancelsIt) {
   EXPECT_EQ(m_editor.State().Int("undo"), 0);
   EXPECT_EQ(m_editor.State().Int("modified"), 0);
   EXPECT_EQ(Get("eso"), "0/0");
+  // Closing the window in the middle of one stops it and leaves at once.
+  ASSERT_TRUE(m_editor.Key("F6"));
+  ASSERT_EQ(Get("loadpath"), "running") << Status();
+  EXPECT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0) << m_editor.Stderr();
 }
 
 TEST_F(StmEditorResultsSessionTest, LoadPathShowsItsContourStepsThroughThePanelAndSavesWithTheModel) {
-  SaveDeepBeam(100.0);
+  SaveDeepBeam(0.0);
   ASSERT_TRUE(m_editor.Start(m_path));
+  // The settings in the Properties panel: one step each, a value out of range refused.
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Properties"));
+  ASSERT_TRUE(m_editor.ClickItem("Cell size"));
+  ASSERT_TRUE(m_editor.Type("100"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_EQ(Status(), "Load-path settings set");
+  ASSERT_TRUE(m_editor.ClickItem("Target fraction"));
+  ASSERT_TRUE(m_editor.Type("0"));
+  ASSERT_TRUE(m_editor.Key("Return"));
+  EXPECT_NE(Status().find("target fraction must be above 0"), std::string::npos) << Status();
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  ASSERT_TRUE(m_editor.ClickItem("View"));
+  ASSERT_TRUE(m_editor.ClickItem("Properties"));
   const int before = ColouredInOutline();
   ASSERT_TRUE(m_editor.ClickItem("Results"));
   ASSERT_TRUE(m_editor.ClickItem("Load path"));
   ASSERT_TRUE(m_editor.WaitFor([](const StmEditorSession::SState& state) { return state.Get("loadpath").empty(); },
                                "the load path"));
-  ASSERT_NE(Status().find("Load path of Load case DL"), std::string::npos) << Status();
-  // Results, not an edit: locked, no step, no mark.
+  const std::string done = "Load path of Load case DL: ";
+  ASSERT_EQ(Status().rfind(done, 0), 0u) << Status();
+  // A fortieth of the longer side would give several times as many.
+  EXPECT_LT(std::atoi(Status().c_str() + done.size()), 600) << "the cell size typed";
+  // Results, not an edit: locked, no step, the mark as the settings left it.
   EXPECT_EQ(m_editor.State().Int("locked"), 1);
-  EXPECT_EQ(m_editor.State().Int("undo"), 0);
-  EXPECT_EQ(m_editor.State().Int("modified"), 0);
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  EXPECT_TRUE(TitleMarked());
   const std::string eso = Get("eso");
   const int steps = std::stoi(eso.substr(eso.find('/') + 1));
   ASSERT_GE(steps, 2) << eso;
@@ -186,7 +208,7 @@ TEST_F(StmEditorResultsSessionTest, LoadPathShowsItsContourStepsThroughThePanelA
   const std::string chosen = Get("eso");
   EXPECT_EQ(chosen, std::to_string(steps - 1) + "/" + std::to_string(steps));
   EXPECT_NE(ColouredInOutline(), shown);
-  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Control panel"));
   const int picked = ColouredInOutline();
