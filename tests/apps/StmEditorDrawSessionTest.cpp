@@ -151,7 +151,8 @@ TEST_F(StmEditorDrawSessionTest, AnElementBetweenTwoNodesByClicksAndOneFromAType
   EXPECT_EQ(model.GetCountElement(1), 8);
 }
 
-// Typed points as the key list teaches them: E, Tab, "1000,500", Enter. The value lands exactly
+// Typed points as the key list teaches them: E, Tab, "1000,500", Enter. The value lands exactly,
+// whatever the mouse did in between,
 // and once: the click after it takes the node clicked, and a truss typed onto nodes joins them
 // instead of standing half a pixel beside them.
 TEST_F(StmEditorDrawSessionTest, TypedPointsAreTakenExactlyAndOnce) {
@@ -160,6 +161,8 @@ TEST_F(StmEditorDrawSessionTest, TypedPointsAreTakenExactlyAndOnce) {
   ASSERT_TRUE(m_editor.Key("e"));
   ASSERT_TRUE(m_editor.Key("Tab"));
   ASSERT_TRUE(m_editor.Type("1000,500"));
+  // A hand that moves the mouse before Enter leaves what it typed as it was.
+  ASSERT_TRUE(m_editor.MoveTo(At(300, 700)));
   EXPECT_EQ(m_editor.State().Get("dialogs"), "4001:4001=1000,4002=500,keyboard=4002");
   ASSERT_TRUE(m_editor.Key("Return"));
   EXPECT_EQ(Status(), "Pick end point");
