@@ -130,28 +130,6 @@ std::string SStmGesture::Describe() const {
   return text;
 }
 
-const char* SStmGesture::KindName(EKind kind) {
-  switch (kind) {
-    case kDrawElement: return "draw";
-    case kAddNode: return "node";
-    case kAddNodeNoSplit: return "node-nosplit";
-    case kMove: return "move";
-    case kRotate: return "rotate";
-    case kMirror: return "mirror";
-    case kStretch: return "drag";
-    case kMerge: return "merge";
-    case kDelete: return "delete";
-    case kCut: return "cut";
-    case kCopy: return "copy";
-    case kPaste: return "paste";
-    case kTemplate: return "template";
-    case kOutline: return "outline";
-    case kOffset: return "offset";
-    case kTyped: return "typed";
-  }
-  return "";
-}
-
 SStmGesture SStmGesture::Of(EKind kind, const CVector& a, const CVector& b) {
   SStmGesture g;
   g.m_eKind = kind;
@@ -536,36 +514,11 @@ void CStmGestureDriver::RandomSelection(std::mt19937& rng, SStmGesture& gesture,
   }
 }
 
-bool CStmGestureDriver::SetGeneratedKinds(const std::string& names) {
-  std::vector<SStmGesture::EKind> kinds;
-  std::string rest = names;
-  while (!rest.empty()) {
-    const size_t comma = rest.find(',');
-    const std::string name = rest.substr(0, comma);
-    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-    bool known = false;
-    for (int k = SStmGesture::kDrawElement; k < SStmGesture::kKindCount; ++k) {
-      if (name == SStmGesture::KindName(static_cast<SStmGesture::EKind>(k))) {
-        kinds.push_back(static_cast<SStmGesture::EKind>(k));
-        known = true;
-      }
-    }
-    if (!known) return false;
-  }
-  m_arKinds = std::move(kinds);
-  return true;
-}
-
-SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
+SStmGesture CStmGestureDriver::Generate(std::mt19937& rng) {
   SStmGesture g = GenerateAnyKind(rng);
-  // Drawing again keeps the scene growing when the allowed kinds need something to work on.
-  for (int attempt = 0; !m_arKinds.empty() && attempt < 100; ++attempt) {
-    if (std::find(m_arKinds.begin(), m_arKinds.end(), g.m_eKind) != m_arKinds.end()) break;
-    g = GenerateAnyKind(rng);
-  }
   // The tools take clicks in the window, which must then show what they snap to.
   const bool clicks = g.m_eKind == SStmGesture::kTemplate || g.m_eKind == SStmGesture::kOffset;
-  if (randomView && !clicks) g.m_view = RandomView(rng);
+  if (!clicks) g.m_view = RandomView(rng);
   return g;
 }
 
