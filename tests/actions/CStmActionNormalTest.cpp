@@ -75,10 +75,6 @@ protected:
   }
 };
 
-TEST_F(CStmActionNormalTest, EveryCommandIdHasItsAction) {
-  for (long id = 48; id <= 66; ++id) EXPECT_EQ(m_manager.GetAction(id) != nullptr, id != 60) << id;
-}
-
 TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
   BuildScene();
   Click(CVector(-40, 0, 0));

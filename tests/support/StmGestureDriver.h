@@ -1,5 +1,5 @@
 // Drives the scene manager the way the editing actions do, one gesture per undo step, so that
-// tests can run hand-written or random sequences of edits and print them as readable lines.
+// tests can run hand-written or random sequences of edits.
 #pragma once
 
 #include <random>
@@ -16,9 +16,6 @@ class CStmModel;
 class CStmUbManager;
 class CStmUbRenderer;
 
-// A point as gestures print it, e.g. "(10,0,20)".
-std::string StmPointText(const CVector& p);
-
 // What the window shows while a gesture runs: lookups that go through the window depend on it.
 struct SStmGestureView {
   double m_dScale = 0.6;  // model units per pixel
@@ -27,9 +24,6 @@ struct SStmGestureView {
   bool m_bHideNodes = false;     // the show option of nodes off
   bool m_bHideElements = false;  // the show option of elements off
   bool m_bNodeGroup = false;     // a display group without any node filters the nodes
-
-  bool IsDefault() const;
-  std::string Describe() const;
 };
 
 struct SStmGesture {
@@ -66,7 +60,6 @@ struct SStmGesture {
   std::vector<CVector> m_arNodes;
   SStmGestureView m_view;
 
-  std::string Describe() const;
 
   static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
   static SStmGesture DrawElement(const CVector& a, const CVector& b);
