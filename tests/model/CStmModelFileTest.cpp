@@ -14,25 +14,18 @@
 #include <fstream>
 #include <limits>
 #include <map>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
 const char* const kExamples[] = {"deep-beam-opening", "corbel", "pile-cap"};
 
 std::string ExamplePath(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
