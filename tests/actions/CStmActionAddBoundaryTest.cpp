@@ -108,7 +108,9 @@ TEST_F(CStmActionAddBoundaryTest, RefusedOutlinesAndOpeningsLeaveNothingBehind) 
   EXPECT_EQ(m_host.m_statusTexts.back(), StmText("Failed Add") + " " + StmText("OuterBoundary") + ".");
   // Its corners, then the crossing from either side.
   ASSERT_EQ(m_manager.GetMarkPosArray().size(), 6u);
+  EXPECT_EQ(m_manager.GetMarkPosArray()[0], CVector(120, 0, 60));
   EXPECT_LT((m_manager.GetMarkPosArray()[4] - CVector(140, 0, 80)).Length(), 1e-9);
+  EXPECT_LT((m_manager.GetMarkPosArray()[5] - CVector(140, 0, 80)).Length(), 1e-9);
   ExpectRefused(49, {1, 2}, kNotClosed, 48);
 
   m_manager.SelectElement({1, 2, 3, 4});
