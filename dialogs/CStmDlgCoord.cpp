@@ -41,6 +41,7 @@ void CStmDlgCoord::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CStmDlgCoord::StartTyping() {
+  m_bTyped = 0;
   SetFocus();
   SetFocusId(IDC_EDIT_FIRST);
   SetSel(IDC_EDIT_FIRST, 0, -1);
@@ -48,6 +49,8 @@ void CStmDlgCoord::StartTyping() {
 
 int CStmDlgCoord::PreTranslateMessage(MSG* msg) {
   if (!msg) return 0;
+  // Every character typed passes here, whether the host's edit or the dialog itself takes it.
+  if (msg->message == WM_CHAR) m_bTyped = 1;
   if (msg->message == WM_CHAR && msg->wParam == ',') {
     // A comma ends the first coordinate. In the second field it has nothing to end; dropping it
     // quietly would run the digits on both sides of it into one number.
@@ -79,6 +82,10 @@ int CStmDlgCoord::PreTranslateMessage(MSG* msg) {
   }
 }
 
+void CStmDlgCoord::OnControlChanged(int id) {
+  if (id == IDC_EDIT_FIRST || id == IDC_EDIT_SECOND) m_bTyped = 1;
+}
+
 void CStmDlgCoord::OnMouseWheel(UINT flags, short delta, const CPoint& pt) {
   if (m_pWnd) m_pWnd->OnMouseWheel(flags, delta, pt);
 }
@@ -97,6 +104,7 @@ void CStmDlgCoord::Confirm() {
   // during the click; a tool that took none leaves nothing behind for a later click.
   m_pWnd->OnLButtonDown(0, pt);
   m_bPending = 0;
+  m_bTyped = 0;
   GetUiHost().SendToMainWindow(kMsgTypedPoint, static_cast<WPARAM>(-1), 0);
 }
 

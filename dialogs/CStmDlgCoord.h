@@ -25,6 +25,10 @@ public:
   int PreTranslateMessage(MSG* msg) override;
   // The keyboard into the first edit with its text selected, so that typing replaces it.
   void StartTyping();
+  // Whether the user has typed into the edits since the last start or confirmation: the cursor's
+  // read-out must then leave the text alone, or a mouse move would replace the typed point.
+  int IsTyped() const { return m_bTyped; }
+  void OnControlChanged(int id) override;
   // The wheel over the dialog zooms the view.
   void OnMouseWheel(UINT flags, short delta, const CPoint& pt) override;
 
@@ -47,4 +51,5 @@ private:
   CStmUbRenderer* m_pWnd;
   CStmUbManager* m_pManager;
   int m_bPending = 0;
+  int m_bTyped = 0;
 };

@@ -27,6 +27,13 @@ const SStmCheckNode* FindCheck(const CStmModel& model, int loadCase, int idNode)
   const auto found = checks->nodes.find(idNode);
   return found == checks->nodes.end() ? nullptr : &found->second;
 }
+
+// A node set not to move says so and stays.
+bool RefusesToMove(const CStmObjNode* node) {
+  if (!node || node->IsMoveable()) return false;
+  AfxMessageBox(StmText("이동할 수 없는 Node 입니다.\n이동 가능하도록 설정을 변경하여 주시기 바랍니다."));
+  return true;
+}
 }  // namespace
 
 CStmEntityNode::CStmEntityNode() { Init(); }
@@ -76,16 +83,21 @@ void CStmEntityNode::Translate(double factor) {
 }
 
 void CStmEntityNode::Move(const CVector& d) {
-  CStmObjNode* node = GetModelNode();
-  if (node && !node->IsMoveable()) {
-    AfxMessageBox(StmText("이동할 수 없는 Node 입니다.\n이동 가능하도록 설정을 변경하여 주시기 바랍니다."));
-    return;
-  }
+  if (RefusesToMove(GetModelNode())) return;
   m_vCoordBeforeMove = m_vCoord;
   m_vCoord = MoveAPoint(m_vCoord, d);
   UpdateEttIndex();
   SetCoordStm();
   CUbEntityObj::Move(d);
+}
+
+void CStmEntityNode::MoveOnePoint(CVector, CVector& to, int) {
+  if (RefusesToMove(GetModelNode())) return;
+  m_vCoordBeforeMove = m_vCoord;
+  m_vCoord = to;
+  UpdateEttIndex();
+  SetCoordStm();
+  CUbEntityObj::Move(to - m_vCoordBeforeMove);
 }
 
 void CStmEntityNode::Mirror(const CVector& p1, const CVector& p2) {

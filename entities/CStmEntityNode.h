@@ -31,6 +31,9 @@ public:
   void Translate(double factor) override;
   void Mirror(const CVector& p1, const CVector& p2) override;
   void Move(const CVector& d) override;
+  // To the point itself, not by a difference: a coordinate typed for it is then the coordinate
+  // it has, to the last bit, and undo gives the old one back as exactly.
+  void MoveOnePoint(CVector from, CVector& to, int unused) override;
   void Rotate(const CVector& origin, const CVector& axis, const CDPoint& cs) override;
   int IsInRect(CRect rect) override;
   int GetOsnapNodePoint(CVector pt, CVector& out, int& first) override;

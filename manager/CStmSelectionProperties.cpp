@@ -458,13 +458,16 @@ void CStmSelectionProperties::MoveNodes(int axis, double value) {
   for (const CString& key : keys) {
     auto* node = dynamic_cast<CStmEntityNode*>(m_manager.GetEtt(key));
     if (!node) continue;
-    CVector d;
-    Component(d, axis == 0 ? h : v) = value - Component(node->GetCoord(), axis == 0 ? h : v);
-    if (d == CVector()) continue;
+    const CVector from = node->GetCoord();
+    // The typed value itself: from + (value - from) can miss it by a bit.
+    CVector to = from;
+    Component(to, axis == 0 ? h : v) = value;
+    if (to == from) continue;
     std::vector<CStmEntityElement*> attached;
-    m_manager.GetEntityInvolvedElements(node->GetCoord(), 0, attached);
-    node->Move(d);
-    m_manager.AddHistory_ActionMoveAllPoint(node->GetName(), d);
+    m_manager.GetEntityInvolvedElements(from, 0, attached);
+    node->MoveOnePoint(from, to, 0);
+    if (node->GetCoord() == from) continue;  // a fixed node said why it stays
+    m_manager.AddHistory_ActionOneNode(node->GetName(), from, to, 0);
     m_manager.StretchElementMovedNode(node, attached);
   }
 }

@@ -432,7 +432,8 @@ void CStmUbRenderer::UpdateDlgAngle(CStmUbManager& manager) {
 
 void CStmUbRenderer::UpdateDlgCoord(CStmUbManager& manager) {
   CStmDlgCoord* dlg = manager.GetDlgCoord();
-  if (!dlg) return;
+  // What the user typed stands until it is confirmed or started again.
+  if (!dlg || dlg->IsTyped()) return;
   // Rounded half up to four decimals, as typed values would be.
   const auto round = [](double v) { return std::floor((v + 0.00005) * 1e4) / 1e4; };
   const CDPoint p = manager.GetPointPlane(manager.GetCursorPoint());

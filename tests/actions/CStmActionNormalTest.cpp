@@ -75,10 +75,6 @@ protected:
   }
 };
 
-TEST_F(CStmActionNormalTest, EveryCommandIdHasItsAction) {
-  for (long id = 48; id <= 66; ++id) EXPECT_EQ(m_manager.GetAction(id) != nullptr, id != 60) << id;
-}
-
 TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
   BuildScene();
   Click(CVector(-40, 0, 0));
@@ -180,31 +176,6 @@ TEST_F(CStmActionNormalTest, ALockedModelOnlySelectsAndTheRestingCursorHighlight
   void* hovered = nullptr;
   EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
   EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
-}
-
-TEST_F(CStmActionNormalTest, TheRestingCursorNamesTheElementNotTheGridPointItLiesOn) {
-  m_model.GetStmDataView()->SetGridSpace(CVector(20, 20, 20));
-  BuildScene();
-  m_manager.AddGridPoints();
-  // Drawn after the grid was laid, so that the grid point comes first among what is hovered.
-  ASSERT_NE(m_manager.AddElement(CVector(-40, 0, 40), CVector(0, 0, 40), 1, 1, 1, nullptr), nullptr);
-  const auto hoverAt = [&](const CVector& p) {
-    Move(At(p), 0);
-    m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
-    bool grid = false;
-    for (const auto& entry : m_manager.GetHoverMap())
-      grid |= static_cast<CUbEntityObj*>(entry.second)->GetTypeEntity() == CStmEntityObject::kKindGridPoint;
-    EXPECT_TRUE(grid) << "a grid point lies under the cursor";
-    return dynamic_cast<CStmEntityObject*>(m_wnd.GetHoverEntity());
-  };
-  const CStmEntityObject* hovered = hoverAt(CVector(-20, 0, 40));
-  ASSERT_NE(hovered, nullptr);
-  EXPECT_EQ(hovered->GetTypeEntity(), CStmEntityObject::kKindElement);
-  EXPECT_EQ(hovered->GetIdStm(), 3);
-  // At its end the node is what the cursor means.
-  hovered = hoverAt(CVector(0, 0, 40));
-  ASSERT_NE(hovered, nullptr);
-  EXPECT_EQ(hovered->GetTypeEntity(), CStmEntityObject::kKindNode);
 }
 
 TEST_F(CStmActionNormalTest, HoverAnswersAsTheSelectionPassOverEveryCursorPosition) {

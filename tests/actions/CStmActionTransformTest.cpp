@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr long kSelect = 48, kPaste = 55, kMove = 61, kStretch = 62, kOffset = 64, kMirror = 65, kRotate = 66;
+constexpr long kSelect = 48, kMove = 61, kStretch = 62, kOffset = 64, kMirror = 65, kRotate = 66;
 
 class CStmActionTransformTest : public StmSceneFixture {
 protected:
@@ -295,34 +295,6 @@ TEST_F(CStmActionTransformTest, OffsetCopiesFallOnTheClickedSideAtEachDistanceAn
   dlg->SetDlgItemText(CStmDlgOffset::IDC_ITERATIONS, "1");
   Click(CVector(20, 0, 10));
   EXPECT_EQ(Elements().back(), "(0,0.5)-(40,0.5)");
-}
-
-TEST_F(CStmActionTransformTest, PasteStaysActiveAndTwiceAtOnePointAddsNothingTheSecondTime) {
-  Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(80, 0, 40)}, {{1, 2}});
-  Select({}, {1});
-  m_host.SetKeyHeld(VK_CONTROL, true);
-  m_wnd.OnKeyDown('C', 1, 0);
-  m_wnd.OnKeyDown('V', 1, 0);
-  m_host.SetKeyHeld(VK_CONTROL, false);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), kPaste);
-  const std::string before = SaveModelBytes(m_model, "paste-before");
-  Click(CVector(80, 0, 40));
-  EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,0)-(40,0)", "(80,40)-(120,40)"}));
-  EXPECT_EQ(m_model.GetCountNode(1), 4);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), kPaste);
-  ExpectUndoRedoExact(before, "paste");
-
-  const std::string once = SaveModelBytes(m_model, "paste-once");
-  Click(CVector(80, 0, 40));
-  EXPECT_EQ(m_model.GetCountNode(1), 4);
-  EXPECT_EQ(m_model.GetCountElement(1), 2);
-  EXPECT_EQ(m_manager.CheckConsistency(), CString());
-  EXPECT_EQ(FirstDifference(once, SaveModelBytes(m_model, "paste-twice")), "");
-  // A click on nothing at all pastes nothing.
-  Click(CVector(60, 0, 20) + CVector(0, 0, 7));
-  EXPECT_EQ(m_model.GetCountElement(1), 2);
-  Esc();
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
@@ -114,6 +115,46 @@ TEST_F(StmEditorModifySessionTest, CtrlVAndClicksPasteTheModifyMenuMovesATypedAn
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   expected.insert("2000,0-2000,1000");
   EXPECT_EQ(ElementsOnDisk(), expected);
+}
+
+// A post in two pieces, a beam meeting it half-way, copied onto a whole post: the whole post is
+// cut there and its halves reused, and a second paste at the same node adds nothing and leaves
+// no step that Ctrl+Z would undo for nothing.
+TEST_F(StmEditorModifySessionTest, APostInTwoPiecesPastedTwiceAtOneNodeLiesOnceOverTheOtherPost) {
+  CStmModel model;
+  model.SetPlane(STM_PLANE_XZ);
+  for (const CVector& p : {At(0, 0), At(0, 500), At(0, 1000), At(500, 500), At(1000, 0), At(1000, 1000)})
+    model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {2, 4}, {5, 6}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  const std::set<std::string> original = ElementsOnDisk();
+
+  ASSERT_TRUE(m_editor.Start(m_path));
+  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
+  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(100, 1100)));
+  ASSERT_EQ(m_editor.State().Int("selected"), 5);
+  ASSERT_TRUE(m_editor.Key("ctrl+c"));
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  const std::set<std::string> pasted = {"0,0-0,500",       "0,1000-0,500",       "0,500-500,500",
+                                        "1000,0-1000,500", "1000,1000-1000,500"};
+  EXPECT_EQ(ElementsOnDisk(), pasted);
+  const int steps = m_editor.State().Int("undo");
+
+  ASSERT_TRUE(m_editor.Key("ctrl+v"));
+  ASSERT_TRUE(m_editor.Click(At(1000, 0)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Int("undo"), steps);
+  EXPECT_FALSE(TitleMarked()) << Get("title");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), pasted);
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  EXPECT_TRUE(TitleMarked()) << Get("title");
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  EXPECT_EQ(ElementsOnDisk(), original);
 }
 
 TEST_F(StmEditorModifySessionTest, BothNodesOfASideStretchedUpBySideLengthMoveBeforeAnythingMerges) {

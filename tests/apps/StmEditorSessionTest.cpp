@@ -400,6 +400,12 @@ TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
   ASSERT_TRUE(m_editor.MoveTo(At(1000, 500)));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");
   ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.00 mm;"), "the tooltip of the right side"));
+  // The bottom side lies along a row of grid points: on one of them it is still the side's.
+  ASSERT_GT(m_editor.State().Int("grid"), 0);
+  const double step = std::ceil(30.0 * m_editor.State().Real("scale") / 100.0) * 100.0;
+  ASSERT_TRUE(m_editor.MoveTo(At(std::round(300.0 / step) * step, 0)));
+  ASSERT_TRUE(m_editor.WaitFor(tooltip("Length 1000.00 mm;"), "the tooltip of the bottom side"));
+  EXPECT_EQ(m_editor.State().Get("tooltip").find("Grid"), std::string::npos) << m_editor.State().Get("tooltip");
   // Where nothing is, nothing shows.
   ASSERT_TRUE(m_editor.MoveTo(kEmpty));
   EXPECT_EQ(m_editor.State().Get("tooltip"), "");

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -21,6 +20,7 @@
 #include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/RunProgram.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -29,13 +29,6 @@ SProgramRun RunRender(const std::string& args) { return RunProgram(STM_RENDER_EX
 std::string Corbel() { return ShellQuote(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json"); }
 
 std::string Out(const std::string& name) { return RenderOutputDir() + "/cli-" + std::to_string(getpid()) + "-" + name; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class StmRenderAppTest : public testing::TestWithParam<const char*> {};
 

@@ -171,6 +171,17 @@ TEST_F(CStmDlgCoordTest, TheReadOutFollowsTheCursorAndTheWheelOverTheDialogZooms
   const SDlgControl* first = Dialog().GetControl(CStmDlgCoord::IDC_EDIT_FIRST);
   EXPECT_EQ(first->m_nSelStart, 0);
   EXPECT_EQ(first->m_nSelEnd, -1);
+  // What the user typed stands against the cursor until Enter takes it; then the read-out follows
+  // the cursor again.
+  Type("1000,500");
+  pt = m_wnd.ExtToClient(CVector(0, 0, 0));
+  m_wnd.OnMouseMove(0, pt);
+  EXPECT_EQ(First(), "1000");
+  EXPECT_EQ(Second(), "500");
+  Dialog().SendKey(VK_RETURN);
+  EXPECT_EQ(m_manager.GetStartPoint(), CVector(1000, 0, 500));
+  m_wnd.OnMouseMove(0, pt);
+  EXPECT_EQ(First(), "0");
   const double scale = m_wnd.GetViewScale();
   Dialog().OnMouseWheel(0, 120, CPoint(kWidth / 2, kHeight / 2));
   EXPECT_LT(m_wnd.GetViewScale(), scale);

@@ -141,15 +141,6 @@ TEST_F(RenderApiTest, VectorTextSitsAtItsAnchorWithItsHeight) {
   EXPECT_EQ(box.Width(), 66);
   EXPECT_EQ(box.x0, 48 - 33);
   EXPECT_EQ(box.y0, 48 - 7);
-
-  // Along +y with no other hint the text faces the viewer and reads upwards.
-  Clear();
-  CUbRenderAPI::OutVectorText(CVector(40, 10, 0), CVector(0, 1, 0), CVector(0, 1, 0), "HHHH", 14.0);
-  box = LitBox();
-  EXPECT_EQ(box.Height(), 44);
-  EXPECT_EQ(box.Width(), 14);
-  EXPECT_EQ(box.y0, 10);
-  EXPECT_EQ(box.x1, 39);  // the capitals rise to the left of a baseline that runs up
 }
 
 TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
@@ -201,14 +192,6 @@ TEST_F(RenderApiTest, MidTextIsCentredOnTheSegmentAndReadable) {
   const SBox below = LitBox();
   EXPECT_LE(below.y1, 40 - 3 - 5);
   EXPECT_EQ(below.x0, forward.x0);
-
-  // A vertical segment gets text that is taller than wide, left of the line as it reads upwards.
-  Clear();
-  CUbRenderAPI::DrawTextDirectionMid(CVector(50, 80, 0), CVector(50, 10, 0), 0, 0, "HHH", red, 1.0, 10.0);
-  const SBox vertical = LitBox();
-  EXPECT_GT(vertical.Height(), vertical.Width());
-  EXPECT_LT(vertical.x1, 50);
-  EXPECT_NEAR((vertical.y0 + vertical.y1) / 2.0, 45, 1);
 }
 
 TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {

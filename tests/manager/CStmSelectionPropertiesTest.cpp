@@ -157,9 +157,12 @@ TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelS
   auto* element = dynamic_cast<CStmEntityElement*>(m_manager.GetEntityOfRecord(CStmEntityObject::kKindElement, 1));
   ASSERT_NE(element, nullptr);
   EXPECT_EQ(element->GetCoordBegin(), CVector(-10, 0, 0));
+  // The typed value to the bit, where -10 + (0.1 - -10) would miss it.
+  ExpectOneExactStep("move-exactly", [&] { return m_props.SetValue(P::kNodeH, "0.1"); });
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(0.1, 0, 0));
   // Onto another node it merges, as a drop does; undo parts them again.
   Select({4}, {});
-  ExpectOneExactStep("merge", [&] { return m_props.SetValue(P::kNodeH, "-10"); });
+  ExpectOneExactStep("merge", [&] { return m_props.SetValue(P::kNodeH, "0.1"); });
   EXPECT_EQ(m_model.GetElement(3)->GetIdNodeEnd(), 1);
 }
 

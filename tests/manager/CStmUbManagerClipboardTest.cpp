@@ -1,10 +1,9 @@
 // Cut, copy and paste through the scene manager against a real model and an off-screen window:
 // what the clipboard takes along, where the content lands, reuse of what is already there,
-// supports carried over, one undo step per paste, and the clipboard keys.
+// supports carried over and one undo step per paste. (The clipboard keys: the session tests.)
 #include <gtest/gtest.h>
 
 #include "entities/CStmEntityElement.h"
-#include "host/framework/CUbActionNormal.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -104,21 +103,6 @@ TEST_F(CStmUbManagerClipboardTest, ContentSharingANodeIsPastedWithOneNodeAndItsS
 
   // One paste is one undo step.
   EXPECT_EQ(m_manager.GetUndoCount(), undoBefore + 1);
-}
-
-TEST_F(CStmUbManagerClipboardTest, CtrlCCopiesAndCtrlXAlsoDeletes) {
-  const int element = Draw(CVector(-40, 0, 0), CVector(-10, 0, 0));
-  m_manager.SelectNewElement({element});
-  m_host.SetKeyHeld(VK_CONTROL, true);
-  m_wnd.OnKeyDown('C', 1, 0);
-  EXPECT_EQ(m_manager.IsCopiedData(), 1);
-  EXPECT_EQ(Elements(), 1);
-
-  m_wnd.OnKeyDown('x', 1, 0);
-  EXPECT_EQ(Elements(), 0);
-  EXPECT_EQ(m_manager.IsCopiedData(), 1);
-  m_manager.Paste(CVector(0, 0, 0));
-  EXPECT_EQ(Elements(), 1);
 }
 
 }  // namespace

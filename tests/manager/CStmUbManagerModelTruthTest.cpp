@@ -71,7 +71,7 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesI
                       .WithElement(CVector(40, 0, 0), CVector(80, 0, 0))
                       .In(GetParam().view));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
-  EXPECT_EQ(StmPointText(m_model.GetNode(3)->GetCoord()), "(80,0,20)");
+  EXPECT_EQ(m_model.GetNode(3)->GetCoord(), CVector(80, 0, 20));
   EXPECT_EQ(End(2), 3);
   EXPECT_EQ(End(1), 2) << "the shared node stays with the element that did not move";
 }
@@ -147,14 +147,16 @@ TEST_F(CStmUbManagerModelTruthTest, AGestureThatChangesNothingLeavesNoStepAndKee
   ASSERT_EQ(m_manager.Undo(), 1);
   const std::string before = Saved("nothing-changed");  // saving clears the modified flag
   const int steps = m_manager.GetUndoCount();
-  for (const SStmGesture& same : {SStmGesture::Delete(), SStmGesture::DragNode(CVector(40, 0, 0), CVector(40, 0, 0)),
+  const SStmGesture gestures[] = {SStmGesture::Delete(), SStmGesture::DragNode(CVector(40, 0, 0), CVector(40, 0, 0)),
                                   SStmGesture::Paste(CVector(0, 0, 40)), SStmGesture::Paste(kOrigin),
-                                  SStmGesture::Move(kOrigin, kOrigin).WithElement(kOrigin, CVector(40, 0, 0))}) {
+                                  SStmGesture::Move(kOrigin, kOrigin).WithElement(kOrigin, CVector(40, 0, 0))};
+  for (const SStmGesture& same : gestures) {
+    SCOPED_TRACE(same.m_eKind);
     m_driver->Apply(same);
-    EXPECT_EQ(m_manager.GetUndoCount(), steps) << same.Describe();
-    EXPECT_EQ(m_manager.GetRedoCount(), 1) << same.Describe();
-    EXPECT_EQ(m_model.GetStmModifiedFlag(), 0) << same.Describe();
-    EXPECT_EQ(m_manager.CheckConsistency(), CString()) << same.Describe();
+    EXPECT_EQ(m_manager.GetUndoCount(), steps);
+    EXPECT_EQ(m_manager.GetRedoCount(), 1);
+    EXPECT_EQ(m_model.GetStmModifiedFlag(), 0);
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
   }
   EXPECT_EQ(FirstDifference(before, Saved("nothing-changed")), "");
   ASSERT_EQ(m_manager.Redo(), 1);

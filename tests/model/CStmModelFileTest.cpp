@@ -14,25 +14,18 @@
 #include <fstream>
 #include <limits>
 #include <map>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
 const char* const kExamples[] = {"deep-beam-opening", "corbel", "pile-cap"};
 
 std::string ExamplePath(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -114,41 +107,13 @@ TEST(StmModelFile, EveryExampleLoadsAndSavesToTheSameBytes) {
   EXPECT_EQ(dir.Files().size(), 3u) << "no temporary file is left behind";
 }
 
-TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
-  for (const char* name : kExamples) {
-    SCOPED_TRACE(name);
-    CStmModel model;
-    ASSERT_TRUE(CStmModelFile::Load(ExamplePath(name), model, nullptr));
-    EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
-    EXPECT_GE(model.GetCountLoadConditionStatic(), 2);
-    EXPECT_GE(model.GetCountLoadConditionCombo(), 1);
-    EXPECT_FALSE(model.GetRestraints().empty() && model.GetSprings().empty());
-    EXPECT_EQ(model.GetUnitLength(), "mm");
-    EXPECT_EQ(model.GetUnitForce(), "kN");
-  }
+// What each layer draws of the example with results is checked against its reference pictures;
+// here the stored results against the loads.
+TEST(StmModelFile, TheExampleWithResultsIsLockedAndItsSupportsHoldItsLoads) {
   CStmModel beam;
   ASSERT_TRUE(CStmModelFile::Load(ExamplePath("deep-beam-opening"), beam, nullptr));
-  EXPECT_EQ(beam.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
   EXPECT_TRUE(beam.IsLock());
-  EXPECT_NE(beam.GetDescription().Find("illustrative"), -1);
   const int cases = beam.GetCountLoadConditionStatic() + beam.GetCountLoadConditionCombo();
-  int struts = 0, ties = 0;
-  for (const auto& [id, element] : beam.GetElements()) {
-    EXPECT_EQ(static_cast<int>(element->GetResultAxialForces().size()), cases);
-    EXPECT_FALSE(element->GetCoordEffectiveZones(0).empty());
-    struts += element->GetType(cases - 1) == STM_ELEMENT_STRUT;
-    ties += element->GetType(cases - 1) == STM_ELEMENT_TIE;
-  }
-  EXPECT_GT(struts, 0);
-  EXPECT_GT(ties, 0);
-  EXPECT_FALSE(beam.GetNode(1)->GetCoordNodalZones(0).empty());
-  ASSERT_GT(beam.GetCountStepEso(), beam.GetCurrentStepEso());
-  EXPECT_LT(beam.GetMinResultEso(0, beam.GetCurrentStepEso()), beam.GetMaxResultEso(0, beam.GetCurrentStepEso()));
-  EXPECT_FALSE(beam.GetStressFlow().empty());
-  ASSERT_FALSE(beam.GetResultNodalZones().empty());
-  EXPECT_FALSE(beam.GetResultNodalZones()[0].zones.empty());
-  EXPECT_FALSE(beam.GetMeshPlane().quads.empty());
-  EXPECT_FALSE(beam.GetBoundaryRefs().empty());
   // The supports hold what the loads bring, in every case.
   ASSERT_EQ(beam.GetResultReactions().size(), 2u);
   for (int c = 0; c < cases; ++c) {

@@ -4,12 +4,12 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
 #include "host/platform/StmText.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -25,13 +25,6 @@ protected:
     ASSERT_TRUE(StmBindCatalogue(STM_LOCALE_DIR));
   }
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // msgid to msgstr of a PO file, continuation lines joined; enough for our own files.
 std::map<std::string, std::string> ParsePo(const std::string& po) {

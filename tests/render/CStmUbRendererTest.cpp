@@ -135,20 +135,6 @@ TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALone
   EXPECT_EQ(m_wnd.ExtToClient(CVector(100, 0, 50)), CPoint(kWidth / 2, kHeight / 2));
 }
 
-TEST_F(CStmUbRendererTest, EscapeReturnsToSelectionAndClearsTheSelectionOnlyFromThere) {
-  BuildScene();
-  m_wnd.SelectAllNode();
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 2);
-  m_wnd.SetAction(55, -1, 1);
-  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
-  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
-  for (const auto& entry : m_manager.GetEttMap()) EXPECT_EQ(entry.second->IsSelection(), 0);
-}
-
 TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
   BuildScene();
   double u0 = 0, v0 = 0, u = 0, v = 0;

@@ -29,8 +29,6 @@ bool SamePoint(const CVector& a, const CVector& b) {
   return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
 }
 
-std::string Text(const CVector& p) { return StmPointText(p); }
-
 // Every digit, so that a typed value is the value meant.
 std::string Exact(double v) {
   char buffer[32];
@@ -58,99 +56,6 @@ CDPoint QuarterTurn(int turns) {
 }
 
 }  // namespace
-
-std::string StmPointText(const CVector& p) {
-  char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "(%.10g,%.10g,%.10g)", p.x, p.y, p.z);
-  return buffer;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Descriptions
-
-bool SStmGestureView::IsDefault() const {
-  const SStmGestureView standard;
-  return m_dScale == standard.m_dScale && m_dCenterU == standard.m_dCenterU && m_dCenterV == standard.m_dCenterV &&
-         !m_bHideNodes && !m_bHideElements && !m_bNodeGroup;
-}
-
-std::string SStmGestureView::Describe() const {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, "view %g units/px at (%g,%g)", m_dScale, m_dCenterU, m_dCenterV);
-  std::string text = buffer;
-  if (m_bHideNodes) text += ", nodes hidden";
-  if (m_bHideElements) text += ", elements hidden";
-  if (m_bNodeGroup) text += ", display group without nodes";
-  return text;
-}
-
-std::string SStmGesture::Describe() const {
-  std::string selection;
-  for (const auto& [a, b] : m_arElements) selection += " element " + Text(a) + "-" + Text(b);
-  for (const CVector& p : m_arNodes) selection += " node " + Text(p);
-  if (selection.empty()) selection = " nothing";
-  std::string text;
-  switch (m_eKind) {
-    case kDrawElement: text = "draw element " + Text(m_a) + "-" + Text(m_b); break;
-    case kAddNode: text = "add node at " + Text(m_a); break;
-    case kAddNodeNoSplit: text = "add node without split at " + Text(m_a); break;
-    case kMove: text = "move" + selection + " by " + Text(m_b - m_a); break;
-    case kRotate:
-      text = "rotate" + selection + " about " + Text(m_a) + " by " + std::to_string(90 * m_nQuarterTurns) + " deg";
-      break;
-    case kMirror: text = "mirror" + selection + " about " + Text(m_a) + "-" + Text(m_b); break;
-    case kStretch: text = "drag" + selection + " by " + Text(m_b - m_a); break;
-    case kMerge: text = "merge a new node at " + Text(m_a) + " with the one there"; break;
-    case kDelete: text = "delete" + selection; break;
-    case kCut: text = "cut" + selection; break;
-    case kCopy: text = "copy" + selection; break;
-    case kPaste: text = "paste at " + Text(m_a); break;
-    case kTemplate: {
-      static const char* const kNames[] = {"truss", "arch", "bottle shape", "combined mechanism"};
-      text = std::string("insert the ") + kNames[m_nVariant % 4] + " template at " + Text(m_a) + ", " + Text(m_b) +
-             (m_nVariant < 2 ? ", " + Text(m_c) : std::string());
-      break;
-    }
-    case kOutline: {
-      static const char* const kNames[] = {"the outer outline", "an opening", "a property area"};
-      text = std::string("make ") + kNames[m_nVariant % 3] + " of" + selection;
-      break;
-    }
-    case kOffset: {
-      char buffer[96];
-      std::snprintf(buffer, sizeof buffer, " %d times by %g towards ", m_nCount, m_dDistance);
-      text = "offset" + selection + buffer + Text(m_a);
-      break;
-    }
-    case kTyped:
-      text = m_nVariant == 0 ? "type node " + Text(m_a) : "type element " + Text(m_a) + "-" + Text(m_b);
-      break;
-  }
-  if (!m_view.IsDefault()) text += " [" + m_view.Describe() + "]";
-  return text;
-}
-
-const char* SStmGesture::KindName(EKind kind) {
-  switch (kind) {
-    case kDrawElement: return "draw";
-    case kAddNode: return "node";
-    case kAddNodeNoSplit: return "node-nosplit";
-    case kMove: return "move";
-    case kRotate: return "rotate";
-    case kMirror: return "mirror";
-    case kStretch: return "drag";
-    case kMerge: return "merge";
-    case kDelete: return "delete";
-    case kCut: return "cut";
-    case kCopy: return "copy";
-    case kPaste: return "paste";
-    case kTemplate: return "template";
-    case kOutline: return "outline";
-    case kOffset: return "offset";
-    case kTyped: return "typed";
-  }
-  return "";
-}
 
 SStmGesture SStmGesture::Of(EKind kind, const CVector& a, const CVector& b) {
   SStmGesture g;
@@ -536,36 +441,11 @@ void CStmGestureDriver::RandomSelection(std::mt19937& rng, SStmGesture& gesture,
   }
 }
 
-bool CStmGestureDriver::SetGeneratedKinds(const std::string& names) {
-  std::vector<SStmGesture::EKind> kinds;
-  std::string rest = names;
-  while (!rest.empty()) {
-    const size_t comma = rest.find(',');
-    const std::string name = rest.substr(0, comma);
-    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-    bool known = false;
-    for (int k = SStmGesture::kDrawElement; k < SStmGesture::kKindCount; ++k) {
-      if (name == SStmGesture::KindName(static_cast<SStmGesture::EKind>(k))) {
-        kinds.push_back(static_cast<SStmGesture::EKind>(k));
-        known = true;
-      }
-    }
-    if (!known) return false;
-  }
-  m_arKinds = std::move(kinds);
-  return true;
-}
-
-SStmGesture CStmGestureDriver::Generate(std::mt19937& rng, bool randomView) {
+SStmGesture CStmGestureDriver::Generate(std::mt19937& rng) {
   SStmGesture g = GenerateAnyKind(rng);
-  // Drawing again keeps the scene growing when the allowed kinds need something to work on.
-  for (int attempt = 0; !m_arKinds.empty() && attempt < 100; ++attempt) {
-    if (std::find(m_arKinds.begin(), m_arKinds.end(), g.m_eKind) != m_arKinds.end()) break;
-    g = GenerateAnyKind(rng);
-  }
   // The tools take clicks in the window, which must then show what they snap to.
   const bool clicks = g.m_eKind == SStmGesture::kTemplate || g.m_eKind == SStmGesture::kOffset;
-  if (randomView && !clicks) g.m_view = RandomView(rng);
+  if (!clicks) g.m_view = RandomView(rng);
   return g;
 }
 

@@ -1,5 +1,5 @@
 // Drives the scene manager the way the editing actions do, one gesture per undo step, so that
-// tests can run hand-written or random sequences of edits and print them as readable lines.
+// tests can run hand-written or random sequences of edits.
 #pragma once
 
 #include <random>
@@ -16,9 +16,6 @@ class CStmModel;
 class CStmUbManager;
 class CStmUbRenderer;
 
-// A point as gestures print it, e.g. "(10,0,20)".
-std::string StmPointText(const CVector& p);
-
 // What the window shows while a gesture runs: lookups that go through the window depend on it.
 struct SStmGestureView {
   double m_dScale = 0.6;  // model units per pixel
@@ -27,9 +24,6 @@ struct SStmGestureView {
   bool m_bHideNodes = false;     // the show option of nodes off
   bool m_bHideElements = false;  // the show option of elements off
   bool m_bNodeGroup = false;     // a display group without any node filters the nodes
-
-  bool IsDefault() const;
-  std::string Describe() const;
 };
 
 struct SStmGesture {
@@ -53,7 +47,6 @@ struct SStmGesture {
     kTyped,          // a typed into the coordinate dialog of the node tool (m_nVariant 0), or a
                      // then b into that of the element tool (1)
   };
-  static constexpr int kKindCount = kTyped + 1;
 
   EKind m_eKind = kDrawElement;
   CVector m_a, m_b;
@@ -67,10 +60,6 @@ struct SStmGesture {
   std::vector<CVector> m_arNodes;
   SStmGestureView m_view;
 
-  std::string Describe() const;
-  // The short name of each kind, as lists of kinds are written: draw, node, node-nosplit, move,
-  // rotate, mirror, drag, merge, delete, cut, copy, paste, template, outline, offset, typed.
-  static const char* KindName(EKind kind);
 
   static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
   static SStmGesture DrawElement(const CVector& a, const CVector& b);
@@ -116,11 +105,8 @@ public:
   // the limits that changed the model or left an undo step.
   std::string Apply(const SStmGesture& gesture);
 
-  // A gesture that fits the scene as it stands, in a random view when randomView is set.
-  SStmGesture Generate(std::mt19937& rng, bool randomView);
-  // Only these kinds from Generate, given as a comma-separated list of kind names; an empty
-  // list allows every kind. False (nothing changed) for a name that is not a kind.
-  bool SetGeneratedKinds(const std::string& names);
+  // A gesture that fits the scene as it stands, in a random view.
+  SStmGesture Generate(std::mt19937& rng);
 
 private:
   void Run(const SStmGesture& gesture);
@@ -154,5 +140,4 @@ private:
   CStmUbRenderer& m_wnd;
   CStmModel& m_model;
   unsigned m_nShowOptions = 0;
-  std::vector<SStmGesture::EKind> m_arKinds;  // empty: every kind
 };

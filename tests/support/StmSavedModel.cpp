@@ -32,11 +32,15 @@ std::string SaveModelBytes(CStmModel& model, const std::string& name) {
     ADD_FAILURE() << "saving " << path << ": " << error;
     return std::string();
   }
+  const std::string bytes = ReadFile(path);
+  std::filesystem::remove(path);
+  return bytes;
+}
+
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  in.close();
-  std::filesystem::remove(path);
   return bytes.str();
 }
 

@@ -10,6 +10,9 @@ class CStmModel;
 // running test) when saving fails. Saving clears the model's modified flag.
 std::string SaveModelBytes(CStmModel& model, const std::string& name);
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // Empty when equal; otherwise the first differing line of each with a few lines before it, so
 // that the record it belongs to can be told.
 std::string FirstDifference(const std::string& expected, const std::string& actual);
