@@ -11,6 +11,7 @@
 #include "host/model/CStmModelFile.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
+#include "support/StmTestMaterials.h"
 
 namespace {
 
@@ -47,15 +48,7 @@ struct SDeepBeam {
     model.AddLoadNode("P", c, CVector(0, 0, -1000));
     model.SetBoundary(STM_BOUNDARY_OUTER,
                       {CVector(-300, 0, -75), CVector(2300, 0, -75), CVector(2300, 0, 1150), CVector(-300, 0, 1150)});
-    SStmMaterials m;
-    m.eCode = code;
-    m.dConcreteStrength = 0.030;
-    m.dConcreteModulus = 30.0;
-    m.dSteelYield = 0.420;
-    m.dSteelModulus = 200.0;
-    m.dThickness = thickness;
-    m.dCover = 60.0;
-    model.SetMaterials(m);
+    model.SetMaterials(StmTestMaterials(thickness, 60.0, code));
   }
   bool Analyse() {
     return CStmTrussAnalysis().Run(model) == CStmTrussAnalysis::kSolved && CStmChecks::Run(model, 0);
@@ -192,9 +185,7 @@ TEST(CStmChecksTest, NodeClassesAngleAndWhatIsNotComputed) {
   }
   const int floor = model.AddElement(d, e, SStmPropElement())->GetId();
   model.AddLoadNode("P", g, CVector(0, 0, -100));
-  SStmMaterials m;
-  m.dConcreteStrength = 0.03;
-  m.dSteelYield = 0.42;
+  SStmMaterials m = StmTestMaterials(0.0);
   model.SetMaterials(m);
   ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
   // No thickness: named, nothing computed.
@@ -225,7 +216,7 @@ TEST(CStmChecksTest, NodeClassesAngleAndWhatIsNotComputed) {
 // E_c t t, the second E_c t w_required from the first checks; the hand solution is D's 2x2
 // stiffness with each pass's EA.
 TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
-  const double x[3] = {-1000.0, 0.0, 1500.0}, t = 300.0, ec = 30.0;
+  const double x[3] = {-1000.0, 0.0, 1500.0}, t = 300.0, ec = StmTestMaterials(t).dConcreteModulus;
   const auto build = [&x](CStmModel& model, int ids[3]) {
     model.AddLoadConditionStatic("P");
     const int d = model.AddNode(CVector(0, 0, 1000))->GetId();
@@ -237,13 +228,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
     model.AddLoadNode("P", d, CVector(0, 0, -600));
     model.SetBoundary(STM_BOUNDARY_OUTER,
                       {CVector(-1500, 0, -300), CVector(2000, 0, -300), CVector(2000, 0, 1300), CVector(-1500, 0, 1300)});
-    SStmMaterials m;
-    m.dConcreteStrength = 0.030;
-    m.dConcreteModulus = 30.0;
-    m.dSteelYield = 0.420;
-    m.dSteelModulus = 200.0;
-    m.dThickness = 300.0;
-    model.SetMaterials(m);
+    model.SetMaterials(StmTestMaterials(300.0));
   };
   // Forces, tension positive, with these EA.
   const auto hand = [&x](const double ea[3]) {
