@@ -135,7 +135,10 @@ TEST(StmModelFile, ExamplesCarryWhatEveryLayerDraws) {
   int struts = 0, ties = 0;
   for (const auto& [id, element] : beam.GetElements()) {
     EXPECT_EQ(static_cast<int>(element->GetResultAxialForces().size()), cases);
-    EXPECT_FALSE(element->GetCoordEffectiveZones(0).empty());
+    // The checks band every member that carries force.
+    if (!element->IsStableElement() && element->GetType(0) != STM_ELEMENT_NONE) {
+      EXPECT_FALSE(element->GetCoordEffectiveZones(0).empty()) << element->GetName().c_str();
+    }
     struts += element->GetType(cases - 1) == STM_ELEMENT_STRUT;
     ties += element->GetType(cases - 1) == STM_ELEMENT_TIE;
   }
