@@ -51,6 +51,7 @@ std::vector<CDPoint> ToPlane(int plane, const std::vector<CVector>& points) {
 
 // A member as the checks see it in one case.
 struct SMember {
+  const CStmObjElement* element = nullptr;
   int id = 0;
   int nodes[2] = {0, 0};
   CDPoint ends[2];
@@ -139,6 +140,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
     const CStmObjNode* end = element->GetNodeEnd();
     if (!element->IsEnable() || !begin || !end) continue;
     SMember m;
+    m.element = element;
     m.stable = element->IsStableElement() != 0;
     m.id = id;
     m.nodes[0] = begin->GetId();
@@ -182,7 +184,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
     std::map<int, double> largest;
     for (size_t i = 0; i < members.size(); ++i) {
       const SMember& m = members[i];
-      const CStmObjElement* element = model.GetElement(m.id);
+      const CStmObjElement* element = m.element;
       const double force = element->GetResultAxialForce(k);
       const EStmTypeElement kind = element->GetType(k);
       for (int end = 0; end < 2; ++end) {

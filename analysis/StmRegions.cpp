@@ -60,6 +60,58 @@ bool Parted(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b) {
   return partedBySides(a, b) || partedBySides(b, a);
 }
 
+// Twice the signed area when the polygon is convex (counter-clockwise positive), else 0.
+double ConvexTwiceArea(const CStmRegions::Polygon& p) {
+  const size_t n = p.size();
+  double twice = 0.0, lowTurn = 0.0, highTurn = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const CDPoint &a = p[i], &b = p[(i + 1) % n], &c = p[(i + 2) % n];
+    twice += a.x * b.y - b.x * a.y;
+    const double turn = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
+    lowTurn = std::min(lowTurn, turn), highTurn = std::max(highTurn, turn);
+  }
+  return lowTurn < 0.0 && highTurn > 0.0 ? 0.0 : twice;
+}
+
+// How far a point lies inside a convex polygon (negative outside), given its twice area.
+double Depth(const CStmRegions::Polygon& p, double twiceArea, const CDPoint& q) {
+  const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
+  double depth = HUGE_VAL;
+  for (size_t i = 0; i < p.size(); ++i) {
+    const CDPoint &a = p[i], &b = p[(i + 1) % p.size()];
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(length > 0.0)) continue;
+    depth = std::min(depth, turn * ((b.x - a.x) * (q.y - a.y) - (b.y - a.y) * (q.x - a.x)) / length);
+  }
+  return depth;
+}
+
+// True when two convex polygons surely share more than a sliver: a disk that both hold about a
+// point near their common part is larger than the sliver. False says nothing.
+bool SurelyOverlap(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b, double sliver) {
+  const double twiceA = ConvexTwiceArea(a), twiceB = ConvexTwiceArea(b);
+  if (twiceA == 0.0 || twiceB == 0.0) return false;
+  // The corners of each inside the other, or failing those the midpoint of the two middles.
+  CDPoint sum;
+  int count = 0;
+  for (const CDPoint& p : a) {
+    if (Depth(b, twiceB, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+  }
+  for (const CDPoint& p : b) {
+    if (Depth(a, twiceA, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+  }
+  if (count == 0) {
+    const double wa = 0.5 / static_cast<double>(a.size()), wb = 0.5 / static_cast<double>(b.size());
+    for (const CDPoint& p : a) sum = CDPoint(sum.x + p.x * wa, sum.y + p.y * wa);
+    for (const CDPoint& p : b) sum = CDPoint(sum.x + p.x * wb, sum.y + p.y * wb);
+    count = 1;
+  }
+  const CDPoint at(sum.x / count, sum.y / count);
+  const double radius = std::min(Depth(a, twiceA, at), Depth(b, twiceB, at));
+  constexpr double kPi = 3.14159265358979323846;
+  return radius > 0.0 && kPi * radius * radius > 2.0 * sliver * std::min(std::fabs(twiceA), std::fabs(twiceB));
+}
+
 CStmRegions::Polygon FromBg(const BgPolygon& polygon) {
   CStmRegions::Polygon out;
   const auto& ring = polygon.outer();
@@ -210,6 +262,7 @@ double CStmRegions::Area(const Polygon& polygon) { return polygon.size() < 3 ? 0
 
 bool CStmRegions::Overlap(const Polygon& a, const Polygon& b) {
   if (a.size() < 3 || b.size() < 3 || Parted(a, b)) return false;
+  if (SurelyOverlap(a, b, kSliver)) return true;
   const BgPolygon pa = ToBg(a), pb = ToBg(b);
   if (bg::disjoint(pa, pb)) return false;
   BgMulti common;
