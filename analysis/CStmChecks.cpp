@@ -51,6 +51,7 @@ std::vector<CDPoint> ToPlane(int plane, const std::vector<CVector>& points) {
 
 // A member as the checks see it in one case.
 struct SMember {
+  const CStmObjElement* element = nullptr;
   int id = 0;
   int nodes[2] = {0, 0};
   CDPoint ends[2];
@@ -99,28 +100,30 @@ void SetOver(double utilisation, int& flags) {
 
 }  // namespace
 
-bool CStmChecks::Run(CStmModel& model, int shownCase) {
-  SStmCheckResults results;
+// The checks of every case into results; with regions, also the bands, zones and everything
+// found about them, written to the model's elements and nodes. Without, the members' widths,
+// steel and utilisations come out as with them, except what the room in the concrete decides
+// (the available width and what it is measured against), and the model is not touched.
+bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCheckResults& results) {
   const SStmMaterials& materials = model.GetMaterials();
   results.strError = CStmDesignCode::Validate(materials, model.GetUnitForce(), model.GetUnitLength());
-  for (auto& [id, element] : model.GetElements()) {
-    element->SetEffectiveZones({});
-    element->SetEffectiveRegion({});
-    element->SetMaxEffectiveRegion({});
+  if (withRegions) {
+    for (auto& [id, element] : model.GetElements()) {
+      element->SetEffectiveZones({});
+      element->SetEffectiveRegion({});
+      element->SetMaxEffectiveRegion({});
+    }
+    for (auto& [id, node] : model.GetNodes()) {
+      node->SetNodalZones({});
+      node->SetMaxWidthZones({});
+    }
   }
-  for (auto& [id, node] : model.GetNodes()) {
-    node->SetNodalZones({});
-    node->SetMaxWidthZones({});
-  }
-  if (!results.strError.IsEmpty()) {
-    model.SetCheckResults(std::move(results));
-    return false;
-  }
+  if (!results.strError.IsEmpty()) return false;
   const CStmDesignCode code(materials, CStmDesignCode::MpaPerStressUnit(model.GetUnitForce(), model.GetUnitLength()));
   const int plane = model.GetPlane();
 
   CStmRegions regions;
-  {
+  if (withRegions) {
     std::vector<Polygon> outers, openings;
     for (const auto& [id, b] : model.GetBoundarys(STM_BOUNDARY_OUTER))
       if (b->IsEnable()) outers.push_back(ToPlane(plane, b->GetBoundaryPos()));
@@ -137,6 +140,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
     const CStmObjNode* end = element->GetNodeEnd();
     if (!element->IsEnable() || !begin || !end) continue;
     SMember m;
+    m.element = element;
     m.stable = element->IsStableElement() != 0;
     m.id = id;
     m.nodes[0] = begin->GetId();
@@ -148,7 +152,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
     m.dir = CDPoint((m.ends[1].x - m.ends[0].x) / length, (m.ends[1].y - m.ends[0].y) / length);
     m.thickness = materials.dThickness * element->GetThicknessScale();
     m.designed = element->GetProperty().dWidth;
-    if (!m.stable) m.widthMax = regions.MaxWidth(m.ends[0], m.ends[1]);
+    if (!m.stable && withRegions) m.widthMax = regions.MaxWidth(m.ends[0], m.ends[1]);
     atNode[m.nodes[0]].push_back(members.size());
     atNode[m.nodes[1]].push_back(members.size());
     members.push_back(m);
@@ -165,9 +169,11 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
 
     // Node classes, and the outside force that holds each node in balance.
     std::map<int, SStmDesignStress> nodeStress;
+    std::map<int, int> nodeTies;
     for (const auto& [idNode, list] : atNode) {
       const CString type = model.GetNodeType(model.GetNode(idNode), k);
       const int ties = static_cast<int>(std::count(type.str().begin(), type.str().end(), 'T'));
+      nodeTies[idNode] = ties;
       nodeStress[idNode] = code.Node(CStmDesignCode::ClassOfNode(ties));
     }
 
@@ -178,7 +184,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
     std::map<int, double> largest;
     for (size_t i = 0; i < members.size(); ++i) {
       const SMember& m = members[i];
-      const CStmObjElement* element = model.GetElement(m.id);
+      const CStmObjElement* element = m.element;
       const double force = element->GetResultAxialForce(k);
       const EStmTypeElement kind = element->GetType(k);
       for (int end = 0; end < 2; ++end) {
@@ -242,6 +248,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
         if (!(check.nFlags & STM_CHECK_OVER_CAPACITY)) check.strClause = code.GetAngleClause();
       }
     }
+    if (!withRegions) continue;
 
     // Bands: what the force takes, clipped to the concrete; the widest band of the shown case.
     std::vector<Polygon> bands(members.size());
@@ -324,9 +331,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
       }
       if (faces.empty()) continue;
       SStmCheckNode check;
-      const CString type = model.GetNodeType(node, k);
-      check.strClass = CStmDesignCode::NameOfClass(
-          CStmDesignCode::ClassOfNode(static_cast<int>(std::count(type.str().begin(), type.str().end(), 'T'))));
+      check.strClass = CStmDesignCode::NameOfClass(CStmDesignCode::ClassOfNode(nodeTies[idNode]));
       check.dStress = stress.dStress;
       check.strClause = stress.strClause;
       for (const SFace& face : faces) {
@@ -362,8 +367,29 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
   for (auto& [id, region] : shownMaxRegions) model.GetElement(id)->SetMaxEffectiveRegion(toModel(region));
   for (auto& [id, zones] : nodeZones) model.GetNode(id)->SetNodalZones(std::move(zones));
   for (auto& [id, zones] : nodeMaxZones) model.GetNode(id)->SetMaxWidthZones(std::move(zones));
-  model.SetCheckResults(std::move(results));
   return true;
+}
+
+bool CStmChecks::Run(CStmModel& model, int shownCase) {
+  SStmCheckResults results;
+  const bool checked = Check(model, shownCase, true, results);
+  model.SetCheckResults(std::move(results));
+  return checked;
+}
+
+std::map<int, double> CStmChecks::RequiredStrutWidths(CStmModel& model) {
+  SStmCheckResults results;
+  std::map<int, double> required;
+  if (!Check(model, -1, false, results)) return required;
+  // A strut's check has no steel; a tie's always asks for some.
+  for (const SStmCheckCase& checked : results.cases) {
+    for (const auto& [id, check] : checked.elements) {
+      if (check.dSteelRequired != 0.0 || !(check.dWidthRequired > 0.0)) continue;
+      double& w = required[id];
+      w = std::max(w, check.dWidthRequired);
+    }
+  }
+  return required;
 }
 
 void CStmChecks::ShowCase(CStmModel& model, int loadCase) {

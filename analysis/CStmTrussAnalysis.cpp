@@ -10,10 +10,10 @@
 #include <cmath>
 #include <map>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
+#include "host/model/StmOutlineElements.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -127,12 +127,6 @@ CString NameList(const std::vector<std::string>& names) {
   return out;
 }
 
-// The element is part of an outer or inner outline and the user left its type to the analysis.
-bool IsOutlineElement(const CStmObjElement& element) {
-  return element.GetAttributeInt(CStmObject::kAttrBoundary) != 0 &&
-         element.GetProperty().nTypeMember == STM_ELEMENT_NONE;
-}
-
 }  // namespace
 
 void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
@@ -221,27 +215,8 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     m_caseNames.push_back(condition->GetName().c_str());
   for (const auto& [id, combo] : model.GetLoadConditionCombos()) m_caseNames.push_back(combo->GetName().c_str());
 
-  // Elements that only form an outline are no members. An outline element stays in the truss
-  // where both its nodes belong to the truss without it (a member meets them, or a support or a
-  // load), so that an outline edge drawn along a tie or around an opening still carries force;
-  // one that reaches a corner only the outline has is left out, and so is the corner.
-  std::unordered_set<int> trussNodes;
-  for (const auto& [id, element] : model.GetElements()) {
-    if (!element->IsEnable() || IsOutlineElement(*element)) continue;
-    trussNodes.insert(element->GetIdNodeBegin());
-    trussNodes.insert(element->GetIdNodeEnd());
-  }
-  for (const auto& [id, restraint] : model.GetRestraints()) {
-    if (restraint->IsEnable()) trussNodes.insert(restraint->GetIdNode());
-  }
-  for (const auto& [id, spring] : model.GetSprings()) {
-    if (spring->IsEnable()) trussNodes.insert(spring->GetIdNode());
-  }
-  for (const auto& [id, condition] : model.GetLoadConditionStatics()) {
-    for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
-      if (load->IsEnable()) trussNodes.insert(load->GetIdNode());
-    }
-  }
+  // Elements that only form an outline are no members (the view draws them as outline); the
+  // corner only such an element reaches is left out with it.
   std::vector<std::string> leftOut;
   std::unordered_map<int, int> index;
   const auto nodeIndex = [&](const CStmObjNode* node) {
@@ -262,7 +237,7 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     const CStmObjNode* a = model.GetNode(element->GetIdNodeBegin());
     const CStmObjNode* b = model.GetNode(element->GetIdNodeEnd());
     if (!element->IsEnable() || !a || !b || !a->IsEnable() || !b->IsEnable()) continue;
-    if (IsOutlineElement(*element) && (!trussNodes.count(a->GetId()) || !trussNodes.count(b->GetId()))) {
+    if (StmOnlyFormsOutline(model, *element)) {
       leftOut.push_back(element->GetName().c_str());
       continue;
     }

@@ -37,6 +37,81 @@ BgPolygon ToBg(const CStmRegions::Polygon& polygon) {
   return out;
 }
 
+// True when some side's normal of either polygon parts the two (touching counts as parted): the
+// shadows on that line do not overlap, so neither do the polygons, whatever their shape.
+bool Parted(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b) {
+  const auto partedBySides = [](const CStmRegions::Polygon& sides, const CStmRegions::Polygon& other) {
+    for (size_t i = 0; i < sides.size(); ++i) {
+      const CDPoint &p = sides[i], &q = sides[(i + 1) % sides.size()];
+      const double nx = q.y - p.y, ny = p.x - q.x;
+      double lowA = HUGE_VAL, highA = -HUGE_VAL, lowB = HUGE_VAL, highB = -HUGE_VAL;
+      for (const CDPoint& v : sides) {
+        const double d = nx * v.x + ny * v.y;
+        lowA = std::min(lowA, d), highA = std::max(highA, d);
+      }
+      for (const CDPoint& v : other) {
+        const double d = nx * v.x + ny * v.y;
+        lowB = std::min(lowB, d), highB = std::max(highB, d);
+      }
+      if (highA <= lowB || highB <= lowA) return true;
+    }
+    return false;
+  };
+  return partedBySides(a, b) || partedBySides(b, a);
+}
+
+// Twice the signed area when the polygon is convex (counter-clockwise positive), else 0.
+double ConvexTwiceArea(const CStmRegions::Polygon& p) {
+  const size_t n = p.size();
+  double twice = 0.0, lowTurn = 0.0, highTurn = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const CDPoint &a = p[i], &b = p[(i + 1) % n], &c = p[(i + 2) % n];
+    twice += a.x * b.y - b.x * a.y;
+    const double turn = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
+    lowTurn = std::min(lowTurn, turn), highTurn = std::max(highTurn, turn);
+  }
+  return lowTurn < 0.0 && highTurn > 0.0 ? 0.0 : twice;
+}
+
+// How far a point lies inside a convex polygon (negative outside), given its twice area.
+double Depth(const CStmRegions::Polygon& p, double twiceArea, const CDPoint& q) {
+  const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
+  double depth = HUGE_VAL;
+  for (size_t i = 0; i < p.size(); ++i) {
+    const CDPoint &a = p[i], &b = p[(i + 1) % p.size()];
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(length > 0.0)) continue;
+    depth = std::min(depth, turn * ((b.x - a.x) * (q.y - a.y) - (b.y - a.y) * (q.x - a.x)) / length);
+  }
+  return depth;
+}
+
+// True when two convex polygons surely share more than a sliver: a disk that both hold about a
+// point near their common part is larger than the sliver. False says nothing.
+bool SurelyOverlap(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b, double sliver) {
+  const double twiceA = ConvexTwiceArea(a), twiceB = ConvexTwiceArea(b);
+  if (twiceA == 0.0 || twiceB == 0.0) return false;
+  // The corners of each inside the other, or failing those the midpoint of the two middles.
+  CDPoint sum;
+  int count = 0;
+  for (const CDPoint& p : a) {
+    if (Depth(b, twiceB, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+  }
+  for (const CDPoint& p : b) {
+    if (Depth(a, twiceA, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+  }
+  if (count == 0) {
+    const double wa = 0.5 / static_cast<double>(a.size()), wb = 0.5 / static_cast<double>(b.size());
+    for (const CDPoint& p : a) sum = CDPoint(sum.x + p.x * wa, sum.y + p.y * wa);
+    for (const CDPoint& p : b) sum = CDPoint(sum.x + p.x * wb, sum.y + p.y * wb);
+    count = 1;
+  }
+  const CDPoint at(sum.x / count, sum.y / count);
+  const double radius = std::min(Depth(a, twiceA, at), Depth(b, twiceB, at));
+  constexpr double kPi = 3.14159265358979323846;
+  return radius > 0.0 && kPi * radius * radius > 2.0 * sliver * std::min(std::fabs(twiceA), std::fabs(twiceB));
+}
+
 CStmRegions::Polygon FromBg(const BgPolygon& polygon) {
   CStmRegions::Polygon out;
   const auto& ring = polygon.outer();
@@ -48,9 +123,77 @@ CStmRegions::Polygon FromBg(const BgPolygon& polygon) {
 }  // namespace
 
 struct CStmRegions::SImpl {
+  using Box = bg::model::box<Point>;
+  using Edge = std::pair<Box, std::pair<CDPoint, CDPoint>>;
+
   BgMulti concrete;
   double dDiagonal = 0.0;
+  // The concrete's edges by their boxes, and a margin well above rounding and well below any
+  // size that matters: a convex polygon that no edge comes within the margin of lies wholly
+  // inside or wholly outside, which one point tells, and one that an edge runs through well
+  // inside is not covered; neither needs a boolean operation.
+  bg::index::rtree<Edge, bg::index::rstar<16>> edges;
+  double dMargin = 0.0;
+
+  enum EPlace { kInside, kOutside, kCrossing, kNearEdge };
+  EPlace Place(const Polygon& polygon) const;
 };
+
+CStmRegions::SImpl::EPlace CStmRegions::SImpl::Place(const Polygon& polygon) const {
+  const size_t n = polygon.size();
+  constexpr size_t kMaxSides = 64;
+  if (n < 3 || n > kMaxSides) return kNearEdge;
+  double twiceArea = 0.0;
+  double minX = polygon[0].x, maxX = minX, minY = polygon[0].y, maxY = minY;
+  for (size_t i = 0; i < n; ++i) {
+    const CDPoint &p = polygon[i], &q = polygon[(i + 1) % n];
+    twiceArea += p.x * q.y - q.x * p.y;
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x), minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+  }
+  const double margin = std::max(dMargin, 1e-9 * std::hypot(maxX - minX, maxY - minY));
+  // A polygon without area, or one whose corners turn both ways, is left to the exact test.
+  if (!(std::fabs(twiceArea) > margin * margin)) return kNearEdge;
+  const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
+  // Each side as an outward unit normal and its offset.
+  double normal[kMaxSides][3];
+  for (size_t i = 0; i < n; ++i) {
+    const CDPoint &p = polygon[i], &q = polygon[(i + 1) % n], &r = polygon[(i + 2) % n];
+    if (turn * ((q.x - p.x) * (r.y - q.y) - (q.y - p.y) * (r.x - q.x)) < 0.0) return kNearEdge;
+    const double length = std::hypot(q.x - p.x, q.y - p.y);
+    if (!(length > 0.0)) return kNearEdge;
+    const double nx = turn * (q.y - p.y) / length, ny = -turn * (q.x - p.x) / length;
+    normal[i][0] = nx;
+    normal[i][1] = ny;
+    normal[i][2] = nx * p.x + ny * p.y;
+  }
+  // Whether some of the segment lies inside every side moved out by the offset (Cyrus-Beck).
+  const auto meets = [&](const CDPoint& a, const CDPoint& b, double offset) {
+    double t0 = 0.0, t1 = 1.0;
+    for (size_t i = 0; i < n && t0 <= t1; ++i) {
+      const double along = normal[i][0] * (b.x - a.x) + normal[i][1] * (b.y - a.y);
+      const double room = normal[i][2] + offset - (normal[i][0] * a.x + normal[i][1] * a.y);
+      if (along == 0.0) {
+        if (room < 0.0) return false;
+      } else if (along > 0.0) {
+        t1 = std::min(t1, room / along);
+      } else {
+        t0 = std::max(t0, room / along);
+      }
+    }
+    return t0 <= t1;
+  };
+  EPlace place = kInside;
+  const Box box(Point(minX - margin, minY - margin), Point(maxX + margin, maxY + margin));
+  for (auto it = edges.qbegin(bg::index::intersects(box)); it != edges.qend(); ++it) {
+    const CDPoint &a = it->second.first, &b = it->second.second;
+    if (meets(a, b, -margin)) return kCrossing;
+    if (meets(a, b, margin)) place = kNearEdge;
+  }
+  if (place == kNearEdge) return kNearEdge;
+  double cx = 0.0, cy = 0.0;
+  for (const CDPoint& p : polygon) cx += p.x, cy += p.y;
+  return bg::within(Point(cx / static_cast<double>(n), cy / static_cast<double>(n)), concrete) ? kInside : kOutside;
+}
 
 CStmRegions::CStmRegions() : m_p(std::make_unique<SImpl>()) {}
 CStmRegions::~CStmRegions() = default;
@@ -71,11 +214,26 @@ void CStmRegions::SetConcrete(const std::vector<Polygon>& outers, const std::vec
   }
   m_p->concrete = std::move(concrete);
   m_p->dDiagonal = 0.0;
+  std::vector<SImpl::Edge> edges;
   if (!m_p->concrete.empty()) {
     bg::model::box<Point> box;
     bg::envelope(m_p->concrete, box);
     m_p->dDiagonal = bg::distance(box.min_corner(), box.max_corner());
+    const auto addRing = [&edges](const BgPolygon::ring_type& ring) {
+      for (size_t i = 0; i + 1 < ring.size(); ++i) {
+        const Point &a = ring[i], &b = ring[i + 1];
+        edges.emplace_back(SImpl::Box(Point(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                                      Point(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+                           std::make_pair(CDPoint(a.x(), a.y()), CDPoint(b.x(), b.y())));
+      }
+    };
+    for (const BgPolygon& polygon : m_p->concrete) {
+      addRing(polygon.outer());
+      for (const auto& inner : polygon.inners()) addRing(inner);
+    }
   }
+  m_p->edges = decltype(m_p->edges)(edges.begin(), edges.end());
+  m_p->dMargin = 1e-9 * m_p->dDiagonal;
 }
 
 bool CStmRegions::HasConcrete() const { return !m_p->concrete.empty(); }
@@ -103,7 +261,8 @@ CStmRegions::Polygon CStmRegions::Hull(const std::vector<CDPoint>& points) {
 double CStmRegions::Area(const Polygon& polygon) { return polygon.size() < 3 ? 0.0 : bg::area(ToBg(polygon)); }
 
 bool CStmRegions::Overlap(const Polygon& a, const Polygon& b) {
-  if (a.size() < 3 || b.size() < 3) return false;
+  if (a.size() < 3 || b.size() < 3 || Parted(a, b)) return false;
+  if (SurelyOverlap(a, b, kSliver)) return true;
   const BgPolygon pa = ToBg(a), pb = ToBg(b);
   if (bg::disjoint(pa, pb)) return false;
   BgMulti common;
@@ -116,10 +275,11 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
   using Box = bg::model::box<Point>;
   using Entry = std::pair<Box, size_t>;
   std::vector<Entry> entries;
+  entries.reserve(polygons.size());
   for (size_t i = 0; i < polygons.size(); ++i) {
     if (polygons[i].size() < 3) continue;
-    Box box;
-    bg::envelope(ToBg(polygons[i]), box);
+    Box box(Point(HUGE_VAL, HUGE_VAL), Point(-HUGE_VAL, -HUGE_VAL));
+    for (const CDPoint& p : polygons[i]) bg::expand(box, Point(p.x, p.y));
     entries.emplace_back(box, i);
   }
   const bg::index::rtree<Entry, bg::index::rstar<16>> tree(entries.begin(), entries.end());
@@ -139,6 +299,12 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
 
 CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return polygon;
+  switch (m_p->Place(polygon)) {
+    // As the intersection gives it: the polygon's own ring, corrected.
+    case SImpl::kInside: return FromBg(ToBg(polygon));
+    case SImpl::kOutside: return {};
+    default: break;
+  }
   BgMulti pieces;
   bg::intersection(ToBg(polygon), m_p->concrete, pieces);
   const BgPolygon* largest = nullptr;
@@ -155,23 +321,41 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon) const {
 
 bool CStmRegions::Leaves(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return false;
+  const SImpl::EPlace place = m_p->Place(polygon);
+  if (place == SImpl::kInside) return false;
+  if (place == SImpl::kOutside) return true;
   const BgPolygon p = ToBg(polygon);
-  if (bg::covered_by(p, m_p->concrete)) return false;
+  if (place == SImpl::kNearEdge && bg::covered_by(p, m_p->concrete)) return false;
   BgMulti outside;
   bg::difference(p, m_p->concrete, outside);
   return bg::area(outside) > kSliver * bg::area(p);
 }
 
 CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b, double width) const {
+  const auto onEdge = [this](const CDPoint& p) { return !bg::within(Point(p.x, p.y), m_p->concrete); };
+  return CheckedBand(a, b, width, onEdge(a), onEdge(b));
+}
+
+CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge,
+                                              bool bOnEdge) {
   const double length = std::hypot(b.x - a.x, b.y - a.y);
   if (!(length > 0.0)) return {};
   const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
   // Never so far in that the two ends cross.
   const double inset = std::min(width / 2.0, 0.45 * length);
-  const auto onEdge = [this](const CDPoint& p) { return !bg::within(Point(p.x, p.y), m_p->concrete); };
-  const CDPoint from = onEdge(a) ? CDPoint(a.x + ux * inset, a.y + uy * inset) : a;
-  const CDPoint to = onEdge(b) ? CDPoint(b.x - ux * inset, b.y - uy * inset) : b;
+  const CDPoint from = aOnEdge ? CDPoint(a.x + ux * inset, a.y + uy * inset) : a;
+  const CDPoint to = bOnEdge ? CDPoint(b.x - ux * inset, b.y - uy * inset) : b;
   return Band(from, to, width);
+}
+
+bool CStmRegions::Covers(const Polygon& polygon) const {
+  switch (m_p->Place(polygon)) {
+    case SImpl::kInside: return true;
+    case SImpl::kOutside:
+    case SImpl::kCrossing: return false;
+    case SImpl::kNearEdge: break;
+  }
+  return bg::covered_by(ToBg(polygon), m_p->concrete);
 }
 
 double CStmRegions::Reach(const CDPoint& from, const CDPoint& dir, double length) const {
@@ -193,7 +377,9 @@ bool CStmRegions::BandLeaves(const CDPoint& a, const CDPoint& b, double width) c
 
 double CStmRegions::MaxWidth(const CDPoint& a, const CDPoint& b) const {
   if (!HasConcrete()) return 0.0;
-  const auto fits = [&](double width) { return bg::covered_by(ToBg(CheckedBand(a, b, width)), m_p->concrete); };
+  const bool aOnEdge = !bg::within(Point(a.x, a.y), m_p->concrete);
+  const bool bOnEdge = !bg::within(Point(b.x, b.y), m_p->concrete);
+  const auto fits = [&](double width) { return Covers(CheckedBand(a, b, width, aOnEdge, bOnEdge)); };
   // Only widths that fit raise the answer: an axis outside the concrete keeps 0. A hair of width
   // is no test of that, since at a node on a corner it meets the corner by rounding alone.
   double low = 0.0, high = m_p->dDiagonal;

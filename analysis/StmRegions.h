@@ -53,6 +53,10 @@ public:
 
 private:
   Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width) const;
+  // Whether an end lies on the concrete's edge does not change with the width.
+  static Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge);
+  // Whether the polygon lies in the concrete, touching its edge allowed.
+  bool Covers(const Polygon& polygon) const;
 
   struct SImpl;
   std::unique_ptr<SImpl> m_p;

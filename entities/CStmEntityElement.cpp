@@ -10,6 +10,7 @@
 #include "geometry/StmGeometry.h"
 #include "host/framework/CUbGlState.h"
 #include "host/framework/CUbRenderAPI.h"
+#include "host/model/StmOutlineElements.h"
 #include "host/platform/CArchive.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
@@ -18,6 +19,7 @@ IMPLEMENT_SERIAL(CStmEntityElement, CStmEntityObject, 1)
 
 namespace {
 constexpr std::int32_t kArchiveVersion = 1;
+constexpr int kColorBoundary = 2;
 constexpr int kColorElementText = 8;
 constexpr int kColorElement = 9;
 const CVector kColorOuter(1.0, 0.0, 1.0);
@@ -168,7 +170,12 @@ void CStmEntityElement::Render(int pick) {
   const SStmColorSet& colors = view->GetColorSet();
   m_vDrawColor = colors[kColorElement];
   m_vTextColor = colors[kColorElementText];
-  if (m_nTypeElement == kTypeOuter) {
+  // An element that only traces the outline is no member of the truss: it looks like the
+  // outline it traces, with no force line over it once analysed.
+  const bool outlineOnly = StmOnlyFormsOutline(*model, *element);
+  if (outlineOnly) {
+    m_vDrawColor = colors[kColorBoundary];
+  } else if (m_nTypeElement == kTypeOuter) {
     m_vDrawColor = kColorOuter;
   } else if (m_nTypeElement == kTypeInner) {
     m_vDrawColor = kColorInner;
@@ -180,7 +187,7 @@ void CStmEntityElement::Render(int pick) {
   CUbGlState::Disable(GL_DEPTH_TEST);
   const CVector centre = GetCentre();
   const CVector B = m_vBegin - centre, E = m_vEnd - centre;
-  if (element->IsStableElement()) {
+  if (element->IsStableElement() && !outlineOnly) {
     CUbGlState::Enable(GL_LINE_STIPPLE);
     CUbGlState::LineStipple(3, 0x5555);
   }

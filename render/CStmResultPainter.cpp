@@ -12,6 +12,7 @@
 #include "host/framework/CUbRenderAPI.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/model/CStmModel.h"
+#include "host/model/StmOutlineElements.h"
 #include "manager/CStmUbManager.h"
 
 namespace {
@@ -142,8 +143,11 @@ void CStmResultPainter::RenderResult(int pick) {
 template <class F>
 void CStmResultPainter::ForEachForce(CStmModel* model, int resultCase, F draw) {
   for (const auto& [id, element] : model->GetElements()) {
-    // An element the analysis gave no force for this case has no result to show.
-    if (!element->IsEnable() || static_cast<int>(element->GetResultAxialForces().size()) <= resultCase) continue;
+    // An element the analysis gave no force for this case, or left out as outline, has no result
+    // to show.
+    if (!element->IsEnable() || static_cast<int>(element->GetResultAxialForces().size()) <= resultCase ||
+        StmOnlyFormsOutline(*model, *element))
+      continue;
     const CStmObjNode* begin = element->GetNodeBegin();
     const CStmObjNode* end = element->GetNodeEnd();
     if (!begin || !end) continue;

@@ -176,7 +176,9 @@ private:
   bool SaveTo(const std::string& path, bool newName);
   // Runs the file dialog until it is answered; false when cancelled. name: what the edit starts
   // with (empty: the model file's name when saving).
-  bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name = std::string());
+  bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name = std::string(),
+                  const std::vector<std::string>& extensions = {CStmEditorFileDialog::kExtension},
+                  const std::string& title = std::string());
   // The results of an analysed model written beside it: the report carries the view as shown.
   // Neither touches the model nor its history.
   void ExportResults(bool report);

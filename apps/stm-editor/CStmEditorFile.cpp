@@ -113,12 +113,13 @@ bool CStmEditor::OpenPath(const std::string& path) {
   return true;
 }
 
-bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name) {
+bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name,
+                            const std::vector<std::string>& extensions, const std::string& title) {
   const std::string start = !name.empty() ? name
                             : mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
                                 ? fs::path(m_strPath).filename().string()
                                 : std::string();
-  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), start);
+  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), start, extensions, title);
   for (;;) {
     while (m_fileDialog.IsOpen()) {
       if (!RunFrame()) m_fileDialog.Cancel();
@@ -197,7 +198,12 @@ void CStmEditor::ExportResults(bool report) {
       stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
     stem.erase(stem.size() - modelExtension.size());
   std::string path;
-  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, stem + (report ? ".html" : ".csv"))) {
+  // The dialog lists what this export writes, and a name typed without an extension takes the
+  // first; the table's writer tells CSV from JSON by the extension.
+  const std::vector<std::string> extensions =
+      report ? std::vector<std::string>{".html", ".htm"} : std::vector<std::string>{".csv", ".json"};
+  const CString title = report ? StmText("Export the report as") : StmText("Export the table as");
+  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, stem + extensions.front(), extensions, title.c_str())) {
     m_pHost->SetStatusText(StmText("Nothing was exported"));
     return;
   }

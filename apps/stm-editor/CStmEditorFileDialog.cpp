@@ -40,8 +40,11 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-void CStmEditorFileDialog::Show(EMode mode, const std::string& folder, const std::string& name) {
+void CStmEditorFileDialog::Show(EMode mode, const std::string& folder, const std::string& name,
+                                std::vector<std::string> extensions, const std::string& title) {
   m_eMode = mode;
+  m_extensions = extensions.empty() ? std::vector<std::string>{kExtension} : std::move(extensions);
+  m_strTitle = title;
   m_eState = EState::kOpen;
   m_strEdit = name;
   m_strPath.clear();
@@ -49,6 +52,14 @@ void CStmEditorFileDialog::Show(EMode mode, const std::string& folder, const std
   m_bConfirm = false;
   m_bFocusEdit = true;
   Enter(folder);
+}
+
+bool CStmEditorFileDialog::Wanted(const std::string& name) const {
+  const auto has = [&name](const std::string& extension) { return EndsWith(name, extension); };
+  // A model file ends in .json too, and is no table to write over.
+  if (has(kExtension) && std::find(m_extensions.begin(), m_extensions.end(), kExtension) == m_extensions.end())
+    return false;
+  return std::any_of(m_extensions.begin(), m_extensions.end(), has);
 }
 
 void CStmEditorFileDialog::Enter(const std::string& folder) {
@@ -71,7 +82,7 @@ void CStmEditorFileDialog::Enter(const std::string& folder) {
     if (name.empty() || name[0] == '.') continue;
     std::error_code statError;
     if (it->is_directory(statError)) folders.push_back(name);
-    else if (EndsWith(name, kExtension)) files.push_back(name);
+    else if (Wanted(name)) files.push_back(name);
   }
   std::sort(folders.begin(), folders.end(), NameBefore);
   std::sort(files.begin(), files.end(), NameBefore);
@@ -105,12 +116,12 @@ void CStmEditorFileDialog::TakeEdit() {
     m_bFocusEdit = true;
     return;
   }
-  if (m_eMode == EMode::kSave && path.filename().string().find('.') == std::string::npos) path += kExtension;
+  if (m_eMode == EMode::kSave && path.filename().string().find('.') == std::string::npos) path += m_extensions.front();
   CString problem;
   if (m_eMode == EMode::kOpen && !fs::exists(path, ec)) {
     problem.Format(StmText("There is no file %s").c_str(), path.string().c_str());
   } else if (m_eMode == EMode::kSave && fs::is_directory(path, ec)) {
-    problem.Format(StmText("%s is a folder, not a model file").c_str(), path.string().c_str());
+    problem.Format(StmText("%s is a folder, not a file").c_str(), path.string().c_str());
   }
   if (!problem.IsEmpty()) {
     m_strProblem = problem.c_str();
@@ -122,8 +133,9 @@ void CStmEditorFileDialog::TakeEdit() {
 
 void CStmEditorFileDialog::Draw(const NoteItemFn& noteItem) {
   if (m_eState != EState::kOpen) return;
-  const std::string id = std::string(m_eMode == EMode::kOpen ? StmText("Open a model").c_str()
-                                                             : StmText("Save the model as").c_str()) +
+  const std::string id = (!m_strTitle.empty()         ? m_strTitle
+                          : m_eMode == EMode::kOpen ? std::string(StmText("Open a model").c_str())
+                                                    : std::string(StmText("Save the model as").c_str())) +
                          "##file";
   if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
   const ImGuiViewport* viewport = ImGui::GetMainViewport();

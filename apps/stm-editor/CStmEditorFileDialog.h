@@ -1,5 +1,5 @@
-// The editor's file dialog, drawn in the window: a folder's sub-folders and model files, a name
-// or path to type, the way up, OK and Cancel.
+// The editor's file dialog, drawn in the window: a folder's sub-folders and the files of the kind
+// asked for (model files unless told otherwise), a name or path to type, the way up, OK and Cancel.
 #pragma once
 
 #include <functional>
@@ -16,8 +16,11 @@ public:
   // The extension model files carry; the listing shows only these among the files.
   static constexpr const char* kExtension = ".stm.json";
 
-  // Shows the folder, with name in the edit ready to be typed over.
-  void Show(EMode mode, const std::string& folder, const std::string& name);
+  // Shows the folder, with name in the edit ready to be typed over. The listing shows the files
+  // with one of the extensions, and a name saved without any takes the first; the title, when
+  // given, says what is being written.
+  void Show(EMode mode, const std::string& folder, const std::string& name,
+            std::vector<std::string> extensions = {kExtension}, const std::string& title = std::string());
   bool IsOpen() const { return m_eState == EState::kOpen; }
   EState GetState() const { return m_eState; }
   EMode GetMode() const { return m_eMode; }
@@ -41,8 +44,9 @@ public:
   const std::string& GetProblem() const { return m_strProblem; }
 
 private:
-  // Reads the folder's listing: sub-folders, then model files, each by name.
+  // Reads the folder's listing: sub-folders, then the files of the kind asked for, each by name.
   void Enter(const std::string& folder);
+  bool Wanted(const std::string& name) const;
   // Acts on what the edit holds: a folder is entered, a file chosen.
   void TakeEdit();
 
@@ -52,6 +56,8 @@ private:
   std::string m_strEdit;
   std::string m_strPath;
   std::string m_strProblem;
+  std::vector<std::string> m_extensions;
+  std::string m_strTitle;
   std::vector<std::string> m_folders;
   std::vector<std::string> m_files;
   bool m_bFocusEdit = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "host/model/CStmModelFile.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
+#include "analysis/StmRegions.h"
+#include "support/StmTestMaterials.h"
 
 namespace {
 
@@ -47,15 +50,7 @@ struct SDeepBeam {
     model.AddLoadNode("P", c, CVector(0, 0, -1000));
     model.SetBoundary(STM_BOUNDARY_OUTER,
                       {CVector(-300, 0, -75), CVector(2300, 0, -75), CVector(2300, 0, 1150), CVector(-300, 0, 1150)});
-    SStmMaterials m;
-    m.eCode = code;
-    m.dConcreteStrength = 0.030;
-    m.dConcreteModulus = 30.0;
-    m.dSteelYield = 0.420;
-    m.dSteelModulus = 200.0;
-    m.dThickness = thickness;
-    m.dCover = 60.0;
-    model.SetMaterials(m);
+    model.SetMaterials(StmTestMaterials(thickness, 60.0, code));
   }
   bool Analyse() {
     return CStmTrussAnalysis().Run(model) == CStmTrussAnalysis::kSolved && CStmChecks::Run(model, 0);
@@ -192,9 +187,7 @@ TEST(CStmChecksTest, NodeClassesAngleAndWhatIsNotComputed) {
   }
   const int floor = model.AddElement(d, e, SStmPropElement())->GetId();
   model.AddLoadNode("P", g, CVector(0, 0, -100));
-  SStmMaterials m;
-  m.dConcreteStrength = 0.03;
-  m.dSteelYield = 0.42;
+  SStmMaterials m = StmTestMaterials(0.0);
   model.SetMaterials(m);
   ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
   // No thickness: named, nothing computed.
@@ -225,7 +218,7 @@ TEST(CStmChecksTest, NodeClassesAngleAndWhatIsNotComputed) {
 // E_c t t, the second E_c t w_required from the first checks; the hand solution is D's 2x2
 // stiffness with each pass's EA.
 TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
-  const double x[3] = {-1000.0, 0.0, 1500.0}, t = 300.0, ec = 30.0;
+  const double x[3] = {-1000.0, 0.0, 1500.0}, t = 300.0, ec = StmTestMaterials(t).dConcreteModulus;
   const auto build = [&x](CStmModel& model, int ids[3]) {
     model.AddLoadConditionStatic("P");
     const int d = model.AddNode(CVector(0, 0, 1000))->GetId();
@@ -237,13 +230,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
     model.AddLoadNode("P", d, CVector(0, 0, -600));
     model.SetBoundary(STM_BOUNDARY_OUTER,
                       {CVector(-1500, 0, -300), CVector(2000, 0, -300), CVector(2000, 0, 1300), CVector(-1500, 0, 1300)});
-    SStmMaterials m;
-    m.dConcreteStrength = 0.030;
-    m.dConcreteModulus = 30.0;
-    m.dSteelYield = 0.420;
-    m.dSteelModulus = 200.0;
-    m.dThickness = 300.0;
-    model.SetMaterials(m);
+    model.SetMaterials(StmTestMaterials(300.0));
   };
   // Forces, tension positive, with these EA.
   const auto hand = [&x](const double ea[3]) {
@@ -290,6 +277,53 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
     // Checked again with the second forces, not solved a third time with their widths.
     ExpectRel(both.GetCheckResults().GetCase(0)->elements.at(ids[i]).dForce, f2[u], "checked again");
     EXPECT_GT(std::fabs(f2[u] - f1[u]), 0.01 * std::fabs(f1[u])) << i;
+  }
+}
+
+// The regions take shortcuts for polygons well inside, outside or across the concrete; sampled
+// points, tested on their own, must agree with what they answer. The concrete is an L with an
+// opening; the bands are random, many near the edges.
+TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
+  using Polygon = CStmRegions::Polygon;
+  const Polygon outer{{0, 0}, {1000, 0}, {1000, 400}, {400, 400}, {400, 1000}, {0, 1000}};
+  const Polygon opening{{100, 100}, {300, 100}, {300, 300}, {100, 300}};
+  const auto inPolygon = [](const Polygon& p, double x, double y) {
+    bool in = false;
+    for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+      if ((p[i].y > y) != (p[j].y > y) && x < (p[j].x - p[i].x) * (y - p[i].y) / (p[j].y - p[i].y) + p[i].x) in = !in;
+    }
+    return in;
+  };
+  CStmRegions regions;
+  regions.SetConcrete({outer}, {opening});
+  std::srand(27);
+  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
+  for (int trial = 0; trial < 400; ++trial) {
+    const CDPoint a(random(-100, 1100), random(-100, 1100)), b(random(-100, 1100), random(-100, 1100));
+    const Polygon band = CStmRegions::Band(a, b, random(1, 150));
+    if (band.empty()) continue;
+    int inside = 0, outside = 0;
+    for (int i = 1; i < 20; ++i) {
+      for (int j = 1; j < 20; ++j) {
+        const double u = i / 20.0, v = j / 20.0;
+        const double x = band[0].x + u * (band[1].x - band[0].x) + v * (band[3].x - band[0].x);
+        const double y = band[0].y + u * (band[1].y - band[0].y) + v * (band[3].y - band[0].y);
+        ++(inPolygon(outer, x, y) && !inPolygon(opening, x, y) ? inside : outside);
+      }
+    }
+    const double area = CStmRegions::Area(regions.Clip(band)), whole = CStmRegions::Area(band);
+    // The samples keep a twentieth of the band's length and width off its sides.
+    if (outside == 0) {
+      EXPECT_GT(area, 0.8 * whole) << trial;
+    }
+    if (inside == 0) {
+      EXPECT_LT(area, 0.2 * whole) << trial;
+    }
+    if (outside > 0) {
+      EXPECT_TRUE(regions.Leaves(band)) << trial;
+    } else if (!regions.Leaves(band)) {
+      EXPECT_NEAR(area, whole, 1e-9 * whole) << trial;
+    }
   }
 }
 

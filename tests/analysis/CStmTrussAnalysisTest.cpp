@@ -11,6 +11,7 @@
 
 #include "host/model/CStmModel.h"
 #include "analysis/CStmTrussAnalysis.h"
+#include "support/StmTestMaterials.h"
 
 namespace {
 
@@ -240,16 +241,7 @@ TEST(CStmTrussAnalysisTest, IndeterminateTrussesShareByStiffness) {
 }
 
 // Concrete and steel in kN and mm (unit 1) or N and mm (unit 1000).
-SStmMaterials Materials(double unit) {
-  SStmMaterials m;
-  m.dConcreteStrength = 0.03 * unit;
-  m.dConcreteModulus = 30.0 * unit;
-  m.dSteelYield = 0.5 * unit;
-  m.dSteelModulus = 200.0 * unit;
-  m.dThickness = 200.0;
-  m.dCover = 50.0;
-  return m;
-}
+SStmMaterials Materials(double unit) { return StmTestMaterials(200.0, 50.0, STM_CODE_ACI_318_19, unit); }
 
 TEST(CStmTrussAnalysisTest, MembersTakeTheirStiffnessFromTheMaterials) {
   // Three bars hung at -30, 0 and 30 degrees meet at D under P: the middle one a tie of 4 bars

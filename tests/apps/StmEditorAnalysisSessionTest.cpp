@@ -165,7 +165,10 @@ TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdi
   ASSERT_TRUE(editor.ClickItem("Export report..."));
   ASSERT_EQ(editor.State().Get("dialog"), "save");
   EXPECT_EQ(editor.State().Get("edit"), "corbel.html");
-  ASSERT_TRUE(editor.Type(stem + ".html"));
+  // The listing beside the model holds no model, and a name without an extension takes the
+  // report's.
+  EXPECT_EQ(editor.ItemEnabled("corbel.stm.json"), -1);
+  ASSERT_TRUE(editor.Type(stem));
   ASSERT_TRUE(editor.Key("Return"));
   EXPECT_EQ(editor.State().Get("status"), "Report written to " + stem + ".html");
   const std::string report = ReadAll(stem + ".html");
@@ -186,6 +189,15 @@ TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdi
   ASSERT_TRUE(editor.Key("Return"));
   EXPECT_EQ(editor.State().Get("status"), "Table written to " + stem + ".csv");
   EXPECT_GT(ReadAll(stem + ".csv").size(), 100u);
+  // A table's dialog lists tables, not the report beside them.
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.ClickItem("Export table..."));
+  ASSERT_TRUE(editor.Type(STM_TEST_OUT_DIR));
+  ASSERT_TRUE(editor.Key("Return"));
+  const std::string name = std::filesystem::path(stem).filename().string();
+  EXPECT_EQ(editor.ItemEnabled(name + ".csv"), 1);
+  EXPECT_EQ(editor.ItemEnabled(name + ".html"), -1);
+  ASSERT_TRUE(editor.Key("Escape"));
 
   // Exporting is no edit: the model is neither marked nor given a step to undo.
   EXPECT_EQ(editor.State().Int("modified"), 0);

@@ -112,6 +112,8 @@ TEST_F(CStmDlgViewControlTest, EveryCheckBoxSwitchesItsLayerInTheNextFrame) {
   for (const auto& [id, bit] : checks) {
     View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~labels);
     if (bit & labels) View().SetShowOption(bit, 1);
+    // The load path's contour is drawn over the nodal zones, which the checks keep in the concrete.
+    if (bit == STM_SHOW_NODAL_ZONES) View().SetShowOption(STM_SHOW_STRESS_FLOW, 0);
     m_dlg->Show();
     ASSERT_EQ(m_dlg->GetControl(id)->m_nCheck, 1) << id;
     Frame();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/CStmTrussAnalysis.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -353,4 +354,44 @@ TEST_F(CStmResultPainterTest, TheFrameDrawsForcesOverElementsAndRegionsUnderThem
   EXPECT_NE(m_wnd.GetStmCallList(STM_LIST_ANALYSIS_RESULT), CStmUbRenderer::kNoList);
   EXPECT_NE(m_wnd.GetStmCallList(STM_LIST_NODAL_ZONE), CStmUbRenderer::kNoList);
   EXPECT_EQ(Pixel(m_wnd.ExtToClient(CVector(-30, 0, 7))), zone);
+}
+
+// An outline drawn from elements around a triangle: the bottom edge is the tie between the
+// supports and stays a member; the other three only trace the outline, so they look like it in
+// either style, solid and with no force line over them.
+TEST_F(CStmResultPainterTest, ElementsThatOnlyFormTheOutlineLookLikeTheOutline) {
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
+  m_model.GetStmDataView()->SetShowOption(
+      STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_RESULT_VALUES | STM_SHOW_LOADS | STM_SHOW_REACTIONS, 0);
+  int n[5];
+  const CVector at[5] = {CVector(-60, 0, 0), CVector(60, 0, 0), CVector(0, 0, 40), CVector(60, 0, 60), CVector(-60, 0, 60)};
+  for (int i = 0; i < 5; ++i) n[i] = m_model.AddNode(at[i])->GetId();
+  const auto bar = [&](int a, int b) { return m_model.AddElement(n[a], n[b], SStmPropElement())->GetId(); };
+  const int bottom = bar(0, 1);
+  bar(0, 2);
+  bar(1, 2);
+  m_model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {bottom, bar(1, 3), bar(3, 4), bar(4, 0)}, -1);
+  m_model.AddRestraint(n[0], SStmDof{1, 1, 1, 0, 0, 0});
+  m_model.AddRestraint(n[1], SStmDof{0, 0, 1, 0, 0, 0});
+  m_model.AddLoadConditionStatic("P");
+  m_model.AddLoadNode("P", n[2], CVector(0, 0, -10));
+  ASSERT_EQ(CStmTrussAnalysis().Run(m_model), CStmTrussAnalysis::kSolved);
+  m_manager.UpdateStmRenderer();
+  for (const EStmTypeColor style : {STM_COLOR_DARK, STM_COLOR_LIGHT}) {
+    m_model.GetStmDataView()->SetTypeColor(style);
+    const CVector outline = m_model.GetStmDataView()->GetColorSet()[2];
+    DrawScene();
+    int top = 0, side = 0;
+    for (int i = -50; i <= 50; ++i) {
+      const auto px = Pixel(m_wnd.ExtToClient(CVector(i, 0, 60)));
+      top += std::abs(px[0] - outline.x * 255) <= 2 && std::abs(px[2] - outline.z * 255) <= 2;
+      const auto up = Pixel(m_wnd.ExtToClient(CVector(60, 0, 30 + i / 2)));
+      side += std::abs(up[0] - outline.x * 255) <= 2 && std::abs(up[2] - outline.z * 255) <= 2;
+    }
+    EXPECT_EQ(top, 101) << style;
+    EXPECT_EQ(side, 101) << style;
+    // The tie's force line lies over the outline's bottom edge.
+    const auto tie = Pixel(m_wnd.ExtToClient(CVector(20, 0, 0)));
+    EXPECT_TRUE(tie[0] == 0 && tie[1] == 0 && tie[2] == 255) << style;
+  }
 }

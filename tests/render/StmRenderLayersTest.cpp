@@ -6,12 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/CStmChecks.h"
+#include "analysis/CStmTrussAnalysis.h"
+#include "analysis/StmAnalysisPasses.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
-#include "analysis/CStmTrussAnalysis.h"
 #include "support/RenderCheck.h"
 #include "support/RunProgram.h"
+#include "support/StmTestMaterials.h"
 
 namespace {
 
@@ -84,21 +85,19 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
                            return id;
                          });
 
-// The width and zone layers of the example as the checks compute them, rather than as the file
-// illustrates them: 30 MPa concrete, 420 MPa steel, 400 mm thick, cover 100 mm (the tie's axis).
+// The width and zone layers of the example analysed again as the editor does it, with other
+// materials than the file's: 400 mm thick, cover 100 mm (the tie's axis).
 TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(Example("deep-beam-opening"), model, &error)) << error;
   model.ClearResults();
-  SStmMaterials materials;
-  materials.dConcreteStrength = 0.030;
-  materials.dSteelYield = 0.420;
-  materials.dThickness = 400.0;
-  materials.dCover = 100.0;
-  model.SetMaterials(materials);
-  ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
-  ASSERT_TRUE(CStmChecks::Run(model, 0));
+  model.SetMaterials(StmTestMaterials(400.0, 100.0));
+  CStmTrussAnalysis analysis;
+  analysis.Prepare(model);
+  analysis.Solve();
+  ASSERT_EQ(StmApplyAndCheck(analysis, model, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(model.GetCheckResults().strError.IsEmpty()) << model.GetCheckResults().strError.c_str();
   const std::string checked = RenderOutputDir() + "/checked-deep-beam.stm.json";
   ASSERT_TRUE(CStmModelFile::Save(checked, model, &error)) << error;
   for (const char* layer : {"widths", "designed-widths", "nodal-zones", "max-nodal-zones"}) {
