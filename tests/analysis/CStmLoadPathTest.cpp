@@ -154,7 +154,8 @@ TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
     ASSERT_EQ(z.corners.size(), 4u);
     EXPECT_NE(z.bCompression, z.bTension);
     CDPoint m(0, 0);
-    for (int c : z.corners) m = CDPoint(m.x + coords[static_cast<size_t>(c)].x / 4, m.y + coords[static_cast<size_t>(c)].y / 4);
+    for (int c : z.corners)
+      m = CDPoint(m.x + coords[static_cast<size_t>(c)].x / 4, m.y + coords[static_cast<size_t>(c)].y / 4);
     if (m.y > 850 && z.bCompression) ++compressedUnderLoad;
     if (m.y < 150 && z.bTension) ++tensionAtSupports;
   }
@@ -193,7 +194,8 @@ TEST(CStmLoadPath, PlaneCombinationsAndAreaThicknessScaleAsTheyShould) {
   const auto same = [&](const SStmEsoStep& step, double scale, const char* what) {
     ASSERT_EQ(step.cells.size(), expected.cells.size()) << what;
     for (size_t i = 0; i < step.cells.size(); i += 7)
-      EXPECT_NEAR(step.cells[i].dValue, scale * expected.cells[i].dValue, 1e-9 * scale * expected.cells[i].dValue) << what;
+      EXPECT_NEAR(step.cells[i].dValue, scale * expected.cells[i].dValue, 1e-9 * scale * expected.cells[i].dValue)
+          << what;
   };
   for (int plane : {STM_PLANE_XY, STM_PLANE_YZ}) {
     SDeepBeam beam(2000.0, 1000.0, 100.0, plane);
@@ -227,7 +229,9 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
   const SCase cases[] = {
       {"no outline", [](SDeepBeam& b) { b.model.SetEnableBoundary(STM_BOUNDARY_OUTER, 1, 0); }, "no outer outline"},
       {"open outline",
-       [](SDeepBeam& b) { b.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0)}, 1); },
+       [](SDeepBeam& b) {
+         b.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0)}, 1);
+       },
        "does not close"},
       {"load outside", [](SDeepBeam& b) { b.model.GetNode(b.load)->SetCoord(CVector(1000, 0, 1200)); },
        "load on node L lies outside"},
@@ -245,7 +249,11 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
        },
        "no supports"},
       {"turns about the pin", [](SDeepBeam& b) { b.model.RemoveRestraint(b.roller); }, "turns about node A"},
-      {"slides", [](SDeepBeam& b) { b.model.AddRestraint(b.pin, SStmDof{0, 0, 1, 0, 0, 0}); }, "slides along x"},
+      {"slides",
+       [](SDeepBeam& b) {
+         b.model.AddRestraint(b.pin, SStmDof{0, 0, 1, 0, 0, 0});
+       },
+       "slides along x"},
       {"no modulus",
        [](SDeepBeam& b) {
          SStmMaterials m = b.model.GetMaterials();
@@ -253,7 +261,8 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
          b.model.SetMaterials(m);
        },
        "modulus of elasticity"},
-      {"no load case", [](SDeepBeam& b) { b.model.RemoveLoadCondition(CStmObjLoadComboFactor::kTypeStatic, "P"); }, "no load case"},
+      {"no load case", [](SDeepBeam& b) { b.model.RemoveLoadCondition(CStmObjLoadComboFactor::kTypeStatic, "P"); },
+       "no load case"},
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.what);
