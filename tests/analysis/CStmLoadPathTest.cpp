@@ -164,6 +164,23 @@ TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
   EXPECT_TRUE(beam.model.IsLock());
 }
 
+// Asked to leave almost nothing, the removal stops where taking more would part the load from
+// the supports, says so, and leaves the path it had.
+TEST(CStmLoadPath, RemovalStopsBeforeItPartsTheLoadFromTheSupports) {
+  SDeepBeam beam(2000.0, 1000.0, 100.0);
+  SStmMaterials m = beam.model.GetMaterials();
+  m.loadPath.dTargetFraction = 0.02;
+  beam.model.SetMaterials(m);
+  CStmLoadPath path;
+  ASSERT_EQ(path.Run(beam.model, 0), CStmLoadPath::kSolved) << path.GetError().c_str();
+  EXPECT_NE(std::string(path.GetNote().c_str()).find("without a path to the supports"), std::string::npos)
+      << path.GetNote().c_str();
+  EXPECT_GT(path.GetAreaLeft(), 0.02);
+  const SStmEsoStep& last = beam.model.GetEsoSteps().back();
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(0, 0, 0)));
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(2000, 0, 0)));
+}
+
 // The deep beam of the bundled example, a large opening beside the load's line: the removal keeps
 // a way around it from the load to each support, and stops short of cutting it.
 TEST(CStmLoadPath, DeepBeamWithAnOpeningKeepsAPathAroundIt) {
