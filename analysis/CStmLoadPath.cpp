@@ -91,7 +91,8 @@ Polygon2 CleanLoop(const std::vector<CVector>& points, const int axes[2]) {
     if (!out.empty() && std::hypot(p[0] - out.back()[0], p[1] - out.back()[1]) <= kStmPointTolerance) continue;
     out.push_back(p);
   }
-  while (out.size() > 1 && std::hypot(out.front()[0] - out.back()[0], out.front()[1] - out.back()[1]) <= kStmPointTolerance)
+  while (out.size() > 1 &&
+         std::hypot(out.front()[0] - out.back()[0], out.front()[1] - out.back()[1]) <= kStmPointTolerance)
     out.pop_back();
   return out;
 }
@@ -290,7 +291,8 @@ std::string CStmLoadPath::NameMotion(const std::vector<const SPin*>& supports) c
   // Rigid motions of the plane: (a, b) and a turn theta about the supports' centre.
   Point2 centre{0.0, 0.0};
   double reach = 0.0;
-  for (const SPin* s : supports) centre = {centre[0] + s->p[0] / supports.size(), centre[1] + s->p[1] / supports.size()};
+  for (const SPin* s : supports)
+    centre = {centre[0] + s->p[0] / supports.size(), centre[1] + s->p[1] / supports.size()};
   for (const SPin* s : supports) reach = std::max(reach, std::hypot(s->p[0] - centre[0], s->p[1] - centre[1]));
   const double scale = reach > 0.0 ? reach : 1.0;
   std::vector<std::array<double, 3>> rows;
@@ -385,7 +387,8 @@ CStmLoadPath::EStatus CStmLoadPath::Solve(SProgress* progress, const std::atomic
   const auto cancelled = [cancel] { return cancel && cancel->load(); };
   double lo[2] = {m_outer[0][0], m_outer[0][1]}, hi[2] = {lo[0], lo[1]};
   for (const Point2& p : m_outer) {
-    for (int k = 0; k < 2; ++k) lo[k] = std::min(lo[k], p[static_cast<size_t>(k)]), hi[k] = std::max(hi[k], p[static_cast<size_t>(k)]);
+    for (int k = 0; k < 2; ++k)
+      lo[k] = std::min(lo[k], p[static_cast<size_t>(k)]), hi[k] = std::max(hi[k], p[static_cast<size_t>(k)]);
   }
   const double longer = std::max(hi[0] - lo[0], hi[1] - lo[1]);
   m_dCellSize = m_settings.dElementSize > 0.0 ? m_settings.dElementSize : longer / kCellsAlongLongerSide;
@@ -405,11 +408,10 @@ CStmLoadPath::EStatus CStmLoadPath::Solve(SProgress* progress, const std::atomic
 
   const size_t cells = m_cells.size();
   std::vector<double> thickness(cells, m_dThickness);
-  std::vector<Point2> centre(cells);
   for (size_t c = 0; c < cells; ++c) {
     Point2 m{0.0, 0.0};
-    for (int k : m_cells[c]) m = {m[0] + 0.25 * m_points[static_cast<size_t>(k)][0], m[1] + 0.25 * m_points[static_cast<size_t>(k)][1]};
-    centre[c] = m;
+    for (int k : m_cells[c])
+      m = {m[0] + 0.25 * m_points[static_cast<size_t>(k)][0], m[1] + 0.25 * m_points[static_cast<size_t>(k)][1]};
     for (const SArea& area : m_areas) {
       if (Inside(area.polygon, m)) thickness[c] = area.thickness;
     }
@@ -513,9 +515,11 @@ CStmLoadPath::EStatus CStmLoadPath::Solve(SProgress* progress, const std::atomic
     // The cells under the ratio, weakest first, as many as the target leaves room for.
     std::vector<int> weak;
     for (size_t c = 0; c < cells; ++c) {
-      if (kept[c] && !m_loadedCell[c] && !m_supportCell[c] && vm[c] < ratio * largest) weak.push_back(static_cast<int>(c));
+      if (kept[c] && !m_loadedCell[c] && !m_supportCell[c] && vm[c] < ratio * largest)
+        weak.push_back(static_cast<int>(c));
     }
-    std::sort(weak.begin(), weak.end(), [&vm](int a, int b) { return vm[static_cast<size_t>(a)] < vm[static_cast<size_t>(b)]; });
+    std::sort(weak.begin(), weak.end(),
+              [&vm](int a, int b) { return vm[static_cast<size_t>(a)] < vm[static_cast<size_t>(b)]; });
     double removed = 0.0;
     size_t count = 0;
     while (count < weak.size() && left - removed - area[static_cast<size_t>(weak[count])] >= target * (1.0 - 1e-12)) {
@@ -555,7 +559,8 @@ CStmLoadPath::EStatus CStmLoadPath::Solve(SProgress* progress, const std::atomic
                      100.0 * left / total);
   }
   // The last state is always a step, with the stresses it was solved with.
-  if (m_steps.empty() || m_steps.back().cells.size() != static_cast<size_t>(std::count(kept.begin(), kept.end(), 1))) record();
+  if (m_steps.empty() || m_steps.back().cells.size() != static_cast<size_t>(std::count(kept.begin(), kept.end(), 1)))
+    record();
   m_dAreaLeft = left / total;
   BuildResults(stress);
   return m_eStatus = kSolved;
@@ -609,7 +614,8 @@ void CStmLoadPath::BuildResults(const std::vector<std::array<double, 3>>& stress
     for (int c : last.cells) {
       const auto& cell = m_cells[static_cast<size_t>(c)];
       Point2 m{0.0, 0.0};
-      for (int k : cell) m = {m[0] + 0.25 * m_points[static_cast<size_t>(k)][0], m[1] + 0.25 * m_points[static_cast<size_t>(k)][1]};
+      for (int k : cell)
+        m = {m[0] + 0.25 * m_points[static_cast<size_t>(k)][0], m[1] + 0.25 * m_points[static_cast<size_t>(k)][1]};
       const bool in = node.polygon.empty() ? std::hypot(m[0] - node.p[0], m[1] - node.p[1]) <= radius
                                            : Inside(node.polygon, m);
       // Zones of nodes close together share cells; each cell is drawn once.
@@ -623,7 +629,8 @@ void CStmLoadPath::BuildResults(const std::vector<std::array<double, 3>>& stress
       zone.bTension = tension ? 1 : 0;
       zone.bCompression = tension ? 0 : 1;
       m_zones.zones.push_back(std::move(zone));
-      m_zones.flows.insert(m_zones.flows.end(), flowOf[static_cast<size_t>(c)].begin(), flowOf[static_cast<size_t>(c)].end());
+      m_zones.flows.insert(m_zones.flows.end(), flowOf[static_cast<size_t>(c)].begin(),
+                           flowOf[static_cast<size_t>(c)].end());
     }
   }
 }

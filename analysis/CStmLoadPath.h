@@ -11,7 +11,8 @@
 // - Stress flow: at the centre of every cell of the last step, its two principal stresses as
 //   vectors along their directions, centred on the cell, as long as 0.9 of the cell's size times
 //   the stress over the largest principal stress of the step (those under a hundredth of it are
-//   left out). The records carry no sign: tension and compression differ in direction only.
+//   left out). A flow record has no sign, so tension and compression look alike there; the
+//   nodal zones' flags below tell them apart.
 // - Analysis mesh: both stores, the plane store in the model's plane coordinates (x, z for the
 //   x-z plane, y, z for the y-z plane, x, y for the x-y plane, which the space store shows:
 //   the mesh type is 1 there, 0 otherwise).

@@ -131,7 +131,9 @@ bool CStmPlaneStress::Prepare() {
         for (int j = 0; j < 8; ++j) db[i][j] = d[i][0] * b[0][j] + d[i][1] * b[1][j] + d[i][2] * b[2][j];
       }
       for (int i = 0; i < 8; ++i) {
-        for (int j = 0; j < 8; ++j) ke[static_cast<size_t>(i * 8 + j)] += t * det * (b[0][i] * db[0][j] + b[1][i] * db[1][j] + b[2][i] * db[2][j]);
+        for (int j = 0; j < 8; ++j)
+          ke[static_cast<size_t>(i * 8 + j)] +=
+              t * det * (b[0][i] * db[0][j] + b[1][i] * db[1][j] + b[2][i] * db[2][j]);
       }
     }
     // Into the points' own axes (turned by a roller angle): K' = T K T^T per pair of points.
@@ -144,7 +146,8 @@ bool CStmPlaneStress::Prepare() {
           for (int j = 0; j < 2; ++j) {
             double sum = 0.0;
             for (int k = 0; k < 2; ++k) {
-              for (int l = 0; l < 2; ++l) sum += pa.t[i][k] * ke[static_cast<size_t>((2 * a + k) * 8 + 2 * bb + l)] * pb.t[j][l];
+              for (int l = 0; l < 2; ++l)
+                sum += pa.t[i][k] * ke[static_cast<size_t>((2 * a + k) * 8 + 2 * bb + l)] * pb.t[j][l];
             }
             turned[static_cast<size_t>((2 * a + i) * 8 + 2 * bb + j)] = sum;
           }
@@ -250,7 +253,8 @@ bool CStmPlaneStress::Solve() {
 std::array<double, 2> CStmPlaneStress::GetDisplacement(int point) const {
   const SPoint& p = m_dofs[static_cast<size_t>(point)];
   double local[2];
-  for (int i = 0; i < 2; ++i) local[i] = p.eq[i] >= 0 && !m_solution.empty() ? m_solution[static_cast<size_t>(p.eq[i])] : 0.0;
+  for (int i = 0; i < 2; ++i)
+    local[i] = p.eq[i] >= 0 && !m_solution.empty() ? m_solution[static_cast<size_t>(p.eq[i])] : 0.0;
   return {p.t[0][0] * local[0] + p.t[1][0] * local[1], p.t[0][1] * local[0] + p.t[1][1] * local[1]};
 }
 

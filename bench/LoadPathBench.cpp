@@ -86,7 +86,12 @@ void BM_LoadPathSolveOverFactorisation(benchmark::State& state) {
   state.counters["rss_kb"] = ResidentKb();
   state.counters["rss_growth_100_solves_kb"] = ResidentKb() - before;
 }
-BENCHMARK(BM_LoadPathSolveOverFactorisation)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_LoadPathSolveOverFactorisation)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
 
 // A whole load path through Gmsh on a deep beam of about `cells` cells: the time of one ESO round
 // (total over the solves it made) against one factorisation of the same mesh's stiffness. The
@@ -94,7 +99,8 @@ BENCHMARK(BM_LoadPathSolveOverFactorisation)->Arg(5000)->Arg(20000)->Arg(80000)-
 void BM_LoadPathEsoRoundOverFactorisation(benchmark::State& state) {
   const int cells = static_cast<int>(state.range(0));
   CStmModel model;
-  model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(2000, 0, 1000), CVector(0, 0, 1000)});
+  model.SetBoundary(STM_BOUNDARY_OUTER,
+                    {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(2000, 0, 1000), CVector(0, 0, 1000)});
   const int a = model.AddNode(CVector(0, 0, 0))->GetId();
   const int b = model.AddNode(CVector(2000, 0, 0))->GetId();
   const int l = model.AddNode(CVector(1000, 0, 1000))->GetId();
@@ -130,7 +136,8 @@ void BM_LoadPathEsoRoundOverFactorisation(benchmark::State& state) {
     fe.SetMesh(points, quads);
     fe.SetMaterial(30.0, 0.2, std::vector<double>(quads.size(), 300.0));
     for (size_t i = 0; i < points.size(); ++i) {
-      if (points[i][1] == 0.0 && (points[i][0] == 0.0 || points[i][0] == 2000.0)) fe.SetSupport(static_cast<int>(i), points[i][0] == 0.0, true);
+      if (points[i][1] == 0.0 && (points[i][0] == 0.0 || points[i][0] == 2000.0))
+        fe.SetSupport(static_cast<int>(i), points[i][0] == 0.0, true);
     }
     fe.Prepare();
     const auto f = Clock::now();
@@ -142,6 +149,11 @@ void BM_LoadPathEsoRoundOverFactorisation(benchmark::State& state) {
   state.counters["eso_s"] = total / static_cast<double>(state.iterations());
   state.counters["round_over_factorisation"] = perRound / (factorised / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_LoadPathEsoRoundOverFactorisation)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_LoadPathEsoRoundOverFactorisation)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(80000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 }  // namespace

@@ -344,7 +344,8 @@ int main(int argc, char** argv) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   wnd.OpenGLRenderEnd();
-  if (!options.table.empty() && !StmWriteTable(model, options.table, pathError)) return Fail(CString(pathError.c_str()));
+  if (!options.table.empty() && !StmWriteTable(model, options.table, pathError))
+    return Fail(CString(pathError.c_str()));
   if (!options.report.empty()) {
     const std::string name = std::filesystem::path(options.model).filename().string();
     const std::string png = StmEncodePng(options.width, options.height, pixels);
@@ -352,6 +353,7 @@ int main(int argc, char** argv) {
   }
   if (!options.output.empty() && !StmWritePicture(options.output, options.width, options.height, pixels, pathError))
     return Fail(CString(pathError.c_str()));
-  if (!options.save.empty() && !CStmModelFile::Save(options.save, model, &pathError)) return Fail(CString(pathError.c_str()));
+  if (!options.save.empty() && !CStmModelFile::Save(options.save, model, &pathError))
+    return Fail(CString(pathError.c_str()));
   return status;
 }

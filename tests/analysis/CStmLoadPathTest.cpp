@@ -15,22 +15,23 @@
 
 namespace {
 
-// A deep beam in the x-z plane (mm, kN): outline 0..span x 0..depth, a pin at the left bottom
-// corner, a roller at the right one, one load at the top middle.
+// A deep beam (mm, kN) in the plane given, (u, v) along the plane's axes: outline 0..span x
+// 0..depth, a pin at the left bottom corner, a roller at the right one, one load at the top middle.
 struct SDeepBeam {
   CStmModel model;
+  int plane;
   int load = 0, pin = 0, roller = 0;
 
-  SDeepBeam(double span, double depth, double cellSize) {
-    model.SetPlane(STM_PLANE_XZ);
-    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(span, 0, 0), CVector(span, 0, depth), CVector(0, 0, depth)});
+  SDeepBeam(double span, double depth, double cellSize, int planeIn = STM_PLANE_XZ) : plane(planeIn) {
+    model.SetPlane(plane);
+    model.SetBoundary(STM_BOUNDARY_OUTER, {At(0, 0), At(span, 0), At(span, depth), At(0, depth)});
     pin = Node("A", 0, 0);
     roller = Node("B", span, 0);
     load = Node("L", span / 2, depth);
-    model.AddRestraint(pin, SStmDof{1, 0, 1, 0, 0, 0});
-    model.AddRestraint(roller, SStmDof{0, 0, 1, 0, 0, 0});
+    model.AddRestraint(pin, Dof(true, true));
+    model.AddRestraint(roller, Dof(false, true));
     model.AddLoadConditionStatic("P");
-    model.AddLoadNode("P", load, CVector(0, 0, -500));
+    model.AddLoadNode("P", load, At(0, -500));
     // A truss for the nodal zones: the tied arch the member should show.
     model.AddElement(pin, load, SStmPropElement());
     model.AddElement(load, roller, SStmPropElement());
@@ -41,8 +42,17 @@ struct SDeepBeam {
     m.loadPath.dElementSize = cellSize;
     model.SetMaterials(m);
   }
-  int Node(const char* name, double x, double z) {
-    CStmObjNode* node = model.AddNode(CVector(x, 0, z));
+  CVector At(double u, double v) const {
+    return plane == STM_PLANE_XY ? CVector(u, v, 0) : plane == STM_PLANE_YZ ? CVector(0, u, v) : CVector(u, 0, v);
+  }
+  SStmDof Dof(bool first, bool second) const {
+    SStmDof dof;
+    const CVector flags = At(first ? 1 : 0, second ? 1 : 0);
+    dof.Ux = flags.x != 0, dof.Uy = flags.y != 0, dof.Uz = flags.z != 0;
+    return dof;
+  }
+  int Node(const char* name, double u, double v) {
+    CStmObjNode* node = model.AddNode(At(u, v));
     node->SetName(name);
     return node->GetId();
   }
@@ -144,13 +154,31 @@ TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
     ASSERT_EQ(z.corners.size(), 4u);
     EXPECT_NE(z.bCompression, z.bTension);
     CDPoint m(0, 0);
-    for (int c : z.corners) m = CDPoint(m.x + coords[static_cast<size_t>(c)].x / 4, m.y + coords[static_cast<size_t>(c)].y / 4);
+    for (int c : z.corners)
+      m = CDPoint(m.x + coords[static_cast<size_t>(c)].x / 4, m.y + coords[static_cast<size_t>(c)].y / 4);
     if (m.y > 850 && z.bCompression) ++compressedUnderLoad;
     if (m.y < 150 && z.bTension) ++tensionAtSupports;
   }
   EXPECT_GT(compressedUnderLoad, 0);
   EXPECT_GT(tensionAtSupports, 0);
   EXPECT_TRUE(beam.model.IsLock());
+}
+
+// Asked to leave almost nothing, the removal stops where taking more would part the load from
+// the supports, says so, and leaves the path it had.
+TEST(CStmLoadPath, RemovalStopsBeforeItPartsTheLoadFromTheSupports) {
+  SDeepBeam beam(2000.0, 1000.0, 100.0);
+  SStmMaterials m = beam.model.GetMaterials();
+  m.loadPath.dTargetFraction = 0.02;
+  beam.model.SetMaterials(m);
+  CStmLoadPath path;
+  ASSERT_EQ(path.Run(beam.model, 0), CStmLoadPath::kSolved) << path.GetError().c_str();
+  EXPECT_NE(std::string(path.GetNote().c_str()).find("without a path to the supports"), std::string::npos)
+      << path.GetNote().c_str();
+  EXPECT_GT(path.GetAreaLeft(), 0.02);
+  const SStmEsoStep& last = beam.model.GetEsoSteps().back();
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(0, 0, 0)));
+  EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(2000, 0, 0)));
 }
 
 // The deep beam of the bundled example, a large opening beside the load's line: the removal keeps
@@ -168,6 +196,46 @@ TEST(CStmLoadPath, DeepBeamWithAnOpeningKeepsAPathAroundIt) {
   EXPECT_TRUE(KeepsNear(last, 1100.0, 700.0, 200.0) || KeepsNear(last, 1900.0, 700.0, 200.0));
 }
 
+// The same member must give the same steps whichever plane it is drawn in; a combination of
+// twice the case, or a property area of half the thickness over all of it, doubles every stress
+// and, the removal going by ratios, keeps the very same cells.
+TEST(CStmLoadPath, PlaneCombinationsAndAreaThicknessScaleAsTheyShould) {
+  const auto run = [](SDeepBeam& beam, int loadCase) {
+    CStmLoadPath path;
+    EXPECT_EQ(path.Run(beam.model, loadCase), CStmLoadPath::kSolved) << path.GetError().c_str();
+    return beam.model.GetEsoSteps().empty() ? SStmEsoStep() : beam.model.GetEsoSteps().back();
+  };
+  SDeepBeam reference(2000.0, 1000.0, 100.0);
+  const SStmEsoStep expected = run(reference, 0);
+  ASSERT_FALSE(expected.cells.empty());
+  const auto same = [&](const SStmEsoStep& step, double scale, const char* what) {
+    ASSERT_EQ(step.cells.size(), expected.cells.size()) << what;
+    for (size_t i = 0; i < step.cells.size(); i += 7)
+      EXPECT_NEAR(step.cells[i].dValue, scale * expected.cells[i].dValue, 1e-9 * scale * expected.cells[i].dValue)
+          << what;
+  };
+  for (int plane : {STM_PLANE_XY, STM_PLANE_YZ}) {
+    SDeepBeam beam(2000.0, 1000.0, 100.0, plane);
+    same(run(beam, 0), 1.0, plane == STM_PLANE_XY ? "x-y" : "y-z");
+    EXPECT_EQ(beam.model.GetTypeMesh(), plane == STM_PLANE_XY ? 1 : 0);
+    EXPECT_EQ(beam.model.GetMeshSpace().coords[5], beam.At(beam.model.GetMeshPlane().coords[5].x,
+                                                           beam.model.GetMeshPlane().coords[5].y));
+  }
+  SDeepBeam combined(2000.0, 1000.0, 100.0);
+  combined.model.AddLoadConditionCombo("2P");
+  combined.model.AddComboFactor("2P", "P", CStmObjLoadComboFactor::kTypeStatic, 2.0);
+  same(run(combined, 1), 2.0, "combination");
+  SDeepBeam thin(2000.0, 1000.0, 100.0);
+  std::vector<int> outline;
+  const int c = thin.Node("C", 2000, 1000), d = thin.Node("D", 0, 1000);
+  outline.push_back(thin.model.AddElement(thin.roller, c, SStmPropElement())->GetId());
+  outline.push_back(thin.model.AddElement(c, d, SStmPropElement())->GetId());
+  outline.push_back(thin.model.AddElement(d, thin.pin, SStmPropElement())->GetId());
+  outline.push_back(3);  // the bottom member, pin to roller
+  thin.model.AddPropertyArea(outline)->SetThickness(150.0);
+  same(run(thin, 0), 2.0, "area");
+}
+
 // Every refusal says what is wrong and leaves the model as it was; a cancelled run gives nothing.
 TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
   struct SCase {
@@ -178,7 +246,9 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
   const SCase cases[] = {
       {"no outline", [](SDeepBeam& b) { b.model.SetEnableBoundary(STM_BOUNDARY_OUTER, 1, 0); }, "no outer outline"},
       {"open outline",
-       [](SDeepBeam& b) { b.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0)}, 1); },
+       [](SDeepBeam& b) {
+         b.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0)}, 1);
+       },
        "does not close"},
       {"load outside", [](SDeepBeam& b) { b.model.GetNode(b.load)->SetCoord(CVector(1000, 0, 1200)); },
        "load on node L lies outside"},
@@ -196,7 +266,11 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
        },
        "no supports"},
       {"turns about the pin", [](SDeepBeam& b) { b.model.RemoveRestraint(b.roller); }, "turns about node A"},
-      {"slides", [](SDeepBeam& b) { b.model.AddRestraint(b.pin, SStmDof{0, 0, 1, 0, 0, 0}); }, "slides along x"},
+      {"slides",
+       [](SDeepBeam& b) {
+         b.model.AddRestraint(b.pin, SStmDof{0, 0, 1, 0, 0, 0});
+       },
+       "slides along x"},
       {"no modulus",
        [](SDeepBeam& b) {
          SStmMaterials m = b.model.GetMaterials();
@@ -204,7 +278,8 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
          b.model.SetMaterials(m);
        },
        "modulus of elasticity"},
-      {"no load case", [](SDeepBeam& b) { b.model.RemoveLoadCondition(CStmObjLoadComboFactor::kTypeStatic, "P"); }, "no load case"},
+      {"no load case", [](SDeepBeam& b) { b.model.RemoveLoadCondition(CStmObjLoadComboFactor::kTypeStatic, "P"); },
+       "no load case"},
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.what);

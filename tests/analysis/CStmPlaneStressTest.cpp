@@ -61,7 +61,9 @@ double CantileverTip(int nx) {
   fe.SetSupport(grid.At(0, grid.ny / 2), true, true);
   fe.SetSupport(grid.At(0, grid.ny), true, false);
   grid.Traction(fe, grid.nx, [&](double y) { return std::array<double, 2>{0.0, p / (2 * i) * (d * d / 4 - y * y)}; });
-  grid.Traction(fe, 0, [&](double y) { return std::array<double, 2>{p * l * y / i, -p / (2 * i) * (d * d / 4 - y * y)}; });
+  grid.Traction(fe, 0, [&](double y) {
+    return std::array<double, 2>{p * l * y / i, -p / (2 * i) * (d * d / 4 - y * y)};
+  });
   EXPECT_TRUE(fe.Prepare());
   EXPECT_TRUE(fe.Solve());
   return fe.GetDisplacement(grid.At(grid.nx, grid.ny / 2))[1];
@@ -106,7 +108,8 @@ TEST(CStmPlaneStress, PatchTestIsExactOnDistortedCellsAndTurnedSupports) {
 }
 
 TEST(CStmPlaneStress, CantileverTipDeflectionConvergesToTimoshenkoGoodier) {
-  const double exact = 1000.0 * std::pow(48.0, 3) / (3 * 3e7 * 144.0) + (4 + 5 * 0.3) * 1000.0 * 144.0 * 48.0 / (24 * 3e7 * 144.0);
+  const double exact =
+      1000.0 * std::pow(48.0, 3) / (3 * 3e7 * 144.0) + (4 + 5 * 0.3) * 1000.0 * 144.0 * 48.0 / (24 * 3e7 * 144.0);
   EXPECT_NEAR(exact, 0.00890, 5e-6);
   double last = 1.0;
   for (int nx : {16, 32, 64}) {
@@ -135,7 +138,9 @@ TEST(CStmPlaneStress, SimplySupportedBeamMidspanStressMatchesElasticity) {
   ASSERT_TRUE(fe.Solve());
   // The cells either side of midspan, in the bottom two rows: their centres lie half a cell and
   // one and a half above the fibre, where the stress is linear across the depth.
-  const auto row = [&](int j) { return 0.5 * (fe.GetCellStress(j * nx + nx / 2 - 1)[0] + fe.GetCellStress(j * nx + nx / 2)[0]); };
+  const auto row = [&](int j) {
+    return 0.5 * (fe.GetCellStress(j * nx + nx / 2 - 1)[0] + fe.GetCellStress(j * nx + nx / 2)[0]);
+  };
   const double s0 = row(0), s1 = row(1);
   const double bottom = s0 + 0.5 * (s0 - s1);
   const double expected = 3 * q * l * l / (4 * d * d) + q / 5;

@@ -211,7 +211,8 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
 // one line of what was done, and the model with its load path saved, as a file that reads back.
 TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
   CStmModel model;
-  model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(2000, 0, 1000), CVector(0, 0, 1000)});
+  model.SetBoundary(STM_BOUNDARY_OUTER,
+                    {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(2000, 0, 1000), CVector(0, 0, 1000)});
   for (const CVector& p : {CVector(0, 0, 0), CVector(2000, 0, 0), CVector(1000, 0, 1000)}) model.AddNode(p);
   model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
   model.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
@@ -230,8 +231,9 @@ TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
     SCOPED_TRACE(name);
     const std::string png = RenderOutputDir() + "/stm-render-load-path-" + name + ".png";
     const std::string said = Out("said.txt");
-    const SProgramRun run = RunRender(ShellQuote(file) + " -o " + ShellQuote(png) + " --size 800x600 --load-path --save " +
-                                      ShellQuote(saved) + " >" + ShellQuote(said));
+    const SProgramRun run =
+        RunRender(ShellQuote(file) + " -o " + ShellQuote(png) + " --size 800x600 --load-path --save " +
+                  ShellQuote(saved) + " >" + ShellQuote(said));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFile(said).rfind("stm-render: load path: ", 0), 0u) << ReadFile(said);
     SRgbaImage image;
@@ -312,7 +314,8 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
   // The report carries the picture and a section per case.
   const std::string html = ReadFile(report);
   EXPECT_NE(html.find("<img alt=\"corbel.stm.json\" src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
-  for (const auto& c : table["cases"]) EXPECT_NE(html.find("<h2>" + c["name"].get<std::string>() + "</h2>"), std::string::npos);
+  for (const auto& c : table["cases"])
+    EXPECT_NE(html.find("<h2>" + c["name"].get<std::string>() + "</h2>"), std::string::npos);
 
   // A name the writers cannot take is refused before any work, and an old file stays whole.
   std::ofstream(csv) << "kept";
