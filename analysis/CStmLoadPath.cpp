@@ -604,7 +604,8 @@ void CStmLoadPath::BuildResults(const std::vector<std::array<double, 3>>& stress
       const double a = angle + (i == 0 ? 0.0 : 0.5 * std::acos(-1.0));
       const double half = 0.5 * kFlowLength * size * std::fabs(s[i]) / largest;
       const double du = half * std::cos(a), dv = half * std::sin(a);
-      flowOf[static_cast<size_t>(c)].push_back({toModel(m[0] - du, m[1] - dv), toModel(m[0] + du, m[1] + dv)});
+      flowOf[static_cast<size_t>(c)].push_back(
+          {toModel(m[0] - du, m[1] - dv), toModel(m[0] + du, m[1] + dv), s[i] > 0.0 ? 1 : 0});
     }
     m_flow.insert(m_flow.end(), flowOf[static_cast<size_t>(c)].begin(), flowOf[static_cast<size_t>(c)].end());
   }

@@ -81,8 +81,9 @@ void CStmEntityElement::Move(const CVector& d) {
   if (!GetManager()) return;
   m_vBeforeMoveBegin = m_vBegin;
   m_vBeforeMoveEnd = m_vEnd;
-  m_vBegin += d;
-  m_vEnd += d;
+  // As a moved node lands: on the point picked, not a bit beside it.
+  m_vBegin = StmCleanPoint(m_vBegin + d);
+  m_vEnd = StmCleanPoint(m_vEnd + d);
   UpdateEttIndex();
   UpdateInvolvedNode();
   SetStmModifiedFlag(1);

@@ -85,7 +85,8 @@ void CStmEntityNode::Translate(double factor) {
 void CStmEntityNode::Move(const CVector& d) {
   if (RefusesToMove(GetModelNode())) return;
   m_vCoordBeforeMove = m_vCoord;
-  m_vCoord = MoveAPoint(m_vCoord, d);
+  // 0.1 moved by 199.9 is 200.00000000000003 in doubles: the model takes the 200 the user picked.
+  m_vCoord = StmCleanPoint(MoveAPoint(m_vCoord, d));
   UpdateEttIndex();
   SetCoordStm();
   CUbEntityObj::Move(d);

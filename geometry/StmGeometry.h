@@ -53,7 +53,7 @@ void OffsetSegment2D(CDPoint& a, CDPoint& b, double d);
 // 1 if p is on the left of the directed line a->b or on it.
 int IsLeftOfLine2D(const CDPoint& p, const CDPoint& a, const CDPoint& b);
 
-// A point that a tool computed (turned, mirrored, offset, laid out by a template) to the nearest
+// A point that a tool computed (moved, turned, mirrored, offset, laid out by a template) to the nearest
 // whole multiple of kStmCleanResolution, so that 199.99999999999994 enters the model, and its
 // file, as the 200 the user meant. The resolution lies far below the point tolerance, so no two
 // points change whether they are the same point; and every coordinate within the model's limit

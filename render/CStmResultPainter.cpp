@@ -27,6 +27,7 @@ constexpr int kLegendBands = 10;
 // Where a legend's bar begins, in hundredths of the window's width.
 constexpr double kLegendLeft = 2.0;
 constexpr double kLegendBesideContour = 14.0;
+constexpr int kLegendMaxDecimals = 6;
 
 const CVector kOutlineDesigned(0.7, 0.7, 0.7), kFillDesigned(0.7, 0.7, 0.7);
 const CVector kOutlineCalc(1, 1, 0), kFillCalc(1, 1, 0);
@@ -282,9 +283,21 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   }
   CUbGlState::End();
   CUbGlState::Apply();
+  // Stresses in kN/mm² are hundredths: at the model's decimals every label would read 0.00. The
+  // labels take as many more decimals as two significant digits of a band need.
+  const double step = n > 1 ? (max - min) / n : std::max(std::fabs(min), std::fabs(max));
+  if (step > 0.0 && std::isfinite(step))
+    decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(step))), decimals, kLegendMaxDecimals);
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  m_dLegendRight = ox + 2.5;
   for (int i = 0; i <= n; ++i) {
     glRasterPos3d(ox + 2.5, oy + i - 0.04, 0.0);
     CUbRenderAPI::FontPutsW(CUbRenderAPI::FormatNumber(min + (max - min) * i / n, decimals), 1);
+    // The raster position has moved past the label: where a second legend may start.
+    GLdouble after[4] = {0, 0, 0, 0};
+    glGetDoublev(GL_CURRENT_RASTER_POSITION, after);
+    if (viewport[2] > 0) m_dLegendRight = std::max(m_dLegendRight, (after[0] - viewport[0]) * 100.0 / viewport[2]);
   }
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -321,8 +334,15 @@ void CStmResultPainter::DrawFlowVectors(const std::vector<SStmStressFlow>& flows
           longest > shortest ? (length - shortest) / (longest - shortest) * (largest - smallest) + smallest : smallest;
       // A head's size here is its length; the framework's heads are kArrowLength long per unit.
       const double unit = size / CUbRenderAPI::kArrowLength;
-      CUbRenderAPI::DrawArrowHead(f.end, f.start - f.end, unit);
-      CUbRenderAPI::DrawArrowHead(f.start, f.end - f.start, unit);
+      if (f.bTension) {
+        CUbRenderAPI::DrawArrowHead(f.end, f.start - f.end, unit);
+        CUbRenderAPI::DrawArrowHead(f.start, f.end - f.start, unit);
+      } else if (length > 0.0) {
+        // A push: the heads sit on the ends and point at the middle, as a stress cross shows it.
+        const CVector in = (f.start - f.end) * (std::min(size, 0.5 * length) / length);
+        CUbRenderAPI::DrawArrowHead(f.end + in, f.end - f.start, unit);
+        CUbRenderAPI::DrawArrowHead(f.start - in, f.start - f.end, unit);
+      }
     }
     CUbGlState::Begin(GL_LINES);
     Vertex(f.start);
@@ -348,7 +368,7 @@ void CStmResultPainter::RenderStressFlow() {
     }
     // Beside the contour's legend when that one shows too: two scales in one place read as
     // neither.
-    if (AnyCells(*model)) m_dLegendLeft = kLegendBesideContour;
+    if (AnyCells(*model)) m_dLegendLeft = std::max(kLegendBesideContour, m_dLegendRight + 1.0);
     DrawLegend(view->GetTypeColor(), view->GetTypeContour(), shortest, longest, view->GetFixedPointNumber());
     m_dLegendLeft = kLegendLeft;
   }
@@ -357,6 +377,8 @@ void CStmResultPainter::RenderStressFlow() {
 }
 
 CVector CStmResultPainter::MeshPoint(const CDPoint& p, int plane) const {
+  // A model drawn in x-y keeps its mesh in x-y too, rather than standing it up across the model.
+  if (plane == STM_PLANE_XY) return CVector(p.x, p.y, 0.0);
   return plane == STM_PLANE_XZ ? CVector(p.x, 0.0, p.y) : CVector(0.0, p.x, p.y);
 }
 

@@ -70,6 +70,8 @@ private:
   const SStmColorSet& m_colors;
   // The left end of the next legend, in the legend's window proportions.
   double m_dLegendLeft = 2.0;
+  // Where the labels of the last legend drawn end, in the legend's 0..100 window units.
+  double m_dLegendRight = 2.0;
   // The corners of the plane region being drawn, kept to spare an allocation per region.
   std::vector<CVector> m_arPoints;
 };

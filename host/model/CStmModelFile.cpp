@@ -115,7 +115,12 @@ Json WriteBoundaryLike(const CStmObjBoundary& boundary) {
 }
 
 Json Flows(const std::vector<SStmStressFlow>& flows) {
-  return ArrayOf(flows, [](const SStmStressFlow& f) { return Segment(f.start, f.end); });
+  // A pull carries a third entry; a push keeps the two points that files always had.
+  return ArrayOf(flows, [](const SStmStressFlow& f) {
+    Json out = Segment(f.start, f.end);
+    if (f.bTension) out.push_back(1);
+    return out;
+  });
 }
 
 Json Quads(const std::vector<SStmQuad>& quads) {
@@ -650,8 +655,8 @@ void ReadView(const Node& n, CStmDataView& view) {
 
 std::vector<SStmStressFlow> ReadFlows(const Node& n) {
   return n.List([](const Node& f) {
-    f.Sized(2);
-    return SStmStressFlow{f.At(0).Vec(), f.At(1).Vec()};
+    if (f.Size() != 3) f.Sized(2);
+    return SStmStressFlow{f.At(0).Vec(), f.At(1).Vec(), f.Size() == 3 ? f.At(2).Int(1, 1) : 0};
   });
 }
 

@@ -160,10 +160,12 @@ struct SStmEsoStep {
   std::vector<SStmEsoCell> cells;
 };
 
-// One stress-flow vector.
+// One stress-flow vector: a principal stress at a point, as long as it is strong, across the point.
+// bTension tells a pull (drawn with heads pointing out) from a push (heads pointing in).
 struct SStmStressFlow {
   CVector start;
   CVector end;
+  int bTension = 0;
 };
 
 // One zone of a nodal-zone result: a polygon of corner indices into the plane mesh coordinates.

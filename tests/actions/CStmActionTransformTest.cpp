@@ -9,6 +9,8 @@
 #include <string>
 
 #include "actions/CStmActionMirror.h"
+#include "actions/CStmActionMove.h"
+#include "entities/CStmEntityNode.h"
 #include "dialogs/CStmDlgAngle.h"
 #include "dialogs/CStmDlgCoord.h"
 #include "dialogs/CStmDlgMirror.h"
@@ -156,6 +158,26 @@ TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLea
   // Node 2 landed on node 1: element 1 shrank to nothing and went; element 2 now starts at node 1.
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,0)-(40,40)"}));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
+
+  // From 0.1 by 199.9 is 200.00000000000003 in doubles: the node lands on the 200 picked, and
+  // undo puts it back on 0.1, both to the bit (stretch and move alike).
+  const CVector from(0.1, 0, 500), to(200, 0, 500);
+  for (const bool stretch : {true, false}) {
+    Build({from}, {});
+    const int id = m_model.GetCountNode(0);
+    Select({id}, {});
+    CStmEntityNode* node = m_manager.GetEntNode(from, nullptr);
+    ASSERT_NE(node, nullptr);
+    if (stretch) {
+      m_manager.StretchNodes({node}, from, to);
+    } else {
+      CStmActionMove::MoveSelection(m_manager, CStmActionMove::GetSelection(m_manager), to - from);
+    }
+    EXPECT_EQ(m_model.GetNode(id)->GetCoord(), to) << stretch;
+    m_manager.Undo();
+    EXPECT_EQ(m_model.GetNode(id)->GetCoord(), from) << stretch;
+    EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  }
 }
 
 // Both nodes of the middle post of a two-bay truss stretched up by one bay. The selection walks
