@@ -10,11 +10,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <tuple>
 
 #include "host/model/CStmModel.h"
+#include "host/platform/StmText.h"
 
 namespace {
 
@@ -343,27 +345,37 @@ std::string Point(const CDPoint& p) {
 
 bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfDrawing& drawing,
                 std::string& error) {
-  auto fail = [&](const std::string& what) {
-    error = path + ": " + what;
+  auto fail = [&](const CString& what) {
+    error = path + ": " + what.c_str();
     return false;
   };
-  if (!std::ifstream(path)) return fail("cannot be read");
-  if (!LooksLikeDxf(path)) return fail("not a DXF drawing (a text DXF begins with a SECTION)");
+  CString text;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return fail(StmText("cannot be read"));
+  // A device or a pipe would be read for ever.
+  if (!std::filesystem::is_regular_file(path, ec)) return fail(StmText("not a regular file"));
+  if (!std::ifstream(path)) return fail(StmText("cannot be read"));
+  if (!LooksLikeDxf(path)) return fail(StmText("not a DXF drawing (a text DXF begins with a SECTION)"));
   CCollector collector;
   DL_Dxf dxf;
-  if (!dxf.in(path, &collector)) return fail("cannot be read");
+  if (!dxf.in(path, &collector)) return fail(StmText("cannot be read"));
   collector.Flush();
 
   // Units: the caller's first, then the file's; a unitless drawing is taken in the model's unit.
   std::string unit = options.unit;
   if (unit.empty()) {
     unit = InsUnit(collector.insUnits);
-    if (unit == "?") return fail("unknown unit (INSUNITS " + std::to_string(collector.insUnits) + "); give the unit");
+    if (unit == "?") {
+      text.Format(StmText("unknown unit (INSUNITS %d); give the unit").c_str(), collector.insUnits);
+      return fail(text);
+    }
     if (unit.empty()) unit = options.modelUnit;
   }
   const double from = Millimetres(unit), to = Millimetres(options.modelUnit);
-  if (from == 0.0) return fail("unknown unit \"" + unit + "\" (mm, cm, dm, m, in or ft)");
-  if (to == 0.0) return fail("the model's length unit \"" + options.modelUnit + "\" has no DXF counterpart");
+  if (from == 0.0 || to == 0.0) {
+    text.Format(StmText("unknown unit \"%s\" (mm, cm, dm, m, in or ft)").c_str(), (from == 0.0 ? unit : options.modelUnit).c_str());
+    return fail(text);
+  }
   const double scale = from / to;
 
   SStmDxfDrawing result;
@@ -401,9 +413,10 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
     if (clean.size() >= 3 && std::fabs(SignedArea(clean)) > kJoinTolerance * kJoinTolerance) outlines.push_back(clean);
   }
   if (outlines.empty()) {
-    if (!rest.empty())
-      return fail("no closed outline: the lines leave a gap at " + Point(rest.front().back() * (1.0 / scale)));
-    return fail("no closed outline");
+    if (rest.empty()) return fail(StmText("no closed outline"));
+    text.Format(StmText("no closed outline: the lines leave a gap at %s").c_str(),
+                Point(rest.front().back() * (1.0 / scale)).c_str());
+    return fail(text);
   }
   for (Points& o : outlines)
     if (SignedArea(o) < 0.0) std::reverse(o.begin(), o.end());
@@ -420,18 +433,21 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   for (size_t i = 0; i < outlines.size(); ++i) {
     for (size_t j = i; j < outlines.size(); ++j) {
       if (!boxes[i].Meets(boxes[j], kJoinTolerance)) continue;
-      if (FindCrossing(outlines[i], outlines[j], i == j, kJoinTolerance, at))
-        return fail(std::string(i == j ? "an outline crosses itself" : "outlines cross or touch") + " at " +
-                    Point(at * (1.0 / scale)));
+      if (!FindCrossing(outlines[i], outlines[j], i == j, kJoinTolerance, at)) continue;
+      text.Format((i == j ? StmText("an outline crosses itself at %s") : StmText("outlines cross or touch at %s")).c_str(),
+                  Point(at * (1.0 / scale)).c_str());
+      return fail(text);
     }
   }
   for (size_t i = 1; i < outlines.size(); ++i) {
     const CDPoint& probe = outlines[i].front();
-    if (!Inside(probe, outlines[0]))
-      return fail("a closed outline near " + Point(probe * (1.0 / scale)) + " lies outside the largest one");
-    for (size_t j = 1; j < outlines.size(); ++j)
-      if (j != i && Inside(probe, outlines[j]))
-        return fail("a closed outline near " + Point(probe * (1.0 / scale)) + " lies inside an opening");
+    bool inOpening = false;
+    for (size_t j = 1; j < outlines.size(); ++j) inOpening = inOpening || (j != i && Inside(probe, outlines[j]));
+    if (Inside(probe, outlines[0]) && !inOpening) continue;
+    text.Format((inOpening ? StmText("a closed outline near %s lies inside an opening")
+                           : StmText("a closed outline near %s lies outside the largest one")).c_str(),
+                Point(probe * (1.0 / scale)).c_str());
+    return fail(text);
   }
   result.outer = std::move(outlines[0]);
   result.openings.assign(std::make_move_iterator(outlines.begin() + 1), std::make_move_iterator(outlines.end()));
@@ -447,7 +463,7 @@ CVector StmDxfModelPoint(int plane, const CDPoint& p) {
 
 bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::string& error) {
   if (model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
-    error = "the model has an outer outline already; delete it before importing one";
+    error = StmText("the model has an outer outline already; delete it before importing one").c_str();
     return false;
   }
   const int plane = model.GetPlane();
@@ -474,10 +490,9 @@ bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::st
 }
 
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing) {
-  const size_t guides = drawing.guideU.size() + drawing.guideV.size();
-  std::string text = "outer outline of " + std::to_string(drawing.outer.size()) + " points, " +
-                     std::to_string(drawing.openings.size()) + (drawing.openings.size() == 1 ? " opening, " : " openings, ") +
-                     std::to_string(guides) + (guides == 1 ? " guideline" : " guidelines") + " (drawing in " +
-                     drawing.unit + ")";
-  return text;
+  CString text;
+  text.Format(StmText("an outer outline of %d points, %d openings and %d guidelines (the drawing in %s)").c_str(),
+              static_cast<int>(drawing.outer.size()), static_cast<int>(drawing.openings.size()),
+              static_cast<int>(drawing.guideU.size() + drawing.guideV.size()), drawing.unit.c_str());
+  return text.c_str();
 }

@@ -2,6 +2,9 @@
 // worked out by hand, units, guidelines, and drawings that must be refused without a change.
 // Boost.Geometry still pulls in headers Boost has since moved.
 #define BOOST_ALLOW_DEPRECATED_HEADERS
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <gtest/gtest.h>
 
 #include <boost/geometry.hpp>
