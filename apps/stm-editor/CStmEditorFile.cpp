@@ -10,6 +10,7 @@
 #include "CStmEditorUiHost.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmDxfImport.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
 #include "StmPicture.h"
@@ -295,4 +296,46 @@ void CStmEditor::UpdateTitle() {
   if (title == m_strTitle) return;
   m_strTitle = title;
   glfwSetWindowTitle(m_window, title.c_str());
+}
+
+void CStmEditor::ImportDxf() {
+  if (!CheckUnlocked()) return;
+  std::string path;
+  if (!AskForPath(CStmEditorFileDialog::EMode::kOpen, path, std::string(), {".dxf"},
+                  StmText("Import a DXF drawing").c_str())) {
+    m_pHost->SetStatusText(StmText("Nothing was imported"));
+    return;
+  }
+  // Without a layer picker, a layer named for guides is the user's way to ask for guidelines.
+  SStmDxfOptions options;
+  options.guideLayer = "GUIDE";
+  options.modelUnit = m_model.GetUnitLength().c_str();
+  SStmDxfDrawing drawing;
+  std::string error;
+  if (!StmReadDxf(path, options, drawing, error)) {
+    m_pHost->SetStatusText(CString(error.c_str()));
+    return;
+  }
+  if (m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
+    CString text;
+    text.Format(StmText("%s was not imported: the model has an outer outline already; delete it first").c_str(),
+                path.c_str());
+    m_pHost->SetStatusText(text);
+    return;
+  }
+  const int plane = m_model.GetPlane();
+  {
+    CUbHistoryBracket step(m_manager);
+    m_manager.AddBoundary(STM_BOUNDARY_OUTER, StmDxfModelPolygon(plane, drawing.outer), 1, 1);
+    for (const auto& opening : drawing.openings) m_manager.AddBoundary(STM_BOUNDARY_INNER, StmDxfModelPolygon(plane, opening), 1, 1);
+  }
+  // Guidelines are a drawing aid kept with the view settings, as those the user places: undo
+  // leaves them.
+  StmAddDxfGuidelines(drawing, m_model);
+  m_wnd.ZoomAll(0);
+  m_wnd.InvalidateAllWnd();
+  CString text;
+  text.Format(StmText("Imported %s: %s").c_str(), fs::path(path).filename().string().c_str(),
+              StmDescribeDxfDrawing(drawing).c_str());
+  m_pHost->SetStatusText(text);
 }

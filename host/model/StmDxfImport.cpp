@@ -455,10 +455,14 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   return true;
 }
 
-CVector StmDxfModelPoint(int plane, const CDPoint& p) {
-  if (plane == STM_PLANE_XY) return CVector(p.x, p.y, 0.0);
-  if (plane == STM_PLANE_YZ) return CVector(0.0, p.x, p.y);
-  return CVector(p.x, 0.0, p.y);
+std::vector<CVector> StmDxfModelPolygon(int plane, const std::vector<CDPoint>& points) {
+  std::vector<CVector> out;
+  for (const CDPoint& p : points) {
+    if (plane == STM_PLANE_XY) out.emplace_back(p.x, p.y, 0.0);
+    else if (plane == STM_PLANE_YZ) out.emplace_back(0.0, p.x, p.y);
+    else out.emplace_back(p.x, 0.0, p.y);
+  }
+  return out;
 }
 
 bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::string& error) {
@@ -467,14 +471,15 @@ bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::st
     return false;
   }
   const int plane = model.GetPlane();
-  auto polygon = [plane](const std::vector<CDPoint>& points) {
-    std::vector<CVector> out;
-    for (const CDPoint& p : points) out.push_back(StmDxfModelPoint(plane, p));
-    return out;
-  };
-  model.SetBoundary(STM_BOUNDARY_OUTER, polygon(drawing.outer));
-  for (const auto& opening : drawing.openings) model.SetBoundary(STM_BOUNDARY_INNER, polygon(opening));
-  // Guideline positions are kept in thousandths, u along the plane's first axis and v along z.
+  model.SetBoundary(STM_BOUNDARY_OUTER, StmDxfModelPolygon(plane, drawing.outer));
+  for (const auto& opening : drawing.openings) model.SetBoundary(STM_BOUNDARY_INNER, StmDxfModelPolygon(plane, opening));
+  StmAddDxfGuidelines(drawing, model);
+  model.SetStmModifiedFlag(1);
+  return true;
+}
+
+void StmAddDxfGuidelines(const SStmDxfDrawing& drawing, CStmModel& model) {
+  // Positions are kept in thousandths, u along the plane's first axis and v along z.
   CStmDataView& view = *model.GetStmDataView();
   auto add = [&view](int axis, const std::vector<double>& positions) {
     if (positions.empty()) return;
@@ -483,10 +488,8 @@ bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::st
       if (std::find(list.begin(), list.end(), p * 1000.0) == list.end()) list.push_back(p * 1000.0);
     view.SetGuideline(axis, std::move(list));
   };
-  add(plane == STM_PLANE_YZ ? 1 : 0, drawing.guideU);
+  add(model.GetPlane() == STM_PLANE_YZ ? 1 : 0, drawing.guideU);
   add(2, drawing.guideV);
-  model.SetStmModifiedFlag(1);
-  return true;
 }
 
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing) {

@@ -40,12 +40,15 @@ struct SStmDxfDrawing {
 bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfDrawing& drawing,
                 std::string& error);
 
-// The model point of a plane point for the model's plane (EStmPlane).
-CVector StmDxfModelPoint(int plane, const CDPoint& p);
+// The model points of plane points for the model's plane (EStmPlane).
+std::vector<CVector> StmDxfModelPolygon(int plane, const std::vector<CDPoint>& points);
 
 // Adds the outlines and guidelines to a model that has no outer outline yet; false with the
 // reason in error, and the model untouched, otherwise.
 bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::string& error);
+
+// Adds the drawing's guideline positions the model's view settings do not have yet.
+void StmAddDxfGuidelines(const SStmDxfDrawing& drawing, CStmModel& model);
 
 // "outer outline of 4 points, 2 openings, 1 guideline" for the status line and the console.
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing);
