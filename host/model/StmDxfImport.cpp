@@ -111,10 +111,15 @@ public:
   }
   void addArc(const DL_ArcData& d) override {
     if (!Take()) return;
-    const double start = d.angle1 * kPi / 180.0;
+    double start = d.angle1 * kPi / 180.0;
     double sweep = (d.angle2 - d.angle1) * kPi / 180.0;
     while (sweep <= 0.0) sweep += 2.0 * kPi;
-    const CDPoint c{d.cx, d.cy};
+    // Seen from behind, the arc runs the other way round.
+    if (Mirrored()) {
+      start = kPi - start;
+      sweep = -sweep;
+    }
+    const CDPoint c{Mirrored() ? -d.cx : d.cx, d.cy};
     Points points{{c.x + d.radius * std::cos(start), c.y + d.radius * std::sin(start)}};
     AppendArc(points, c, d.radius, start, sweep);
     Add(std::move(points), false);
@@ -122,7 +127,7 @@ public:
   void addCircle(const DL_CircleData& d) override {
     if (!Take()) return;
     Points points;
-    AppendArc(points, {d.cx, d.cy}, d.radius, 0.0, 2.0 * kPi);
+    AppendArc(points, {Mirrored() ? -d.cx : d.cx, d.cy}, d.radius, 0.0, 2.0 * kPi);
     Add(std::move(points), true);
   }
   void addPolyline(const DL_PolylineData& d) override {
@@ -135,9 +140,12 @@ public:
     m_pPolyline = std::make_unique<SPiece>();
     m_pPolyline->layer = Layer();
     m_pPolyline->closed = (d.flags & 1) != 0;
+    m_bPolylineMirrored = Mirrored();
   }
   void addVertex(const DL_VertexData& d) override {
-    if (m_pPolyline) m_vertices.push_back({d.x, d.y, d.bulge});
+    if (!m_pPolyline) return;
+    if (m_bPolylineMirrored) m_vertices.push_back({-d.x, d.y, -d.bulge});
+    else m_vertices.push_back({d.x, d.y, d.bulge});
   }
   void endEntity() override { Flush(); }
   void addText(const DL_TextData&) override { Other(); }
@@ -178,6 +186,11 @@ private:
   std::unique_ptr<SPiece> m_pPolyline;
   std::vector<SVertex> m_vertices;
   bool m_bInBlock = false;
+  bool m_bPolylineMirrored = false;
+
+  // Arcs, circles and polylines lie in their own coordinate system; one whose normal points down
+  // the z axis (as a drawing mirrored in CAD leaves them) has its x turned round.
+  bool Mirrored() { return getExtrusion()->getDirection()[2] < 0.0; }
 
   std::string Layer() { return getAttributes().getLayer(); }
   // A new entity ends any polyline whose end marker the file left out.

@@ -55,6 +55,9 @@ TEST(StmDxfImport, OutlinesComeOutAtTheirSizeInTheModelsUnit) {
       {"r2000-m-notch.dxf", "mm", 400000 - kPi * 1e4 / 2, 2400 + kPi * 100},
       // Lines and an arc in any direction: a 300 square topped by a half circle.
       {"line-arc-chain.dxf", "mm", 90000 + kPi * 22500 / 2, 900 + kPi * 150},
+      // An arc whose normal points down z, as a mirror in CAD leaves it, closed by a line only
+      // where x is turned round: a half disc of radius 150.
+      {"mirrored-arc.dxf", "mm", kPi * 22500 / 2, 300 + kPi * 150},
   };
   for (const SGood& c : cases) {
     SStmDxfOptions options;
