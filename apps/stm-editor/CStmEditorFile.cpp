@@ -11,6 +11,7 @@
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmDxfImport.h"
+#include "manager/StmDxfImportEdit.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
 #include "StmPicture.h"
@@ -316,22 +317,12 @@ void CStmEditor::ImportDxf() {
     m_pHost->SetStatusText(CString(error.c_str()));
     return;
   }
-  if (m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
+  if (!StmImportDxfDrawing(m_manager, drawing, error)) {
     CString text;
-    text.Format(StmText("%s was not imported: the model has an outer outline already; delete it first").c_str(),
-                path.c_str());
+    text.Format(StmText("%s was not imported: %s").c_str(), path.c_str(), error.c_str());
     m_pHost->SetStatusText(text);
     return;
   }
-  const int plane = m_model.GetPlane();
-  {
-    CUbHistoryBracket step(m_manager);
-    m_manager.AddBoundary(STM_BOUNDARY_OUTER, StmDxfModelPolygon(plane, drawing.outer), 1, 1);
-    for (const auto& opening : drawing.openings) m_manager.AddBoundary(STM_BOUNDARY_INNER, StmDxfModelPolygon(plane, opening), 1, 1);
-  }
-  // Guidelines are a drawing aid kept with the view settings, as those the user places: undo
-  // leaves them.
-  StmAddDxfGuidelines(drawing, m_model);
   m_wnd.ZoomAll(0);
   m_wnd.InvalidateAllWnd();
   CString text;
