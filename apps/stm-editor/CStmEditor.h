@@ -70,7 +70,7 @@ private:
     short delta;
   };
   enum class ECommand {
-    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
+    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kImportDxf, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
     kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
     kOutlineFromElements, kAreaFromElements, kAnalyse, kLoadPath, kClearResults, kProperties,
@@ -182,6 +182,8 @@ private:
   // The results of an analysed model written beside it: the report carries the view as shown.
   // Neither touches the model nor its history.
   void ExportResults(bool report);
+  // The outline, openings and guidelines of a DXF drawing, into the model as one undo step.
+  void ImportDxf();
   // Whether what is shown may be replaced or closed: asks about unsaved changes.
   bool ConfirmDiscard();
   // Shows the model given in place of the current one, which the given one takes away.

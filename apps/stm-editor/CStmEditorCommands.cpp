@@ -33,6 +33,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kSaveAs:
       SaveAs();
       break;
+    case ECommand::kImportDxf:
+      ImportDxf();
+      break;
     case ECommand::kExportReport:
     case ECommand::kExportTable:
       ExportResults(command == ECommand::kExportReport);

@@ -10,6 +10,8 @@
 #include "CStmEditorUiHost.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmDxfImport.h"
+#include "manager/StmDxfImportEdit.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
 #include "StmPicture.h"
@@ -295,4 +297,36 @@ void CStmEditor::UpdateTitle() {
   if (title == m_strTitle) return;
   m_strTitle = title;
   glfwSetWindowTitle(m_window, title.c_str());
+}
+
+void CStmEditor::ImportDxf() {
+  if (!CheckUnlocked()) return;
+  std::string path;
+  if (!AskForPath(CStmEditorFileDialog::EMode::kOpen, path, std::string(), {".dxf"},
+                  StmText("Import a DXF drawing").c_str())) {
+    m_pHost->SetStatusText(StmText("Nothing was imported"));
+    return;
+  }
+  // Without a layer picker, a layer named for guides is the user's way to ask for guidelines.
+  SStmDxfOptions options;
+  options.guideLayer = "GUIDE";
+  options.modelUnit = m_model.GetUnitLength().c_str();
+  SStmDxfDrawing drawing;
+  std::string error;
+  if (!StmReadDxf(path, options, drawing, error)) {
+    m_pHost->SetStatusText(CString(error.c_str()));
+    return;
+  }
+  if (!StmImportDxfDrawing(m_manager, drawing, error)) {
+    CString text;
+    text.Format(StmText("%s was not imported: %s").c_str(), path.c_str(), error.c_str());
+    m_pHost->SetStatusText(text);
+    return;
+  }
+  m_wnd.ZoomAll(0);
+  m_wnd.InvalidateAllWnd();
+  CString text;
+  text.Format(StmText("Imported %s: %s").c_str(), fs::path(path).filename().string().c_str(),
+              StmDescribeDxfDrawing(drawing).c_str());
+  m_pHost->SetStatusText(text);
 }

@@ -69,6 +69,7 @@ void CStmEditor::DrawOverlay() {
       item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
       item(StmTextNoop("Save as..."), "Ctrl+Shift+S", ECommand::kSaveAs);
       ImGui::Separator();
+      item(StmTextNoop("Import DXF..."), nullptr, ECommand::kImportDxf, unlocked);
       // There is nothing to report before an analysis.
       item(StmTextNoop("Export report..."), nullptr, ECommand::kExportReport, !unlocked);
       item(StmTextNoop("Export table..."), nullptr, ECommand::kExportTable, !unlocked);

@@ -2,6 +2,7 @@
 //   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
 //              [--load-path] [--save OUT.stm.json]
+//   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] --save OUT.stm.json
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "host/framework/CUbSurface.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmDxfImport.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
 #include "host/platform/StmText.h"
@@ -61,6 +63,8 @@ struct SOptions {
   bool analyse = false;
   bool loadPath = false;
   std::string save;
+  std::string importDxf;
+  SStmDxfOptions dxf;
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
@@ -124,6 +128,10 @@ void PrintUsage(FILE* out) {
                        "  --load-path     find the load path of the concrete for the first load case (plane-stress\n"
                        "                  cells, then removal of those that carry little) and show its last step\n"
                        "  --save OUT      write the model with what was computed (-o optional)\n"
+                       "  --import-dxf F  add the outline and openings of a DXF drawing to the model given, or\n"
+                       "                  to a new one (the model is optional then)\n"
+                       "  --guide-layer N open lines on layers whose name contains N become guidelines (GUIDE)\n"
+                       "  --dxf-unit U    the drawing's unit (mm, cm, dm, m, in, ft) over the file's INSUNITS\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -177,7 +185,8 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       continue;
     }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
-        arg == "--report" || arg == "--table" || arg == "--save") {
+        arg == "--report" || arg == "--table" || arg == "--save" || arg == "--import-dxf" || arg == "--guide-layer" ||
+        arg == "--dxf-unit") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
         return false;
@@ -187,6 +196,12 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
         options.output = value;
       } else if (arg == "--save") {
         options.save = value;
+      } else if (arg == "--import-dxf") {
+        options.importDxf = value;
+      } else if (arg == "--guide-layer") {
+        options.dxf.guideLayer = value;
+      } else if (arg == "--dxf-unit") {
+        options.dxf.unit = value;
       } else if (arg == "--report" || arg == "--table") {
         // The numbers are the program's own: a report of results a file brought could be anyone's.
         (arg == "--report" ? options.report : options.table) = value;
@@ -222,7 +237,7 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       return false;
     }
   }
-  if (options.model.empty()) {
+  if (options.model.empty() && options.importDxf.empty()) {
     error = StmText("no model file given");
     return false;
   }
@@ -239,6 +254,7 @@ int main(int argc, char** argv) {
   StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
   SOptions options;
+  options.dxf.guideLayer = "GUIDE";
   CString error;
   if (argc < 2 || !ParseArguments(argc, argv, options, error)) {
     if (!error.IsEmpty()) Fail(error);
@@ -252,14 +268,29 @@ int main(int argc, char** argv) {
 
   // Both paths are checked before the work, so that a typo costs no render.
   std::string pathError;
-  if (!StmCheckModelPath(options.model, pathError) ||
+  if ((!options.model.empty() && !StmCheckModelPath(options.model, pathError)) ||
       (!options.output.empty() && !StmCheckPicturePath(options.output, pathError)) ||
       (!options.report.empty() && !StmCheckReportPath(options.report, pathError)) ||
       (!options.table.empty() && !StmCheckTablePath(options.table, pathError)))
     return Fail(CString(pathError.c_str()));
   CStmModel model;
   std::string loadError;
-  if (!CStmModelFile::Load(options.model, model, &loadError)) return Fail(CString(loadError.c_str()));
+  if (!options.model.empty() && !CStmModelFile::Load(options.model, model, &loadError))
+    return Fail(CString(loadError.c_str()));
+  if (!options.importDxf.empty()) {
+    options.dxf.modelUnit = model.GetUnitLength().c_str();
+    SStmDxfDrawing drawing;
+    std::string dxfError;
+    if (!StmReadDxf(options.importDxf, options.dxf, drawing, dxfError) ||
+        !StmApplyDxfDrawing(drawing, model, dxfError))
+      return Fail(CString(dxfError.c_str()));
+    std::printf("stm-render: %s: %s\n", options.importDxf.c_str(), StmDescribeDxfDrawing(drawing).c_str());
+    // Nothing to draw: the new model is all that was asked for.
+    if (options.output.empty() && options.report.empty() && options.table.empty()) {
+      if (!CStmModelFile::Save(options.save, model, &pathError)) return Fail(CString(pathError.c_str()));
+      return 0;
+    }
+  }
   CStmDataView* view = model.GetStmDataView();
   // Results the file brought are replaced by the analysis of the truss it holds.
   CStmTrussAnalysis analysis;

@@ -311,4 +311,43 @@ TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABr
   EXPECT_EQ(onDisk.GetCountElement(1), 4);
 }
 
+TEST_F(StmEditorFileSessionTest, ImportDxfFromTheMenuIsOneUndoStepAndABadDrawingChangesNothing) {
+  const std::string dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
+  const std::string file = In("empty.stm.json");
+  {
+    CStmModel empty;
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(file, empty, &error)) << error;
+  }
+  ASSERT_TRUE(m_editor.Start(file));
+  auto import = [this](const std::string& path) {
+    ASSERT_TRUE(m_editor.ClickItem("File"));
+    ASSERT_TRUE(m_editor.ClickItem("Import DXF..."));
+    ASSERT_EQ(Get("dialog"), "open");
+    ASSERT_TRUE(m_editor.Type(path));
+    ASSERT_TRUE(m_editor.Key("Return"));
+  };
+  import(dxf + "bad-crossing.dxf");
+  EXPECT_TRUE(Has("status", "bad-crossing.dxf: outlines cross")) << Get("status");
+  EXPECT_EQ(m_editor.State().Int("undo"), 0);
+  EXPECT_FALSE(TitleMarked());
+
+  import(dxf + "two-openings-guides.dxf");
+  EXPECT_TRUE(Has("status", "Imported two-openings-guides.dxf")) << Get("status");
+  EXPECT_EQ(m_editor.State().Int("undo"), 1);
+  EXPECT_TRUE(TitleMarked());
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel saved;
+  Load(file, saved);
+  EXPECT_EQ(saved.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(saved.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+
+  ASSERT_TRUE(m_editor.Key("ctrl+z"));
+  ASSERT_TRUE(m_editor.Key("ctrl+s"));
+  CStmModel undone;
+  Load(file, undone);
+  EXPECT_EQ(undone.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 0);
+  EXPECT_EQ(undone.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
+}
+
 }  // namespace

@@ -327,3 +327,31 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
+  const std::string dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
+  const std::string saved = Out("imported.stm.json"), said = Out("imported.txt");
+  std::remove(saved.c_str());
+  SProgramRun run = RunRender("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --save " +
+                              ShellQuote(saved) + " >" + ShellQuote(said));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(ReadFile(said).find("2 openings and 2 guidelines"), std::string::npos) << ReadFile(said);
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(saved, model, &error)) << error;
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+  std::remove(saved.c_str());
+
+  // Into a model that has its outline, and a drawing whose outlines cross: said, nothing written.
+  for (const std::string& args : {dxf + "r12-polyline-bulge.dxf " + Corbel(), dxf + "bad-crossing.dxf"}) {
+    run = RunRender("--import-dxf " + args + " --save " + ShellQuote(saved));
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_FALSE(run.err.empty()) << args;
+    EXPECT_FALSE(std::ifstream(saved).good()) << args;
+  }
+}
+
+}  // namespace

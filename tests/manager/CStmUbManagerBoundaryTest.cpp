@@ -8,6 +8,7 @@
 #include "entities/CStmEntityBoundary.h"
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
+#include "manager/StmDxfImportEdit.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -92,6 +93,27 @@ TEST_F(CStmUbManagerBoundaryTest, OutlinesAndAreasFromPolygonsAndTheBoxesOfPoint
   EXPECT_EQ(max, CVector(70, 0, 20));
   m_manager.GetBoundaryOfNodeAndElement(std::vector<CUbEntityObj*>{}, min, max);
   EXPECT_EQ(max, CVector(70, 0, 20));
+}
+
+TEST_F(CStmUbManagerBoundaryTest, ADxfDrawingIsOneUndoStepAndASecondOuterOutlineIsRefused) {
+  SStmDxfDrawing drawing;
+  std::string error;
+  ASSERT_TRUE(StmReadDxf(std::string(STM_SOURCE_DIR) + "/tests/data/dxf/two-openings-guides.dxf", SStmDxfOptions(),
+                         drawing, error))
+      << error;
+  ASSERT_TRUE(StmImportDxfDrawing(m_manager, drawing, error)) << error;
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+  EXPECT_EQ(m_model.GetBoundary(STM_BOUNDARY_OUTER, -1).front().y, 0.0) << "in the model's x-z plane";
+  const int steps = m_manager.GetUndoCount();
+  ExpectUndoRedoConsistent();
+
+  EXPECT_FALSE(StmImportDxfDrawing(m_manager, drawing, error));
+  EXPECT_EQ(m_manager.GetUndoCount(), steps);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+  ASSERT_EQ(m_manager.Undo(), 1);
+  EXPECT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) + m_model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
 }
 
 TEST_F(CStmUbManagerBoundaryTest, AnOuterOutlineFromElementsAndItsReplacementAskFirstAndUndo) {
