@@ -5,6 +5,7 @@
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
 #include "analysis/CStmChecks.h"
+#include "host/framework/CUbActionNormal.h"
 #include "host/platform/StmText.h"
 
 void CStmEditor::RunCommand(const SCommand& entry) {
@@ -51,7 +52,7 @@ void CStmEditor::RunCommand(const SCommand& entry) {
         break;
       }
       // Undo and redo move along the history; only new steps can cut the saved state off.
-      m_nUndoSeen = m_manager.GetUndoCount();
+      m_modified.Moved(m_manager.GetUndoCount());
       m_wnd.InvalidateAllWnd();
       m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
       break;
@@ -149,16 +150,12 @@ void CStmEditor::RunEditCommand(ECommand command) {
       m_manager.GetSelectedNodeObjects(nodes);
       std::vector<int> nodeIds;
       for (const CStmObjNode* node : nodes) nodeIds.push_back(node->GetId());
-      // The scene's own keys do the work, so that the grips go with what is removed; a cut
-      // from the menu has no Ctrl held, so it copies and deletes.
-      if (!cut) {
-        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
-      } else if (m_pHost->GetKeyState(VK_CONTROL) & 0x8000) {
-        m_wnd.OnKeyDown('X', 1, 0);
-      } else {
-        m_manager.Copy();
-        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
-      }
+      if (cut) m_manager.Cut();
+      else m_manager.DeleteSelectedEntity();
+      // The grips belong to what was selected, so they go with it.
+      if (auto* normal = dynamic_cast<CUbActionNormal*>(m_wnd.GetActionCurrent()))
+        normal->GetSnapPointManage().OnChangeSelectedMember(&m_wnd);
+      m_wnd.InvalidateAllWnd();
       int kept = 0;
       for (int id : nodeIds) {
         const CStmObjNode* node = m_model.GetNode(id);
@@ -258,9 +255,7 @@ CString CStmEditor::IdleStatus() const {
 }
 
 void CStmEditor::TrackHistory() {
-  const int depth = m_manager.GetUndoCount();
-  if (depth > m_nUndoSeen && m_nUndoSaved > m_nUndoSeen) m_nUndoSaved = -1;
-  m_nUndoSeen = depth;
+  m_modified.Follow(m_manager.GetUndoCount());
   // The model's own flag also rises for edits that changed nothing (a delete of nothing);
   // the history says whether the model differs from the file.
   m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);

@@ -175,7 +175,7 @@ bool CStmEditor::SaveTo(const std::string& path, bool newName) {
     return false;
   }
   m_strPath = path;
-  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_modified.MarkSaved(m_manager.GetUndoCount());
   m_model.SetStmModifiedFlag(0);
   CString text;
   text.Format(StmText("Saved %s").c_str(), m_strPath.c_str());
@@ -264,7 +264,7 @@ void CStmEditor::ShowModel() {
     m_wnd.ZoomAll(0);
   }
   m_wnd.InvalidateAllWnd();
-  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_modified.MarkSaved(m_manager.GetUndoCount());
   m_model.SetStmModifiedFlag(0);
   m_ptHover = CPoint(-1, -1);
   m_strTooltip.clear();
