@@ -6,7 +6,7 @@
 #include "CStmEditorUiHost.h"
 #include "analysis/CStmChecks.h"
 #include "host/framework/CUbActionNormal.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 void CStmEditor::RunCommand(const SCommand& entry) {
   const ECommand command = entry.command;
@@ -117,6 +117,15 @@ void CStmEditor::RunCommand(const SCommand& entry) {
   TrackHistory();
 }
 
+namespace {
+// "1 node", "2 nodes": a count in the form its number takes.
+CString Count(const char* singular, const char* plural, size_t count) {
+  CString text;
+  text.Format(StmTextN(singular, plural, count).c_str(), static_cast<int>(count));
+  return text;
+}
+}  // namespace
+
 void CStmEditor::RunEditCommand(ECommand command) {
   const int selected = m_manager.GetSelectMap().GetCount();
   CString text;
@@ -131,8 +140,8 @@ void CStmEditor::RunEditCommand(ECommand command) {
       std::vector<CStmObjElement*> elements;
       m_manager.GetSelectedNodeObjects(nodes);
       m_manager.GetSelectedElementObjects(elements);
-      text.Format(StmText("Copied %d nodes and %d elements").c_str(), static_cast<int>(nodes.size()),
-                  static_cast<int>(elements.size()));
+      text.Format(StmText("Copied %s and %s").c_str(), Count("%d node", "%d nodes", nodes.size()).c_str(),
+                  Count("%d element", "%d elements", elements.size()).c_str());
       m_pHost->SetStatusText(text);
       return;
     }
@@ -166,9 +175,16 @@ void CStmEditor::RunEditCommand(ECommand command) {
                                         : StmText("Nothing was removed: the selection holds nothing that can be deleted"));
         return;
       }
-      text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
-                  selected - kept);
-      if (kept > 0) text.AppendFormat(StmText("; %d nodes stay, as elements still use them").c_str(), kept);
+      const int gone = selected - kept;
+      text.Format(cut ? StmTextN("Cut %d object to the clipboard", "Cut %d objects to the clipboard", gone).c_str()
+                      : StmTextN("Deleted %d object", "Deleted %d objects", gone).c_str(),
+                  gone);
+      if (kept > 0) {
+        text.AppendFormat(StmTextN("; %d node stays, as elements still use it",
+                                   "; %d nodes stay, as elements still use them", kept)
+                              .c_str(),
+                          kept);
+      }
       const CStmModel::SRemovedOfNode& went = m_manager.GetRemovedOfLastDelete();
       if (went.nLoads + went.nSupports > 0) {
         text.AppendFormat(StmText("; with the deleted nodes went nodal loads: %d, supports: %d").c_str(), went.nLoads,
@@ -213,9 +229,10 @@ void CStmEditor::MakeFromSelectedElements(bool area) {
   m_manager.ClearRenderMarkPos();
   m_wnd.CancelCommand();
   CString text;
-  text.Format(area ? StmText("Property area made from %d elements").c_str()
-                   : StmText("Outer outline made from %d elements").c_str(),
-              static_cast<int>(ids.size()));
+  const unsigned long count = ids.size();
+  text.Format(area ? StmTextN("Property area made from %d element", "Property area made from %d elements", count).c_str()
+                   : StmTextN("Outer outline made from %d element", "Outer outline made from %d elements", count).c_str(),
+              static_cast<int>(count));
   m_pHost->SetStatusText(text);
 }
 
