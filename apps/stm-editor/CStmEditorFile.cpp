@@ -8,6 +8,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "StmGridSpacing.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
@@ -77,6 +78,9 @@ void CStmEditor::NewModel() {
   if (StmDefaultMaterials(static_cast<EStmDesignCode>(m_newDialog.GetDesignCode()), m_newDialog.GetUnitForce(),
                           m_newDialog.GetUnitLength(), materials))
     fresh.SetMaterials(materials);
+  // The grid steps in round numbers of the unit chosen; a fresh model's own suits millimetres.
+  const double grid = StmGridSpacingForUnit(m_newDialog.GetUnitLength());
+  fresh.GetStmDataView()->SetGridSpace(CVector(grid, grid, grid));
   // The style is how the user likes to look at models, not part of the one shown.
   fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
   TakeModel(fresh, std::string());

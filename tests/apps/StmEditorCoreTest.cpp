@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CStmCommandTable.h"
+#include "StmGridSpacing.h"
 #include "StmKeyChord.h"
 
 namespace {
@@ -128,6 +129,15 @@ TEST(CStmModifiedState, FollowsUndoAndRedoUntilANewStepCutsTheSavedStateOff) {
   EXPECT_TRUE(state.IsModified());
   state.MarkSaved(2);
   EXPECT_FALSE(state.IsModified());
+}
+
+TEST(StmGridSpacing, IsARoundTenthOfAMetreInTheModelsUnit) {
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("mm"), 100.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("cm"), 10.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("m"), 0.1);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("in"), 4.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("ft"), 0.5);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("furlong"), 100.0);
 }
 
 }  // namespace
