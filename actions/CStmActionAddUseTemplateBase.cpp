@@ -9,7 +9,7 @@
 #include "host/framework/CUbRenderAPI.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/platform/CUiHost.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 
 CStmUbManager* CStmActionAddUseTemplateBase::StmManager(CUbRenderWnd* wnd) {
@@ -118,7 +118,10 @@ void CStmActionAddUseTemplateBase::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, 
   if (nodes == 0 && elements == 0) {
     text = StmText("Nothing added: every node and element of it is there already");
   } else {
-    text.Format(StmText("Added %d nodes and %d elements").c_str(), nodes, elements);
+    CString nodeCount, elementCount;
+    nodeCount.Format(StmTextN("%d node", "%d nodes", nodes).c_str(), nodes);
+    elementCount.Format(StmTextN("%d element", "%d elements", elements).c_str(), elements);
+    text.Format(StmText("Added %s and %s").c_str(), nodeCount.c_str(), elementCount.c_str());
   }
   text += "; ";
   text += GetPrompt(0);

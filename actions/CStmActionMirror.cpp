@@ -6,7 +6,7 @@
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -66,7 +66,7 @@ void CStmActionMirror::OnLineCompleted(CUbRenderWnd* wnd) {
   if (m_nCopy) {
     text = StmText("Mirrored copies made");
   } else {
-    text.Format(StmText("Mirrored %d objects").c_str(), count);
+    text.Format(StmTextN("Mirrored %d object", "Mirrored %d objects", count).c_str(), count);
   }
   OnStatusMessage(text);
 }

@@ -5,7 +5,7 @@
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
 #include "host/platform/CUiHost.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -189,6 +189,6 @@ void CStmActionMove::OnLineCompleted(CUbRenderWnd* wnd) {
   const int moved = d.IsZero() ? 0 : MoveSelection(*manager, selection, d);
   Finish(wnd, true);
   CString text;
-  text.Format(StmText("Moved %d objects").c_str(), moved);
+  text.Format(StmTextN("Moved %d object", "Moved %d objects", moved).c_str(), moved);
   OnStatusMessage(text);
 }

@@ -5,7 +5,7 @@
 #include "dialogs/CStmDlgAngle.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -92,6 +92,6 @@ void CStmActionRotate::OnLineCompleted(CUbRenderWnd* wnd) {
   }
   Finish(wnd, true);
   CString text;
-  text.Format(StmText("Rotated %d objects").c_str(), count);
+  text.Format(StmTextN("Rotated %d object", "Rotated %d objects", count).c_str(), count);
   OnStatusMessage(text);
 }

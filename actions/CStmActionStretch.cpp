@@ -4,7 +4,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
@@ -52,6 +52,9 @@ void CStmActionStretch::OnLineCompleted(CUbRenderWnd* wnd) {
   }
   Finish(wnd, true);
   CString text;
-  text.Format(StmText("Stretched: %d nodes moved, their elements following").c_str(), moved);
+  text.Format(StmTextN("Stretched: %d node moved, its elements following", "Stretched: %d nodes moved, their elements following",
+                       moved)
+                  .c_str(),
+              moved);
   OnStatusMessage(text);
 }

@@ -328,10 +328,21 @@ bool CStmSelectionProperties::ParseNumber(const CString& text, double& value) {
   return true;
 }
 
+bool CStmSelectionProperties::IsSpringInPlane(EField field) const {
+  const CStmModel* model = m_manager.GetStmModel();
+  int h = 0, v = 2, n = 1;
+  PlaneAxes(model ? model->GetPlane() : STM_PLANE_XZ, h, v, n);
+  if (field >= kSpringUx && field <= kSpringUz) return field - kSpringUx == h || field - kSpringUx == v;
+  if (field >= kSpringRx && field <= kSpringRz) return field - kSpringRx == n;
+  return false;
+}
+
 bool CStmSelectionProperties::SetValue(EField field, const CString& text) {
   CStmModel* model = GetEditableModel();
   if (!model) return false;
   Refresh();
+  if (field >= kSpringUx && field <= kSpringRz && !IsSpringInPlane(field))
+    return Refuse(StmText("A spring of a plane model acts only in its plane; nothing was changed"));
   const bool nodeField = field < kElementThicknessScale;
   if (nodeField ? m_nNodes == 0 : m_nElements == 0)
     return Refuse(nodeField ? StmText("Select a node first") : StmText("Select an element first"));
@@ -433,6 +444,11 @@ void CStmSelectionProperties::SetNodeValues(EField field, double value) {
       CVector r = spring ? spring->GetR() : CVector();
       if (field <= kSpringUz) Component(u, field - kSpringUx) = value;
       else Component(r, field - kSpringRx) = value;
+      // What a file gave out of the plane goes with the first edit, so it is not saved as set.
+      for (int i = 0; i < 3; ++i) {
+        if (!IsSpringInPlane(static_cast<EField>(kSpringUx + i))) Component(u, i) = 0.0;
+        if (!IsSpringInPlane(static_cast<EField>(kSpringRx + i))) Component(r, i) = 0.0;
+      }
       // A spring without stiffness is no spring: the file then reads as if none was given.
       if (u == CVector() && r == CVector()) model->RemoveSpring(id);
       else if (!spring || !(spring->GetU() == u) || !(spring->GetR() == r)) model->AddSpring(id, u, r);

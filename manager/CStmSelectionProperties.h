@@ -93,6 +93,9 @@ public:
   int GetTieType() const { return m_nTieType; }
   // The names of the drawing plane's two axes, e.g. "x" and "z".
   const char* GetAxisName(int axis) const;
+  // Whether a spring field acts in the model's plane: translation along its two axes, rotation
+  // about its normal. The others do nothing in a plane truss, so they are neither offered nor set.
+  bool IsSpringInPlane(EField field) const;
   // Static cases first, then combinations, as the view numbers them.
   const std::vector<SCase>& GetCases() const { return m_arCase; }
   // The case whose loads the view shows.

@@ -46,7 +46,7 @@ std::string JoinDescriptions(const std::string& a, const std::string& b) { retur
 
 }  // namespace
 
-CStmEditor::CStmEditor() = default;
+CStmEditor::CStmEditor() { BuildCommandTable(); }
 
 CStmEditor::~CStmEditor() {
   if (m_bImGui) {
@@ -421,7 +421,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
   if (!editor->IsModal()) {
     if (editor->m_viewPanel.OnKey(key)) return;
     if (editor->m_pLoadPath && editor->OnLoadPathKey(key, mods)) return;
-    if (editor->m_drawTools.OnKey(key, mods)) return;
+    if (editor->m_drawTools.OnKey(key)) return;
   }
   // The dialog's widgets have the other keys.
   if (editor->IsModal()) {
@@ -429,30 +429,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
     return;
   }
   if (ImGui::GetIO().WantCaptureKeyboard) return;
-  const auto command = [editor](ECommand c) { editor->m_commands.push_back({c, std::string()}); };
-  if (mods & GLFW_MOD_CONTROL) {
-    switch (key) {
-      case GLFW_KEY_N: return command(ECommand::kNew);
-      case GLFW_KEY_O: return command(ECommand::kOpen);
-      case GLFW_KEY_S: return command((mods & GLFW_MOD_SHIFT) ? ECommand::kSaveAs : ECommand::kSave);
-      case GLFW_KEY_Q: return command(ECommand::kQuit);
-      case GLFW_KEY_Z: return command(ECommand::kUndo);
-      case GLFW_KEY_Y: return command(ECommand::kRedo);
-      case GLFW_KEY_C: return command(ECommand::kCopy);
-      case GLFW_KEY_X: return command(ECommand::kCut);
-      case GLFW_KEY_V: return command(ECommand::kPaste);
-      default: break;
-    }
-  } else {
-    switch (key) {
-      case GLFW_KEY_DELETE: return command(ECommand::kDelete);
-      case GLFW_KEY_F8: return command(ECommand::kOrtho);
-      case GLFW_KEY_F1: return command(ECommand::kKeys);
-      case GLFW_KEY_F5: return command(ECommand::kAnalyse);
-      case GLFW_KEY_F6: return command(ECommand::kLoadPath);
-      default: if (editor->QueueModifyKey(key)) return; break;
-    }
-  }
+  if (editor->m_table.RunKey(ChordOfGlfwKey(key, mods))) return;
   const int virtualKey = GlfwKeyToVirtualKey(key);
   if (virtualKey == 0) return;
   const double x = editor->m_dCursorX, y = editor->m_dCursorY;

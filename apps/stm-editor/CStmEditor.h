@@ -4,10 +4,12 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "CStmCommandTable.h"
 #include "CStmEditorAnalysis.h"
 #include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
@@ -103,12 +105,20 @@ private:
   // The outer outline or a property area from the selected elements, when they close into one
   // simple loop; otherwise the marks show where they do not.
   void MakeFromSelectedElements(bool area);
-  // The Templates menu, and the settings of the template tool in use (CStmEditorTemplates.cpp).
-  void DrawTemplatesMenu();
+  // Every command into the table, once, at the start (CStmEditorCommandTable.cpp); the
+  // templates' and the modify tools' entries come from their own files.
+  void BuildCommandTable();
+  void AddCommand(SStmCommand command);
+  void AddTemplateCommands();
+  void AddModifyCommands();
+  // A menu of the table's commands; after runs behind each entry, for what the table does not
+  // hold (recent files, load cases, submenus).
+  void DrawCommandMenu(const std::string& menu, bool enabled,
+                       const std::function<void(const SStmCommand&)>& after = nullptr);
+  void DrawCommandEntries(const std::string& menu, const std::function<void(const SStmCommand&)>& after = nullptr);
+  static SStmKeyChord ChordOfGlfwKey(int glfwKey, int mods);
+  // The settings of the template tool in use (CStmEditorTemplates.cpp).
   void DrawTemplateSettings();
-  // The Modify menu and its tools' keys (CStmEditorModify.cpp).
-  void DrawModifyMenu();
-  bool QueueModifyKey(int glfwKey);
   void StartModifyTool(long id);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
@@ -145,7 +155,7 @@ private:
   CString IdleStatus() const;
   // Follows the undo history: a step made below the saved state cuts the saved state off.
   void TrackHistory();
-  bool IsModified() const { return m_nUndoSeen != m_nUndoSaved; }
+  bool IsModified() const { return m_modified.IsModified(); }
   // One line of state on the idle descriptor.
   void ReportIdle();
   // Around each poll: a key pressed and released within it shows in the overlay as held for the
@@ -225,10 +235,8 @@ private:
   CStmEditorFileDialog m_fileDialog;
   CStmEditorNewModelDialog m_newDialog;
   CStmRecentFiles m_recent{std::string()};
-  // The undo depth of what is on disk (-1 once no undo or redo can get back to it) and the
-  // depth last seen.
-  int m_nUndoSaved = 0;
-  int m_nUndoSeen = 0;
+  CStmModifiedState m_modified;
+  CStmCommandTable m_table;
   // Keys pressed in the latest poll, those of them also released in it, and those held down in
   // the overlay's key state for one frame since: the overlay reads its keys as held or not at
   // each frame, so a key tapped between two frames (a quick hand, or a busy machine that polls

@@ -9,7 +9,7 @@
 #include "CStmEditorUiHost.h"
 #include "analysis/CStmChecks.h"
 #include "analysis/StmAnalysisPasses.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -75,14 +75,16 @@ void CStmEditor::PollAnalysis() {
       m_model.GetStmDataView()->SetShowOption(STM_SHOW_REACTIONS, 1);
       ShowResultCase(0);
       const int statics = m_model.GetCountLoadConditionStatic();
+      const int combos = m_model.GetCountLoadConditionCombo();
+      CString cases, combinations;
+      cases.Format(StmTextN("%d load case", "%d load cases", statics).c_str(), statics);
+      combinations.Format(StmTextN("%d combination", "%d combinations", combos).c_str(), combos);
       if (analysis.GetIndeterminacy() == 0) {
-        text.Format(StmText("Analysed %d load cases and %d combinations; the truss is statically determinate").c_str(),
-                    statics, m_model.GetCountLoadConditionCombo());
+        text.Format(StmText("Analysed %s and %s; the truss is statically determinate").c_str(), cases.c_str(),
+                    combinations.c_str());
       } else {
-        text.Format(
-            StmText("Analysed %d load cases and %d combinations; the truss is statically indeterminate to degree %d")
-                .c_str(),
-            statics, m_model.GetCountLoadConditionCombo(), analysis.GetIndeterminacy());
+        text.Format(StmText("Analysed %s and %s; the truss is statically indeterminate to degree %d").c_str(),
+                    cases.c_str(), combinations.c_str(), analysis.GetIndeterminacy());
       }
       // Where stiffness shares the load, one EA for all members gives forces a designer must
       // not take for real ones.
@@ -142,12 +144,9 @@ void CStmEditor::PollAnalysis() {
   const std::vector<CString>& warnings = analysis.GetWarnings();
   if (!warnings.empty()) {
     CString more;
-    if (warnings.size() == 1) {
-      more.Format(StmText(". 1 warning: %s").c_str(), warnings.front().c_str());
-    } else {
-      more.Format(StmText(". %d warnings: %s; ...").c_str(), static_cast<int>(warnings.size()),
-                  warnings.front().c_str());
-    }
+    const unsigned long count = warnings.size();
+    more.Format(StmTextN(". %d warning: %s", ". %d warnings: %s; ...", count).c_str(), static_cast<int>(count),
+                warnings.front().c_str());
     text += more;
   }
   m_wnd.InvalidateAllWnd();

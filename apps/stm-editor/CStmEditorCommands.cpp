@@ -5,7 +5,8 @@
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
 #include "analysis/CStmChecks.h"
-#include "host/platform/StmText.h"
+#include "host/framework/CUbActionNormal.h"
+#include "host/platform/StmTextN.h"
 
 void CStmEditor::RunCommand(const SCommand& entry) {
   const ECommand command = entry.command;
@@ -54,7 +55,7 @@ void CStmEditor::RunCommand(const SCommand& entry) {
         break;
       }
       // Undo and redo move along the history; only new steps can cut the saved state off.
-      m_nUndoSeen = m_manager.GetUndoCount();
+      m_modified.Moved(m_manager.GetUndoCount());
       m_wnd.InvalidateAllWnd();
       m_pHost->SetStatusText(undo ? StmText("Undone") : StmText("Redone"));
       break;
@@ -119,6 +120,15 @@ void CStmEditor::RunCommand(const SCommand& entry) {
   TrackHistory();
 }
 
+namespace {
+// "1 node", "2 nodes": a count in the form its number takes.
+CString Count(const char* singular, const char* plural, size_t count) {
+  CString text;
+  text.Format(StmTextN(singular, plural, count).c_str(), static_cast<int>(count));
+  return text;
+}
+}  // namespace
+
 void CStmEditor::RunEditCommand(ECommand command) {
   const int selected = m_manager.GetSelectMap().GetCount();
   CString text;
@@ -133,8 +143,8 @@ void CStmEditor::RunEditCommand(ECommand command) {
       std::vector<CStmObjElement*> elements;
       m_manager.GetSelectedNodeObjects(nodes);
       m_manager.GetSelectedElementObjects(elements);
-      text.Format(StmText("Copied %d nodes and %d elements").c_str(), static_cast<int>(nodes.size()),
-                  static_cast<int>(elements.size()));
+      text.Format(StmText("Copied %s and %s").c_str(), Count("%d node", "%d nodes", nodes.size()).c_str(),
+                  Count("%d element", "%d elements", elements.size()).c_str());
       m_pHost->SetStatusText(text);
       return;
     }
@@ -152,16 +162,12 @@ void CStmEditor::RunEditCommand(ECommand command) {
       m_manager.GetSelectedNodeObjects(nodes);
       std::vector<int> nodeIds;
       for (const CStmObjNode* node : nodes) nodeIds.push_back(node->GetId());
-      // The scene's own keys do the work, so that the grips go with what is removed; a cut
-      // from the menu has no Ctrl held, so it copies and deletes.
-      if (!cut) {
-        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
-      } else if (m_pHost->GetKeyState(VK_CONTROL) & 0x8000) {
-        m_wnd.OnKeyDown('X', 1, 0);
-      } else {
-        m_manager.Copy();
-        m_wnd.OnKeyDown(VK_DELETE, 1, 0);
-      }
+      if (cut) m_manager.Cut();
+      else m_manager.DeleteSelectedEntity();
+      // The grips belong to what was selected, so they go with it.
+      if (auto* normal = dynamic_cast<CUbActionNormal*>(m_wnd.GetActionCurrent()))
+        normal->GetSnapPointManage().OnChangeSelectedMember(&m_wnd);
+      m_wnd.InvalidateAllWnd();
       int kept = 0;
       for (int id : nodeIds) {
         const CStmObjNode* node = m_model.GetNode(id);
@@ -172,9 +178,16 @@ void CStmEditor::RunEditCommand(ECommand command) {
                                         : StmText("Nothing was removed: the selection holds nothing that can be deleted"));
         return;
       }
-      text.Format(cut ? StmText("Cut %d objects to the clipboard").c_str() : StmText("Deleted %d objects").c_str(),
-                  selected - kept);
-      if (kept > 0) text.AppendFormat(StmText("; %d nodes stay, as elements still use them").c_str(), kept);
+      const int gone = selected - kept;
+      text.Format(cut ? StmTextN("Cut %d object to the clipboard", "Cut %d objects to the clipboard", gone).c_str()
+                      : StmTextN("Deleted %d object", "Deleted %d objects", gone).c_str(),
+                  gone);
+      if (kept > 0) {
+        text.AppendFormat(StmTextN("; %d node stays, as elements still use it",
+                                   "; %d nodes stay, as elements still use them", kept)
+                              .c_str(),
+                          kept);
+      }
       const CStmModel::SRemovedOfNode& went = m_manager.GetRemovedOfLastDelete();
       if (went.nLoads + went.nSupports > 0) {
         text.AppendFormat(StmText("; with the deleted nodes went nodal loads: %d, supports: %d").c_str(), went.nLoads,
@@ -219,9 +232,10 @@ void CStmEditor::MakeFromSelectedElements(bool area) {
   m_manager.ClearRenderMarkPos();
   m_wnd.CancelCommand();
   CString text;
-  text.Format(area ? StmText("Property area made from %d elements").c_str()
-                   : StmText("Outer outline made from %d elements").c_str(),
-              static_cast<int>(ids.size()));
+  const unsigned long count = ids.size();
+  text.Format(area ? StmTextN("Property area made from %d element", "Property area made from %d elements", count).c_str()
+                   : StmTextN("Outer outline made from %d element", "Outer outline made from %d elements", count).c_str(),
+              static_cast<int>(count));
   m_pHost->SetStatusText(text);
 }
 
@@ -261,9 +275,7 @@ CString CStmEditor::IdleStatus() const {
 }
 
 void CStmEditor::TrackHistory() {
-  const int depth = m_manager.GetUndoCount();
-  if (depth > m_nUndoSeen && m_nUndoSaved > m_nUndoSeen) m_nUndoSaved = -1;
-  m_nUndoSeen = depth;
+  m_modified.Follow(m_manager.GetUndoCount());
   // The model's own flag also rises for edits that changed nothing (a delete of nothing);
   // the history says whether the model differs from the file.
   m_model.SetStmModifiedFlag(IsModified() ? 1 : 0);

@@ -1,7 +1,6 @@
 // The Draw menu and the tools' dialogs in the overlay.
 #include "CStmEditorDrawTools.h"
 
-#include <GLFW/glfw3.h>
 #include <imgui.h>
 
 #include "actions/CStmActionAddLine.h"
@@ -21,61 +20,66 @@ constexpr const char* StmTextNoop(const char* id) { return id; }
 
 // The snap modes a user turns on and off, as the menu names them.
 const struct {
+  const char* id;
   const char* name;
   long bit;
 } kSnaps[] = {
-    {StmTextNoop("Snap to nodes and grid points"), CUbManage::kSnapNode},
-    {StmTextNoop("Snap to ends"), CUbManage::kSnapEnd},
-    {StmTextNoop("Snap to middles"), CUbManage::kSnapMid},
-    {StmTextNoop("Snap to intersections"), CUbManage::kSnapCross},
-    {StmTextNoop("Snap perpendicular"), CUbManage::kSnapPer},
-    {StmTextNoop("Snap to the nearest point on a line"), CUbManage::kSnapNear},
+    {"node", StmTextNoop("Snap to nodes and grid points"), CUbManage::kSnapNode},
+    {"end", StmTextNoop("Snap to ends"), CUbManage::kSnapEnd},
+    {"middle", StmTextNoop("Snap to middles"), CUbManage::kSnapMid},
+    {"intersection", StmTextNoop("Snap to intersections"), CUbManage::kSnapCross},
+    {"perpendicular", StmTextNoop("Snap perpendicular"), CUbManage::kSnapPer},
+    {"nearest", StmTextNoop("Snap to the nearest point on a line"), CUbManage::kSnapNear},
 };
 
 }  // namespace
 
-void CStmEditorDrawTools::DrawMenu(bool idle, const NoteItemFn& note) {
-  const bool unlocked = m_model.IsLock() == 0;
-  const long current = m_wnd.GetActionTypeCur();
-  const auto item = [&](const char* label, const char* keys, ECommand command, bool enabled, bool checked,
-                        long bit = 0) {
-    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back({command, bit});
-    if (note) note(label, enabled);
+bool CStmEditorDrawTools::AddToolCommands(CStmCommandTable& table, std::string& error) {
+  const std::vector<std::string> draw = {StmTextNoop("Draw")};
+  const auto queue = [this](ECommand command) { return [this, command] { m_commands.push_back({command, 0}); }; };
+  const auto unlocked = [this] { return m_model.IsLock() == 0; };
+  const auto running = [this](long id) { return [this, id] { return m_wnd.GetActionTypeCur() == id; }; };
+  const auto takesPoints = [this] {
+    const long current = m_wnd.GetActionTypeCur();
+    return current == CStmUbManager::kActionAddNode || current == CStmUbManager::kActionAddElement ||
+           current == CStmUbManager::kActionAddGuideline;
   };
-  const bool open = ImGui::BeginMenu(StmText("Draw").c_str(), idle);
-  if (note) note("Draw", idle);
-  if (open) {
-    item(StmTextNoop("Node"), "N", ECommand::kNode, unlocked, current == CStmUbManager::kActionAddNode);
-    item(StmTextNoop("Element"), "E", ECommand::kElement, unlocked, current == CStmUbManager::kActionAddElement);
-    item(StmTextNoop("Guideline"), "G", ECommand::kGuideline, true, current == CStmUbManager::kActionAddGuideline);
-    ImGui::Separator();
-    const bool takesPoints = current == CStmUbManager::kActionAddNode || current == CStmUbManager::kActionAddElement ||
-                             current == CStmUbManager::kActionAddGuideline;
-    item(StmTextNoop("Typed coordinate"), "Tab", ECommand::kTypedCoordinate, takesPoints, false);
-    item(StmTextNoop("Ask for the length of each element"), nullptr, ECommand::kAskLength, true,
-         m_wnd.IsDistPrompt() != 0);
-    item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
-    ImGui::Separator();
-    for (const auto& snap : kSnaps) {
-      // Orthogonal drawing takes the nearest-point snap away while it is on.
-      const bool enabled = snap.bit != CUbManage::kSnapNear || m_wnd.GetVHDraw() == 0;
-      item(snap.name, nullptr, ECommand::kSnap, enabled, (m_manager.GetOSnapMode() & snap.bit) != 0, snap.bit);
-    }
-    ImGui::EndMenu();
-  }
+  return table.Add({"draw.node", StmTextNoop("Node"), draw, StmTextNoop("draw nodes / elements / guidelines"), "N", "", unlocked,
+                    running(CStmUbManager::kActionAddNode), queue(ECommand::kNode)},
+                   error) &&
+         table.Add({"draw.element", StmTextNoop("Element"), draw, StmTextNoop("draw nodes / elements / guidelines"), "E", "", unlocked,
+                    running(CStmUbManager::kActionAddElement), queue(ECommand::kElement)},
+                   error) &&
+         table.Add({"draw.guideline", StmTextNoop("Guideline"), draw, StmTextNoop("draw nodes / elements / guidelines"), "G", "",
+                    nullptr, running(CStmUbManager::kActionAddGuideline), queue(ECommand::kGuideline)},
+                   error) &&
+         // Tab itself goes to the view, which opens the dialog with the typing started.
+         table.Add({"draw.typedCoordinate", StmTextNoop("Typed coordinate"), draw, "", "", "Tab", takesPoints,
+                    nullptr, queue(ECommand::kTypedCoordinate), true},
+                   error) &&
+         table.Add({"draw.askLength", StmTextNoop("Ask for the length of each element"), draw, "", "", "", nullptr,
+                    [this] { return m_wnd.IsDistPrompt() != 0; }, queue(ECommand::kAskLength)},
+                   error);
 }
 
-bool CStmEditorDrawTools::OnKey(int glfwKey, int mods) {
-  if (m_dialogs.OnKey(glfwKey)) return true;
-  // Single keys start the tools while the keyboard belongs to the view.
-  if (mods != 0 || ImGui::GetIO().WantCaptureKeyboard) return false;
-  switch (glfwKey) {
-    case GLFW_KEY_N: m_commands.push_back({ECommand::kNode, 0}); return true;
-    case GLFW_KEY_E: m_commands.push_back({ECommand::kElement, 0}); return true;
-    case GLFW_KEY_G: m_commands.push_back({ECommand::kGuideline, 0}); return true;
-    default: return false;
+bool CStmEditorDrawTools::AddSnapCommands(CStmCommandTable& table, std::string& error) {
+  bool first = true;
+  for (const auto& snap : kSnaps) {
+    const long bit = snap.bit;
+    // Orthogonal drawing takes the nearest-point snap away while it is on.
+    std::function<bool()> enabled;
+    if (bit == CUbManage::kSnapNear) enabled = [this] { return m_wnd.GetVHDraw() == 0; };
+    if (!table.Add({std::string("draw.snap.") + snap.id, snap.name, {StmTextNoop("Draw")}, "", "", "", enabled,
+                    [this, bit] { return (m_manager.GetOSnapMode() & bit) != 0; },
+                    [this, bit] { m_commands.push_back({ECommand::kSnap, bit}); }, first},
+                   error))
+      return false;
+    first = false;
   }
+  return true;
 }
+
+bool CStmEditorDrawTools::OnKey(int glfwKey) { return m_dialogs.OnKey(glfwKey); }
 
 CString CStmEditorDrawTools::Prompt() const {
   CUbActionBase* action = m_manager.GetActionCurrent();
@@ -144,11 +148,6 @@ void CStmEditorDrawTools::RunCommand(const SCommand& command) {
       m_wnd.SetDistPrompt(m_wnd.IsDistPrompt() ? 0 : 1);
       GetUiHost().SetStatusText(m_wnd.IsDistPrompt() ? StmText("Each element asks for its length")
                                                      : StmText("Elements end at the picked point"));
-      break;
-    case ECommand::kOrtho:
-      m_wnd.OnKeyDown(VK_F8, 1, 0);
-      GetUiHost().SetStatusText(m_wnd.GetVHDraw() != 0 ? StmText("Orthogonal drawing on (F8 turns it off)")
-                                                       : StmText("Orthogonal drawing off"));
       break;
     case ECommand::kSnap:
       m_manager.SetOSnapMode(m_manager.GetOSnapMode() ^ command.snapBit);

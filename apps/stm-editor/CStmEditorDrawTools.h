@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CStmCommandTable.h"
 #include "CStmEditorDialogView.h"
 #include "host/platform/CString.h"
 
@@ -22,23 +23,25 @@ public:
   CStmEditorDrawTools(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model)
       : m_manager(manager), m_wnd(wnd), m_model(model) {}
 
-  // Inside the menu bar: the Draw menu, enabled when idle.
-  void DrawMenu(bool idle, const NoteItemFn& note);
+  // The Draw menu's entries into the editor's command table: the tools with their keys first,
+  // the snap modes after; the editor puts orthogonal drawing between them. False with the
+  // reason when the table refuses one.
+  bool AddToolCommands(CStmCommandTable& table, std::string& error);
+  bool AddSnapCommands(CStmCommandTable& table, std::string& error);
   // Inside an overlay frame: the tools' dialogs that are shown, clear of the overlay's bars.
   void DrawDialogs(float barTop, float barBottom, const NoteItemFn& note);
   // After the frame: runs the commands chosen and hands the dialogs what the user did there.
   void Run();
-  // A key pressed in the window while no modal window is up; true when it was taken: by a dialog
-  // of the tools that holds the keyboard, or, while the view has the keyboard, N, E and G, which
-  // start the node, element and guideline tools.
-  bool OnKey(int glfwKey, int mods);
+  // A key pressed in the window while no modal window is up; true when a dialog of the tools
+  // that holds the keyboard took it.
+  bool OnKey(int glfwKey);
   // What the running drawing tool waits for; empty when none runs.
   CString Prompt() const;
   // The dialogs shown and what their edits hold, for the idle report.
   std::string Describe() const { return m_dialogs.Describe(); }
 
 private:
-  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kOrtho, kSnap };
+  enum class ECommand { kNode, kElement, kGuideline, kTypedCoordinate, kAskLength, kSnap };
   struct SCommand {
     ECommand command;
     long snapBit;

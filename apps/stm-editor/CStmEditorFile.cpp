@@ -8,6 +8,7 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "StmGridSpacing.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmDxfImport.h"
@@ -79,6 +80,9 @@ void CStmEditor::NewModel() {
   if (StmDefaultMaterials(static_cast<EStmDesignCode>(m_newDialog.GetDesignCode()), m_newDialog.GetUnitForce(),
                           m_newDialog.GetUnitLength(), materials))
     fresh.SetMaterials(materials);
+  // The grid steps in round numbers of the unit chosen; a fresh model's own suits millimetres.
+  const double grid = StmGridSpacingForUnit(m_newDialog.GetUnitLength());
+  fresh.GetStmDataView()->SetGridSpace(CVector(grid, grid, grid));
   // The style is how the user likes to look at models, not part of the one shown.
   fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
   TakeModel(fresh, std::string());
@@ -178,7 +182,7 @@ bool CStmEditor::SaveTo(const std::string& path, bool newName) {
     return false;
   }
   m_strPath = path;
-  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_modified.MarkSaved(m_manager.GetUndoCount());
   m_model.SetStmModifiedFlag(0);
   CString text;
   text.Format(StmText("Saved %s").c_str(), m_strPath.c_str());
@@ -272,7 +276,7 @@ void CStmEditor::ShowModel() {
     m_wnd.ZoomAll(0);
   }
   m_wnd.InvalidateAllWnd();
-  m_nUndoSaved = m_nUndoSeen = m_manager.GetUndoCount();
+  m_modified.MarkSaved(m_manager.GetUndoCount());
   m_model.SetStmModifiedFlag(0);
   m_ptHover = CPoint(-1, -1);
   m_strTooltip.clear();

@@ -1,8 +1,5 @@
 // The editor's Modify menu: the tools that move, stretch, turn, mirror, offset and paste what is
 // drawn, from the menu or by their keys.
-#include <GLFW/glfw3.h>
-#include <imgui.h>
-
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
 #include "host/platform/StmText.h"
@@ -15,48 +12,35 @@ constexpr const char* StmTextNoop(const char* id) { return id; }
 constexpr long kActionOffset = 64;
 
 struct SModifyTool {
-  long id;
+  const char* id;
+  long action;
   const char* label;
-  const char* keys;
-  int glfwKey;  // 0: none of its own (paste has Ctrl+V)
+  const char* key;
+  const char* help;
 };
 
+// One row of the key list for all of them.
+const char* const kToolsHelp = StmTextNoop("move / stretch / rotate / mirror / offset the selection");
+
 const SModifyTool kTools[] = {
-    {61, StmTextNoop("Move"), "M", GLFW_KEY_M},
-    {62, StmTextNoop("Stretch"), "T", GLFW_KEY_T},
-    {66, StmTextNoop("Rotate"), "R", GLFW_KEY_R},
-    {65, StmTextNoop("Mirror"), "I", GLFW_KEY_I},
-    {kActionOffset, StmTextNoop("Offset"), "O", GLFW_KEY_O},
-    {55, StmTextNoop("Paste"), "Ctrl+V", 0},
+    {"modify.move", 61, StmTextNoop("Move"), "M", kToolsHelp},
+    {"modify.stretch", 62, StmTextNoop("Stretch"), "T", kToolsHelp},
+    {"modify.rotate", 66, StmTextNoop("Rotate"), "R", kToolsHelp},
+    {"modify.mirror", 65, StmTextNoop("Mirror"), "I", kToolsHelp},
+    {"modify.offset", kActionOffset, StmTextNoop("Offset"), "O", kToolsHelp},
 };
 
 }  // namespace
 
-void CStmEditor::DrawModifyMenu() {
-  const bool idle = !IsModal();
-  const bool open = ImGui::BeginMenu(StmText("Modify").c_str(), idle);
-  NoteItem("Modify", idle);
-  if (!open) return;
-  const bool unlocked = m_model.IsLock() == 0;
-  const bool selected = m_manager.GetSelectMap().GetCount() > 0;
+void CStmEditor::AddModifyCommands() {
+  // Paste sits in this menu too; the Edit menu's entry has it.
   for (const SModifyTool& tool : kTools) {
-    const bool enabled = unlocked && (tool.id == kActionPaste ? m_manager.IsCopiedData() != 0 : selected);
-    if (tool.id == kActionPaste) ImGui::Separator();
-    if (ImGui::MenuItem(StmText(tool.label).c_str(), tool.keys, m_wnd.GetActionTypeCur() == tool.id, enabled))
-      m_commands.push_back({ECommand::kModifyTool, std::string(), static_cast<int>(tool.id)});
-    NoteItem(tool.label, enabled);
+    const long action = tool.action;
+    AddCommand({tool.id, tool.label, {StmTextNoop("Modify")}, tool.help, tool.key, "",
+                [this] { return m_model.IsLock() == 0 && m_manager.GetSelectMap().GetCount() > 0; },
+                [this, action] { return m_wnd.GetActionTypeCur() == action; },
+                [this, action] { m_commands.push_back({ECommand::kModifyTool, std::string(), static_cast<int>(action)}); }});
   }
-  ImGui::EndMenu();
-}
-
-bool CStmEditor::QueueModifyKey(int glfwKey) {
-  for (const SModifyTool& tool : kTools) {
-    if (tool.glfwKey != 0 && tool.glfwKey == glfwKey) {
-      m_commands.push_back({ECommand::kModifyTool, std::string(), static_cast<int>(tool.id)});
-      return true;
-    }
-  }
-  return false;
 }
 
 void CStmEditor::StartModifyTool(long id) {

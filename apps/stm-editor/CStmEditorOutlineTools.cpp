@@ -1,8 +1,6 @@
 // The outline, opening and area tools in the editor's Draw menu.
 #include "CStmEditorOutlineTools.h"
 
-#include <imgui.h>
-
 #include "CStmEditorUiHost.h"
 #include "actions/CStmActionAddBoundary.h"
 #include "host/model/CStmModel.h"
@@ -13,26 +11,25 @@ namespace {
 constexpr const char* StmTextNoop(const char* id) { return id; }
 }  // namespace
 
-void CStmEditorOutlineTools::DrawMenu(bool idle, const NoteItemFn& note) {
-  // A menu begun twice under one name takes the entries of both, so these join a Draw menu
-  // that other tools make.
-  const bool open = ImGui::BeginMenu(StmText("Draw").c_str(), idle);
-  note("Draw", idle);
-  if (!open) return;
-  const bool unlocked = m_model.IsLock() == 0;
-  ImGui::Separator();
+bool CStmEditorOutlineTools::AddCommands(CStmCommandTable& table, std::string& error) {
   const struct {
+    const char* id;
     const char* label;
     long tool;
-  } entries[] = {{StmTextNoop("Outer outline from elements"), CStmActionAddBoundary::kActionOuter},
-                 {StmTextNoop("Opening from elements"), CStmActionAddBoundary::kActionInner},
-                 {StmTextNoop("Property area from elements"), CStmActionAddBoundary::kActionArea}};
+  } entries[] = {{"draw.outerOutline", StmTextNoop("Outer outline from elements"), CStmActionAddBoundary::kActionOuter},
+                 {"draw.opening", StmTextNoop("Opening from elements"), CStmActionAddBoundary::kActionInner},
+                 {"draw.area", StmTextNoop("Property area from elements"), CStmActionAddBoundary::kActionArea}};
+  bool first = true;
   for (const auto& entry : entries) {
-    const bool current = m_wnd.GetActionTypeCur() == entry.tool;
-    if (ImGui::MenuItem(StmText(entry.label).c_str(), nullptr, current, unlocked)) m_tools.push_back(entry.tool);
-    note(entry.label, unlocked);
+    const long tool = entry.tool;
+    if (!table.Add({entry.id, entry.label, {StmTextNoop("Draw")}, "", "", "", [this] { return m_model.IsLock() == 0; },
+                    [this, tool] { return m_wnd.GetActionTypeCur() == tool; }, [this, tool] { m_tools.push_back(tool); },
+                    first},
+                   error))
+      return false;
+    first = false;
   }
-  ImGui::EndMenu();
+  return true;
 }
 
 void CStmEditorOutlineTools::Run(CStmEditorUiHost& host) {

@@ -7,18 +7,19 @@
 #include <functional>
 #include <string>
 
+#include "CStmCommandTable.h"
+
 class CStmEditorUiHost;
 class CStmModel;
 class CStmUbRenderer;
 
 class CStmEditorOutlineTools {
 public:
-  using NoteItemFn = std::function<void(const std::string& name, bool enabled)>;
-
   CStmEditorOutlineTools(CStmUbRenderer& wnd, CStmModel& model) : m_wnd(wnd), m_model(model) {}
 
-  // Inside the menu bar: the entries, in a Draw menu of their own or appended to the one there.
-  void DrawMenu(bool idle, const NoteItemFn& note);
+  // The entries of the Draw menu, into the editor's command table; false with the reason when
+  // the table refuses one.
+  bool AddCommands(CStmCommandTable& table, std::string& error);
   // After the frame: starts the tool chosen, and words the outcome that only the main window
   // hears of.
   void Run(CStmEditorUiHost& host);

@@ -12,9 +12,6 @@
 
 namespace {
 
-// Marks a text for the catalogue where it is looked up later, under a name held elsewhere.
-constexpr const char* StmTextNoop(const char* id) { return id; }
-
 // The text, or as much of it as fits the width with "..." after it; cut between characters,
 // never inside one.
 std::string FitText(const std::string& text, float width) {
@@ -35,101 +32,46 @@ std::string FitText(const std::string& text, float width) {
 void CStmEditor::DrawOverlay() {
   const bool idle = !IsModal();
   const bool unlocked = m_model.IsLock() == 0;
-  const bool selected = m_manager.GetSelectMap().GetCount() > 0;
   m_items.clear();
-  const auto item = [this](const char* label, const char* keys, ECommand command, bool enabled = true,
-                           bool checked = false) {
-    if (ImGui::MenuItem(StmText(label).c_str(), keys, checked, enabled)) m_commands.push_back({command, std::string()});
-    NoteItem(label, enabled);
-  };
-  const auto menu = [this, idle](const char* label) {
-    const bool open = ImGui::BeginMenu(StmText(label).c_str(), idle);
-    NoteItem(label, idle);
-    return open;
-  };
   if (ImGui::BeginMainMenuBar()) {
-    if (menu(StmTextNoop("File"))) {
-      item(StmTextNoop("New..."), "Ctrl+N", ECommand::kNew);
-      item(StmTextNoop("Open..."), "Ctrl+O", ECommand::kOpen);
+    DrawCommandMenu("File", idle, [this](const SStmCommand& command) {
+      if (command.id != "file.open") return;
       const std::vector<std::string>& recent = m_recent.GetFiles();
       const bool anyRecent = !recent.empty();
       const bool recentOpen = ImGui::BeginMenu(StmText("Recent").c_str(), anyRecent);
       NoteItem("Recent", anyRecent);
-      if (recentOpen) {
-        // A file that has gone since is shown, greyed, so that the list keeps its order.
-        for (const std::string& path : recent) {
-          std::error_code ec;
-          const bool there = std::filesystem::is_regular_file(path, ec);
-          if (ImGui::MenuItem(path.c_str(), nullptr, false, there)) m_commands.push_back({ECommand::kOpenRecent, path});
-          NoteItem(path, there);
-        }
-        ImGui::EndMenu();
+      if (!recentOpen) return;
+      // A file that has gone since is shown, greyed, so that the list keeps its order.
+      for (const std::string& path : recent) {
+        std::error_code ec;
+        const bool there = std::filesystem::is_regular_file(path, ec);
+        if (ImGui::MenuItem(path.c_str(), nullptr, false, there)) m_commands.push_back({ECommand::kOpenRecent, path});
+        NoteItem(path, there);
       }
-      ImGui::Separator();
-      item(StmTextNoop("Save"), "Ctrl+S", ECommand::kSave);
-      item(StmTextNoop("Save as..."), "Ctrl+Shift+S", ECommand::kSaveAs);
-      ImGui::Separator();
-      item(StmTextNoop("Import DXF..."), nullptr, ECommand::kImportDxf, unlocked);
-      // There is nothing to report before an analysis.
-      item(StmTextNoop("Export report..."), nullptr, ECommand::kExportReport, !unlocked);
-      item(StmTextNoop("Export table..."), nullptr, ECommand::kExportTable, !unlocked);
-      ImGui::Separator();
-      item(StmTextNoop("Quit"), "Ctrl+Q", ECommand::kQuit);
       ImGui::EndMenu();
-    }
-    if (menu(StmTextNoop("Edit"))) {
-      item(StmTextNoop("Undo"), "Ctrl+Z", ECommand::kUndo, unlocked && m_manager.CanUndo() != 0);
-      item(StmTextNoop("Redo"), "Ctrl+Y", ECommand::kRedo, unlocked && m_manager.CanRedo() != 0);
-      ImGui::Separator();
-      item(StmTextNoop("Cut"), "Ctrl+X", ECommand::kCut, unlocked && selected);
-      item(StmTextNoop("Copy"), "Ctrl+C", ECommand::kCopy, selected);
-      item(StmTextNoop("Paste"), "Ctrl+V", ECommand::kPaste, unlocked && m_manager.IsCopiedData());
-      item(StmTextNoop("Delete"), "Delete", ECommand::kDelete, unlocked && selected);
-      item(StmTextNoop("Cancel and select none"), "Esc", ECommand::kCancel);
-      ImGui::Separator();
-      item(StmTextNoop("Outline from selected elements"), nullptr, ECommand::kOutlineFromElements, unlocked && selected);
-      item(StmTextNoop("Area from selected elements"), nullptr, ECommand::kAreaFromElements, unlocked && selected);
-      ImGui::Separator();
-      item(StmTextNoop("Orthogonal drawing"), "F8", ECommand::kOrtho, true, m_wnd.GetVHDraw() != 0);
-      ImGui::EndMenu();
-    }
+    });
+    DrawCommandMenu("Edit", idle);
     // The tools that draw wait for the load path; the view does not.
-    const bool drawing = idle && !m_pLoadPath;
-    m_drawTools.DrawMenu(drawing, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
-    m_outlineTools.DrawMenu(drawing, [this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
-    DrawModifyMenu();
-    if (menu(StmTextNoop("View"))) {
-      const CUbRenderWnd::VIEW_POS pos = m_wnd.GetViewPos();
-      item(StmTextNoop("Zoom all"), nullptr, ECommand::kZoomAll);
-      item(StmTextNoop("Pan"), "Esc ends", ECommand::kPan);
-      if (ImGui::MenuItem(StmText("Properties").c_str(), nullptr, m_properties.IsOpen())) m_properties.Toggle();
-      NoteItem("Properties", true);
-      m_viewPanel.DrawMenuItem([this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
-      ImGui::Separator();
-      item(StmTextNoop("Plane x-y"), nullptr, ECommand::kViewXY, true, pos == CUbRenderWnd::VIEW_POS_XY);
-      item(StmTextNoop("Plane x-z"), nullptr, ECommand::kViewXZ, true, pos == CUbRenderWnd::VIEW_POS_XZ);
-      item(StmTextNoop("Plane y-z"), nullptr, ECommand::kViewYZ, true, pos == CUbRenderWnd::VIEW_POS_YZ);
-      ImGui::Separator();
-      const bool styleOpen = ImGui::BeginMenu(StmText("Style").c_str());
-      NoteItem("Style", true);
-      if (styleOpen) {
-        const bool light = m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT;
-        item(StmTextNoop("Dark"), nullptr, ECommand::kStyleDark, true, !light);
-        item(StmTextNoop("Light"), nullptr, ECommand::kStyleLight, true, light);
-        ImGui::EndMenu();
+    DrawCommandMenu("Draw", idle && !m_pLoadPath);
+    DrawCommandMenu("Modify", idle);
+    DrawCommandMenu("View", idle, [this](const SStmCommand& command) {
+      if (command.id == "view.properties") {
+        m_viewPanel.DrawMenuItem([this](const std::string& name, bool enabled) { NoteItem(name, enabled); });
+      } else if (command.id == "view.planeYZ") {
+        ImGui::Separator();
+        const bool styleOpen = ImGui::BeginMenu(StmText("Style").c_str());
+        NoteItem("Style", true);
+        if (styleOpen) {
+          DrawCommandEntries("Style");
+          ImGui::EndMenu();
+        }
       }
-      ImGui::EndMenu();
-    }
-    if (menu(StmTextNoop("Results"))) {
-      item(StmTextNoop("Analyse"), "F5", ECommand::kAnalyse, unlocked);
-      // The load path is the concrete's: without an outline there is nothing to compute.
-      item(StmTextNoop("Load path"), "F6", ECommand::kLoadPath,
-           !m_pLoadPath && m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0);
-      // Results of a model whose load path is being computed are not there yet.
-      const bool results = !unlocked && !m_pLoadPath;
-      item(StmTextNoop("Clear results"), nullptr, ECommand::kClearResults, results);
+    });
+    DrawCommandMenu("Results", idle, [this](const SStmCommand& command) {
+      if (command.id != "results.clear") return;
       ImGui::Separator();
       // Case names are the model's own words, so they are shown as they are.
+      const bool results = m_model.IsLock() != 0 && !m_pLoadPath;
       const int statics = m_model.GetCountLoadConditionStatic();
       const int count = statics + m_model.GetCountLoadConditionCombo();
       const int shown = m_manager.GetIndexLoadConditionResult();
@@ -141,16 +83,13 @@ void CStmEditor::DrawOverlay() {
           m_commands.push_back({ECommand::kResultCase, std::string(), i});
         NoteItem(name.c_str(), results);
       }
-      if (count == 0) item(StmTextNoop("No load cases"), nullptr, ECommand::kResultCase, false);
-      ImGui::Separator();
-      item(StmTextNoop("Input model"), nullptr, ECommand::kInputModel, results && !m_bInputModel, m_bInputModel);
-      ImGui::EndMenu();
-    }
-    DrawTemplatesMenu();
-    if (menu(StmTextNoop("Help"))) {
-      item(StmTextNoop("Keys"), "F1", ECommand::kKeys, true, m_bShowKeys);
-      ImGui::EndMenu();
-    }
+      if (count == 0) {
+        ImGui::MenuItem(StmText("No load cases").c_str(), nullptr, false, false);
+        NoteItem("No load cases", false);
+      }
+    });
+    DrawCommandMenu("Templates", idle);
+    DrawCommandMenu("Help", idle);
     ImGui::EndMainMenuBar();
   }
 
@@ -254,49 +193,6 @@ void CStmEditor::NoteItem(const std::string& label, bool enabled) {
   m_items.push_back(label + ":" + std::to_string(static_cast<int>((lo.x + hi.x) * 0.5f)) + "," +
                     std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)) + "," + (enabled ? "1" : "0"));
 }
-
-void CStmEditor::DrawKeyReference() {
-  static const char* const kKeys[][2] = {
-      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
-      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
-      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
-      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
-      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
-      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
-      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
-      {StmTextNoop("Delete"), StmTextNoop("delete the selection")},
-      {StmTextNoop("Ctrl+C / Ctrl+X"), StmTextNoop("copy / cut the selection")},
-      {StmTextNoop("Ctrl+Z / Ctrl+Y"), StmTextNoop("undo / redo")},
-      {StmTextNoop("Ctrl+N"), StmTextNoop("new model (asks for its plane and units)")},
-      {StmTextNoop("Ctrl+O"), StmTextNoop("open a model file")},
-      {StmTextNoop("Ctrl+S"), StmTextNoop("save")},
-      {StmTextNoop("Ctrl+Shift+S"), StmTextNoop("save under another name")},
-      {StmTextNoop("Ctrl+Q"), StmTextNoop("quit (asks about unsaved changes)")},
-      {StmTextNoop("F8"), StmTextNoop("orthogonal drawing on or off")},
-      {StmTextNoop("F5"), StmTextNoop("analyse the truss")},
-      {StmTextNoop("F6"), StmTextNoop("load path of the concrete (Esc cancels)")},
-      {StmTextNoop("N / E / G"), StmTextNoop("draw nodes / elements / guidelines")},
-      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
-      {StmTextNoop("M / T / R / I / O"), StmTextNoop("move / stretch / rotate / mirror / offset the selection")},
-      {StmTextNoop("Ctrl+V"), StmTextNoop("paste the clipboard at each click, until Esc")},
-      {StmTextNoop("F1"), StmTextNoop("this list")},
-  };
-  ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
-  if (ImGui::Begin(StmText("Keys").c_str(), &m_bShowKeys, ImGuiWindowFlags_AlwaysAutoResize)) {
-    if (ImGui::BeginTable("##keys", 2)) {
-      for (const auto& row : kKeys) {
-        ImGui::TableNextRow();
-        ImGui::TableSetColumnIndex(0);
-        ImGui::TextUnformatted(StmText(row[0]).c_str());
-        ImGui::TableSetColumnIndex(1);
-        ImGui::TextUnformatted(StmText(row[1]).c_str());
-      }
-      ImGui::EndTable();
-    }
-  }
-  ImGui::End();
-}
-
 
 CString CStmEditor::ResultCaseCaption() const {
   if (!m_model.IsLock()) return CString();

@@ -123,6 +123,7 @@ void CStmEditorProperties::DrawNodes() {
   static const char* const kSprings[] = {"Spring Ux", "Spring Uy", "Spring Uz", "Spring Rx", "Spring Ry", "Spring Rz"};
   for (int i = 0; i < 6; ++i) {
     const P::EField field = static_cast<P::EField>(P::kSpringUx + i);
+    if (!m_state.IsSpringInPlane(field)) continue;
     Field(kSprings[i], StmText(kSprings[i]), m_state.GetValue(field),
           [this, field](const CString& text) { m_state.SetValue(field, text); });
   }

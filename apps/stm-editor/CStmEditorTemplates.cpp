@@ -18,13 +18,15 @@ namespace {
 constexpr const char* StmTextNoop(const char* id) { return id; }
 
 struct STemplateEntry {
+  const char* id;
   long action;
   const char* label;
 };
-const STemplateEntry kTemplates[] = {{CStmUbManager::kActionTruss, StmTextNoop("Truss")},
-                                     {CStmUbManager::kActionArch, StmTextNoop("Arch")},
-                                     {CStmUbManager::kActionBottleShape, StmTextNoop("Bottle shape")},
-                                     {CStmUbManager::kActionCombinedMechanism, StmTextNoop("Combined mechanism")}};
+const STemplateEntry kTemplates[] = {
+    {"templates.truss", CStmUbManager::kActionTruss, StmTextNoop("Truss")},
+    {"templates.arch", CStmUbManager::kActionArch, StmTextNoop("Arch")},
+    {"templates.bottleShape", CStmUbManager::kActionBottleShape, StmTextNoop("Bottle shape")},
+    {"templates.combinedMechanism", CStmUbManager::kActionCombinedMechanism, StmTextNoop("Combined mechanism")}};
 
 // More bays than this would not be told apart on screen.
 constexpr int kMaxBays = 50;
@@ -33,19 +35,13 @@ constexpr double kMaxRatio = 100.0;
 
 }  // namespace
 
-void CStmEditor::DrawTemplatesMenu() {
-  const bool idle = !IsModal();
-  const bool open = ImGui::BeginMenu(StmText("Templates").c_str(), idle);
-  NoteItem("Templates", idle);
-  if (!open) return;
-  const bool unlocked = m_model.IsLock() == 0;
+void CStmEditor::AddTemplateCommands() {
   for (const STemplateEntry& entry : kTemplates) {
-    const bool current = m_wnd.GetActionTypeCur() == entry.action;
-    if (ImGui::MenuItem(StmText(entry.label).c_str(), nullptr, current, unlocked))
-      m_wnd.SetAction(entry.action, -1, 1);
-    NoteItem(entry.label, unlocked);
+    const long action = entry.action;
+    AddCommand({entry.id, entry.label, {StmTextNoop("Templates")}, "", "", "", [this] { return m_model.IsLock() == 0; },
+                [this, action] { return m_wnd.GetActionTypeCur() == action; },
+                [this, action] { m_wnd.SetAction(action, -1, 1); }});
   }
-  ImGui::EndMenu();
 }
 
 void CStmEditor::DrawTemplateSettings() {

@@ -646,7 +646,12 @@ void ReadView(const Node& n, CStmDataView& view) {
   view.SetTypeResult(static_cast<EStmTypeResult>(n["result"].Int(0, 1)));
   view.SetScaleDisplacement(n["scaleDisplacement"].Int(1, 100));
   view.SetGridOrigin(n["gridOrigin"].Vec());
-  view.SetGridSpace(n["gridSpace"].Vec());
+  const CVector space = n["gridSpace"].Vec();
+  // A spacing of nothing would lay no grid, or one point on top of the next.
+  for (double s : {space.x, space.y, space.z}) {
+    if (!(s > 0.0)) Fail(n["gridSpace"].path(), Say(StmText("grid spacing %g is not greater than 0"), s));
+  }
+  view.SetGridSpace(space);
   const Node guides = n["guidelines"].Sized(3);
   for (int axis = 0; axis < 3; ++axis) {
     view.SetGuideline(axis, guides.At(static_cast<size_t>(axis)).List([](const Node& v) { return v.Double(kMaxCoord); }));

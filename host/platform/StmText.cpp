@@ -1,5 +1,5 @@
 // Catalogue lookup over libintl.
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 #include <libintl.h>
 
@@ -8,6 +8,10 @@
 CString StmText(const char* id) {
   if (!id || !*id) return CString();  // gettext answers "" with the catalogue header
   return CString(dgettext(kStmTextDomain, id));
+}
+
+CString StmTextN(const char* singular, const char* plural, unsigned long count) {
+  return CString(dngettext(kStmTextDomain, singular, plural, count));
 }
 
 CString StmLockedModelText() {

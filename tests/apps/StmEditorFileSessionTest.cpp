@@ -117,6 +117,12 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(Get("style"), "light");
   EXPECT_TRUE(Has("title", "untitled")) << Get("title");
   EXPECT_FALSE(TitleMarked());
+  // A model in metres steps its grid by a tenth of a metre, so a click in empty space beside a
+  // grid point puts the node on it (a grid of 100 units would leave it where the click fell).
+  ASSERT_TRUE(m_editor.Wheel(CVector(0.0, 0.4, 0.3), 12));
+  ASSERT_TRUE(m_editor.Key("n"));
+  ASSERT_TRUE(m_editor.Click(CVector(0.0, 0.41, 0.29)));
+  ASSERT_TRUE(m_editor.Key("Escape"));
 
   // Saving an untitled model asks for its name.
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
@@ -137,7 +143,12 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteStrength, 3e7);
   EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteModulus, 3.3e10);
   EXPECT_DOUBLE_EQ(saved.GetMaterials().dThickness, 0.3);
-  EXPECT_EQ(saved.GetCountNode(0), 0);
+  EXPECT_EQ(saved.GetStmDataView()->GetGridSpace().y, 0.1);
+  ASSERT_EQ(saved.GetCountNode(0), 1);
+  ASSERT_NE(saved.GetNode(1), nullptr);
+  const CVector node = saved.GetNode(1)->GetCoord();
+  EXPECT_NEAR(node.y, 0.4, 1e-9);
+  EXPECT_NEAR(node.z, 0.3, 1e-9);
   // The newest first, and the oldest falls off the end.
   std::vector<std::string> recent = older;
   recent.insert(recent.begin(), path);

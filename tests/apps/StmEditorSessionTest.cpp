@@ -256,7 +256,7 @@ TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
   ASSERT_TRUE(m_editor.Start(m_path));
   ASSERT_TRUE(m_editor.Click(At(1000, 500)));
   ASSERT_TRUE(m_editor.Key("ctrl+x"));
-  EXPECT_NE(Status().find("Cut 1 objects to the clipboard"), std::string::npos) << Status();
+  EXPECT_NE(Status().find("Cut 1 object to the clipboard"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+q"));
   EXPECT_EQ(m_editor.KeyAndWaitForExit("y"), 0) << m_editor.Stderr();
   EXPECT_EQ(ElementsOnDisk(), 3);
@@ -283,14 +283,14 @@ TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
   ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
   ASSERT_EQ(m_editor.State().Int("selected"), 3);
   ASSERT_TRUE(m_editor.Key("Delete"));
-  EXPECT_NE(Status().find("Deleted 1 objects; 2 nodes stay"), std::string::npos) << Status();
+  EXPECT_NE(Status().find("Deleted 1 object; 2 nodes stay"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
 
   ASSERT_TRUE(m_editor.Key("ctrl+v"));
   EXPECT_NE(Status().find("Nothing to paste"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Click(kBottomMiddle));
   ASSERT_TRUE(m_editor.Key("ctrl+c"));
-  EXPECT_NE(Status().find("Copied 0 nodes and 1 elements"), std::string::npos) << Status();
+  EXPECT_NE(Status().find("Copied 0 nodes and 1 element"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+v"));
   EXPECT_NE(Status().find("Pick Position"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("Escape"));

@@ -134,6 +134,11 @@ TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelS
   EXPECT_EQ(m_model.GetSpringNode(1)->GetU(), CVector(0, 0, 500));
   ExpectOneExactStep("spring-off", [&] { return m_props.SetValue(P::kSpringUz, "0"); });
   EXPECT_TRUE(m_model.GetSprings().empty());
+  // In the x-z plane only x, z and the turn about y are springs that act.
+  EXPECT_TRUE(m_props.IsSpringInPlane(P::kSpringRy));
+  EXPECT_FALSE(m_props.IsSpringInPlane(P::kSpringUy));
+  EXPECT_FALSE(m_props.IsSpringInPlane(P::kSpringRz));
+  ExpectRefused("acts only in its plane", [&] { return m_props.SetValue(P::kSpringUy, "500"); });
 
   ExpectOneExactStep("plate", [&] { return m_props.SetValue(P::kPlateWidth, "200"); });
   EXPECT_EQ(m_model.GetBearingPlateNode(1)->GetProperty().dWidth, 200.0);

@@ -177,6 +177,7 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"negative size", "/view/sizeNumberNode", -3, false, "/view/sizeNumberNode", "negative value -3"},
       {"negative thickness", "/nodes/0/thicknessScale", -1.0, false, "/nodes/0/thicknessScale", "negative value"},
       {"decimals", "/view/fixedPointNumber", 40, false, "/view/fixedPointNumber", "outside 0..15"},
+      {"grid spacing", "/view/gridSpace/1", 0.0, false, "/view/gridSpace", "grid spacing 0 is not greater than 0"},
       {"colour channel", "/view/colorsDark/3/1", 1.5, false, "/view/colorsDark/3", "0..1"},
       {"unknown field", "/nodes/0/colour", 1, false, "/nodes/0/colour", "unknown field"},
       {"boolean expected", "/lock", 1, false, "/lock", "expected true or false"},

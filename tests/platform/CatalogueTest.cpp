@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "support/StmSavedModel.h"
 
 namespace {
@@ -69,6 +70,10 @@ TEST_F(Catalogue, KoreanIdComesBackInEnglish) {
 TEST_F(Catalogue, UntranslatedIdComesBackAsItself) {
   EXPECT_STREQ(StmText("Input Failure"), "Input Failure");
   EXPECT_STREQ(StmText(""), "");
+  // Counts take the catalogue's plural forms: one, then everything else, none included.
+  EXPECT_STREQ(StmTextN("%d object", "%d objects", 1), "%d object");
+  EXPECT_STREQ(StmTextN("%d object", "%d objects", 0), "%d objects");
+  EXPECT_STREQ(StmTextN("%d object", "%d objects", 21), "%d objects");
 }
 
 TEST(CatalogueFiles, TemplateMatchesTheSources) {

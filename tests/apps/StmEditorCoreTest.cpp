@@ -1,0 +1,143 @@
+// The editor's window-free logic: keys as text, the command table that menus, keys and the key
+// list are drawn from, and the modified state that follows the undo history.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CStmCommandTable.h"
+#include "StmGridSpacing.h"
+#include "StmKeyChord.h"
+
+namespace {
+
+SStmKeyChord Chord(const std::string& text) {
+  SStmKeyChord chord;
+  std::string error;
+  EXPECT_TRUE(StmParseKeyChord(text, chord, error)) << text << ": " << error;
+  return chord;
+}
+
+SStmCommand Command(const std::string& id, const std::string& key, int& runs) {
+  SStmCommand command;
+  command.id = id;
+  command.label = id;
+  command.key = key;
+  command.run = [&runs] { ++runs; };
+  return command;
+}
+
+TEST(StmKeyChord, ReadsWhatMenusShowInAnyCaseAndOrderAndRefusesTheRest) {
+  EXPECT_EQ(Chord("Ctrl+Shift+S"), (SStmKeyChord{'S', kStmModCtrl | kStmModShift}));
+  EXPECT_EQ(Chord("shift+ctrl+s"), Chord("Ctrl+Shift+S"));
+  EXPECT_EQ(Chord("F5"), (SStmKeyChord{kStmKeyF1 + 4, 0}));
+  EXPECT_EQ(Chord("Del"), Chord("Delete"));
+  EXPECT_EQ(Chord("Escape"), Chord("Esc"));
+  // Written back one way, whatever way it was read.
+  for (const char* text : {"shift+ctrl+s", "f12", "Alt+Delete", "m", "Ctrl+0", "Escape"}) {
+    const std::string shown = StmFormatKeyChord(Chord(text));
+    EXPECT_EQ(Chord(shown), Chord(text)) << text << " shown as " << shown;
+  }
+  EXPECT_EQ(StmFormatKeyChord(Chord("shift+ctrl+s")), "Ctrl+Shift+S");
+  EXPECT_EQ(StmFormatKeyChord(SStmKeyChord{}), "");
+
+  for (const char* bad : {"", "Ctrl+", "+S", "Ctrl", "F13", "F0", "Hyper+S", "Ctrl+Ctrl+S", "SS", "Ctrl++"}) {
+    SStmKeyChord chord{'Q', kStmModAlt};
+    std::string error;
+    EXPECT_FALSE(StmParseKeyChord(bad, chord, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+    EXPECT_EQ(chord, (SStmKeyChord{'Q', kStmModAlt})) << bad << " changed the chord";
+  }
+}
+
+TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
+  int saves = 0, deletes = 0, pastes = 0, cuts = 0;
+  CStmCommandTable table;
+  std::string error;
+  SStmCommand save = Command("file.save", "ctrl+s", saves);
+  save.menus = {"File"};
+  save.help = "save";
+  ASSERT_TRUE(table.Add(save, error)) << error;
+  SStmCommand paste = Command("edit.paste", "Ctrl+V", pastes);
+  paste.menus = {"Edit", "Modify"};
+  bool copied = false;
+  paste.enabled = [&copied] { return copied; };
+  ASSERT_TRUE(table.Add(paste, error)) << error;
+  SStmCommand remove = Command("edit.delete", "Delete", deletes);
+  remove.menus = {"Edit"};
+  remove.help = "delete the selection";
+  ASSERT_TRUE(table.Add(remove, error)) << error;
+
+  // A second id, a key taken (however written), bad key text and a missing handler change nothing.
+  const std::vector<SStmCommand> refused = {Command("file.save", "F2", cuts), Command("edit.cut", "Ctrl+S", cuts),
+                                            Command("edit.cut", "Ctrl+Hyper", cuts), Command("", "F3", cuts),
+                                            SStmCommand{"edit.cut", "Cut", {"Edit"}, "", "Ctrl+X", "", nullptr,
+                                                        nullptr, nullptr}};
+  for (const SStmCommand& command : refused) {
+    error.clear();
+    EXPECT_FALSE(table.Add(command, error)) << command.id << " " << command.key;
+    EXPECT_FALSE(error.empty());
+  }
+  ASSERT_EQ(table.GetAll().size(), 3u);
+  EXPECT_EQ(table.Find("file.save")->key, "Ctrl+S");
+  EXPECT_EQ(table.FindByKey(Chord("F2")), nullptr);
+
+  // A command in two menus shows in both, in table order.
+  const auto edit = table.InMenu("Edit");
+  ASSERT_EQ(edit.size(), 2u);
+  EXPECT_EQ(edit[0]->id, "edit.paste");
+  EXPECT_EQ(edit[1]->id, "edit.delete");
+  ASSERT_EQ(table.InMenu("Modify").size(), 1u);
+
+  // The menu runs only what is enabled; the key runs its command either way, so that it can say
+  // why nothing happens, and a key no command has is left to the view.
+  EXPECT_FALSE(table.Run("edit.paste"));
+  EXPECT_TRUE(table.RunKey(Chord("Ctrl+V")));
+  EXPECT_EQ(pastes, 1);
+  copied = true;
+  EXPECT_TRUE(table.Run("edit.paste"));
+  EXPECT_EQ(pastes, 2);
+  EXPECT_TRUE(table.RunKey(Chord("Ctrl+S")));
+  EXPECT_FALSE(table.RunKey(Chord("Ctrl+Shift+S")));
+  EXPECT_FALSE(table.RunKey(Chord("S")));
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(deletes, 0);
+
+  // Neighbours with one help text share a row; a given row is never joined.
+  SStmCommand cut = Command("edit.cut", "Ctrl+X", cuts);
+  cut.help = "delete the selection";
+  ASSERT_TRUE(table.Add(cut, error)) << error;
+  const std::vector<StmKeyRow> rows = table.KeyList({{"Wheel", "save"}});
+  const std::vector<StmKeyRow> expected = {
+      {"Wheel", "save"}, {"Ctrl+S", "save"}, {"Delete / Ctrl+X", "delete the selection"}};
+  EXPECT_EQ(rows, expected);
+}
+
+TEST(CStmModifiedState, FollowsUndoAndRedoUntilANewStepCutsTheSavedStateOff) {
+  CStmModifiedState state;
+  state.MarkSaved(2);
+  EXPECT_FALSE(state.IsModified());
+  state.Follow(3);
+  EXPECT_TRUE(state.IsModified());
+  state.Moved(2);  // undone back to what is on disk
+  EXPECT_FALSE(state.IsModified());
+  state.Moved(1);
+  state.Follow(2);  // a new step after undoing past the saved state: the file's state is gone
+  EXPECT_TRUE(state.IsModified());
+  state.Moved(2);
+  state.Follow(2);
+  EXPECT_TRUE(state.IsModified());
+  state.MarkSaved(2);
+  EXPECT_FALSE(state.IsModified());
+}
+
+TEST(StmGridSpacing, IsARoundTenthOfAMetreInTheModelsUnit) {
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("mm"), 100.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("cm"), 10.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("m"), 0.1);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("in"), 4.0);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("ft"), 0.5);
+  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("furlong"), 100.0);
+}
+
+}  // namespace
