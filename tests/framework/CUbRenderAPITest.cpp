@@ -188,7 +188,15 @@ TEST_F(RenderApiTest, NumberLabelsOfABatchAreMadeOnlyWhenTheyMayFitAndPlaceAsThe
   EXPECT_LT(texts, static_cast<int>(values.size()) / 4) << "most texts are never made";
 }
 
-TEST_F(RenderApiTest, BitmapTextShowsUnknownCharactersAsOneGlyphEach) {
+TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownCharacters) {
+  // At a scale of 2 every pixel doubles: "g" reaches 2 x 2 rows below the baseline.
+  glRasterPos2d(10, 20);
+  CUbRenderAPI::FontPutsW("g", 2);
+  const SBox box = LitBox();
+  EXPECT_EQ(box.y0, 20 - 4);
+  EXPECT_EQ(box.y1, 20 + 9);
+
+  Clear();
   GLdouble raster[4];
   glRasterPos2d(10, 20);
   CUbRenderAPI::FontPutsW("\xC3\x9C\t\x01");
