@@ -124,25 +124,6 @@ TEST_F(RenderApiTest, ArrowHeadPointsAtItsTipAndOpensAlongTheShaft) {
   EXPECT_TRUE(LitBox().Empty());
 }
 
-TEST_F(RenderApiTest, VectorTextSitsAtItsAnchorWithItsHeight) {
-  // "HHHH": four glyphs 4 units wide with 6-unit advances, 7 units tall; height 14 doubles them.
-  CUbRenderAPI::OutVectorText(CVector(10, 10, 0), CVector(1, 0, 0), CVector(1, 0, 0), "HHHH", 14.0);
-  SBox box = LitBox();
-  EXPECT_EQ(box.x0, 10);
-  EXPECT_EQ(box.y0, 10);
-  EXPECT_EQ(box.Width(), 44);
-  EXPECT_EQ(box.Height(), 14);
-
-  // Centred both ways on the anchor, half as wide again with the width factor.
-  Clear();
-  CUbRenderAPI::OutVectorText(CVector(48, 48, 0), CVector(1, 0, 0), CVector(0, 1, 0), "HHHH", 14.0, 1.5,
-                              CUbRenderAPI::TEXT_ALIGN_CENTER, CUbRenderAPI::TEXT_VALIGN_MIDDLE);
-  box = LitBox();
-  EXPECT_EQ(box.Width(), 66);
-  EXPECT_EQ(box.x0, 48 - 33);
-  EXPECT_EQ(box.y0, 48 - 7);
-}
-
 TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
   // As the node labels call it in the y-z view: one direction for both, anchor at the lower left.
   LookAt(kView2);
@@ -153,45 +134,6 @@ TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
   EXPECT_EQ(box.x0, kW / 2 + 5);
   EXPECT_EQ(box.y0, kH / 2 + 5);
   EXPECT_EQ(box.Height(), 7);
-}
-
-TEST_F(RenderApiTest, BackwardsTextTurnsOnlyWhenAskedToStayUpright) {
-  // Backwards text is drawn upside down unless it is asked to stay upright.
-  CUbRenderAPI::OutVectorText(CVector(60, 60, 0), CVector(-1, 0, 0), CVector(-1, 0, 0), "HH", 7.0);
-  SBox box = LitBox();
-  EXPECT_EQ(box.x1, 59);
-  EXPECT_EQ(box.y1, 59);
-  Clear();
-  CUbRenderAPI::OutVectorText(CVector(60, 60, 0), CVector(-1, 0, 0), CVector(-1, 0, 0), "HH", 7.0, 1.0, 0, 1, 0.0,
-                              1);
-  box = LitBox();
-  EXPECT_EQ(box.x0, 60);
-  EXPECT_EQ(box.y0, 60);
-
-}
-
-TEST_F(RenderApiTest, MidTextIsCentredOnTheSegmentAndReadable) {
-  const CVector red(1, 0, 0);
-  CUbRenderAPI::DrawTextDirectionMid(CVector(10, 40, 0), CVector(80, 40, 0), 0, CUbRenderAPI::TEXT_SIDE_ABOVE,
-                                     "HHH", red, 1.0, 10.0);
-  const SBox forward = LitBox();
-  EXPECT_NEAR((forward.x0 + forward.x1) / 2.0, 45, 1);
-  EXPECT_GE(forward.y0, 42);  // a gap of 0.3 of the height above the line
-  EXPECT_LE(forward.y0, 44);
-  EXPECT_EQ(At(forward.x0, forward.y0)[0], 255);
-
-  // Drawn from the other end it reads the same way; on the other side it hangs below the line.
-  Clear();
-  CUbRenderAPI::DrawTextDirectionMid(CVector(80, 40, 0), CVector(10, 40, 0), 0, 0, "HHH", red, 1.0, 10.0);
-  const SBox backward = LitBox();
-  EXPECT_EQ(backward.x0, forward.x0);
-  EXPECT_EQ(backward.y0, forward.y0);
-  Clear();
-  CUbRenderAPI::DrawTextDirectionMid(CVector(10, 40, 0), CVector(80, 40, 0), 5, CUbRenderAPI::TEXT_SIDE_BELOW,
-                                     "HHH", red, 1.0, 10.0);
-  const SBox below = LitBox();
-  EXPECT_LE(below.y1, 40 - 3 - 5);
-  EXPECT_EQ(below.x0, forward.x0);
 }
 
 TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {
@@ -246,32 +188,16 @@ TEST_F(RenderApiTest, NumberLabelsOfABatchAreMadeOnlyWhenTheyMayFitAndPlaceAsThe
   EXPECT_LT(texts, static_cast<int>(values.size()) / 4) << "most texts are never made";
 }
 
-TEST_F(RenderApiTest, BitmapTextStartsAtTheRasterPosition) {
-  glColor3d(0, 1, 0);
-  glRasterPos2d(10, 20);
-  glColor3d(1, 0, 0);  // too late: bitmaps take the colour the raster position was given
-  CUbRenderAPI::FontPutsW("HH");
-  SBox box = LitBox();
-  EXPECT_EQ(box.x0, 10);
-  EXPECT_EQ(box.y0, 20);  // the baseline is the raster row
-  EXPECT_EQ(box.Width(), 10);
-  EXPECT_EQ(box.Height(), 7);
-  EXPECT_EQ(At(10, 20)[1], 255);
-  EXPECT_EQ(At(10, 20)[0], 0);
-  GLdouble raster[4];
-  glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
-  EXPECT_EQ(raster[0], 22);  // moved past the text for the next call
-
-  // Descenders hang below the baseline; a scale of 2 doubles every pixel.
-  Clear();
+TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownCharacters) {
+  // At a scale of 2 every pixel doubles: "g" reaches 2 x 2 rows below the baseline.
   glRasterPos2d(10, 20);
   CUbRenderAPI::FontPutsW("g", 2);
-  box = LitBox();
+  const SBox box = LitBox();
   EXPECT_EQ(box.y0, 20 - 4);
   EXPECT_EQ(box.y1, 20 + 9);
 
-  // Unknown characters still show as one glyph each.
   Clear();
+  GLdouble raster[4];
   glRasterPos2d(10, 20);
   CUbRenderAPI::FontPutsW("\xC3\x9C\t\x01");
   EXPECT_EQ(LitBox().x0, 10);

@@ -174,17 +174,6 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
   EXPECT_EQ(Draw([&] { m_painter.RenderRestraint(); }), 0);
 }
 
-TEST_F(CStmModelPainterTest, ASpringDrawsOneUnitPerStiffnessComponent) {
-  CStmObjSpring* spring = m_model.AddSpring(m_node->GetId(), CVector(0, 0, 0), CVector(0, 0, 0));
-  ASSERT_NE(spring, nullptr);
-  EXPECT_EQ(Draw([&] { m_painter.RenderSpring(); }), 0);
-  spring->SetU(CVector(100, 0, 100));
-  EXPECT_GT(Draw([&] { m_painter.RenderSpring(); }), 0);
-  EXPECT_GT(CountNear(CVector(-20, 0, 0), 6), 0);  // along -x
-  EXPECT_GT(CountNear(CVector(0, 0, -20), 6), 0);  // along -z
-  EXPECT_EQ(CountNear(CVector(20, 0, 0), 6), 0);
-}
-
 // Each pass's show option is checked from the view control panel, which switches each one.
 TEST_F(CStmModelPainterTest, TheTriadBelongsToTheActiveModelOnly) {
   m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
