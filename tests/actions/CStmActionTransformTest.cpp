@@ -161,8 +161,8 @@ TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLea
 
   // From 0.1 by 199.9 is 200.00000000000003 in doubles: the node lands on the 200 picked, and
   // undo puts it back on 0.1, both to the bit (stretch and move alike).
-  const CVector from(0.1, 0, 500), to(200, 0, 500);
   for (const bool stretch : {true, false}) {
+    const CVector from(0.1, 0, stretch ? 500 : 600), to(200, 0, stretch ? 500 : 600);
     Build({from}, {});
     const int id = m_model.GetCountNode(0);
     Select({id}, {});
