@@ -12,6 +12,7 @@
 #include "analysis/CStmPlaneStress.h"
 #include "analysis/StmLoadPathMesh.h"
 #include "geometry/StmGeometry.h"
+#include "geometry/StmPointInPolygon.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/StmText.h"
 
@@ -67,13 +68,8 @@ bool OnOutline(const Polygon2& polygon, const Point2& p, double tolerance) {
 }
 
 bool Inside(const Polygon2& polygon, const Point2& p) {
-  bool inside = false;
-  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-    const Point2& a = polygon[i];
-    const Point2& b = polygon[j];
-    if ((a[1] > p[1]) != (b[1] > p[1]) && p[0] < a[0] + (p[1] - a[1]) * (b[0] - a[0]) / (b[1] - a[1])) inside = !inside;
-  }
-  return inside;
+  return StmInsidePolygon(
+      p[0], p[1], polygon.size(), [&](size_t i) { return polygon[i][0]; }, [&](size_t i) { return polygon[i][1]; });
 }
 
 double Area(const Polygon2& polygon) {

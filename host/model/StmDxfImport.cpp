@@ -15,6 +15,7 @@
 #include <memory>
 #include <tuple>
 
+#include "geometry/StmPointInPolygon.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/StmText.h"
 
@@ -339,13 +340,8 @@ bool FindCrossing(const Points& p, const Points& q, bool same, double tol, CDPoi
 }
 
 bool Inside(const CDPoint& pt, const Points& poly) {
-  bool in = false;
-  for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
-    const CDPoint& a = poly[i];
-    const CDPoint& b = poly[j];
-    if ((a.y > pt.y) != (b.y > pt.y) && pt.x < (b.x - a.x) * (pt.y - a.y) / (b.y - a.y) + a.x) in = !in;
-  }
-  return in;
+  return StmInsidePolygon(
+      pt.x, pt.y, poly.size(), [&](size_t i) { return poly[i].x; }, [&](size_t i) { return poly[i].y; });
 }
 
 std::string Point(const CDPoint& p) {

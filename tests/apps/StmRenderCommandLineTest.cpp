@@ -41,12 +41,8 @@ TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
 
-  SRgbaImage image;
-  int channels = 0;
-  stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
-  ASSERT_NE(data, nullptr) << png;
-  image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
-  stbi_image_free(data);
+  const SRgbaImage image = SRgbaImage::FromPng(png);
+  ASSERT_FALSE(image.rgba.empty()) << png;
   EXPECT_EQ(image.width, 800);
   EXPECT_EQ(image.height, 600);
   EXPECT_TRUE(CheckRender("stm-render-" + name, image, 8, 40));
@@ -236,12 +232,8 @@ TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
                   ShellQuote(saved) + " >" + ShellQuote(said));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFile(said).rfind("stm-render: load path: ", 0), 0u) << ReadFile(said);
-    SRgbaImage image;
-    int channels = 0;
-    stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
-    ASSERT_NE(data, nullptr) << png;
-    image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
-    stbi_image_free(data);
+    const SRgbaImage image = SRgbaImage::FromPng(png);
+    ASSERT_FALSE(image.rgba.empty()) << png;
     EXPECT_TRUE(CheckRender("stm-render-load-path-" + name, image, 8, 40));
     CStmModel back;
     ASSERT_TRUE(CStmModelFile::Load(saved, back, &error)) << error;

@@ -1,7 +1,6 @@
 // The headless renderer's result layers on the example with results: each one changes the
 // picture and matches its reference, and a layer with nothing to draw says so.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <cstdio>
 #include <string>
@@ -37,15 +36,7 @@ SProgramRun Render(const std::string& model, const std::string& png, const std::
   return RunProgram(STM_RENDER_EXE, args, "stm-render");
 }
 
-SRgbaImage Load(const std::string& png) {
-  SRgbaImage image;
-  int channels = 0;
-  stbi_uc* data = stbi_load(png.c_str(), &image.width, &image.height, &channels, 4);
-  if (!data) return image;
-  image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
-  stbi_image_free(data);
-  return image;
-}
+SRgbaImage Load(const std::string& png) { return SRgbaImage::FromPng(png); }
 
 class StmRenderLayersTest : public testing::TestWithParam<SLayer> {};
 

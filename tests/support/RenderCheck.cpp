@@ -9,6 +9,16 @@
 #include <cstdlib>
 #include <sstream>
 
+SRgbaImage SRgbaImage::FromPng(const std::string& path) {
+  SRgbaImage image;
+  int channels = 0;
+  stbi_uc* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 4);
+  if (!data) return SRgbaImage();
+  image.rgba.assign(data, data + static_cast<size_t>(image.width) * image.height * 4);
+  stbi_image_free(data);
+  return image;
+}
+
 SRgbaImage SRgbaImage::FromGl(int width, int height) {
   SRgbaImage image;
   image.width = width;

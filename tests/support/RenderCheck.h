@@ -16,6 +16,8 @@ struct SRgbaImage {
 
   // What the current GL read buffer holds, flipped so that row 0 is the top.
   static SRgbaImage FromGl(int width, int height);
+  // A PNG file as RGBA; empty (0 x 0) when it cannot be read.
+  static SRgbaImage FromPng(const std::string& path);
 };
 
 // A channel may differ by `tolerance`, and up to `maxBadPixels` pixels may differ by more,

@@ -9,7 +9,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stb_image.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -201,11 +200,8 @@ testing::AssertionResult StmEditorSession::WaitFor(const std::function<bool(cons
 }
 
 testing::AssertionResult StmEditorSession::Picture(SRgbaImage& image) const {
-  int channels = 0;
-  stbi_uc* pixels = stbi_load(m_shotPath.c_str(), &image.width, &image.height, &channels, 4);
-  if (!pixels) return testing::AssertionFailure() << "no picture in " << m_shotPath << ": " << stbi_failure_reason();
-  image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
-  stbi_image_free(pixels);
+  image = SRgbaImage::FromPng(m_shotPath);
+  if (image.rgba.empty()) return testing::AssertionFailure() << "no picture in " << m_shotPath;
   return testing::AssertionSuccess();
 }
 
