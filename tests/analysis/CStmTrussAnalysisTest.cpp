@@ -65,14 +65,19 @@ struct STruss {
   }
 };
 
-// A triangle on a pin at A and a roller at B, loaded at its apex C.
-void Triangle(STruss& t, double rollerAngle) {
+// A triangle A-B-C with its apex C at (2, 3).
+void TriangleBars(STruss& t) {
   t.Node("A", 0, 0);
   t.Node("B", 4, 0);
   t.Node("C", 2, 3);
   t.Bar("A", "B");
   t.Bar("A", "C");
   t.Bar("B", "C");
+}
+
+// The triangle on a pin at A and a roller at B.
+void Triangle(STruss& t, double rollerAngle) {
+  TriangleBars(t);
   t.Pin("A");
   t.Roller("B", rollerAngle);
 }
@@ -458,12 +463,7 @@ void MissingDiagonal(STruss& t) {
 }
 
 void Unsupported(STruss& t) {
-  t.Node("A", 0, 0);
-  t.Node("B", 4, 0);
-  t.Node("C", 2, 3);
-  t.Bar("A", "B");
-  t.Bar("A", "C");
-  t.Bar("B", "C");
+  TriangleBars(t);
   t.Load("C", 0, -1);
 }
 
