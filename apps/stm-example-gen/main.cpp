@@ -1,6 +1,6 @@
 // Writes the example models of examples/: three members drawn in the x-z plane in mm and kN,
-// one of them analysed and checked as the editor's Analyse does it, with illustrative load-path
-// results beside.
+// one of them analysed and checked as the editor's Analyse does it, with the load path that
+// Results > Load path finds for its last combination.
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -10,6 +10,7 @@
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
+#include "analysis/CStmLoadPath.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
 
@@ -52,91 +53,23 @@ bool Analyse(CStmModel& model) {
   return StmApplyAndCheck(analysis, model, 0) == CStmTrussAnalysis::kSolved;
 }
 
-CDPoint Plane(const CVector& v) { return CDPoint(v.x, v.z); }
 
-double DistanceToSegment(const CDPoint& p, const CDPoint& a, const CDPoint& b) {
-  const CDPoint ab = b - a;
-  const double t = std::max(0.0, std::min(1.0, (p - a).Dot(ab) / ab.Dot(ab)));
-  return (p - (a + ab * t)).Length();
-}
-
-// Illustrative load-path results drawn from the truss forces: an ESO field that glows along the
-// loaded members, stress flow along them, a quad mesh of the member.
-void AddIllustrativeResults(CStmModel& model, double width, double height, double hole[4]) {
-  const int cases = model.GetCountLoadConditionStatic() + model.GetCountLoadConditionCombo();
-  const int last = cases - 1;
-  double fmax = 0.0;
-  for (const auto& [id, element] : model.GetElements()) fmax = std::max(fmax, std::fabs(element->GetResultAxialForce(last)));
-
-  // A 100 mm quad mesh of the member without the opening.
-  const double cell = 100.0;
-  const int nu = static_cast<int>(width / cell), nv = static_cast<int>(height / cell);
-  SStmMeshPlane mesh;
-  for (int j = 0; j <= nv; ++j) {
-    for (int i = 0; i <= nu; ++i) mesh.coords.push_back(CDPoint(i * cell, j * cell));
+// The load path of the concrete for the last combination, as Results > Load path finds it, and the
+// outline's reference segments.
+bool AddLoadPath(CStmModel& model, double width, double height) {
+  const int last = model.GetCountLoadConditionStatic() + model.GetCountLoadConditionCombo() - 1;
+  // 100 mm cells (30 across the beam) keep the example's file small.
+  SStmMaterials materials = model.GetMaterials();
+  materials.loadPath.dElementSize = 100.0;
+  model.SetMaterials(materials);
+  CStmLoadPath loadPath;
+  if (loadPath.Run(model, last) != CStmLoadPath::kSolved) {
+    std::fprintf(stderr, "stm-example-gen: load path: %s\n", loadPath.GetError().c_str());
+    return false;
   }
-  SStmEsoStep full, trimmed;
-  std::vector<SStmStressFlow> flow;
-  for (int j = 0; j < nv; ++j) {
-    for (int i = 0; i < nu; ++i) {
-      const CDPoint centre((i + 0.5) * cell, (j + 0.5) * cell);
-      if (centre.x > hole[0] && centre.x < hole[2] && centre.y > hole[1] && centre.y < hole[3]) continue;
-      const int c0 = j * (nu + 1) + i;
-      mesh.quads.push_back(SStmQuad{c0, c0 + 1, c0 + nu + 2, c0 + nu + 1});
-      double value = 0.0;
-      CDPoint direction;
-      for (const auto& [id, element] : model.GetElements()) {
-        const CDPoint a = Plane(element->GetCoordBegin()), b = Plane(element->GetCoordEnd());
-        const double d = DistanceToSegment(centre, a, b) / 150.0;
-        const double v = std::fabs(element->GetResultAxialForce(last)) / fmax * std::exp(-d * d);
-        if (v > value) {
-          value = v;
-          direction = (b - a).Unit();
-        }
-      }
-      SStmEsoCell esoCell;
-      esoCell.corners = {XZ(i * cell, j * cell), XZ((i + 1) * cell, j * cell), XZ((i + 1) * cell, (j + 1) * cell),
-                         XZ(i * cell, (j + 1) * cell)};
-      esoCell.dValue = std::round(value * 1000.0) / 1000.0;
-      full.cells.push_back(esoCell);
-      if (esoCell.dValue >= 0.05) trimmed.cells.push_back(esoCell);
-      if (value > 0.3) {
-        const CDPoint half = direction * (40.0 * value);
-        flow.push_back(SStmStressFlow{XZ(centre.x - half.x, centre.y - half.y), XZ(centre.x + half.x, centre.y + half.y)});
-      }
-    }
-  }
-  SStmMeshSpace space;
-  for (const CDPoint& p : mesh.coords) space.coords.push_back(XZ(p.x, p.y));
-  space.quads = mesh.quads;
-
-  // Nodal-zone result: the mesh quads inside each supported or loaded node's zone.
-  SStmResultNodalZone entry;
-  for (const auto& [id, node] : model.GetNodes()) {
-    const bool supported = model.GetRestraintNode(id) != nullptr;
-    const bool loaded = model.GetBearingPlateNode(id) != nullptr;
-    if (!supported && !loaded) continue;
-    const CDPoint c = Plane(node->GetCoord());
-    for (const SStmQuad& q : mesh.quads) {
-      const CDPoint centre = (mesh.coords[static_cast<size_t>(q[0])] + mesh.coords[static_cast<size_t>(q[2])]) * 0.5;
-      if ((centre - c).Length() > 160.0) continue;
-      entry.zones.push_back(SStmNodalZone{{q[0], q[1], q[2], q[3]}, supported ? 0 : 1, supported ? 1 : 0});
-    }
-    for (const SStmStressFlow& f : flow) {
-      if ((Plane((f.start + f.end) * 0.5) - c).Length() <= 200.0) entry.flows.push_back(f);
-    }
-  }
-
-  model.SetEsoSteps({full, trimmed});
-  model.SetCurrentStepEso(1);
-  model.SetStressFlow(flow);
-  model.SetResultNodalZones({entry});
-  model.SetCurrentNodalZone(0);
-  model.SetMeshPlane(mesh);
-  model.SetMeshSpace(space);
-  model.SetTypeMesh(0);
   model.SetBoundaryRefs({SStmSegment{XZ(0, 0), XZ(width, 0)}, SStmSegment{XZ(width, 0), XZ(width, height)},
                          SStmSegment{XZ(width, height), XZ(0, height)}, SStmSegment{XZ(0, height), XZ(0, 0)}});
+  return true;
 }
 
 void CommonSettings(CStmModel& model, const char* description, double width, double height, EStmDesignCode code,
@@ -168,8 +101,8 @@ void AddElements(CStmModel& model, const std::vector<SMember>& members) {
 bool DeepBeam(CStmModel& model) {
   CommonSettings(model,
                  "Deep transfer beam 3000 x 1500 mm, 400 mm thick, with a 600 x 400 mm opening, two column loads. "
-                 "Forces, reactions, widths, nodal zones and checks are the program's own (ACI 318-19); the "
-                 "load-path fields (ESO steps, stress flow, mesh) are illustrative.",
+                 "Forces, reactions, widths, nodal zones, checks (ACI 318-19) and the load path of the ULS+10% "
+                 "combination are the program's own.",
                  3000.0, 1500.0, STM_CODE_ACI_318_19, 400.0);
   AddNodes(model, {XZ(250, 100), XZ(2750, 100), XZ(1000, 1400), XZ(2000, 1400), XZ(1200, 500), XZ(1800, 500),
                    XZ(1800, 900), XZ(1200, 900), XZ(1200, 100), XZ(1800, 100)});
@@ -199,8 +132,7 @@ bool DeepBeam(CStmModel& model) {
   model.AddComboFactor("ULS+10%", "ULS", CStmObjLoadComboFactor::kTypeCombo, 1.1);
   AddDefinitions(model);
   if (!Analyse(model)) return false;
-  double hole[4] = {1200, 500, 1800, 900};
-  AddIllustrativeResults(model, 3000.0, 1500.0, hole);
+  if (!AddLoadPath(model, 3000.0, 1500.0)) return false;
   model.SetInputModel(0);
   model.GetStmDataView()->SetShowOption(STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES, 1);
   return true;

@@ -231,14 +231,15 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   EXPECT_EQ(View().GetScaleDisplacement(), 55);
   EXPECT_TRUE(m_wnd.IsInvalid());
 
-  // The load path's step: shown as "Step 2 of 2", chosen by the slider; no edit.
-  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 2 of 2");
+  // The load path's step: the last shown first, chosen by the slider; no edit.
+  const std::string last = std::to_string(m_model.GetEsoSteps().size());
+  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step " + last + " of " + last);
   before = Frame();
   const int steps = m_manager.GetUndoCount();
   m_dlg->GetControl(D::IDC_STM_SLIDER_ESO_STEP)->m_nSel = 1;
   m_dlg->OnControlChanged(D::IDC_STM_SLIDER_ESO_STEP);
   EXPECT_EQ(m_model.GetCurrentStepEso(), 0);
-  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 1 of 2");
+  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 1 of " + last);
   EXPECT_GT(Changed(before, Frame()), 0);
   EXPECT_EQ(m_manager.GetUndoCount(), steps);
   Click(D::IDC_STM_BUTTON_ESO_PREV);
