@@ -109,7 +109,7 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
 }
 
-TEST_F(StmQtDocksTest, TwoNodesEditTogether) {
+TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   Select({2, 3}, {});
   // They share z but not x.
   EXPECT_EQ(Shown("Nodes", "z"), "60");
@@ -123,6 +123,21 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogether) {
   ASSERT_EQ(m_manager.Undo(), 1);
   EXPECT_DOUBLE_EQ(m_model.GetNode(2)->GetCoord().z, 60.0);
   EXPECT_DOUBLE_EQ(m_model.GetNode(3)->GetCoord().z, 60.0);
+
+  // A case named in the grid gets a load row, and one load typed there goes on both nodes.
+  TypeInGrid("Load cases", "New load case", "DL");
+  ASSERT_NE(m_model.GetLoadConditionStatic("DL"), nullptr);
+  TypeInGrid("Nodes", "Load DL z", "-5");
+  EXPECT_EQ(m_manager.GetUndoCount(), 5);
+  EXPECT_EQ(m_model.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 2u);
+  EXPECT_EQ(m_manager.CheckConsistency(), CString());
+  // Deleting the case takes its loads with it, as one step.
+  CStmQtPropertyGrid* grid = m_docks->GetProperties();
+  ASSERT_TRUE(grid->GetModel()->Remove(grid->FindValue("Load cases", "Load case")));
+  QTest::qWait(20);
+  EXPECT_EQ(m_model.GetLoadConditionStatic("DL"), nullptr);
+  EXPECT_EQ(m_manager.GetUndoCount(), 6);
+  EXPECT_FALSE(grid->FindValue("Nodes", "Load DL z").isValid());
 }
 
 TEST_F(StmQtDocksTest, HistoryClickGoesBackAndForth) {

@@ -1,7 +1,6 @@
 // The model tree: a lazy model over the records' ids, and the selection kept in step with the scene.
 #include "docks/CStmQtModelTree.h"
 
-#include <QHeaderView>
 #include <QItemSelection>
 #include <QTreeView>
 #include <QVBoxLayout>

@@ -3,8 +3,8 @@
 
 #include <QComboBox>
 #include <QFont>
-#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
@@ -35,6 +35,7 @@ void CStmQtPropertyModel::Refresh() {
   m_props.Refresh();
   clear();
   m_arEdit.clear();
+  m_arRemove.clear();
   setHorizontalHeaderLabels({StmQtText("Property"), StmQtText("Value"), StmQtText("Unit")});
   const CStmModel* model = m_props.GetModel();
   if (!model) return;
@@ -52,6 +53,14 @@ QStandardItem* CStmQtPropertyModel::Group(const QString& name, const QString& no
   item->setFont(font);
   appendRow({item, new QStandardItem(note), new QStandardItem()});
   return item;
+}
+
+void CStmQtPropertyModel::Removable(QStandardItem* group, std::function<bool()> remove) {
+  const int row = group->rowCount() - 1;
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (QStandardItem* item = group->child(row, column)) item->setData(static_cast<int>(m_arRemove.size()), kRemoveRole);
+  }
+  m_arRemove.push_back(std::move(remove));
 }
 
 void CStmQtPropertyModel::Field(QStandardItem* group, const QString& name, const P::SValue& value,
@@ -160,11 +169,13 @@ void CStmQtPropertyModel::AddCases() {
     name.text = entry.name;
     Field(group, entry.combo ? StmQtText("Combination") : StmQtText("Load case"), name, QString(),
           [this, i](const CString& text) { return m_props.RenameCase(i, text); });
+    Removable(group, [this, i] { return m_props.DeleteCase(i); });
     QStandardItem* caseRow = group->child(group->rowCount() - 1);
     for (const P::STerm& term : entry.terms) {
-      const int termCase = term.caseIndex;
+      const int termCase = term.caseIndex, termId = term.id;
       Field(caseRow, StmQtText("\u00d7 %1").arg(Q(term.name)), term.scale, "\u2013",
             [this, i, termCase](const CString& text) { return termCase >= 0 && m_props.SetTerm(i, termCase, text); });
+      Removable(caseRow, [this, i, termId] { return m_props.RemoveTerm(i, termId); });
     }
     // A term joins with the scale 1, which can then be typed.
     if (entry.combo)
@@ -252,6 +263,22 @@ bool CStmQtPropertyModel::setData(const QModelIndex& index, const QVariant& valu
   return true;
 }
 
+bool CStmQtPropertyModel::CanRemove(const QModelIndex& index) const {
+  return m_bEditable && data(index, kRemoveRole).isValid();
+}
+
+bool CStmQtPropertyModel::Remove(const QModelIndex& index) {
+  if (!CanRemove(index)) return false;
+  const int slot = data(index, kRemoveRole).toInt();
+  if (slot >= static_cast<int>(m_arRemove.size())) return false;
+  if (!m_arRemove[slot]()) {
+    emit Refused(index, GetMessage());
+    return false;
+  }
+  QTimer::singleShot(0, this, [this] { emit Edited(); });
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Editors
 
@@ -304,6 +331,8 @@ CStmQtPropertyGrid::CStmQtPropertyGrid(CStmUbManager& manager, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_pView);
   layout->addWidget(m_pMessage);
+  m_pView->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_pView, &QWidget::customContextMenuRequested, this, &CStmQtPropertyGrid::OfferRemoval);
   connect(m_pModel, &CStmQtPropertyModel::Refused, this, &CStmQtPropertyGrid::ShowRefusal);
   connect(m_pModel, &CStmQtPropertyModel::Edited, this, [this] {
     m_pMessage->setText(m_pModel->GetMessage());
@@ -352,4 +381,12 @@ void CStmQtPropertyGrid::ShowRefusal(const QModelIndex& index, const QString& re
   if (QStandardItem* item = m_pModel->itemFromIndex(index)) item->setToolTip(reason);
   const QRect cell = m_pView->visualRect(index);
   QToolTip::showText(m_pView->viewport()->mapToGlobal(cell.bottomLeft()), reason, m_pView->viewport(), cell);
+}
+
+void CStmQtPropertyGrid::OfferRemoval(const QPoint& at) {
+  const QModelIndex index = m_pView->indexAt(at);
+  if (!m_pModel->CanRemove(index)) return;
+  QMenu menu(m_pView);
+  QAction* remove = menu.addAction(StmQtText("Delete"));
+  if (menu.exec(m_pView->viewport()->mapToGlobal(at)) == remove) m_pModel->Remove(index);
 }

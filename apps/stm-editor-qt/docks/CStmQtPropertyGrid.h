@@ -27,6 +27,8 @@ public:
     kChoiceRole,
     // Several selected objects differ here.
     kMixedRole,
+    // The row's removal in m_arRemove (a load case, a combination's term).
+    kRemoveRole,
   };
 
   explicit CStmQtPropertyModel(CStmUbManager& manager, QObject* parent = nullptr);
@@ -39,6 +41,9 @@ public:
 
   QVariant data(const QModelIndex& index, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  bool CanRemove(const QModelIndex& index) const;
+  // Removes what the row stands for as one undo step; false, with the reason refused, when it may not go.
+  bool Remove(const QModelIndex& index);
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:
@@ -52,6 +57,8 @@ private:
     std::function<bool(int)> choice;
   };
   QStandardItem* Group(const QString& name, const QString& note = QString());
+  // The last row added under the group can be removed by this.
+  void Removable(QStandardItem* group, std::function<bool()> remove);
   void Field(QStandardItem* group, const QString& name, const CStmSelectionProperties::SValue& value,
              const QString& unit, std::function<bool(const CString&)> edit);
   void Choice(QStandardItem* group, const QString& name, const QStringList& choices, int chosen,
@@ -63,6 +70,7 @@ private:
 
   CStmSelectionProperties m_props;
   std::vector<SEdit> m_arEdit;
+  std::vector<std::function<bool()>> m_arRemove;
   bool m_bEditable = true;
 };
 
@@ -100,6 +108,7 @@ signals:
 
 private:
   void ShowRefusal(const QModelIndex& index, const QString& reason);
+  void OfferRemoval(const QPoint& at);
 
   CStmQtPropertyModel* m_pModel;
   CStmQtGridView* m_pView;
