@@ -9,6 +9,7 @@
 #include "host/framework/CUbRenderAPI.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
 #include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 
@@ -103,7 +104,7 @@ void CStmActionAddUseTemplateBase::OnLButtonDown(CUbRenderWnd* wnd, UINT flags, 
   const int elementsBefore = count(CStmEntityObject::kKindElement);
   m_bRefused = false;
   {
-    CUbHistoryBracket bracket(*manager);
+    CUbHistoryBracket bracket(*manager, StmText("Insert template"));
     InsertEntity(wnd);
   }
   m_arPoint.clear();

@@ -6,6 +6,7 @@
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
 #include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -46,7 +47,7 @@ void CStmActionMirror::OnLineCompleted(CUbRenderWnd* wnd) {
   const SSelection selection = GetSelection(*manager);
   int count = 0;
   {
-    CUbHistoryBracket bracket(*manager);
+    CUbHistoryBracket bracket(*manager, StmText("Mirror"));
     if (m_nCopy) {
       MakeCopies(*manager, selection, a, b);
     } else {

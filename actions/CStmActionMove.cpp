@@ -5,6 +5,7 @@
 #include "entities/CStmEntityNode.h"
 #include "entities/CStmEntityObject.h"
 #include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
 #include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -137,7 +138,7 @@ int CStmActionMove::TransformSelection(CStmUbManager& manager, const SSelection&
 }
 
 int CStmActionMove::MoveSelection(CStmUbManager& manager, const SSelection& selection, const CVector& d) {
-  CUbHistoryBracket bracket(manager);
+  CUbHistoryBracket bracket(manager, StmText("Move"));
   return TransformSelection(
       manager, selection,
       [&](CUbEntityObj& entity) {

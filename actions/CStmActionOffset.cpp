@@ -76,7 +76,7 @@ void CStmActionOffset::MakeCopies(CStmUbManager& manager, const CStmObjElement& 
   const CStmObjNode* sourceEnd = model->GetNode(source.GetIdNodeEnd());
   CDPoint a = manager.GetPointPlane(source.GetCoordBegin());
   CDPoint b = manager.GetPointPlane(source.GetCoordEnd());
-  CUbHistoryBracket bracket(manager);
+  CUbHistoryBracket bracket(manager, StmText("Offset"));
   for (int i = 0; i < count; ++i) {
     // Each copy from the one before, so that the copies lie at d, 2d, ..., n d.
     OffsetSegment2D(a, b, distance);

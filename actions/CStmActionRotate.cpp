@@ -5,6 +5,7 @@
 #include "dialogs/CStmDlgAngle.h"
 #include "geometry/StmGeometry.h"
 #include "host/platform/CUiHost.h"
+#include "host/platform/StmText.h"
 #include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -80,7 +81,7 @@ void CStmActionRotate::OnLineCompleted(CUbRenderWnd* wnd) {
   if (RefuseBeyondLimits(wnd, *manager, centre, manager->GetEndPoint())) return;
   int count = 0;
   if (!cs.IsZero() && !(cs.x == 1.0 && cs.y == 0.0)) {
-    CUbHistoryBracket bracket(*manager);
+    CUbHistoryBracket bracket(*manager, StmText("Rotate"));
     count = TransformSelection(
         *manager, GetSelection(*manager),
         [&](CUbEntityObj& entity) {

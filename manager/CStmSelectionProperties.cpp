@@ -281,7 +281,7 @@ bool CStmSelectionProperties::Refuse(const CString& message) {
 bool CStmSelectionProperties::Change(const CString& message, const std::function<void()>& change) {
   const int steps = m_manager.GetUndoCount();
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, message);
     change();
   }
   // A step is left only when a record changed.
@@ -604,7 +604,7 @@ bool CStmSelectionProperties::AddCase(bool combo, const CString& text) {
     return Refuse(message);
   }
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, combo ? StmText("Add combination") : StmText("Add load case"));
     m_manager.KeepIndexLoadConditionAcross([&] {
       if (combo) model->AddLoadConditionCombo(name);
       else model->AddLoadConditionStatic(name);
@@ -636,7 +636,7 @@ bool CStmSelectionProperties::RenameCase(int caseIndex, const CString& text) {
   }
   const CString old = condition->GetName();
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, StmText("Rename load case"));
     model->RenameLoadCondition(combo ? CStmObjLoadComboFactor::kTypeCombo : CStmObjLoadComboFactor::kTypeStatic, old,
                                name);
   }
@@ -664,7 +664,7 @@ bool CStmSelectionProperties::DeleteCase(int caseIndex) {
   }
   const int loads = condition ? static_cast<int>(condition->GetLoadNodes().size()) : 0;
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, StmText("Delete load case"));
     m_manager.KeepIndexLoadConditionAcross([&] { model->RemoveLoadCondition(type, name); });
   }
   CString message;
@@ -697,7 +697,7 @@ bool CStmSelectionProperties::SetTerm(int comboIndex, int termCaseIndex, const C
   }
   if (existing && existing->GetScaleFactor() == scale) return Unchanged();
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, StmText("Set combination term"));
     if (existing) existing->SetScaleFactor(scale);
     else combo->AddComboFactor(term->GetName(), type, scale);
   }
@@ -714,7 +714,7 @@ bool CStmSelectionProperties::RemoveTerm(int comboIndex, int termId) {
   if (!combo || !combo->GetComboFactor(termId)) return false;
   const CString name = combo->GetComboFactor(termId)->GetNameLoadCondition();
   {
-    CUbHistoryBracket bracket(m_manager);
+    CUbHistoryBracket bracket(m_manager, StmText("Remove combination term"));
     combo->RemoveComboFactor(termId);
   }
   CString message;

@@ -36,7 +36,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundaryByElement(EStmTypeBoundary type, c
                                                         int toModel, int record) {
   CStmModel* model = GetStmModel();
   if (!model) return nullptr;
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add outline"));
   if (type == STM_BOUNDARY_OUTER && model->GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0) {
     const CString question =
         StmText("OutBoundary는 한개만 생성할수 있습니다.\n삭제하고 다시 생성하겠습니까?");
@@ -60,7 +60,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundaryByElement(EStmTypeBoundary type, c
 CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElements, int toModel, int record) {
   CStmModel* model = GetStmModel();
   if (!model) return nullptr;
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add property area"));
   auto* entity = new CStmEntityArea(this);
   AddEtt(entity, record, 1);
   if (toModel) {
@@ -75,7 +75,7 @@ CStmEntityArea* CStmUbManager::AddAreaByElement(const std::vector<int>& idElemen
 
 CStmEntityBoundary* CStmUbManager::AddBoundary(EStmTypeBoundary type, const std::vector<CVector>& polygon, int toModel,
                                                int record) {
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add outline"));
   auto* entity = new CStmEntityBoundary(this, type, polygon);
   AddEtt(entity, record, 1);
   CStmModel* model = GetStmModel();
@@ -87,7 +87,7 @@ CStmEntityBoundary* CStmUbManager::AddBoundary(EStmTypeBoundary type, const std:
 }
 
 CStmEntityArea* CStmUbManager::AddAreaByPos(const std::vector<CVector>& polygon, int, int record) {
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add property area"));
   auto* entity = new CStmEntityArea(this, polygon);
   AddEtt(entity, record, 1);
   return entity;

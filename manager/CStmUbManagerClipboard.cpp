@@ -5,6 +5,7 @@
 #include "entities/CStmEntityElement.h"
 #include "entities/CStmEntityNode.h"
 #include "geometry/StmGeometry.h"
+#include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 
 namespace {
@@ -109,7 +110,7 @@ bool CStmUbManager::Paste(const CVector& pos) {
   const double t = 2.0 * kStmPointTolerance;  // a hair wider than the tolerance, for rounding
   const CVector margin(t, t, t);
   GetEttInBox(min + offset - margin, max + offset + margin, CUbEntityObj::TYPE_ENTITY_ALL, candidates);
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Paste"));
   PasteElements(target, offset, candidates);
   PasteNodes(target, offset, candidates);
   return true;

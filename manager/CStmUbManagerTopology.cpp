@@ -47,7 +47,7 @@ CStmEntityNode* CStmUbManager::AddNode(const CVector& pos, int split, int toMode
   if (reuse) {
     if (CStmEntityNode* existing = GetEntNode(pos, candidates)) return existing;
   }
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add node"));
   auto* node = new CStmEntityNode(this, pos);
   AddEtt(node, record, 1);
   CStmModel* model = GetStmModel();
@@ -65,7 +65,7 @@ CStmEntityElement* CStmUbManager::AddElement(const CVector& a, const CVector& b,
     if (SamePoint(a, b)) return nullptr;
     if (CStmEntityElement* existing = GetEntElement(a, b, candidates)) return existing;
   }
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Add element"));
   CStmEntityNode* nodeA = nullptr;
   CStmEntityNode* nodeB = nullptr;
   if (reuse) {
@@ -263,7 +263,7 @@ void CStmUbManager::StretchElementMovedNode(CStmEntityNode* node, std::vector<CS
 
 int CStmUbManager::StretchNodes(const std::vector<CStmEntityNode*>& nodes, const CVector& from, const CVector& to) {
   if (!GetStmModel() || SamePoint(from, to)) return 0;
-  CUbHistoryBracket bracket(*this);
+  CUbHistoryBracket bracket(*this, StmText("Stretch"));
   struct SEnd {
     CStmEntityElement* element;
     int atBegin;
@@ -322,7 +322,7 @@ void CStmUbManager::DeleteSelectedEntity() {
   // Nothing selected is nothing done: the model stays unmodified.
   if (GetSelectMap().GetCount() == 0) return;
   // Closed before the status line is written, whichever way the deletion goes.
-  std::optional<CUbHistoryBracket> bracket(std::in_place, *this);
+  std::optional<CUbHistoryBracket> bracket(std::in_place, *this, StmText("Delete"));
   m_removedOfNode = CStmModel::SRemovedOfNode();
 
   std::vector<CUbEntityObj*> doomed;

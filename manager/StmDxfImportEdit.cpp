@@ -17,7 +17,7 @@ bool StmImportDxfDrawing(CStmUbManager& manager, const SStmDxfDrawing& drawing, 
   }
   const int plane = model->GetPlane();
   {
-    CUbHistoryBracket step(manager);
+    CUbHistoryBracket step(manager, StmText("Import drawing"));
     manager.AddBoundary(STM_BOUNDARY_OUTER, StmDxfModelPolygon(plane, drawing.outer), 1, 1);
     for (const auto& opening : drawing.openings)
       manager.AddBoundary(STM_BOUNDARY_INNER, StmDxfModelPolygon(plane, opening), 1, 1);

@@ -13,6 +13,7 @@
 #include "host/framework/CUbManage.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/framework/CUbRenderAPI.h"
+#include "host/platform/StmText.h"
 
 namespace {
 constexpr int kGripHalfPx = 4;
@@ -106,7 +107,7 @@ void CSnapPointManage::Drop(CUbRenderWnd* wnd, const SGrip& grip, const CVector&
   CUbManage* manage = wnd->GetManage();
   const CVector d = target - grip.m_vPos;
   std::optional<CUbHistoryBracket> bracket;
-  if (m_bHistory) bracket.emplace(*manage);
+  if (m_bHistory) bracket.emplace(*manage, StmText("Move"));
   for (const auto& owner : grip.m_arOwner) {
     CUbEntityObj* entity = manage->GetEtt(owner.first);
     if (!entity) continue;  // the entity went away since the grips were made

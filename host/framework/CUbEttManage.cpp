@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/framework/CUbRenderWnd.h"
+#include "host/platform/StmText.h"
 
 namespace {
 const CUbEttManage::EttMap kEmptyMap;
@@ -261,14 +262,20 @@ CVector CUbEttManage::ClientToExt(const CPoint& pt, double depth, long index) co
 void CUbEttManage::SetHistoryStart() {
   if (m_nHistoryDepth++ > 0 || m_bReplaying) return;
   m_arOpen.clear();
+  m_strOpenCaption.Empty();
   OnHistoryStepOpen();
+}
+
+void CUbEttManage::SetHistoryCaption(const CString& caption) {
+  if (m_nHistoryDepth > 0 && !m_bReplaying && m_strOpenCaption.IsEmpty()) m_strOpenCaption = caption;
 }
 
 void CUbEttManage::SetHistoryEnd() {
   if (m_nHistoryDepth == 0) return;  // an unbalanced end must not close someone else's step
   if (--m_nHistoryDepth > 0 || m_bReplaying) return;
-  Step step{std::move(m_arOpen), OnHistoryStepClose()};
+  Step step{std::move(m_arOpen), OnHistoryStepClose(), m_strOpenCaption};
   m_arOpen.clear();
+  m_strOpenCaption.Empty();
   std::vector<SRecord> all;
   if (!step.m_pPayload) {
     all = step.m_arRecord;
@@ -400,6 +407,29 @@ int CUbEttManage::Redo() {
   m_arUndo.push_back(std::move(step));
   InvalidateAllWnd();
   return 1;
+}
+
+CString CUbEttManage::CaptionOf(const Step& step) {
+  if (!step.m_strCaption.IsEmpty()) return step.m_strCaption;
+  bool created = false, deleted = false, moved = false;
+  for (const SRecord& record : step.m_arRecord) {
+    created |= record.m_eKind == EHistory::kCreate;
+    deleted |= record.m_eKind == EHistory::kDelete;
+    moved |= record.m_eKind != EHistory::kCreate && record.m_eKind != EHistory::kDelete;
+  }
+  if (created && !deleted && !moved) return StmText("Add");
+  if (deleted && !created && !moved) return StmText("Delete");
+  if (moved && !created && !deleted) return StmText("Move");
+  return StmText("Edit");
+}
+
+CString CUbEttManage::GetUndoCaption(int index) const {
+  return index >= 0 && index < GetUndoCount() ? CaptionOf(m_arUndo[index]) : CString();
+}
+
+CString CUbEttManage::GetRedoCaption(int index) const {
+  const int count = GetRedoCount();
+  return index >= 0 && index < count ? CaptionOf(m_arRedo[count - 1 - index]) : CString();
 }
 
 void CUbEttManage::ClearHistory() {

@@ -139,6 +139,9 @@ public:
   void SetHistoryStart();
   void SetHistoryEnd();
   int GetHistoryDepth() const { return m_nHistoryDepth; }
+  // Names the open step for a history list. The outermost bracket names it first and keeps it:
+  // a gesture reads as what the user did, not as the helper it called.
+  void SetHistoryCaption(const CString& caption);
   void AddHistory_ActionOneNode(const CString& key, const CVector& from, const CVector& to, int atBegin);
   void AddHistory_ActionMoveAllPoint(const CString& key, const CVector& d);
   void AddHistory_ActionRotate(const CString& key, const CVector& origin, const CVector& axis, const CDPoint& cs);
@@ -151,6 +154,10 @@ public:
   void ClearHistory();
   int GetUndoCount() const { return static_cast<int>(m_arUndo.size()); }
   int GetRedoCount() const { return static_cast<int>(m_arRedo.size()); }
+  // The caption of undo step `index` (0 the oldest) and of redo step `index` (0 the next one to
+  // redo); a step nobody named reads by what its records did.
+  CString GetUndoCaption(int index) const;
+  CString GetRedoCaption(int index) const;
   // True while Undo or Redo replays a step: the registry hooks see entities come and go, but
   // the step itself puts back everything else.
   bool IsReplayingHistory() const { return m_bReplaying; }
@@ -179,7 +186,9 @@ private:
   struct Step {
     std::vector<SRecord> m_arRecord;
     std::unique_ptr<CUbHistoryPayload> m_pPayload;
+    CString m_strCaption;
   };
+  static CString CaptionOf(const Step& step);
 
   bool IsRecording() const { return m_nHistoryDepth > 0 && !m_bReplaying; }
   void AddRecord(SRecord record);
@@ -220,6 +229,7 @@ private:
   int m_nHistoryDepth = 0;
   bool m_bReplaying = false;
   std::vector<SRecord> m_arOpen;
+  CString m_strOpenCaption;
   std::vector<Step> m_arUndo;
   std::vector<Step> m_arRedo;
   std::map<CString, std::unique_ptr<CUbEntityObj>> m_mapHeld;
@@ -231,6 +241,10 @@ private:
 class CUbHistoryBracket {
 public:
   explicit CUbHistoryBracket(CUbEttManage& manage) : m_manage(manage) { m_manage.SetHistoryStart(); }
+  CUbHistoryBracket(CUbEttManage& manage, const CString& caption) : m_manage(manage) {
+    m_manage.SetHistoryStart();
+    m_manage.SetHistoryCaption(caption);
+  }
   ~CUbHistoryBracket() { m_manage.SetHistoryEnd(); }
   CUbHistoryBracket(const CUbHistoryBracket&) = delete;
   CUbHistoryBracket& operator=(const CUbHistoryBracket&) = delete;

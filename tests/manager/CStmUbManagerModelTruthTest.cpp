@@ -7,6 +7,7 @@
 
 #include "host/framework/CUbActionNormal.h"
 #include "host/model/CStmModelFile.h"
+#include "host/platform/StmText.h"
 #include "support/StmGestureDriver.h"
 #include "support/StmSavedModel.h"
 #include "support/StmSceneFixture.h"
@@ -138,13 +139,18 @@ TEST_F(CStmUbManagerModelTruthTest, UndoingEveryEditOfTheCorbelGivesBackEveryNam
 }
 
 // A gesture that changes no record (a delete of nothing too) leaves no step: the model stays
-// unmodified, and what could be redone still can.
+// unmodified, and what could be redone still can. Each step kept is named by the gesture, not by
+// the helpers it called (the paste adds elements).
 TEST_F(CStmUbManagerModelTruthTest, AGestureThatChangesNothingLeavesNoStepAndKeepsTheRedo) {
   Draw(kOrigin, CVector(40, 0, 0));
   m_driver->Apply(SStmGesture::Copy().WithElement(kOrigin, CVector(40, 0, 0)));
   m_driver->Apply(SStmGesture::Paste(CVector(0, 0, 40)));
   Draw(CVector(80, 0, 0), CVector(80, 0, 40));
   ASSERT_EQ(m_manager.Undo(), 1);
+  ASSERT_EQ(m_manager.GetUndoCount(), 2);
+  EXPECT_EQ(m_manager.GetUndoCaption(0), StmText("Add element"));
+  EXPECT_EQ(m_manager.GetUndoCaption(1), StmText("Paste"));
+  EXPECT_EQ(m_manager.GetRedoCaption(0), StmText("Add element"));
   const std::string before = Saved("nothing-changed");  // saving clears the modified flag
   const int steps = m_manager.GetUndoCount();
   const SStmGesture gestures[] = {SStmGesture::Delete(), SStmGesture::DragNode(CVector(40, 0, 0), CVector(40, 0, 0)),
