@@ -1,5 +1,5 @@
 // stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
-//   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
+//   stm-render MODEL.stm.json -o OUT.png|OUT.jpg|OUT.svg|OUT.pdf|OUT.dxf [--scale 50] [--paper A4] [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
 //              [--load-path] [--save OUT.stm.json]
 //   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] --save OUT.stm.json
@@ -27,6 +27,7 @@
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"
 #include "render/CStmUbRenderer.h"
+#include "StmDrawingExport.h"
 #include "StmPicture.h"
 #include "StmReport.h"
 #include "StmViewOfPlane.h"
@@ -68,6 +69,7 @@ struct SOptions {
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
+  SStmDrawingOptions drawing;
   std::vector<std::pair<unsigned, int>> layerChanges;
 };
 
@@ -110,10 +112,13 @@ void PrintAnalysis(const CStmModel& model, const CStmTrussAnalysis& analysis) {
 
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
-               StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
+               StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg|OUT.svg|OUT.pdf|OUT.dxf [--scale N] [--paper A4] [--view 0|2|4] [--size WxH] "
                        "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] "
                        "[--table OUT.csv|OUT.json] [--load-path] [--save OUT.stm.json]\n"
-                       "  -o OUT          the picture to write; its extension picks the format\n"
+                       "  -o OUT          the picture to write; its extension picks the format: .svg, .pdf\n"
+                       "                  and .dxf are drawings to scale with a scale bar and a title block\n"
+                       "  --scale N       the drawing's scale 1:N (50)\n"
+                       "  --paper A0..A5  the drawing's paper (A4), landscape unless the model is taller\n"
                        "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
                        "  --size WxH      the picture's size in pixels (800x600)\n"
                        "  --style         the colour set (the model's own)\n"
@@ -186,7 +191,7 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
         arg == "--report" || arg == "--table" || arg == "--save" || arg == "--import-dxf" || arg == "--guide-layer" ||
-        arg == "--dxf-unit") {
+        arg == "--dxf-unit" || arg == "--scale" || arg == "--paper") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
         return false;
@@ -202,6 +207,20 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
         options.dxf.guideLayer = value;
       } else if (arg == "--dxf-unit") {
         options.dxf.unit = value;
+      } else if (arg == "--scale") {
+        char* end = nullptr;
+        options.drawing.scale = std::strtod(value.c_str(), &end);
+        if (end == value.c_str() || *end != '\0' || !(options.drawing.scale >= 1.0 && options.drawing.scale <= 1e6)) {
+          error.Format(StmText("--scale must be a number from 1 to 1000000 (1:N), not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+      } else if (arg == "--paper") {
+        double w = 0.0, h = 0.0;
+        if (!StmPaperSize(value, w, h)) {
+          error.Format(StmText("--paper must be A0 to A5, not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+        options.drawing.paper = value;
       } else if (arg == "--report" || arg == "--table") {
         // The numbers are the program's own: a report of results a file brought could be anyone's.
         (arg == "--report" ? options.report : options.table) = value;
@@ -269,7 +288,8 @@ int main(int argc, char** argv) {
   // Both paths are checked before the work, so that a typo costs no render.
   std::string pathError;
   if ((!options.model.empty() && !StmCheckModelPath(options.model, pathError)) ||
-      (!options.output.empty() && !StmCheckPicturePath(options.output, pathError)) ||
+      (!options.output.empty() && !StmIsDrawingPath(options.output) && !StmCheckPicturePath(options.output, pathError)) ||
+      (!options.output.empty() && StmIsDrawingPath(options.output) && !StmCheckDrawingPath(options.output, pathError)) ||
       (!options.report.empty() && !StmCheckReportPath(options.report, pathError)) ||
       (!options.table.empty() && !StmCheckTablePath(options.table, pathError)))
     return Fail(CString(pathError.c_str()));
@@ -382,8 +402,14 @@ int main(int argc, char** argv) {
     const std::string png = StmEncodePng(options.width, options.height, pixels);
     if (!StmWriteReport(model, name, png, options.report, pathError)) return Fail(CString(pathError.c_str()));
   }
-  if (!options.output.empty() && !StmWritePicture(options.output, options.width, options.height, pixels, pathError))
+  if (!options.output.empty() && StmIsDrawingPath(options.output)) {
+    options.drawing.modelName = std::filesystem::path(options.model.empty() ? options.importDxf : options.model).filename().string();
+    options.drawing.caseName = StmShownCaseName(manager, model);
+    if (!StmExportDrawing(manager, options.output, options.drawing, pathError)) return Fail(CString(pathError.c_str()));
+  } else if (!options.output.empty() &&
+             !StmWritePicture(options.output, options.width, options.height, pixels, pathError)) {
     return Fail(CString(pathError.c_str()));
+  }
   if (!options.save.empty() && !CStmModelFile::Save(options.save, model, &pathError))
     return Fail(CString(pathError.c_str()));
   return status;

@@ -41,13 +41,6 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// Millimetres per unit; 0 for one we do not know.
-double Millimetres(const std::string& unit) {
-  const std::string u = Lower(unit);
-  return u == "mm" ? 1.0 : u == "cm" ? 10.0 : u == "dm" ? 100.0 : u == "m" ? 1000.0 : u == "in" ? 25.4
-         : u == "ft" ? 304.8 : 0.0;
-}
-
 // The unit of an INSUNITS code; empty for unitless (0), "?" for one we do not take.
 std::string InsUnit(int code) {
   switch (code) {
@@ -380,7 +373,7 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
     }
     if (unit.empty()) unit = options.modelUnit;
   }
-  const double from = Millimetres(unit), to = Millimetres(options.modelUnit);
+  const double from = StmDxfMillimetres(unit), to = StmDxfMillimetres(options.modelUnit);
   if (from == 0.0 || to == 0.0) {
     text.Format(StmText("unknown unit \"%s\" (mm, cm, dm, m, in or ft)").c_str(), (from == 0.0 ? unit : options.modelUnit).c_str());
     return fail(text);
@@ -393,10 +386,19 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   result.layers = collector.layers;
   result.ignored = collector.ignored;
   const std::string guide = Lower(options.guideLayer);
+  // A drawing with a layer named "outline" (as this program's own drawings have) keeps its
+  // outlines there: the truss, zones and symbols on its other layers are no concrete.
+  const auto onOutline = [](const SPiece& piece) { return Lower(piece.layer) == "outline"; };
+  const bool outlineLayer = std::any_of(collector.pieces.begin(), collector.pieces.end(), onOutline);
   std::vector<Points> loops, open;
   for (SPiece& piece : collector.pieces) {
+    const bool guideline = !guide.empty() && !piece.closed && Lower(piece.layer).find(guide) != std::string::npos;
+    if (outlineLayer && !guideline && !onOutline(piece)) {
+      ++result.ignored;
+      continue;
+    }
     for (CDPoint& p : piece.points) p = p * scale;
-    if (!guide.empty() && !piece.closed && Lower(piece.layer).find(guide) != std::string::npos) {
+    if (guideline) {
       // Each straight run of a guideline layer's open line gives one guideline when it is level
       // or upright; the model keeps no slanted ones.
       for (size_t i = 0; i + 1 < piece.points.size(); ++i) {
@@ -507,4 +509,10 @@ std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing) {
               static_cast<int>(drawing.outer.size()), static_cast<int>(drawing.openings.size()),
               static_cast<int>(drawing.guideU.size() + drawing.guideV.size()), drawing.unit.c_str());
   return text.c_str();
+}
+
+double StmDxfMillimetres(const std::string& unit) {
+  const std::string u = Lower(unit);
+  return u == "mm" ? 1.0 : u == "cm" ? 10.0 : u == "dm" ? 100.0 : u == "m" ? 1000.0 : u == "in" ? 25.4
+         : u == "ft" ? 304.8 : 0.0;
 }

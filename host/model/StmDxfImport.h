@@ -50,5 +50,8 @@ bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::st
 // Adds the drawing's guideline positions the model's view settings do not have yet.
 void StmAddDxfGuidelines(const SStmDxfDrawing& drawing, CStmModel& model);
 
+// Millimetres per length unit (mm, cm, dm, m, in, ft, any case); 0 for one it does not know.
+double StmDxfMillimetres(const std::string& unit);
+
 // "outer outline of 4 points, 2 openings, 1 guideline" for the status line and the console.
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing);
