@@ -437,6 +437,7 @@ bool StmCaptureDrawing(CStmUbManager& manager, const SStmDrawingOptions& options
   drawing.paperName[0] = 'A';
   drawing.pixelsPerMm = kPixelsPerMm;
   drawing.unit = unit;
+  drawing.scale = options.scale;
   drawing.left = kMarginMm;
   drawing.top = kMarginMm;
   const double frameW = pw - 2 * kMarginMm;
@@ -458,6 +459,12 @@ bool StmCaptureDrawing(CStmUbManager& manager, const SStmDrawingOptions& options
         next = f * decade;
         if (next >= fit) break;
       }
+    }
+    if (options.fitScale) {
+      SStmDrawingOptions larger = options;
+      larger.scale = next;
+      larger.fitScale = false;
+      return StmCaptureDrawing(manager, larger, drawing, pixels, error);
     }
     text.Format(StmText("the model (%g x %g %s) does not fit on %s at 1:%g; 1:%g would fit").c_str(), du, dv,
                 unit.c_str(), drawing.paperName.c_str(), options.scale, next);
@@ -531,7 +538,7 @@ bool StmCaptureDrawing(CStmUbManager& manager, const SStmDrawingOptions& options
   return true;
 }
 
-bool StmExportDrawing(CStmUbManager& manager, const std::string& path, const SStmDrawingOptions& options,
+bool StmExportDrawing(CStmUbManager& manager, const std::string& path, SStmDrawingOptions& options,
                       std::string& error) {
   if (!StmCheckDrawingPath(path, error)) return false;
   SStmDrawing drawing;
@@ -540,5 +547,9 @@ bool StmExportDrawing(CStmUbManager& manager, const std::string& path, const SSt
     error = path + ": " + why;
     return false;
   }
-  return StmWriteDrawing(drawing, path, error);
+  if (!StmWriteDrawing(drawing, path, error)) return false;
+  options.scale = drawing.scale;
+  options.paper = drawing.paperName + " " +
+                  (drawing.paperWidth > drawing.paperHeight ? StmText("landscape") : StmText("portrait")).c_str();
+  return true;
 }

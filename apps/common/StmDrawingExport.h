@@ -16,6 +16,9 @@ struct SStmDrawingOptions {
   std::string caseName;        // "Load case DL"; empty: none shown
   std::string date;            // empty: today
   bool titleBlock = true;      // with the title block and the scale bar
+  // When the model does not fit at `scale`, the next standard scale that fits (for a dialog
+  // that has no scale to offer); otherwise it is refused.
+  bool fitScale = false;
 };
 
 // The primitives of one captured frame, in pixels of the frame (x right, y up), with the
@@ -46,6 +49,7 @@ struct SStmDrawing {
   double unitsPerPixel = 1.0;                  // model units
   double roundTo = 0.0;                        // DXF coordinates are rounded to this (model units)
   std::string unit;                            // the model's length unit
+  double scale = 0.0;                          // 1:scale, as drawn
 };
 
 // The paper size in millimetres, portrait; false for a name that is not A0 to A5.
@@ -63,7 +67,8 @@ std::string StmShownCaseName(const CStmUbManager& manager, const CStmModel& mode
 // Draws the manager's model (its layers, its shown case, its plane) in the light style on an
 // off-screen surface of its own and writes the file its extension asks for; false with the
 // message, and no file, when the model does not fit the paper at the scale or writing fails.
-bool StmExportDrawing(CStmUbManager& manager, const std::string& path, const SStmDrawingOptions& options,
+// The scale and paper used (with the orientation, "A4 landscape") are put back into options.
+bool StmExportDrawing(CStmUbManager& manager, const std::string& path, SStmDrawingOptions& options,
                       std::string& error);
 
 // The parts of StmExportDrawing, for tests: the captured frame, and the writer.

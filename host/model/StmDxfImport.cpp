@@ -386,10 +386,11 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   result.layers = collector.layers;
   result.ignored = collector.ignored;
   const std::string guide = Lower(options.guideLayer);
-  // A drawing with a layer named "outline" (as this program's own drawings have) keeps its
-  // outlines there: the truss, zones and symbols on its other layers are no concrete.
+  // A drawing this program wrote (its layers "outline" and "truss" beside each other) keeps the
+  // concrete on "outline": the truss, zones and symbols on its other layers are no outlines.
+  // Other drawings name their layers as their makers please, openings often on a layer of their own.
   const auto onOutline = [](const SPiece& piece) { return Lower(piece.layer) == "outline"; };
-  const bool outlineLayer = std::any_of(collector.pieces.begin(), collector.pieces.end(), onOutline);
+  const bool outlineLayer = collector.layers.count("outline") != 0 && collector.layers.count("truss") != 0;
   std::vector<Points> loops, open;
   for (SPiece& piece : collector.pieces) {
     const bool guideline = !guide.empty() && !piece.closed && Lower(piece.layer).find(guide) != std::string::npos;
