@@ -549,7 +549,7 @@ bool StmExportDrawing(CStmUbManager& manager, const std::string& path, SStmDrawi
   }
   if (!StmWriteDrawing(drawing, path, error)) return false;
   options.scale = drawing.scale;
-  options.paper = drawing.paperName + " " +
+  options.sheet = drawing.paperName + " " +
                   (drawing.paperWidth > drawing.paperHeight ? StmText("landscape") : StmText("portrait")).c_str();
   return true;
 }

@@ -19,6 +19,8 @@ struct SStmDrawingOptions {
   // When the model does not fit at `scale`, the next standard scale that fits (for a dialog
   // that has no scale to offer); otherwise it is refused.
   bool fitScale = false;
+  // Set by StmExportDrawing: the paper as drawn ("A4 landscape").
+  std::string sheet;
 };
 
 // The primitives of one captured frame, in pixels of the frame (x right, y up), with the
@@ -67,7 +69,7 @@ std::string StmShownCaseName(const CStmUbManager& manager, const CStmModel& mode
 // Draws the manager's model (its layers, its shown case, its plane) in the light style on an
 // off-screen surface of its own and writes the file its extension asks for; false with the
 // message, and no file, when the model does not fit the paper at the scale or writing fails.
-// The scale and paper used (with the orientation, "A4 landscape") are put back into options.
+// The scale used and the sheet are put back into options.
 bool StmExportDrawing(CStmUbManager& manager, const std::string& path, SStmDrawingOptions& options,
                       std::string& error);
 

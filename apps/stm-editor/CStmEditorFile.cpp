@@ -260,7 +260,7 @@ void CStmEditor::ExportDrawing() {
   CString text;
   if (written) {
     text.Format(StmText("Drawing written to %s (1:%g, %s)").c_str(), path.c_str(), options.scale,
-                options.paper.c_str());
+                options.sheet.c_str());
   } else {
     text = CString(error.c_str());
   }
