@@ -2,7 +2,7 @@
 //   stm-render MODEL.stm.json -o OUT.png|OUT.jpg|OUT.svg|OUT.pdf|OUT.dxf [--scale 50] [--paper A4] [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
 //              [--load-path] [--save OUT.stm.json]
-//   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] --save OUT.stm.json
+//   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] [--list] [--save OUT.stm.json]
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -63,6 +63,7 @@ struct SOptions {
   bool help = false;
   bool analyse = false;
   bool loadPath = false;
+  bool listDxf = false;
   std::string save;
   std::string importDxf;
   SStmDxfOptions dxf;
@@ -137,6 +138,7 @@ void PrintUsage(FILE* out) {
                        "                  to a new one (the model is optional then)\n"
                        "  --guide-layer N open lines on layers whose name contains N become guidelines (GUIDE)\n"
                        "  --dxf-unit U    the drawing's unit (mm, cm, dm, m, in, ft) over the file's INSUNITS\n"
+                       "  --list          list per layer what the drawing would give, before anything is made\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -187,6 +189,10 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     }
     if (arg == "--load-path") {
       options.loadPath = true;
+      continue;
+    }
+    if (arg == "--list") {
+      options.listDxf = true;
       continue;
     }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
@@ -260,7 +266,12 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     error = StmText("no model file given");
     return false;
   }
-  if (options.output.empty() && options.report.empty() && options.table.empty() && options.save.empty()) {
+  if (options.listDxf && options.importDxf.empty()) {
+    error = StmText("--list lists what --import-dxf would create");
+    return false;
+  }
+  if (options.output.empty() && options.report.empty() && options.table.empty() && options.save.empty() &&
+      !options.listDxf) {
     error = StmText("no output file given (-o OUT.png)");
     return false;
   }
@@ -301,9 +312,10 @@ int main(int argc, char** argv) {
     options.dxf.modelUnit = model.GetUnitLength().c_str();
     SStmDxfDrawing drawing;
     std::string dxfError;
-    if (!StmReadDxf(options.importDxf, options.dxf, drawing, dxfError) ||
-        !StmApplyDxfDrawing(drawing, model, dxfError))
-      return Fail(CString(dxfError.c_str()));
+    if (!StmReadDxf(options.importDxf, options.dxf, drawing, dxfError)) return Fail(CString(dxfError.c_str()));
+    if (options.listDxf) std::printf("%s", StmListDxfLayers(drawing).c_str());
+    if (options.listDxf && options.save.empty() && options.output.empty()) return 0;
+    if (!StmApplyDxfDrawing(drawing, model, dxfError)) return Fail(CString(dxfError.c_str()));
     std::printf("stm-render: %s: %s\n", options.importDxf.c_str(), StmDescribeDxfDrawing(drawing).c_str());
     // Nothing to draw: the new model is all that was asked for.
     if (options.output.empty() && options.report.empty() && options.table.empty()) {

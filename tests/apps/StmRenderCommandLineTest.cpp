@@ -335,6 +335,12 @@ TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
                               ShellQuote(saved) + " >" + ShellQuote(said));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(ReadFile(said).find("2 openings and 2 guidelines"), std::string::npos) << ReadFile(said);
+  // The preview names per layer what it gives, and makes nothing.
+  run = RunRender("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --list >" + ShellQuote(said));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(said),
+            "GUIDES: 2 entities: 2 guidelines\nNOTES: 1 entity: 1 left out\nOPENINGS: 2 entities: 2 openings\n"
+            "OUTLINE: 1 entity: the outer outline\n");
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(saved, model, &error)) << error;
