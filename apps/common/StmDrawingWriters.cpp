@@ -21,6 +21,7 @@
 #include "host/platform/CString.h"
 #include "host/platform/StmText.h"
 #include "render/StmDrawingLayer.h"
+#include "StmPicture.h"
 
 namespace {
 
@@ -281,20 +282,7 @@ bool StmCheckDrawingPath(const std::string& path, std::string& error) {
     error = text.c_str();
     return false;
   }
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
-    text.Format(StmText("%s: the folder %s does not exist").c_str(), path.c_str(), folder.string().c_str());
-    error = text.c_str();
-    return false;
-  }
-  if (std::filesystem::is_directory(path, ec)) {
-    text.Format(StmText("%s is a folder, not a drawing file").c_str(), path.c_str());
-    error = text.c_str();
-    return false;
-  }
-  return true;
+  return StmCheckOutputPlace(path, StmText("%s is a folder, not a drawing file"), error);
 }
 
 bool StmWriteDrawing(const SStmDrawing& drawing, const std::string& path, std::string& error) {
