@@ -14,6 +14,7 @@
 #include "host/model/CStmModel.h"
 #include "host/model/StmOutlineElements.h"
 #include "manager/CStmUbManager.h"
+#include "render/StmDrawingLayer.h"
 
 namespace {
 // Show-option bits of the view settings.
@@ -248,6 +249,7 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   const int n = min == max ? 1 : kLegendBands;
   const bool flat = contour == STM_CONTOUR_RED_BLUE;
   LightingDepthOff();
+  StmMarkDrawingLayer(STM_LAYER_LEGEND);
   CUbGlState::Apply();
   glShadeModel(flat ? GL_FLAT : GL_SMOOTH);
   // Window proportions, so that the legend keeps its place and size at any zoom.
@@ -305,6 +307,8 @@ void CStmResultPainter::DrawLegend(EStmTypeColor style, int contour, double min,
   glPopMatrix();
   glShadeModel(GL_SMOOTH);
   LightingDepthOn();
+  // Legends are drawn only by the contour passes.
+  StmMarkDrawingLayer(STM_LAYER_CONTOUR);
 }
 
 // ---------------------------------------------------------------------------------------------

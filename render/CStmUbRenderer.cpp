@@ -23,6 +23,7 @@
 #include "host/model/CStmModel.h"
 #include "host/platform/CUiHost.h"
 #include "manager/CStmUbManager.h"
+#include "render/StmDrawingLayer.h"
 
 namespace {
 constexpr long kActionSelect = 48;
@@ -119,20 +120,26 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
   // Symbols lie under the model so that nodes and elements stay readable over them.
   if (pick == 0) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_OTHER);
+    StmMarkDrawingLayer(STM_LAYER_SUPPORTS);
     RenderRestraint();
     RenderSpring();
     // Regions and fields lie under the model's lines, designed widths under calculated ones and
     // zones over widths, so that the smaller regions stay visible.
+    StmMarkDrawingLayer(STM_LAYER_WIDTHS);
     RenderEffectiveWidthMax();
     RenderEffectiveWidth();
+    StmMarkDrawingLayer(STM_LAYER_NODAL_ZONES);
     RenderNodalZoneMax();
     RenderNodalZone();
     RenderResultNodalZone();
+    StmMarkDrawingLayer(STM_LAYER_CONTOUR);
     RenderESO();
     RenderStressFlow();
     RenderMesh();
+    StmMarkDrawingLayer(STM_LAYER_MARKS);
     RenderMark();
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
+    StmMarkDrawingLayer(STM_LAYER_LOADS);
     RenderLoadUserInput();
   }
   // Later passes lie on top: nodes over elements over boundaries. The entities ask for their GL
@@ -140,11 +147,16 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
   {
     CUbGlState::CPass entities(pick != 0);
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_OTHER);
+    if (pick == 0) StmMarkDrawingLayer(STM_LAYER_GRID);
     RenderGrid(pick);
+    if (pick == 0) StmMarkDrawingLayer(STM_LAYER_GUIDELINES);
     RenderGuidelines(pick);
+    if (pick == 0) StmMarkDrawingLayer(STM_LAYER_AREAS);
     RenderPropertyArea(pick);
+    if (pick == 0) StmMarkDrawingLayer(STM_LAYER_OUTLINE);
     RenderBoundary(pick);
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_ELEMENT);
+    if (pick == 0) StmMarkDrawingLayer(STM_LAYER_TRUSS);
     RenderElement(pick);
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_NODE);
     RenderNode(pick);
@@ -152,9 +164,13 @@ void CStmUbRenderer::RenderNoDepth(int pick) {
   // Forces and loads come last so that no entity hides them.
   if (pick == 0) {
     CUbRenderAPI::SetLabelPriority(CUbRenderAPI::LABEL_LOAD);
+    StmMarkDrawingLayer(STM_LAYER_FORCES);
     RenderResult(pick);
+    StmMarkDrawingLayer(STM_LAYER_LOADS);
     RenderLoad(pick);
+    StmMarkDrawingLayer(STM_LAYER_FORCES);
     Painter().RenderReaction(pick);
+    StmMarkDrawingLayer(STM_LAYER_TEXT);
     m_nLabelsDrawn = CUbRenderAPI::EndLabels();
   }
 }

@@ -32,6 +32,11 @@ bool StmCheckPicturePath(const std::string& path, std::string& error) {
     error = text.c_str();
     return false;
   }
+  return StmCheckOutputPlace(path, StmText("%s is a folder, not a picture file"), error);
+}
+
+bool StmCheckOutputPlace(const std::string& path, const CString& folderGiven, std::string& error) {
+  CString text;
   std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
@@ -46,7 +51,7 @@ bool StmCheckPicturePath(const std::string& path, std::string& error) {
     return false;
   }
   if (std::filesystem::is_directory(path, ec)) {
-    text.Format(StmText("%s is a folder, not a picture file").c_str(), path.c_str());
+    text.Format(folderGiven.c_str(), path.c_str());
     error = text.c_str();
     return false;
   }

@@ -9,6 +9,11 @@
 // .jpg or .jpeg, or a folder that does not exist.
 bool StmCheckPicturePath(const std::string& path, std::string& error);
 
+// False with the message when the file's folder does not exist or is no folder, or the path
+// names a folder (folderGiven, "%s is a folder, not a picture file", says so).
+class CString;
+bool StmCheckOutputPlace(const std::string& path, const CString& folderGiven, std::string& error);
+
 // False with the message when the model path names a folder; other problems are the loader's.
 bool StmCheckModelPath(const std::string& path, std::string& error);
 

@@ -72,7 +72,7 @@ private:
     short delta;
   };
   enum class ECommand {
-    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kImportDxf, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
+    kNew, kOpen, kOpenRecent, kSave, kSaveAs, kImportDxf, kExportDrawing, kExportReport, kExportTable, kQuit, kUndo, kRedo, kCopy, kCut, kPaste,
     kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
     kOutlineFromElements, kAreaFromElements, kAnalyse, kLoadPath, kClearResults, kProperties,
@@ -192,6 +192,10 @@ private:
   // The results of an analysed model written beside it: the report carries the view as shown.
   // Neither touches the model nor its history.
   void ExportResults(bool report);
+  // What the view shows as a drawing to scale (PDF, SVG or DXF by the name), in the light style.
+  void ExportDrawing();
+  // The model's file name without its extension, which exports are named after.
+  std::string ExportStem() const;
   // The outline, openings and guidelines of a DXF drawing, into the model as one undo step.
   void ImportDxf();
   // Whether what is shown may be replaced or closed: asks about unsaved changes.

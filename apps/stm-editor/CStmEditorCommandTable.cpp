@@ -46,6 +46,9 @@ void CStmEditor::BuildCommandTable() {
               "", nullptr, nullptr, queue(ECommand::kSaveAs)});
   AddCommand({"file.importDxf", StmTextNoop("Import DXF..."), file, "", "", "", unlocked, nullptr,
               queue(ECommand::kImportDxf), true});
+  AddCommand({"file.exportDrawing", StmTextNoop("Export drawing..."), file,
+              StmTextNoop("what the view shows, to scale, as PDF, SVG or DXF"), "", "", nullptr, nullptr,
+              queue(ECommand::kExportDrawing), true});
   // There is nothing to report before an analysis.
   const auto analysed = [this] { return m_model.IsLock() != 0; };
   AddCommand({"file.exportReport", StmTextNoop("Export report..."), file, "", "", "", analysed, nullptr,

@@ -37,6 +37,9 @@ void CStmEditor::RunCommand(const SCommand& entry) {
     case ECommand::kImportDxf:
       ImportDxf();
       break;
+    case ECommand::kExportDrawing:
+      ExportDrawing();
+      break;
     case ECommand::kExportReport:
     case ECommand::kExportTable:
       ExportResults(command == ECommand::kExportReport);

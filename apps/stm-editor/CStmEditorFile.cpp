@@ -15,6 +15,7 @@
 #include "manager/StmDxfImportEdit.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
+#include "StmDrawingExport.h"
 #include "StmPicture.h"
 #include "StmReport.h"
 
@@ -197,12 +198,7 @@ void CStmEditor::ExportResults(bool report) {
     m_pHost->SetStatusText(StmText("There are no results to export: analyse the model first (F5)"));
     return;
   }
-  // Named after the model, so that exports of several models in one folder stay apart.
-  std::string stem = m_strPath.empty() ? std::string("untitled") : fs::path(m_strPath).filename().string();
-  const std::string modelExtension = CStmEditorFileDialog::kExtension;
-  if (stem.size() > modelExtension.size() &&
-      stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
-    stem.erase(stem.size() - modelExtension.size());
+  const std::string stem = ExportStem();
   std::string path;
   // The dialog lists what this export writes, and a name typed without an extension takes the
   // first; the table's writer tells CSV from JSON by the extension.
@@ -230,6 +226,44 @@ void CStmEditor::ExportResults(bool report) {
   if (written)
     text.Format((report ? StmText("Report written to %s") : StmText("Table written to %s")).c_str(), path.c_str());
   else text = CString(error.c_str());
+  m_pHost->SetStatusText(text);
+}
+
+std::string CStmEditor::ExportStem() const {
+  // Named after the model, so that exports of several models in one folder stay apart.
+  std::string stem = m_strPath.empty() ? std::string("untitled") : fs::path(m_strPath).filename().string();
+  const std::string modelExtension = CStmEditorFileDialog::kExtension;
+  if (stem.size() > modelExtension.size() &&
+      stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
+    stem.erase(stem.size() - modelExtension.size());
+  return stem;
+}
+
+void CStmEditor::ExportDrawing() {
+  std::string path;
+  const std::vector<std::string> extensions = {".pdf", ".svg", ".dxf"};
+  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, ExportStem() + extensions.front(), extensions,
+                  StmText("Export the drawing as").c_str())) {
+    m_pHost->SetStatusText(StmText("Nothing was exported"));
+    return;
+  }
+  SStmDrawingOptions options;
+  options.fitScale = true;
+  options.modelName = DisplayName().c_str();
+  options.caseName = ResultCaseCaption().c_str();
+  // The drawing is made on an off-screen context of its own: one thread cannot hold the
+  // window's context and that one current at once.
+  glfwMakeContextCurrent(nullptr);
+  std::string error;
+  const bool written = StmExportDrawing(m_manager, path, options, error);
+  glfwMakeContextCurrent(m_window);
+  CString text;
+  if (written) {
+    text.Format(StmText("Drawing written to %s (1:%g, %s)").c_str(), path.c_str(), options.scale,
+                options.sheet.c_str());
+  } else {
+    text = CString(error.c_str());
+  }
   m_pHost->SetStatusText(text);
 }
 

@@ -1,8 +1,8 @@
 // stm-render: draws a strut-and-tie model file off screen and writes the picture as a PNG or JPEG.
-//   stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] [--style dark|light]
+//   stm-render MODEL.stm.json -o OUT.png|OUT.jpg|OUT.svg|OUT.pdf|OUT.dxf [--scale 50] [--paper A4] [--view 0|2|4] [--size WxH] [--style dark|light]
 //              [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] [--table OUT.csv|OUT.json]
 //              [--load-path] [--save OUT.stm.json]
-//   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] --save OUT.stm.json
+//   stm-render --import-dxf FILE.dxf [MODEL.stm.json] [--guide-layer NAME] [--dxf-unit UNIT] [--list] [--save OUT.stm.json]
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -27,6 +27,7 @@
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"
 #include "render/CStmUbRenderer.h"
+#include "StmDrawingExport.h"
 #include "StmPicture.h"
 #include "StmReport.h"
 #include "StmViewOfPlane.h"
@@ -62,12 +63,14 @@ struct SOptions {
   bool help = false;
   bool analyse = false;
   bool loadPath = false;
+  bool listDxf = false;
   std::string save;
   std::string importDxf;
   SStmDxfOptions dxf;
   int width = 800;
   int height = 600;
   int style = -1;  // the model's own
+  SStmDrawingOptions drawing;
   std::vector<std::pair<unsigned, int>> layerChanges;
 };
 
@@ -110,10 +113,13 @@ void PrintAnalysis(const CStmModel& model, const CStmTrussAnalysis& analysis) {
 
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
-               StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg [--view 0|2|4] [--size WxH] "
+               StmText("usage: stm-render MODEL.stm.json -o OUT.png|OUT.jpg|OUT.svg|OUT.pdf|OUT.dxf [--scale N] [--paper A4] [--view 0|2|4] [--size WxH] "
                        "[--style dark|light] [--show LAYER,...] [--hide LAYER,...] [--analyse] [--report OUT.html] "
                        "[--table OUT.csv|OUT.json] [--load-path] [--save OUT.stm.json]\n"
-                       "  -o OUT          the picture to write; its extension picks the format\n"
+                       "  -o OUT          the picture to write; its extension picks the format: .svg, .pdf\n"
+                       "                  and .dxf are drawings to scale with a scale bar and a title block\n"
+                       "  --scale N       the drawing's scale 1:N (50)\n"
+                       "  --paper A0..A5  the drawing's paper (A4), landscape unless the model is taller\n"
                        "  --view 0|2|4    look at the x-y, y-z or x-z plane (the model's own plane)\n"
                        "  --size WxH      the picture's size in pixels (800x600)\n"
                        "  --style         the colour set (the model's own)\n"
@@ -132,6 +138,7 @@ void PrintUsage(FILE* out) {
                        "                  to a new one (the model is optional then)\n"
                        "  --guide-layer N open lines on layers whose name contains N become guidelines (GUIDE)\n"
                        "  --dxf-unit U    the drawing's unit (mm, cm, dm, m, in, ft) over the file's INSUNITS\n"
+                       "  --list          list per layer what the drawing would give, before anything is made\n"
                        "  --help          this text")
                    .c_str());
   std::string names;
@@ -184,9 +191,13 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
       options.loadPath = true;
       continue;
     }
+    if (arg == "--list") {
+      options.listDxf = true;
+      continue;
+    }
     if (arg == "-o" || arg == "--view" || arg == "--size" || arg == "--style" || arg == "--show" || arg == "--hide" ||
         arg == "--report" || arg == "--table" || arg == "--save" || arg == "--import-dxf" || arg == "--guide-layer" ||
-        arg == "--dxf-unit") {
+        arg == "--dxf-unit" || arg == "--scale" || arg == "--paper") {
       if (!hasValue) {
         error.Format(StmText("%s needs a value").c_str(), arg.c_str());
         return false;
@@ -202,6 +213,20 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
         options.dxf.guideLayer = value;
       } else if (arg == "--dxf-unit") {
         options.dxf.unit = value;
+      } else if (arg == "--scale") {
+        char* end = nullptr;
+        options.drawing.scale = std::strtod(value.c_str(), &end);
+        if (end == value.c_str() || *end != '\0' || !(options.drawing.scale >= 1.0 && options.drawing.scale <= 1e6)) {
+          error.Format(StmText("--scale must be a number from 1 to 1000000 (1:N), not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+      } else if (arg == "--paper") {
+        double w = 0.0, h = 0.0;
+        if (!StmPaperSize(value, w, h)) {
+          error.Format(StmText("--paper must be A0 to A5, not \"%s\"").c_str(), value.c_str());
+          return false;
+        }
+        options.drawing.paper = value;
       } else if (arg == "--report" || arg == "--table") {
         // The numbers are the program's own: a report of results a file brought could be anyone's.
         (arg == "--report" ? options.report : options.table) = value;
@@ -241,7 +266,12 @@ bool ParseArguments(int argc, char** argv, SOptions& options, CString& error) {
     error = StmText("no model file given");
     return false;
   }
-  if (options.output.empty() && options.report.empty() && options.table.empty() && options.save.empty()) {
+  if (options.listDxf && options.importDxf.empty()) {
+    error = StmText("--list lists what --import-dxf would create");
+    return false;
+  }
+  if (options.output.empty() && options.report.empty() && options.table.empty() && options.save.empty() &&
+      !options.listDxf) {
     error = StmText("no output file given (-o OUT.png)");
     return false;
   }
@@ -269,7 +299,8 @@ int main(int argc, char** argv) {
   // Both paths are checked before the work, so that a typo costs no render.
   std::string pathError;
   if ((!options.model.empty() && !StmCheckModelPath(options.model, pathError)) ||
-      (!options.output.empty() && !StmCheckPicturePath(options.output, pathError)) ||
+      (!options.output.empty() && !StmIsDrawingPath(options.output) && !StmCheckPicturePath(options.output, pathError)) ||
+      (!options.output.empty() && StmIsDrawingPath(options.output) && !StmCheckDrawingPath(options.output, pathError)) ||
       (!options.report.empty() && !StmCheckReportPath(options.report, pathError)) ||
       (!options.table.empty() && !StmCheckTablePath(options.table, pathError)))
     return Fail(CString(pathError.c_str()));
@@ -281,9 +312,10 @@ int main(int argc, char** argv) {
     options.dxf.modelUnit = model.GetUnitLength().c_str();
     SStmDxfDrawing drawing;
     std::string dxfError;
-    if (!StmReadDxf(options.importDxf, options.dxf, drawing, dxfError) ||
-        !StmApplyDxfDrawing(drawing, model, dxfError))
-      return Fail(CString(dxfError.c_str()));
+    if (!StmReadDxf(options.importDxf, options.dxf, drawing, dxfError)) return Fail(CString(dxfError.c_str()));
+    if (options.listDxf) std::printf("%s", StmListDxfLayers(drawing).c_str());
+    if (options.listDxf && options.save.empty() && options.output.empty()) return 0;
+    if (!StmApplyDxfDrawing(drawing, model, dxfError)) return Fail(CString(dxfError.c_str()));
     std::printf("stm-render: %s: %s\n", options.importDxf.c_str(), StmDescribeDxfDrawing(drawing).c_str());
     // Nothing to draw: the new model is all that was asked for.
     if (options.output.empty() && options.report.empty() && options.table.empty()) {
@@ -382,8 +414,14 @@ int main(int argc, char** argv) {
     const std::string png = StmEncodePng(options.width, options.height, pixels);
     if (!StmWriteReport(model, name, png, options.report, pathError)) return Fail(CString(pathError.c_str()));
   }
-  if (!options.output.empty() && !StmWritePicture(options.output, options.width, options.height, pixels, pathError))
+  if (!options.output.empty() && StmIsDrawingPath(options.output)) {
+    options.drawing.modelName = std::filesystem::path(options.model.empty() ? options.importDxf : options.model).filename().string();
+    options.drawing.caseName = StmShownCaseName(manager, model);
+    if (!StmExportDrawing(manager, options.output, options.drawing, pathError)) return Fail(CString(pathError.c_str()));
+  } else if (!options.output.empty() &&
+             !StmWritePicture(options.output, options.width, options.height, pixels, pathError)) {
     return Fail(CString(pathError.c_str()));
+  }
   if (!options.save.empty() && !CStmModelFile::Save(options.save, model, &pathError))
     return Fail(CString(pathError.c_str()));
   return status;

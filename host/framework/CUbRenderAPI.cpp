@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/framework/CUbGlState.h"
+#include "host/framework/UbFeedbackTag.h"
 
 // The only translation unit that includes the font: its functions are file-local statics.
 #include <stb/stb_easy_font.h>
@@ -664,6 +665,12 @@ void CUbRenderAPI::DrawTextDirectionMid(const CVector& vBegin, const CVector& vE
   batch.labels.push_back(label);
 }
 
+std::vector<float> CUbRenderAPI::FontBars(const CString& strText) {
+  std::vector<float> bars;
+  for (const SBar& b : CachedLayout(strText).bars) bars.insert(bars.end(), {b.x0, b.y0, b.x1, b.y1});
+  return bars;
+}
+
 void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
   const int scale = std::max(1, nScale);
   const SFontLayout& layout = CachedLayout(strText);
@@ -690,6 +697,8 @@ void CUbRenderAPI::FontPutsW(const CString& strText, int nScale) {
   glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
   glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
   const GLfloat below = static_cast<GLfloat>(height) - static_cast<GLfloat>(kFontCapHeight * scale);
+  // Feedback reports a bitmap as its position alone; the text goes before it for a vector drawing.
+  UbFeedbackText(FontText(strText), scale);
   glBitmap(width, height, 0.0f, below, static_cast<GLfloat>(layout.advance * scale), 0.0f,
            width > 0 ? bits.data() : nullptr);
   glPopClientAttrib();

@@ -92,6 +92,10 @@ public:
   // the raster position is the left end of the baseline, each font unit is nScale pixels, and the
   // raster position moves on past the text. Nothing is drawn when the raster position is invalid.
   static void FontPutsW(const CString& strText, int nScale = 1);
+  // The bars of a text as FontPutsW draws them, x0, y0, x1, y1 each, in pixels from the top left
+  // of its first line, y down: a vector drawing of a bitmap text that feedback gave only the
+  // position of.
+  static std::vector<float> FontBars(const CString& strText);
 
   // The polygon tessellator behind Entity_Tess. One is kept until DeleteTessObj; creating again
   // while one exists keeps it. False when GLU cannot make one.

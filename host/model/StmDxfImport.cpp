@@ -41,13 +41,6 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// Millimetres per unit; 0 for one we do not know.
-double Millimetres(const std::string& unit) {
-  const std::string u = Lower(unit);
-  return u == "mm" ? 1.0 : u == "cm" ? 10.0 : u == "dm" ? 100.0 : u == "m" ? 1000.0 : u == "in" ? 25.4
-         : u == "ft" ? 304.8 : 0.0;
-}
-
 // The unit of an INSUNITS code; empty for unitless (0), "?" for one we do not take.
 std::string InsUnit(int code) {
   switch (code) {
@@ -99,6 +92,8 @@ public:
   std::set<std::string> layers;
   int insUnits = 0;
   int ignored = 0;
+  // Model-space entities per layer, and those of them that give nothing.
+  std::map<std::string, int> entities, others;
 
   void setVariableInt(const std::string& key, int value, int) override {
     if (key == "$INSUNITS") insUnits = value;
@@ -136,6 +131,7 @@ public:
     // Meshes and polyface meshes are no outlines.
     if (d.flags & (16 | 64)) {
       ++ignored;
+      ++others[Layer()];
       return;
     }
     m_pPolyline = std::make_unique<SPiece>();
@@ -199,11 +195,15 @@ private:
     Flush();
     if (m_bInBlock) return false;
     layers.insert(Layer());
+    ++entities[Layer()];
     return true;
   }
   void Other() {
     Flush();
-    if (!m_bInBlock) ++ignored;
+    if (m_bInBlock) return;
+    ++ignored;
+    ++entities[Layer()];
+    ++others[Layer()];
   }
   void Add(Points points, bool closed) {
     SPiece piece;
@@ -380,7 +380,7 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
     }
     if (unit.empty()) unit = options.modelUnit;
   }
-  const double from = Millimetres(unit), to = Millimetres(options.modelUnit);
+  const double from = StmDxfMillimetres(unit), to = StmDxfMillimetres(options.modelUnit);
   if (from == 0.0 || to == 0.0) {
     text.Format(StmText("unknown unit \"%s\" (mm, cm, dm, m, in or ft)").c_str(), (from == 0.0 ? unit : options.modelUnit).c_str());
     return fail(text);
@@ -393,20 +393,50 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   result.layers = collector.layers;
   result.ignored = collector.ignored;
   const std::string guide = Lower(options.guideLayer);
+  // A drawing this program wrote (its layers "outline" and "truss" beside each other) keeps the
+  // concrete on "outline": the truss, zones and symbols on its other layers are no outlines.
+  // Other drawings name their layers as their makers please, openings often on a layer of their own.
+  const auto onOutline = [](const SPiece& piece) { return Lower(piece.layer) == "outline"; };
+  const bool outlineLayer = collector.layers.count("outline") != 0 && collector.layers.count("truss") != 0;
+  for (const auto& [layer, n] : collector.entities) result.uses[layer].entities = n;
+  for (const auto& [layer, n] : collector.others) result.uses[layer].ignored += n;
+  // Outlines are chained from the pieces' own points: a point tells which layer an outline came from.
+  std::map<std::pair<double, double>, std::string> layerAt;
+  const auto layerOf = [&](const Points& points) {
+    for (const CDPoint& p : points) {
+      const auto it = layerAt.find({p.x, p.y});
+      if (it != layerAt.end()) return it->second;
+    }
+    return std::string();
+  };
   std::vector<Points> loops, open;
   for (SPiece& piece : collector.pieces) {
+    const bool guideline = !guide.empty() && !piece.closed && Lower(piece.layer).find(guide) != std::string::npos;
+    if (outlineLayer && !guideline && !onOutline(piece)) {
+      ++result.ignored;
+      ++result.uses[piece.layer].ignored;
+      continue;
+    }
     for (CDPoint& p : piece.points) p = p * scale;
-    if (!guide.empty() && !piece.closed && Lower(piece.layer).find(guide) != std::string::npos) {
+    if (!guideline) {
+      for (const CDPoint& p : piece.points) layerAt.emplace(std::make_pair(p.x, p.y), piece.layer);
+    }
+    if (guideline) {
       // Each straight run of a guideline layer's open line gives one guideline when it is level
       // or upright; the model keeps no slanted ones.
       for (size_t i = 0; i + 1 < piece.points.size(); ++i) {
         const CDPoint d = piece.points[i + 1] - piece.points[i];
-        if (std::fabs(d.x) <= kJoinTolerance && std::fabs(d.y) > kJoinTolerance)
+        SStmDxfDrawing::SLayerUse& use = result.uses[piece.layer];
+        if (std::fabs(d.x) <= kJoinTolerance && std::fabs(d.y) > kJoinTolerance) {
           result.guideU.push_back(piece.points[i].x);
-        else if (std::fabs(d.y) <= kJoinTolerance && std::fabs(d.x) > kJoinTolerance)
+          ++use.guidelines;
+        } else if (std::fabs(d.y) <= kJoinTolerance && std::fabs(d.x) > kJoinTolerance) {
           result.guideV.push_back(piece.points[i].y);
-        else
+          ++use.guidelines;
+        } else {
           ++result.ignored;
+          ++use.ignored;
+        }
       }
       continue;
     }
@@ -415,6 +445,7 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
   std::vector<Points> rest;
   Chain(std::move(open), kJoinTolerance, loops, rest);
   result.ignored += static_cast<int>(rest.size());
+  for (const Points& line : rest) ++result.uses[layerOf(line)].ignored;
 
   std::vector<Points> outlines;
   for (const Points& loop : loops) {
@@ -458,6 +489,8 @@ bool StmReadDxf(const std::string& path, const SStmDxfOptions& options, SStmDxfD
                 Point(probe * (1.0 / scale)).c_str());
     return fail(text);
   }
+  ++result.uses[layerOf(outlines[0])].outer;
+  for (size_t i = 1; i < outlines.size(); ++i) ++result.uses[layerOf(outlines[i])].openings;
   result.outer = std::move(outlines[0]);
   result.openings.assign(std::make_move_iterator(outlines.begin() + 1), std::make_move_iterator(outlines.end()));
   drawing = std::move(result);
@@ -507,4 +540,32 @@ std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing) {
               static_cast<int>(drawing.outer.size()), static_cast<int>(drawing.openings.size()),
               static_cast<int>(drawing.guideU.size() + drawing.guideV.size()), drawing.unit.c_str());
   return text.c_str();
+}
+
+std::string StmListDxfLayers(const SStmDxfDrawing& drawing) {
+  // "1 opening", "2 openings": counts read as a user says them.
+  const auto count = [](int n, const CString& format) {
+    CString text;
+    text.Format(format.c_str(), n);
+    return std::string(text.c_str());
+  };
+  std::string list;
+  for (const auto& [layer, use] : drawing.uses) {
+    std::string gives;
+    const auto add = [&gives](const std::string& part) { gives += (gives.empty() ? "" : ", ") + part; };
+    if (use.outer) add(StmText("the outer outline").c_str());
+    if (use.openings) add(count(use.openings, use.openings == 1 ? StmText("%d opening") : StmText("%d openings")));
+    if (use.guidelines) add(count(use.guidelines, use.guidelines == 1 ? StmText("%d guideline") : StmText("%d guidelines")));
+    if (use.ignored) add(count(use.ignored, StmText("%d left out")));
+    if (gives.empty()) gives = StmText("nothing").c_str();
+    list += (layer.empty() ? std::string("0") : layer) + ": " + count(use.entities, use.entities == 1 ? StmText("%d entity") : StmText("%d entities")) + ": " +
+            gives + "\n";
+  }
+  return list;
+}
+
+double StmDxfMillimetres(const std::string& unit) {
+  const std::string u = Lower(unit);
+  return u == "mm" ? 1.0 : u == "cm" ? 10.0 : u == "dm" ? 100.0 : u == "m" ? 1000.0 : u == "in" ? 25.4
+         : u == "ft" ? 304.8 : 0.0;
 }

@@ -2,6 +2,7 @@
 // outline, openings, guidelines, the layers met), then applied to a model. Knows no window.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ struct SStmDxfDrawing {
   double scale = 1.0;
   // Entities that gave nothing: texts, blocks, open lines off the guideline layer, slanted guidelines.
   int ignored = 0;
+  // What each layer gives, for a preview before anything is created.
+  struct SLayerUse {
+    int entities = 0, outer = 0, openings = 0, guidelines = 0, ignored = 0;
+  };
+  std::map<std::string, SLayerUse> uses;
 };
 
 // Reads the file; false with "FILE: what is wrong" in error, and drawing left as it was.
@@ -49,6 +55,12 @@ bool StmApplyDxfDrawing(const SStmDxfDrawing& drawing, CStmModel& model, std::st
 
 // Adds the drawing's guideline positions the model's view settings do not have yet.
 void StmAddDxfGuidelines(const SStmDxfDrawing& drawing, CStmModel& model);
+
+// One line per layer of what it gives: "OPENINGS: 8 entities: 2 openings".
+std::string StmListDxfLayers(const SStmDxfDrawing& drawing);
+
+// Millimetres per length unit (mm, cm, dm, m, in, ft, any case); 0 for one it does not know.
+double StmDxfMillimetres(const std::string& unit);
 
 // "outer outline of 4 points, 2 openings, 1 guideline" for the status line and the console.
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing);

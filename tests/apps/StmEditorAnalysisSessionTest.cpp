@@ -12,6 +12,7 @@
 
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "support/RunProgram.h"
 #include "support/StmEditorSession.h"
 
 namespace {
@@ -148,7 +149,7 @@ std::string ReadAll(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdit) {
+TEST(StmEditorAnalysisSessionTest, ExportsReportTableAndDrawingOfTheResultsWithoutAnEdit) {
   const std::string why = StmEditorSession::Unavailable();
   if (!why.empty()) GTEST_SKIP() << why;
   const std::string stem = std::string(STM_TEST_OUT_DIR) + "/corbel-" + std::to_string(getpid());
@@ -174,6 +175,17 @@ TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdi
   const std::string report = ReadAll(stem + ".html");
   EXPECT_NE(report.find("<h2>"), std::string::npos);
   EXPECT_NE(report.find("src=\"data:image/png;base64,iVBOR"), std::string::npos);
+
+  // The view as a drawing to scale, named after the model; the window keeps drawing afterwards.
+  ASSERT_TRUE(editor.ClickItem("File"));
+  ASSERT_TRUE(editor.ClickItem("Export drawing..."));
+  EXPECT_EQ(editor.State().Get("edit"), "corbel.pdf");
+  ASSERT_TRUE(editor.Type(stem + ".pdf"));
+  ASSERT_TRUE(editor.Key("Return"));
+  EXPECT_EQ(editor.State().Get("status"), "Drawing written to " + stem + ".pdf (1:50, A4 portrait)");
+  const std::string info = stem + ".pdfinfo";
+  ASSERT_EQ(RunProgram("pdfinfo", ShellQuote(stem + ".pdf") + " >" + ShellQuote(info), "pdfinfo").status, 0);
+  EXPECT_NE(ReadAll(info).find("595.276 x 841.89 pts (A4)"), std::string::npos) << ReadAll(info);
 
   // A name the writer refuses is said on the status line, and nothing is written.
   ASSERT_TRUE(editor.ClickItem("File"));
@@ -203,7 +215,7 @@ TEST(StmEditorAnalysisSessionTest, ExportsReportAndTableOfTheResultsWithoutAnEdi
   EXPECT_EQ(editor.State().Int("modified"), 0);
   EXPECT_EQ(editor.State().Int("undo"), 0);
   EXPECT_EQ(editor.State().Get("title").find('*'), std::string::npos) << editor.State().Get("title");
-  for (const char* extension : {".html", ".csv"}) std::filesystem::remove(stem + extension);
+  for (const char* extension : {".html", ".csv", ".pdf", ".pdfinfo"}) std::filesystem::remove(stem + extension);
   std::filesystem::remove_all(StmEditorSession::ConfigDir());
 }
 

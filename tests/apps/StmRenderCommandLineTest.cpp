@@ -1,7 +1,7 @@
 // The headless renderer as a user runs it: every example becomes a picture that matches its
 // reference; help; a missing or broken file, a bad argument and paths that cannot work named for
 // what is wrong with them; the picture format following the name, opaque pictures, the style
-// and size asked for; and a model drawn facing its own plane.
+// and size asked for; a model drawn facing its own plane; drawings to scale as SVG, PDF and DXF.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 #include <unistd.h>
@@ -18,6 +18,11 @@
 #include "analysis/StmAnalysisPasses.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "host/framework/CUbSurface.h"
+#include "manager/CStmUbManager.h"
+#include "render/CStmUbRenderer.h"
+#include "StmDrawingExport.h"
+#include "StmPicture.h"
 #include "support/RenderCheck.h"
 #include "support/RunProgram.h"
 #include "support/StmSavedModel.h"
@@ -330,6 +335,12 @@ TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
                               ShellQuote(saved) + " >" + ShellQuote(said));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(ReadFile(said).find("2 openings and 2 guidelines"), std::string::npos) << ReadFile(said);
+  // The preview names per layer what it gives, and makes nothing.
+  run = RunRender("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --list >" + ShellQuote(said));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(said),
+            "GUIDES: 2 entities: 2 guidelines\nNOTES: 1 entity: 1 left out\nOPENINGS: 2 entities: 2 openings\n"
+            "OUTLINE: 1 entity: the outer outline\n");
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(saved, model, &error)) << error;
@@ -344,6 +355,139 @@ TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
     EXPECT_FALSE(run.err.empty()) << args;
     EXPECT_FALSE(std::ifstream(saved).good()) << args;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Vector drawings. The SVG is the frame the renderer drew, rasterised again: a flipped axis, a
+// wrong scale, a layer lost or a colour off shows as pixels that differ.
+TEST(StmDrawingExport, TheSvgIsTheFrameTheScreenDrawsAndThePdfHasItsPaper) {
+  CStmModel model;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", model, &error))
+      << error;
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  ASSERT_GE(wnd.Create(&manager, CreateOffscreenSurface(64, 64, &error)), 0) << error;
+  manager.SetStmModel(&model);
+  manager.UpdateStmRenderer();
+  SStmDrawingOptions options;
+  options.scale = 20;
+  options.modelName = "deep <beam> & opening";
+  SStmDrawing drawing;
+  std::vector<unsigned char> pixels;
+  const EStmTypeColor style = model.GetStmDataView()->GetTypeColor();
+  ASSERT_TRUE(StmCaptureDrawing(manager, options, drawing, &pixels, error)) << error;
+  // The model is wider than tall: landscape, and the model's own style is left as it was.
+  EXPECT_EQ(drawing.paperWidth, 297.0);
+  EXPECT_EQ(model.GetStmDataView()->GetTypeColor(), style);
+
+  const std::string svg = Out("drawing.svg"), png = Out("drawing.png"), pdf = Out("drawing.pdf");
+  ASSERT_TRUE(StmWriteDrawing(drawing, svg, error)) << error;
+  const std::string text = ReadFile(svg);
+  EXPECT_EQ(RunProgram("xmllint", "--noout " + ShellQuote(svg), "xmllint").status, 0);
+  for (const char* group : {"outline", "truss", "forces", "widths", "nodal-zones", "loads", "text", "title"})
+    EXPECT_NE(text.find("<g id=\"" + std::string(group) + "\">"), std::string::npos) << group;
+  EXPECT_NE(text.find("deep &lt;beam&gt; &amp; opening"), std::string::npos);
+  // Rasterised as GL draws, without smoothed edges: then only the phase of the dashes differs.
+  const std::string crisp = Out("crisp.svg");
+  std::ofstream(crisp) << std::string(text).replace(text.find("<svg "), 5, "<svg shape-rendering=\"crispEdges\" ");
+  const int paperW = static_cast<int>(drawing.paperWidth * drawing.pixelsPerMm);
+  ASSERT_EQ(RunProgram("rsvg-convert", "-w " + std::to_string(paperW) + " -o " + ShellQuote(png) + " " + ShellQuote(crisp),
+                       "rsvg-convert").status, 0);
+  const SRgbaImage image = SRgbaImage::FromPng(png);
+  ASSERT_EQ(image.width, paperW);
+
+  // Paper is white where the screen has its light background; what is drawn must agree, each
+  // pixel with one at most a pixel away in the other picture.
+  const int x0 = static_cast<int>(drawing.left * drawing.pixelsPerMm);
+  const int y0 = static_cast<int>(drawing.top * drawing.pixelsPerMm);
+  const auto glAt = [&](int x, int y) {
+    return &pixels[(static_cast<size_t>(drawing.height - 1 - y) * drawing.width + x) * 4];
+  };
+  const auto svgAt = [&](int x, int y) { return &image.rgba[(static_cast<size_t>(y0 + y) * image.width + x0 + x) * 4]; };
+  const auto ink = [](const unsigned char* p) { return std::min({p[0], p[1], p[2]}) < 200; };
+  const auto near = [&](const unsigned char* p, auto at, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int u = x + dx, v = y + dy;
+        if (u < 0 || v < 0 || u >= drawing.width || v >= drawing.height) continue;
+        const unsigned char* q = at(u, v);
+        if (std::max({std::abs(p[0] - q[0]), std::abs(p[1] - q[1]), std::abs(p[2] - q[2])}) <= 64) return true;
+      }
+    }
+    return false;
+  };
+  int drawn = 0, differ = 0;
+  for (int y = 0; y < drawing.height; ++y) {
+    for (int x = 0; x < drawing.width; ++x) {
+      const unsigned char* gl = glAt(x, y);
+      const unsigned char* sv = svgAt(x, y);
+      if (!ink(gl) && !ink(sv)) continue;
+      ++drawn;
+      if ((ink(gl) && !near(gl, svgAt, x, y)) || (ink(sv) && !near(sv, glAt, x, y))) ++differ;
+    }
+  }
+  EXPECT_GT(drawn, 5000);
+  EXPECT_LT(differ, drawn / 12) << differ << " of " << drawn << " drawn pixels differ";
+  if (differ >= drawn / 12) {
+    // Beside the rasterised SVG, the frame it should match, for a human to compare.
+    const std::string frame = Out("drawing-frame.png");
+    StmWritePicture(frame, drawing.width, drawing.height, pixels, error);
+    ADD_FAILURE() << "compare " << png << " with " << frame;
+    return;
+  }
+
+  options.paper = "A3";
+  ASSERT_TRUE(StmCaptureDrawing(manager, options, drawing, nullptr, error)) << error;
+  ASSERT_TRUE(StmWriteDrawing(drawing, pdf, error)) << error;
+  const std::string info = Out("pdfinfo.txt");
+  ASSERT_EQ(RunProgram("pdfinfo", ShellQuote(pdf) + " >" + ShellQuote(info), "pdfinfo").status, 0);
+  EXPECT_NE(ReadFile(info).find("1190.55 x 841.89 pts (A3)"), std::string::npos) << ReadFile(info);
+  for (const std::string& f : {svg, crisp, png, pdf, info}) std::remove(f.c_str());
+}
+
+// The DXF is at full size in the model's plane: read back by the importer, it gives the outline,
+// its opening and the guidelines it came from. Paper that is too small says what would fit.
+TEST(StmDrawingExport, TheDxfReadsBackAsTheOutlinesItCameFromAndTooSmallPaperIsRefused) {
+  const std::string model = std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json";
+  const std::string dxf = Out("drawing.dxf"), back = Out("back.stm.json");
+  SProgramRun run = RunRender(ShellQuote(model) + " -o " + ShellQuote(dxf) + " --scale 25 --paper a4");
+  ASSERT_EQ(run.status, 0) << run.err;
+  run = RunRender("--import-dxf " + ShellQuote(dxf) + " --save " + ShellQuote(back));
+  ASSERT_EQ(run.status, 0) << run.err;
+  CStmModel original, imported;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(model, original, &error)) << error;
+  ASSERT_TRUE(CStmModelFile::Load(back, imported, &error)) << error;
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_EQ(imported.GetStmDataView()->GetGuideline(axis).size(), original.GetStmDataView()->GetGuideline(axis).size())
+        << axis;
+  }
+  for (const EStmTypeBoundary type : {STM_BOUNDARY_OUTER, STM_BOUNDARY_INNER}) {
+    std::vector<CVector> a, b;
+    for (const auto& [id, o] : original.GetBoundarys(type)) a.insert(a.end(), o->GetBoundaryPos().begin(), o->GetBoundaryPos().end());
+    for (const auto& [id, o] : imported.GetBoundarys(type)) b.insert(b.end(), o->GetBoundaryPos().begin(), o->GetBoundaryPos().end());
+    ASSERT_EQ(a.size(), b.size()) << type;
+    for (const CVector& p : a) {
+      EXPECT_TRUE(std::any_of(b.begin(), b.end(), [&](const CVector& q) { return (p - q).Length() <= 1e-3; }))
+          << p.x << ", " << p.z;
+    }
+  }
+
+  // Refused before anything is written: the file asked for does not appear.
+  std::remove(dxf.c_str());
+  for (const auto& [args, said] : {std::pair<std::string, std::string>{"--scale 5", "1:20 would fit"},
+                                   {"--paper B4", "--paper must be A0 to A5"},
+                                   {"--scale 0", "--scale must be"}}) {
+    run = RunRender(ShellQuote(model) + " -o " + ShellQuote(dxf) + " " + args);
+    EXPECT_EQ(run.status, args == "--scale 5" ? 1 : 2) << args;
+    EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+    EXPECT_FALSE(std::ifstream(dxf).good()) << args;
+  }
+  std::remove(back.c_str());
 }
 
 }  // namespace
