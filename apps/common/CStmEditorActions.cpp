@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "StmViewOfPlane.h"
+#include "actions/CStmActionAddLine.h"
+#include "actions/CStmActionAddNode.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
@@ -163,6 +165,7 @@ void CStmEditorActions::ShowModel() {
   m_wnd.InvalidateAllWnd();
   m_modified.MarkSaved(m_manager.GetUndoCount());
   m_model.SetStmModifiedFlag(0);
+  if (m_onModelShown) m_onModelShown();
 }
 
 void CStmEditorActions::RememberFile(const std::string& path) {
@@ -377,4 +380,23 @@ void CStmEditorActions::MarkRecovered() {
   m_modified.MarkSaved(-1);
   m_modified.Moved(m_manager.GetUndoCount());
   TrackHistory();
+}
+
+CString CStmEditorActions::Prompt() const {
+  CUbActionBase* action = m_manager.GetActionCurrent();
+  if (const auto* line = dynamic_cast<const CStmActionAddLine*>(action)) return line->GetPrompt();
+  if (dynamic_cast<const CStmActionAddNode*>(action)) return CStmActionAddNode::GetPrompt();
+  return CString();
+}
+
+CString CStmEditorActions::IdleStatus() const {
+  // A drawing tool's prompt stands until the tool has something else to say.
+  if (const CString prompt = Prompt(); !prompt.IsEmpty() && !m_model.IsLock()) return prompt;
+  return m_model.IsLock() ? StmText("Locked: the model holds analysis results; it can be viewed, not edited")
+                          : StmText("Ready");
+}
+
+void CStmEditorActions::ToggleAskLength() {
+  m_wnd.SetDistPrompt(m_wnd.IsDistPrompt() ? 0 : 1);
+  Status(m_wnd.IsDistPrompt() ? StmText("Each element asks for its length") : StmText("Elements end at the picked point"));
 }

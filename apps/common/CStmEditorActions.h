@@ -28,6 +28,8 @@ public:
       : m_manager(manager), m_wnd(wnd), m_model(model) {}
 
   void SetAskSavePath(AskPathFn ask) { m_askSavePath = std::move(ask); }
+  // Runs whenever the scene has been rebuilt for a model opened, made or taken back.
+  void SetOnModelShown(std::function<void()> shown) { m_onModelShown = std::move(shown); }
   void SetRecentFiles(const std::string& location);
   const CStmRecentFiles& GetRecentFiles() const { return m_recent; }
 
@@ -63,6 +65,8 @@ public:
   // Cut to the clipboard or delete, with what went and what stayed on the status line.
   void CutOrDelete(bool cut);
   void ToggleOrtho();
+  // Whether each element drawn asks for its length.
+  void ToggleAskLength();
   // A drawing tool (node, element, guideline): a guideline may be drawn on a locked model.
   void StartDrawTool(long id);
   // Move, stretch, rotate, mirror, offset and paste, once there is something to work on.
@@ -74,6 +78,11 @@ public:
   void MakeFromSelectedElements(bool area);
   void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
   void SetStyle(EStmTypeColor style);
+  // What the running drawing tool waits for; empty when none runs.
+  CString Prompt() const;
+  // What the status line says when nothing has happened: the tool's prompt, or whether the
+  // model can be edited.
+  CString IdleStatus() const;
   // After any command or input: a step made below the saved state cuts the saved state off.
   void TrackHistory();
   // A copy taken back from a recovery file differs from the model's file until it is saved.
@@ -90,6 +99,7 @@ private:
   CStmModifiedState m_modified;
   CStmRecentFiles m_recent{std::string()};
   AskPathFn m_askSavePath;
+  std::function<void()> m_onModelShown;
   // What the grid was last laid for: view, scale, centre, size, spacing and origin.
   std::vector<double> m_arGridFor;
 };

@@ -24,8 +24,6 @@
 #include "CStmQtUiHost.h"
 #include "CStmRecentFiles.h"
 #include "StmEditorCommands.h"
-#include "actions/CStmActionAddLine.h"
-#include "actions/CStmActionAddNode.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 
@@ -215,12 +213,7 @@ void CStmMainWindow::BuildCommands() {
       {"draw.node", [this] { m_actions.StartDrawTool(CStmUbManager::kActionAddNode); }},
       {"draw.element", [this] { m_actions.StartDrawTool(CStmUbManager::kActionAddElement); }},
       {"draw.guideline", [this] { m_actions.StartDrawTool(CStmUbManager::kActionAddGuideline); }},
-      {"draw.askLength",
-       [this] {
-         m_wnd.SetDistPrompt(m_wnd.IsDistPrompt() ? 0 : 1);
-         m_pHost->SetStatusText(m_wnd.IsDistPrompt() ? StmText("Each element asks for its length")
-                                                     : StmText("Elements end at the picked point"));
-       }},
+      {"draw.askLength", [this] { m_actions.ToggleAskLength(); }},
       {"modify.move", [this] { m_actions.StartModifyTool(CStmUbManager::kActionMove); }},
       {"modify.stretch", [this] { m_actions.StartModifyTool(CStmUbManager::kActionStretch); }},
       {"modify.rotate", [this] { m_actions.StartModifyTool(CStmUbManager::kActionRotate); }},
@@ -374,14 +367,7 @@ void CStmMainWindow::UpdateWhere() {
   m_pWhere->setText(QString("%1, %2 %3").arg(u, 0, 'g', 6).arg(v, 0, 'g', 6).arg(ToQt(m_model.GetUnitLength())));
 }
 
-QString CStmMainWindow::IdleStatus() {
-  CUbActionBase* action = m_manager.GetActionCurrent();
-  if (m_model.IsLock() == 0) {
-    if (const auto* line = dynamic_cast<const CStmActionAddLine*>(action)) return ToQt(line->GetPrompt());
-    if (dynamic_cast<const CStmActionAddNode*>(action)) return ToQt(CStmActionAddNode::GetPrompt());
-  }
-  return m_model.IsLock() ? Tr("Locked: the model holds analysis results; it can be viewed, not edited") : Tr("Ready");
-}
+QString CStmMainWindow::IdleStatus() { return ToQt(m_actions.IdleStatus()); }
 
 bool CStmMainWindow::AskSavePath(std::string& path) {
   const QString start = m_actions.GetPath().empty() ? QString() : QString::fromStdString(m_actions.GetPath());
