@@ -47,11 +47,13 @@ void CStmEditorActions::SetRecentFiles(const std::string& location) {
 }
 
 void CStmEditorActions::SetPath(const std::string& path) {
+  // The path given may be this very member (a save to the file's own name).
+  const std::string given = path;
   m_strPath.clear();
-  if (path.empty()) return;
+  if (given.empty()) return;
   std::error_code ec;
-  m_strPath = fs::absolute(path, ec).lexically_normal().string();
-  if (ec) m_strPath = path;
+  m_strPath = fs::absolute(given, ec).lexically_normal().string();
+  if (ec) m_strPath = given;
 }
 
 CString CStmEditorActions::DisplayName() const {

@@ -19,7 +19,10 @@
 #include <functional>
 #include <stdexcept>
 
+#include "CStmQtDialog.h"
 #include "CStmQtDocks.h"
+#include "dialogs/CStmDlgViewControl.h"
+#include <QDockWidget>
 #include "CStmQtRenderWidget.h"
 #include "CStmQtUiHost.h"
 #include "CStmRecentFiles.h"
@@ -92,6 +95,7 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
   BuildMenus();
   BuildToolBars();
   BuildStatusBar();
+  BuildViewPanel();
   m_pDocks = new CStmQtDocks(*this, m_manager, m_model);
   for (QDockWidget* dock : m_pDocks->Docks()) addDockWidget(Qt::RightDockWidgetArea, dock);
   connect(m_pDocks, &CStmQtDocks::Changed, this, [this] {
@@ -107,7 +111,15 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
   RestoreLayout();
 }
 
-CStmMainWindow::~CStmMainWindow() = default;
+CStmMainWindow::~CStmMainWindow() {
+  // The widgets outlive the scene, the model and the panel they show (Qt deletes children after
+  // the members are gone): nothing of theirs may reach back once this goes.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  delete m_pDocks;
+  m_pDocks = nullptr;
+  if (m_pViewPanel) delete m_pViewPanel->parentWidget();
+  m_pView->SetRenderWnd(nullptr);
+}
 
 bool CStmMainWindow::Open(std::string& error) {
   if (!m_options.model.empty()) {
@@ -150,14 +162,14 @@ void CStmMainWindow::OfferRecovery() {
   box.setObjectName("stmRecoveryOffer");
   box.setIcon(QMessageBox::Question);
   box.setWindowTitle("stm-editor");
-  const QString name = original.empty() ? Tr("untitled")
+  const QString name = original.empty() ? ToQt(StmText("untitled"))
                                         : QString::fromStdString(std::filesystem::path(original).filename().string());
-  box.setText(Tr("The editor did not close cleanly last time. A copy of %1 with the changes made then was kept. "
-                 "Open it?")
+  box.setText(ToQt(StmText("The editor did not close cleanly last time. A copy of %1 with the changes made then "
+                           "was kept. Open it?"))
                   .arg(name));
-  QPushButton* open = box.addButton(Tr("Open it"), QMessageBox::AcceptRole);
+  QPushButton* open = box.addButton(ToQt(StmText("Open it")), QMessageBox::AcceptRole);
   open->setObjectName("openRecovery");
-  box.addButton(Tr("Discard"), QMessageBox::RejectRole)->setObjectName("discardRecovery");
+  box.addButton(ToQt(StmText("Discard")), QMessageBox::RejectRole)->setObjectName("discardRecovery");
   box.exec();
   if (box.clickedButton() != open) {
     m_autosave.Discard();
@@ -166,7 +178,7 @@ void CStmMainWindow::OfferRecovery() {
   CStmModel loaded;
   std::string error;
   if (!CStmModelFile::Load(recovery, loaded, &error)) {
-    AfxMessageBox(CString((Tr("The copy could not be read; it stays where it is.") + "\n" +
+    AfxMessageBox(CString((ToQt(StmText("The copy could not be read; it stays where it is.")) + "\n" +
                            QString::fromStdString(error)).toUtf8().constData()),
                   MB_OK | MB_ICONSTOP);
     return;
@@ -278,7 +290,7 @@ void CStmMainWindow::BuildMenus() {
       first = false;
       menu->addAction(Action(command->id));
     }
-    if (std::string(name) == "View") style = menu->addMenu(Tr("Style"));
+    if (std::string(name) == "View") style = menu->addMenu(ToQt(StmText("Style")));
   }
 }
 
@@ -304,7 +316,7 @@ void CStmMainWindow::BuildStatusBar() {
   m_pSelected->setObjectName("statusSelected");
   statusBar()->addPermanentWidget(m_pSelected);
   // The grid shown is a setting of the view, not a command with a key.
-  m_pGridAction = new QAction(Tr("Grid"), this);
+  m_pGridAction = new QAction(ToQt(StmText("Grid")), this);
   m_pGridAction->setObjectName("view.grid");
   m_pGridAction->setCheckable(true);
   connect(m_pGridAction, &QAction::triggered, this, [this](bool on) {
@@ -318,10 +330,10 @@ void CStmMainWindow::BuildStatusBar() {
   toggles.push_back(m_pGridAction);
   // The bar has room for a word each.
   const std::map<QString, QString> shortNames = {
-      {"draw.snap.node", Tr("Node")},       {"draw.snap.end", Tr("End")},
-      {"draw.snap.middle", Tr("Middle")},   {"draw.snap.intersection", Tr("Intersection")},
-      {"draw.snap.perpendicular", Tr("Perpendicular")}, {"draw.snap.nearest", Tr("Nearest")},
-      {"edit.ortho", Tr("Ortho")},
+      {"draw.snap.node", ToQt(StmText("Node"))},       {"draw.snap.end", ToQt(StmText("End"))},
+      {"draw.snap.middle", ToQt(StmText("Middle"))},   {"draw.snap.intersection", ToQt(StmText("Intersection"))},
+      {"draw.snap.perpendicular", ToQt(StmText("Perpendicular"))}, {"draw.snap.nearest", ToQt(StmText("Nearest"))},
+      {"edit.ortho", ToQt(StmText("Ortho"))},
   };
   for (QAction* action : toggles) {
     if (!action) continue;
@@ -335,6 +347,25 @@ void CStmMainWindow::BuildStatusBar() {
   }
 }
 
+void CStmMainWindow::BuildViewPanel() {
+  m_manager.ShowDlgViewControl();
+  CStmDlgViewControl* panel = m_manager.GetDlgViewControl();
+  if (!panel) return;
+  auto* dock = new QDockWidget(ToQt(panel->GetCaption()), this);
+  dock->setObjectName("dock.viewControl");
+  m_pViewPanel = new CStmQtDialog(*panel, dock, true);
+  dock->setWidget(m_pViewPanel);
+  addDockWidget(Qt::LeftDockWidgetArea, dock);
+  connect(m_pViewPanel, &CStmQtDialog::Changed, this, [this] {
+    m_wnd.InvalidateAllWnd();
+    AfterChange();
+  });
+  connect(dock, &QDockWidget::visibilityChanged, this, [panel](bool shown) { panel->ShowWindow(shown ? SW_SHOW : SW_HIDE); });
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    if (menu->title() == ToQt(StmText("View"))) menu->addAction(dock->toggleViewAction());
+  }
+}
+
 void CStmMainWindow::AfterChange() {
   m_actions.TrackHistory();
   // A drawing tool snaps to the grid of the view it draws in.
@@ -345,9 +376,15 @@ void CStmMainWindow::AfterChange() {
   const QString title = QString::fromStdString(m_actions.Title());
   if (windowTitle() != title) setWindowTitle(title);
   RefreshActions();
-  m_pSelected->setText(Tr("%1 selected").arg(m_manager.GetSelectMap().GetCount()));
+  m_pSelected->setText(ToQt(StmText("%1 selected")).arg(m_manager.GetSelectMap().GetCount()));
   m_pGridAction->setChecked(m_model.GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS));
   if (m_pDocks) m_pDocks->Refresh();
+  // The view's settings also change elsewhere (a file opened, the style menu); never under the
+  // user's typing.
+  if (m_pViewPanel && !m_pViewPanel->isAncestorOf(QApplication::focusWidget())) {
+    if (CStmDlgViewControl* panel = m_manager.GetDlgViewControl()) panel->SetDataInit();
+    m_pViewPanel->Refresh();
+  }
   m_pView->UpdateIfInvalid();
 }
 
@@ -371,7 +408,7 @@ QString CStmMainWindow::IdleStatus() { return ToQt(m_actions.IdleStatus()); }
 
 bool CStmMainWindow::AskSavePath(std::string& path) {
   const QString start = m_actions.GetPath().empty() ? QString() : QString::fromStdString(m_actions.GetPath());
-  const QString chosen = QFileDialog::getSaveFileName(this, Tr("Save as"), start, kModelFilter);
+  const QString chosen = QFileDialog::getSaveFileName(this, ToQt(StmText("Save as")), start, kModelFilter);
   if (chosen.isEmpty()) return false;
   path = chosen.toStdString();
   return true;
@@ -381,7 +418,7 @@ void CStmMainWindow::OpenModel() {
   const QString start =
       m_actions.GetPath().empty() ? QString()
                                   : QString::fromStdString(std::filesystem::path(m_actions.GetPath()).parent_path().string());
-  const QString chosen = QFileDialog::getOpenFileName(this, Tr("Open"), start, kModelFilter);
+  const QString chosen = QFileDialog::getOpenFileName(this, ToQt(StmText("Open")), start, kModelFilter);
   if (chosen.isEmpty()) return;
   m_actions.OpenPath(chosen.toStdString());
 }

@@ -18,6 +18,7 @@
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 
+class CStmQtDialog;
 class CStmQtDocks;
 class CStmQtRenderWidget;
 class CStmQtUiHost;
@@ -71,6 +72,8 @@ private:
   void BuildMenus();
   void BuildToolBars();
   void BuildStatusBar();
+  // The view control panel as a dock, built from its control table like every dialog.
+  void BuildViewPanel();
   // After anything that may have changed the model, the selection or the view: the history,
   // the title, the commands' states, the status bar and the docks follow, and the view redraws
   // if the scene asks.
@@ -102,6 +105,7 @@ private:
   QLabel* m_pSelected = nullptr;
   QLabel* m_pMessage = nullptr;
   QAction* m_pGridAction = nullptr;
+  CStmQtDialog* m_pViewPanel = nullptr;
   CStmAutosave m_autosave;
   QTimer* m_pAutosaveTimer = nullptr;
 };

@@ -33,7 +33,9 @@ QString ToQt(const CString& text) { return QString::fromUtf8(text.c_str()); }
 
 }  // namespace
 
-CStmQtDialog::CStmQtDialog(CDialog& dialog, QWidget* parent) : QDialog(parent), m_dialog(dialog) {
+CStmQtDialog::CStmQtDialog(CDialog& dialog, QWidget* parent, bool modeless)
+    : QDialog(parent), m_dialog(dialog), m_bModeless(modeless) {
+  if (modeless) setWindowFlags(Qt::Widget);
   setWindowTitle(ToQt(dialog.GetCaption()));
   setObjectName(QString("dlg%1").arg(dialog.GetTemplateId()));
   Build();
@@ -175,15 +177,21 @@ void CStmQtDialog::Sync() {
     }
   }
   m_bSyncing = false;
-  // The layer moved the keyboard into a control.
-  if (QWidget* focus = ControlWidget(m_dialog.GetFocusId())) {
+  // The layer moved the keyboard into a control; only a new request moves it, not every change.
+  if (m_nFocusRevision == m_dialog.GetFocusRevision()) return;
+  m_nFocusRevision = m_dialog.GetFocusRevision();
+  if (QWidget* focus = ControlWidget(m_dialog.GetFocusId()); focus && !m_bModeless) {
     focus->setFocus();
     if (auto* edit = qobject_cast<QLineEdit*>(focus)) edit->selectAll();
   }
 }
 
 void CStmQtDialog::AfterLayer() {
-  if (m_dialog.GetResult() != 0) {
+  emit Changed();
+  if (m_bModeless) {
+    // A panel answers nothing: Enter has taken its values, and it stays.
+    m_dialog.EndDialog(0);
+  } else if (m_dialog.GetResult() != 0) {
     done(m_dialog.GetResult());
     return;
   }

@@ -14,10 +14,17 @@ class QWidget;
 class CStmQtDialog : public QDialog {
   Q_OBJECT
 public:
-  CStmQtDialog(CDialog& dialog, QWidget* parent);
+  // modeless: the dialog stays up inside another widget (a dock) and is never ended.
+  CStmQtDialog(CDialog& dialog, QWidget* parent, bool modeless = false);
 
   // The Qt widget that shows a control; null for an id the dialog has not.
   QWidget* ControlWidget(int id) const;
+  // The layer changed the dialog's state from outside: the widgets follow.
+  void Refresh() { Sync(); }
+
+signals:
+  // The user changed something that the layer took over.
+  void Changed();
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -35,4 +42,7 @@ private:
   std::map<int, QWidget*> m_widgets;
   std::map<int, int> m_revisions;
   bool m_bSyncing = false;
+  bool m_bModeless = false;
+  // The layer's last request for the keyboard that the widgets followed.
+  int m_nFocusRevision = -1;
 };

@@ -7,24 +7,12 @@
 #include <QWidget>
 
 #include "CStmQtDialog.h"
+#include "StmMessageBoxAnswer.h"
 #include "host/platform/CDialog.h"
 
 namespace {
 
 QString ToQt(const CString& text) { return QString::fromUtf8(text.c_str()); }
-
-// The answer a box gives when it is closed without a button: what its Cancel or No would.
-int SafeAnswer(UINT buttons) {
-  switch (buttons) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-      return IDCANCEL;
-    case MB_YESNO:
-      return IDNO;
-    default:
-      return IDOK;
-  }
-}
 
 }  // namespace
 
@@ -83,7 +71,7 @@ int CStmQtUiHost::MessageBox(const CString& text, const CString& caption, UINT t
   box.exec();
   --m_nModal;
   const auto found = answers.find(box.clickedButton());
-  return found == answers.end() ? SafeAnswer(buttons) : found->second;
+  return found == answers.end() ? StmSafeMessageBoxAnswer(buttons) : found->second;
 }
 
 int CStmQtUiHost::RunModal(CDialog& dialog) {

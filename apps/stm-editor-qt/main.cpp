@@ -9,12 +9,11 @@
 
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
+#include "StmEditorCommandLine.h"
 #include "StmPicture.h"
 #include "host/platform/StmText.h"
 
 namespace {
-
-constexpr int kMaxSide = 8192;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "stm-editor-qt: %s\n", message.c_str());
@@ -36,71 +35,28 @@ void PrintUsage(FILE* out) {
                    .c_str());
 }
 
-struct SCommandLine {
-  CStmMainWindow::SOptions editor;
-  bool help = false;
-};
-
-CString Formatted(const char* format, const std::string& value) {
-  CString text;
-  text.Format(StmText(format).c_str(), value.c_str());
-  return text;
-}
-
-bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      return true;
-    }
-    if (arg == "--size" || arg == "--frames" || arg == "--screenshot" || arg == "--autosave") {
-      if (i + 1 >= argc) {
-        error = Formatted("%s needs a value", arg).c_str();
-        return false;
-      }
-      const std::string value = argv[++i];
-      int w = 0, h = 0;
-      char tail = 0;
-      if (arg == "--screenshot") {
-        options.editor.screenshot = value;
-      } else if (arg == "--frames" || arg == "--autosave") {
-        if (std::sscanf(value.c_str(), "%d%c", &w, &tail) != 1 || w < 1) {
-          error = Formatted(arg == "--frames" ? "--frames must be a positive number, not \"%s\""
-                                              : "--autosave must be a positive number of seconds, not \"%s\"",
-                            value)
-                      .c_str();
-          return false;
-        }
-        if (arg == "--frames") options.editor.frames = w;
-        else options.editor.autosave = std::chrono::seconds(w);
-      } else if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > kMaxSide ||
-                 h > kMaxSide) {
-        CString text;
-        text.Format(StmText("--size must be WIDTHxHEIGHT between 1 and %d, not \"%s\"").c_str(), kMaxSide,
-                    value.c_str());
-        error = text.c_str();
-        return false;
-      } else {
-        options.editor.width = w;
-        options.editor.height = h;
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
-      error = Formatted("unknown option \"%s\"", arg).c_str();
-      return false;
-    } else if (options.editor.model.empty()) {
-      options.editor.model = arg;
-    } else {
-      error = Formatted("more than one model file given (\"%s\")", arg).c_str();
-      return false;
-    }
-  }
-  if (!options.editor.screenshot.empty() && options.editor.frames == 0) {
+// False with the message for a bad command line.
+bool ParseArguments(int argc, char** argv, CStmMainWindow::SOptions& options, bool& help, std::string& error) {
+  SStmEditorCommandLine line;
+  const auto autosave = [&options](const std::string& option, const std::string& value, std::string& message) {
+    int seconds = 0;
+    if (!StmParsePositive(option, value, seconds, message)) return false;
+    options.autosave = std::chrono::seconds(seconds);
+    return true;
+  };
+  if (!StmParseEditorCommandLine(argc, argv, {"--autosave"}, autosave, line, error)) return false;
+  help = line.help;
+  options.model = line.model;
+  options.width = line.width;
+  options.height = line.height;
+  options.frames = line.frames;
+  options.screenshot = line.screenshot;
+  if (!options.screenshot.empty() && options.frames == 0) {
     error = StmText("--screenshot needs --frames").c_str();
     return false;
   }
   // A picture that cannot be written is known before any window opens.
-  return options.editor.screenshot.empty() || StmCheckPicturePath(options.editor.screenshot, error);
+  return options.screenshot.empty() || StmCheckPicturePath(options.screenshot, error);
 }
 
 }  // namespace
@@ -113,19 +69,20 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName("stm-editor");
   QApplication::setApplicationName("stm-editor-qt");
-  SCommandLine options;
+  CStmMainWindow::SOptions options;
+  bool help = false;
   std::string error;
-  if (!ParseArguments(argc, argv, options, error)) {
+  if (!ParseArguments(argc, argv, options, help, error)) {
     if (!error.empty()) Fail(error);
     PrintUsage(stderr);
     return 2;
   }
-  if (options.help) {
+  if (help) {
     PrintUsage(stdout);
     return 0;
   }
-  if (!options.editor.model.empty() && !StmCheckModelPath(options.editor.model, error)) return Fail(error);
-  CStmMainWindow window(options.editor);
+  if (!options.model.empty() && !StmCheckModelPath(options.model, error)) return Fail(error);
+  CStmMainWindow window(options);
   window.show();
   // The view has its size once shown, and the model is fitted into it.
   QApplication::processEvents();

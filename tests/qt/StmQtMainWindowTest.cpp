@@ -4,6 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +20,7 @@
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
 #include "entities/CStmEntityGridPoint.h"
+#include "host/model/CStmModelFile.h"
 
 namespace {
 
@@ -126,6 +132,49 @@ TEST_F(StmQtMainWindow, DrawsATrussWithTheToolbarAndUndoesIt) {
   EXPECT_TRUE(window->Action("edit.redo")->isEnabled());
 }
 
+// A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
+// are asked for gets the length typed; a letter is refused in the field; Esc on the next one
+// draws nothing.
+TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
+  auto window = Start();
+  window->Action("draw.askLength")->trigger();
+  ClickTool(*window, "toolbar.draw", "draw.element");
+  const QPoint a = OnGrid(*window, {300, 400}), b = OnGrid(*window, {600, 400});
+  QString shownText;
+  auto* timer = new QTimer(window.get());
+  QObject::connect(timer, &QTimer::timeout, [timer, &shownText] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
+    if (!edit) return;
+    timer->stop();
+    shownText = edit->text();
+    edit->selectAll();
+    QTest::keyClicks(edit, "x2500");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  timer->start(50);
+  ClickView(*window, a);
+  ClickView(*window, b);
+  EXPECT_GT(shownText.toDouble(), 0.0) << shownText.toStdString();
+  CStmModel& model = window->Model();
+  ASSERT_EQ(CountElements(model), 1);
+  const CStmObjElement* element = model.GetElements().begin()->second;
+  EXPECT_NEAR((element->GetNodeEnd()->GetCoord() - element->GetNodeBegin()->GetCoord()).Length(), 2500.0, 1e-6);
+
+  auto* cancel = new QTimer(window.get());
+  QObject::connect(cancel, &QTimer::timeout, [cancel] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    cancel->stop();
+    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
+  });
+  cancel->start(50);
+  ClickView(*window, OnGrid(*window, {300, 200}));
+  ClickView(*window, OnGrid(*window, {600, 200}));
+  EXPECT_EQ(CountElements(model), 1);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+}
+
 // With nothing happening the editor draws nothing: no hover timer, no animation, no busy loop.
 TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
   auto window = Start(STM_SOURCE_DIR "/examples/corbel.stm.json");
@@ -159,13 +208,16 @@ TEST_F(StmQtMainWindow, CloseWithChangesAsksSaveDiscardOrCancel) {
   EXPECT_TRUE(window->close());
 }
 
-// Toolbars moved and hidden, and the window's size, come back at the next start.
+// Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
 TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
   {
     auto first = Start();
     first->addToolBar(Qt::BottomToolBarArea, first->ToolBar("toolbar.view"));
     first->ToolBar("toolbar.modify")->hide();
-    first->resize(820, 640);
+    auto* panel = first->findChild<QDockWidget*>("dock.viewControl");
+    ASSERT_NE(panel, nullptr);
+    first->addDockWidget(Qt::RightDockWidgetArea, panel);
+    first->resize(1100, 900);
     QTest::qWait(100);
     EXPECT_TRUE(first->close());
   }
@@ -173,5 +225,78 @@ TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
   EXPECT_EQ(second->toolBarArea(second->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
   EXPECT_FALSE(second->ToolBar("toolbar.modify")->isVisible());
   EXPECT_TRUE(second->ToolBar("toolbar.draw")->isVisible());
-  EXPECT_EQ(second->size(), QSize(820, 640));
+  EXPECT_EQ(second->size(), QSize(1100, 900));
+  EXPECT_EQ(second->dockWidgetArea(second->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
+}
+
+// Work survives a kill: the program, with a short autosave interval, has its model changed by
+// the mouse and keys (everything selected with a window, then deleted) and is killed with SIGKILL
+// once the recovery copy is written; the next start offers the copy, and taking it shows the
+// changed model, still marked as differing from its file.
+TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
+  {
+    // An autosave that writes no copy (the interface without its implementation) has nothing to
+    // offer; the rest of the chain waits for it.
+    CStmAutosave probe(CStmMainWindow::SettingsDir().toStdString(), std::chrono::milliseconds(0));
+    std::string error;
+    const bool writes = probe.Tick(CStmAutosave::Clock::now() + std::chrono::seconds(1), true, std::string(),
+                                   [](const std::string& path, std::string&) {
+                                     return QFile(QString::fromStdString(path)).open(QIODevice::WriteOnly);
+                                   },
+                                   error);
+    probe.Discard();
+    if (!writes) GTEST_SKIP() << "this build's autosave writes no recovery copy";
+  }
+  const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
+  QProcess editor;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_CONFIG_HOME", m_config.path());
+  editor.setProcessEnvironment(environment);
+  editor.start(STM_EDITOR_QT_EXE, {model, "--size", "1024x768", "--autosave", "1"});
+  ASSERT_TRUE(editor.waitForStarted());
+  const auto xdotool = [](const QStringList& args) {
+    QProcess run;
+    run.start("xdotool", args);
+    return run.waitForFinished(20000) && run.exitCode() == 0 ? QString::fromUtf8(run.readAllStandardOutput()).trimmed()
+                                                             : QString();
+  };
+  const QString window = xdotool({"search", "--sync", "--onlyvisible", "--name", "stm-editor - corbel"}).section('\n', 0, 0);
+  ASSERT_FALSE(window.isEmpty());
+  QTest::qWait(500);
+  xdotool({"windowfocus", "--sync", window});
+  // A window dragged from left to right over the whole view selects the whole model.
+  xdotool({"mousemove", "--window", window, "4", "90", "mousedown", "1"});
+  xdotool({"mousemove", "--window", window, "500", "400"});
+  xdotool({"mousemove", "--window", window, "1020", "720", "mouseup", "1"});
+  xdotool({"key", "Delete"});
+
+  const QDir config(m_config.path() + "/stm-editor");
+  QStringList copies;
+  for (int i = 0; i < 100 && copies.isEmpty(); ++i) {
+    QTest::qWait(100);
+    copies = config.entryList({"recovery*.stm.json"}, QDir::Files);
+  }
+  ASSERT_FALSE(copies.isEmpty()) << "no recovery copy was written";
+  editor.kill();
+  ASSERT_TRUE(editor.waitForFinished());
+
+  auto window2 = Start();
+  QString offered;
+  auto* timer = new QTimer(window2.get());
+  QObject::connect(timer, &QTimer::timeout, [timer, &offered] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || box->objectName() != "stmRecoveryOffer") return;
+    offered = box->text();
+    timer->stop();
+    box->findChild<QAbstractButton*>("openRecovery")->click();
+  });
+  timer->start(50);
+  window2->OfferRecovery();
+  EXPECT_TRUE(offered.contains("corbel")) << offered.toStdString();
+  CStmModel original;
+  ASSERT_TRUE(CStmModelFile::Load(model.toStdString(), original, nullptr));
+  EXPECT_LT(window2->Model().GetCountElement(1), original.GetCountElement(1));
+  EXPECT_TRUE(window2->Actions().IsModified());
+  EXPECT_TRUE(window2->windowTitle().startsWith("stm-editor - corbel"));
+  EXPECT_EQ(window2->Manager().CheckConsistency(), CString());
 }
