@@ -14,6 +14,7 @@
 #include "CStmAutosave.h"
 #include "CStmCommandTable.h"
 #include "CStmEditorActions.h"
+#include "StmEditorCommandLine.h"
 #include "host/model/CStmModel.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -30,14 +31,8 @@ class QToolBar;
 class CStmMainWindow : public QMainWindow {
   Q_OBJECT
 public:
-  struct SOptions {
-    // The file to open; empty for a new, untitled model.
-    std::string model;
-    int width = 1024;
-    int height = 768;
-    // With a screenshot: the frames to draw before the window is written out and closed.
-    int frames = 0;
-    std::string screenshot;
+  // frames, with a screenshot: the frames to draw before the window is written out and closed.
+  struct SOptions : SStmEditorCommandLine {
     // How long a change may stay out of the recovery file.
     std::chrono::milliseconds autosave = std::chrono::minutes(1);
   };

@@ -36,21 +36,14 @@ void PrintUsage(FILE* out) {
 }
 
 // False with the message for a bad command line.
-bool ParseArguments(int argc, char** argv, CStmMainWindow::SOptions& options, bool& help, std::string& error) {
-  SStmEditorCommandLine line;
+bool ParseArguments(int argc, char** argv, CStmMainWindow::SOptions& options, std::string& error) {
   const auto autosave = [&options](const std::string& option, const std::string& value, std::string& message) {
     int seconds = 0;
     if (!StmParsePositive(option, value, seconds, message)) return false;
     options.autosave = std::chrono::seconds(seconds);
     return true;
   };
-  if (!StmParseEditorCommandLine(argc, argv, {"--autosave"}, autosave, line, error)) return false;
-  help = line.help;
-  options.model = line.model;
-  options.width = line.width;
-  options.height = line.height;
-  options.frames = line.frames;
-  options.screenshot = line.screenshot;
+  if (!StmParseEditorCommandLine(argc, argv, {"--autosave"}, autosave, options, error)) return false;
   if (!options.screenshot.empty() && options.frames == 0) {
     error = StmText("--screenshot needs --frames").c_str();
     return false;
@@ -70,14 +63,13 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("stm-editor");
   QApplication::setApplicationName("stm-editor-qt");
   CStmMainWindow::SOptions options;
-  bool help = false;
   std::string error;
-  if (!ParseArguments(argc, argv, options, help, error)) {
+  if (!ParseArguments(argc, argv, options, error)) {
     if (!error.empty()) Fail(error);
     PrintUsage(stderr);
     return 2;
   }
-  if (help) {
+  if (options.help) {
     PrintUsage(stdout);
     return 0;
   }

@@ -11,6 +11,7 @@
 
 #include "CStmCommandTable.h"
 #include "CStmEditorActions.h"
+#include "StmEditorCommandLine.h"
 #include "CStmEditorAnalysis.h"
 #include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
@@ -31,15 +32,7 @@ struct GLFWwindow;
 
 class CStmEditor {
 public:
-  struct SOptions {
-    // The file to open; empty for a new, untitled model.
-    std::string model;
-    int width = 1024;
-    int height = 768;
-    // Frames to show before leaving on its own; 0 runs until the window is closed.
-    int frames = 0;
-    // Where the last frame goes as a PNG; empty for none.
-    std::string screenshot;
+  struct SOptions : SStmEditorCommandLine {
     // For test harnesses: a descriptor that gets one line of state each time the editor has
     // drawn everything it was given and waits for input; -1 for none. With it, the Pause key
     // is the harness's marker and only counted.

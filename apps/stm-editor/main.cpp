@@ -34,8 +34,7 @@ void PrintUsage(FILE* out) {
 }
 
 // False with the message for a bad command line.
-bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, bool& help, std::string& error) {
-  SStmEditorCommandLine line;
+bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::string& error) {
   const auto idleFd = [&options](const std::string&, const std::string& value, std::string& message) {
     int fd = -1;
     char tail = 0;
@@ -48,13 +47,7 @@ bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, bool& 
     options.idleFd = fd;
     return true;
   };
-  if (!StmParseEditorCommandLine(argc, argv, {"--idle-fd"}, idleFd, line, error)) return false;
-  help = line.help;
-  options.model = line.model;
-  options.width = line.width;
-  options.height = line.height;
-  options.frames = line.frames;
-  options.screenshot = line.screenshot;
+  if (!StmParseEditorCommandLine(argc, argv, {"--idle-fd"}, idleFd, options, error)) return false;
   if (!options.screenshot.empty() && options.frames == 0 && options.idleFd < 0) {
     error = StmText("--screenshot needs --frames or --idle-fd").c_str();
     return false;
@@ -69,14 +62,13 @@ int main(int argc, char** argv) {
   StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
   CStmEditor::SOptions options;
-  bool help = false;
   std::string error;
-  if (!ParseArguments(argc, argv, options, help, error)) {
+  if (!ParseArguments(argc, argv, options, error)) {
     if (!error.empty()) Fail(error);
     PrintUsage(stderr);
     return 2;
   }
-  if (help) {
+  if (options.help) {
     PrintUsage(stdout);
     return 0;
   }
