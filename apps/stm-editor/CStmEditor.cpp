@@ -61,12 +61,11 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_options = options;
   if (!options.model.empty()) {
     if (!CStmModelFile::Load(options.model, m_model, &error)) return false;
-    std::error_code ec;
-    m_strPath = std::filesystem::absolute(options.model, ec).lexically_normal().string();
-    if (ec) m_strPath = options.model;
+    m_actions.SetPath(options.model);
   }
-  m_recent = CStmRecentFiles(CStmRecentFiles::DefaultLocation());
-  m_recent.Load();
+  m_actions.SetRecentFiles(CStmRecentFiles::DefaultLocation());
+  m_actions.SetAskSavePath([this](std::string& path) { return AskForPath(CStmEditorFileDialog::EMode::kSave, path); });
+  m_actions.SetOnModelShown([this] { AfterModelShown(); });
 
   std::string surfaceError;
   auto window = CUbGlfwSurface::Create(options.width, options.height, "stm-editor", &surfaceError);
@@ -107,8 +106,8 @@ bool CStmEditor::Open(const SOptions& options, std::string& error) {
   m_bImGui = true;
 
   m_manager.SetStmModel(&m_model);
-  ShowModel();
-  if (!m_strPath.empty()) RememberFile(m_strPath);
+  m_actions.ShowModel();
+  if (!m_actions.GetPath().empty()) m_actions.RememberFile(m_actions.GetPath());
   return true;
 }
 
@@ -121,6 +120,7 @@ bool CStmEditor::Run(std::string& error) {
       RunCommand(command);
     }
     m_drawTools.Run();
+    if (!m_actions.Prompt().IsEmpty()) m_actions.FollowGrid();
     m_outlineTools.Run(*m_pHost);
     m_viewPanel.Run();
     TrackHistory();
@@ -236,7 +236,7 @@ void CStmEditor::ReportIdle() {
   const char* dialog = m_newDialog.IsOpen() ? "new"
                        : !m_fileDialog.IsOpen() ? ""
                        : m_fileDialog.GetMode() == CStmEditorFileDialog::EMode::kOpen ? "open" : "save";
-  line += "\tfile=" + OneLine(m_strPath.c_str()) + "\tplane=" + std::to_string(m_model.GetPlane()) +
+  line += "\tfile=" + OneLine(m_actions.GetPath().c_str()) + "\tplane=" + std::to_string(m_model.GetPlane()) +
           "\tunits=" + OneLine(m_model.GetUnitLength().c_str()) + "," + OneLine(m_model.GetUnitForce().c_str()) +
           "\tdialog=" + dialog + "\tfolder=" + OneLine(m_fileDialog.GetFolder().c_str()) +
           "\tedit=" + OneLine(m_fileDialog.GetEdit().c_str()) + "\tproblem=" + OneLine(m_fileDialog.GetProblem().c_str());

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "CStmCommandTable.h"
+#include "CStmEditorActions.h"
+#include "StmEditorCommandLine.h"
 #include "CStmEditorAnalysis.h"
 #include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
@@ -30,15 +32,7 @@ struct GLFWwindow;
 
 class CStmEditor {
 public:
-  struct SOptions {
-    // The file to open; empty for a new, untitled model.
-    std::string model;
-    int width = 1024;
-    int height = 768;
-    // Frames to show before leaving on its own; 0 runs until the window is closed.
-    int frames = 0;
-    // Where the last frame goes as a PNG; empty for none.
-    std::string screenshot;
+  struct SOptions : SStmEditorCommandLine {
     // For test harnesses: a descriptor that gets one line of state each time the editor has
     // drawn everything it was given and waits for input; -1 for none. With it, the Pause key
     // is the harness's marker and only counted.
@@ -76,7 +70,8 @@ private:
     kDelete, kCancel, kOrtho, kKeys,
     kZoomAll, kPan, kViewXY, kViewXZ, kViewYZ, kStyleDark, kStyleLight, kResultCase, kInputModel,
     kOutlineFromElements, kAreaFromElements, kAnalyse, kLoadPath, kClearResults, kProperties,
-    kModifyTool  // index: the tool's action id
+    kModifyTool,  // index: the tool's action id
+    kRun          // run: a handler of its own
   };
   struct SCommand {
     ECommand command;
@@ -84,6 +79,7 @@ private:
     std::string path;
     // The load case or combination a results entry names, in the model's one list of cases.
     int index = -1;
+    std::function<void()> run = nullptr;
   };
 
   static void OnMouseButton(GLFWwindow* window, int button, int action, int mods);
@@ -99,18 +95,11 @@ private:
   void BeforeSwap();
   void DispatchEvents();
   void RunCommand(const SCommand& command);
-  // Edits through the scene's keys, with a word on the status line for what happened or why
-  // nothing did.
-  void RunEditCommand(ECommand command);
-  // The outer outline or a property area from the selected elements, when they close into one
-  // simple loop; otherwise the marks show where they do not.
-  void MakeFromSelectedElements(bool area);
   // Every command into the table, once, at the start (CStmEditorCommandTable.cpp); the
   // templates' and the modify tools' entries come from their own files.
   void BuildCommandTable();
   void AddCommand(SStmCommand command);
   void AddTemplateCommands();
-  void AddModifyCommands();
   // A menu of the table's commands; after runs behind each entry, for what the table does not
   // hold (recent files, load cases, submenus).
   void DrawCommandMenu(const std::string& menu, bool enabled,
@@ -119,9 +108,6 @@ private:
   static SStmKeyChord ChordOfGlfwKey(int glfwKey, int mods);
   // The settings of the template tool in use (CStmEditorTemplates.cpp).
   void DrawTemplateSettings();
-  void StartModifyTool(long id);
-  void SetViewPlane(CUbRenderWnd::VIEW_POS pos);
-  void SetStyle(EStmTypeColor style);
   // Shows the results of one load case or combination; the loads on screen follow.
   void ShowResultCase(int index);
   // Hides every result layer so that the model can be looked at as it was put in; choosing a
@@ -150,12 +136,12 @@ private:
   // Gives the overlay the colours of the model's style, which a file opened may have changed.
   void FollowStyle();
   // Whether an edit may run; tells the user why not on a locked model.
-  bool CheckUnlocked();
+  bool CheckUnlocked() { return m_actions.CheckUnlocked(); }
   // What the status line says when nothing has happened yet.
   CString IdleStatus() const;
   // Follows the undo history: a step made below the saved state cuts the saved state off.
-  void TrackHistory();
-  bool IsModified() const { return m_modified.IsModified(); }
+  void TrackHistory() { m_actions.TrackHistory(); }
+  bool IsModified() const { return m_actions.IsModified(); }
   // One line of state on the idle descriptor.
   void ReportIdle();
   // Around each poll: a key pressed and released within it shows in the overlay as held for the
@@ -177,13 +163,6 @@ private:
   // them, and a refusal or a Cancel anywhere leaves everything as it was.
   void NewModel();
   void OpenModel();
-  // Loads the file aside first, so that a broken file never costs the model shown.
-  bool OpenPath(const std::string& path);
-  // False (the model untouched on disk) when the save failed or was cancelled; the user has
-  // been told. An untitled model is saved through the dialog.
-  bool Save();
-  bool SaveAs();
-  bool SaveTo(const std::string& path, bool newName);
   // Runs the file dialog until it is answered; false when cancelled. name: what the edit starts
   // with (empty: the model file's name when saving).
   bool AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name = std::string(),
@@ -198,28 +177,23 @@ private:
   std::string ExportStem() const;
   // The outline, openings and guidelines of a DXF drawing, into the model as one undo step.
   void ImportDxf();
-  // Whether what is shown may be replaced or closed: asks about unsaved changes.
-  bool ConfirmDiscard();
-  // Shows the model given in place of the current one, which the given one takes away.
-  void TakeModel(CStmModel& model, const std::string& path);
-  // Rebuilds the scene from the model and faces its plane, as it is on disk.
-  void ShowModel();
-  void RememberFile(const std::string& path);
-  // The file's name, or "untitled".
-  CString DisplayName() const;
+  bool ConfirmDiscard() { return m_actions.ConfirmDiscard(); }
+  // What the scene's rebuild leaves to this window: the hover, the status line, the title.
+  void AfterModelShown();
+  CString DisplayName() const { return m_actions.DisplayName(); }
   void UpdateTitle();
   // A window position in framebuffer pixels, which is what the render window counts in.
   CPoint ToClient(double x, double y) const;
   UINT MouseFlags(int mods) const;
 
   SOptions m_options;
-  // The model's file, absolute; empty while the model is untitled.
-  std::string m_strPath;
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+  // The file, the history's modified state and the commands' work on the model.
+  CStmEditorActions m_actions{m_manager, m_wnd, m_model};
   CStmEditorProperties m_properties{m_manager};
-  CStmEditorDrawTools m_drawTools{m_manager, m_wnd, m_model};
+  CStmEditorDrawTools m_drawTools{m_manager};
   CStmEditorOutlineTools m_outlineTools{m_wnd, m_model};
   CStmEditorViewPanel m_viewPanel{m_manager};
   CStmEditorSurface* m_pSurface = nullptr;
@@ -238,8 +212,6 @@ private:
   std::deque<SCommand> m_commands;
   CStmEditorFileDialog m_fileDialog;
   CStmEditorNewModelDialog m_newDialog;
-  CStmRecentFiles m_recent{std::string()};
-  CStmModifiedState m_modified;
   CStmCommandTable m_table;
   // Keys pressed in the latest poll, those of them also released in it, and those held down in
   // the overlay's key state for one frame since: the overlay reads its keys as held or not at

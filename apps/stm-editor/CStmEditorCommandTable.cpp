@@ -4,10 +4,12 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include <map>
 #include <stdexcept>
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
+#include "StmEditorCommands.h"
 #include "host/platform/StmText.h"
 
 namespace {
@@ -27,103 +29,73 @@ void CStmEditor::BuildCommandTable() {
   const auto queue = [this](ECommand command) {
     return [this, command] { m_commands.push_back({command, std::string()}); };
   };
-  const auto unlocked = [this] { return m_model.IsLock() == 0; };
-  const auto editSelected = [this] { return m_model.IsLock() == 0 && m_manager.GetSelectMap().GetCount() > 0; };
-  const auto results = [this] { return m_model.IsLock() != 0 && !m_pLoadPath; };
-  const std::vector<std::string> file = {StmTextNoop("File")};
-  const std::vector<std::string> edit = {StmTextNoop("Edit")};
-  const std::vector<std::string> view = {StmTextNoop("View")};
-  const std::vector<std::string> style = {StmTextNoop("Style")};
-  const std::vector<std::string> resultsMenu = {StmTextNoop("Results")};
-
-  AddCommand({"file.new", StmTextNoop("New..."), file, StmTextNoop("new model (asks for its plane and units)"),
-              "Ctrl+N", "", nullptr, nullptr, queue(ECommand::kNew)});
-  AddCommand({"file.open", StmTextNoop("Open..."), file, StmTextNoop("open a model file"), "Ctrl+O", "", nullptr,
-              nullptr, queue(ECommand::kOpen)});
-  AddCommand({"file.save", StmTextNoop("Save"), file, StmTextNoop("save"), "Ctrl+S", "", nullptr, nullptr,
-              queue(ECommand::kSave), true});
-  AddCommand({"file.saveAs", StmTextNoop("Save as..."), file, StmTextNoop("save under another name"), "Ctrl+Shift+S",
-              "", nullptr, nullptr, queue(ECommand::kSaveAs)});
-  AddCommand({"file.importDxf", StmTextNoop("Import DXF..."), file, "", "", "", unlocked, nullptr,
-              queue(ECommand::kImportDxf), true});
-  AddCommand({"file.exportDrawing", StmTextNoop("Export drawing..."), file,
-              StmTextNoop("what the view shows, to scale, as PDF, SVG or DXF"), "", "", nullptr, nullptr,
-              queue(ECommand::kExportDrawing), true});
-  // There is nothing to report before an analysis.
-  const auto analysed = [this] { return m_model.IsLock() != 0; };
-  AddCommand({"file.exportReport", StmTextNoop("Export report..."), file, "", "", "", analysed, nullptr,
-              queue(ECommand::kExportReport), true});
-  AddCommand({"file.exportTable", StmTextNoop("Export table..."), file, "", "", "", analysed, nullptr,
-              queue(ECommand::kExportTable)});
-  AddCommand({"file.quit", StmTextNoop("Quit"), file, StmTextNoop("quit (asks about unsaved changes)"), "Ctrl+Q", "",
-              nullptr, nullptr, queue(ECommand::kQuit), true});
-
-  AddCommand({"edit.undo", StmTextNoop("Undo"), edit, StmTextNoop("undo / redo"), "Ctrl+Z", "",
-              [this] { return m_model.IsLock() == 0 && m_manager.CanUndo() != 0; }, nullptr, queue(ECommand::kUndo)});
-  AddCommand({"edit.redo", StmTextNoop("Redo"), edit, StmTextNoop("undo / redo"), "Ctrl+Y", "",
-              [this] { return m_model.IsLock() == 0 && m_manager.CanRedo() != 0; }, nullptr, queue(ECommand::kRedo)});
-  AddCommand({"edit.cut", StmTextNoop("Cut"), edit, StmTextNoop("cut / copy the selection"), "Ctrl+X", "", editSelected,
-              nullptr, queue(ECommand::kCut), true});
-  AddCommand({"edit.copy", StmTextNoop("Copy"), edit, StmTextNoop("cut / copy the selection"), "Ctrl+C", "",
-              [this] { return m_manager.GetSelectMap().GetCount() > 0; }, nullptr, queue(ECommand::kCopy)});
-  AddCommand({"edit.paste", StmTextNoop("Paste"), {StmTextNoop("Edit"), StmTextNoop("Modify")},
-              StmTextNoop("paste the clipboard at each click, until Esc"), "Ctrl+V", "",
-              [this] { return m_model.IsLock() == 0 && m_manager.IsCopiedData() != 0; },
-              [this] { return m_wnd.GetActionTypeCur() == kActionPaste; }, queue(ECommand::kPaste)});
-  AddCommand({"edit.delete", StmTextNoop("Delete"), edit, StmTextNoop("delete the selection"), "Delete", "",
-              editSelected, nullptr, queue(ECommand::kDelete)});
-  // Esc itself goes to the view, which cancels what runs there.
-  AddCommand({"edit.cancel", StmTextNoop("Cancel and select none"), edit, "", "", "Esc", nullptr, nullptr,
-              queue(ECommand::kCancel)});
-  AddCommand({"edit.outlineFromElements", StmTextNoop("Outline from selected elements"), edit, "", "", "",
-              editSelected, nullptr, queue(ECommand::kOutlineFromElements), true});
-  AddCommand({"edit.areaFromElements", StmTextNoop("Area from selected elements"), edit, "", "", "", editSelected,
-              nullptr, queue(ECommand::kAreaFromElements)});
+  const auto later = [this](std::function<void()> run) {
+    return [this, run] { m_commands.push_back({ECommand::kRun, std::string(), -1, run}); };
+  };
+  const auto drawTool = [this, later](long id) { return later([this, id] { m_actions.StartDrawTool(id); }); };
+  const auto modifyTool = [this](long id) {
+    return [this, id] { m_commands.push_back({ECommand::kModifyTool, std::string(), static_cast<int>(id)}); };
+  };
+  std::map<std::string, std::function<void()>> handlers = {
+      {"file.new", queue(ECommand::kNew)},
+      {"file.open", queue(ECommand::kOpen)},
+      {"file.save", queue(ECommand::kSave)},
+      {"file.saveAs", queue(ECommand::kSaveAs)},
+      {"file.importDxf", queue(ECommand::kImportDxf)},
+      {"file.exportDrawing", queue(ECommand::kExportDrawing)},
+      {"file.exportReport", queue(ECommand::kExportReport)},
+      {"file.exportTable", queue(ECommand::kExportTable)},
+      {"file.quit", queue(ECommand::kQuit)},
+      {"edit.undo", queue(ECommand::kUndo)},
+      {"edit.redo", queue(ECommand::kRedo)},
+      {"edit.cut", queue(ECommand::kCut)},
+      {"edit.copy", queue(ECommand::kCopy)},
+      {"edit.paste", queue(ECommand::kPaste)},
+      {"edit.delete", queue(ECommand::kDelete)},
+      {"edit.cancel", queue(ECommand::kCancel)},
+      {"edit.outlineFromElements", queue(ECommand::kOutlineFromElements)},
+      {"edit.areaFromElements", queue(ECommand::kAreaFromElements)},
+      {"edit.ortho", queue(ECommand::kOrtho)},
+      {"draw.node", drawTool(CStmUbManager::kActionAddNode)},
+      {"draw.element", drawTool(CStmUbManager::kActionAddElement)},
+      {"draw.guideline", drawTool(CStmUbManager::kActionAddGuideline)},
+      {"draw.typedCoordinate", later([this] { m_manager.ShowDlgCoord(1); })},
+      {"draw.askLength", later([this] { m_actions.ToggleAskLength(); })},
+      {"modify.move", modifyTool(CStmUbManager::kActionMove)},
+      {"modify.stretch", modifyTool(CStmUbManager::kActionStretch)},
+      {"modify.rotate", modifyTool(CStmUbManager::kActionRotate)},
+      {"modify.mirror", modifyTool(CStmUbManager::kActionMirror)},
+      {"modify.offset", modifyTool(CStmUbManager::kActionOffset)},
+      {"view.zoomAll", queue(ECommand::kZoomAll)},
+      {"view.pan", queue(ECommand::kPan)},
+      {"view.planeXY", queue(ECommand::kViewXY)},
+      {"view.planeXZ", queue(ECommand::kViewXZ)},
+      {"view.planeYZ", queue(ECommand::kViewYZ)},
+      {"view.styleDark", queue(ECommand::kStyleDark)},
+      {"view.styleLight", queue(ECommand::kStyleLight)},
+      {"results.analyse", queue(ECommand::kAnalyse)},
+      {"results.loadPath", queue(ECommand::kLoadPath)},
+      {"results.clear", queue(ECommand::kClearResults)},
+      {"results.inputModel", queue(ECommand::kInputModel)},
+  };
+  for (const SStmSnapMode& snap : StmSnapModes()) {
+    const long bit = snap.bit;
+    handlers[std::string("draw.snap.") + snap.id] = later([this, bit] { m_actions.ToggleSnap(bit); });
+  }
+  const SStmEditorCommandState state{[this] { return m_pLoadPath != nullptr; }, [this] { return m_bInputModel; }};
+  for (SStmCommand& command : StmEditorCommands(m_manager, m_wnd, m_model, state)) {
+    const auto handler = handlers.find(command.id);
+    if (handler == handlers.end()) throw std::logic_error("command table: no handler for " + command.id);
+    command.run = handler->second;
+    AddCommand(std::move(command));
+  }
 
   std::string error;
-  if (!m_drawTools.AddToolCommands(m_table, error)) throw std::logic_error("command table: " + error);
-  AddCommand({"edit.ortho", StmTextNoop("Orthogonal drawing"), {StmTextNoop("Edit"), StmTextNoop("Draw")},
-              StmTextNoop("orthogonal drawing on or off"), "F8", "", nullptr,
-              [this] { return m_wnd.GetVHDraw() != 0; }, queue(ECommand::kOrtho), true});
-  if (!m_drawTools.AddSnapCommands(m_table, error)) throw std::logic_error("command table: " + error);
   if (!m_outlineTools.AddCommands(m_table, error)) throw std::logic_error("command table: " + error);
-  AddModifyCommands();
-
-  AddCommand({"view.zoomAll", StmTextNoop("Zoom all"), view, "", "", "", nullptr, nullptr,
-              queue(ECommand::kZoomAll)});
-  AddCommand({"view.pan", StmTextNoop("Pan"), view, "", "", "Esc ends", nullptr, nullptr, queue(ECommand::kPan)});
   // A panel shown or hidden is no command on the model: it switches within the frame.
-  AddCommand({"view.properties", StmTextNoop("Properties"), view, "", "", "", nullptr,
+  AddCommand({"view.properties", StmTextNoop("Properties"), {StmTextNoop("View")}, "", "", "", nullptr,
               [this] { return m_properties.IsOpen(); }, [this] { m_properties.Toggle(); }});
-  const auto plane = [this](CUbRenderWnd::VIEW_POS pos) { return [this, pos] { return m_wnd.GetViewPos() == pos; }; };
-  AddCommand({"view.planeXY", StmTextNoop("Plane x-y"), view, "", "", "", nullptr,
-              plane(CUbRenderWnd::VIEW_POS_XY), queue(ECommand::kViewXY), true});
-  AddCommand({"view.planeXZ", StmTextNoop("Plane x-z"), view, "", "", "", nullptr,
-              plane(CUbRenderWnd::VIEW_POS_XZ), queue(ECommand::kViewXZ)});
-  AddCommand({"view.planeYZ", StmTextNoop("Plane y-z"), view, "", "", "", nullptr,
-              plane(CUbRenderWnd::VIEW_POS_YZ), queue(ECommand::kViewYZ)});
-  const auto light = [this] { return m_model.GetStmDataView()->GetTypeColor() == STM_COLOR_LIGHT; };
-  AddCommand({"view.styleDark", StmTextNoop("Dark"), style, "", "", "", nullptr, [light] { return !light(); },
-              queue(ECommand::kStyleDark)});
-  AddCommand({"view.styleLight", StmTextNoop("Light"), style, "", "", "", nullptr, light,
-              queue(ECommand::kStyleLight)});
-
-  AddCommand({"results.analyse", StmTextNoop("Analyse"), resultsMenu, StmTextNoop("analyse the truss"), "F5", "",
-              unlocked, nullptr, queue(ECommand::kAnalyse)});
-  // The load path is the concrete's: without an outline there is nothing to compute.
-  AddCommand({"results.loadPath", StmTextNoop("Load path"), resultsMenu,
-              StmTextNoop("load path of the concrete (Esc cancels)"), "F6", "",
-              [this] { return !m_pLoadPath && m_model.GetCountBoundary(STM_BOUNDARY_OUTER, 1) > 0; }, nullptr,
-              queue(ECommand::kLoadPath)});
-  // Results of a model whose load path is being computed are not there yet.
-  AddCommand({"results.clear", StmTextNoop("Clear results"), resultsMenu, "", "", "", results, nullptr,
-              queue(ECommand::kClearResults)});
-  AddCommand({"results.inputModel", StmTextNoop("Input model"), resultsMenu, "", "", "",
-              [this, results] { return results() && !m_bInputModel; }, [this] { return m_bInputModel; },
-              queue(ECommand::kInputModel), true});
-
   AddTemplateCommands();
-
   AddCommand({"help.keys", StmTextNoop("Keys"), {StmTextNoop("Help")}, StmTextNoop("this list"), "F1", "", nullptr,
               [this] { return m_bShowKeys; }, queue(ECommand::kKeys)});
 }

@@ -33,13 +33,6 @@ std::string StartFolder(const std::string& path, const std::string& lastFolder) 
   return ec ? std::string("/") : here.string();
 }
 
-// Ten metres, the size of a large member, in the model's unit of length.
-double StartingSpan(const std::string& unit) {
-  if (unit == "m") return 10.0;
-  if (unit == "cm") return 1000.0;
-  return 10000.0;
-}
-
 const char* PlaneName(int plane) {
   switch (plane) {
     case STM_PLANE_XY: return "x-y";
@@ -86,7 +79,7 @@ void CStmEditor::NewModel() {
   fresh.GetStmDataView()->SetGridSpace(CVector(grid, grid, grid));
   // The style is how the user likes to look at models, not part of the one shown.
   fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
-  TakeModel(fresh, std::string());
+  m_actions.TakeModel(fresh, std::string());
   CString text;
   text.Format(StmText("New model in the %s plane, lengths in %s, forces in %s").c_str(), PlaneName(m_model.GetPlane()),
               m_model.GetUnitLength().c_str(), m_model.GetUnitForce().c_str());
@@ -96,37 +89,16 @@ void CStmEditor::NewModel() {
 void CStmEditor::OpenModel() {
   std::string path;
   if (!AskForPath(CStmEditorFileDialog::EMode::kOpen, path)) return;
-  OpenPath(path);
-}
-
-bool CStmEditor::OpenPath(const std::string& path) {
-  CStmModel loaded;
-  std::string error;
-  if (!CStmModelFile::Load(path, loaded, &error)) {
-    CString text;
-    text.Format(StmText("The file was not opened; the model shown is as it was.\n%s").c_str(), error.c_str());
-    m_pHost->SetStatusText(StmText("Open failed"));
-    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    return false;
-  }
-  if (!ConfirmDiscard()) {
-    m_pHost->SetStatusText(StmText("Nothing was opened; the model shown is as it was"));
-    return false;
-  }
-  TakeModel(loaded, path);
-  CString text;
-  text.Format(StmText("Opened %s").c_str(), m_strPath.c_str());
-  m_pHost->SetStatusText(text);
-  return true;
+  m_actions.OpenPath(path);
 }
 
 bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path, const std::string& name,
                             const std::vector<std::string>& extensions, const std::string& title) {
   const std::string start = !name.empty() ? name
-                            : mode == CStmEditorFileDialog::EMode::kSave && !m_strPath.empty()
-                                ? fs::path(m_strPath).filename().string()
+                            : mode == CStmEditorFileDialog::EMode::kSave && !m_actions.GetPath().empty()
+                                ? fs::path(m_actions.GetPath()).filename().string()
                                 : std::string();
-  m_fileDialog.Show(mode, StartFolder(m_strPath, m_fileDialog.GetFolder()), start, extensions, title);
+  m_fileDialog.Show(mode, StartFolder(m_actions.GetPath(), m_fileDialog.GetFolder()), start, extensions, title);
   for (;;) {
     while (m_fileDialog.IsOpen()) {
       if (!RunFrame()) m_fileDialog.Cancel();
@@ -134,7 +106,7 @@ bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path,
     if (m_fileDialog.GetState() != CStmEditorFileDialog::EState::kChosen) break;
     path = m_fileDialog.GetPath();
     std::error_code ec;
-    if (mode == CStmEditorFileDialog::EMode::kOpen || path == m_strPath || !fs::exists(path, ec)) {
+    if (mode == CStmEditorFileDialog::EMode::kOpen || path == m_actions.GetPath() || !fs::exists(path, ec)) {
       m_fileDialog.Close();
       return true;
     }
@@ -150,47 +122,6 @@ bool CStmEditor::AskForPath(CStmEditorFileDialog::EMode mode, std::string& path,
   m_fileDialog.Close();
   m_pHost->SetStatusText(StmText("Cancelled"));
   return false;
-}
-
-bool CStmEditor::Save() {
-  if (m_strPath.empty()) return SaveAs();
-  return SaveTo(m_strPath, false);
-}
-
-bool CStmEditor::SaveAs() {
-  std::string path;
-  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path)) {
-    m_pHost->SetStatusText(StmText("Not saved"));
-    return false;
-  }
-  return SaveTo(path, path != m_strPath);
-}
-
-bool CStmEditor::SaveTo(const std::string& path, bool newName) {
-  std::string error;
-  if (!CStmModelFile::Save(path, m_model, &error)) {
-    CString text;
-    if (newName) {
-      text.Format(StmText("The model could not be saved as %s; nothing was written, and it is still %s.\n%s").c_str(),
-                  path.c_str(), DisplayName().c_str(), error.c_str());
-    } else {
-      text.Format(StmText("The model could not be saved; the file on disk is unchanged.\n%s").c_str(), error.c_str());
-    }
-    m_pHost->SetStatusText(StmText("Save failed"));
-    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    // The saver clears the model's flag only on success; the history decides it either way.
-    TrackHistory();
-    return false;
-  }
-  m_strPath = path;
-  m_modified.MarkSaved(m_manager.GetUndoCount());
-  m_model.SetStmModifiedFlag(0);
-  CString text;
-  text.Format(StmText("Saved %s").c_str(), m_strPath.c_str());
-  m_pHost->SetStatusText(text);
-  RememberFile(m_strPath);
-  UpdateTitle();
-  return true;
 }
 
 void CStmEditor::ExportResults(bool report) {
@@ -231,7 +162,7 @@ void CStmEditor::ExportResults(bool report) {
 
 std::string CStmEditor::ExportStem() const {
   // Named after the model, so that exports of several models in one folder stay apart.
-  std::string stem = m_strPath.empty() ? std::string("untitled") : fs::path(m_strPath).filename().string();
+  std::string stem = m_actions.GetPath().empty() ? std::string("untitled") : fs::path(m_actions.GetPath()).filename().string();
   const std::string modelExtension = CStmEditorFileDialog::kExtension;
   if (stem.size() > modelExtension.size() &&
       stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
@@ -267,71 +198,16 @@ void CStmEditor::ExportDrawing() {
   m_pHost->SetStatusText(text);
 }
 
-bool CStmEditor::ConfirmDiscard() {
-  if (!IsModified()) return true;
-  CString text;
-  text.Format(StmText("Save the changes to %s?").c_str(), DisplayName().c_str());
-  switch (m_pHost->MessageBox(text, CString("stm-editor"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES:
-      return Save();
-    case IDNO:
-      return true;
-    default:
-      return false;
-  }
-}
-
-void CStmEditor::TakeModel(CStmModel& model, const std::string& path) {
-  // The model shown goes to the caller's, which frees it once the scene no longer names it.
-  m_model.Swap(model);
+void CStmEditor::AfterModelShown() {
   m_bInputModel = false;
-  m_strPath.clear();
-  if (!path.empty()) {
-    std::error_code ec;
-    m_strPath = fs::absolute(path, ec).lexically_normal().string();
-    if (ec) m_strPath = path;
-  }
-  ShowModel();
-  if (!m_strPath.empty()) RememberFile(m_strPath);
-}
-
-void CStmEditor::ShowModel() {
-  // The view looks at the model's own plane; any other shows a plane model edge-on.
-  m_wnd.SetViewPos(StmViewOfPlane(m_model.GetPlane()));
-  m_manager.UpdateStmRenderer();
-  m_wnd.SetAction(kActionSelect, -1, 1);
-  if (m_model.GetCountNode(1) == 0 && m_model.GetBoundarys(STM_BOUNDARY_OUTER).empty()) {
-    // Fitting an empty model would fit the axis symbol alone; a member-sized field around the
-    // origin is a place to start drawing.
-    const int side = std::max(1, std::min(m_wnd.GetWidth(), m_wnd.GetHeight()));
-    m_wnd.SetViewCenter(0.0, 0.0);
-    m_wnd.SetViewScale(StartingSpan(m_model.GetUnitLength().str()) / side);
-  } else {
-    m_wnd.ZoomAll(0);
-  }
-  m_wnd.InvalidateAllWnd();
-  m_modified.MarkSaved(m_manager.GetUndoCount());
-  m_model.SetStmModifiedFlag(0);
   m_ptHover = CPoint(-1, -1);
   m_strTooltip.clear();
   m_pHost->SetStatusText(IdleStatus());
   UpdateTitle();
 }
 
-void CStmEditor::RememberFile(const std::string& path) {
-  std::string error;
-  // The list is a convenience: the user hears of a failure, but nothing else stops.
-  if (!m_recent.Add(path, error)) std::fprintf(stderr, "stm-editor: %s\n", error.c_str());
-}
-
-CString CStmEditor::DisplayName() const {
-  return m_strPath.empty() ? StmText("untitled") : CString(fs::path(m_strPath).filename().string());
-}
-
 void CStmEditor::UpdateTitle() {
-  std::string title = std::string("stm-editor - ") + DisplayName().c_str();
-  if (m_model.IsLock()) title += std::string(" ") + StmText("[locked]").c_str();
-  if (IsModified()) title += " *";
+  const std::string title = m_actions.Title();
   if (title == m_strTitle) return;
   m_strTitle = title;
   glfwSetWindowTitle(m_window, title.c_str());

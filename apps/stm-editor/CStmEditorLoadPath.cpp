@@ -125,6 +125,8 @@ bool CStmEditor::RefuseWhileLoadPath(ECommand command) {
     case ECommand::kViewYZ:
     case ECommand::kStyleDark:
     case ECommand::kStyleLight:
+    // The drawing tools and the snap modes: each says itself why it cannot run on a locked model.
+    case ECommand::kRun:
       return false;
     case ECommand::kCancel:
       m_pLoadPath->Cancel();

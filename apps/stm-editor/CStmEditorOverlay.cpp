@@ -36,7 +36,7 @@ void CStmEditor::DrawOverlay() {
   if (ImGui::BeginMainMenuBar()) {
     DrawCommandMenu("File", idle, [this](const SStmCommand& command) {
       if (command.id != "file.open") return;
-      const std::vector<std::string>& recent = m_recent.GetFiles();
+      const std::vector<std::string>& recent = m_actions.GetRecentFiles().GetFiles();
       const bool anyRecent = !recent.empty();
       const bool recentOpen = ImGui::BeginMenu(StmText("Recent").c_str(), anyRecent);
       NoteItem("Recent", anyRecent);

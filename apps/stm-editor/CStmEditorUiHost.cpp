@@ -4,6 +4,8 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include "StmMessageBoxAnswer.h"
+
 #include "host/framework/StmGlfwInput.h"
 #include "host/platform/CDialog.h"
 #include "host/platform/StmText.h"
@@ -11,19 +13,6 @@
 namespace {
 
 constexpr UINT kButtonsMask = 0x000F;
-
-// The answer a box gives when nobody can answer it: never yes, never go ahead.
-int SafeAnswer(UINT type) {
-  switch (type & kButtonsMask) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-      return IDCANCEL;
-    case MB_YESNO:
-      return IDNO;
-    default:
-      return IDOK;
-  }
-}
 
 }  // namespace
 
@@ -42,7 +31,7 @@ int CStmEditorUiHost::MessageBox(const CString& text, const CString& caption, UI
   m_boxes.push_back({text, caption, type, 0});
   const size_t index = m_boxes.size() - 1;
   while (m_boxes[index].answer == 0) {
-    if (!m_runFrame()) m_boxes[index].answer = SafeAnswer(type);
+    if (!m_runFrame()) m_boxes[index].answer = StmSafeMessageBoxAnswer(type);
   }
   const int answer = m_boxes[index].answer;
   m_boxes.pop_back();
@@ -112,7 +101,7 @@ bool CStmEditorUiHost::AnswerByKey(int glfwKey) {
       box.answer = yesNo ? IDYES : IDOK;
       break;
     case GLFW_KEY_ESCAPE:
-      box.answer = SafeAnswer(box.type);
+      box.answer = StmSafeMessageBoxAnswer(box.type);
       break;
     default:
       break;

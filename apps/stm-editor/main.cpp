@@ -6,12 +6,11 @@
 #include <string>
 
 #include "CStmEditor.h"
+#include "StmEditorCommandLine.h"
 #include "StmPicture.h"
 #include "host/platform/StmText.h"
 
 namespace {
-
-constexpr int kMaxSide = 8192;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "stm-editor: %s\n", message.c_str());
@@ -35,77 +34,26 @@ void PrintUsage(FILE* out) {
 }
 
 // False with the message for a bad command line.
-struct SCommandLine {
-  CStmEditor::SOptions editor;
-  bool help = false;
-};
-
-bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      return true;
-    }
-    if (arg == "--size" || arg == "--frames" || arg == "--screenshot" || arg == "--idle-fd") {
-      if (i + 1 >= argc) {
-        CString text;
-        text.Format(StmText("%s needs a value").c_str(), arg.c_str());
-        error = text.c_str();
-        return false;
-      }
-      const std::string value = argv[++i];
-      int w = 0, h = 0;
-      char tail = 0;
-      if (arg == "--screenshot") {
-        options.editor.screenshot = value;
-      } else if (arg == "--idle-fd") {
-        if (std::sscanf(value.c_str(), "%d%c", &w, &tail) != 1 || w < 0) {
-          CString text;
-          text.Format(StmText("--idle-fd must be an open file descriptor, not \"%s\"").c_str(), value.c_str());
-          error = text.c_str();
-          return false;
-        }
-        options.editor.idleFd = w;
-      } else if (arg == "--frames") {
-        if (std::sscanf(value.c_str(), "%d%c", &w, &tail) != 1 || w < 1) {
-          CString text;
-          text.Format(StmText("--frames must be a positive number, not \"%s\"").c_str(), value.c_str());
-          error = text.c_str();
-          return false;
-        }
-        options.editor.frames = w;
-      } else if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > kMaxSide ||
-                 h > kMaxSide) {
-        CString text;
-        text.Format(StmText("--size must be WIDTHxHEIGHT between 1 and %d, not \"%s\"").c_str(), kMaxSide,
-                    value.c_str());
-        error = text.c_str();
-        return false;
-      } else {
-        options.editor.width = w;
-        options.editor.height = h;
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
+bool ParseArguments(int argc, char** argv, CStmEditor::SOptions& options, std::string& error) {
+  const auto idleFd = [&options](const std::string&, const std::string& value, std::string& message) {
+    int fd = -1;
+    char tail = 0;
+    if (std::sscanf(value.c_str(), "%d%c", &fd, &tail) != 1 || fd < 0) {
       CString text;
-      text.Format(StmText("unknown option \"%s\"").c_str(), arg.c_str());
-      error = text.c_str();
-      return false;
-    } else if (options.editor.model.empty()) {
-      options.editor.model = arg;
-    } else {
-      CString text;
-      text.Format(StmText("more than one model file given (\"%s\")").c_str(), arg.c_str());
-      error = text.c_str();
+      text.Format(StmText("--idle-fd must be an open file descriptor, not \"%s\"").c_str(), value.c_str());
+      message = text.c_str();
       return false;
     }
-  }
-  if (!options.editor.screenshot.empty() && options.editor.frames == 0 && options.editor.idleFd < 0) {
+    options.idleFd = fd;
+    return true;
+  };
+  if (!StmParseEditorCommandLine(argc, argv, {"--idle-fd"}, idleFd, options, error)) return false;
+  if (!options.screenshot.empty() && options.frames == 0 && options.idleFd < 0) {
     error = StmText("--screenshot needs --frames or --idle-fd").c_str();
     return false;
   }
   // A picture that cannot be written is known before any window opens.
-  return options.editor.screenshot.empty() || StmCheckPicturePath(options.editor.screenshot, error);
+  return options.screenshot.empty() || StmCheckPicturePath(options.screenshot, error);
 }
 
 }  // namespace
@@ -113,7 +61,7 @@ bool ParseArguments(int argc, char** argv, SCommandLine& options, std::string& e
 int main(int argc, char** argv) {
   StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
-  SCommandLine options;
+  CStmEditor::SOptions options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
     if (!error.empty()) Fail(error);
@@ -125,10 +73,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   // A harness that stops listening must not take the editor with it.
-  if (options.editor.idleFd >= 0) std::signal(SIGPIPE, SIG_IGN);
-  if (!options.editor.model.empty() && !StmCheckModelPath(options.editor.model, error)) return Fail(error);
+  if (options.idleFd >= 0) std::signal(SIGPIPE, SIG_IGN);
+  if (!options.model.empty() && !StmCheckModelPath(options.model, error)) return Fail(error);
   CStmEditor editor;
-  if (!editor.Open(options.editor, error)) return Fail(error);
+  if (!editor.Open(options, error)) return Fail(error);
   if (!editor.Run(error)) return Fail(error);
   return 0;
 }

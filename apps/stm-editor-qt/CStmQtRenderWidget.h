@@ -1,0 +1,78 @@
+// The render window on screen in a Qt window: an OpenGL widget with a compatibility-profile
+// context that the scene draws into through the surface interface, and that hands the scene its
+// mouse and keys as client points in framebuffer pixels (y down), MK_* flags and virtual keys.
+// It paints only when asked: after input that changed the scene, or when the window calls
+// update() for a change of its own; every paint is counted.
+#pragma once
+
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+#include <functional>
+#include <memory>
+
+#include "host/framework/CUbSurface.h"
+#include "host/platform/CRect.h"
+#include "host/platform/WinDefs.h"
+
+class CUbRenderWnd;
+
+class CStmQtRenderWidget : public QOpenGLWidget {
+  Q_OBJECT
+public:
+  explicit CStmQtRenderWidget(QWidget* parent = nullptr);
+
+  // The fixed-function pipeline the scene draws with needs the compatibility profile.
+  static QSurfaceFormat CompatibilityFormat();
+
+  // The surface the render window takes; it draws into this widget and must not outlive it.
+  std::unique_ptr<CUbSurface> CreateSurface();
+  void SetRenderWnd(CUbRenderWnd* wnd) { m_pWnd = wnd; }
+  // Runs before each input reaches the scene; false holds the input back (a running analysis
+  // lets the view move, not edit).
+  void SetInputFilter(std::function<bool(QEvent*)> filter) { m_filter = std::move(filter); }
+
+  int GetPaintCount() const { return m_nPaints; }
+  int FramebufferWidth() const;
+  int FramebufferHeight() const;
+  // A widget position as the scene counts it.
+  CPoint ToClient(const QPointF& pos) const;
+  CPoint GetLastCursor() const { return m_ptCursor; }
+
+  // The virtual key of a Qt key, or 0 for one the scene has no use for.
+  static int VirtualKey(int qtKey);
+  static UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+  // Redraws when the scene says something changed.
+  void UpdateIfInvalid();
+
+signals:
+  // A press, a turn of the wheel or a key is about to reach the scene: a message on the status
+  // line stands until the user does something else.
+  void BeforeInput();
+  // Input reached the scene: the window follows the history, the status and its commands.
+  void SceneInput();
+  // The cursor moved over the view, in client pixels.
+  void CursorMoved(const CPoint& pt);
+
+protected:
+  void initializeGL() override;
+  void paintGL() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // Tab types a coordinate in the view; it must not move the focus away.
+  bool focusNextPrevChild(bool) override { return false; }
+
+private:
+  bool Allowed(QEvent* event) const { return !m_filter || m_filter(event); }
+  void AfterInput();
+
+  CUbRenderWnd* m_pWnd = nullptr;
+  std::function<bool(QEvent*)> m_filter;
+  int m_nPaints = 0;
+  CPoint m_ptCursor;
+  // Buttons whose press the scene had: only their release goes to it.
+  Qt::MouseButtons m_sceneButtons;
+};

@@ -1,0 +1,304 @@
+// The Qt editor's main window driven as a user drives it: toolbar buttons, clicks in the view,
+// keys, the question on close, the layout kept across a restart, frames drawn only on demand.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <functional>
+#include <memory>
+
+#include "CStmMainWindow.h"
+#include "CStmQtRenderWidget.h"
+#include "entities/CStmEntityGridPoint.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+// Every test keeps its settings, recent files and recovery copy in a folder of its own.
+class StmQtMainWindow : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+  }
+
+  std::unique_ptr<CStmMainWindow> Start(const std::string& model = std::string()) {
+    CStmMainWindow::SOptions options;
+    options.model = model;
+    options.width = 900;
+    options.height = 700;
+    auto window = std::make_unique<CStmMainWindow>(options);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // Shortcuts reach only the active window.
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    std::string error;
+    EXPECT_TRUE(window->Open(error)) << error;
+    QTest::qWait(100);
+    return window;
+  }
+
+  // Clicks the button of a toolbar command, as a user would.
+  static void ClickTool(CStmMainWindow& window, const QString& bar, const char* id) {
+    QToolBar* toolBar = window.ToolBar(bar);
+    ASSERT_NE(toolBar, nullptr);
+    QWidget* button = toolBar->widgetForAction(window.Action(id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  // The grid point nearest to a place in the view: a click in empty space snaps only to one.
+  static QPoint OnGrid(CStmMainWindow& window, QPoint near) {
+    QPoint best = near;
+    int bestDistance = -1;
+    for (const CString& key : window.Manager().GetGridPointKeys()) {
+      const auto* point = dynamic_cast<CStmEntityGridPoint*>(window.Manager().GetEtt(key));
+      if (!point) continue;
+      const CPoint at = window.RenderWnd().ExtToClient(point->GetCoord());
+      const int distance = (at.x - near.x()) * (at.x - near.x()) + (at.y - near.y()) * (at.y - near.y());
+      if (bestDistance < 0 || distance < bestDistance) {
+        bestDistance = distance;
+        best = QPoint(at.x, at.y);
+      }
+    }
+    EXPECT_GE(bestDistance, 0) << "no grid laid";
+    return best;
+  }
+
+  static void ClickView(CStmMainWindow& window, QPoint at) {
+    QTest::mouseMove(window.View(), at);
+    QTest::qWait(20);
+    QTest::mouseClick(window.View(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::qWait(20);
+  }
+
+  // Answers the message box that the next step opens with the button given, and keeps its text.
+  static void AnswerNextBox(QMessageBox::StandardButton answer, QString* text) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, text] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      if (text) *text = box->text();
+      timer->stop();
+      timer->deleteLater();
+      box->button(answer)->click();
+    });
+    timer->start(50);
+  }
+
+  QTemporaryDir m_config;
+};
+
+int CountElements(CStmModel& model) { return model.GetCountElement(1); }
+
+}  // namespace
+
+// A triangle drawn with the Element tool from the toolbar: three elements on three shared nodes,
+// the tool shown pressed while it runs; Ctrl+Z takes the last one back, and the scene stays the
+// model's after each step.
+TEST_F(StmQtMainWindow, DrawsATrussWithTheToolbarAndUndoesIt) {
+  auto window = Start();
+  ClickTool(*window, "toolbar.draw", "draw.element");
+  EXPECT_TRUE(window->Action("draw.element")->isChecked());
+  EXPECT_FALSE(window->Action("draw.node")->isChecked());
+  const QPoint a = OnGrid(*window, {250, 450}), b = OnGrid(*window, {650, 450}), c = OnGrid(*window, {450, 200});
+  for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}}) {
+    ClickView(*window, from);
+    ClickView(*window, to);
+  }
+  CStmModel& model = window->Model();
+  EXPECT_EQ(CountElements(model), 3);
+  EXPECT_EQ(model.GetCountNode(1), 3);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+  EXPECT_TRUE(window->windowTitle().endsWith("*"));
+  EXPECT_TRUE(window->Action("edit.undo")->isEnabled());
+
+  QTest::keyClick(window->View(), Qt::Key_Escape);
+  QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(CountElements(model), 2);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+  EXPECT_EQ(window->StatusMessage(), "Undone");
+  EXPECT_TRUE(window->Action("edit.redo")->isEnabled());
+}
+
+// A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
+// are asked for gets the length typed; a letter is refused in the field; Esc on the next one
+// draws nothing.
+TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
+  auto window = Start();
+  window->Action("draw.askLength")->trigger();
+  ClickTool(*window, "toolbar.draw", "draw.element");
+  const QPoint a = OnGrid(*window, {300, 400}), b = OnGrid(*window, {600, 400});
+  QString shownText;
+  auto* timer = new QTimer(window.get());
+  QObject::connect(timer, &QTimer::timeout, [timer, &shownText] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
+    if (!edit) return;
+    timer->stop();
+    shownText = edit->text();
+    edit->selectAll();
+    QTest::keyClicks(edit, "x2500");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  timer->start(50);
+  ClickView(*window, a);
+  ClickView(*window, b);
+  EXPECT_GT(shownText.toDouble(), 0.0) << shownText.toStdString();
+  CStmModel& model = window->Model();
+  ASSERT_EQ(CountElements(model), 1);
+  const CStmObjElement* element = model.GetElements().begin()->second;
+  EXPECT_NEAR((element->GetNodeEnd()->GetCoord() - element->GetNodeBegin()->GetCoord()).Length(), 2500.0, 1e-6);
+
+  auto* cancel = new QTimer(window.get());
+  QObject::connect(cancel, &QTimer::timeout, [cancel] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    cancel->stop();
+    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
+  });
+  cancel->start(50);
+  ClickView(*window, OnGrid(*window, {300, 200}));
+  ClickView(*window, OnGrid(*window, {600, 200}));
+  EXPECT_EQ(CountElements(model), 1);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+}
+
+// With nothing happening the editor draws nothing: no hover timer, no animation, no busy loop.
+TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
+  auto window = Start(STM_SOURCE_DIR "/examples/corbel.stm.json");
+  QTest::qWait(1000);
+  const int settled = window->PaintCount();
+  EXPECT_GT(settled, 0);
+  QTest::qWait(10000);
+  EXPECT_EQ(window->PaintCount(), settled);
+  // A change does draw.
+  QTest::keyClick(window->View(), Qt::Key_Up);
+  QTest::qWait(200);
+  EXPECT_GT(window->PaintCount(), settled);
+}
+
+// A close with unsaved changes asks; Cancel keeps the window and the model, Discard closes.
+TEST_F(StmQtMainWindow, CloseWithChangesAsksSaveDiscardOrCancel) {
+  auto window = Start();
+  QTest::keyClick(window->View(), Qt::Key_N);
+  EXPECT_TRUE(window->Action("draw.node")->isChecked());
+  ClickView(*window, OnGrid(*window, {400, 300}));
+  ASSERT_EQ(window->Model().GetCountNode(1), 1);
+
+  QString asked;
+  AnswerNextBox(QMessageBox::Cancel, &asked);
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(asked.startsWith("Save the changes to untitled")) << asked.toStdString();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->Model().GetCountNode(1), 1);
+
+  AnswerNextBox(QMessageBox::No, nullptr);
+  EXPECT_TRUE(window->close());
+}
+
+// Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
+TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
+  {
+    auto first = Start();
+    first->addToolBar(Qt::BottomToolBarArea, first->ToolBar("toolbar.view"));
+    first->ToolBar("toolbar.modify")->hide();
+    auto* panel = first->findChild<QDockWidget*>("dock.viewControl");
+    ASSERT_NE(panel, nullptr);
+    first->addDockWidget(Qt::RightDockWidgetArea, panel);
+    first->resize(1100, 900);
+    QTest::qWait(100);
+    EXPECT_TRUE(first->close());
+  }
+  auto second = Start();
+  EXPECT_EQ(second->toolBarArea(second->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
+  EXPECT_FALSE(second->ToolBar("toolbar.modify")->isVisible());
+  EXPECT_TRUE(second->ToolBar("toolbar.draw")->isVisible());
+  EXPECT_EQ(second->size(), QSize(1100, 900));
+  EXPECT_EQ(second->dockWidgetArea(second->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
+}
+
+// Work survives a kill: the program, with a short autosave interval, has its model changed by
+// the mouse and keys (a part selected with a window, then deleted) and is killed with SIGKILL
+// once the recovery copy is written; the next start offers the copy, and taking it shows the
+// changed model, still marked as differing from its file.
+TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
+  {
+    // An autosave that writes no copy (the interface without its implementation) has nothing to
+    // offer; the rest of the chain waits for it.
+    CStmAutosave probe(CStmMainWindow::SettingsDir().toStdString(), std::chrono::milliseconds(0));
+    const auto write = [](const std::string& path, std::string&) {
+      return QFile(QString::fromStdString(path)).open(QIODevice::WriteOnly);
+    };
+    std::string error;
+    const auto now = CStmAutosave::Clock::now();
+    bool writes = probe.Tick(now, true, std::string(), write, error);
+    writes = probe.Tick(now + std::chrono::seconds(1), true, std::string(), write, error) || writes;
+    probe.Discard();
+    if (!writes) GTEST_SKIP() << "this build's autosave writes no recovery copy";
+  }
+  const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
+  QProcess editor;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_CONFIG_HOME", m_config.path());
+  editor.setProcessEnvironment(environment);
+  editor.start(STM_EDITOR_QT_EXE, {model, "--size", "1024x768", "--autosave", "1"});
+  ASSERT_TRUE(editor.waitForStarted());
+  const auto xdotool = [](const QStringList& args) {
+    QProcess run;
+    run.start("xdotool", args);
+    return run.waitForFinished(20000) && run.exitCode() == 0 ? QString::fromUtf8(run.readAllStandardOutput()).trimmed()
+                                                             : QString();
+  };
+  const QString window = xdotool({"search", "--sync", "--onlyvisible", "--name", "stm-editor - corbel"}).section('\n', 0, 0);
+  ASSERT_FALSE(window.isEmpty());
+  QTest::qWait(500);
+  xdotool({"windowfocus", "--sync", window});
+  // A window dragged from right to left selects what it crosses: the right part of the model
+  // in the middle of the view (the view control panel docks on the left).
+  xdotool({"mousemove", "--window", window, "1015", "100", "mousedown", "1"});
+  xdotool({"mousemove", "--window", window, "800", "400"});
+  xdotool({"mousemove", "--window", window, "560", "700", "mouseup", "1"});
+  xdotool({"key", "Delete"});
+
+  const QDir config(m_config.path() + "/stm-editor");
+  QStringList copies;
+  for (int i = 0; i < 100 && copies.isEmpty(); ++i) {
+    QTest::qWait(100);
+    copies = config.entryList({"recovery*.stm.json"}, QDir::Files);
+  }
+  ASSERT_FALSE(copies.isEmpty()) << "no recovery copy was written";
+  editor.kill();
+  ASSERT_TRUE(editor.waitForFinished());
+
+  auto window2 = Start();
+  QString offered;
+  auto* timer = new QTimer(window2.get());
+  QObject::connect(timer, &QTimer::timeout, [timer, &offered] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || box->objectName() != "stmRecoveryOffer") return;
+    offered = box->text();
+    timer->stop();
+    box->findChild<QAbstractButton*>("openRecovery")->click();
+  });
+  timer->start(50);
+  window2->OfferRecovery();
+  EXPECT_TRUE(offered.contains("corbel")) << offered.toStdString();
+  CStmModel original;
+  ASSERT_TRUE(CStmModelFile::Load(model.toStdString(), original, nullptr));
+  EXPECT_LT(window2->Model().GetCountElement(1), original.GetCountElement(1));
+  EXPECT_TRUE(window2->Actions().IsModified());
+  EXPECT_TRUE(window2->windowTitle().startsWith("stm-editor - corbel"));
+  EXPECT_EQ(window2->Manager().CheckConsistency(), CString());
+}
