@@ -27,11 +27,9 @@ protected:
 
   // The enabled elements on disk as "x,z-x,z" of their ends, ends in either order.
   std::set<std::string> ElementsOnDisk() const {
-    CStmModel model;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    const auto model = Saved();
     std::set<std::string> out;
-    for (const auto& [id, e] : model.GetElements()) {
+    for (const auto& [id, e] : model->GetElements()) {
       if (!e->IsEnable()) continue;
       std::string a = Text(e->GetCoordBegin()), b = Text(e->GetCoordEnd());
       if (b < a) std::swap(a, b);
@@ -126,8 +124,7 @@ TEST_F(StmEditorModifySessionTest, APostInTwoPiecesPastedTwiceAtOneNodeLiesOnceO
   for (const CVector& p : {At(0, 0), At(0, 500), At(0, 1000), At(500, 500), At(1000, 0), At(1000, 1000)})
     model.AddNode(p);
   for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {2, 4}, {5, 6}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  Save(model);
   const std::set<std::string> original = ElementsOnDisk();
 
   ASSERT_TRUE(m_editor.Start(m_path));
@@ -185,8 +182,7 @@ TEST_F(StmEditorModifySessionTest, AMovePastTheCoordinateLimitSaysWhyAndLeavesTh
   model.AddNode(At(0, 0));
   model.AddNode(At(6e8, 0));
   model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  Save(model);
   const std::set<std::string> original = ElementsOnDisk();
 
   ASSERT_TRUE(m_editor.Start(m_path));

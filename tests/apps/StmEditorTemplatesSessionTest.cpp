@@ -54,13 +54,11 @@ TEST_F(StmEditorTemplatesSessionTest, ATrussOfTwoBaysByClicksKeepsItsSettingsAnd
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
 
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_EQ(saved.GetCountNode(1), 6);
-  EXPECT_EQ(saved.GetCountElement(1), 10);
-  EXPECT_NE(saved.GetNode(At(500, 0)), nullptr);
-  EXPECT_NE(saved.GetNode(At(500, 1000)), nullptr);
+  const auto saved = Saved();
+  EXPECT_EQ(saved->GetCountNode(1), 6);
+  EXPECT_EQ(saved->GetCountElement(1), 10);
+  EXPECT_NE(saved->GetNode(At(500, 0)), nullptr);
+  EXPECT_NE(saved->GetNode(At(500, 1000)), nullptr);
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ struct SScene {
     manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
     manager.UpdateStmRenderer();  // also empties the undo history
     driver = std::make_unique<CStmGestureDriver>(manager, wnd, model);
-    driver->RestoreView();
+    driver->ApplyView();
   }
 };
 
@@ -131,7 +131,7 @@ std::string RunSequence(SScene& scene, std::mt19937& generator, int count) {
     if (p.empty()) p = problem();
     if (!p.empty()) return "after gesture " + std::to_string(i) + ":\n" + p;
   }
-  scene.driver->RestoreView();
+  scene.driver->ApplyView();
   const std::string final = Document(scene.model);
 
   int undone = 0;
