@@ -1,16 +1,13 @@
 // Drawing in the editor as a user does it: the Draw menu, real clicks on nodes, undo and redo,
 // a coordinate typed into the dialog beside the view, and the file on disk after each save.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 

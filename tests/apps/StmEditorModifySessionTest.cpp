@@ -1,7 +1,6 @@
 // The Modify tools in the real editor under a virtual display: real clicks and keys, checked
 // against what the editor writes to disk.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,7 +10,6 @@
 
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/StmEditorSession.h"
 
 namespace {

@@ -2,15 +2,12 @@
 // drop list and a load typed into its field, a bad number is refused, and the file on disk and
 // the picture follow, undo included.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
 #include "support/StmEditorSession.h"
 

@@ -1,14 +1,11 @@
 // The Templates menu and its settings panel in the real editor under a virtual display: a truss
 // inserted by clicks on a square, the settings kept for the next use, the file on disk.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 

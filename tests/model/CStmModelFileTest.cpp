@@ -86,12 +86,6 @@ void SmallModel(CStmModel& model) {
   model.SetResultReactions({{1, {CVector(0, 0, 100), CVector(0, 0, 140), CVector(0, 0, 154)}}});
 }
 
-std::string TextOf(const CStmModel& model) {
-  std::string text, error;
-  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
-  return text;
-}
-
 TEST(StmModelFile, EveryExampleLoadsAndSavesToTheSameBytes) {
   TempDir dir;
   for (const char* name : kExamples) {
@@ -133,7 +127,7 @@ TEST(StmModelFile, DoublesRoundTripExactly) {
     reactions[id] = {CVector(v * 1e6, 0.0, -v), CVector()};
   }
   model.SetResultReactions(reactions);
-  const std::string first = TextOf(model);
+  const std::string first = ModelText(model);
   CStmModel back;
   std::string error;
   ASSERT_TRUE(CStmModelFile::FromText(first, "mem", back, &error)) << error;
@@ -144,7 +138,7 @@ TEST(StmModelFile, DoublesRoundTripExactly) {
     EXPECT_EQ(c.z, v * 0.5);
   }
   EXPECT_EQ(back.GetResultReactions(), reactions);
-  EXPECT_EQ(TextOf(back), first);
+  EXPECT_EQ(ModelText(back), first);
 }
 
 // One broken file: a member of a valid document set to a value (JSON text; "-" removes it), and
@@ -160,7 +154,7 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
   using nlohmann::json;
   CStmModel source;
   SmallModel(source);
-  const std::string valid = TextOf(source);
+  const std::string valid = ModelText(source);
   const SBroken cases[] = {
       {"/format", R"("picture")", "", "not a model file"},
       {"/version", "2", "", "unsupported version 2"},
@@ -224,13 +218,13 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
     CStmModel model;
     SmallModel(model);
     model.SetStmModifiedFlag(1);
-    const std::string before = TextOf(model);
+    const std::string before = ModelText(model);
     std::string error;
     EXPECT_FALSE(CStmModelFile::FromText(doc.dump(1), "broken.stm.json", model, &error));
     EXPECT_EQ(error.rfind("broken.stm.json: ", 0), 0u) << error;
     EXPECT_NE(error.find(std::string(": ") + (*c.path ? c.path : c.pointer) + ": "), std::string::npos) << error;
     EXPECT_NE(error.find(c.problem), std::string::npos) << error;
-    EXPECT_EQ(TextOf(model), before);
+    EXPECT_EQ(ModelText(model), before);
     EXPECT_TRUE(model.GetStmModifiedFlag());
   }
   // Files written before reactions were kept still load, without them.
@@ -245,7 +239,7 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
 TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
   CStmModel source;
   SmallModel(source);
-  std::string valid = TextOf(source);
+  std::string valid = ModelText(source);
   const std::string marker = "1000.0";
   std::string overflow = valid;
   overflow.replace(overflow.find(marker), marker.size(), "1e400");
@@ -261,11 +255,11 @@ TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
   for (const auto& c : cases) {
     CStmModel model;
     SmallModel(model);
-    const std::string before = TextOf(model);
+    const std::string before = ModelText(model);
     std::string error;
     EXPECT_FALSE(CStmModelFile::FromText(c.text, "broken.stm.json", model, &error));
     EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    EXPECT_EQ(TextOf(model), before);
+    EXPECT_EQ(ModelText(model), before);
   }
   CStmModel model;
   std::string error;
@@ -281,7 +275,7 @@ TEST(StmModelFile, WhatNoToolMakesIsRefusedInLiveRecordsOnly) {
   SmallModel(source);
   source.AddSpring(1, CVector(10, 0, 10), CVector());
   source.AddPropertyArea({1, 2, 3});
-  const std::string valid = TextOf(source);
+  const std::string valid = ModelText(source);
   const char* bowTie = "[[0, 0, 0], [1000, 0, 800], [1000, 0, 0], [0, 0, 800]]";
   const struct {
     const char* pointer;
@@ -336,11 +330,11 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   materials.loadPath.dZoneRadius = 120.0;
   model.SetMaterials(materials);
   CStmModel back;
-  ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
+  ASSERT_TRUE(CStmModelFile::FromText(ModelText(model), "mem", back, nullptr));
   EXPECT_EQ(back.GetMaterials(), materials);
   {
     // A file from before materials loads with none given, Poisson aside.
-    nlohmann::ordered_json old = nlohmann::ordered_json::parse(TextOf(model));
+    nlohmann::ordered_json old = nlohmann::ordered_json::parse(ModelText(model));
     old["materials"].erase("loadPath");
     CStmModel withoutPath;
     ASSERT_TRUE(CStmModelFile::FromText(old.dump(), "old", withoutPath, nullptr));
@@ -381,7 +375,7 @@ TEST_F(StmModelFileSave, ReplacesTheFileAndKeepsItsPermissions) {
   m_model.SetStmModifiedFlag(1);
   std::string error;
   ASSERT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
   EXPECT_FALSE(m_model.GetStmModifiedFlag());
   struct stat info {};
   ASSERT_EQ(stat(m_path.c_str(), &info), 0);
@@ -414,7 +408,7 @@ TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenTakesTheFileInPlaceButNoNewOn
   std::string error;
   EXPECT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
   unsetenv("TMPDIR");
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
   struct stat after {};
   stat(m_path.c_str(), &after);
   EXPECT_EQ(after.st_ino, before.st_ino);
@@ -437,8 +431,8 @@ TEST_F(StmModelFileSave, ThroughSymbolicLinksTheTargetIsSavedAndTheLinksStay) {
     ASSERT_EQ(lstat((m_dir.path() + "/" + link).c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
   }
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
-  EXPECT_EQ(ReadFile(m_dir.path() + "/later.stm.json"), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
+  EXPECT_EQ(ReadFile(m_dir.path() + "/later.stm.json"), ModelText(m_model));
   struct stat info {};
   ASSERT_EQ(lstat((m_dir.path() + "/inner").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -466,7 +460,7 @@ TEST_F(StmModelFileSave, TheFileKeepsItsOwner) {
   EXPECT_EQ(info.st_uid, 65534u);
   EXPECT_EQ(info.st_gid, 65533u);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
 }
 
 TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
