@@ -40,14 +40,8 @@ protected:
     m_wnd.SetAction(id, -1, 1);
     return *dynamic_cast<T*>(m_manager.GetAction(id));
   }
-  void Pick(const CVector& p) {
-    CPoint pt = m_wnd.ExtToClient(p);
-    m_wnd.OnMouseMove(0, pt);
-    m_wnd.OnLButtonDown(MK_LBUTTON, pt);
-    m_wnd.OnLButtonUp(0, pt);
-  }
   void PickAll(const std::vector<CVector>& points) {
-    for (const CVector& p : points) Pick(p);
+    for (const CVector& p : points) Click(p);
   }
 
   std::set<std::string> Nodes() const {
@@ -116,7 +110,7 @@ TEST_F(CStmActionTemplateTest, ThreeBayTrussDiagonalsFollowTheirDirection) {
     const int undo = m_manager.GetUndoCount();
     PickAll({kP0, kP1});
     EXPECT_EQ(truss.GetPickedPoints().size(), 2u);
-    Pick(kP2);
+    Click(kP2);
     EXPECT_TRUE(truss.GetPickedPoints().empty());
     EXPECT_EQ(Nodes(), (std::set<std::string>{"(0,0)", "(2,0)", "(4,0)", "(6,0)", "(0,3)", "(2,3)", "(4,3)", "(6,3)"}));
     auto expected = outline;
@@ -268,13 +262,13 @@ TEST_F(CStmActionTemplateTest, RubberBandFollowsThePicksAndCancelStartsAfresh) {
   Build({kP0, kP1, kP2});
   auto& truss = Use<CStmActionAddTruss>(58);
   truss.SetBay(2);
-  Pick(kP0);
+  Click(kP0);
   CPoint cursor = m_wnd.ExtToClient(At(3, 2));
   m_wnd.OnMouseMove(0, cursor);
   CVector from, to;
   ASSERT_EQ(truss.GetVectorCurLine(&m_wnd, from, to), 1);
   EXPECT_EQ(from, kP0);
-  Pick(kP1);
+  Click(kP1);
   ASSERT_EQ(truss.GetVectorCurLine(&m_wnd, from, to), 1);
   EXPECT_EQ(from, kP1);
   EXPECT_TRUE(m_manager.IsTemplatePick());
@@ -287,7 +281,7 @@ TEST_F(CStmActionTemplateTest, RubberBandFollowsThePicksAndCancelStartsAfresh) {
   EXPECT_TRUE(truss.GetPickedPoints().empty());
   EXPECT_EQ(truss.GetVectorCurLine(&m_wnd, from, to), 0);
   EXPECT_EQ(m_host.m_statusTexts.back(), StmText("Truss: pick the start of the bottom chord"));
-  Pick(kP0);
+  Click(kP0);
   m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
   EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
   EXPECT_EQ(Use<CStmActionAddTruss>(58).GetBay(), 2);

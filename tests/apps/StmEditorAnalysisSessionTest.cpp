@@ -19,10 +19,7 @@ namespace {
 
 // Pixels of the picture that are exactly the tie colour of the forces layer.
 int TiePixels(const SRgbaImage& image) {
-  int count = 0;
-  for (size_t i = 0; i < image.rgba.size(); i += 4)
-    count += image.rgba[i] == 0 && image.rgba[i + 1] == 0 && image.rgba[i + 2] == 255;
-  return count;
+  return image.Count([](const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 255; });
 }
 
 TEST(StmEditorAnalysisSessionTest, MechanismMarkedThenSolvedLockedAndCleared) {
@@ -55,18 +52,8 @@ TEST(StmEditorAnalysisSessionTest, MechanismMarkedThenSolvedLockedAndCleared) {
   SRgbaImage picture;
   ASSERT_TRUE(editor.Picture(picture));
   int x = 0, y = 0;
-  editor.ScreenOf(e, x, y);
-  const std::string window = editor.State().Get("window");
-  x -= std::atoi(window.c_str());
-  y -= std::atoi(window.substr(window.find(',') + 1).c_str());
-  int marked = 0;
-  for (int v = y - 6; v <= y + 6; ++v) {
-    for (int u = x - 6; u <= x + 6; ++u) {
-      const size_t i = (static_cast<size_t>(v) * picture.width + u) * 4;
-      marked += picture.rgba[i] != before.rgba[i] || picture.rgba[i + 1] != before.rgba[i + 1];
-    }
-  }
-  EXPECT_GT(marked, 40);
+  editor.ScreenOf(e, x, y, true);
+  EXPECT_GT(picture.Differing(before, x - 6, y - 6, x + 7, y + 7), 40);
 
   // Put back, the truss is solved: forces on screen, the first case named, the model locked,
   // and neither analysing nor clearing is an edit.

@@ -1,16 +1,13 @@
 // Drawing in the editor as a user does it: the Draw menu, real clicks on nodes, undo and redo,
 // a coordinate typed into the dialog beside the view, and the file on disk after each save.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
@@ -26,18 +23,15 @@ protected:
     model.SetPlane(STM_PLANE_XZ);
     for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
     for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+    Save(model);
   }
 
   // The enabled elements on disk, each as the ids of its two nodes, the smaller first.
   std::set<std::pair<int, int>> ElementsOnDisk() const {
-    CStmModel model;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-    EXPECT_EQ(model.GetCountNode(1), 4) << "no node was added";
+    const auto model = Saved();
+    EXPECT_EQ(model->GetCountNode(1), 4) << "no node was added";
     std::set<std::pair<int, int>> out;
-    for (const auto& [id, element] : model.GetElements()) {
+    for (const auto& [id, element] : model->GetElements()) {
       if (!element->IsEnable()) continue;
       const int a = element->GetIdNodeBegin(), b = element->GetIdNodeEnd();
       out.insert({std::min(a, b), std::max(a, b)});
@@ -125,14 +119,12 @@ TEST_F(StmEditorDrawSessionTest, ElementsByClicksOnNodesAndGridPointsAndToATyped
   EXPECT_EQ(Status(), "Pick Position");
   ASSERT_TRUE(m_editor.Click(At(800, 300)));
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  const auto model = Saved();
   for (const auto& [id, at] : {std::pair{5, At(200, 300)}, {6, At(200, 700)}, {7, At(500, 0)}, {8, At(800, 300)}}) {
-    ASSERT_NE(model.GetNode(id), nullptr) << id;
-    EXPECT_EQ(model.GetNode(id)->GetCoord(), at) << id;
+    ASSERT_NE(model->GetNode(id), nullptr) << id;
+    EXPECT_EQ(model->GetNode(id)->GetCoord(), at) << id;
   }
-  EXPECT_EQ(model.GetCountElement(1), 7);
+  EXPECT_EQ(model->GetCountElement(1), 7);
 }
 
 // Typed points as the key list teaches them: E, Tab, "1000,500", Enter. The value lands exactly,
@@ -165,19 +157,17 @@ TEST_F(StmEditorDrawSessionTest, TypedPointsAreTakenExactlyAndOnce) {
   EXPECT_NE(Status().find("Added 6 nodes"), std::string::npos) << Status();
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
 
-  CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+  const auto model = Saved();
   // Node 5, where the typed point split the right side; node 1 at the end clicked.
-  ASSERT_NE(model.GetNode(5), nullptr);
-  EXPECT_EQ(model.GetNode(5)->GetCoord(), At(1000, 500));
-  const CStmObjElement* typed = model.GetElement(6);
+  ASSERT_NE(model->GetNode(5), nullptr);
+  EXPECT_EQ(model->GetNode(5)->GetCoord(), At(1000, 500));
+  const CStmObjElement* typed = model->GetElement(6);
   ASSERT_NE(typed, nullptr);
   EXPECT_EQ(std::set<int>({typed->GetIdNodeBegin(), typed->GetIdNodeEnd()}), std::set<int>({1, 5}));
   // The truss added its six nodes and no node stands beside another.
-  EXPECT_EQ(model.GetCountNode(1), 11);
-  for (const auto& [id, node] : model.GetNodes()) {
-    for (const auto& [other, near] : model.GetNodes()) {
+  EXPECT_EQ(model->GetCountNode(1), 11);
+  for (const auto& [id, node] : model->GetNodes()) {
+    for (const auto& [other, near] : model->GetNodes()) {
       if (other > id && node->IsEnable() && near->IsEnable()) {
         EXPECT_GT((node->GetCoord() - near->GetCoord()).Length(), 1.0) << id << " " << other;
       }
@@ -191,10 +181,8 @@ TEST_F(StmEditorDrawSessionTest, UndoOfAnElementDrawnFromTheMiddleOfAMemberGives
   std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", m_path,
                              std::filesystem::copy_options::overwrite_existing);
   const auto nameOnDisk = [this](int id) {
-    CStmModel model;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-    const CStmObjElement* element = model.GetElement(id);
+    const auto model = Saved();
+    const CStmObjElement* element = model->GetElement(id);
     return element ? std::string(element->GetName().c_str()) : std::string();
   };
   ASSERT_EQ(nameOnDisk(5), "DE");

@@ -6,8 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -51,15 +50,8 @@ protected:
     const int n = static_cast<int>(corners.size());
     for (int i = 1; i <= n; ++i) model.AddElement(i, i % n + 1, SStmPropElement(0, 2, 0.0));
     if (diagonal) model.AddElement(1, 3, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Save(In(name), model, &error)) << error;
+    Save(model, In(name));
     return In(name);
-  }
-
-  // The model on disk; a failure is added to the test when it does not load.
-  static void Load(const std::string& path, CStmModel& model) {
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(path, model, &error)) << error;
   }
 
   static std::vector<std::string> Lines(const std::string& path) {
@@ -73,14 +65,8 @@ protected:
 
   // The y of an item's centre in the latest report; -1 when it was not drawn.
   int ItemY(const std::string& name) const {
-    std::stringstream items(Get("items"));
-    for (std::string item; std::getline(items, item, '|');) {
-      const size_t colon = item.rfind(':');
-      if (item.substr(0, colon) != name) continue;
-      const std::string at = item.substr(colon + 1);
-      return std::atoi(at.substr(at.find(',') + 1).c_str());
-    }
-    return -1;
+    const std::string at = m_editor.FindItem(name);
+    return at.empty() ? -1 : std::atoi(at.substr(at.find(',') + 1).c_str());
   }
 
   std::string m_folder;
@@ -133,20 +119,19 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(Get("file"), path);
   EXPECT_TRUE(Has("title", "plane-yz.stm.json")) << Get("title");
   EXPECT_TRUE(Has("status", "Saved")) << Get("status");
-  CStmModel saved;
-  Load(path, saved);
-  EXPECT_EQ(saved.GetPlane(), STM_PLANE_YZ);
-  EXPECT_EQ(saved.GetUnitLength(), "m");
-  EXPECT_EQ(saved.GetUnitForce(), "N");
+  const auto saved = Saved(path);
+  EXPECT_EQ(saved->GetPlane(), STM_PLANE_YZ);
+  EXPECT_EQ(saved->GetUnitLength(), "m");
+  EXPECT_EQ(saved->GetUnitForce(), "N");
   // The code's usual materials, in N and m: 30 MPa is 3e7 N/m², 300 mm is 0.3 m.
-  EXPECT_EQ(saved.GetMaterials().eCode, STM_CODE_EN_1992_1_1);
-  EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteStrength, 3e7);
-  EXPECT_DOUBLE_EQ(saved.GetMaterials().dConcreteModulus, 3.3e10);
-  EXPECT_DOUBLE_EQ(saved.GetMaterials().dThickness, 0.3);
-  EXPECT_EQ(saved.GetStmDataView()->GetGridSpace().y, 0.1);
-  ASSERT_EQ(saved.GetCountNode(0), 1);
-  ASSERT_NE(saved.GetNode(1), nullptr);
-  const CVector node = saved.GetNode(1)->GetCoord();
+  EXPECT_EQ(saved->GetMaterials().eCode, STM_CODE_EN_1992_1_1);
+  EXPECT_DOUBLE_EQ(saved->GetMaterials().dConcreteStrength, 3e7);
+  EXPECT_DOUBLE_EQ(saved->GetMaterials().dConcreteModulus, 3.3e10);
+  EXPECT_DOUBLE_EQ(saved->GetMaterials().dThickness, 0.3);
+  EXPECT_EQ(saved->GetStmDataView()->GetGridSpace().y, 0.1);
+  ASSERT_EQ(saved->GetCountNode(0), 1);
+  ASSERT_NE(saved->GetNode(1), nullptr);
+  const CVector node = saved->GetNode(1)->GetCoord();
   EXPECT_NEAR(node.y, 0.4, 1e-9);
   EXPECT_NEAR(node.z, 0.3, 1e-9);
   // The newest first, and the oldest falls off the end.
@@ -156,10 +141,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(Lines(RecentList()), recent);
 
   // A folder that cannot be written: the model keeps its name and nothing changes on disk.
-  const std::string bytes = [&] {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }();
+  const std::string bytes = ReadFile(path);
   ASSERT_TRUE(m_editor.Key("ctrl+shift+s"));
   ASSERT_EQ(Get("dialog"), "save");
   EXPECT_EQ(Get("edit"), "plane-yz.stm.json");
@@ -171,8 +153,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   EXPECT_EQ(Get("box"), "");
   EXPECT_EQ(Get("file"), path);
   EXPECT_TRUE(Has("title", "plane-yz.stm.json")) << Get("title");
-  std::ifstream after(path);
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), bytes);
+  EXPECT_EQ(ReadFile(path), bytes);
   EXPECT_EQ(Lines(RecentList()), recent);
 
   // Another model's file is replaced only when the user says so; No goes back to the dialog.
@@ -186,9 +167,7 @@ TEST_F(StmEditorFileSessionTest, ANewYzModelIsSavedAsANameAndComesBackFromTheRec
   ASSERT_TRUE(m_editor.Key("Escape"));
   EXPECT_EQ(Get("dialog"), "");
   EXPECT_EQ(Get("file"), path);
-  CStmModel untouched;
-  Load(other, untouched);
-  EXPECT_EQ(untouched.GetPlane(), STM_PLANE_XY);
+  EXPECT_EQ(Saved(other)->GetPlane(), STM_PLANE_XY);
 
   // An unchanged model gives way to a new one without a question; the list brings it back.
   ASSERT_TRUE(m_editor.Key("ctrl+n"));
@@ -217,17 +196,10 @@ TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABr
   const std::string square = WritePolygon("a.stm.json", STM_PLANE_XZ, {{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}}, true);
   const std::string triangle = WritePolygon("b.stm.json", STM_PLANE_XY, {{0, 0}, {1000, 0}, {0, 1000}});
   // The first element names a node that is not there.
-  std::string text;
-  {
-    CStmModel model;
-    Load(triangle, model);
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
-    const size_t at = text.find("\"nodes\": [1, 2]");
-    ASSERT_NE(at, std::string::npos) << text;
-    text.replace(at, 15, "\"nodes\": [1, 99]");
-    std::ofstream(In("broken.stm.json")) << text;
-  }
+  std::string text = ReadFile(triangle);
+  const size_t at = text.find("\"nodes\": [1, 2]");
+  ASSERT_NE(at, std::string::npos) << text;
+  std::ofstream(In("broken.stm.json")) << text.replace(at, 15, "\"nodes\": [1, 99]");
   fs::create_directories(In("sub"));
   std::ofstream(In("notes.txt")) << "not a model\n";
 
@@ -267,9 +239,7 @@ TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABr
   EXPECT_FALSE(TitleMarked());
   EXPECT_EQ(m_editor.State().Int("view"), 0);
   EXPECT_EQ(m_editor.State().Int("undo"), 0);
-  CStmModel onDisk;
-  Load(square, onDisk);
-  EXPECT_EQ(onDisk.GetCountElement(1), 5);
+  EXPECT_EQ(Saved(square)->GetCountElement(1), 5);
 
   // A broken file is refused with the loader's word on where and what, and nothing changes.
   ASSERT_TRUE(m_editor.Key("ctrl+o"));
@@ -318,8 +288,7 @@ TEST_F(StmEditorFileSessionTest, TheOpenDialogListsAsksAboutChangesAndRefusesABr
   ASSERT_TRUE(m_editor.Key("y"));
   EXPECT_EQ(Get("file"), "");
   EXPECT_FALSE(TitleMarked());
-  Load(square, onDisk);
-  EXPECT_EQ(onDisk.GetCountElement(1), 4);
+  EXPECT_EQ(Saved(square)->GetCountElement(1), 4);
 }
 
 TEST_F(StmEditorFileSessionTest, ImportDxfFromTheMenuIsOneUndoStepAndABadDrawingChangesNothing) {
@@ -348,17 +317,15 @@ TEST_F(StmEditorFileSessionTest, ImportDxfFromTheMenuIsOneUndoStepAndABadDrawing
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
   EXPECT_TRUE(TitleMarked());
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel saved;
-  Load(file, saved);
-  EXPECT_EQ(saved.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
-  EXPECT_EQ(saved.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+  const auto saved = Saved(file);
+  EXPECT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(saved->GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
 
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel undone;
-  Load(file, undone);
-  EXPECT_EQ(undone.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 0);
-  EXPECT_EQ(undone.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
+  const auto undone = Saved(file);
+  EXPECT_EQ(undone->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 0);
+  EXPECT_EQ(undone->GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
 }
 
 }  // namespace

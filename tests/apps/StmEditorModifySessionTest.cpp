@@ -1,7 +1,6 @@
 // The Modify tools in the real editor under a virtual display: real clicks and keys, checked
 // against what the editor writes to disk.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,7 +10,6 @@
 
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
@@ -27,11 +25,9 @@ protected:
 
   // The enabled elements on disk as "x,z-x,z" of their ends, ends in either order.
   std::set<std::string> ElementsOnDisk() const {
-    CStmModel model;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
+    const auto model = Saved();
     std::set<std::string> out;
-    for (const auto& [id, e] : model.GetElements()) {
+    for (const auto& [id, e] : model->GetElements()) {
       if (!e->IsEnable()) continue;
       std::string a = Text(e->GetCoordBegin()), b = Text(e->GetCoordEnd());
       if (b < a) std::swap(a, b);
@@ -126,8 +122,7 @@ TEST_F(StmEditorModifySessionTest, APostInTwoPiecesPastedTwiceAtOneNodeLiesOnceO
   for (const CVector& p : {At(0, 0), At(0, 500), At(0, 1000), At(500, 500), At(1000, 0), At(1000, 1000)})
     model.AddNode(p);
   for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {2, 4}, {5, 6}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  Save(model);
   const std::set<std::string> original = ElementsOnDisk();
 
   ASSERT_TRUE(m_editor.Start(m_path));
@@ -185,8 +180,7 @@ TEST_F(StmEditorModifySessionTest, AMovePastTheCoordinateLimitSaysWhyAndLeavesTh
   model.AddNode(At(0, 0));
   model.AddNode(At(6e8, 0));
   model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  Save(model);
   const std::set<std::string> original = ElementsOnDisk();
 
   ASSERT_TRUE(m_editor.Start(m_path));

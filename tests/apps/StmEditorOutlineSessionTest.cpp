@@ -5,7 +5,6 @@
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/StmEditorSession.h"
 
 namespace {
@@ -23,8 +22,7 @@ protected:
       model.AddNode(p);
     for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 7}, {7, 5}, {8, 9}, {9, 10}, {10, 8}})
       model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+    Save(model);
   }
   // Picks the elements through their middles and confirms with the right button.
   testing::AssertionResult PickAndConfirm(const std::vector<CVector>& middles) {
@@ -60,13 +58,11 @@ TEST_F(StmEditorOutlineSessionTest, OutlineAndOpeningFromPickedElementsAndARefus
   EXPECT_TRUE(Has("status", "Add InnerBoundary.")) << Get("status");
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
 
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  ASSERT_EQ(saved.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
-  EXPECT_EQ(saved.GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements(), (std::vector<int>{1, 2, 3, 4}));
-  ASSERT_EQ(saved.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
-  EXPECT_EQ(saved.GetBoundaryObj(STM_BOUNDARY_INNER, -1, 0)->GetIdElements(), (std::vector<int>{5, 6, 7}));
+  const auto saved = Saved();
+  ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements(), (std::vector<int>{1, 2, 3, 4}));
+  ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
+  EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_INNER, -1, 0)->GetIdElements(), (std::vector<int>{5, 6, 7}));
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 // drop list and a load typed into its field, a bad number is refused, and the file on disk and
 // the picture follow, undo included.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
@@ -18,30 +15,15 @@ namespace {
 
 class StmEditorPropertiesSessionTest : public StmEditorSessionFixture {
 protected:
-
-  void Load(CStmModel& model) {
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  }
   // Pixels of the support colour left of the panel.
   int SupportPixels() {
     SRgbaImage image;
     EXPECT_TRUE(m_editor.Picture(image));
     const CVector c = CStmDataView::GetDefaultColorSet(STM_COLOR_DARK)[10];
-    int count = 0;
-    for (int y = 0; y < image.height; ++y) {
-      for (int x = 0; x < image.width / 2; ++x) {
-        const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
-        count += std::abs(p[0] - static_cast<int>(c.x * 255 + 0.5)) <= 2 &&
-                 std::abs(p[1] - static_cast<int>(c.y * 255 + 0.5)) <= 2 &&
-                 std::abs(p[2] - static_cast<int>(c.z * 255 + 0.5)) <= 2;
-      }
-    }
-    return count;
+    const auto near = [](int channel, double value) { return std::abs(channel - static_cast<int>(value * 255 + 0.5)) <= 2; };
+    return image.Count([&](const std::uint8_t* p) { return near(p[0], c.x) && near(p[1], c.y) && near(p[2], c.z); }, 0,
+                       0, image.width / 2);
   }
-  std::string Status() const { return m_editor.State().Get("status"); }
-
-  StmEditorSession m_editor;
 };
 
 TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileAndThePicture) {
@@ -50,8 +32,7 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
     for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(500, 0, 800)}) model.AddNode(p);
     for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement());
     model.AddLoadConditionStatic("DL");
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+    Save(model);
   }
   ASSERT_TRUE(m_editor.Start(m_path));
   ASSERT_TRUE(m_editor.Click(CVector(0, 0, 0)));
@@ -93,14 +74,13 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
   EXPECT_EQ(m_editor.State().Int("modified"), 0);
   {
-    CStmModel saved;
-    Load(saved);
-    ASSERT_NE(saved.GetRestraintNode(1), nullptr);
-    EXPECT_EQ(saved.GetRestraintNode(1)->GetDof(), (SStmDof{1, 0, 1, 0, 0, 0}));
-    ASSERT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
-    EXPECT_EQ(saved.GetLoadConditionStatic("DL")->GetLoadNodes().begin()->second->GetLoad(), CVector(0, 0, -50));
-    EXPECT_TRUE(saved.GetBearingPlates().empty());
-    EXPECT_NE(saved.GetLoadConditionStatic("LL"), nullptr);
+    const auto saved = Saved();
+    ASSERT_NE(saved->GetRestraintNode(1), nullptr);
+    EXPECT_EQ(saved->GetRestraintNode(1)->GetDof(), (SStmDof{1, 0, 1, 0, 0, 0}));
+    ASSERT_EQ(saved->GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
+    EXPECT_EQ(saved->GetLoadConditionStatic("DL")->GetLoadNodes().begin()->second->GetLoad(), CVector(0, 0, -50));
+    EXPECT_TRUE(saved->GetBearingPlates().empty());
+    EXPECT_NE(saved->GetLoadConditionStatic("LL"), nullptr);
   }
 
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
@@ -108,11 +88,10 @@ TEST_F(StmEditorPropertiesSessionTest, ASupportAndALoadFromThePanelReachTheFileA
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
   EXPECT_EQ(SupportPixels(), 0) << "undo takes the pin away again";
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel undone;
-  Load(undone);
-  EXPECT_TRUE(undone.GetRestraints().empty());
-  EXPECT_TRUE(undone.GetLoadConditionStatic("DL")->GetLoadNodes().empty());
-  EXPECT_EQ(undone.GetLoadConditionStatic("LL"), nullptr);
+  const auto undone = Saved();
+  EXPECT_TRUE(undone->GetRestraints().empty());
+  EXPECT_TRUE(undone->GetLoadConditionStatic("DL")->GetLoadNodes().empty());
+  EXPECT_EQ(undone->GetLoadConditionStatic("LL"), nullptr);
 }
 
 TEST_F(StmEditorPropertiesSessionTest, TheThicknessFromThePanelChangesHowAnIndeterminateTrussShares) {
@@ -142,8 +121,7 @@ TEST_F(StmEditorPropertiesSessionTest, TheThicknessFromThePanelChangesHowAnIndet
     for (int n = 1; n <= 3; ++n) model.AddRestraint(n, SStmDof{1, 0, 1, 0, 0, 0});
     model.AddLoadConditionStatic("DL");
     model.AddLoadNode("DL", 4, CVector(0, 0, p));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+    Save(model);
   }
   // Analyse, read the left strut's tooltip, save the results and read the middle bar's force back.
   std::string analysed, strut;
@@ -156,9 +134,7 @@ TEST_F(StmEditorPropertiesSessionTest, TheThicknessFromThePanelChangesHowAnIndet
                                  "the strut's tooltip"));
     strut = m_editor.State().Get("tooltip");
     EXPECT_TRUE(m_editor.Key("ctrl+s"));
-    CStmModel saved;
-    Load(saved);
-    const double force = -saved.GetElement(2)->GetResultAxialForce(0);
+    const double force = -Saved()->GetElement(2)->GetResultAxialForce(0);
     EXPECT_TRUE(m_editor.ClickItem("Results"));
     EXPECT_TRUE(m_editor.ClickItem("Clear results"));
     return force;
@@ -203,10 +179,8 @@ TEST_F(StmEditorPropertiesSessionTest, TheThicknessFromThePanelChangesHowAnIndet
 
   ASSERT_TRUE(m_editor.Key("ctrl+z"));
   EXPECT_NEAR(analyse(), uniform, 1e-3 * uniform);
-  CStmModel undone;
-  Load(undone);
-  EXPECT_EQ(undone.GetMaterials().dThickness, 0.0);
-  EXPECT_EQ(undone.GetMaterials().dCover, 0.0);
+  EXPECT_EQ(Saved()->GetMaterials().dThickness, 0.0);
+  EXPECT_EQ(Saved()->GetMaterials().dCover, 0.0);
 }
 
 }  // namespace

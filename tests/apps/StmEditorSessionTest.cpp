@@ -7,13 +7,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
@@ -29,10 +27,7 @@ protected:
 
   // The enabled elements in the file on disk.
   int ElementsOnDisk() const {
-    CStmModel model;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-    return model.GetCountElement(1);
+    return Saved()->GetCountElement(1);
   }
 
   // The brightness (mean of the channels, 0..255) of a window pixel in the latest picture.
@@ -43,14 +38,13 @@ protected:
       ADD_FAILURE() << x << "," << y << " lies outside the " << image.width << "x" << image.height << " picture";
       return -1;
     }
-    const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+    const std::uint8_t* p = image.At(x, y);
     return (p[0] + p[1] + p[2]) / 3;
   }
   // Whether the scene's background, the menu bar and the status line all look light, or all dark.
   void ExpectLooks(const StmEditorSession& editor, bool light) const {
-    const std::string size = editor.State().Get("size");
-    const int width = std::atoi(size.c_str());
-    const int height = std::atoi(size.substr(size.find(',') + 1).c_str());
+    const int width = static_cast<int>(editor.State().Part("size", 0));
+    const int height = static_cast<int>(editor.State().Part("size", 1));
     const struct {
       const char* what;
       int x, y;
@@ -65,33 +59,6 @@ protected:
   }
 };
 
-TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectAndEscClears) {
-  SaveSquareTruss();
-  // A test keeps one stderr file, not one per run, and each run begins it afresh.
-  const std::string prefix = std::string("session-") + testing::UnitTest::GetInstance()->current_test_info()->name();
-  std::ofstream(RenderOutputDir() + "/" + prefix + ".stderr") << "left by an earlier run\n";
-  ASSERT_TRUE(m_editor.Start(m_path));
-  EXPECT_EQ(m_editor.Stderr().find("earlier run"), std::string::npos) << m_editor.Stderr();
-  EXPECT_FALSE(std::filesystem::exists(RenderOutputDir() + "/" + prefix + "." + std::to_string(getpid()) + ".stderr"));
-  EXPECT_EQ(m_editor.State().Int("view"), 4);
-
-  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
-  EXPECT_EQ(m_editor.State().Int("selected"), 1);
-  ASSERT_TRUE(m_editor.Click(kEmpty));
-  EXPECT_EQ(m_editor.State().Int("selected"), 0);
-
-  // Room around the square, so that the windows start clear of the menu and status bars.
-  ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
-  // Left to right takes what lies inside: the bottom side and its two nodes.
-  ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
-  EXPECT_EQ(m_editor.State().Int("selected"), 3);
-  ASSERT_TRUE(m_editor.Key("Escape"));
-  EXPECT_EQ(m_editor.State().Int("selected"), 0);
-  // Right to left also takes the three elements that leave the window.
-  ASSERT_TRUE(m_editor.Drag(At(1100, 100), At(-100, -100)));
-  EXPECT_EQ(m_editor.State().Int("selected"), 6);
-}
-
 TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   SaveSquareTruss();
   ASSERT_TRUE(m_editor.Start(m_path));
@@ -104,10 +71,10 @@ TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   {
     // A mark shows round the corner where the diagonal branches, just off its node and lines.
     int x = 0, y = 0;
-    m_editor.ScreenOf(At(0, 0), x, y);
+    m_editor.ScreenOf(At(0, 0), x, y, true);
     SRgbaImage image;
     ASSERT_TRUE(m_editor.Picture(image));
-    const std::uint8_t* p = &image.rgba[(static_cast<size_t>(y + 6) * image.width + x - 6) * 4];
+    const std::uint8_t* p = image.At(x - 6, y + 6);
     EXPECT_GT(p[0], p[1] + 60) << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
   }
 
@@ -122,11 +89,9 @@ TEST_F(StmEditorSessionTest, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   EXPECT_EQ(m_editor.State().Int("selected"), 0);
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
 
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  ASSERT_EQ(saved.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
-  EXPECT_EQ(saved.GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements().size(), 4u);
+  const auto saved = Saved();
+  ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements().size(), 4u);
 }
 
 TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
@@ -157,11 +122,9 @@ TEST_F(StmEditorSessionTest, MiddleDragPansAndTheWheelZoomsAboutTheCursor) {
 
 TEST_F(StmEditorSessionTest, TheGridAndTheGuidelinesAreLaidAgainWhenTheWheelZooms) {
   SaveSquareTruss();
-  CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  model.GetStmDataView()->SetGuideline(0, {250000.0});  // x = 250
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  const auto model = Saved();
+  model->GetStmDataView()->SetGuideline(0, {250000.0});  // x = 250
+  Save(*model);
   ASSERT_TRUE(m_editor.Start(m_path));
   EXPECT_GT(m_editor.State().Int("grid"), 0);
   EXPECT_EQ(m_editor.State().Int("guidelines"), 1);
@@ -174,10 +137,7 @@ TEST_F(StmEditorSessionTest, TheGridAndTheGuidelinesAreLaidAgainWhenTheWheelZoom
   const double step = std::ceil(30.0 * scale / 100.0) * 100.0;
   const CVector point = At(std::floor((500.0 - 300.0 * scale) / step) * step, std::round(500.0 / step) * step);
   int x = 0, y = 0;
-  m_editor.ScreenOf(point, x, y);
-  const std::string window = m_editor.State().Get("window");
-  x -= std::atoi(window.c_str());
-  y -= std::atoi(window.substr(window.find(',') + 1).c_str());
+  m_editor.ScreenOf(point, x, y, true);
   int brightest = 0;
   for (int dx = -1; dx <= 1; ++dx)
     for (int dy = -1; dy <= 1; ++dy) brightest = std::max(brightest, Brightness(m_editor, x + dx, y + dy));
@@ -262,9 +222,20 @@ TEST_F(StmEditorSessionTest, ClosingWithChangesAsksAndTheKeysAnswer) {
   EXPECT_EQ(ElementsOnDisk(), 3);
 }
 
-TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
+TEST_F(StmEditorSessionTest, ClicksAndWindowsSelectEscClearsAndEveryCommandSaysWhatItDid) {
   SaveSquareTruss();
+  // A test keeps one stderr file, not one per run, and each run begins it afresh.
+  const std::string prefix = std::string("session-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::ofstream(RenderOutputDir() + "/" + prefix + ".stderr") << "left by an earlier run\n";
   ASSERT_TRUE(m_editor.Start(m_path));
+  EXPECT_EQ(m_editor.Stderr().find("earlier run"), std::string::npos) << m_editor.Stderr();
+  EXPECT_FALSE(std::filesystem::exists(RenderOutputDir() + "/" + prefix + "." + std::to_string(getpid()) + ".stderr"));
+  EXPECT_EQ(m_editor.State().Int("view"), 4);
+  ASSERT_TRUE(m_editor.Click(kBottomMiddle));
+  EXPECT_EQ(m_editor.State().Int("selected"), 1);
+  ASSERT_TRUE(m_editor.Click(kEmpty));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+
   ASSERT_TRUE(m_editor.Key("Delete"));
   EXPECT_NE(Status().find("Nothing is selected"), std::string::npos) << Status();
   EXPECT_FALSE(TitleMarked());
@@ -278,8 +249,14 @@ TEST_F(StmEditorSessionTest, EveryCommandSaysWhatItDidUntilTheNextGesture) {
   ASSERT_TRUE(m_editor.Key("Delete"));
   EXPECT_NE(Status().find("a node goes only with the last element"), std::string::npos) << Status();
   EXPECT_FALSE(TitleMarked());
+  // Room around the square, so that the windows start clear of the menu and status bars.
   ASSERT_TRUE(m_editor.Wheel(At(500, 500), -2));
-  // The bottom side and its nodes, which the other sides still use.
+  // Right to left takes what the window crosses too: three elements leave it.
+  ASSERT_TRUE(m_editor.Drag(At(1100, 100), At(-100, -100)));
+  EXPECT_EQ(m_editor.State().Int("selected"), 6);
+  ASSERT_TRUE(m_editor.Key("Escape"));
+  EXPECT_EQ(m_editor.State().Int("selected"), 0);
+  // Left to right takes what lies inside: the bottom side and its nodes, which the others use.
   ASSERT_TRUE(m_editor.Drag(At(-100, -100), At(1100, 100)));
   ASSERT_EQ(m_editor.State().Int("selected"), 3);
   ASSERT_TRUE(m_editor.Key("Delete"));
@@ -335,13 +312,11 @@ TEST_F(StmEditorSessionTest, TheMenusOfferWhatCanRunAndRunIt) {
 TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
   std::filesystem::copy_file(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", m_path,
                              std::filesystem::copy_options::overwrite_existing);
-  CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  ASSERT_TRUE(model.IsLock());
-  const CStmObjElement* element = model.GetElements().begin()->second;
+  const auto model = Saved();
+  ASSERT_TRUE(model->IsLock());
+  const CStmObjElement* element = model->GetElements().begin()->second;
   const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;
-  const int elements = model.GetCountElement(1);
+  const int elements = model->GetCountElement(1);
 
   ASSERT_TRUE(m_editor.Start(m_path));
   EXPECT_NE(m_editor.State().Get("title").find("[locked]"), std::string::npos) << m_editor.State().Get("title");
@@ -370,8 +345,7 @@ TEST_F(StmEditorSessionTest, ALockedModelSaysWhyNothingChanges) {
   EXPECT_EQ(m_editor.ItemEnabled("Cut"), 0);
   ASSERT_TRUE(m_editor.Click(kEmpty));
   EXPECT_EQ(m_editor.KeyAndWaitForExit("ctrl+q"), 0) << m_editor.Stderr();
-  ASSERT_TRUE(CStmModelFile::Load(m_path, model, &error)) << error;
-  EXPECT_EQ(model.GetCountElement(1), elements);
+  EXPECT_EQ(Saved()->GetCountElement(1), elements);
 }
 
 TEST_F(StmEditorSessionTest, RestingOnANodeOrAnElementShowsItsTooltip) {
@@ -439,10 +413,8 @@ TEST_F(StmEditorSessionTest, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   EXPECT_EQ(m_editor.State().Int("view"), 2);
   // Looking from another side is no edit: the file keeps its plane.
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_EQ(saved.GetPlane(), STM_PLANE_XY);
+  const auto saved = Saved();
+  EXPECT_EQ(saved->GetPlane(), STM_PLANE_XY);
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Plane x-y"));
   EXPECT_EQ(m_editor.State().Int("view"), 0);
@@ -471,10 +443,8 @@ TEST_F(StmEditorSessionTest, TheLightStyleAndTheViewPanelsChoicesAreAViewThatThe
     EXPECT_EQ(editor.State().Int("modified"), 0);
     EXPECT_EQ(editor.State().Int("undo"), 0);
     ASSERT_TRUE(editor.Key("ctrl+s"));
-    CStmModel saved;
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-    EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+    const auto saved = Saved();
+    EXPECT_EQ(saved->GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
 
     ASSERT_TRUE(editor.ClickItem("View"));
     ASSERT_TRUE(editor.HoverItem("Style"));
@@ -499,19 +469,14 @@ TEST_F(StmEditorSessionTest, TheLightStyleAndTheViewPanelsChoicesAreAViewThatThe
   ASSERT_TRUE(m_editor.Picture(before));
   ASSERT_TRUE(m_editor.ClickItem("dlg4004.4004"));  // Element
   ASSERT_TRUE(m_editor.Picture(after));
-  int changed = 0;
-  for (size_t i = 0; i + 3 < before.rgba.size() && i + 3 < after.rgba.size(); i += 4)
-    changed += before.rgba[i] != after.rgba[i] || before.rgba[i + 1] != after.rgba[i + 1];
-  EXPECT_GT(changed, 500);
+  EXPECT_GT(after.Differing(before), 500);
   ASSERT_TRUE(m_editor.ClickItem("dlg4004.4069"));  // Dark
   EXPECT_EQ(m_editor.State().Get("style"), "dark");
   EXPECT_EQ(m_editor.State().Int("modified"), 0);
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_FALSE(saved.GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
-  EXPECT_EQ(saved.GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
+  const auto saved = Saved();
+  EXPECT_FALSE(saved->GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
+  EXPECT_EQ(saved->GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
   ASSERT_TRUE(m_editor.ClickItem("View"));
   ASSERT_TRUE(m_editor.ClickItem("Control panel"));
   EXPECT_EQ(m_editor.ItemEnabled("dlg4004.4003"), -1);

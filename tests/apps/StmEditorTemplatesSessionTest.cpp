@@ -1,14 +1,11 @@
 // The Templates menu and its settings panel in the real editor under a virtual display: a truss
 // inserted by clicks on a square, the settings kept for the next use, the file on disk.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "support/RenderCheck.h"
 #include "support/StmEditorSession.h"
 
@@ -54,13 +51,11 @@ TEST_F(StmEditorTemplatesSessionTest, ATrussOfTwoBaysByClicksKeepsItsSettingsAnd
   EXPECT_EQ(m_editor.State().Int("undo"), 1);
 
   ASSERT_TRUE(m_editor.Key("ctrl+s"));
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(m_path, saved, &error)) << error;
-  EXPECT_EQ(saved.GetCountNode(1), 6);
-  EXPECT_EQ(saved.GetCountElement(1), 10);
-  EXPECT_NE(saved.GetNode(At(500, 0)), nullptr);
-  EXPECT_NE(saved.GetNode(At(500, 1000)), nullptr);
+  const auto saved = Saved();
+  EXPECT_EQ(saved->GetCountNode(1), 6);
+  EXPECT_EQ(saved->GetCountElement(1), 10);
+  EXPECT_NE(saved->GetNode(At(500, 0)), nullptr);
+  EXPECT_NE(saved->GetNode(At(500, 1000)), nullptr);
 }
 
 }  // namespace

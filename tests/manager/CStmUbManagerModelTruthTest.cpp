@@ -14,6 +14,8 @@
 
 namespace {
 
+using G = SStmGesture;
+
 const CVector kOrigin(0, 0, 0);
 
 class CStmUbManagerModelTruthTest : public StmSceneFixture {
@@ -22,14 +24,14 @@ protected:
     StmSceneFixture::SetUp();
     m_wnd.SetAction(48, -1, 1);
     m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
-    m_driver->RestoreView();
+    m_driver->ApplyView();
   }
 
-  void Draw(const CVector& a, const CVector& b) { m_driver->Apply(SStmGesture::DrawElement(a, b)); }
+  void Draw(const CVector& a, const CVector& b) { m_driver->Apply(G::Of(G::kDrawElement, a, b)); }
   int Begin(int element) const { return m_model.GetElement(element)->GetIdNodeBegin(); }
   int End(int element) const { return m_model.GetElement(element)->GetIdNodeEnd(); }
   std::string Saved(const char* name) {
-    m_driver->RestoreView();
+    m_driver->ApplyView();
     return SaveModelBytes(m_model, std::string("truth-") + name);
   }
   std::unique_ptr<CStmGestureDriver> m_driver;
@@ -59,7 +61,7 @@ class CStmUbManagerHiddenNodeTest : public CStmUbManagerModelTruthTest,
 
 TEST_P(CStmUbManagerHiddenNodeTest, AnElementDrawnToANodeThatIsNotShownReusesIt) {
   Draw(kOrigin, CVector(40, 0, 0));
-  m_driver->Apply(SStmGesture::DrawElement(CVector(40, 0, 0), CVector(40, 0, 40)).In(GetParam().view));
+  m_driver->Apply(G::Of(G::kDrawElement, CVector(40, 0, 0), CVector(40, 0, 40)).In(GetParam().view));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(m_model.GetCountNode(1), 3);
   EXPECT_EQ(Begin(2), 2);
@@ -68,7 +70,7 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementDrawnToANodeThatIsNotShownReusesIt)
 TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesItsFreeNodeAlongAndBack) {
   Draw(kOrigin, CVector(40, 0, 0));
   Draw(CVector(40, 0, 0), CVector(80, 0, 0));
-  m_driver->Apply(SStmGesture::Move(CVector(80, 0, 0), CVector(80, 0, 20))
+  m_driver->Apply(G::Of(G::kMove, CVector(80, 0, 0), CVector(80, 0, 20))
                       .WithElement(CVector(40, 0, 0), CVector(80, 0, 0))
                       .In(GetParam().view));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
@@ -96,7 +98,7 @@ TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNode
   m_model.AddBearingPlate(3, SStmPropBearingPlate{100.0, 10.0});
 
   const int steps = m_manager.GetUndoCount();
-  m_driver->Apply(SStmGesture::Delete().WithElement(CVector(40, 0, 0), CVector(80, 0, 0)));
+  m_driver->Apply(G::Of(G::kDelete).WithElement(CVector(40, 0, 0), CVector(80, 0, 0)));
   EXPECT_EQ(m_manager.GetUndoCount(), steps + 1);
   EXPECT_FALSE(m_model.GetNode(3)->IsEnable());
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
@@ -126,10 +128,10 @@ TEST_F(CStmUbManagerModelTruthTest, UndoingEveryEditOfTheCorbelGivesBackEveryNam
   const CVector d(320, 0, 1720), e(700, 0, 1720), f(320, 0, 1400);
   Draw((d + e) * 0.5, f);
   EXPECT_EQ(m_model.GetElement(5)->GetName(), "DI");
-  m_driver->Apply(SStmGesture::DragNode(CVector(700, 0, 1720), CVector(800, 0, 1720)));
-  m_driver->Apply(SStmGesture::Copy().WithElement(d, (d + e) * 0.5));
-  m_driver->Apply(SStmGesture::Paste(CVector(320, 0, 2000)));
-  m_driver->Apply(SStmGesture::Delete().WithElement(CVector(80, 0, 2400), CVector(320, 0, 2400)));
+  m_driver->Apply(G::Of(G::kStretch, e, CVector(800, 0, 1720)).WithNode(e));
+  m_driver->Apply(G::Of(G::kCopy).WithElement(d, (d + e) * 0.5));
+  m_driver->Apply(G::Of(G::kPaste, CVector(320, 0, 2000)));
+  m_driver->Apply(G::Of(G::kDelete).WithElement(CVector(80, 0, 2400), CVector(320, 0, 2400)));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   while (m_manager.Undo()) EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(m_model.GetElement(5)->GetName(), "DE");
@@ -143,8 +145,8 @@ TEST_F(CStmUbManagerModelTruthTest, UndoingEveryEditOfTheCorbelGivesBackEveryNam
 // the helpers it called (the paste adds elements).
 TEST_F(CStmUbManagerModelTruthTest, AGestureThatChangesNothingLeavesNoStepAndKeepsTheRedo) {
   Draw(kOrigin, CVector(40, 0, 0));
-  m_driver->Apply(SStmGesture::Copy().WithElement(kOrigin, CVector(40, 0, 0)));
-  m_driver->Apply(SStmGesture::Paste(CVector(0, 0, 40)));
+  m_driver->Apply(G::Of(G::kCopy).WithElement(kOrigin, CVector(40, 0, 0)));
+  m_driver->Apply(G::Of(G::kPaste, CVector(0, 0, 40)));
   Draw(CVector(80, 0, 0), CVector(80, 0, 40));
   ASSERT_EQ(m_manager.Undo(), 1);
   ASSERT_EQ(m_manager.GetUndoCount(), 2);
@@ -153,9 +155,10 @@ TEST_F(CStmUbManagerModelTruthTest, AGestureThatChangesNothingLeavesNoStepAndKee
   EXPECT_EQ(m_manager.GetRedoCaption(0), StmText("Add element"));
   const std::string before = Saved("nothing-changed");  // saving clears the modified flag
   const int steps = m_manager.GetUndoCount();
-  const SStmGesture gestures[] = {SStmGesture::Delete(), SStmGesture::DragNode(CVector(40, 0, 0), CVector(40, 0, 0)),
-                                  SStmGesture::Paste(CVector(0, 0, 40)), SStmGesture::Paste(kOrigin),
-                                  SStmGesture::Move(kOrigin, kOrigin).WithElement(kOrigin, CVector(40, 0, 0))};
+  const CVector b(40, 0, 0);
+  const SStmGesture gestures[] = {G::Of(G::kDelete), G::Of(G::kStretch, b, b).WithNode(b),
+                                  G::Of(G::kPaste, CVector(0, 0, 40)), G::Of(G::kPaste, kOrigin),
+                                  G::Of(G::kMove, kOrigin, kOrigin).WithElement(kOrigin, b)};
   for (const SStmGesture& same : gestures) {
     SCOPED_TRACE(same.m_eKind);
     m_driver->Apply(same);

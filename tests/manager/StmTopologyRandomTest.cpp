@@ -89,16 +89,10 @@ struct SScene {
     manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
     manager.UpdateStmRenderer();  // also empties the undo history
     driver = std::make_unique<CStmGestureDriver>(manager, wnd, model);
-    driver->RestoreView();
+    driver->ApplyView();
   }
 };
 
-// The document text a save writes, without syncing a file per step.
-std::string Document(CStmModel& model) {
-  std::string text, error;
-  if (!CStmModelFile::ToText(model, text, &error)) ADD_FAILURE() << error;
-  return text;
-}
 
 // Empty when the model's file reopens and the reopened model writes the same text; otherwise what
 // went wrong. Through text rather than a file: the loader reads both alike, and syncing a file per
@@ -124,15 +118,15 @@ std::string RunSequence(SScene& scene, std::mt19937& generator, int count) {
     return ReopenProblem(scene.model);
   };
   if (const std::string p = problem(); !p.empty()) return "the initial scene:\n" + p;
-  const std::string initial = Document(scene.model);
+  const std::string initial = ModelText(scene.model);
 
   for (int i = 1; i <= count; ++i) {
     std::string p = scene.driver->Apply(scene.driver->Generate(generator));
     if (p.empty()) p = problem();
     if (!p.empty()) return "after gesture " + std::to_string(i) + ":\n" + p;
   }
-  scene.driver->RestoreView();
-  const std::string final = Document(scene.model);
+  scene.driver->ApplyView();
+  const std::string final = ModelText(scene.model);
 
   int undone = 0;
   while (manager.CanUndo()) {
@@ -140,7 +134,7 @@ std::string RunSequence(SScene& scene, std::mt19937& generator, int count) {
     ++undone;
     if (const std::string p = problem(); !p.empty()) return "after undo " + std::to_string(undone) + ":\n" + p;
   }
-  if (const std::string diff = FirstDifference(initial, Document(scene.model)); !diff.empty())
+  if (const std::string diff = FirstDifference(initial, ModelText(scene.model)); !diff.empty())
     return "undoing all " + std::to_string(undone) + " steps does not give the initial file back; " + diff;
 
   int redone = 0;
@@ -149,7 +143,7 @@ std::string RunSequence(SScene& scene, std::mt19937& generator, int count) {
     ++redone;
     if (const std::string p = problem(); !p.empty()) return "after redo " + std::to_string(redone) + ":\n" + p;
   }
-  if (const std::string diff = FirstDifference(final, Document(scene.model)); !diff.empty())
+  if (const std::string diff = FirstDifference(final, ModelText(scene.model)); !diff.empty())
     return "redoing all " + std::to_string(redone) + " steps does not give the final file; " + diff;
   return std::string();
 }

@@ -6,15 +6,9 @@
 #include <string>
 
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
+#include "support/StmSavedModel.h"
 
 namespace {
-
-std::string Saved(const CStmModel& model) {
-  std::string text, error;
-  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
-  return text;
-}
 
 // Two elements on three nodes, a support and a load at the free end.
 class CStmModelChangeTest : public testing::Test {
@@ -36,7 +30,7 @@ protected:
 };
 
 TEST_F(CStmModelChangeTest, UndoAndRedoGiveBackEveryRecordAGestureTouched) {
-  const std::string before = Saved(m_model);
+  const std::string before = ModelText(m_model);
   m_model.BeginChange();
   // A new node merged into node 2's place the way a drag does, a node created on the way, and
   // node 3 removed with what hangs on it.
@@ -59,7 +53,7 @@ TEST_F(CStmModelChangeTest, UndoAndRedoGiveBackEveryRecordAGestureTouched) {
   // The node's list of elements follows the records back and forth; the random editing test
   // checks the saved files through undo and redo of every gesture.
   m_model.UndoChange(*change);
-  EXPECT_EQ(Saved(m_model), before);
+  EXPECT_EQ(ModelText(m_model), before);
   EXPECT_EQ(m_model.GetInvolvedElements(3).size(), 1u);
   m_model.RedoChange(*change);
   EXPECT_EQ(m_model.GetCountInvolvedElements(3), 0);

@@ -86,12 +86,6 @@ void SmallModel(CStmModel& model) {
   model.SetResultReactions({{1, {CVector(0, 0, 100), CVector(0, 0, 140), CVector(0, 0, 154)}}});
 }
 
-std::string TextOf(const CStmModel& model) {
-  std::string text, error;
-  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
-  return text;
-}
-
 TEST(StmModelFile, EveryExampleLoadsAndSavesToTheSameBytes) {
   TempDir dir;
   for (const char* name : kExamples) {
@@ -133,7 +127,7 @@ TEST(StmModelFile, DoublesRoundTripExactly) {
     reactions[id] = {CVector(v * 1e6, 0.0, -v), CVector()};
   }
   model.SetResultReactions(reactions);
-  const std::string first = TextOf(model);
+  const std::string first = ModelText(model);
   CStmModel back;
   std::string error;
   ASSERT_TRUE(CStmModelFile::FromText(first, "mem", back, &error)) << error;
@@ -144,103 +138,93 @@ TEST(StmModelFile, DoublesRoundTripExactly) {
     EXPECT_EQ(c.z, v * 0.5);
   }
   EXPECT_EQ(back.GetResultReactions(), reactions);
-  EXPECT_EQ(TextOf(back), first);
+  EXPECT_EQ(ModelText(back), first);
 }
 
-// One broken file: a change to a valid document, and what the message must name.
+// One broken file: a member of a valid document set to a value (JSON text; "-" removes it), and
+// the place (empty: the member's own) and the problem the message must name.
 struct SBroken {
-  const char* what;
-  const char* pointer;  // member to change, as a JSON pointer
-  nlohmann::json value;  // null with remove set: the member is removed
-  bool remove;
-  const char* path;     // expected in the message
-  const char* problem;  // expected in the message
+  const char* pointer;
+  std::string value;
+  const char* path;
+  const char* problem;
 };
 
 TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
   using nlohmann::json;
   CStmModel source;
   SmallModel(source);
-  const std::string valid = TextOf(source);
+  const std::string valid = ModelText(source);
   const SBroken cases[] = {
-      {"wrong format", "/format", "picture", false, "/format", "not a model file"},
-      {"unknown version", "/version", 2, false, "/version", "unsupported version 2"},
-      {"missing field", "/nodes/0/coord", nullptr, true, "/nodes/0", "missing field \"coord\""},
-      {"wrong type", "/nodes/1/coord/0", "1000", false, "/nodes/1/coord/0", "expected a number"},
-      {"short point", "/nodes/1/coord", json::array({1, 2}), false, "/nodes/1/coord", "expected 3 values"},
-      {"duplicate id", "/nodes/1/id", 1, false, "/nodes/1/id", "duplicate id 1"},
-      {"id below 1", "/elements/2/id", 0, false, "/elements/2/id", "0 is outside"},
-      {"missing node", "/elements/0/nodes/1", 99, false, "/elements/0/nodes/1", "node 99 does not exist"},
-      {"both ends one node", "/elements/0/nodes/1", 1, false, "/elements/0/nodes", "both ends are node 1"},
-      {"integer expected", "/elements/0/strutType", 0.5, false, "/elements/0/strutType", "expected an integer"},
-      {"strut type beyond table", "/elements/0/strutType", 1, false, "/elements/0/strutType", "outside -1..0"},
-      {"negative size", "/view/sizeNumberNode", -3, false, "/view/sizeNumberNode", "negative value -3"},
-      {"negative thickness", "/nodes/0/thicknessScale", -1.0, false, "/nodes/0/thicknessScale", "negative value"},
-      {"decimals", "/view/fixedPointNumber", 40, false, "/view/fixedPointNumber", "outside 0..15"},
-      {"grid spacing", "/view/gridSpace/1", 0.0, false, "/view/gridSpace", "grid spacing 0 is not greater than 0"},
-      {"colour channel", "/view/colorsDark/3/1", 1.5, false, "/view/colorsDark/3", "0..1"},
-      {"unknown field", "/nodes/0/colour", 1, false, "/nodes/0/colour", "unknown field"},
-      {"boolean expected", "/lock", 1, false, "/lock", "expected true or false"},
-      {"boundary element", "/boundaries/0/elements/0", 77, false, "/boundaries/0/elements/0", "element 77 does not exist"},
-      {"restraint node", "/restraints/0/node", 12, false, "/restraints/0/node", "node 12 does not exist"},
-      {"load node", "/loadStatics/0/loads/0/node", 5, false, "/loadStatics/0/loads/0/node", "node 5 does not exist"},
-      {"unknown term", "/loadCombos/0/factors/0/condition", "WL", false, "/loadCombos/0/factors/0/condition",
-       "\"WL\" does not exist"},
-      {"cycle", "/loadCombos/0/factors/0", json{{"id", 1}, {"condition", "C2"}, {"type", 1}, {"scale", 1.0}}, false,
+      {"/format", R"("picture")", "", "not a model file"},
+      {"/version", "2", "", "unsupported version 2"},
+      {"/nodes/0/coord", "-", "/nodes/0", "missing field \"coord\""},
+      {"/nodes/1/coord/0", R"("1000")", "", "expected a number"},
+      {"/nodes/1/coord", "[1, 2]", "", "expected 3 values"},
+      {"/nodes/1/id", "1", "", "duplicate id 1"},
+      {"/elements/2/id", "0", "", "0 is outside"},
+      {"/elements/0/nodes/1", "99", "", "node 99 does not exist"},
+      {"/elements/0/nodes/1", "1", "/elements/0/nodes", "both ends are node 1"},
+      {"/elements/0/strutType", "0.5", "", "expected an integer"},
+      {"/elements/0/strutType", "1", "", "outside -1..0"},
+      {"/view/sizeNumberNode", "-3", "", "negative value -3"},
+      {"/nodes/0/thicknessScale", "-1.0", "", "negative value"},
+      {"/view/fixedPointNumber", "40", "", "outside 0..15"},
+      {"/view/gridSpace/1", "0.0", "/view/gridSpace", "grid spacing 0 is not greater than 0"},
+      {"/view/colorsDark/3/1", "1.5", "/view/colorsDark/3", "0..1"},
+      {"/nodes/0/colour", "1", "", "unknown field"},
+      {"/lock", "1", "", "expected true or false"},
+      {"/boundaries/0/elements/0", "77", "", "element 77 does not exist"},
+      {"/restraints/0/node", "12", "", "node 12 does not exist"},
+      {"/loadStatics/0/loads/0/node", "5", "", "node 5 does not exist"},
+      {"/loadCombos/0/factors/0/condition", R"("WL")", "", "\"WL\" does not exist"},
+      {"/loadCombos/0/factors/0", R"({"id": 1, "condition": "C2", "type": 1, "scale": 1.0})",
        "/loadCombos/1/factors/0/condition", "would contain itself"},
-      {"duplicate name", "/loadCombos/1/name", "C1", false, "/loadCombos/1/name", "duplicate name \"C1\""},
-      {"mesh point", "/results/meshPlane/quads/0/2", 4, false, "/results/meshPlane/quads/0/2", "mesh point 4"},
-      {"ESO step", "/results/esoCurrentStep", 1, false, "/results/esoCurrentStep", "outside -1..0"},
-      {"reaction node", "/results/reactions/0/node", 9, false, "/results/reactions/0/node", "node 9 does not exist"},
-      {"huge reaction", "/results/reactions/0/values/1/2", 1e16, false, "/results/reactions/0/values/1/2",
-       "beyond the limit"},
+      {"/loadCombos/1/name", R"("C1")", "", "duplicate name \"C1\""},
+      {"/results/meshPlane/quads/0/2", "4", "", "mesh point 4"},
+      {"/results/esoCurrentStep", "1", "", "outside -1..0"},
+      {"/results/reactions/0/node", "9", "", "node 9 does not exist"},
+      {"/results/reactions/0/values/1/2", "1e16", "", "beyond the limit"},
       // Enumerations take only the values they name.
-      {"plane", "/plane", 9, false, "/plane", "outside 0..2"},
-      {"region switch", "/config/typeEffectiveRegion", 2, false, "/config/typeEffectiveRegion", "outside 0..1"},
-      {"strut shape", "/definitions/struts/0/shape", 7, false, "/definitions/struts/0/shape", "outside 0..1"},
-      {"member type", "/elements/0/property/typeMember", 3, false, "/elements/0/property/typeMember", "outside 0..2"},
-      {"width type", "/elements/0/property/typeWidth", 5, false, "/elements/0/property/typeWidth", "outside 0..2"},
-      {"not an object", "/view", json::array(), false, "/view", "expected an object"},
-      {"not an array", "/nodes", json::object(), false, "/nodes", "expected an array"},
+      {"/plane", "9", "", "outside 0..2"},
+      {"/config/typeEffectiveRegion", "2", "", "outside 0..1"},
+      {"/definitions/struts/0/shape", "7", "", "outside 0..1"},
+      {"/elements/0/property/typeMember", "3", "", "outside 0..2"},
+      {"/elements/0/property/typeWidth", "5", "", "outside 0..2"},
+      {"/view", "[]", "", "expected an object"},
+      {"/nodes", "{}", "", "expected an array"},
       // Limits: the next new id must still fit, and a view must still be able to span the model.
-      {"id beyond the range", "/nodes/2/id", 2147483647, false, "/nodes/2/id", "outside 1..1000000000"},
-      {"far coordinate", "/nodes/1/coord/0", 1e308, false, "/nodes/1/coord/0", "beyond the limit of +/-1e+09"},
-      {"far boundary point", "/boundaries/0/points/0/2", -1e10, false, "/boundaries/0/points/0/2", "beyond the limit"},
-      {"huge load", "/loadStatics/0/loads/0/load/2", -1e300, false, "/loadStatics/0/loads/0/load/2", "beyond the limit"},
-      {"long name", "/nodes/0/name", std::string(5000, 'n'), false, "/nodes/0/name", "longer than 4096 bytes"},
+      {"/nodes/2/id", "2147483647", "", "outside 1..1000000000"},
+      {"/nodes/1/coord/0", "1e308", "", "beyond the limit of +/-1e+09"},
+      {"/boundaries/0/points/0/2", "-1e10", "", "beyond the limit"},
+      {"/loadStatics/0/loads/0/load/2", "-1e300", "", "beyond the limit"},
+      {"/nodes/0/name", '"' + std::string(5000, 'n') + '"', "", "longer than 4096 bytes"},
       // Materials: 0 is "not given", below it nothing is.
-      {"negative modulus", "/materials/concreteModulus", -30.0, false, "/materials/concreteModulus", "negative value"},
-      {"Poisson", "/materials/poisson", 0.5, false, "/materials/poisson", "not below 0.5"},
-      {"design code", "/materials/code", "BS 8110", false, "/materials/code", "unknown design code"},
-      {"material missing", "/materials/cover", nullptr, true, "/materials", "missing field \"cover\""},
-      {"rejection ratio", "/materials/loadPath/rejectionRatio", 1.0, false, "/materials/loadPath/rejectionRatio",
-       "rejection ratio 1 is not in 0..1"},
-      {"evolution rate", "/materials/loadPath/evolutionRate", 0.0, false, "/materials/loadPath/evolutionRate",
-       "evolution rate 0 is not above 0"},
-      {"target fraction", "/materials/loadPath/targetFraction", 1.5, false, "/materials/loadPath/targetFraction",
-       "target fraction 1.5"},
-      {"cell size", "/materials/loadPath/elementSize", -5.0, false, "/materials/loadPath/elementSize",
-       "cell size -5 is negative"},
+      {"/materials/concreteModulus", "-30.0", "", "negative value"},
+      {"/materials/poisson", "0.5", "", "not below 0.5"},
+      {"/materials/code", R"("BS 8110")", "", "unknown design code"},
+      {"/materials/cover", "-", "/materials", "missing field \"cover\""},
+      {"/materials/loadPath/rejectionRatio", "1.0", "", "rejection ratio 1 is not in 0..1"},
+      {"/materials/loadPath/evolutionRate", "0.0", "", "evolution rate 0 is not above 0"},
+      {"/materials/loadPath/targetFraction", "1.5", "", "target fraction 1.5"},
+      {"/materials/loadPath/elementSize", "-5.0", "", "cell size -5 is negative"},
   };
   for (const SBroken& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(std::string(c.pointer) + " " + c.value.substr(0, 60));
     json doc = json::parse(valid);
-    if (c.remove) {
-      const json::json_pointer ptr(c.pointer);
-      doc[ptr.parent_pointer()].erase(ptr.back());
-    } else {
-      doc[json::json_pointer(c.pointer)] = c.value;
-    }
+    const json::json_pointer ptr(c.pointer);
+    if (c.value == "-") doc[ptr.parent_pointer()].erase(ptr.back());
+    else doc[ptr] = json::parse(c.value);
     CStmModel model;
     SmallModel(model);
     model.SetStmModifiedFlag(1);
-    const std::string before = TextOf(model);
+    const std::string before = ModelText(model);
     std::string error;
     EXPECT_FALSE(CStmModelFile::FromText(doc.dump(1), "broken.stm.json", model, &error));
     EXPECT_EQ(error.rfind("broken.stm.json: ", 0), 0u) << error;
-    EXPECT_NE(error.find(std::string(": ") + c.path + ": "), std::string::npos) << error;
+    EXPECT_NE(error.find(std::string(": ") + (*c.path ? c.path : c.pointer) + ": "), std::string::npos) << error;
     EXPECT_NE(error.find(c.problem), std::string::npos) << error;
-    EXPECT_EQ(TextOf(model), before);
+    EXPECT_EQ(ModelText(model), before);
     EXPECT_TRUE(model.GetStmModifiedFlag());
   }
   // Files written before reactions were kept still load, without them.
@@ -255,7 +239,7 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
 TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
   CStmModel source;
   SmallModel(source);
-  std::string valid = TextOf(source);
+  std::string valid = ModelText(source);
   const std::string marker = "1000.0";
   std::string overflow = valid;
   overflow.replace(overflow.find(marker), marker.size(), "1e400");
@@ -271,11 +255,11 @@ TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
   for (const auto& c : cases) {
     CStmModel model;
     SmallModel(model);
-    const std::string before = TextOf(model);
+    const std::string before = ModelText(model);
     std::string error;
     EXPECT_FALSE(CStmModelFile::FromText(c.text, "broken.stm.json", model, &error));
     EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    EXPECT_EQ(TextOf(model), before);
+    EXPECT_EQ(ModelText(model), before);
   }
   CStmModel model;
   std::string error;
@@ -291,35 +275,30 @@ TEST(StmModelFile, WhatNoToolMakesIsRefusedInLiveRecordsOnly) {
   SmallModel(source);
   source.AddSpring(1, CVector(10, 0, 10), CVector());
   source.AddPropertyArea({1, 2, 3});
-  const std::string valid = TextOf(source);
-  const json bowTie = json::array({json::array({0, 0, 0}), json::array({1000, 0, 800}), json::array({1000, 0, 0}),
-                                   json::array({0, 0, 800})});
+  const std::string valid = ModelText(source);
+  const char* bowTie = "[[0, 0, 0], [1000, 0, 800], [1000, 0, 0], [0, 0, 800]]";
   const struct {
-    const char* what;
     const char* pointer;
-    json value;
+    const char* value;   // JSON text
     const char* record;  // whose enable flag is cleared for the second load
-    const char* path;
-    const char* problem;
+    const char* message;
     bool refusedDisabled;
   } cases[] = {
-      {"both ends one node", "/elements/0/nodes/1", 1, "/elements/0", "/elements/0/nodes", "both ends are node 1", false},
-      {"every node at one point", "/nodes/1/coord", json::array({0, 0, 0}), "/elements/0", "/elements/0/nodes",
-       "no length: nodes 1 and 2 lie at one point", false},
-      {"crossing outline", "/boundaries/0/points", bowTie, "/boundaries/0", "/boundaries/0/points", "crosses itself",
+      {"/elements/0/nodes/1", "1", "/elements/0", "/elements/0/nodes: both ends are node 1", false},
+      {"/nodes/1/coord", "[0, 0, 0]", "/elements/0", "/elements/0/nodes: no length: nodes 1 and 2 lie at one point",
        false},
-      {"crossing area", "/propertyAreas/0/points", bowTie, "/propertyAreas/0", "/propertyAreas/0/points",
-       "crosses itself", false},
-      {"negative spring", "/springs/0/u/2", -5.0, "/springs/0", "/springs/0/u/2", "negative value -5", true},
+      {"/boundaries/0/points", bowTie, "/boundaries/0", "/boundaries/0/points: crosses itself", false},
+      {"/propertyAreas/0/points", bowTie, "/propertyAreas/0", "/propertyAreas/0/points: crosses itself", false},
+      {"/springs/0/u/2", "-5.0", "/springs/0", "/springs/0/u/2: negative value -5", true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.pointer);
     json doc = json::parse(valid);
-    doc[json::json_pointer(c.pointer)] = c.value;
+    doc[json::json_pointer(c.pointer)] = json::parse(c.value);
     CStmModel model;
     std::string error;
     EXPECT_FALSE(CStmModelFile::FromText(doc.dump(), "odd.stm.json", model, &error));
-    EXPECT_NE(error.find(std::string("odd.stm.json: ") + c.path + ": " + c.problem), std::string::npos) << error;
+    EXPECT_NE(error.find(std::string("odd.stm.json: ") + c.message), std::string::npos) << error;
     doc[json::json_pointer(c.record)]["enable"] = false;
     error.clear();
     EXPECT_EQ(CStmModelFile::FromText(doc.dump(), "odd.stm.json", model, &error), !c.refusedDisabled) << error;
@@ -351,11 +330,11 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   materials.loadPath.dZoneRadius = 120.0;
   model.SetMaterials(materials);
   CStmModel back;
-  ASSERT_TRUE(CStmModelFile::FromText(TextOf(model), "mem", back, nullptr));
+  ASSERT_TRUE(CStmModelFile::FromText(ModelText(model), "mem", back, nullptr));
   EXPECT_EQ(back.GetMaterials(), materials);
   {
     // A file from before materials loads with none given, Poisson aside.
-    nlohmann::ordered_json old = nlohmann::ordered_json::parse(TextOf(model));
+    nlohmann::ordered_json old = nlohmann::ordered_json::parse(ModelText(model));
     old["materials"].erase("loadPath");
     CStmModel withoutPath;
     ASSERT_TRUE(CStmModelFile::FromText(old.dump(), "old", withoutPath, nullptr));
@@ -396,7 +375,7 @@ TEST_F(StmModelFileSave, ReplacesTheFileAndKeepsItsPermissions) {
   m_model.SetStmModifiedFlag(1);
   std::string error;
   ASSERT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
   EXPECT_FALSE(m_model.GetStmModifiedFlag());
   struct stat info {};
   ASSERT_EQ(stat(m_path.c_str(), &info), 0);
@@ -429,7 +408,7 @@ TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenTakesTheFileInPlaceButNoNewOn
   std::string error;
   EXPECT_TRUE(CStmModelFile::Save(m_path, m_model, &error)) << error;
   unsetenv("TMPDIR");
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
   struct stat after {};
   stat(m_path.c_str(), &after);
   EXPECT_EQ(after.st_ino, before.st_ino);
@@ -452,8 +431,8 @@ TEST_F(StmModelFileSave, ThroughSymbolicLinksTheTargetIsSavedAndTheLinksStay) {
     ASSERT_EQ(lstat((m_dir.path() + "/" + link).c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
   }
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
-  EXPECT_EQ(ReadFile(m_dir.path() + "/later.stm.json"), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
+  EXPECT_EQ(ReadFile(m_dir.path() + "/later.stm.json"), ModelText(m_model));
   struct stat info {};
   ASSERT_EQ(lstat((m_dir.path() + "/inner").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -481,7 +460,7 @@ TEST_F(StmModelFileSave, TheFileKeepsItsOwner) {
   EXPECT_EQ(info.st_uid, 65534u);
   EXPECT_EQ(info.st_gid, 65533u);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(ReadFile(m_path), TextOf(m_model));
+  EXPECT_EQ(ReadFile(m_path), ModelText(m_model));
 }
 
 TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {

@@ -6,6 +6,7 @@
 #include <stb_image_write.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -32,6 +33,19 @@ SRgbaImage SRgbaImage::FromGl(int width, int height) {
   for (int y = 0; y < height; ++y)
     std::copy_n(bottomUp.data() + (height - 1 - y) * row, row, image.rgba.data() + y * row);
   return image;
+}
+
+int SRgbaImage::Count(const std::function<bool(const std::uint8_t*)>& test, int x0, int y0, int x1, int y1) const {
+  int count = 0;
+  for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
+    for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) count += test(At(x, y));
+  return count;
+}
+
+int SRgbaImage::Differing(const SRgbaImage& other, int x0, int y0, int x1, int y1) const {
+  if (other.rgba.size() != rgba.size()) return width * height;
+  return Count([&](const std::uint8_t* p) { return !std::equal(p, p + 3, other.rgba.data() + (p - rgba.data())); },
+               x0, y0, x1, y1);
 }
 
 std::string RenderOutputDir() {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,13 @@ struct SRgbaImage {
   static SRgbaImage FromGl(int width, int height);
   // A PNG file as RGBA; empty (0 x 0) when it cannot be read.
   static SRgbaImage FromPng(const std::string& path);
+
+  const std::uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+  // Pixels for which the test holds, in columns x0..x1-1 and rows y0..y1-1 clipped to the picture.
+  int Count(const std::function<bool(const std::uint8_t*)>& test, int x0 = 0, int y0 = 0, int x1 = INT_MAX,
+            int y1 = INT_MAX) const;
+  // Pixels of the box whose colour differs from the other picture's (of the same size).
+  int Differing(const SRgbaImage& other, int x0 = 0, int y0 = 0, int x1 = INT_MAX, int y1 = INT_MAX) const;
 };
 
 // A channel may differ by `tolerance`, and up to `maxBadPixels` pixels may differ by more,

@@ -72,6 +72,13 @@ int StmEditorSession::SState::Int(const std::string& key) const { return std::at
 
 double StmEditorSession::SState::Real(const std::string& key) const { return std::atof(Get(key).c_str()); }
 
+double StmEditorSession::SState::Part(const std::string& key, int index) const {
+  std::stringstream parts(Get(key));
+  std::string part;
+  for (int i = 0; i <= index; ++i) std::getline(parts, part, ',');
+  return std::atof(part.c_str());
+}
+
 std::string StmEditorSession::Unavailable() {
   if (!HasCommand("Xvfb")) return "Xvfb is not installed";
   if (!HasCommand("xdotool")) return "xdotool is not installed";
@@ -156,9 +163,8 @@ testing::AssertionResult StmEditorSession::Start(const std::string& model, int w
   m_idleFd = reportPipe[0];
   if (testing::AssertionResult ready = WaitForMark(0); !ready) return ready;
   // Without a window manager the keyboard follows the pointer, so it starts over the window.
-  const std::string window = m_state.Get("window");
-  const int x = std::atoi(window.c_str()) + width / 2;
-  const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + height / 2;
+  const int x = static_cast<int>(m_state.Part("window", 0)) + width / 2;
+  const int y = static_cast<int>(m_state.Part("window", 1)) + height / 2;
   return Input("mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
@@ -205,22 +211,17 @@ testing::AssertionResult StmEditorSession::Picture(SRgbaImage& image) const {
   return testing::AssertionSuccess();
 }
 
-void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y) const {
+void StmEditorSession::ScreenOf(const CVector& p, int& x, int& y, bool inPicture) const {
   double u = p.x, v = p.y;
   const int view = m_state.Int("view");
   if (view == 2) u = p.y, v = p.z;
   if (view == 4) u = p.x, v = p.z;
-  const std::string centre = m_state.Get("centre");
-  const double cu = std::atof(centre.c_str());
-  const double cv = std::atof(centre.substr(centre.find(',') + 1).c_str());
-  const std::string size = m_state.Get("size");
-  const int width = std::atoi(size.c_str());
-  const int height = std::atoi(size.substr(size.find(',') + 1).c_str());
-  const std::string window = m_state.Get("window");
   const double scale = m_state.Real("scale");
-  x = std::atoi(window.c_str()) + static_cast<int>(std::floor(width * 0.5 + (u - cu) / scale));
-  y = std::atoi(window.substr(window.find(',') + 1).c_str()) +
-      static_cast<int>(std::floor(height * 0.5 - (v - cv) / scale));
+  x = static_cast<int>(std::floor(m_state.Part("size", 0) * 0.5 + (u - m_state.Part("centre", 0)) / scale));
+  y = static_cast<int>(std::floor(m_state.Part("size", 1) * 0.5 - (v - m_state.Part("centre", 1)) / scale));
+  if (inPicture) return;
+  x += static_cast<int>(m_state.Part("window", 0));
+  y += static_cast<int>(m_state.Part("window", 1));
 }
 
 int StmEditorSession::Xdotool(const std::string& args) const {
@@ -306,9 +307,8 @@ testing::AssertionResult StmEditorSession::HoverItem(const std::string& name) { 
 testing::AssertionResult StmEditorSession::AtItem(const std::string& name, const std::string& then) {
   const std::string at = FindItem(name);
   if (at.empty()) return testing::AssertionFailure() << "no item \"" << name << "\" among " << m_state.Get("items");
-  const std::string window = m_state.Get("window");
-  const int x = std::atoi(window.c_str()) + std::atoi(at.c_str());
-  const int y = std::atoi(window.substr(window.find(',') + 1).c_str()) + std::atoi(at.substr(at.find(',') + 1).c_str());
+  const int x = static_cast<int>(m_state.Part("window", 0)) + std::atoi(at.c_str());
+  const int y = static_cast<int>(m_state.Part("window", 1)) + std::atoi(at.substr(at.find(',') + 1).c_str());
   return Input("mousemove " + At(x, y) + then);
 }
 
@@ -358,8 +358,19 @@ void StmEditorSessionFixture::SaveSquareTruss(int plane) {
   for (const CVector& p : {corner(0, 0), corner(1000, 0), corner(1000, 1000), corner(0, 1000)}) model.AddNode(p);
   for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
     model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+  Save(model);
+}
+
+void StmEditorSessionFixture::Save(CStmModel& model, const std::string& path) const {
   std::string error;
-  ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  EXPECT_TRUE(CStmModelFile::Save(path.empty() ? m_path : path, model, &error)) << error;
+}
+
+std::unique_ptr<CStmModel> StmEditorSessionFixture::Saved(const std::string& path) const {
+  auto model = std::make_unique<CStmModel>();
+  std::string error;
+  EXPECT_TRUE(CStmModelFile::Load(path.empty() ? m_path : path, *model, &error)) << error;
+  return model;
 }
 
 bool StmEditorSessionFixture::TitleMarked() const {

@@ -7,11 +7,14 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "geometry/CVector.h"
 #include "host/model/StmModelTypes.h"
 #include "support/RenderCheck.h"
+
+class CStmModel;
 
 class StmEditorSession {
 public:
@@ -21,6 +24,8 @@ public:
     std::string Get(const std::string& key) const;
     int Int(const std::string& key) const;
     double Real(const std::string& key) const;
+    // The index-th of the comma-separated numbers of a field ("window", "size", "centre").
+    double Part(const std::string& key, int index) const;
   };
 
   // Why the session cannot run here (no Xvfb, no xdotool); empty when it can.
@@ -42,8 +47,8 @@ public:
   const SState& State() const { return m_state; }
   // What the window showed at the latest report, overlay included, rows from the top.
   testing::AssertionResult Picture(SRgbaImage& image) const;
-  // Where a model point lies on the screen, through the view of the latest report.
-  void ScreenOf(const CVector& p, int& x, int& y) const;
+  // Where a model point lies on the screen (in the picture), through the view of the latest report.
+  void ScreenOf(const CVector& p, int& x, int& y, bool inPicture = false) const;
 
   // Gestures at model points; each returns once the editor has drawn its result.
   testing::AssertionResult MoveTo(const CVector& p);
@@ -61,6 +66,8 @@ public:
   testing::AssertionResult HoverItem(const std::string& name);
   // Whether the item was drawn in the latest report and could run: 1, 0, or -1 when not drawn.
   int ItemEnabled(const std::string& name) const;
+  // The "x,y,enabled" of an item in the latest report; empty when it was not drawn.
+  std::string FindItem(const std::string& name) const;
   // Reads reports until one satisfies the condition: for what the editor does on its own
   // after input, such as a tooltip once the cursor rests.
   testing::AssertionResult WaitFor(const std::function<bool(const SState&)>& condition, const std::string& what);
@@ -78,8 +85,6 @@ private:
   testing::AssertionResult WaitForMark(int mark);
   // Moves the pointer onto the item, then does what the xdotool arguments say.
   testing::AssertionResult AtItem(const std::string& name, const std::string& then);
-  // The "x,y,enabled" of an item in the latest report; empty when it was not drawn.
-  std::string FindItem(const std::string& name) const;
   // Reads the next report; false at end of file or after the guard time.
   bool ReadReport();
   bool ReadLine(std::string& line, bool* eof = nullptr);
@@ -106,6 +111,9 @@ protected:
   // 1000 mm sides and the diagonal 1-3, in the plane (its own two axes), saved to m_path.
   void SaveSquareTruss(int plane = STM_PLANE_XZ);
   static CVector At(double x, double z) { return CVector(x, 0.0, z); }
+  // The model in the file (m_path when none is named); a failure is added when it does not load.
+  std::unique_ptr<CStmModel> Saved(const std::string& path = std::string()) const;
+  void Save(CStmModel& model, const std::string& path = std::string()) const;
 
   // A field of the latest idle report, and whether it holds the text.
   std::string Get(const char* field) const { return m_editor.State().Get(field); }

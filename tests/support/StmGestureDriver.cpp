@@ -2,7 +2,6 @@
 // them, and random gestures drawn from what the scene holds.
 #include "support/StmGestureDriver.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "actions/CStmActionAddUseTemplateBase.h"
@@ -22,8 +21,8 @@ namespace {
 
 // The x-z view: rotations turn about the y axis, pointing away from the viewer.
 const CVector kRotationAxis(0.0, -1.0, 0.0);
-
-CUbEntityObj::TYPE_ENTITY_OBJ KindOf(int kind) { return static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind); }
+constexpr int kLatticeColumns = 9;
+constexpr int kLatticeRows = 7;
 
 bool SamePoint(const CVector& a, const CVector& b) {
   return CompareVectorTolerance(a, b, "==", kStmPointTolerance) != 0;
@@ -37,87 +36,53 @@ std::string Exact(double v) {
 }
 
 template <class T>
-std::vector<T*> EntitiesOf(const CStmUbManager& manager, int kind) {
+std::vector<T*> EntitiesOf(const CStmUbManager& manager) {
+  const int kind = std::is_same_v<T, CStmEntityNode> ? CStmEntityObject::kKindNode : CStmEntityObject::kKindElement;
   std::vector<T*> out;
-  for (const auto& entry : manager.GetEttMap(KindOf(kind))) {
+  for (const auto& entry : manager.GetEttMap(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(kind))) {
     if (auto* entity = dynamic_cast<T*>(entry.second)) out.push_back(entity);
   }
   return out;
 }
 
-// Exact quarter turns keep lattice points on the lattice, so undo gives back the same bits.
-CDPoint QuarterTurn(int turns) {
-  switch (((turns % 4) + 4) % 4) {
-    case 1: return {0.0, 1.0};
-    case 2: return {-1.0, 0.0};
-    case 3: return {0.0, -1.0};
-    default: return {1.0, 0.0};
+int Roll(std::mt19937& rng, int from, int to) { return std::uniform_int_distribution<int>(from, to)(rng); }
+
+template <class T>
+T* Any(std::mt19937& rng, const std::vector<T*>& all) {
+  return all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
+}
+
+CVector Middle(const CStmEntityElement* e) { return (e->GetCoordBegin() + e->GetCoordEnd()) * 0.5; }
+
+CVector RandomLatticePoint(std::mt19937& rng) {
+  std::uniform_int_distribution<int> column(0, kLatticeColumns - 1);
+  std::uniform_int_distribution<int> row(0, kLatticeRows - 1);
+  return CVector(CStmGestureDriver::kLattice * column(rng), 0.0, CStmGestureDriver::kLattice * row(rng));
+}
+
+SStmGestureView RandomView(std::mt19937& rng) {
+  SStmGestureView view;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  if (unit(rng) < 0.4) {
+    // Zoomed in somewhere, so that parts of the lattice lie outside the window.
+    view.m_dScale = Roll(rng, 1, 4) * 0.1;
+    view.m_dCenterU = Roll(rng, -2, 10) * CStmGestureDriver::kLattice;
+    view.m_dCenterV = Roll(rng, -2, 8) * CStmGestureDriver::kLattice;
   }
+  view.m_bHideNodes = unit(rng) < 0.15;
+  view.m_bHideElements = unit(rng) < 0.08;
+  view.m_bNodeGroup = unit(rng) < 0.08;
+  return view;
 }
 
 }  // namespace
 
-SStmGesture SStmGesture::Of(EKind kind, const CVector& a, const CVector& b) {
+SStmGesture SStmGesture::Of(EKind kind, const CVector& a, const CVector& b, int variant) {
   SStmGesture g;
   g.m_eKind = kind;
   g.m_a = a;
   g.m_b = b;
-  return g;
-}
-
-SStmGesture SStmGesture::DrawElement(const CVector& a, const CVector& b) { return Of(kDrawElement, a, b); }
-
-SStmGesture SStmGesture::AddNode(const CVector& p, bool split) { return Of(split ? kAddNode : kAddNodeNoSplit, p); }
-
-SStmGesture SStmGesture::Move(const CVector& from, const CVector& to) { return Of(kMove, from, to); }
-
-SStmGesture SStmGesture::Rotate(const CVector& centre, int quarterTurns) {
-  SStmGesture g = Of(kRotate, centre);
-  g.m_nQuarterTurns = quarterTurns;
-  return g;
-}
-
-SStmGesture SStmGesture::Mirror(const CVector& p1, const CVector& p2) { return Of(kMirror, p1, p2); }
-
-SStmGesture SStmGesture::DragNode(const CVector& from, const CVector& to) {
-  SStmGesture g = Of(kStretch, from, to);
-  g.m_arNodes.push_back(from);
-  return g;
-}
-
-SStmGesture SStmGesture::Merge(const CVector& p) { return Of(kMerge, p); }
-
-SStmGesture SStmGesture::Delete() { return Of(kDelete); }
-
-SStmGesture SStmGesture::Cut() { return Of(kCut); }
-
-SStmGesture SStmGesture::Copy() { return Of(kCopy); }
-
-SStmGesture SStmGesture::Paste(const CVector& p) { return Of(kPaste, p); }
-
-SStmGesture SStmGesture::Template(int which, const CVector& a, const CVector& b, const CVector& c) {
-  SStmGesture g = Of(kTemplate, a, b);
-  g.m_c = c;
-  g.m_nVariant = which;
-  return g;
-}
-
-SStmGesture SStmGesture::Outline(int which) {
-  SStmGesture g = Of(kOutline);
-  g.m_nVariant = which;
-  return g;
-}
-
-SStmGesture SStmGesture::Offset(const CVector& side, double distance, int count) {
-  SStmGesture g = Of(kOffset, side);
-  g.m_dDistance = distance;
-  g.m_nCount = count;
-  return g;
-}
-
-SStmGesture SStmGesture::Typed(int tool, const CVector& a, const CVector& b) {
-  SStmGesture g = Of(kTyped, a, b);
-  g.m_nVariant = tool;
+  g.m_nVariant = variant;
   return g;
 }
 
@@ -163,8 +128,6 @@ void CStmGestureDriver::ApplyView(const SStmGestureView& view) {
   m_manager.GetCurDisplayGroup().m_bFilter = view.m_bNodeGroup ? 1 : 0;
 }
 
-void CStmGestureDriver::RestoreView() { ApplyView(SStmGestureView()); }
-
 std::string CStmGestureDriver::Apply(const SStmGesture& gesture) {
   ApplyView(gesture.m_view);
   // A typed point beyond the limits is refused in the dialog, before any tool sees it.
@@ -187,51 +150,100 @@ std::string CStmGestureDriver::ModelText() const {
   return CStmModelFile::ToText(m_model, text, &error) ? text : "cannot be saved: " + error;
 }
 
-void CStmGestureDriver::Run(const SStmGesture& gesture) {
-  switch (gesture.m_eKind) {
-    case SStmGesture::kDrawElement: m_manager.AddElement(gesture.m_a, gesture.m_b, 1, 1, 1, nullptr); break;
-    case SStmGesture::kAddNode: m_manager.AddNode(gesture.m_a, 1, 1, 1, 1, nullptr); break;
-    case SStmGesture::kAddNodeNoSplit: m_manager.AddNode(gesture.m_a, 0, 1, 1, 1, nullptr); break;
-    case SStmGesture::kMove:
-      Select(gesture);
-      MoveSelection(gesture.m_b - gesture.m_a);
+// The tools' own routines with the selection the gesture made; the tools used in the window get
+// their clicks and typed values there. A click that finds nothing leaves a tool waiting, and
+// going back to selection drops what it picked; a chain that does not close is refused in a
+// message box, which the scripted host answers.
+void CStmGestureDriver::Run(const SStmGesture& g) {
+  using G = SStmGesture;
+  const auto transform = [&](auto&& each) {
+    CStmActionMove::TransformSelection(m_manager, CStmActionMove::GetSelection(m_manager), each, false);
+  };
+  const auto tool = [&](long id, auto&& use) {
+    m_wnd.SetAction(id, -1, 1);
+    use();
+    m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
+  };
+  Select(g);
+  switch (g.m_eKind) {
+    case G::kDrawElement: m_manager.AddElement(g.m_a, g.m_b, 1, 1, 1, nullptr); break;
+    case G::kAddNode:
+    case G::kAddNodeNoSplit: m_manager.AddNode(g.m_a, g.m_eKind == G::kAddNode, 1, 1, 1, nullptr); break;
+    case G::kMove:
+      CStmActionMove::MoveSelection(m_manager, CStmActionMove::GetSelection(m_manager), g.m_b - g.m_a);
       break;
-    case SStmGesture::kRotate:
-      Select(gesture);
-      RotateSelection(gesture.m_a, gesture.m_nQuarterTurns);
+    case G::kRotate: {
+      // Exact quarter turns keep lattice points on the lattice, so undo gives back the same bits.
+      static const CDPoint kTurns[] = {{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}};
+      const CDPoint cs = kTurns[((g.m_nVariant % 4) + 4) % 4];
+      transform([&](CUbEntityObj& e) {
+        e.Rotate(g.m_a, kRotationAxis, cs);
+        m_manager.AddHistory_ActionRotate(e.GetName(), g.m_a, kRotationAxis, cs);
+        return true;
+      });
       break;
-    case SStmGesture::kMirror:
-      Select(gesture);
-      MirrorSelection(gesture.m_a, gesture.m_b);
+    }
+    case G::kMirror:
+      transform([&](CUbEntityObj& e) {
+        e.Mirror(g.m_a, g.m_b);
+        m_manager.AddHistory_ActionMirror(e.GetName(), g.m_a, g.m_b);
+        return true;
+      });
       break;
-    case SStmGesture::kStretch:
-      Select(gesture);
-      StretchSelection(gesture.m_a, gesture.m_b);
+    case G::kStretch: m_manager.StretchNodes(SelectedNodes(), g.m_a, g.m_b); break;
+    case G::kMerge:
+      for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager)) {
+        if (!SamePoint(node->GetCoord(), g.m_a)) continue;
+        m_manager.AddNode(g.m_a, 0, 1, 1, 0, nullptr);
+        m_manager.DeleteNodeDuplication(node);
+        break;
+      }
       break;
-    case SStmGesture::kMerge: Merge(gesture.m_a); break;
-    case SStmGesture::kDelete:
-      Select(gesture);
-      m_manager.DeleteSelectedEntity();
+    case G::kDelete: m_manager.DeleteSelectedEntity(); break;
+    case G::kCut: m_manager.Cut(); break;
+    case G::kCopy: m_manager.Copy(); break;
+    case G::kPaste: m_manager.Paste(g.m_a); break;
+    case G::kTemplate: {
+      static const long kIds[] = {CStmUbManager::kActionTruss, CStmUbManager::kActionArch,
+                                  CStmUbManager::kActionBottleShape, CStmUbManager::kActionCombinedMechanism};
+      const long id = kIds[g.m_nVariant % 4];
+      tool(id, [&] {
+        const auto* action = dynamic_cast<const CStmActionAddUseTemplateBase*>(m_manager.GetAction(id));
+        const CVector points[] = {g.m_a, g.m_b, g.m_c};
+        for (int i = 0; action && i < action->GetRequiredPointCount(); ++i) Click(points[i]);
+      });
       break;
-    case SStmGesture::kCut:
-      Select(gesture);
-      m_manager.Cut();
+    }
+    case G::kOutline: {
+      // With the chain selected the tool runs at once.
+      static const long kIds[] = {49, 50, 54};
+      tool(kIds[g.m_nVariant % 3], [] {});
       break;
-    case SStmGesture::kCopy:
-      Select(gesture);
-      m_manager.Copy();
+    }
+    case G::kOffset:
+      tool(CStmUbManager::kActionOffset, [&] {
+        if (CStmDlgOffset* dlg = m_manager.GetDlgOffset()) {
+          char text[32];
+          std::snprintf(text, sizeof text, "%g", g.m_dDistance);
+          dlg->SetDlgItemText(CStmDlgOffset::IDC_DISTANCE, text);
+          dlg->SetDlgItemText(CStmDlgOffset::IDC_ITERATIONS, std::to_string(g.m_nCount).c_str());
+          Click(g.m_a);
+        }
+      });
       break;
-    case SStmGesture::kPaste: m_manager.Paste(gesture.m_a); break;
-    case SStmGesture::kTemplate: InsertTemplate(gesture); break;
-    case SStmGesture::kOutline:
-      Select(gesture);
-      MakeOutline(gesture);
+    case G::kTyped:
+      tool(g.m_nVariant == 0 ? CStmUbManager::kActionAddNode : CStmUbManager::kActionAddElement, [&] {
+        CStmDlgCoord* dlg = m_manager.GetDlgCoord();
+        for (const CVector& p : {g.m_a, g.m_b}) {
+          if (!dlg) break;
+          const CDPoint uv = m_manager.GetPointPlane(p);
+          dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_FIRST, Exact(uv.x).c_str());
+          dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_SECOND, Exact(uv.y).c_str());
+          dlg->SendKey(VK_RETURN);
+          if (g.m_nVariant == 0) break;
+        }
+      });
       break;
-    case SStmGesture::kOffset:
-      Select(gesture);
-      Offset(gesture);
-      break;
-    case SStmGesture::kTyped: TypePoints(gesture); break;
   }
 }
 
@@ -239,14 +251,14 @@ void CStmGestureDriver::Run(const SStmGesture& gesture) {
 // gesture works on does not depend on the view under test.
 void CStmGestureDriver::Select(const SStmGesture& gesture) {
   m_manager.SelectRemoveAll();
-  for (CStmEntityElement* element : EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement)) {
+  for (CStmEntityElement* element : EntitiesOf<CStmEntityElement>(m_manager)) {
     const CVector& p = element->GetCoordBegin();
     const CVector& q = element->GetCoordEnd();
     for (const auto& [a, b] : gesture.m_arElements) {
       if ((SamePoint(p, a) && SamePoint(q, b)) || (SamePoint(p, b) && SamePoint(q, a))) m_manager.SelectEtt(element, 1);
     }
   }
-  for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode)) {
+  for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager)) {
     for (const CVector& p : gesture.m_arNodes) {
       if (SamePoint(node->GetCoord(), p)) m_manager.SelectEtt(node, 1);
     }
@@ -262,51 +274,6 @@ std::vector<CStmEntityNode*> CStmGestureDriver::SelectedNodes() const {
   return out;
 }
 
-// The tools' own routines, with the selection the gesture made.
-void CStmGestureDriver::MoveSelection(const CVector& d) {
-  CStmActionMove::MoveSelection(m_manager, CStmActionMove::GetSelection(m_manager), d);
-}
-
-void CStmGestureDriver::RotateSelection(const CVector& centre, int quarterTurns) {
-  const CDPoint cs = QuarterTurn(quarterTurns);
-  CStmActionMove::TransformSelection(
-      m_manager, CStmActionMove::GetSelection(m_manager),
-      [&](CUbEntityObj& e) {
-        e.Rotate(centre, kRotationAxis, cs);
-        m_manager.AddHistory_ActionRotate(e.GetName(), centre, kRotationAxis, cs);
-        return true;
-      },
-      false);
-}
-
-void CStmGestureDriver::MirrorSelection(const CVector& p1, const CVector& p2) {
-  CStmActionMove::TransformSelection(
-      m_manager, CStmActionMove::GetSelection(m_manager),
-      [&](CUbEntityObj& e) {
-        e.Mirror(p1, p2);
-        m_manager.AddHistory_ActionMirror(e.GetName(), p1, p2);
-        return true;
-      },
-      false);
-}
-
-void CStmGestureDriver::StretchSelection(const CVector& from, const CVector& to) {
-  m_manager.StretchNodes(SelectedNodes(), from, to);
-}
-
-void CStmGestureDriver::Merge(const CVector& p) {
-  CStmEntityNode* existing = nullptr;
-  for (CStmEntityNode* node : EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode)) {
-    if (SamePoint(node->GetCoord(), p)) {
-      existing = node;
-      break;
-    }
-  }
-  if (!existing) return;
-  m_manager.AddNode(p, 0, 1, 1, 0, nullptr);
-  m_manager.DeleteNodeDuplication(existing);
-}
-
 void CStmGestureDriver::Click(const CVector& p) {
   CPoint pt = m_wnd.ExtToClient(p);
   m_wnd.OnMouseMove(0, pt);
@@ -314,55 +281,11 @@ void CStmGestureDriver::Click(const CVector& p) {
   m_wnd.OnLButtonUp(0, pt);
 }
 
-// Each click snaps to what lies under it, as the user's would; one that finds nothing leaves the
-// tool waiting, and going back to selection drops what it picked.
-void CStmGestureDriver::InsertTemplate(const SStmGesture& gesture) {
-  static const long kIds[] = {CStmUbManager::kActionTruss, CStmUbManager::kActionArch,
-                              CStmUbManager::kActionBottleShape, CStmUbManager::kActionCombinedMechanism};
-  const long id = kIds[gesture.m_nVariant % 4];
-  m_wnd.SetAction(id, -1, 1);
-  const auto* tool = dynamic_cast<const CStmActionAddUseTemplateBase*>(m_manager.GetAction(id));
-  const CVector points[] = {gesture.m_a, gesture.m_b, gesture.m_c};
-  for (int i = 0; tool && i < tool->GetRequiredPointCount(); ++i) Click(points[i]);
-  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
-}
-
-// With the chain selected the tool runs at once; a chain that does not close is refused in a
-// message box, which the scripted host answers.
-void CStmGestureDriver::MakeOutline(const SStmGesture& gesture) {
-  static const long kIds[] = {49, 50, 54};
-  m_wnd.SetAction(kIds[gesture.m_nVariant % 3], -1, 1);
-  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
-}
-
-void CStmGestureDriver::Offset(const SStmGesture& gesture) {
-  m_wnd.SetAction(CStmUbManager::kActionOffset, -1, 1);
-  if (CStmDlgOffset* dlg = m_manager.GetDlgOffset()) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", gesture.m_dDistance);
-    dlg->SetDlgItemText(CStmDlgOffset::IDC_DISTANCE, text);
-    dlg->SetDlgItemText(CStmDlgOffset::IDC_ITERATIONS, std::to_string(gesture.m_nCount).c_str());
-    Click(gesture.m_a);
-  }
-  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
-}
-
-void CStmGestureDriver::TypePoints(const SStmGesture& gesture) {
-  m_wnd.SetAction(gesture.m_nVariant == 0 ? CStmUbManager::kActionAddNode : CStmUbManager::kActionAddElement, -1, 1);
-  if (CStmDlgCoord* dlg = m_manager.GetDlgCoord()) {
-    for (const CVector& p : {gesture.m_a, gesture.m_b}) {
-      const CDPoint uv = m_manager.GetPointPlane(p);
-      dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_FIRST, Exact(uv.x).c_str());
-      dlg->SetDlgItemText(CStmDlgCoord::IDC_EDIT_SECOND, Exact(uv.y).c_str());
-      dlg->SendKey(VK_RETURN);
-      if (gesture.m_nVariant == 0) break;
-    }
-  }
-  m_wnd.SetAction(CStmUbManager::kActionNormal, -1, 1);
-}
+// ---------------------------------------------------------------------------------------------
+// Random gestures
 
 bool CStmGestureDriver::RandomTriangle(std::mt19937& rng, SStmGesture& gesture) const {
-  const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
+  const auto all = EntitiesOf<CStmEntityElement>(m_manager);
   if (all.empty()) return false;
   const size_t first = std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng);
   for (size_t k = 0; k < all.size(); ++k) {
@@ -387,166 +310,125 @@ bool CStmGestureDriver::RandomTriangle(std::mt19937& rng, SStmGesture& gesture) 
   return false;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Random gestures
-
-CVector CStmGestureDriver::RandomLatticePoint(std::mt19937& rng) const {
-  std::uniform_int_distribution<int> column(0, kLatticeColumns - 1);
-  std::uniform_int_distribution<int> row(0, kLatticeRows - 1);
-  return CVector(kLattice * column(rng), 0.0, kLattice * row(rng));
-}
-
 // Existing nodes and element midpoints are where the interesting edits happen.
 CVector CStmGestureDriver::RandomPoint(std::mt19937& rng) const {
-  const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
-  const auto elements = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
-  const int choice = std::uniform_int_distribution<int>(0, 99)(rng);
-  if (choice < 40 && !nodes.empty())
-    return nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
-  if (choice < 65 && !elements.empty()) {
-    const CStmEntityElement* e = elements[std::uniform_int_distribution<size_t>(0, elements.size() - 1)(rng)];
-    return (e->GetCoordBegin() + e->GetCoordEnd()) * 0.5;
-  }
+  const auto nodes = EntitiesOf<CStmEntityNode>(m_manager);
+  const auto elements = EntitiesOf<CStmEntityElement>(m_manager);
+  const int choice = Roll(rng, 0, 99);
+  if (choice < 40 && !nodes.empty()) return Any(rng, nodes)->GetCoord();
+  if (choice < 65 && !elements.empty()) return Middle(Any(rng, elements));
   return RandomLatticePoint(rng);
 }
 
-SStmGestureView CStmGestureDriver::RandomView(std::mt19937& rng) const {
-  SStmGestureView view;
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  if (unit(rng) < 0.4) {
-    // Zoomed in somewhere, so that parts of the lattice lie outside the window.
-    view.m_dScale = std::uniform_int_distribution<int>(1, 4)(rng) * 0.1;
-    view.m_dCenterU = std::uniform_int_distribution<int>(-2, 10)(rng) * kLattice;
-    view.m_dCenterV = std::uniform_int_distribution<int>(-2, 8)(rng) * kLattice;
-  }
-  view.m_bHideNodes = unit(rng) < 0.15;
-  view.m_bHideElements = unit(rng) < 0.08;
-  view.m_bNodeGroup = unit(rng) < 0.08;
-  return view;
-}
-
 void CStmGestureDriver::RandomSelection(std::mt19937& rng, SStmGesture& gesture, bool elements, bool nodes) const {
-  std::uniform_int_distribution<int> count(1, 3);
   if (elements) {
-    const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
-    for (int i = count(rng); i > 0 && !all.empty(); --i) {
-      const CStmEntityElement* e = all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
+    const auto all = EntitiesOf<CStmEntityElement>(m_manager);
+    for (int i = Roll(rng, 1, 3); i > 0 && !all.empty(); --i) {
+      const CStmEntityElement* e = Any(rng, all);
       gesture.WithElement(e->GetCoordBegin(), e->GetCoordEnd());
     }
   }
   if (nodes) {
-    const auto all = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
-    for (int i = count(rng) - 1; i > 0 && !all.empty(); --i)
-      gesture.WithNode(all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)]->GetCoord());
+    const auto all = EntitiesOf<CStmEntityNode>(m_manager);
+    for (int i = Roll(rng, 1, 3) - 1; i > 0 && !all.empty(); --i) gesture.WithNode(Any(rng, all)->GetCoord());
   }
 }
 
 SStmGesture CStmGestureDriver::Generate(std::mt19937& rng) {
   SStmGesture g = GenerateAnyKind(rng);
   // The tools take clicks in the window, which must then show what they snap to.
-  const bool clicks = g.m_eKind == SStmGesture::kTemplate || g.m_eKind == SStmGesture::kOffset;
-  if (!clicks) g.m_view = RandomView(rng);
+  if (g.m_eKind != SStmGesture::kTemplate && g.m_eKind != SStmGesture::kOffset) g.m_view = RandomView(rng);
   return g;
 }
 
 SStmGesture CStmGestureDriver::GenerateAnyKind(std::mt19937& rng) {
-  SStmGesture g;
-  const int tools = std::uniform_int_distribution<int>(0, 99)(rng);
+  using G = SStmGesture;
+  const auto nodes = EntitiesOf<CStmEntityNode>(m_manager);
+  const auto elements = EntitiesOf<CStmEntityElement>(m_manager);
+  const auto twoPoints = [&](G::EKind kind, int variant) {
+    CVector a = RandomPoint(rng), b = RandomPoint(rng);
+    if (SamePoint(a, b)) b = RandomLatticePoint(rng);
+    return G::Of(kind, a, b, variant);
+  };
+  const int tools = Roll(rng, 0, 99);
   if (tools < 6) {
     // Nodes and element middles, which the clicks snap to.
-    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
-    const auto elements = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
     const auto snapped = [&]() {
-      const bool middle = !elements.empty() && (nodes.empty() || std::uniform_int_distribution<int>(0, 3)(rng) == 0);
-      if (middle) {
-        const CStmEntityElement* e = elements[std::uniform_int_distribution<size_t>(0, elements.size() - 1)(rng)];
-        return (e->GetCoordBegin() + e->GetCoordEnd()) * 0.5;
-      }
-      return nodes.empty() ? RandomLatticePoint(rng)
-                           : nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
+      if (!elements.empty() && (nodes.empty() || Roll(rng, 0, 3) == 0)) return Middle(Any(rng, elements));
+      return nodes.empty() ? RandomLatticePoint(rng) : Any(rng, nodes)->GetCoord();
     };
     const CVector a = snapped(), b = snapped(), c = snapped();
-    return SStmGesture::Template(std::uniform_int_distribution<int>(0, 3)(rng), a, b, c);
+    G g = G::Of(G::kTemplate, a, b, Roll(rng, 0, 3));
+    g.m_c = c;
+    return g;
   }
   if (tools < 10) {
-    g = SStmGesture::Outline(std::uniform_int_distribution<int>(0, 2)(rng));
+    G g = G::Of(G::kOutline, CVector(), CVector(), Roll(rng, 0, 2));
     if (!RandomTriangle(rng, g)) RandomSelection(rng, g, true, false);
     return g;
   }
   if (tools < 17) {
-    const int tool = tools % 2;
-    CVector a = RandomPoint(rng), b = RandomPoint(rng);
-    if (SamePoint(a, b)) b = RandomLatticePoint(rng);
+    G g = twoPoints(G::kTyped, tools % 2);
     // Now and then a value just past the limit, which must be refused and change nothing.
-    if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) {
-      const double beyond = StmLimits::kMaxCoord * (std::uniform_int_distribution<int>(0, 1)(rng) ? 1.0 : -1.0) *
-                            (1.0 + 1e-9 * std::uniform_int_distribution<int>(1, 1000)(rng));
-      CVector& p = std::uniform_int_distribution<int>(0, tool)(rng) == 0 ? a : b;
-      (std::uniform_int_distribution<int>(0, 1)(rng) ? p.x : p.z) = beyond;
+    if (Roll(rng, 0, 3) == 0) {
+      const double beyond = StmLimits::kMaxCoord * (Roll(rng, 0, 1) ? 1.0 : -1.0) * (1.0 + 1e-9 * Roll(rng, 1, 1000));
+      CVector& p = Roll(rng, 0, g.m_nVariant) == 0 ? g.m_a : g.m_b;
+      (Roll(rng, 0, 1) ? p.x : p.z) = beyond;
     }
-    return SStmGesture::Typed(tool, a, b);
+    return g;
   }
   if (tools < 20) {
     static const double kDistances[] = {2.5, 5.0, 10.0, 20.0};
-    g = SStmGesture::Offset(RandomLatticePoint(rng), kDistances[std::uniform_int_distribution<int>(0, 3)(rng)],
-                            std::uniform_int_distribution<int>(1, 2)(rng));
-    const auto all = EntitiesOf<CStmEntityElement>(m_manager, CStmEntityObject::kKindElement);
-    if (!all.empty()) {
-      const CStmEntityElement* e = all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
+    G g = G::Of(G::kOffset);
+    g.m_nCount = Roll(rng, 1, 2);
+    g.m_dDistance = kDistances[Roll(rng, 0, 3)];
+    g.m_a = RandomLatticePoint(rng);
+    if (!elements.empty()) {
+      const CStmEntityElement* e = Any(rng, elements);
       g.WithElement(e->GetCoordBegin(), e->GetCoordEnd());
     }
     return g;
   }
-  const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
+  const int roll = Roll(rng, 0, 99);
   std::uniform_int_distribution<int> step(-2, 2);
   const CVector shift(kLattice * step(rng), 0.0, kLattice * step(rng));
+  // Axis-parallel or diagonal lines of short direction keep mirrored points exact.
+  static const CVector kMirrorLines[] = {CVector(1, 0, 0), CVector(0, 0, 1), CVector(1, 0, 1), CVector(1, 0, -1)};
+  G g;
+  bool select = true;
   if (roll < 24) {
-    CVector a = RandomPoint(rng);
-    CVector b = RandomPoint(rng);
-    if (SamePoint(a, b)) b = RandomLatticePoint(rng);
-    g = SStmGesture::DrawElement(a, b);
-  } else if (roll < 32) {
-    g = SStmGesture::AddNode(RandomPoint(rng), true);
+    return twoPoints(G::kDrawElement, 0);
   } else if (roll < 35) {
-    g = SStmGesture::AddNode(RandomPoint(rng), false);
+    return G::Of(roll < 32 ? G::kAddNode : G::kAddNodeNoSplit, RandomPoint(rng));
   } else if (roll < 47) {
     const CVector from = RandomPoint(rng);
-    g = SStmGesture::Move(from, from + shift);
-    RandomSelection(rng, g, true, true);
+    g = G::Of(G::kMove, from, from + shift);
   } else if (roll < 53) {
-    g = SStmGesture::Rotate(RandomLatticePoint(rng), std::uniform_int_distribution<int>(1, 3)(rng));
-    RandomSelection(rng, g, true, true);
+    const int turns = Roll(rng, 1, 3);
+    g = G::Of(G::kRotate, RandomLatticePoint(rng), CVector(), turns);
   } else if (roll < 59) {
-    // Axis-parallel or diagonal lines of short direction keep mirrored points exact.
-    static const CVector kDirections[] = {CVector(1, 0, 0), CVector(0, 0, 1), CVector(1, 0, 1), CVector(1, 0, -1)};
     const CVector p = RandomLatticePoint(rng);
-    g = SStmGesture::Mirror(p, p + kDirections[std::uniform_int_distribution<int>(0, 3)(rng)]);
-    RandomSelection(rng, g, true, true);
+    g = G::Of(G::kMirror, p, p + kMirrorLines[Roll(rng, 0, 3)]);
   } else if (roll < 72) {
-    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
-    if (nodes.empty()) return SStmGesture::DrawElement(RandomLatticePoint(rng), RandomLatticePoint(rng) + shift);
-    const CVector from = nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]->GetCoord();
+    if (nodes.empty()) {
+      const CVector b = RandomLatticePoint(rng) + shift;
+      return G::Of(G::kDrawElement, RandomLatticePoint(rng), b);
+    }
+    const CVector from = Any(rng, nodes)->GetCoord();
     CVector to = RandomPoint(rng);
     if (SamePoint(from, to)) to = from + CVector(kLattice, 0.0, 0.0);
-    g = SStmGesture::DragNode(from, to);
+    g = G::Of(G::kStretch, from, to).WithNode(from);
     // Sometimes a stretch of several nodes, their elements following.
-    if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) RandomSelection(rng, g, false, true);
+    if (Roll(rng, 0, 3) == 0) RandomSelection(rng, g, false, true);
+    select = false;
   } else if (roll < 76) {
-    const auto nodes = EntitiesOf<CStmEntityNode>(m_manager, CStmEntityObject::kKindNode);
-    g = SStmGesture::Merge(nodes.empty() ? RandomLatticePoint(rng)
-                                         : nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)]
-                                               ->GetCoord());
-  } else if (roll < 86) {
-    g = SStmGesture::Delete();
-    if (roll != 85) RandomSelection(rng, g, true, true);
-  } else if (roll < 90) {
-    g = SStmGesture::Cut();
-    RandomSelection(rng, g, true, true);
+    return G::Of(G::kMerge, nodes.empty() ? RandomLatticePoint(rng) : Any(rng, nodes)->GetCoord());
   } else if (roll < 94) {
-    g = SStmGesture::Copy();
-    RandomSelection(rng, g, true, true);
+    g = G::Of(roll < 86 ? G::kDelete : roll < 90 ? G::kCut : G::kCopy);
+    select = roll != 85;
   } else {
-    g = SStmGesture::Paste(RandomPoint(rng));
+    return G::Of(G::kPaste, RandomPoint(rng));
   }
+  if (select) RandomSelection(rng, g, true, true);
   return g;
 }

@@ -9,8 +9,6 @@
 
 #include "geometry/CVector.h"
 
-class CUbEntityObj;
-class CStmEntityElement;
 class CStmEntityNode;
 class CStmModel;
 class CStmUbManager;
@@ -32,9 +30,9 @@ struct SStmGesture {
     kAddNode,        // at a, splitting what it lands on
     kAddNodeNoSplit,
     kMove,           // the selection by b - a
-    kRotate,         // the selection about a by m_nQuarterTurns quarter turns
+    kRotate,         // the selection about a by m_nVariant quarter turns
     kMirror,         // the selection about the line a-b
-    kStretch,        // the selected nodes by b - a, their elements following
+    kStretch,        // the selected nodes by b - a, their elements following (a drag of one node)
     kMerge,          // a second node at a, then the first one there merged into it
     kDelete,         // the selection
     kCut,
@@ -49,9 +47,7 @@ struct SStmGesture {
   };
 
   EKind m_eKind = kDrawElement;
-  CVector m_a, m_b;
-  int m_nQuarterTurns = 1;
-  CVector m_c;
+  CVector m_a, m_b, m_c;
   int m_nVariant = 0;
   double m_dDistance = 10.0;
   int m_nCount = 1;
@@ -60,24 +56,7 @@ struct SStmGesture {
   std::vector<CVector> m_arNodes;
   SStmGestureView m_view;
 
-
-  static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector());
-  static SStmGesture DrawElement(const CVector& a, const CVector& b);
-  static SStmGesture AddNode(const CVector& p, bool split);
-  static SStmGesture Move(const CVector& from, const CVector& to);
-  static SStmGesture Rotate(const CVector& centre, int quarterTurns);
-  static SStmGesture Mirror(const CVector& p1, const CVector& p2);
-  // Dragging one node is a stretch of that node alone.
-  static SStmGesture DragNode(const CVector& from, const CVector& to);
-  static SStmGesture Merge(const CVector& p);
-  static SStmGesture Delete();
-  static SStmGesture Cut();
-  static SStmGesture Copy();
-  static SStmGesture Paste(const CVector& p);
-  static SStmGesture Template(int which, const CVector& a, const CVector& b, const CVector& c);
-  static SStmGesture Outline(int which);
-  static SStmGesture Offset(const CVector& side, double distance, int count);
-  static SStmGesture Typed(int tool, const CVector& a, const CVector& b);
+  static SStmGesture Of(EKind kind, const CVector& a = CVector(), const CVector& b = CVector(), int variant = 0);
   // A point of the gesture lies beyond the model's coordinate limit.
   bool IsBeyondLimits() const;
   SStmGesture& WithElement(const CVector& a, const CVector& b);
@@ -90,16 +69,13 @@ public:
   // Points lie on a lattice of this spacing in the x-z plane, so that gestures often meet
   // existing nodes and element midpoints.
   static constexpr double kLattice = 10.0;
-  static constexpr int kLatticeColumns = 9;
-  static constexpr int kLatticeRows = 7;
 
   CStmGestureDriver(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model);
 
   // Sets the window and the display settings of the view; the show options keep every bit the
-  // view does not name as they were when the driver was made.
-  void ApplyView(const SStmGestureView& view);
-  // Back to the view the driver found, so that saved files do not differ by display settings.
-  void RestoreView();
+  // view does not name as they were when the driver was made. The default view is the one the
+  // driver found, so that saved files do not differ by display settings.
+  void ApplyView(const SStmGestureView& view = SStmGestureView());
   // Runs the gesture in its view, inside one history bracket, and clears the selection after.
   // Empty, or what went wrong where the gesture itself must be refused: a typed point beyond
   // the limits that changed the model or left an undo step.
@@ -112,27 +88,13 @@ private:
   void Run(const SStmGesture& gesture);
   void Select(const SStmGesture& gesture);
   std::vector<CStmEntityNode*> SelectedNodes() const;
-  // Through the move, rotate and mirror tools' own routine and the manager's stretch.
-  void MoveSelection(const CVector& d);
-  void RotateSelection(const CVector& centre, int quarterTurns);
-  void MirrorSelection(const CVector& p1, const CVector& p2);
-  void StretchSelection(const CVector& from, const CVector& to);
-  void Merge(const CVector& p);
   // A click at the model point, as the mouse gives it.
   void Click(const CVector& p);
-  void InsertTemplate(const SStmGesture& gesture);
-  void MakeOutline(const SStmGesture& gesture);
-  void Offset(const SStmGesture& gesture);
-  // Each point typed into the coordinate dialog and confirmed with Enter.
-  void TypePoints(const SStmGesture& gesture);
   // The model's file text, to tell whether a gesture changed anything.
   std::string ModelText() const;
   // Three elements closing a triangle, found from a random element; false when there is none.
   bool RandomTriangle(std::mt19937& rng, SStmGesture& gesture) const;
-
   CVector RandomPoint(std::mt19937& rng) const;
-  CVector RandomLatticePoint(std::mt19937& rng) const;
-  SStmGestureView RandomView(std::mt19937& rng) const;
   SStmGesture GenerateAnyKind(std::mt19937& rng);
   void RandomSelection(std::mt19937& rng, SStmGesture& gesture, bool elements, bool nodes) const;
 

@@ -22,6 +22,12 @@ std::vector<std::string> Lines(const std::string& text) {
 
 }  // namespace
 
+std::string ModelText(const CStmModel& model) {
+  std::string text, error;
+  EXPECT_TRUE(CStmModelFile::ToText(model, text, &error)) << error;
+  return text;
+}
+
 std::string SaveModelBytes(CStmModel& model, const std::string& name) {
   const std::filesystem::path folder(STM_TEST_OUT_DIR);
   std::filesystem::create_directories(folder);

@@ -10,6 +10,10 @@ class CStmModel;
 // running test) when saving fails. Saving clears the model's modified flag.
 std::string SaveModelBytes(CStmModel& model, const std::string& name);
 
+// The document a save would write; empty (and a failure added to the running test) when the
+// model cannot be written.
+std::string ModelText(const CStmModel& model);
+
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
