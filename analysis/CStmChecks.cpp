@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/StmDesignCode.h"
@@ -54,6 +55,8 @@ struct SMember {
   const CStmObjElement* element = nullptr;
   int id = 0;
   int nodes[2] = {0, 0};
+  // The ends as indices into the checked nodes (in id order).
+  size_t at[2] = {0, 0};
   CDPoint ends[2];
   CDPoint dir;  // unit, from the first end to the second
   double thickness = 0.0;
@@ -100,11 +103,40 @@ void SetOver(double utilisation, int& flags) {
 
 }  // namespace
 
+struct CStmCheckCache::SImpl {
+  // The concrete the regions were built for.
+  std::vector<Polygon> outers, openings;
+  bool bBuilt = false;
+  CStmRegions regions;
+  struct SMemberRoom {
+    CDPoint ends[2];
+    double widthMax = 0.0;
+    // The widest (or designed) band clipped, for the width it was clipped at.
+    bool bRegion = false;
+    double regionWidth = 0.0;
+    Polygon region;
+  };
+  std::unordered_map<int, SMemberRoom> members;
+  // Each node's widest zone per case, clipped, with what it was built from.
+  struct SWidestZone {
+    bool bValid = false;
+    std::vector<double> from;
+    Polygon zone;
+  };
+  std::unordered_map<int, std::vector<SWidestZone>> widest;
+  int nMeasured = 0;
+};
+
+CStmCheckCache::CStmCheckCache() : m_p(std::make_unique<SImpl>()) {}
+CStmCheckCache::~CStmCheckCache() = default;
+int CStmCheckCache::GetCountMeasured() const { return m_p->nMeasured; }
+
 // The checks of every case into results; with regions, also the bands, zones and everything
 // found about them, written to the model's elements and nodes. Without, the members' widths,
 // steel and utilisations come out as with them, except what the room in the concrete decides
 // (the available width and what it is measured against), and the model is not touched.
-bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCheckResults& results) {
+bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, bool withRegions,
+                       SStmCheckResults& results) {
   const SStmMaterials& materials = model.GetMaterials();
   results.strError = CStmDesignCode::Validate(materials, model.GetUnitForce(), model.GetUnitLength());
   if (withRegions) {
@@ -122,15 +154,38 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
   const CStmDesignCode code(materials, CStmDesignCode::MpaPerStressUnit(model.GetUnitForce(), model.GetUnitLength()));
   const int plane = model.GetPlane();
 
-  CStmRegions regions;
+  CStmCheckCache local;
+  CStmCheckCache::SImpl& kept = *(cache ? cache : &local)->m_p;
+  kept.nMeasured = 0;
+  const CStmRegions& regions = kept.regions;
   if (withRegions) {
     std::vector<Polygon> outers, openings;
     for (const auto& [id, b] : model.GetBoundarys(STM_BOUNDARY_OUTER))
       if (b->IsEnable()) outers.push_back(ToPlane(plane, b->GetBoundaryPos()));
     for (const auto& [id, b] : model.GetBoundarys(STM_BOUNDARY_INNER))
       if (b->IsEnable()) openings.push_back(ToPlane(plane, b->GetBoundaryPos()));
-    regions.SetConcrete(outers, openings);
+    if (!kept.bBuilt || outers != kept.outers || openings != kept.openings) {
+      kept.regions.SetConcrete(outers, openings);
+      kept.outers = std::move(outers);
+      kept.openings = std::move(openings);
+      kept.members.clear();
+      kept.widest.clear();
+      kept.bBuilt = true;
+    }
   }
+  // The member's room, measured again only when its ends moved.
+  const auto roomOf = [&kept, &regions](int id, const CDPoint (&ends)[2]) -> CStmCheckCache::SImpl::SMemberRoom& {
+    auto [it, added] = kept.members.try_emplace(id);
+    CStmCheckCache::SImpl::SMemberRoom& room = it->second;
+    if (added || !(room.ends[0] == ends[0]) || !(room.ends[1] == ends[1])) {
+      room = CStmCheckCache::SImpl::SMemberRoom();
+      room.ends[0] = ends[0];
+      room.ends[1] = ends[1];
+      room.widthMax = regions.MaxWidth(ends[0], ends[1]);
+      ++kept.nMeasured;
+    }
+    return room;
+  };
 
   // The members do not change from case to case, nor does the room about them.
   std::vector<SMember> members;
@@ -152,10 +207,22 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
     m.dir = CDPoint((m.ends[1].x - m.ends[0].x) / length, (m.ends[1].y - m.ends[0].y) / length);
     m.thickness = materials.dThickness * element->GetThicknessScale();
     m.designed = element->GetProperty().dWidth;
-    if (!m.stable && withRegions) m.widthMax = regions.MaxWidth(m.ends[0], m.ends[1]);
+    if (!m.stable && withRegions) m.widthMax = roomOf(id, m.ends).widthMax;
     atNode[m.nodes[0]].push_back(members.size());
     atNode[m.nodes[1]].push_back(members.size());
     members.push_back(m);
+  }
+  // Per-case values of the nodes go into vectors by index, not into maps by id.
+  std::vector<const std::vector<size_t>*> nodeMembers;
+  {
+    std::unordered_map<int, size_t> index;
+    for (const auto& [idNode, list] : atNode) {
+      index.emplace(idNode, nodeMembers.size());
+      nodeMembers.push_back(&list);
+    }
+    for (SMember& m : members) {
+      for (int end = 0; end < 2; ++end) m.at[end] = index.at(m.nodes[end]);
+    }
   }
   const int cases = model.GetCountLoadConditionStatic() + model.GetCountLoadConditionCombo();
   const double tieWidth = 2.0 * materials.dCover;
@@ -168,20 +235,23 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
     SStmCheckCase& out = results.cases[static_cast<size_t>(k)];
 
     // Node classes, and the outside force that holds each node in balance.
-    std::map<int, SStmDesignStress> nodeStress;
-    std::map<int, int> nodeTies;
+    std::vector<SStmDesignStress> nodeStress(nodeMembers.size());
+    std::vector<int> nodeTies(nodeMembers.size(), 0);
+    size_t n = 0;
+    const std::unordered_map<int, CString> types = model.GetNodeTypes(k);
     for (const auto& [idNode, list] : atNode) {
-      const CString type = model.GetNodeType(model.GetNode(idNode), k);
+      const auto found = types.find(idNode);
+      const CString type = found == types.end() ? CString() : found->second;
       const int ties = static_cast<int>(std::count(type.str().begin(), type.str().end(), 'T'));
-      nodeTies[idNode] = ties;
-      nodeStress[idNode] = code.Node(CStmDesignCode::ClassOfNode(ties));
+      nodeTies[n] = ties;
+      nodeStress[n++] = code.Node(CStmDesignCode::ClassOfNode(ties));
     }
 
     // Members: width, steel and utilisation.
     std::vector<EStmTypeElement> kinds(members.size(), STM_ELEMENT_NONE);
     std::vector<double> bandWidth(members.size(), 0.0), checkWidth(members.size(), 0.0);
-    std::map<int, CDPoint> outside;
-    std::map<int, double> largest;
+    std::vector<CDPoint> outside(nodeMembers.size());
+    std::vector<double> largest(nodeMembers.size(), 0.0);
     for (size_t i = 0; i < members.size(); ++i) {
       const SMember& m = members[i];
       const CStmObjElement* element = m.element;
@@ -190,9 +260,9 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
       for (int end = 0; end < 2; ++end) {
         // The member pulls its node towards its other end with its force.
         const double sign = end == 0 ? 1.0 : -1.0;
-        CDPoint& sum = outside[m.nodes[end]];
+        CDPoint& sum = outside[m.at[end]];
         sum = CDPoint(sum.x - sign * force * m.dir.x, sum.y - sign * force * m.dir.y);
-        largest[m.nodes[end]] = std::max(largest[m.nodes[end]], std::fabs(force));
+        largest[m.at[end]] = std::max(largest[m.at[end]], std::fabs(force));
       }
       if (m.stable || kind == STM_ELEMENT_NONE || force == 0.0) continue;
       kinds[i] = kind;
@@ -203,7 +273,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
         const SStmStrutType* type = define.GetStrutType(element->GetIndexStrutType());
         SStmDesignStress governing = code.Strut(type ? type->dBetaS : 1.0);
         for (int end = 0; end < 2; ++end) {
-          const SStmDesignStress& node = nodeStress[m.nodes[end]];
+          const SStmDesignStress& node = nodeStress[m.at[end]];
           if (node.dStress < governing.dStress) governing = node;
         }
         check.strClause = governing.strClause;
@@ -237,7 +307,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
       if (kinds[i] == STM_ELEMENT_NONE) continue;
       SStmCheckElement& check = out.elements[members[i].id];
       for (int end = 0; end < 2; ++end) {
-        for (size_t j : atNode[members[i].nodes[end]]) {
+        for (size_t j : *nodeMembers[members[i].at[end]]) {
           if (kinds[j] == STM_ELEMENT_NONE || kinds[j] == kinds[i]) continue;
           const double angle = AngleBetweenLines(members[i].dir, members[j].dir);
           if (check.dAngle == 0.0 || angle < check.dAngle) check.dAngle = angle;
@@ -263,8 +333,14 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
       zones[static_cast<size_t>(k)] = bands[i];
       if (k == shownCase) {
         shownRegions[m.id] = bands[i];
-        shownMaxRegions[m.id] =
-            regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], m.designed > 0.0 ? m.designed : m.widthMax));
+        const double width = m.designed > 0.0 ? m.designed : m.widthMax;
+        CStmCheckCache::SImpl::SMemberRoom& room = roomOf(m.id, m.ends);
+        if (!room.bRegion || room.regionWidth != width) {
+          room.region = regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], width));
+          room.regionWidth = width;
+          room.bRegion = true;
+        }
+        shownMaxRegions[m.id] = room.region;
       }
     }
     // Members that meet at a node overlap there by design.
@@ -282,9 +358,12 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
     // Nodes and their plates.
     std::vector<int> zoneNodes;
     std::vector<Polygon> zones;
-    for (const auto& [idNode, list] : atNode) {
+    size_t slot = 0;
+    for (auto it = atNode.begin(); it != atNode.end(); ++it, ++slot) {
+      const int idNode = it->first;
+      const std::vector<size_t>& list = it->second;
       const CStmObjNode* node = model.GetNode(idNode);
-      const SStmDesignStress& stress = nodeStress[idNode];
+      const SStmDesignStress& stress = nodeStress[slot];
       const double thickness = materials.dThickness * node->GetThicknessScale();
       const CDPoint at = ToPlane(plane, node->GetCoord());
       std::vector<SFace> faces;
@@ -300,13 +379,13 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
         face.widthCheck = checkWidth[i];
         faces.push_back(face);
       }
-      const CDPoint sum = outside[idNode];
+      const CDPoint sum = outside[slot];
       const double external = std::hypot(sum.x, sum.y);
       const CStmObjBearingPlate* plate = model.GetBearingPlateNode(idNode);
       if (plate && !plate->IsEnable()) plate = nullptr;
       const double plateWidth = plate ? plate->GetProperty().dWidth : 0.0;
       // Below this the members balance each other and the sum is rounding.
-      const bool loaded = external > 1e-9 * largest[idNode];
+      const bool loaded = external > 1e-9 * largest[slot];
       if (loaded) {
         SFace face;
         face.out = CDPoint(-sum.x / external, -sum.y / external);
@@ -331,7 +410,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
       }
       if (faces.empty()) continue;
       SStmCheckNode check;
-      check.strClass = CStmDesignCode::NameOfClass(CStmDesignCode::ClassOfNode(nodeTies[idNode]));
+      check.strClass = CStmDesignCode::NameOfClass(CStmDesignCode::ClassOfNode(nodeTies[slot]));
       check.dStress = stress.dStress;
       check.strClause = stress.strClause;
       for (const SFace& face : faces) {
@@ -339,14 +418,26 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
           check.dUtilisation = std::max(check.dUtilisation, face.force / (stress.dStress * thickness * face.widthCheck));
       }
       SetOver(check.dUtilisation, check.nFlags);
-      const Polygon zone = Zone(at, faces, false);
-      if (regions.Leaves(zone)) check.nFlags |= STM_CHECK_OUTSIDE;
+      bool leaves = false;
       auto& nodal = nodeZones[idNode];
       auto& widest = nodeMaxZones[idNode];
       nodal.resize(static_cast<size_t>(cases));
       widest.resize(static_cast<size_t>(cases));
-      nodal[static_cast<size_t>(k)] = regions.Clip(zone);
-      widest[static_cast<size_t>(k)] = regions.Clip(Zone(at, faces, true));
+      nodal[static_cast<size_t>(k)] = regions.Clip(Zone(at, faces, false), leaves);
+      if (leaves) check.nFlags |= STM_CHECK_OUTSIDE;
+      // The widest zone depends on the forces only through which members carry any and through
+      // the load or reaction: a gesture leaves it as it was at most nodes.
+      std::vector<double> from{at.x, at.y};
+      for (const SFace& face : faces) from.insert(from.end(), {face.out.x, face.out.y, face.widthMax, face.reach});
+      auto& keptZones = kept.widest[idNode];
+      keptZones.resize(static_cast<size_t>(cases));
+      CStmCheckCache::SImpl::SWidestZone& keptZone = keptZones[static_cast<size_t>(k)];
+      if (!keptZone.bValid || keptZone.from != from) {
+        keptZone.zone = regions.Clip(Zone(at, faces, true));
+        keptZone.from = std::move(from);
+        keptZone.bValid = true;
+      }
+      widest[static_cast<size_t>(k)] = keptZone.zone;
       zoneNodes.push_back(idNode);
       zones.push_back(nodal[static_cast<size_t>(k)]);
       out.nodes[idNode] = check;
@@ -370,9 +461,9 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, bool withRegions, SStmCh
   return true;
 }
 
-bool CStmChecks::Run(CStmModel& model, int shownCase) {
+bool CStmChecks::Run(CStmModel& model, int shownCase, CStmCheckCache* cache) {
   SStmCheckResults results;
-  const bool checked = Check(model, shownCase, true, results);
+  const bool checked = Check(model, shownCase, cache, true, results);
   model.SetCheckResults(std::move(results));
   return checked;
 }
@@ -380,7 +471,7 @@ bool CStmChecks::Run(CStmModel& model, int shownCase) {
 std::map<int, double> CStmChecks::RequiredStrutWidths(CStmModel& model) {
   SStmCheckResults results;
   std::map<int, double> required;
-  if (!Check(model, -1, false, results)) return required;
+  if (!Check(model, -1, nullptr, false, results)) return required;
   // A strut's check has no steel; a tie's always asks for some.
   for (const SStmCheckCase& checked : results.cases) {
     for (const auto& [id, check] : checked.elements) {

@@ -111,6 +111,78 @@ bool IsInside(const std::vector<CVector>& polygon, const SPlaneAxes& axes, doubl
   return inside;
 }
 
+// Pairs i < j of n boxes (low x, low y, high x, high y) that overlap and that meet(i, j) accepts,
+// found through a uniform grid of about four cells per box, each pair tested once (in the first
+// cell both boxes cover). False when the boxes are too unlike for a grid (a few long ones across
+// many small), leaving the caller to its own way.
+template <class BoxOf, class Meet>
+bool GridCrossings(size_t n, const BoxOf& boxOf, const Meet& meet, std::vector<std::pair<size_t, size_t>>& out) {
+  if (n < 2) return true;
+  std::vector<std::array<double, 4>> boxes(n);
+  double low[2] = {HUGE_VAL, HUGE_VAL}, high[2] = {-HUGE_VAL, -HUGE_VAL}, extent = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    boxes[i] = boxOf(i);
+    for (int d = 0; d < 2; ++d) {
+      low[d] = std::min(low[d], boxes[i][d]);
+      high[d] = std::max(high[d], boxes[i][d + 2]);
+    }
+    extent += std::max(boxes[i][2] - boxes[i][0], boxes[i][3] - boxes[i][1]);
+  }
+  const double area = (high[0] - low[0]) * (high[1] - low[1]);
+  const double cell = std::max(extent / static_cast<double>(n), std::sqrt(area / (4.0 * static_cast<double>(n))));
+  if (!(cell > 0.0) || !std::isfinite(cell)) return false;
+  const auto column = [&](double v, int d) {
+    return static_cast<size_t>(std::min(std::floor((v - low[d]) / cell), 4.0 * static_cast<double>(n)));
+  };
+  const size_t columns = column(high[0], 0) + 1, rows = column(high[1], 1) + 1;
+  if (columns * rows > 16 * n) return false;
+  // Cell lists, compressed: the boxes of cell c are members[first[c] .. first[c + 1]).
+  std::vector<size_t> first(columns * rows + 1, 0), members;
+  size_t covered = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < n; ++i) {
+      const size_t c0 = column(boxes[i][0], 0), c1 = column(boxes[i][2], 0);
+      const size_t r0 = column(boxes[i][1], 1), r1 = column(boxes[i][3], 1);
+      for (size_t r = r0; r <= r1; ++r) {
+        for (size_t c = c0; c <= c1; ++c) {
+          if (pass == 0) {
+            ++first[r * columns + c + 1];
+            ++covered;
+          } else {
+            members[first[r * columns + c]++] = i;
+          }
+        }
+      }
+    }
+    if (pass == 0) {
+      if (covered > 16 * n) return false;
+      for (size_t c = 0; c < columns * rows; ++c) first[c + 1] += first[c];
+      members.resize(covered);
+    }
+  }
+  // The fill moved each start to the next cell's; put them back.
+  for (size_t c = columns * rows; c > 0; --c) first[c] = first[c - 1];
+  first[0] = 0;
+  for (size_t r = 0; r < rows; ++r) {
+    for (size_t c = 0; c < columns; ++c) {
+      const size_t from = first[r * columns + c], to = first[r * columns + c + 1];
+      for (size_t x = from; x < to; ++x) {
+        for (size_t y = x + 1; y < to; ++y) {
+          const size_t i = std::min(members[x], members[y]), j = std::max(members[x], members[y]);
+          const auto& a = boxes[i];
+          const auto& b = boxes[j];
+          if (a[0] > b[2] || b[0] > a[2] || a[1] > b[3] || b[1] > a[3]) continue;
+          // Only in the first cell both cover.
+          if (std::max(column(a[0], 0), column(b[0], 0)) != c || std::max(column(a[1], 1), column(b[1], 1)) != r)
+            continue;
+          if (meet(i, j)) out.emplace_back(i, j);
+        }
+      }
+    }
+  }
+  return true;
+}
+
 // "A, B and C", or "A, B, ... and 5 more".
 CString NameList(const std::vector<std::string>& names) {
   CString out;
@@ -128,6 +200,33 @@ CString NameList(const std::vector<std::string>& names) {
 }
 
 }  // namespace
+
+struct CStmTrussAnalysis::SFactor {
+  Eigen::SimplicialLDLT<SparseMatrix> ldlt;
+  // The sparsity the symbolic part was found for.
+  std::vector<SparseMatrix::StorageIndex> outer, inner;
+
+  // Numerically identical to a fresh compute(): the ordering and elimination tree depend on the
+  // sparsity alone.
+  void Factorise(const SparseMatrix& k) {
+    const auto* outerBegin = k.outerIndexPtr();
+    const auto* innerBegin = k.innerIndexPtr();
+    const size_t outerCount = static_cast<size_t>(k.outerSize()) + 1;
+    const size_t innerCount = static_cast<size_t>(k.nonZeros());
+    if (!std::equal(outer.begin(), outer.end(), outerBegin, outerBegin + outerCount) ||
+        !std::equal(inner.begin(), inner.end(), innerBegin, innerBegin + innerCount)) {
+      ldlt.analyzePattern(k);
+      outer.assign(outerBegin, outerBegin + outerCount);
+      inner.assign(innerBegin, innerBegin + innerCount);
+    }
+    ldlt.factorize(k);
+  }
+};
+
+CStmTrussAnalysis::CStmTrussAnalysis() = default;
+CStmTrussAnalysis::~CStmTrussAnalysis() = default;
+CStmTrussAnalysis::CStmTrussAnalysis(CStmTrussAnalysis&&) noexcept = default;
+CStmTrussAnalysis& CStmTrussAnalysis::operator=(CStmTrussAnalysis&&) noexcept = default;
 
 void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
   const SStmMaterials& m = model.GetMaterials();
@@ -202,9 +301,11 @@ double CStmTrussAnalysis::GetMemberThickness(int idElement) const {
 void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   const double ea = m_dAxialStiffness;
   std::map<int, double> memberStiffness = std::move(m_memberStiffness);
+  std::unique_ptr<SFactor> factor = std::move(m_pFactor);
   *this = CStmTrussAnalysis();
   m_dAxialStiffness = ea;
   m_memberStiffness = std::move(memberStiffness);
+  m_pFactor = std::move(factor);
   const SPlaneAxes axes = PlaneAxes(model.GetPlane());
   m_nAxis[0] = axes.first;
   m_nAxis[1] = axes.second;
@@ -424,10 +525,11 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
     if (d > 0.0 && std::isfinite(d)) scale(i) = 1.0 / std::sqrt(d);
   }
   const SparseMatrix scaled = scale.asDiagonal() * k * scale.asDiagonal();
-  Eigen::SimplicialLDLT<SparseMatrix> ldlt;
+  if (!m_pFactor) m_pFactor = std::make_unique<SFactor>();
+  const Eigen::SimplicialLDLT<SparseMatrix>& ldlt = m_pFactor->ldlt;
   bool singular = false;
   if (m_nEquations > 0) {
-    ldlt.compute(scaled);
+    m_pFactor->Factorise(scaled);
     singular = ldlt.info() != Eigen::Success || !(ldlt.vectorD().minCoeff() > kSingularPivot);
     if (singular) {
       std::vector<size_t> eqNode(static_cast<size_t>(m_nEquations), 0);
@@ -530,7 +632,9 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
 }
 
 void CStmTrussAnalysis::WarnCrossings() {
-  // A sweep along the first axis: only elements whose extents overlap there are compared.
+  // Pairs are named in the order of a sweep along the first axis (by where each element starts);
+  // which pairs are compared at all a grid of the elements' boxes decides, since in a lattice
+  // every column overlaps every row along one axis.
   struct SSpan {
     double low, high;
     size_t e;
@@ -544,48 +648,64 @@ void CStmTrussAnalysis::WarnCrossings() {
   }
   std::sort(spans.begin(), spans.end(), [](const SSpan& x, const SSpan& y) { return x.low < y.low; });
   const auto cross = [](double ax, double ay, double bx, double by) { return ax * by - ay * bx; };
-  size_t found = 0;
-  for (size_t i = 0; i < spans.size(); ++i) {
+  const double tol = kStmPointTolerance;
+  // Whether the elements at sweep positions i < j meet away from their nodes.
+  const auto meet = [&](size_t i, size_t j) {
+    if (spans[j].low > spans[i].high + tol) return false;
     const SElement& p = m_elements[spans[i].e];
+    const SElement& q = m_elements[spans[j].e];
+    if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b) return false;
     const SNode& pa = m_nodes[static_cast<size_t>(p.a)];
     const SNode& pb = m_nodes[static_cast<size_t>(p.b)];
-    for (size_t j = i + 1; j < spans.size() && spans[j].low <= spans[i].high + kStmPointTolerance; ++j) {
-      const SElement& q = m_elements[spans[j].e];
-      if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b) continue;
-      const SNode& qa = m_nodes[static_cast<size_t>(q.a)];
-      const SNode& qb = m_nodes[static_cast<size_t>(q.b)];
-      if (std::max(pa.p[1], pb.p[1]) + kStmPointTolerance < std::min(qa.p[1], qb.p[1]) ||
-          std::max(qa.p[1], qb.p[1]) + kStmPointTolerance < std::min(pa.p[1], pb.p[1]))
-        continue;
-      // Distances of each end from the other element's line, with the tolerance as the margin.
-      const double dp[2] = {pb.p[0] - pa.p[0], pb.p[1] - pa.p[1]};
-      const double dq[2] = {qb.p[0] - qa.p[0], qb.p[1] - qa.p[1]};
-      const double qaSide = cross(dp[0], dp[1], qa.p[0] - pa.p[0], qa.p[1] - pa.p[1]) / p.length;
-      const double qbSide = cross(dp[0], dp[1], qb.p[0] - pa.p[0], qb.p[1] - pa.p[1]) / p.length;
-      const double paSide = cross(dq[0], dq[1], pa.p[0] - qa.p[0], pa.p[1] - qa.p[1]) / q.length;
-      const double pbSide = cross(dq[0], dq[1], pb.p[0] - qa.p[0], pb.p[1] - qa.p[1]) / q.length;
-      const double tol = kStmPointTolerance;
-      bool meet = false;
-      if (std::fabs(qaSide) <= tol && std::fabs(qbSide) <= tol) {
-        // On one line: they meet where their stretches along it overlap.
-        const double t0 = ((qa.p[0] - pa.p[0]) * dp[0] + (qa.p[1] - pa.p[1]) * dp[1]) / p.length;
-        const double t1 = ((qb.p[0] - pa.p[0]) * dp[0] + (qb.p[1] - pa.p[1]) * dp[1]) / p.length;
-        meet = std::max(t0, t1) >= -tol && std::min(t0, t1) <= p.length + tol;
-      } else {
-        meet = !((qaSide > tol && qbSide > tol) || (qaSide < -tol && qbSide < -tol) ||
-                 (paSide > tol && pbSide > tol) || (paSide < -tol && pbSide < -tol));
+    const SNode& qa = m_nodes[static_cast<size_t>(q.a)];
+    const SNode& qb = m_nodes[static_cast<size_t>(q.b)];
+    if (std::max(pa.p[1], pb.p[1]) + tol < std::min(qa.p[1], qb.p[1]) ||
+        std::max(qa.p[1], qb.p[1]) + tol < std::min(pa.p[1], pb.p[1]))
+      return false;
+    // Distances of each end from the other element's line, with the tolerance as the margin.
+    const double dp[2] = {pb.p[0] - pa.p[0], pb.p[1] - pa.p[1]};
+    const double dq[2] = {qb.p[0] - qa.p[0], qb.p[1] - qa.p[1]};
+    const double qaSide = cross(dp[0], dp[1], qa.p[0] - pa.p[0], qa.p[1] - pa.p[1]) / p.length;
+    const double qbSide = cross(dp[0], dp[1], qb.p[0] - pa.p[0], qb.p[1] - pa.p[1]) / p.length;
+    const double paSide = cross(dq[0], dq[1], pa.p[0] - qa.p[0], pa.p[1] - qa.p[1]) / q.length;
+    const double pbSide = cross(dq[0], dq[1], pb.p[0] - qa.p[0], pb.p[1] - qa.p[1]) / q.length;
+    if (std::fabs(qaSide) <= tol && std::fabs(qbSide) <= tol) {
+      // On one line: they meet where their stretches along it overlap.
+      const double t0 = ((qa.p[0] - pa.p[0]) * dp[0] + (qa.p[1] - pa.p[1]) * dp[1]) / p.length;
+      const double t1 = ((qb.p[0] - pa.p[0]) * dp[0] + (qb.p[1] - pa.p[1]) * dp[1]) / p.length;
+      return std::max(t0, t1) >= -tol && std::min(t0, t1) <= p.length + tol;
+    }
+    return !((qaSide > tol && qbSide > tol) || (qaSide < -tol && qbSide < -tol) || (paSide > tol && pbSide > tol) ||
+             (paSide < -tol && pbSide < -tol));
+  };
+  std::vector<std::pair<size_t, size_t>> found;
+  if (!GridCrossings(spans.size(), [&](size_t i) {
+        const SElement& e = m_elements[spans[i].e];
+        const double* a = m_nodes[static_cast<size_t>(e.a)].p;
+        const double* b = m_nodes[static_cast<size_t>(e.b)].p;
+        return std::array<double, 4>{std::min(a[0], b[0]) - tol, std::min(a[1], b[1]) - tol,
+                                     std::max(a[0], b[0]) + tol, std::max(a[1], b[1]) + tol};
+      }, meet, found)) {
+    found.clear();
+    for (size_t i = 0; i < spans.size(); ++i) {
+      for (size_t j = i + 1; j < spans.size() && spans[j].low <= spans[i].high + tol; ++j) {
+        if (meet(i, j)) found.emplace_back(i, j);
       }
-      if (!meet) continue;
-      if (found++ >= kWarningsOfAKind) continue;
-      CString text;
-      text.Format(StmText("Elements %s and %s cross without a node").c_str(), p.name.c_str(), q.name.c_str());
-      m_warnings.push_back(text);
     }
   }
-  if (found > kWarningsOfAKind) {
+  std::sort(found.begin(), found.end());
+  size_t count = 0;
+  for (const auto& [i, j] : found) {
+    if (count++ >= kWarningsOfAKind) continue;
+    CString text;
+    text.Format(StmText("Elements %s and %s cross without a node").c_str(), m_elements[spans[i].e].name.c_str(),
+                m_elements[spans[j].e].name.c_str());
+    m_warnings.push_back(text);
+  }
+  if (count > kWarningsOfAKind) {
     CString text;
     text.Format(StmText("%d more pairs of elements cross without a node").c_str(),
-                static_cast<int>(found - kWarningsOfAKind));
+                static_cast<int>(count - kWarningsOfAKind));
     m_warnings.push_back(text);
   }
 }

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <unordered_map>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ class CStmModel;
 
 class CStmTrussAnalysis {
 public:
+  CStmTrussAnalysis();
+  ~CStmTrussAnalysis();
+  CStmTrussAnalysis(CStmTrussAnalysis&&) noexcept;
+  CStmTrussAnalysis& operator=(CStmTrussAnalysis&&) noexcept;
+
   enum EStatus {
     kNotRun,
     kSolved,
@@ -65,7 +71,9 @@ public:
   // not analysed or where none is given.
   double GetMemberThickness(int idElement) const;
 
-  // Takes the enabled nodes, elements, restraints, springs and loads of every case.
+  // Takes the enabled nodes, elements, restraints, springs and loads of every case. The ordering
+  // and the symbolic factorisation of the last Solve are kept: a later Solve whose stiffness has
+  // the same sparsity (a node moved, a load or a stiffness changed) only factorises its numbers.
   void Prepare(const CStmModel& model);
   // Reads only what Prepare took. Counts steps into progress (out of GetCountSteps) when given.
   EStatus Solve(std::atomic<int>* progress = nullptr);
@@ -143,6 +151,9 @@ private:
   double StiffnessOf(const SElement& e) const;
   const SElement* FindElement(int idElement) const;
 
+  // The factorisation, kept across Prepare for its symbolic part.
+  struct SFactor;
+  std::unique_ptr<SFactor> m_pFactor;
   // The plane's two axes as indices into (x, y, z).
   int m_nAxis[2] = {0, 2};
   // For the warnings: force unit, decimals of the values shown, names of statics then combinations.

@@ -6,7 +6,8 @@
 #include "analysis/CStmChecks.h"
 #include "host/model/CStmModel.h"
 
-CStmTrussAnalysis::EStatus StmApplyAndCheck(CStmTrussAnalysis& analysis, CStmModel& model, int shownCase) {
+CStmTrussAnalysis::EStatus StmApplyAndCheck(CStmTrussAnalysis& analysis, CStmModel& model, int shownCase,
+                                            CStmCheckCache* cache) {
   if (analysis.GetStatus() != CStmTrussAnalysis::kSolved) return analysis.GetStatus();
   analysis.Apply(model);
   // The first pass is only asked for widths; its bands and zones would all be drawn again.
@@ -25,6 +26,6 @@ CStmTrussAnalysis::EStatus StmApplyAndCheck(CStmTrussAnalysis& analysis, CStmMod
     // A second solve that fails leaves the first pass's forces applied, and checked.
     if (analysis.Solve() == CStmTrussAnalysis::kSolved) analysis.Apply(model);
   }
-  CStmChecks::Run(model, shownCase);
+  CStmChecks::Run(model, shownCase, cache);
   return analysis.GetStatus();
 }

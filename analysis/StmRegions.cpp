@@ -9,6 +9,7 @@
 #include "analysis/StmRegions.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 
@@ -73,32 +74,42 @@ double ConvexTwiceArea(const CStmRegions::Polygon& p) {
   return lowTurn < 0.0 && highTurn > 0.0 ? 0.0 : twice;
 }
 
-// How far a point lies inside a convex polygon (negative outside), given its twice area.
-double Depth(const CStmRegions::Polygon& p, double twiceArea, const CDPoint& q) {
-  const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
-  double depth = HUGE_VAL;
-  for (size_t i = 0; i < p.size(); ++i) {
-    const CDPoint &a = p[i], &b = p[(i + 1) % p.size()];
-    const double length = std::hypot(b.x - a.x, b.y - a.y);
-    if (!(length > 0.0)) continue;
-    depth = std::min(depth, turn * ((b.x - a.x) * (q.y - a.y) - (b.y - a.y) * (q.x - a.x)) / length);
+// A convex polygon's sides as inward unit normals and offsets, so that how far a point lies
+// inside (negative outside) is the least of a few dot products.
+struct SConvexSides {
+  std::vector<std::array<double, 3>> sides;
+
+  SConvexSides(const CStmRegions::Polygon& p, double twiceArea) {
+    const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
+    for (size_t i = 0; i < p.size(); ++i) {
+      const CDPoint &a = p[i], &b = p[(i + 1) % p.size()];
+      const double length = std::hypot(b.x - a.x, b.y - a.y);
+      if (!(length > 0.0)) continue;
+      const double nx = -turn * (b.y - a.y) / length, ny = turn * (b.x - a.x) / length;
+      sides.push_back({nx, ny, nx * a.x + ny * a.y});
+    }
   }
-  return depth;
-}
+  double Depth(const CDPoint& q) const {
+    double depth = HUGE_VAL;
+    for (const auto& side : sides) depth = std::min(depth, side[0] * q.x + side[1] * q.y - side[2]);
+    return depth;
+  }
+};
 
 // True when two convex polygons surely share more than a sliver: a disk that both hold about a
 // point near their common part is larger than the sliver. False says nothing.
 bool SurelyOverlap(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b, double sliver) {
   const double twiceA = ConvexTwiceArea(a), twiceB = ConvexTwiceArea(b);
   if (twiceA == 0.0 || twiceB == 0.0) return false;
+  const SConvexSides sidesA(a, twiceA), sidesB(b, twiceB);
   // The corners of each inside the other, or failing those the midpoint of the two middles.
   CDPoint sum;
   int count = 0;
   for (const CDPoint& p : a) {
-    if (Depth(b, twiceB, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+    if (sidesB.Depth(p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
   }
   for (const CDPoint& p : b) {
-    if (Depth(a, twiceA, p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
+    if (sidesA.Depth(p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
   }
   if (count == 0) {
     const double wa = 0.5 / static_cast<double>(a.size()), wb = 0.5 / static_cast<double>(b.size());
@@ -107,9 +118,23 @@ bool SurelyOverlap(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b,
     count = 1;
   }
   const CDPoint at(sum.x / count, sum.y / count);
-  const double radius = std::min(Depth(a, twiceA, at), Depth(b, twiceB, at));
+  const double radius = std::min(sidesA.Depth(at), sidesB.Depth(at));
   constexpr double kPi = 3.14159265358979323846;
   return radius > 0.0 && kPi * radius * radius > 2.0 * sliver * std::min(std::fabs(twiceA), std::fabs(twiceB));
+}
+
+// What FromBg(ToBg(polygon)) gives, without the round trip: the ring clockwise, as the corrected
+// polygon type keeps it, from the same first corner.
+CStmRegions::Polygon Clockwise(const CStmRegions::Polygon& polygon) {
+  const size_t n = polygon.size() > 1 && polygon.front() == polygon.back() ? polygon.size() - 1 : polygon.size();
+  double twice = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const CDPoint &p = polygon[i], &q = polygon[(i + 1) % n];
+    twice += p.x * q.y - q.x * p.y;
+  }
+  CStmRegions::Polygon out(polygon.begin(), polygon.begin() + static_cast<long>(n));
+  if (twice > 0.0 && n > 1) std::reverse(out.begin() + 1, out.end());
+  return out;
 }
 
 CStmRegions::Polygon FromBg(const BgPolygon& polygon) {
@@ -299,9 +324,23 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
 
 CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return polygon;
-  switch (m_p->Place(polygon)) {
+  return Clip(polygon, m_p->Place(polygon));
+}
+
+CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, bool& leaves) const {
+  if (!HasConcrete() || polygon.size() < 3) {
+    leaves = false;
+    return polygon;
+  }
+  const int place = m_p->Place(polygon);
+  leaves = Leaves(polygon, place);
+  return Clip(polygon, place);
+}
+
+CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, int place) const {
+  switch (place) {
     // As the intersection gives it: the polygon's own ring, corrected.
-    case SImpl::kInside: return FromBg(ToBg(polygon));
+    case SImpl::kInside: return Clockwise(polygon);
     case SImpl::kOutside: return {};
     default: break;
   }
@@ -321,7 +360,10 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon) const {
 
 bool CStmRegions::Leaves(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return false;
-  const SImpl::EPlace place = m_p->Place(polygon);
+  return Leaves(polygon, m_p->Place(polygon));
+}
+
+bool CStmRegions::Leaves(const Polygon& polygon, int place) const {
   if (place == SImpl::kInside) return false;
   if (place == SImpl::kOutside) return true;
   const BgPolygon p = ToBg(polygon);

@@ -40,6 +40,8 @@ public:
   Polygon Clip(const Polygon& polygon) const;
   // True when the polygon reaches beyond the concrete by more than a sliver.
   bool Leaves(const Polygon& polygon) const;
+  // Clip and Leaves at once, placing the polygon against the concrete's edges once.
+  Polygon Clip(const Polygon& polygon, bool& leaves) const;
   // The widest band about a-b that stays in the concrete, found to a relative 1e-6; 0 when the
   // axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
   // an opening's corner) the band starts half its width in, where that node's zone ends, since no
@@ -52,6 +54,9 @@ public:
   bool BandLeaves(const CDPoint& a, const CDPoint& b, double width) const;
 
 private:
+  // With the polygon already placed (SImpl::EPlace).
+  Polygon Clip(const Polygon& polygon, int place) const;
+  bool Leaves(const Polygon& polygon, int place) const;
   Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width) const;
   // Whether an end lies on the concrete's edge does not change with the width.
   static Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge);

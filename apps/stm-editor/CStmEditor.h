@@ -21,6 +21,7 @@
 #include "CStmEditorOutlineTools.h"
 #include "CStmEditorViewPanel.h"
 #include "CStmRecentFiles.h"
+#include "analysis/CStmChecks.h"
 #include "host/model/CStmModel.h"
 #include "host/platform/CRect.h"
 #include "manager/CStmUbManager.h"
@@ -251,6 +252,10 @@ private:
   bool m_bInputModel = false;
   // The analysis running, if any; the model takes no input until it ends.
   std::unique_ptr<CStmEditorAnalysis> m_pAnalysis;
+  // What one Analyse leaves for the next (the factorisation's pattern, each member's room in the
+  // concrete), so that analysing again after an edit redoes only what the edit touched.
+  CStmTrussAnalysis m_keptAnalysis;
+  CStmCheckCache m_checkCache;
   // The load path being computed, if any; whether the model was locked before it started, and
   // the progress line last put on the status line.
   std::unique_ptr<CStmEditorLoadPath> m_pLoadPath;

@@ -20,7 +20,10 @@ constexpr size_t kNamesShown = 6;
 
 }  // namespace
 
-CStmEditorAnalysis::CStmEditorAnalysis(const CStmModel& model) : m_start(std::chrono::steady_clock::now()) {
+CStmEditorAnalysis::CStmEditorAnalysis(const CStmModel& model, CStmTrussAnalysis kept)
+    : m_analysis(std::move(kept)), m_start(std::chrono::steady_clock::now()) {
+  // The widths the last second pass solved with are that model's, not this one's.
+  m_analysis.SetMemberStiffness({});
   m_analysis.Prepare(model);
   m_thread = std::thread([this] {
     m_analysis.Solve(&m_nStep);
@@ -44,7 +47,7 @@ void CStmEditor::Analyse() {
   }
   m_manager.ClearRenderMarkPos();
   m_wnd.CancelCommand();
-  m_pAnalysis = std::make_unique<CStmEditorAnalysis>(m_model);
+  m_pAnalysis = std::make_unique<CStmEditorAnalysis>(m_model, std::move(m_keptAnalysis));
   // Locked while the solve reads its copy, so that no tool edits what it is solving.
   m_model.SetLock(1);
   m_bInputModel = false;
@@ -70,7 +73,7 @@ void CStmEditor::PollAnalysis() {
   CString text;
   // The second pass solves once more here, on the model's thread: a solve costs little next to
   // the checks that follow it anyway.
-  switch (StmApplyAndCheck(analysis, m_model, 0)) {
+  switch (StmApplyAndCheck(analysis, m_model, 0, &m_checkCache)) {
     case CStmTrussAnalysis::kSolved: {
       m_model.GetStmDataView()->SetShowOption(STM_SHOW_REACTIONS, 1);
       ShowResultCase(0);
@@ -149,6 +152,7 @@ void CStmEditor::PollAnalysis() {
                 warnings.front().c_str());
     text += more;
   }
+  m_keptAnalysis = std::move(analysis);
   m_wnd.InvalidateAllWnd();
   m_pHost->SetStatusText(text);
 }

@@ -11,8 +11,8 @@
 class CStmEditorAnalysis {
 public:
   // Takes what the solve needs from the model now; the model may be read and drawn meanwhile,
-  // but not edited.
-  explicit CStmEditorAnalysis(const CStmModel& model);
+  // but not edited. An analysis kept from the Analyse before lends its factorisation's pattern.
+  explicit CStmEditorAnalysis(const CStmModel& model, CStmTrussAnalysis kept = CStmTrussAnalysis());
   ~CStmEditorAnalysis();
   CStmEditorAnalysis(const CStmEditorAnalysis&) = delete;
   CStmEditorAnalysis& operator=(const CStmEditorAnalysis&) = delete;

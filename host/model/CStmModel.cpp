@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <set>
 #include <type_traits>
 #include <unordered_map>
@@ -831,33 +832,12 @@ const CString* CStmModel::GetTieType(const CStmObjElement* element) const {
   return type ? &type->strName : nullptr;
 }
 
-CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
-  if (!node || !m_bLock || loadCase < 0) return CString();
-  // A force that the values shown round to zero meets the node with nothing.
-  const double scale = std::pow(10.0, std::clamp(m_view.GetFixedPointNumber(), 0, 15));
-  const auto shown = [scale](double v) { return std::round(v * scale) != 0.0; };
-  int struts = 0, ties = 0;
-  // Towards the members, from the node: a load along it bears on the node.
-  CVector inward;
-  for (const CStmObjElement* element : GetInvolvedElements(node->GetId())) {
-    if (element->IsStableElement()) continue;
-    const EStmTypeElement type = element->GetType(loadCase);
-    if (type == STM_ELEMENT_STRUT) ++struts;
-    if (type == STM_ELEMENT_TIE) ++ties;
-    const CVector far = element->GetIdNodeBegin() == node->GetId() ? element->GetCoordEnd() : element->GetCoordBegin();
-    if (type != STM_ELEMENT_NONE) inward = inward + (far - node->GetCoord()).Unit();
-  }
-  // The support pushes on the node as a strut would.
-  const auto reaction = m_reactions.find(node->GetId());
-  if (reaction != m_reactions.end() && static_cast<size_t>(loadCase) < reaction->second.size() &&
-      shown(reaction->second[static_cast<size_t>(loadCase)].Length()))
-    ++struts;
-  // A load pushing into the node is a bearing load, a strut; one pulling it away hangs on it, a tie.
-  CVector load;
+void CStmModel::ForEachCaseLoad(int loadCase,
+                                 const std::function<void(const CStmObjLoadNode&, double)>& visit) const {
   const auto add = [&](const CStmObjLoadConditionStatic* condition, double weight) {
     if (!condition) return;
     for (const auto& [id, record] : condition->GetLoadNodes()) {
-      if (record->IsEnable() && record->GetIdNode() == node->GetId()) load = load + record->GetLoad() * weight;
+      if (record->IsEnable()) visit(*record, weight);
     }
   };
   const int statics = GetCountLoadConditionStatic();
@@ -866,12 +846,61 @@ CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
   } else if (const CStmObjLoadConditionCombo* combo = GetLoadConditionComboIndex(loadCase - statics)) {
     for (const auto& [condition, weight] : GetComboWeights(*combo)) add(condition, weight);
   }
+}
+
+CString CStmModel::NodeTypeOf(const CStmObjNode& node, int loadCase, const CVector& load) const {
+  // A force that the values shown round to zero meets the node with nothing.
+  const double scale = std::pow(10.0, std::clamp(m_view.GetFixedPointNumber(), 0, 15));
+  const auto shown = [scale](double v) { return std::round(v * scale) != 0.0; };
+  int struts = 0, ties = 0;
+  // Towards the members, from the node: a load along it bears on the node.
+  CVector inward;
+  for (const CStmObjElement* element : GetInvolvedElements(node.GetId())) {
+    if (element->IsStableElement()) continue;
+    const EStmTypeElement type = element->GetType(loadCase);
+    if (type == STM_ELEMENT_STRUT) ++struts;
+    if (type == STM_ELEMENT_TIE) ++ties;
+    const CVector far = element->GetIdNodeBegin() == node.GetId() ? element->GetCoordEnd() : element->GetCoordBegin();
+    if (type != STM_ELEMENT_NONE) inward = inward + (far - node.GetCoord()).Unit();
+  }
+  // The support pushes on the node as a strut would.
+  const auto reaction = m_reactions.find(node.GetId());
+  if (reaction != m_reactions.end() && static_cast<size_t>(loadCase) < reaction->second.size() &&
+      shown(reaction->second[static_cast<size_t>(loadCase)].Length()))
+    ++struts;
+  // A load pushing into the node is a bearing load, a strut; one pulling it away hangs on it, a tie.
   if (shown(load.Length())) {
     const double bearing = load.Dot(inward);
     if (bearing > 0.0) ++struts;
     if (bearing < 0.0) ++ties;
   }
   return CString(std::string(static_cast<size_t>(struts), 'C') + std::string(static_cast<size_t>(ties), 'T'));
+}
+
+CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
+  if (!node || !m_bLock || loadCase < 0) return CString();
+  CVector load;
+  ForEachCaseLoad(loadCase, [&](const CStmObjLoadNode& record, double weight) {
+    if (record.GetIdNode() == node->GetId()) load = load + record.GetLoad() * weight;
+  });
+  return NodeTypeOf(*node, loadCase, load);
+}
+
+std::unordered_map<int, CString> CStmModel::GetNodeTypes(int loadCase) const {
+  std::unordered_map<int, CString> out;
+  if (!m_bLock || loadCase < 0) return out;
+  // Each node's loads are summed in the order GetNodeType sums them, so the two agree exactly.
+  std::unordered_map<int, CVector> loads;
+  ForEachCaseLoad(loadCase, [&](const CStmObjLoadNode& record, double weight) {
+    CVector& load = loads[record.GetIdNode()];
+    load = load + record.GetLoad() * weight;
+  });
+  out.reserve(m_nodes.size());
+  for (const auto& [id, node] : m_nodes) {
+    const auto load = loads.find(id);
+    out.emplace(id, NodeTypeOf(*node, loadCase, load == loads.end() ? CVector() : load->second));
+  }
+  return out;
 }
 
 // ---- Results

@@ -2,6 +2,7 @@
 // order, with the display settings, the type definitions and the analysis results.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -225,6 +226,9 @@ public:
   // strut, and a load as a strut where it pushes into the node (towards its members) or a tie
   // where it pulls away; empty while unlocked or when nothing meets it.
   CString GetNodeType(const CStmObjNode* node, int loadCase) const;
+  // GetNodeType of every node, by id, from one pass over the case's loads instead of one
+  // per node: the checks ask for every node in every case.
+  std::unordered_map<int, CString> GetNodeTypes(int loadCase) const;
 
   // ---- Results.
   // Polygons in model coordinates; false (and out empty) for a missing element or region.
@@ -298,6 +302,10 @@ public:
   void UnlinkElement(const CStmObjElement& element);
 
 private:
+  // Every enabled nodal load of a load case (a combination's through its weighted cases), in the
+  // order the node types sum them.
+  void ForEachCaseLoad(int loadCase, const std::function<void(const CStmObjLoadNode&, double)>& visit) const;
+  CString NodeTypeOf(const CStmObjNode& node, int loadCase, const CVector& load) const;
   template <class T>
   T* Adopt(Map<T>& map, T* record, int id);
   void NameNode(CStmObjNode& node) const;
