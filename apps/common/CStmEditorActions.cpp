@@ -195,6 +195,8 @@ void CStmEditorActions::UndoRedo(bool undo) {
   Status(undo ? StmText("Undone") : StmText("Redone"));
 }
 
+void CStmEditorActions::HistoryMoved() { m_modified.Moved(m_manager.GetUndoCount()); }
+
 void CStmEditorActions::Copy() {
   if (m_manager.GetSelectMap().GetCount() == 0) {
     Status(StmText("Nothing is selected to copy"));

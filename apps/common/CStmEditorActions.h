@@ -61,6 +61,9 @@ public:
   // Whether an edit may run; tells the user why not on a locked model.
   bool CheckUnlocked();
   void UndoRedo(bool undo);
+  // Something else (a history list) undid or redid steps: the modified state moves along the
+  // history instead of counting a new step.
+  void HistoryMoved();
   void Copy();
   // Cut to the clipboard or delete, with what went and what stayed on the status line.
   void CutOrDelete(bool cut);

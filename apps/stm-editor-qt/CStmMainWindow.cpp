@@ -21,6 +21,7 @@
 
 #include "CStmQtDialog.h"
 #include "CStmQtDocks.h"
+#include "StmToolbars.h"
 #include "dialogs/CStmDlgViewControl.h"
 #include <QDockWidget>
 #include "CStmQtRenderWidget.h"
@@ -40,19 +41,6 @@ constexpr int kAutosaveTickMs = 1000;
 
 const char* const kModelFilter = "STM models (*.stm.json);;All files (*)";
 
-// The toolbars, each a row of commands from the table; the layout keeps them by name.
-const struct {
-  const char* name;
-  const char* title;
-  std::vector<const char*> ids;
-} kToolBars[] = {
-    {"toolbar.file", "File", {"file.open", "file.save"}},
-    {"toolbar.edit", "Edit", {"edit.undo", "edit.redo", "edit.cut", "edit.copy", "edit.paste", "edit.delete"}},
-    {"toolbar.draw", "Draw", {"draw.node", "draw.element", "draw.guideline", "edit.ortho"}},
-    {"toolbar.modify", "Modify", {"modify.move", "modify.stretch", "modify.rotate", "modify.mirror", "modify.offset"}},
-    {"toolbar.view", "View", {"view.zoomAll", "view.pan", "view.planeXY", "view.planeXZ", "view.planeYZ"}},
-};
-
 const char* const kMenus[] = {"File", "Edit", "Draw", "Modify", "View", "Style", "Results"};
 
 }  // namespace
@@ -67,6 +55,8 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
     : QMainWindow(parent),
       m_options(options),
       m_autosave(SettingsDir().toStdString(), options.autosave) {
+  // The icons live in a static library, whose resources register only when asked.
+  Q_INIT_RESOURCE(icons);
   setObjectName("stmMainWindow");
   m_pView = new CStmQtRenderWidget(this);
   m_pView->setObjectName("stmView");
@@ -97,11 +87,20 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
   BuildStatusBar();
   BuildViewPanel();
   m_pDocks = new CStmQtDocks(*this, m_manager, m_model);
-  for (QDockWidget* dock : m_pDocks->Docks()) addDockWidget(Qt::RightDockWidgetArea, dock);
+  // Stacked, the docks would ask for more height than a laptop's screen has: they share one
+  // place as tabs, Properties in front.
+  const QList<QDockWidget*> docks = m_pDocks->Docks();
+  for (QDockWidget* dock : docks) {
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    if (dock != docks.front()) tabifyDockWidget(docks.front(), dock);
+  }
+  if (!docks.isEmpty()) docks.front()->raise();
   connect(m_pDocks, &CStmQtDocks::Changed, this, [this] {
     m_wnd.InvalidateAllWnd();
     AfterChange();
   });
+  // Reached before Changed, so that the steps walked are not taken for a new one.
+  connect(m_pDocks, &CStmQtDocks::HistoryMoved, this, [this](int) { m_actions.HistoryMoved(); });
 
   m_pAutosaveTimer = new QTimer(this);
   connect(m_pAutosaveTimer, &QTimer::timeout, this, [this] { AutosaveTick(); });
@@ -255,7 +254,7 @@ void CStmMainWindow::BuildCommands() {
     auto* action = new QAction(Tr(command.label), this);
     action->setObjectName(QString::fromStdString(command.id));
     // A command without an icon of its own shows its text on the toolbar.
-    const QString icon = QString(":/icons/%1.svg").arg(QString::fromStdString(command.id));
+    const QString icon = QString::fromStdString(StmCommandIcon(command.id));
     if (QFile::exists(icon)) action->setIcon(QIcon(icon));
     if (!command.key.empty()) action->setShortcut(QKeySequence::fromString(QString::fromStdString(command.key)));
     QString tip = Tr(command.label);
@@ -295,13 +294,15 @@ void CStmMainWindow::BuildMenus() {
 }
 
 void CStmMainWindow::BuildToolBars() {
-  for (const auto& bar : kToolBars) {
-    QToolBar* toolBar = addToolBar(Tr(bar.title));
-    toolBar->setObjectName(bar.name);
-    for (const char* id : bar.ids) {
+  for (const SStmToolbar& bar : StmToolbars()) {
+    QToolBar* toolBar = addToolBar(Tr(bar.name));
+    // The saved layout finds a toolbar by this name.
+    const QString name = "toolbar." + QString(bar.name).toLower();
+    toolBar->setObjectName(name);
+    for (const std::string& id : bar.commands) {
       if (QAction* action = Action(id)) toolBar->addAction(action);
     }
-    m_toolBars[bar.name] = toolBar;
+    m_toolBars[name] = toolBar;
   }
 }
 

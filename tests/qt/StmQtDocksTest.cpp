@@ -30,11 +30,11 @@ protected:
     StmSceneFixture::SetUp();
     m_wnd.SetAction(48, -1, 1);
     CStmGestureDriver driver(m_manager, m_wnd, m_model);
-    driver.RestoreView();
+    driver.ApplyView();
     // A portal frame: nodes 1 (0,0), 2 (0,60), 3 (80,60), 4 (80,0); three steps.
-    driver.Apply(SStmGesture::DrawElement(CVector(0, 0, 0), CVector(0, 0, 60)));
-    driver.Apply(SStmGesture::DrawElement(CVector(0, 0, 60), CVector(80, 0, 60)));
-    driver.Apply(SStmGesture::DrawElement(CVector(80, 0, 60), CVector(80, 0, 0)));
+    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(0, 0, 0), CVector(0, 0, 60)));
+    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(0, 0, 60), CVector(80, 0, 60)));
+    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(80, 0, 60), CVector(80, 0, 0)));
     ASSERT_EQ(m_manager.GetUndoCount(), 3);
     m_window.resize(1200, 900);
     m_docks = std::make_unique<CStmQtDocks>(m_window, m_manager, m_model);

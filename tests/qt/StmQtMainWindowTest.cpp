@@ -112,7 +112,9 @@ TEST_F(StmQtMainWindow, DrawsATrussWithTheToolbarAndUndoesIt) {
   ClickTool(*window, "toolbar.draw", "draw.element");
   EXPECT_TRUE(window->Action("draw.element")->isChecked());
   EXPECT_FALSE(window->Action("draw.node")->isChecked());
-  const QPoint a = OnGrid(*window, {250, 450}), b = OnGrid(*window, {650, 450}), c = OnGrid(*window, {450, 200});
+  const int w = window->View()->width(), h = window->View()->height();
+  const QPoint a = OnGrid(*window, {w / 4, 3 * h / 4}), b = OnGrid(*window, {3 * w / 4, 3 * h / 4}),
+               c = OnGrid(*window, {w / 2, h / 4});
   for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}}) {
     ClickView(*window, from);
     ClickView(*window, to);
@@ -139,7 +141,8 @@ TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
   auto window = Start();
   window->Action("draw.askLength")->trigger();
   ClickTool(*window, "toolbar.draw", "draw.element");
-  const QPoint a = OnGrid(*window, {300, 400}), b = OnGrid(*window, {600, 400});
+  const int w = window->View()->width(), h = window->View()->height();
+  const QPoint a = OnGrid(*window, {w / 4, h / 2}), b = OnGrid(*window, {3 * w / 4, h / 2});
   QString shownText;
   auto* timer = new QTimer(window.get());
   QObject::connect(timer, &QTimer::timeout, [timer, &shownText] {
@@ -217,7 +220,7 @@ TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
     auto* panel = first->findChild<QDockWidget*>("dock.viewControl");
     ASSERT_NE(panel, nullptr);
     first->addDockWidget(Qt::RightDockWidgetArea, panel);
-    first->resize(1100, 900);
+    first->resize(1300, 1100);
     QTest::qWait(100);
     EXPECT_TRUE(first->close());
   }
@@ -225,7 +228,7 @@ TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
   EXPECT_EQ(second->toolBarArea(second->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
   EXPECT_FALSE(second->ToolBar("toolbar.modify")->isVisible());
   EXPECT_TRUE(second->ToolBar("toolbar.draw")->isVisible());
-  EXPECT_EQ(second->size(), QSize(1100, 900));
+  EXPECT_EQ(second->size(), QSize(1300, 1100));
   EXPECT_EQ(second->dockWidgetArea(second->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
 }
 
@@ -248,6 +251,14 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
     probe.Discard();
     if (!writes) GTEST_SKIP() << "this build's autosave writes no recovery copy";
   }
+  // Where the drawing lies in the window, which the program takes over with the layout.
+  QRect view;
+  {
+    auto first = Start();
+    QTest::qWait(100);
+    view = QRect(first->View()->mapTo(first.get(), QPoint(0, 0)), first->View()->size());
+    EXPECT_TRUE(first->close());
+  }
   const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
   QProcess editor;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -265,11 +276,13 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
   ASSERT_FALSE(window.isEmpty());
   QTest::qWait(500);
   xdotool({"windowfocus", "--sync", window});
-  // A window dragged from right to left selects what it crosses: the right part of the model
-  // in the middle of the view (the view control panel docks on the left).
-  xdotool({"mousemove", "--window", window, "1015", "100", "mousedown", "1"});
-  xdotool({"mousemove", "--window", window, "800", "400"});
-  xdotool({"mousemove", "--window", window, "560", "700", "mouseup", "1"});
+  // A window dragged from right to left over the whole view selects everything it crosses.
+  const auto at = [](const QPoint& p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
+  xdotool(QStringList{"mousemove", "--window", window} + at(view.topRight() + QPoint(-10, 10)) +
+          QStringList{"mousedown", "1"});
+  xdotool(QStringList{"mousemove", "--window", window} + at(view.center()));
+  xdotool(QStringList{"mousemove", "--window", window} + at(view.bottomLeft() + QPoint(10, -10)) +
+          QStringList{"mouseup", "1"});
   xdotool({"key", "Delete"});
 
   const QDir config(m_config.path() + "/stm-editor");
