@@ -68,8 +68,9 @@ protected:
     editor->selectAll();
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
-    // The grid lays its rows out again once the editor has closed.
-    QTest::qWait(20);
+    // The grid tells of the edit once the editor has closed, and lays its rows out after that: a
+    // few turns of the event loop, however slow the machine (one wait may be a single turn).
+    for (int turn = 0; turn < 4; ++turn) QTest::qWait(20);
   }
 
   QString Shown(const QString& group, const QString& name) const {
@@ -134,7 +135,7 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   // Deleting the case takes its loads with it, as one step.
   CStmQtPropertyGrid* grid = m_docks->GetProperties();
   ASSERT_TRUE(grid->GetModel()->Remove(grid->FindValue("Load cases", "Load case")));
-  QTest::qWait(20);
+  for (int turn = 0; turn < 4; ++turn) QTest::qWait(20);
   EXPECT_EQ(m_model.GetLoadConditionStatic("DL"), nullptr);
   EXPECT_EQ(m_manager.GetUndoCount(), 6);
   EXPECT_FALSE(grid->FindValue("Nodes", "Load DL z").isValid());
