@@ -19,15 +19,19 @@
 #include <functional>
 #include <stdexcept>
 
+#include <QDockWidget>
+
 #include "CStmQtDialog.h"
 #include "CStmQtDocks.h"
-#include "StmToolbars.h"
-#include "dialogs/CStmDlgViewControl.h"
-#include <QDockWidget>
 #include "CStmQtRenderWidget.h"
 #include "CStmQtUiHost.h"
 #include "CStmRecentFiles.h"
 #include "StmEditorCommands.h"
+#include "StmToolbars.h"
+#include "areas/CStmQtFileCommands.h"
+#include "areas/CStmQtResultsCommands.h"
+#include "areas/CStmQtToolsCommands.h"
+#include "dialogs/CStmDlgViewControl.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 
@@ -41,7 +45,7 @@ constexpr int kAutosaveTickMs = 1000;
 
 const char* const kModelFilter = "STM models (*.stm.json);;All files (*)";
 
-const char* const kMenus[] = {"File", "Edit", "Draw", "Modify", "View", "Style", "Results"};
+const char* const kMenus[] = {"File", "Edit", "Draw", "Modify", "View", "Style", "Results", "Templates", "Help"};
 
 }  // namespace
 
@@ -81,6 +85,9 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
     if (m_pMessage) m_pMessage->setText(text);
   });
 
+  m_pFile = new CStmQtFileCommands(*this);
+  m_pResults = new CStmQtResultsCommands(*this);
+  m_pTools = new CStmQtToolsCommands(*this);
   BuildCommands();
   BuildMenus();
   BuildToolBars();
@@ -95,6 +102,9 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
     if (dock != docks.front()) tabifyDockWidget(docks.front(), dock);
   }
   if (!docks.isEmpty()) docks.front()->raise();
+  for (CStmQtCommandArea* area : {static_cast<CStmQtCommandArea*>(m_pFile), static_cast<CStmQtCommandArea*>(m_pResults),
+                                  static_cast<CStmQtCommandArea*>(m_pTools)})
+    area->AfterBuild();
   connect(m_pDocks, &CStmQtDocks::Changed, this, [this] {
     m_wnd.InvalidateAllWnd();
     AfterChange();
@@ -114,6 +124,13 @@ CStmMainWindow::~CStmMainWindow() {
   // The widgets outlive the scene, the model and the panel they show (Qt deletes children after
   // the members are gone): nothing of theirs may reach back once this goes.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  // A computation beside the view ends before the model it reads goes.
+  delete m_pResults;
+  delete m_pTools;
+  delete m_pFile;
+  m_pResults = nullptr;
+  m_pTools = nullptr;
+  m_pFile = nullptr;
   delete m_pDocks;
   m_pDocks = nullptr;
   if (m_pViewPanel) delete m_pViewPanel->parentWidget();
@@ -242,7 +259,12 @@ void CStmMainWindow::BuildCommands() {
     const long bit = snap.bit;
     run[std::string("draw.snap.") + snap.id] = [this, bit] { m_actions.ToggleSnap(bit); };
   }
-  for (SStmCommand& command : StmEditorCommands(m_manager, m_wnd, m_model, {})) {
+  m_pFile->AddHandlers(run);
+  m_pResults->AddHandlers(run);
+  m_pTools->AddHandlers(run);
+  const SStmEditorCommandState state{[this] { return m_pResults && m_pResults->IsBusy(); },
+                                     [this] { return m_pResults && m_pResults->IsInputModelShown(); }};
+  for (SStmCommand& command : StmEditorCommands(m_manager, m_wnd, m_model, state)) {
     const auto handler = run.find(command.id);
     if (handler == run.end()) continue;
     command.run = handler->second;
@@ -250,6 +272,9 @@ void CStmMainWindow::BuildCommands() {
     // The table is the program's own; a clash is a mistake in it that must show at once.
     if (!m_table.Add(std::move(command), error)) throw std::logic_error("command table: " + error);
   }
+  m_pFile->AddCommands(m_table);
+  m_pResults->AddCommands(m_table);
+  m_pTools->AddCommands(m_table);
   for (const SStmCommand& command : m_table.GetAll()) {
     auto* action = new QAction(Tr(command.label), this);
     action->setObjectName(QString::fromStdString(command.id));
@@ -404,6 +429,8 @@ void CStmMainWindow::UpdateWhere() {
   if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_YZ) u = p.y, v = p.z;
   m_pWhere->setText(QString("%1, %2 %3").arg(u, 0, 'g', 6).arg(v, 0, 'g', 6).arg(ToQt(m_model.GetUnitLength())));
 }
+
+void CStmMainWindow::SetStatus(const CString& text) { m_pHost->SetStatusText(text); }
 
 QString CStmMainWindow::IdleStatus() { return ToQt(m_actions.IdleStatus()); }
 

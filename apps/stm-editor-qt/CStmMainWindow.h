@@ -21,6 +21,9 @@
 
 class CStmQtDialog;
 class CStmQtDocks;
+class CStmQtFileCommands;
+class CStmQtResultsCommands;
+class CStmQtToolsCommands;
 class CStmQtRenderWidget;
 class CStmQtUiHost;
 class QAction;
@@ -58,6 +61,18 @@ public:
   QToolBar* ToolBar(const QString& name) const;
   QString StatusMessage() const;
   int PaintCount() const;
+  CStmQtUiHost& Host() { return *m_pHost; }
+  CStmQtDocks* Docks() const { return m_pDocks; }
+  CStmCommandTable& Table() { return m_table; }
+  CStmQtFileCommands& FileCommands() { return *m_pFile; }
+  CStmQtResultsCommands& ResultsCommands() { return *m_pResults; }
+  CStmQtToolsCommands& ToolsCommands() { return *m_pTools; }
+  // After anything that may have changed the model, the selection or the view: the history,
+  // the title, the commands' states, the status bar and the docks follow, and the view redraws
+  // if the scene asks.
+  void AfterChange();
+  // Shows a message on the status line until the user does something else.
+  void SetStatus(const CString& text);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -69,10 +84,6 @@ private:
   void BuildStatusBar();
   // The view control panel as a dock, built from its control table like every dialog.
   void BuildViewPanel();
-  // After anything that may have changed the model, the selection or the view: the history,
-  // the title, the commands' states, the status bar and the docks follow, and the view redraws
-  // if the scene asks.
-  void AfterChange();
   void RefreshActions();
   void UpdateWhere();
   // A message stands until the user does something else; a drawing tool's prompt then.
@@ -96,6 +107,10 @@ private:
   std::map<QString, QToolBar*> m_toolBars;
   CStmQtRenderWidget* m_pView = nullptr;
   CStmQtDocks* m_pDocks = nullptr;
+  // The areas of commands; children of the window, deleted before the model and the scene.
+  CStmQtFileCommands* m_pFile = nullptr;
+  CStmQtResultsCommands* m_pResults = nullptr;
+  CStmQtToolsCommands* m_pTools = nullptr;
   QLabel* m_pWhere = nullptr;
   QLabel* m_pSelected = nullptr;
   QLabel* m_pMessage = nullptr;

@@ -1,0 +1,5 @@
+#include "CStmQtFileCommands.h"
+
+#include "CStmMainWindow.h"
+
+void CStmQtFileCommands::AddHandlers(Handlers&) {}

@@ -1,0 +1,5 @@
+#include "CStmQtResultsCommands.h"
+
+#include "CStmMainWindow.h"
+
+void CStmQtResultsCommands::AddHandlers(Handlers&) {}

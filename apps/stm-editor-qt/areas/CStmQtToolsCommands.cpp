@@ -1,0 +1,5 @@
+#include "CStmQtToolsCommands.h"
+
+#include "CStmMainWindow.h"
+
+void CStmQtToolsCommands::AddHandlers(Handlers&) {}
