@@ -411,6 +411,9 @@ void CStmMainWindow::AfterChange() {
     if (CStmDlgViewControl* panel = m_manager.GetDlgViewControl()) panel->SetDataInit();
     m_pViewPanel->Refresh();
   }
+  for (CStmQtCommandArea* area : {static_cast<CStmQtCommandArea*>(m_pFile), static_cast<CStmQtCommandArea*>(m_pResults),
+                                  static_cast<CStmQtCommandArea*>(m_pTools)})
+    if (area) area->Refresh();
   m_pView->UpdateIfInvalid();
 }
 

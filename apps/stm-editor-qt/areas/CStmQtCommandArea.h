@@ -25,6 +25,9 @@ public:
   virtual void AddHandlers(Handlers& run) = 0;
   // The menus, toolbars, docks and status bar exist now.
   virtual void AfterBuild() {}
+  // At the end of every AfterChange of the window: the area's widgets follow the model, the
+  // scene and the tool running (a tool's dialog shown or hidden, the results' caption).
+  virtual void Refresh() {}
 
 protected:
   CStmMainWindow& m_window;
