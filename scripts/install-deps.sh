@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   gettext
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
-  libglfw3-dev libimgui-dev libstb-dev nlohmann-json3-dev libeigen3-dev libboost-dev libgmsh-dev libdxflib-dev
+  libstb-dev nlohmann-json3-dev libeigen3-dev libboost-dev libgmsh-dev libdxflib-dev
   xvfb xauth xdotool
   qt6-base-dev libqt6opengl6-dev libqt6svg6-dev
   libcairo2-dev librsvg2-bin poppler-utils
