@@ -647,9 +647,8 @@ void ReadView(const Node& n, CStmDataView& view) {
   view.SetScaleDisplacement(n["scaleDisplacement"].Int(1, 100));
   view.SetGridOrigin(n["gridOrigin"].Vec());
   const CVector space = n["gridSpace"].Vec();
-  // A spacing of nothing would lay no grid, or one point on top of the next.
   for (double s : {space.x, space.y, space.z}) {
-    if (!(s > 0.0)) Fail(n["gridSpace"].path(), Say(StmText("grid spacing %g is not greater than 0"), s));
+    if (!StmLimits::IsGridSpacingInLimit(s)) Fail(n["gridSpace"].path(), Say(StmText("grid spacing %g is not greater than 0"), s));
   }
   view.SetGridSpace(space);
   const Node guides = n["guidelines"].Sized(3);
