@@ -123,6 +123,8 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
   // Redo would bring the mechanism back under its results; analysing again needs a Clear.
   EXPECT_FALSE(window->Action("edit.redo")->isEnabled());
   EXPECT_FALSE(window->Action("results.analyse")->isEnabled());
+  QTest::keyClick(window->View(), Qt::Key_F5);
+  EXPECT_NE(Status(*window).find("clear them first"), std::string::npos) << Status(*window);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 
   window->Action("results.clear")->trigger();
@@ -198,6 +200,7 @@ TEST_F(StmQtResultsTest, AModelWithoutResultsOffersNoCaseAndNoLoadPathWithoutAnO
   window = Start(SaveModel(truss));
   EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
   QTest::keyClick(window->View(), Qt::Key_F6);
+  EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
   EXPECT_FALSE(window->ResultsCommands().IsBusy());
   EXPECT_EQ(window->Model().IsLock(), 0);
 }

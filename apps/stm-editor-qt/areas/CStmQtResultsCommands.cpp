@@ -119,7 +119,21 @@ void CStmQtResultsCommands::ShowCase(int index) {
 }
 
 bool CStmQtResultsCommands::AllowInput(QEvent* event) {
-  if (!IsComputing()) return true;
+  if (!IsComputing()) {
+    if (event->type() != QEvent::KeyPress) return true;
+    // The key of a command greyed out reaches the view; the command itself says why it cannot
+    // run (results already there, no outline to compute on).
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->modifiers() | key->key());
+    for (const SStmCommand& command : m_window.Table().GetAll()) {
+      if (command.id != "results.analyse" && command.id != "results.loadPath") continue;
+      QAction* action = m_window.Action(command.id);
+      if (!action || action->isEnabled() || action->shortcut() != pressed) continue;
+      command.run();
+      return false;
+    }
+    return true;
+  }
   switch (event->type()) {
     case QEvent::Wheel:
     case QEvent::MouseMove:
