@@ -108,7 +108,9 @@ void CStmQtResultsCommands::Poll() {
 void CStmQtResultsCommands::ShowCase(int index) {
   CStmModel& model = m_window.Model();
   // Cases have results only on a locked model, and not yet while the load path computes them.
-  if (!model.IsLock() || IsComputing()) {
+  if (!model.IsLock() && index < 0) {
+    // The model as put in is all there is to show.
+  } else if (!model.IsLock() || IsComputing()) {
     m_window.SetStatus(StmText("There are no results to show yet: Results > Analyse first"));
   } else if (index < 0) {
     m_pResults->ShowInputModel();
