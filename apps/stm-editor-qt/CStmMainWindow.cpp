@@ -435,7 +435,11 @@ void CStmMainWindow::UpdateWhere() {
 
 void CStmMainWindow::SetStatus(const CString& text) { m_pHost->SetStatusText(text); }
 
-QString CStmMainWindow::IdleStatus() { return ToQt(m_actions.IdleStatus()); }
+QString CStmMainWindow::IdleStatus() {
+  // A computation's progress stands in for the idle status while it runs.
+  if (m_pResults && !m_pResults->Progress().IsEmpty()) return ToQt(m_pResults->Progress());
+  return ToQt(m_actions.IdleStatus());
+}
 
 bool CStmMainWindow::AskSavePath(std::string& path) {
   const QString start = m_actions.GetPath().empty() ? QString() : QString::fromStdString(m_actions.GetPath());
@@ -482,6 +486,8 @@ void CStmMainWindow::SaveLayout() {
 }
 
 void CStmMainWindow::closeEvent(QCloseEvent* event) {
+  // What is closed must not be computed on; the question is then about the model alone.
+  m_pResults->Stop();
   m_wnd.CancelCommand();
   if (!m_actions.ConfirmDiscard()) {
     event->ignore();

@@ -167,7 +167,8 @@ void CStmQtRenderWidget::wheelEvent(QWheelEvent* event) {
 
 void CStmQtRenderWidget::keyPressEvent(QKeyEvent* event) {
   const int vk = VirtualKey(event->key());
-  if (!m_pWnd || vk == 0 || !Allowed(event)) {
+  // The filter sees every key: one the scene has no use for may still be a command's.
+  if (!m_pWnd || !Allowed(event) || vk == 0) {
     QOpenGLWidget::keyPressEvent(event);
     return;
   }

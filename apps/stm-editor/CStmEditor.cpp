@@ -127,7 +127,7 @@ bool CStmEditor::Run(std::string& error) {
     if (glfwWindowShouldClose(m_window)) {
       // What is closed must not be computed on: the load path stops first, leaving the model
       // as it was, so that the question about unsaved changes is about the model alone.
-      StopLoadPath();
+      m_results.StopLoadPath();
       if (ConfirmDiscard()) break;
       glfwSetWindowShouldClose(m_window, GLFW_FALSE);
     }
@@ -156,8 +156,9 @@ bool CStmEditor::RunFrame() {
       m_ptHover = m_pHost->GetCursorPos();
     }
   }
-  PollAnalysis();
-  PollLoadPath();
+  // A frame that waited for input would hold the answer back.
+  if (m_results.PollAnalysis()) ++m_nInputs;
+  if (m_results.PollLoadPath(m_pHost->GetStatusText())) ++m_nInputs;
   UpdateTitle();
   if (!m_pSurface->MakeCurrent()) return false;
   FollowStyle();
@@ -227,8 +228,8 @@ void CStmEditor::ReportIdle() {
                      "\tbox=" + OneLine(m_pHost->GetMessageBoxText().c_str()) +
                      "\tstatus=" + OneLine(m_pHost->GetStatusText().c_str()) +
                      "\tshown=" + OneLine(m_strStatusShown.c_str()) + "\ttitle=" + OneLine(m_strTitle.c_str()) +
-                     "\tcase=" + OneLine(ResultCaseCaption().c_str()) +
-                     "\tloadpath=" + (m_pLoadPath ? "running" : "") +
+                     "\tcase=" + OneLine(m_results.CaseCaption().c_str()) +
+                     "\tloadpath=" + (m_results.IsLoadPathRunning() ? "running" : "") +
                      "\teso=" + std::to_string(m_model.GetCurrentStepEso() + 1) + "/" +
                      std::to_string(m_model.GetCountStepEso()) + "\tdialogs=" + OneLine(JoinDescriptions(m_drawTools.Describe(), m_viewPanel.Describe()).c_str()) +
                      "\tmodal=" + OneLine(m_pHost->DescribeDialog().c_str());
@@ -303,8 +304,8 @@ void CStmEditor::DispatchEvents() {
     if (event.kind == SEvent::kButtonUp && (m_sceneButtons & bit) == 0) continue;
     // While the load path is computed the middle button and the wheel move the view; the
     // others would select or edit.
-    if (event.kind == SEvent::kButtonDown && m_pLoadPath && event.button != GLFW_MOUSE_BUTTON_MIDDLE) {
-      m_pHost->SetStatusText(LoadPathBusyText());
+    if (event.kind == SEvent::kButtonDown && m_results.IsLoadPathRunning() && event.button != GLFW_MOUSE_BUTTON_MIDDLE) {
+      m_pHost->SetStatusText(CStmEditorResults::LoadPathBusyText());
       continue;
     }
     if (event.kind == SEvent::kButtonDown) m_sceneButtons |= bit;
@@ -420,7 +421,7 @@ void CStmEditor::OnKey(GLFWwindow* window, int key, int, int action, int mods) {
   if (editor->m_pHost->OnDialogKey(key)) return;
   if (!editor->IsModal()) {
     if (editor->m_viewPanel.OnKey(key)) return;
-    if (editor->m_pLoadPath && editor->OnLoadPathKey(key, mods)) return;
+    if (editor->m_results.IsLoadPathRunning() && editor->OnLoadPathKey(key, mods)) return;
     if (editor->m_drawTools.OnKey(key)) return;
   }
   // The dialog's widgets have the other keys.

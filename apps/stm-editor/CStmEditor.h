@@ -12,12 +12,11 @@
 #include "CStmCommandTable.h"
 #include "CStmEditorActions.h"
 #include "StmEditorCommandLine.h"
-#include "CStmEditorAnalysis.h"
 #include "CStmEditorDrawTools.h"
 #include "CStmEditorFileDialog.h"
-#include "CStmEditorLoadPath.h"
 #include "CStmEditorNewModelDialog.h"
 #include "CStmEditorProperties.h"
+#include "CStmEditorResults.h"
 #include "CStmEditorOutlineTools.h"
 #include "CStmEditorViewPanel.h"
 #include "CStmRecentFiles.h"
@@ -109,27 +108,8 @@ private:
   static SStmKeyChord ChordOfGlfwKey(int glfwKey, int mods);
   // The settings of the template tool in use (CStmEditorTemplates.cpp).
   void DrawTemplateSettings();
-  // Shows the results of one load case or combination; the loads on screen follow.
-  void ShowResultCase(int index);
-  // Hides every result layer so that the model can be looked at as it was put in; choosing a
-  // case shows the results again.
-  void ShowInputModel();
-  // "Load case DL" or "Combination ULS" for the results on screen; empty while none stand.
-  CString ResultCaseCaption() const;
+  // The caption of the results shown, under the menu bar at the right.
   void DrawResultCaption();
-  // Solves the truss beside the frames; PollAnalysis, once a frame, shows how far it has got
-  // and takes the answer: forces shown at once, or the mechanism marked.
-  void Analyse();
-  void PollAnalysis();
-  void ClearAnalysisResults();
-  // The load path of the concrete for the load case shown, on a worker thread: PollLoadPath, once
-  // a frame, shows the progress and applies the answer; StopLoadPath cancels and waits for it.
-  // While it runs the model can be looked at, not changed (CStmEditorLoadPath.cpp).
-  void StartLoadPath();
-  void PollLoadPath();
-  void StopLoadPath();
-  CString LoadPathProgress() const;
-  static CString LoadPathBusyText();
   // True (and the user told why) when the command must wait for the load path; Esc cancels it.
   bool RefuseWhileLoadPath(ECommand command);
   // A key while the load path runs: true when taken (Esc) or refused; false for the view's keys.
@@ -247,18 +227,7 @@ private:
   std::vector<unsigned char> m_scene;
   int m_sceneWidth = 0;
   int m_sceneHeight = 0;
-  // The result layers that were on when the input model was asked for; set while it is shown.
-  unsigned m_nHiddenResultLayers = 0;
-  bool m_bInputModel = false;
-  // The analysis running, if any; the model takes no input until it ends.
-  std::unique_ptr<CStmEditorAnalysis> m_pAnalysis;
-  // What one Analyse leaves for the next (the factorisation's pattern, each member's room in the
-  // concrete), so that analysing again after an edit redoes only what the edit touched.
-  CStmTrussAnalysis m_keptAnalysis;
-  CStmCheckCache m_checkCache;
-  // The load path being computed, if any; whether the model was locked before it started, and
-  // the progress line last put on the status line.
-  std::unique_ptr<CStmEditorLoadPath> m_pLoadPath;
-  bool m_bLockedBeforeLoadPath = false;
-  CString m_strProgressShown;
+  // Analysis and load path beside the frames, the case shown; the model takes no input while the
+  // analysis runs.
+  CStmEditorResults m_results{m_manager, m_wnd, m_model};
 };

@@ -82,7 +82,7 @@ void CStmEditor::BuildCommandTable() {
     const long bit = snap.bit;
     handlers[std::string("draw.snap.") + snap.id] = later([this, bit] { m_actions.ToggleSnap(bit); });
   }
-  const SStmEditorCommandState state{[this] { return m_pLoadPath != nullptr; }, [this] { return m_bInputModel; }};
+  const SStmEditorCommandState state{[this] { return m_results.IsLoadPathRunning(); }, [this] { return m_results.IsInputModelShown(); }};
   for (SStmCommand& command : StmEditorCommands(m_manager, m_wnd, m_model, state)) {
     const auto handler = handlers.find(command.id);
     if (handler == handlers.end()) throw std::logic_error("command table: no handler for " + command.id);

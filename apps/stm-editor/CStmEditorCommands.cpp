@@ -23,10 +23,10 @@ void CStmEditor::RunCommand(const SCommand& entry) {
       m_actions.OpenPath(entry.path);
       break;
     case ECommand::kInputModel:
-      ShowInputModel();
+      m_results.ShowInputModel();
       return;
     case ECommand::kResultCase:
-      ShowResultCase(entry.index);
+      m_results.ShowResultCase(entry.index);
       break;
     case ECommand::kSave:
       m_actions.Save();
@@ -84,13 +84,13 @@ void CStmEditor::RunCommand(const SCommand& entry) {
       m_actions.MakeFromSelectedElements(command == ECommand::kAreaFromElements);
       break;
     case ECommand::kAnalyse:
-      Analyse();
+      m_results.Analyse();
       break;
     case ECommand::kLoadPath:
-      StartLoadPath();
+      m_results.StartLoadPath();
       break;
     case ECommand::kClearResults:
-      ClearAnalysisResults();
+      m_results.ClearResults();
       break;
     case ECommand::kProperties:
       m_properties.ApplyPending();
@@ -118,48 +118,58 @@ void CStmEditor::RunCommand(const SCommand& entry) {
 }
 
 CString CStmEditor::IdleStatus() const {
-  if (m_pLoadPath) return LoadPathProgress();
+  if (m_results.IsLoadPathRunning()) return m_results.LoadPathProgress();
   return m_actions.IdleStatus();
 }
 
-namespace {
-// Every layer that draws analysis results: forces and their values, widths, zones, flow,
-// contour, legend, mesh and reactions.
-constexpr unsigned kResultLayers = STM_SHOW_WIDTHS | STM_SHOW_NODAL_ZONES | STM_SHOW_RESULTS | STM_SHOW_RESULT_VALUES |
-                                   STM_SHOW_STRESS_FLOW | STM_SHOW_ARROW_HEADS | STM_SHOW_LEGEND | STM_SHOW_MESH |
-                                   STM_SHOW_WIDTHS_DESIGNED | STM_SHOW_NODAL_ZONES_MAX | STM_SHOW_REACTIONS;
-}  // namespace
-
-void CStmEditor::ShowInputModel() {
-  if (!m_model.IsLock() || m_bInputModel) return;
-  CStmDataView* view = m_model.GetStmDataView();
-  m_nHiddenResultLayers = view->GetShowOptions() & kResultLayers;
-  view->SetShowOptions(view->GetShowOptions() & ~kResultLayers);
-  m_bInputModel = true;
-  m_wnd.InvalidateAllWnd();
-  m_pHost->SetStatusText(StmText("Input model shown without its results; it stays locked while it holds them. "
-                                 "Choose a load case to show them again."));
+bool CStmEditor::RefuseWhileLoadPath(ECommand command) {
+  if (!m_results.IsLoadPathRunning()) return false;
+  switch (command) {
+    // Looking around is free while the concrete is computed.
+    case ECommand::kQuit:
+    case ECommand::kKeys:
+    case ECommand::kCopy:
+    case ECommand::kZoomAll:
+    case ECommand::kPan:
+    case ECommand::kViewXY:
+    case ECommand::kViewXZ:
+    case ECommand::kViewYZ:
+    case ECommand::kStyleDark:
+    case ECommand::kStyleLight:
+    // The drawing tools and the snap modes: each says itself why it cannot run on a locked model.
+    case ECommand::kRun:
+      return false;
+    case ECommand::kCancel:
+      m_results.CancelLoadPath();
+      return true;
+    default:
+      m_pHost->SetStatusText(CStmEditorResults::LoadPathBusyText());
+      return true;
+  }
 }
 
-void CStmEditor::ShowResultCase(int index) {
-  const int count = m_model.GetCountLoadConditionStatic() + m_model.GetCountLoadConditionCombo();
-  if (index < 0 || index >= count) return;
-  if (m_bInputModel) {
-    CStmDataView* view = m_model.GetStmDataView();
-    view->SetShowOptions(view->GetShowOptions() | m_nHiddenResultLayers);
-    m_bInputModel = false;
+bool CStmEditor::OnLoadPathKey(int glfwKey, int mods) {
+  // Ctrl keys are commands, which say for themselves whether they may run now.
+  if (mods & GLFW_MOD_CONTROL) return false;
+  switch (glfwKey) {
+    case GLFW_KEY_ESCAPE:
+      m_commands.push_back({ECommand::kCancel, std::string()});
+      return true;
+    // The view's own keys.
+    case GLFW_KEY_LEFT:
+    case GLFW_KEY_RIGHT:
+    case GLFW_KEY_UP:
+    case GLFW_KEY_DOWN:
+    case GLFW_KEY_F1:
+    case GLFW_KEY_LEFT_SHIFT:
+    case GLFW_KEY_RIGHT_SHIFT:
+    case GLFW_KEY_LEFT_CONTROL:
+    case GLFW_KEY_RIGHT_CONTROL:
+    case GLFW_KEY_LEFT_ALT:
+    case GLFW_KEY_RIGHT_ALT:
+      return false;
+    default:
+      m_pHost->SetStatusText(CStmEditorResults::LoadPathBusyText());
+      return true;
   }
-  m_manager.SetIndexLoadConditionResult(index);
-  CStmChecks::ShowCase(m_model, index);
-  // Forces next to the loads of another case would read as the answer to those loads.
-  m_manager.SetIndexLoadConditionLoad(index, -1);
-  m_wnd.InvalidateAllWnd();
-  CString text;
-  text.Format(StmText("Results shown: %s").c_str(), ResultCaseCaption().c_str());
-  const CString checks = CStmChecks::Summary(m_model, index);
-  if (!checks.IsEmpty()) {
-    text += "; ";
-    text += checks;
-  }
-  m_pHost->SetStatusText(text);
 }

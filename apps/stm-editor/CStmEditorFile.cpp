@@ -44,7 +44,7 @@ const char* PlaneName(int plane) {
 }  // namespace
 
 bool CStmEditor::IsModal() const {
-  return m_pHost->IsMessageBoxOpen() || m_pHost->IsDialogOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen() || m_pAnalysis;
+  return m_pHost->IsMessageBoxOpen() || m_pHost->IsDialogOpen() || m_fileDialog.IsOpen() || m_newDialog.IsOpen() || m_results.IsAnalysing();
 }
 
 void CStmEditor::AnswerDialogByKey(int glfwKey) {
@@ -181,7 +181,7 @@ void CStmEditor::ExportDrawing() {
   SStmDrawingOptions options;
   options.fitScale = true;
   options.modelName = DisplayName().c_str();
-  options.caseName = ResultCaseCaption().c_str();
+  options.caseName = m_results.CaseCaption().c_str();
   // The drawing is made on an off-screen context of its own: one thread cannot hold the
   // window's context and that one current at once.
   glfwMakeContextCurrent(nullptr);
@@ -199,7 +199,7 @@ void CStmEditor::ExportDrawing() {
 }
 
 void CStmEditor::AfterModelShown() {
-  m_bInputModel = false;
+  m_results.ModelReplaced();
   m_ptHover = CPoint(-1, -1);
   m_strTooltip.clear();
   m_pHost->SetStatusText(IdleStatus());

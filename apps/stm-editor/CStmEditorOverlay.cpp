@@ -52,7 +52,7 @@ void CStmEditor::DrawOverlay() {
     });
     DrawCommandMenu("Edit", idle);
     // The tools that draw wait for the load path; the view does not.
-    DrawCommandMenu("Draw", idle && !m_pLoadPath);
+    DrawCommandMenu("Draw", idle && !m_results.IsLoadPathRunning());
     DrawCommandMenu("Modify", idle);
     DrawCommandMenu("View", idle, [this](const SStmCommand& command) {
       if (command.id == "view.properties") {
@@ -71,7 +71,7 @@ void CStmEditor::DrawOverlay() {
       if (command.id != "results.clear") return;
       ImGui::Separator();
       // Case names are the model's own words, so they are shown as they are.
-      const bool results = m_model.IsLock() != 0 && !m_pLoadPath;
+      const bool results = m_model.IsLock() != 0 && !m_results.IsLoadPathRunning();
       const int statics = m_model.GetCountLoadConditionStatic();
       const int count = statics + m_model.GetCountLoadConditionCombo();
       const int shown = m_manager.GetIndexLoadConditionResult();
@@ -79,7 +79,7 @@ void CStmEditor::DrawOverlay() {
         if (i == statics && statics > 0) ImGui::Separator();
         const CString name = i < statics ? m_model.GetLoadConditionStaticIndex(i)->GetName()
                                          : m_model.GetLoadConditionComboIndex(i - statics)->GetName();
-        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown && !m_bInputModel, results))
+        if (ImGui::MenuItem(name.c_str(), nullptr, i == shown && !m_results.IsInputModelShown(), results))
           m_commands.push_back({ECommand::kResultCase, std::string(), i});
         NoteItem(name.c_str(), results);
       }
@@ -194,23 +194,8 @@ void CStmEditor::NoteItem(const std::string& label, bool enabled) {
                     std::to_string(static_cast<int>((lo.y + hi.y) * 0.5f)) + "," + (enabled ? "1" : "0"));
 }
 
-CString CStmEditor::ResultCaseCaption() const {
-  if (!m_model.IsLock()) return CString();
-  if (m_bInputModel) return StmText("Input model (results hidden)");
-  const int index = m_manager.GetIndexLoadConditionResult();
-  const int statics = m_model.GetCountLoadConditionStatic();
-  CString caption;
-  if (index >= 0 && index < statics) {
-    caption.Format(StmText("Load case %s").c_str(), m_model.GetLoadConditionStaticIndex(index)->GetName().c_str());
-  } else if (index >= statics && index < statics + m_model.GetCountLoadConditionCombo()) {
-    caption.Format(StmText("Combination %s").c_str(),
-                   m_model.GetLoadConditionComboIndex(index - statics)->GetName().c_str());
-  }
-  return caption;
-}
-
 void CStmEditor::DrawResultCaption() {
-  const CString caption = ResultCaseCaption();
+  const CString caption = m_results.CaseCaption();
   if (caption.IsEmpty()) return;
   // Under the menu bar at the right, where the model seldom reaches after zoom-all.
   const ImGuiViewport* viewport = ImGui::GetMainViewport();
