@@ -1,7 +1,9 @@
 #include "CStmQtRenderWidget.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 #include <utility>
@@ -175,4 +177,16 @@ void CStmQtRenderWidget::keyPressEvent(QKeyEvent* event) {
   emit BeforeInput();
   m_pWnd->OnKeyDown(static_cast<UINT>(vk), 1, 0);
   AfterInput();
+}
+
+bool CStmQtRenderWidget::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QOpenGLWidget::event(event);
+  const QString text = m_tooltip ? m_tooltip() : QString();
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+  }
+  return true;
 }

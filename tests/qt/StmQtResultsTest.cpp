@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
@@ -134,7 +135,7 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
   EXPECT_TRUE(window->Action("edit.redo")->isEnabled()) << "the history is as it was";
 }
 
-TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLine) {
+TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGivesItsReaction) {
   // A panel 4000 x 3000 on a pin and a roller, pushed sideways at its top left; its two diagonals
   // pass each other without a node.
   CStmModel panel;
@@ -151,6 +152,10 @@ TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLine) {
   EXPECT_NE(Status(*window).find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos)
       << Status(*window);
   EXPECT_EQ(window->Model().IsLock(), 1);
+  // The roller's tooltip: it holds the overturning, 5 kN at 3000 over 4000, through a node of struts.
+  const QString roller = TooltipAt(*window, At(4000, 0));
+  EXPECT_TRUE(roller.contains("Rx 0.00 kN, Rz 3.75 kN")) << roller.toStdString();
+  EXPECT_TRUE(roller.contains("CC")) << roller.toStdString();
 }
 
 TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
@@ -309,12 +314,15 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
   const std::string path = SaveModel(bars);
   auto window = Start(path);
   CStmQtPropertyGrid& grid = *window->Docks()->GetProperties();
-  // Analyses, saves the results, reads the middle bar's force back from the file, and clears.
+  // Analyses, reads the left strut's tooltip, saves the results, reads the middle bar's force
+  // back from the file, and clears.
   std::string analysed;
+  QString strut;
   const auto analyse = [&] {
     RunAndWait(*window, "results.analyse");
     analysed = Status(*window);
     EXPECT_EQ(window->Model().IsLock(), 1) << analysed;
+    strut = TooltipAt(*window, At(-x / 2.0, -1000.0));
     QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
     CStmModel saved;
     std::string error;
@@ -331,8 +339,17 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
   EXPECT_EQ(window->Model().GetMaterials().dCover, 0.0) << "a refused edit changes nothing";
   EXPECT_NEAR(analyse(), middle(400.0), 1e-3 * middle(400.0));
   EXPECT_EQ(analysed.find("same stiffness"), std::string::npos) << analysed;
+  // The strut's share over 0.75 x 0.85 f'c and the thickness: its utilisation over its designed 100.
+  const auto utilisation = [&](double t) { return (p - middle(t)) / (2.0 * c) / (0.75 * 0.85 * 0.03 * t * 100.0); };
+  const auto shown = [&] {
+    const QRegularExpressionMatch number = QRegularExpression("Utilisation\\s+([0-9.]+)").match(strut);
+    return number.hasMatch() ? number.captured(1).toDouble() : -1.0;
+  };
+  EXPECT_TRUE(strut.contains("Required Width")) << strut.toStdString();
+  EXPECT_NEAR(shown(), utilisation(400.0), 1e-3) << strut.toStdString();
   TypeInGrid(grid, "Model", "Thickness", "200");
   EXPECT_NEAR(analyse(), middle(200.0), 1e-3 * middle(200.0));
+  EXPECT_NEAR(shown(), utilisation(200.0), 1e-3) << strut.toStdString();
   QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
   QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(window->Model().GetMaterials().dThickness, 0.0);
