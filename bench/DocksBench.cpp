@@ -1,28 +1,18 @@
 // The editor's docks after a gesture on a large model: everything they read anew (the grid over
 // the selection, the model tree with its selection, the results and the history), timed against
 // one frame of the same scene, so that a dock built item by item would show as a ratio above one.
-#include <QApplication>
 #include <QMainWindow>
 
 #include <memory>
 
 #include "CStmQtDocks.h"
+#include "StmBenchQt.h"
 #include "StmBenchScene.h"
 
 namespace {
 
-QApplication& Application() {
-  // Benchmarks run without a display: Qt draws into memory.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "stm_bench";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
-
 void BM_DocksRefreshAgainstFrame(benchmark::State& state) {
-  Application();
+  BenchApplication();
   CStmModel model;
   SLattice lattice;
   lattice.Build(model, static_cast<int>(state.range(0)));

@@ -150,9 +150,10 @@ inline double StatusKb(const char* field) {
 // The peak resident size says something only in a process that has freed nothing yet: heap
 // freed by earlier benchmarks is reused first and hides growth. So a memory benchmark runs
 // again alone in a fresh process of this program, and reports that process's counters. False in
-// that process itself, which then measures; true here, with the counters taken over.
+// that process itself, which then measures; true here, with the counters taken over. launcher,
+// when given, goes before the program on its command line (a display for it, say).
 inline bool MeasuredInOwnProcess(benchmark::State& state, const char* name,
-                                 std::initializer_list<const char*> counters) {
+                                 std::initializer_list<const char*> counters, const std::string& launcher = "") {
   if (std::getenv("STM_BENCH_OWN_PROCESS")) return false;
   char exe[4096] = {};
   const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
@@ -160,7 +161,7 @@ inline bool MeasuredInOwnProcess(benchmark::State& state, const char* name,
     state.SkipWithError("cannot find this program to start it again");
     return true;
   }
-  const std::string command = "STM_BENCH_OWN_PROCESS=1 '" + std::string(exe, static_cast<size_t>(length)) +
+  const std::string command = "STM_BENCH_OWN_PROCESS=1 " + launcher + " '" + std::string(exe, static_cast<size_t>(length)) +
                               "' --benchmark_filter='^" + name + "/' --benchmark_format=json 2>/dev/null";
   std::string out;
   if (std::FILE* pipe = popen(command.c_str(), "r")) {

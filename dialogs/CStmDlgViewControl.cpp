@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "host/model/CStmModel.h"
+#include "host/model/StmModelLimits.h"
+#include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -123,6 +125,8 @@ CStmDlgViewControl::CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent)
   check(IDC_STM_CHECK_AXIS, StmTextNoop("Axis"), kRight, y);
   y += kRow;
   check(IDC_STM_CHECK_REACTION, StmTextNoop("Reaction"), kLeft, y);
+  add(IDC_STM_STATIC_GRID, EDlgControlKind::kStatic, "", kRight, y, 78);
+  add(IDC_STM_EDIT_GRID, EDlgControlKind::kEdit, "", kRight + 80, y, 26);
   y += kRow + 4;
   label(StmTextNoop("Value Representation"), kLeft, y, 220);
   y += kRow;
@@ -221,6 +225,10 @@ void CStmDlgViewControl::SetDataInit() {
   slider->m_nMax = std::max(steps, 1);
   m_nStepEso = std::clamp(model->GetCurrentStepEso() + 1, 1, slider->m_nMax);
   caption->m_strCaption.Format(StmText("Step %d of %d").c_str(), m_nStepEso, steps);
+  // Models the editor makes space their grid alike along every axis.
+  const CVector& space = view->GetGridSpace();
+  m_dGridSpacing = std::max({space.x, space.y, space.z});
+  GetControl(IDC_STM_STATIC_GRID)->m_strCaption.Format(StmText("Grid spacing (%s)").c_str(), model->GetUnitLength().c_str());
   UpdateData(0);
 }
 
@@ -239,6 +247,8 @@ void CStmDlgViewControl::DoDataExchange(CDataExchange* pDX) {
   DDX_Radio(pDX, IDC_STM_RADIO_DARK, m_nColorType);
   DDX_Slider(pDX, IDC_STM_SLIDER_DISPLACEMENT, m_nScaleDisplacement);
   DDX_Slider(pDX, IDC_STM_SLIDER_ESO_STEP, m_nStepEso);
+  // Taken over by its own edit only, so that a half-typed spacing never blocks the others.
+  if (!pDX->m_bSaveAndValidate) DDX_Text(pDX, IDC_STM_EDIT_GRID, m_dGridSpacing);
 }
 
 int CStmDlgViewControl::OnCommand(int id, UINT code) {
@@ -260,6 +270,10 @@ int CStmDlgViewControl::OnCommand(int id, UINT code) {
     GetControl(IDC_STM_RADIO_DARK)->m_nCheck = id == IDC_STM_RADIO_DARK ? 1 : 0;
     GetControl(IDC_STM_RADIO_LIGHT)->m_nCheck = id == IDC_STM_RADIO_LIGHT ? 1 : 0;
     ChangeColorType();
+    return 1;
+  }
+  if (id == IDC_STM_EDIT_GRID && (code == EN_KILLFOCUS || code == EN_CHANGE)) {
+    ApplyGridSpacing(code == EN_KILLFOCUS);
     return 1;
   }
   if (code == EN_KILLFOCUS && control->m_eKind == EDlgControlKind::kEdit) {
@@ -376,6 +390,28 @@ void CStmDlgViewControl::ApplyEdit(int id) {
     default: return;
   }
   Repaint();
+}
+
+void CStmDlgViewControl::ApplyGridSpacing(bool final) {
+  CStmDataView* view = GetStmDataView();
+  if (!view) return;
+  CString text = GetDlgItemText(IDC_STM_EDIT_GRID);
+  text.Trim();
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (!text.IsEmpty() && *end == '\0' && StmLimits::IsGridSpacingInLimit(value)) {
+    if (value == m_dGridSpacing && view->GetGridSpace() == CVector(value, value, value)) return;
+    m_dGridSpacing = value;
+    view->SetGridSpace(CVector(value, value, value));
+    Repaint();
+    return;
+  }
+  if (!final) return;
+  CString message;
+  message.Format(StmText("\"%s\" is refused: the grid spacing must be greater than 0 and at most %g.").c_str(),
+                 text.c_str(), StmLimits::kMaxCoord);
+  AfxMessageBox(message, MB_OK | MB_ICONWARNING);
+  SetDataInit();
 }
 
 void CStmDlgViewControl::OnCbnSelchangeStmComboNamingNode() {

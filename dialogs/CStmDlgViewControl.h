@@ -27,7 +27,9 @@ public:
     // The load path's step shown: "Step 3 of 9", a step back, a step on and a slider, there only
     // while the model has steps.
     IDC_STM_STATIC_ESO_STEP = 4073, IDC_STM_SLIDER_ESO_STEP = 4074, IDC_STM_BUTTON_ESO_PREV = 4075,
-    IDC_STM_BUTTON_ESO_NEXT = 4076
+    IDC_STM_BUTTON_ESO_NEXT = 4076,
+    // The grid's spacing in the model's length unit, which the caption names.
+    IDC_STM_STATIC_GRID = 4077, IDC_STM_EDIT_GRID = 4078
   };
 
   CStmDlgViewControl(CStmUbRenderer* renderer, CWnd* parent);
@@ -63,6 +65,9 @@ private:
   // An edit's text changed while the user types: applied as soon as it is a whole number.
   void OnEnChangeValue(int id);
   void ApplyEdit(int id);
+  // Applied as soon as the text is a spacing the model can hold; once the edit is left (final),
+  // anything else is refused with a message and the spacing shown again.
+  void ApplyGridSpacing(bool final);
   void OnCbnSelchangeStmComboNamingNode();
   void OnCbnSelchangeStmComboNamingElem();
   void OnCbnSelchangeStmComboContour();
@@ -89,4 +94,5 @@ private:
   int m_nScaleDisplacement = 0;
   // 1 to the number of steps, as the slider counts.
   int m_nStepEso = 0;
+  double m_dGridSpacing = 0.0;
 };

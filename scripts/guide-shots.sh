@@ -5,22 +5,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-editor=${EDITOR_EXE:-build/apps/stm-editor/stm-editor}
+editor=${EDITOR_EXE:-build/apps/stm-editor-qt/stm-editor-qt}
 if [ ! -x "$editor" ]; then
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build build -j"$(nproc)" --target stm-editor
+  cmake --build build -j"$(nproc)" --target stm-editor-qt
 fi
 out=docs/images
 mkdir -p "$out"
-# Settings of a shot stay out of the user's own.
+# The window's layout, recent files and recovery copy of a shot stay out of the user's own.
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 
 shot() {  # model picture [size]
-  # The pointer starts in the middle of the screen, where its tooltip would cover the model.
-  XDG_CONFIG_HOME=$config LANGUAGE=en xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
+  # The pointer starts in the middle of the screen, over the drawing: moved away, it highlights
+  # nothing in the picture.
+  XDG_CONFIG_HOME=$config LANGUAGE=en QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
     bash -c 'xdotool mousemove 1599 1199 && exec "$@"' shot \
-    "$editor" "$1" --size "${3:-1200x800}" --frames 30 --screenshot "$out/$2"
+    "$editor" "$1" --size "${3:-1600x1000}" --frames 3 --screenshot "$out/$2"
   echo "guide-shots: $out/$2"
 }
 

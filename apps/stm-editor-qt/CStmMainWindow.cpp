@@ -28,10 +28,12 @@
 #include "CStmRecentFiles.h"
 #include "StmEditorCommands.h"
 #include "StmToolbars.h"
+#include "StmTooltipTable.h"
 #include "areas/CStmQtFileCommands.h"
 #include "areas/CStmQtResultsCommands.h"
 #include "areas/CStmQtToolsCommands.h"
 #include "dialogs/CStmDlgViewControl.h"
+#include "host/framework/CUbEntityObj.h"
 #include "host/model/CStmModelFile.h"
 #include "host/platform/StmText.h"
 
@@ -77,6 +79,7 @@ CStmMainWindow::CStmMainWindow(const SOptions& options, QWidget* parent)
           [this] { m_pHost->SetStatusText(CString(IdleStatus().toUtf8().constData())); });
   connect(m_pView, &CStmQtRenderWidget::SceneInput, this, [this] { AfterChange(); });
   connect(m_pView, &CStmQtRenderWidget::CursorMoved, this, [this] { UpdateWhere(); });
+  m_pView->SetTooltipText([this] { return HoverTooltip(); });
   connect(m_pHost.get(), &CStmQtUiHost::TimerDue, this, [this](unsigned id) {
     m_wnd.OnTimer(id);
     m_pView->UpdateIfInvalid();
@@ -435,7 +438,27 @@ void CStmMainWindow::UpdateWhere() {
 
 void CStmMainWindow::SetStatus(const CString& text) { m_pHost->SetStatusText(text); }
 
-QString CStmMainWindow::IdleStatus() { return ToQt(m_actions.IdleStatus()); }
+QString CStmMainWindow::HoverTooltip() const {
+  CUbEntityObj* entity = m_wnd.GetHoverEntity();
+  if (!entity) return QString();
+  StmTooltipRows rows = StmReadTooltipTable(entity->GetTooltipPropInfoTable().c_str());
+  StmPresentTooltip(rows, m_model.GetStmDataView()->GetFixedPointNumber(), m_model.GetUnitLength().str(),
+                    m_model.GetUnitForce().str());
+  if (rows.empty()) return QString();
+  QString html = "<table>";
+  for (const auto& row : rows) {
+    html += "<tr>";
+    for (const std::string& cell : row) html += "<td>" + QString::fromStdString(cell).toHtmlEscaped() + "</td>";
+    html += "</tr>";
+  }
+  return html + "</table>";
+}
+
+QString CStmMainWindow::IdleStatus() {
+  // A computation's progress stands in for the idle status while it runs.
+  if (m_pResults && !m_pResults->Progress().IsEmpty()) return ToQt(m_pResults->Progress());
+  return ToQt(m_actions.IdleStatus());
+}
 
 bool CStmMainWindow::AskSavePath(std::string& path) {
   const QString start = m_actions.GetPath().empty() ? QString() : QString::fromStdString(m_actions.GetPath());
@@ -482,6 +505,8 @@ void CStmMainWindow::SaveLayout() {
 }
 
 void CStmMainWindow::closeEvent(QCloseEvent* event) {
+  // What is closed must not be computed on; the question is then about the model alone.
+  m_pResults->Stop();
   m_wnd.CancelCommand();
   if (!m_actions.ConfirmDiscard()) {
     event->ignore();

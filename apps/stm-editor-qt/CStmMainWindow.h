@@ -88,6 +88,8 @@ private:
   void UpdateWhere();
   // A message stands until the user does something else; a drawing tool's prompt then.
   QString IdleStatus();
+  // What the scene's hover pick rests on, as the entity's tooltip table in the model's units.
+  QString HoverTooltip() const;
   bool AskSavePath(std::string& path);
   void OpenModel();
   void AutosaveTick();

@@ -1,7 +1,9 @@
 #include "CStmQtRenderWidget.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 #include <utility>
@@ -167,11 +169,24 @@ void CStmQtRenderWidget::wheelEvent(QWheelEvent* event) {
 
 void CStmQtRenderWidget::keyPressEvent(QKeyEvent* event) {
   const int vk = VirtualKey(event->key());
-  if (!m_pWnd || vk == 0 || !Allowed(event)) {
+  // The filter sees every key: one the scene has no use for may still be a command's.
+  if (!m_pWnd || !Allowed(event) || vk == 0) {
     QOpenGLWidget::keyPressEvent(event);
     return;
   }
   emit BeforeInput();
   m_pWnd->OnKeyDown(static_cast<UINT>(vk), 1, 0);
   AfterInput();
+}
+
+bool CStmQtRenderWidget::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QOpenGLWidget::event(event);
+  const QString text = m_tooltip ? m_tooltip() : QString();
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+  }
+  return true;
 }

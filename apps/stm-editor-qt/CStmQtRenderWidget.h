@@ -30,6 +30,8 @@ public:
   // Runs before each input reaches the scene; false holds the input back (a running analysis
   // lets the view move, not edit).
   void SetInputFilter(std::function<bool(QEvent*)> filter) { m_filter = std::move(filter); }
+  // The tooltip of what the cursor rests on, as rich text; empty for none.
+  void SetTooltipText(std::function<QString()> text) { m_tooltip = std::move(text); }
 
   int GetPaintCount() const { return m_nPaints; }
   int FramebufferWidth() const;
@@ -62,6 +64,8 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // A resting cursor asks for its tooltip.
+  bool event(QEvent* event) override;
   // Tab types a coordinate in the view; it must not move the focus away.
   bool focusNextPrevChild(bool) override { return false; }
 
@@ -71,6 +75,7 @@ private:
 
   CUbRenderWnd* m_pWnd = nullptr;
   std::function<bool(QEvent*)> m_filter;
+  std::function<QString()> m_tooltip;
   int m_nPaints = 0;
   CPoint m_ptCursor;
   // Buttons whose press the scene had: only their release goes to it.

@@ -15,6 +15,7 @@
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -647,9 +648,8 @@ void ReadView(const Node& n, CStmDataView& view) {
   view.SetScaleDisplacement(n["scaleDisplacement"].Int(1, 100));
   view.SetGridOrigin(n["gridOrigin"].Vec());
   const CVector space = n["gridSpace"].Vec();
-  // A spacing of nothing would lay no grid, or one point on top of the next.
   for (double s : {space.x, space.y, space.z}) {
-    if (!(s > 0.0)) Fail(n["gridSpace"].path(), Say(StmText("grid spacing %g is not greater than 0"), s));
+    if (!StmLimits::IsGridSpacingInLimit(s)) Fail(n["gridSpace"].path(), Say(StmText("grid spacing %g is not greater than 0"), s));
   }
   view.SetGridSpace(space);
   const Node guides = n["guidelines"].Sized(3);
@@ -1214,50 +1214,85 @@ struct DuplicateKey {
   std::string key;
 };
 
-// Parses the document and refuses duplicate members, following the place in the document as
-// the parser goes so that the refusal can say where.
-Json Parse(const std::string& text) {
+// Builds the document as the plain parser does and refuses duplicate members, following the
+// place in the document as it goes so that the refusal can say where. The parser's callback
+// form would do the same at twice the cost of the plain one: it builds every value aside and
+// copies it in, which on a large model is most of the time its editor takes to start.
+class CDocumentBuilder {
+public:
+  using Dom = nlohmann::detail::json_sax_dom_parser<Json>;
+
+  explicit CDocumentBuilder(Json& doc) : m_dom(doc, true) {}
+
+  bool null() { return Value() && m_dom.null(); }
+  bool boolean(bool value) { return Value() && m_dom.boolean(value); }
+  bool number_integer(Json::number_integer_t value) { return Value() && m_dom.number_integer(value); }
+  bool number_unsigned(Json::number_unsigned_t value) { return Value() && m_dom.number_unsigned(value); }
+  bool number_float(Json::number_float_t value, const Json::string_t& text) {
+    return Value() && m_dom.number_float(value, text);
+  }
+  bool string(Json::string_t& value) { return Value() && m_dom.string(value); }
+  bool binary(Json::binary_t& value) { return Value() && m_dom.binary(value); }
+  bool start_object(std::size_t count) { return Enter(true) && m_dom.start_object(count); }
+  bool start_array(std::size_t count) { return Enter(false) && m_dom.start_array(count); }
+  bool end_object() { return Leave() && m_dom.end_object(); }
+  bool end_array() { return Leave() && m_dom.end_array(); }
+  bool key(Json::string_t& name) {
+    Level& level = m_levels[m_depth - 1];
+    level.key = name;
+    if (!level.keys.insert(name).second) throw DuplicateKey{Path(), name};
+    return m_dom.key(name);
+  }
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& token, const Exception& problem) {
+    return m_dom.parse_error(position, token, problem);
+  }
+
+private:
   struct Level {
     bool object = false;
     long long count = -1;  // arrays: index of the current element
     std::string key;       // objects: the current member
     std::unordered_set<std::string> keys;
   };
-  std::vector<Level> levels;
-  auto enterValue = [&levels]() {
-    if (!levels.empty() && !levels.back().object) ++levels.back().count;
-  };
-  // The place of the innermost object, where the member is named twice.
-  auto path = [&levels]() {
-    std::string out;
-    for (size_t i = 0; i + 1 < levels.size(); ++i)
-      out += "/" + (levels[i].object ? levels[i].key : std::to_string(levels[i].count));
-    return out.empty() ? std::string("/") : out;
-  };
-  return Json::parse(text, [&](int, Json::parse_event_t event, Json& parsed) {
-    switch (event) {
-      case Json::parse_event_t::object_start:
-      case Json::parse_event_t::array_start:
-        enterValue();
-        levels.emplace_back();
-        levels.back().object = event == Json::parse_event_t::object_start;
-        break;
-      case Json::parse_event_t::object_end:
-      case Json::parse_event_t::array_end:
-        levels.pop_back();
-        break;
-      case Json::parse_event_t::key: {
-        Level& level = levels.back();
-        level.key = parsed.get<std::string>();
-        if (!level.keys.insert(level.key).second) throw DuplicateKey{path(), level.key};
-        break;
-      }
-      case Json::parse_event_t::value:
-        enterValue();
-        break;
-    }
+
+  bool Value() {
+    if (m_depth > 0 && !m_levels[m_depth - 1].object) ++m_levels[m_depth - 1].count;
     return true;
-  });
+  }
+  // Levels are kept when left, so that the next object at that depth reuses their sets.
+  bool Enter(bool object) {
+    Value();
+    if (m_depth == m_levels.size()) m_levels.emplace_back();
+    Level& level = m_levels[m_depth++];
+    level.object = object;
+    level.count = -1;
+    level.key.clear();
+    level.keys.clear();
+    return true;
+  }
+  bool Leave() {
+    --m_depth;
+    return true;
+  }
+  // The place of the innermost object, where the member is named twice.
+  std::string Path() const {
+    std::string out;
+    for (size_t i = 0; i + 1 < m_depth; ++i)
+      out += "/" + (m_levels[i].object ? m_levels[i].key : std::to_string(m_levels[i].count));
+    return out.empty() ? std::string("/") : out;
+  }
+
+  Dom m_dom;
+  std::vector<Level> m_levels;
+  size_t m_depth = 0;
+};
+
+Json Parse(const std::string& text) {
+  Json doc;
+  CDocumentBuilder builder(doc);
+  Json::sax_parse(text, &builder);
+  return doc;
 }
 
 }  // namespace

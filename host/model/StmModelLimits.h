@@ -37,6 +37,9 @@ inline bool IsRejectionRatioInLimit(double v) { return std::isfinite(v) && v >= 
 inline bool IsEvolutionRateInLimit(double v) { return std::isfinite(v) && v > 0.0 && v <= 1.0; }
 inline bool IsTargetFractionInLimit(double v) { return std::isfinite(v) && v > 0.0 && v <= 1.0; }
 
+// A grid whose points lie on top of one another, or farther apart than any model reaches, is no grid.
+inline bool IsGridSpacingInLimit(double v) { return std::isfinite(v) && v > 0.0 && v <= kMaxCoord; }
+
 inline bool IsCoordInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoord; }
 inline bool IsValueInLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxValue; }
 

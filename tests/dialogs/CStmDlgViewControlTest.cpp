@@ -184,6 +184,18 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
   EXPECT_EQ(View().GetSizeNumberElement(), 18);
   EXPECT_NE(m_dlg->GetFocusId(), D::IDC_STM_EDIT_ELEMNUM);
   EXPECT_TRUE(m_dlg->IsWindowVisible());
+
+  // The grid's spacing in the model's unit, along every axis; what the loader would refuse is
+  // refused here, with the spacing shown again.
+  EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_GRID)->m_strCaption, "Grid spacing (" + m_model.GetUnitLength() + ")");
+  Type(D::IDC_STM_EDIT_GRID, "250");
+  EXPECT_EQ(View().GetGridSpace(), CVector(250, 250, 250));
+  for (const char* bad : {"0", "-5", "inf", "2e9"}) {
+    Type(D::IDC_STM_EDIT_GRID, bad);
+    EXPECT_EQ(View().GetGridSpace(), CVector(250, 250, 250)) << bad;
+    EXPECT_EQ(m_dlg->GetDlgItemText(D::IDC_STM_EDIT_GRID), "250") << bad;
+  }
+  EXPECT_EQ(m_host.m_boxes.size(), 5u);
 }
 
 TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAndAFileKeepsThePanel) {

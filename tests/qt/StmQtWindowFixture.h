@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHelpEvent>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +20,7 @@
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
 #include "entities/CStmEntityGridPoint.h"
+#include "host/framework/CUbActionBase.h"
 
 // Every test keeps its settings, recent files and recovery copy in a folder of its own.
 class StmQtWindowTest : public testing::Test {
@@ -75,6 +79,17 @@ protected:
     QTest::qWait(20);
     QTest::mouseClick(window.View(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::qWait(20);
+  }
+
+  // Rests the pointer on a model point until the scene's hover pick is made, then asks the view
+  // for its tooltip as a resting pointer does: the tooltip's text without its markup.
+  static QString TooltipAt(CStmMainWindow& window, const CVector& p) {
+    const CPoint at = window.RenderWnd().ExtToClient(p);
+    QTest::mouseMove(window.View(), QPoint(at.x, at.y));
+    QTest::qWait(2 * CUbActionBase::kHoverDelayMs);
+    QHelpEvent help(QEvent::ToolTip, QPoint(at.x, at.y), window.View()->mapToGlobal(QPoint(at.x, at.y)));
+    QApplication::sendEvent(window.View(), &help);
+    return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
   }
 
   // Answers the message box that the next step opens with the button given, and keeps its text.

@@ -76,7 +76,7 @@ void CStmQtResultsPanel::Refresh() {
     m_pCases->addItems(names);
   }
   // Results stand only on a locked model; before that the model as put in is what is shown.
-  const bool results = model && model->IsLock();
+  const bool results = model && model->IsLock() && !(m_inputModelShown && m_inputModelShown());
   m_pCases->setCurrentRow(results ? m_manager.GetIndexLoadConditionResult() + 1 : 0);
   // The step chooser stands only while there are steps to choose from.
   const int steps = model ? model->GetCountStepEso() : 0;

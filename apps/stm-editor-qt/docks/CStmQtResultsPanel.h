@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class CStmUbManager;
@@ -17,6 +18,8 @@ class CStmQtResultsPanel : public QWidget {
 public:
   explicit CStmQtResultsPanel(CStmUbManager& manager, QWidget* parent = nullptr);
   void Refresh();
+  // Whether the results stand hidden so that the model is seen as put in (the first row).
+  void SetInputModelShown(std::function<bool()> shown) { m_inputModelShown = std::move(shown); }
   QListWidget* GetCases() const { return m_pCases; }
   QSlider* GetStep() const { return m_pStep; }
 
@@ -35,4 +38,5 @@ private:
   QSlider* m_pStep;
   std::vector<std::pair<QCheckBox*, unsigned>> m_arLayer;
   bool m_bRefreshing = false;
+  std::function<bool()> m_inputModelShown;
 };
