@@ -128,7 +128,7 @@ QString CStmQtFileCommands::AskFile(bool save, const QString& title, const QStri
 void CStmQtFileCommands::ImportDxf() {
   if (!m_window.Actions().CheckUnlocked()) return;
   const std::string path =
-      AskFile(false, ToQt(StmText("Import a DXF drawing")), ToQt(StmText("DXF drawings (*.dxf);;All files (*)")))
+      AskFile(false, ToQt(StmText("Import a DXF drawing")), "DXF (*.dxf);;All files (*)")
           .toStdString();
   if (path.empty()) {
     m_window.SetStatus(StmText("Nothing was imported"));
