@@ -23,6 +23,20 @@ const std::vector<SStmSnapMode>& StmSnapModes() {
   return kSnaps;
 }
 
+const std::vector<StmKeyRow>& StmViewKeyRows() {
+  static const std::vector<StmKeyRow> kView = {
+      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
+      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
+      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
+      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
+      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
+      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
+      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
+      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
+  };
+  return kView;
+}
+
 std::vector<SStmCommand> StmEditorCommands(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model,
                                            const SStmEditorCommandState& state) {
   const auto busy = [state] { return state.busy && state.busy(); };

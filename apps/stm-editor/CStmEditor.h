@@ -154,8 +154,6 @@ private:
   void ExportResults(bool report);
   // What the view shows as a drawing to scale (PDF, SVG or DXF by the name), in the light style.
   void ExportDrawing();
-  // The model's file name without its extension, which exports are named after.
-  std::string ExportStem() const;
   // The outline, openings and guidelines of a DXF drawing, into the model as one undo step.
   void ImportDxf();
   bool ConfirmDiscard() { return m_actions.ConfirmDiscard(); }

@@ -147,21 +147,10 @@ SStmKeyChord CStmEditor::ChordOfGlfwKey(int key, int mods) {
 }
 
 void CStmEditor::DrawKeyReference() {
-  // What the mouse and the view's own keys do; every command's key follows from the table.
-  static const std::vector<StmKeyRow> kView = {
-      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
-      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
-      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
-      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
-      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
-      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
-      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
-      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
-  };
   ImGui::SetNextWindowPos(ImVec2(40.0f, 60.0f), ImGuiCond_FirstUseEver);
   if (ImGui::Begin(StmText("Keys").c_str(), &m_bShowKeys, ImGuiWindowFlags_AlwaysAutoResize)) {
     if (ImGui::BeginTable("##keys", 2)) {
-      for (const StmKeyRow& row : m_table.KeyList(kView)) {
+      for (const StmKeyRow& row : m_table.KeyList(StmViewKeyRows())) {
         ImGui::TableNextRow();
         ImGui::TableSetColumnIndex(0);
         ImGui::TextUnformatted(StmText(row.first.c_str()).c_str());

@@ -8,12 +8,10 @@
 
 #include "CStmEditor.h"
 #include "CStmEditorUiHost.h"
-#include "StmGridSpacing.h"
 #include "StmViewOfPlane.h"
 #include "host/model/CStmModelFile.h"
 #include "host/model/StmDxfImport.h"
 #include "manager/StmDxfImportEdit.h"
-#include "host/model/StmMaterialDefaults.h"
 #include "host/platform/StmText.h"
 #include "StmDrawingExport.h"
 #include "StmPicture.h"
@@ -31,14 +29,6 @@ std::string StartFolder(const std::string& path, const std::string& lastFolder) 
   if (!lastFolder.empty()) return lastFolder;
   const fs::path here = fs::current_path(ec);
   return ec ? std::string("/") : here.string();
-}
-
-const char* PlaneName(int plane) {
-  switch (plane) {
-    case STM_PLANE_XY: return "x-y";
-    case STM_PLANE_YZ: return "y-z";
-    default: return "x-z";
-  }
 }
 
 }  // namespace
@@ -63,27 +53,12 @@ void CStmEditor::NewModel() {
   }
   const bool chosen = m_newDialog.GetState() == CStmEditorNewModelDialog::EState::kChosen;
   m_newDialog.Close();
-  if (!chosen || !ConfirmDiscard()) {
+  if (!chosen) {
     m_pHost->SetStatusText(StmText("No new model; the model shown is as it was"));
     return;
   }
-  fresh.SetPlane(m_newDialog.GetPlane());
-  fresh.SetUnitLength(m_newDialog.GetUnitLength());
-  fresh.SetUnitForce(m_newDialog.GetUnitForce());
-  SStmMaterials materials;
-  if (StmDefaultMaterials(static_cast<EStmDesignCode>(m_newDialog.GetDesignCode()), m_newDialog.GetUnitForce(),
-                          m_newDialog.GetUnitLength(), materials))
-    fresh.SetMaterials(materials);
-  // The grid steps in round numbers of the unit chosen; a fresh model's own suits millimetres.
-  const double grid = StmGridSpacingForUnit(m_newDialog.GetUnitLength());
-  fresh.GetStmDataView()->SetGridSpace(CVector(grid, grid, grid));
-  // The style is how the user likes to look at models, not part of the one shown.
-  fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
-  m_actions.TakeModel(fresh, std::string());
-  CString text;
-  text.Format(StmText("New model in the %s plane, lengths in %s, forces in %s").c_str(), PlaneName(m_model.GetPlane()),
-              m_model.GetUnitLength().c_str(), m_model.GetUnitForce().c_str());
-  m_pHost->SetStatusText(text);
+  m_actions.NewModel({m_newDialog.GetPlane(), m_newDialog.GetUnitLength(), m_newDialog.GetUnitForce(),
+                      m_newDialog.GetDesignCode()});
 }
 
 void CStmEditor::OpenModel() {
@@ -129,7 +104,7 @@ void CStmEditor::ExportResults(bool report) {
     m_pHost->SetStatusText(StmText("There are no results to export: analyse the model first (F5)"));
     return;
   }
-  const std::string stem = ExportStem();
+  const std::string stem = m_actions.ExportStem();
   std::string path;
   // The dialog lists what this export writes, and a name typed without an extension takes the
   // first; the table's writer tells CSV from JSON by the extension.
@@ -160,20 +135,10 @@ void CStmEditor::ExportResults(bool report) {
   m_pHost->SetStatusText(text);
 }
 
-std::string CStmEditor::ExportStem() const {
-  // Named after the model, so that exports of several models in one folder stay apart.
-  std::string stem = m_actions.GetPath().empty() ? std::string("untitled") : fs::path(m_actions.GetPath()).filename().string();
-  const std::string modelExtension = CStmEditorFileDialog::kExtension;
-  if (stem.size() > modelExtension.size() &&
-      stem.compare(stem.size() - modelExtension.size(), modelExtension.size(), modelExtension) == 0)
-    stem.erase(stem.size() - modelExtension.size());
-  return stem;
-}
-
 void CStmEditor::ExportDrawing() {
   std::string path;
   const std::vector<std::string> extensions = {".pdf", ".svg", ".dxf"};
-  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, ExportStem() + extensions.front(), extensions,
+  if (!AskForPath(CStmEditorFileDialog::EMode::kSave, path, m_actions.ExportStem() + extensions.front(), extensions,
                   StmText("Export the drawing as").c_str())) {
     m_pHost->SetStatusText(StmText("Nothing was exported"));
     return;
