@@ -33,7 +33,7 @@
 #include "areas/CStmQtToolsCommands.h"
 #include "dialogs/CStmDlgViewControl.h"
 #include "host/model/CStmModelFile.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -402,7 +402,7 @@ void CStmMainWindow::AfterChange() {
   const QString title = QString::fromStdString(m_actions.Title());
   if (windowTitle() != title) setWindowTitle(title);
   RefreshActions();
-  m_pSelected->setText(ToQt(StmText("%1 selected")).arg(m_manager.GetSelectMap().GetCount()));
+  m_pSelected->setText(ToQt(StmTextCount("%d selected", "%d selected", m_manager.GetSelectMap().GetCount())));
   m_pGridAction->setChecked(m_model.GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS));
   if (m_pDocks) m_pDocks->Refresh();
   // The view's settings also change elsewhere (a file opened, the style menu); never under the
