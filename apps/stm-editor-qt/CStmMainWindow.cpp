@@ -27,6 +27,7 @@
 #include "CStmQtUiHost.h"
 #include "CStmRecentFiles.h"
 #include "StmEditorCommands.h"
+#include "StmQtLook.h"
 #include "StmToolbars.h"
 #include "areas/CStmQtFileCommands.h"
 #include "areas/CStmQtResultsCommands.h"
@@ -402,6 +403,7 @@ void CStmMainWindow::AfterChange() {
   const QString title = QString::fromStdString(m_actions.Title());
   if (windowTitle() != title) setWindowTitle(title);
   RefreshActions();
+  StmApplyQtLook(m_model.GetStmDataView()->GetTypeColor());
   m_pSelected->setText(ToQt(StmTextCount("%d selected", "%d selected", m_manager.GetSelectMap().GetCount())));
   m_pGridAction->setChecked(m_model.GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS));
   if (m_pDocks) m_pDocks->Refresh();

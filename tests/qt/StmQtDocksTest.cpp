@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "CStmQtDocks.h"
+#include "StmQtWindowFixture.h"
 #include "docks/CStmQtHistoryList.h"
 #include "docks/CStmQtModelTree.h"
 #include "docks/CStmQtPropertyGrid.h"
@@ -53,24 +54,8 @@ protected:
     m_docks->Refresh();
   }
 
-  // Double-clicks the grid's cell, types the text over what it holds and presses Enter.
   void TypeInGrid(const QString& group, const QString& name, const QString& text) {
-    CStmQtPropertyGrid* grid = m_docks->GetProperties();
-    const QModelIndex cell = grid->FindValue(group, name);
-    ASSERT_TRUE(cell.isValid()) << group.toStdString() << " / " << name.toStdString();
-    QTreeView* view = grid->GetView();
-    view->scrollTo(cell);
-    const QPoint at = view->visualRect(cell).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-    auto* editor = view->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr) << "no editor opened on " << name.toStdString();
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    // The grid tells of the edit once the editor has closed, and lays its rows out after that: a
-    // few turns of the event loop, however slow the machine (one wait may be a single turn).
-    for (int turn = 0; turn < 4; ++turn) QTest::qWait(20);
+    ::TypeInGrid(*m_docks->GetProperties(), group, name, text);
   }
 
   QString Shown(const QString& group, const QString& name) const {

@@ -5,18 +5,41 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 #include <memory>
 #include <string>
 
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
+#include "docks/CStmQtPropertyGrid.h"
 #include "entities/CStmEntityGridPoint.h"
+
+// Double-clicks a cell of the Properties grid, types the text over what it holds and presses Enter.
+inline void TypeInGrid(CStmQtPropertyGrid& grid, const QString& group, const QString& name, const QString& text) {
+  const QModelIndex cell = grid.FindValue(group, name);
+  ASSERT_TRUE(cell.isValid()) << group.toStdString() << " / " << name.toStdString();
+  QTreeView* view = grid.GetView();
+  view->scrollTo(cell);
+  const QPoint at = view->visualRect(cell).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+  auto* editor = view->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr) << "no editor opened on " << name.toStdString();
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  // The grid tells of the edit once the editor has closed, and lays its rows out after that: a
+  // few turns of the event loop, however slow the machine (one wait may be a single turn).
+  for (int turn = 0; turn < 4; ++turn) QTest::qWait(20);
+}
 
 // Every test keeps its settings, recent files and recovery copy in a folder of its own.
 class StmQtWindowTest : public testing::Test {
