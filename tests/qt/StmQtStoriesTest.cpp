@@ -539,10 +539,13 @@ struct SRun {
   QString out, err;
 };
 
-SRun RunProgram(const QStringList& args, const QString& config) {
+SRun RunProgram(const QStringList& args, const QString& config, bool display = true) {
   QProcess program;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", config);
+  if (!display) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  }
   program.setProcessEnvironment(environment);
   program.start(STM_EDITOR_QT_EXE, args);
   SRun run;
@@ -598,7 +601,7 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
   SRun run = RunProgram({"/no/such/model.stm.json"}, config.path());
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("/no/such/model.stm.json")) << run.err.toStdString();
-  run = RunProgram({STM_SOURCE_DIR "/examples"}, config.path());
+  run = RunProgram({STM_SOURCE_DIR "/examples"}, config.path(), false);
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.contains("is a folder, not a model file")) << run.err.toStdString();
 
@@ -614,17 +617,22 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
   EXPECT_TRUE(run.err.contains("broken.stm.json")) << run.err.toStdString();
   EXPECT_TRUE(run.err.contains("line 1, column 16")) << run.err.toStdString();
 
+  // A bad argument needs no display; a window does, and without one the program says so.
   const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
   for (const QStringList& bad : {QStringList{"--frames", "0"}, QStringList{"--frames"}, QStringList{"--size", "3"},
                                  QStringList{"--screenshot", "x.png"}, QStringList{"--frobnicate"},
                                  QStringList{"--frames", "1", "--screenshot", "/no/such/folder/x.png"}}) {
-    run = RunProgram(QStringList{model} + bad, config.path());
+    run = RunProgram(QStringList{model} + bad, config.path(), false);
     EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
     EXPECT_TRUE(run.err.contains("usage: stm-editor-qt")) << bad.join(' ').toStdString();
   }
   EXPECT_TRUE(run.err.contains("the folder /no/such/folder does not exist")) << run.err.toStdString();
 
-  run = RunProgram({"--help"}, config.path());
+  run = RunProgram({}, config.path(), false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.contains("no window could be opened")) << run.err.toStdString();
+
+  run = RunProgram({"--help"}, config.path(), false);
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
   EXPECT_TRUE(run.out.contains("usage: stm-editor-qt")) << run.out.toStdString();
   EXPECT_FALSE(run.err.contains("usage")) << run.err.toStdString();
