@@ -32,13 +32,6 @@ double StartingSpan(const std::string& unit) {
   return 10000.0;
 }
 
-// "1 node", "2 nodes": a count in the form its number takes.
-CString Count(const char* singular, const char* plural, size_t count) {
-  CString text;
-  text.Format(StmTextN(singular, plural, count).c_str(), static_cast<int>(count));
-  return text;
-}
-
 void Status(const CString& text) { GetUiHost().SetStatusText(text); }
 
 }  // namespace
@@ -254,8 +247,8 @@ void CStmEditorActions::Copy() {
   m_manager.GetSelectedNodeObjects(nodes);
   m_manager.GetSelectedElementObjects(elements);
   CString text;
-  text.Format(StmText("Copied %s and %s").c_str(), Count("%d node", "%d nodes", nodes.size()).c_str(),
-              Count("%d element", "%d elements", elements.size()).c_str());
+  text.Format(StmText("Copied %s and %s").c_str(), StmTextCount("%d node", "%d nodes", nodes.size()).c_str(),
+              StmTextCount("%d element", "%d elements", elements.size()).c_str());
   Status(text);
 }
 
