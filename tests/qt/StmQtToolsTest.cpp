@@ -86,6 +86,12 @@ protected:
     // The dock below the view comes with the tool and takes its height from the view.
     QTest::qWait(50);
   }
+  // Without a window manager a message box does not give the activation back by itself, and
+  // shortcuts reach only the active window.
+  static void Reactivate(CStmMainWindow& window) {
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
   static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
   static QLineEdit* Edit(CStmMainWindow& window, unsigned dialog, int control) {
     CStmQtDialog* form = window.ToolsCommands().ToolDialog(dialog);
@@ -94,6 +100,7 @@ protected:
 
   // Ctrl+S, and the model as the file now holds it.
   std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) {
+    Reactivate(window);
     Key(window, Qt::Key_S, Qt::ControlModifier);
     auto model = std::make_unique<CStmModel>();
     std::string error;
@@ -217,9 +224,7 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
   Press(Qt::Key_Return);
   EXPECT_TRUE(box.contains("2e9") && box.contains("1e+09")) << box.toStdString();
   EXPECT_EQ(window->Model().GetCountNode(1), 5);
-  // Without a window manager the box does not give the activation back by itself.
-  window->activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  Reactivate(*window);
   Key(*window, Qt::Key_Escape);
 
   // The truss, typed: its chord from node 4 to node 3, then its height.
@@ -361,8 +366,8 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
 }
 
 // Both nodes of a side stretched up by its length move before anything merges; a move that would
-// carry a node past the coordinate limit says why and changes nothing.
-TEST_F(StmQtTools, StretchMovesEveryNodeFirstAndAMovePastTheLimitIsRefused) {
+// carry a node past the coordinate limit says why and changes nothing; offsets typed below the view.
+TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffsetsAreTyped) {
   SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
   auto window = Start(m_path);
   const std::set<std::string> original = ElementsSaved(*window);
@@ -387,6 +392,27 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAndAMovePastTheLimitIsRefused) {
   EXPECT_NE(Status(*window).find("beyond the limit of +/-1e+09"), std::string::npos) << Status(*window);
   EXPECT_CONSISTENT(*window);
   EXPECT_EQ(ElementsSaved(*window), original);
+
+  // Two copies of the left side 250 apart, typed into the offset dialog below the view.
+  Key(*window, Qt::Key_Escape);
+  Click(*window, At(0, 500));
+  Tool(*window, "toolbar.modify", "modify.offset");
+  QLineEdit* distance = Edit(*window, 4007, 4126);
+  ASSERT_NE(distance, nullptr);
+  EXPECT_TRUE(distance->isVisible());
+  QTest::mouseClick(distance, Qt::LeftButton);
+  distance->selectAll();
+  Type("250");
+  Press(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), Edit(*window, 4007, 4127));
+  Edit(*window, 4007, 4127)->selectAll();
+  Type("2");
+  Press(Qt::Key_Return);
+  Click(*window, At(500, 500));
+  EXPECT_CONSISTENT(*window);
+  const std::set<std::string> offset = ElementsSaved(*window);
+  EXPECT_EQ(offset.count("250,0-250,1000"), 1u);
+  EXPECT_EQ(offset.count("500,0-500,1000"), 1u);
 }
 
 // A truss of two bays by clicks on a square, the bays set below the view; chosen again after
@@ -446,10 +472,11 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   pick({At(1400, 0), At(1500, 200), At(1300, 200)});
   EXPECT_FALSE(box.isEmpty());
   EXPECT_TRUE(window->StatusMessage().contains("Failed Add InnerBoundary.")) << Status(*window);
+  Reactivate(*window);
 
   Tool(*window, "toolbar.outline", "draw.opening");
   pick({At(500, 300), At(600, 500), At(400, 500)});
-  EXPECT_TRUE(window->StatusMessage().contains("Add InnerBoundary.")) << Status(*window);
+  EXPECT_TRUE(window->StatusMessage().startsWith("Add InnerBoundary.")) << Status(*window);
   EXPECT_CONSISTENT(*window);
   const auto saved = Saved(*window);
   ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
