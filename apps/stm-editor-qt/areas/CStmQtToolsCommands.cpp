@@ -70,6 +70,8 @@ void CStmQtToolsCommands::AfterBuild() {
   m_pDock->hide();
 }
 
+CStmQtToolsCommands::~CStmQtToolsCommands() { delete m_pDock; }
+
 CStmQtDialog* CStmQtToolsCommands::ToolDialog(unsigned templateId) const {
   for (const auto& [dialog, widget] : m_dialogs)
     if (dialog->GetTemplateId() == templateId) return widget;

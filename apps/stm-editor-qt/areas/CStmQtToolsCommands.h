@@ -17,6 +17,8 @@ class CStmQtToolsCommands : public CStmQtCommandArea {
   Q_OBJECT
 public:
   using CStmQtCommandArea::CStmQtCommandArea;
+  // The dialogs' forms go with the area, before the manager's dialogs they show.
+  ~CStmQtToolsCommands() override;
 
   void AddCommands(CStmCommandTable& table) override;
   void AddHandlers(Handlers& run) override;
