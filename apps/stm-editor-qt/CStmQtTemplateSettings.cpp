@@ -95,11 +95,9 @@ CStmQtTemplateSettings::CStmQtTemplateSettings(QWidget* parent) : QWidget(parent
   connect(m_pRatio, &QLineEdit::textEdited, this, [this, ratioRange] {
     auto* bottle = dynamic_cast<CStmActionAddBottleShape*>(m_pAction);
     if (!bottle) return;
-    // Only a value within the limits reaches the tool; the text on the way to one waits.
+    // Only a value within the limits reaches the tool, which keeps the last one until then.
     if (m_pRatio->hasAcceptableInput()) bottle->SetRatio(QLocale::c().toDouble(m_pRatio->text()));
-  });
-  connect(m_pRatio, &QLineEdit::returnPressed, this, [this, ratioRange] {
-    if (!m_pRatio->hasAcceptableInput()) emit Refused(ratioRange);
+    else emit Refused(ratioRange);
   });
   Caption(m_pBottleRow, StmQtText("Ties"));
   m_pBottleTies = AddChoices(m_pBottleRow, Labels(StmBottleTieChoices()), "templateBottleTies", [this](int i) {

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "CStmQtDialog.h"
+#include "actions/CStmActionAddBottleShape.h"
 #include "CStmQtTemplateSettings.h"
 #include "StmQtWindowFixture.h"
 #include "areas/CStmQtToolsCommands.h"
@@ -441,6 +442,21 @@ TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
     EXPECT_FALSE(settings->isVisible());
   }
   EXPECT_EQ(window->Manager().GetUndoCount(), 1);
+
+  // The bottle shape's ratio takes only what lies within its limits.
+  Tool(*window, "toolbar.templates", "templates.bottleShape");
+  auto* ratio = settings->findChild<QLineEdit*>("templateRatio");
+  ASSERT_TRUE(ratio && ratio->isVisible());
+  QTest::mouseClick(ratio, Qt::LeftButton);
+  ratio->selectAll();
+  Type("0");
+  EXPECT_TRUE(window->StatusMessage().contains("lies from 0.1 to 100")) << Status(*window);
+  Type(".5");
+  const auto* bottle = dynamic_cast<CStmActionAddBottleShape*>(window->Manager().GetAction(CStmUbManager::kActionBottleShape));
+  ASSERT_NE(bottle, nullptr);
+  EXPECT_EQ(bottle->GetRatio(), 0.5);
+  Key(*window, Qt::Key_Escape);
+
   const auto saved = Saved(*window);
   EXPECT_EQ(saved->GetCountNode(1), 6);
   EXPECT_EQ(saved->GetCountElement(1), 9);
