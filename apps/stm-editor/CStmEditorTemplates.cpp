@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "CStmEditor.h"
+#include "StmToolCommands.h"
 #include "actions/CStmActionAddArch.h"
 #include "actions/CStmActionAddBottleShape.h"
 #include "actions/CStmActionAddCombinedMechanism.h"
@@ -17,31 +18,16 @@ namespace {
 // Marks a text for the catalogue where it is looked up later.
 constexpr const char* StmTextNoop(const char* id) { return id; }
 
-struct STemplateEntry {
-  const char* id;
-  long action;
-  const char* label;
-};
-const STemplateEntry kTemplates[] = {
-    {"templates.truss", CStmUbManager::kActionTruss, StmTextNoop("Truss")},
-    {"templates.arch", CStmUbManager::kActionArch, StmTextNoop("Arch")},
-    {"templates.bottleShape", CStmUbManager::kActionBottleShape, StmTextNoop("Bottle shape")},
-    {"templates.combinedMechanism", CStmUbManager::kActionCombinedMechanism, StmTextNoop("Combined mechanism")}};
-
-// More bays than this would not be told apart on screen.
-constexpr int kMaxBays = 50;
-constexpr double kMinRatio = 0.1;
-constexpr double kMaxRatio = 100.0;
+using StmTemplateLimits::kMaxBays;
+using StmTemplateLimits::kMaxRatio;
+using StmTemplateLimits::kMinRatio;
 
 }  // namespace
 
 void CStmEditor::AddTemplateCommands() {
-  for (const STemplateEntry& entry : kTemplates) {
-    const long action = entry.action;
-    AddCommand({entry.id, entry.label, {StmTextNoop("Templates")}, "", "", "", [this] { return m_model.IsLock() == 0; },
-                [this, action] { return m_wnd.GetActionTypeCur() == action; },
-                [this, action] { m_wnd.SetAction(action, -1, 1); }});
-  }
+  for (SStmCommand& command :
+       StmTemplateCommands(m_wnd, m_model, [this](long action) { m_wnd.SetAction(action, -1, 1); }))
+    AddCommand(std::move(command));
 }
 
 void CStmEditor::DrawTemplateSettings() {
@@ -93,17 +79,13 @@ void CStmEditor::DrawTemplateSettings() {
     ImGui::TextUnformatted(StmText("Truss").c_str());
     truss->SetBay(bays(truss->GetBay()));
     caption(StmTextNoop("Third point"));
-    if (radio(StmTextNoop("height"), truss->GetType() == STM_TRUSS_POINT_HEIGHT)) truss->SetType(STM_TRUSS_POINT_HEIGHT);
-    ImGui::SameLine();
-    if (radio(StmTextNoop("top corner"), truss->GetType() == STM_TRUSS_POINT_CORNER))
-      truss->SetType(STM_TRUSS_POINT_CORNER);
-    // Each diagonal rises towards the first or the second point picked.
+    for (const auto& [type, label] : StmTrussPointChoices()) {
+      if (radio(label, truss->GetType() == type)) truss->SetType(type);
+      ImGui::SameLine();
+    }
+    ImGui::NewLine();
     caption(StmTextNoop("Diagonals"));
-    static const std::pair<EStmTypeTrussDirection, const char*> kDirections[] = {
-        {STM_TRUSS_DIAGONAL_TO_P0, StmTextNoop("up to 1st")},
-        {STM_TRUSS_DIAGONAL_TO_P1, StmTextNoop("up to 2nd")},
-        {STM_TRUSS_DIAGONAL_BOTH, StmTextNoop("both")}};
-    for (const auto& [direction, label] : kDirections) {
+    for (const auto& [direction, label] : StmTrussDirectionChoices()) {
       if (radio(label, truss->GetDirection() == direction)) truss->SetDirection(direction);
       ImGui::SameLine();
     }
@@ -120,17 +102,15 @@ void CStmEditor::DrawTemplateSettings() {
     NoteItem("Length to width", true);
     bottle->SetRatio(std::clamp(ratio, kMinRatio, kMaxRatio));
     caption(StmTextNoop("Ties"));
-    if (radio(StmTextNoop("one"), bottle->GetTie() == 1)) bottle->SetTie(1);
-    ImGui::SameLine();
-    if (radio(StmTextNoop("two"), bottle->GetTie() == 2)) bottle->SetTie(2);
+    for (const auto& [tie, label] : StmBottleTieChoices()) {
+      if (radio(label, bottle->GetTie() == tie)) bottle->SetTie(tie);
+      ImGui::SameLine();
+    }
+    ImGui::NewLine();
   } else {
     ImGui::TextUnformatted(StmText("Combined mechanism").c_str());
     caption(StmTextNoop("Ties"));
-    static const std::pair<EStmTypeCombinedMechanism, const char*> kTypes[] = {
-        {STM_COMBINED_TIE_HORIZONTAL, StmTextNoop("across")},
-        {STM_COMBINED_TIE_VERTICAL_ONE, StmTextNoop("one upright")},
-        {STM_COMBINED_TIE_VERTICAL_TWO, StmTextNoop("two upright")}};
-    for (const auto& [type, label] : kTypes) {
+    for (const auto& [type, label] : StmCombinedChoices()) {
       if (radio(label, combined->GetType() == type)) combined->SetType(type);
       ImGui::SameLine();
     }
