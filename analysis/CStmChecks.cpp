@@ -18,7 +18,7 @@
 #include "analysis/StmDesignCode.h"
 #include "analysis/StmRegions.h"
 #include "host/model/CStmModel.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -513,16 +513,13 @@ CString CStmChecks::Summary(const CStmModel& model, int loadCase) {
     if (check.nFlags & STM_CHECK_OVER_CAPACITY) ++plates;
 
   std::vector<CString> parts;
-  const auto count = [&parts](int n, const CString& one, const CString& many) {
-    if (n == 0) return;
-    CString text;
-    text.Format((n == 1 ? one : many).c_str(), n);
-    parts.push_back(text);
+  const auto count = [&parts](int n, const CString& counted) {
+    if (n > 0) parts.push_back(counted);
   };
-  count(struts, StmText("%d strut"), StmText("%d struts"));
-  count(ties, StmText("%d tie"), StmText("%d ties"));
-  count(nodes, StmText("%d node"), StmText("%d nodes"));
-  count(plates, StmText("%d bearing plate"), StmText("%d bearing plates"));
+  count(struts, StmTextCount("%d strut", "%d struts", struts));
+  count(ties, StmTextCount("%d tie", "%d ties", ties));
+  count(nodes, StmTextCount("%d node", "%d nodes", nodes));
+  count(plates, StmTextCount("%d bearing plate", "%d bearing plates", plates));
   CString text;
   if (!parts.empty()) {
     CString list;
@@ -532,16 +529,14 @@ CString CStmChecks::Summary(const CStmModel& model, int loadCase) {
     }
     text.Format(StmText("%s over capacity").c_str(), list.c_str());
   }
-  const auto note = [&text](int n, const CString& one, const CString& many) {
+  const auto note = [&text](int n, const CString& counted) {
     if (n == 0) return;
-    CString more;
-    more.Format((n == 1 ? one : many).c_str(), n);
     if (!text.IsEmpty()) text += "; ";
-    text += more;
+    text += counted;
   };
-  note(regions, StmText("%d region leaves the concrete or overlaps another"),
-       StmText("%d regions leave the concrete or overlap others"));
-  note(angles, StmText("%d strut meets a tie at too small an angle"),
-       StmText("%d struts meet a tie at too small an angle"));
+  note(regions, StmTextCount("%d region leaves the concrete or overlaps another",
+                             "%d regions leave the concrete or overlap others", regions));
+  note(angles, StmTextCount("%d strut meets a tie at too small an angle",
+                            "%d struts meet a tie at too small an angle", angles));
   return text.IsEmpty() ? StmText("all checks pass") : text;
 }

@@ -14,7 +14,7 @@
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
 #include "host/model/StmOutlineElements.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -192,9 +192,7 @@ CString NameList(const std::vector<std::string>& names) {
     out += names[i];
   }
   if (shown < names.size()) {
-    CString more;
-    more.Format(StmText(" and %d more").c_str(), static_cast<int>(names.size() - shown));
-    out += more;
+    out += StmTextCount(" and %d more", " and %d more", names.size() - shown);
   }
   return out;
 }
@@ -440,10 +438,9 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   }
   m_nEquations = equations;
   if (outOfPlane > kWarningsOfAKind) {
-    CString text;
-    text.Format(StmText("%d more loads out of the model's plane are left out").c_str(),
-                static_cast<int>(outOfPlane - kWarningsOfAKind));
-    m_warnings.push_back(text);
+    m_warnings.push_back(StmTextCount("%d more load out of the model's plane is left out",
+                                      "%d more loads out of the model's plane are left out",
+                                      outOfPlane - kWarningsOfAKind));
   }
 
   // Nodes off the plane the most of them lie in are analysed as if projected onto it.
@@ -703,10 +700,8 @@ void CStmTrussAnalysis::WarnCrossings() {
     m_warnings.push_back(text);
   }
   if (count > kWarningsOfAKind) {
-    CString text;
-    text.Format(StmText("%d more pairs of elements cross without a node").c_str(),
-                static_cast<int>(count - kWarningsOfAKind));
-    m_warnings.push_back(text);
+    m_warnings.push_back(StmTextCount("%d more pair of elements crosses without a node",
+                                      "%d more pairs of elements cross without a node", count - kWarningsOfAKind));
   }
 }
 
@@ -752,11 +747,10 @@ void CStmTrussAnalysis::WarnForces() {
     m_warnings.push_back(text);
   }
   if (stable > kWarningsOfAKind || contradicted > kWarningsOfAKind) {
-    CString text;
-    text.Format(StmText("%d more stability elements carry force or declared types are contradicted").c_str(),
-                static_cast<int>(std::max(stable, kWarningsOfAKind) + std::max(contradicted, kWarningsOfAKind) -
-                                 2 * kWarningsOfAKind));
-    m_warnings.push_back(text);
+    m_warnings.push_back(StmTextCount(
+        "%d more stability element carries force or declared type is contradicted",
+        "%d more stability elements carry force or declared types are contradicted",
+        std::max(stable, kWarningsOfAKind) + std::max(contradicted, kWarningsOfAKind) - 2 * kWarningsOfAKind));
   }
 }
 

@@ -7,12 +7,14 @@
 #include <system_error>
 #include <vector>
 
+#include "StmGridSpacing.h"
 #include "StmViewOfPlane.h"
 #include "actions/CStmActionAddLine.h"
 #include "actions/CStmActionAddNode.h"
 #include "host/framework/CUbActionNormal.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
+#include "host/model/StmMaterialDefaults.h"
 #include "host/platform/CUiHost.h"
 #include "host/platform/StmText.h"
 #include "host/platform/StmTextN.h"
@@ -28,13 +30,6 @@ double StartingSpan(const std::string& unit) {
   if (unit == "m") return 10.0;
   if (unit == "cm") return 1000.0;
   return 10000.0;
-}
-
-// "1 node", "2 nodes": a count in the form its number takes.
-CString Count(const char* singular, const char* plural, size_t count) {
-  CString text;
-  text.Format(StmTextN(singular, plural, count).c_str(), static_cast<int>(count));
-  return text;
 }
 
 void Status(const CString& text) { GetUiHost().SetStatusText(text); }
@@ -142,6 +137,50 @@ bool CStmEditorActions::ConfirmDiscard() {
   }
 }
 
+bool CStmEditorActions::NewModel(const SStmNewModel& choice) {
+  if (!ConfirmDiscard()) {
+    Status(StmText("No new model; the model shown is as it was"));
+    return false;
+  }
+  CStmModel fresh;
+  fresh.SetPlane(choice.plane);
+  fresh.SetUnitLength(choice.unitLength.c_str());
+  fresh.SetUnitForce(choice.unitForce.c_str());
+  SStmMaterials materials;
+  if (StmDefaultMaterials(static_cast<EStmDesignCode>(choice.designCode), choice.unitForce, choice.unitLength,
+                          materials))
+    fresh.SetMaterials(materials);
+  // The grid steps in round numbers of the unit chosen; a fresh model's own suits millimetres.
+  const double grid = StmGridSpacingForUnit(choice.unitLength);
+  fresh.GetStmDataView()->SetGridSpace(CVector(grid, grid, grid));
+  fresh.GetStmDataView()->SetTypeColor(m_model.GetStmDataView()->GetTypeColor());
+  TakeModel(fresh, std::string());
+  const char* plane = m_model.GetPlane() == STM_PLANE_XY ? "x-y" : m_model.GetPlane() == STM_PLANE_YZ ? "y-z" : "x-z";
+  CString text;
+  text.Format(StmText("New model in the %s plane, lengths in %s, forces in %s").c_str(), plane,
+              m_model.GetUnitLength().c_str(), m_model.GetUnitForce().c_str());
+  Status(text);
+  return true;
+}
+
+std::string CStmEditorActions::ExportStem() const {
+  if (m_strPath.empty()) return "untitled";
+  std::string stem = fs::path(m_strPath).filename().string();
+  const std::string extension = ".stm.json";
+  if (stem.size() > extension.size() && stem.compare(stem.size() - extension.size(), extension.size(), extension) == 0)
+    stem.erase(stem.size() - extension.size());
+  return stem;
+}
+
+void CStmEditorActions::ForgetFile(const std::string& path) {
+  std::string error;
+  m_recent.Remove(path, error);
+  CString text;
+  text.Format(StmText("%s is no longer there; it is taken off the recent files").c_str(), path.c_str());
+  if (!error.empty()) text += CString(("; " + error).c_str());
+  Status(text);
+}
+
 void CStmEditorActions::TakeModel(CStmModel& model, const std::string& path) {
   // The model shown goes to the caller's, which frees it once the scene no longer names it.
   m_model.Swap(model);
@@ -208,8 +247,8 @@ void CStmEditorActions::Copy() {
   m_manager.GetSelectedNodeObjects(nodes);
   m_manager.GetSelectedElementObjects(elements);
   CString text;
-  text.Format(StmText("Copied %s and %s").c_str(), Count("%d node", "%d nodes", nodes.size()).c_str(),
-              Count("%d element", "%d elements", elements.size()).c_str());
+  text.Format(StmText("Copied %s and %s").c_str(), StmTextCount("%d node", "%d nodes", nodes.size()).c_str(),
+              StmTextCount("%d element", "%d elements", elements.size()).c_str());
   Status(text);
 }
 

@@ -19,6 +19,13 @@ class CStmModel;
 class CStmUbManager;
 class CStmUbRenderer;
 
+// What a new model starts with, as the user chose it.
+struct SStmNewModel {
+  int plane = 0;  // EStmPlane
+  std::string unitLength, unitForce;
+  int designCode = 0;  // EStmDesignCode, whose usual materials the model starts with
+};
+
 class CStmEditorActions {
 public:
   // Asks the user for a file to save to; false when cancelled.
@@ -52,6 +59,14 @@ public:
   bool SaveTo(const std::string& path, bool newName);
   // Whether what is shown may be replaced or closed: asks Save / Discard / Cancel.
   bool ConfirmDiscard();
+  // A fresh model as chosen, in place of the one shown once the user lets it go; the style the
+  // user looks at models in stays.
+  bool NewModel(const SStmNewModel& choice);
+  // The model's file name without its extension ("untitled" while it has none): exports are
+  // named after it, so that exports of several models in one folder stay apart.
+  std::string ExportStem() const;
+  // A file of the recent list that is gone: said on the status line and taken off the list.
+  void ForgetFile(const std::string& path);
   // Shows the model given in place of the current one, which the given one takes away.
   void TakeModel(CStmModel& model, const std::string& path);
   // Rebuilds the scene from the model and faces its plane, as it is on disk.

@@ -1,5 +1,7 @@
 #include "StmEditorCommands.h"
 
+#include "dialogs/CStmDlgAngle.h"
+#include "dialogs/CStmDlgCoord.h"
 #include "host/model/CStmModel.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
@@ -23,6 +25,20 @@ const std::vector<SStmSnapMode>& StmSnapModes() {
   return kSnaps;
 }
 
+const std::vector<StmKeyRow>& StmViewKeyRows() {
+  static const std::vector<StmKeyRow> kView = {
+      {StmTextNoop("Left click"), StmTextNoop("select what is under the cursor")},
+      {StmTextNoop("Left drag to the right"), StmTextNoop("select what lies inside the window")},
+      {StmTextNoop("Left drag to the left"), StmTextNoop("select what the window crosses or holds")},
+      {StmTextNoop("Middle drag"), StmTextNoop("move the view")},
+      {StmTextNoop("Wheel"), StmTextNoop("zoom about the cursor")},
+      {StmTextNoop("Arrow keys"), StmTextNoop("move the view")},
+      {StmTextNoop("Esc"), StmTextNoop("cancel the command and the selection")},
+      {StmTextNoop("Tab"), StmTextNoop("type a coordinate; a comma goes to the second field, Enter takes it")},
+  };
+  return kView;
+}
+
 std::vector<SStmCommand> StmEditorCommands(CStmUbManager& manager, CStmUbRenderer& wnd, CStmModel& model,
                                            const SStmEditorCommandState& state) {
   const auto busy = [state] { return state.busy && state.busy(); };
@@ -30,10 +46,11 @@ std::vector<SStmCommand> StmEditorCommands(CStmUbManager& manager, CStmUbRendere
   const auto selected = [&manager] { return manager.GetSelectMap().GetCount() > 0; };
   const auto editSelected = [unlocked, selected] { return unlocked() && selected(); };
   const auto running = [&wnd](long id) { return [&wnd, id] { return wnd.GetActionTypeCur() == id; }; };
-  const auto takesPoints = [&wnd] {
-    const long current = wnd.GetActionTypeCur();
-    return current == CStmUbManager::kActionAddNode || current == CStmUbManager::kActionAddElement ||
-           current == CStmUbManager::kActionAddGuideline;
+  // Every tool that shows the coordinate or angle dialog takes a typed value.
+  const auto takesPoints = [&manager] {
+    const CStmDlgCoord* coord = manager.GetDlgCoord();
+    const CStmDlgAngle* angle = manager.GetDlgAngle();
+    return (coord && coord->IsWindowVisible()) || (angle && angle->IsWindowVisible());
   };
   // There is nothing to report before an analysis.
   const auto analysed = [&model] { return model.IsLock() != 0; };

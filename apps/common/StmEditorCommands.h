@@ -29,3 +29,7 @@ struct SStmSnapMode {
   long bit;
 };
 const std::vector<SStmSnapMode>& StmSnapModes();
+
+// What the mouse and the view's own keys do, first in the key list; every command's key follows
+// from the table.
+const std::vector<StmKeyRow>& StmViewKeyRows();

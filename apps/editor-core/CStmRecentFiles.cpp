@@ -53,8 +53,18 @@ bool CStmRecentFiles::Add(const std::string& path, std::string& error) {
   m_files.erase(std::remove(m_files.begin(), m_files.end(), full), m_files.end());
   m_files.insert(m_files.begin(), full);
   if (m_files.size() > kMaxFiles) m_files.resize(kMaxFiles);
-  if (m_strLocation.empty()) return true;
+  return Write(error);
+}
 
+bool CStmRecentFiles::Remove(const std::string& path, std::string& error) {
+  Load();
+  m_files.erase(std::remove(m_files.begin(), m_files.end(), path), m_files.end());
+  return Write(error);
+}
+
+bool CStmRecentFiles::Write(std::string& error) {
+  if (m_strLocation.empty()) return true;
+  std::error_code ec;
   // Written beside the list and renamed over it, so that a reader never sees half a list.
   const fs::path target(m_strLocation);
   fs::create_directories(target.parent_path(), ec);

@@ -21,10 +21,14 @@ public:
   // Puts the file first (once), keeps the newest eight and writes the list; false with the
   // reason when the list could not be written, though this run still has it.
   bool Add(const std::string& path, std::string& error);
+  // Takes a file off the list (one that has gone) and writes the list; false as Add.
+  bool Remove(const std::string& path, std::string& error);
   const std::vector<std::string>& GetFiles() const { return m_files; }
   const std::string& GetLocation() const { return m_strLocation; }
 
 private:
+  bool Write(std::string& error);
+
   std::string m_strLocation;
   std::vector<std::string> m_files;
 };

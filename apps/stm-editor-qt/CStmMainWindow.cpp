@@ -27,6 +27,7 @@
 #include "CStmQtUiHost.h"
 #include "CStmRecentFiles.h"
 #include "StmEditorCommands.h"
+#include "StmQtLook.h"
 #include "StmToolbars.h"
 #include "StmTooltipTable.h"
 #include "areas/CStmQtFileCommands.h"
@@ -35,7 +36,7 @@
 #include "dialogs/CStmDlgViewControl.h"
 #include "host/framework/CUbEntityObj.h"
 #include "host/model/CStmModelFile.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -405,7 +406,8 @@ void CStmMainWindow::AfterChange() {
   const QString title = QString::fromStdString(m_actions.Title());
   if (windowTitle() != title) setWindowTitle(title);
   RefreshActions();
-  m_pSelected->setText(ToQt(StmText("%1 selected")).arg(m_manager.GetSelectMap().GetCount()));
+  StmApplyQtLook(m_model.GetStmDataView()->GetTypeColor());
+  m_pSelected->setText(ToQt(StmTextCount("%d selected", "%d selected", m_manager.GetSelectMap().GetCount())));
   m_pGridAction->setChecked(m_model.GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS));
   if (m_pDocks) m_pDocks->Refresh();
   // The view's settings also change elsewhere (a file opened, the style menu); never under the

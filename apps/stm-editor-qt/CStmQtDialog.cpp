@@ -61,6 +61,8 @@ void CStmQtDialog::Build() {
         break;
       case EDlgControlKind::kEdit: {
         auto* edit = new QLineEdit(this);
+        edit->installEventFilter(this);
+        edit->setProperty("controlId", id);
         if (IsNumber(control.m_strText)) {
           auto* validator = new QDoubleValidator(edit);
           validator->setLocale(QLocale::c());
@@ -179,8 +181,11 @@ void CStmQtDialog::Sync() {
   m_bSyncing = false;
   // The layer moved the keyboard into a control; only a new request moves it, not every change.
   if (m_nFocusRevision == m_dialog.GetFocusRevision()) return;
+  QWidget* focus = ControlWidget(m_dialog.GetFocusId());
+  // A dialog in a dock that is still hidden takes the keyboard once it shows.
+  if (m_bFollowFocus && focus && !focus->isVisible()) return;
   m_nFocusRevision = m_dialog.GetFocusRevision();
-  if (QWidget* focus = ControlWidget(m_dialog.GetFocusId()); focus && !m_bModeless) {
+  if (focus && (!m_bModeless || m_bFollowFocus)) {
     focus->setFocus();
     if (auto* edit = qobject_cast<QLineEdit*>(focus)) edit->selectAll();
   }
@@ -201,6 +206,37 @@ void CStmQtDialog::AfterLayer() {
 void CStmQtDialog::Clicked(int id) {
   m_dialog.OnClicked(id);
   AfterLayer();
+}
+
+bool CStmQtDialog::eventFilter(QObject* watched, QEvent* event) {
+  const int id = watched->property("controlId").toInt();
+  if (event->type() == QEvent::FocusIn && m_bFollowFocus) {
+    // A click into the edit gives it the keyboard in the dialog's terms too.
+    m_dialog.SetFocus();
+    if (m_dialog.GetFocusId() != id) {
+      m_dialog.SetFocusId(id);
+      m_nFocusRevision = m_dialog.GetFocusRevision();
+    }
+  }
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const SDlgControl* control = m_dialog.GetControl(id);
+  int taken = 0;
+  if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && control && !control->m_bTabStop) {
+    taken = m_dialog.SendKey(VK_TAB);
+  } else if (key->key() == Qt::Key_F8) {
+    taken = m_dialog.SendKey(VK_F8);
+  } else if (key->text().size() == 1 && key->text()[0].isPrint() &&
+             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    MSG msg;
+    msg.hwnd = m_dialog.GetSafeHwnd();
+    msg.message = WM_CHAR;
+    msg.wParam = key->text()[0].unicode();
+    taken = m_dialog.PreTranslateMessage(&msg);
+  }
+  if (!taken) return QDialog::eventFilter(watched, event);
+  AfterLayer();
+  return true;
 }
 
 void CStmQtDialog::keyPressEvent(QKeyEvent* event) {

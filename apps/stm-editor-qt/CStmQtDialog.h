@@ -21,6 +21,9 @@ public:
   QWidget* ControlWidget(int id) const;
   // The layer changed the dialog's state from outside: the widgets follow.
   void Refresh() { Sync(); }
+  // A modeless dialog that the user types into from the view (a tool's coordinates): the
+  // keyboard goes where the layer asks, as in a modal one.
+  void SetFollowFocus(bool follow) { m_bFollowFocus = follow; }
 
 signals:
   // The user changed something that the layer took over.
@@ -28,6 +31,10 @@ signals:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // The edits' keys reach the layer's dialog before the edit: a character it takes (a comma
+  // that moves on to the next field) never becomes text, and Tab goes to a dialog whose edits
+  // have no tab stop.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void Build();
@@ -43,6 +50,7 @@ private:
   std::map<int, int> m_revisions;
   bool m_bSyncing = false;
   bool m_bModeless = false;
+  bool m_bFollowFocus = false;
   // The layer's last request for the keyboard that the widgets followed.
   int m_nFocusRevision = -1;
 };

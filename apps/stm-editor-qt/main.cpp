@@ -57,11 +57,8 @@ bool ParseArguments(int argc, char** argv, CStmMainWindow::SOptions& options, st
 int main(int argc, char** argv) {
   StmFollowUserLanguage();
   StmBindCatalogue(STM_LOCALE_DIR);
-  // Before the application: every GL widget gets the profile the scene draws with.
-  QSurfaceFormat::setDefaultFormat(CStmQtRenderWidget::CompatibilityFormat());
-  QApplication app(argc, argv);
-  QApplication::setOrganizationName("stm-editor");
-  QApplication::setApplicationName("stm-editor-qt");
+  // The command line is answered before Qt looks for a display: --help and a bad argument need
+  // none, and Qt without one ends the program by aborting it.
   CStmMainWindow::SOptions options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
@@ -74,6 +71,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!options.model.empty() && !StmCheckModelPath(options.model, error)) return Fail(error);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    return Fail(StmText("no window could be opened: there is no display (DISPLAY is not set)").c_str());
+  // Before the application: every GL widget gets the profile the scene draws with.
+  QSurfaceFormat::setDefaultFormat(CStmQtRenderWidget::CompatibilityFormat());
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName("stm-editor");
+  QApplication::setApplicationName("stm-editor-qt");
   CStmMainWindow window(options);
   window.show();
   // The view has its size once shown, and the model is fitted into it.

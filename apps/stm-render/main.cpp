@@ -23,7 +23,7 @@
 #include "host/model/StmDxfImport.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmResultPainter.h"
 #include "render/CStmUbRenderer.h"
@@ -341,8 +341,10 @@ int main(int argc, char** argv) {
     CStmLoadPath path;
     if (path.Run(model, 0) == CStmLoadPath::kSolved) {
       CString line;
-      line.Format(StmText("load path: %d cells, %d steps in %d rounds, %.0f%% of the area left").c_str(),
-                  path.GetCountCells(), path.GetCountSteps(), path.GetCountIterations(), 100.0 * path.GetAreaLeft());
+      line.Format(StmText("load path: %s, %s in %s, %.0f%% of the area left").c_str(),
+                  StmTextCount("%d cell", "%d cells", path.GetCountCells()).c_str(),
+                  StmTextCount("%d step", "%d steps", path.GetCountSteps()).c_str(),
+                  StmTextCount("%d round", "%d rounds", path.GetCountIterations()).c_str(), 100.0 * path.GetAreaLeft());
       if (!path.GetNote().IsEmpty()) line += CString("; ") + path.GetNote();
       std::printf("stm-render: %s\n", line.c_str());
       view->SetShowOption(STM_SHOW_STRESS_FLOW, 1);

@@ -17,7 +17,7 @@
 
 #include "geometry/StmPointInPolygon.h"
 #include "host/model/CStmModel.h"
-#include "host/platform/StmText.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -536,30 +536,26 @@ void StmAddDxfGuidelines(const SStmDxfDrawing& drawing, CStmModel& model) {
 
 std::string StmDescribeDxfDrawing(const SStmDxfDrawing& drawing) {
   CString text;
-  text.Format(StmText("an outer outline of %d points, %d openings and %d guidelines (the drawing in %s)").c_str(),
-              static_cast<int>(drawing.outer.size()), static_cast<int>(drawing.openings.size()),
-              static_cast<int>(drawing.guideU.size() + drawing.guideV.size()), drawing.unit.c_str());
+  text.Format(StmText("an outer outline of %s, %s and %s (the drawing in %s)").c_str(),
+              StmTextCount("%d point", "%d points", drawing.outer.size()).c_str(),
+              StmTextCount("%d opening", "%d openings", drawing.openings.size()).c_str(),
+              StmTextCount("%d guideline", "%d guidelines", drawing.guideU.size() + drawing.guideV.size()).c_str(),
+              drawing.unit.c_str());
   return text.c_str();
 }
 
 std::string StmListDxfLayers(const SStmDxfDrawing& drawing) {
-  // "1 opening", "2 openings": counts read as a user says them.
-  const auto count = [](int n, const CString& format) {
-    CString text;
-    text.Format(format.c_str(), n);
-    return std::string(text.c_str());
-  };
   std::string list;
   for (const auto& [layer, use] : drawing.uses) {
     std::string gives;
     const auto add = [&gives](const std::string& part) { gives += (gives.empty() ? "" : ", ") + part; };
     if (use.outer) add(StmText("the outer outline").c_str());
-    if (use.openings) add(count(use.openings, use.openings == 1 ? StmText("%d opening") : StmText("%d openings")));
-    if (use.guidelines) add(count(use.guidelines, use.guidelines == 1 ? StmText("%d guideline") : StmText("%d guidelines")));
-    if (use.ignored) add(count(use.ignored, StmText("%d left out")));
+    if (use.openings) add(StmTextCount("%d opening", "%d openings", use.openings).c_str());
+    if (use.guidelines) add(StmTextCount("%d guideline", "%d guidelines", use.guidelines).c_str());
+    if (use.ignored) add(StmTextCount("%d left out", "%d left out", use.ignored).c_str());
     if (gives.empty()) gives = StmText("nothing").c_str();
-    list += (layer.empty() ? std::string("0") : layer) + ": " + count(use.entities, use.entities == 1 ? StmText("%d entity") : StmText("%d entities")) + ": " +
-            gives + "\n";
+    list += (layer.empty() ? std::string("0") : layer) + ": " +
+            StmTextCount("%d entity", "%d entities", use.entities).c_str() + ": " + gives + "\n";
   }
   return list;
 }

@@ -14,6 +14,12 @@ CString StmTextN(const char* singular, const char* plural, unsigned long count) 
   return CString(dngettext(kStmTextDomain, singular, plural, count));
 }
 
+CString StmTextCount(const char* singular, const char* plural, unsigned long count) {
+  CString text;
+  text.Format(StmTextN(singular, plural, count).c_str(), static_cast<int>(count));
+  return text;
+}
+
 CString StmLockedModelText() {
   return StmText("The model is locked: it holds analysis results, and editing would make them wrong. Nothing was changed.");
 }

@@ -6,3 +6,6 @@
 
 // "%d object" / "%d objects"; marked for xgettext with the keyword StmTextN:1,2.
 CString StmTextN(const char* singular, const char* plural, unsigned long count);
+// The same form with the count put in: StmTextCount("%d node", "%d nodes", 1) is "1 node".
+// Marked for xgettext with the keyword StmTextCount:1,2.
+CString StmTextCount(const char* singular, const char* plural, unsigned long count);

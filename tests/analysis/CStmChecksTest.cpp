@@ -11,7 +11,6 @@
 
 #include "analysis/CStmChecks.h"
 #include "host/model/CStmModel.h"
-#include "host/model/CStmModelFile.h"
 #include "analysis/CStmTrussAnalysis.h"
 #include "analysis/StmAnalysisPasses.h"
 #include "analysis/StmRegions.h"
@@ -164,12 +163,7 @@ TEST(CStmChecksTest, HalvingTheThicknessPutsTheStrutsOverCapacity) {
             0u)
       << CStmChecks::Summary(beam.model, 0).str();
 
-  // The file keeps what was found exactly, and clearing the results drops it.
-  std::string text, error;
-  ASSERT_TRUE(CStmModelFile::ToText(beam.model, text, &error)) << error;
-  CStmModel loaded;
-  ASSERT_TRUE(CStmModelFile::FromText(text, "beam", loaded, &error)) << error;
-  EXPECT_TRUE(loaded.GetCheckResults() == beam.model.GetCheckResults());
+  // Clearing the results drops what was found.
   beam.model.ClearResults();
   EXPECT_TRUE(beam.model.GetCheckResults().IsEmpty());
 }

@@ -318,7 +318,6 @@ TEST(CStmTrussAnalysisTest, SpringAtTheRollerOfADeepBeamSharesTheTiesPull) {
       const double kt = (materials ? 200.0 * 4.0 * std::acos(-1.0) * 100.0 : 1.0) / span;
       const double tie = h * kt / (kt + spring);
       t.Expect(analysis, {{"AB", tie}, {"AC", -load / 2 * std::hypot(span / 2, depth) / depth}});
-      EXPECT_NEAR(analysis.GetForce(t.elements.at("AB"), 0), tie, 1e-9 * tie) << spring;
     }
   }
 }

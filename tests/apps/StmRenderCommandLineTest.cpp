@@ -62,18 +62,15 @@ INSTANTIATE_TEST_SUITE_P(Examples, StmRenderAppTest, testing::Values("corbel", "
                            return id;
                          });
 
-TEST(StmRenderCommandLine, HelpIsAnAnswerNotAnError) {
+TEST(StmRenderCommandLine, HelpAnswersAndBadFilesArgumentsAndPathsAreNamedForWhatIsWrongAndWriteNothing) {
   const std::string help = Out("help.txt");
-  const SProgramRun run = RunRender("--help >" + ShellQuote(help));
+  SProgramRun run = RunRender("--help >" + ShellQuote(help));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(ReadFile(help).find("usage: stm-render"), std::string::npos);
   EXPECT_NE(ReadFile(help).find("layers:"), std::string::npos);
   std::remove(help.c_str());
-}
-
-TEST(StmRenderCommandLine, BadFilesArgumentsAndPathsAreNamedForWhatIsWrongAndWriteNothing) {
   const std::string out = Out("fail.png");
-  SProgramRun run = RunRender(ShellQuote("/no/such/model.stm.json") + " -o " + ShellQuote(out));
+  run = RunRender(ShellQuote("/no/such/model.stm.json") + " -o " + ShellQuote(out));
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("/no/such/model.stm.json"), std::string::npos) << run.err;
   const std::string broken = Out("broken.stm.json");
@@ -90,24 +87,18 @@ TEST(StmRenderCommandLine, BadFilesArgumentsAndPathsAreNamedForWhatIsWrongAndWri
   }
   EXPECT_FALSE(std::ifstream(out).good());
 
-  run = RunRender(ShellQuote(RenderOutputDir()) + " -o " + ShellQuote(Out("x.png")));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("is a folder, not a model file"), std::string::npos) << run.err;
-
-  // A device would be read for ever.
-  run = RunRender("/dev/zero -o " + ShellQuote(Out("x.png")));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("/dev/zero: not a regular file"), std::string::npos) << run.err;
-
-  run = RunRender(Corbel() + " -o " + ShellQuote(RenderOutputDir() + "/no-such-folder/x.png"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("the folder " + RenderOutputDir() + "/no-such-folder does not exist"), std::string::npos)
-      << run.err;
-
+  // A folder, a device (read for ever), a missing folder and a format without a writer.
   const std::string bmp = Out("x.bmp");
-  run = RunRender(Corbel() + " -o " + ShellQuote(bmp));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find(".png, .jpg or .jpeg"), std::string::npos) << run.err;
+  for (const auto& [args, said] : {std::pair<std::string, std::string>{ShellQuote(RenderOutputDir()) + " -o " +
+                                       ShellQuote(Out("x.png")), "is a folder, not a model file"},
+                                   {"/dev/zero -o " + ShellQuote(Out("x.png")), "/dev/zero: not a regular file"},
+                                   {Corbel() + " -o " + ShellQuote(RenderOutputDir() + "/no-such-folder/x.png"),
+                                    "the folder " + RenderOutputDir() + "/no-such-folder does not exist"},
+                                   {Corbel() + " -o " + ShellQuote(bmp), ".png, .jpg or .jpeg"}}) {
+    run = RunRender(args);
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  }
   EXPECT_FALSE(std::ifstream(bmp).good());
 }
 
@@ -323,10 +314,6 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
   for (const std::string& f : {json, csv, report}) std::remove(f.c_str());
 }
 
-}  // namespace
-
-namespace {
-
 TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
   const std::string dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
   const std::string saved = Out("imported.stm.json"), said = Out("imported.txt");
@@ -356,10 +343,6 @@ TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
     EXPECT_FALSE(std::ifstream(saved).good()) << args;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Vector drawings. The SVG is the frame the renderer drew, rasterised again: a flipped axis, a
 // wrong scale, a layer lost or a colour off shows as pixels that differ.

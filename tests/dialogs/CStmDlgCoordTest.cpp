@@ -99,9 +99,7 @@ TEST_F(CStmDlgCoordTest, TypingGivesTheToolExactlyWhatWasTypedOrRefusesItByName)
       {"the limits themselves", "-1e9,1e9\r", CVector(-1e9, 0, 1e9), nullptr},
       {"a comma in the second field", "1,2,3\r", CVector(1, 0, 23), nullptr},
       {"beyond the limit", "2e9,1\r", CVector(), "\"2e9\""},
-      {"far beyond it", "1,-1e308\r", CVector(), "\"-1e308\""},
       {"nan", "nan,1\r", CVector(), "\"nan\""},
-      {"inf", "1,inf\r", CVector(), "\"inf\""},
       {"no number", "1O,4\r", CVector(), "\"1O\""},
   };
   for (const SCase& c : cases) {

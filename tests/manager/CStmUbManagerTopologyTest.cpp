@@ -170,7 +170,6 @@ TEST_F(CStmUbManagerTopologyTest, PointsPastTheCoordinateLimitAreRefusedByTheFir
   const std::tuple<CVector, const char*> cases[] = {
       {CVector(0, 0, -1.000001e9), "-1.000001e+09"},
       {CVector(std::nan(""), 0, 0), "nan"},
-      {CVector(0, 0, HUGE_VAL), "inf"},
   };
   for (const auto& [p, named] : cases) {
     SCOPED_TRACE(named);

@@ -12,8 +12,10 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <map>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -209,21 +211,33 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
       {"/materials/loadPath/targetFraction", "1.5", "", "target fraction 1.5"},
       {"/materials/loadPath/elementSize", "-5.0", "", "cell size -5 is negative"},
   };
+  std::vector<std::tuple<std::string, std::string, std::string>> texts;  // text, place, problem
   for (const SBroken& c : cases) {
-    SCOPED_TRACE(std::string(c.pointer) + " " + c.value.substr(0, 60));
     json doc = json::parse(valid);
     const json::json_pointer ptr(c.pointer);
     if (c.value == "-") doc[ptr.parent_pointer()].erase(ptr.back());
     else doc[ptr] = json::parse(c.value);
+    texts.emplace_back(doc.dump(1), std::string(": ") + (*c.path ? c.path : c.pointer) + ": ", c.problem);
+  }
+  // Text that is not a model at all.
+  std::string overflow = valid;
+  overflow.replace(overflow.find("1000.0"), 6, "1e400");
+  for (const auto& [text, problem] : {std::pair<std::string, const char*>{"{\"format\": ", "not a JSON document"},
+                                      {"{\"x\": NaN}", "not a JSON document"},
+                                      {"[1, 2]", ": /: expected an object"},
+                                      {overflow, "number overflow parsing '1e400'"}})
+    texts.emplace_back(text, ": ", problem);
+  for (const auto& [text, place, problem] : texts) {
+    SCOPED_TRACE(place + problem);
     CStmModel model;
     SmallModel(model);
     model.SetStmModifiedFlag(1);
     const std::string before = ModelText(model);
     std::string error;
-    EXPECT_FALSE(CStmModelFile::FromText(doc.dump(1), "broken.stm.json", model, &error));
+    EXPECT_FALSE(CStmModelFile::FromText(text, "broken.stm.json", model, &error));
     EXPECT_EQ(error.rfind("broken.stm.json: ", 0), 0u) << error;
-    EXPECT_NE(error.find(std::string(": ") + (*c.path ? c.path : c.pointer) + ": "), std::string::npos) << error;
-    EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+    EXPECT_NE(error.find(place), std::string::npos) << error;
+    EXPECT_NE(error.find(problem), std::string::npos) << error;
     EXPECT_EQ(ModelText(model), before);
     EXPECT_TRUE(model.GetStmModifiedFlag());
   }
@@ -234,35 +248,6 @@ TEST(StmModelFile, BrokenFilesAreRefusedAndChangeNothing) {
   std::string error;
   EXPECT_TRUE(CStmModelFile::FromText(old.dump(1), "old.stm.json", model, &error)) << error;
   EXPECT_TRUE(model.GetResultReactions().empty());
-}
-
-TEST(StmModelFile, TextThatIsNotAModelIsRefused) {
-  CStmModel source;
-  SmallModel(source);
-  std::string valid = ModelText(source);
-  const std::string marker = "1000.0";
-  std::string overflow = valid;
-  overflow.replace(overflow.find(marker), marker.size(), "1e400");
-  const struct {
-    std::string text;
-    const char* expected;
-  } cases[] = {
-      {"{\"format\": ", "not a JSON document"},
-      {"{\"x\": NaN}", "not a JSON document"},
-      {"[1, 2]", "broken.stm.json: /: expected an object"},
-      {overflow, "number overflow parsing '1e400'"},
-  };
-  for (const auto& c : cases) {
-    CStmModel model;
-    SmallModel(model);
-    const std::string before = ModelText(model);
-    std::string error;
-    EXPECT_FALSE(CStmModelFile::FromText(c.text, "broken.stm.json", model, &error));
-    EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    EXPECT_EQ(ModelText(model), before);
-  }
-  CStmModel model;
-  std::string error;
   EXPECT_FALSE(CStmModelFile::Load("/nonexistent/model.stm.json", model, &error));
   EXPECT_NE(error.find("/nonexistent/model.stm.json"), std::string::npos);
 }
@@ -383,17 +368,6 @@ TEST_F(StmModelFileSave, ReplacesTheFileAndKeepsItsPermissions) {
   EXPECT_EQ(m_dir.Files().size(), 1u);
 }
 
-TEST_F(StmModelFileSave, ANonFiniteValueIsRefusedBeforeTheFileIsTouched) {
-  m_model.GetNode(2)->SetCoord(CVector(std::numeric_limits<double>::quiet_NaN(), 0, 0));
-  m_model.SetStmModifiedFlag(1);
-  std::string error;
-  EXPECT_FALSE(CStmModelFile::Save(m_path, m_model, &error));
-  EXPECT_NE(error.find(m_path), std::string::npos) << error;
-  EXPECT_NE(error.find("/nodes/1/coord/0: not a finite number"), std::string::npos) << error;
-  EXPECT_EQ(ReadFile(m_path), "old contents");
-  EXPECT_TRUE(m_model.GetStmModifiedFlag());
-}
-
 TEST_F(StmModelFileSave, AFolderThatCannotBeWrittenTakesTheFileInPlaceButNoNewOne) {
   chmod(m_dir.path().c_str(), 0500);
   // The superuser writes anyway; then there is no refusal to observe here.
@@ -439,16 +413,6 @@ TEST_F(StmModelFileSave, ThroughSymbolicLinksTheTargetIsSavedAndTheLinksStay) {
   EXPECT_EQ(m_dir.Files().size(), 5u);  // no temporary left
 }
 
-TEST_F(StmModelFileSave, AReadOnlyFileIsRefusedEvenForTheSuperuser) {
-  chmod(m_path.c_str(), 0444);
-  m_model.SetStmModifiedFlag(1);
-  std::string error;
-  EXPECT_FALSE(CStmModelFile::Save(m_path, m_model, &error));
-  EXPECT_NE(error.find(m_path + ": not saved: the file is read-only"), std::string::npos) << error;
-  EXPECT_EQ(ReadFile(m_path), "old contents");
-  EXPECT_TRUE(m_model.GetStmModifiedFlag());
-}
-
 TEST_F(StmModelFileSave, TheFileKeepsItsOwner) {
   // Only the superuser can hand a file to someone else to begin with.
   if (geteuid() != 0) GTEST_SKIP() << "needs the superuser to give the file away";
@@ -481,10 +445,31 @@ TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(m_dir.Files(), std::vector<std::string>{"model.stm.json"});
 }
 
-TEST_F(StmModelFileSave, AMissingFolderIsReported) {
-  std::string error;
-  EXPECT_FALSE(CStmModelFile::Save(m_dir.path() + "/no/such/model.stm.json", m_model, &error));
-  EXPECT_NE(error.find("/no/such/model.stm.json: not saved"), std::string::npos) << error;
+// A value no file can hold, a read-only file (refused even for the superuser) and a missing
+// folder: refused with the place named, the old file and the modified flag as they were.
+TEST_F(StmModelFileSave, WhatCannotBeSavedIsRefusedAndTouchesNothing) {
+  const std::string missing = m_dir.path() + "/no/such/model.stm.json";
+  const struct {
+    const char* said;
+    std::string path;
+    std::function<void()> arrange;
+  } cases[] = {
+      {": not saved: the file is read-only", m_path, [&] { chmod(m_path.c_str(), 0444); }},
+      {"/no/such/model.stm.json: not saved", missing, [] {}},
+      {"/nodes/1/coord/0: not a finite number", m_path,
+       [&] { m_model.GetNode(2)->SetCoord(CVector(std::numeric_limits<double>::quiet_NaN(), 0, 0)); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    c.arrange();
+    m_model.SetStmModifiedFlag(1);
+    std::string error;
+    EXPECT_FALSE(CStmModelFile::Save(c.path, m_model, &error));
+    EXPECT_NE(error.find(c.path + ": "), std::string::npos) << error;
+    EXPECT_NE(error.find(c.said), std::string::npos) << error;
+    EXPECT_EQ(ReadFile(m_path), "old contents");
+    EXPECT_TRUE(m_model.GetStmModifiedFlag());
+  }
 }
 
 }  // namespace

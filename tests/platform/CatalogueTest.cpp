@@ -74,6 +74,8 @@ TEST_F(Catalogue, UntranslatedIdComesBackAsItself) {
   EXPECT_STREQ(StmTextN("%d object", "%d objects", 1), "%d object");
   EXPECT_STREQ(StmTextN("%d object", "%d objects", 0), "%d objects");
   EXPECT_STREQ(StmTextN("%d object", "%d objects", 21), "%d objects");
+  EXPECT_STREQ(StmTextCount("Deleted %d object", "Deleted %d objects", 1), "Deleted 1 object");
+  EXPECT_STREQ(StmTextCount("Deleted %d object", "Deleted %d objects", 2), "Deleted 2 objects");
 }
 
 TEST(CatalogueFiles, TemplateMatchesTheSources) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QTextDocumentFragment>
@@ -14,11 +15,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 #include <memory>
 #include <string>
 
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
+#include "StmQtGridInput.h"
 #include "entities/CStmEntityGridPoint.h"
 #include "host/framework/CUbActionBase.h"
 

@@ -99,13 +99,13 @@ protected:
     EXPECT_NEAR(px[2], b, tolerance) << "at " << p.x << ", " << p.z;
   }
 
-  // Coloured pixels along the screen row of z from x0 to x1.
-  int CountAlongRow(double z, int x0, int x1) const {
+  // Pixels along the screen row of z from x0 to x1 that are coloured, or that `is` takes.
+  int CountAlongRow(double z, int x0, int x1,
+                    const std::function<bool(const std::array<int, 3>&)>& is = [](const std::array<int, 3>& px) {
+                      return (px[0] | px[1] | px[2]) != 0;
+                    }) const {
     int count = 0;
-    for (int x = x0; x <= x1; ++x) {
-      const auto px = At(CVector(x, 0, z));
-      count += (px[0] | px[1] | px[2]) ? 1 : 0;
-    }
+    for (int x = x0; x <= x1; ++x) count += is(At(CVector(x, 0, z)));
     return count;
   }
 
@@ -138,21 +138,15 @@ TEST_F(CStmResultPainterTest, ForcesShowOnlyWhileResultsStandAndAZeroForceIsGrey
   const int drawn = CountAlongRow(-20, -70, 70);
   EXPECT_GT(drawn, 50);
   EXPECT_LT(drawn, 90);
-  int grey = 0;
-  for (int x = -70; x <= 70; ++x) {
-    const auto px = At(CVector(x, 0, -20));
-    grey += std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
-  }
-  EXPECT_GT(grey, 50);
+  EXPECT_GT(CountAlongRow(-20, -70, 70, [](const std::array<int, 3>& px) {
+              return std::abs(px[0] - 128) <= 1 && px[1] == px[0] && px[2] == px[0];
+            }),
+            50);
   // A stability element that carries force does not pass for idle: it takes its force's colour.
   AddElementWithForce(-80, 20, 80, 20, -50.0)->SetStableElement(1);
   Draw([&] { m_painter.RenderResult(0); });
-  int red = 0;
-  for (int x = -70; x <= 70; ++x) {
-    const auto px = At(CVector(x, 0, 20));
-    red += px[0] == 255 && px[1] == 0 && px[2] == 0;
-  }
-  EXPECT_GT(red, 50);
+  EXPECT_GT(CountAlongRow(20, -70, 70, [](const std::array<int, 3>& px) { return px == std::array<int, 3>{255, 0, 0}; }),
+            50);
 
   // Labels beside the lines carry the unit, and a force that rounds to zero has no sign.
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_RESULT_VALUES, 1);

@@ -12,6 +12,7 @@
 
 #include "docks/StmQtText.h"
 #include "host/model/CStmModel.h"
+#include "host/platform/StmTextN.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ void CStmQtPropertyModel::Choice(QStandardItem* group, const QString& name, cons
 }
 
 void CStmQtPropertyModel::AddNodes(const QString& length, const QString& force) {
-  QStandardItem* group = Group(StmQtText("Nodes"), StmQtText("%1 selected").arg(m_props.GetCountNode()));
+  QStandardItem* group = Group(StmQtText("Nodes"), Q(StmTextCount("%d selected", "%d selected", m_props.GetCountNode())));
   for (int axis = 0; axis < 2; ++axis) {
     const P::EField field = axis == 0 ? P::kNodeH : P::kNodeV;
     Field(group, QString::fromUtf8(m_props.GetAxisName(axis)), m_props.GetValue(field), length,
@@ -134,7 +135,7 @@ void CStmQtPropertyModel::AddNodes(const QString& length, const QString& force) 
 }
 
 void CStmQtPropertyModel::AddElements() {
-  QStandardItem* group = Group(StmQtText("Elements"), StmQtText("%1 selected").arg(m_props.GetCountElement()));
+  QStandardItem* group = Group(StmQtText("Elements"), Q(StmTextCount("%d selected", "%d selected", m_props.GetCountElement())));
   Choice(group, StmQtText("Member"), {StmQtText("Analysis decides"), StmQtText("Strut"), StmQtText("Tie")},
          m_props.GetMember(), [this](int member) { return m_props.SetMember(member); });
   // The type tables are the model's own words; the first choice is none (-1).

@@ -1,0 +1,259 @@
+// The Qt editor's File and Help menus driven through their real dialogs: a new model, the
+// recent files, DXF import with its preview, the exports, the key list.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "CStmQtFileDialogs.h"
+#include "StmQtWindowFixture.h"
+#include "analysis/StmAnalysisPasses.h"
+#include "areas/CStmQtFileCommands.h"
+#include "host/model/CStmModelFile.h"
+
+namespace {
+
+class StmQtFile : public StmQtWindowTest {
+protected:
+  QString In(const QString& name) const { return m_files.filePath(name); }
+
+  static std::string Saved(CStmModel& model, const QString& path) {
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Save(path.toStdString(), model, &error)) << error;
+    return path.toStdString();
+  }
+
+  static QStringList RecentList(const QTemporaryDir& config) {
+    QFile file(config.filePath("stm-editor/recent"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+  }
+
+  QTemporaryDir m_files;
+};
+
+// Runs `act` on the next modal dialog of type T that opens, as AnswerNextBox does for boxes.
+template <class T>
+void OnNextDialog(std::function<void(T&)> act) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    timer->stop();
+    timer->deleteLater();
+    act(*dialog);
+  });
+  timer->start(50);
+}
+
+// The name typed into the file dialog, and Enter; `shown` gets the name it offered.
+void PickFile(const QString& path, QString* shown = nullptr) {
+  OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    if (shown) *shown = edit->text();
+    edit->setText(path);
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+}
+
+// A key as the user presses it in the view, with the window active again after a dialog.
+void Key(CStmMainWindow& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  window.activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(window.View(), key, modifiers);
+}
+
+void Trigger(CStmMainWindow& window, const char* id) {
+  ASSERT_TRUE(window.Action(id)->isEnabled()) << id;
+  window.Action(id)->trigger();
+}
+
+}  // namespace
+
+// New asks for plane, units and code, keeps the style, and asks about unsaved changes only once
+// the user has said what replaces them; the recent files come back newest first, a gone one is
+// said and dropped; F1 lists the view's keys before the commands'.
+TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
+  CStmModel plane;
+  plane.SetPlane(STM_PLANE_XY);
+  const std::string kept = Saved(plane, In("kept.stm.json"));
+  const std::string gone = In("gone.stm.json").toStdString();
+  QDir().mkpath(m_config.filePath("stm-editor"));
+  QFile list(m_config.filePath("stm-editor/recent"));
+  ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+  list.write(QString::fromStdString(gone + "\n" + kept + "\n").toUtf8());
+  list.close();
+
+  auto window = Start();
+  Trigger(*window, "view.styleLight");
+  ClickTool(*window, "toolbar.draw", "draw.node");
+  ClickView(*window, OnGrid(*window, {window->View()->width() / 2, window->View()->height() / 2}));
+  QTest::keyClick(window->View(), Qt::Key_Escape);
+  ASSERT_TRUE(window->windowTitle().endsWith("*"));
+
+  // Cancel in the dialog: no question, the drawn node stays.
+  OnNextDialog<CStmQtNewModelDialog>([](CStmQtNewModelDialog& dialog) { dialog.reject(); });
+  Key(*window, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(window->Model().GetCountNode(1), 1);
+  EXPECT_EQ(window->StatusMessage().toStdString(), QString("No new model; the model shown is as it was").toStdString());
+
+  OnNextDialog<CStmQtNewModelDialog>([](CStmQtNewModelDialog& dialog) {
+    for (const char* choice : {"y-z", "m", "N", "EN 1992-1-1"}) dialog.findChild<QRadioButton*>(choice)->click();
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  QString asked;
+  AnswerNextBox(QMessageBox::No, &asked);
+  Key(*window, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(asked, "Save the changes to untitled?");
+  CStmModel& model = window->Model();
+  EXPECT_EQ(model.GetCountNode(1), 0);
+  EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
+  EXPECT_EQ(model.GetUnitLength(), "m");
+  EXPECT_EQ(model.GetUnitForce(), "N");
+  // The code's usual materials in N and m, and a grid in round numbers of a metre.
+  EXPECT_EQ(model.GetMaterials().eCode, STM_CODE_EN_1992_1_1);
+  EXPECT_DOUBLE_EQ(model.GetMaterials().dThickness, 0.3);
+  EXPECT_DOUBLE_EQ(model.GetStmDataView()->GetGridSpace().y, 0.1);
+  EXPECT_EQ(model.GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+  EXPECT_FALSE(window->windowTitle().endsWith("*"));
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+
+  QMenu* recent = window->FileCommands().RecentMenu();
+  ASSERT_NE(recent, nullptr);
+  EXPECT_TRUE(recent->isEnabled());
+  emit recent->aboutToShow();
+  ASSERT_EQ(recent->actions().size(), 2);
+  EXPECT_EQ(recent->actions()[0]->text().toStdString(), gone);
+  recent->actions()[0]->trigger();
+  EXPECT_TRUE(window->StatusMessage().contains("no longer there")) << window->StatusMessage().toStdString();
+  EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
+  EXPECT_EQ(RecentList(m_config), QStringList{QString::fromStdString(kept)});
+  emit recent->aboutToShow();
+  ASSERT_EQ(recent->actions().size(), 1);
+  recent->actions()[0]->trigger();
+  EXPECT_EQ(window->Model().GetPlane(), STM_PLANE_XY);
+  EXPECT_TRUE(window->windowTitle().contains("kept.stm.json"));
+
+  Key(*window, Qt::Key_F1);
+  QDialog* keys = window->FileCommands().KeysDialog();
+  ASSERT_NE(keys, nullptr);
+  EXPECT_TRUE(keys->isVisible());
+  EXPECT_TRUE(window->Action("help.keys")->isChecked());
+  auto* table = keys->findChild<QTableWidget*>();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->item(0, 0)->text(), "Left click");
+  EXPECT_FALSE(table->findItems("Ctrl+N", Qt::MatchExactly).isEmpty());
+  keys->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+  EXPECT_FALSE(window->Action("help.keys")->isChecked());
+}
+
+// A broken drawing is refused with its name and the fault, and nothing changes; the preview says
+// what will be created and from which layers; Cancel changes nothing; OK is one undo step, which
+// Ctrl+Z takes back with the scene the model's.
+TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStep) {
+  const QString dxf = QString(STM_SOURCE_DIR) + "/tests/data/dxf/";
+  CStmModel empty;
+  auto window = Start(Saved(empty, In("empty.stm.json")));
+  CStmModel& model = window->Model();
+
+  PickFile(dxf + "bad-crossing.dxf");
+  QString box;
+  AnswerNextBox(QMessageBox::Ok, &box);
+  Trigger(*window, "file.importDxf");
+  EXPECT_TRUE(box.contains("bad-crossing.dxf: outlines cross")) << box.toStdString();
+  EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
+
+  QString summary, layers, layer;
+  PickFile(dxf + "two-openings-guides.dxf");
+  OnNextDialog<CStmQtDxfImportDialog>([&](CStmQtDxfImportDialog& preview) {
+    auto* picker = preview.findChild<QComboBox*>("guideLayer");
+    layer = picker->currentText();
+    picker->setCurrentIndex(0);
+    summary = preview.findChild<QLabel*>("dxfSummary")->text();
+    preview.reject();
+  });
+  Trigger(*window, "file.importDxf");
+  EXPECT_TRUE(summary.contains("0 guidelines")) << summary.toStdString();
+  EXPECT_TRUE(layer.contains("GUIDE", Qt::CaseInsensitive)) << layer.toStdString();
+  EXPECT_EQ(window->StatusMessage().toStdString(), QString("Nothing was imported").toStdString());
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 0);
+
+  PickFile(dxf + "two-openings-guides.dxf");
+  OnNextDialog<CStmQtDxfImportDialog>([&](CStmQtDxfImportDialog& preview) {
+    summary = preview.findChild<QLabel*>("dxfSummary")->text();
+    layers = preview.findChild<QLabel*>("dxfLayers")->text();
+    preview.accept();
+  });
+  Trigger(*window, "file.importDxf");
+  EXPECT_TRUE(summary.contains("Opening 2: ")) << summary.toStdString();
+  EXPECT_FALSE(summary.contains("0 guidelines")) << summary.toStdString();
+  EXPECT_TRUE(layers.contains(layer + ": ")) << layers.toStdString();
+  EXPECT_TRUE(window->StatusMessage().startsWith("Imported two-openings-guides.dxf")) << window->StatusMessage().toStdString();
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 2);
+  EXPECT_EQ(window->Manager().GetUndoCount(), 1);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+  EXPECT_TRUE(window->windowTitle().endsWith("*"));
+
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_OUTER, 1), 0);
+  EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
+  EXPECT_FALSE(window->windowTitle().endsWith("*"));
+}
+
+// The report, the drawing and the table of an analysed model, each named after the model; a name
+// without an extension takes the filter's, one the writer refuses is said and writes nothing;
+// exporting is no edit.
+TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
+  CStmModel corbel;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", corbel, &error)) << error;
+  corbel.ClearResults();
+  CStmTrussAnalysis analysis;
+  analysis.Prepare(corbel);
+  analysis.Solve();
+  ASSERT_EQ(StmApplyAndCheck(analysis, corbel, 0), CStmTrussAnalysis::kSolved);
+  corbel.SetLock(1);
+  auto window = Start(Saved(corbel, In("corbel.stm.json")));
+  const QString stem = In("out");
+
+  // Each export named after the model, and the start of the file written.
+  const auto exported = [&window](const char* id, const QString& typed, const char* offered, const QString& said,
+                                  const QByteArray& written) {
+    QString shown;
+    PickFile(typed, &shown);
+    Trigger(*window, id);
+    EXPECT_EQ(shown, offered);
+    EXPECT_EQ(window->StatusMessage().toStdString(), said.toStdString());
+    QFile file(said.section(' ', 3, 3));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(written)) << id;
+  };
+  exported("file.exportReport", stem, "corbel.html", "Report written to " + stem + ".html",
+           "src=\"data:image/png;base64,iVBOR");
+  exported("file.exportDrawing", stem, "corbel.pdf", "Drawing written to " + stem + ".pdf (1:50, A4 portrait)",
+           "%PDF-");
+  exported("file.exportTable", stem, "corbel.csv", "Table written to " + stem + ".csv", "\n");
+  PickFile(stem + ".txt");
+  Trigger(*window, "file.exportTable");
+  EXPECT_TRUE(window->StatusMessage().contains(".txt")) << window->StatusMessage().toStdString();
+  EXPECT_FALSE(QFile::exists(stem + ".txt"));
+
+  EXPECT_FALSE(window->windowTitle().endsWith("*"));
+  EXPECT_EQ(window->Manager().GetUndoCount(), 0);
+}
