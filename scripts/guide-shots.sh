@@ -5,10 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-editor=${EDITOR_EXE:-build/apps/stm-editor-qt/stm-editor-qt}
+editor=${EDITOR_EXE:-build/apps/stm-editor/stm-editor}
 if [ ! -x "$editor" ]; then
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build build -j"$(nproc)" --target stm-editor-qt
+  cmake --build build -j"$(nproc)" --target stm-editor
 fi
 out=docs/images
 mkdir -p "$out"

@@ -191,7 +191,7 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", m_config.path());
   editor.setProcessEnvironment(environment);
-  editor.start(STM_EDITOR_QT_EXE, {model, "--size", "1024x768", "--autosave", "1"});
+  editor.start(STM_EDITOR_EXE, {model, "--size", "1024x768", "--autosave", "1"});
   ASSERT_TRUE(editor.waitForStarted());
   const auto xdotool = [](const QStringList& args) {
     QProcess run;

@@ -554,7 +554,7 @@ SRun RunProgram(const QStringList& args, const QString& config, bool display = t
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
   }
   program.setProcessEnvironment(environment);
-  program.start(STM_EDITOR_QT_EXE, args);
+  program.start(STM_EDITOR_EXE, args);
   SRun run;
   if (!program.waitForFinished(60000)) {
     program.kill();
@@ -631,7 +631,7 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
                                  QStringList{"--frames", "1", "--screenshot", "/no/such/folder/x.png"}}) {
     run = RunProgram(QStringList{model} + bad, config.path(), false);
     EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
-    EXPECT_TRUE(run.err.contains("usage: stm-editor-qt")) << bad.join(' ').toStdString();
+    EXPECT_TRUE(run.err.contains("usage: stm-editor")) << bad.join(' ').toStdString();
   }
   EXPECT_TRUE(run.err.contains("the folder /no/such/folder does not exist")) << run.err.toStdString();
 
@@ -641,7 +641,7 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
 
   run = RunProgram({"--help"}, config.path(), false);
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
-  EXPECT_TRUE(run.out.contains("usage: stm-editor-qt")) << run.out.toStdString();
+  EXPECT_TRUE(run.out.contains("usage: stm-editor")) << run.out.toStdString();
   EXPECT_FALSE(run.err.contains("usage")) << run.err.toStdString();
 }
 

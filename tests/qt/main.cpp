@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(CStmQtRenderWidget::CompatibilityFormat());
   QApplication app(argc, argv);
   QApplication::setOrganizationName("stm-editor");
-  QApplication::setApplicationName("stm-editor-qt");
+  QApplication::setApplicationName("stm-editor");
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -168,7 +168,7 @@ void CStmMainWindow::TakeScreenshot() {
   const std::string path = m_options.screenshot;
   m_options.screenshot.clear();
   if (!picture.save(QString::fromStdString(path))) {
-    std::fprintf(stderr, "stm-editor-qt: %s: %s\n", path.c_str(), StmText("the picture could not be written").c_str());
+    std::fprintf(stderr, "stm-editor: %s: %s\n", path.c_str(), StmText("the picture could not be written").c_str());
     QApplication::exit(1);
     return;
   }

@@ -1,5 +1,5 @@
-// stm-editor-qt: edits a strut-and-tie model file in a desktop window.
-//   stm-editor-qt [MODEL.stm.json] [--size WxH] [--frames N --screenshot OUT.png] [--autosave SECONDS]
+// stm-editor: edits a strut-and-tie model file in a desktop window.
+//   stm-editor [MODEL.stm.json] [--size WxH] [--frames N --screenshot OUT.png] [--autosave SECONDS]
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <QTimer>
@@ -16,13 +16,13 @@
 namespace {
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "stm-editor-qt: %s\n", message.c_str());
+  std::fprintf(stderr, "stm-editor: %s\n", message.c_str());
   return 1;
 }
 
 void PrintUsage(FILE* out) {
   std::fprintf(out, "%s\n",
-               StmText("usage: stm-editor-qt [MODEL.stm.json] [--size WxH] [--frames N --screenshot OUT.png]\n"
+               StmText("usage: stm-editor [MODEL.stm.json] [--size WxH] [--frames N --screenshot OUT.png]\n"
                        "                     [--autosave SECONDS]\n"
                        "  MODEL.stm.json    the model to open; without it the editor starts a new one\n"
                        "  --size WxH        the window's size in pixels (1024x768)\n"
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(CStmQtRenderWidget::CompatibilityFormat());
   QApplication app(argc, argv);
   QApplication::setOrganizationName("stm-editor");
-  QApplication::setApplicationName("stm-editor-qt");
+  QApplication::setApplicationName("stm-editor");
   CStmMainWindow window(options);
   window.show();
   // The view has its size once shown, and the model is fitted into it.
