@@ -119,25 +119,6 @@ TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
   EXPECT_GT(window->PaintCount(), settled);
 }
 
-// A close with unsaved changes asks; Cancel keeps the window and the model, Discard closes.
-TEST_F(StmQtMainWindow, CloseWithChangesAsksSaveDiscardOrCancel) {
-  auto window = Start();
-  QTest::keyClick(window->View(), Qt::Key_N);
-  EXPECT_TRUE(window->Action("draw.node")->isChecked());
-  ClickView(*window, OnGrid(*window, {400, 300}));
-  ASSERT_EQ(window->Model().GetCountNode(1), 1);
-
-  QString asked;
-  AnswerNextBox(QMessageBox::Cancel, &asked);
-  EXPECT_FALSE(window->close());
-  EXPECT_TRUE(asked.startsWith("Save the changes to untitled")) << asked.toStdString();
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(window->Model().GetCountNode(1), 1);
-
-  AnswerNextBox(QMessageBox::No, nullptr);
-  EXPECT_TRUE(window->close());
-}
-
 // Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
 TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
   {

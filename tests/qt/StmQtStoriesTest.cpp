@@ -467,25 +467,6 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   EXPECT_EQ(undone->GetLoadConditionStatic("LL"), nullptr);
 }
 
-// The Edit menu offers what can run now, and its entries run it.
-TEST_F(StmQtStories, TheMenusOfferWhatCanRunAndRunIt) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
-  for (const char* id : {"edit.undo", "edit.redo", "edit.cut", "edit.copy", "edit.paste", "edit.delete"})
-    EXPECT_FALSE(window->Action(id)->isEnabled()) << id;
-  EXPECT_TRUE(window->Action("edit.cancel")->isEnabled());
-  Click(*window, kBottomMiddle);
-  ASSERT_TRUE(window->Action("edit.delete")->isEnabled());
-  window->Action("edit.delete")->trigger();
-  EXPECT_TRUE(TitleMarked(*window));
-  ASSERT_TRUE(window->Action("edit.undo")->isEnabled());
-  window->Action("edit.undo")->trigger();
-  EXPECT_FALSE(TitleMarked(*window));
-  window->Action("file.save")->trigger();
-  EXPECT_NE(Status(*window).find("Saved"), std::string::npos) << Status(*window);
-  EXPECT_EQ(ElementsOnDisk(), 5);
-}
-
 // A model holding results can be looked at and copied from, and every edit says why it is refused.
 TEST_F(StmQtStories, ALockedModelSaysWhyNothingChanges) {
   const std::string example = STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json";
