@@ -406,6 +406,7 @@ void CStmMainWindow::AfterChange() {
   const QString title = QString::fromStdString(m_actions.Title());
   if (windowTitle() != title) setWindowTitle(title);
   RefreshActions();
+  UpdateWhere();
   StmApplyQtLook(m_model.GetStmDataView()->GetTypeColor());
   m_pSelected->setText(ToQt(StmTextCount("%d selected", "%d selected", m_manager.GetSelectMap().GetCount())));
   m_pGridAction->setChecked(m_model.GetStmDataView()->IsShowOption(STM_SHOW_GRID_POINTS));
@@ -431,11 +432,22 @@ void CStmMainWindow::RefreshActions() {
 }
 
 void CStmMainWindow::UpdateWhere() {
-  const CVector p = m_wnd.ClientToExt(m_pView->GetLastCursor(), 0.0);
-  double u = p.x, v = p.y;
-  if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) v = p.z;
-  if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_YZ) u = p.y, v = p.z;
-  m_pWhere->setText(QString("%1, %2 %3").arg(u, 0, 'g', 6).arg(v, 0, 'g', 6).arg(ToQt(m_model.GetUnitLength())));
+  // Where a click would put the point: on the snap marked under the cursor while a tool takes
+  // points, else under the cursor itself.
+  const long tool = m_wnd.GetActionTypeCur();
+  const bool snapped = m_wnd.GetOSnapType() >= 0 && tool != CStmUbManager::kActionNormal && tool != CStmUbManager::kActionPan;
+  const CVector p = snapped ? m_wnd.GetOSnapPos() : m_wnd.ClientToExt(m_pView->GetLastCursor(), 0.0);
+  const double coords[] = {p.x, p.y, p.z};
+  static const char* const kAxes[] = {"x", "y", "z"};
+  int first = 0, second = 1;
+  if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_XZ) second = 2;
+  if (m_wnd.GetViewPos() == CUbRenderWnd::VIEW_POS_YZ) first = 1, second = 2;
+  m_pWhere->setText(QString("%1 %2  %3 %4 %5")
+                        .arg(kAxes[first])
+                        .arg(coords[first], 0, 'g', 6)
+                        .arg(kAxes[second])
+                        .arg(coords[second], 0, 'g', 6)
+                        .arg(ToQt(m_model.GetUnitLength())));
 }
 
 void CStmMainWindow::SetStatus(const CString& text) { m_pHost->SetStatusText(text); }

@@ -8,6 +8,7 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -141,6 +142,10 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   EXPECT_TRUE(dock->isVisible());
   EXPECT_EQ(window->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
   EXPECT_EQ(Status(*window), "Pick start point");
+  // The status bar gives the point a click would take: the node the cursor is near.
+  QTest::mouseMove(window->View(), Px(*window, At(0, 0)) + QPoint(3, -2));
+  QTest::qWait(20);
+  EXPECT_EQ(window->findChild<QLabel*>("statusWhere")->text(), "x 0  z 0 mm");
   Click(*window, At(0, 0));
   EXPECT_EQ(Status(*window), "Pick end point");
   Click(*window, At(1000, 1000));
