@@ -71,13 +71,6 @@ void PickFile(const QString& path, QString* shown = nullptr) {
   });
 }
 
-// A key as the user presses it in the view, with the window active again after a dialog.
-void Key(CStmMainWindow& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  window.activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-  QTest::keyClick(window.View(), key, modifiers);
-}
-
 void Trigger(CStmMainWindow& window, const char* id) {
   ASSERT_TRUE(window.Action(id)->isEnabled()) << id;
   window.Action(id)->trigger();

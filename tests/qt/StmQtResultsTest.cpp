@@ -69,7 +69,6 @@ protected:
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.ResultsCommands().IsComputing(); }, 60000)) << id;
   }
 
-  static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
   static std::string Caption(CStmMainWindow& window) { return window.ResultsCommands().Caption().toStdString(); }
   static QImage Picture(CStmMainWindow& window) { return window.View()->grabFramebuffer(); }
 

@@ -86,24 +86,9 @@ protected:
   }
   int ElementsOnDisk() const { return Saved()->GetCountElement(1); }
 
-  static QPoint Screen(CStmMainWindow& window, const CVector& p) {
-    const CPoint at = window.RenderWnd().ExtToClient(p);
-    return QPoint(at.x, at.y);
-  }
-  static void Click(CStmMainWindow& window, const CVector& p) { ClickView(window, Screen(window, p)); }
-  static void Key(CStmMainWindow& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    // Shortcuts reach only the active window, which a closed box does not always give back
-    // where no window manager runs.
-    if (!window.isActiveWindow()) {
-      window.activateWindow();
-      EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-    QTest::keyClick(window.View(), static_cast<Qt::Key>(key), modifiers);
-    QTest::qWait(20);
-  }
   // Notches of the wheel over a point of the view; positive ones roll away from the user.
   static void Wheel(CStmMainWindow& window, const CVector& p, int notches) {
-    const QPointF at = Screen(window, p);
+    const QPointF at = Px(window, p);
     QWheelEvent event(at, window.View()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(window.View(), &event);
@@ -119,11 +104,10 @@ protected:
     QTest::qWait(20);
   }
   static void Drag(CStmMainWindow& window, const CVector& from, const CVector& to) {
-    Drag(window, Screen(window, from), Screen(window, to));
+    Drag(window, Px(window, from), Px(window, to));
   }
   static int Selected(CStmMainWindow& window) { return window.Manager().GetSelectMap().GetCount(); }
   static bool TitleMarked(CStmMainWindow& window) { return window.windowTitle().endsWith("*"); }
-  static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
   // The mean of a pixel's channels, 0..255.
   static int Brightness(const QImage& image, QPoint at) {
     const QColor c = image.pixelColor(at);
@@ -144,7 +128,7 @@ TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   {
     // A mark shows round the corner where the diagonal branches, just off its node and lines.
     const QImage picture = window->View()->grabFramebuffer();
-    const QColor c = picture.pixelColor(Screen(*window, At(0, 0)) + QPoint(-6, 6));
+    const QColor c = picture.pixelColor(Px(*window, At(0, 0)) + QPoint(-6, 6));
     EXPECT_GT(c.red(), c.green() + 60) << c.red() << "," << c.green() << "," << c.blue();
   }
   // Esc first: a click on the middle of a selected element would pick up its grip.
@@ -176,19 +160,19 @@ TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows)
     return window->Manager().GetCount(static_cast<CUbEntityObj::TYPE_ENTITY_OBJ>(CStmEntityObject::kKindGuideline));
   };
   EXPECT_EQ(guidelines(), 1);
-  const QPoint before = Screen(*window, kBottomMiddle);
+  const QPoint before = Px(*window, kBottomMiddle);
   const double scale = window->RenderWnd().GetViewScale();
   // What was under the press is under the release.
   Drag(*window, before, before + QPoint(80, -60), Qt::MiddleButton);
-  EXPECT_EQ(Screen(*window, kBottomMiddle) - before, QPoint(80, -60));
+  EXPECT_EQ(Px(*window, kBottomMiddle) - before, QPoint(80, -60));
   EXPECT_EQ(window->RenderWnd().GetViewScale(), scale);
 
   // Rolling away zooms in and keeps the point under the cursor where it was.
   const CVector corner = At(1000, 500);
-  const QPoint under = Screen(*window, corner);
+  const QPoint under = Px(*window, corner);
   Wheel(*window, corner, 2);
   EXPECT_LT(window->RenderWnd().GetViewScale(), scale);
-  EXPECT_LE((Screen(*window, corner) - under).manhattanLength(), 2);
+  EXPECT_LE((Px(*window, corner) - under).manhattanLength(), 2);
   Wheel(*window, corner, -12);
   EXPECT_GT(window->RenderWnd().GetViewScale(), scale);
   EXPECT_EQ(guidelines(), 1);
@@ -197,7 +181,7 @@ TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows)
   std::vector<QPoint> grid;
   for (const CString& key : window->Manager().GetGridPointKeys())
     if (const auto* point = dynamic_cast<CStmEntityGridPoint*>(window->Manager().GetEtt(key)))
-      grid.push_back(Screen(*window, point->GetCoord()));
+      grid.push_back(Px(*window, point->GetCoord()));
   const QRect inside = window->View()->rect().adjusted(2, 2, -2, -2);
   grid.erase(std::remove_if(grid.begin(), grid.end(), [&](QPoint p) { return !inside.contains(p); }), grid.end());
   ASSERT_FALSE(grid.empty());

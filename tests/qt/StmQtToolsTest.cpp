@@ -48,11 +48,6 @@ protected:
     SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
   }
 
-  static QPoint Px(CStmMainWindow& window, const CVector& p) {
-    const CPoint at = window.RenderWnd().ExtToClient(p);
-    return QPoint(at.x, at.y);
-  }
-  static void Click(CStmMainWindow& window, const CVector& p) { ClickView(window, Px(window, p)); }
   static void RightClick(CStmMainWindow& window, const CVector& p) {
     QTest::mouseClick(window.View(), Qt::RightButton, Qt::NoModifier, Px(window, p));
     QTest::qWait(20);
@@ -63,10 +58,6 @@ protected:
     QTest::mousePress(window.View(), Qt::LeftButton, Qt::NoModifier, a);
     for (int step = 1; step <= 4; ++step) QTest::mouseMove(window.View(), a + (b - a) * step / 4);
     QTest::mouseRelease(window.View(), Qt::LeftButton, Qt::NoModifier, b);
-    QTest::qWait(20);
-  }
-  static void Key(CStmMainWindow& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(window.View(), static_cast<Qt::Key>(key), modifiers);
     QTest::qWait(20);
   }
   // Typed where the keyboard is, character by character, so that a field the comma moves to
@@ -94,7 +85,6 @@ protected:
     window.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
   }
-  static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
   static QLineEdit* Edit(CStmMainWindow& window, unsigned dialog, int control) {
     CStmQtDialog* form = window.ToolsCommands().ToolDialog(dialog);
     return form ? qobject_cast<QLineEdit*>(form->ControlWidget(control)) : nullptr;

@@ -84,6 +84,24 @@ protected:
     QTest::qWait(20);
   }
 
+  // A model point as the view's pixel, and a click there.
+  static QPoint Px(CStmMainWindow& window, const CVector& p) {
+    const CPoint at = window.RenderWnd().ExtToClient(p);
+    return QPoint(at.x, at.y);
+  }
+  static void Click(CStmMainWindow& window, const CVector& p) { ClickView(window, Px(window, p)); }
+  // A key pressed in the view. Shortcuts reach only the active window, which a closed box does
+  // not always give back where no window manager runs.
+  static void Key(CStmMainWindow& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    if (!window.isActiveWindow()) {
+      window.activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    QTest::keyClick(window.View(), static_cast<Qt::Key>(key), modifiers);
+    QTest::qWait(20);
+  }
+  static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
+
   // Rests the pointer on a model point until the scene's hover pick is made, then asks the view
   // for its tooltip as a resting pointer does: the tooltip's text without its markup.
   static QString TooltipAt(CStmMainWindow& window, const CVector& p) {
