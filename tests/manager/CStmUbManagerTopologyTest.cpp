@@ -1,5 +1,6 @@
 // Topology edits of the scene manager against a real model and an off-screen window: reuse by
-// position, splitting, deleting the selection with its orphan nodes, undo, and the Delete key.
+// position, splitting, deleting the selection with its orphan nodes, and the Delete key. Their
+// undo and redo: the random editing test, which runs the same routines.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,7 +72,7 @@ TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndReturnsAnExistin
   EXPECT_EQ(EnabledElements(), 3);
 }
 
-TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndModelAndUndoJoinsItAgain) {
+TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndModel) {
   CStmEntityElement* element = Draw(CVector(-40, 0, 0), CVector(40, 0, 0));
   CStmObjElement* first = m_model.GetElement(1);
   first->SetThicknessScale(2.5);
@@ -85,15 +86,9 @@ TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndM
   EXPECT_EQ(Ends(2), 302);
   EXPECT_DOUBLE_EQ(m_model.GetElement(2)->GetThicknessScale(), 2.5);
   EXPECT_EQ(m_model.GetNode(3)->GetAttributeText(), CString("web"));
-
-  ASSERT_EQ(m_manager.Undo(), 1);
-  EXPECT_EQ(m_manager.GetCount(kElement), 1);
-  EXPECT_EQ(element->GetCoordEnd(), CVector(40, 0, 0));
-  EXPECT_EQ(Ends(1), 102);
-  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 12);
 }
 
-TEST_F(CStmUbManagerTopologyTest, DeletingTheSelectionKeepsUsedNodesDropsOrphansAndUndoRestoresFlagsAndLinks) {
+TEST_F(CStmUbManagerTopologyTest, DeletingTheSelectionKeepsUsedNodesAndDropsOrphans) {
   Draw(CVector(-40, 0, 0), CVector(0, 0, 0));
   Draw(CVector(0, 0, 0), CVector(40, 0, 0));
   m_manager.SelectNode({2});  // still used: stays
@@ -111,12 +106,6 @@ TEST_F(CStmUbManagerTopologyTest, DeletingTheSelectionKeepsUsedNodesDropsOrphans
   ASSERT_EQ(m_host.m_messages.size(), 1u);
   EXPECT_EQ(m_host.m_messages[0].message, 1524u);
   EXPECT_EQ(static_cast<LPARAM>(m_host.m_messages[0].wParam), -1);
-
-  ASSERT_EQ(m_manager.Undo(), 1);
-  EXPECT_EQ(m_manager.GetCount(kElement) * 10 + m_manager.GetCount(kNode), 23);
-  EXPECT_EQ(EnabledElements() * 10 + EnabledNodes(), 23);
-  EXPECT_EQ(Ends(1), 102);
-  EXPECT_EQ(Ends(2), 203);
 }
 
 TEST_F(CStmUbManagerTopologyTest, TheDeleteKeyDeletesTheSelectionInTheSelectionAction) {
@@ -152,14 +141,8 @@ TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheD
   EXPECT_FALSE(m_model.GetNode(4)->IsEnable());
   EXPECT_FALSE(m_model.GetElement(3)->IsEnable());
   EXPECT_EQ(Ends(3), 203);
-
-  ASSERT_EQ(m_manager.Undo(), 1);
-  EXPECT_EQ(spare->GetCoordEnd(), CVector(0, 0, 30));
-  EXPECT_TRUE(m_model.GetElement(3)->IsEnable());
 }
 
-
-// A square outline made of elements 1-4 (outer) around a square opening of elements 5-8.
 // The one refusal every edit that carries points gives: the limit itself is allowed, and the
 // first value past it, not a number or infinite, is named with the limit.
 TEST_F(CStmUbManagerTopologyTest, PointsPastTheCoordinateLimitAreRefusedByTheFirstValueAndTheLimit) {
@@ -182,6 +165,7 @@ TEST_F(CStmUbManagerTopologyTest, PointsPastTheCoordinateLimitAreRefusedByTheFir
   }
 }
 
+// A square outline made of elements 1-4 (outer) around a square opening of elements 5-8.
 class CStmUbManagerSplitOutlineTest : public CStmUbManagerTopologyTest {
 protected:
   void SetUp() override {

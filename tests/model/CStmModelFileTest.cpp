@@ -98,7 +98,8 @@ TEST(StmModelFile, EveryExampleLoadsAndSavesToTheSameBytes) {
     EXPECT_FALSE(model.GetStmModifiedFlag());
     const std::string copy = dir.path() + "/" + name + ".stm.json";
     ASSERT_TRUE(CStmModelFile::Save(copy, model, &error)) << error;
-    EXPECT_EQ(ReadFile(copy), ReadFile(ExamplePath(name)));
+    // The first differing line only: a diff of the whole example would take minutes.
+    EXPECT_EQ(FirstDifference(ReadFile(ExamplePath(name)), ReadFile(copy)), "");
   }
   EXPECT_EQ(dir.Files().size(), 3u) << "no temporary file is left behind";
 }
