@@ -31,36 +31,6 @@ int CountElements(CStmModel& model) { return model.GetCountElement(1); }
 
 }  // namespace
 
-// A triangle drawn with the Element tool from the toolbar: three elements on three shared nodes,
-// the tool shown pressed while it runs; Ctrl+Z takes the last one back, and the scene stays the
-// model's after each step.
-TEST_F(StmQtMainWindow, DrawsATrussWithTheToolbarAndUndoesIt) {
-  auto window = Start();
-  ClickTool(*window, "toolbar.draw", "draw.element");
-  EXPECT_TRUE(window->Action("draw.element")->isChecked());
-  EXPECT_FALSE(window->Action("draw.node")->isChecked());
-  const int w = window->View()->width(), h = window->View()->height();
-  const QPoint a = OnGrid(*window, {w / 4, 3 * h / 4}), b = OnGrid(*window, {3 * w / 4, 3 * h / 4}),
-               c = OnGrid(*window, {w / 2, h / 4});
-  for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}}) {
-    ClickView(*window, from);
-    ClickView(*window, to);
-  }
-  CStmModel& model = window->Model();
-  EXPECT_EQ(CountElements(model), 3);
-  EXPECT_EQ(model.GetCountNode(1), 3);
-  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  EXPECT_TRUE(window->windowTitle().endsWith("*"));
-  EXPECT_TRUE(window->Action("edit.undo")->isEnabled());
-
-  QTest::keyClick(window->View(), Qt::Key_Escape);
-  QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(CountElements(model), 2);
-  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  EXPECT_EQ(window->StatusMessage(), "Undone");
-  EXPECT_TRUE(window->Action("edit.redo")->isEnabled());
-}
-
 // A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
 // are asked for gets the length typed; a letter is refused in the field; Esc on the next one
 // draws nothing.

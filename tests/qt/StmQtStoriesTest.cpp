@@ -211,6 +211,7 @@ TEST_F(StmQtStories, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
   EXPECT_EQ(Status(*window), "Deleted 1 object");
   // Undoing back to what is on disk is no change at all.
   Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Status(*window), "Undone");
   EXPECT_FALSE(TitleMarked(*window));
   EXPECT_FALSE(window->Actions().IsModified());
   Key(*window, Qt::Key_Y, Qt::ControlModifier);
