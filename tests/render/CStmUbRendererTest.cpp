@@ -54,19 +54,6 @@ protected:
   }
 };
 
-// The GL state a frame and a selection pass leave: LabelPlacementTest, with every kind of entity.
-TEST_F(CStmUbRendererTest, NodesLieOverElementsOverBoundariesDrawnDirectlyOrFromLists) {
-  BuildScene();
-  // Drawn directly, then from compiled lists, which later frames replay.
-  for (int direct : {1, 0, 0}) {
-    m_manager.SetDirectDraw(direct);
-    DrawScene();
-    ExpectColour(At(CVector(-40, 0, 0)), NodeColour(1));
-    ExpectColour(At(CVector(0, 0, 0)), Colour(9));
-    ExpectColour(At(CVector(50, 0, 0)), Colour(2));
-  }
-}
-
 TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenItsSelectionIsOn) {
   BuildScene();
   m_wnd.SelectAllElement();
