@@ -1,7 +1,7 @@
 // The node, element and guideline tools driven off screen with mouse messages at the pixels of
-// model points and with typed values: a truss drawn at snapped points, typed coordinates and
-// lengths, orthogonal drawing, Esc mid-line, and the model checked against the scene after
-// every step, undo and redo.
+// model points and with typed values: typed coordinates and lengths, orthogonal drawing, Esc
+// mid-line, and the model checked against the scene after every step. (Elements drawn by clicks
+// that share and split nodes: the Qt tool stories and the index and topology tests.)
 #include <gtest/gtest.h>
 
 #include <map>
@@ -87,29 +87,6 @@ protected:
     return out;
   }
 };
-
-TEST_F(CStmDrawToolsTest, AThreeBayTrussDrawnAtSnappedPointsSharesItsNodesOneStepALine) {
-  m_wnd.SetAction(52, -1, 1);
-  // Each chord in one stroke; the verticals then land on them and split them.
-  Line(At(0, 0), At(30, 0));
-  Line(At(0, 10), At(30, 10));
-  for (double x : {0.0, 10.0, 20.0, 30.0}) Line(At(x, 0), At(x, 10));
-  Line(At(0, 0), At(10, 10));
-  Line(At(10, 10), At(20, 0));
-  Line(At(20, 0), At(30, 10));
-
-  using P = std::pair<double, double>;
-  const std::multiset<std::pair<P, P>> expected = {
-      {{0, 0}, {10, 0}},  {{10, 0}, {20, 0}},  {{20, 0}, {30, 0}},   {{0, 10}, {10, 10}}, {{10, 10}, {20, 10}},
-      {{20, 10}, {30, 10}}, {{0, 0}, {0, 10}}, {{10, 0}, {10, 10}}, {{20, 0}, {20, 10}}, {{30, 0}, {30, 10}},
-      {{0, 0}, {10, 10}}, {{10, 10}, {20, 0}}, {{20, 0}, {30, 10}}};
-  EXPECT_EQ(Elements(), expected);
-  // Eight joints, each one node that every element meeting there shares.
-  EXPECT_EQ(Nodes().size(), 8u);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), 52);
-  EXPECT_NE(Status().find(StmText("Pick start point").c_str()), std::string::npos) << "the tool stays ready";
-  EXPECT_EQ(m_manager.GetUndoCount(), 9);
-}
 
 TEST_F(CStmDrawToolsTest, TypedCoordinatesGiveExactPointsAndARefusedLengthNothing) {
   m_wnd.SetAction(52, -1, 1);
