@@ -1,5 +1,6 @@
-// The editor's window-free logic: keys as text, the command table that menus, keys and the key
-// list are drawn from, and the modified state that follows the undo history.
+// The editor's window-free logic: keys as text and the command table that menus, keys and the
+// key list are drawn from. (The modified state that follows the undo history: the Qt stories of
+// undo, redo and save against the file on disk.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -111,24 +112,6 @@ TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
   const std::vector<StmKeyRow> expected = {
       {"Wheel", "save"}, {"Ctrl+S", "save"}, {"Delete / Ctrl+X", "delete the selection"}};
   EXPECT_EQ(rows, expected);
-}
-
-TEST(CStmModifiedState, FollowsUndoAndRedoUntilANewStepCutsTheSavedStateOff) {
-  CStmModifiedState state;
-  state.MarkSaved(2);
-  EXPECT_FALSE(state.IsModified());
-  state.Follow(3);
-  EXPECT_TRUE(state.IsModified());
-  state.Moved(2);  // undone back to what is on disk
-  EXPECT_FALSE(state.IsModified());
-  state.Moved(1);
-  state.Follow(2);  // a new step after undoing past the saved state: the file's state is gone
-  EXPECT_TRUE(state.IsModified());
-  state.Moved(2);
-  state.Follow(2);
-  EXPECT_TRUE(state.IsModified());
-  state.MarkSaved(2);
-  EXPECT_FALSE(state.IsModified());
 }
 
 TEST(StmGridSpacing, IsARoundTenthOfAMetreInTheModelsUnit) {

@@ -226,6 +226,7 @@ TEST_F(StmQtStories, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
   EXPECT_TRUE(TitleMarked(*window));
   Click(*window, At(1000, 500));
   Key(*window, Qt::Key_Delete);
+  EXPECT_TRUE(TitleMarked(*window));
   Key(*window, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_TRUE(TitleMarked(*window));
   EXPECT_EQ(ElementsOnDisk(), 4);
