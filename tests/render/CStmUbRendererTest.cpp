@@ -1,6 +1,6 @@
-// The render window off screen: pass order and GL state, highlights, display lists, the view
-// range, keys, picking with the hit order and the selection filter, selection commands and the
-// XOR snap marker.
+// The render window off screen: highlights, the background, the view range, keys, picking with
+// the hit order and the selection filter, selection commands and the XOR snap marker. (The order
+// of the passes: the reference pictures; the GL state a frame leaves: the label placement test.)
 #include "render/CStmUbRenderer.h"
 
 #include <GL/gl.h>
