@@ -330,6 +330,56 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
   edit("element disabled", 0, [](SDeepBeam& beam) { std::prev(beam.model.GetElements().end())->second->SetEnable(0); });
 }
 
+// The bands and zones are shared out over threads; a lattice large enough to be split must get
+// the answer of one thread, records, flags and every region alike.
+TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
+  const auto build = [](CStmModel& model) {
+    constexpr int kColumns = 10, kRows = 5;
+    model.AddLoadConditionStatic("G");
+    model.AddLoadConditionStatic("Q");
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kColumns; ++c) model.AddNode(CVector(c * 400.0, 0, r * 400.0));
+    }
+    const auto node = [](int r, int c) { return r * kColumns + c + 1; };
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kColumns; ++c) {
+        if (c + 1 < kColumns) model.AddElement(node(r, c), node(r, c + 1), SStmPropElement());
+        if (r + 1 < kRows) model.AddElement(node(r, c), node(r + 1, c), SStmPropElement());
+        if (r + 1 < kRows && c + 1 < kColumns) model.AddElement(node(r, c), node(r + 1, c + 1), SStmPropElement());
+      }
+    }
+    model.AddRestraint(node(0, 0), SStmDof{1, 1, 1, 0, 0, 0});
+    model.AddRestraint(node(0, kColumns - 1), SStmDof{0, 0, 1, 0, 0, 0});
+    model.AddBearingPlate(node(0, 0), SStmPropBearingPlate{150.0, 20.0});
+    for (int c = 0; c < kColumns; ++c) {
+      model.AddLoadNode("G", node(kRows - 1, c), CVector(0, 0, -300));
+      model.AddLoadNode("Q", node(kRows - 1, c), CVector(80, 0, 0));
+    }
+    model.AddLoadConditionCombo("G+Q");
+    model.AddComboFactor("G+Q", "G", 0, 1.35);
+    model.AddComboFactor("G+Q", "Q", 0, 1.5);
+    // Tight at the bottom, so that bands and zones leave it; an opening among the members.
+    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-100, 0, -20), CVector(3700, 0, -20), CVector(3700, 0, 1700),
+                                           CVector(-100, 0, 1700)});
+    model.SetBoundary(STM_BOUNDARY_INNER, {CVector(1300, 0, 500), CVector(1700, 0, 500), CVector(1700, 0, 700),
+                                           CVector(1300, 0, 700)});
+    model.SetMaterials(StmTestMaterials(300.0, 60.0, STM_CODE_ACI_318_19));
+    ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
+  };
+  CStmModel one, shared;
+  build(one);
+  build(shared);
+  ASSERT_TRUE(CStmChecks::Run(one, 2, nullptr, 1));
+  ASSERT_TRUE(CStmChecks::Run(shared, 2, nullptr, 4));
+  EXPECT_TRUE(one.GetCheckResults() == shared.GetCheckResults());
+  int flagged = 0;
+  for (const auto& [id, check] : one.GetCheckResults().GetCase(2)->elements)
+    flagged += (check.nFlags & (STM_CHECK_OUTSIDE | STM_CHECK_OVERLAP)) != 0;
+  EXPECT_GT(flagged, 0);
+  for (const auto& [id, element] : one.GetElements()) EXPECT_TRUE(shared.GetElement(id)->IsEqual(*element)) << id;
+  for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
+}
+
 // The regions take shortcuts for polygons well inside, outside or across the concrete; sampled
 // points, tested on their own, must agree with what they answer. The concrete is an L with an
 // opening; the bands are random, many near the edges.
