@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/CStmChecks.h"
@@ -378,6 +379,11 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
   EXPECT_GT(flagged, 0);
   for (const auto& [id, element] : one.GetElements()) EXPECT_TRUE(shared.GetElement(id)->IsEqual(*element)) << id;
   for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
+  // The node types the checks class nodes by, all at once, are each node's own.
+  for (int k = 0; k < 3; ++k) {
+    const std::unordered_map<int, CString> types = one.GetNodeTypes(k);
+    for (const auto& [id, node] : one.GetNodes()) EXPECT_EQ(types.at(id), one.GetNodeType(node, k)) << id;
+  }
 }
 
 // The regions take shortcuts for polygons well inside, outside or across the concrete; sampled
