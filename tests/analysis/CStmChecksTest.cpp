@@ -433,4 +433,30 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
   }
 }
 
+// Overlapping pairs are found through a grid of boxes, fine among bands of one size and coarse
+// with one long band among them; it must find every pair a test of all pairs finds, less those
+// skipped.
+TEST(CStmChecksTest, OverlappingPairsAreThoseOfAllPairs) {
+  std::srand(28);
+  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
+  for (const double longest : {60.0, 1e5}) {
+    std::vector<CStmRegions::Polygon> bands;
+    for (int i = 0; i < 300; ++i) {
+      const CDPoint a(random(0, 1000), random(0, 1000));
+      const double length = i == 0 ? longest : random(5, 60), angle = i == 0 ? 0.8 : random(0, 6.3);
+      bands.push_back(CStmRegions::Band(a, CDPoint(a.x + length * std::cos(angle), a.y + length * std::sin(angle)),
+                                        random(1, 20)));
+    }
+    bands.emplace_back();
+    const auto skip = [](size_t i, size_t j) { return (i + j) % 7 == 0; };
+    std::vector<std::pair<size_t, size_t>> all;
+    for (size_t i = 0; i < bands.size(); ++i) {
+      for (size_t j = i + 1; j < bands.size(); ++j)
+        if (!skip(i, j) && CStmRegions::Overlap(bands[i], bands[j])) all.emplace_back(i, j);
+    }
+    EXPECT_GT(all.size(), 10u);
+    EXPECT_EQ(CStmRegions::OverlappingPairs(bands, skip), all) << longest;
+  }
+}
+
 }  // namespace
