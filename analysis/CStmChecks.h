@@ -36,8 +36,9 @@ public:
   // each element's zones per case, each node's nodal and maximum zones per case, and the
   // effective regions of the case shown. A missing strength or thickness is named in the
   // results and nothing is computed. Returns false when nothing was checked. A cache given
-  // keeps what does not depend on the forces for the next run on this model.
-  static bool Run(CStmModel& model, int shownCase, CStmCheckCache* cache = nullptr);
+  // keeps what does not depend on the forces for the next run on this model. The bands and zones
+  // are shared out over that many threads (0: one per core); the answer is the same for any.
+  static bool Run(CStmModel& model, int shownCase, CStmCheckCache* cache = nullptr, int threads = 0);
   // The largest width each strut requires over every case, as Run would find it, without the
   // bands and zones that make Run costly; empty when nothing can be checked. Leaves the model
   // as it is.
@@ -49,6 +50,6 @@ public:
   static CString Summary(const CStmModel& model, int loadCase);
 
 private:
-  static bool Check(CStmModel& model, int shownCase, CStmCheckCache* cache, bool withRegions,
-                    SStmCheckResults& results);
+  static bool Check(CStmModel& model, int shownCase, CStmCheckCache* cache, int threads, SStmCheckResults* results,
+                    std::map<int, double>* required);
 };

@@ -11,6 +11,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "analysis/StmBoxGrid.h"
+#include "analysis/StmDenseIndex.h"
 #include "geometry/StmGeometry.h"
 #include "host/model/CStmModel.h"
 #include "host/model/StmOutlineElements.h"
@@ -111,78 +113,6 @@ bool IsInside(const std::vector<CVector>& polygon, const SPlaneAxes& axes, doubl
   return inside;
 }
 
-// Pairs i < j of n boxes (low x, low y, high x, high y) that overlap and that meet(i, j) accepts,
-// found through a uniform grid of about four cells per box, each pair tested once (in the first
-// cell both boxes cover). False when the boxes are too unlike for a grid (a few long ones across
-// many small), leaving the caller to its own way.
-template <class BoxOf, class Meet>
-bool GridCrossings(size_t n, const BoxOf& boxOf, const Meet& meet, std::vector<std::pair<size_t, size_t>>& out) {
-  if (n < 2) return true;
-  std::vector<std::array<double, 4>> boxes(n);
-  double low[2] = {HUGE_VAL, HUGE_VAL}, high[2] = {-HUGE_VAL, -HUGE_VAL}, extent = 0.0;
-  for (size_t i = 0; i < n; ++i) {
-    boxes[i] = boxOf(i);
-    for (int d = 0; d < 2; ++d) {
-      low[d] = std::min(low[d], boxes[i][d]);
-      high[d] = std::max(high[d], boxes[i][d + 2]);
-    }
-    extent += std::max(boxes[i][2] - boxes[i][0], boxes[i][3] - boxes[i][1]);
-  }
-  const double area = (high[0] - low[0]) * (high[1] - low[1]);
-  const double cell = std::max(extent / static_cast<double>(n), std::sqrt(area / (4.0 * static_cast<double>(n))));
-  if (!(cell > 0.0) || !std::isfinite(cell)) return false;
-  const auto column = [&](double v, int d) {
-    return static_cast<size_t>(std::min(std::floor((v - low[d]) / cell), 4.0 * static_cast<double>(n)));
-  };
-  const size_t columns = column(high[0], 0) + 1, rows = column(high[1], 1) + 1;
-  if (columns * rows > 16 * n) return false;
-  // Cell lists, compressed: the boxes of cell c are members[first[c] .. first[c + 1]).
-  std::vector<size_t> first(columns * rows + 1, 0), members;
-  size_t covered = 0;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (size_t i = 0; i < n; ++i) {
-      const size_t c0 = column(boxes[i][0], 0), c1 = column(boxes[i][2], 0);
-      const size_t r0 = column(boxes[i][1], 1), r1 = column(boxes[i][3], 1);
-      for (size_t r = r0; r <= r1; ++r) {
-        for (size_t c = c0; c <= c1; ++c) {
-          if (pass == 0) {
-            ++first[r * columns + c + 1];
-            ++covered;
-          } else {
-            members[first[r * columns + c]++] = i;
-          }
-        }
-      }
-    }
-    if (pass == 0) {
-      if (covered > 16 * n) return false;
-      for (size_t c = 0; c < columns * rows; ++c) first[c + 1] += first[c];
-      members.resize(covered);
-    }
-  }
-  // The fill moved each start to the next cell's; put them back.
-  for (size_t c = columns * rows; c > 0; --c) first[c] = first[c - 1];
-  first[0] = 0;
-  for (size_t r = 0; r < rows; ++r) {
-    for (size_t c = 0; c < columns; ++c) {
-      const size_t from = first[r * columns + c], to = first[r * columns + c + 1];
-      for (size_t x = from; x < to; ++x) {
-        for (size_t y = x + 1; y < to; ++y) {
-          const size_t i = std::min(members[x], members[y]), j = std::max(members[x], members[y]);
-          const auto& a = boxes[i];
-          const auto& b = boxes[j];
-          if (a[0] > b[2] || b[0] > a[2] || a[1] > b[3] || b[1] > a[3]) continue;
-          // Only in the first cell both cover.
-          if (std::max(column(a[0], 0), column(b[0], 0)) != c || std::max(column(a[1], 1), column(b[1], 1)) != r)
-            continue;
-          if (meet(i, j)) out.emplace_back(i, j);
-        }
-      }
-    }
-  }
-  return true;
-}
-
 // "A, B and C", or "A, B, ... and 5 more".
 CString NameList(const std::vector<std::string>& names) {
   CString out;
@@ -226,7 +156,8 @@ CStmTrussAnalysis::~CStmTrussAnalysis() = default;
 CStmTrussAnalysis::CStmTrussAnalysis(CStmTrussAnalysis&&) noexcept = default;
 CStmTrussAnalysis& CStmTrussAnalysis::operator=(CStmTrussAnalysis&&) noexcept = default;
 
-void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
+void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model,
+                                                  const std::vector<const CStmObjElement*>& records) {
   const SStmMaterials& m = model.GetMaterials();
   const SPlaneAxes axes = PlaneAxes(model.GetPlane());
   const CStmDataDefine& define = *model.GetStmDataDefine();
@@ -235,12 +166,13 @@ void CStmTrussAnalysis::SetStiffnessFromMaterials(const CStmModel& model) {
     if (area->IsEnable() && area->GetThickness() > 0.0 && area->GetBoundaryPos().size() >= 3) areas.push_back(area);
   }
   m_nMissing = m.dConcreteModulus > 0.0 ? 0 : kMissingConcreteModulus;
-  for (SElement& e : m_elements) {
-    const CStmObjElement& element = *model.GetElement(e.id);
-    const CVector& a = model.GetNode(element.GetIdNodeBegin())->GetCoord();
-    const CVector& b = model.GetNode(element.GetIdNodeEnd())->GetCoord();
-    const double u = 0.5 * (Component(a, axes.first) + Component(b, axes.first));
-    const double v = 0.5 * (Component(a, axes.second) + Component(b, axes.second));
+  for (size_t i = 0; i < m_elements.size(); ++i) {
+    SElement& e = m_elements[i];
+    const CStmObjElement& element = *records[i];
+    const double* a = m_nodes[static_cast<size_t>(e.a)].p;
+    const double* b = m_nodes[static_cast<size_t>(e.b)].p;
+    const double u = 0.5 * (a[0] + b[0]);
+    const double v = 0.5 * (a[1] + b[1]);
     double t = m.dThickness;
     for (const CStmObjArea* area : areas) {
       if (IsInside(area->GetBoundaryPos(), axes, u, v)) t = area->GetThickness();
@@ -317,7 +249,11 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   // Elements that only form an outline are no members (the view draws them as outline); the
   // corner only such an element reaches is left out with it.
   std::vector<std::string> leftOut;
+  const CStmDenseIndex<CStmObjNode> nodeOf(model.GetNodes());
   std::unordered_map<int, int> index;
+  index.reserve(model.GetNodes().size());
+  // The model's record of each analysed element.
+  std::vector<const CStmObjElement*> records;
   const auto nodeIndex = [&](const CStmObjNode* node) {
     auto [it, added] = index.emplace(node->GetId(), static_cast<int>(m_nodes.size()));
     if (added) {
@@ -333,8 +269,8 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
   };
   for (const auto& [id, element] : model.GetElements()) {
     m_allElements.push_back(id);
-    const CStmObjNode* a = model.GetNode(element->GetIdNodeBegin());
-    const CStmObjNode* b = model.GetNode(element->GetIdNodeEnd());
+    const CStmObjNode* a = nodeOf(element->GetIdNodeBegin());
+    const CStmObjNode* b = nodeOf(element->GetIdNodeEnd());
     if (!element->IsEnable() || !a || !b || !a->IsEnable() || !b->IsEnable()) continue;
     if (StmOnlyFormsOutline(model, *element)) {
       leftOut.push_back(element->GetName().c_str());
@@ -356,6 +292,7 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     e.stable = element->IsStableElement() != 0;
     e.declared = element->GetProperty().nTypeMember;
     m_elements.push_back(e);
+    records.push_back(element);
   }
   if (!leftOut.empty()) {
     CString text;
@@ -370,7 +307,7 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     return;
   }
   for (size_t e = 0; e < m_elements.size(); ++e) m_elementIndex.emplace(m_elements[e].id, e);
-  SetStiffnessFromMaterials(model);
+  SetStiffnessFromMaterials(model, records);
 
   // A load on a node that no element reaches still has to be carried: the node joins, free.
   std::map<const CStmObjLoadConditionStatic*, int> caseOf;
@@ -379,7 +316,7 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
     caseOf.emplace(condition, static_cast<int>(m_cases.size()));
     std::vector<SLoad> loads;
     for (const auto& [idLoad, load] : condition->GetLoadNodes()) {
-      const CStmObjNode* node = model.GetNode(load->GetIdNode());
+      const CStmObjNode* node = nodeOf(load->GetIdNode());
       if (!load->IsEnable() || !node || !node->IsEnable()) continue;
       const double across = Component(load->GetLoad(), normal);
       if (across != 0.0 && outOfPlane++ < kWarningsOfAKind) {
@@ -411,10 +348,18 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
 
   // Supports: a restraint turns the node's axes by its roller angle and holds the freedoms it
   // fixes; a spring acts along the plane's axes.
+  // The first enabled restraint and spring of each node, as the model gives them by node.
+  std::unordered_map<int, const CStmObjRestraint*> restraints;
+  std::unordered_map<int, const CStmObjSpring*> springs;
+  for (const auto& [id, restraint] : model.GetRestraints())
+    if (restraint->IsEnable()) restraints.emplace(restraint->GetIdNode(), restraint);
+  for (const auto& [id, spring] : model.GetSprings())
+    if (spring->IsEnable()) springs.emplace(spring->GetIdNode(), spring);
   int equations = 0;
   for (SNode& n : m_nodes) {
     int fixed[2] = {0, 0};
-    if (const CStmObjRestraint* restraint = model.GetRestraintNode(n.id, 1)) {
+    const auto held = restraints.find(n.id);
+    if (const CStmObjRestraint* restraint = held == restraints.end() ? nullptr : held->second) {
       const CDPoint cs = GetCosSinFromDegree(restraint->GetRollerAngle());
       for (int i = 0; i < 2; ++i) {
         const int axis = i == 0 ? axes.first : axes.second;
@@ -424,16 +369,16 @@ void CStmTrussAnalysis::Prepare(const CStmModel& model) {
         fixed[i] = DofFlag(restraint->GetDof(), axis) != 0 ? 1 : 0;
       }
     }
-    int springs = 0;
-    const CStmObjSpring* spring = model.GetSpringNode(n.id);
-    if (spring && spring->IsEnable()) {
+    int sprung = 0;
+    const auto found = springs.find(n.id);
+    if (const CStmObjSpring* spring = found == springs.end() ? nullptr : found->second) {
       n.spring[0] = std::max(0.0, Component(spring->GetU(), axes.first));
       n.spring[1] = std::max(0.0, Component(spring->GetU(), axes.second));
-      springs = (n.spring[0] > 0.0 ? 1 : 0) + (n.spring[1] > 0.0 ? 1 : 0);
+      sprung = (n.spring[0] > 0.0 ? 1 : 0) + (n.spring[1] > 0.0 ? 1 : 0);
     }
     for (int i = 0; i < 2; ++i) n.eq[i] = fixed[i] ? -1 : equations++;
-    m_nConstraints += std::min(2, fixed[0] + fixed[1] + springs);
-    n.supported = fixed[0] + fixed[1] + springs > 0;
+    m_nConstraints += std::min(2, fixed[0] + fixed[1] + sprung);
+    n.supported = fixed[0] + fixed[1] + sprung > 0;
     if (n.supported) m_supportNodes.push_back(static_cast<size_t>(&n - m_nodes.data()));
   }
   m_nEquations = equations;
@@ -483,10 +428,17 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
   const auto local = [](const SElement& e, const SNode& n, double out[2]) {
     for (int i = 0; i < 2; ++i) out[i] = n.t[i][0] * e.c[0] + n.t[i][1] * e.c[1];
   };
+  // Each element's EA, the single ones over what the materials give.
+  std::vector<double> stiffness(m_elements.size());
+  for (size_t e = 0; e < m_elements.size(); ++e) stiffness[e] = m_elements[e].ea;
+  for (const auto& [id, ea] : m_memberStiffness) {
+    const auto it = m_elementIndex.find(id);
+    if (it != m_elementIndex.end()) stiffness[it->second] = ea;
+  }
   std::vector<Eigen::Triplet<double>> triplets;
   triplets.reserve(m_elements.size() * 16 + m_nodes.size() * 4);
   for (const SElement& e : m_elements) {
-    const double k = StiffnessOf(e) / e.length;
+    const double k = stiffness[static_cast<size_t>(&e - m_elements.data())] / e.length;
     const SNode* ends[2] = {&m_nodes[static_cast<size_t>(e.a)], &m_nodes[static_cast<size_t>(e.b)]};
     double d[2][2];
     local(e, *ends[0], d[0]);
@@ -583,7 +535,7 @@ CStmTrussAnalysis::EStatus CStmTrussAnalysis::Solve(std::atomic<int>* progress) 
       const SElement& el = m_elements[e];
       const size_t a = static_cast<size_t>(el.a) * 2, b = static_cast<size_t>(el.b) * 2;
       const double stretch = el.c[0] * (u[b] - u[a]) + el.c[1] * (u[b + 1] - u[a + 1]);
-      m_forces[e][c] = StiffnessOf(el) / el.length * stretch;
+      m_forces[e][c] = stiffness[e] / el.length * stretch;
     }
     // The supports hold what the node leaves out of balance; a node that only springs hold
     // takes the springs' force from its displacement, which round-off in the sum cannot touch.
@@ -676,7 +628,7 @@ void CStmTrussAnalysis::WarnCrossings() {
              (paSide < -tol && pbSide < -tol));
   };
   std::vector<std::pair<size_t, size_t>> found;
-  if (!GridCrossings(spans.size(), [&](size_t i) {
+  if (!StmBoxPairs(spans.size(), [&](size_t i) {
         const SElement& e = m_elements[spans[i].e];
         const double* a = m_nodes[static_cast<size_t>(e.a)].p;
         const double* b = m_nodes[static_cast<size_t>(e.b)].p;
@@ -775,13 +727,12 @@ void CStmTrussAnalysis::NameMechanism(const std::vector<double>& motion, int mod
 void CStmTrussAnalysis::Apply(CStmModel& model) const {
   if (m_eStatus != kSolved) return;
   const size_t cases = m_cases.size() + m_combos.size();
-  std::unordered_map<int, size_t> row;
-  for (size_t e = 0; e < m_elements.size(); ++e) row.emplace(m_elements[e].id, e);
+  const CStmDenseIndex<CStmObjElement> elementOf(model.GetElements());
   for (int id : m_allElements) {
-    CStmObjElement* element = model.GetElement(id);
+    CStmObjElement* element = elementOf(id);
     if (!element) continue;
-    const auto it = row.find(id);
-    element->SetResultAxialForces(it == row.end() ? std::vector<double>(cases, 0.0) : m_forces[it->second]);
+    const auto it = m_elementIndex.find(id);
+    element->SetResultAxialForces(it == m_elementIndex.end() ? std::vector<double>(cases, 0.0) : m_forces[it->second]);
   }
   std::map<int, std::vector<CVector>> reactions;
   for (size_t s = 0; s < m_supportNodes.size(); ++s) {

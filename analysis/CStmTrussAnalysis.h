@@ -20,6 +20,7 @@
 #include "host/platform/CString.h"
 
 class CStmModel;
+class CStmObjElement;
 
 class CStmTrussAnalysis {
 public:
@@ -147,7 +148,7 @@ private:
   CVector ToModel(const std::array<double, 2>& v) const;
 
   // Each element's EA from the materials, or the uniform one.
-  void SetStiffnessFromMaterials(const CStmModel& model);
+  void SetStiffnessFromMaterials(const CStmModel& model, const std::vector<const CStmObjElement*>& records);
   double StiffnessOf(const SElement& e) const;
   const SElement* FindElement(int idElement) const;
 

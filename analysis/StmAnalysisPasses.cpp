@@ -21,8 +21,8 @@ CStmTrussAnalysis::EStatus StmApplyAndCheck(CStmTrussAnalysis& analysis, CStmMod
     const double modulus = model.GetMaterials().dConcreteModulus;
     std::map<int, double> stiffness;
     for (const auto& [id, w] : required) stiffness[id] = modulus * analysis.GetMemberThickness(id) * w;
+    // Nothing Prepare took has changed but the stiffness, which Solve reads afresh.
     analysis.SetMemberStiffness(std::move(stiffness));
-    analysis.Prepare(model);
     // A second solve that fails leaves the first pass's forces applied, and checked.
     if (analysis.Solve() == CStmTrussAnalysis::kSolved) analysis.Apply(model);
   }

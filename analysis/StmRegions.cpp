@@ -19,6 +19,8 @@
 #include <boost/geometry/geometries/polygon.hpp>
 #include <boost/geometry/index/rtree.hpp>
 
+#include "analysis/StmBoxGrid.h"
+
 namespace bg = boost::geometry;
 
 namespace {
@@ -297,6 +299,31 @@ bool CStmRegions::Overlap(const Polygon& a, const Polygon& b) {
 
 std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::vector<Polygon>& polygons,
                                                                       const std::function<bool(size_t, size_t)>& skip) {
+  std::vector<std::pair<size_t, size_t>> pairs;
+  std::vector<size_t> shaped;
+  shaped.reserve(polygons.size());
+  for (size_t i = 0; i < polygons.size(); ++i) {
+    if (polygons[i].size() >= 3) shaped.push_back(i);
+  }
+  const auto boxOf = [&](size_t k) {
+    std::array<double, 4> box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const CDPoint& p : polygons[shaped[k]]) {
+      box[0] = std::min(box[0], p.x), box[1] = std::min(box[1], p.y);
+      box[2] = std::max(box[2], p.x), box[3] = std::max(box[3], p.y);
+    }
+    return box;
+  };
+  const auto meet = [&](size_t k, size_t l) {
+    const size_t i = shaped[k], j = shaped[l];
+    return !(skip && skip(i, j)) && Overlap(polygons[i], polygons[j]);
+  };
+  std::vector<std::pair<size_t, size_t>> found;
+  if (StmBoxPairs(shaped.size(), boxOf, meet, found)) {
+    for (const auto& [k, l] : found) pairs.emplace_back(shaped[k], shaped[l]);
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+  }
+  // Boxes too unlike for one grid.
   using Box = bg::model::box<Point>;
   using Entry = std::pair<Box, size_t>;
   std::vector<Entry> entries;
@@ -308,7 +335,6 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
     entries.emplace_back(box, i);
   }
   const bg::index::rtree<Entry, bg::index::rstar<16>> tree(entries.begin(), entries.end());
-  std::vector<std::pair<size_t, size_t>> pairs;
   std::vector<Entry> near;
   for (const Entry& entry : entries) {
     near.clear();

@@ -849,9 +849,6 @@ void CStmModel::ForEachCaseLoad(int loadCase,
 }
 
 CString CStmModel::NodeTypeOf(const CStmObjNode& node, int loadCase, const CVector& load) const {
-  // A force that the values shown round to zero meets the node with nothing.
-  const double scale = std::pow(10.0, std::clamp(m_view.GetFixedPointNumber(), 0, 15));
-  const auto shown = [scale](double v) { return std::round(v * scale) != 0.0; };
   int struts = 0, ties = 0;
   // Towards the members, from the node: a load along it bears on the node.
   CVector inward;
@@ -863,8 +860,16 @@ CString CStmModel::NodeTypeOf(const CStmObjNode& node, int loadCase, const CVect
     const CVector far = element->GetIdNodeBegin() == node.GetId() ? element->GetCoordEnd() : element->GetCoordBegin();
     if (type != STM_ELEMENT_NONE) inward = inward + (far - node.GetCoord()).Unit();
   }
+  return NodeTypeFrom(node.GetId(), loadCase, struts, ties, inward, load);
+}
+
+CString CStmModel::NodeTypeFrom(int idNode, int loadCase, int struts, int ties, const CVector& inward,
+                                const CVector& load) const {
+  // A force that the values shown round to zero meets the node with nothing.
+  const double scale = std::pow(10.0, std::clamp(m_view.GetFixedPointNumber(), 0, 15));
+  const auto shown = [scale](double v) { return std::round(v * scale) != 0.0; };
   // The support pushes on the node as a strut would.
-  const auto reaction = m_reactions.find(node.GetId());
+  const auto reaction = m_reactions.find(idNode);
   if (reaction != m_reactions.end() && static_cast<size_t>(loadCase) < reaction->second.size() &&
       shown(reaction->second[static_cast<size_t>(loadCase)].Length()))
     ++struts;
@@ -895,10 +900,41 @@ std::unordered_map<int, CString> CStmModel::GetNodeTypes(int loadCase) const {
     CVector& load = loads[record.GetIdNode()];
     load = load + record.GetLoad() * weight;
   });
+  // What NodeTypeOf finds per node, from one pass over the elements in id order, so that each
+  // node's sum towards its members adds up in the same order.
+  struct SMeeting {
+    int id;
+    const CStmObjNode* node;
+    int struts = 0, ties = 0;
+    CVector inward;
+  };
+  std::vector<SMeeting> nodes;
+  nodes.reserve(m_nodes.size());
+  for (const auto& [id, node] : m_nodes) nodes.push_back({id, node, 0, 0, CVector()});
+  const auto meetingOf = [&nodes](int id) -> SMeeting* {
+    const auto it = std::lower_bound(nodes.begin(), nodes.end(), id, [](const SMeeting& m, int v) { return m.id < v; });
+    return it != nodes.end() && it->id == id ? &*it : nullptr;
+  };
+  for (const auto& [id, element] : m_elements) {
+    if (!element->IsEnable() || element->IsStableElement()) continue;
+    const EStmTypeElement type = element->GetType(loadCase);
+    SMeeting* ends[2] = {meetingOf(element->m_nIdNodeBegin), meetingOf(element->m_nIdNodeEnd)};
+    const CVector at[2] = {ends[0] ? ends[0]->node->GetCoord() : CVector(), ends[1] ? ends[1]->node->GetCoord() : CVector()};
+    for (int end = 0; end < 2; ++end) {
+      SMeeting* meeting = ends[end];
+      // An element on one node meets it once.
+      if (!meeting || (end == 1 && ends[0] == ends[1])) continue;
+      if (type == STM_ELEMENT_STRUT) ++meeting->struts;
+      if (type == STM_ELEMENT_TIE) ++meeting->ties;
+      const CVector& far = end == 0 ? at[1] : at[0];
+      if (type != STM_ELEMENT_NONE) meeting->inward = meeting->inward + (far - meeting->node->GetCoord()).Unit();
+    }
+  }
   out.reserve(m_nodes.size());
-  for (const auto& [id, node] : m_nodes) {
-    const auto load = loads.find(id);
-    out.emplace(id, NodeTypeOf(*node, loadCase, load == loads.end() ? CVector() : load->second));
+  for (const SMeeting& m : nodes) {
+    const auto load = loads.find(m.id);
+    out.emplace(m.id, NodeTypeFrom(m.id, loadCase, m.struts, m.ties, m.inward,
+                                   load == loads.end() ? CVector() : load->second));
   }
   return out;
 }

@@ -306,6 +306,9 @@ private:
   // order the node types sum them.
   void ForEachCaseLoad(int loadCase, const std::function<void(const CStmObjLoadNode&, double)>& visit) const;
   CString NodeTypeOf(const CStmObjNode& node, int loadCase, const CVector& load) const;
+  // The type from the struts and ties meeting the node and the sum of unit vectors towards those
+  // that carry force, with its support and load.
+  CString NodeTypeFrom(int idNode, int loadCase, int struts, int ties, const CVector& inward, const CVector& load) const;
   template <class T>
   T* Adopt(Map<T>& map, T* record, int id);
   void NameNode(CStmObjNode& node) const;

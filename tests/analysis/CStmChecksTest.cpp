@@ -7,6 +7,8 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "analysis/CStmChecks.h"
@@ -330,6 +332,59 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
   edit("element disabled", 0, [](SDeepBeam& beam) { std::prev(beam.model.GetElements().end())->second->SetEnable(0); });
 }
 
+// The bands and zones are shared out over threads; a lattice large enough to be split must get
+// the answer of one thread, records, flags and every region alike.
+TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
+  const auto build = [](CStmModel& model) {
+    constexpr int kColumns = 10, kRows = 5;
+    model.AddLoadConditionStatic("G");
+    model.AddLoadConditionStatic("Q");
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kColumns; ++c) model.AddNode(CVector(c * 400.0, 0, r * 400.0));
+    }
+    const auto node = [](int r, int c) { return r * kColumns + c + 1; };
+    // To the right, up and up the diagonal from every node that has such a neighbour.
+    for (int n = 0; n < kRows * kColumns; ++n) {
+      for (const auto& [dr, dc] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{1, 1}}) {
+        const int r = n / kColumns + dr, c = n % kColumns + dc;
+        if (r < kRows && c < kColumns) model.AddElement(n + 1, node(r, c), SStmPropElement());
+      }
+    }
+    model.AddRestraint(node(0, 0), SStmDof{1, 1, 1, 0, 0, 0});
+    model.AddBearingPlate(node(0, 0), SStmPropBearingPlate{150.0, 20.0});
+    model.AddRestraint(node(0, kColumns - 1), SStmDof{0, 0, 1, 0, 0, 0});
+    for (int c = 0; c < kColumns; ++c) model.AddLoadNode("G", node(kRows - 1, c), CVector(0, 0, -300));
+    model.AddLoadNode("Q", node(kRows - 1, 0), CVector(600, 0, 0));
+    model.AddLoadConditionCombo("G+Q");
+    model.AddComboFactor("G+Q", "G", 0, 1.2);
+    model.AddComboFactor("G+Q", "Q", 0, 1.6);
+    // Tight at the bottom, so that bands and zones leave it; an opening among the members.
+    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-100, 0, -20), CVector(3700, 0, -20), CVector(3700, 0, 1700),
+                                           CVector(-100, 0, 1700)});
+    model.SetBoundary(STM_BOUNDARY_INNER, {CVector(1300, 0, 500), CVector(1700, 0, 500), CVector(1700, 0, 700),
+                                           CVector(1300, 0, 700)});
+    model.SetMaterials(StmTestMaterials(300.0, 60.0, STM_CODE_ACI_318_19));
+    ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
+  };
+  CStmModel one, shared;
+  build(one);
+  build(shared);
+  ASSERT_TRUE(CStmChecks::Run(one, 2, nullptr, 1));
+  ASSERT_TRUE(CStmChecks::Run(shared, 2, nullptr, 4));
+  EXPECT_TRUE(one.GetCheckResults() == shared.GetCheckResults());
+  int flagged = 0;
+  for (const auto& [id, check] : one.GetCheckResults().GetCase(2)->elements)
+    flagged += (check.nFlags & (STM_CHECK_OUTSIDE | STM_CHECK_OVERLAP)) != 0;
+  EXPECT_GT(flagged, 0);
+  for (const auto& [id, element] : one.GetElements()) EXPECT_TRUE(shared.GetElement(id)->IsEqual(*element)) << id;
+  for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
+  // The node types the checks class nodes by, all at once, are each node's own.
+  for (int k = 0; k < 3; ++k) {
+    const std::unordered_map<int, CString> types = one.GetNodeTypes(k);
+    for (const auto& [id, node] : one.GetNodes()) EXPECT_EQ(types.at(id), one.GetNodeType(node, k)) << id;
+  }
+}
+
 // The regions take shortcuts for polygons well inside, outside or across the concrete; sampled
 // points, tested on their own, must agree with what they answer. The concrete is an L with an
 // opening; the bands are random, many near the edges.
@@ -374,6 +429,32 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
     } else if (!regions.Leaves(band)) {
       EXPECT_NEAR(area, whole, 1e-9 * whole) << trial;
     }
+  }
+}
+
+// Overlapping pairs are found through a grid of boxes, fine among bands of one size and coarse
+// with one long band among them; it must find every pair a test of all pairs finds, less those
+// skipped.
+TEST(CStmChecksTest, OverlappingPairsAreThoseOfAllPairs) {
+  std::srand(28);
+  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
+  for (const double longest : {60.0, 1e5}) {
+    std::vector<CStmRegions::Polygon> bands;
+    for (int i = 0; i < 300; ++i) {
+      const CDPoint a(random(0, 1000), random(0, 1000));
+      const double length = i == 0 ? longest : random(5, 60), angle = i == 0 ? 0.8 : random(0, 6.3);
+      bands.push_back(CStmRegions::Band(a, CDPoint(a.x + length * std::cos(angle), a.y + length * std::sin(angle)),
+                                        random(1, 20)));
+    }
+    bands.emplace_back();
+    const auto skip = [](size_t i, size_t j) { return (i + j) % 7 == 0; };
+    std::vector<std::pair<size_t, size_t>> all;
+    for (size_t i = 0; i < bands.size(); ++i) {
+      for (size_t j = i + 1; j < bands.size(); ++j)
+        if (!skip(i, j) && CStmRegions::Overlap(bands[i], bands[j])) all.emplace_back(i, j);
+    }
+    EXPECT_GT(all.size(), 10u);
+    EXPECT_EQ(CStmRegions::OverlappingPairs(bands, skip), all) << longest;
   }
 }
 
