@@ -83,7 +83,7 @@ struct SEditorFixture {
   static bool WaitForFrame(CStmQtRenderWidget& view) {
     QEventLoop loop;
     bool swapped = false;
-    const auto connection = QObject::connect(&view, &QOpenGLWidget::frameSwapped, &loop, [&] {
+    const auto connection = QObject::connect(&view, &CStmQtRenderWidget::frameSwapped, &loop, [&] {
       swapped = true;
       loop.quit();
     });
@@ -96,7 +96,7 @@ struct SEditorFixture {
 
 void BM_QtFrameAgainstEgl(benchmark::State& state) {
   if (MeasuredInOwnProcess(state, "qt_frame_against_egl",
-                           {"qt_over_egl", "paint_over_egl", "qt_frame_ms", "egl_frame_ms", "paint_ms", "compose_ms"}, kOnDisplay))
+                           {"qt_over_egl", "paint_over_egl", "qt_frame_ms", "egl_frame_ms", "paint_ms", "compose_ms", "paints_per_frame"}, kOnDisplay))
     return;
   SEditorFixture fixture;
   if (!fixture.Prepare(state, static_cast<int>(state.range(0)))) return;
@@ -131,7 +131,7 @@ void BM_QtFrameAgainstEgl(benchmark::State& state) {
   // The widget's frame in two parts: the paint (the scene drawn into the widget's framebuffer)
   // up to the window's composition, and the composition with the swap.
   Clock::time_point requested, composing;
-  const auto onCompose = QObject::connect(&widget, &QOpenGLWidget::aboutToCompose, [&] { composing = Clock::now(); });
+  const auto onCompose = QObject::connect(&widget, &CStmQtRenderWidget::FramePainted, [&] { composing = Clock::now(); });
   double qt = 0.0, egl = 0.0, paint = 0.0, compose = 0.0;
   for (auto _ : state) {
     widget.doneCurrent();
@@ -140,7 +140,7 @@ void BM_QtFrameAgainstEgl(benchmark::State& state) {
     const auto t1 = Clock::now();
     wnd.GetSurface()->ReleaseCurrent();
     requested = Clock::now();
-    widget.update();
+    widget.RequestFrame();
     if (!SEditorFixture::WaitForFrame(widget)) {
       state.SkipWithError("the widget showed no frame");
       return;
@@ -160,6 +160,7 @@ void BM_QtFrameAgainstEgl(benchmark::State& state) {
   state.counters["egl_frame_ms"] = egl / n;
   state.counters["paint_ms"] = paint / n;
   state.counters["compose_ms"] = compose / n;
+  state.counters["paints_per_frame"] = widget.GetPaintCount() / n;
 }
 
 void BM_QtStartAgainstLoad(benchmark::State& state) {
