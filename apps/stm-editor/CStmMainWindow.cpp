@@ -154,9 +154,9 @@ bool CStmMainWindow::Open(std::string& error) {
   AfterChange();
   if (!m_options.screenshot.empty()) {
     // Counted frames, then the picture and the end: one paint asks for the next.
-    connect(m_pView, &QOpenGLWidget::frameSwapped, this, [this] {
+    connect(m_pView, &CStmQtRenderWidget::frameSwapped, this, [this] {
       if (m_pView->GetPaintCount() >= std::max(1, m_options.frames)) TakeScreenshot();
-      else m_pView->update();
+      else m_pView->RequestFrame();
     });
   }
   return true;
@@ -164,7 +164,7 @@ bool CStmMainWindow::Open(std::string& error) {
 
 void CStmMainWindow::TakeScreenshot() {
   if (m_options.screenshot.empty()) return;
-  const QImage picture = grab().toImage();
+  const QImage picture = m_pView->GrabWindow();
   const std::string path = m_options.screenshot;
   m_options.screenshot.clear();
   if (!picture.save(QString::fromStdString(path))) {

@@ -1,9 +1,14 @@
 #include "CStmQtRenderWidget.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLWindow>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
 #include <utility>
@@ -12,12 +17,13 @@
 
 namespace {
 
-// Drawing goes into the widget's framebuffer, which Qt shows with the window: nothing to swap.
+// The GL window draws straight into its own back buffer and swaps it after the paint: the
+// scene's surface swaps nothing itself.
 class CQtWidgetSurface final : public CUbSurface {
 public:
   explicit CQtWidgetSurface(CStmQtRenderWidget& widget) : m_widget(widget) {}
   bool MakeCurrent() override {
-    if (!m_widget.context() || !m_widget.isValid()) return false;
+    if (!m_widget.IsValid()) return false;
     m_widget.makeCurrent();
     return true;
   }
@@ -31,6 +37,23 @@ private:
   CStmQtRenderWidget& m_widget;
 };
 
+// Only draws: its input goes through to the widget beneath, and it never takes the focus.
+class CQtViewWindow final : public QOpenGLWindow {
+public:
+  CQtViewWindow(std::function<void()> created, std::function<void()> paint)
+      : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), m_created(std::move(created)), m_paint(std::move(paint)) {
+    setFormat(CStmQtRenderWidget::CompatibilityFormat());
+    setFlags(flags() | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+  }
+
+protected:
+  void initializeGL() override { m_created(); }
+  void paintGL() override { m_paint(); }
+
+private:
+  std::function<void()> m_created, m_paint;
+};
+
 const std::pair<int, int> kKeys[] = {
     {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Backspace, VK_BACK},
     {Qt::Key_Tab, VK_TAB},       {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},
@@ -42,12 +65,30 @@ const std::pair<int, int> kKeys[] = {
 
 }  // namespace
 
-CStmQtRenderWidget::CStmQtRenderWidget(QWidget* parent) : QOpenGLWidget(parent) {
-  setFormat(CompatibilityFormat());
+CStmQtRenderWidget::CStmQtRenderWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
-  // The widget's own update behaviour already keeps the last frame until the next paint.
-  setUpdateBehavior(QOpenGLWidget::NoPartialUpdate);
+  // The GL window covers all of this widget: nothing of its own to paint.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  m_pWindow = new CQtViewWindow(
+      [this] {
+        // Lists and the background compiled in a context that went away are gone with it.
+        if (m_pWnd) m_pWnd->InvalidateAllWnd();
+      },
+      [this] {
+        ++m_nPaints;
+        if (m_pWnd) m_pWnd->Render();
+        emit FramePainted();
+      });
+  connect(m_pWindow, &QOpenGLWindow::frameSwapped, this, &CStmQtRenderWidget::frameSwapped);
+  QWidget* container = QWidget::createWindowContainer(m_pWindow, this);
+  // Clicks, keys and the focus belong to this widget, which the scene's handlers are on.
+  container->setAttribute(Qt::WA_TransparentForMouseEvents);
+  container->setFocusPolicy(Qt::NoFocus);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(container);
 }
 
 QSurfaceFormat CStmQtRenderWidget::CompatibilityFormat() {
@@ -94,18 +135,47 @@ UINT CStmQtRenderWidget::MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifi
   return flags;
 }
 
-void CStmQtRenderWidget::initializeGL() {
-  // Lists and the background compiled in a context that went away are gone with it.
-  if (m_pWnd) m_pWnd->InvalidateAllWnd();
-}
-
-void CStmQtRenderWidget::paintGL() {
-  ++m_nPaints;
-  if (m_pWnd) m_pWnd->Render();
-}
-
 void CStmQtRenderWidget::UpdateIfInvalid() {
-  if (m_pWnd && m_pWnd->IsInvalid()) update();
+  if (m_pWnd && m_pWnd->IsInvalid()) RequestFrame();
+}
+
+void CStmQtRenderWidget::RequestFrame() {
+  // The window's own update() waits out the platform's idle time (5 ms on X) and then may draw
+  // twice: the frame is drawn at the loop's next turn instead, once for all requests until then.
+  if (m_bFramePending) return;
+  m_bFramePending = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_bFramePending = false;
+        if (!m_pWindow->isExposed()) return;
+        QPaintEvent paint(QRect(QPoint(0, 0), m_pWindow->size()));
+        QCoreApplication::sendEvent(m_pWindow, &paint);
+      },
+      Qt::QueuedConnection);
+}
+
+bool CStmQtRenderWidget::IsValid() const { return m_pWindow->isValid(); }
+
+void CStmQtRenderWidget::makeCurrent() { m_pWindow->makeCurrent(); }
+
+void CStmQtRenderWidget::doneCurrent() { m_pWindow->doneCurrent(); }
+
+QImage CStmQtRenderWidget::grabFramebuffer() {
+  if (!IsValid()) return QImage();
+  // After a swap the back buffer holds nothing defined.
+  makeCurrent();
+  if (m_pWnd) m_pWnd->Render();
+  makeCurrent();
+  return m_pWindow->grabFramebuffer();
+}
+
+QImage CStmQtRenderWidget::GrabWindow() {
+  QWidget* top = window();
+  QImage picture = top->grab().toImage();
+  QPainter painter(&picture);
+  painter.drawImage(QRect(mapTo(top, QPoint(0, 0)), size()), grabFramebuffer());
+  return picture;
 }
 
 void CStmQtRenderWidget::AfterInput() {
@@ -171,7 +241,7 @@ void CStmQtRenderWidget::keyPressEvent(QKeyEvent* event) {
   const int vk = VirtualKey(event->key());
   // The filter sees every key: one the scene has no use for may still be a command's.
   if (!m_pWnd || !Allowed(event) || vk == 0) {
-    QOpenGLWidget::keyPressEvent(event);
+    QWidget::keyPressEvent(event);
     return;
   }
   emit BeforeInput();
@@ -180,7 +250,7 @@ void CStmQtRenderWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CStmQtRenderWidget::event(QEvent* event) {
-  if (event->type() != QEvent::ToolTip) return QOpenGLWidget::event(event);
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   const QString text = m_tooltip ? m_tooltip() : QString();
   if (text.isEmpty()) {
     QToolTip::hideText();

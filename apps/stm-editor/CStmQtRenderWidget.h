@@ -1,12 +1,16 @@
-// The render window on screen in a Qt window: an OpenGL widget with a compatibility-profile
-// context that the scene draws into through the surface interface, and that hands the scene its
-// mouse and keys as client points in framebuffer pixels (y down), MK_* flags and virtual keys.
-// It paints only when asked: after input that changed the scene, or when the window calls
-// update() for a change of its own; every paint is counted.
+// The render window on screen in a Qt window: a widget that hands the scene its mouse and keys as
+// client points in framebuffer pixels (y down), MK_* flags and virtual keys, over an OpenGL
+// window of its own with a compatibility-profile context that the scene draws into through the
+// surface interface. The GL window is a native child that takes no input: the widget gets it as
+// any widget does (focus, tooltips, the cursor), while a frame is swapped to the screen for the
+// view's area alone, not composed into the whole window as a GL widget would be.
+// It draws only when asked: after input that changed the scene, or when the window calls
+// RequestFrame() for a change of its own; every paint is counted.
 #pragma once
 
-#include <QOpenGLWidget>
+#include <QImage>
 #include <QSurfaceFormat>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -15,8 +19,9 @@
 #include "host/platform/WinDefs.h"
 
 class CUbRenderWnd;
+class QOpenGLWindow;
 
-class CStmQtRenderWidget : public QOpenGLWidget {
+class CStmQtRenderWidget : public QWidget {
   Q_OBJECT
 public:
   explicit CStmQtRenderWidget(QWidget* parent = nullptr);
@@ -24,7 +29,7 @@ public:
   // The fixed-function pipeline the scene draws with needs the compatibility profile.
   static QSurfaceFormat CompatibilityFormat();
 
-  // The surface the render window takes; it draws into this widget and must not outlive it.
+  // The surface the render window takes; it draws into this view and must not outlive it.
   std::unique_ptr<CUbSurface> CreateSurface();
   void SetRenderWnd(CUbRenderWnd* wnd) { m_pWnd = wnd; }
   // Runs before each input reaches the scene; false holds the input back (a running analysis
@@ -46,6 +51,18 @@ public:
 
   // Redraws when the scene says something changed.
   void UpdateIfInvalid();
+  // A frame at the event loop's next turn.
+  void RequestFrame();
+
+  // The context is there once the view was first shown.
+  bool IsValid() const;
+  void makeCurrent();
+  void doneCurrent();
+  // The scene drawn afresh and read back, as the next frame would show it.
+  QImage grabFramebuffer();
+  // The window this view is in as it looks on screen: a grab of the widgets alone leaves the
+  // view's area empty, as the GL window's pixels never reach them.
+  QImage GrabWindow();
 
 signals:
   // A press, a turn of the wheel or a key is about to reach the scene: a message on the status
@@ -55,10 +72,12 @@ signals:
   void SceneInput();
   // The cursor moved over the view, in client pixels.
   void CursorMoved(const CPoint& pt);
+  // The scene is drawn into the back buffer; the swap comes next.
+  void FramePainted();
+  // The frame is on screen.
+  void frameSwapped();
 
 protected:
-  void initializeGL() override;
-  void paintGL() override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -73,10 +92,12 @@ private:
   bool Allowed(QEvent* event) const { return !m_filter || m_filter(event); }
   void AfterInput();
 
+  QOpenGLWindow* m_pWindow = nullptr;
   CUbRenderWnd* m_pWnd = nullptr;
   std::function<bool(QEvent*)> m_filter;
   std::function<QString()> m_tooltip;
   int m_nPaints = 0;
+  bool m_bFramePending = false;
   CPoint m_ptCursor;
   // Buttons whose press the scene had: only their release goes to it.
   Qt::MouseButtons m_sceneButtons;

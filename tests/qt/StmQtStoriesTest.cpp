@@ -333,7 +333,7 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
   auto window = Start(m_path);
   const auto expectLooks = [&window](bool light) {
     QTest::qWait(50);
-    const QImage picture = window->grab().toImage();
+    const QImage picture = window->View()->GrabWindow();
     const QPoint background = window->View()->mapTo(window.get(), QPoint(window->View()->width() - 4, 8));
     const QPoint menu(window->width() - 4, window->menuBar()->height() / 2);
     // Above the message's letters.

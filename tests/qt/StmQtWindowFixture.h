@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QTextDocumentFragment>
 #include <QToolTip>
+#include <QWindow>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,10 +78,14 @@ protected:
     return best;
   }
 
+  // A click at a view pixel, sent to the main window where the X server sends it: the window
+  // must hand it past the GL window over the view to the view.
   static void ClickView(CStmMainWindow& window, QPoint at) {
-    QTest::mouseMove(window.View(), at);
+    QWindow* top = window.windowHandle();
+    const QPoint onTop = window.View()->mapTo(&window, at);
+    QTest::mouseMove(top, onTop);
     QTest::qWait(20);
-    QTest::mouseClick(window.View(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, onTop);
     QTest::qWait(20);
   }
 
@@ -90,14 +95,14 @@ protected:
     return QPoint(at.x, at.y);
   }
   static void Click(CStmMainWindow& window, const CVector& p) { ClickView(window, Px(window, p)); }
-  // A key pressed in the view. Shortcuts reach only the active window, which a closed box does
-  // not always give back where no window manager runs.
+  // A key pressed in the view, sent to the main window as the X server does. Shortcuts reach only
+  // the active window, which a closed box does not always give back where no window manager runs.
   static void Key(CStmMainWindow& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     if (!window.isActiveWindow()) {
       window.activateWindow();
       EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    QTest::keyClick(window.View(), static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(window.windowHandle(), static_cast<Qt::Key>(key), modifiers);
     QTest::qWait(20);
   }
   static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
