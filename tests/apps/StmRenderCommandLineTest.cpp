@@ -3,7 +3,6 @@
 // what is wrong with them; the picture format following the name, opaque pictures, the style
 // and size asked for; a model drawn facing its own plane; drawings to scale as SVG, PDF and DXF.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,21 +112,14 @@ TEST(StmRenderCommandLine, TheNameChoosesTheFormatAndEveryPictureIsOpaqueInTheSt
 
   EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
   EXPECT_EQ(ReadFile(jpg).substr(0, 2), "\xFF\xD8");
-  int w = 0, h = 0, channels = 0;
-  stbi_uc* data = stbi_load(png.c_str(), &w, &h, &channels, 4);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(w, 64);
-  EXPECT_EQ(h, 48);
+  const SRgbaImage image = SRgbaImage::FromPng(png);
+  ASSERT_FALSE(image.rgba.empty());
+  EXPECT_EQ(image.width, 64);
+  EXPECT_EQ(image.height, 48);
   // The light style has a light background in the corner.
-  EXPECT_GT(data[0] + data[1] + data[2], 3 * 128);
-  int translucent = 0;
-  for (int i = 0; i < w * h; ++i) translucent += data[4 * i + 3] != 255;
-  EXPECT_EQ(translucent, 0);
-  stbi_image_free(data);
-  data = stbi_load(jpg.c_str(), &w, &h, &channels, 3);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(w, 120);
-  stbi_image_free(data);
+  EXPECT_GT(image.rgba[0] + image.rgba[1] + image.rgba[2], 3 * 128);
+  EXPECT_EQ(image.Count([](const std::uint8_t* p) { return p[3] != 255; }), 0) << "translucent pixels";
+  EXPECT_EQ(SRgbaImage::FromPng(jpg).width, 120);
   std::remove(png.c_str());
   std::remove(jpg.c_str());
 }
@@ -155,12 +147,9 @@ TEST(StmRenderCommandLine, AModelIsDrawnFacingItsOwnPlane) {
 
 TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   const auto ties = [](const std::string& png) {
-    int w = 0, h = 0, channels = 0, count = 0;
-    stbi_uc* data = stbi_load(png.c_str(), &w, &h, &channels, 4);
-    if (!data) return -1;
-    for (int i = 0; i < w * h; ++i) count += data[4 * i] == 0 && data[4 * i + 1] == 0 && data[4 * i + 2] == 255;
-    stbi_image_free(data);
-    return count;
+    const SRgbaImage image = SRgbaImage::FromPng(png);
+    const auto blue = [](const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 255; };
+    return image.rgba.empty() ? -1 : image.Count(blue);
   };
   const std::string plain = Out("plain.png"), solved = Out("solved.png"), loose = Out("loose.png");
   ASSERT_EQ(RunRender(Corbel() + " -o " + ShellQuote(plain)).status, 0);

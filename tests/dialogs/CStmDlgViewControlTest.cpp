@@ -20,6 +20,7 @@
 #include "host/platform/StmText.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
+#include "support/RenderCheck.h"
 
 namespace {
 
@@ -51,20 +52,13 @@ protected:
     ASSERT_TRUE(m_dlg);
   }
 
-  std::vector<unsigned char> Frame() {
+  SRgbaImage Frame() {
     m_wnd.InvalidateAllWnd();
     m_wnd.Render();
-    std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
     m_wnd.OpenGLRenderStart();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    SRgbaImage image = SRgbaImage::FromGl(kWidth, kHeight);
     m_wnd.OpenGLRenderEnd();
-    return rgba;
-  }
-  static int Changed(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-    int changed = 0;
-    for (size_t i = 0; i + 3 < a.size(); i += 4) changed += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
-    return changed;
+    return image;
   }
 
   void Click(int id) {
@@ -117,13 +111,13 @@ TEST_F(CStmDlgViewControlTest, EveryCheckBoxSwitchesItsLayerInTheNextFrame) {
     m_dlg->Show();
     ASSERT_EQ(m_dlg->GetControl(id)->m_nCheck, 1) << id;
     Frame();
-    const std::vector<unsigned char> shown = Frame();
+    const SRgbaImage shown = Frame();
     Click(id);
     EXPECT_FALSE(View().IsShowOption(bit)) << id;
-    EXPECT_GT(Changed(shown, Frame()), 0) << m_dlg->GetControl(id)->m_strCaption.c_str();
+    EXPECT_GT(shown.Differing(Frame()), 0) << m_dlg->GetControl(id)->m_strCaption.c_str();
     Click(id);
     EXPECT_TRUE(View().IsShowOption(bit)) << id;
-    EXPECT_EQ(Changed(shown, Frame()), 0) << m_dlg->GetControl(id)->m_strCaption.c_str();
+    EXPECT_EQ(shown.Differing(Frame()), 0) << m_dlg->GetControl(id)->m_strCaption.c_str();
   }
   // The opening has no layer of its own.
   EXPECT_FALSE(m_dlg->GetControl(D::IDC_STM_CHECK_INBOUND)->m_bEnabled);
@@ -148,10 +142,10 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
                                                                   STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES));
     View().SetShowOption(edit.labels, 1);
     m_dlg->Show();
-    const std::vector<unsigned char> before = Frame();
+    const SRgbaImage before = Frame();
     Type(edit.id, edit.text);
     EXPECT_EQ((View().*edit.get)(), std::stoi(edit.text)) << edit.id;
-    EXPECT_GT(Changed(before, Frame()), 0) << edit.id;
+    EXPECT_GT(before.Differing(Frame()), 0) << edit.id;
   }
   EXPECT_TRUE(m_host.m_boxes.empty());
   Type(D::IDC_STM_EDIT_NODENUM, "big");
@@ -201,13 +195,13 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
 TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAndAFileKeepsThePanel) {
   View().SetShowOptions(View().GetShowOptions() | STM_SHOW_NODE_NAMES | STM_SHOW_STRESS_FLOW);
   m_dlg->Show();
-  std::vector<unsigned char> before = Frame();
+  SRgbaImage before = Frame();
   // Letter names of nodes bring letter names of elements, and leaving them takes both back.
   Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_LETTER);
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_COMBO_NAMING_ELEM)->m_nSel, STM_NAMING_LETTER);
   EXPECT_EQ(View().GetTypeNamingElement(), STM_NAMING_LETTER);
   EXPECT_EQ(m_model.GetNodes().begin()->second->GetName(), "A");
-  EXPECT_GT(Changed(before, Frame()), 0);
+  EXPECT_GT(before.Differing(Frame()), 0);
   Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_NUMBER);
   EXPECT_EQ(View().GetTypeNamingElement(), STM_NAMING_NUMBER);
   Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_LETTER);
@@ -216,13 +210,13 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_PREFIX);
   EXPECT_EQ(View().GetTypeNamingNode(), STM_NAMING_NUMBER);
   EXPECT_EQ(m_model.GetNodes().begin()->second->GetName(), "1");
-  EXPECT_GT(Changed(before, Frame()), 0);
+  EXPECT_GT(before.Differing(Frame()), 0);
 
   // The contour list leaves out the ramps centred on zero.
   before = Frame();
   Choose(D::IDC_STM_COMBO_CONTOUR, 2);
   EXPECT_EQ(View().GetTypeContour(), 4);
-  EXPECT_GT(Changed(before, Frame()), 0);
+  EXPECT_GT(before.Differing(Frame()), 0);
   View().SetTypeContour(static_cast<EStmTypeContour>(5));
   m_dlg->Show();
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_COMBO_CONTOUR)->m_nSel, 3);
@@ -231,9 +225,9 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   Click(D::IDC_STM_RADIO_LIGHT);
   EXPECT_EQ(View().GetTypeColor(), STM_COLOR_LIGHT);
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_RADIO_DARK)->m_nCheck, 0);
-  EXPECT_GT(Changed(before, Frame()), kWidth * kHeight / 2);
+  EXPECT_GT(before.Differing(Frame()), kWidth * kHeight / 2);
   Click(D::IDC_STM_RADIO_DARK);
-  EXPECT_EQ(Changed(before, Frame()), 0);
+  EXPECT_EQ(before.Differing(Frame()), 0);
 
   // Nothing draws displacements yet: the slider stores its scale and asks for a repaint.
   Frame();
@@ -252,7 +246,7 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   m_dlg->OnControlChanged(D::IDC_STM_SLIDER_ESO_STEP);
   EXPECT_EQ(m_model.GetCurrentStepEso(), 0);
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step 1 of " + last);
-  EXPECT_GT(Changed(before, Frame()), 0);
+  EXPECT_GT(before.Differing(Frame()), 0);
   EXPECT_EQ(m_manager.GetUndoCount(), steps);
   Click(D::IDC_STM_BUTTON_ESO_PREV);
   EXPECT_EQ(m_model.GetCurrentStepEso(), 0) << "no step before the first";

@@ -10,6 +10,7 @@
 
 #include "entities/CStmEntityElement.h"
 #include "manager/CStmSelectionProperties.h"
+#include "support/RenderCheck.h"
 #include "support/StmGestureDriver.h"
 #include "support/StmSavedModel.h"
 #include "support/StmSceneFixture.h"
@@ -20,15 +21,8 @@ using G = SStmGesture;
 
 using P = CStmSelectionProperties;
 
-class CStmSelectionPropertiesTest : public StmSceneFixture {
+class CStmSelectionPropertiesTest : public StmGestureFixture {
 protected:
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    m_wnd.SetAction(48, -1, 1);
-    m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
-    m_driver->ApplyView();
-  }
-
   // A portal frame: nodes 1 (0,0), 2 (0,60), 3 (80,60), 4 (80,0); elements 1-2, 2-3, 3-4.
   void DrawFrame() {
     m_driver->Apply(G::Of(G::kDrawElement, CVector(0, 0, 0), CVector(0, 0, 60)));
@@ -45,16 +39,15 @@ protected:
     m_props.Refresh();
   }
   // Without the selection's highlight: a node that an edit merges away comes back unselected.
-  std::vector<unsigned char> Frame() {
+  SRgbaImage Frame() {
     std::vector<CString> keys;
     for (const auto& entry : m_manager.GetSelectMap()) keys.push_back(entry.first);
     m_manager.ResetSelection(1, 0);
-    std::vector<unsigned char> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
     m_wnd.SetViewCenter(40.0, 30.0);
     m_wnd.SetViewScale(0.8);
     DrawScene();
     m_wnd.OpenGLRenderStart();
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const SRgbaImage pixels = SRgbaImage::FromGl(kWidth, kHeight);
     m_wnd.OpenGLRenderEnd();
     for (const CString& key : keys) {
       if (CUbEntityObj* entity = m_manager.GetEtt(key)) m_manager.SelectEtt(entity, 1);
@@ -62,29 +55,24 @@ protected:
     return pixels;
   }
   // Pixels of one colour-set entry.
-  int CountColor(const std::vector<unsigned char>& frame, int entry) {
+  int CountColor(const SRgbaImage& frame, int entry) {
     const CVector c = m_model.GetStmDataView()->GetColorSet()[entry];
-    int count = 0;
-    for (size_t i = 0; i < frame.size(); i += 4) {
-      count += std::abs(frame[i] - static_cast<int>(c.x * 255 + 0.5)) <= 2 &&
-               std::abs(frame[i + 1] - static_cast<int>(c.y * 255 + 0.5)) <= 2 &&
-               std::abs(frame[i + 2] - static_cast<int>(c.z * 255 + 0.5)) <= 2;
-    }
-    return count;
+    const auto near = [](int got, double want) { return std::abs(got - static_cast<int>(want * 255 + 0.5)) <= 2; };
+    return frame.Count([&](const std::uint8_t* p) { return near(p[0], c.x) && near(p[1], c.y) && near(p[2], c.z); });
   }
   std::string Saved(const std::string& name) { return SaveModelBytes(m_model, "props-" + name); }
 
   // The edit makes one step; undo gives back the file and the frame from before, redo those
   // from after, the scene matching the model each time. Returns the frame after the edit.
-  std::vector<unsigned char> ExpectOneExactStep(const std::string& name, const std::function<bool()>& edit) {
+  SRgbaImage ExpectOneExactStep(const std::string& name, const std::function<bool()>& edit) {
     const std::string before = Saved(name + "-before");
-    const std::vector<unsigned char> frameBefore = Frame();
+    const SRgbaImage frameBefore = Frame();
     const int steps = m_manager.GetUndoCount();
     EXPECT_TRUE(edit()) << name << ": " << m_props.GetMessage().c_str();
     EXPECT_EQ(m_manager.GetUndoCount(), steps + 1) << name;
     EXPECT_EQ(m_manager.CheckConsistency(), CString()) << name;
     const std::string after = Saved(name + "-after");
-    const std::vector<unsigned char> frameAfter = Frame();
+    const SRgbaImage frameAfter = Frame();
     EXPECT_NE(before, after) << name;
     EXPECT_EQ(m_manager.Undo(), 1);
     EXPECT_EQ(m_manager.CheckConsistency(), CString()) << name << " undone";
@@ -110,7 +98,6 @@ protected:
   }
 
   CStmSelectionProperties m_props{m_manager};
-  std::unique_ptr<CStmGestureDriver> m_driver;
 };
 
 TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelShownAndUndoneExactly) {
@@ -312,7 +299,7 @@ TEST_F(CStmSelectionPropertiesTest, AModelFinishedThroughTheLayerIsTheOneWritten
   m_manager.SelectRemoveAll();
   m_props.ShowCase(2);
   const std::string drawn = Saved("through-layer");
-  const std::vector<unsigned char> drawnFrame = Frame();
+  const SRgbaImage drawnFrame = Frame();
 
   CStmModel hand;
   for (const CVector& p : {CVector(0, 0, 0), CVector(0, 0, 60), CVector(80, 0, 60), CVector(80, 0, 0)}) hand.AddNode(p);

@@ -8,12 +8,8 @@
 
 namespace {
 
-class CStmUbManagerClipboardTest : public StmSceneFixture {
+class CStmUbManagerClipboardTest : public StmSelectingFixture {
 protected:
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    m_wnd.SetAction(48, -1, 1);
-  }
   int Draw(const CVector& a, const CVector& b) { return m_manager.AddElement(a, b, 1, 1, 1, nullptr)->GetIdStm(); }
   int NodeAt(const CVector& p) const {
     const CStmObjNode* node = m_model.GetNode(p);

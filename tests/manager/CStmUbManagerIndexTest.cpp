@@ -41,12 +41,8 @@ void MoveElements(CStmUbManager& m, const std::vector<CStmEntityElement*>& eleme
   m.SetHistoryEnd();
 }
 
-class CStmUbManagerIndexTest : public StmSceneFixture {
+class CStmUbManagerIndexTest : public StmSelectingFixture {
 protected:
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    m_wnd.SetAction(48, -1, 1);
-  }
   void ExpectIndexInStep(const char* when) {
     CString why;
     EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << when << ": " << why.str();

@@ -18,15 +18,8 @@ using G = SStmGesture;
 
 const CVector kOrigin(0, 0, 0);
 
-class CStmUbManagerModelTruthTest : public StmSceneFixture {
+class CStmUbManagerModelTruthTest : public StmGestureFixture {
 protected:
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    m_wnd.SetAction(48, -1, 1);
-    m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
-    m_driver->ApplyView();
-  }
-
   void Draw(const CVector& a, const CVector& b) { m_driver->Apply(G::Of(G::kDrawElement, a, b)); }
   int Begin(int element) const { return m_model.GetElement(element)->GetIdNodeBegin(); }
   int End(int element) const { return m_model.GetElement(element)->GetIdNodeEnd(); }
@@ -34,7 +27,6 @@ protected:
     m_driver->ApplyView();
     return SaveModelBytes(m_model, std::string("truth-") + name);
   }
-  std::unique_ptr<CStmGestureDriver> m_driver;
 };
 
 // Where the new end of an element lies must not matter to reuse: nodes not shown, or nodes

@@ -19,13 +19,8 @@ using Kind = CUbEntityObj::TYPE_ENTITY_OBJ;
 constexpr Kind kNode = static_cast<Kind>(110);
 constexpr Kind kElement = static_cast<Kind>(111);
 
-class CStmUbManagerTopologyTest : public StmSceneFixture {
+class CStmUbManagerTopologyTest : public StmSelectingFixture {
 protected:
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    // The selection action is current, as in the application.
-    m_wnd.SetAction(48, -1, 1);
-  }
   // An element drawn by the user: reused end nodes, recorded, into the model.
   CStmEntityElement* Draw(const CVector& a, const CVector& b) {
     return m_manager.AddElement(a, b, 1, 1, 1, nullptr);

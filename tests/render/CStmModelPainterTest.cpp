@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/RenderCheck.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -44,25 +45,15 @@ protected:
     glFinish();
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    m_pixels.assign(static_cast<size_t>(kWidth * kHeight * 4), 0);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_pixels.data());
+    m_image = SRgbaImage::FromGl(kWidth, kHeight);
     m_wnd.OpenGLRenderEnd();
-    int count = 0;
-    for (size_t i = 0; i < m_pixels.size(); i += 4) count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
-    return count;
+    return m_image.Count(SRgbaImage::Lit);
   }
 
   // Coloured pixels of the last frame within a radius of the model point.
   int CountNear(const CVector& p, int radius) const {
     const CPoint c = m_wnd.ExtToClient(p);
-    int count = 0;
-    for (int y = std::max(0, c.y - radius); y <= std::min(kHeight - 1, c.y + radius); ++y) {
-      for (int x = std::max(0, c.x - radius); x <= std::min(kWidth - 1, c.x + radius); ++x) {
-        const size_t i = static_cast<size_t>(((kHeight - 1 - y) * kWidth + x) * 4);
-        count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
-      }
-    }
-    return count;
+    return m_image.Count(SRgbaImage::Lit, c.x - radius, c.y - radius, c.x + radius + 1, c.y + radius + 1);
   }
 
   static double Length(const CStmModelPainter::SArrow& a) { return (a.vTail - a.vTip).Length(); }
@@ -70,7 +61,7 @@ protected:
   SStmColorSet m_colours = DistinctColours();
   CStmModelPainter m_painter{&m_manager, &m_wnd, m_colours};
   CStmObjNode* m_node = nullptr;
-  std::vector<unsigned char> m_pixels;
+  SRgbaImage m_image;
 };
 
 TEST_F(CStmModelPainterTest, ANodalLoadDrawsOneArrowPerComponentAndTheLargestIsFullLength) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/CStmTrussAnalysis.h"
+#include "support/RenderCheck.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
@@ -78,18 +79,15 @@ protected:
     pass();
     glFinish();
     EXPECT_TRUE(SGlSnapshot::Read() == before);
-    m_pixels.assign(static_cast<size_t>(kWidth * kHeight * 4), 0);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_pixels.data());
+    m_image = SRgbaImage::FromGl(kWidth, kHeight);
     m_wnd.OpenGLRenderEnd();
-    int count = 0;
-    for (size_t i = 0; i < m_pixels.size(); i += 4) count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
-    return count;
+    return m_image.Count(SRgbaImage::Lit);
   }
 
   std::array<int, 3> At(const CVector& p) const {
     const CPoint c = m_wnd.ExtToClient(p);
-    const size_t i = static_cast<size_t>(((kHeight - 1 - c.y) * kWidth + c.x) * 4);
-    return {m_pixels[i], m_pixels[i + 1], m_pixels[i + 2]};
+    const std::uint8_t* px = m_image.At(c.x, c.y);
+    return {px[0], px[1], px[2]};
   }
 
   void ExpectColour(const CVector& p, int r, int g, int b, int tolerance = 3) const {
@@ -119,7 +117,7 @@ protected:
 
   SStmColorSet m_colours;
   CStmResultPainter m_painter{&m_manager, &m_wnd, m_colours};
-  std::vector<unsigned char> m_pixels;
+  SRgbaImage m_image;
 };
 
 // What ties, struts and stability elements look like is checked against the example's reference
@@ -194,17 +192,11 @@ TEST_F(CStmResultPainterTest, CentredRampsCentreOnZeroEqualValuesTakeTheMiddleAn
 TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInTheStyleTextColourAndEqualFlowsKeepFiniteHeads) {
   m_model.SetEsoSteps({SStmEsoStep{{Cell(60, 40, 90, 70, 0.0), Cell(60, 0, 90, 30, 1.0)}}});
   m_model.SetCurrentStepEso(0);
+  // The bar and its labels: the left third, below the cells.
   auto legendPixels = [&] {
-    int count = 0, white = 0;
-    // The bar and its labels: the left third, below the cells.
-    for (int y = kHeight / 3; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth / 3; ++x) {
-        const size_t i = static_cast<size_t>(((kHeight - 1 - y) * kWidth + x) * 4);
-        count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
-        white += m_pixels[i] == 255 && m_pixels[i + 1] == 255 && m_pixels[i + 2] == 255;
-      }
-    }
-    return std::make_pair(count, white);
+    const auto white = [](const std::uint8_t* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; };
+    return std::make_pair(m_image.Count(SRgbaImage::Lit, 0, kHeight / 3, kWidth / 3),
+                          m_image.Count(white, 0, kHeight / 3, kWidth / 3));
   };
   Draw([&] { m_painter.RenderESO(); });
   const auto dark = legendPixels();
@@ -224,14 +216,7 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInTheStyleTextColourAndEqua
   m_model.SetStressFlow({{CVector(60, 0, -60), CVector(90, 0, -60)}, {CVector(60, 0, -70), CVector(70, 0, -70)}});
   // Coloured pixels in the columns of a bar that starts at `left` per cent of the width.
   auto barAt = [&](int left) {
-    int count = 0;
-    for (int y = kHeight / 3; y < kHeight; ++y) {
-      for (int x = kWidth * (left + 1) / 100; x < kWidth * (left + 2) / 100; ++x) {
-        const size_t i = static_cast<size_t>(((kHeight - 1 - y) * kWidth + x) * 4);
-        count += (m_pixels[i] | m_pixels[i + 1] | m_pixels[i + 2]) ? 1 : 0;
-      }
-    }
-    return count;
+    return m_image.Count(SRgbaImage::Lit, kWidth * (left + 1) / 100, kHeight / 3, kWidth * (left + 2) / 100);
   };
   Draw([&] { m_painter.RenderStressFlow(); });
   // Past the contour legend's labels, however wide they came out.

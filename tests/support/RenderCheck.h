@@ -22,6 +22,9 @@ struct SRgbaImage {
   static SRgbaImage FromPng(const std::string& path);
 
   const std::uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+  // Anything but black.
+  static bool Lit(const std::uint8_t* p) { return (p[0] | p[1] | p[2]) != 0; }
+  bool operator==(const SRgbaImage& o) const { return width == o.width && height == o.height && rgba == o.rgba; }
   // Pixels for which the test holds, in columns x0..x1-1 and rows y0..y1-1 clipped to the picture.
   int Count(const std::function<bool(const std::uint8_t*)>& test, int x0 = 0, int y0 = 0, int x1 = INT_MAX,
             int y1 = INT_MAX) const;

@@ -14,6 +14,7 @@
 #include "host/platform/CScriptedUiHost.h"
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
+#include "support/StmGestureDriver.h"
 #include "support/StmSavedModel.h"
 
 class StmSceneFixture : public testing::Test {
@@ -94,4 +95,23 @@ protected:
   CStmModel m_model;
   CStmUbManager m_manager;
   CStmUbRenderer m_wnd;
+};
+
+// The scene with the selection command current, as in the application.
+class StmSelectingFixture : public StmSceneFixture {
+protected:
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    m_wnd.SetAction(48, -1, 1);
+  }
+};
+
+// Edits made as gestures, in the driver's view.
+class StmGestureFixture : public StmSelectingFixture {
+protected:
+  void SetUp() override {
+    StmSelectingFixture::SetUp();
+    m_driver->ApplyView();
+  }
+  std::unique_ptr<CStmGestureDriver> m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
 };
