@@ -17,18 +17,10 @@
 
 namespace {
 
-using G = SStmGesture;
-
 using P = CStmSelectionProperties;
 
 class CStmSelectionPropertiesTest : public StmGestureFixture {
 protected:
-  // A portal frame: nodes 1 (0,0), 2 (0,60), 3 (80,60), 4 (80,0); elements 1-2, 2-3, 3-4.
-  void DrawFrame() {
-    m_driver->Apply(G::Of(G::kDrawElement, CVector(0, 0, 0), CVector(0, 0, 60)));
-    m_driver->Apply(G::Of(G::kDrawElement, CVector(0, 0, 60), CVector(80, 0, 60)));
-    m_driver->Apply(G::Of(G::kDrawElement, CVector(80, 0, 60), CVector(80, 0, 0)));
-  }
   void AddCases() {
     ASSERT_TRUE(m_props.AddCase(false, "DL"));
     ASSERT_TRUE(m_props.AddCase(false, "LL"));

@@ -19,23 +19,16 @@
 #include "docks/CStmQtModelTree.h"
 #include "docks/CStmQtPropertyGrid.h"
 #include "host/platform/StmText.h"
-#include "support/StmGestureDriver.h"
 #include "support/StmSavedModel.h"
 #include "support/StmSceneFixture.h"
 
 namespace {
 
-class StmQtDocksTest : public StmSceneFixture {
+class StmQtDocksTest : public StmGestureFixture {
 protected:
   void SetUp() override {
-    StmSceneFixture::SetUp();
-    m_wnd.SetAction(48, -1, 1);
-    CStmGestureDriver driver(m_manager, m_wnd, m_model);
-    driver.ApplyView();
-    // A portal frame: nodes 1 (0,0), 2 (0,60), 3 (80,60), 4 (80,0); three steps.
-    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(0, 0, 0), CVector(0, 0, 60)));
-    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(0, 0, 60), CVector(80, 0, 60)));
-    driver.Apply(SStmGesture::Of(SStmGesture::kDrawElement, CVector(80, 0, 60), CVector(80, 0, 0)));
+    StmGestureFixture::SetUp();
+    DrawFrame();
     ASSERT_EQ(m_manager.GetUndoCount(), 3);
     m_window.resize(1200, 900);
     m_docks = std::make_unique<CStmQtDocks>(m_window, m_manager, m_model);

@@ -48,6 +48,11 @@ protected:
   CVector NodeColour(int id) { return Colour(m_model.GetNode(id)->IsMoveable() ? 5 : 6); }
 
   CUbEntityObj* Entity(const CString& key) { return m_manager.GetEtt(key); }
+  // A selection window over the whole scene; how many are selected then (or found, given a map).
+  int SelectAround(CMapStringToPtr* found = nullptr, long mode = 0) {
+    m_wnd.SelectionRect(At(At(-90, -10)), At(At(90, 50)), 0, 0, found, mode);
+    return found ? found->GetCount() : m_manager.GetSelectMap().GetCount();
+  }
   bool IsSelected(CUbEntityObj* entity) {
     void* value = nullptr;
     return m_manager.GetSelectMap().Lookup(entity->GetName(), value);
@@ -187,38 +192,31 @@ TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuid
   auto* guide = new CStmEntityGuideline(&m_manager, 0, CVector(-80, 0, 10), CVector(80, 0, 10));
   ASSERT_EQ(m_manager.AddEtt(grid, 0, 0), 1);
   ASSERT_EQ(m_manager.AddEtt(guide, 0, 0), 1);
-  const CPoint a = m_wnd.ExtToClient(CVector(-90, 0, -10)), b = m_wnd.ExtToClient(CVector(90, 0, 50));
 
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 3);
+  EXPECT_EQ(SelectAround(), 3);
   EXPECT_EQ(grid->IsSelection(), 0);
   EXPECT_EQ(guide->IsSelection(), 0);
   EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
 
   m_manager.EnableBoundarySelection(1);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 4);
+  EXPECT_EQ(SelectAround(), 4);
 
   // With boundary selection on, boundaries pass whatever the type filter says.
   m_manager.SetTypeSelection(STM_SELECTION_NODE);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 3);
+  EXPECT_EQ(SelectAround(), 3);
   m_manager.EnableBoundarySelection(0);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
+  EXPECT_EQ(SelectAround(), 2);
   EXPECT_TRUE(IsSelected(m_manager.GetEntNode(1)));
   EXPECT_TRUE(IsSelected(m_manager.GetEntNode(2)));
   EXPECT_EQ(m_manager.GetEntElement(1)->IsSelection(), 0);
 
   m_manager.SetTypeSelection(STM_SELECTION_ELEMENT);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(SelectAround(), 1);
   EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
 
   // An unfiltered query keeps whatever was hit.
   CMapStringToPtr found;
-  m_wnd.SelectionRect(a, b, 0, 0, &found, 0x41);
-  EXPECT_EQ(found.GetCount(), 6);
+  EXPECT_EQ(SelectAround(&found, 0x41), 6);
 }
 
 TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
@@ -229,14 +227,11 @@ TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
   m_wnd.SetAction(48, -1, 1);
   m_model.GetElement(1)->SetResultAxialForces({10.0});
   m_model.GetElement(2)->SetResultAxialForces({-10.0});
-  const CPoint a = m_wnd.ExtToClient(CVector(-90, 0, -10)), b = m_wnd.ExtToClient(CVector(90, 0, 50));
   m_manager.SetTypeSelection(STM_SELECTION_STRUT);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  ASSERT_EQ(SelectAround(), 1);
   EXPECT_TRUE(IsSelected(m_manager.GetEntElement(2)));
   m_manager.SetTypeSelection(STM_SELECTION_TIE);
-  m_wnd.SelectionRect(a, b, 0, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  ASSERT_EQ(SelectAround(), 1);
   EXPECT_TRUE(IsSelected(m_manager.GetEntElement(1)));
 
   // Locked results select by type through the command too.

@@ -113,5 +113,10 @@ protected:
     StmSelectingFixture::SetUp();
     m_driver->ApplyView();
   }
+  // A portal frame: nodes 1 (0,0), 2 (0,60), 3 (80,60), 4 (80,0); elements 1-2, 2-3, 3-4, a step each.
+  void DrawFrame() {
+    for (const auto& [a, b] : {std::pair{At(0, 0), At(0, 60)}, {At(0, 60), At(80, 60)}, {At(80, 60), At(80, 0)}})
+      m_driver->Apply(SStmGesture::Of(SStmGesture::kDrawElement, a, b));
+  }
   std::unique_ptr<CStmGestureDriver> m_driver = std::make_unique<CStmGestureDriver>(m_manager, m_wnd, m_model);
 };
