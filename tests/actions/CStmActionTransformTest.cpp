@@ -33,6 +33,12 @@ protected:
   }
   void Select(const std::set<int>& nodes, const std::set<int>& elements) { m_manager.SelectObject(nodes, elements); }
   void Esc() { m_wnd.OnKeyDown(VK_ESCAPE, 1, 0); }
+  // The tool run by its two points.
+  void Run(long tool, const CVector& a, const CVector& b) {
+    m_wnd.SetAction(tool, -1, 1);
+    Click(a);
+    Click(b);
+  }
 
   // The enabled elements as "(x,z)-(x,z)" of their ends, in id order.
   std::vector<std::string> Elements() const {
@@ -72,10 +78,9 @@ TEST_F(CStmActionTransformTest, ARunThatWouldCarryAPointPastTheLimitChangesNothi
   for (const long tool : {kMove, kStretch, kMirror}) {
     SCOPED_TRACE(tool);
     Select({1, 2}, {1});
-    m_wnd.SetAction(tool, -1, 1);
     // Moved or stretched by 6e8, or mirrored about the line through the far node: 1.2e9 out.
-    Click(tool == kMirror ? CVector(6e8, 0, 0) : CVector(0, 0, 0));
-    Click(tool == kMirror ? CVector(6e8, 0, 1e8) : CVector(6e8, 0, 0));
+    Run(tool, tool == kMirror ? CVector(6e8, 0, 0) : CVector(0, 0, 0),
+        tool == kMirror ? CVector(6e8, 0, 1e8) : CVector(6e8, 0, 0));
     ASSERT_FALSE(m_host.m_statusTexts.empty());
     // The manager's words, last on the status line, after the selection tool's prompt.
     EXPECT_EQ(m_host.m_statusTexts.back(), CStmUbManager::BeyondLimitsText({CVector(1.2e9, 0, 0)}));
@@ -121,9 +126,7 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
 
   // A free node moved onto the middle of the element cuts it in two.
   Select({5}, {});
-  m_wnd.SetAction(kMove, -1, 1);
-  Click(CVector(80, 0, 0));
-  Click(CVector(20, 0, 40));
+  Run(kMove, CVector(80, 0, 0), CVector(20, 0, 40));
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,40)-(20,40)", "(20,40)-(40,40)"}));
   EXPECT_EQ(m_model.GetElement(2)->GetProperty().nTypeMember, 1);
 }
@@ -131,9 +134,7 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
 TEST_F(CStmActionTransformTest, FreeNodesMovedByTheirSpacingAllMoveBeforeAnyMerges) {
   Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(0, 0, 40)}, {});
   Select({1, 2}, {});
-  m_wnd.SetAction(kMove, -1, 1);
-  Click(CVector(0, 0, 0));
-  Click(CVector(40, 0, 0));
+  Run(kMove, CVector(0, 0, 0), CVector(40, 0, 0));
   // Node 1 lands where node 2 was only after node 2 has left.
   EXPECT_EQ(m_model.GetCountNode(1), 3);
   EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(40, 0, 0));
@@ -145,16 +146,12 @@ TEST_F(CStmActionTransformTest, StretchMovesSelectedNodesWithTheirElementsAndLea
   Build({CVector(0, 0, 0), CVector(40, 0, 0), CVector(40, 0, 40)}, {{1, 2}, {2, 3}});
   // Only elements selected: nothing to stretch.
   Select({}, {1});
-  m_wnd.SetAction(kStretch, -1, 1);
-  Click(CVector(40, 0, 0));
-  Click(CVector(40, 0, 40));
+  Run(kStretch, CVector(40, 0, 0), CVector(40, 0, 40));
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
   EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
 
   Select({2}, {});
-  m_wnd.SetAction(kStretch, -1, 1);
-  Click(CVector(40, 0, 0));
-  Click(CVector(0, 0, 0));
+  Run(kStretch, CVector(40, 0, 0), CVector(0, 0, 0));
   // Node 2 landed on node 1: element 1 shrank to nothing and went; element 2 now starts at node 1.
   EXPECT_EQ(Elements(), (std::vector<std::string>{"(0,0)-(40,40)"}));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());

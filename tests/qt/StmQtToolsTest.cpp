@@ -112,11 +112,14 @@ protected:
     return out;
   }
   static std::string Text(const CVector& p) { return QString("%1,%2").arg(p.x).arg(p.z).toStdString(); }
+  // The status line says it, and the scene is the model's.
+  static void ExpectDone(CStmMainWindow& window, const std::string& said = "") {
+    EXPECT_NE(Status(window).find(said), std::string::npos) << Status(window);
+    EXPECT_EQ(window.Manager().CheckConsistency(), CString());
+  }
 
   std::string m_path;
 };
-
-#define EXPECT_CONSISTENT(window) EXPECT_EQ((window).Manager().CheckConsistency(), CString())
 
 }  // namespace
 
@@ -140,7 +143,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   EXPECT_EQ(Status(*window), "Pick end point");
   Click(*window, At(1000, 1000));
   EXPECT_EQ(Status(*window), "Element 5 drawn. Pick start point");
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   // The wheel over the dialog zooms the view.
   const double scale = window->RenderWnd().GetViewScale();
   QWheelEvent wheel(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
@@ -150,10 +153,10 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
 
   const std::set<std::string> square = {"0,0-1000,0", "1000,0-1000,1000", "0,1000-1000,1000", "0,0-0,1000"};
   Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   EXPECT_EQ(ElementsSaved(*window), square);
   Key(*window, Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   std::set<std::string> withDiagonal = square;
   withDiagonal.insert("0,0-1000,1000");
   EXPECT_EQ(ElementsSaved(*window), withDiagonal);
@@ -174,7 +177,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   EXPECT_EQ(Status(*window), "Pick Position");
   const QPoint grid = OnGrid(*window, Px(*window, At(500, 500)) + QPoint(37, -41));
   ClickView(*window, grid);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   EXPECT_EQ(Saved(*window)->GetCountNode(1), 5);
 }
 
@@ -200,7 +203,7 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
   EXPECT_EQ(Status(*window), "Pick end point");
   Click(*window, At(0, 0));
   EXPECT_EQ(Status(*window), "Element 6 drawn. Pick start point");
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
 
   // Tab starts again in the first field wherever the keyboard is; a comma in the second is refused.
   Press(Qt::Key_Tab);
@@ -232,8 +235,7 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
     Type(point);
     Press(Qt::Key_Return);
   }
-  EXPECT_NE(Status(*window).find("Added 6 nodes"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "Added 6 nodes");
   const auto model = Saved(*window);
   ASSERT_NE(model->GetNode(5), nullptr);
   EXPECT_EQ(model->GetNode(5)->GetCoord(), At(1000, 500));
@@ -266,7 +268,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
   ASSERT_NE(Status(*window).find("drawn"), std::string::npos) << Status(*window);
   EXPECT_EQ(name(5), "DI");
   Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   EXPECT_EQ(name(5), "DE");
 }
 
@@ -281,7 +283,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   Click(*window, At(1000, 1000));
   Click(*window, At(1000, 1000));
   Key(*window, Qt::Key_Escape);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   std::set<std::string> expected = {"0,0-1000,0", "1000,0-1000,1000", "0,1000-1000,1000", "0,0-0,1000",
                                     "0,0-1000,1000", "1000,1000-2000,1000"};
   EXPECT_EQ(ElementsSaved(*window), expected);
@@ -296,8 +298,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   Tool(*window, "toolbar.modify", "modify.move");
   Click(*window, At(0, 0));
   Click(*window, At(1000, 0));
-  EXPECT_NE(Status(*window).find("Moved 1"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "Moved 1");
   expected.erase("0,0-1000,1000");
   expected.insert("1000,0-2000,1000");
   EXPECT_EQ(ElementsSaved(*window), expected);
@@ -311,8 +312,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   ASSERT_EQ(QApplication::focusWidget(), Edit(*window, 4005, 4003));
   Type("90");
   Press(Qt::Key_Return);
-  EXPECT_NE(Status(*window).find("Rotated 1"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "Rotated 1");
   expected.erase("0,0-1000,0");
   EXPECT_EQ(ElementsSaved(*window), expected);
 
@@ -331,8 +331,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   answer->start(50);
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
-  EXPECT_NE(Status(*window).find("Mirrored copies made"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "Mirrored copies made");
   expected.insert("2000,0-2000,1000");
   EXPECT_EQ(ElementsSaved(*window), expected);
 }
@@ -353,7 +352,7 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
     Key(*window, Qt::Key_V, Qt::ControlModifier);
     Click(*window, At(1000, 0));
     Key(*window, Qt::Key_Escape);
-    EXPECT_CONSISTENT(*window);
+    ExpectDone(*window);
   }
   EXPECT_EQ(window->Manager().GetUndoCount(), 1);
   EXPECT_EQ(ElementsSaved(*window), pasted);
@@ -372,8 +371,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   Tool(*window, "toolbar.modify", "modify.stretch");
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
-  EXPECT_NE(Status(*window).find("Stretched: 2 nodes"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "Stretched: 2 nodes");
   EXPECT_EQ(ElementsSaved(*window), (std::set<std::string>{"0,0-1000,1000", "1000,1000-1000,2000", "0,1000-1000,2000",
                                                            "0,0-0,1000", "0,0-1000,2000"}));
   Key(*window, Qt::Key_Z, Qt::ControlModifier);
@@ -385,8 +383,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   Press(Qt::Key_Tab);
   Type("1e9,0");
   Press(Qt::Key_Return);
-  EXPECT_NE(Status(*window).find("beyond the limit of +/-1e+09"), std::string::npos) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window, "beyond the limit of +/-1e+09");
   EXPECT_EQ(ElementsSaved(*window), original);
 
   // Two copies of the left side 250 apart, typed into the offset dialog below the view.
@@ -405,7 +402,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   Type("2");
   Press(Qt::Key_Return);
   Click(*window, At(500, 500));
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   const std::set<std::string> offset = ElementsSaved(*window);
   EXPECT_EQ(offset.count("250,0-250,1000"), 1u);
   EXPECT_EQ(offset.count("500,0-500,1000"), 1u);
@@ -429,9 +426,7 @@ TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
     }
     EXPECT_EQ(bays->value(), 2);
     for (const CVector& p : {At(0, 0), At(1000, 0), At(0, 1000)}) Click(*window, p);
-    EXPECT_NE(Status(*window).find(use == 0 ? "Added 2 nodes and 5 elements" : "Nothing added"), std::string::npos)
-        << Status(*window);
-    EXPECT_CONSISTENT(*window);
+    ExpectDone(*window, use == 0 ? "Added 2 nodes and 5 elements" : "Nothing added");
     Key(*window, Qt::Key_Escape);
     QTest::qWait(50);
     EXPECT_FALSE(settings->isVisible());
@@ -475,7 +470,7 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   EXPECT_TRUE(window->StatusMessage().contains("right button")) << Status(*window);
   pick({At(500, 0), At(1000, 500), At(500, 1000), At(0, 500)});
   EXPECT_TRUE(window->StatusMessage().contains("Add OuterBoundary.")) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
 
   Tool(*window, "toolbar.outline", "draw.opening");
   QString box;
@@ -488,7 +483,7 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   Tool(*window, "toolbar.outline", "draw.opening");
   pick({At(500, 300), At(600, 500), At(400, 500)});
   EXPECT_TRUE(window->StatusMessage().startsWith("Add InnerBoundary.")) << Status(*window);
-  EXPECT_CONSISTENT(*window);
+  ExpectDone(*window);
   const auto saved = Saved(*window);
   ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
   EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements(), (std::vector<int>{1, 2, 3, 4}));
