@@ -35,10 +35,8 @@ protected:
   static CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
   std::string SaveModel(CStmModel& model) {
-    const std::string path = m_config.filePath("model.stm.json").toStdString();
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Save(path, model, &error)) << error;
-    return path;
+    Save(model);
+    return m_path;
   }
 
   // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom

@@ -62,27 +62,12 @@ private:
 
 class StmQtStories : public StmQtWindowTest {
 protected:
-  void SetUp() override {
-    StmQtWindowTest::SetUp();
-    m_path = m_config.filePath("square.stm.json").toStdString();
-  }
-
   void SaveSquareTruss() {
     CStmModel model;
     for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
     for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
       model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
     Save(model);
-  }
-  void Save(CStmModel& model) const {
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
-  }
-  std::unique_ptr<CStmModel> Saved() const {
-    auto model = std::make_unique<CStmModel>();
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, *model, &error)) << error;
-    return model;
   }
   int ElementsOnDisk() const { return Saved()->GetCountElement(1); }
 
@@ -113,8 +98,6 @@ protected:
     const QColor c = image.pixelColor(at);
     return (c.red() + c.green() + c.blue()) / 3;
   }
-
-  std::string m_path;
 };
 
 TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {

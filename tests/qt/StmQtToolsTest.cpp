@@ -21,7 +21,6 @@
 #include "CStmQtTemplateSettings.h"
 #include "StmQtWindowFixture.h"
 #include "areas/CStmQtToolsCommands.h"
-#include "host/model/CStmModelFile.h"
 
 namespace {
 
@@ -29,19 +28,13 @@ CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
 class StmQtTools : public StmQtWindowTest {
 protected:
-  void SetUp() override {
-    StmQtWindowTest::SetUp();
-    m_path = m_config.filePath("model.stm.json").toStdString();
-  }
-
   // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
   void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
     CStmModel model;
     model.SetPlane(STM_PLANE_XZ);
     for (const CVector& p : nodes) model.AddNode(p);
     for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    std::string error;
-    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+    Save(model);
   }
   // A square of 1000 mm, nodes 1-4 counter-clockwise from the origin, sides 1-4.
   void SaveSquare() {
@@ -94,10 +87,7 @@ protected:
   std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) {
     Reactivate(window);
     Key(window, Qt::Key_S, Qt::ControlModifier);
-    auto model = std::make_unique<CStmModel>();
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(m_path, *model, &error)) << error;
-    return model;
+    return Saved();
   }
   // The enabled elements of the file as "x,z-x,z" of their ends, ends in either order.
   std::set<std::string> ElementsSaved(CStmMainWindow& window) {
@@ -112,13 +102,12 @@ protected:
     return out;
   }
   static std::string Text(const CVector& p) { return QString("%1,%2").arg(p.x).arg(p.z).toStdString(); }
+  using StmQtWindowTest::Saved;
   // The status line says it, and the scene is the model's.
   static void ExpectDone(CStmMainWindow& window, const std::string& said = "") {
     EXPECT_NE(Status(window).find(said), std::string::npos) << Status(window);
     EXPECT_EQ(window.Manager().CheckConsistency(), CString());
   }
-
-  std::string m_path;
 };
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "StmQtGridInput.h"
 #include "entities/CStmEntityGridPoint.h"
 #include "host/framework/CUbActionBase.h"
+#include "host/model/CStmModelFile.h"
 
 // Every test keeps its settings, recent files and recovery copy in a folder of its own.
 class StmQtWindowTest : public testing::Test {
@@ -132,5 +133,18 @@ protected:
     timer->start(50);
   }
 
+  // The model file a test starts from, written by Save and read back by Saved.
+  void Save(CStmModel& model) const {
+    std::string error;
+    ASSERT_TRUE(CStmModelFile::Save(m_path, model, &error)) << error;
+  }
+  std::unique_ptr<CStmModel> Saved() const {
+    auto model = std::make_unique<CStmModel>();
+    std::string error;
+    EXPECT_TRUE(CStmModelFile::Load(m_path, *model, &error)) << error;
+    return model;
+  }
+
   QTemporaryDir m_config;
+  const std::string m_path = m_config.filePath("model.stm.json").toStdString();
 };
