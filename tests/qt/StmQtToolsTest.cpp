@@ -105,7 +105,9 @@ protected:
   using StmQtWindowTest::Saved;
   // The status line says it, and the scene is the model's.
   static void ExpectDone(CStmMainWindow& window, const std::string& said = "") {
-    if (!said.empty()) EXPECT_NE(Status(window).find(said), std::string::npos) << Status(window);
+    if (!said.empty()) {
+      EXPECT_NE(Status(window).find(said), std::string::npos) << Status(window);
+    }
     EXPECT_EQ(window.Manager().CheckConsistency(), CString());
   }
 };
