@@ -55,6 +55,13 @@ void CStmQtDialog::Build() {
   for (SDlgControl& control : m_dialog.GetControls()) {
     const int id = control.m_nId;
     QWidget* widget = nullptr;
+    // A choice in a list or a position on a slider: the layer keeps it as the selection.
+    const auto selected = [this, id](int index) {
+      if (m_bSyncing) return;
+      if (SDlgControl* c = m_dialog.GetControl(id)) c->m_nSel = index;
+      m_dialog.OnControlChanged(id);
+      AfterLayer();
+    };
     switch (control.m_eKind) {
       case EDlgControlKind::kStatic:
         widget = new QLabel(ToQt(control.m_strCaption), this);
@@ -116,23 +123,13 @@ void CStmQtDialog::Build() {
       }
       case EDlgControlKind::kCombo: {
         auto* combo = new QComboBox(this);
-        connect(combo, qOverload<int>(&QComboBox::activated), this, [this, id](int index) {
-          if (m_bSyncing) return;
-          if (SDlgControl* c = m_dialog.GetControl(id)) c->m_nSel = index;
-          m_dialog.OnControlChanged(id);
-          AfterLayer();
-        });
+        connect(combo, qOverload<int>(&QComboBox::activated), this, selected);
         widget = combo;
         break;
       }
       case EDlgControlKind::kSlider: {
         auto* slider = new QSlider(Qt::Horizontal, this);
-        connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
-          if (m_bSyncing) return;
-          if (SDlgControl* c = m_dialog.GetControl(id)) c->m_nSel = value;
-          m_dialog.OnControlChanged(id);
-          AfterLayer();
-        });
+        connect(slider, &QSlider::valueChanged, this, selected);
         widget = slider;
         break;
       }
