@@ -56,6 +56,7 @@ std::vector<CDPoint> ToPlane(int plane, const std::vector<CVector>& points) {
 // What a member's room in the concrete is measured and clipped from, kept from run to run.
 struct SMemberRoom {
   CDPoint ends[2];
+  bool onEdge[2] = {false, false};
   double widthMax = 0.0;
   // The widest (or designed) band clipped, for the width it was clipped at.
   bool bRegion = false;
@@ -278,6 +279,7 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, i
     for (size_t i = first; i < last; ++i) {
       SMember& m = members[measure[i]];
       m.room->widthMax = regions.MaxWidth(m.ends[0], m.ends[1]);
+      for (int end = 0; end < 2; ++end) m.room->onEdge[end] = regions.OnEdge(m.ends[end]);
     }
   });
   for (SMember& m : members) {
@@ -330,10 +332,12 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, i
     const size_t em = k * nMembers, en = k * nNodes;
     // Node classes, and the outside force that holds each node in balance.
     {
-      const std::unordered_map<int, CString> types = model.GetNodeTypes(static_cast<int>(k));
+      // Both in id order.
+      const std::vector<std::pair<int, CString>> types = model.GetNodeTypes(static_cast<int>(k));
+      auto found = types.begin();
       for (size_t n = 0; n < nNodes; ++n) {
-        const auto found = types.find(nodes[n].id);
-        if (found != types.end())
+        while (found != types.end() && found->first < nodes[n].id) ++found;
+        if (found != types.end() && found->first == nodes[n].id)
           nodeTies[en + n] = static_cast<int>(std::count(found->second.str().begin(), found->second.str().end(), 'T'));
       }
     }
@@ -435,8 +439,9 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, i
     const size_t at = k * nMembers + i;
     if (kinds[at] == STM_ELEMENT_NONE) return;
     const SMember& m = members[i];
-    if (regions.BandLeaves(m.ends[0], m.ends[1], bandWidth[at])) checks[at].nFlags |= STM_CHECK_OUTSIDE;
-    bands[k][i] = regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], bandWidth[at]));
+    bool leaves = false;
+    bands[k][i] = regions.ClipBand(m.ends[0], m.ends[1], bandWidth[at], m.room->onEdge[0], m.room->onEdge[1], leaves);
+    if (leaves) checks[at].nFlags |= STM_CHECK_OUTSIDE;
     if (static_cast<int>(k) == shownCase) {
       const double width = m.designed > 0.0 ? m.designed : m.widthMax;
       SMemberRoom& room = *m.room;

@@ -76,53 +76,43 @@ double ConvexTwiceArea(const CStmRegions::Polygon& p) {
   return lowTurn < 0.0 && highTurn > 0.0 ? 0.0 : twice;
 }
 
-// A convex polygon's sides as inward unit normals and offsets, so that how far a point lies
-// inside (negative outside) is the least of a few dot products.
-struct SConvexSides {
-  std::vector<std::array<double, 3>> sides;
-
-  SConvexSides(const CStmRegions::Polygon& p, double twiceArea) {
-    const double turn = twiceArea > 0.0 ? 1.0 : -1.0;
-    for (size_t i = 0; i < p.size(); ++i) {
-      const CDPoint &a = p[i], &b = p[(i + 1) % p.size()];
-      const double length = std::hypot(b.x - a.x, b.y - a.y);
-      if (!(length > 0.0)) continue;
-      const double nx = -turn * (b.y - a.y) / length, ny = turn * (b.x - a.x) / length;
-      sides.push_back({nx, ny, nx * a.x + ny * a.y});
+// The area two convex polygons share: one clipped by each side of the other in turn
+// (Sutherland-Hodgman, exact for convex clippers), on the stack, since overlaps test many pairs
+// and most of them are small. Negative when a piece has more corners than the stack holds.
+double ConvexCommonArea(const CStmRegions::Polygon& a, double twiceA, const CStmRegions::Polygon& b) {
+  constexpr size_t kMax = 72;
+  if (a.size() + b.size() + 2 > kMax) return -1.0;
+  CDPoint buffers[2][kMax];
+  size_t count = b.size();
+  std::copy(b.begin(), b.end(), buffers[0]);
+  const double turn = twiceA > 0.0 ? 1.0 : -1.0;
+  int from = 0;
+  for (size_t i = 0; i < a.size() && count > 0; ++i) {
+    const CDPoint &p = a[i], &q = a[(i + 1) % a.size()];
+    // Positive inside the side.
+    const auto side = [&](const CDPoint& v) { return turn * ((q.x - p.x) * (v.y - p.y) - (q.y - p.y) * (v.x - p.x)); };
+    const CDPoint* in = buffers[from];
+    CDPoint* out = buffers[1 - from];
+    size_t kept = 0;
+    for (size_t k = 0; k < count; ++k) {
+      const CDPoint &u = in[k], &v = in[(k + 1) % count];
+      const double su = side(u), sv = side(v);
+      if (su >= 0.0) out[kept++] = u;
+      if ((su >= 0.0) != (sv >= 0.0)) {
+        const double t = su / (su - sv);
+        out[kept++] = CDPoint(u.x + t * (v.x - u.x), u.y + t * (v.y - u.y));
+      }
+      if (kept + 2 > kMax) return -1.0;
     }
+    count = kept;
+    from = 1 - from;
   }
-  double Depth(const CDPoint& q) const {
-    double depth = HUGE_VAL;
-    for (const auto& side : sides) depth = std::min(depth, side[0] * q.x + side[1] * q.y - side[2]);
-    return depth;
+  double twice = 0.0;
+  for (size_t k = 0; k < count; ++k) {
+    const CDPoint &u = buffers[from][k], &v = buffers[from][(k + 1) % count];
+    twice += u.x * v.y - v.x * u.y;
   }
-};
-
-// True when two convex polygons surely share more than a sliver: a disk that both hold about a
-// point near their common part is larger than the sliver. False says nothing.
-bool SurelyOverlap(const CStmRegions::Polygon& a, const CStmRegions::Polygon& b, double sliver) {
-  const double twiceA = ConvexTwiceArea(a), twiceB = ConvexTwiceArea(b);
-  if (twiceA == 0.0 || twiceB == 0.0) return false;
-  const SConvexSides sidesA(a, twiceA), sidesB(b, twiceB);
-  // The corners of each inside the other, or failing those the midpoint of the two middles.
-  CDPoint sum;
-  int count = 0;
-  for (const CDPoint& p : a) {
-    if (sidesB.Depth(p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
-  }
-  for (const CDPoint& p : b) {
-    if (sidesA.Depth(p) > 0.0) sum = CDPoint(sum.x + p.x, sum.y + p.y), ++count;
-  }
-  if (count == 0) {
-    const double wa = 0.5 / static_cast<double>(a.size()), wb = 0.5 / static_cast<double>(b.size());
-    for (const CDPoint& p : a) sum = CDPoint(sum.x + p.x * wa, sum.y + p.y * wa);
-    for (const CDPoint& p : b) sum = CDPoint(sum.x + p.x * wb, sum.y + p.y * wb);
-    count = 1;
-  }
-  const CDPoint at(sum.x / count, sum.y / count);
-  const double radius = std::min(sidesA.Depth(at), sidesB.Depth(at));
-  constexpr double kPi = 3.14159265358979323846;
-  return radius > 0.0 && kPi * radius * radius > 2.0 * sliver * std::min(std::fabs(twiceA), std::fabs(twiceB));
+  return std::fabs(twice) / 2.0;
 }
 
 // What FromBg(ToBg(polygon)) gives, without the round trip: the ring clockwise, as the corrected
@@ -289,7 +279,12 @@ double CStmRegions::Area(const Polygon& polygon) { return polygon.size() < 3 ? 0
 
 bool CStmRegions::Overlap(const Polygon& a, const Polygon& b) {
   if (a.size() < 3 || b.size() < 3 || Parted(a, b)) return false;
-  if (SurelyOverlap(a, b, kSliver)) return true;
+  // Bands and zones that are still the rectangles and hulls they were built as are convex.
+  const double twiceA = ConvexTwiceArea(a), twiceB = ConvexTwiceArea(b);
+  if (twiceA != 0.0 && twiceB != 0.0) {
+    const double common = ConvexCommonArea(a, twiceA, b);
+    if (common >= 0.0) return common > kSliver * std::min(std::fabs(twiceA), std::fabs(twiceB)) / 2.0;
+  }
   const BgPolygon pa = ToBg(a), pb = ToBg(b);
   if (bg::disjoint(pa, pb)) return false;
   BgMulti common;
@@ -399,10 +394,7 @@ bool CStmRegions::Leaves(const Polygon& polygon, int place) const {
   return bg::area(outside) > kSliver * bg::area(p);
 }
 
-CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b, double width) const {
-  const auto onEdge = [this](const CDPoint& p) { return !bg::within(Point(p.x, p.y), m_p->concrete); };
-  return CheckedBand(a, b, width, onEdge(a), onEdge(b));
-}
+bool CStmRegions::OnEdge(const CDPoint& p) const { return !bg::within(Point(p.x, p.y), m_p->concrete); }
 
 CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge,
                                               bool bOnEdge) {
@@ -439,14 +431,23 @@ double CStmRegions::Reach(const CDPoint& from, const CDPoint& dir, double length
   return low;
 }
 
-bool CStmRegions::BandLeaves(const CDPoint& a, const CDPoint& b, double width) const {
-  return Leaves(CheckedBand(a, b, width));
+CStmRegions::Polygon CStmRegions::ClipBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge,
+                                           bool bOnEdge, bool& leaves) const {
+  const Polygon band = Band(a, b, width);
+  if (!HasConcrete() || band.size() < 3) {
+    leaves = false;
+    return band;
+  }
+  if (aOnEdge || bOnEdge) {
+    leaves = Leaves(CheckedBand(a, b, width, aOnEdge, bOnEdge));
+    return Clip(band);
+  }
+  return Clip(band, leaves);
 }
 
 double CStmRegions::MaxWidth(const CDPoint& a, const CDPoint& b) const {
   if (!HasConcrete()) return 0.0;
-  const bool aOnEdge = !bg::within(Point(a.x, a.y), m_p->concrete);
-  const bool bOnEdge = !bg::within(Point(b.x, b.y), m_p->concrete);
+  const bool aOnEdge = OnEdge(a), bOnEdge = OnEdge(b);
   const auto fits = [&](double width) { return Covers(CheckedBand(a, b, width, aOnEdge, bOnEdge)); };
   // Only widths that fit raise the answer: an axis outside the concrete keeps 0. A hair of width
   // is no test of that, since at a node on a corner it meets the corner by rounding alone.

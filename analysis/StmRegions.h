@@ -50,14 +50,18 @@ public:
   // How far from a point along a unit direction, up to length, stays in the concrete; length
   // without concrete.
   double Reach(const CDPoint& from, const CDPoint& dir, double length) const;
-  // Whether the band of that width about a-b, taken as MaxWidth takes it, reaches beyond the concrete.
-  bool BandLeaves(const CDPoint& a, const CDPoint& b, double width) const;
+  // Whether a point is on the concrete's edge (or outside it), as MaxWidth and ClipBand take a
+  // member's ends; it does not change with the width, so a caller may keep it.
+  bool OnEdge(const CDPoint& p) const;
+  // The band of that width about a-b clipped to the concrete, and whether the band, taken as
+  // MaxWidth takes it, reaches beyond the concrete; placed against the concrete's edges once
+  // where neither end is on the edge.
+  Polygon ClipBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge, bool& leaves) const;
 
 private:
   // With the polygon already placed (SImpl::EPlace).
   Polygon Clip(const Polygon& polygon, int place) const;
   bool Leaves(const Polygon& polygon, int place) const;
-  Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width) const;
   // Whether an end lies on the concrete's edge does not change with the width.
   static Polygon CheckedBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge);
   // Whether the polygon lies in the concrete, touching its edge allowed.

@@ -891,8 +891,8 @@ CString CStmModel::GetNodeType(const CStmObjNode* node, int loadCase) const {
   return NodeTypeOf(*node, loadCase, load);
 }
 
-std::unordered_map<int, CString> CStmModel::GetNodeTypes(int loadCase) const {
-  std::unordered_map<int, CString> out;
+std::vector<std::pair<int, CString>> CStmModel::GetNodeTypes(int loadCase) const {
+  std::vector<std::pair<int, CString>> out;
   if (!m_bLock || loadCase < 0) return out;
   // Each node's loads are summed in the order GetNodeType sums them, so the two agree exactly.
   std::unordered_map<int, CVector> loads;
@@ -933,7 +933,7 @@ std::unordered_map<int, CString> CStmModel::GetNodeTypes(int loadCase) const {
   out.reserve(m_nodes.size());
   for (const SMeeting& m : nodes) {
     const auto load = loads.find(m.id);
-    out.emplace(m.id, NodeTypeFrom(m.id, loadCase, m.struts, m.ties, m.inward,
+    out.emplace_back(m.id, NodeTypeFrom(m.id, loadCase, m.struts, m.ties, m.inward,
                                    load == loads.end() ? CVector() : load->second));
   }
   return out;

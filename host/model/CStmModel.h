@@ -226,9 +226,9 @@ public:
   // strut, and a load as a strut where it pushes into the node (towards its members) or a tie
   // where it pulls away; empty while unlocked or when nothing meets it.
   CString GetNodeType(const CStmObjNode* node, int loadCase) const;
-  // GetNodeType of every node, by id, from one pass over the case's loads instead of one
+  // GetNodeType of every node, in id order, from one pass over the case's loads instead of one
   // per node: the checks ask for every node in every case.
-  std::unordered_map<int, CString> GetNodeTypes(int loadCase) const;
+  std::vector<std::pair<int, CString>> GetNodeTypes(int loadCase) const;
 
   // ---- Results.
   // Polygons in model coordinates; false (and out empty) for a missing element or region.

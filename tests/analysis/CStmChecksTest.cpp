@@ -380,8 +380,10 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
   for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
   // The node types the checks class nodes by, all at once, are each node's own.
   for (int k = 0; k < 3; ++k) {
-    const std::unordered_map<int, CString> types = one.GetNodeTypes(k);
-    for (const auto& [id, node] : one.GetNodes()) EXPECT_EQ(types.at(id), one.GetNodeType(node, k)) << id;
+    const auto types = one.GetNodeTypes(k);
+    ASSERT_EQ(types.size(), one.GetNodes().size());
+    auto type = types.begin();
+    for (const auto& [id, node] : one.GetNodes()) EXPECT_EQ(*type++, std::make_pair(id, one.GetNodeType(node, k)));
   }
 }
 
@@ -455,6 +457,18 @@ TEST(CStmChecksTest, OverlappingPairsAreThoseOfAllPairs) {
     }
     EXPECT_GT(all.size(), 10u);
     EXPECT_EQ(CStmRegions::OverlappingPairs(bands, skip), all) << longest;
+    // Overlap's own arithmetic against the boolean operation the concrete clips with: one band as
+    // the concrete, the other clipped to it.
+    for (size_t i = 0; i + 1 < bands.size(); ++i) {
+      CStmRegions one;
+      one.SetConcrete({bands[i]}, {});
+      for (size_t j = 0; j + 1 < bands.size(); ++j) {
+        if (j == i) continue;
+        const double common = CStmRegions::Area(one.Clip(bands[j]));
+        const double smaller = std::min(CStmRegions::Area(bands[i]), CStmRegions::Area(bands[j]));
+        EXPECT_EQ(CStmRegions::Overlap(bands[i], bands[j]), common > 1e-6 * smaller) << i << ' ' << j;
+      }
+    }
   }
 }
 
