@@ -439,14 +439,17 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, i
     const size_t at = k * nMembers + i;
     if (kinds[at] == STM_ELEMENT_NONE) return;
     const SMember& m = members[i];
+    SMemberRoom& room = *m.room;
+    const auto clip = [&](double width, bool& leaves) {
+      return regions.ClipBand(m.ends[0], m.ends[1], width, room.onEdge[0], room.onEdge[1], room.widthMax, leaves);
+    };
     bool leaves = false;
-    bands[k][i] = regions.ClipBand(m.ends[0], m.ends[1], bandWidth[at], m.room->onEdge[0], m.room->onEdge[1], leaves);
+    bands[k][i] = clip(bandWidth[at], leaves);
     if (leaves) checks[at].nFlags |= STM_CHECK_OUTSIDE;
     if (static_cast<int>(k) == shownCase) {
       const double width = m.designed > 0.0 ? m.designed : m.widthMax;
-      SMemberRoom& room = *m.room;
       if (!room.bRegion || room.regionWidth != width) {
-        room.region = regions.Clip(CStmRegions::Band(m.ends[0], m.ends[1], width));
+        room.region = clip(width, leaves);
         room.regionWidth = width;
         room.bRegion = true;
       }

@@ -42,8 +42,8 @@ public:
   bool Leaves(const Polygon& polygon) const;
   // Clip and Leaves at once, placing the polygon against the concrete's edges once.
   Polygon Clip(const Polygon& polygon, bool& leaves) const;
-  // The widest band about a-b that stays in the concrete, found to a relative 1e-6; 0 when the
-  // axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
+  // The widest band about a-b that stays in the concrete, exact between ends inside it and found
+  // to a relative 1e-6 otherwise; 0 when the axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
   // an opening's corner) the band starts half its width in, where that node's zone ends, since no
   // band of any width stays inside right at such a node.
   double MaxWidth(const CDPoint& a, const CDPoint& b) const;
@@ -55,8 +55,10 @@ public:
   bool OnEdge(const CDPoint& p) const;
   // The band of that width about a-b clipped to the concrete, and whether the band, taken as
   // MaxWidth takes it, reaches beyond the concrete; placed against the concrete's edges once
-  // where neither end is on the edge.
-  Polygon ClipBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge, bool& leaves) const;
+  // where neither end is on the edge. Between such ends a band no wider than covered (MaxWidth's
+  // answer) is its own clip without being placed.
+  Polygon ClipBand(const CDPoint& a, const CDPoint& b, double width, bool aOnEdge, bool bOnEdge, double covered,
+                   bool& leaves) const;
 
 private:
   // With the polygon already placed (SImpl::EPlace).

@@ -405,6 +405,7 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
   regions.SetConcrete({outer}, {opening});
   std::srand(27);
   const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
+  int between = 0;
   for (int trial = 0; trial < 400; ++trial) {
     const CDPoint a(random(-100, 1100), random(-100, 1100)), b(random(-100, 1100), random(-100, 1100));
     const Polygon band = CStmRegions::Band(a, b, random(1, 150));
@@ -431,7 +432,17 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
     } else if (!regions.Leaves(band)) {
       EXPECT_NEAR(area, whole, 1e-9 * whole) << trial;
     }
+    // Between ends inside, the widest band stays in and a little wider leaves; none at all where
+    // the axis itself leaves.
+    if (regions.OnEdge(a) || regions.OnEdge(b)) continue;
+    const double widest = regions.MaxWidth(a, b);
+    if (widest > 0.0) {
+      EXPECT_FALSE(regions.Leaves(CStmRegions::Band(a, b, widest))) << trial;
+    }
+    EXPECT_TRUE(regions.Leaves(CStmRegions::Band(a, b, widest > 0.0 ? 1.05 * widest : 1.0))) << trial;
+    ++between;
   }
+  EXPECT_GT(between, 50);
 }
 
 // Overlapping pairs are found through a grid of boxes, fine among bands of one size and coarse
