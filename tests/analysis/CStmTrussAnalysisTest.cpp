@@ -38,6 +38,8 @@ struct STruss {
     e->SetIndexTieType(tieType);
     elements[a + b] = e->GetId();
   }
+  // Four bars of 20, as the ties below take them.
+  int FourBars() { return model.GetStmDataDefine()->AddTieType(SStmTieType{"", 0, 0, 0, 20.0, 4}); }
   void Pin(const std::string& n) { model.AddRestraint(nodes.at(n), SStmDof{1, 1, 1, 0, 0, 0}); }
   void Roller(const std::string& n, double angle = 0.0) {
     model.AddRestraint(nodes.at(n), SStmDof{0, 0, 1, 0, 0, 0}, angle);
@@ -239,16 +241,12 @@ TEST(CStmTrussAnalysisTest, MembersTakeTheirStiffnessFromTheMaterials) {
   for (double unit : {1.0, 1000.0}) {
     STruss t;
     t.model.SetMaterials(Materials(unit));
-    SStmTieType bars;
-    bars.dDiameter = 20.0;
-    bars.nBars = 4;
-    const int tieType = t.model.GetStmDataDefine()->AddTieType(bars);
     t.Node("A", -l * std::tan(pi / 6.0), 0);
     t.Node("B", 0, 0);
     t.Node("C", l * std::tan(pi / 6.0), 0);
     t.Node("D", 0, -l);
     t.Member("A", "D", 1, 100.0);
-    t.Member("B", "D", 2, 0.0, tieType);
+    t.Member("B", "D", 2, 0.0, t.FourBars());
     t.Member("C", "D", 1, 100.0);
     for (const char* n : {"A", "B", "C"}) t.Pin(n);
     t.model.RestoreArea(1, {CVector(-2000, 0, 100), CVector(-100, 0, 100), CVector(-100, 0, -1500), CVector(-2000, 0, -1500)}, {})
@@ -298,14 +296,10 @@ TEST(CStmTrussAnalysisTest, SpringAtTheRollerOfADeepBeamSharesTheTiesPull) {
     for (double spring : {200.0, 1e8}) {
       STruss t;
       if (materials) t.model.SetMaterials(Materials(1.0));
-      SStmTieType bars;
-      bars.dDiameter = 20.0;
-      bars.nBars = 4;
-      const int tieType = t.model.GetStmDataDefine()->AddTieType(bars);
       t.Node("A", 0, 0);
       t.Node("B", span, 0);
       t.Node("C", span / 2, depth);
-      t.Member("A", "B", 0, 0.0, tieType);
+      t.Member("A", "B", 0, 0.0, t.FourBars());
       t.Member("A", "C", 0, 0.0);
       t.Member("B", "C", 0, 0.0);
       t.Pin("A");

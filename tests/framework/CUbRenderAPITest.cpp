@@ -87,6 +87,10 @@ protected:
     const auto p = At(x, y);
     return p[0] + p[1] + p[2] > 0;
   }
+  // Each point (x, y) lit or dark as given.
+  static void ExpectLit(std::initializer_list<std::tuple<int, int, bool>> points) {
+    for (const auto& [x, y, lit] : points) EXPECT_EQ(Lit(x, y), lit) << x << ", " << y;
+  }
 
   GlTestContext m_gl{kW, kH};
 };
@@ -202,12 +206,8 @@ TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
   ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
   ASSERT_TRUE(CUbRenderAPI::CreateTessObj());  // keeps the one it has
   EXPECT_TRUE(CUbRenderAPI::Entity_Tess(u, 0.0));
-  EXPECT_TRUE(Lit(20, 70));
-  EXPECT_TRUE(Lit(70, 70));
-  EXPECT_TRUE(Lit(45, 20));
-  EXPECT_FALSE(Lit(45, 50));  // the notch
-  EXPECT_FALSE(Lit(45, 85));
-  EXPECT_FALSE(Lit(5, 5));
+  // Both arms and the bottom; the notch, above it and outside.
+  ExpectLit({{20, 70, true}, {70, 70, true}, {45, 20, true}, {45, 50, false}, {45, 85, false}, {5, 5, false}});
   const SBox box = LitBox();
   EXPECT_EQ(box.x0, 10);
   EXPECT_EQ(box.x1, 79);
@@ -223,10 +223,7 @@ TEST_F(RenderApiTest, SelfCrossingOutlineFillsBothLobes) {
   ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
   // A bow tie: the tessellator has to make the crossing vertex itself.
   CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
-  EXPECT_TRUE(Lit(20, 45));
-  EXPECT_TRUE(Lit(70, 45));
-  EXPECT_FALSE(Lit(45, 20));
-  EXPECT_FALSE(Lit(45, 70));
+  ExpectLit({{20, 45, true}, {70, 45, true}, {45, 20, false}, {45, 70, false}});
 }
 
 TEST(ContourColor, RampEndsMiddlesAndClamping) {

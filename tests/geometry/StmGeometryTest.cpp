@@ -31,9 +31,7 @@ TEST(CompareTolerance, EqualityIncludesTheToleranceAndEachOperatorAddsAWay) {
   EXPECT_EQ(1, CompareTolerance(0.5, 1.0, "<", 0.25));
   EXPECT_EQ(0, CompareTolerance(1.0, 1.0, "", 0.25));
   EXPECT_EQ(0, CompareTolerance(1.0, 1.0, nullptr, 0.25));
-}
-
-TEST(CompareVectorTolerance, EveryComponentMustHold) {
+  // Between vectors every component must hold.
   const CVector a(1, 2, 3);
   EXPECT_EQ(1, CompareVectorTolerance(a, a + CVector(5e-6, -5e-6, 5e-6), "==", 1e-5));
   EXPECT_EQ(0, CompareVectorTolerance(a, a + CVector(0, 0, 2e-5), "==", 1e-5));
@@ -60,7 +58,7 @@ TEST(IsPointInsideSegment, EndsExcludedWithinTolerance) {
   EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 0, 0), a, a));
 }
 
-TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAlone) {
+TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAloneAndSkewLinesMeetTheCommonNormal) {
   CVector q1(9, 9, 9), q2(8, 8, 8);
   const CVector o(0, 0, 0), x(1, 0, 0);
   EXPECT_EQ(0, GetClosestPointsOfLines(o, x, CVector(0, 1, 0), x * -3.0, q1, q2));  // parallel
@@ -68,10 +66,8 @@ TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAlone) {
   EXPECT_EQ(0, GetClosestPointsOfLines(o, x, CVector(0, 1, 0), CVector(), q1, q2));
   ExpectNear(CVector(9, 9, 9), q1, 0);
   ExpectNear(CVector(8, 8, 8), q2, 0);
-}
 
-TEST(GetClosestPointsOfLines, SkewCrossingAndStartOnCommonNormal) {
-  CVector q1, q2;
+  // Skew lines, crossing lines and a start on the common normal.
   ASSERT_EQ(1, GetClosestPointsOfLines(CVector(), CVector(1, 0, 0), CVector(0, 1, 1), CVector(0, 1, 0), q1, q2));
   ExpectNear(CVector(0, 0, 0), q1);
   ExpectNear(CVector(0, 0, 1), q2);
@@ -85,16 +81,14 @@ TEST(GetClosestPointsOfLines, SkewCrossingAndStartOnCommonNormal) {
   ASSERT_EQ(1, GetClosestPointsOfLines(CVector(), CVector(1, 0, 0), CVector(0, 0, 2), CVector(0, 1, 0), q1, q2));
   ExpectNear(CVector(0, 0, 0), q1);
   ExpectNear(CVector(0, 0, 2), q2);
-}
 
-TEST(GetClosestPointsOfLines, ObliqueSkewLinesMeetTheCommonNormal) {
+  // Oblique skew lines.
   const CVector cases[][4] = {
       {{1, 2, 3}, {1, 1, 0}, {0, 0, -1}, {0, 1, 1}},
       {{0, 0, 0}, {1, 0.2, 0}, {5, 1, 2}, {-1, 3, 0.5}},
       {{-2, 4, 1}, {0.3, -1, 0.1}, {1, 1, 1}, {2, 1, -1}},
   };
   for (const auto& c : cases) {
-    CVector q1, q2;
     ASSERT_EQ(1, GetClosestPointsOfLines(c[0], c[1], c[2], c[3], q1, q2));
     const CVector gap = q2 - q1;
     EXPECT_NEAR(0.0, Dot(gap, c[1]), 1e-9);
@@ -118,7 +112,7 @@ TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowance) {
   ExpectNear(CVector(1, 0, 1), x);
 }
 
-TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePoints) {
+TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePointsAndParallelIsWithinTolerance) {
   CDPoint x(9, 9);
   const CDPoint p(1, 1), q(3, 1), ux(1, 0);
   EXPECT_EQ(0, GetCrossPointOfLines2D(p, CDPoint(), q, CDPoint(), x));
@@ -130,10 +124,8 @@ TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePoints) {
   ASSERT_EQ(1, GetCrossPointOfLines2D(p, ux, q, CDPoint(), x));
   EXPECT_EQ(q, x);
   EXPECT_EQ(0, GetCrossPointOfLines2D(p, ux, CDPoint(3, 2), CDPoint(), x));
-}
 
-TEST(GetCrossPointOfLines2D, CrossingAndParallelWithinTolerance) {
-  CDPoint x;
+  // Crossing, and parallel within the tolerance.
   ASSERT_EQ(1, GetCrossPointOfLines2D(CDPoint(), CDPoint(1, 0), CDPoint(3, -1), CDPoint(0, 1), x));
   ExpectNear(CDPoint(3, 0), x);
   ASSERT_EQ(1, GetCrossPointOfLines2D(CDPoint(2, 2), CDPoint(1, 0), CDPoint(2, 2), CDPoint(1, 0), x));
@@ -152,7 +144,7 @@ TEST(GetCrossPointOfSegments2D, ToleranceDecidesEndContact) {
   EXPECT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), x, 0.01));
 }
 
-TEST(Rotation, AboutAnAxisAndALine) {
+TEST(Rotation, AboutAnAxisALineAndInThePlane) {
   const CVector z(0, 0, 1);
   ExpectNear(CVector(0, 1, 0), GetRotatedPoint(CVector(1, 0, 0), CVector(), z, CDPoint(0, 1)));
   ExpectNear(CVector(0, 0, 5), GetRotatedPoint(CVector(2, 0, 5), CVector(1, 0, 0), z, CDPoint(-1, 0)));
@@ -166,9 +158,8 @@ TEST(Rotation, AboutAnAxisAndALine) {
   ExpectNear(CVector(0, 1, 0), p);
   RotateAroundLine(p, p, CVector(5, 5, 5), 45.0);  // a point on the line stays
   ExpectNear(CVector(0, 1, 0), p);
-}
 
-TEST(Rotation, PlaneAnglesAndRotation) {
+  // Angles in the plane, and a rotation there.
   EXPECT_DOUBLE_EQ(1.5 * kStmPi, GetAngleRadian(CDPoint(0, -1)));
   EXPECT_DOUBLE_EQ(kStmPi, GetAngleRadian(CDPoint(-1, 0)));
   EXPECT_EQ(0.0, GetAngleRadian(CDPoint()));
