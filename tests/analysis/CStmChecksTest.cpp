@@ -61,6 +61,9 @@ struct SDeepBeam {
   const SStmCheckCase& Case() const { return *model.GetCheckResults().GetCase(0); }
 };
 
+// A random number in [low, high], from the generator seeded by the test.
+double Random(double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; }
+
 void ExpectRel(double got, double expected, const char* what) {
   EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << what;
 }
@@ -402,10 +405,9 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
   CStmRegions regions;
   regions.SetConcrete({outer}, {opening});
   std::srand(27);
-  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
   for (int trial = 0; trial < 400; ++trial) {
-    const CDPoint a(random(-100, 1100), random(-100, 1100)), b(random(-100, 1100), random(-100, 1100));
-    const Polygon band = CStmRegions::Band(a, b, random(1, 150));
+    const CDPoint a(Random(-100, 1100), Random(-100, 1100)), b(Random(-100, 1100), Random(-100, 1100));
+    const Polygon band = CStmRegions::Band(a, b, Random(1, 150));
     if (band.empty()) continue;
     int inside = 0, outside = 0;
     for (int i = 1; i < 20; ++i) {
@@ -437,14 +439,13 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
 // skipped.
 TEST(CStmChecksTest, OverlappingPairsAreThoseOfAllPairs) {
   std::srand(28);
-  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
   for (const double longest : {60.0, 1e5}) {
     std::vector<CStmRegions::Polygon> bands;
     for (int i = 0; i < 300; ++i) {
-      const CDPoint a(random(0, 1000), random(0, 1000));
-      const double length = i == 0 ? longest : random(5, 60), angle = i == 0 ? 0.8 : random(0, 6.3);
+      const CDPoint a(Random(0, 1000), Random(0, 1000));
+      const double length = i == 0 ? longest : Random(5, 60), angle = i == 0 ? 0.8 : Random(0, 6.3);
       bands.push_back(CStmRegions::Band(a, CDPoint(a.x + length * std::cos(angle), a.y + length * std::sin(angle)),
-                                        random(1, 20)));
+                                        Random(1, 20)));
     }
     bands.emplace_back();
     const auto skip = [](size_t i, size_t j) { return (i + j) % 7 == 0; };

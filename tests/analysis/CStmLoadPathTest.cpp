@@ -73,14 +73,16 @@ bool KeepsNear(const SStmEsoStep& step, double x, double z, double r) {
 
 // Whether the cells of the step join a to b through cells that share a side.
 bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
-  std::map<std::pair<std::array<double, 3>, std::array<double, 3>>, std::vector<size_t>> sides;
-  const auto key = [](const CVector& p) { return std::array<double, 3>{p.x, p.y, p.z}; };
+  using Point = std::array<double, 3>;
+  // Side k of cell i, the same whichever of its cells it is read from.
+  const auto side = [&](size_t i, size_t k) -> std::pair<Point, Point> {
+    const CVector& a = step.cells[i].corners[k];
+    const CVector& b = step.cells[i].corners[(k + 1) % 4];
+    return std::minmax(Point{a.x, a.y, a.z}, Point{b.x, b.y, b.z});
+  };
+  std::map<std::pair<Point, Point>, std::vector<size_t>> sides;
   for (size_t i = 0; i < step.cells.size(); ++i) {
-    for (size_t k = 0; k < 4; ++k) {
-      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
-      if (q < p) std::swap(p, q);
-      sides[{p, q}].push_back(i);
-    }
+    for (size_t k = 0; k < 4; ++k) sides[side(i, k)].push_back(i);
   }
   const auto touches = [&](size_t i, const CVector& p) {
     return std::any_of(step.cells[i].corners.begin(), step.cells[i].corners.end(),
@@ -96,9 +98,7 @@ bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
     stack.pop_back();
     if (touches(i, b)) return true;
     for (size_t k = 0; k < 4; ++k) {
-      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
-      if (q < p) std::swap(p, q);
-      for (size_t j : sides[{p, q}]) {
+      for (size_t j : sides[side(i, k)]) {
         if (!seen[j]) seen[j] = 1, stack.push_back(j);
       }
     }
@@ -225,12 +225,12 @@ TEST(CStmLoadPath, PlaneCombinationsAndAreaThicknessScaleAsTheyShould) {
   combined.model.AddComboFactor("2P", "P", CStmObjLoadComboFactor::kTypeStatic, 2.0);
   same(run(combined, 1), 2.0, "combination");
   SDeepBeam thin(2000.0, 1000.0, 100.0);
+  // Around the beam: up the right side, across the top, down the left and the bottom member, 3.
   std::vector<int> outline;
   const int c = thin.Node("C", 2000, 1000), d = thin.Node("D", 0, 1000);
-  outline.push_back(thin.model.AddElement(thin.roller, c, SStmPropElement())->GetId());
-  outline.push_back(thin.model.AddElement(c, d, SStmPropElement())->GetId());
-  outline.push_back(thin.model.AddElement(d, thin.pin, SStmPropElement())->GetId());
-  outline.push_back(3);  // the bottom member, pin to roller
+  for (const auto& [a, b] : {std::pair{thin.roller, c}, {c, d}, {d, thin.pin}})
+    outline.push_back(thin.model.AddElement(a, b, SStmPropElement())->GetId());
+  outline.push_back(3);
   thin.model.AddPropertyArea(outline)->SetThickness(150.0);
   same(run(thin, 0), 2.0, "area");
 }

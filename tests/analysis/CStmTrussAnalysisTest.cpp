@@ -174,9 +174,7 @@ TEST(CStmTrussAnalysisTest, SameTrussInEveryPlane) {
       return plane == STM_PLANE_XY ? CVector(u, v, 0) : CVector(0, u, v);
     };
     for (const auto& p : {at(0, 0), at(4, 0), at(2, 3)}) model.AddNode(p);
-    model.AddElement(1, 2, SStmPropElement());
-    model.AddElement(1, 3, SStmPropElement());
-    model.AddElement(2, 3, SStmPropElement());
+    for (const auto& [a, b] : {std::pair{1, 2}, {1, 3}, {2, 3}}) model.AddElement(a, b, SStmPropElement());
     model.AddRestraint(1, SStmDof{1, 1, 1, 0, 0, 0});
     model.AddRestraint(2, plane == STM_PLANE_XY ? SStmDof{0, 1, 0, 0, 0, 0} : SStmDof{0, 0, 1, 0, 0, 0});
     model.AddLoadNode("P", 3, at(0, -30));

@@ -115,12 +115,10 @@ TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
 }
 
 TEST(StmGridSpacing, IsARoundTenthOfAMetreInTheModelsUnit) {
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("mm"), 100.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("cm"), 10.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("m"), 0.1);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("in"), 4.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("ft"), 0.5);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("furlong"), 100.0);
+  // A unit the editor does not know takes the millimetre's.
+  for (const auto& [unit, spacing] :
+       {std::pair{"mm", 100.0}, {"cm", 10.0}, {"m", 0.1}, {"in", 4.0}, {"ft", 0.5}, {"furlong", 100.0}})
+    EXPECT_DOUBLE_EQ(StmGridSpacingForUnit(unit), spacing) << unit;
 }
 
 }  // namespace

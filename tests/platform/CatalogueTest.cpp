@@ -63,11 +63,8 @@ bool HasHangul(const std::string& text) {
 
 }  // namespace
 
-TEST_F(Catalogue, KoreanIdComesBackInEnglish) {
+TEST_F(Catalogue, KoreanIdComesBackInEnglishAndAnUntranslatedIdAsItself) {
   EXPECT_STREQ(StmText(kNodeFixedId), "This node cannot be moved.\nPlease change its setting so that it can be moved.");
-}
-
-TEST_F(Catalogue, UntranslatedIdComesBackAsItself) {
   EXPECT_STREQ(StmText("Input Failure"), "Input Failure");
   EXPECT_STREQ(StmText(""), "");
   // Counts take the catalogue's plural forms: one, then everything else, none included.
