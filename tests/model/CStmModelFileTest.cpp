@@ -22,6 +22,7 @@
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "support/StmSavedModel.h"
+#include "support/StmTestMaterials.h"
 
 namespace {
 
@@ -296,20 +297,13 @@ TEST(StmModelFile, DisabledRecordsAndSettingsSurviveAFile) {
   model.GetStmDataView()->SetGuideline(2, {0.0, 800000.0});
   model.GetStmDataConfig()->SetTypeEffectiveRegion(1);
   model.SetPlane(STM_PLANE_YZ);
-  SStmMaterials materials;
-  materials.eCode = STM_CODE_EN_1992_1_1;
-  materials.dConcreteStrength = 0.03;
+  // Values the file must carry back as they are.
+  SStmMaterials materials = StmTestMaterials(250.0, 45.0, STM_CODE_EN_1992_1_1);
   materials.dConcreteModulus = 33.0;
   materials.dPoisson = 0.15;
   materials.dSteelYield = 0.5;
-  materials.dSteelModulus = 200.0;
-  materials.dThickness = 250.0;
-  materials.dCover = 45.0;
-  materials.loadPath.dElementSize = 37.5;
-  materials.loadPath.dRejectionRatio = 0.02;
-  materials.loadPath.dEvolutionRate = 0.015;
-  materials.loadPath.dTargetFraction = 0.35;
-  materials.loadPath.dZoneRadius = 120.0;
+  // Cell size, rejection ratio, evolution rate, target fraction, zone radius.
+  materials.loadPath = {37.5, 0.02, 0.015, 0.35, 120.0};
   model.SetMaterials(materials);
   CStmModel back;
   ASSERT_TRUE(CStmModelFile::FromText(ModelText(model), "mem", back, nullptr));
