@@ -124,13 +124,7 @@ TEST(CStmChecksTest, DeepBeamMatchesTheHandSolutionUnderBothCodes) {
     const CStmObjElement* ac = beam.model.GetElement(beam.ac);
     const std::vector<CDPoint> band = ac->GetCoordEffectiveZones(0);
     ASSERT_EQ(band.size(), 4u);
-    double area = 0.0;
-    for (size_t i = 0; i < band.size(); ++i) {
-      const CDPoint& p = band[i];
-      const CDPoint& q = band[(i + 1) % band.size()];
-      area += p.x * q.y - q.x * p.y;
-    }
-    ExpectRel(std::fabs(area) / 2.0, x.width * 1000.0 * std::sqrt(2.0), "band area");
+    ExpectRel(std::fabs(CStmRegions::Area(band)), x.width * 1000.0 * std::sqrt(2.0), "band area");
     EXPECT_EQ(ac->GetEffectiveRegion().size(), 4u);
     EXPECT_EQ(ac->GetMaxEffectiveRegion().size(), 4u);
     double lowest = 0.0;

@@ -30,7 +30,9 @@ namespace {
 
 SProgramRun RunRender(const std::string& args) { return RunProgram(STM_RENDER_EXE, args, "stm-render-cli"); }
 
-std::string Corbel() { return ShellQuote(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json"); }
+std::string Example(const std::string& name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
+
+std::string Corbel() { return ShellQuote(Example("corbel")); }
 
 std::string Out(const std::string& name) { return RenderOutputDir() + "/cli-" + std::to_string(getpid()) + "-" + name; }
 
@@ -57,7 +59,7 @@ class StmRenderAppTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(StmRenderAppTest, RendersTheExampleLikeItsReference) {
   const std::string name = GetParam();
-  const std::string model = std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json";
+  const std::string model = Example(name);
   const std::string png = RenderOutputDir() + "/stm-render-" + name + ".png";
   std::remove(png.c_str());
   const SProgramRun run = RunRender(ShellQuote(model) + " -o " + ShellQuote(png) + " --size 800x600");
@@ -174,8 +176,7 @@ TEST(StmRenderCommandLine, AnalyseShowsTheForcesOrNamesTheMechanism) {
   EXPECT_NE(lines.find("Combination ULS: sum of reactions Rx -64.0 kN, Rz 1848.0 kN"), std::string::npos) << lines;
   // What the analysis doubts goes to stderr, every warning.
   const SProgramRun doubted =
-      RunRender(ShellQuote(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json") + " -o " +
-                ShellQuote(solved) + " --analyse >/dev/null");
+      RunRender(ShellQuote(Example("deep-beam-opening")) + " -o " + ShellQuote(solved) + " --analyse >/dev/null");
   EXPECT_EQ(doubted.status, 0);
   EXPECT_EQ(doubted.err, "stm-render: warning: Stability element 17 carries 94.3 kN in LL, 35% of the largest force\n");
 
@@ -207,9 +208,8 @@ TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
   const std::string input = Out("deep-beam.stm.json"), saved = Out("deep-beam-path.stm.json");
   std::string error;
   ASSERT_TRUE(CStmModelFile::Save(input, model, &error)) << error;
-  const std::string examples = std::string(STM_SOURCE_DIR) + "/examples/";
-  for (const auto& [name, file] : {std::pair<std::string, std::string>{"deep-beam", input},
-                                   {"deep-beam-opening", examples + "deep-beam-opening.stm.json"}}) {
+  for (const auto& [name, file] :
+       {std::pair<std::string, std::string>{"deep-beam", input}, {"deep-beam-opening", Example("deep-beam-opening")}}) {
     SCOPED_TRACE(name);
     const std::string png = RenderOutputDir() + "/stm-render-load-path-" + name + ".png";
     const std::string said = Out("said.txt");
@@ -238,7 +238,7 @@ TEST(StmRenderCommandLine, LoadPathDrawsTheLastStepAndSavesIt) {
 
 TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself) {
   // The corbel analysed here, in process, is what the files must say, to the last digit.
-  const std::string corbel = std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json";
+  const std::string corbel = Example("corbel");
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(corbel, model, &error)) << error;
@@ -334,8 +334,7 @@ TEST(StmRenderCommandLine, ImportDxfMakesANewModelOrRefusesAndWritesNothing) {
 TEST(StmDrawingExport, TheSvgIsTheFrameTheScreenDrawsAndThePdfHasItsPaper) {
   CStmModel model;
   std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json", model, &error))
-      << error;
+  ASSERT_TRUE(CStmModelFile::Load(Example("deep-beam-opening"), model, &error)) << error;
   CStmUbManager manager;
   CStmUbRenderer wnd;
   ASSERT_GE(wnd.Create(&manager, CreateOffscreenSurface(64, 64, &error)), 0) << error;
@@ -420,7 +419,7 @@ TEST(StmDrawingExport, TheSvgIsTheFrameTheScreenDrawsAndThePdfHasItsPaper) {
 // The DXF is at full size in the model's plane: read back by the importer, it gives the outline,
 // its opening and the guidelines it came from. Paper that is too small says what would fit.
 TEST(StmDrawingExport, TheDxfReadsBackAsTheOutlinesItCameFromAndTooSmallPaperIsRefused) {
-  const std::string model = std::string(STM_SOURCE_DIR) + "/examples/deep-beam-opening.stm.json";
+  const std::string model = Example("deep-beam-opening");
   const std::string dxf = Out("drawing.dxf"), back = Out("back.stm.json");
   ASSERT_TRUE(Renders(ShellQuote(model) + " -o " + ShellQuote(dxf) + " --scale 25 --paper a4"));
   ASSERT_TRUE(Renders("--import-dxf " + ShellQuote(dxf) + " --save " + ShellQuote(back)));

@@ -14,12 +14,6 @@ void Square(CStmModel& model) {
   for (int i = 1; i <= 4; ++i) model.AddElement(i, i % 4 + 1, SStmPropElement(0, 2, 0.0));
 }
 
-std::vector<int> Keys(const CStmModel::Map<CStmObjNode>& map) {
-  std::vector<int> keys;
-  for (const auto& [id, node] : map) keys.push_back(id);
-  return keys;
-}
-
 TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
   CStmModel model;
   EXPECT_NE(model.AddNode(XZ(0, 0), 7), nullptr);
@@ -29,7 +23,9 @@ TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
   CStmObjNode* next = model.AddNode(XZ(2, 0));
   ASSERT_NE(next, nullptr);
   EXPECT_EQ(next->GetId(), 8);
-  EXPECT_EQ(Keys(model.GetNodes()), (std::vector<int>{3, 7, 8}));
+  std::vector<int> ids;
+  for (const auto& [id, node] : model.GetNodes()) ids.push_back(id);
+  EXPECT_EQ(ids, (std::vector<int>{3, 7, 8}));
   // Outer and inner boundaries share one id range, so an id names one boundary of either type.
   CStmObjBoundary* outer = model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
   CStmObjBoundary* inner = model.SetBoundary(STM_BOUNDARY_INNER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
