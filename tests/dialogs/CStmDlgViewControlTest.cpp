@@ -73,9 +73,10 @@ protected:
     if (control->m_eKind == EDlgControlKind::kCheck) control->m_nCheck = !control->m_nCheck;
     m_dlg->OnCommand(id, BN_CLICKED);
   }
-  void Type(int id, const char* text) {
+  // Typed and left, or (EN_CHANGE) still being typed.
+  void Type(int id, const char* text, int notification = EN_KILLFOCUS) {
     m_dlg->SetDlgItemText(id, text);
-    m_dlg->OnCommand(id, EN_KILLFOCUS);
+    m_dlg->OnCommand(id, notification);
   }
   void Choose(int id, int item) {
     m_dlg->GetControl(id)->m_nSel = item;
@@ -160,11 +161,9 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
   EXPECT_EQ(m_dlg->GetDlgItemText(D::IDC_STM_EDIT_NODENUM), "30");
 
   // Typing applies each whole number at once; half-typed text waits without a word.
-  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "-");
-  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  Type(D::IDC_STM_EDIT_LOADVAL, "-", EN_CHANGE);
   EXPECT_EQ(View().GetSizeValueLoad(), 30);
-  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "25");
-  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  Type(D::IDC_STM_EDIT_LOADVAL, "25", EN_CHANGE);
   EXPECT_EQ(View().GetSizeValueLoad(), 25);
   EXPECT_EQ(m_host.m_boxes.size(), 1u);
 

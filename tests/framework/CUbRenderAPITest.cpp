@@ -26,6 +26,7 @@ struct SBox {
 
 // View 2 looks at the y-z plane (screen right +y, up +z).
 const GLdouble kView2[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+const GLdouble kUnturned[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 class RenderApiTest : public ::testing::Test {
 protected:
@@ -33,11 +34,7 @@ protected:
     ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
     glViewport(0, 0, kW, kH);
     Clear();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kW, 0, kH, -50, 50);  // one model unit per pixel
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    Camera(0, 0, kUnturned);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glColor3d(1, 1, 1);
@@ -48,11 +45,12 @@ protected:
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  // A camera whose rotation is `view`, centred so that model (0, 0, 0) is the window centre.
-  static void LookAt(const GLdouble* view) {
+  // A camera whose rotation is `view`, one model unit per pixel, with model (x0, y0) at the
+  // window's lower left.
+  static void Camera(int x0, int y0, const GLdouble* view) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-kW / 2, kW / 2, -kH / 2, kH / 2, -50, 50);
+    glOrtho(x0, x0 + kW, y0, y0 + kH, -50, 50);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixd(view);
   }
@@ -103,7 +101,7 @@ CVectorArray Outline(std::initializer_list<CVector> points) {
 
 TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
   // As the node labels call it in the y-z view: one direction for both, anchor at the lower left.
-  LookAt(kView2);
+  Camera(-kW / 2, -kH / 2, kView2);  // model (0, 0, 0) at the window's centre
   CUbRenderAPI::OutVectorText(CVector(0, 5, 5), CVector(0, 1, 0), CVector(0, 1, 0), "N12", 7.0, 1.0, 0, 1, 0.0,
                               0, CVector(1, 0, 0), 1);
   const SBox box = LitBox();
