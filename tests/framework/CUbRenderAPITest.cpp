@@ -163,7 +163,7 @@ TEST_F(RenderApiTest, NumberLabelsOfABatchAreMadeOnlyWhenTheyMayFitAndPlaceAsThe
   EXPECT_LT(texts, static_cast<int>(values.size()) / 4) << "most texts are never made";
 }
 
-TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownCharacters) {
+TEST_F(RenderApiTest, BitmapTextHangsDescendersShowsUnknownCharactersAndCutsLongTextShort) {
   // At a scale of 2 every pixel doubles: "g" reaches 2 x 2 rows below the baseline.
   glRasterPos2d(10, 20);
   CUbRenderAPI::FontPutsW("g", 2);
@@ -178,11 +178,9 @@ TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownC
   EXPECT_EQ(LitBox().x0, 10);
   glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
   EXPECT_EQ(raster[0], 10 + 7 + 6 + 7);  // '?', space, '?'
-}
 
-TEST_F(RenderApiTest, LongTextIsLaidOutInPiecesAndCutShort) {
-  // Across the pieces the font is given, glyphs follow on without a gap; the longest line counts.
-  GLdouble raster[4];
+  // Long text is laid out in pieces: across the pieces the font is given, glyphs follow on
+  // without a gap; the longest line counts.
   glRasterPos2d(0, 20);
   CUbRenderAPI::FontPutsW(CString(std::string(150, 'H') + "\nHH"));
   glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
@@ -196,7 +194,7 @@ TEST_F(RenderApiTest, LongTextIsLaidOutInPiecesAndCutShort) {
   EXPECT_LT(raster[0], 1000 * 6 + 30);
 }
 
-TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
+TEST_F(RenderApiTest, ConcaveAndSelfCrossingOutlinesFillTheirInsides) {
   // A U: arms at x 10..30 and 60..80, joined by the bottom y 10..30, the notch open at the top.
   const CVectorArray u = Outline({{10, 10, 0}, {80, 10, 0}, {80, 80, 0}, {60, 80, 0}, {60, 30, 0}, {30, 30, 0},
                                   {30, 80, 0}, {10, 80, 0}});
@@ -210,18 +208,16 @@ TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
   EXPECT_EQ(box.x0, 10);
   EXPECT_EQ(box.x1, 79);
 
+  // A bow tie: the tessellator has to make the crossing vertex itself, and fills both lobes.
+  Clear();
+  CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
+  ExpectLit({{20, 45, true}, {70, 45, true}, {45, 20, false}, {45, 70, false}});
+
   Clear();
   EXPECT_FALSE(CUbRenderAPI::Entity_Tess(Outline({{0, 0, 0}, {10, 0, 0}}), 0.0));
   CUbRenderAPI::DeleteTessObj();
   EXPECT_FALSE(CUbRenderAPI::Entity_Tess(u, 0.0));
   EXPECT_TRUE(LitBox().Empty());
-}
-
-TEST_F(RenderApiTest, SelfCrossingOutlineFillsBothLobes) {
-  ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
-  // A bow tie: the tessellator has to make the crossing vertex itself.
-  CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
-  ExpectLit({{20, 45, true}, {70, 45, true}, {45, 20, false}, {45, 70, false}});
 }
 
 TEST(ContourColor, RampEndsMiddlesAndClamping) {

@@ -37,25 +37,24 @@ TEST(CompareTolerance, EqualityIncludesTheToleranceAndEachOperatorAddsAWay) {
   EXPECT_EQ(0, CompareVectorTolerance(a, a + CVector(0, 0, 2e-5), "==", 1e-5));
 }
 
-TEST(GetDistPointToSegment, FootInsideEndsAndZeroLength) {
+TEST(Segment, DistanceFootAndInsideWithTheEndsExcluded) {
   const CVector a(-1, 0, 0), b(1, 0, 0);
   EXPECT_DOUBLE_EQ(1.0, GetDistPointToSegment(CVector(0, 1, 0), a, b));
   EXPECT_DOUBLE_EQ(std::sqrt(2.0), GetDistPointToSegment(CVector(2, 1, 0), a, b));
   EXPECT_DOUBLE_EQ(5.0, GetDistPointToSegment(CVector(3, 4, 0), CVector(0, 0, 0), CVector(0, 0, 0)));
   ExpectNear(CVector(2, 0, 0), GetFootOnLine(CVector(2, 7, 0), a, CVector(1, 0, 0)));
-}
 
-TEST(IsPointInsideSegment, EndsExcludedWithinTolerance) {
-  const CVector a(0, 0, 0), b(1, 0, 0);
-  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(a, a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(b, a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1e-6, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1 - 1e-6, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1.5, 0, 0), a, b));  // on the line, past the end
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 1e-4, 0), a, b));
-  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 1e-6, 0), a, b));  // direction within tolerance
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 0, 0), a, a));
+  // Inside a segment: the ends are excluded, within the tolerance.
+  const CVector o(0, 0, 0), e(1, 0, 0);
+  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(o, o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(e, o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1e-6, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1 - 1e-6, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1.5, 0, 0), o, e));  // on the line, past the end
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 1e-4, 0), o, e));
+  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 1e-6, 0), o, e));  // direction within tolerance
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 0, 0), o, o));
 }
 
 TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAloneAndSkewLinesMeetTheCommonNormal) {
@@ -98,7 +97,7 @@ TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAloneAndSkewLinesMeetT
   }
 }
 
-TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowance) {
+TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowanceInSpaceAndThePlane) {
   CVector x;
   const CVector o(0, 0, 0), e(1, 0, 0);
   ASSERT_EQ(1, GetCrossPointOfSegments(o, e, e, CVector(1, 1, 0), x));
@@ -110,6 +109,14 @@ TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowance) {
   // Skew segments: x is the point on the second one.
   ASSERT_EQ(1, GetCrossPointOfSegments(o, CVector(2, 0, 0), CVector(1, -1, 1), CVector(1, 1, 1), x));
   ExpectNear(CVector(1, 0, 1), x);
+
+  // In the plane the tolerance decides the contact of the ends.
+  CDPoint c;
+  ASSERT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(1, 0), CDPoint(1, 1), c, 0.0));
+  EXPECT_EQ(CDPoint(1, 0), c);
+  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(2, -1), CDPoint(2, 1), c, 0.001));
+  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), c, 0.001));
+  EXPECT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), c, 0.01));
 }
 
 TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePointsAndParallelIsWithinTolerance) {
@@ -133,15 +140,6 @@ TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePointsAndParallelIsWithinToleranc
   EXPECT_EQ(0, GetCrossPointOfLines2D(CDPoint(), CDPoint(1, 0), CDPoint(0, 1), CDPoint(1, 5e-6).Unit(), x));
   ASSERT_EQ(1, GetCrossPointOfLines2D(CDPoint(), CDPoint(1, 0), CDPoint(0, 1), CDPoint(-1, -2e-5).Unit(), x));
   ExpectNear(CDPoint(-5e4, 0), x, 1e-4);
-}
-
-TEST(GetCrossPointOfSegments2D, ToleranceDecidesEndContact) {
-  CDPoint x;
-  ASSERT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(1, 0), CDPoint(1, 1), x, 0.0));
-  EXPECT_EQ(CDPoint(1, 0), x);
-  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(2, -1), CDPoint(2, 1), x, 0.001));
-  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), x, 0.001));
-  EXPECT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), x, 0.01));
 }
 
 TEST(Rotation, AboutAnAxisALineAndInThePlane) {
@@ -186,16 +184,15 @@ TEST(OffsetAndSide, RightHandNormalAndLeftIncludingTheLine) {
   EXPECT_EQ(0, IsLeftOfLine2D(CDPoint(-1, 1), CDPoint(0, 2), CDPoint(0, 0)));
 }
 
-TEST(RoundHalfUp, HalvesGoUpIncludingNegatives) {
+TEST(Rounding, HalvesGoUpIncludingNegativesAndComputedPointsLoseTheirNoise) {
   EXPECT_DOUBLE_EQ(1.3, RoundHalfUp(1.25, 1));
   EXPECT_DOUBLE_EQ(-1.2, RoundHalfUp(-1.25, 1));
   EXPECT_DOUBLE_EQ(3.0, RoundHalfUp(2.5, 0));
   EXPECT_DOUBLE_EQ(-2.0, RoundHalfUp(-2.5, 0));
   EXPECT_DOUBLE_EQ(12.35, RoundHalfUp(12.3456, 2));
   EXPECT_DOUBLE_EQ(120.0, RoundHalfUp(123.0, -1));
-}
 
-TEST(StmCleanCoord, ComputedPointsLoseTheirNoiseAndNothingElse) {
+  // Computed points lose their noise and nothing else.
   // A typed quarter turn: the cosine of 90 degrees is not quite zero.
   const CVector p = GetRotatedPoint(CVector(200, 0, 0), CVector(), CVector(0, -1, 0), GetCosSinFromDegree(90.0));
   EXPECT_NE(p.x, 0.0);

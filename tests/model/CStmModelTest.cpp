@@ -14,7 +14,7 @@ void Square(CStmModel& model) {
   for (int i = 1; i <= 4; ++i) model.AddElement(i, i % 4 + 1, SStmPropElement(0, 2, 0.0));
 }
 
-TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
+TEST(StmModel, IdsAreUniquePerKindAndWalkedAscendingAndElementsJoinTwoNodes) {
   CStmModel model;
   EXPECT_NE(model.AddNode(XZ(0, 0), 7), nullptr);
   EXPECT_NE(model.AddNode(XZ(1, 0), 3), nullptr);
@@ -26,21 +26,16 @@ TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
   std::vector<int> ids;
   for (const auto& [id, node] : model.GetNodes()) ids.push_back(id);
   EXPECT_EQ(ids, (std::vector<int>{3, 7, 8}));
+  // Elements need two distinct nodes that exist.
+  EXPECT_EQ(model.AddElement(3, 3, SStmPropElement()), nullptr);
+  EXPECT_EQ(model.AddElement(3, 9, SStmPropElement()), nullptr);
+  CStmObjElement* element = model.AddElement(7, 3, SStmPropElement(0, 2, 0.0));
+  ASSERT_NE(element, nullptr);
+  EXPECT_EQ(element->GetCoordEnd(), XZ(1, 0));
   // Outer and inner boundaries share one id range, so an id names one boundary of either type.
   CStmObjBoundary* outer = model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
   CStmObjBoundary* inner = model.SetBoundary(STM_BOUNDARY_INNER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
   EXPECT_NE(outer->GetId(), inner->GetId());
-}
-
-TEST(StmModel, ElementsNeedTwoDistinctExistingNodes) {
-  CStmModel model;
-  model.AddNode(XZ(0, 0));
-  model.AddNode(XZ(1, 0));
-  EXPECT_EQ(model.AddElement(1, 1, SStmPropElement()), nullptr);
-  EXPECT_EQ(model.AddElement(1, 9, SStmPropElement()), nullptr);
-  CStmObjElement* element = model.AddElement(2, 1, SStmPropElement(0, 2, 0.0));
-  ASSERT_NE(element, nullptr);
-  EXPECT_EQ(element->GetCoordEnd(), XZ(0, 0));
 }
 
 TEST(StmModel, NodeByCoordinateUsesInclusiveToleranceOverEnabledNodes) {
