@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/model/CStmModel.h"
@@ -28,10 +29,16 @@ struct STruss {
     node->SetName(name.c_str());
     nodes[name] = node->GetId();
   }
+  void Nodes(std::initializer_list<std::tuple<std::string, double, double>> list) {
+    for (const auto& [name, x, z] : list) Node(name, x, z);
+  }
   void Bar(const std::string& a, const std::string& b) {
     CStmObjElement* element = model.AddElement(nodes.at(a), nodes.at(b), SStmPropElement(0, 2, 0.0));
     element->SetName((a + b).c_str());
     elements[a + b] = element->GetId();
+  }
+  void Bars(std::initializer_list<std::pair<std::string, std::string>> ends) {
+    for (const auto& [a, b] : ends) Bar(a, b);
   }
   // A member of its own section: a designed width, or a tie type (index into the definitions).
   void Member(const std::string& a, const std::string& b, int typeMember, double width, int tieType = -1) {
@@ -69,12 +76,8 @@ struct STruss {
 
 // A triangle A-B-C with its apex C at (2, 3).
 void TriangleBars(STruss& t) {
-  t.Node("A", 0, 0);
-  t.Node("B", 4, 0);
-  t.Node("C", 2, 3);
-  t.Bar("A", "B");
-  t.Bar("A", "C");
-  t.Bar("B", "C");
+  t.Nodes({{"A", 0, 0}, {"B", 4, 0}, {"C", 2, 3}});
+  t.Bars({{"A", "B"}, {"A", "C"}, {"B", "C"}});
 }
 
 // The triangle on a pin at A and a roller at B.
@@ -90,13 +93,8 @@ void Pratt(STruss& t) {
   for (int i = 0; i <= 4; ++i) t.Node("L" + std::to_string(i), 3.0 * i, 0);
   for (int i = 1; i <= 3; ++i) t.Node("U" + std::to_string(i), 3.0 * i, 4);
   for (int i = 0; i < 4; ++i) t.Bar("L" + std::to_string(i), "L" + std::to_string(i + 1));
-  t.Bar("U1", "U2");
-  t.Bar("U2", "U3");
-  t.Bar("L0", "U1");
-  t.Bar("L4", "U3");
   for (int i = 1; i <= 3; ++i) t.Bar("L" + std::to_string(i), "U" + std::to_string(i));
-  t.Bar("U1", "L2");
-  t.Bar("U3", "L2");
+  t.Bars({{"U1", "U2"}, {"U2", "U3"}, {"L0", "U1"}, {"L4", "U3"}, {"U1", "L2"}, {"U3", "L2"}});
   t.Pin("L0");
   t.Roller("L4");
   for (int i = 1; i <= 3; ++i) t.Load("L" + std::to_string(i), 0, -10);
@@ -128,11 +126,8 @@ TEST(CStmTrussAnalysisTest, DeterminateTrussesMatchTheMethodOfJoints) {
   {
     // A bracket from a wall: the top bar BC holds the tip C up, the bottom bar AC pushes it out.
     STruss t;
-    t.Node("A", 0, 0);
-    t.Node("B", 0, 3);
-    t.Node("C", 4, 0);
-    t.Bar("B", "C");
-    t.Bar("A", "C");
+    t.Nodes({{"A", 0, 0}, {"B", 0, 3}, {"C", 4, 0}});
+    t.Bars({{"B", "C"}, {"A", "C"}});
     t.Pin("A");
     t.Pin("B");
     t.Load("C", 0, -30);
@@ -199,8 +194,7 @@ TEST(CStmTrussAnalysisTest, RollerOnAnInclinedPlanePushesAlongItsNormal) {
 TEST(CStmTrussAnalysisTest, ASpringBesideABarSharesByStiffness) {
   // The load splits as their stiffnesses, bar EA/L = 500, spring 1500.
   STruss t;
-  t.Node("A", 0, 0);
-  t.Node("B", 2, 0);
+  t.Nodes({{"A", 0, 0}, {"B", 2, 0}});
   t.Bar("A", "B");
   t.Pin("A");
   t.Roller("B");
@@ -234,10 +228,7 @@ TEST(CStmTrussAnalysisTest, MembersTakeTheirStiffnessFromTheMaterials) {
   for (double unit : {1.0, 1000.0}) {
     STruss t;
     t.model.SetMaterials(Materials(unit));
-    t.Node("A", -l * std::tan(pi / 6.0), 0);
-    t.Node("B", 0, 0);
-    t.Node("C", l * std::tan(pi / 6.0), 0);
-    t.Node("D", 0, -l);
+    t.Nodes({{"A", -l * std::tan(pi / 6.0), 0}, {"B", 0, 0}, {"C", l * std::tan(pi / 6.0), 0}, {"D", 0, -l}});
     t.Member("A", "D", 1, 100.0);
     t.Member("B", "D", 2, 0.0, t.FourBars());
     t.Member("C", "D", 1, 100.0);
@@ -288,9 +279,7 @@ TEST(CStmTrussAnalysisTest, SpringAtTheRollerOfADeepBeamSharesTheTiesPull) {
     for (double spring : {200.0, 1e8}) {
       STruss t;
       if (materials) t.model.SetMaterials(Materials(1.0));
-      t.Node("A", 0, 0);
-      t.Node("B", span, 0);
-      t.Node("C", span / 2, depth);
+      t.Nodes({{"A", 0, 0}, {"B", span, 0}, {"C", span / 2, depth}});
       t.Member("A", "B", 0, 0.0, t.FourBars());
       t.Member("A", "C", 0, 0.0);
       t.Member("B", "C", 0, 0.0);
@@ -355,11 +344,8 @@ TEST(CStmTrussAnalysisTest, WhatIsLeftOutOrDoubtedIsNamed) {
     // between the supports, the other edges reach corners only the outline has.
     STruss t;
     Triangle(t, 0.0);
-    t.Node("E", 4, 3);
-    t.Node("F", 0, 3);
-    t.Bar("B", "E");
-    t.Bar("E", "F");
-    t.Bar("F", "A");
+    t.Nodes({{"E", 4, 3}, {"F", 0, 3}});
+    t.Bars({{"B", "E"}, {"E", "F"}, {"F", "A"}});
     t.model.SetBoudaryByElementGroup(STM_BOUNDARY_OUTER, {t.elements.at("AB"), t.elements.at("BE"),
                                                           t.elements.at("EF"), t.elements.at("FA")}, -1);
     // Declared a strut, though it is the tie.
@@ -379,10 +365,7 @@ TEST(CStmTrussAnalysisTest, WhatIsLeftOutOrDoubtedIsNamed) {
   // A panel with both diagonals, not joined where they cross; one a stability element that the
   // load still reaches.
   STruss t;
-  t.Node("A", 0, 0);
-  t.Node("B", 4, 0);
-  t.Node("C", 4, 3);
-  t.Node("D", 0, 3);
+  t.Nodes({{"A", 0, 0}, {"B", 4, 0}, {"C", 4, 3}, {"D", 0, 3}});
   for (const char* bar : {"AB", "BC", "CD", "DA", "AC", "BD"}) t.Bar(std::string(1, bar[0]), std::string(1, bar[1]));
   t.Pin("A");
   t.Roller("B");
