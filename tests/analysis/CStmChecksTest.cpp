@@ -284,9 +284,7 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
   // moves with every edit.
   for (SDeepBeam* beam : {&kept, &fresh}) {
     const int d = beam->model.AddNode(CVector(1000, 0, 200))->GetId();
-    beam->model.AddElement(d, beam->c, SStmPropElement());
-    beam->model.AddElement(d, beam->a, SStmPropElement());
-    beam->model.AddElement(d, beam->b, SStmPropElement());
+    for (int end : {beam->c, beam->a, beam->b}) beam->model.AddElement(d, end, SStmPropElement());
   }
   CStmTrussAnalysis analysis;
   CStmCheckCache cache;
