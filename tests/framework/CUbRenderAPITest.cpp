@@ -99,8 +99,15 @@ CVectorArray Outline(std::initializer_list<CVector> points) {
   return arr;
 }
 
-TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
+TEST_F(RenderApiTest, ValuesNeverShowMinusZeroAndNodeLabelsReadLeftToRightInTheSideViews) {
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), 0, 0, "0.00", CVector(1, 1, 1), 1.0, 7.0);
+  const auto zero = Read();
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), -0.0004, 2, 0, CVector(1, 1, 1), 1.0, 7.0);
+  EXPECT_EQ(Read(), zero);
+
   // As the node labels call it in the y-z view: one direction for both, anchor at the lower left.
+  Clear();
   Camera(-kW / 2, -kH / 2, kView2);  // model (0, 0, 0) at the window's centre
   CUbRenderAPI::OutVectorText(CVector(0, 5, 5), CVector(0, 1, 0), CVector(0, 1, 0), "N12", 7.0, 1.0, 0, 1, 0.0,
                               0, CVector(1, 0, 0), 1);
@@ -109,14 +116,6 @@ TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
   EXPECT_EQ(box.x0, kW / 2 + 5);
   EXPECT_EQ(box.y0, kH / 2 + 5);
   EXPECT_EQ(box.Height(), 7);
-}
-
-TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {
-  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), 0, 0, "0.00", CVector(1, 1, 1), 1.0, 7.0);
-  const auto zero = Read();
-  Clear();
-  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), -0.0004, 2, 0, CVector(1, 1, 1), 1.0, 7.0);
-  EXPECT_EQ(Read(), zero);
 }
 
 // A number label's text is made only when it may get a place, yet the batch places and draws

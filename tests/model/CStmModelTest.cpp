@@ -40,8 +40,7 @@ TEST(StmModel, IdsAreUniquePerKindAndWalkedAscendingAndElementsJoinTwoNodes) {
 
 TEST(StmModel, NodeByCoordinateUsesInclusiveToleranceOverEnabledNodes) {
   CStmModel model;
-  model.AddNode(CVector(0, 0, 0));
-  model.AddNode(CVector(5, 5, 5));
+  for (const CVector& p : {CVector(0, 0, 0), CVector(5, 5, 5)}) model.AddNode(p);
   EXPECT_EQ(model.GetNode(CVector(1e-5, -1e-5, 1e-5)), model.GetNode(1));
   EXPECT_EQ(model.GetNode(CVector(1.1e-5, 0, 0)), nullptr);
   EXPECT_EQ(model.GetNode(CVector(0, 0, -1.1e-5)), nullptr);
@@ -188,9 +187,7 @@ TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
   ASSERT_NE(model.AddLoadNode("A", 1, CVector(0, 0, -10)), nullptr);
   EXPECT_EQ(model.AddLoadNode("A", 9, CVector(0, 0, -10)), nullptr);
   EXPECT_EQ(model.AddLoadNode("B", 1, CVector(0, 0, -10)), nullptr);
-  model.AddLoadConditionCombo("C1");
-  model.AddLoadConditionCombo("C2");
-  model.AddLoadConditionCombo("C3");
+  for (const char* name : {"C1", "C2", "C3"}) model.AddLoadConditionCombo(name);
   ASSERT_NE(model.AddComboFactor("C1", "A", CStmObjLoadComboFactor::kTypeStatic, 1.5), nullptr);
   ASSERT_NE(model.AddComboFactor("C2", "C1", CStmObjLoadComboFactor::kTypeCombo, 2.0), nullptr);
   ASSERT_NE(model.AddComboFactor("C3", "C2", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr);
@@ -202,9 +199,7 @@ TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
 
 TEST(StmModel, MergeNodeHandsOverLinksLoadsAndSupports) {
   CStmModel model;
-  model.AddNode(XZ(0, 0));
-  model.AddNode(XZ(1, 0));
-  model.AddNode(XZ(1, 0));
+  for (const CVector& p : {XZ(0, 0), XZ(1, 0), XZ(1, 0)}) model.AddNode(p);
   model.AddElement(1, 3, SStmPropElement());
   SStmDof pin;
   pin.Ux = pin.Uz = 1;
