@@ -20,6 +20,11 @@
 
 namespace {
 
+// The corners of the rectangle x0..x1 by z0..z1 in the x-z plane, anticlockwise from (x0, z0).
+std::vector<CVector> Rectangle(double x0, double z0, double x1, double z1) {
+  return {CVector(x0, 0, z0), CVector(x1, 0, z0), CVector(x1, 0, z1), CVector(x0, 0, z1)};
+}
+
 // A deep beam in x-z, kN and mm: supports A (0, 0) and B (2000, 0) on the tie AB, the load of
 // 1000 kN at C (1000, 1000) carried by the struts AC and BC at 45 degrees. By statics the struts
 // carry 500 sqrt 2 = 707.107 kN and the tie 500 kN. The concrete runs from z = -75 to 1150, so
@@ -51,8 +56,7 @@ struct SDeepBeam {
     model.AddBearingPlate(b, SStmPropBearingPlate{140.0, 20.0});
     plateC = model.AddBearingPlate(c, SStmPropBearingPlate{200.0, 20.0})->GetId();
     model.AddLoadNode("P", c, CVector(0, 0, -1000));
-    model.SetBoundary(STM_BOUNDARY_OUTER,
-                      {CVector(-300, 0, -75), CVector(2300, 0, -75), CVector(2300, 0, 1150), CVector(-300, 0, 1150)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-300, -75, 2300, 1150));
     model.SetMaterials(StmTestMaterials(thickness, 60.0, code));
   }
   bool Analyse() {
@@ -223,8 +227,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
       model.AddRestraint(n, SStmDof{1, 1, 1, 0, 0, 0});
     }
     model.AddLoadNode("P", d, CVector(0, 0, -600));
-    model.SetBoundary(STM_BOUNDARY_OUTER,
-                      {CVector(-1500, 0, -300), CVector(2000, 0, -300), CVector(2000, 0, 1300), CVector(-1500, 0, 1300)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-1500, -300, 2000, 1300));
     model.SetMaterials(StmTestMaterials(300.0));
   };
   // Forces, tension positive, with these EA.
@@ -320,8 +323,7 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
     beam.model.SetMaterials(materials);
   });
   edit("outline moved", 6, [](SDeepBeam& beam) {
-    beam.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-300, 0, -60), CVector(2300, 0, -60), CVector(2300, 0, 1150),
-                                                CVector(-300, 0, 1150)});
+    beam.model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-300, -60, 2300, 1150));
   });
   // Another sparsity: the factorisation's pattern is found again.
   edit("element disabled", 0, [](SDeepBeam& beam) { std::prev(beam.model.GetElements().end())->second->SetEnable(0); });
@@ -354,10 +356,8 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
     model.AddComboFactor("G+Q", "G", 0, 1.2);
     model.AddComboFactor("G+Q", "Q", 0, 1.6);
     // Tight at the bottom, so that bands and zones leave it; an opening among the members.
-    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-100, 0, -20), CVector(3700, 0, -20), CVector(3700, 0, 1700),
-                                           CVector(-100, 0, 1700)});
-    model.SetBoundary(STM_BOUNDARY_INNER, {CVector(1300, 0, 500), CVector(1700, 0, 500), CVector(1700, 0, 700),
-                                           CVector(1300, 0, 700)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-100, -20, 3700, 1700));
+    model.SetBoundary(STM_BOUNDARY_INNER, Rectangle(1300, 500, 1700, 700));
     model.SetMaterials(StmTestMaterials(300.0, 60.0, STM_CODE_ACI_318_19));
     ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
   };
