@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +21,7 @@
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 #include "support/RenderCheck.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -259,12 +259,9 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_PREFIX);
   Click(D::IDC_STM_RADIO_LIGHT);
   const std::vector<std::string> panel = Panel();
-  const std::string path = std::string(STM_TEST_OUT_DIR) + "/view-control-panel.stm.json";
-  std::string error;
-  std::filesystem::create_directories(STM_TEST_OUT_DIR);
-  ASSERT_TRUE(CStmModelFile::Save(path, m_model, &error)) << error;
   CStmModel reread;
-  ASSERT_TRUE(CStmModelFile::Load(path, reread, &error)) << error;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::FromText(SaveModelBytes(m_model, "view-control-panel"), "panel", reread, &error)) << error;
   m_manager.SetStmModel(&reread);
   m_dlg->Show();
   EXPECT_EQ(Panel(), panel);
