@@ -390,33 +390,26 @@ TEST_F(StmModelFileSave, ThroughSymbolicLinksTheTargetIsSavedAndTheLinksStay) {
   EXPECT_EQ(m_dir.Files().size(), 5u);  // no temporary left
 }
 
-TEST_F(StmModelFileSave, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
-  // A file-size limit makes the write fail part-way, for any user.
+// A write that fails half-way (a file-size limit makes it fail part-way, for any user), a
+// read-only file (refused even for the superuser), a missing folder and a value no file can
+// hold: refused with the place named, the old file and the modified flag as they were, and no
+// temporary left.
+TEST_F(StmModelFileSave, WhatCannotBeSavedIsRefusedAndTouchesNothing) {
+  const std::string missing = m_dir.path() + "/no/such/model.stm.json";
   rlimit old {};
   getrlimit(RLIMIT_FSIZE, &old);
   void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  std::string error;
-  const bool saved = CStmModelFile::Save(m_path, m_model, &error);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(saved);
-  EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
-  EXPECT_EQ(ReadFile(m_path), "old contents");
-  EXPECT_EQ(m_dir.Files(), std::vector<std::string>{"model.stm.json"});
-}
-
-// A value no file can hold, a read-only file (refused even for the superuser) and a missing
-// folder: refused with the place named, the old file and the modified flag as they were.
-TEST_F(StmModelFileSave, WhatCannotBeSavedIsRefusedAndTouchesNothing) {
-  const std::string missing = m_dir.path() + "/no/such/model.stm.json";
   const struct {
     const char* said;
     std::string path;
     std::function<void()> arrange;
   } cases[] = {
+      {": cannot write", m_path,
+       [&] {
+         rlimit small = old;
+         small.rlim_cur = 64;
+         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+       }},
       {": not saved: the file is read-only", m_path, [&] { chmod(m_path.c_str(), 0444); }},
       {"/no/such/model.stm.json: not saved", missing, [] {}},
       {"/nodes/1/coord/0: not a finite number", m_path,
@@ -428,11 +421,14 @@ TEST_F(StmModelFileSave, WhatCannotBeSavedIsRefusedAndTouchesNothing) {
     m_model.SetStmModifiedFlag(1);
     std::string error;
     EXPECT_FALSE(CStmModelFile::Save(c.path, m_model, &error));
+    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_NE(error.find(c.path + ": "), std::string::npos) << error;
     EXPECT_NE(error.find(c.said), std::string::npos) << error;
     EXPECT_EQ(ReadFile(m_path), "old contents");
     EXPECT_TRUE(m_model.GetStmModifiedFlag());
+    EXPECT_EQ(m_dir.Files(), std::vector<std::string>{"model.stm.json"});
   }
+  std::signal(SIGXFSZ, oldHandler);
 }
 
 }  // namespace
