@@ -219,7 +219,7 @@ TEST_F(RenderApiTest, ConcaveAndSelfCrossingOutlinesFillTheirInsides) {
   EXPECT_TRUE(LitBox().Empty());
 }
 
-TEST(ContourColor, RampEndsMiddlesAndClamping) {
+TEST(ContourColor, RampEndsMiddlesAndClampingAndLinearLevelsAtTheirBoundaries) {
   struct SCase {
     int type, index, max, r, g, b;
   };
@@ -235,9 +235,7 @@ TEST(ContourColor, RampEndsMiddlesAndClamping) {
     EXPECT_EQ(std::make_tuple(r, g, b), std::make_tuple(c.r, c.g, c.b))
         << "type " << c.type << " level " << c.index << "/" << c.max;
   }
-}
-
-TEST(ContourColor, LinearLevelsAtTheirBoundaries) {
+  // The level of a value on a linear scale, at the boundaries of the levels.
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0), 0);
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0.999), 0);
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 3), 3);
