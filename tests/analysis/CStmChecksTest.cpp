@@ -68,6 +68,22 @@ struct SDeepBeam {
 // A random number in [low, high], from the generator seeded by the test.
 double Random(double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; }
 
+// Solved in steps as the editor runs it, then the results applied and checked (with the checks'
+// widths solved again, once): what the last step answers.
+int SolveAndCheck(CStmTrussAnalysis& analysis, CStmModel& model, CStmCheckCache* cache = nullptr) {
+  analysis.Prepare(model);
+  const int solved = analysis.Solve();
+  return solved == CStmTrussAnalysis::kSolved ? StmApplyAndCheck(analysis, model, 0, cache) : solved;
+}
+
+// Every element's and node's records, the checks and the reactions of two models alike.
+void ExpectSameResults(const CStmModel& a, const CStmModel& b) {
+  EXPECT_TRUE(a.GetCheckResults() == b.GetCheckResults());
+  EXPECT_EQ(a.GetResultReactions(), b.GetResultReactions());
+  for (const auto& [id, element] : b.GetElements()) EXPECT_TRUE(a.GetElement(id)->IsEqual(*element)) << id;
+  for (const auto& [id, node] : b.GetNodes()) EXPECT_TRUE(a.GetNode(id)->IsEqual(*node)) << id;
+}
+
 void ExpectRel(double got, double expected, const char* what) {
   EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << what;
 }
@@ -264,9 +280,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
   CStmModel both;
   build(both, ids);
   CStmTrussAnalysis analysis;
-  analysis.Prepare(both);
-  ASSERT_EQ(analysis.Solve(), CStmTrussAnalysis::kSolved);
-  ASSERT_EQ(StmApplyAndCheck(analysis, both, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_EQ(SolveAndCheck(analysis, both), CStmTrussAnalysis::kSolved);
   const std::vector<double> f2 = hand(ea2);
   for (int i = 0; i < 3; ++i) {
     const size_t u = static_cast<size_t>(i);
@@ -298,19 +312,11 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
       change(*beam);
     }
     analysis.SetMemberStiffness({});
-    analysis.Prepare(kept.model);
-    ASSERT_EQ(analysis.Solve(), CStmTrussAnalysis::kSolved);
-    ASSERT_EQ(StmApplyAndCheck(analysis, kept.model, 0, &cache), CStmTrussAnalysis::kSolved);
+    ASSERT_EQ(SolveAndCheck(analysis, kept.model, &cache), CStmTrussAnalysis::kSolved);
     CStmTrussAnalysis once;
-    once.Prepare(fresh.model);
-    ASSERT_EQ(once.Solve(), CStmTrussAnalysis::kSolved);
-    ASSERT_EQ(StmApplyAndCheck(once, fresh.model, 0), CStmTrussAnalysis::kSolved);
+    ASSERT_EQ(SolveAndCheck(once, fresh.model), CStmTrussAnalysis::kSolved);
     EXPECT_EQ(cache.GetCountMeasured(), measured);
-    EXPECT_TRUE(kept.model.GetCheckResults() == fresh.model.GetCheckResults());
-    EXPECT_EQ(kept.model.GetResultReactions(), fresh.model.GetResultReactions());
-    for (const auto& [id, element] : fresh.model.GetElements())
-      EXPECT_TRUE(kept.model.GetElement(id)->IsEqual(*element)) << id;
-    for (const auto& [id, node] : fresh.model.GetNodes()) EXPECT_TRUE(kept.model.GetNode(id)->IsEqual(*node)) << id;
+    ExpectSameResults(kept.model, fresh.model);
   };
   edit("first", 6, [](SDeepBeam&) {});
   edit("node moved", 3, [](SDeepBeam& beam) { beam.model.GetNode(beam.c)->SetCoord(CVector(1100, 0, 950)); });
@@ -366,13 +372,11 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
   build(shared);
   ASSERT_TRUE(CStmChecks::Run(one, 2, nullptr, 1));
   ASSERT_TRUE(CStmChecks::Run(shared, 2, nullptr, 4));
-  EXPECT_TRUE(one.GetCheckResults() == shared.GetCheckResults());
   int flagged = 0;
   for (const auto& [id, check] : one.GetCheckResults().GetCase(2)->elements)
     flagged += (check.nFlags & (STM_CHECK_OUTSIDE | STM_CHECK_OVERLAP)) != 0;
   EXPECT_GT(flagged, 0);
-  for (const auto& [id, element] : one.GetElements()) EXPECT_TRUE(shared.GetElement(id)->IsEqual(*element)) << id;
-  for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
+  ExpectSameResults(shared, one);
   // The node types the checks class nodes by, all at once, are each node's own.
   for (int k = 0; k < 3; ++k) {
     const std::unordered_map<int, CString> types = one.GetNodeTypes(k);
