@@ -20,6 +20,11 @@
 
 namespace {
 
+// The corners of the rectangle x0..x1 by z0..z1 in the x-z plane, anticlockwise from (x0, z0).
+std::vector<CVector> Rectangle(double x0, double z0, double x1, double z1) {
+  return {CVector(x0, 0, z0), CVector(x1, 0, z0), CVector(x1, 0, z1), CVector(x0, 0, z1)};
+}
+
 // A deep beam in x-z, kN and mm: supports A (0, 0) and B (2000, 0) on the tie AB, the load of
 // 1000 kN at C (1000, 1000) carried by the struts AC and BC at 45 degrees. By statics the struts
 // carry 500 sqrt 2 = 707.107 kN and the tie 500 kN. The concrete runs from z = -75 to 1150, so
@@ -51,8 +56,7 @@ struct SDeepBeam {
     model.AddBearingPlate(b, SStmPropBearingPlate{140.0, 20.0});
     plateC = model.AddBearingPlate(c, SStmPropBearingPlate{200.0, 20.0})->GetId();
     model.AddLoadNode("P", c, CVector(0, 0, -1000));
-    model.SetBoundary(STM_BOUNDARY_OUTER,
-                      {CVector(-300, 0, -75), CVector(2300, 0, -75), CVector(2300, 0, 1150), CVector(-300, 0, 1150)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-300, -75, 2300, 1150));
     model.SetMaterials(StmTestMaterials(thickness, 60.0, code));
   }
   bool Analyse() {
@@ -60,6 +64,25 @@ struct SDeepBeam {
   }
   const SStmCheckCase& Case() const { return *model.GetCheckResults().GetCase(0); }
 };
+
+// A random number in [low, high], from the generator seeded by the test.
+double Random(double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; }
+
+// Solved in steps as the editor runs it, then the results applied and checked (with the checks'
+// widths solved again, once): what the last step answers.
+int SolveAndCheck(CStmTrussAnalysis& analysis, CStmModel& model, CStmCheckCache* cache = nullptr) {
+  analysis.Prepare(model);
+  const int solved = analysis.Solve();
+  return solved == CStmTrussAnalysis::kSolved ? StmApplyAndCheck(analysis, model, 0, cache) : solved;
+}
+
+// Every element's and node's records, the checks and the reactions of two models alike.
+void ExpectSameResults(const CStmModel& a, const CStmModel& b) {
+  EXPECT_TRUE(a.GetCheckResults() == b.GetCheckResults());
+  EXPECT_EQ(a.GetResultReactions(), b.GetResultReactions());
+  for (const auto& [id, element] : b.GetElements()) EXPECT_TRUE(a.GetElement(id)->IsEqual(*element)) << id;
+  for (const auto& [id, node] : b.GetNodes()) EXPECT_TRUE(a.GetNode(id)->IsEqual(*node)) << id;
+}
 
 void ExpectRel(double got, double expected, const char* what) {
   EXPECT_NEAR(got, expected, 1e-3 * std::fabs(expected)) << what;
@@ -121,13 +144,7 @@ TEST(CStmChecksTest, DeepBeamMatchesTheHandSolutionUnderBothCodes) {
     const CStmObjElement* ac = beam.model.GetElement(beam.ac);
     const std::vector<CDPoint> band = ac->GetCoordEffectiveZones(0);
     ASSERT_EQ(band.size(), 4u);
-    double area = 0.0;
-    for (size_t i = 0; i < band.size(); ++i) {
-      const CDPoint& p = band[i];
-      const CDPoint& q = band[(i + 1) % band.size()];
-      area += p.x * q.y - q.x * p.y;
-    }
-    ExpectRel(std::fabs(area) / 2.0, x.width * 1000.0 * std::sqrt(2.0), "band area");
+    ExpectRel(std::fabs(CStmRegions::Area(band)), x.width * 1000.0 * std::sqrt(2.0), "band area");
     EXPECT_EQ(ac->GetEffectiveRegion().size(), 4u);
     EXPECT_EQ(ac->GetMaxEffectiveRegion().size(), 4u);
     double lowest = 0.0;
@@ -226,8 +243,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
       model.AddRestraint(n, SStmDof{1, 1, 1, 0, 0, 0});
     }
     model.AddLoadNode("P", d, CVector(0, 0, -600));
-    model.SetBoundary(STM_BOUNDARY_OUTER,
-                      {CVector(-1500, 0, -300), CVector(2000, 0, -300), CVector(2000, 0, 1300), CVector(-1500, 0, 1300)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-1500, -300, 2000, 1300));
     model.SetMaterials(StmTestMaterials(300.0));
   };
   // Forces, tension positive, with these EA.
@@ -264,9 +280,7 @@ TEST(CStmChecksTest, SecondPassSolvesWithTheRequiredWidthsOnce) {
   CStmModel both;
   build(both, ids);
   CStmTrussAnalysis analysis;
-  analysis.Prepare(both);
-  ASSERT_EQ(analysis.Solve(), CStmTrussAnalysis::kSolved);
-  ASSERT_EQ(StmApplyAndCheck(analysis, both, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_EQ(SolveAndCheck(analysis, both), CStmTrussAnalysis::kSolved);
   const std::vector<double> f2 = hand(ea2);
   for (int i = 0; i < 3; ++i) {
     const size_t u = static_cast<size_t>(i);
@@ -287,9 +301,7 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
   // moves with every edit.
   for (SDeepBeam* beam : {&kept, &fresh}) {
     const int d = beam->model.AddNode(CVector(1000, 0, 200))->GetId();
-    beam->model.AddElement(d, beam->c, SStmPropElement());
-    beam->model.AddElement(d, beam->a, SStmPropElement());
-    beam->model.AddElement(d, beam->b, SStmPropElement());
+    for (int end : {beam->c, beam->a, beam->b}) beam->model.AddElement(d, end, SStmPropElement());
   }
   CStmTrussAnalysis analysis;
   CStmCheckCache cache;
@@ -300,19 +312,11 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
       change(*beam);
     }
     analysis.SetMemberStiffness({});
-    analysis.Prepare(kept.model);
-    ASSERT_EQ(analysis.Solve(), CStmTrussAnalysis::kSolved);
-    ASSERT_EQ(StmApplyAndCheck(analysis, kept.model, 0, &cache), CStmTrussAnalysis::kSolved);
+    ASSERT_EQ(SolveAndCheck(analysis, kept.model, &cache), CStmTrussAnalysis::kSolved);
     CStmTrussAnalysis once;
-    once.Prepare(fresh.model);
-    ASSERT_EQ(once.Solve(), CStmTrussAnalysis::kSolved);
-    ASSERT_EQ(StmApplyAndCheck(once, fresh.model, 0), CStmTrussAnalysis::kSolved);
+    ASSERT_EQ(SolveAndCheck(once, fresh.model), CStmTrussAnalysis::kSolved);
     EXPECT_EQ(cache.GetCountMeasured(), measured);
-    EXPECT_TRUE(kept.model.GetCheckResults() == fresh.model.GetCheckResults());
-    EXPECT_EQ(kept.model.GetResultReactions(), fresh.model.GetResultReactions());
-    for (const auto& [id, element] : fresh.model.GetElements())
-      EXPECT_TRUE(kept.model.GetElement(id)->IsEqual(*element)) << id;
-    for (const auto& [id, node] : fresh.model.GetNodes()) EXPECT_TRUE(kept.model.GetNode(id)->IsEqual(*node)) << id;
+    ExpectSameResults(kept.model, fresh.model);
   };
   edit("first", 6, [](SDeepBeam&) {});
   edit("node moved", 3, [](SDeepBeam& beam) { beam.model.GetNode(beam.c)->SetCoord(CVector(1100, 0, 950)); });
@@ -325,8 +329,7 @@ TEST(CStmChecksTest, ReanalysisWithKeptCachesEqualsAFreshOne) {
     beam.model.SetMaterials(materials);
   });
   edit("outline moved", 6, [](SDeepBeam& beam) {
-    beam.model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-300, 0, -60), CVector(2300, 0, -60), CVector(2300, 0, 1150),
-                                                CVector(-300, 0, 1150)});
+    beam.model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-300, -60, 2300, 1150));
   });
   // Another sparsity: the factorisation's pattern is found again.
   edit("element disabled", 0, [](SDeepBeam& beam) { std::prev(beam.model.GetElements().end())->second->SetEnable(0); });
@@ -359,10 +362,8 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
     model.AddComboFactor("G+Q", "G", 0, 1.2);
     model.AddComboFactor("G+Q", "Q", 0, 1.6);
     // Tight at the bottom, so that bands and zones leave it; an opening among the members.
-    model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-100, 0, -20), CVector(3700, 0, -20), CVector(3700, 0, 1700),
-                                           CVector(-100, 0, 1700)});
-    model.SetBoundary(STM_BOUNDARY_INNER, {CVector(1300, 0, 500), CVector(1700, 0, 500), CVector(1700, 0, 700),
-                                           CVector(1300, 0, 700)});
+    model.SetBoundary(STM_BOUNDARY_OUTER, Rectangle(-100, -20, 3700, 1700));
+    model.SetBoundary(STM_BOUNDARY_INNER, Rectangle(1300, 500, 1700, 700));
     model.SetMaterials(StmTestMaterials(300.0, 60.0, STM_CODE_ACI_318_19));
     ASSERT_EQ(CStmTrussAnalysis().Run(model), CStmTrussAnalysis::kSolved);
   };
@@ -371,13 +372,11 @@ TEST(CStmChecksTest, ChecksOverThreadsEqualOneThread) {
   build(shared);
   ASSERT_TRUE(CStmChecks::Run(one, 2, nullptr, 1));
   ASSERT_TRUE(CStmChecks::Run(shared, 2, nullptr, 4));
-  EXPECT_TRUE(one.GetCheckResults() == shared.GetCheckResults());
   int flagged = 0;
   for (const auto& [id, check] : one.GetCheckResults().GetCase(2)->elements)
     flagged += (check.nFlags & (STM_CHECK_OUTSIDE | STM_CHECK_OVERLAP)) != 0;
   EXPECT_GT(flagged, 0);
-  for (const auto& [id, element] : one.GetElements()) EXPECT_TRUE(shared.GetElement(id)->IsEqual(*element)) << id;
-  for (const auto& [id, node] : one.GetNodes()) EXPECT_TRUE(shared.GetNode(id)->IsEqual(*node)) << id;
+  ExpectSameResults(shared, one);
   // The node types the checks class nodes by, all at once, are each node's own.
   for (int k = 0; k < 3; ++k) {
     const auto types = one.GetNodeTypes(k);
@@ -404,11 +403,10 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
   CStmRegions regions;
   regions.SetConcrete({outer}, {opening});
   std::srand(27);
-  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
   int between = 0;
   for (int trial = 0; trial < 400; ++trial) {
-    const CDPoint a(random(-100, 1100), random(-100, 1100)), b(random(-100, 1100), random(-100, 1100));
-    const Polygon band = CStmRegions::Band(a, b, random(1, 150));
+    const CDPoint a(Random(-100, 1100), Random(-100, 1100)), b(Random(-100, 1100), Random(-100, 1100));
+    const Polygon band = CStmRegions::Band(a, b, Random(1, 150));
     if (band.empty()) continue;
     int inside = 0, outside = 0;
     for (int i = 1; i < 20; ++i) {
@@ -450,14 +448,13 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
 // skipped.
 TEST(CStmChecksTest, OverlappingPairsAreThoseOfAllPairs) {
   std::srand(28);
-  const auto random = [](double low, double high) { return low + (high - low) * std::rand() / RAND_MAX; };
   for (const double longest : {60.0, 1e5}) {
     std::vector<CStmRegions::Polygon> bands;
     for (int i = 0; i < 300; ++i) {
-      const CDPoint a(random(0, 1000), random(0, 1000));
-      const double length = i == 0 ? longest : random(5, 60), angle = i == 0 ? 0.8 : random(0, 6.3);
+      const CDPoint a(Random(0, 1000), Random(0, 1000));
+      const double length = i == 0 ? longest : Random(5, 60), angle = i == 0 ? 0.8 : Random(0, 6.3);
       bands.push_back(CStmRegions::Band(a, CDPoint(a.x + length * std::cos(angle), a.y + length * std::sin(angle)),
-                                        random(1, 20)));
+                                        Random(1, 20)));
     }
     bands.emplace_back();
     const auto skip = [](size_t i, size_t j) { return (i + j) % 7 == 0; };

@@ -18,6 +18,7 @@ namespace {
 // 0..depth, a pin at the left bottom corner, a roller at the right one, one load at the top middle.
 struct SDeepBeam {
   CStmModel model;
+  CStmLoadPath path;
   int plane;
   int load = 0, pin = 0, roller = 0;
 
@@ -73,14 +74,16 @@ bool KeepsNear(const SStmEsoStep& step, double x, double z, double r) {
 
 // Whether the cells of the step join a to b through cells that share a side.
 bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
-  std::map<std::pair<std::array<double, 3>, std::array<double, 3>>, std::vector<size_t>> sides;
-  const auto key = [](const CVector& p) { return std::array<double, 3>{p.x, p.y, p.z}; };
+  using Point = std::array<double, 3>;
+  // Side k of cell i, the same whichever of its cells it is read from.
+  const auto side = [&](size_t i, size_t k) -> std::pair<Point, Point> {
+    const CVector& a = step.cells[i].corners[k];
+    const CVector& b = step.cells[i].corners[(k + 1) % 4];
+    return std::minmax(Point{a.x, a.y, a.z}, Point{b.x, b.y, b.z});
+  };
+  std::map<std::pair<Point, Point>, std::vector<size_t>> sides;
   for (size_t i = 0; i < step.cells.size(); ++i) {
-    for (size_t k = 0; k < 4; ++k) {
-      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
-      if (q < p) std::swap(p, q);
-      sides[{p, q}].push_back(i);
-    }
+    for (size_t k = 0; k < 4; ++k) sides[side(i, k)].push_back(i);
   }
   const auto touches = [&](size_t i, const CVector& p) {
     return std::any_of(step.cells[i].corners.begin(), step.cells[i].corners.end(),
@@ -96,9 +99,7 @@ bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
     stack.pop_back();
     if (touches(i, b)) return true;
     for (size_t k = 0; k < 4; ++k) {
-      auto p = key(step.cells[i].corners[k]), q = key(step.cells[i].corners[(k + 1) % 4]);
-      if (q < p) std::swap(p, q);
-      for (size_t j : sides[{p, q}]) {
+      for (size_t j : sides[side(i, k)]) {
         if (!seen[j]) seen[j] = 1, stack.push_back(j);
       }
     }
@@ -112,19 +113,18 @@ bool Joins(const SStmEsoStep& step, const CVector& a, const CVector& b) {
 // supports tied by a band along the bottom; the middle of the web under the load carries little.
 TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
   SDeepBeam beam(2000.0, 1000.0, 50.0);
-  CStmLoadPath path;
   CStmLoadPath::SProgress progress;
-  ASSERT_TRUE(path.Prepare(beam.model, 0)) << path.GetError().c_str();
-  ASSERT_EQ(path.Solve(&progress), CStmLoadPath::kSolved) << path.GetError().c_str();
-  path.Apply(beam.model);
-  EXPECT_TRUE(path.GetNote().IsEmpty()) << path.GetNote().c_str();
-  EXPECT_NEAR(path.GetAreaLeft(), 0.4, 0.02);
-  EXPECT_NEAR(progress.dAreaLeft.load(), path.GetAreaLeft(), 1e-12);
+  ASSERT_TRUE(beam.path.Prepare(beam.model, 0)) << beam.path.GetError().c_str();
+  ASSERT_EQ(beam.path.Solve(&progress), CStmLoadPath::kSolved) << beam.path.GetError().c_str();
+  beam.path.Apply(beam.model);
+  EXPECT_TRUE(beam.path.GetNote().IsEmpty()) << beam.path.GetNote().c_str();
+  EXPECT_NEAR(beam.path.GetAreaLeft(), 0.4, 0.02);
+  EXPECT_NEAR(progress.dAreaLeft.load(), beam.path.GetAreaLeft(), 1e-12);
 
   const auto& steps = beam.model.GetEsoSteps();
   ASSERT_GE(steps.size(), 3u);
   EXPECT_EQ(beam.model.GetCurrentStepEso(), static_cast<int>(steps.size()) - 1);
-  EXPECT_EQ(static_cast<int>(steps.front().cells.size()), path.GetCountCells());
+  EXPECT_EQ(static_cast<int>(steps.front().cells.size()), beam.path.GetCountCells());
   for (size_t s = 1; s < steps.size(); ++s) EXPECT_LT(steps[s].cells.size(), steps[s - 1].cells.size());
   const SStmEsoStep& last = steps.back();
   // The web's middle below the load is gone; the bottom band at midspan, and both inclined
@@ -141,7 +141,7 @@ TEST(CStmLoadPath, DeepBeamEndsAsATiedArch) {
   // The flow of the last step, the mesh in both stores, zones at the three nodes of the truss:
   // the loaded node's zone is compressed both ways, the bottom tie's ends have tension.
   EXPECT_GE(beam.model.GetStressFlow().size(), last.cells.size());
-  EXPECT_EQ(beam.model.GetMeshPlane().quads.size(), static_cast<size_t>(path.GetCountCells()));
+  EXPECT_EQ(beam.model.GetMeshPlane().quads.size(), static_cast<size_t>(beam.path.GetCountCells()));
   EXPECT_EQ(beam.model.GetMeshSpace().coords.size(), beam.model.GetMeshPlane().coords.size());
   EXPECT_EQ(beam.model.GetTypeMesh(), 0);
   ASSERT_EQ(beam.model.GetResultNodalZones().size(), 1u);
@@ -170,11 +170,10 @@ TEST(CStmLoadPath, RemovalStopsBeforeItPartsTheLoadFromTheSupports) {
   SStmMaterials m = beam.model.GetMaterials();
   m.loadPath.dTargetFraction = 0.02;
   beam.model.SetMaterials(m);
-  CStmLoadPath path;
-  ASSERT_EQ(path.Run(beam.model, 0), CStmLoadPath::kSolved) << path.GetError().c_str();
-  EXPECT_NE(std::string(path.GetNote().c_str()).find("without a path to the supports"), std::string::npos)
-      << path.GetNote().c_str();
-  EXPECT_GT(path.GetAreaLeft(), 0.02);
+  ASSERT_EQ(beam.path.Run(beam.model, 0), CStmLoadPath::kSolved) << beam.path.GetError().c_str();
+  EXPECT_NE(std::string(beam.path.GetNote().c_str()).find("without a path to the supports"), std::string::npos)
+      << beam.path.GetNote().c_str();
+  EXPECT_GT(beam.path.GetAreaLeft(), 0.02);
   const SStmEsoStep& last = beam.model.GetEsoSteps().back();
   EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(0, 0, 0)));
   EXPECT_TRUE(Joins(last, CVector(1000, 0, 1000), CVector(2000, 0, 0)));
@@ -186,7 +185,7 @@ TEST(CStmLoadPath, DeepBeamWithAnOpeningKeepsAPathAroundIt) {
   SDeepBeam beam(3000.0, 1500.0, 60.0);
   beam.model.SetBoundary(STM_BOUNDARY_INNER,
                          {CVector(1800, 0, 900), CVector(1200, 0, 900), CVector(1200, 0, 500), CVector(1800, 0, 500)});
-  ASSERT_EQ(CStmLoadPath().Run(beam.model, 0), CStmLoadPath::kSolved);
+  ASSERT_EQ(beam.path.Run(beam.model, 0), CStmLoadPath::kSolved);
   const SStmEsoStep& last = beam.model.GetEsoSteps().back();
   EXPECT_FALSE(KeepsNear(last, 1500.0, 700.0, 150.0));  // the opening itself has no cells
   EXPECT_TRUE(Joins(last, CVector(1500, 0, 1500), CVector(0, 0, 0)));
@@ -200,8 +199,7 @@ TEST(CStmLoadPath, DeepBeamWithAnOpeningKeepsAPathAroundIt) {
 // and, the removal going by ratios, keeps the very same cells.
 TEST(CStmLoadPath, PlaneCombinationsAndAreaThicknessScaleAsTheyShould) {
   const auto run = [](SDeepBeam& beam, int loadCase) {
-    CStmLoadPath path;
-    EXPECT_EQ(path.Run(beam.model, loadCase), CStmLoadPath::kSolved) << path.GetError().c_str();
+    EXPECT_EQ(beam.path.Run(beam.model, loadCase), CStmLoadPath::kSolved) << beam.path.GetError().c_str();
     return beam.model.GetEsoSteps().empty() ? SStmEsoStep() : beam.model.GetEsoSteps().back();
   };
   SDeepBeam reference(2000.0, 1000.0, 100.0);
@@ -225,12 +223,12 @@ TEST(CStmLoadPath, PlaneCombinationsAndAreaThicknessScaleAsTheyShould) {
   combined.model.AddComboFactor("2P", "P", CStmObjLoadComboFactor::kTypeStatic, 2.0);
   same(run(combined, 1), 2.0, "combination");
   SDeepBeam thin(2000.0, 1000.0, 100.0);
+  // Around the beam: up the right side, across the top, down the left and the bottom member, 3.
   std::vector<int> outline;
   const int c = thin.Node("C", 2000, 1000), d = thin.Node("D", 0, 1000);
-  outline.push_back(thin.model.AddElement(thin.roller, c, SStmPropElement())->GetId());
-  outline.push_back(thin.model.AddElement(c, d, SStmPropElement())->GetId());
-  outline.push_back(thin.model.AddElement(d, thin.pin, SStmPropElement())->GetId());
-  outline.push_back(3);  // the bottom member, pin to roller
+  for (const auto& [a, b] : {std::pair{thin.roller, c}, {c, d}, {d, thin.pin}})
+    outline.push_back(thin.model.AddElement(a, b, SStmPropElement())->GetId());
+  outline.push_back(3);
   thin.model.AddPropertyArea(outline)->SetThickness(150.0);
   same(run(thin, 0), 2.0, "area");
 }
@@ -284,16 +282,15 @@ TEST(CStmLoadPath, RefusesWhatCannotCarryALoadAndChangesNothing) {
     SCOPED_TRACE(c.what);
     SDeepBeam beam(2000.0, 1000.0, 100.0);
     c.spoil(beam);
-    CStmLoadPath path;
-    EXPECT_EQ(path.Run(beam.model, 0), CStmLoadPath::kFailed);
-    EXPECT_NE(std::string(path.GetError().c_str()).find(c.message), std::string::npos) << path.GetError().c_str();
+    EXPECT_EQ(beam.path.Run(beam.model, 0), CStmLoadPath::kFailed);
+    const std::string error = beam.path.GetError().c_str();
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_TRUE(beam.model.GetEsoSteps().empty());
     EXPECT_TRUE(beam.model.GetMeshPlane().quads.empty());
     EXPECT_FALSE(beam.model.IsLock());
   }
   SDeepBeam beam(2000.0, 1000.0, 100.0);
-  CStmLoadPath path;
-  ASSERT_TRUE(path.Prepare(beam.model, 0));
+  ASSERT_TRUE(beam.path.Prepare(beam.model, 0));
   std::atomic<bool> cancel{true};
-  EXPECT_EQ(path.Solve(nullptr, &cancel), CStmLoadPath::kCancelled);
+  EXPECT_EQ(beam.path.Solve(nullptr, &cancel), CStmLoadPath::kCancelled);
 }

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "CStmAutosave.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -19,13 +19,6 @@ std::string FreshDir(const std::string& name) {
   const std::string dir = std::string(STM_TEST_OUT_DIR) + "/autosave-" + name + "-" + std::to_string(getpid());
   fs::remove_all(dir);
   return dir;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // Stands for the model's save: writes its text, or half of it and then fails.
@@ -59,7 +52,7 @@ TEST(StmAutosave, WritesOneIntervalAfterTheModelBeganToDifferOrTheLastCopyAndNev
   EXPECT_TRUE(tick(1060, true));
   EXPECT_FALSE(tick(1119, true));
   EXPECT_TRUE(tick(1120, true));
-  EXPECT_EQ(Read(autosave.RecoveryPath()), "v1120");
+  EXPECT_EQ(ReadFile(autosave.RecoveryPath()), "v1120");
   // Back to the file (saved, or undone to it): the stale copy goes, and a new difference waits
   // a whole interval again.
   EXPECT_FALSE(tick(1130, false));
@@ -78,7 +71,7 @@ TEST(StmAutosave, AFailedWriteKeepsTheEarlierCopyWholeAndIsReportedOncePerInterv
   std::string error;
   EXPECT_FALSE(autosave.Tick(later, true, "", Saving("second, longer", true), error));
   EXPECT_NE(error.find("disk full"), std::string::npos) << error;
-  EXPECT_EQ(Read(copy), "first");
+  EXPECT_EQ(ReadFile(copy), "first");
   error.clear();
   EXPECT_FALSE(autosave.Tick(later + seconds(1), true, "", Saving("second, longer", true), error));
   EXPECT_TRUE(error.empty()) << "retried at once: " << error;
@@ -113,7 +106,7 @@ TEST(StmAutosave, TheNextStartFindsACrashedSessionsCopyUntilDiscardedOrReplaced)
   std::string found, model = "?";
   ASSERT_TRUE(taking.FindRecovery(found, model));
   EXPECT_EQ(model, "");
-  EXPECT_EQ(Read(found), "untitled");
+  EXPECT_EQ(ReadFile(found), "untitled");
   CopyNow(taking, "", "untitled, edited");
   EXPECT_FALSE(fs::exists(found));
 }

@@ -19,11 +19,14 @@ SStmKeyChord Chord(const std::string& text) {
   return chord;
 }
 
-SStmCommand Command(const std::string& id, const std::string& key, int& runs) {
+SStmCommand Command(const std::string& id, const std::string& key, int& runs,
+                    const std::vector<std::string>& menus = {}, const std::string& help = "") {
   SStmCommand command;
   command.id = id;
   command.label = id;
   command.key = key;
+  command.menus = menus;
+  command.help = help;
   command.run = [&runs] { ++runs; };
   return command;
 }
@@ -55,19 +58,12 @@ TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
   int saves = 0, deletes = 0, pastes = 0, cuts = 0;
   CStmCommandTable table;
   std::string error;
-  SStmCommand save = Command("file.save", "ctrl+s", saves);
-  save.menus = {"File"};
-  save.help = "save";
-  ASSERT_TRUE(table.Add(save, error)) << error;
-  SStmCommand paste = Command("edit.paste", "Ctrl+V", pastes);
-  paste.menus = {"Edit", "Modify"};
+  ASSERT_TRUE(table.Add(Command("file.save", "ctrl+s", saves, {"File"}, "save"), error)) << error;
+  SStmCommand paste = Command("edit.paste", "Ctrl+V", pastes, {"Edit", "Modify"});
   bool copied = false;
   paste.enabled = [&copied] { return copied; };
   ASSERT_TRUE(table.Add(paste, error)) << error;
-  SStmCommand remove = Command("edit.delete", "Delete", deletes);
-  remove.menus = {"Edit"};
-  remove.help = "delete the selection";
-  ASSERT_TRUE(table.Add(remove, error)) << error;
+  ASSERT_TRUE(table.Add(Command("edit.delete", "Delete", deletes, {"Edit"}, "delete the selection"), error)) << error;
 
   // A second id, a key taken (however written), bad key text and a missing handler change nothing.
   const std::vector<SStmCommand> refused = {Command("file.save", "F2", cuts), Command("edit.cut", "Ctrl+S", cuts),
@@ -105,9 +101,7 @@ TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
   EXPECT_EQ(deletes, 0);
 
   // Neighbours with one help text share a row; a given row is never joined.
-  SStmCommand cut = Command("edit.cut", "Ctrl+X", cuts);
-  cut.help = "delete the selection";
-  ASSERT_TRUE(table.Add(cut, error)) << error;
+  ASSERT_TRUE(table.Add(Command("edit.cut", "Ctrl+X", cuts, {}, "delete the selection"), error)) << error;
   const std::vector<StmKeyRow> rows = table.KeyList({{"Wheel", "save"}});
   const std::vector<StmKeyRow> expected = {
       {"Wheel", "save"}, {"Ctrl+S", "save"}, {"Delete / Ctrl+X", "delete the selection"}};
@@ -115,12 +109,10 @@ TEST(StmCommandTable, RefusesClashesUnchangedAndDrawsMenusKeysAndTheKeyList) {
 }
 
 TEST(StmGridSpacing, IsARoundTenthOfAMetreInTheModelsUnit) {
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("mm"), 100.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("cm"), 10.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("m"), 0.1);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("in"), 4.0);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("ft"), 0.5);
-  EXPECT_DOUBLE_EQ(StmGridSpacingForUnit("furlong"), 100.0);
+  // A unit the editor does not know takes the millimetre's.
+  for (const auto& [unit, spacing] :
+       {std::pair{"mm", 100.0}, {"cm", 10.0}, {"m", 0.1}, {"in", 4.0}, {"ft", 0.5}, {"furlong", 100.0}})
+    EXPECT_DOUBLE_EQ(StmGridSpacingForUnit(unit), spacing) << unit;
 }
 
 }  // namespace

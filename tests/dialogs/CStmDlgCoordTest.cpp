@@ -33,7 +33,7 @@ protected:
   CString Second() { return Dialog().GetDlgItemText(CStmDlgCoord::IDC_EDIT_SECOND); }
 };
 
-TEST_F(CStmDlgCoordTest, ShownByTheToolsAtTheBottomLeftWithTheFirstFieldReadyToTypeOver) {
+TEST_F(CStmDlgCoordTest, ShownByTheToolsAtTheBottomLeftReadyToTypeOverAndFollowingTheCursor) {
   CStmDlgCoord& dlg = Dialog();
   EXPECT_TRUE(dlg.IsWindowVisible());
   EXPECT_EQ(CWnd::GetFocus(), &dlg);
@@ -43,6 +43,18 @@ TEST_F(CStmDlgCoordTest, ShownByTheToolsAtTheBottomLeftWithTheFirstFieldReadyToT
   EXPECT_EQ(rect.left, 5);
   EXPECT_EQ(rect.bottom, kHeight - 5);
   EXPECT_EQ(rect.Size(), dlg.GetTemplateSize());
+
+  // The read-out follows the cursor, and the wheel over the dialog zooms the view.
+  CPoint pt = m_wnd.ExtToClient(CVector(40, 0, 20));
+  m_wnd.OnMouseMove(0, pt);
+  EXPECT_EQ(First(), "40");
+  EXPECT_EQ(Second(), "20");
+  const SDlgControl* first = dlg.GetControl(CStmDlgCoord::IDC_EDIT_FIRST);
+  EXPECT_EQ(first->m_nSelStart, 0);
+  EXPECT_EQ(first->m_nSelEnd, -1);
+  const double scale = m_wnd.GetViewScale();
+  dlg.OnMouseWheel(0, 120, CPoint(kWidth / 2, kHeight / 2));
+  EXPECT_LT(m_wnd.GetViewScale(), scale);
 
   // The selection tool hides it and the edits go grey; the guideline tool leaves it as it is.
   m_wnd.SetAction(48, -1, 1);
@@ -152,19 +164,6 @@ TEST_F(CStmDlgCoordTest, TypingGivesTheToolExactlyWhatWasTypedOrRefusesItByName)
     EXPECT_NE(text.find(r.text), std::string::npos) << text;
     EXPECT_NE(text.find(r.limit), std::string::npos) << text;
   }
-}
-
-TEST_F(CStmDlgCoordTest, TheReadOutFollowsTheCursorAndTheWheelOverTheDialogZooms) {
-  CPoint pt = m_wnd.ExtToClient(CVector(40, 0, 20));
-  m_wnd.OnMouseMove(0, pt);
-  EXPECT_EQ(First(), "40");
-  EXPECT_EQ(Second(), "20");
-  const SDlgControl* first = Dialog().GetControl(CStmDlgCoord::IDC_EDIT_FIRST);
-  EXPECT_EQ(first->m_nSelStart, 0);
-  EXPECT_EQ(first->m_nSelEnd, -1);
-  const double scale = m_wnd.GetViewScale();
-  Dialog().OnMouseWheel(0, 120, CPoint(kWidth / 2, kHeight / 2));
-  EXPECT_LT(m_wnd.GetViewScale(), scale);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "manager/CStmUbManager.h"
 #include "render/CStmUbRenderer.h"
 #include "support/RenderCheck.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -60,15 +61,22 @@ protected:
     m_wnd.OpenGLRenderEnd();
     return image;
   }
+  // The pixels that the action changes in the next frame.
+  int Changed(const std::function<void()>& action) {
+    const SRgbaImage before = Frame();
+    action();
+    return before.Differing(Frame());
+  }
 
   void Click(int id) {
     SDlgControl* control = m_dlg->GetControl(id);
     if (control->m_eKind == EDlgControlKind::kCheck) control->m_nCheck = !control->m_nCheck;
     m_dlg->OnCommand(id, BN_CLICKED);
   }
-  void Type(int id, const char* text) {
+  // Typed and left, or (EN_CHANGE) still being typed.
+  void Type(int id, const char* text, int notification = EN_KILLFOCUS) {
     m_dlg->SetDlgItemText(id, text);
-    m_dlg->OnCommand(id, EN_KILLFOCUS);
+    m_dlg->OnCommand(id, notification);
   }
   void Choose(int id, int item) {
     m_dlg->GetControl(id)->m_nSel = item;
@@ -142,10 +150,8 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
                                                                   STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES));
     View().SetShowOption(edit.labels, 1);
     m_dlg->Show();
-    const SRgbaImage before = Frame();
-    Type(edit.id, edit.text);
+    EXPECT_GT(Changed([&] { Type(edit.id, edit.text); }), 0) << edit.id;
     EXPECT_EQ((View().*edit.get)(), std::stoi(edit.text)) << edit.id;
-    EXPECT_GT(before.Differing(Frame()), 0) << edit.id;
   }
   EXPECT_TRUE(m_host.m_boxes.empty());
   Type(D::IDC_STM_EDIT_NODENUM, "big");
@@ -155,11 +161,9 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
   EXPECT_EQ(m_dlg->GetDlgItemText(D::IDC_STM_EDIT_NODENUM), "30");
 
   // Typing applies each whole number at once; half-typed text waits without a word.
-  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "-");
-  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  Type(D::IDC_STM_EDIT_LOADVAL, "-", EN_CHANGE);
   EXPECT_EQ(View().GetSizeValueLoad(), 30);
-  m_dlg->SetDlgItemText(D::IDC_STM_EDIT_LOADVAL, "25");
-  m_dlg->OnCommand(D::IDC_STM_EDIT_LOADVAL, EN_CHANGE);
+  Type(D::IDC_STM_EDIT_LOADVAL, "25", EN_CHANGE);
   EXPECT_EQ(View().GetSizeValueLoad(), 25);
   EXPECT_EQ(m_host.m_boxes.size(), 1u);
 
@@ -195,39 +199,33 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
 TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAndAFileKeepsThePanel) {
   View().SetShowOptions(View().GetShowOptions() | STM_SHOW_NODE_NAMES | STM_SHOW_STRESS_FLOW);
   m_dlg->Show();
-  SRgbaImage before = Frame();
   // Letter names of nodes bring letter names of elements, and leaving them takes both back.
-  Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_LETTER);
+  EXPECT_GT(Changed([&] { Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_LETTER); }), 0);
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_COMBO_NAMING_ELEM)->m_nSel, STM_NAMING_LETTER);
   EXPECT_EQ(View().GetTypeNamingElement(), STM_NAMING_LETTER);
   EXPECT_EQ(m_model.GetNodes().begin()->second->GetName(), "A");
-  EXPECT_GT(before.Differing(Frame()), 0);
   Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_NUMBER);
   EXPECT_EQ(View().GetTypeNamingElement(), STM_NAMING_NUMBER);
   Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_LETTER);
   EXPECT_EQ(View().GetTypeNamingNode(), STM_NAMING_LETTER);
-  before = Frame();
-  Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_PREFIX);
+  EXPECT_GT(Changed([&] { Choose(D::IDC_STM_COMBO_NAMING_ELEM, STM_NAMING_PREFIX); }), 0);
   EXPECT_EQ(View().GetTypeNamingNode(), STM_NAMING_NUMBER);
   EXPECT_EQ(m_model.GetNodes().begin()->second->GetName(), "1");
-  EXPECT_GT(before.Differing(Frame()), 0);
 
   // The contour list leaves out the ramps centred on zero.
-  before = Frame();
-  Choose(D::IDC_STM_COMBO_CONTOUR, 2);
+  EXPECT_GT(Changed([&] { Choose(D::IDC_STM_COMBO_CONTOUR, 2); }), 0);
   EXPECT_EQ(View().GetTypeContour(), 4);
-  EXPECT_GT(before.Differing(Frame()), 0);
   View().SetTypeContour(static_cast<EStmTypeContour>(5));
   m_dlg->Show();
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_COMBO_CONTOUR)->m_nSel, 3);
 
-  before = Frame();
+  const SRgbaImage dark = Frame();
   Click(D::IDC_STM_RADIO_LIGHT);
   EXPECT_EQ(View().GetTypeColor(), STM_COLOR_LIGHT);
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_RADIO_DARK)->m_nCheck, 0);
-  EXPECT_GT(before.Differing(Frame()), kWidth * kHeight / 2);
+  EXPECT_GT(dark.Differing(Frame()), kWidth * kHeight / 2);
   Click(D::IDC_STM_RADIO_DARK);
-  EXPECT_EQ(before.Differing(Frame()), 0);
+  EXPECT_EQ(dark.Differing(Frame()), 0);
 
   // Nothing draws displacements yet: the slider stores its scale and asks for a repaint.
   Frame();
@@ -240,7 +238,7 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   // The load path's step: the last shown first, chosen by the slider; no edit.
   const std::string last = std::to_string(m_model.GetEsoSteps().size());
   EXPECT_EQ(m_dlg->GetControl(D::IDC_STM_STATIC_ESO_STEP)->m_strCaption, "Step " + last + " of " + last);
-  before = Frame();
+  const SRgbaImage before = Frame();
   const int steps = m_manager.GetUndoCount();
   m_dlg->GetControl(D::IDC_STM_SLIDER_ESO_STEP)->m_nSel = 1;
   m_dlg->OnControlChanged(D::IDC_STM_SLIDER_ESO_STEP);
@@ -261,12 +259,9 @@ TEST_F(CStmDlgViewControlTest, DropListsRenameAndRecolourTheStyleRadiosRepaintAn
   Choose(D::IDC_STM_COMBO_NAMING_NODE, STM_NAMING_PREFIX);
   Click(D::IDC_STM_RADIO_LIGHT);
   const std::vector<std::string> panel = Panel();
-  const std::string path = std::string(STM_TEST_OUT_DIR) + "/view-control-panel.stm.json";
-  std::string error;
-  std::filesystem::create_directories(STM_TEST_OUT_DIR);
-  ASSERT_TRUE(CStmModelFile::Save(path, m_model, &error)) << error;
   CStmModel reread;
-  ASSERT_TRUE(CStmModelFile::Load(path, reread, &error)) << error;
+  std::string error;
+  ASSERT_TRUE(CStmModelFile::FromText(SaveModelBytes(m_model, "view-control-panel"), "panel", reread, &error)) << error;
   m_manager.SetStmModel(&reread);
   m_dlg->Show();
   EXPECT_EQ(Panel(), panel);

@@ -26,6 +26,7 @@ struct SBox {
 
 // View 2 looks at the y-z plane (screen right +y, up +z).
 const GLdouble kView2[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+const GLdouble kUnturned[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 class RenderApiTest : public ::testing::Test {
 protected:
@@ -33,11 +34,7 @@ protected:
     ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
     glViewport(0, 0, kW, kH);
     Clear();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kW, 0, kH, -50, 50);  // one model unit per pixel
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    Camera(0, 0, kUnturned);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glColor3d(1, 1, 1);
@@ -48,11 +45,12 @@ protected:
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  // A camera whose rotation is `view`, centred so that model (0, 0, 0) is the window centre.
-  static void LookAt(const GLdouble* view) {
+  // A camera whose rotation is `view`, one model unit per pixel, with model (x0, y0) at the
+  // window's lower left.
+  static void Camera(int x0, int y0, const GLdouble* view) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-kW / 2, kW / 2, -kH / 2, kH / 2, -50, 50);
+    glOrtho(x0, x0 + kW, y0, y0 + kH, -50, 50);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixd(view);
   }
@@ -87,6 +85,10 @@ protected:
     const auto p = At(x, y);
     return p[0] + p[1] + p[2] > 0;
   }
+  // Each point (x, y) lit or dark as given.
+  static void ExpectLit(std::initializer_list<std::tuple<int, int, bool>> points) {
+    for (const auto& [x, y, lit] : points) EXPECT_EQ(Lit(x, y), lit) << x << ", " << y;
+  }
 
   GlTestContext m_gl{kW, kH};
 };
@@ -97,9 +99,16 @@ CVectorArray Outline(std::initializer_list<CVector> points) {
   return arr;
 }
 
-TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
+TEST_F(RenderApiTest, ValuesNeverShowMinusZeroAndNodeLabelsReadLeftToRightInTheSideViews) {
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), 0, 0, "0.00", CVector(1, 1, 1), 1.0, 7.0);
+  const auto zero = Read();
+  Clear();
+  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), -0.0004, 2, 0, CVector(1, 1, 1), 1.0, 7.0);
+  EXPECT_EQ(Read(), zero);
+
   // As the node labels call it in the y-z view: one direction for both, anchor at the lower left.
-  LookAt(kView2);
+  Clear();
+  Camera(-kW / 2, -kH / 2, kView2);  // model (0, 0, 0) at the window's centre
   CUbRenderAPI::OutVectorText(CVector(0, 5, 5), CVector(0, 1, 0), CVector(0, 1, 0), "N12", 7.0, 1.0, 0, 1, 0.0,
                               0, CVector(1, 0, 0), 1);
   const SBox box = LitBox();
@@ -107,14 +116,6 @@ TEST_F(RenderApiTest, NodeLabelsReadLeftToRightInTheSideViews) {
   EXPECT_EQ(box.x0, kW / 2 + 5);
   EXPECT_EQ(box.y0, kH / 2 + 5);
   EXPECT_EQ(box.Height(), 7);
-}
-
-TEST_F(RenderApiTest, MidValueTextNeverShowsMinusZero) {
-  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), 0, 0, "0.00", CVector(1, 1, 1), 1.0, 7.0);
-  const auto zero = Read();
-  Clear();
-  CUbRenderAPI::DrawTextDirectionMid(CVector(0, 40, 0), CVector(96, 40, 0), -0.0004, 2, 0, CVector(1, 1, 1), 1.0, 7.0);
-  EXPECT_EQ(Read(), zero);
 }
 
 // A number label's text is made only when it may get a place, yet the batch places and draws
@@ -161,7 +162,7 @@ TEST_F(RenderApiTest, NumberLabelsOfABatchAreMadeOnlyWhenTheyMayFitAndPlaceAsThe
   EXPECT_LT(texts, static_cast<int>(values.size()) / 4) << "most texts are never made";
 }
 
-TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownCharacters) {
+TEST_F(RenderApiTest, BitmapTextHangsDescendersShowsUnknownCharactersAndCutsLongTextShort) {
   // At a scale of 2 every pixel doubles: "g" reaches 2 x 2 rows below the baseline.
   glRasterPos2d(10, 20);
   CUbRenderAPI::FontPutsW("g", 2);
@@ -176,11 +177,9 @@ TEST_F(RenderApiTest, BitmapTextHangsDescendersBelowTheRasterRowAndShowsUnknownC
   EXPECT_EQ(LitBox().x0, 10);
   glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
   EXPECT_EQ(raster[0], 10 + 7 + 6 + 7);  // '?', space, '?'
-}
 
-TEST_F(RenderApiTest, LongTextIsLaidOutInPiecesAndCutShort) {
-  // Across the pieces the font is given, glyphs follow on without a gap; the longest line counts.
-  GLdouble raster[4];
+  // Long text is laid out in pieces: across the pieces the font is given, glyphs follow on
+  // without a gap; the longest line counts.
   glRasterPos2d(0, 20);
   CUbRenderAPI::FontPutsW(CString(std::string(150, 'H') + "\nHH"));
   glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
@@ -194,7 +193,7 @@ TEST_F(RenderApiTest, LongTextIsLaidOutInPiecesAndCutShort) {
   EXPECT_LT(raster[0], 1000 * 6 + 30);
 }
 
-TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
+TEST_F(RenderApiTest, ConcaveAndSelfCrossingOutlinesFillTheirInsides) {
   // A U: arms at x 10..30 and 60..80, joined by the bottom y 10..30, the notch open at the top.
   const CVectorArray u = Outline({{10, 10, 0}, {80, 10, 0}, {80, 80, 0}, {60, 80, 0}, {60, 30, 0}, {30, 30, 0},
                                   {30, 80, 0}, {10, 80, 0}});
@@ -202,15 +201,16 @@ TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
   ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
   ASSERT_TRUE(CUbRenderAPI::CreateTessObj());  // keeps the one it has
   EXPECT_TRUE(CUbRenderAPI::Entity_Tess(u, 0.0));
-  EXPECT_TRUE(Lit(20, 70));
-  EXPECT_TRUE(Lit(70, 70));
-  EXPECT_TRUE(Lit(45, 20));
-  EXPECT_FALSE(Lit(45, 50));  // the notch
-  EXPECT_FALSE(Lit(45, 85));
-  EXPECT_FALSE(Lit(5, 5));
+  // Both arms and the bottom; the notch, above it and outside.
+  ExpectLit({{20, 70, true}, {70, 70, true}, {45, 20, true}, {45, 50, false}, {45, 85, false}, {5, 5, false}});
   const SBox box = LitBox();
   EXPECT_EQ(box.x0, 10);
   EXPECT_EQ(box.x1, 79);
+
+  // A bow tie: the tessellator has to make the crossing vertex itself, and fills both lobes.
+  Clear();
+  CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
+  ExpectLit({{20, 45, true}, {70, 45, true}, {45, 20, false}, {45, 70, false}});
 
   Clear();
   EXPECT_FALSE(CUbRenderAPI::Entity_Tess(Outline({{0, 0, 0}, {10, 0, 0}}), 0.0));
@@ -219,17 +219,7 @@ TEST_F(RenderApiTest, ConcavePolygonFillsItsInsideAndLeavesTheNotch) {
   EXPECT_TRUE(LitBox().Empty());
 }
 
-TEST_F(RenderApiTest, SelfCrossingOutlineFillsBothLobes) {
-  ASSERT_TRUE(CUbRenderAPI::CreateTessObj());
-  // A bow tie: the tessellator has to make the crossing vertex itself.
-  CUbRenderAPI::Entity_Tess(Outline({{10, 10, 0}, {80, 80, 0}, {80, 10, 0}, {10, 80, 0}}), 0.0);
-  EXPECT_TRUE(Lit(20, 45));
-  EXPECT_TRUE(Lit(70, 45));
-  EXPECT_FALSE(Lit(45, 20));
-  EXPECT_FALSE(Lit(45, 70));
-}
-
-TEST(ContourColor, RampEndsMiddlesAndClamping) {
+TEST(ContourColor, RampEndsMiddlesAndClampingAndLinearLevelsAtTheirBoundaries) {
   struct SCase {
     int type, index, max, r, g, b;
   };
@@ -245,9 +235,7 @@ TEST(ContourColor, RampEndsMiddlesAndClamping) {
     EXPECT_EQ(std::make_tuple(r, g, b), std::make_tuple(c.r, c.g, c.b))
         << "type " << c.type << " level " << c.index << "/" << c.max;
   }
-}
-
-TEST(ContourColor, LinearLevelsAtTheirBoundaries) {
+  // The level of a value on a linear scale, at the boundaries of the levels.
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0), 0);
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 0.999), 0);
   EXPECT_EQ(CUbRenderAPI::GiveIndexFromValue_Lin(0, 10, 10, 3), 3);

@@ -31,36 +31,33 @@ TEST(CompareTolerance, EqualityIncludesTheToleranceAndEachOperatorAddsAWay) {
   EXPECT_EQ(1, CompareTolerance(0.5, 1.0, "<", 0.25));
   EXPECT_EQ(0, CompareTolerance(1.0, 1.0, "", 0.25));
   EXPECT_EQ(0, CompareTolerance(1.0, 1.0, nullptr, 0.25));
-}
-
-TEST(CompareVectorTolerance, EveryComponentMustHold) {
+  // Between vectors every component must hold.
   const CVector a(1, 2, 3);
   EXPECT_EQ(1, CompareVectorTolerance(a, a + CVector(5e-6, -5e-6, 5e-6), "==", 1e-5));
   EXPECT_EQ(0, CompareVectorTolerance(a, a + CVector(0, 0, 2e-5), "==", 1e-5));
 }
 
-TEST(GetDistPointToSegment, FootInsideEndsAndZeroLength) {
+TEST(Segment, DistanceFootAndInsideWithTheEndsExcluded) {
   const CVector a(-1, 0, 0), b(1, 0, 0);
   EXPECT_DOUBLE_EQ(1.0, GetDistPointToSegment(CVector(0, 1, 0), a, b));
   EXPECT_DOUBLE_EQ(std::sqrt(2.0), GetDistPointToSegment(CVector(2, 1, 0), a, b));
   EXPECT_DOUBLE_EQ(5.0, GetDistPointToSegment(CVector(3, 4, 0), CVector(0, 0, 0), CVector(0, 0, 0)));
   ExpectNear(CVector(2, 0, 0), GetFootOnLine(CVector(2, 7, 0), a, CVector(1, 0, 0)));
+
+  // Inside a segment: the ends are excluded, within the tolerance.
+  const CVector o(0, 0, 0), e(1, 0, 0);
+  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(o, o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(e, o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1e-6, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1 - 1e-6, 0, 0), o, e));
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(1.5, 0, 0), o, e));  // on the line, past the end
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 1e-4, 0), o, e));
+  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 1e-6, 0), o, e));  // direction within tolerance
+  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 0, 0), o, o));
 }
 
-TEST(IsPointInsideSegment, EndsExcludedWithinTolerance) {
-  const CVector a(0, 0, 0), b(1, 0, 0);
-  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(a, a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(b, a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1e-6, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1 - 1e-6, 0, 0), a, b));
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(1.5, 0, 0), a, b));  // on the line, past the end
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 1e-4, 0), a, b));
-  EXPECT_EQ(1, IsPointInsideSegment(CVector(0.5, 1e-6, 0), a, b));  // direction within tolerance
-  EXPECT_EQ(0, IsPointInsideSegment(CVector(0.5, 0, 0), a, a));
-}
-
-TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAlone) {
+TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAloneAndSkewLinesMeetTheCommonNormal) {
   CVector q1(9, 9, 9), q2(8, 8, 8);
   const CVector o(0, 0, 0), x(1, 0, 0);
   EXPECT_EQ(0, GetClosestPointsOfLines(o, x, CVector(0, 1, 0), x * -3.0, q1, q2));  // parallel
@@ -68,10 +65,8 @@ TEST(GetClosestPointsOfLines, DegenerateInputLeavesOutputsAlone) {
   EXPECT_EQ(0, GetClosestPointsOfLines(o, x, CVector(0, 1, 0), CVector(), q1, q2));
   ExpectNear(CVector(9, 9, 9), q1, 0);
   ExpectNear(CVector(8, 8, 8), q2, 0);
-}
 
-TEST(GetClosestPointsOfLines, SkewCrossingAndStartOnCommonNormal) {
-  CVector q1, q2;
+  // Skew lines, crossing lines and a start on the common normal.
   ASSERT_EQ(1, GetClosestPointsOfLines(CVector(), CVector(1, 0, 0), CVector(0, 1, 1), CVector(0, 1, 0), q1, q2));
   ExpectNear(CVector(0, 0, 0), q1);
   ExpectNear(CVector(0, 0, 1), q2);
@@ -85,16 +80,14 @@ TEST(GetClosestPointsOfLines, SkewCrossingAndStartOnCommonNormal) {
   ASSERT_EQ(1, GetClosestPointsOfLines(CVector(), CVector(1, 0, 0), CVector(0, 0, 2), CVector(0, 1, 0), q1, q2));
   ExpectNear(CVector(0, 0, 0), q1);
   ExpectNear(CVector(0, 0, 2), q2);
-}
 
-TEST(GetClosestPointsOfLines, ObliqueSkewLinesMeetTheCommonNormal) {
+  // Oblique skew lines.
   const CVector cases[][4] = {
       {{1, 2, 3}, {1, 1, 0}, {0, 0, -1}, {0, 1, 1}},
       {{0, 0, 0}, {1, 0.2, 0}, {5, 1, 2}, {-1, 3, 0.5}},
       {{-2, 4, 1}, {0.3, -1, 0.1}, {1, 1, 1}, {2, 1, -1}},
   };
   for (const auto& c : cases) {
-    CVector q1, q2;
     ASSERT_EQ(1, GetClosestPointsOfLines(c[0], c[1], c[2], c[3], q1, q2));
     const CVector gap = q2 - q1;
     EXPECT_NEAR(0.0, Dot(gap, c[1]), 1e-9);
@@ -104,7 +97,7 @@ TEST(GetClosestPointsOfLines, ObliqueSkewLinesMeetTheCommonNormal) {
   }
 }
 
-TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowance) {
+TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowanceInSpaceAndThePlane) {
   CVector x;
   const CVector o(0, 0, 0), e(1, 0, 0);
   ASSERT_EQ(1, GetCrossPointOfSegments(o, e, e, CVector(1, 1, 0), x));
@@ -116,9 +109,17 @@ TEST(GetCrossPointOfSegments, EndsCountWithinTheAllowance) {
   // Skew segments: x is the point on the second one.
   ASSERT_EQ(1, GetCrossPointOfSegments(o, CVector(2, 0, 0), CVector(1, -1, 1), CVector(1, 1, 1), x));
   ExpectNear(CVector(1, 0, 1), x);
+
+  // In the plane the tolerance decides the contact of the ends.
+  CDPoint c;
+  ASSERT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(1, 0), CDPoint(1, 1), c, 0.0));
+  EXPECT_EQ(CDPoint(1, 0), c);
+  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(2, -1), CDPoint(2, 1), c, 0.001));
+  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), c, 0.001));
+  EXPECT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), c, 0.01));
 }
 
-TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePoints) {
+TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePointsAndParallelIsWithinTolerance) {
   CDPoint x(9, 9);
   const CDPoint p(1, 1), q(3, 1), ux(1, 0);
   EXPECT_EQ(0, GetCrossPointOfLines2D(p, CDPoint(), q, CDPoint(), x));
@@ -130,10 +131,8 @@ TEST(GetCrossPointOfLines2D, ZeroDirectionsMakePoints) {
   ASSERT_EQ(1, GetCrossPointOfLines2D(p, ux, q, CDPoint(), x));
   EXPECT_EQ(q, x);
   EXPECT_EQ(0, GetCrossPointOfLines2D(p, ux, CDPoint(3, 2), CDPoint(), x));
-}
 
-TEST(GetCrossPointOfLines2D, CrossingAndParallelWithinTolerance) {
-  CDPoint x;
+  // Crossing, and parallel within the tolerance.
   ASSERT_EQ(1, GetCrossPointOfLines2D(CDPoint(), CDPoint(1, 0), CDPoint(3, -1), CDPoint(0, 1), x));
   ExpectNear(CDPoint(3, 0), x);
   ASSERT_EQ(1, GetCrossPointOfLines2D(CDPoint(2, 2), CDPoint(1, 0), CDPoint(2, 2), CDPoint(1, 0), x));
@@ -143,16 +142,7 @@ TEST(GetCrossPointOfLines2D, CrossingAndParallelWithinTolerance) {
   ExpectNear(CDPoint(-5e4, 0), x, 1e-4);
 }
 
-TEST(GetCrossPointOfSegments2D, ToleranceDecidesEndContact) {
-  CDPoint x;
-  ASSERT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(1, 0), CDPoint(1, 1), x, 0.0));
-  EXPECT_EQ(CDPoint(1, 0), x);
-  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(2, -1), CDPoint(2, 1), x, 0.001));
-  EXPECT_EQ(0, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), x, 0.001));
-  EXPECT_EQ(1, GetCrossPointOfSegments2D(CDPoint(), CDPoint(1, 0), CDPoint(.5, 1), CDPoint(.5, .01), x, 0.01));
-}
-
-TEST(Rotation, AboutAnAxisAndALine) {
+TEST(Rotation, AboutAnAxisALineAndInThePlane) {
   const CVector z(0, 0, 1);
   ExpectNear(CVector(0, 1, 0), GetRotatedPoint(CVector(1, 0, 0), CVector(), z, CDPoint(0, 1)));
   ExpectNear(CVector(0, 0, 5), GetRotatedPoint(CVector(2, 0, 5), CVector(1, 0, 0), z, CDPoint(-1, 0)));
@@ -166,9 +156,8 @@ TEST(Rotation, AboutAnAxisAndALine) {
   ExpectNear(CVector(0, 1, 0), p);
   RotateAroundLine(p, p, CVector(5, 5, 5), 45.0);  // a point on the line stays
   ExpectNear(CVector(0, 1, 0), p);
-}
 
-TEST(Rotation, PlaneAnglesAndRotation) {
+  // Angles in the plane, and a rotation there.
   EXPECT_DOUBLE_EQ(1.5 * kStmPi, GetAngleRadian(CDPoint(0, -1)));
   EXPECT_DOUBLE_EQ(kStmPi, GetAngleRadian(CDPoint(-1, 0)));
   EXPECT_EQ(0.0, GetAngleRadian(CDPoint()));
@@ -195,16 +184,15 @@ TEST(OffsetAndSide, RightHandNormalAndLeftIncludingTheLine) {
   EXPECT_EQ(0, IsLeftOfLine2D(CDPoint(-1, 1), CDPoint(0, 2), CDPoint(0, 0)));
 }
 
-TEST(RoundHalfUp, HalvesGoUpIncludingNegatives) {
+TEST(Rounding, HalvesGoUpIncludingNegativesAndComputedPointsLoseTheirNoise) {
   EXPECT_DOUBLE_EQ(1.3, RoundHalfUp(1.25, 1));
   EXPECT_DOUBLE_EQ(-1.2, RoundHalfUp(-1.25, 1));
   EXPECT_DOUBLE_EQ(3.0, RoundHalfUp(2.5, 0));
   EXPECT_DOUBLE_EQ(-2.0, RoundHalfUp(-2.5, 0));
   EXPECT_DOUBLE_EQ(12.35, RoundHalfUp(12.3456, 2));
   EXPECT_DOUBLE_EQ(120.0, RoundHalfUp(123.0, -1));
-}
 
-TEST(StmCleanCoord, ComputedPointsLoseTheirNoiseAndNothingElse) {
+  // Computed points lose their noise and nothing else.
   // A typed quarter turn: the cosine of 90 degrees is not quite zero.
   const CVector p = GetRotatedPoint(CVector(200, 0, 0), CVector(), CVector(0, -1, 0), GetCosSinFromDegree(90.0));
   EXPECT_NE(p.x, 0.0);

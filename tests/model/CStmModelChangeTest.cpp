@@ -15,8 +15,7 @@ class CStmModelChangeTest : public testing::Test {
 protected:
   void SetUp() override {
     for (int i = 0; i < 3; ++i) m_model.AddNode(CVector(1000.0 * i, 0, 0));
-    m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-    m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+    for (int i = 1; i <= 2; ++i) m_model.AddElement(i, i + 1, SStmPropElement(0, 2, 0.0));
     m_model.AddRestraint(1, SStmDof{1, 1, 1, 0, 0, 0});
     m_model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0}, 30.0);
     m_model.AddLoadConditionStatic("Dead");

@@ -14,13 +14,7 @@ void Square(CStmModel& model) {
   for (int i = 1; i <= 4; ++i) model.AddElement(i, i % 4 + 1, SStmPropElement(0, 2, 0.0));
 }
 
-std::vector<int> Keys(const CStmModel::Map<CStmObjNode>& map) {
-  std::vector<int> keys;
-  for (const auto& [id, node] : map) keys.push_back(id);
-  return keys;
-}
-
-TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
+TEST(StmModel, IdsAreUniquePerKindAndWalkedAscendingAndElementsJoinTwoNodes) {
   CStmModel model;
   EXPECT_NE(model.AddNode(XZ(0, 0), 7), nullptr);
   EXPECT_NE(model.AddNode(XZ(1, 0), 3), nullptr);
@@ -29,28 +23,24 @@ TEST(StmModel, IdsAreUniquePerKindAndWalkedAscending) {
   CStmObjNode* next = model.AddNode(XZ(2, 0));
   ASSERT_NE(next, nullptr);
   EXPECT_EQ(next->GetId(), 8);
-  EXPECT_EQ(Keys(model.GetNodes()), (std::vector<int>{3, 7, 8}));
+  std::vector<int> ids;
+  for (const auto& [id, node] : model.GetNodes()) ids.push_back(id);
+  EXPECT_EQ(ids, (std::vector<int>{3, 7, 8}));
+  // Elements need two distinct nodes that exist.
+  EXPECT_EQ(model.AddElement(3, 3, SStmPropElement()), nullptr);
+  EXPECT_EQ(model.AddElement(3, 9, SStmPropElement()), nullptr);
+  CStmObjElement* element = model.AddElement(7, 3, SStmPropElement(0, 2, 0.0));
+  ASSERT_NE(element, nullptr);
+  EXPECT_EQ(element->GetCoordEnd(), XZ(1, 0));
   // Outer and inner boundaries share one id range, so an id names one boundary of either type.
   CStmObjBoundary* outer = model.SetBoundary(STM_BOUNDARY_OUTER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
   CStmObjBoundary* inner = model.SetBoundary(STM_BOUNDARY_INNER, {XZ(0, 0), XZ(1, 0), XZ(1, 1)});
   EXPECT_NE(outer->GetId(), inner->GetId());
 }
 
-TEST(StmModel, ElementsNeedTwoDistinctExistingNodes) {
-  CStmModel model;
-  model.AddNode(XZ(0, 0));
-  model.AddNode(XZ(1, 0));
-  EXPECT_EQ(model.AddElement(1, 1, SStmPropElement()), nullptr);
-  EXPECT_EQ(model.AddElement(1, 9, SStmPropElement()), nullptr);
-  CStmObjElement* element = model.AddElement(2, 1, SStmPropElement(0, 2, 0.0));
-  ASSERT_NE(element, nullptr);
-  EXPECT_EQ(element->GetCoordEnd(), XZ(0, 0));
-}
-
 TEST(StmModel, NodeByCoordinateUsesInclusiveToleranceOverEnabledNodes) {
   CStmModel model;
-  model.AddNode(CVector(0, 0, 0));
-  model.AddNode(CVector(5, 5, 5));
+  for (const CVector& p : {CVector(0, 0, 0), CVector(5, 5, 5)}) model.AddNode(p);
   EXPECT_EQ(model.GetNode(CVector(1e-5, -1e-5, 1e-5)), model.GetNode(1));
   EXPECT_EQ(model.GetNode(CVector(1.1e-5, 0, 0)), nullptr);
   EXPECT_EQ(model.GetNode(CVector(0, 0, -1.1e-5)), nullptr);
@@ -98,9 +88,7 @@ TEST(StmModel, DisabledRecordsStayAndCountsFollowTheEnabledOnes) {
 TEST(StmModel, NamingStylesRenameNodesAndElements) {
   CStmModel model;
   for (int i = 0; i < 28; ++i) model.AddNode(XZ(i, 0));
-  model.AddElement(1, 2, SStmPropElement());
-  model.AddElement(2, 3, SStmPropElement());
-  model.AddElement(26, 27, SStmPropElement());
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {26, 27}}) model.AddElement(a, b, SStmPropElement());
   EXPECT_EQ(model.GetNode(3)->GetName(), "3");
   EXPECT_EQ(model.GetElement(2)->GetName(), "2");
 
@@ -114,12 +102,10 @@ TEST(StmModel, NamingStylesRenameNodesAndElements) {
   view.SetTypeNamingNode(STM_NAMING_LETTER);
   view.SetTypeNamingElement(STM_NAMING_LETTER);
   model.RenameObject();
-  EXPECT_EQ(model.GetNode(1)->GetName(), "A");
-  EXPECT_EQ(model.GetNode(26)->GetName(), "Z");
-  EXPECT_EQ(model.GetNode(27)->GetName(), "AA");
-  EXPECT_EQ(model.GetElement(1)->GetName(), "AB");
-  EXPECT_EQ(model.GetElement(2)->GetName(), "BC");
-  EXPECT_EQ(model.GetElement(3)->GetName(), "ZAA");
+  for (const auto& [id, name] : {std::pair{1, "A"}, {26, "Z"}, {27, "AA"}})
+    EXPECT_EQ(model.GetNode(id)->GetName(), name) << id;
+  for (const auto& [id, name] : {std::pair{1, "AB"}, {2, "BC"}, {3, "ZAA"}})
+    EXPECT_EQ(model.GetElement(id)->GetName(), name) << id;
   // Letter names follow the element's nodes when it is re-linked, as a split does.
   model.GetElement(1)->SetIdNodeEnd(4);
   EXPECT_EQ(model.GetElement(1)->GetName(), "AD");
@@ -170,9 +156,7 @@ TEST(StmModel, ChainsThatAreNotOneClosedLoopAreRefused) {
   Square(model);
   // A second, separate triangle.
   for (const CVector& p : {XZ(5, 0), XZ(6, 0), XZ(5, 1)}) model.AddNode(p);
-  model.AddElement(5, 6, SStmPropElement());
-  model.AddElement(6, 7, SStmPropElement());
-  model.AddElement(7, 5, SStmPropElement());
+  for (const auto& [a, b] : {std::pair{5, 6}, {6, 7}, {7, 5}}) model.AddElement(a, b, SStmPropElement());
   // A dangling element at node 1.
   model.AddNode(XZ(-1, 0));
   model.AddElement(1, 8, SStmPropElement());
@@ -203,9 +187,7 @@ TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
   ASSERT_NE(model.AddLoadNode("A", 1, CVector(0, 0, -10)), nullptr);
   EXPECT_EQ(model.AddLoadNode("A", 9, CVector(0, 0, -10)), nullptr);
   EXPECT_EQ(model.AddLoadNode("B", 1, CVector(0, 0, -10)), nullptr);
-  model.AddLoadConditionCombo("C1");
-  model.AddLoadConditionCombo("C2");
-  model.AddLoadConditionCombo("C3");
+  for (const char* name : {"C1", "C2", "C3"}) model.AddLoadConditionCombo(name);
   ASSERT_NE(model.AddComboFactor("C1", "A", CStmObjLoadComboFactor::kTypeStatic, 1.5), nullptr);
   ASSERT_NE(model.AddComboFactor("C2", "C1", CStmObjLoadComboFactor::kTypeCombo, 2.0), nullptr);
   ASSERT_NE(model.AddComboFactor("C3", "C2", CStmObjLoadComboFactor::kTypeCombo, 1.0), nullptr);
@@ -217,9 +199,7 @@ TEST(StmModel, CombinationsOfCombinationsAndTheirCycles) {
 
 TEST(StmModel, MergeNodeHandsOverLinksLoadsAndSupports) {
   CStmModel model;
-  model.AddNode(XZ(0, 0));
-  model.AddNode(XZ(1, 0));
-  model.AddNode(XZ(1, 0));
+  for (const CVector& p : {XZ(0, 0), XZ(1, 0), XZ(1, 0)}) model.AddNode(p);
   model.AddElement(1, 3, SStmPropElement());
   SStmDof pin;
   pin.Ux = pin.Uz = 1;
@@ -246,12 +226,10 @@ TEST(StmModel, ElementTypesFollowForcesAtTheCurrentDecimals) {
   model.GetStmDataView()->SetFixedPointNumber(2);
   CStmObjElement* element = model.GetElement(1);
   element->SetResultAxialForces({-0.004, -0.005, 0.006, 0.0, -12.0});
-  EXPECT_EQ(element->GetType(0), STM_ELEMENT_NONE) << "rounds to 0.00";
-  EXPECT_EQ(element->GetType(1), STM_ELEMENT_STRUT);
-  EXPECT_EQ(element->GetType(2), STM_ELEMENT_TIE);
-  EXPECT_EQ(element->GetType(3), STM_ELEMENT_NONE);
-  EXPECT_EQ(element->GetType(4), STM_ELEMENT_STRUT);
-  EXPECT_EQ(element->GetType(5), STM_ELEMENT_NONE) << "outside the stored cases";
+  // -0.004 rounds to 0.00; case 5 is outside the stored cases.
+  const EStmTypeElement types[] = {STM_ELEMENT_NONE, STM_ELEMENT_STRUT, STM_ELEMENT_TIE,
+                                   STM_ELEMENT_NONE, STM_ELEMENT_STRUT, STM_ELEMENT_NONE};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(element->GetType(k), types[k]) << "case " << k;
   EXPECT_EQ(element->GetResultAxialForce(-1), 0.0);
 
   model.GetStmDataView()->SetFixedPointNumber(3);
@@ -290,9 +268,8 @@ TEST(StmModel, SupportsOnePerNodeAndTheirGroups) {
   EXPECT_EQ(model.GetRestraintNode(2, 1), nullptr);
   EXPECT_NE(model.GetRestraintNode(2, 0), nullptr);
 
-  model.AddSpring(1, CVector(0, 0, 5), CVector());
-  model.AddSpring(2, CVector(0, 0, 6), CVector());
-  model.AddSpring(3, CVector(0, 0, 5), CVector());
+  for (const auto& [node, u] : {std::pair{1, 5.0}, {2, 6.0}, {3, 5.0}})
+    model.AddSpring(node, CVector(0, 0, u), CVector());
   EXPECT_EQ(model.GetSpringGroup(), (std::vector<std::vector<int>>{{1, 3}, {2}}));
   model.AddBearingPlate(4, SStmPropBearingPlate{200.0, 20.0});
   EXPECT_EQ(model.GetBearingPlateNode(4)->GetProperty().dWidth, 200.0);

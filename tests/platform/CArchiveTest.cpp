@@ -59,7 +59,7 @@ void ExpectSample(CArchive& ar) {
   EXPECT_EQ(0u, ar.GetRemaining());
 }
 
-TEST(CArchive, RoundTripThroughAFile) {
+TEST(CArchive, RoundTripThroughAFileAndAMissingFileThrowsOnOpen) {
   const std::string path = ::testing::TempDir() + "stm_archive_round_trip.bin";
   {
     CArchive out(path, CArchive::store);
@@ -69,11 +69,8 @@ TEST(CArchive, RoundTripThroughAFile) {
   CArchive in(path, CArchive::load);
   ExpectSample(in);
   std::remove(path.c_str());
-}
-
-TEST(CArchive, MissingFileThrowsOnOpen) {
   try {
-    CArchive in(::testing::TempDir() + "no_such_dir/none.bin", CArchive::load);
+    CArchive missing(::testing::TempDir() + "no_such_dir/none.bin", CArchive::load);
     FAIL() << "opened a missing file";
   } catch (const CArchiveException& e) {
     EXPECT_EQ(CArchiveException::genericException, e.m_cause);

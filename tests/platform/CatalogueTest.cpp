@@ -63,17 +63,13 @@ bool HasHangul(const std::string& text) {
 
 }  // namespace
 
-TEST_F(Catalogue, KoreanIdComesBackInEnglish) {
+TEST_F(Catalogue, KoreanIdComesBackInEnglishAndAnUntranslatedIdAsItself) {
   EXPECT_STREQ(StmText(kNodeFixedId), "This node cannot be moved.\nPlease change its setting so that it can be moved.");
-}
-
-TEST_F(Catalogue, UntranslatedIdComesBackAsItself) {
   EXPECT_STREQ(StmText("Input Failure"), "Input Failure");
   EXPECT_STREQ(StmText(""), "");
   // Counts take the catalogue's plural forms: one, then everything else, none included.
-  EXPECT_STREQ(StmTextN("%d object", "%d objects", 1), "%d object");
-  EXPECT_STREQ(StmTextN("%d object", "%d objects", 0), "%d objects");
-  EXPECT_STREQ(StmTextN("%d object", "%d objects", 21), "%d objects");
+  for (const auto& [n, form] : {std::pair{1, "%d object"}, {0, "%d objects"}, {21, "%d objects"}})
+    EXPECT_STREQ(StmTextN("%d object", "%d objects", n), form) << n;
   EXPECT_STREQ(StmTextCount("Deleted %d object", "Deleted %d objects", 1), "Deleted 1 object");
   EXPECT_STREQ(StmTextCount("Deleted %d object", "Deleted %d objects", 2), "Deleted 2 objects");
 }
