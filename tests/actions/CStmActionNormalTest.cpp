@@ -22,10 +22,8 @@ protected:
   // Nodes 1 (-40,0,0), 2 (0,0,0), 3 (40,0,0), 4 (40,0,40); elements 1 = 1-2 and 2 = 3-4, and
   // with `bridge` 3 = 2-3.
   void BuildScene(bool bridge = false) {
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(0, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 40));
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(0, 0, 0), CVector(40, 0, 0), CVector(40, 0, 40)})
+      m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_model.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
     if (bridge) m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
@@ -106,7 +104,8 @@ TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
 }
 
-TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsAndEscDropsNothing) {
+// A locked model only selects, and the resting cursor highlights.
+TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsEscDropsNothingAndALockedModelOnlySelects) {
   BuildScene();
   Click(CVector(0, 0, 0));
   const int undo = m_manager.GetUndoCount();
@@ -119,6 +118,17 @@ TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsAndEscDropsNoth
   EXPECT_EQ(Dragging(), 0);
   EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
   EXPECT_EQ(m_manager.GetUndoCount(), undo);
+
+  m_model.SetLock(1);
+  Click(CVector(0, 0, 0));
+  EXPECT_EQ(Dragging(), 0);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
+
+  Move(At(CVector(-40, 0, 0)), 0);
+  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
+  void* hovered = nullptr;
+  EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
+  EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
 }
 
 // Node 2 dropped on node 3 merges with it; dropped on element 2 it snaps to it and cuts it in two.
@@ -160,21 +170,6 @@ TEST_F(CStmActionNormalTest, AnElementDraggedByItsGripLeavesItsSharedNodeBehind)
   EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
   EXPECT_EQ(m_model.GetCountNode(1), 5);
   ExpectUndoRedoExact(before, "grip-element");
-}
-
-TEST_F(CStmActionNormalTest, ALockedModelOnlySelectsAndTheRestingCursorHighlights) {
-  BuildScene();
-  Click(CVector(0, 0, 0));
-  m_model.SetLock(1);
-  Click(CVector(0, 0, 0));
-  EXPECT_EQ(Dragging(), 0);
-  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
-
-  Move(At(CVector(-40, 0, 0)), 0);
-  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
-  void* hovered = nullptr;
-  EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
-  EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
 }
 
 TEST_F(CStmActionNormalTest, HoverAnswersAsTheSelectionPassOverEveryCursorPosition) {

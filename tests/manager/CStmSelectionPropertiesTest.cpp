@@ -37,10 +37,8 @@ protected:
     m_manager.ResetSelection(1, 0);
     m_wnd.SetViewCenter(40.0, 30.0);
     m_wnd.SetViewScale(0.8);
-    DrawScene();
-    m_wnd.OpenGLRenderStart();
-    const SRgbaImage pixels = SRgbaImage::FromGl(kWidth, kHeight);
-    m_wnd.OpenGLRenderEnd();
+    SRgbaImage pixels;
+    DrawScene(nullptr, [&] { pixels = SRgbaImage::FromGl(kWidth, kHeight); });
     for (const CString& key : keys) {
       if (CUbEntityObj* entity = m_manager.GetEtt(key)) m_manager.SelectEtt(entity, 1);
     }

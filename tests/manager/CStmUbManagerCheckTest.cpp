@@ -89,9 +89,7 @@ TEST_F(CStmUbManagerCheckTest, MissingOrDisabledEntitiesOfEveryKindAreNamed) {
 TEST_F(CStmUbManagerCheckTest, ModelRecordsOnMissingOrDisabledNodesAndCoincidentNodesAreNamed) {
   m_model.AddSpring(3, CVector(1, 0, 1), CVector());
   m_model.AddBearingPlate(3, SStmPropBearingPlate{100.0, 10.0});
-  SStmDof pin;
-  pin.Ux = pin.Uz = 1;
-  m_model.AddRestraint(3, pin);
+  m_model.AddRestraint(3, SStmDof{1, 0, 1, 0, 0, 0});
   m_model.SetEnableNode(3, 0);
   const std::string report = Check();
   for (const char* line : {"model element 2: end node 3 is disabled", "restraint 1: node 3 is disabled",

@@ -37,16 +37,13 @@ struct SHiddenCase {
 };
 void PrintTo(const SHiddenCase& c, std::ostream* out) { *out << c.name; }
 
-SStmGestureView NodesHidden() {
+SStmGestureView Hiding(bool nodes, bool group) {
   SStmGestureView view;
-  view.m_bHideNodes = true;
+  view.m_bHideNodes = nodes;
+  view.m_bNodeGroup = group;
   return view;
 }
-SStmGestureView NodeGroup() {
-  SStmGestureView view;
-  view.m_bNodeGroup = true;
-  return view;
-}
+
 
 class CStmUbManagerHiddenNodeTest : public CStmUbManagerModelTruthTest,
                                     public testing::WithParamInterface<SHiddenCase> {};
@@ -72,8 +69,8 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesI
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, CStmUbManagerHiddenNodeTest,
-                         testing::Values(SHiddenCase{"NodesHidden", NodesHidden()},
-                                         SHiddenCase{"DisplayGroup", NodeGroup()}),
+                         testing::Values(SHiddenCase{"NodesHidden", Hiding(true, false)},
+                                         SHiddenCase{"DisplayGroup", Hiding(false, true)}),
                          [](const testing::TestParamInfo<SHiddenCase>& info) { return info.param.name; });
 
 TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNodeTakesAllOfItInOneUndoableStep) {
@@ -83,9 +80,7 @@ TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNode
   m_model.AddLoadConditionStatic("LL");
   m_model.AddLoadNode("DL", 3, CVector(0, 0, -10));
   m_model.AddLoadNode("LL", 3, CVector(4, 0, -5));
-  SStmDof roller;
-  roller.Uz = 1;
-  m_model.AddRestraint(3, roller);
+  m_model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   m_model.AddSpring(3, CVector(1, 0, 1), CVector());
   m_model.AddBearingPlate(3, SStmPropBearingPlate{100.0, 10.0});
 

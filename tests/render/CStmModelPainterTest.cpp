@@ -36,17 +36,11 @@ protected:
   // Runs one pass on a black frame and returns how many pixels it coloured; the pass must leave
   // lighting and depth test on.
   int Draw(const std::function<void()>& pass) {
-    m_wnd.OpenGLRenderStart();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    pass();
-    glFinish();
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    m_image = SRgbaImage::FromGl(kWidth, kHeight);
-    m_wnd.OpenGLRenderEnd();
+    DrawScene(pass, [&] {
+      EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+      EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+      m_image = SRgbaImage::FromGl(kWidth, kHeight);
+    });
     return m_image.Count(SRgbaImage::Lit);
   }
 
@@ -130,8 +124,7 @@ TEST_F(CStmModelPainterTest, ConnectedArrowsGetIntermediateArrowsOnlyWhenFarApar
 }
 
 TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithItsAngle) {
-  SStmDof pin;
-  pin.Ux = pin.Uz = 1;
+  const SStmDof pin{1, 0, 1, 0, 0, 0};
   CStmObjRestraint* restraint = m_model.AddRestraint(m_node->GetId(), pin);
   ASSERT_NE(restraint, nullptr);
   EXPECT_GT(Draw([&] { m_painter.RenderRestraint(); }), 0);
@@ -144,9 +137,7 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
     for (const CVector& v : m_painter.GetRestraintVertices()) box.Apply(v);
     return box;
   };
-  SStmDof roller;
-  roller.Uz = 1;
-  restraint->SetDof(roller);
+  restraint->SetDof(SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   Draw([&] { m_painter.RenderRestraint(); });
   EXPECT_NEAR(extent().GetMin().z, -h, 1e-6);
   EXPECT_NEAR(extent().GetMax().x, q, 1e-6);

@@ -83,11 +83,7 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndL
   view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
   m_wnd.InvalidateAllWnd();
   m_wnd.Render();
-  const CVector top = Colour(0);
-  const auto px = Pixel(CPoint(kWidth / 2, 0));
-  EXPECT_NEAR(px[0], top.x * 255.0, 6.0);
-  EXPECT_NEAR(px[1], top.y * 255.0, 6.0);
-  EXPECT_NEAR(px[2], top.z * 255.0, 6.0);
+  ExpectColour(CPoint(kWidth / 2, 0), Colour(0), 6.0);
   // The gradient is compiled once and kept while its colours stay.
   const GLuint gradient = m_wnd.GetEraseBackList();
   EXPECT_NE(gradient, 0u);
@@ -127,7 +123,7 @@ TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALone
   EXPECT_EQ(m_wnd.ExtToClient(CVector(100, 0, 50)), CPoint(kWidth / 2, kHeight / 2));
 }
 
-TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
+TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommandAndF8TwiceRestoresTheSnap) {
   BuildScene();
   double u0 = 0, v0 = 0, u = 0, v = 0;
   m_wnd.GetViewCenter(u0, v0);
@@ -143,9 +139,8 @@ TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
   m_wnd.GetViewCenter(u, v);
   EXPECT_NE(u, u0);
   EXPECT_NE(v, v0);
-}
 
-TEST_F(CStmUbRendererTest, F8TwiceRestoresOrthogonalModeAndTheNearSnapBit) {
+  // F8 twice gives orthogonal mode and the near-snap bit back.
   m_manager.SetOSnapMode2(7);
   const long start = m_manager.GetOSnapMode();
   m_wnd.OnKeyDown(VK_F8, 1, 0);
@@ -159,6 +154,15 @@ TEST_F(CStmUbRendererTest, F8TwiceRestoresOrthogonalModeAndTheNearSnapBit) {
   m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XY);
   m_wnd.OnKeyDown(VK_F8, 1, 0);
   EXPECT_EQ(m_wnd.GetVHDraw(), 3);
+
+  // A click clears the marks unless the model is locked.
+  m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, STM_MARK_POINT, 1.0);
+  m_model.SetLock(1);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
+  m_model.SetLock(0);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
 }
 
 TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestHit) {
@@ -169,10 +173,8 @@ TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestH
 
   // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
   CStmModel crossing;
-  crossing.AddNode(CVector(-40, -5, 40));
-  crossing.AddNode(CVector(40, -5, -40));
-  crossing.AddNode(CVector(-40, 5, -40));
-  crossing.AddNode(CVector(40, 5, 40));
+  for (const CVector& p : {CVector(-40, -5, 40), CVector(40, -5, -40), CVector(-40, 5, -40), CVector(40, 5, 40)})
+    crossing.AddNode(p);
   crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
   crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
   m_manager.SetStmModel(&crossing);
@@ -244,7 +246,7 @@ TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
 }
 
-TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommand) {
+TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommandAndSelectPreviousRestores) {
   BuildScene();
   m_wnd.SetAction(55, -1, 1);
   m_wnd.SelectAllNode();
@@ -280,10 +282,9 @@ TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommand) {
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
   m_wnd.SelectBoundary(STM_BOUNDARY_INNER, 5, 1);
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-}
 
-TEST_F(CStmUbRendererTest, SelectPreviousPutsTheRememberedSelectionBack) {
-  BuildScene();
+  // Select Previous puts the remembered selection back.
+  m_wnd.ClearSelection();
   m_wnd.SelectAllElement();
   m_manager.SetPreviousSelection();
   m_wnd.ClearSelection();
@@ -291,17 +292,6 @@ TEST_F(CStmUbRendererTest, SelectPreviousPutsTheRememberedSelectionBack) {
   m_wnd.SelectPrevious();
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
   EXPECT_EQ(m_manager.GetEntElement(1)->IsSelection(), 1);
-}
-
-TEST_F(CStmUbRendererTest, AClickClearsTheMarksUnlessTheModelIsLocked) {
-  BuildScene();
-  m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, STM_MARK_POINT, 1.0);
-  m_model.SetLock(1);
-  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
-  m_model.SetLock(0);
-  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
 }
 
 TEST_F(CStmUbRendererTest, SnapMarkerIsDrawnInXorAndNotTwiceForTheSameStamp) {

@@ -32,9 +32,7 @@ protected:
 };
 
 TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnAndNodesWinOverElements) {
-  m_model.AddNode(CVector(0, 0, 0));
-  m_model.AddNode(CVector(50, 0, 20));
-  m_model.AddNode(CVector(100, 0, 60));
+  for (const CVector& p : {CVector(0, 0, 0), CVector(50, 0, 20), CVector(100, 0, 60)}) m_model.AddNode(p);
   m_manager.UpdateStmRenderer();
   FitView();
   m_model.GetStmDataView()->SetShowOption(kNodeNames, 1);
@@ -148,9 +146,7 @@ TEST_F(LabelPlacementTest, TextCallsOutsideABatchDrawAtOnceAndTheFirstAlternativ
 }
 
 TEST_F(LabelPlacementTest, AFrameAndASelectionPassLeaveTheStateTheyFound) {
-  m_model.AddNode(CVector(0, 0, 0));
-  m_model.AddNode(CVector(100, 0, 0));
-  m_model.AddNode(CVector(100, 0, 50));
+  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0), CVector(100, 0, 50)}) m_model.AddNode(p);
   m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
   m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0))->SetStableElement(1);
   m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-10, 0, -10}, {110, 0, -10}, {110, 0, 60}, {-10, 0, 60}});

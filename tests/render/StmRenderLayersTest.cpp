@@ -2,6 +2,7 @@
 // picture and matches its reference, and a layer with nothing to draw says so.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -65,9 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
                                          SLayer{"max-nodal-zones", ""}, SLayer{"reactions", "result-values"}),
                          [](const testing::TestParamInfo<SLayer>& info) {
                            std::string id = info.param.name;
-                           for (char& c : id) {
-                             if (c == '-') c = '_';
-                           }
+                           std::replace(id.begin(), id.end(), '-', '_');
                            return id;
                          });
 
