@@ -43,33 +43,19 @@ protected:
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
   }
 
+  // The name typed into the file dialog, and Enter; `shown` gets the name it offered.
+  static void PickFile(const QString& path, QString* shown = nullptr) {
+    OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
+      auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(edit, nullptr);
+      if (shown) *shown = edit->text();
+      edit->setText(path);
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+  }
+
   QTemporaryDir m_files;
 };
-
-// Runs `act` on the next modal dialog of type T that opens, as AnswerNextBox does for boxes.
-template <class T>
-void OnNextDialog(std::function<void(T&)> act) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    timer->stop();
-    timer->deleteLater();
-    act(*dialog);
-  });
-  timer->start(50);
-}
-
-// The name typed into the file dialog, and Enter; `shown` gets the name it offered.
-void PickFile(const QString& path, QString* shown = nullptr) {
-  OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
-    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(edit, nullptr);
-    if (shown) *shown = edit->text();
-    edit->setText(path);
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-}
 
 void Trigger(CStmMainWindow& window, const char* id) {
   ASSERT_TRUE(window.Action(id)->isEnabled()) << id;

@@ -27,8 +27,6 @@ namespace {
 
 class StmQtMainWindow : public StmQtWindowTest {};
 
-int CountElements(CStmModel& model) { return model.GetCountElement(1); }
-
 }  // namespace
 
 // A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
@@ -41,37 +39,26 @@ TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
   const int w = window->View()->width(), h = window->View()->height();
   const QPoint a = OnGrid(*window, {w / 4, h / 2}), b = OnGrid(*window, {3 * w / 4, h / 2});
   QString shownText;
-  auto* timer = new QTimer(window.get());
-  QObject::connect(timer, &QTimer::timeout, [timer, &shownText] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
-    if (!edit) return;
-    timer->stop();
+  OnNextDialog<QDialog>([&shownText](QDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
     shownText = edit->text();
     edit->selectAll();
     QTest::keyClicks(edit, "x2500");
     QTest::keyClick(edit, Qt::Key_Return);
   });
-  timer->start(50);
   ClickView(*window, a);
   ClickView(*window, b);
   EXPECT_GT(shownText.toDouble(), 0.0) << shownText.toStdString();
   CStmModel& model = window->Model();
-  ASSERT_EQ(CountElements(model), 1);
+  ASSERT_EQ(model.GetCountElement(1), 1);
   const CStmObjElement* element = model.GetElements().begin()->second;
   EXPECT_NEAR((element->GetNodeEnd()->GetCoord() - element->GetNodeBegin()->GetCoord()).Length(), 2500.0, 1e-6);
 
-  auto* cancel = new QTimer(window.get());
-  QObject::connect(cancel, &QTimer::timeout, [cancel] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    cancel->stop();
-    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
-  });
-  cancel->start(50);
+  OnNextDialog<QDialog>([](QDialog& dialog) { QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Escape); });
   ClickView(*window, OnGrid(*window, {300, 200}));
   ClickView(*window, OnGrid(*window, {600, 200}));
-  EXPECT_EQ(CountElements(model), 1);
+  EXPECT_EQ(model.GetCountElement(1), 1);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 }
 

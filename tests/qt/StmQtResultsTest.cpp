@@ -24,7 +24,6 @@
 #include "docks/CStmQtHistoryList.h"
 #include "docks/CStmQtPropertyGrid.h"
 #include "docks/CStmQtResultsPanel.h"
-#include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
 
 namespace {
@@ -248,8 +247,7 @@ TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOn
 }
 
 TEST_F(StmQtResultsTest, LoadPathShowsItsStepsThroughTheDockAndSavesWithTheModel) {
-  const std::string path = SaveDeepBeam(100.0);
-  auto window = Start(path);
+  auto window = Start(SaveDeepBeam(100.0));
   CStmModel& model = window->Model();
   const QImage before = Picture(*window);
   RunAndWait(*window, "results.loadPath");
@@ -276,12 +274,10 @@ TEST_F(StmQtResultsTest, LoadPathShowsItsStepsThroughTheDockAndSavesWithTheModel
 
   // Saved: the step chosen and the lock go with the model.
   QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(path, saved, &error)) << error;
-  EXPECT_EQ(saved.GetCurrentStepEso(), steps - 2);
-  EXPECT_EQ(saved.GetCountStepEso(), steps);
-  EXPECT_EQ(saved.IsLock(), 1);
+  const auto saved = Saved();
+  EXPECT_EQ(saved->GetCurrentStepEso(), steps - 2);
+  EXPECT_EQ(saved->GetCountStepEso(), steps);
+  EXPECT_EQ(saved->IsLock(), 1);
 }
 
 TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrussShares) {
@@ -308,8 +304,7 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
   for (int n = 1; n <= 3; ++n) bars.AddRestraint(n, SStmDof{1, 0, 1, 0, 0, 0});
   bars.AddLoadConditionStatic("DL");
   bars.AddLoadNode("DL", 4, CVector(0, 0, p));
-  const std::string path = SaveModel(bars);
-  auto window = Start(path);
+  auto window = Start(SaveModel(bars));
   CStmQtPropertyGrid& grid = *window->Docks()->GetProperties();
   // Analyses, reads the left strut's tooltip, saves the results, reads the middle bar's force
   // back from the file, and clears.
@@ -321,11 +316,9 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
     EXPECT_EQ(window->Model().IsLock(), 1) << analysed;
     strut = TooltipAt(*window, At(-x / 2.0, -1000.0));
     QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-    CStmModel saved;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(path, saved, &error)) << error;
+    const auto saved = Saved();
     window->Action("results.clear")->trigger();
-    return saved.GetElement(2) ? -saved.GetElement(2)->GetResultAxialForce(0) : 0.0;
+    return saved->GetElement(2) ? -saved->GetElement(2)->GetResultAxialForce(0) : 0.0;
   };
   EXPECT_NEAR(analyse(), uniform, 1e-3 * uniform);
   EXPECT_NE(analysed.find("same stiffness, since thickness is not given"), std::string::npos) << analysed;

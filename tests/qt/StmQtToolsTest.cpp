@@ -310,16 +310,11 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   Click(*window, At(0, 500));
   Key(*window, Qt::Key_I);
   QTest::qWait(50);
-  auto* answer = new QTimer(window.get());
-  QObject::connect(answer, &QTimer::timeout, [answer] {
-    auto* dialog = qobject_cast<CStmQtDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    answer->stop();
+  OnNextDialog<CStmQtDialog>([](CStmQtDialog& dialog) {
     // On the radio button's mark: the rest of its row is no button.
-    QWidget* copy = dialog->ControlWidget(4125);
+    QWidget* copy = dialog.ControlWidget(4125);
     QTest::mouseClick(copy, Qt::LeftButton, Qt::NoModifier, QPoint(6, copy->height() / 2));
   });
-  answer->start(50);
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
   ExpectDone(*window, "Mirrored copies made");

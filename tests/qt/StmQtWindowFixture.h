@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -119,18 +120,25 @@ protected:
     return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
   }
 
-  // Answers the message box that the next step opens with the button given, and keeps its text.
-  static void AnswerNextBox(QMessageBox::StandardButton answer, QString* text) {
+  // Runs `act` on the next modal dialog of type T that opens.
+  template <class T>
+  static void OnNextDialog(std::function<void(T&)> act) {
     auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer, text] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      if (text) *text = box->text();
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+      auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (!dialog) return;
       timer->stop();
       timer->deleteLater();
-      box->button(answer)->click();
+      act(*dialog);
     });
     timer->start(50);
+  }
+  // Answers the message box that the next step opens with the button given, and keeps its text.
+  static void AnswerNextBox(QMessageBox::StandardButton answer, QString* text) {
+    OnNextDialog<QMessageBox>([answer, text](QMessageBox& box) {
+      if (text) *text = box.text();
+      box.button(answer)->click();
+    });
   }
 
   // The model file a test starts from, written by Save and read back by Saved.
