@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
-#include <QWheelEvent>
 #include <cmath>
 #include <filesystem>
 
@@ -220,10 +219,7 @@ TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOn
   EXPECT_EQ(window->PaintCount(), paints);
   // The view moves; the model is not changed meanwhile, and the user is told so.
   const double scale = window->RenderWnd().GetViewScale();
-  const QPointF centre = window->View()->rect().center();
-  QWheelEvent wheel(centre, window->View()->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window->View(), &wheel);
+  Wheel(window->View(), window->View()->rect().center(), 1);
   EXPECT_NE(window->RenderWnd().GetViewScale(), scale);
   QTest::keyClick(window->View(), Qt::Key_N);
   EXPECT_NE(Status(*window).find("can be looked at, not changed"), std::string::npos) << Status(*window);

@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QWheelEvent>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -71,26 +70,6 @@ protected:
   }
   int ElementsOnDisk() const { return Saved()->GetCountElement(1); }
 
-  // Notches of the wheel over a point of the view; positive ones roll away from the user.
-  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) {
-    const QPointF at = Px(window, p);
-    QWheelEvent event(at, window.View()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window.View(), &event);
-    QTest::qWait(20);
-  }
-  static void Drag(CStmMainWindow& window, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    QWidget* view = window.View();
-    QTest::mouseMove(view, from);
-    QTest::mousePress(view, button, Qt::NoModifier, from);
-    QTest::mouseMove(view, (from + to) / 2);
-    QTest::mouseMove(view, to);
-    QTest::mouseRelease(view, button, Qt::NoModifier, to);
-    QTest::qWait(20);
-  }
-  static void Drag(CStmMainWindow& window, const CVector& from, const CVector& to) {
-    Drag(window, Px(window, from), Px(window, to));
-  }
   static int Selected(CStmMainWindow& window) { return window.Manager().GetSelectMap().GetCount(); }
   static bool TitleMarked(CStmMainWindow& window) { return window.windowTitle().endsWith("*"); }
   // The mean of a pixel's channels, 0..255.

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -41,18 +40,6 @@ protected:
     SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
   }
 
-  static void RightClick(CStmMainWindow& window, const CVector& p) {
-    QTest::mouseClick(window.View(), Qt::RightButton, Qt::NoModifier, Px(window, p));
-    QTest::qWait(20);
-  }
-  // A window drawn with the left button from one corner to the other selects what lies inside.
-  static void Frame(CStmMainWindow& window, const CVector& from, const CVector& to) {
-    const QPoint a = Px(window, from), b = Px(window, to);
-    QTest::mousePress(window.View(), Qt::LeftButton, Qt::NoModifier, a);
-    for (int step = 1; step <= 4; ++step) QTest::mouseMove(window.View(), a + (b - a) * step / 4);
-    QTest::mouseRelease(window.View(), Qt::LeftButton, Qt::NoModifier, b);
-    QTest::qWait(20);
-  }
   // Typed where the keyboard is, character by character, so that a field the comma moves to
   // gets what follows it.
   static void Type(const QString& text) {
@@ -72,12 +59,6 @@ protected:
     // The dock below the view comes with the tool and takes its height from the view.
     QTest::qWait(50);
   }
-  // Without a window manager a message box does not give the activation back by itself, and
-  // shortcuts reach only the active window.
-  static void Reactivate(CStmMainWindow& window) {
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
   static QLineEdit* Edit(CStmMainWindow& window, unsigned dialog, int control) {
     CStmQtDialog* form = window.ToolsCommands().ToolDialog(dialog);
     return form ? qobject_cast<QLineEdit*>(form->ControlWidget(control)) : nullptr;
@@ -85,7 +66,6 @@ protected:
 
   // Ctrl+S, and the model as the file now holds it.
   std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) {
-    Reactivate(window);
     Key(window, Qt::Key_S, Qt::ControlModifier);
     return Saved();
   }
@@ -137,9 +117,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   ExpectDone(*window);
   // The wheel over the dialog zooms the view.
   const double scale = window->RenderWnd().GetViewScale();
-  QWheelEvent wheel(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window->ToolsCommands().ToolDialog(4001), &wheel);
+  Wheel(window->ToolsCommands().ToolDialog(4001), QPointF(5, 5), 1);
   EXPECT_LT(window->RenderWnd().GetViewScale(), scale);
 
   const std::set<std::string> square = {"0,0-1000,0", "1000,0-1000,1000", "0,1000-1000,1000", "0,0-0,1000"};
@@ -214,7 +192,6 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
   Press(Qt::Key_Return);
   EXPECT_TRUE(box.contains("2e9") && box.contains("1e+09")) << box.toStdString();
   EXPECT_EQ(window->Model().GetCountNode(1), 5);
-  Reactivate(*window);
   Key(*window, Qt::Key_Escape);
 
   // The truss, typed: its chord from node 4 to node 3, then its height.
@@ -329,7 +306,7 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
             {{1, 2}, {2, 3}, {2, 4}, {5, 6}});
   auto window = Start(m_path);
   const std::set<std::string> original = ElementsSaved(*window);
-  Frame(*window, At(-100, -100), At(100, 1100));
+  Drag(*window, At(-100, -100), At(100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 5);
   Key(*window, Qt::Key_C, Qt::ControlModifier);
   const std::set<std::string> pasted = {"0,0-0,500", "0,1000-0,500", "0,500-500,500", "1000,0-1000,500",
@@ -352,7 +329,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
   auto window = Start(m_path);
   const std::set<std::string> original = ElementsSaved(*window);
-  Frame(*window, At(900, -100), At(1100, 1100));
+  Drag(*window, At(900, -100), At(1100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 3);
   Tool(*window, "toolbar.modify", "modify.stretch");
   Click(*window, At(1000, 0));
@@ -449,7 +426,8 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   auto window = Start(m_path);
   const auto pick = [&](const std::vector<CVector>& middles) {
     for (const CVector& p : middles) Click(*window, p);
-    RightClick(*window, At(850, 150));
+    QTest::mouseClick(window->View(), Qt::RightButton, Qt::NoModifier, Px(*window, At(850, 150)));
+    QTest::qWait(20);
   };
   Tool(*window, "toolbar.outline", "draw.outerOutline");
   EXPECT_TRUE(window->Action("draw.outerOutline")->isChecked());
@@ -464,7 +442,6 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   pick({At(1400, 0), At(1500, 200), At(1300, 200)});
   EXPECT_FALSE(box.isEmpty());
   EXPECT_TRUE(window->StatusMessage().contains("Failed Add InnerBoundary.")) << Status(*window);
-  Reactivate(*window);
 
   Tool(*window, "toolbar.outline", "draw.opening");
   pick({At(500, 300), At(600, 500), At(400, 500)});

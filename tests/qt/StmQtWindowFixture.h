@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 #include <string>
@@ -108,6 +109,28 @@ protected:
     QTest::qWait(20);
   }
   static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
+
+  // Notches of the wheel over a pixel of a widget; positive ones roll away from the user.
+  static void Wheel(QWidget* widget, QPointF at, int notches) {
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+    QTest::qWait(20);
+  }
+  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) { Wheel(window.View(), Px(window, p), notches); }
+  // A drag in the view: with the left button a window that selects.
+  static void Drag(CStmMainWindow& window, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    QWidget* view = window.View();
+    QTest::mouseMove(view, from);
+    QTest::mousePress(view, button, Qt::NoModifier, from);
+    QTest::mouseMove(view, (from + to) / 2);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, button, Qt::NoModifier, to);
+    QTest::qWait(20);
+  }
+  static void Drag(CStmMainWindow& window, const CVector& from, const CVector& to) {
+    Drag(window, Px(window, from), Px(window, to));
+  }
 
   // Rests the pointer on a model point until the scene's hover pick is made, then asks the view
   // for its tooltip as a resting pointer does: the tooltip's text without its markup.
