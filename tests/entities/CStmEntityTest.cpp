@@ -212,7 +212,7 @@ TEST_F(CStmEntityTest, SegmentSnapsKeepTheFirstOfEqualCandidatesAndRejectWhatDoe
   EXPECT_EQ(out, CVector(90, 0, 0));
 }
 
-TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItToo) {
+TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItTooAndCopiesWhole) {
   auto* boundary = new CStmEntityBoundary(&m_manager, STM_BOUNDARY_OUTER, {CVector(10, 0, 0), CVector(20, 0, 5)});
   m_manager.AddEtt(boundary, 0, 1);
   const std::vector<CVector> before = boundary->GetBoundaryArray();
@@ -229,20 +229,19 @@ TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTu
   EXPECT_EQ(boundary->GetBoundaryArray(), turned);
   CString why;
   EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << why.c_str();
-}
 
-TEST_F(CStmEntityTest, BoundaryVertexEditsAndCopiesThroughTheMostDerivedAssignment) {
-  CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_OUTER,
-                              {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});
+  // Vertex edits, and copies through the most derived assignment.
+  CStmEntityBoundary edited(&m_manager, STM_BOUNDARY_OUTER,
+                            {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});
   CVector to(5, 0, 5);
-  boundary.MoveOnePoint(CVector(0, 0, 0), to, 0);
+  edited.MoveOnePoint(CVector(0, 0, 0), to, 0);
   const std::vector<CVector> moved = {CVector(5, 0, 5), CVector(10, 0, 0), CVector(5, 0, 5), CVector(2e-5, 0, 0)};
-  EXPECT_EQ(boundary.GetBoundaryArray(), moved);
+  EXPECT_EQ(edited.GetBoundaryArray(), moved);
   CStmEntityBoundary empty(&m_manager);
   EXPECT_EQ(empty.IsInRect(CRect(0, 0, 1, 1)), 1);
 
   CStmEntityBoundary inner(&m_manager, STM_BOUNDARY_INNER, {});
-  inner.CopyEntity(&boundary);
+  inner.CopyEntity(&edited);
   EXPECT_EQ(inner.GetType(), STM_BOUNDARY_INNER);
   EXPECT_EQ(inner.GetBoundaryArray(), moved);
 

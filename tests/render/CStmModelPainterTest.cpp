@@ -157,14 +157,7 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
 }
 
 // Each pass's show option is checked from the view control panel, which switches each one.
-TEST_F(CStmModelPainterTest, TheTriadBelongsToTheActiveModelOnly) {
-  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
-  EXPECT_GT(Draw([&] { m_painter.DrawCoordinate(); }), 0);
-  m_manager.SetActiveStmModel(0);
-  EXPECT_EQ(Draw([&] { m_painter.DrawCoordinate(); }), 0);
-}
-
-TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndRestoreTheState) {
+TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndTheTriadForTheActiveModelOnly) {
   m_model.SetBoundaryRefs({{CVector(-50, 0, 20), CVector(50, 0, 20)}});
   EXPECT_GT(Draw([&] { m_painter.DrawBoundarySegment(); }), 0);
   EXPECT_GT(CountNear(CVector(0, 0, 20), 3), 0);
@@ -182,4 +175,9 @@ TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndRes
   });
   EXPECT_EQ(CountNear(CVector(0, 0, 0), 5), 0);
   EXPECT_GT(CountNear(CVector(-20, 0, 0), 1), 0);
+
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
+  EXPECT_GT(Draw([&] { m_painter.DrawCoordinate(); }), 0);
+  m_manager.SetActiveStmModel(0);
+  EXPECT_EQ(Draw([&] { m_painter.DrawCoordinate(); }), 0);
 }
