@@ -47,10 +47,6 @@ protected:
     m_docks->Refresh();
   }
 
-  void TypeInGrid(const QString& group, const QString& name, const QString& text) {
-    ::TypeInGrid(*m_docks->GetProperties(), group, name, text);
-  }
-
   QString Shown(const QString& group, const QString& name) const {
     return m_docks->GetProperties()->FindValue(group, name).data().toString();
   }
@@ -67,7 +63,7 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
   EXPECT_FALSE(x.siblingAtColumn(CStmQtPropertyModel::kColumnUnit).data().toString().isEmpty());
 
   const std::string before = SaveModelBytes(m_model, "qt-grid-before");
-  TypeInGrid("Nodes", "x", "25");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "x", "25");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_DOUBLE_EQ(m_model.GetNode(2)->GetCoord().x, 25.0);
   EXPECT_EQ(Shown("Nodes", "x"), "25");
@@ -78,7 +74,7 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
 
   // Refused at the cell with the reason; the model, the history and the cell keep their values.
   const std::string edited = SaveModelBytes(m_model, "qt-grid-edited");
-  TypeInGrid("Nodes", "z", "sixty");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "z", "sixty");
   EXPECT_EQ(FirstDifference(edited, SaveModelBytes(m_model, "qt-grid-refused")), "");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_EQ(Shown("Nodes", "z"), "60");
@@ -93,7 +89,7 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   // They share z but not x.
   EXPECT_EQ(Shown("Nodes", "z"), "60");
   EXPECT_EQ(Shown("Nodes", "x"), "mixed");
-  TypeInGrid("Nodes", "z", "70");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "z", "70");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_DOUBLE_EQ(m_model.GetNode(2)->GetCoord().z, 70.0);
   EXPECT_DOUBLE_EQ(m_model.GetNode(3)->GetCoord().z, 70.0);
@@ -104,9 +100,9 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   EXPECT_DOUBLE_EQ(m_model.GetNode(3)->GetCoord().z, 60.0);
 
   // A case named in the grid gets a load row, and one load typed there goes on both nodes.
-  TypeInGrid("Load cases", "New load case", "DL");
+  TypeInGrid(*m_docks->GetProperties(), "Load cases", "New load case", "DL");
   ASSERT_NE(m_model.GetLoadConditionStatic("DL"), nullptr);
-  TypeInGrid("Nodes", "Load DL z", "-5");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "Load DL z", "-5");
   EXPECT_EQ(m_manager.GetUndoCount(), 5);
   EXPECT_EQ(m_model.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 2u);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());

@@ -23,11 +23,7 @@
 #include "entities/CStmEntityGridPoint.h"
 #include "host/model/CStmModelFile.h"
 
-namespace {
-
-class StmQtMainWindow : public StmQtWindowTest {};
-
-}  // namespace
+using StmQtMainWindow = StmQtWindowTest;
 
 // A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
 // are asked for gets the length typed; a letter is refused in the field; Esc on the next one

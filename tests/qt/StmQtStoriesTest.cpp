@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "CStmMainWindow.h"
 #include "CStmQtDocks.h"
@@ -162,39 +163,6 @@ TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows)
   EXPECT_LT(Brightness(picture, QPoint((left.x() + next.x()) / 2, left.y())), 80) << "a grid point halfway between two";
 }
 
-TEST_F(StmQtStories, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
-  EXPECT_FALSE(TitleMarked(*window));
-  Click(*window, kBottomMiddle);
-  Key(*window, Qt::Key_Delete);
-  EXPECT_EQ(Selected(*window), 0);
-  EXPECT_TRUE(TitleMarked(*window));
-  EXPECT_EQ(Status(*window), "Deleted 1 object");
-  // Undoing back to what is on disk is no change at all.
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Status(*window), "Undone");
-  EXPECT_FALSE(TitleMarked(*window));
-  EXPECT_FALSE(window->Actions().IsModified());
-  Key(*window, Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(TitleMarked(*window));
-  EXPECT_EQ(ElementsOnDisk(), 4);
-  EXPECT_NE(Status(*window).find("Saved"), std::string::npos) << Status(*window);
-
-  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  Click(*window, At(1000, 500));
-  Key(*window, Qt::Key_Delete);
-  EXPECT_TRUE(TitleMarked(*window));
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  EXPECT_EQ(ElementsOnDisk(), 4);
-  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-}
-
 // Esc keeps the window, N closes and keeps the file, Enter (the first button) and Y save, and a
 // model undone to the file closes without asking.
 TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
@@ -236,7 +204,7 @@ TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
   EXPECT_EQ(ElementsOnDisk(), 3);
 }
 
-TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsAndEveryCommandSaysWhatItDid) {
+TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAndSavesFollowTheFile) {
   SaveSquareTruss();
   auto window = Start(m_path);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XZ);
@@ -286,6 +254,36 @@ TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsAndEveryCommandSaysWhatItDid
   Key(*window, Qt::Key_F8);
   EXPECT_NE(Status(*window).find("Orthogonal drawing off"), std::string::npos) << Status(*window);
   EXPECT_FALSE(TitleMarked(*window));
+
+  // Delete, undo, redo and save follow the file on disk.
+  Key(*window, Qt::Key_Escape);
+  Click(*window, kBottomMiddle);
+  Key(*window, Qt::Key_Delete);
+  EXPECT_EQ(Selected(*window), 0);
+  EXPECT_TRUE(TitleMarked(*window));
+  EXPECT_EQ(Status(*window), "Deleted 1 object");
+  // Undoing back to what is on disk is no change at all.
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Status(*window), "Undone");
+  EXPECT_FALSE(TitleMarked(*window));
+  EXPECT_FALSE(window->Actions().IsModified());
+  Key(*window, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  Key(*window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(TitleMarked(*window));
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_NE(Status(*window).find("Saved"), std::string::npos) << Status(*window);
+
+  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  Click(*window, At(1000, 500));
+  Key(*window, Qt::Key_Delete);
+  EXPECT_TRUE(TitleMarked(*window));
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 }
 
 // The style is the whole window's look, menu bar and status bar included, and a way of looking
@@ -534,26 +532,27 @@ TEST(StmQtProgram, ShowsTheModelAndLeavesAfterTheCountedFramesWithItsPicture) {
 
 TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsAnAnswer) {
   QTemporaryDir config;
-  SRun run = RunProgram({"/no/such/model.stm.json"}, config.path());
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("/no/such/model.stm.json")) << run.err.toStdString();
-  run = RunProgram({STM_SOURCE_DIR "/examples"}, config.path(), false);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("is a folder, not a model file")) << run.err.toStdString();
-
-  // The file and the place in it where reading stopped.
   const QString broken = config.filePath("broken.stm.json");
   {
     QFile file(broken);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("{\"nodes\": [1, 2");
   }
-  run = RunProgram({broken}, config.path());
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("broken.stm.json")) << run.err.toStdString();
-  EXPECT_TRUE(run.err.contains("line 1, column 16")) << run.err.toStdString();
+  // A missing file, a folder, a broken file (named, with the place in it where reading stopped),
+  // and no file at all without a display, which a window needs.
+  const std::tuple<QStringList, bool, QStringList> refused[] = {
+      {{"/no/such/model.stm.json"}, true, {"/no/such/model.stm.json"}},
+      {{STM_SOURCE_DIR "/examples"}, false, {"is a folder, not a model file"}},
+      {{broken}, true, {"broken.stm.json", "line 1, column 16"}},
+      {{}, false, {"no window could be opened"}}};
+  SRun run;
+  for (const auto& [args, display, said] : refused) {
+    run = RunProgram(args, config.path(), display);
+    EXPECT_EQ(run.status, 1) << args.join(' ').toStdString();
+    for (const QString& text : said) EXPECT_TRUE(run.err.contains(text)) << run.err.toStdString();
+  }
 
-  // A bad argument needs no display; a window does, and without one the program says so.
+  // A bad argument needs no display.
   const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
   for (const QStringList& bad : {QStringList{"--frames", "0"}, QStringList{"--frames"}, QStringList{"--size", "3"},
                                  QStringList{"--screenshot", "x.png"}, QStringList{"--frobnicate"},
@@ -563,10 +562,6 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
     EXPECT_TRUE(run.err.contains("usage: stm-editor")) << bad.join(' ').toStdString();
   }
   EXPECT_TRUE(run.err.contains("the folder /no/such/folder does not exist")) << run.err.toStdString();
-
-  run = RunProgram({}, config.path(), false);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("no window could be opened")) << run.err.toStdString();
 
   run = RunProgram({"--help"}, config.path(), false);
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
