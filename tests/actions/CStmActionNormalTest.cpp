@@ -73,7 +73,7 @@ protected:
   }
 };
 
-TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
+TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickCtrlAddsOrTakesOutAndPanMovesTheView) {
   BuildScene();
   Click(CVector(-40, 0, 0));
   EXPECT_EQ(Selected(), (std::set<std::string>{"n1"}));
@@ -102,6 +102,28 @@ TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
   Band(CPoint(node2.x - 2, node2.y - 40), node2);
   EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
+
+  // Pan moves the view, and its cursor ends with the pan.
+  m_manager.SelectRemoveAll();
+  m_wnd.SetAction(63, -1, 1);
+  m_wnd.OnSetCursor();
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  const CPoint before = At(CVector(0, 0, 0));
+  Press(CPoint(100, 80));
+  Move(CPoint(110, 70));
+  Release(CPoint(110, 70));
+  EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
+  EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
+  EXPECT_TRUE(Selected().empty());
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
+
+  // The middle-button pan of the selection action gives the arrow back at the release too.
+  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  m_wnd.OnMButtonUp(0, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
 }
 
 // A locked model only selects, and the resting cursor highlights.
@@ -257,29 +279,6 @@ TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
   m_manager.EnableBoundarySelection(0);
   Click(CVector(50, 0, 10));
   EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
-}
-
-TEST_F(CStmActionNormalTest, PanMovesTheViewAndItsCursorEndsWithThePan) {
-  BuildScene();
-  m_wnd.SetAction(63, -1, 1);
-  m_wnd.OnSetCursor();
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
-  const CPoint before = At(CVector(0, 0, 0));
-  Press(CPoint(100, 80));
-  Move(CPoint(110, 70));
-  Release(CPoint(110, 70));
-  EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
-  EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
-  EXPECT_TRUE(Selected().empty());
-  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
-
-  // The middle-button pan of the selection action gives the arrow back at the release too.
-  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(100, 80));
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
-  m_wnd.OnMButtonUp(0, CPoint(100, 80));
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
 }
 
 }  // namespace

@@ -298,11 +298,9 @@ TEST_F(CStmSelectionPropertiesTest, AModelFinishedThroughTheLayerIsTheOneWritten
   hand.AddElement(3, 4, SStmPropElement());
   hand.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
   hand.AddRestraint(4, SStmDof{0, 0, 1, 0, 0, 0});
-  hand.AddBearingPlate(1, SStmPropBearingPlate{150.0, 20.0});
-  hand.AddBearingPlate(4, SStmPropBearingPlate{150.0, 20.0});
+  for (const int node : {1, 4}) hand.AddBearingPlate(node, SStmPropBearingPlate{150.0, 20.0});
   hand.AddSpring(4, CVector(1000, 0, 0), CVector());
-  hand.AddLoadConditionStatic("DL");
-  hand.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) hand.AddLoadConditionStatic(name);
   hand.AddLoadConditionCombo("ULS");
   hand.AddLoadNode("DL", 2, CVector(0, 0, -450));
   hand.AddLoadNode("LL", 2, CVector(40, 0, -120));

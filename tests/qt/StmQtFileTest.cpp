@@ -240,13 +240,8 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
 // A broken file picked in Open is refused with the loader's word on the file, and the model shown
 // stays; Save as into a folder that cannot be made says so and the model keeps its own file.
 TEST_F(StmQtFile, ABrokenFileIsRefusedAndAFailedSaveKeepsTheModelsFile) {
-  CStmModel bar;
-  bar.SetPlane(STM_PLANE_XZ);
-  bar.AddNode(CVector(0, 0, 0));
-  bar.AddNode(CVector(1000, 0, 0));
-  bar.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  const std::string path = Saved(bar, In("bar.stm.json"));
-  auto window = Start(path);
+  SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0)}, {{1, 2}});
+  auto window = Start(m_path);
   for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
     QFile file(In(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -258,7 +253,7 @@ TEST_F(StmQtFile, ABrokenFileIsRefusedAndAFailedSaveKeepsTheModelsFile) {
   Trigger(*window, "file.open");
   EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
   EXPECT_TRUE(said.contains("broken.stm.json")) << said.toStdString();
-  EXPECT_EQ(window->Actions().GetPath(), path);
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
   EXPECT_EQ(window->Model().GetCountElement(1), 1);
 
   said.clear();
@@ -266,7 +261,7 @@ TEST_F(StmQtFile, ABrokenFileIsRefusedAndAFailedSaveKeepsTheModelsFile) {
   AnswerNextBox(QMessageBox::Ok, &said);
   Trigger(*window, "file.saveAs");
   EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() || !window->StatusMessage().isEmpty(); }, 5000));
-  EXPECT_EQ(window->Actions().GetPath(), path);
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
   EXPECT_FALSE(QFile::exists(In("plain/copy.stm.json")));
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
 }

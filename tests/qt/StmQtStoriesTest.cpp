@@ -62,13 +62,6 @@ private:
 
 class StmQtStories : public StmQtWindowTest {
 protected:
-  void SaveSquareTruss() {
-    CStmModel model;
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
-      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    Save(model);
-  }
   int ElementsOnDisk() const { return Saved()->GetCountElement(1); }
 
   static int Selected(CStmMainWindow& window) { return window.Manager().GetSelectMap().GetCount(); }
@@ -81,7 +74,7 @@ protected:
 };
 
 TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
-  SaveSquareTruss();
+  SaveSquare(true);
   auto window = Start(m_path);
   Wheel(*window, At(500, 500), -2);
   // With the diagonal the sides do not close into one loop.
@@ -112,7 +105,7 @@ TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
 // A middle drag pans; the wheel zooms about the cursor; the grid and the guidelines are laid again
 // for the view: far out, the grid thins to points at least 30 pixels apart and reaches the left edge.
 TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows) {
-  SaveSquareTruss();
+  SaveSquare(true);
   {
     const auto model = Saved();
     model->GetStmDataView()->SetGuideline(0, {250000.0});
@@ -166,7 +159,7 @@ TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows)
 // Esc keeps the window, N closes and keeps the file, Enter (the first button) and Y save, and a
 // model undone to the file closes without asking.
 TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
-  SaveSquareTruss();
+  SaveSquare(true);
   {
     auto window = Start(m_path);
     Key(*window, Qt::Key_Delete);  // deleting nothing is no change
@@ -205,7 +198,7 @@ TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
 }
 
 TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAndSavesFollowTheFile) {
-  SaveSquareTruss();
+  SaveSquare(true);
   auto window = Start(m_path);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XZ);
   Click(*window, kBottomMiddle);
@@ -289,7 +282,7 @@ TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAnd
 // The style is the whole window's look, menu bar and status bar included, and a way of looking
 // is no edit: nothing to undo, nothing to ask about, yet the file keeps it.
 TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
-  SaveSquareTruss();
+  SaveSquare(true);
   auto window = Start(m_path);
   const auto expectLooks = [&window](bool light) {
     QTest::qWait(50);

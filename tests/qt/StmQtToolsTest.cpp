@@ -27,19 +27,6 @@ CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
 class StmQtTools : public StmQtWindowTest {
 protected:
-  // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
-  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
-    CStmModel model;
-    model.SetPlane(STM_PLANE_XZ);
-    for (const CVector& p : nodes) model.AddNode(p);
-    for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    Save(model);
-  }
-  // A square of 1000 mm, nodes 1-4 counter-clockwise from the origin, sides 1-4.
-  void SaveSquare() {
-    SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
-  }
-
   // Typed where the keyboard is, character by character, so that a field the comma moves to
   // gets what follows it.
   static void Type(const QString& text) {
@@ -243,7 +230,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
 // Paste by clicks (a second paste onto what is there is no step), Move from the toolbar, a
 // typed quarter turn in the angle dialog, and a mirror copy answered in its dialog.
 TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
-  SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
+  SaveSquare(true);
   auto window = Start(m_path);
   Click(*window, At(500, 0));
   Key(*window, Qt::Key_C, Qt::ControlModifier);
@@ -326,7 +313,7 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
 // Both nodes of a side stretched up by its length move before anything merges; a move that would
 // carry a node past the coordinate limit says why and changes nothing; offsets typed below the view.
 TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffsetsAreTyped) {
-  SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
+  SaveSquare(true);
   auto window = Start(m_path);
   const std::set<std::string> original = ElementsSaved(*window);
   Drag(*window, At(900, -100), At(1100, 1100));

@@ -21,6 +21,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
@@ -162,6 +164,22 @@ protected:
       if (text) *text = box.text();
       box.button(answer)->click();
     });
+  }
+
+  // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
+  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
+    CStmModel model;
+    model.SetPlane(STM_PLANE_XZ);
+    for (const CVector& p : nodes) model.AddNode(p);
+    for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    Save(model);
+  }
+  // A square of 1000 mm, nodes 1-4 counter-clockwise from the origin, sides 1-4, and with
+  // `diagonal` element 5 from node 1 to node 3.
+  void SaveSquare(bool diagonal = false) {
+    std::vector<std::pair<int, int>> elements{{1, 2}, {2, 3}, {3, 4}, {4, 1}};
+    if (diagonal) elements.emplace_back(1, 3);
+    SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 0, 1000), CVector(0, 0, 1000)}, elements);
   }
 
   // The model file a test starts from, written by Save and read back by Saved.

@@ -188,7 +188,7 @@ TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestH
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
 }
 
-TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuidelines) {
+TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyNeverGridPointsOrGuidelinesAndFollowsTheResultCase) {
   BuildScene();
   auto* grid = new CStmEntityGridPoint(&m_manager, CVector(0, 0, 20));
   auto* guide = new CStmEntityGuideline(&m_manager, 0, CVector(-80, 0, 10), CVector(80, 0, 10));
@@ -219,10 +219,8 @@ TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuid
   // An unfiltered query keeps whatever was hit.
   CMapStringToPtr found;
   EXPECT_EQ(SelectAround(&found, 0x41), 6);
-}
 
-TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
-  BuildScene();
+  // The strut and tie filters follow the result case.
   m_model.AddNode(CVector(0, 0, 30));
   m_model.AddElement(1, 3, SStmPropElement(0, 2, 0.0));
   m_manager.UpdateStmRenderer();
