@@ -38,10 +38,6 @@ protected:
     m_wnd.OnLButtonDown(MK_LBUTTON, pt);
     m_wnd.OnLButtonUp(0, pt);
   }
-  void RightClick() {
-    m_wnd.OnRButtonDown(MK_RBUTTON, At(CVector(50, 0, 50)));
-    m_wnd.OnRButtonUp(0, At(CVector(50, 0, 50)));
-  }
   // The last message the main window got, as (tool, result).
   std::pair<WPARAM, LPARAM> LastNotice() const {
     if (m_host.m_messages.empty() || m_host.m_messages.back().message != CStmActionAddBoundary::kMsgAdded) return {0, -1};
@@ -62,7 +58,8 @@ protected:
     } else {
       m_wnd.SetAction(tool, -1, 1);
       for (int id : ids) ClickElement(id);
-      RightClick();
+      m_wnd.OnRButtonDown(MK_RBUTTON, At(CVector(50, 0, 50)));
+      m_wnd.OnRButtonUp(0, At(CVector(50, 0, 50)));
     }
     ASSERT_EQ(m_host.m_boxes.size(), boxes + 1) << text;
     EXPECT_EQ(m_host.m_boxes.back().text, StmText(text));

@@ -61,16 +61,6 @@ protected:
     return out;
   }
 
-  // Picks node 2 and drops its grip at the model point, as two clicks do.
-  void DragNode2To(const CVector& target) {
-    Click(CVector(0, 0, 0));
-    ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
-    Press(At(CVector(0, 0, 0)));
-    Release(At(CVector(0, 0, 0)));
-    Move(At(target), 0);
-    Press(At(target));
-    Release(At(target));
-  }
 };
 
 TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickCtrlAddsOrTakesOutAndPanMovesTheView) {
@@ -160,7 +150,15 @@ TEST_F(CStmActionNormalTest, ANodeDroppedOnANodeMergesOnAnElementSplitsAndUndoRe
     m_model.Clear();
     BuildScene();
     const std::string before = SaveModelBytes(m_model, "grip-drop-before");
-    DragNode2To(onNode ? CVector(40, 0, 0) : CVector(40, 0, 20));
+    // Node 2 picked, and its grip dropped at the target, as two clicks do.
+    const CVector target = onNode ? CVector(40, 0, 0) : CVector(40, 0, 20);
+    Click(CVector(0, 0, 0));
+    ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
+    Press(At(CVector(0, 0, 0)));
+    Release(At(CVector(0, 0, 0)));
+    Move(At(target), 0);
+    Press(At(target));
+    Release(At(target));
     if (onNode) {
       EXPECT_EQ(m_model.GetCountNode(1), 3);
       EXPECT_EQ(m_model.GetElement(1)->GetIdNodeBegin(), 1);

@@ -32,7 +32,6 @@ protected:
     FitView();
   }
   void Select(const std::set<int>& nodes, const std::set<int>& elements) { m_manager.SelectObject(nodes, elements); }
-  void Esc() { m_wnd.OnKeyDown(VK_ESCAPE, 1, 0); }
   // The tool run by its two points.
   void Run(long tool, const CVector& a, const CVector& b) {
     m_wnd.SetAction(tool, -1, 1);
@@ -102,7 +101,7 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
   m_wnd.SetAction(kMove, -1, 1);
   Click(CVector(0, 0, 0));
   EXPECT_EQ(m_manager.GetAction(kMove)->GetStep(), 1);
-  Esc();
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
   EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
   EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, "move-escaped")), "");

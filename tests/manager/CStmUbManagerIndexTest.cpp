@@ -32,7 +32,6 @@ protected:
     CString why;
     EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << when << ": " << why.str();
   }
-  int Nodes() const { return m_model.GetCountNode(1); }
   int Elements() const { return m_model.GetCountElement(1); }
 };
 
@@ -41,7 +40,7 @@ TEST_F(CStmUbManagerIndexTest, AnElementDrawnBeyondTheWindowEdgeReusesTheNodeAnd
   ASSERT_GT(m_wnd.ExtToClient(CVector(500, 0, 0)).x, kWidth);
   CStmEntityElement* first = Draw(m_manager, CVector(0, 0, 0), CVector(500, 0, 0));
   Draw(m_manager, CVector(0, 0, 20), CVector(500, 0, 0));
-  EXPECT_EQ(Nodes(), 3);
+  EXPECT_EQ(m_model.GetCountNode(1), 3);
   EXPECT_EQ(Draw(m_manager, CVector(500, 0, 0), CVector(0, 0, 0)), first);
   EXPECT_EQ(Elements(), 2);
   // A node put on the part of the element beyond the edge splits it there.

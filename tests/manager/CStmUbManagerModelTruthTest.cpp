@@ -21,7 +21,6 @@ const CVector kOrigin(0, 0, 0);
 class CStmUbManagerModelTruthTest : public StmGestureFixture {
 protected:
   void Draw(const CVector& a, const CVector& b) { m_driver->Apply(G::Of(G::kDrawElement, a, b)); }
-  int Begin(int element) const { return m_model.GetElement(element)->GetIdNodeBegin(); }
   int End(int element) const { return m_model.GetElement(element)->GetIdNodeEnd(); }
   std::string Saved(const char* name) {
     m_driver->ApplyView();
@@ -53,7 +52,7 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementDrawnToANodeThatIsNotShownReusesIt)
   m_driver->Apply(G::Of(G::kDrawElement, CVector(40, 0, 0), CVector(40, 0, 40)).In(GetParam().view));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(m_model.GetCountNode(1), 3);
-  EXPECT_EQ(Begin(2), 2);
+  EXPECT_EQ(m_model.GetElement(2)->GetIdNodeBegin(), 2);
 }
 
 TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesItsFreeNodeAlongAndBack) {

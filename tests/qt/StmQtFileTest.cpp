@@ -37,12 +37,6 @@ protected:
     return path.toStdString();
   }
 
-  static QStringList RecentList(const QTemporaryDir& config) {
-    QFile file(config.filePath("stm-editor/recent"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-  }
-
   // The name typed into the file dialog, and Enter; `shown` gets the name it offered.
   static void PickFile(const QString& path, QString* shown = nullptr) {
     OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
@@ -121,7 +115,9 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   recent->actions()[0]->trigger();
   EXPECT_TRUE(window->StatusMessage().contains("no longer there")) << window->StatusMessage().toStdString();
   EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
-  EXPECT_EQ(RecentList(m_config), QStringList{QString::fromStdString(kept)});
+  ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts),
+            QStringList{QString::fromStdString(kept)});
   emit recent->aboutToShow();
   ASSERT_EQ(recent->actions().size(), 1);
   recent->actions()[0]->trigger();

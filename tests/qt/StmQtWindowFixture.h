@@ -119,7 +119,9 @@ protected:
     QApplication::sendEvent(widget, &event);
     QTest::qWait(20);
   }
-  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) { Wheel(window.View(), Px(window, p), notches); }
+  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) {
+    Wheel(window.View(), Px(window, p), notches);
+  }
   // A drag in the view: with the left button a window that selects.
   static void Drag(CStmMainWindow& window, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
     QWidget* view = window.View();

@@ -45,9 +45,7 @@ protected:
   }
 
   const CVector& Colour(int entry) { return m_model.GetStmDataView()->GetColorSet()[entry]; }
-  CVector NodeColour(int id) { return Colour(m_model.GetNode(id)->IsMoveable() ? 5 : 6); }
 
-  CUbEntityObj* Entity(const CString& key) { return m_manager.GetEtt(key); }
   // A selection window over the whole scene; how many are selected then (or found, given a map).
   int SelectAround(CMapStringToPtr* found = nullptr, long mode = 0) {
     m_wnd.SelectionRect(At(At(-90, -10)), At(At(90, 50)), 0, 0, found, mode);
