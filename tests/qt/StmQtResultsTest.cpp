@@ -32,11 +32,6 @@ protected:
   static std::string Example(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
   static CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
-  std::string SaveModel(CStmModel& model) {
-    Save(model);
-    return m_path;
-  }
-
   // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom
   // corners and 100 kN down at the middle of the top.
   std::string SaveDeepBeam(double cellSize) {
@@ -56,7 +51,8 @@ protected:
     model.AddRestraint(right, SStmDof{0, 0, 1, 0, 0, 0});
     model.AddLoadConditionStatic("DL");
     model.AddLoadNode("DL", top, CVector(0, 0, -100));
-    return SaveModel(model);
+    Save(model);
+    return m_path;
   }
 
   // Runs a command as its key or menu entry does, and waits for what it started to end.
@@ -142,7 +138,8 @@ TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGiv
   panel.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
   panel.AddLoadConditionStatic("W");
   panel.AddLoadNode("W", 4, CVector(5, 0, 0));
-  auto window = Start(SaveModel(panel));
+  Save(panel);
+  auto window = Start(m_path);
   RunAndWait(*window, "results.analyse");
   EXPECT_NE(Status(*window).find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos)
       << Status(*window);
@@ -191,13 +188,9 @@ TEST_F(StmQtResultsTest, AModelWithoutResultsOffersNoCaseAndNoLoadPathWithoutAnO
   EXPECT_EQ(window->Model().IsLock(), 0);
   EXPECT_EQ(Caption(*window), "");
 
-  CStmModel truss;
-  truss.SetPlane(STM_PLANE_XZ);
-  truss.AddNode(At(0, 0));
-  truss.AddNode(At(1000, 0));
-  truss.AddElement(1, 2, SStmPropElement());
   window.reset();
-  window = Start(SaveModel(truss));
+  SaveModel({At(0, 0), At(1000, 0)}, {{1, 2}});
+  window = Start(m_path);
   EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
   QTest::keyClick(window->View(), Qt::Key_F6);
   EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
@@ -300,7 +293,8 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
   for (int n = 1; n <= 3; ++n) bars.AddRestraint(n, SStmDof{1, 0, 1, 0, 0, 0});
   bars.AddLoadConditionStatic("DL");
   bars.AddLoadNode("DL", 4, CVector(0, 0, p));
-  auto window = Start(SaveModel(bars));
+  Save(bars);
+  auto window = Start(m_path);
   CStmQtPropertyGrid& grid = *window->Docks()->GetProperties();
   // Analyses, reads the left strut's tooltip, saves the results, reads the middle bar's force
   // back from the file, and clears.
