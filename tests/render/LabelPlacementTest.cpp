@@ -31,7 +31,7 @@ protected:
   }
 };
 
-TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnAndNodesWinOverElements) {
+TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnNodesWinOverElementsAndLoneTextDrawsAtOnce) {
   for (const CVector& p : {CVector(0, 0, 0), CVector(50, 0, 20), CVector(100, 0, 60)}) m_model.AddNode(p);
   m_manager.UpdateStmRenderer();
   FitView();
@@ -47,6 +47,39 @@ TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnAndNodesWinOverEleme
   m_wnd.SetViewScale(0.01);
   m_wnd.SetViewCenter(0.25, 0.0);
   EXPECT_EQ(LabelsOfFrame(), 2) << "the others are out of the window now, the close ones both fit";
+
+  // Text calls outside a batch draw at once, and the first alternative only.
+  m_wnd.OpenGLRenderStart();
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, kWidth, 0, kHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  CUbRenderAPI::BeginLabelAlternatives();
+  CUbRenderAPI::OutVectorText(CVector(10, 10, 0), CVector(1, 0, 0), CVector(0, 1, 0), "AAAA", 14, 1.0, 0, 1, 0.0,
+                              0, CVector(1, 0, 0), 1);
+  CUbRenderAPI::OutVectorText(CVector(10, 100, 0), CVector(1, 0, 0), CVector(0, 1, 0), "BBBB", 14, 1.0, 0, 1, 0.0,
+                              0, CVector(1, 0, 0), 1);
+  CUbRenderAPI::EndLabelAlternatives();
+  glFinish();
+  auto redIn = [&](int y0, int y1) {
+    int red = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        unsigned char px[4];
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+        red += px[0] > 128 ? 1 : 0;
+      }
+    }
+    return red;
+  };
+  EXPECT_GT(redIn(8, 30), 20);
+  EXPECT_EQ(redIn(98, 120), 0);
+  glEnable(GL_LIGHTING);
+  m_wnd.OpenGLRenderEnd();
 }
 
 TEST_F(LabelPlacementTest, AnElementNameUnderANodeNameGivesWayToIt) {
@@ -109,40 +142,6 @@ TEST(LabelPlacement, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName)
   int highest = node.y;
   for (const CVector& v : quads) highest = std::min(highest, static_cast<int>(wnd.ExtToClient(v).y));
   EXPECT_LT(highest, node.y - 150);
-}
-
-TEST_F(LabelPlacementTest, TextCallsOutsideABatchDrawAtOnceAndTheFirstAlternativeOnly) {
-  m_wnd.OpenGLRenderStart();
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glDisable(GL_LIGHTING);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, kWidth, 0, kHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  CUbRenderAPI::BeginLabelAlternatives();
-  CUbRenderAPI::OutVectorText(CVector(10, 10, 0), CVector(1, 0, 0), CVector(0, 1, 0), "AAAA", 14, 1.0, 0, 1, 0.0,
-                              0, CVector(1, 0, 0), 1);
-  CUbRenderAPI::OutVectorText(CVector(10, 100, 0), CVector(1, 0, 0), CVector(0, 1, 0), "BBBB", 14, 1.0, 0, 1, 0.0,
-                              0, CVector(1, 0, 0), 1);
-  CUbRenderAPI::EndLabelAlternatives();
-  glFinish();
-  auto redIn = [&](int y0, int y1) {
-    int red = 0;
-    for (int y = y0; y < y1; ++y) {
-      for (int x = 0; x < 100; ++x) {
-        unsigned char px[4];
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
-        red += px[0] > 128 ? 1 : 0;
-      }
-    }
-    return red;
-  };
-  EXPECT_GT(redIn(8, 30), 20);
-  EXPECT_EQ(redIn(98, 120), 0);
-  glEnable(GL_LIGHTING);
-  m_wnd.OpenGLRenderEnd();
 }
 
 TEST_F(LabelPlacementTest, AFrameAndASelectionPassLeaveTheStateTheyFound) {

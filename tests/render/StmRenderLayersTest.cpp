@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
 
 // The width and zone layers of the example analysed again as the editor does it, with other
 // materials than the file's: 400 mm thick, cover 100 mm (the tie's axis).
-TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
+TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExampleAndALayerWithNothingToDrawSaysSo) {
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(Example("deep-beam-opening"), model, &error)) << error;
@@ -93,9 +93,8 @@ TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
     EXPECT_TRUE(run.err.empty()) << layer << ": " << run.err;
     EXPECT_TRUE(CheckRender(name, Load(out), 8, 40)) << layer;
   }
-}
 
-TEST(StmRenderLayers, ALayerWithNothingToDrawSaysSoOnStderr) {
+  // A layer with nothing to draw says so on stderr.
   const std::string out = RenderOutputDir() + "/stm-render-empty-layers.png";
   const SProgramRun run = Render(Example("corbel"), out, "mesh,results");
   EXPECT_EQ(run.status, 0) << run.err;
