@@ -140,10 +140,10 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
 // A broken drawing is refused with its name and the fault, and nothing changes; the preview says
 // what will be created and from which layers; Cancel changes nothing; OK is one undo step, which
 // Ctrl+Z takes back with the scene the model's.
-TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStep) {
+TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefused) {
   const QString dxf = QString(STM_SOURCE_DIR) + "/tests/data/dxf/";
-  CStmModel empty;
-  auto window = Start(Saved(empty, In("empty.stm.json")));
+  SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0)}, {{1, 2}});
+  auto window = Start(m_path);
   CStmModel& model = window->Model();
 
   PickFile(dxf + "bad-crossing.dxf");
@@ -190,6 +190,31 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStep) {
   EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
+
+  // A broken file picked in Open is refused with the loader's word on the file, and the model shown
+  // stays; Save as into a folder that cannot be made says so and the model keeps its own file.
+  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
+    QFile file(In(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  QString said;
+  PickFile(In("broken.stm.json"));
+  AnswerNextBox(QMessageBox::Ok, &said);
+  Trigger(*window, "file.open");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
+  EXPECT_TRUE(said.contains("broken.stm.json")) << said.toStdString();
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
+  EXPECT_EQ(window->Model().GetCountElement(1), 1);
+
+  said.clear();
+  PickFile(In("plain/copy.stm.json"));
+  AnswerNextBox(QMessageBox::Ok, &said);
+  Trigger(*window, "file.saveAs");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() || !window->StatusMessage().isEmpty(); }, 5000));
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
+  EXPECT_FALSE(QFile::exists(In("plain/copy.stm.json")));
+  EXPECT_FALSE(window->windowTitle().endsWith("*"));
 }
 
 // The report, the drawing and the table of an analysed model, each named after the model; a name
@@ -233,31 +258,3 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
   EXPECT_EQ(window->Manager().GetUndoCount(), 0);
 }
 
-// A broken file picked in Open is refused with the loader's word on the file, and the model shown
-// stays; Save as into a folder that cannot be made says so and the model keeps its own file.
-TEST_F(StmQtFile, ABrokenFileIsRefusedAndAFailedSaveKeepsTheModelsFile) {
-  SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0)}, {{1, 2}});
-  auto window = Start(m_path);
-  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
-    QFile file(In(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
-  QString said;
-  PickFile(In("broken.stm.json"));
-  AnswerNextBox(QMessageBox::Ok, &said);
-  Trigger(*window, "file.open");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
-  EXPECT_TRUE(said.contains("broken.stm.json")) << said.toStdString();
-  EXPECT_EQ(window->Actions().GetPath(), m_path);
-  EXPECT_EQ(window->Model().GetCountElement(1), 1);
-
-  said.clear();
-  PickFile(In("plain/copy.stm.json"));
-  AnswerNextBox(QMessageBox::Ok, &said);
-  Trigger(*window, "file.saveAs");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() || !window->StatusMessage().isEmpty(); }, 5000));
-  EXPECT_EQ(window->Actions().GetPath(), m_path);
-  EXPECT_FALSE(QFile::exists(In("plain/copy.stm.json")));
-  EXPECT_FALSE(window->windowTitle().endsWith("*"));
-}
