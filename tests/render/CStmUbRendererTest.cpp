@@ -57,7 +57,7 @@ protected:
   }
 };
 
-TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenItsSelectionIsOn) {
+TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedTheBoundaryOnlyWhenItsSelectionIsOnAndLinesUnsmoothed) {
   BuildScene();
   m_wnd.SelectAllElement();
   DrawScene();
@@ -73,10 +73,8 @@ TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenI
   m_manager.EnableBoundarySelection(1);
   DrawScene();
   ExpectColour(At(CVector(50, 0, 0)), Colour(21));
-}
 
-TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndLinesStayUnsmoothed) {
-  BuildScene();
+  // The colour set gives the background, and lines stay unsmoothed.
   CStmDataView* view = m_model.GetStmDataView();
   view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
   m_wnd.InvalidateAllWnd();
@@ -98,7 +96,7 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndL
   EXPECT_NEAR(Pixel(CPoint(kWidth / 2, 0))[0], Colour(0).x * 255.0, 6.0);
 }
 
-TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALoneNode) {
+TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALoneNodeAndPicksPreferNodes) {
   m_wnd.ResetViewRange();
   const CCubeRange* range = m_manager.GetViewRange(0);
   EXPECT_EQ(range->GetMin(), CVector(-10, -10, -10));
@@ -109,6 +107,27 @@ TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALone
   m_wnd.ResetViewRange();
   EXPECT_EQ(range->GetMin(), CVector(-60, 0, 0));
   EXPECT_EQ(range->GetMax(), CVector(60, 0, 40));
+
+  // Picking more hits than allowed prefers nodes, then the nearest hit.
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-40, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(m_manager.GetSelectMap().begin()->second, m_manager.GetEntNode(1));
+
+  // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
+  CStmModel crossing;
+  for (const CVector& p : {CVector(-40, -5, 40), CVector(40, -5, -40), CVector(-40, 5, -40), CVector(40, 5, 40)})
+    crossing.AddNode(p);
+  crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
+  crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  m_manager.SetStmModel(&crossing);
+  m_manager.UpdateStmRenderer();
+  m_wnd.SetAction(48, -1, 1);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  auto* picked = static_cast<CStmEntityElement*>(m_manager.GetSelectMap().begin()->second);
+  EXPECT_EQ(picked->GetIdStm(), 2);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
 
   CStmModel lone;
   lone.AddNode(CVector(100, 0, 50));
@@ -161,29 +180,6 @@ TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommandAndF8Twi
   m_model.SetLock(0);
   m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
   EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
-}
-
-TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestHit) {
-  BuildScene();
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-40, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-  EXPECT_EQ(m_manager.GetSelectMap().begin()->second, m_manager.GetEntNode(1));
-
-  // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
-  CStmModel crossing;
-  for (const CVector& p : {CVector(-40, -5, 40), CVector(40, -5, -40), CVector(-40, 5, -40), CVector(40, 5, 40)})
-    crossing.AddNode(p);
-  crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
-  crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  m_manager.SetStmModel(&crossing);
-  m_manager.UpdateStmRenderer();
-  m_wnd.SetAction(48, -1, 1);
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-  auto* picked = static_cast<CStmEntityElement*>(m_manager.GetSelectMap().begin()->second);
-  EXPECT_EQ(picked->GetIdStm(), 2);
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
 }
 
 TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyNeverGridPointsOrGuidelinesAndFollowsTheResultCase) {
