@@ -20,7 +20,8 @@ namespace {
 class CStmEntityTest : public StmSceneFixture {
 protected:
   // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0) joined by element 1.
-  void BuildPair() {
+  void SetUp() override {
+    StmSceneFixture::SetUp();
     m_model.AddNode(CVector(-40, 0, 0));
     m_model.AddNode(CVector(40, 0, 0));
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
@@ -31,7 +32,6 @@ protected:
 // Their colours: the reference pictures. Fixed nodes, which the examples lack, draw smaller;
 // they refuse moves but not mirrors, and nodes write back to the model.
 TEST_F(CStmEntityTest, FixedNodesDrawSmallerAndRefuseMovesButNotMirrorsAndNodesWriteBack) {
-  BuildPair();
   m_model.GetNode(1)->SetMoveable(0);
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_ELEMENTS | STM_SHOW_NODE_NAMES, 0);
   DrawScene();
@@ -57,7 +57,6 @@ TEST_F(CStmEntityTest, FixedNodesDrawSmallerAndRefuseMovesButNotMirrorsAndNodesW
 }
 
 TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
-  BuildPair();
   m_model.GetElement(1)->SetStableElement(1);
   m_model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-50, 0, -50), CVector(50, 0, -50), CVector(0, 0, 50)});
   m_model.RestoreArea(1, {CVector(-20, 0, -20), CVector(20, 0, -20), CVector(0, 0, 20)}, {});
@@ -90,7 +89,6 @@ TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
 }
 
 TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOnce) {
-  BuildPair();
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODES | STM_SHOW_ELEMENT_NAMES, 0);
   auto* element = m_manager.GetEntElement(1);
   element->SetTypeElement(1);
@@ -116,7 +114,6 @@ TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOn
 }
 
 TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
-  BuildPair();
   m_model.AddRestraint(1, SStmDof{0, 1, 0, 0, 0, 1});
   const CString name = m_model.GetNode(1)->GetName();
   const CString node = m_manager.GetEntNode(1)->GetTooltipPropInfoTable();

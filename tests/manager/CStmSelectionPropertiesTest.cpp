@@ -21,7 +21,10 @@ using P = CStmSelectionProperties;
 
 class CStmSelectionPropertiesTest : public StmGestureFixture {
 protected:
-  void AddCases() {
+  // The portal frame, with the load cases DL and LL and the combination ULS.
+  void SetUp() override {
+    StmGestureFixture::SetUp();
+    DrawFrame();
     ASSERT_TRUE(m_props.AddCase(false, "DL"));
     ASSERT_TRUE(m_props.AddCase(false, "LL"));
     ASSERT_TRUE(m_props.AddCase(true, "ULS"));
@@ -91,8 +94,6 @@ protected:
 };
 
 TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelShownAndUndoneExactly) {
-  DrawFrame();
-  AddCases();
   Select({1}, {});
   EXPECT_EQ(m_props.GetValue(P::kNodeH).text, "0");
   EXPECT_STREQ(m_props.GetAxisName(1), "z");
@@ -151,8 +152,6 @@ TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelS
 }
 
 TEST_F(CStmSelectionPropertiesTest, SeveralSelectedShowWhatTheyShareAndTakeAChangeTogether) {
-  DrawFrame();
-  AddCases();
   m_model.GetStmDataDefine()->AddStrutType({"Prismatic", 0, 1.0});
   m_model.GetElement(1)->SetThicknessScale(2.0);
   Select({}, {1, 2});
@@ -188,8 +187,6 @@ TEST_F(CStmSelectionPropertiesTest, SeveralSelectedShowWhatTheyShareAndTakeAChan
 }
 
 TEST_F(CStmSelectionPropertiesTest, LoadCasesAndCombinationsAreAddedRenamedFactoredAndDeleted) {
-  DrawFrame();
-  AddCases();
   EXPECT_EQ(m_manager.GetUndoCount(), 6) << "three elements and three cases, one step each";
   Select({2}, {});
   ASSERT_TRUE(m_props.SetLoad(0, 1, "-10"));
@@ -228,8 +225,6 @@ TEST_F(CStmSelectionPropertiesTest, LoadCasesAndCombinationsAreAddedRenamedFacto
 }
 
 TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
-  DrawFrame();
-  AddCases();
   ASSERT_TRUE(m_props.SetTerm(2, 0, "1.2"));
   ASSERT_TRUE(m_props.AddCase(true, "SLS"));
   ASSERT_TRUE(m_props.SetTerm(3, 2, "1"));
@@ -269,8 +264,6 @@ TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
 }
 
 TEST_F(CStmSelectionPropertiesTest, AModelFinishedThroughTheLayerIsTheOneWrittenByHand) {
-  DrawFrame();
-  AddCases();
   Select({1, 4}, {});
   ASSERT_TRUE(m_props.SetRestraint(P::kRestraintPin));
   ASSERT_TRUE(m_props.SetValue(P::kPlateWidth, "150"));
