@@ -74,8 +74,7 @@ protected:
 };
 
 TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
-  SaveSquare(true);
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   Wheel(*window, At(500, 500), -2);
   // With the diagonal the sides do not close into one loop.
   Drag(*window, At(-100, -100), At(1100, 1100));
@@ -198,8 +197,7 @@ TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
 }
 
 TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAndSavesFollowTheFile) {
-  SaveSquare(true);
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XZ);
   Click(*window, kBottomMiddle);
   EXPECT_EQ(Selected(*window), 1);
@@ -282,8 +280,7 @@ TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAnd
 // The style is the whole window's look, menu bar and status bar included, and a way of looking
 // is no edit: nothing to undo, nothing to ask about, yet the file keeps it.
 TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
-  SaveSquare(true);
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   const auto expectLooks = [&window](bool light) {
     QTest::qWait(50);
     const QImage picture = window->View()->GrabWindow();

@@ -84,8 +84,7 @@ protected:
 // The element tool from the toolbar shows the coordinate dialog below the view while it runs;
 // clicks on nodes draw; undo and redo reach the file; Esc takes the dialog away; N draws nodes.
 TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReachesTheFile) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   QDockWidget* dock = window->ToolsCommands().InputDock();
   ASSERT_NE(dock, nullptr);
   EXPECT_FALSE(dock->isVisible());
@@ -141,8 +140,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
 // and once, so the next click takes the node clicked. A comma in the second field, a word and a
 // value past the limit are refused with a message; a truss typed onto nodes joins them.
 TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   Key(*window, Qt::Key_E);
   QTest::qWait(50);
   Press(Qt::Key_Tab);
@@ -230,8 +228,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
 // Paste by clicks (a second paste onto what is there is no step), Move from the toolbar, a
 // typed quarter turn in the angle dialog, and a mirror copy answered in its dialog.
 TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
-  SaveSquare(true);
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   Click(*window, At(500, 0));
   Key(*window, Qt::Key_C, Qt::ControlModifier);
   Key(*window, Qt::Key_V, Qt::ControlModifier);
@@ -313,8 +310,7 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
 // Both nodes of a side stretched up by its length move before anything merges; a move that would
 // carry a node past the coordinate limit says why and changes nothing; offsets typed below the view.
 TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffsetsAreTyped) {
-  SaveSquare(true);
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   const std::set<std::string> original = ElementsSaved(*window);
   Drag(*window, At(900, -100), At(1100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 3);
@@ -361,8 +357,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
 // A truss of two bays by clicks on a square, the bays set below the view; chosen again after
 // Esc the truss keeps them, and at the same points it adds nothing.
 TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   CStmQtTemplateSettings* settings = window->ToolsCommands().TemplateSettings();
   auto* bays = settings->findChild<QSpinBox*>("templateBays");
   ASSERT_NE(bays, nullptr);

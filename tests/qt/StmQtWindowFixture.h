@@ -183,6 +183,10 @@ protected:
     if (diagonal) elements.emplace_back(1, 3);
     SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 0, 1000), CVector(0, 0, 1000)}, elements);
   }
+  std::unique_ptr<CStmMainWindow> StartOnSquare(bool diagonal = false) {
+    SaveSquare(diagonal);
+    return Start(m_path);
+  }
 
   // The model file a test starts from, written by Save and read back by Saved.
   void Save(CStmModel& model) const {
