@@ -95,8 +95,7 @@ TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   EXPECT_NE(Status(*window).find("Outer outline made from 4 elements"), std::string::npos) << Status(*window);
   EXPECT_EQ(Selected(*window), 0);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto saved = Saved();
+  const auto saved = Saved(*window);
   ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
   EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements().size(), 4u);
 }
@@ -299,8 +298,7 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
   EXPECT_NE(Status(*window).find("Light style"), std::string::npos) << Status(*window);
   EXPECT_FALSE(window->Actions().IsModified());
   EXPECT_EQ(window->Manager().GetUndoCount(), 0);
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Saved()->GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+  EXPECT_EQ(Saved(*window)->GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
   window->Action("view.styleDark")->trigger();
   expectLooks(false);
   EXPECT_TRUE(window->close());
@@ -321,8 +319,7 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
   QTest::mouseClick(panel->findChild<QAbstractButton*>("ctl4069"), Qt::LeftButton);  // Dark
   expectLooks(false);
   EXPECT_FALSE(window->Actions().IsModified());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto saved = Saved();
+  const auto saved = Saved(*window);
   EXPECT_FALSE(saved->GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
   EXPECT_EQ(saved->GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
 }
@@ -382,10 +379,9 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   EXPECT_EQ(window->Manager().GetUndoCount(), 3);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(window->Actions().IsModified());
   {
-    const auto saved = Saved();
+    const auto saved = Saved(*window);
+    EXPECT_FALSE(window->Actions().IsModified());
     ASSERT_NE(saved->GetRestraintNode(1), nullptr);
     EXPECT_EQ(saved->GetRestraintNode(1)->GetDof(), (SStmDof{1, 0, 1, 0, 0, 0}));
     ASSERT_EQ(saved->GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
@@ -396,8 +392,7 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   for (int step = 0; step < 3; ++step) Key(*window, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(supportPixels(), 0) << "undo takes the pin away again";
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto undone = Saved();
+  const auto undone = Saved(*window);
   EXPECT_TRUE(undone->GetRestraints().empty());
   EXPECT_TRUE(undone->GetLoadConditionStatic("DL")->GetLoadNodes().empty());
   EXPECT_EQ(undone->GetLoadConditionStatic("LL"), nullptr);
@@ -447,8 +442,7 @@ TEST_F(StmQtStories, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   EXPECT_EQ(Selected(*window), 1);
   window->Action("view.planeYZ")->trigger();
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_YZ);
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Saved()->GetPlane(), STM_PLANE_XY);
+  EXPECT_EQ(Saved(*window)->GetPlane(), STM_PLANE_XY);
   window->Action("view.planeXY")->trigger();
   Click(*window, kEmpty);
   Click(*window, CVector(1000, 500, 0));

@@ -51,11 +51,6 @@ protected:
     return form ? qobject_cast<QLineEdit*>(form->ControlWidget(control)) : nullptr;
   }
 
-  // Ctrl+S, and the model as the file now holds it.
-  std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) {
-    Key(window, Qt::Key_S, Qt::ControlModifier);
-    return Saved();
-  }
   // The enabled elements of the file as "x,z-x,z" of their ends, ends in either order.
   std::set<std::string> ElementsSaved(CStmMainWindow& window) {
     std::set<std::string> out;
@@ -69,7 +64,6 @@ protected:
     return out;
   }
   static std::string Text(const CVector& p) { return QString("%1,%2").arg(p.x).arg(p.z).toStdString(); }
-  using StmQtWindowTest::Saved;
   // The status line says it, and the scene is the model's.
   static void ExpectDone(CStmMainWindow& window, const std::string& said = "") {
     if (!said.empty()) {

@@ -199,6 +199,11 @@ protected:
     EXPECT_TRUE(CStmModelFile::Load(m_path, *model, &error)) << error;
     return model;
   }
+  // Ctrl+S, and the model as the file now holds it.
+  std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) const {
+    Key(window, Qt::Key_S, Qt::ControlModifier);
+    return Saved();
+  }
 
   QTemporaryDir m_config;
   const std::string m_path = m_config.filePath("model.stm.json").toStdString();
