@@ -262,8 +262,7 @@ TEST_F(StmQtResultsTest, LoadPathShowsItsStepsThroughTheDockAndSavesWithTheModel
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
 
   // Saved: the step chosen and the lock go with the model.
-  QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-  const auto saved = Saved();
+  const auto saved = Saved(*window);
   EXPECT_EQ(saved->GetCurrentStepEso(), steps - 2);
   EXPECT_EQ(saved->GetCountStepEso(), steps);
   EXPECT_EQ(saved->IsLock(), 1);
@@ -305,8 +304,7 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
     analysed = Status(*window);
     EXPECT_EQ(window->Model().IsLock(), 1) << analysed;
     strut = TooltipAt(*window, At(-x / 2.0, -1000.0));
-    QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-    const auto saved = Saved();
+    const auto saved = Saved(*window);
     window->Action("results.clear")->trigger();
     return saved->GetElement(2) ? -saved->GetElement(2)->GetResultAxialForce(0) : 0.0;
   };
