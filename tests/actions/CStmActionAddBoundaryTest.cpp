@@ -126,9 +126,8 @@ TEST_F(CStmActionAddBoundaryTest, RefusedOutlinesAndOpeningsLeaveNothingBehind) 
   m_manager.SelectElement({5, 6, 7});
   m_wnd.SetAction(50, -1, 1);
   ASSERT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
-  m_model.AddNode(CVector(15, 0, 25));  // 15
-  m_model.AddNode(CVector(85, 0, 25));  // 16
-  m_model.AddNode(CVector(50, 0, 92));  // 17
+  // Nodes 15-17, a triangle over the opening.
+  for (const CVector& p : {CVector(15, 0, 25), CVector(85, 0, 25), CVector(50, 0, 92)}) m_model.AddNode(p);
   for (const auto& [a, b] : {std::pair{15, 16}, {16, 17}, {17, 15}}) m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
   m_manager.UpdateStmRenderer();
   ExpectRefused(50, {17, 18, 19}, kCrossing, 48);

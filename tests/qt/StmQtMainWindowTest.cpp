@@ -25,11 +25,43 @@
 
 using StmQtMainWindow = StmQtWindowTest;
 
-// A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
-// are asked for gets the length typed; a letter is refused in the field; Esc on the next one
-// draws nothing.
-TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
+// With nothing happening the editor draws nothing: no hover timer, no animation, no busy loop.
+TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
+  auto window = Start(STM_SOURCE_DIR "/examples/corbel.stm.json");
+  QTest::qWait(1000);
+  const int settled = window->PaintCount();
+  EXPECT_GT(settled, 0);
+  QTest::qWait(10000);
+  EXPECT_EQ(window->PaintCount(), settled);
+  // A change does draw, once.
+  QTest::keyClick(window->View(), Qt::Key_Up);
+  QTest::qWait(200);
+  EXPECT_EQ(window->PaintCount(), settled + 1);
+}
+
+// Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
+TEST_F(StmQtMainWindow, LayoutRestoredAfterRestartAndTheLengthDialogTakesTheTypedLength) {
+  {
+    auto first = Start();
+    first->addToolBar(Qt::BottomToolBarArea, first->ToolBar("toolbar.view"));
+    first->ToolBar("toolbar.modify")->hide();
+    auto* panel = first->findChild<QDockWidget*>("dock.viewControl");
+    ASSERT_NE(panel, nullptr);
+    first->addDockWidget(Qt::RightDockWidgetArea, panel);
+    first->resize(1300, 1100);
+    QTest::qWait(100);
+    EXPECT_TRUE(first->close());
+  }
   auto window = Start();
+  EXPECT_EQ(window->toolBarArea(window->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
+  EXPECT_FALSE(window->ToolBar("toolbar.modify")->isVisible());
+  EXPECT_TRUE(window->ToolBar("toolbar.draw")->isVisible());
+  EXPECT_EQ(window->size(), QSize(1300, 1100));
+  EXPECT_EQ(window->dockWidgetArea(window->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
+
+  // A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
+  // are asked for gets the length typed; a letter is refused in the field; Esc on the next one
+  // draws nothing.
   window->Action("draw.askLength")->trigger();
   ClickTool(*window, "toolbar.draw", "draw.element");
   const int w = window->View()->width(), h = window->View()->height();
@@ -56,41 +88,6 @@ TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
   ClickView(*window, OnGrid(*window, {600, 200}));
   EXPECT_EQ(model.GetCountElement(1), 1);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-}
-
-// With nothing happening the editor draws nothing: no hover timer, no animation, no busy loop.
-TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
-  auto window = Start(STM_SOURCE_DIR "/examples/corbel.stm.json");
-  QTest::qWait(1000);
-  const int settled = window->PaintCount();
-  EXPECT_GT(settled, 0);
-  QTest::qWait(10000);
-  EXPECT_EQ(window->PaintCount(), settled);
-  // A change does draw, once.
-  QTest::keyClick(window->View(), Qt::Key_Up);
-  QTest::qWait(200);
-  EXPECT_EQ(window->PaintCount(), settled + 1);
-}
-
-// Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
-TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
-  {
-    auto first = Start();
-    first->addToolBar(Qt::BottomToolBarArea, first->ToolBar("toolbar.view"));
-    first->ToolBar("toolbar.modify")->hide();
-    auto* panel = first->findChild<QDockWidget*>("dock.viewControl");
-    ASSERT_NE(panel, nullptr);
-    first->addDockWidget(Qt::RightDockWidgetArea, panel);
-    first->resize(1300, 1100);
-    QTest::qWait(100);
-    EXPECT_TRUE(first->close());
-  }
-  auto second = Start();
-  EXPECT_EQ(second->toolBarArea(second->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
-  EXPECT_FALSE(second->ToolBar("toolbar.modify")->isVisible());
-  EXPECT_TRUE(second->ToolBar("toolbar.draw")->isVisible());
-  EXPECT_EQ(second->size(), QSize(1300, 1100));
-  EXPECT_EQ(second->dockWidgetArea(second->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
 }
 
 // Work survives a kill: the program, with a short autosave interval, has its model changed by
