@@ -55,7 +55,7 @@ protected:
   std::unique_ptr<CStmQtDocks> m_docks;
 };
 
-TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
+TEST_F(StmQtDocksTest, GridEditIsOneStepBadInputChangesNothingAndTreeAndSceneShareTheSelection) {
   Select({2}, {});
   EXPECT_EQ(Shown("Nodes", "x"), "0");
   // Every field shows its unit: the coordinate in the model's length unit.
@@ -82,6 +82,33 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
   ASSERT_NE(message, nullptr);
   EXPECT_TRUE(message->text().contains("sixty")) << message->text().toStdString();
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
+
+  // The tree and the scene share one selection.
+  CStmQtModelTree* tree = m_docks->GetModelTree();
+  CStmQtModelTreeModel* model = tree->GetModel();
+  QTreeView* view = tree->GetView();
+  const QModelIndex nodes = model->index(CStmQtModelTreeModel::kNodes, 0);
+  ASSERT_EQ(model->rowCount(nodes), 4);
+  ASSERT_EQ(model->rowCount(model->index(CStmQtModelTreeModel::kElements, 0)), 3);
+  view->expand(nodes);
+  const QModelIndex third = model->index(model->RowOf(CStmQtModelTreeModel::kNodes, 3), 0, nodes);
+  view->scrollTo(third);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
+  std::vector<CStmObjNode*> picked;
+  m_manager.GetSelectedNodeObjects(picked);
+  ASSERT_EQ(picked.size(), 1u);
+  EXPECT_EQ(picked[0]->GetId(), 3);
+  // Properties follows the tree.
+  EXPECT_EQ(Shown("Nodes", "x"), "80");
+
+  // And the tree follows the scene.
+  Select({}, {1, 3});
+  std::set<int> shown;
+  for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
+    EXPECT_EQ(model->GroupOf(index), CStmQtModelTreeModel::kElements);
+    shown.insert(model->IdAt(index));
+  }
+  EXPECT_EQ(shown, (std::set<int>{1, 3}));
 }
 
 TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
@@ -139,34 +166,6 @@ TEST_F(StmQtDocksTest, HistoryClickGoesBackAndForth) {
   EXPECT_EQ(m_manager.GetUndoCount(), 3);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(FirstDifference(all, SaveModelBytes(m_model, "qt-history-redone")), "");
-}
-
-TEST_F(StmQtDocksTest, TreeAndSceneShareTheSelection) {
-  CStmQtModelTree* tree = m_docks->GetModelTree();
-  CStmQtModelTreeModel* model = tree->GetModel();
-  QTreeView* view = tree->GetView();
-  const QModelIndex nodes = model->index(CStmQtModelTreeModel::kNodes, 0);
-  ASSERT_EQ(model->rowCount(nodes), 4);
-  ASSERT_EQ(model->rowCount(model->index(CStmQtModelTreeModel::kElements, 0)), 3);
-  view->expand(nodes);
-  const QModelIndex third = model->index(model->RowOf(CStmQtModelTreeModel::kNodes, 3), 0, nodes);
-  view->scrollTo(third);
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
-  std::vector<CStmObjNode*> picked;
-  m_manager.GetSelectedNodeObjects(picked);
-  ASSERT_EQ(picked.size(), 1u);
-  EXPECT_EQ(picked[0]->GetId(), 3);
-  // Properties follows the tree.
-  EXPECT_EQ(Shown("Nodes", "x"), "80");
-
-  // And the tree follows the scene.
-  Select({}, {1, 3});
-  std::set<int> shown;
-  for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
-    EXPECT_EQ(model->GroupOf(index), CStmQtModelTreeModel::kElements);
-    shown.insert(model->IdAt(index));
-  }
-  EXPECT_EQ(shown, (std::set<int>{1, 3}));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ protected:
   }
 };
 
-TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
+TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndClearedAndWithoutResultsNoCaseIsOffered) {
   auto window = Start(Example("corbel"));
   CStmModel& model = window->Model();
   CVector d, e;
@@ -124,6 +124,22 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
   EXPECT_EQ(Caption(*window), "");
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
   EXPECT_TRUE(window->Action("edit.redo")->isEnabled()) << "the history is as it was";
+
+  // Cleared, the model offers no case; without an outline it offers no load path.
+  EXPECT_EQ(Caption(*window), "");
+  EXPECT_FALSE(CaseEntry(*window, "DL")->isEnabled());
+  window->Docks()->GetResults()->GetCases()->setCurrentRow(1);
+  EXPECT_EQ(window->Model().IsLock(), 0);
+  EXPECT_EQ(Caption(*window), "");
+
+  window.reset();
+  SaveModel({At(0, 0), At(1000, 0)}, {{1, 2}});
+  window = Start(m_path);
+  EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
+  QTest::keyClick(window->View(), Qt::Key_F6);
+  EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
+  EXPECT_FALSE(window->ResultsCommands().IsBusy());
+  EXPECT_EQ(window->Model().IsLock(), 0);
 }
 
 TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGivesItsReaction) {
@@ -178,24 +194,6 @@ TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   EXPECT_LT(Differing(Picture(*window), after), 50) << "the same case shows the same picture again";
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
-}
-
-TEST_F(StmQtResultsTest, AModelWithoutResultsOffersNoCaseAndNoLoadPathWithoutAnOutline) {
-  auto window = Start(Example("corbel"));
-  EXPECT_EQ(Caption(*window), "");
-  EXPECT_FALSE(CaseEntry(*window, "DL")->isEnabled());
-  window->Docks()->GetResults()->GetCases()->setCurrentRow(1);
-  EXPECT_EQ(window->Model().IsLock(), 0);
-  EXPECT_EQ(Caption(*window), "");
-
-  window.reset();
-  SaveModel({At(0, 0), At(1000, 0)}, {{1, 2}});
-  window = Start(m_path);
-  EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
-  QTest::keyClick(window->View(), Qt::Key_F6);
-  EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
-  EXPECT_FALSE(window->ResultsCommands().IsBusy());
-  EXPECT_EQ(window->Model().IsLock(), 0);
 }
 
 TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOnce) {
