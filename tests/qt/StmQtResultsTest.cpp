@@ -89,8 +89,7 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndClearedAndWithoutResu
     if (node->GetName() == "E") e = node->GetCoord();
   }
   // Without the tie DE, node E hangs on one strut.
-  const CPoint middle = window->RenderWnd().ExtToClient((d + e) * 0.5);
-  ClickView(*window, QPoint(middle.x, middle.y));
+  Click(*window, (d + e) * 0.5);
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
   QTest::keyClick(window->View(), Qt::Key_Delete);
   const QImage before = Picture(*window);

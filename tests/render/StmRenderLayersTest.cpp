@@ -37,8 +37,6 @@ SProgramRun Render(const std::string& model, const std::string& png, const std::
   return RunProgram(STM_RENDER_EXE, args, "stm-render");
 }
 
-SRgbaImage Load(const std::string& png) { return SRgbaImage::FromPng(png); }
-
 class StmRenderLayersTest : public testing::TestWithParam<SLayer> {};
 
 TEST_P(StmRenderLayersTest, EachResultLayerChangesThePictureOfTheExample) {
@@ -52,7 +50,7 @@ TEST_P(StmRenderLayersTest, EachResultLayerChangesThePictureOfTheExample) {
   run = Render(model, out, std::string(layer.needs) + (*layer.needs ? "," : "") + layer.name);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
-  const SRgbaImage with = Load(out), without = Load(base);
+  const SRgbaImage with = SRgbaImage::FromPng(out), without = SRgbaImage::FromPng(base);
   ASSERT_EQ(with.rgba.size(), static_cast<size_t>(480 * 360 * 4));
   EXPECT_GT(with.Differing(without), 50);
   EXPECT_TRUE(CheckRender(name, with, 8, 40));
@@ -91,7 +89,7 @@ TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExampleAndALayerWithNothi
     const SProgramRun run = Render(checked, out, layer);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << layer << ": " << run.err;
-    EXPECT_TRUE(CheckRender(name, Load(out), 8, 40)) << layer;
+    EXPECT_TRUE(CheckRender(name, SRgbaImage::FromPng(out), 8, 40)) << layer;
   }
 
   // A layer with nothing to draw says so on stderr.
