@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <functional>
 #include <memory>
@@ -135,12 +134,12 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
   QTest::qWait(500);
   xdotool({"windowfocus", "--sync", window});
   // A window dragged from right to left over the whole view selects everything it crosses.
-  const auto at = [](const QPoint& p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.topRight() + QPoint(-10, 10)) +
-          QStringList{"mousedown", "1"});
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.center()));
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.bottomLeft() + QPoint(10, -10)) +
-          QStringList{"mouseup", "1"});
+  const auto moveTo = [&](const QPoint& p, const QStringList& then) {
+    xdotool(QStringList{"mousemove", "--window", window, QString::number(p.x()), QString::number(p.y())} + then);
+  };
+  moveTo(view.topRight() + QPoint(-10, 10), {"mousedown", "1"});
+  moveTo(view.center(), {});
+  moveTo(view.bottomLeft() + QPoint(10, -10), {"mouseup", "1"});
   xdotool({"key", "Delete"});
 
   const QDir config(m_config.path() + "/stm-editor");
@@ -155,15 +154,11 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
 
   auto window2 = Start();
   QString offered;
-  auto* timer = new QTimer(window2.get());
-  QObject::connect(timer, &QTimer::timeout, [timer, &offered] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || box->objectName() != "stmRecoveryOffer") return;
-    offered = box->text();
-    timer->stop();
-    box->findChild<QAbstractButton*>("openRecovery")->click();
+  OnNextDialog<QMessageBox>([&offered](QMessageBox& box) {
+    ASSERT_EQ(box.objectName(), "stmRecoveryOffer");
+    offered = box.text();
+    box.findChild<QAbstractButton*>("openRecovery")->click();
   });
-  timer->start(50);
   window2->OfferRecovery();
   EXPECT_TRUE(offered.contains("corbel")) << offered.toStdString();
   CStmModel original;
