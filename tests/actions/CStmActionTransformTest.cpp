@@ -61,9 +61,8 @@ protected:
     int count = 0;
     for (int i = 2; i <= 38; ++i) {
       const auto px = Pixel(At(a + (b - a) * (i / 40.0)));
-      if (std::abs(px[0] - colour.x * 255) < 8 && std::abs(px[1] - colour.y * 255) < 8 &&
-          std::abs(px[2] - colour.z * 255) < 8)
-        ++count;
+      count += std::abs(px[0] - colour.x * 255) < 8 && std::abs(px[1] - colour.y * 255) < 8 &&
+               std::abs(px[2] - colour.z * 255) < 8;
     }
     return count;
   }

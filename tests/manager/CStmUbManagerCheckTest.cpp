@@ -24,13 +24,6 @@ protected:
     m_manager.UpdateStmRenderer();
   }
   std::string Check() const { return m_manager.CheckConsistency().str(); }
-  CStmEntityNode* NodeEntity(int id) {
-    for (const auto& entry : m_manager.GetEttMap()) {
-      auto* node = dynamic_cast<CStmEntityNode*>(entry.second);
-      if (node && node->GetIdStm() == id) return node;
-    }
-    return nullptr;
-  }
 };
 
 TEST_F(CStmUbManagerCheckTest, ARebuiltSceneOfASoundModelIsConsistentAndSceneAndModelThatDriftApartAreNamed) {
@@ -66,10 +59,12 @@ TEST_F(CStmUbManagerCheckTest, ARebuiltSceneOfASoundModelIsConsistentAndSceneAnd
 }
 
 TEST_F(CStmUbManagerCheckTest, MissingOrDisabledEntitiesOfEveryKindAreNamed) {
-  NodeEntity(1)->SetIdStm(-1);
+  CStmEntityNode* first = m_manager.GetEntNode(1);
+  ASSERT_NE(first, nullptr);
+  first->SetIdStm(-1);
   EXPECT_NE(Check().find("node entity"), std::string::npos);
   EXPECT_NE(Check().find("node 1: enabled in the model at (0, 0, 0) but not in the scene"), std::string::npos);
-  NodeEntity(-1)->SetIdStm(1);
+  first->SetIdStm(1);
 
   m_model.SetBoundary(STM_BOUNDARY_INNER, {CVector(0, 0, 0), CVector(10, 0, 0), CVector(10, 0, 10)});
   EXPECT_NE(Check().find("boundary 2 (type 1): enabled in the model but not in the scene"), std::string::npos)

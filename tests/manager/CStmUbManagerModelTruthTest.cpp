@@ -75,8 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Views, CStmUbManagerHiddenNodeTest,
 TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNodeTakesAllOfItInOneUndoableStep) {
   Draw(kOrigin, CVector(40, 0, 0));             // element 1, nodes 1-2
   Draw(CVector(40, 0, 0), CVector(80, 0, 0));   // element 2, nodes 2-3
-  m_model.AddLoadConditionStatic("DL");
-  m_model.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) m_model.AddLoadConditionStatic(name);
   m_model.AddLoadNode("DL", 3, CVector(0, 0, -10));
   m_model.AddLoadNode("LL", 3, CVector(4, 0, -5));
   m_model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0});  // a roller

@@ -49,8 +49,7 @@ void BuildLoadedTruss(CStmModel& model) {
   model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   model.AddBearingPlate(3, SStmPropBearingPlate{200.0, 20.0});
   model.AddSpring(5, CVector(10, 0, 10), CVector());
-  model.AddLoadConditionStatic("DL");
-  model.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) model.AddLoadConditionStatic(name);
   model.AddLoadNode("DL", 4, CVector(0, 0, -100));
   model.AddLoadNode("DL", 5, CVector(0, 0, -100));
   model.AddLoadNode("LL", 4, CVector(20, 0, -50));

@@ -80,8 +80,7 @@ TEST_F(CStmModelPainterTest, ANodalLoadDrawsOneArrowPerComponentAndTheLargestIsF
 }
 
 TEST_F(CStmModelPainterTest, ACombinationDrawsItsConvertedLoads) {
-  m_model.AddLoadConditionStatic("LC1");
-  m_model.AddLoadConditionStatic("LC2");
+  for (const char* name : {"LC1", "LC2"}) m_model.AddLoadConditionStatic(name);
   m_model.AddLoadNode("LC1", m_node->GetId(), CVector(0, 0, 10));
   m_model.AddLoadNode("LC2", m_node->GetId(), CVector(5, 0, 0));
   m_model.AddLoadConditionCombo("C1");
