@@ -41,11 +41,6 @@ protected:
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
     QTest::qWait(50);
   }
-  static void Tool(CStmMainWindow& window, const QString& bar, const char* id) {
-    ClickTool(window, bar, id);
-    // The dock below the view comes with the tool and takes its height from the view.
-    QTest::qWait(50);
-  }
   static QLineEdit* Edit(CStmMainWindow& window, unsigned dialog, int control) {
     CStmQtDialog* form = window.ToolsCommands().ToolDialog(dialog);
     return form ? qobject_cast<QLineEdit*>(form->ControlWidget(control)) : nullptr;
@@ -82,7 +77,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   QDockWidget* dock = window->ToolsCommands().InputDock();
   ASSERT_NE(dock, nullptr);
   EXPECT_FALSE(dock->isVisible());
-  Tool(*window, "toolbar.draw", "draw.element");
+  ClickTool(*window, "toolbar.draw", "draw.element");
   EXPECT_TRUE(dock->isVisible());
   EXPECT_EQ(window->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
   EXPECT_EQ(Status(*window), "Pick start point");
@@ -174,7 +169,7 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
   Key(*window, Qt::Key_Escape);
 
   // The truss, typed: its chord from node 4 to node 3, then its height.
-  Tool(*window, "toolbar.templates", "templates.truss");
+  ClickTool(*window, "toolbar.templates", "templates.truss");
   EXPECT_TRUE(window->Action("templates.truss")->isChecked());
   for (const char* point : {"0,1000", "1000,1000", "0,1500"}) {
     window->Action("draw.typedCoordinate")->trigger();
@@ -209,7 +204,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
     const CStmObjElement* element = model->GetElement(id);
     return element ? std::string(element->GetName().c_str()) : std::string();
   };
-  Tool(*window, "toolbar.draw", "draw.element");
+  ClickTool(*window, "toolbar.draw", "draw.element");
   Click(*window, (At(320, 1720) + At(700, 1720)) * 0.5);
   Click(*window, At(320, 1400));
   ASSERT_NE(Status(*window).find("drawn"), std::string::npos) << Status(*window);
@@ -241,7 +236,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
 
   Click(*window, At(500, 500));
-  Tool(*window, "toolbar.modify", "modify.move");
+  ClickTool(*window, "toolbar.modify", "modify.move");
   Click(*window, At(0, 0));
   Click(*window, At(1000, 0));
   ExpectDone(*window, "Moved 1");
@@ -308,7 +303,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   const std::set<std::string> original = ElementsSaved(*window);
   Drag(*window, At(900, -100), At(1100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 3);
-  Tool(*window, "toolbar.modify", "modify.stretch");
+  ClickTool(*window, "toolbar.modify", "modify.stretch");
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
   ExpectDone(*window, "Stretched: 2 nodes");
@@ -318,7 +313,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   EXPECT_EQ(ElementsSaved(*window), original);
 
   Click(*window, At(500, 0));
-  Tool(*window, "toolbar.modify", "modify.move");
+  ClickTool(*window, "toolbar.modify", "modify.move");
   Click(*window, At(0, 0));
   Press(Qt::Key_Tab);
   Type("1e9,0");
@@ -329,7 +324,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   // Two copies of the left side 250 apart, typed into the offset dialog below the view.
   Key(*window, Qt::Key_Escape);
   Click(*window, At(0, 500));
-  Tool(*window, "toolbar.modify", "modify.offset");
+  ClickTool(*window, "toolbar.modify", "modify.offset");
   QLineEdit* distance = Edit(*window, 4007, 4126);
   ASSERT_NE(distance, nullptr);
   EXPECT_TRUE(distance->isVisible());
@@ -356,7 +351,7 @@ TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
   auto* bays = settings->findChild<QSpinBox*>("templateBays");
   ASSERT_NE(bays, nullptr);
   for (int use = 0; use < 2; ++use) {
-    Tool(*window, "toolbar.templates", "templates.truss");
+    ClickTool(*window, "toolbar.templates", "templates.truss");
     EXPECT_TRUE(settings->isVisible());
     EXPECT_NE(Status(*window).find("Truss: pick the start of the bottom chord"), std::string::npos) << Status(*window);
     if (use == 0) {
@@ -373,7 +368,7 @@ TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
   EXPECT_EQ(window->Manager().GetUndoCount(), 1);
 
   // The bottle shape's ratio takes only what lies within its limits.
-  Tool(*window, "toolbar.templates", "templates.bottleShape");
+  ClickTool(*window, "toolbar.templates", "templates.bottleShape");
   auto* ratio = settings->findChild<QLineEdit*>("templateRatio");
   ASSERT_TRUE(ratio && ratio->isVisible());
   QTest::mouseClick(ratio, Qt::LeftButton);
@@ -405,21 +400,21 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
     QTest::mouseClick(window->View(), Qt::RightButton, Qt::NoModifier, Px(*window, At(850, 150)));
     QTest::qWait(20);
   };
-  Tool(*window, "toolbar.outline", "draw.outerOutline");
+  ClickTool(*window, "toolbar.outline", "draw.outerOutline");
   EXPECT_TRUE(window->Action("draw.outerOutline")->isChecked());
   EXPECT_TRUE(window->StatusMessage().contains("right button")) << Status(*window);
   pick({At(500, 0), At(1000, 500), At(500, 1000), At(0, 500)});
   EXPECT_TRUE(window->StatusMessage().contains("Add OuterBoundary.")) << Status(*window);
   ExpectDone(*window);
 
-  Tool(*window, "toolbar.outline", "draw.opening");
+  ClickTool(*window, "toolbar.outline", "draw.opening");
   QString box;
   AnswerNextBox(QMessageBox::Ok, &box);
   pick({At(1400, 0), At(1500, 200), At(1300, 200)});
   EXPECT_FALSE(box.isEmpty());
   EXPECT_TRUE(window->StatusMessage().contains("Failed Add InnerBoundary.")) << Status(*window);
 
-  Tool(*window, "toolbar.outline", "draw.opening");
+  ClickTool(*window, "toolbar.outline", "draw.opening");
   pick({At(500, 300), At(600, 500), At(400, 500)});
   EXPECT_TRUE(window->StatusMessage().startsWith("Add InnerBoundary.")) << Status(*window);
   ExpectDone(*window);

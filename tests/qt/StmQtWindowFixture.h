@@ -63,6 +63,8 @@ protected:
     QWidget* button = toolBar->widgetForAction(window.Action(id));
     ASSERT_NE(button, nullptr) << id;
     QTest::mouseClick(button, Qt::LeftButton);
+    // The dock below the view comes with the tool and takes its height from the view.
+    QTest::qWait(50);
   }
 
   // The grid point nearest to a place in the view: a click in empty space snaps only to one.
