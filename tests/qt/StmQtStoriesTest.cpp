@@ -433,8 +433,7 @@ TEST_F(StmQtStories, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   CStmModel model;
   model.SetPlane(STM_PLANE_XY);
   for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 1000, 0)}) model.AddNode(p);
-  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
   Save(model);
   auto window = Start(m_path);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XY);

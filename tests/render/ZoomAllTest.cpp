@@ -4,23 +4,26 @@
 
 namespace {
 
-class ZoomAllTest : public StmSceneFixture {
-protected:
-  // A 3000 wide, 1500 deep member whose top node carries a load as long as the window allows.
-  void SetUp() override {
-    StmSceneFixture::SetUp();
-    for (const CVector& p : {CVector(0, 0, 0), CVector(3000, 0, 0), CVector(1500, 0, 1500)}) m_model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {1, 3}, {3, 2}}) m_model.AddElement(a, b, SStmPropElement());
-    m_model.AddLoadConditionStatic("DL");
-    m_model.AddLoadNode("DL", 3, CVector(0, 0, -450));
-    m_manager.UpdateStmRenderer();
-    m_manager.SetIndexLoadConditionLoad(0, -1);
-  }
-};
+using ZoomAllTest = StmSceneFixture;
 
-// A 160 px arrow cannot fit the fixture's 160 px high window, so this test looks through a window
-// of a usual size.
-TEST_F(ZoomAllTest, TheLargestLoadArrowAndTheModelBothFitTheWindow) {
+TEST_F(ZoomAllTest, WithLoadsHiddenTheModelAloneDecidesTheScaleAndShownTheLargestArrowFitsTheWindow) {
+  // A 3000 wide, 1500 deep member whose top node carries a load as long as the window allows.
+  for (const CVector& p : {CVector(0, 0, 0), CVector(3000, 0, 0), CVector(1500, 0, 1500)}) m_model.AddNode(p);
+  for (const auto& [a, b] : {std::pair{1, 2}, {1, 3}, {3, 2}}) m_model.AddElement(a, b, SStmPropElement());
+  m_model.AddLoadConditionStatic("DL");
+  m_model.AddLoadNode("DL", 3, CVector(0, 0, -450));
+  m_manager.UpdateStmRenderer();
+  m_manager.SetIndexLoadConditionLoad(0, -1);
+
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 0);
+  m_wnd.ZoomAll(0);
+  const double withoutLoads = m_wnd.GetViewScale();
+  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 1);
+  m_wnd.ZoomAll(0);
+  EXPECT_GT(m_wnd.GetViewScale(), withoutLoads * 1.2);
+
+  // A 160 px arrow cannot fit the fixture's 160 px high window, so the fit is checked through a
+  // window of a usual size.
   constexpr int kLargeWidth = 400, kLargeHeight = 300;
   CStmUbRenderer large;
   std::string error;
@@ -41,15 +44,6 @@ TEST_F(ZoomAllTest, TheLargestLoadArrowAndTheModelBothFitTheWindow) {
   EXPECT_TRUE(inside(CVector(3000, 0, 0)));
   // ...and the window is not wasted: the tail is near the top edge.
   EXPECT_LT(large.ExtToClient(tail).y, kLargeHeight / 5);
-}
-
-TEST_F(ZoomAllTest, WithLoadsHiddenTheModelAloneDecidesTheScale) {
-  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 0);
-  m_wnd.ZoomAll(0);
-  const double withoutLoads = m_wnd.GetViewScale();
-  m_model.GetStmDataView()->SetShowOption(STM_SHOW_LOADS, 1);
-  m_wnd.ZoomAll(0);
-  EXPECT_GT(m_wnd.GetViewScale(), withoutLoads * 1.2);
 }
 
 }  // namespace
