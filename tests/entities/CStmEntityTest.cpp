@@ -22,8 +22,7 @@ protected:
   // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0) joined by element 1.
   void SetUp() override {
     StmSceneFixture::SetUp();
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(40, 0, 0)}) m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_manager.UpdateStmRenderer();
   }

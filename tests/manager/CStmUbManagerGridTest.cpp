@@ -20,8 +20,7 @@ protected:
     StmSceneFixture::SetUp();
     m_model.GetStmDataView()->SetShowOption(STM_SHOW_GRID_POINTS, 1);
     m_model.GetStmDataView()->SetGridSpace(CVector(10, 10, 10));
-    m_model.AddNode(CVector(0, 0, 0));
-    m_model.AddNode(CVector(100, 0, 80));
+    for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 80)}) m_model.AddNode(p);
     m_manager.UpdateStmRenderer();
     FitView();
   }

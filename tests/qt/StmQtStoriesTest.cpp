@@ -400,10 +400,9 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
 
 // A model holding results can be looked at and copied from, and every edit says why it is refused.
 TEST_F(StmQtStories, ALockedModelSaysWhyNothingChanges) {
-  const std::string example = STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json";
   CStmModel model;
   std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(example, model, &error)) << error;
+  ASSERT_TRUE(CStmModelFile::Load(STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json", model, &error)) << error;
   ASSERT_TRUE(model.IsLock());
   const CStmObjElement* element = model.GetElements().begin()->second;
   const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;

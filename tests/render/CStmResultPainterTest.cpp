@@ -235,8 +235,7 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInTheStyleTextColourAndEqua
 }
 
 TEST_F(CStmResultPainterTest, EveryLayerWithoutResultsDrawsNothingAndEachSaysSo) {
-  m_model.AddNode(CVector(-10, 0, 0));
-  m_model.AddNode(CVector(10, 0, 0));
+  for (const CVector& p : {CVector(-10, 0, 0), CVector(10, 0, 0)}) m_model.AddNode(p);
   m_model.AddElement(1, 2, SStmPropElement());
   m_model.SetLock(1);
   const std::vector<std::function<void()>> layers = {

@@ -36,8 +36,7 @@ protected:
   // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0), element 1 between them, and an outer boundary whose
   // bottom edge runs under the element and beyond it.
   void BuildScene() {
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(40, 0, 0)}) m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-60, 0, 0}, {60, 0, 0}, {60, 0, 40}, {-60, 0, 40}});
     m_manager.UpdateStmRenderer();

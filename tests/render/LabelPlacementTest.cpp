@@ -112,8 +112,7 @@ TEST(LabelPlacement, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName)
   manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
 
   constexpr unsigned kLoads = 0x400 | 0x800;
-  model.AddNode(CVector(0, 0, 0));
-  model.AddNode(CVector(100, 0, 0));
+  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0)}) model.AddNode(p);
   model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
   model.AddLoadConditionStatic("L");
   model.AddLoadNode("L", 2, CVector(0, 0, -25));
