@@ -38,10 +38,6 @@ protected:
     m_wnd.OnLButtonDown(MK_LBUTTON, pt);
     m_wnd.OnLButtonUp(0, pt);
   }
-  void RightClick() {
-    m_wnd.OnRButtonDown(MK_RBUTTON, At(CVector(50, 0, 50)));
-    m_wnd.OnRButtonUp(0, At(CVector(50, 0, 50)));
-  }
   // The last message the main window got, as (tool, result).
   std::pair<WPARAM, LPARAM> LastNotice() const {
     if (m_host.m_messages.empty() || m_host.m_messages.back().message != CStmActionAddBoundary::kMsgAdded) return {0, -1};
@@ -62,7 +58,8 @@ protected:
     } else {
       m_wnd.SetAction(tool, -1, 1);
       for (int id : ids) ClickElement(id);
-      RightClick();
+      m_wnd.OnRButtonDown(MK_RBUTTON, At(CVector(50, 0, 50)));
+      m_wnd.OnRButtonUp(0, At(CVector(50, 0, 50)));
     }
     ASSERT_EQ(m_host.m_boxes.size(), boxes + 1) << text;
     EXPECT_EQ(m_host.m_boxes.back().text, StmText(text));
@@ -129,9 +126,8 @@ TEST_F(CStmActionAddBoundaryTest, RefusedOutlinesAndOpeningsLeaveNothingBehind) 
   m_manager.SelectElement({5, 6, 7});
   m_wnd.SetAction(50, -1, 1);
   ASSERT_EQ(m_model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 1);
-  m_model.AddNode(CVector(15, 0, 25));  // 15
-  m_model.AddNode(CVector(85, 0, 25));  // 16
-  m_model.AddNode(CVector(50, 0, 92));  // 17
+  // Nodes 15-17, a triangle over the opening.
+  for (const CVector& p : {CVector(15, 0, 25), CVector(85, 0, 25), CVector(50, 0, 92)}) m_model.AddNode(p);
   for (const auto& [a, b] : {std::pair{15, 16}, {16, 17}, {17, 15}}) m_model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
   m_manager.UpdateStmRenderer();
   ExpectRefused(50, {17, 18, 19}, kCrossing, 48);

@@ -22,10 +22,8 @@ protected:
   // Nodes 1 (-40,0,0), 2 (0,0,0), 3 (40,0,0), 4 (40,0,40); elements 1 = 1-2 and 2 = 3-4, and
   // with `bridge` 3 = 2-3.
   void BuildScene(bool bridge = false) {
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(0, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 40));
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(0, 0, 0), CVector(40, 0, 0), CVector(40, 0, 40)})
+      m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_model.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
     if (bridge) m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
@@ -63,19 +61,9 @@ protected:
     return out;
   }
 
-  // Picks node 2 and drops its grip at the model point, as two clicks do.
-  void DragNode2To(const CVector& target) {
-    Click(CVector(0, 0, 0));
-    ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
-    Press(At(CVector(0, 0, 0)));
-    Release(At(CVector(0, 0, 0)));
-    Move(At(target), 0);
-    Press(At(target));
-    Release(At(target));
-  }
 };
 
-TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
+TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickCtrlAddsOrTakesOutAndPanMovesTheView) {
   BuildScene();
   Click(CVector(-40, 0, 0));
   EXPECT_EQ(Selected(), (std::set<std::string>{"n1"}));
@@ -104,9 +92,32 @@ TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickAndCtrlAddsOrTakesOut) {
   Band(CPoint(node2.x - 2, node2.y - 40), node2);
   EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
+
+  // Pan moves the view, and its cursor ends with the pan.
+  m_manager.SelectRemoveAll();
+  m_wnd.SetAction(63, -1, 1);
+  m_wnd.OnSetCursor();
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  const CPoint before = At(CVector(0, 0, 0));
+  Press(CPoint(100, 80));
+  Move(CPoint(110, 70));
+  Release(CPoint(110, 70));
+  EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
+  EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
+  EXPECT_TRUE(Selected().empty());
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
+
+  // The middle-button pan of the selection action gives the arrow back at the release too.
+  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
+  m_wnd.OnMButtonUp(0, CPoint(100, 80));
+  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
 }
 
-TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsAndEscDropsNothing) {
+// A locked model only selects, and the resting cursor highlights.
+TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsEscDropsNothingAndALockedModelOnlySelects) {
   BuildScene();
   Click(CVector(0, 0, 0));
   const int undo = m_manager.GetUndoCount();
@@ -119,6 +130,17 @@ TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsAndEscDropsNoth
   EXPECT_EQ(Dragging(), 0);
   EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
   EXPECT_EQ(m_manager.GetUndoCount(), undo);
+
+  m_model.SetLock(1);
+  Click(CVector(0, 0, 0));
+  EXPECT_EQ(Dragging(), 0);
+  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
+
+  Move(At(CVector(-40, 0, 0)), 0);
+  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
+  void* hovered = nullptr;
+  EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
+  EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
 }
 
 // Node 2 dropped on node 3 merges with it; dropped on element 2 it snaps to it and cuts it in two.
@@ -128,7 +150,15 @@ TEST_F(CStmActionNormalTest, ANodeDroppedOnANodeMergesOnAnElementSplitsAndUndoRe
     m_model.Clear();
     BuildScene();
     const std::string before = SaveModelBytes(m_model, "grip-drop-before");
-    DragNode2To(onNode ? CVector(40, 0, 0) : CVector(40, 0, 20));
+    // Node 2 picked, and its grip dropped at the target, as two clicks do.
+    const CVector target = onNode ? CVector(40, 0, 0) : CVector(40, 0, 20);
+    Click(CVector(0, 0, 0));
+    ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
+    Press(At(CVector(0, 0, 0)));
+    Release(At(CVector(0, 0, 0)));
+    Move(At(target), 0);
+    Press(At(target));
+    Release(At(target));
     if (onNode) {
       EXPECT_EQ(m_model.GetCountNode(1), 3);
       EXPECT_EQ(m_model.GetElement(1)->GetIdNodeBegin(), 1);
@@ -160,21 +190,6 @@ TEST_F(CStmActionNormalTest, AnElementDraggedByItsGripLeavesItsSharedNodeBehind)
   EXPECT_EQ(m_model.GetNode(2)->GetCoord(), CVector(0, 0, 0));
   EXPECT_EQ(m_model.GetCountNode(1), 5);
   ExpectUndoRedoExact(before, "grip-element");
-}
-
-TEST_F(CStmActionNormalTest, ALockedModelOnlySelectsAndTheRestingCursorHighlights) {
-  BuildScene();
-  Click(CVector(0, 0, 0));
-  m_model.SetLock(1);
-  Click(CVector(0, 0, 0));
-  EXPECT_EQ(Dragging(), 0);
-  EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
-
-  Move(At(CVector(-40, 0, 0)), 0);
-  m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
-  void* hovered = nullptr;
-  EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
-  EXPECT_EQ(m_host.m_timers.count(CUbActionBase::kHoverTimerId), 0u);
 }
 
 TEST_F(CStmActionNormalTest, HoverAnswersAsTheSelectionPassOverEveryCursorPosition) {
@@ -262,29 +277,6 @@ TEST_F(CStmActionNormalTest, AClickMeansTheElementOverTheAreaAndTheOutline) {
   m_manager.EnableBoundarySelection(0);
   Click(CVector(50, 0, 10));
   EXPECT_EQ(Selected(), (std::set<std::string>{"e2"}));
-}
-
-TEST_F(CStmActionNormalTest, PanMovesTheViewAndItsCursorEndsWithThePan) {
-  BuildScene();
-  m_wnd.SetAction(63, -1, 1);
-  m_wnd.OnSetCursor();
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
-  const CPoint before = At(CVector(0, 0, 0));
-  Press(CPoint(100, 80));
-  Move(CPoint(110, 70));
-  Release(CPoint(110, 70));
-  EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
-  EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
-  EXPECT_TRUE(Selected().empty());
-  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
-  EXPECT_EQ(m_wnd.GetActionTypeCur(), 48);
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
-
-  // The middle-button pan of the selection action gives the arrow back at the release too.
-  m_wnd.OnMButtonDown(MK_MBUTTON, CPoint(100, 80));
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
-  m_wnd.OnMButtonUp(0, CPoint(100, 80));
-  EXPECT_EQ(m_host.m_cursors.back(), IDC_ARROW);
 }
 
 }  // namespace

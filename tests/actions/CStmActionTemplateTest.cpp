@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/CStmActionAddArch.h"
@@ -152,20 +153,17 @@ TEST_F(CStmActionTemplateTest, RefusedPicksSayInputFailureAndLeaveNothing) {
   EXPECT_TRUE(truss.GetPickedPoints().empty());
   EXPECT_FALSE(m_manager.IsTemplatePick());
   truss.SetBay(0);
-  PickAll({kP0, kP1, At(0, 3)});
-  ExpectRefused(0);
+  const std::tuple<const char*, long, std::vector<CVector>> refused[] = {
+      {"a truss of no bays", 58, {kP0, kP1, At(0, 3)}}, {"an arch", 59, {At(3, 0), kP0, kP1}},
+      {"a bottle of one point", 57, {kP0, kP0}}, {"a mechanism along", 56, {kP0, kP1}},
+      {"a mechanism up", 56, {kP0, At(0, 3)}}};
+  for (const auto& [what, tool, points] : refused) {
+    SCOPED_TRACE(what);
+    m_wnd.SetAction(tool, -1, 1);
+    PickAll(points);
+    ExpectRefused(0);
+  }
   truss.SetBay(3);
-  Use<CStmActionAddArch>(59);
-  PickAll({At(3, 0), kP0, kP1});
-  ExpectRefused(0);
-  Use<CStmActionAddBottleShape>(57);
-  PickAll({kP0, kP0});
-  ExpectRefused(0);
-  Use<CStmActionAddCombinedMechanism>(56);
-  PickAll({kP0, kP1});
-  ExpectRefused(0);
-  PickAll({kP0, At(0, 3)});
-  ExpectRefused(0);
   // Settings that make no layout create nothing, and say nothing either.
   Use<CStmActionAddArch>(59).SetBay(0);
   PickAll({At(0, 3), kP0, kP1});

@@ -32,7 +32,6 @@ protected:
     FitView();
   }
   void Select(const std::set<int>& nodes, const std::set<int>& elements) { m_manager.SelectObject(nodes, elements); }
-  void Esc() { m_wnd.OnKeyDown(VK_ESCAPE, 1, 0); }
   // The tool run by its two points.
   void Run(long tool, const CVector& a, const CVector& b) {
     m_wnd.SetAction(tool, -1, 1);
@@ -62,9 +61,8 @@ protected:
     int count = 0;
     for (int i = 2; i <= 38; ++i) {
       const auto px = Pixel(At(a + (b - a) * (i / 40.0)));
-      if (std::abs(px[0] - colour.x * 255) < 8 && std::abs(px[1] - colour.y * 255) < 8 &&
-          std::abs(px[2] - colour.z * 255) < 8)
-        ++count;
+      count += std::abs(px[0] - colour.x * 255) < 8 && std::abs(px[1] - colour.y * 255) < 8 &&
+               std::abs(px[2] - colour.z * 255) < 8;
     }
     return count;
   }
@@ -102,7 +100,7 @@ TEST_F(CStmActionTransformTest, AMovedSelectionMergesWithTheNodesItLandsOnAndEsc
   m_wnd.SetAction(kMove, -1, 1);
   Click(CVector(0, 0, 0));
   EXPECT_EQ(m_manager.GetAction(kMove)->GetStep(), 1);
-  Esc();
+  m_wnd.OnKeyDown(VK_ESCAPE, 1, 0);
   EXPECT_EQ(m_wnd.GetActionTypeCur(), kSelect);
   EXPECT_EQ(m_manager.GetUndoCount(), 0);
   EXPECT_EQ(FirstDifference(before, SaveModelBytes(m_model, "move-escaped")), "");

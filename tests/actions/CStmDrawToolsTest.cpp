@@ -4,6 +4,7 @@
 // that share and split nodes: the Qt tool stories and the index and topology tests.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -73,10 +74,9 @@ protected:
       const CStmObjNode* b = m_model.GetNode(element->GetIdNodeEnd());
       EXPECT_TRUE(a && b && a->IsEnable() && b->IsEnable()) << "element " << id;
       if (!a || !b) continue;
-      auto pa = std::make_pair(a->GetCoord().x, a->GetCoord().z);
-      auto pb = std::make_pair(b->GetCoord().x, b->GetCoord().z);
-      if (pb < pa) std::swap(pa, pb);
-      out.insert({pa, pb});
+      const auto pa = std::make_pair(a->GetCoord().x, a->GetCoord().z);
+      const auto pb = std::make_pair(b->GetCoord().x, b->GetCoord().z);
+      out.insert({std::min(pa, pb), std::max(pa, pb)});
     }
     return out;
   }
@@ -88,7 +88,7 @@ protected:
   }
 };
 
-TEST_F(CStmDrawToolsTest, TypedCoordinatesGiveExactPointsAndARefusedLengthNothing) {
+TEST_F(CStmDrawToolsTest, TypedCoordinatesGiveExactPointsInTheViewsPlaneAndARefusedLengthNothing) {
   m_wnd.SetAction(52, -1, 1);
   Type("12.345,3.21");
   EXPECT_TRUE(Dialog().SendKey(VK_RETURN));
@@ -118,9 +118,8 @@ TEST_F(CStmDrawToolsTest, TypedCoordinatesGiveExactPointsAndARefusedLengthNothin
   EXPECT_NE(Status().find("-3"), std::string::npos) << Status();
   EXPECT_EQ(m_manager.GetUndoCount(), steps);
   EXPECT_EQ(Elements().size(), 1u);
-}
 
-TEST_F(CStmDrawToolsTest, TypedPointsLieInTheViewsPlane) {
+  // Typed points lie in the view's plane.
   for (const auto& [pos, expected] : {std::pair{CUbRenderWnd::VIEW_POS_XZ, CVector(3, 0, 4)},
                                       std::pair{CUbRenderWnd::VIEW_POS_XY, CVector(3, 4, 0)},
                                       std::pair{CUbRenderWnd::VIEW_POS_YZ, CVector(0, 3, 4)}}) {

@@ -20,17 +20,17 @@ namespace {
 class CStmEntityTest : public StmSceneFixture {
 protected:
   // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0) joined by element 1.
-  void BuildPair() {
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
+  void SetUp() override {
+    StmSceneFixture::SetUp();
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(40, 0, 0)}) m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_manager.UpdateStmRenderer();
   }
 };
 
-// Their colours: the reference pictures. Fixed nodes, which the examples lack, draw smaller.
-TEST_F(CStmEntityTest, FixedNodesDrawSmallerThanMovableOnes) {
-  BuildPair();
+// Their colours: the reference pictures. Fixed nodes, which the examples lack, draw smaller;
+// they refuse moves but not mirrors, and nodes write back to the model.
+TEST_F(CStmEntityTest, FixedNodesDrawSmallerAndRefuseMovesButNotMirrorsAndNodesWriteBack) {
   m_model.GetNode(1)->SetMoveable(0);
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_ELEMENTS | STM_SHOW_NODE_NAMES, 0);
   DrawScene();
@@ -39,10 +39,23 @@ TEST_F(CStmEntityTest, FixedNodesDrawSmallerThanMovableOnes) {
   // Size 4 reaches two pixels out, radius 7 three and a half.
   ExpectColour(CPoint(fixed.x - 3, fixed.y), CVector());
   ExpectColour(CPoint(moveable.x - 3, moveable.y), m_model.GetStmDataView()->GetColorSet()[5]);
+
+  CStmEntityNode* node = m_manager.GetEntNode(1);
+  node->Move(CVector(0, 0, 5));
+  EXPECT_EQ(node->GetCoord(), CVector(-40, 0, 0));
+  ASSERT_EQ(m_host.m_boxes.size(), 1u);
+  node->Mirror(CVector(0, 0, -1), CVector(0, 0, 1));
+  EXPECT_EQ(node->GetCoord(), CVector(40, 0, 0));
+  EXPECT_EQ(node->GetCoordBeforeMove(), CVector(-40, 0, 0));
+  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(40, 0, 0));
+
+  CStmEntityNode free(&m_manager, CVector(1, 2, 3));
+  free.Translate(2.0);
+  EXPECT_EQ(free.GetCoord(), CVector(2, 4, 6));
+  EXPECT_EQ(free.GetCoordBeforeMove(), CVector(1, 2, 3));
 }
 
 TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
-  BuildPair();
   m_model.GetElement(1)->SetStableElement(1);
   m_model.SetBoundary(STM_BOUNDARY_OUTER, {CVector(-50, 0, -50), CVector(50, 0, -50), CVector(0, 0, 50)});
   m_model.RestoreArea(1, {CVector(-20, 0, -20), CVector(20, 0, -20), CVector(0, 0, 20)}, {});
@@ -54,31 +67,27 @@ TEST_F(CStmEntityTest, EveryEntityLeavesLightingAndDepthTestOn) {
   m_wnd.OpenGLRenderStart();
   for (const auto& entry : m_manager.GetEttMap()) {
     CUbEntityObj* entity = entry.second;
+    const int type = entity->GetTypeEntity();
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
     glLineStipple(2, 0x00FF);
     entity->DrawEntity(0);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << entity->GetTypeEntity();
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << entity->GetTypeEntity();
-    EXPECT_FALSE(glIsEnabled(GL_LINE_STIPPLE)) << entity->GetTypeEntity();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << type;
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << type;
+    EXPECT_FALSE(glIsEnabled(GL_LINE_STIPPLE)) << type;
     GLint pattern = 0, repeat = 0;
     glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
     glGetIntegerv(GL_LINE_STIPPLE_REPEAT, &repeat);
     // The guideline restores the stipple it found; a stability element leaves its own.
-    if (entity->GetTypeEntity() == 113) {
-      EXPECT_EQ(pattern, 0x00FF);
-      EXPECT_EQ(repeat, 2);
-    }
-    if (entity->GetTypeEntity() == 111) {
-      EXPECT_EQ(pattern, 0x5555);
-      EXPECT_EQ(repeat, 3);
+    if (type == 113 || type == 111) {
+      EXPECT_EQ(pattern, type == 113 ? 0x00FF : 0x5555);
+      EXPECT_EQ(repeat, type == 113 ? 2 : 3);
     }
   }
   m_wnd.OpenGLRenderEnd();
 }
 
 TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOnce) {
-  BuildPair();
   m_model.GetStmDataView()->SetShowOption(STM_SHOW_NODES | STM_SHOW_ELEMENT_NAMES, 0);
   auto* element = m_manager.GetEntElement(1);
   element->SetTypeElement(1);
@@ -104,11 +113,7 @@ TEST_F(CStmEntityTest, BoundaryElementsDrawInTheirOwnColourAndListsAreCompiledOn
 }
 
 TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
-  BuildPair();
-  SStmDof dof;
-  dof.Uy = 1;
-  dof.Rz = 1;
-  m_model.AddRestraint(1, dof);
+  m_model.AddRestraint(1, SStmDof{0, 1, 0, 0, 0, 1});
   const CString name = m_model.GetNode(1)->GetName();
   const CString node = m_manager.GetEntNode(1)->GetTooltipPropInfoTable();
   EXPECT_NE(node.Find(("<b>Node " + name + "</b></td><td align=right>-40.0000,</td><td align=right>0.0000</td>").c_str()),
@@ -132,14 +137,9 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
   // line in the case shown.
   SStmCheckResults checks;
   checks.cases.resize(1);
-  SStmCheckElement strut;
-  strut.dForce = -0.004;
-  strut.dWidthRequired = 12.5;
-  strut.dWidthAvailable = 10.0;
-  strut.dUtilisation = 1.25;
-  strut.strClause = "ACI 318-19 23.9.2";
-  strut.nFlags = STM_CHECK_OVER_CAPACITY;
-  checks.cases[0].elements[1] = strut;
+  // Force, width required and available, steel required and provided, capacity, utilisation, angle.
+  checks.cases[0].elements[1] =
+      SStmCheckElement{-0.004, 12.5, 10.0, 0, 0, 0, 1.25, 0, "ACI 318-19 23.9.2", STM_CHECK_OVER_CAPACITY};
   checks.cases[0].nodes[1] = SStmCheckNode{"CCT", 0.0153, 0.5, "ACI 318-19 23.9.2", 0};
   m_model.SetCheckResults(checks);
   const CString checked = element->GetTooltipPropInfoTable();
@@ -162,24 +162,6 @@ TEST_F(CStmEntityTest, TooltipsFollowTheirFormats) {
   EXPECT_EQ(inner.GetTooltipPropInfoTable(),
             "<table border=0><tr><td><b>Inner Boundary</b></td></tr></table><table border=0>\n"
             "<tr><td>1 </td><td align=right>1.0000,</td><td align=right>2.0000</td></tr>\n</table>");
-}
-
-TEST_F(CStmEntityTest, FixedNodesRefuseMovesButNotMirrorsAndNodesWriteBack) {
-  BuildPair();
-  m_model.GetNode(1)->SetMoveable(0);
-  CStmEntityNode* fixed = m_manager.GetEntNode(1);
-  fixed->Move(CVector(0, 0, 5));
-  EXPECT_EQ(fixed->GetCoord(), CVector(-40, 0, 0));
-  ASSERT_EQ(m_host.m_boxes.size(), 1u);
-  fixed->Mirror(CVector(0, 0, -1), CVector(0, 0, 1));
-  EXPECT_EQ(fixed->GetCoord(), CVector(40, 0, 0));
-  EXPECT_EQ(fixed->GetCoordBeforeMove(), CVector(-40, 0, 0));
-  EXPECT_EQ(m_model.GetNode(1)->GetCoord(), CVector(40, 0, 0));
-
-  CStmEntityNode free(&m_manager, CVector(1, 2, 3));
-  free.Translate(2.0);
-  EXPECT_EQ(free.GetCoord(), CVector(2, 4, 6));
-  EXPECT_EQ(free.GetCoordBeforeMove(), CVector(1, 2, 3));
 }
 
 TEST_F(CStmEntityTest, SegmentSnapsKeepTheFirstOfEqualCandidatesAndRejectWhatDoesNotCross) {
@@ -226,7 +208,7 @@ TEST_F(CStmEntityTest, SegmentSnapsKeepTheFirstOfEqualCandidatesAndRejectWhatDoe
   EXPECT_EQ(out, CVector(90, 0, 0));
 }
 
-TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItToo) {
+TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTurnItTooAndCopiesWhole) {
   auto* boundary = new CStmEntityBoundary(&m_manager, STM_BOUNDARY_OUTER, {CVector(10, 0, 0), CVector(20, 0, 5)});
   m_manager.AddEtt(boundary, 0, 1);
   const std::vector<CVector> before = boundary->GetBoundaryArray();
@@ -243,20 +225,19 @@ TEST_F(CStmEntityTest, AnOutlineTurnsThroughTheFrameworksRotationSoUndoAndRedoTu
   EXPECT_EQ(boundary->GetBoundaryArray(), turned);
   CString why;
   EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << why.c_str();
-}
 
-TEST_F(CStmEntityTest, BoundaryVertexEditsAndCopiesThroughTheMostDerivedAssignment) {
-  CStmEntityBoundary boundary(&m_manager, STM_BOUNDARY_OUTER,
-                              {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});
+  // Vertex edits, and copies through the most derived assignment.
+  CStmEntityBoundary edited(&m_manager, STM_BOUNDARY_OUTER,
+                            {CVector(0, 0, 0), CVector(10, 0, 0), CVector(0, 0, 0), CVector(2e-5, 0, 0)});
   CVector to(5, 0, 5);
-  boundary.MoveOnePoint(CVector(0, 0, 0), to, 0);
+  edited.MoveOnePoint(CVector(0, 0, 0), to, 0);
   const std::vector<CVector> moved = {CVector(5, 0, 5), CVector(10, 0, 0), CVector(5, 0, 5), CVector(2e-5, 0, 0)};
-  EXPECT_EQ(boundary.GetBoundaryArray(), moved);
+  EXPECT_EQ(edited.GetBoundaryArray(), moved);
   CStmEntityBoundary empty(&m_manager);
   EXPECT_EQ(empty.IsInRect(CRect(0, 0, 1, 1)), 1);
 
   CStmEntityBoundary inner(&m_manager, STM_BOUNDARY_INNER, {});
-  inner.CopyEntity(&boundary);
+  inner.CopyEntity(&edited);
   EXPECT_EQ(inner.GetType(), STM_BOUNDARY_INNER);
   EXPECT_EQ(inner.GetBoundaryArray(), moved);
 

@@ -21,7 +21,10 @@ using P = CStmSelectionProperties;
 
 class CStmSelectionPropertiesTest : public StmGestureFixture {
 protected:
-  void AddCases() {
+  // The portal frame, with the load cases DL and LL and the combination ULS.
+  void SetUp() override {
+    StmGestureFixture::SetUp();
+    DrawFrame();
     ASSERT_TRUE(m_props.AddCase(false, "DL"));
     ASSERT_TRUE(m_props.AddCase(false, "LL"));
     ASSERT_TRUE(m_props.AddCase(true, "ULS"));
@@ -37,10 +40,8 @@ protected:
     m_manager.ResetSelection(1, 0);
     m_wnd.SetViewCenter(40.0, 30.0);
     m_wnd.SetViewScale(0.8);
-    DrawScene();
-    m_wnd.OpenGLRenderStart();
-    const SRgbaImage pixels = SRgbaImage::FromGl(kWidth, kHeight);
-    m_wnd.OpenGLRenderEnd();
+    SRgbaImage pixels;
+    DrawScene(nullptr, [&] { pixels = SRgbaImage::FromGl(kWidth, kHeight); });
     for (const CString& key : keys) {
       if (CUbEntityObj* entity = m_manager.GetEtt(key)) m_manager.SelectEtt(entity, 1);
     }
@@ -93,8 +94,6 @@ protected:
 };
 
 TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelShownAndUndoneExactly) {
-  DrawFrame();
-  AddCases();
   Select({1}, {});
   EXPECT_EQ(m_props.GetValue(P::kNodeH).text, "0");
   EXPECT_STREQ(m_props.GetAxisName(1), "z");
@@ -153,8 +152,6 @@ TEST_F(CStmSelectionPropertiesTest, EveryNodePropertyIsOneStepWrittenToTheModelS
 }
 
 TEST_F(CStmSelectionPropertiesTest, SeveralSelectedShowWhatTheyShareAndTakeAChangeTogether) {
-  DrawFrame();
-  AddCases();
   m_model.GetStmDataDefine()->AddStrutType({"Prismatic", 0, 1.0});
   m_model.GetElement(1)->SetThicknessScale(2.0);
   Select({}, {1, 2});
@@ -190,8 +187,6 @@ TEST_F(CStmSelectionPropertiesTest, SeveralSelectedShowWhatTheyShareAndTakeAChan
 }
 
 TEST_F(CStmSelectionPropertiesTest, LoadCasesAndCombinationsAreAddedRenamedFactoredAndDeleted) {
-  DrawFrame();
-  AddCases();
   EXPECT_EQ(m_manager.GetUndoCount(), 6) << "three elements and three cases, one step each";
   Select({2}, {});
   ASSERT_TRUE(m_props.SetLoad(0, 1, "-10"));
@@ -230,8 +225,6 @@ TEST_F(CStmSelectionPropertiesTest, LoadCasesAndCombinationsAreAddedRenamedFacto
 }
 
 TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
-  DrawFrame();
-  AddCases();
   ASSERT_TRUE(m_props.SetTerm(2, 0, "1.2"));
   ASSERT_TRUE(m_props.AddCase(true, "SLS"));
   ASSERT_TRUE(m_props.SetTerm(3, 2, "1"));
@@ -271,8 +264,6 @@ TEST_F(CStmSelectionPropertiesTest, BadInputSaysWhyAndChangesNothing) {
 }
 
 TEST_F(CStmSelectionPropertiesTest, AModelFinishedThroughTheLayerIsTheOneWrittenByHand) {
-  DrawFrame();
-  AddCases();
   Select({1, 4}, {});
   ASSERT_TRUE(m_props.SetRestraint(P::kRestraintPin));
   ASSERT_TRUE(m_props.SetValue(P::kPlateWidth, "150"));
@@ -300,11 +291,9 @@ TEST_F(CStmSelectionPropertiesTest, AModelFinishedThroughTheLayerIsTheOneWritten
   hand.AddElement(3, 4, SStmPropElement());
   hand.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
   hand.AddRestraint(4, SStmDof{0, 0, 1, 0, 0, 0});
-  hand.AddBearingPlate(1, SStmPropBearingPlate{150.0, 20.0});
-  hand.AddBearingPlate(4, SStmPropBearingPlate{150.0, 20.0});
+  for (const int node : {1, 4}) hand.AddBearingPlate(node, SStmPropBearingPlate{150.0, 20.0});
   hand.AddSpring(4, CVector(1000, 0, 0), CVector());
-  hand.AddLoadConditionStatic("DL");
-  hand.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) hand.AddLoadConditionStatic(name);
   hand.AddLoadConditionCombo("ULS");
   hand.AddLoadNode("DL", 2, CVector(0, 0, -450));
   hand.AddLoadNode("LL", 2, CVector(40, 0, -120));

@@ -62,7 +62,7 @@ TEST_F(CStmUbManagerBoundaryTest, TheClosedChainTestMarksOpenEndsCrossingsAndASe
   // A loop that crosses itself: the outline tool's refusal, which marks its corners and crossing.
 }
 
-TEST_F(CStmUbManagerBoundaryTest, OutlinesAndAreasFromPolygonsAndTheBoxesOfPointsAndEntities) {
+TEST_F(CStmUbManagerBoundaryTest, OutlinesAndAreasFromPolygonsOrElementsAndTheBoxesOfPointsAndEntities) {
   const std::vector<CVector> square{CVector(-10, 0, -10), CVector(50, 0, -10), CVector(50, 0, 50), CVector(-10, 0, 50)};
   CStmEntityBoundary* outer = m_manager.AddBoundary(STM_BOUNDARY_OUTER, square, 1, 1);
   ASSERT_TRUE(outer);
@@ -93,6 +93,13 @@ TEST_F(CStmUbManagerBoundaryTest, OutlinesAndAreasFromPolygonsAndTheBoxesOfPoint
   EXPECT_EQ(max, CVector(70, 0, 20));
   m_manager.GetBoundaryOfNodeAndElement(std::vector<CUbEntityObj*>{}, min, max);
   EXPECT_EQ(max, CVector(70, 0, 20));
+
+  // An area from elements takes the chain's polygon into the model.
+  CStmEntityArea* chained = m_manager.AddAreaByElement({5, 6, 7}, 1, 1);
+  ASSERT_TRUE(chained);
+  EXPECT_GT(chained->GetIdStm(), 0);
+  EXPECT_EQ(chained->GetAreaPosArray().size(), 3u);
+  EXPECT_EQ(m_model.GetCountPropertyArea(1), 1);
 }
 
 TEST_F(CStmUbManagerBoundaryTest, ADxfDrawingIsOneUndoStepAndASecondOuterOutlineIsRefused) {
@@ -142,14 +149,6 @@ TEST_F(CStmUbManagerBoundaryTest, AnOuterOutlineFromElementsAndItsReplacementAsk
   ASSERT_EQ(m_manager.Undo(), 1);
   EXPECT_EQ(m_manager.GetEntElement(1)->GetTypeElement(), 1);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
-}
-
-TEST_F(CStmUbManagerBoundaryTest, AnAreaFromElementsTakesTheChainsPolygon) {
-  CStmEntityArea* area = m_manager.AddAreaByElement({5, 6, 7}, 1, 1);
-  ASSERT_TRUE(area);
-  EXPECT_GT(area->GetIdStm(), 0);
-  EXPECT_EQ(area->GetAreaPosArray().size(), 3u);
-  EXPECT_EQ(m_model.GetCountPropertyArea(1), 1);
 }
 
 }  // namespace

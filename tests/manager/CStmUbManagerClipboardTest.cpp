@@ -82,9 +82,7 @@ TEST_F(CStmUbManagerClipboardTest, ThePasteOriginIsTheLowestThenLeftmostNode) {
 TEST_F(CStmUbManagerClipboardTest, ContentSharingANodeIsPastedWithOneNodeAndItsSupports) {
   const int left = Draw(CVector(-40, 0, 0), CVector(-30, 0, 10));
   const int right = Draw(CVector(-30, 0, 10), CVector(-20, 0, 0));
-  SStmDof pin;
-  pin.Ux = pin.Uz = 1;
-  m_model.AddRestraint(NodeAt(CVector(-40, 0, 0)), pin);
+  m_model.AddRestraint(NodeAt(CVector(-40, 0, 0)), SStmDof{1, 0, 1, 0, 0, 0});
   m_manager.SelectObject({NodeAt(CVector(-40, 0, 0))}, {left, right});
   m_manager.Copy();
 

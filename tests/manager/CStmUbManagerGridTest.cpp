@@ -20,8 +20,7 @@ protected:
     StmSceneFixture::SetUp();
     m_model.GetStmDataView()->SetShowOption(STM_SHOW_GRID_POINTS, 1);
     m_model.GetStmDataView()->SetGridSpace(CVector(10, 10, 10));
-    m_model.AddNode(CVector(0, 0, 0));
-    m_model.AddNode(CVector(100, 0, 80));
+    for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 80)}) m_model.AddNode(p);
     m_manager.UpdateStmRenderer();
     FitView();
   }
@@ -72,7 +71,7 @@ protected:
   }
 };
 
-TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainThinnedOrReusedAndTheFrameDrawsIt) {
+TEST_F(CStmUbManagerGridTest, TheGridIsLaidAgainThinnedOrReusedAndDrawnAndGuidelinesSpanTheViewOrStay) {
   // Zoom-all (of the fixture) laid the grid.
   const std::vector<CString> keys = m_manager.GetGridPointKeys();
   ExpectGridCoversTheView();
@@ -123,9 +122,8 @@ TEST_F(CStmUbManagerGridTest, ZoomAllTheWheelAndDraggingTheViewLayTheGridAgainTh
   m_model.GetStmDataView()->SetShowOption(1, 0);
   m_wnd.OnMouseWheel(0, -720, centre);
   EXPECT_EQ(m_manager.GetGridPointKeys(), shown);
-}
 
-TEST_F(CStmUbManagerGridTest, FixedGuidelinesSpanTheViewAndDynamicOnesStay) {
+  // Fixed guidelines span the view, dynamic ones stay.
   CStmDataView& view = *m_model.GetStmDataView();
   view.SetShowOption(STM_SHOW_GUIDELINES, 1);
   view.SetGuideline(0, {25000.0, 75000.0});  // x = 25 and 75
@@ -168,10 +166,10 @@ TEST_F(CStmUbManagerGridTest, FixedGuidelinesSpanTheViewAndDynamicOnesStay) {
   EXPECT_EQ(dynamic->GetPoint2(), b);
 
   DrawScene();
-  const CVector colour = m_model.GetStmDataView()->GetColorSet()[17];
+  const CVector dashColour = m_model.GetStmDataView()->GetColorSet()[17];
   const CPoint top = m_wnd.ExtToClient(CVector(25, 0, 40));
   int dashes = 0;
-  for (int y = 2; y < kHeight - 2; y += 3) dashes += DrawnNear(CPoint(top.x, y), colour) ? 1 : 0;
+  for (int y = 2; y < kHeight - 2; y += 3) dashes += DrawnNear(CPoint(top.x, y), dashColour) ? 1 : 0;
   EXPECT_GT(dashes, kHeight / 12) << "the dotted line at x = 25";
 
   m_manager.DeleteDynamicGuidelines();

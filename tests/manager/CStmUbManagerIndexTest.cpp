@@ -26,28 +26,12 @@ CStmEntityElement* Draw(CStmUbManager& m, const CVector& a, const CVector& b) {
   return m.AddElement(a, b, 1, 1, 1, nullptr);
 }
 
-// The move action's work for a set of elements: one step, each moved and recorded, then the
-// moved elements re-linked and their nodes merged into what they landed on.
-void MoveElements(CStmUbManager& m, const std::vector<CStmEntityElement*>& elements, const CVector& d) {
-  m.SetHistoryStart();
-  for (CStmEntityElement* e : elements) {
-    e->Move(d);
-    m.AddHistory_ActionMoveAllPoint(e->GetName(), d);
-  }
-  for (CStmEntityElement* e : elements) {
-    m.AddNodeMovedElement(e);
-    m.DeleteNodeDuplication(e->GetIdStm());
-  }
-  m.SetHistoryEnd();
-}
-
 class CStmUbManagerIndexTest : public StmSelectingFixture {
 protected:
   void ExpectIndexInStep(const char* when) {
     CString why;
     EXPECT_EQ(m_manager.CheckEttIndex(&why), 1) << when << ": " << why.str();
   }
-  int Nodes() const { return m_model.GetCountNode(1); }
   int Elements() const { return m_model.GetCountElement(1); }
 };
 
@@ -56,7 +40,7 @@ TEST_F(CStmUbManagerIndexTest, AnElementDrawnBeyondTheWindowEdgeReusesTheNodeAnd
   ASSERT_GT(m_wnd.ExtToClient(CVector(500, 0, 0)).x, kWidth);
   CStmEntityElement* first = Draw(m_manager, CVector(0, 0, 0), CVector(500, 0, 0));
   Draw(m_manager, CVector(0, 0, 20), CVector(500, 0, 0));
-  EXPECT_EQ(Nodes(), 3);
+  EXPECT_EQ(m_model.GetCountNode(1), 3);
   EXPECT_EQ(Draw(m_manager, CVector(500, 0, 0), CVector(0, 0, 0)), first);
   EXPECT_EQ(Elements(), 2);
   // A node put on the part of the element beyond the edge splits it there.
@@ -163,7 +147,14 @@ TEST_F(CStmUbManagerIndexTest, PicksFromTheIndexFindWhatABandCoversAndFollowAMov
   CStmEntityElement* moved = m_manager.GetEntElement(CVector(-100, 0, -40), CVector(-90, 0, -40), nullptr);
   ASSERT_NE(moved, nullptr);
   const CPoint before = m_wnd.ExtToClient(CVector(-95, 0, -40));
-  MoveElements(m_manager, {moved}, CVector(60, 0, 85));
+  // The move action's work: one step, the element moved and recorded, then re-linked and its
+  // nodes merged into what they landed on.
+  m_manager.SetHistoryStart();
+  moved->Move(CVector(60, 0, 85));
+  m_manager.AddHistory_ActionMoveAllPoint(moved->GetName(), CVector(60, 0, 85));
+  m_manager.AddNodeMovedElement(moved);
+  m_manager.DeleteNodeDuplication(moved->GetIdStm());
+  m_manager.SetHistoryEnd();
   CMapStringToPtr found;
   void* hit = nullptr;
   m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-35, 0, 45)), CSize(5, 5), -1, 0, &found, CUbRenderWnd::kSelectQuery);

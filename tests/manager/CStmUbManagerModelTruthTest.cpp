@@ -21,7 +21,6 @@ const CVector kOrigin(0, 0, 0);
 class CStmUbManagerModelTruthTest : public StmGestureFixture {
 protected:
   void Draw(const CVector& a, const CVector& b) { m_driver->Apply(G::Of(G::kDrawElement, a, b)); }
-  int Begin(int element) const { return m_model.GetElement(element)->GetIdNodeBegin(); }
   int End(int element) const { return m_model.GetElement(element)->GetIdNodeEnd(); }
   std::string Saved(const char* name) {
     m_driver->ApplyView();
@@ -37,16 +36,13 @@ struct SHiddenCase {
 };
 void PrintTo(const SHiddenCase& c, std::ostream* out) { *out << c.name; }
 
-SStmGestureView NodesHidden() {
+SStmGestureView Hiding(bool nodes, bool group) {
   SStmGestureView view;
-  view.m_bHideNodes = true;
+  view.m_bHideNodes = nodes;
+  view.m_bNodeGroup = group;
   return view;
 }
-SStmGestureView NodeGroup() {
-  SStmGestureView view;
-  view.m_bNodeGroup = true;
-  return view;
-}
+
 
 class CStmUbManagerHiddenNodeTest : public CStmUbManagerModelTruthTest,
                                     public testing::WithParamInterface<SHiddenCase> {};
@@ -56,7 +52,7 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementDrawnToANodeThatIsNotShownReusesIt)
   m_driver->Apply(G::Of(G::kDrawElement, CVector(40, 0, 0), CVector(40, 0, 40)).In(GetParam().view));
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(m_model.GetCountNode(1), 3);
-  EXPECT_EQ(Begin(2), 2);
+  EXPECT_EQ(m_model.GetElement(2)->GetIdNodeBegin(), 2);
 }
 
 TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesItsFreeNodeAlongAndBack) {
@@ -72,20 +68,17 @@ TEST_P(CStmUbManagerHiddenNodeTest, AnElementMovedWhileItsNodesAreNotShownTakesI
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, CStmUbManagerHiddenNodeTest,
-                         testing::Values(SHiddenCase{"NodesHidden", NodesHidden()},
-                                         SHiddenCase{"DisplayGroup", NodeGroup()}),
+                         testing::Values(SHiddenCase{"NodesHidden", Hiding(true, false)},
+                                         SHiddenCase{"DisplayGroup", Hiding(false, true)}),
                          [](const testing::TestParamInfo<SHiddenCase>& info) { return info.param.name; });
 
 TEST_F(CStmUbManagerModelTruthTest, DeletingTheLastElementOfASupportedLoadedNodeTakesAllOfItInOneUndoableStep) {
   Draw(kOrigin, CVector(40, 0, 0));             // element 1, nodes 1-2
   Draw(CVector(40, 0, 0), CVector(80, 0, 0));   // element 2, nodes 2-3
-  m_model.AddLoadConditionStatic("DL");
-  m_model.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) m_model.AddLoadConditionStatic(name);
   m_model.AddLoadNode("DL", 3, CVector(0, 0, -10));
   m_model.AddLoadNode("LL", 3, CVector(4, 0, -5));
-  SStmDof roller;
-  roller.Uz = 1;
-  m_model.AddRestraint(3, roller);
+  m_model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   m_model.AddSpring(3, CVector(1, 0, 1), CVector());
   m_model.AddBearingPlate(3, SStmPropBearingPlate{100.0, 10.0});
 

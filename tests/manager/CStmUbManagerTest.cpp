@@ -142,8 +142,7 @@ TEST_F(CStmUbManagerTest, SelectionByIdsRemembersThePreviousSelection) {
 
 TEST_F(CStmUbManagerTest, CombinationsConvertRecursivelyAndDriveTheLoadMaximum) {
   AddRow(2);
-  m_model.AddLoadConditionStatic("A");
-  m_model.AddLoadConditionStatic("B");
+  for (const char* name : {"A", "B"}) m_model.AddLoadConditionStatic(name);
   m_model.AddLoadNode("A", 1, CVector(0, 0, -10));
   m_model.AddLoadNode("B", 1, CVector(3, 0, 0));
   m_model.AddLoadNode("B", 2, CVector(0, -7, 0));

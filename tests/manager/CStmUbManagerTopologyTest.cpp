@@ -48,7 +48,7 @@ TEST_F(CStmUbManagerTopologyTest, AddNodeReusesANodeWithinTheToleranceOnlyAndSpl
   EXPECT_EQ(Ends(element->GetIdStm()), 304);
 }
 
-TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndReturnsAnExistingReversedElement) {
+TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndPointsPastTheLimitAndReturnsAnExistingReversedElement) {
   EXPECT_EQ(m_manager.AddElement(CVector(0, 0, 0), CVector(5e-6, 0, 0), 1, 1, 1, nullptr), nullptr);
   EXPECT_EQ(m_manager.GetCount(CUbEntityObj::TYPE_ENTITY_ALL), 0);
 
@@ -65,6 +65,26 @@ TEST_F(CStmUbManagerTopologyTest, AddElementRefusesZeroLengthAndReturnsAnExistin
   EXPECT_EQ(Draw(CVector(0, 0, 50), CVector(20, 0, 50)), chord);  // shortened to that half
   EXPECT_EQ(m_manager.GetCount(kElement), 3);
   EXPECT_EQ(EnabledElements(), 3);
+
+  // The one refusal every edit that carries points gives: the limit itself is allowed, and the
+  // first value past it, not a number or infinite, is named with the limit.
+  const size_t statuses = m_host.m_statusTexts.size();
+  EXPECT_FALSE(m_manager.RefuseBeyondLimits({CVector(-1e9, 0, 1e9), CVector(0, 1e9, -1e9)}));
+  EXPECT_EQ(m_host.m_statusTexts.size(), statuses);
+  EXPECT_EQ(CStmUbManager::BeyondLimitsText({CVector(1e9, 0, 0)}), CString());
+  const std::tuple<CVector, const char*> cases[] = {
+      {CVector(0, 0, -1.000001e9), "-1.000001e+09"},
+      {CVector(std::nan(""), 0, 0), "nan"},
+  };
+  for (const auto& [p, named] : cases) {
+    SCOPED_TRACE(named);
+    const CString text = CStmUbManager::BeyondLimitsText({CVector(5, 0, 5), p, CVector(2e9, 0, 0)});
+    EXPECT_NE(text.str().find(std::string("become ") + named + ", beyond the limit of +/-1e+09"), std::string::npos)
+        << text.str();
+    EXPECT_TRUE(m_manager.RefuseBeyondLimits({p}));
+    ASSERT_FALSE(m_host.m_statusTexts.empty());
+    EXPECT_EQ(m_host.m_statusTexts.back(), CStmUbManager::BeyondLimitsText({p}));
+  }
 }
 
 TEST_F(CStmUbManagerTopologyTest, ANodeStrictlyInsideSplitsTheElementInSceneAndModel) {
@@ -136,28 +156,6 @@ TEST_F(CStmUbManagerTopologyTest, DraggingANodeOntoAnotherMergesThemAndDropsTheD
   EXPECT_FALSE(m_model.GetNode(4)->IsEnable());
   EXPECT_FALSE(m_model.GetElement(3)->IsEnable());
   EXPECT_EQ(Ends(3), 203);
-}
-
-// The one refusal every edit that carries points gives: the limit itself is allowed, and the
-// first value past it, not a number or infinite, is named with the limit.
-TEST_F(CStmUbManagerTopologyTest, PointsPastTheCoordinateLimitAreRefusedByTheFirstValueAndTheLimit) {
-  const size_t statuses = m_host.m_statusTexts.size();
-  EXPECT_FALSE(m_manager.RefuseBeyondLimits({CVector(-1e9, 0, 1e9), CVector(0, 1e9, -1e9)}));
-  EXPECT_EQ(m_host.m_statusTexts.size(), statuses);
-  EXPECT_EQ(CStmUbManager::BeyondLimitsText({CVector(1e9, 0, 0)}), CString());
-  const std::tuple<CVector, const char*> cases[] = {
-      {CVector(0, 0, -1.000001e9), "-1.000001e+09"},
-      {CVector(std::nan(""), 0, 0), "nan"},
-  };
-  for (const auto& [p, named] : cases) {
-    SCOPED_TRACE(named);
-    const CString text = CStmUbManager::BeyondLimitsText({CVector(5, 0, 5), p, CVector(2e9, 0, 0)});
-    EXPECT_NE(text.str().find(std::string("become ") + named + ", beyond the limit of +/-1e+09"), std::string::npos)
-        << text.str();
-    EXPECT_TRUE(m_manager.RefuseBeyondLimits({p}));
-    ASSERT_FALSE(m_host.m_statusTexts.empty());
-    EXPECT_EQ(m_host.m_statusTexts.back(), CStmUbManager::BeyondLimitsText({p}));
-  }
 }
 
 // A square outline made of elements 1-4 (outer) around a square opening of elements 5-8.

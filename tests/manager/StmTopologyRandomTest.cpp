@@ -45,16 +45,11 @@ void BuildLoadedTruss(CStmModel& model) {
   for (const CVector& p : points) model.AddNode(p, -1);
   const int links[][2] = {{1, 2}, {2, 3}, {1, 4}, {4, 2}, {2, 5}, {5, 3}, {4, 5}};
   for (const auto& link : links) model.AddElement(link[0], link[1], SStmPropElement(0, 2, 0.0));
-  SStmDof pin;
-  pin.Ux = pin.Uz = 1;
-  SStmDof roller;
-  roller.Uz = 1;
-  model.AddRestraint(1, pin);
-  model.AddRestraint(3, roller);
+  model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});  // a pin
+  model.AddRestraint(3, SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   model.AddBearingPlate(3, SStmPropBearingPlate{200.0, 20.0});
   model.AddSpring(5, CVector(10, 0, 10), CVector());
-  model.AddLoadConditionStatic("DL");
-  model.AddLoadConditionStatic("LL");
+  for (const char* name : {"DL", "LL"}) model.AddLoadConditionStatic(name);
   model.AddLoadNode("DL", 4, CVector(0, 0, -100));
   model.AddLoadNode("DL", 5, CVector(0, 0, -100));
   model.AddLoadNode("LL", 4, CVector(20, 0, -50));

@@ -47,10 +47,6 @@ protected:
     m_docks->Refresh();
   }
 
-  void TypeInGrid(const QString& group, const QString& name, const QString& text) {
-    ::TypeInGrid(*m_docks->GetProperties(), group, name, text);
-  }
-
   QString Shown(const QString& group, const QString& name) const {
     return m_docks->GetProperties()->FindValue(group, name).data().toString();
   }
@@ -59,7 +55,7 @@ protected:
   std::unique_ptr<CStmQtDocks> m_docks;
 };
 
-TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
+TEST_F(StmQtDocksTest, GridEditIsOneStepBadInputChangesNothingAndTreeAndSceneShareTheSelection) {
   Select({2}, {});
   EXPECT_EQ(Shown("Nodes", "x"), "0");
   // Every field shows its unit: the coordinate in the model's length unit.
@@ -67,7 +63,7 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
   EXPECT_FALSE(x.siblingAtColumn(CStmQtPropertyModel::kColumnUnit).data().toString().isEmpty());
 
   const std::string before = SaveModelBytes(m_model, "qt-grid-before");
-  TypeInGrid("Nodes", "x", "25");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "x", "25");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_DOUBLE_EQ(m_model.GetNode(2)->GetCoord().x, 25.0);
   EXPECT_EQ(Shown("Nodes", "x"), "25");
@@ -78,7 +74,7 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
 
   // Refused at the cell with the reason; the model, the history and the cell keep their values.
   const std::string edited = SaveModelBytes(m_model, "qt-grid-edited");
-  TypeInGrid("Nodes", "z", "sixty");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "z", "sixty");
   EXPECT_EQ(FirstDifference(edited, SaveModelBytes(m_model, "qt-grid-refused")), "");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_EQ(Shown("Nodes", "z"), "60");
@@ -86,6 +82,33 @@ TEST_F(StmQtDocksTest, GridEditIsOneStepAndBadInputChangesNothing) {
   ASSERT_NE(message, nullptr);
   EXPECT_TRUE(message->text().contains("sixty")) << message->text().toStdString();
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
+
+  // The tree and the scene share one selection.
+  CStmQtModelTree* tree = m_docks->GetModelTree();
+  CStmQtModelTreeModel* model = tree->GetModel();
+  QTreeView* view = tree->GetView();
+  const QModelIndex nodes = model->index(CStmQtModelTreeModel::kNodes, 0);
+  ASSERT_EQ(model->rowCount(nodes), 4);
+  ASSERT_EQ(model->rowCount(model->index(CStmQtModelTreeModel::kElements, 0)), 3);
+  view->expand(nodes);
+  const QModelIndex third = model->index(model->RowOf(CStmQtModelTreeModel::kNodes, 3), 0, nodes);
+  view->scrollTo(third);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
+  std::vector<CStmObjNode*> picked;
+  m_manager.GetSelectedNodeObjects(picked);
+  ASSERT_EQ(picked.size(), 1u);
+  EXPECT_EQ(picked[0]->GetId(), 3);
+  // Properties follows the tree.
+  EXPECT_EQ(Shown("Nodes", "x"), "80");
+
+  // And the tree follows the scene.
+  Select({}, {1, 3});
+  std::set<int> shown;
+  for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
+    EXPECT_EQ(model->GroupOf(index), CStmQtModelTreeModel::kElements);
+    shown.insert(model->IdAt(index));
+  }
+  EXPECT_EQ(shown, (std::set<int>{1, 3}));
 }
 
 TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
@@ -93,7 +116,7 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   // They share z but not x.
   EXPECT_EQ(Shown("Nodes", "z"), "60");
   EXPECT_EQ(Shown("Nodes", "x"), "mixed");
-  TypeInGrid("Nodes", "z", "70");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "z", "70");
   EXPECT_EQ(m_manager.GetUndoCount(), 4);
   EXPECT_DOUBLE_EQ(m_model.GetNode(2)->GetCoord().z, 70.0);
   EXPECT_DOUBLE_EQ(m_model.GetNode(3)->GetCoord().z, 70.0);
@@ -104,9 +127,9 @@ TEST_F(StmQtDocksTest, TwoNodesEditTogetherLoadsIncluded) {
   EXPECT_DOUBLE_EQ(m_model.GetNode(3)->GetCoord().z, 60.0);
 
   // A case named in the grid gets a load row, and one load typed there goes on both nodes.
-  TypeInGrid("Load cases", "New load case", "DL");
+  TypeInGrid(*m_docks->GetProperties(), "Load cases", "New load case", "DL");
   ASSERT_NE(m_model.GetLoadConditionStatic("DL"), nullptr);
-  TypeInGrid("Nodes", "Load DL z", "-5");
+  TypeInGrid(*m_docks->GetProperties(), "Nodes", "Load DL z", "-5");
   EXPECT_EQ(m_manager.GetUndoCount(), 5);
   EXPECT_EQ(m_model.GetLoadConditionStatic("DL")->GetLoadNodes().size(), 2u);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
@@ -143,34 +166,6 @@ TEST_F(StmQtDocksTest, HistoryClickGoesBackAndForth) {
   EXPECT_EQ(m_manager.GetUndoCount(), 3);
   EXPECT_EQ(m_manager.CheckConsistency(), CString());
   EXPECT_EQ(FirstDifference(all, SaveModelBytes(m_model, "qt-history-redone")), "");
-}
-
-TEST_F(StmQtDocksTest, TreeAndSceneShareTheSelection) {
-  CStmQtModelTree* tree = m_docks->GetModelTree();
-  CStmQtModelTreeModel* model = tree->GetModel();
-  QTreeView* view = tree->GetView();
-  const QModelIndex nodes = model->index(CStmQtModelTreeModel::kNodes, 0);
-  ASSERT_EQ(model->rowCount(nodes), 4);
-  ASSERT_EQ(model->rowCount(model->index(CStmQtModelTreeModel::kElements, 0)), 3);
-  view->expand(nodes);
-  const QModelIndex third = model->index(model->RowOf(CStmQtModelTreeModel::kNodes, 3), 0, nodes);
-  view->scrollTo(third);
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
-  std::vector<CStmObjNode*> picked;
-  m_manager.GetSelectedNodeObjects(picked);
-  ASSERT_EQ(picked.size(), 1u);
-  EXPECT_EQ(picked[0]->GetId(), 3);
-  // Properties follows the tree.
-  EXPECT_EQ(Shown("Nodes", "x"), "80");
-
-  // And the tree follows the scene.
-  Select({}, {1, 3});
-  std::set<int> shown;
-  for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
-    EXPECT_EQ(model->GroupOf(index), CStmQtModelTreeModel::kElements);
-    shown.insert(model->IdAt(index));
-  }
-  EXPECT_EQ(shown, (std::set<int>{1, 3}));
 }
 
 }  // namespace

@@ -37,39 +37,19 @@ protected:
     return path.toStdString();
   }
 
-  static QStringList RecentList(const QTemporaryDir& config) {
-    QFile file(config.filePath("stm-editor/recent"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+  // The name typed into the file dialog, and Enter; `shown` gets the name it offered.
+  static void PickFile(const QString& path, QString* shown = nullptr) {
+    OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
+      auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(edit, nullptr);
+      if (shown) *shown = edit->text();
+      edit->setText(path);
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
   }
 
   QTemporaryDir m_files;
 };
-
-// Runs `act` on the next modal dialog of type T that opens, as AnswerNextBox does for boxes.
-template <class T>
-void OnNextDialog(std::function<void(T&)> act) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    timer->stop();
-    timer->deleteLater();
-    act(*dialog);
-  });
-  timer->start(50);
-}
-
-// The name typed into the file dialog, and Enter; `shown` gets the name it offered.
-void PickFile(const QString& path, QString* shown = nullptr) {
-  OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
-    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(edit, nullptr);
-    if (shown) *shown = edit->text();
-    edit->setText(path);
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-}
 
 void Trigger(CStmMainWindow& window, const char* id) {
   ASSERT_TRUE(window.Action(id)->isEnabled()) << id;
@@ -135,7 +115,9 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   recent->actions()[0]->trigger();
   EXPECT_TRUE(window->StatusMessage().contains("no longer there")) << window->StatusMessage().toStdString();
   EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
-  EXPECT_EQ(RecentList(m_config), QStringList{QString::fromStdString(kept)});
+  ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts),
+            QStringList{QString::fromStdString(kept)});
   emit recent->aboutToShow();
   ASSERT_EQ(recent->actions().size(), 1);
   recent->actions()[0]->trigger();
@@ -158,10 +140,10 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
 // A broken drawing is refused with its name and the fault, and nothing changes; the preview says
 // what will be created and from which layers; Cancel changes nothing; OK is one undo step, which
 // Ctrl+Z takes back with the scene the model's.
-TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStep) {
+TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefused) {
   const QString dxf = QString(STM_SOURCE_DIR) + "/tests/data/dxf/";
-  CStmModel empty;
-  auto window = Start(Saved(empty, In("empty.stm.json")));
+  SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0)}, {{1, 2}});
+  auto window = Start(m_path);
   CStmModel& model = window->Model();
 
   PickFile(dxf + "bad-crossing.dxf");
@@ -208,6 +190,31 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStep) {
   EXPECT_EQ(model.GetCountBoundary(STM_BOUNDARY_INNER, 1), 0);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
+
+  // A broken file picked in Open is refused with the loader's word on the file, and the model shown
+  // stays; Save as into a folder that cannot be made says so and the model keeps its own file.
+  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
+    QFile file(In(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  QString said;
+  PickFile(In("broken.stm.json"));
+  AnswerNextBox(QMessageBox::Ok, &said);
+  Trigger(*window, "file.open");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
+  EXPECT_TRUE(said.contains("broken.stm.json")) << said.toStdString();
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
+  EXPECT_EQ(window->Model().GetCountElement(1), 1);
+
+  said.clear();
+  PickFile(In("plain/copy.stm.json"));
+  AnswerNextBox(QMessageBox::Ok, &said);
+  Trigger(*window, "file.saveAs");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() || !window->StatusMessage().isEmpty(); }, 5000));
+  EXPECT_EQ(window->Actions().GetPath(), m_path);
+  EXPECT_FALSE(QFile::exists(In("plain/copy.stm.json")));
+  EXPECT_FALSE(window->windowTitle().endsWith("*"));
 }
 
 // The report, the drawing and the table of an analysed model, each named after the model; a name
@@ -251,36 +258,3 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
   EXPECT_EQ(window->Manager().GetUndoCount(), 0);
 }
 
-// A broken file picked in Open is refused with the loader's word on the file, and the model shown
-// stays; Save as into a folder that cannot be made says so and the model keeps its own file.
-TEST_F(StmQtFile, ABrokenFileIsRefusedAndAFailedSaveKeepsTheModelsFile) {
-  CStmModel bar;
-  bar.SetPlane(STM_PLANE_XZ);
-  bar.AddNode(CVector(0, 0, 0));
-  bar.AddNode(CVector(1000, 0, 0));
-  bar.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  const std::string path = Saved(bar, In("bar.stm.json"));
-  auto window = Start(path);
-  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
-    QFile file(In(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
-  QString said;
-  PickFile(In("broken.stm.json"));
-  AnswerNextBox(QMessageBox::Ok, &said);
-  Trigger(*window, "file.open");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
-  EXPECT_TRUE(said.contains("broken.stm.json")) << said.toStdString();
-  EXPECT_EQ(window->Actions().GetPath(), path);
-  EXPECT_EQ(window->Model().GetCountElement(1), 1);
-
-  said.clear();
-  PickFile(In("plain/copy.stm.json"));
-  AnswerNextBox(QMessageBox::Ok, &said);
-  Trigger(*window, "file.saveAs");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() || !window->StatusMessage().isEmpty(); }, 5000));
-  EXPECT_EQ(window->Actions().GetPath(), path);
-  EXPECT_FALSE(QFile::exists(In("plain/copy.stm.json")));
-  EXPECT_FALSE(window->windowTitle().endsWith("*"));
-}

@@ -8,12 +8,11 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "StmToolbars.h"
+#include "support/StmSavedModel.h"
 
 // The resources live in a static library: nothing pulls them in until they are asked for.
 static void LoadIcons() { Q_INIT_RESOURCE(icons); }
@@ -25,10 +24,7 @@ std::string CommandSources() {
   std::string text;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(STM_SOURCE_DIR "/apps")) {
     if (entry.path().extension() != ".cpp" || entry.path().filename() == "StmToolbars.cpp") continue;
-    std::ifstream in(entry.path());
-    std::stringstream content;
-    content << in.rdbuf();
-    text += content.str();
+    text += ReadFile(entry.path().string());
   }
   return text;
 }

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <functional>
 #include <memory>
@@ -23,57 +22,7 @@
 #include "entities/CStmEntityGridPoint.h"
 #include "host/model/CStmModelFile.h"
 
-namespace {
-
-class StmQtMainWindow : public StmQtWindowTest {};
-
-int CountElements(CStmModel& model) { return model.GetCountElement(1); }
-
-}  // namespace
-
-// A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
-// are asked for gets the length typed; a letter is refused in the field; Esc on the next one
-// draws nothing.
-TEST_F(StmQtMainWindow, LengthDialogTakesTheTypedLength) {
-  auto window = Start();
-  window->Action("draw.askLength")->trigger();
-  ClickTool(*window, "toolbar.draw", "draw.element");
-  const int w = window->View()->width(), h = window->View()->height();
-  const QPoint a = OnGrid(*window, {w / 4, h / 2}), b = OnGrid(*window, {3 * w / 4, h / 2});
-  QString shownText;
-  auto* timer = new QTimer(window.get());
-  QObject::connect(timer, &QTimer::timeout, [timer, &shownText] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
-    if (!edit) return;
-    timer->stop();
-    shownText = edit->text();
-    edit->selectAll();
-    QTest::keyClicks(edit, "x2500");
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-  timer->start(50);
-  ClickView(*window, a);
-  ClickView(*window, b);
-  EXPECT_GT(shownText.toDouble(), 0.0) << shownText.toStdString();
-  CStmModel& model = window->Model();
-  ASSERT_EQ(CountElements(model), 1);
-  const CStmObjElement* element = model.GetElements().begin()->second;
-  EXPECT_NEAR((element->GetNodeEnd()->GetCoord() - element->GetNodeBegin()->GetCoord()).Length(), 2500.0, 1e-6);
-
-  auto* cancel = new QTimer(window.get());
-  QObject::connect(cancel, &QTimer::timeout, [cancel] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    cancel->stop();
-    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
-  });
-  cancel->start(50);
-  ClickView(*window, OnGrid(*window, {300, 200}));
-  ClickView(*window, OnGrid(*window, {600, 200}));
-  EXPECT_EQ(CountElements(model), 1);
-  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-}
+using StmQtMainWindow = StmQtWindowTest;
 
 // With nothing happening the editor draws nothing: no hover timer, no animation, no busy loop.
 TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
@@ -90,7 +39,7 @@ TEST_F(StmQtMainWindow, IdleEditorPaintsNoFrameOverTenSeconds) {
 }
 
 // Toolbars moved and hidden, a dock moved, and the window's size come back at the next start.
-TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
+TEST_F(StmQtMainWindow, LayoutRestoredAfterRestartAndTheLengthDialogTakesTheTypedLength) {
   {
     auto first = Start();
     first->addToolBar(Qt::BottomToolBarArea, first->ToolBar("toolbar.view"));
@@ -102,12 +51,42 @@ TEST_F(StmQtMainWindow, LayoutRestoredAfterRestart) {
     QTest::qWait(100);
     EXPECT_TRUE(first->close());
   }
-  auto second = Start();
-  EXPECT_EQ(second->toolBarArea(second->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
-  EXPECT_FALSE(second->ToolBar("toolbar.modify")->isVisible());
-  EXPECT_TRUE(second->ToolBar("toolbar.draw")->isVisible());
-  EXPECT_EQ(second->size(), QSize(1300, 1100));
-  EXPECT_EQ(second->dockWidgetArea(second->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
+  auto window = Start();
+  EXPECT_EQ(window->toolBarArea(window->ToolBar("toolbar.view")), Qt::BottomToolBarArea);
+  EXPECT_FALSE(window->ToolBar("toolbar.modify")->isVisible());
+  EXPECT_TRUE(window->ToolBar("toolbar.draw")->isVisible());
+  EXPECT_EQ(window->size(), QSize(1300, 1100));
+  EXPECT_EQ(window->dockWidgetArea(window->findChild<QDockWidget*>("dock.viewControl")), Qt::RightDockWidgetArea);
+
+  // A tool's modal dialog as a Qt dialog from its control table: an element drawn while lengths
+  // are asked for gets the length typed; a letter is refused in the field; Esc on the next one
+  // draws nothing.
+  window->Action("draw.askLength")->trigger();
+  ClickTool(*window, "toolbar.draw", "draw.element");
+  const int w = window->View()->width(), h = window->View()->height();
+  const QPoint a = OnGrid(*window, {w / 4, h / 2}), b = OnGrid(*window, {3 * w / 4, h / 2});
+  QString shownText;
+  OnNextDialog<QDialog>([&shownText](QDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    shownText = edit->text();
+    edit->selectAll();
+    QTest::keyClicks(edit, "x2500");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  ClickView(*window, a);
+  ClickView(*window, b);
+  EXPECT_GT(shownText.toDouble(), 0.0) << shownText.toStdString();
+  CStmModel& model = window->Model();
+  ASSERT_EQ(model.GetCountElement(1), 1);
+  const CStmObjElement* element = model.GetElements().begin()->second;
+  EXPECT_NEAR((element->GetNodeEnd()->GetCoord() - element->GetNodeBegin()->GetCoord()).Length(), 2500.0, 1e-6);
+
+  OnNextDialog<QDialog>([](QDialog& dialog) { QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Escape); });
+  ClickView(*window, OnGrid(*window, {300, 200}));
+  ClickView(*window, OnGrid(*window, {600, 200}));
+  EXPECT_EQ(model.GetCountElement(1), 1);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 }
 
 // Work survives a kill: the program, with a short autosave interval, has its model changed by
@@ -155,12 +134,12 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
   QTest::qWait(500);
   xdotool({"windowfocus", "--sync", window});
   // A window dragged from right to left over the whole view selects everything it crosses.
-  const auto at = [](const QPoint& p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.topRight() + QPoint(-10, 10)) +
-          QStringList{"mousedown", "1"});
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.center()));
-  xdotool(QStringList{"mousemove", "--window", window} + at(view.bottomLeft() + QPoint(10, -10)) +
-          QStringList{"mouseup", "1"});
+  const auto moveTo = [&](const QPoint& p, const QStringList& then) {
+    xdotool(QStringList{"mousemove", "--window", window, QString::number(p.x()), QString::number(p.y())} + then);
+  };
+  moveTo(view.topRight() + QPoint(-10, 10), {"mousedown", "1"});
+  moveTo(view.center(), {});
+  moveTo(view.bottomLeft() + QPoint(10, -10), {"mouseup", "1"});
   xdotool({"key", "Delete"});
 
   const QDir config(m_config.path() + "/stm-editor");
@@ -175,15 +154,11 @@ TEST_F(StmQtMainWindow, AutosaveOfferedAfterTheEditorIsKilled) {
 
   auto window2 = Start();
   QString offered;
-  auto* timer = new QTimer(window2.get());
-  QObject::connect(timer, &QTimer::timeout, [timer, &offered] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || box->objectName() != "stmRecoveryOffer") return;
-    offered = box->text();
-    timer->stop();
-    box->findChild<QAbstractButton*>("openRecovery")->click();
+  OnNextDialog<QMessageBox>([&offered](QMessageBox& box) {
+    ASSERT_EQ(box.objectName(), "stmRecoveryOffer");
+    offered = box.text();
+    box.findChild<QAbstractButton*>("openRecovery")->click();
   });
-  timer->start(50);
   window2->OfferRecovery();
   EXPECT_TRUE(offered.contains("corbel")) << offered.toStdString();
   CStmModel original;

@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
-#include <QWheelEvent>
 #include <cmath>
 #include <filesystem>
 
@@ -24,7 +23,6 @@
 #include "docks/CStmQtHistoryList.h"
 #include "docks/CStmQtPropertyGrid.h"
 #include "docks/CStmQtResultsPanel.h"
-#include "host/model/CStmModelFile.h"
 #include "host/model/StmMaterialDefaults.h"
 
 namespace {
@@ -33,11 +31,6 @@ class StmQtResultsTest : public StmQtWindowTest {
 protected:
   static std::string Example(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
   static CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
-  std::string SaveModel(CStmModel& model) {
-    Save(model);
-    return m_path;
-  }
 
   // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom
   // corners and 100 kN down at the middle of the top.
@@ -58,7 +51,8 @@ protected:
     model.AddRestraint(right, SStmDof{0, 0, 1, 0, 0, 0});
     model.AddLoadConditionStatic("DL");
     model.AddLoadNode("DL", top, CVector(0, 0, -100));
-    return SaveModel(model);
+    Save(model);
+    return m_path;
   }
 
   // Runs a command as its key or menu entry does, and waits for what it started to end.
@@ -86,7 +80,7 @@ protected:
   }
 };
 
-TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
+TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndClearedAndWithoutResultsNoCaseIsOffered) {
   auto window = Start(Example("corbel"));
   CStmModel& model = window->Model();
   CVector d, e;
@@ -95,8 +89,7 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
     if (node->GetName() == "E") e = node->GetCoord();
   }
   // Without the tie DE, node E hangs on one strut.
-  const CPoint middle = window->RenderWnd().ExtToClient((d + e) * 0.5);
-  ClickView(*window, QPoint(middle.x, middle.y));
+  Click(*window, (d + e) * 0.5);
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
   QTest::keyClick(window->View(), Qt::Key_Delete);
   const QImage before = Picture(*window);
@@ -130,6 +123,22 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndCleared) {
   EXPECT_EQ(Caption(*window), "");
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
   EXPECT_TRUE(window->Action("edit.redo")->isEnabled()) << "the history is as it was";
+
+  // Cleared, the model offers no case; without an outline it offers no load path.
+  EXPECT_EQ(Caption(*window), "");
+  EXPECT_FALSE(CaseEntry(*window, "DL")->isEnabled());
+  window->Docks()->GetResults()->GetCases()->setCurrentRow(1);
+  EXPECT_EQ(window->Model().IsLock(), 0);
+  EXPECT_EQ(Caption(*window), "");
+
+  window.reset();
+  SaveModel({At(0, 0), At(1000, 0)}, {{1, 2}});
+  window = Start(m_path);
+  EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
+  QTest::keyClick(window->View(), Qt::Key_F6);
+  EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
+  EXPECT_FALSE(window->ResultsCommands().IsBusy());
+  EXPECT_EQ(window->Model().IsLock(), 0);
 }
 
 TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGivesItsReaction) {
@@ -144,7 +153,8 @@ TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGiv
   panel.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
   panel.AddLoadConditionStatic("W");
   panel.AddLoadNode("W", 4, CVector(5, 0, 0));
-  auto window = Start(SaveModel(panel));
+  Save(panel);
+  auto window = Start(m_path);
   RunAndWait(*window, "results.analyse");
   EXPECT_NE(Status(*window).find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos)
       << Status(*window);
@@ -185,28 +195,6 @@ TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
 }
 
-TEST_F(StmQtResultsTest, AModelWithoutResultsOffersNoCaseAndNoLoadPathWithoutAnOutline) {
-  auto window = Start(Example("corbel"));
-  EXPECT_EQ(Caption(*window), "");
-  EXPECT_FALSE(CaseEntry(*window, "DL")->isEnabled());
-  window->Docks()->GetResults()->GetCases()->setCurrentRow(1);
-  EXPECT_EQ(window->Model().IsLock(), 0);
-  EXPECT_EQ(Caption(*window), "");
-
-  CStmModel truss;
-  truss.SetPlane(STM_PLANE_XZ);
-  truss.AddNode(At(0, 0));
-  truss.AddNode(At(1000, 0));
-  truss.AddElement(1, 2, SStmPropElement());
-  window.reset();
-  window = Start(SaveModel(truss));
-  EXPECT_FALSE(window->Action("results.loadPath")->isEnabled()) << "greyed without an outer outline";
-  QTest::keyClick(window->View(), Qt::Key_F6);
-  EXPECT_NE(Status(*window).find("outline"), std::string::npos) << Status(*window);
-  EXPECT_FALSE(window->ResultsCommands().IsBusy());
-  EXPECT_EQ(window->Model().IsLock(), 0);
-}
-
 TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOnce) {
   // Fine enough to take a while.
   auto window = Start(SaveDeepBeam(10.0));
@@ -221,10 +209,7 @@ TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOn
   EXPECT_EQ(window->PaintCount(), paints);
   // The view moves; the model is not changed meanwhile, and the user is told so.
   const double scale = window->RenderWnd().GetViewScale();
-  const QPointF centre = window->View()->rect().center();
-  QWheelEvent wheel(centre, window->View()->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window->View(), &wheel);
+  Wheel(window->View(), window->View()->rect().center(), 1);
   EXPECT_NE(window->RenderWnd().GetViewScale(), scale);
   QTest::keyClick(window->View(), Qt::Key_N);
   EXPECT_NE(Status(*window).find("can be looked at, not changed"), std::string::npos) << Status(*window);
@@ -248,8 +233,7 @@ TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOn
 }
 
 TEST_F(StmQtResultsTest, LoadPathShowsItsStepsThroughTheDockAndSavesWithTheModel) {
-  const std::string path = SaveDeepBeam(100.0);
-  auto window = Start(path);
+  auto window = Start(SaveDeepBeam(100.0));
   CStmModel& model = window->Model();
   const QImage before = Picture(*window);
   RunAndWait(*window, "results.loadPath");
@@ -275,13 +259,10 @@ TEST_F(StmQtResultsTest, LoadPathShowsItsStepsThroughTheDockAndSavesWithTheModel
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
 
   // Saved: the step chosen and the lock go with the model.
-  QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-  CStmModel saved;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(path, saved, &error)) << error;
-  EXPECT_EQ(saved.GetCurrentStepEso(), steps - 2);
-  EXPECT_EQ(saved.GetCountStepEso(), steps);
-  EXPECT_EQ(saved.IsLock(), 1);
+  const auto saved = Saved(*window);
+  EXPECT_EQ(saved->GetCurrentStepEso(), steps - 2);
+  EXPECT_EQ(saved->GetCountStepEso(), steps);
+  EXPECT_EQ(saved->IsLock(), 1);
 }
 
 TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrussShares) {
@@ -308,8 +289,8 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
   for (int n = 1; n <= 3; ++n) bars.AddRestraint(n, SStmDof{1, 0, 1, 0, 0, 0});
   bars.AddLoadConditionStatic("DL");
   bars.AddLoadNode("DL", 4, CVector(0, 0, p));
-  const std::string path = SaveModel(bars);
-  auto window = Start(path);
+  Save(bars);
+  auto window = Start(m_path);
   CStmQtPropertyGrid& grid = *window->Docks()->GetProperties();
   // Analyses, reads the left strut's tooltip, saves the results, reads the middle bar's force
   // back from the file, and clears.
@@ -320,12 +301,9 @@ TEST_F(StmQtResultsTest, TheThicknessFromPropertiesChangesHowAnIndeterminateTrus
     analysed = Status(*window);
     EXPECT_EQ(window->Model().IsLock(), 1) << analysed;
     strut = TooltipAt(*window, At(-x / 2.0, -1000.0));
-    QTest::keyClick(window->View(), Qt::Key_S, Qt::ControlModifier);
-    CStmModel saved;
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Load(path, saved, &error)) << error;
+    const auto saved = Saved(*window);
     window->Action("results.clear")->trigger();
-    return saved.GetElement(2) ? -saved.GetElement(2)->GetResultAxialForce(0) : 0.0;
+    return saved->GetElement(2) ? -saved->GetElement(2)->GetResultAxialForce(0) : 0.0;
   };
   EXPECT_NEAR(analyse(), uniform, 1e-3 * uniform);
   EXPECT_NE(analysed.find("same stiffness, since thickness is not given"), std::string::npos) << analysed;

@@ -18,10 +18,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QWheelEvent>
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "CStmMainWindow.h"
 #include "CStmQtDocks.h"
@@ -62,35 +62,8 @@ private:
 
 class StmQtStories : public StmQtWindowTest {
 protected:
-  void SaveSquareTruss() {
-    CStmModel model;
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}})
-      model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    Save(model);
-  }
   int ElementsOnDisk() const { return Saved()->GetCountElement(1); }
 
-  // Notches of the wheel over a point of the view; positive ones roll away from the user.
-  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) {
-    const QPointF at = Px(window, p);
-    QWheelEvent event(at, window.View()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window.View(), &event);
-    QTest::qWait(20);
-  }
-  static void Drag(CStmMainWindow& window, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    QWidget* view = window.View();
-    QTest::mouseMove(view, from);
-    QTest::mousePress(view, button, Qt::NoModifier, from);
-    QTest::mouseMove(view, (from + to) / 2);
-    QTest::mouseMove(view, to);
-    QTest::mouseRelease(view, button, Qt::NoModifier, to);
-    QTest::qWait(20);
-  }
-  static void Drag(CStmMainWindow& window, const CVector& from, const CVector& to) {
-    Drag(window, Px(window, from), Px(window, to));
-  }
   static int Selected(CStmMainWindow& window) { return window.Manager().GetSelectMap().GetCount(); }
   static bool TitleMarked(CStmMainWindow& window) { return window.windowTitle().endsWith("*"); }
   // The mean of a pixel's channels, 0..255.
@@ -101,8 +74,7 @@ protected:
 };
 
 TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   Wheel(*window, At(500, 500), -2);
   // With the diagonal the sides do not close into one loop.
   Drag(*window, At(-100, -100), At(1100, 1100));
@@ -123,8 +95,7 @@ TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
   EXPECT_NE(Status(*window).find("Outer outline made from 4 elements"), std::string::npos) << Status(*window);
   EXPECT_EQ(Selected(*window), 0);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto saved = Saved();
+  const auto saved = Saved(*window);
   ASSERT_EQ(saved->GetCountBoundary(STM_BOUNDARY_OUTER, 1), 1);
   EXPECT_EQ(saved->GetBoundaryObj(STM_BOUNDARY_OUTER, -1, 0)->GetIdElements().size(), 4u);
 }
@@ -132,7 +103,7 @@ TEST_F(StmQtStories, AnOutlineFromSelectedElementsNeedsOneClosedLoop) {
 // A middle drag pans; the wheel zooms about the cursor; the grid and the guidelines are laid again
 // for the view: far out, the grid thins to points at least 30 pixels apart and reaches the left edge.
 TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows) {
-  SaveSquareTruss();
+  SaveSquare(true);
   {
     const auto model = Saved();
     model->GetStmDataView()->SetGuideline(0, {250000.0});
@@ -183,43 +154,10 @@ TEST_F(StmQtStories, MiddleDragPansTheWheelZoomsAboutTheCursorAndTheGridFollows)
   EXPECT_LT(Brightness(picture, QPoint((left.x() + next.x()) / 2, left.y())), 80) << "a grid point halfway between two";
 }
 
-TEST_F(StmQtStories, DeleteUndoRedoAndSaveFollowTheFileOnDisk) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
-  EXPECT_FALSE(TitleMarked(*window));
-  Click(*window, kBottomMiddle);
-  Key(*window, Qt::Key_Delete);
-  EXPECT_EQ(Selected(*window), 0);
-  EXPECT_TRUE(TitleMarked(*window));
-  EXPECT_EQ(Status(*window), "Deleted 1 object");
-  // Undoing back to what is on disk is no change at all.
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Status(*window), "Undone");
-  EXPECT_FALSE(TitleMarked(*window));
-  EXPECT_FALSE(window->Actions().IsModified());
-  Key(*window, Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(TitleMarked(*window));
-  EXPECT_EQ(ElementsOnDisk(), 4);
-  EXPECT_NE(Status(*window).find("Saved"), std::string::npos) << Status(*window);
-
-  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  Click(*window, At(1000, 500));
-  Key(*window, Qt::Key_Delete);
-  EXPECT_TRUE(TitleMarked(*window));
-  Key(*window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(TitleMarked(*window));
-  EXPECT_EQ(ElementsOnDisk(), 4);
-  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-}
-
 // Esc keeps the window, N closes and keeps the file, Enter (the first button) and Y save, and a
 // model undone to the file closes without asking.
 TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
-  SaveSquareTruss();
+  SaveSquare(true);
   {
     auto window = Start(m_path);
     Key(*window, Qt::Key_Delete);  // deleting nothing is no change
@@ -257,9 +195,8 @@ TEST_F(StmQtStories, ClosingWithChangesAsksAndTheKeysAnswer) {
   EXPECT_EQ(ElementsOnDisk(), 3);
 }
 
-TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsAndEveryCommandSaysWhatItDid) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
+TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsEveryCommandSaysWhatItDidAndSavesFollowTheFile) {
+  auto window = StartOnSquare(true);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XZ);
   Click(*window, kBottomMiddle);
   EXPECT_EQ(Selected(*window), 1);
@@ -307,13 +244,42 @@ TEST_F(StmQtStories, ClicksAndWindowsSelectEscClearsAndEveryCommandSaysWhatItDid
   Key(*window, Qt::Key_F8);
   EXPECT_NE(Status(*window).find("Orthogonal drawing off"), std::string::npos) << Status(*window);
   EXPECT_FALSE(TitleMarked(*window));
+
+  // Delete, undo, redo and save follow the file on disk.
+  Key(*window, Qt::Key_Escape);
+  Click(*window, kBottomMiddle);
+  Key(*window, Qt::Key_Delete);
+  EXPECT_EQ(Selected(*window), 0);
+  EXPECT_TRUE(TitleMarked(*window));
+  EXPECT_EQ(Status(*window), "Deleted 1 object");
+  // Undoing back to what is on disk is no change at all.
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Status(*window), "Undone");
+  EXPECT_FALSE(TitleMarked(*window));
+  EXPECT_FALSE(window->Actions().IsModified());
+  Key(*window, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  Key(*window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(TitleMarked(*window));
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_NE(Status(*window).find("Saved"), std::string::npos) << Status(*window);
+
+  // Undo past the save is a change again; a new edit there cuts the saved state off for good.
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  Click(*window, At(1000, 500));
+  Key(*window, Qt::Key_Delete);
+  EXPECT_TRUE(TitleMarked(*window));
+  Key(*window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(TitleMarked(*window));
+  EXPECT_EQ(ElementsOnDisk(), 4);
+  EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 }
 
 // The style is the whole window's look, menu bar and status bar included, and a way of looking
 // is no edit: nothing to undo, nothing to ask about, yet the file keeps it.
 TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
-  SaveSquareTruss();
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   const auto expectLooks = [&window](bool light) {
     QTest::qWait(50);
     const QImage picture = window->View()->GrabWindow();
@@ -332,8 +298,7 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
   EXPECT_NE(Status(*window).find("Light style"), std::string::npos) << Status(*window);
   EXPECT_FALSE(window->Actions().IsModified());
   EXPECT_EQ(window->Manager().GetUndoCount(), 0);
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Saved()->GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
+  EXPECT_EQ(Saved(*window)->GetStmDataView()->GetTypeColor(), STM_COLOR_LIGHT);
   window->Action("view.styleDark")->trigger();
   expectLooks(false);
   EXPECT_TRUE(window->close());
@@ -354,8 +319,7 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
   QTest::mouseClick(panel->findChild<QAbstractButton*>("ctl4069"), Qt::LeftButton);  // Dark
   expectLooks(false);
   EXPECT_FALSE(window->Actions().IsModified());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto saved = Saved();
+  const auto saved = Saved(*window);
   EXPECT_FALSE(saved->GetStmDataView()->IsShowOption(STM_SHOW_ELEMENTS));
   EXPECT_EQ(saved->GetStmDataView()->GetTypeColor(), STM_COLOR_DARK);
 }
@@ -415,10 +379,9 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   EXPECT_EQ(window->Manager().GetUndoCount(), 3);
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
 
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(window->Actions().IsModified());
   {
-    const auto saved = Saved();
+    const auto saved = Saved(*window);
+    EXPECT_FALSE(window->Actions().IsModified());
     ASSERT_NE(saved->GetRestraintNode(1), nullptr);
     EXPECT_EQ(saved->GetRestraintNode(1)->GetDof(), (SStmDof{1, 0, 1, 0, 0, 0}));
     ASSERT_EQ(saved->GetLoadConditionStatic("DL")->GetLoadNodes().size(), 1u);
@@ -429,8 +392,7 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   for (int step = 0; step < 3; ++step) Key(*window, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(supportPixels(), 0) << "undo takes the pin away again";
   EXPECT_EQ(window->Manager().CheckConsistency(), CString());
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  const auto undone = Saved();
+  const auto undone = Saved(*window);
   EXPECT_TRUE(undone->GetRestraints().empty());
   EXPECT_TRUE(undone->GetLoadConditionStatic("DL")->GetLoadNodes().empty());
   EXPECT_EQ(undone->GetLoadConditionStatic("LL"), nullptr);
@@ -438,10 +400,9 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
 
 // A model holding results can be looked at and copied from, and every edit says why it is refused.
 TEST_F(StmQtStories, ALockedModelSaysWhyNothingChanges) {
-  const std::string example = STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json";
   CStmModel model;
   std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(example, model, &error)) << error;
+  ASSERT_TRUE(CStmModelFile::Load(STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json", model, &error)) << error;
   ASSERT_TRUE(model.IsLock());
   const CStmObjElement* element = model.GetElements().begin()->second;
   const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;
@@ -471,8 +432,7 @@ TEST_F(StmQtStories, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   CStmModel model;
   model.SetPlane(STM_PLANE_XY);
   for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 1000, 0)}) model.AddNode(p);
-  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  model.AddElement(2, 3, SStmPropElement(0, 2, 0.0));
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
   Save(model);
   auto window = Start(m_path);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XY);
@@ -480,8 +440,7 @@ TEST_F(StmQtStories, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
   EXPECT_EQ(Selected(*window), 1);
   window->Action("view.planeYZ")->trigger();
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_YZ);
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Saved()->GetPlane(), STM_PLANE_XY);
+  EXPECT_EQ(Saved(*window)->GetPlane(), STM_PLANE_XY);
   window->Action("view.planeXY")->trigger();
   Click(*window, kEmpty);
   Click(*window, CVector(1000, 500, 0));
@@ -555,26 +514,27 @@ TEST(StmQtProgram, ShowsTheModelAndLeavesAfterTheCountedFramesWithItsPicture) {
 
 TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsAnAnswer) {
   QTemporaryDir config;
-  SRun run = RunProgram({"/no/such/model.stm.json"}, config.path());
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("/no/such/model.stm.json")) << run.err.toStdString();
-  run = RunProgram({STM_SOURCE_DIR "/examples"}, config.path(), false);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("is a folder, not a model file")) << run.err.toStdString();
-
-  // The file and the place in it where reading stopped.
   const QString broken = config.filePath("broken.stm.json");
   {
     QFile file(broken);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("{\"nodes\": [1, 2");
   }
-  run = RunProgram({broken}, config.path());
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("broken.stm.json")) << run.err.toStdString();
-  EXPECT_TRUE(run.err.contains("line 1, column 16")) << run.err.toStdString();
+  // A missing file, a folder, a broken file (named, with the place in it where reading stopped),
+  // and no file at all without a display, which a window needs.
+  const std::tuple<QStringList, bool, QStringList> refused[] = {
+      {{"/no/such/model.stm.json"}, true, {"/no/such/model.stm.json"}},
+      {{STM_SOURCE_DIR "/examples"}, false, {"is a folder, not a model file"}},
+      {{broken}, true, {"broken.stm.json", "line 1, column 16"}},
+      {{}, false, {"no window could be opened"}}};
+  SRun run;
+  for (const auto& [args, display, said] : refused) {
+    run = RunProgram(args, config.path(), display);
+    EXPECT_EQ(run.status, 1) << args.join(' ').toStdString();
+    for (const QString& text : said) EXPECT_TRUE(run.err.contains(text)) << run.err.toStdString();
+  }
 
-  // A bad argument needs no display; a window does, and without one the program says so.
+  // A bad argument needs no display.
   const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
   for (const QStringList& bad : {QStringList{"--frames", "0"}, QStringList{"--frames"}, QStringList{"--size", "3"},
                                  QStringList{"--screenshot", "x.png"}, QStringList{"--frobnicate"},
@@ -584,10 +544,6 @@ TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsA
     EXPECT_TRUE(run.err.contains("usage: stm-editor")) << bad.join(' ').toStdString();
   }
   EXPECT_TRUE(run.err.contains("the folder /no/such/folder does not exist")) << run.err.toStdString();
-
-  run = RunProgram({}, config.path(), false);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("no window could be opened")) << run.err.toStdString();
 
   run = RunProgram({"--help"}, config.path(), false);
   EXPECT_EQ(run.status, 0) << run.err.toStdString();

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -28,31 +27,6 @@ CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
 class StmQtTools : public StmQtWindowTest {
 protected:
-  // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
-  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
-    CStmModel model;
-    model.SetPlane(STM_PLANE_XZ);
-    for (const CVector& p : nodes) model.AddNode(p);
-    for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-    Save(model);
-  }
-  // A square of 1000 mm, nodes 1-4 counter-clockwise from the origin, sides 1-4.
-  void SaveSquare() {
-    SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
-  }
-
-  static void RightClick(CStmMainWindow& window, const CVector& p) {
-    QTest::mouseClick(window.View(), Qt::RightButton, Qt::NoModifier, Px(window, p));
-    QTest::qWait(20);
-  }
-  // A window drawn with the left button from one corner to the other selects what lies inside.
-  static void Frame(CStmMainWindow& window, const CVector& from, const CVector& to) {
-    const QPoint a = Px(window, from), b = Px(window, to);
-    QTest::mousePress(window.View(), Qt::LeftButton, Qt::NoModifier, a);
-    for (int step = 1; step <= 4; ++step) QTest::mouseMove(window.View(), a + (b - a) * step / 4);
-    QTest::mouseRelease(window.View(), Qt::LeftButton, Qt::NoModifier, b);
-    QTest::qWait(20);
-  }
   // Typed where the keyboard is, character by character, so that a field the comma moves to
   // gets what follows it.
   static void Type(const QString& text) {
@@ -67,28 +41,11 @@ protected:
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
     QTest::qWait(50);
   }
-  static void Tool(CStmMainWindow& window, const QString& bar, const char* id) {
-    ClickTool(window, bar, id);
-    // The dock below the view comes with the tool and takes its height from the view.
-    QTest::qWait(50);
-  }
-  // Without a window manager a message box does not give the activation back by itself, and
-  // shortcuts reach only the active window.
-  static void Reactivate(CStmMainWindow& window) {
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
   static QLineEdit* Edit(CStmMainWindow& window, unsigned dialog, int control) {
     CStmQtDialog* form = window.ToolsCommands().ToolDialog(dialog);
     return form ? qobject_cast<QLineEdit*>(form->ControlWidget(control)) : nullptr;
   }
 
-  // Ctrl+S, and the model as the file now holds it.
-  std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) {
-    Reactivate(window);
-    Key(window, Qt::Key_S, Qt::ControlModifier);
-    return Saved();
-  }
   // The enabled elements of the file as "x,z-x,z" of their ends, ends in either order.
   std::set<std::string> ElementsSaved(CStmMainWindow& window) {
     std::set<std::string> out;
@@ -102,7 +59,6 @@ protected:
     return out;
   }
   static std::string Text(const CVector& p) { return QString("%1,%2").arg(p.x).arg(p.z).toStdString(); }
-  using StmQtWindowTest::Saved;
   // The status line says it, and the scene is the model's.
   static void ExpectDone(CStmMainWindow& window, const std::string& said = "") {
     if (!said.empty()) {
@@ -117,12 +73,11 @@ protected:
 // The element tool from the toolbar shows the coordinate dialog below the view while it runs;
 // clicks on nodes draw; undo and redo reach the file; Esc takes the dialog away; N draws nodes.
 TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReachesTheFile) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   QDockWidget* dock = window->ToolsCommands().InputDock();
   ASSERT_NE(dock, nullptr);
   EXPECT_FALSE(dock->isVisible());
-  Tool(*window, "toolbar.draw", "draw.element");
+  ClickTool(*window, "toolbar.draw", "draw.element");
   EXPECT_TRUE(dock->isVisible());
   EXPECT_EQ(window->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
   EXPECT_EQ(Status(*window), "Pick start point");
@@ -137,9 +92,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
   ExpectDone(*window);
   // The wheel over the dialog zooms the view.
   const double scale = window->RenderWnd().GetViewScale();
-  QWheelEvent wheel(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(window->ToolsCommands().ToolDialog(4001), &wheel);
+  Wheel(window->ToolsCommands().ToolDialog(4001), QPointF(5, 5), 1);
   EXPECT_LT(window->RenderWnd().GetViewScale(), scale);
 
   const std::set<std::string> square = {"0,0-1000,0", "1000,0-1000,1000", "0,1000-1000,1000", "0,0-0,1000"};
@@ -176,8 +129,7 @@ TEST_F(StmQtTools, DrawingShowsTheCoordinateDialogWhileTheToolRunsAndUndoReaches
 // and once, so the next click takes the node clicked. A comma in the second field, a word and a
 // value past the limit are refused with a message; a truss typed onto nodes joins them.
 TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   Key(*window, Qt::Key_E);
   QTest::qWait(50);
   Press(Qt::Key_Tab);
@@ -214,11 +166,10 @@ TEST_F(StmQtTools, TypedPointsAreExactAndOnceAndWhatIsNoCoordinateIsRefused) {
   Press(Qt::Key_Return);
   EXPECT_TRUE(box.contains("2e9") && box.contains("1e+09")) << box.toStdString();
   EXPECT_EQ(window->Model().GetCountNode(1), 5);
-  Reactivate(*window);
   Key(*window, Qt::Key_Escape);
 
   // The truss, typed: its chord from node 4 to node 3, then its height.
-  Tool(*window, "toolbar.templates", "templates.truss");
+  ClickTool(*window, "toolbar.templates", "templates.truss");
   EXPECT_TRUE(window->Action("templates.truss")->isChecked());
   for (const char* point : {"0,1000", "1000,1000", "0,1500"}) {
     window->Action("draw.typedCoordinate")->trigger();
@@ -253,7 +204,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
     const CStmObjElement* element = model->GetElement(id);
     return element ? std::string(element->GetName().c_str()) : std::string();
   };
-  Tool(*window, "toolbar.draw", "draw.element");
+  ClickTool(*window, "toolbar.draw", "draw.element");
   Click(*window, (At(320, 1720) + At(700, 1720)) * 0.5);
   Click(*window, At(320, 1400));
   ASSERT_NE(Status(*window).find("drawn"), std::string::npos) << Status(*window);
@@ -266,8 +217,7 @@ TEST_F(StmQtTools, UndoOfAnElementFromTheMiddleOfAMemberGivesTheMemberItsNameBac
 // Paste by clicks (a second paste onto what is there is no step), Move from the toolbar, a
 // typed quarter turn in the angle dialog, and a mirror copy answered in its dialog.
 TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
-  SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   Click(*window, At(500, 0));
   Key(*window, Qt::Key_C, Qt::ControlModifier);
   Key(*window, Qt::Key_V, Qt::ControlModifier);
@@ -286,7 +236,7 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
 
   Click(*window, At(500, 500));
-  Tool(*window, "toolbar.modify", "modify.move");
+  ClickTool(*window, "toolbar.modify", "modify.move");
   Click(*window, At(0, 0));
   Click(*window, At(1000, 0));
   ExpectDone(*window, "Moved 1");
@@ -310,16 +260,11 @@ TEST_F(StmQtTools, PasteMoveATypedAngleAndAMirrorCopyReachTheFile) {
   Click(*window, At(0, 500));
   Key(*window, Qt::Key_I);
   QTest::qWait(50);
-  auto* answer = new QTimer(window.get());
-  QObject::connect(answer, &QTimer::timeout, [answer] {
-    auto* dialog = qobject_cast<CStmQtDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    answer->stop();
+  OnNextDialog<CStmQtDialog>([](CStmQtDialog& dialog) {
     // On the radio button's mark: the rest of its row is no button.
-    QWidget* copy = dialog->ControlWidget(4125);
+    QWidget* copy = dialog.ControlWidget(4125);
     QTest::mouseClick(copy, Qt::LeftButton, Qt::NoModifier, QPoint(6, copy->height() / 2));
   });
-  answer->start(50);
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
   ExpectDone(*window, "Mirrored copies made");
@@ -334,7 +279,7 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
             {{1, 2}, {2, 3}, {2, 4}, {5, 6}});
   auto window = Start(m_path);
   const std::set<std::string> original = ElementsSaved(*window);
-  Frame(*window, At(-100, -100), At(100, 1100));
+  Drag(*window, At(-100, -100), At(100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 5);
   Key(*window, Qt::Key_C, Qt::ControlModifier);
   const std::set<std::string> pasted = {"0,0-0,500", "0,1000-0,500", "0,500-500,500", "1000,0-1000,500",
@@ -354,12 +299,11 @@ TEST_F(StmQtTools, APostInTwoPiecesPastedTwiceLiesOnceOverTheOtherPost) {
 // Both nodes of a side stretched up by its length move before anything merges; a move that would
 // carry a node past the coordinate limit says why and changes nothing; offsets typed below the view.
 TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffsetsAreTyped) {
-  SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}});
-  auto window = Start(m_path);
+  auto window = StartOnSquare(true);
   const std::set<std::string> original = ElementsSaved(*window);
-  Frame(*window, At(900, -100), At(1100, 1100));
+  Drag(*window, At(900, -100), At(1100, 1100));
   ASSERT_EQ(window->Manager().GetSelectMap().GetCount(), 3);
-  Tool(*window, "toolbar.modify", "modify.stretch");
+  ClickTool(*window, "toolbar.modify", "modify.stretch");
   Click(*window, At(1000, 0));
   Click(*window, At(1000, 1000));
   ExpectDone(*window, "Stretched: 2 nodes");
@@ -369,7 +313,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   EXPECT_EQ(ElementsSaved(*window), original);
 
   Click(*window, At(500, 0));
-  Tool(*window, "toolbar.modify", "modify.move");
+  ClickTool(*window, "toolbar.modify", "modify.move");
   Click(*window, At(0, 0));
   Press(Qt::Key_Tab);
   Type("1e9,0");
@@ -380,7 +324,7 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
   // Two copies of the left side 250 apart, typed into the offset dialog below the view.
   Key(*window, Qt::Key_Escape);
   Click(*window, At(0, 500));
-  Tool(*window, "toolbar.modify", "modify.offset");
+  ClickTool(*window, "toolbar.modify", "modify.offset");
   QLineEdit* distance = Edit(*window, 4007, 4126);
   ASSERT_NE(distance, nullptr);
   EXPECT_TRUE(distance->isVisible());
@@ -402,13 +346,12 @@ TEST_F(StmQtTools, StretchMovesEveryNodeFirstAMovePastTheLimitIsRefusedAndOffset
 // A truss of two bays by clicks on a square, the bays set below the view; chosen again after
 // Esc the truss keeps them, and at the same points it adds nothing.
 TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
-  SaveSquare();
-  auto window = Start(m_path);
+  auto window = StartOnSquare();
   CStmQtTemplateSettings* settings = window->ToolsCommands().TemplateSettings();
   auto* bays = settings->findChild<QSpinBox*>("templateBays");
   ASSERT_NE(bays, nullptr);
   for (int use = 0; use < 2; ++use) {
-    Tool(*window, "toolbar.templates", "templates.truss");
+    ClickTool(*window, "toolbar.templates", "templates.truss");
     EXPECT_TRUE(settings->isVisible());
     EXPECT_NE(Status(*window).find("Truss: pick the start of the bottom chord"), std::string::npos) << Status(*window);
     if (use == 0) {
@@ -425,7 +368,7 @@ TEST_F(StmQtTools, ATrussKeepsItsSettingsFromOneUseToTheNext) {
   EXPECT_EQ(window->Manager().GetUndoCount(), 1);
 
   // The bottle shape's ratio takes only what lies within its limits.
-  Tool(*window, "toolbar.templates", "templates.bottleShape");
+  ClickTool(*window, "toolbar.templates", "templates.bottleShape");
   auto* ratio = settings->findChild<QLineEdit*>("templateRatio");
   ASSERT_TRUE(ratio && ratio->isVisible());
   QTest::mouseClick(ratio, Qt::LeftButton);
@@ -454,24 +397,24 @@ TEST_F(StmQtTools, OutlineAndOpeningFromPickedElementsAndARefusedOpening) {
   auto window = Start(m_path);
   const auto pick = [&](const std::vector<CVector>& middles) {
     for (const CVector& p : middles) Click(*window, p);
-    RightClick(*window, At(850, 150));
+    QTest::mouseClick(window->View(), Qt::RightButton, Qt::NoModifier, Px(*window, At(850, 150)));
+    QTest::qWait(20);
   };
-  Tool(*window, "toolbar.outline", "draw.outerOutline");
+  ClickTool(*window, "toolbar.outline", "draw.outerOutline");
   EXPECT_TRUE(window->Action("draw.outerOutline")->isChecked());
   EXPECT_TRUE(window->StatusMessage().contains("right button")) << Status(*window);
   pick({At(500, 0), At(1000, 500), At(500, 1000), At(0, 500)});
   EXPECT_TRUE(window->StatusMessage().contains("Add OuterBoundary.")) << Status(*window);
   ExpectDone(*window);
 
-  Tool(*window, "toolbar.outline", "draw.opening");
+  ClickTool(*window, "toolbar.outline", "draw.opening");
   QString box;
   AnswerNextBox(QMessageBox::Ok, &box);
   pick({At(1400, 0), At(1500, 200), At(1300, 200)});
   EXPECT_FALSE(box.isEmpty());
   EXPECT_TRUE(window->StatusMessage().contains("Failed Add InnerBoundary.")) << Status(*window);
-  Reactivate(*window);
 
-  Tool(*window, "toolbar.outline", "draw.opening");
+  ClickTool(*window, "toolbar.outline", "draw.opening");
   pick({At(500, 300), At(600, 500), At(400, 500)});
   EXPECT_TRUE(window->StatusMessage().startsWith("Add InnerBoundary.")) << Status(*window);
   ExpectDone(*window);

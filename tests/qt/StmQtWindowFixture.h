@@ -17,8 +17,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWheelEvent>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CStmMainWindow.h"
 #include "CStmQtRenderWidget.h"
@@ -59,6 +63,8 @@ protected:
     QWidget* button = toolBar->widgetForAction(window.Action(id));
     ASSERT_NE(button, nullptr) << id;
     QTest::mouseClick(button, Qt::LeftButton);
+    // The dock below the view comes with the tool and takes its height from the view.
+    QTest::qWait(50);
   }
 
   // The grid point nearest to a place in the view: a click in empty space snaps only to one.
@@ -108,6 +114,30 @@ protected:
   }
   static std::string Status(CStmMainWindow& window) { return window.StatusMessage().toStdString(); }
 
+  // Notches of the wheel over a pixel of a widget; positive ones roll away from the user.
+  static void Wheel(QWidget* widget, QPointF at, int notches) {
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+    QTest::qWait(20);
+  }
+  static void Wheel(CStmMainWindow& window, const CVector& p, int notches) {
+    Wheel(window.View(), Px(window, p), notches);
+  }
+  // A drag in the view: with the left button a window that selects.
+  static void Drag(CStmMainWindow& window, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    QWidget* view = window.View();
+    QTest::mouseMove(view, from);
+    QTest::mousePress(view, button, Qt::NoModifier, from);
+    QTest::mouseMove(view, (from + to) / 2);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, button, Qt::NoModifier, to);
+    QTest::qWait(20);
+  }
+  static void Drag(CStmMainWindow& window, const CVector& from, const CVector& to) {
+    Drag(window, Px(window, from), Px(window, to));
+  }
+
   // Rests the pointer on a model point until the scene's hover pick is made, then asks the view
   // for its tooltip as a resting pointer does: the tooltip's text without its markup.
   static QString TooltipAt(CStmMainWindow& window, const CVector& p) {
@@ -119,18 +149,45 @@ protected:
     return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
   }
 
-  // Answers the message box that the next step opens with the button given, and keeps its text.
-  static void AnswerNextBox(QMessageBox::StandardButton answer, QString* text) {
+  // Runs `act` on the next modal dialog of type T that opens.
+  template <class T>
+  static void OnNextDialog(std::function<void(T&)> act) {
     auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer, text] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      if (text) *text = box->text();
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+      auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (!dialog) return;
       timer->stop();
       timer->deleteLater();
-      box->button(answer)->click();
+      act(*dialog);
     });
     timer->start(50);
+  }
+  // Answers the message box that the next step opens with the button given, and keeps its text.
+  static void AnswerNextBox(QMessageBox::StandardButton answer, QString* text) {
+    OnNextDialog<QMessageBox>([answer, text](QMessageBox& box) {
+      if (text) *text = box.text();
+      box.button(answer)->click();
+    });
+  }
+
+  // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
+  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
+    CStmModel model;
+    model.SetPlane(STM_PLANE_XZ);
+    for (const CVector& p : nodes) model.AddNode(p);
+    for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
+    Save(model);
+  }
+  // A square of 1000 mm, nodes 1-4 counter-clockwise from the origin, sides 1-4, and with
+  // `diagonal` element 5 from node 1 to node 3.
+  void SaveSquare(bool diagonal = false) {
+    std::vector<std::pair<int, int>> elements{{1, 2}, {2, 3}, {3, 4}, {4, 1}};
+    if (diagonal) elements.emplace_back(1, 3);
+    SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 0, 1000), CVector(0, 0, 1000)}, elements);
+  }
+  std::unique_ptr<CStmMainWindow> StartOnSquare(bool diagonal = false) {
+    SaveSquare(diagonal);
+    return Start(m_path);
   }
 
   // The model file a test starts from, written by Save and read back by Saved.
@@ -143,6 +200,11 @@ protected:
     std::string error;
     EXPECT_TRUE(CStmModelFile::Load(m_path, *model, &error)) << error;
     return model;
+  }
+  // Ctrl+S, and the model as the file now holds it.
+  std::unique_ptr<CStmModel> Saved(CStmMainWindow& window) const {
+    Key(window, Qt::Key_S, Qt::ControlModifier);
+    return Saved();
   }
 
   QTemporaryDir m_config;

@@ -36,17 +36,11 @@ protected:
   // Runs one pass on a black frame and returns how many pixels it coloured; the pass must leave
   // lighting and depth test on.
   int Draw(const std::function<void()>& pass) {
-    m_wnd.OpenGLRenderStart();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    pass();
-    glFinish();
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    m_image = SRgbaImage::FromGl(kWidth, kHeight);
-    m_wnd.OpenGLRenderEnd();
+    DrawScene(pass, [&] {
+      EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+      EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+      m_image = SRgbaImage::FromGl(kWidth, kHeight);
+    });
     return m_image.Count(SRgbaImage::Lit);
   }
 
@@ -86,8 +80,7 @@ TEST_F(CStmModelPainterTest, ANodalLoadDrawsOneArrowPerComponentAndTheLargestIsF
 }
 
 TEST_F(CStmModelPainterTest, ACombinationDrawsItsConvertedLoads) {
-  m_model.AddLoadConditionStatic("LC1");
-  m_model.AddLoadConditionStatic("LC2");
+  for (const char* name : {"LC1", "LC2"}) m_model.AddLoadConditionStatic(name);
   m_model.AddLoadNode("LC1", m_node->GetId(), CVector(0, 0, 10));
   m_model.AddLoadNode("LC2", m_node->GetId(), CVector(5, 0, 0));
   m_model.AddLoadConditionCombo("C1");
@@ -130,8 +123,7 @@ TEST_F(CStmModelPainterTest, ConnectedArrowsGetIntermediateArrowsOnlyWhenFarApar
 }
 
 TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithItsAngle) {
-  SStmDof pin;
-  pin.Ux = pin.Uz = 1;
+  const SStmDof pin{1, 0, 1, 0, 0, 0};
   CStmObjRestraint* restraint = m_model.AddRestraint(m_node->GetId(), pin);
   ASSERT_NE(restraint, nullptr);
   EXPECT_GT(Draw([&] { m_painter.RenderRestraint(); }), 0);
@@ -144,9 +136,7 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
     for (const CVector& v : m_painter.GetRestraintVertices()) box.Apply(v);
     return box;
   };
-  SStmDof roller;
-  roller.Uz = 1;
-  restraint->SetDof(roller);
+  restraint->SetDof(SStmDof{0, 0, 1, 0, 0, 0});  // a roller
   Draw([&] { m_painter.RenderRestraint(); });
   EXPECT_NEAR(extent().GetMin().z, -h, 1e-6);
   EXPECT_NEAR(extent().GetMax().x, q, 1e-6);
@@ -166,14 +156,7 @@ TEST_F(CStmModelPainterTest, ARestraintSymbolSitsAtItsNodeAndARollerTurnsWithIts
 }
 
 // Each pass's show option is checked from the view control panel, which switches each one.
-TEST_F(CStmModelPainterTest, TheTriadBelongsToTheActiveModelOnly) {
-  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
-  EXPECT_GT(Draw([&] { m_painter.DrawCoordinate(); }), 0);
-  m_manager.SetActiveStmModel(0);
-  EXPECT_EQ(Draw([&] { m_painter.DrawCoordinate(); }), 0);
-}
-
-TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndRestoreTheState) {
+TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndTheTriadForTheActiveModelOnly) {
   m_model.SetBoundaryRefs({{CVector(-50, 0, 20), CVector(50, 0, 20)}});
   EXPECT_GT(Draw([&] { m_painter.DrawBoundarySegment(); }), 0);
   EXPECT_GT(CountNear(CVector(0, 0, 20), 3), 0);
@@ -191,4 +174,9 @@ TEST_F(CStmModelPainterTest, BoundaryReferencesAndPolygonsDrawInTheirPlaceAndRes
   });
   EXPECT_EQ(CountNear(CVector(0, 0, 0), 5), 0);
   EXPECT_GT(CountNear(CVector(-20, 0, 0), 1), 0);
+
+  m_model.GetStmDataView()->SetShowOptions(CStmDataView::kDefaultShowOptions);
+  EXPECT_GT(Draw([&] { m_painter.DrawCoordinate(); }), 0);
+  m_manager.SetActiveStmModel(0);
+  EXPECT_EQ(Draw([&] { m_painter.DrawCoordinate(); }), 0);
 }

@@ -69,18 +69,16 @@ protected:
   // Runs one pass on a black frame with lighting and depth test on, checks that it gives back
   // the GL state it found, and returns how many pixels it coloured.
   int Draw(const std::function<void()>& pass) {
-    m_wnd.OpenGLRenderStart();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    glLineWidth(1.0f);
-    const SGlSnapshot before = SGlSnapshot::Read();
-    pass();
-    glFinish();
-    EXPECT_TRUE(SGlSnapshot::Read() == before);
-    m_image = SRgbaImage::FromGl(kWidth, kHeight);
-    m_wnd.OpenGLRenderEnd();
+    SGlSnapshot before;
+    const auto measured = [&] {
+      glLineWidth(1.0f);
+      before = SGlSnapshot::Read();
+      pass();
+    };
+    DrawScene(measured, [&] {
+      EXPECT_TRUE(SGlSnapshot::Read() == before);
+      m_image = SRgbaImage::FromGl(kWidth, kHeight);
+    });
     return m_image.Count(SRgbaImage::Lit);
   }
 
@@ -237,8 +235,7 @@ TEST_F(CStmResultPainterTest, TheLegendSitsBottomLeftInTheStyleTextColourAndEqua
 }
 
 TEST_F(CStmResultPainterTest, EveryLayerWithoutResultsDrawsNothingAndEachSaysSo) {
-  m_model.AddNode(CVector(-10, 0, 0));
-  m_model.AddNode(CVector(10, 0, 0));
+  for (const CVector& p : {CVector(-10, 0, 0), CVector(10, 0, 0)}) m_model.AddNode(p);
   m_model.AddElement(1, 2, SStmPropElement());
   m_model.SetLock(1);
   const std::vector<std::function<void()>> layers = {

@@ -36,8 +36,7 @@ protected:
   // Nodes 1 (-40, 0, 0) and 2 (40, 0, 0), element 1 between them, and an outer boundary whose
   // bottom edge runs under the element and beyond it.
   void BuildScene() {
-    m_model.AddNode(CVector(-40, 0, 0));
-    m_model.AddNode(CVector(40, 0, 0));
+    for (const CVector& p : {CVector(-40, 0, 0), CVector(40, 0, 0)}) m_model.AddNode(p);
     m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
     m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-60, 0, 0}, {60, 0, 0}, {60, 0, 40}, {-60, 0, 40}});
     m_manager.UpdateStmRenderer();
@@ -45,9 +44,7 @@ protected:
   }
 
   const CVector& Colour(int entry) { return m_model.GetStmDataView()->GetColorSet()[entry]; }
-  CVector NodeColour(int id) { return Colour(m_model.GetNode(id)->IsMoveable() ? 5 : 6); }
 
-  CUbEntityObj* Entity(const CString& key) { return m_manager.GetEtt(key); }
   // A selection window over the whole scene; how many are selected then (or found, given a map).
   int SelectAround(CMapStringToPtr* found = nullptr, long mode = 0) {
     m_wnd.SelectionRect(At(At(-90, -10)), At(At(90, 50)), 0, 0, found, mode);
@@ -59,7 +56,7 @@ protected:
   }
 };
 
-TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenItsSelectionIsOn) {
+TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedTheBoundaryOnlyWhenItsSelectionIsOnAndLinesUnsmoothed) {
   BuildScene();
   m_wnd.SelectAllElement();
   DrawScene();
@@ -75,19 +72,13 @@ TEST_F(CStmUbRendererTest, SelectedEntitiesAreHighlightedAndTheBoundaryOnlyWhenI
   m_manager.EnableBoundarySelection(1);
   DrawScene();
   ExpectColour(At(CVector(50, 0, 0)), Colour(21));
-}
 
-TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndLinesStayUnsmoothed) {
-  BuildScene();
+  // The colour set gives the background, and lines stay unsmoothed.
   CStmDataView* view = m_model.GetStmDataView();
   view->SetTypeColor(view->GetTypeColor() == STM_COLOR_DARK ? STM_COLOR_LIGHT : STM_COLOR_DARK);
   m_wnd.InvalidateAllWnd();
   m_wnd.Render();
-  const CVector top = Colour(0);
-  const auto px = Pixel(CPoint(kWidth / 2, 0));
-  EXPECT_NEAR(px[0], top.x * 255.0, 6.0);
-  EXPECT_NEAR(px[1], top.y * 255.0, 6.0);
-  EXPECT_NEAR(px[2], top.z * 255.0, 6.0);
+  ExpectColour(CPoint(kWidth / 2, 0), Colour(0), 6.0);
   // The gradient is compiled once and kept while its colours stay.
   const GLuint gradient = m_wnd.GetEraseBackList();
   EXPECT_NE(gradient, 0u);
@@ -104,7 +95,7 @@ TEST_F(CStmUbRendererTest, TheColourSetGivesTheBackgroundAndTheLineHighlightAndL
   EXPECT_NEAR(Pixel(CPoint(kWidth / 2, 0))[0], Colour(0).x * 255.0, 6.0);
 }
 
-TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALoneNode) {
+TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALoneNodeAndPicksPreferNodes) {
   m_wnd.ResetViewRange();
   const CCubeRange* range = m_manager.GetViewRange(0);
   EXPECT_EQ(range->GetMin(), CVector(-10, -10, -10));
@@ -115,6 +106,27 @@ TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALone
   m_wnd.ResetViewRange();
   EXPECT_EQ(range->GetMin(), CVector(-60, 0, 0));
   EXPECT_EQ(range->GetMax(), CVector(60, 0, 40));
+
+  // Picking more hits than allowed prefers nodes, then the nearest hit.
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-40, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(m_manager.GetSelectMap().begin()->second, m_manager.GetEntNode(1));
+
+  // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
+  CStmModel crossing;
+  for (const CVector& p : {CVector(-40, -5, 40), CVector(40, -5, -40), CVector(-40, 5, -40), CVector(40, 5, 40)})
+    crossing.AddNode(p);
+  crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
+  crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  m_manager.SetStmModel(&crossing);
+  m_manager.UpdateStmRenderer();
+  m_wnd.SetAction(48, -1, 1);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
+  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
+  auto* picked = static_cast<CStmEntityElement*>(m_manager.GetSelectMap().begin()->second);
+  EXPECT_EQ(picked->GetIdStm(), 2);
+  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, nullptr, 0);
+  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
 
   CStmModel lone;
   lone.AddNode(CVector(100, 0, 50));
@@ -127,7 +139,7 @@ TEST_F(CStmUbRendererTest, ViewRangeOfAnEmptyModelOfBoundariesAndNodesAndOfALone
   EXPECT_EQ(m_wnd.ExtToClient(CVector(100, 0, 50)), CPoint(kWidth / 2, kHeight / 2));
 }
 
-TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
+TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommandAndF8TwiceRestoresTheSnap) {
   BuildScene();
   double u0 = 0, v0 = 0, u = 0, v = 0;
   m_wnd.GetViewCenter(u0, v0);
@@ -143,9 +155,8 @@ TEST_F(CStmUbRendererTest, ArrowKeysMoveTheViewOnlyInTheSelectionCommand) {
   m_wnd.GetViewCenter(u, v);
   EXPECT_NE(u, u0);
   EXPECT_NE(v, v0);
-}
 
-TEST_F(CStmUbRendererTest, F8TwiceRestoresOrthogonalModeAndTheNearSnapBit) {
+  // F8 twice gives orthogonal mode and the near-snap bit back.
   m_manager.SetOSnapMode2(7);
   const long start = m_manager.GetOSnapMode();
   m_wnd.OnKeyDown(VK_F8, 1, 0);
@@ -159,34 +170,18 @@ TEST_F(CStmUbRendererTest, F8TwiceRestoresOrthogonalModeAndTheNearSnapBit) {
   m_wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XY);
   m_wnd.OnKeyDown(VK_F8, 1, 0);
   EXPECT_EQ(m_wnd.GetVHDraw(), 3);
+
+  // A click clears the marks unless the model is locked.
+  m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, STM_MARK_POINT, 1.0);
+  m_model.SetLock(1);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
+  m_model.SetLock(0);
+  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
 }
 
-TEST_F(CStmUbRendererTest, PickingMoreHitsThanAllowedPrefersNodesThenTheNearestHit) {
-  BuildScene();
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(-40, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-  EXPECT_EQ(m_manager.GetSelectMap().begin()->second, m_manager.GetEntNode(1));
-
-  // Two elements crossing at (0, 0): the one at y = -5 is nearer the viewer of the x-z view.
-  CStmModel crossing;
-  crossing.AddNode(CVector(-40, -5, 40));
-  crossing.AddNode(CVector(40, -5, -40));
-  crossing.AddNode(CVector(-40, 5, -40));
-  crossing.AddNode(CVector(40, 5, 40));
-  crossing.AddElement(3, 4, SStmPropElement(0, 2, 0.0));
-  crossing.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  m_manager.SetStmModel(&crossing);
-  m_manager.UpdateStmRenderer();
-  m_wnd.SetAction(48, -1, 1);
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), 1, 0, nullptr, 0);
-  ASSERT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-  auto* picked = static_cast<CStmEntityElement*>(m_manager.GetSelectMap().begin()->second);
-  EXPECT_EQ(picked->GetIdStm(), 2);
-  m_wnd.SelectionPoint(m_wnd.ExtToClient(CVector(0, 0, 0)), CSize(7, 7), -1, 0, nullptr, 0);
-  EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
-}
-
-TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuidelines) {
+TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyNeverGridPointsOrGuidelinesAndFollowsTheResultCase) {
   BuildScene();
   auto* grid = new CStmEntityGridPoint(&m_manager, CVector(0, 0, 20));
   auto* guide = new CStmEntityGuideline(&m_manager, 0, CVector(-80, 0, 10), CVector(80, 0, 10));
@@ -217,10 +212,8 @@ TEST_F(CStmUbRendererTest, SelectionFilterKeepsNodesOnlyAndNeverGridPointsOrGuid
   // An unfiltered query keeps whatever was hit.
   CMapStringToPtr found;
   EXPECT_EQ(SelectAround(&found, 0x41), 6);
-}
 
-TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
-  BuildScene();
+  // The strut and tie filters follow the result case.
   m_model.AddNode(CVector(0, 0, 30));
   m_model.AddElement(1, 3, SStmPropElement(0, 2, 0.0));
   m_manager.UpdateStmRenderer();
@@ -244,7 +237,7 @@ TEST_F(CStmUbRendererTest, StrutAndTieFiltersFollowTheResultCase) {
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 0);
 }
 
-TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommand) {
+TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommandAndSelectPreviousRestores) {
   BuildScene();
   m_wnd.SetAction(55, -1, 1);
   m_wnd.SelectAllNode();
@@ -280,10 +273,9 @@ TEST_F(CStmUbRendererTest, SelectionCommandsActOnlyInTheSelectionCommand) {
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
   m_wnd.SelectBoundary(STM_BOUNDARY_INNER, 5, 1);
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 1);
-}
 
-TEST_F(CStmUbRendererTest, SelectPreviousPutsTheRememberedSelectionBack) {
-  BuildScene();
+  // Select Previous puts the remembered selection back.
+  m_wnd.ClearSelection();
   m_wnd.SelectAllElement();
   m_manager.SetPreviousSelection();
   m_wnd.ClearSelection();
@@ -291,17 +283,6 @@ TEST_F(CStmUbRendererTest, SelectPreviousPutsTheRememberedSelectionBack) {
   m_wnd.SelectPrevious();
   EXPECT_EQ(m_manager.GetSelectMap().GetCount(), 2);
   EXPECT_EQ(m_manager.GetEntElement(1)->IsSelection(), 1);
-}
-
-TEST_F(CStmUbRendererTest, AClickClearsTheMarksUnlessTheModelIsLocked) {
-  BuildScene();
-  m_manager.SetRenderMarkPos({CVector(0, 0, 0)}, STM_MARK_POINT, 1.0);
-  m_model.SetLock(1);
-  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-  EXPECT_EQ(m_manager.GetMarkPosArray().size(), 1u);
-  m_model.SetLock(0);
-  m_wnd.OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-  EXPECT_TRUE(m_manager.GetMarkPosArray().empty());
 }
 
 TEST_F(CStmUbRendererTest, SnapMarkerIsDrawnInXorAndNotTwiceForTheSameStamp) {

@@ -31,10 +31,8 @@ protected:
   }
 };
 
-TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnAndNodesWinOverElements) {
-  m_model.AddNode(CVector(0, 0, 0));
-  m_model.AddNode(CVector(50, 0, 20));
-  m_model.AddNode(CVector(100, 0, 60));
+TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnNodesWinOverElementsAndLoneTextDrawsAtOnce) {
+  for (const CVector& p : {CVector(0, 0, 0), CVector(50, 0, 20), CVector(100, 0, 60)}) m_model.AddNode(p);
   m_manager.UpdateStmRenderer();
   FitView();
   m_model.GetStmDataView()->SetShowOption(kNodeNames, 1);
@@ -49,71 +47,8 @@ TEST_F(LabelPlacementTest, OverlappingNamesAreNeverBothDrawnAndNodesWinOverEleme
   m_wnd.SetViewScale(0.01);
   m_wnd.SetViewCenter(0.25, 0.0);
   EXPECT_EQ(LabelsOfFrame(), 2) << "the others are out of the window now, the close ones both fit";
-}
 
-TEST_F(LabelPlacementTest, AnElementNameUnderANodeNameGivesWayToIt) {
-  // A short element: its name in the middle sits where its nodes' names are.
-  m_model.AddNode(CVector(0, 0, 0));
-  m_model.AddNode(CVector(2, 0, 0));
-  m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  m_model.AddNode(CVector(200, 0, 100));
-  m_manager.UpdateStmRenderer();
-  FitView();
-  m_model.GetStmDataView()->SetShowOption(kElementNames, 1);
-  EXPECT_EQ(LabelsOfFrame(), 1) << "alone, the element's name shows";
-  m_model.GetStmDataView()->SetShowOption(kNodeNames, 1);
-  // The first node's name takes the place; the second node's and the element's would overlap it.
-  EXPECT_EQ(LabelsOfFrame(), 2);
-}
-
-TEST(LabelPlacement, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName) {
-  // A window tall enough for loads, which keep their length in pixels.
-  std::string error;
-  auto surface = CreateOffscreenSurface(640, 480, &error);
-  ASSERT_TRUE(surface) << error;
-  CScriptedUiHost host;
-  CStmModel model;
-  CStmUbManager manager;
-  CStmUbRenderer wnd;
-  ASSERT_EQ(wnd.Create(&manager, std::move(surface)), 0);
-  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.SetStmModel(&model);
-  manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-
-  constexpr unsigned kLoads = 0x400 | 0x800;
-  model.AddNode(CVector(0, 0, 0));
-  model.AddNode(CVector(100, 0, 0));
-  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  model.AddLoadConditionStatic("L");
-  model.AddLoadNode("L", 2, CVector(0, 0, -25));
-  model.AddLoadNode("L", 1, CVector(-25, 0, 0));
-  model.SetUnitForce("MN");
-  model.GetStmDataView()->SetShowOption(kLoads | kNodeNames, 1);
-  model.GetStmDataView()->SetShowOption(kElementNames, 0);
-  manager.UpdateStmRenderer();
-  manager.SetIndexLoadConditionLoad(0, -1);
-  wnd.ZoomAll(0);
-  wnd.OpenGLRenderStart();
-  wnd.RenderNoDepth(0);
-  wnd.OpenGLRenderEnd();
-  // Both node names and both values: no value sits over a name.
-  EXPECT_EQ(wnd.GetCountLabelsDrawn(), 4);
-  std::vector<CVector> quads;
-  CUbRenderAPI::GetLastLabelQuads(quads);
-  ASSERT_FALSE(quads.empty());
-  // Upright text: every glyph bar is a rectangle whose sides run along the screen's axes.
-  for (size_t i = 0; i + 3 < quads.size(); i += 4) {
-    const CPoint a = wnd.ExtToClient(quads[i]), b = wnd.ExtToClient(quads[i + 1]);
-    EXPECT_EQ(a.x, b.x) << "bar " << i / 4 << " is not upright";
-  }
-  // The vertical load's value stands past the tail, far above its node.
-  const CPoint node = wnd.ExtToClient(CVector(100, 0, 0));
-  int highest = node.y;
-  for (const CVector& v : quads) highest = std::min(highest, static_cast<int>(wnd.ExtToClient(v).y));
-  EXPECT_LT(highest, node.y - 150);
-}
-
-TEST_F(LabelPlacementTest, TextCallsOutsideABatchDrawAtOnceAndTheFirstAlternativeOnly) {
+  // Text calls outside a batch draw at once, and the first alternative only.
   m_wnd.OpenGLRenderStart();
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -147,10 +82,69 @@ TEST_F(LabelPlacementTest, TextCallsOutsideABatchDrawAtOnceAndTheFirstAlternativ
   m_wnd.OpenGLRenderEnd();
 }
 
-TEST_F(LabelPlacementTest, AFrameAndASelectionPassLeaveTheStateTheyFound) {
+TEST_F(LabelPlacementTest, AnElementNameUnderANodeNameGivesWayToIt) {
+  // A short element: its name in the middle sits where its nodes' names are.
   m_model.AddNode(CVector(0, 0, 0));
-  m_model.AddNode(CVector(100, 0, 0));
-  m_model.AddNode(CVector(100, 0, 50));
+  m_model.AddNode(CVector(2, 0, 0));
+  m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  m_model.AddNode(CVector(200, 0, 100));
+  m_manager.UpdateStmRenderer();
+  FitView();
+  m_model.GetStmDataView()->SetShowOption(kElementNames, 1);
+  EXPECT_EQ(LabelsOfFrame(), 1) << "alone, the element's name shows";
+  m_model.GetStmDataView()->SetShowOption(kNodeNames, 1);
+  // The first node's name takes the place; the second node's and the element's would overlap it.
+  EXPECT_EQ(LabelsOfFrame(), 2);
+}
+
+TEST(LabelPlacement, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName) {
+  // A window tall enough for loads, which keep their length in pixels.
+  std::string error;
+  auto surface = CreateOffscreenSurface(640, 480, &error);
+  ASSERT_TRUE(surface) << error;
+  CScriptedUiHost host;
+  CStmModel model;
+  CStmUbManager manager;
+  CStmUbRenderer wnd;
+  ASSERT_EQ(wnd.Create(&manager, std::move(surface)), 0);
+  wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+  manager.SetStmModel(&model);
+  manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
+
+  constexpr unsigned kLoads = 0x400 | 0x800;
+  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0)}) model.AddNode(p);
+  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  model.AddLoadConditionStatic("L");
+  model.AddLoadNode("L", 2, CVector(0, 0, -25));
+  model.AddLoadNode("L", 1, CVector(-25, 0, 0));
+  model.SetUnitForce("MN");
+  model.GetStmDataView()->SetShowOption(kLoads | kNodeNames, 1);
+  model.GetStmDataView()->SetShowOption(kElementNames, 0);
+  manager.UpdateStmRenderer();
+  manager.SetIndexLoadConditionLoad(0, -1);
+  wnd.ZoomAll(0);
+  wnd.OpenGLRenderStart();
+  wnd.RenderNoDepth(0);
+  wnd.OpenGLRenderEnd();
+  // Both node names and both values: no value sits over a name.
+  EXPECT_EQ(wnd.GetCountLabelsDrawn(), 4);
+  std::vector<CVector> quads;
+  CUbRenderAPI::GetLastLabelQuads(quads);
+  ASSERT_FALSE(quads.empty());
+  // Upright text: every glyph bar is a rectangle whose sides run along the screen's axes.
+  for (size_t i = 0; i + 3 < quads.size(); i += 4) {
+    const CPoint a = wnd.ExtToClient(quads[i]), b = wnd.ExtToClient(quads[i + 1]);
+    EXPECT_EQ(a.x, b.x) << "bar " << i / 4 << " is not upright";
+  }
+  // The vertical load's value stands past the tail, far above its node.
+  const CPoint node = wnd.ExtToClient(CVector(100, 0, 0));
+  int highest = node.y;
+  for (const CVector& v : quads) highest = std::min(highest, static_cast<int>(wnd.ExtToClient(v).y));
+  EXPECT_LT(highest, node.y - 150);
+}
+
+TEST_F(LabelPlacementTest, AFrameAndASelectionPassLeaveTheStateTheyFound) {
+  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0), CVector(100, 0, 50)}) m_model.AddNode(p);
   m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
   m_model.AddElement(2, 3, SStmPropElement(0, 2, 0.0))->SetStableElement(1);
   m_model.SetBoundary(STM_BOUNDARY_OUTER, {{-10, 0, -10}, {110, 0, -10}, {110, 0, 60}, {-10, 0, 60}});

@@ -2,6 +2,7 @@
 // picture and matches its reference, and a layer with nothing to draw says so.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -36,8 +37,6 @@ SProgramRun Render(const std::string& model, const std::string& png, const std::
   return RunProgram(STM_RENDER_EXE, args, "stm-render");
 }
 
-SRgbaImage Load(const std::string& png) { return SRgbaImage::FromPng(png); }
-
 class StmRenderLayersTest : public testing::TestWithParam<SLayer> {};
 
 TEST_P(StmRenderLayersTest, EachResultLayerChangesThePictureOfTheExample) {
@@ -51,7 +50,7 @@ TEST_P(StmRenderLayersTest, EachResultLayerChangesThePictureOfTheExample) {
   run = Render(model, out, std::string(layer.needs) + (*layer.needs ? "," : "") + layer.name);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
-  const SRgbaImage with = Load(out), without = Load(base);
+  const SRgbaImage with = SRgbaImage::FromPng(out), without = SRgbaImage::FromPng(base);
   ASSERT_EQ(with.rgba.size(), static_cast<size_t>(480 * 360 * 4));
   EXPECT_GT(with.Differing(without), 50);
   EXPECT_TRUE(CheckRender(name, with, 8, 40));
@@ -65,15 +64,13 @@ INSTANTIATE_TEST_SUITE_P(Example, StmRenderLayersTest,
                                          SLayer{"max-nodal-zones", ""}, SLayer{"reactions", "result-values"}),
                          [](const testing::TestParamInfo<SLayer>& info) {
                            std::string id = info.param.name;
-                           for (char& c : id) {
-                             if (c == '-') c = '_';
-                           }
+                           std::replace(id.begin(), id.end(), '-', '_');
                            return id;
                          });
 
 // The width and zone layers of the example analysed again as the editor does it, with other
 // materials than the file's: 400 mm thick, cover 100 mm (the tie's axis).
-TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
+TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExampleAndALayerWithNothingToDrawSaysSo) {
   CStmModel model;
   std::string error;
   ASSERT_TRUE(CStmModelFile::Load(Example("deep-beam-opening"), model, &error)) << error;
@@ -92,11 +89,10 @@ TEST(StmRenderLayers, TheWidthAndZoneLayersOfTheCheckedExample) {
     const SProgramRun run = Render(checked, out, layer);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << layer << ": " << run.err;
-    EXPECT_TRUE(CheckRender(name, Load(out), 8, 40)) << layer;
+    EXPECT_TRUE(CheckRender(name, SRgbaImage::FromPng(out), 8, 40)) << layer;
   }
-}
 
-TEST(StmRenderLayers, ALayerWithNothingToDrawSaysSoOnStderr) {
+  // A layer with nothing to draw says so on stderr.
   const std::string out = RenderOutputDir() + "/stm-render-empty-layers.png";
   const SProgramRun run = Render(Example("corbel"), out, "mesh,results");
   EXPECT_EQ(run.status, 0) << run.err;

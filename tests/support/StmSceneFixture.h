@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,15 +41,18 @@ protected:
     m_wnd.ZoomAll(0);
   }
 
-  // Draws the scene pass alone on a black background.
-  void DrawScene() {
+  // Draws one pass (the scene pass when none is given) on a black background with lighting and
+  // the depth test on; `after` runs while the frame is still current.
+  void DrawScene(const std::function<void()>& pass = nullptr, const std::function<void()>& after = nullptr) {
     m_wnd.OpenGLRenderStart();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
-    m_wnd.RenderNoDepth(0);
+    if (pass) pass();
+    else m_wnd.RenderNoDepth(0);
     glFinish();
+    if (after) after();
     m_wnd.OpenGLRenderEnd();
   }
 
