@@ -356,7 +356,9 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, bool& leaves) con
     return polygon;
   }
   int place = m_p->Place(polygon);
-  if (place == SImpl::kNearEdge && bg::covered_by(ToBg(polygon), m_p->concrete)) place = SImpl::kInside;
+  // Covered or not, once: Leaves and Clip would each ask again.
+  if (place == SImpl::kNearEdge)
+    place = bg::covered_by(ToBg(polygon), m_p->concrete) ? SImpl::kInside : SImpl::kCrossing;
   leaves = Leaves(polygon, place);
   return Clip(polygon, place);
 }
