@@ -121,8 +121,7 @@ TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsEscDropsNothing
   BuildScene();
   Click(CVector(0, 0, 0));
   const int undo = m_manager.GetUndoCount();
-  Press(At(CVector(0, 0, 0)));
-  Release(At(CVector(0, 0, 0)));
+  Click(CVector(0, 0, 0));
   EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
   EXPECT_EQ(Dragging(), 1);
   // Esc while dragging abandons the drag; the selection goes with a second Esc.
@@ -154,11 +153,8 @@ TEST_F(CStmActionNormalTest, ANodeDroppedOnANodeMergesOnAnElementSplitsAndUndoRe
     const CVector target = onNode ? CVector(40, 0, 0) : CVector(40, 0, 20);
     Click(CVector(0, 0, 0));
     ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
-    Press(At(CVector(0, 0, 0)));
-    Release(At(CVector(0, 0, 0)));
-    Move(At(target), 0);
-    Press(At(target));
-    Release(At(target));
+    Click(CVector(0, 0, 0));
+    Click(target);
     if (onNode) {
       EXPECT_EQ(m_model.GetCountNode(1), 3);
       EXPECT_EQ(m_model.GetElement(1)->GetIdNodeBegin(), 1);
