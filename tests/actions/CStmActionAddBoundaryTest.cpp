@@ -34,9 +34,7 @@ protected:
   // Clicks the middle of a model element.
   void ClickElement(int id) {
     const CStmObjElement* element = m_model.GetElement(id);
-    const CPoint pt = At((element->GetCoordBegin() + element->GetCoordEnd()) * 0.5);
-    m_wnd.OnLButtonDown(MK_LBUTTON, pt);
-    m_wnd.OnLButtonUp(0, pt);
+    Click((element->GetCoordBegin() + element->GetCoordEnd()) * 0.5);
   }
   // The last message the main window got, as (tool, result).
   std::pair<WPARAM, LPARAM> LastNotice() const {

@@ -36,13 +36,11 @@ protected:
     auto* normal = dynamic_cast<CStmActionNormal*>(m_manager.GetAction(48));
     return normal ? normal->GetSnapPointManage().IsDragging() : -1;
   }
-  void Press(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonDown(MK_LBUTTON | flags, pt); }
-  void Release(const CPoint& pt, UINT flags = 0) { m_wnd.OnLButtonUp(flags, pt); }
-  void Move(CPoint pt, UINT flags = MK_LBUTTON) { m_wnd.OnMouseMove(flags, pt); }
-  void Band(const CPoint& from, const CPoint& to, UINT flags = 0) {
-    Press(from, flags);
-    Move(to, MK_LBUTTON | flags);
-    Release(to, flags);
+  // Pressed at `from`, dragged to `to` and released there.
+  void Band(const CPoint& from, CPoint to, UINT flags = 0) {
+    m_wnd.OnLButtonDown(MK_LBUTTON | flags, from);
+    m_wnd.OnMouseMove(MK_LBUTTON | flags, to);
+    m_wnd.OnLButtonUp(flags, to);
   }
 
   // The selection as "n<id>" and "e<id>" of the model records it mirrors.
@@ -99,9 +97,7 @@ TEST_F(CStmActionNormalTest, ClickWindowAndCrossingPickCtrlAddsOrTakesOutAndPanM
   m_wnd.OnSetCursor();
   EXPECT_EQ(m_host.m_cursors.back(), IDC_SIZEALL);
   const CPoint before = At(CVector(0, 0, 0));
-  Press(CPoint(100, 80));
-  Move(CPoint(110, 70));
-  Release(CPoint(110, 70));
+  Band(CPoint(100, 80), CPoint(110, 70));
   EXPECT_EQ(At(CVector(0, 0, 0)), CPoint(before.x + 10, before.y - 10));
   EXPECT_EQ(m_manager.GetAction(63)->GetStep(), 0);
   EXPECT_TRUE(Selected().empty());
@@ -121,8 +117,7 @@ TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsEscDropsNothing
   BuildScene();
   Click(CVector(0, 0, 0));
   const int undo = m_manager.GetUndoCount();
-  Press(At(CVector(0, 0, 0)));
-  Release(At(CVector(0, 0, 0)));
+  Click(CVector(0, 0, 0));
   EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
   EXPECT_EQ(Dragging(), 1);
   // Esc while dragging abandons the drag; the selection goes with a second Esc.
@@ -136,7 +131,8 @@ TEST_F(CStmActionNormalTest, APressOnAGripNeitherSelectsNorClearsEscDropsNothing
   EXPECT_EQ(Dragging(), 0);
   EXPECT_EQ(Selected(), (std::set<std::string>{"n2"}));
 
-  Move(At(CVector(-40, 0, 0)), 0);
+  CPoint hover = At(CVector(-40, 0, 0));
+  m_wnd.OnMouseMove(0, hover);
   m_wnd.OnTimer(CUbActionBase::kHoverTimerId);
   void* hovered = nullptr;
   EXPECT_TRUE(m_manager.GetHoverMap().Lookup(m_manager.GetEntNode(1)->GetName(), hovered));
@@ -154,11 +150,8 @@ TEST_F(CStmActionNormalTest, ANodeDroppedOnANodeMergesOnAnElementSplitsAndUndoRe
     const CVector target = onNode ? CVector(40, 0, 0) : CVector(40, 0, 20);
     Click(CVector(0, 0, 0));
     ASSERT_EQ(Selected(), (std::set<std::string>{"n2"}));
-    Press(At(CVector(0, 0, 0)));
-    Release(At(CVector(0, 0, 0)));
-    Move(At(target), 0);
-    Press(At(target));
-    Release(At(target));
+    Click(CVector(0, 0, 0));
+    Click(target);
     if (onNode) {
       EXPECT_EQ(m_model.GetCountNode(1), 3);
       EXPECT_EQ(m_model.GetElement(1)->GetIdNodeBegin(), 1);

@@ -26,6 +26,7 @@
 namespace {
 
 using D = CStmDlgViewControl;
+constexpr unsigned kLabels = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES;
 
 class CStmDlgViewControlTest : public testing::Test {
 protected:
@@ -110,10 +111,9 @@ TEST_F(CStmDlgViewControlTest, EveryCheckBoxSwitchesItsLayerInTheNextFrame) {
       {D::IDC_STM_CHECK_ARROWHEAD, 0x40000}};
   // Labels are placed only where they keep clear of others, so the names and values are
   // looked at one at a time.
-  const unsigned labels = STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES | STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES;
   for (const auto& [id, bit] : checks) {
-    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~labels);
-    if (bit & labels) View().SetShowOption(bit, 1);
+    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~kLabels);
+    if (bit & kLabels) View().SetShowOption(bit, 1);
     // The load path's contour is drawn over the nodal zones, which the checks keep in the concrete.
     if (bit == STM_SHOW_NODAL_ZONES) View().SetShowOption(STM_SHOW_STRESS_FLOW, 0);
     m_dlg->Show();
@@ -146,8 +146,7 @@ TEST_F(CStmDlgViewControlTest, EditsChangeSizesAndDecimalsAndRefuseWhatIsNoNumbe
                {D::IDC_STM_EDIT_MAX_ARROWHEAD, "400", &CStmDataView::GetLengthMaxArrowHead, 0},
                {D::IDC_STM_EDIT_FIXEDPOINT, "3", &CStmDataView::GetFixedPointNumber, 0x10000}};
   for (const auto& edit : edits) {
-    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~(STM_SHOW_NODE_NAMES | STM_SHOW_ELEMENT_NAMES |
-                                                                  STM_SHOW_LOAD_VALUES | STM_SHOW_RESULT_VALUES));
+    View().SetShowOptions((View().GetShowOptions() | 0x7FFFF) & ~kLabels);
     View().SetShowOption(edit.labels, 1);
     m_dlg->Show();
     EXPECT_GT(Changed([&] { Type(edit.id, edit.text); }), 0) << edit.id;

@@ -3,14 +3,11 @@
 // editor session tests.)
 #include <gtest/gtest.h>
 
-#include "host/framework/CUbActionNormal.h"
 #include "host/framework/CUbManage.h"
 #include "host/framework/CUbRenderWnd.h"
 #include "host/platform/CScriptedUiHost.h"
 
 namespace {
-
-constexpr long kSelectId = 48;
 
 class UbRenderWndTest : public testing::Test {
 protected:
@@ -19,14 +16,11 @@ protected:
     auto surface = CreateOffscreenSurface(200, 160, &error);
     ASSERT_TRUE(surface) << error;
     ASSERT_EQ(m_wnd.Create(&m_manage, std::move(surface)), 0);
-    m_manage.AddAction(kSelectId, m_pNormal = new CUbActionNormal);
-    m_wnd.SetAction(kSelectId, -1, 1);
   }
 
   CScriptedUiHost m_host;
   CUbManage m_manage;
   CUbRenderWnd m_wnd;
-  CUbActionNormal* m_pNormal = nullptr;
 };
 
 }  // namespace

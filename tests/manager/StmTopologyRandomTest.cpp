@@ -123,24 +123,22 @@ std::string RunSequence(SScene& scene, std::mt19937& generator, int count) {
   scene.driver->ApplyView();
   const std::string final = ModelText(scene.model);
 
-  int undone = 0;
-  while (manager.CanUndo()) {
-    manager.Undo();
-    ++undone;
-    if (const std::string p = problem(); !p.empty()) return "after undo " + std::to_string(undone) + ":\n" + p;
-  }
-  if (const std::string diff = FirstDifference(initial, ModelText(scene.model)); !diff.empty())
-    return "undoing all " + std::to_string(undone) + " steps does not give the initial file back; " + diff;
-
-  int redone = 0;
-  while (manager.CanRedo()) {
-    manager.Redo();
-    ++redone;
-    if (const std::string p = problem(); !p.empty()) return "after redo " + std::to_string(redone) + ":\n" + p;
-  }
-  if (const std::string diff = FirstDifference(final, ModelText(scene.model)); !diff.empty())
-    return "redoing all " + std::to_string(redone) + " steps does not give the final file; " + diff;
-  return std::string();
+  // Every step undone (or redone), each checked, and then the whole file as it was at that end.
+  const auto unwind = [&](bool undo, const std::string& expected) -> std::string {
+    const std::string word = undo ? "undo" : "redo";
+    int steps = 0;
+    while (undo ? manager.CanUndo() : manager.CanRedo()) {
+      undo ? manager.Undo() : manager.Redo();
+      ++steps;
+      if (const std::string p = problem(); !p.empty()) return "after " + word + " " + std::to_string(steps) + ":\n" + p;
+    }
+    if (const std::string diff = FirstDifference(expected, ModelText(scene.model)); !diff.empty())
+      return word + "ing all " + std::to_string(steps) + " steps does not give the " +
+             (undo ? "initial file back; " : "final file; ") + diff;
+    return std::string();
+  };
+  if (const std::string p = unwind(true, initial); !p.empty()) return p;
+  return unwind(false, final);
 }
 
 TEST(StmTopologyRandomTest, EveryGestureKeepsSceneAndModelTogetherAndUndoRedoGiveTheSavedFilesBack) {

@@ -5,7 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -93,9 +94,7 @@ TEST(StmModelFileLimits, OnlyRegularFilesOfBoundedSizeAreRead) {
   ASSERT_NE(mkdtemp(folder), nullptr);
   const std::string dir = folder, big = dir + "/big.stm.json";
   // Sparse: the size is refused before a byte is read.
-  FILE* f = fopen(big.c_str(), "w");
-  ASSERT_NE(f, nullptr);
-  fclose(f);
+  std::ofstream(big).close();
   ASSERT_EQ(truncate(big.c_str(), (256LL << 20) + 1), 0);
   for (const auto& [path, problem] : {std::pair<std::string, std::string>{dir, "is a folder"},
                                       {big, "larger than the limit of 256 MB"}}) {
@@ -104,8 +103,7 @@ TEST(StmModelFileLimits, OnlyRegularFilesOfBoundedSizeAreRead) {
     EXPECT_FALSE(CStmModelFile::Load(path, model, &error));
     EXPECT_EQ(error, path + ": " + problem + (path == dir ? ", not a model file" : ""));
   }
-  unlink(big.c_str());
-  rmdir(folder);
+  std::filesystem::remove_all(dir);
 }
 
 TEST(StmModelFileLimits, AnIdAtTheLimitStillLeavesRoomForTheNext) {

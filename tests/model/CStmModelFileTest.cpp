@@ -3,7 +3,6 @@
 // failed save leaves the old file whole.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -40,18 +40,12 @@ public:
   }
   ~TempDir() {
     chmod(m_path.c_str(), 0700);
-    for (const std::string& name : Files()) unlink((m_path + "/" + name).c_str());
-    rmdir(m_path.c_str());
+    std::filesystem::remove_all(m_path);
   }
   const std::string& path() const { return m_path; }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(m_path.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, "..")) names.push_back(entry->d_name);
-      }
-      closedir(dir);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(m_path)) names.push_back(entry.path().filename());
     return names;
   }
 

@@ -23,16 +23,11 @@ constexpr double kPi = 3.141592653589793;
 
 std::string DataFile(const std::string& name) { return std::string(STM_SOURCE_DIR) + "/tests/data/dxf/" + name; }
 
-Polygon ToPolygon(const std::vector<CDPoint>& points) {
+// Area and perimeter to 0.1 %.
+void ExpectShape(const std::vector<CDPoint>& points, double area, double perimeter, const char* what) {
   Polygon polygon;
   for (const CDPoint& p : points) bg::append(polygon.outer(), bg::model::d2::point_xy<double>(p.x, p.y));
   bg::correct(polygon);
-  return polygon;
-}
-
-// Area and perimeter to 0.1 %.
-void ExpectShape(const std::vector<CDPoint>& points, double area, double perimeter, const char* what) {
-  const Polygon polygon = ToPolygon(points);
   EXPECT_NEAR(bg::area(polygon), area, area * 1e-3) << what;
   EXPECT_NEAR(bg::perimeter(polygon), perimeter, perimeter * 1e-3) << what;
 }

@@ -21,21 +21,17 @@ using Bytes = std::vector<std::uint8_t>;
 const char* const kKorean = "이동할 수 없는 Node 입니다.";
 const std::uint64_t kNanBits = 0x7FF800000000ABCDULL;  // a quiet NaN with a payload
 
-double FromBits(std::uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
-std::uint64_t ToBits(double d) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  return bits;
+// The same eight bytes as the other type.
+template <class To, class From>
+To BitCast(From from) {
+  To to;
+  std::memcpy(&to, &from, sizeof to);
+  return to;
 }
 
 void StoreSample(CArchive& ar) {
   ar << std::int32_t{INT32_MIN} << std::int32_t{-1} << std::uint32_t{0xFFFFFFFFu};
-  ar << FromBits(kNanBits) << -0.0 << std::numeric_limits<double>::infinity() << 0.1;
+  ar << BitCast<double>(kNanBits) << -0.0 << std::numeric_limits<double>::infinity() << 0.1;
   ar << CString(kKorean) << CString() << CVector(1.5, -2.25, 1e300);
 }
 
@@ -49,8 +45,8 @@ void ExpectSample(CArchive& ar) {
   EXPECT_EQ(INT32_MIN, i1);
   EXPECT_EQ(-1, i2);
   EXPECT_EQ(0xFFFFFFFFu, u);
-  EXPECT_EQ(kNanBits, ToBits(nan));
-  EXPECT_EQ(ToBits(-0.0), ToBits(negZero));
+  EXPECT_EQ(kNanBits, BitCast<std::uint64_t>(nan));
+  EXPECT_EQ(BitCast<std::uint64_t>(-0.0), BitCast<std::uint64_t>(negZero));
   EXPECT_EQ(std::numeric_limits<double>::infinity(), inf);
   EXPECT_EQ(0.1, tenth);
   EXPECT_EQ(korean, kKorean);

@@ -97,31 +97,25 @@ TEST_F(LabelPlacementTest, AnElementNameUnderANodeNameGivesWayToIt) {
   EXPECT_EQ(LabelsOfFrame(), 2);
 }
 
-TEST(LabelPlacement, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName) {
+TEST_F(LabelPlacementTest, ALoadValueStandsPastItsArrowsTailAndNeverTakesTheNodesName) {
   // A window tall enough for loads, which keep their length in pixels.
   std::string error;
   auto surface = CreateOffscreenSurface(640, 480, &error);
   ASSERT_TRUE(surface) << error;
-  CScriptedUiHost host;
-  CStmModel model;
-  CStmUbManager manager;
   CStmUbRenderer wnd;
-  ASSERT_EQ(wnd.Create(&manager, std::move(surface)), 0);
+  ASSERT_GE(wnd.Create(&m_manager, std::move(surface)), 0);
   wnd.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
-  manager.SetStmModel(&model);
-  manager.SetViewPos(CUbRenderWnd::VIEW_POS_XZ);
 
   constexpr unsigned kLoads = 0x400 | 0x800;
-  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0)}) model.AddNode(p);
-  model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
-  model.AddLoadConditionStatic("L");
-  model.AddLoadNode("L", 2, CVector(0, 0, -25));
-  model.AddLoadNode("L", 1, CVector(-25, 0, 0));
-  model.SetUnitForce("MN");
-  model.GetStmDataView()->SetShowOption(kLoads | kNodeNames, 1);
-  model.GetStmDataView()->SetShowOption(kElementNames, 0);
-  manager.UpdateStmRenderer();
-  manager.SetIndexLoadConditionLoad(0, -1);
+  for (const CVector& p : {CVector(0, 0, 0), CVector(100, 0, 0)}) m_model.AddNode(p);
+  m_model.AddElement(1, 2, SStmPropElement(0, 2, 0.0));
+  m_model.AddLoadConditionStatic("L");
+  m_model.AddLoadNode("L", 2, CVector(0, 0, -25));
+  m_model.AddLoadNode("L", 1, CVector(-25, 0, 0));
+  m_model.SetUnitForce("MN");
+  m_model.GetStmDataView()->SetShowOption(kLoads | kNodeNames, 1);
+  m_manager.UpdateStmRenderer();
+  m_manager.SetIndexLoadConditionLoad(0, -1);
   wnd.ZoomAll(0);
   wnd.OpenGLRenderStart();
   wnd.RenderNoDepth(0);
