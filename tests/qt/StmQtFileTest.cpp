@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "CStmQtFileDialogs.h"
@@ -24,6 +25,7 @@
 #include "analysis/StmAnalysisPasses.h"
 #include "areas/CStmQtFileCommands.h"
 #include "host/model/CStmModelFile.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
@@ -67,10 +69,8 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   const std::string kept = Saved(plane, In("kept.stm.json"));
   const std::string gone = In("gone.stm.json").toStdString();
   QDir().mkpath(m_config.filePath("stm-editor"));
-  QFile list(m_config.filePath("stm-editor/recent"));
-  ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-  list.write(QString::fromStdString(gone + "\n" + kept + "\n").toUtf8());
-  list.close();
+  const std::string list = m_config.filePath("stm-editor/recent").toStdString();
+  std::ofstream(list) << gone + "\n" + kept + "\n";
 
   auto window = Start();
   Trigger(*window, "view.styleLight");
@@ -115,8 +115,7 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   recent->actions()[0]->trigger();
   EXPECT_TRUE(window->StatusMessage().contains("no longer there")) << window->StatusMessage().toStdString();
   EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
-  ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts),
+  EXPECT_EQ(QString::fromStdString(ReadFile(list)).split('\n', Qt::SkipEmptyParts),
             QStringList{QString::fromStdString(kept)});
   emit recent->aboutToShow();
   ASSERT_EQ(recent->actions().size(), 1);
@@ -193,11 +192,8 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefu
 
   // A broken file picked in Open is refused with the loader's word on the file, and the model shown
   // stays; Save as into a folder that cannot be made says so and the model keeps its own file.
-  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
-    QFile file(In(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
+  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}})
+    std::ofstream(In(name).toStdString()) << text;
   QString said;
   PickFile(In("broken.stm.json"));
   AnswerNextBox(QMessageBox::Ok, &said);
@@ -235,14 +231,13 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
 
   // Each export named after the model, and the start of the file written.
   const auto exported = [&window](const char* id, const QString& typed, const char* offered, const QString& said,
-                                  const QByteArray& written) {
+                                  const std::string& written) {
     QString shown;
     PickFile(typed, &shown);
     Trigger(*window, id);
     EXPECT_EQ(shown, offered);
     EXPECT_EQ(window->StatusMessage().toStdString(), said.toStdString());
-    QFile file(said.section(' ', 3, 3));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(written)) << id;
+    EXPECT_NE(ReadFile(said.section(' ', 3, 3).toStdString()).find(written), std::string::npos) << id;
   };
   exported("file.exportReport", stem, "corbel.html", "Report written to " + stem + ".html",
            "src=\"data:image/png;base64,iVBOR");

@@ -2,7 +2,8 @@
 // marked and solves the truss put back, locking the model until Clear; the case shown is chosen
 // from the menu or the Results dock and named; the load path runs beside the view, where Esc or
 // closing the window stops it, and once done shows its steps; the thickness typed in Properties
-// changes how an indeterminate truss shares its load.
+// changes how an indeterminate truss shares its load; a locked model says why every edit is
+// refused.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -30,7 +31,6 @@ namespace {
 class StmQtResultsTest : public StmQtWindowTest {
 protected:
   static std::string Example(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
-  static CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
   // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom
   // corners and 100 kN down at the middle of the top.
@@ -168,6 +168,7 @@ TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGiv
 TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   auto window = Start(Example("deep-beam-opening"));
   EXPECT_EQ(Caption(*window), "Load case DL");
+  EXPECT_NE(Status(*window).find("Locked"), std::string::npos) << Status(*window);
   QListWidget* cases = window->Docks()->GetResults()->GetCases();
   EXPECT_EQ(cases->currentRow(), 1);
   const QImage before = Picture(*window);
@@ -193,6 +194,25 @@ TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   EXPECT_LT(Differing(Picture(*window), after), 50) << "the same case shows the same picture again";
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
+
+  // Locked by its results, the model can be looked at and copied from, and every edit says why
+  // it is refused.
+  const int elements = window->Model().GetCountElement(1);
+  const CStmObjElement* element = window->Model().GetElements().begin()->second;
+  Click(*window, (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5);
+  EXPECT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(window->Action("edit.copy")->isEnabled());
+  EXPECT_FALSE(window->Action("edit.delete")->isEnabled());
+  EXPECT_FALSE(window->Action("edit.cut")->isEnabled());
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X),
+                                    QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+    Key(*window, keys[0].key(), keys[0].keyboardModifiers());
+    EXPECT_TRUE(window->StatusMessage().contains("locked", Qt::CaseInsensitive))
+        << keys.toString().toStdString() << ": " << Status(*window);
+    EXPECT_FALSE(window->Actions().IsModified());
+  }
+  EXPECT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(window->Model().GetCountElement(1), elements);
 }
 
 TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOnce) {
