@@ -144,16 +144,13 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndClearedAndWithoutResu
 TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGivesItsReaction) {
   // A panel 4000 x 3000 on a pin and a roller, pushed sideways at its top left; its two diagonals
   // pass each other without a node.
-  CStmModel panel;
-  panel.SetPlane(STM_PLANE_XZ);
-  for (const CVector& p : {At(0, 0), At(4000, 0), At(4000, 3000), At(0, 3000)}) panel.AddNode(p);
-  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}})
-    panel.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-  panel.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
-  panel.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
-  panel.AddLoadConditionStatic("W");
-  panel.AddLoadNode("W", 4, CVector(5, 0, 0));
-  Save(panel);
+  SaveModel({At(0, 0), At(4000, 0), At(4000, 3000), At(0, 3000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}});
+  const auto panel = Saved();
+  panel->AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+  panel->AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
+  panel->AddLoadConditionStatic("W");
+  panel->AddLoadNode("W", 4, CVector(5, 0, 0));
+  Save(*panel);
   auto window = Start(m_path);
   RunAndWait(*window, "results.analyse");
   EXPECT_NE(Status(*window).find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos)

@@ -329,13 +329,10 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
 // its field, a negative plate is refused, and a new load case gets its own fields; the file on
 // disk and the picture follow, undo included.
 TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePicture) {
-  {
-    CStmModel model;
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(500, 800)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement());
-    model.AddLoadConditionStatic("DL");
-    Save(model);
-  }
+  SaveModel({At(0, 0), At(1000, 0), At(500, 800)}, {{1, 2}, {2, 3}, {3, 1}});
+  const auto triangle = Saved();
+  triangle->AddLoadConditionStatic("DL");
+  Save(*triangle);
   auto window = Start(m_path);
   const auto supportPixels = [&window] {
     const QImage picture = window->View()->grabFramebuffer();
