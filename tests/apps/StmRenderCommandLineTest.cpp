@@ -156,9 +156,8 @@ TEST(StmRenderCommandLine, AModelIsDrawnFacingItsOwnPlane) {
   const std::string path = SavedTriangle(model, CVector(500, 800, 0), "plane-xy.stm.json");
 
   const std::string own = Out("own.png"), xy = Out("xy.png"), xz = Out("xz.png");
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(own) + " --size 80x60"));
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(xy) + " --size 80x60 --view 0"));
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(xz) + " --size 80x60 --view 4"));
+  for (const auto& [file, view] : {std::pair{own, ""}, {xy, " --view 0"}, {xz, " --view 4"}})
+    ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(file) + " --size 80x60" + view));
   EXPECT_EQ(ReadFile(own), ReadFile(xy));
   EXPECT_NE(ReadFile(own), ReadFile(xz));
   for (const std::string& file : {path, own, xy, xz}) std::remove(file.c_str());
