@@ -34,6 +34,8 @@ std::string Example(const std::string& name) { return std::string(STM_SOURCE_DIR
 
 std::string Corbel() { return ShellQuote(Example("corbel")); }
 
+std::string Dxf(const std::string& name) { return ShellQuote(std::string(STM_SOURCE_DIR) + "/tests/data/dxf/" + name); }
+
 std::string Out(const std::string& name) { return RenderOutputDir() + "/cli-" + std::to_string(getpid()) + "-" + name; }
 
 // Runs the renderer and expects it to succeed.
@@ -93,7 +95,7 @@ TEST(StmRenderCommandLine, HelpAnswersAndBadFilesArgumentsAndPathsAreNamedForWha
   // missing folder and a format without a writer.
   const std::string out = Out("fail.png"), broken = Out("broken.stm.json"), bmp = Out("x.bmp");
   const std::string saved = Out("refused.stm.json"), drawing = Out("refused.dxf");
-  const std::string to = " -o " + ShellQuote(out), dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
+  const std::string to = " -o " + ShellQuote(out);
   const std::string beam = ShellQuote(Example("deep-beam-opening")) + " -o " + ShellQuote(drawing);
   std::ofstream(broken) << "{\"nodes\": [1, 2";
   const std::tuple<std::string, int, std::string> cases[] = {
@@ -111,9 +113,9 @@ TEST(StmRenderCommandLine, HelpAnswersAndBadFilesArgumentsAndPathsAreNamedForWha
        "the folder " + RenderOutputDir() + "/no-such-folder does not exist"},
       {Corbel() + " -o " + ShellQuote(bmp), 1, ".png, .jpg or .jpeg"},
       // A drawing imported into a model with its outline, and one whose outlines cross.
-      {"--import-dxf " + dxf + "r12-polyline-bulge.dxf " + Corbel() + " --save " + ShellQuote(saved), 1,
+      {"--import-dxf " + Dxf("r12-polyline-bulge.dxf") + " " + Corbel() + " --save " + ShellQuote(saved), 1,
        "has an outer outline already"},
-      {"--import-dxf " + dxf + "bad-crossing.dxf --save " + ShellQuote(saved), 1, "outlines cross"},
+      {"--import-dxf " + Dxf("bad-crossing.dxf") + " --save " + ShellQuote(saved), 1, "outlines cross"},
       // A drawing whose paper is too small says what would fit; no such paper, no such scale.
       {beam + " --scale 5", 1, "1:20 would fit"},
       {beam + " --paper B4", 2, "--paper must be A0 to A5"},
@@ -310,14 +312,13 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
 }
 
 TEST(StmRenderCommandLine, ImportDxfMakesANewModelAndItsPreviewMakesNothing) {
-  const std::string dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
   const std::string saved = Out("imported.stm.json"), said = Out("imported.txt");
   std::remove(saved.c_str());
-  ASSERT_TRUE(Renders("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --save " + ShellQuote(saved) +
+  ASSERT_TRUE(Renders("--import-dxf " + Dxf("two-openings-guides.dxf") + " --save " + ShellQuote(saved) +
                       " >" + ShellQuote(said)));
   EXPECT_NE(ReadFile(said).find("2 openings and 2 guidelines"), std::string::npos) << ReadFile(said);
   // The preview names per layer what it gives, and makes nothing.
-  ASSERT_TRUE(Renders("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --list >" + ShellQuote(said)));
+  ASSERT_TRUE(Renders("--import-dxf " + Dxf("two-openings-guides.dxf") + " --list >" + ShellQuote(said)));
   EXPECT_EQ(ReadFile(said),
             "GUIDES: 2 entities: 2 guidelines\nNOTES: 1 entity: 1 left out\nOPENINGS: 2 entities: 2 openings\n"
             "OUTLINE: 1 entity: the outer outline\n");

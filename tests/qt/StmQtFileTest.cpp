@@ -33,12 +33,6 @@ class StmQtFile : public StmQtWindowTest {
 protected:
   QString In(const QString& name) const { return m_files.filePath(name); }
 
-  static std::string Saved(CStmModel& model, const QString& path) {
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Save(path.toStdString(), model, &error)) << error;
-    return path.toStdString();
-  }
-
   // The name typed into the file dialog, and Enter; `shown` gets the name it offered.
   static void PickFile(const QString& path, QString* shown = nullptr) {
     OnNextDialog<QFileDialog>([path, shown](QFileDialog& dialog) {
@@ -66,7 +60,8 @@ void Trigger(CStmMainWindow& window, const char* id) {
 TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   CStmModel plane;
   plane.SetPlane(STM_PLANE_XY);
-  const std::string kept = Saved(plane, In("kept.stm.json"));
+  Save(plane);
+  const std::string kept = m_path;
   const std::string gone = In("gone.stm.json").toStdString();
   QDir().mkpath(m_config.filePath("stm-editor"));
   const std::string list = m_config.filePath("stm-editor/recent").toStdString();
@@ -121,7 +116,7 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   ASSERT_EQ(recent->actions().size(), 1);
   recent->actions()[0]->trigger();
   EXPECT_EQ(window->Model().GetPlane(), STM_PLANE_XY);
-  EXPECT_TRUE(window->windowTitle().contains("kept.stm.json"));
+  EXPECT_TRUE(window->windowTitle().contains("model.stm.json"));
 
   Key(*window, Qt::Key_F1);
   QDialog* keys = window->FileCommands().KeysDialog();
@@ -226,7 +221,8 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
   analysis.Solve();
   ASSERT_EQ(StmApplyAndCheck(analysis, corbel, 0), CStmTrussAnalysis::kSolved);
   corbel.SetLock(1);
-  auto window = Start(Saved(corbel, In("corbel.stm.json")));
+  Save(corbel);
+  auto window = Start(m_path);
   const QString stem = In("out");
 
   // Each export named after the model, and the start of the file written.
@@ -239,11 +235,11 @@ TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
     EXPECT_EQ(window->StatusMessage().toStdString(), said.toStdString());
     EXPECT_NE(ReadFile(said.section(' ', 3, 3).toStdString()).find(written), std::string::npos) << id;
   };
-  exported("file.exportReport", stem, "corbel.html", "Report written to " + stem + ".html",
+  exported("file.exportReport", stem, "model.html", "Report written to " + stem + ".html",
            "src=\"data:image/png;base64,iVBOR");
-  exported("file.exportDrawing", stem, "corbel.pdf", "Drawing written to " + stem + ".pdf (1:50, A4 portrait)",
+  exported("file.exportDrawing", stem, "model.pdf", "Drawing written to " + stem + ".pdf (1:50, A4 portrait)",
            "%PDF-");
-  exported("file.exportTable", stem, "corbel.csv", "Table written to " + stem + ".csv", "\n");
+  exported("file.exportTable", stem, "model.csv", "Table written to " + stem + ".csv", "\n");
   PickFile(stem + ".txt");
   Trigger(*window, "file.exportTable");
   EXPECT_TRUE(window->StatusMessage().contains(".txt")) << window->StatusMessage().toStdString();
