@@ -13,8 +13,6 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/CStmChecks.h"
-#include "analysis/CStmTrussAnalysis.h"
-#include "analysis/StmAnalysisPasses.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "host/framework/CUbSurface.h"
@@ -250,13 +248,7 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
   // The corbel analysed here, in process, is what the files must say, to the last digit.
   const std::string corbel = Example("corbel");
   CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(corbel, model, &error)) << error;
-  model.ClearResults();
-  CStmTrussAnalysis analysis;
-  analysis.Prepare(model);
-  analysis.Solve();
-  ASSERT_EQ(StmApplyAndCheck(analysis, model, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(LoadSolved(corbel, model));
   const SStmCheckCase* checks = model.GetCheckResults().GetCase(0);
   ASSERT_NE(checks, nullptr);
 

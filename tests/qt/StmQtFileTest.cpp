@@ -22,9 +22,7 @@
 
 #include "CStmQtFileDialogs.h"
 #include "StmQtWindowFixture.h"
-#include "analysis/StmAnalysisPasses.h"
 #include "areas/CStmQtFileCommands.h"
-#include "host/model/CStmModelFile.h"
 #include "support/StmSavedModel.h"
 
 namespace {
@@ -213,13 +211,7 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefu
 // exporting is no edit.
 TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
   CStmModel corbel;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", corbel, &error)) << error;
-  corbel.ClearResults();
-  CStmTrussAnalysis analysis;
-  analysis.Prepare(corbel);
-  analysis.Solve();
-  ASSERT_EQ(StmApplyAndCheck(analysis, corbel, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(LoadSolved(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", corbel));
   corbel.SetLock(1);
   Save(corbel);
   auto window = Start(m_path);
