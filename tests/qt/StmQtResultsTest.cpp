@@ -44,13 +44,11 @@ protected:
     materials.loadPath.dElementSize = cellSize;
     model.SetMaterials(materials);
     model.SetBoundary(STM_BOUNDARY_OUTER, {At(0, 0), At(2000, 0), At(2000, 1000), At(0, 1000)});
-    const int left = model.AddNode(At(0, 0))->GetId();
-    const int right = model.AddNode(At(2000, 0))->GetId();
-    const int top = model.AddNode(At(1000, 1000))->GetId();
-    model.AddRestraint(left, SStmDof{1, 0, 1, 0, 0, 0});
-    model.AddRestraint(right, SStmDof{0, 0, 1, 0, 0, 0});
+    for (const CVector& p : {At(0, 0), At(2000, 0), At(1000, 1000)}) model.AddNode(p);
+    model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+    model.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
     model.AddLoadConditionStatic("DL");
-    model.AddLoadNode("DL", top, CVector(0, 0, -100));
+    model.AddLoadNode("DL", 3, CVector(0, 0, -100));
     Save(model);
     return m_path;
   }
