@@ -21,14 +21,7 @@ SStmKeyChord Chord(const std::string& text) {
 
 SStmCommand Command(const std::string& id, const std::string& key, int& runs,
                     const std::vector<std::string>& menus = {}, const std::string& help = "") {
-  SStmCommand command;
-  command.id = id;
-  command.label = id;
-  command.key = key;
-  command.menus = menus;
-  command.help = help;
-  command.run = [&runs] { ++runs; };
-  return command;
+  return SStmCommand{id, id, menus, help, key, "", nullptr, nullptr, [&runs] { ++runs; }};
 }
 
 TEST(StmKeyChord, ReadsWhatMenusShowInAnyCaseAndOrderAndRefusesTheRest) {

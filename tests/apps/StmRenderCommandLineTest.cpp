@@ -13,8 +13,6 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/CStmChecks.h"
-#include "analysis/CStmTrussAnalysis.h"
-#include "analysis/StmAnalysisPasses.h"
 #include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 #include "host/framework/CUbSurface.h"
@@ -33,6 +31,8 @@ SProgramRun RunRender(const std::string& args) { return RunProgram(STM_RENDER_EX
 std::string Example(const std::string& name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
 
 std::string Corbel() { return ShellQuote(Example("corbel")); }
+
+std::string Dxf(const std::string& name) { return ShellQuote(std::string(STM_SOURCE_DIR) + "/tests/data/dxf/" + name); }
 
 std::string Out(const std::string& name) { return RenderOutputDir() + "/cli-" + std::to_string(getpid()) + "-" + name; }
 
@@ -93,7 +93,7 @@ TEST(StmRenderCommandLine, HelpAnswersAndBadFilesArgumentsAndPathsAreNamedForWha
   // missing folder and a format without a writer.
   const std::string out = Out("fail.png"), broken = Out("broken.stm.json"), bmp = Out("x.bmp");
   const std::string saved = Out("refused.stm.json"), drawing = Out("refused.dxf");
-  const std::string to = " -o " + ShellQuote(out), dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
+  const std::string to = " -o " + ShellQuote(out);
   const std::string beam = ShellQuote(Example("deep-beam-opening")) + " -o " + ShellQuote(drawing);
   std::ofstream(broken) << "{\"nodes\": [1, 2";
   const std::tuple<std::string, int, std::string> cases[] = {
@@ -111,9 +111,9 @@ TEST(StmRenderCommandLine, HelpAnswersAndBadFilesArgumentsAndPathsAreNamedForWha
        "the folder " + RenderOutputDir() + "/no-such-folder does not exist"},
       {Corbel() + " -o " + ShellQuote(bmp), 1, ".png, .jpg or .jpeg"},
       // A drawing imported into a model with its outline, and one whose outlines cross.
-      {"--import-dxf " + dxf + "r12-polyline-bulge.dxf " + Corbel() + " --save " + ShellQuote(saved), 1,
+      {"--import-dxf " + Dxf("r12-polyline-bulge.dxf") + " " + Corbel() + " --save " + ShellQuote(saved), 1,
        "has an outer outline already"},
-      {"--import-dxf " + dxf + "bad-crossing.dxf --save " + ShellQuote(saved), 1, "outlines cross"},
+      {"--import-dxf " + Dxf("bad-crossing.dxf") + " --save " + ShellQuote(saved), 1, "outlines cross"},
       // A drawing whose paper is too small says what would fit; no such paper, no such scale.
       {beam + " --scale 5", 1, "1:20 would fit"},
       {beam + " --paper B4", 2, "--paper must be A0 to A5"},
@@ -156,9 +156,8 @@ TEST(StmRenderCommandLine, AModelIsDrawnFacingItsOwnPlane) {
   const std::string path = SavedTriangle(model, CVector(500, 800, 0), "plane-xy.stm.json");
 
   const std::string own = Out("own.png"), xy = Out("xy.png"), xz = Out("xz.png");
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(own) + " --size 80x60"));
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(xy) + " --size 80x60 --view 0"));
-  ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(xz) + " --size 80x60 --view 4"));
+  for (const auto& [file, view] : {std::pair{own, ""}, {xy, " --view 0"}, {xz, " --view 4"}})
+    ASSERT_TRUE(Renders(ShellQuote(path) + " -o " + ShellQuote(file) + " --size 80x60" + view));
   EXPECT_EQ(ReadFile(own), ReadFile(xy));
   EXPECT_NE(ReadFile(own), ReadFile(xz));
   for (const std::string& file : {path, own, xy, xz}) std::remove(file.c_str());
@@ -249,13 +248,7 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
   // The corbel analysed here, in process, is what the files must say, to the last digit.
   const std::string corbel = Example("corbel");
   CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(corbel, model, &error)) << error;
-  model.ClearResults();
-  CStmTrussAnalysis analysis;
-  analysis.Prepare(model);
-  analysis.Solve();
-  ASSERT_EQ(StmApplyAndCheck(analysis, model, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(LoadSolved(corbel, model));
   const SStmCheckCase* checks = model.GetCheckResults().GetCase(0);
   ASSERT_NE(checks, nullptr);
 
@@ -311,14 +304,13 @@ TEST(StmRenderCommandLine, TheTableAndTheReportGiveTheNumbersOfTheAnalysisItself
 }
 
 TEST(StmRenderCommandLine, ImportDxfMakesANewModelAndItsPreviewMakesNothing) {
-  const std::string dxf = std::string(STM_SOURCE_DIR) + "/tests/data/dxf/";
   const std::string saved = Out("imported.stm.json"), said = Out("imported.txt");
   std::remove(saved.c_str());
-  ASSERT_TRUE(Renders("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --save " + ShellQuote(saved) +
+  ASSERT_TRUE(Renders("--import-dxf " + Dxf("two-openings-guides.dxf") + " --save " + ShellQuote(saved) +
                       " >" + ShellQuote(said)));
   EXPECT_NE(ReadFile(said).find("2 openings and 2 guidelines"), std::string::npos) << ReadFile(said);
   // The preview names per layer what it gives, and makes nothing.
-  ASSERT_TRUE(Renders("--import-dxf " + ShellQuote(dxf + "two-openings-guides.dxf") + " --list >" + ShellQuote(said)));
+  ASSERT_TRUE(Renders("--import-dxf " + Dxf("two-openings-guides.dxf") + " --list >" + ShellQuote(said)));
   EXPECT_EQ(ReadFile(said),
             "GUIDES: 2 entities: 2 guidelines\nNOTES: 1 entity: 1 left out\nOPENINGS: 2 entities: 2 openings\n"
             "OUTLINE: 1 entity: the outer outline\n");

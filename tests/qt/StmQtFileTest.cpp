@@ -17,25 +17,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "CStmQtFileDialogs.h"
 #include "StmQtWindowFixture.h"
-#include "analysis/StmAnalysisPasses.h"
 #include "areas/CStmQtFileCommands.h"
-#include "host/model/CStmModelFile.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
 class StmQtFile : public StmQtWindowTest {
 protected:
   QString In(const QString& name) const { return m_files.filePath(name); }
-
-  static std::string Saved(CStmModel& model, const QString& path) {
-    std::string error;
-    EXPECT_TRUE(CStmModelFile::Save(path.toStdString(), model, &error)) << error;
-    return path.toStdString();
-  }
 
   // The name typed into the file dialog, and Enter; `shown` gets the name it offered.
   static void PickFile(const QString& path, QString* shown = nullptr) {
@@ -64,13 +58,12 @@ void Trigger(CStmMainWindow& window, const char* id) {
 TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   CStmModel plane;
   plane.SetPlane(STM_PLANE_XY);
-  const std::string kept = Saved(plane, In("kept.stm.json"));
+  Save(plane);
+  const std::string kept = m_path;
   const std::string gone = In("gone.stm.json").toStdString();
   QDir().mkpath(m_config.filePath("stm-editor"));
-  QFile list(m_config.filePath("stm-editor/recent"));
-  ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-  list.write(QString::fromStdString(gone + "\n" + kept + "\n").toUtf8());
-  list.close();
+  const std::string list = m_config.filePath("stm-editor/recent").toStdString();
+  std::ofstream(list) << gone + "\n" + kept + "\n";
 
   auto window = Start();
   Trigger(*window, "view.styleLight");
@@ -115,14 +108,13 @@ TEST_F(StmQtFile, NewModelRecentFilesAndTheKeyList) {
   recent->actions()[0]->trigger();
   EXPECT_TRUE(window->StatusMessage().contains("no longer there")) << window->StatusMessage().toStdString();
   EXPECT_EQ(model.GetPlane(), STM_PLANE_YZ);
-  ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts),
+  EXPECT_EQ(QString::fromStdString(ReadFile(list)).split('\n', Qt::SkipEmptyParts),
             QStringList{QString::fromStdString(kept)});
   emit recent->aboutToShow();
   ASSERT_EQ(recent->actions().size(), 1);
   recent->actions()[0]->trigger();
   EXPECT_EQ(window->Model().GetPlane(), STM_PLANE_XY);
-  EXPECT_TRUE(window->windowTitle().contains("kept.stm.json"));
+  EXPECT_TRUE(window->windowTitle().contains("model.stm.json"));
 
   Key(*window, Qt::Key_F1);
   QDialog* keys = window->FileCommands().KeysDialog();
@@ -193,11 +185,8 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefu
 
   // A broken file picked in Open is refused with the loader's word on the file, and the model shown
   // stays; Save as into a folder that cannot be made says so and the model keeps its own file.
-  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}}) {
-    QFile file(In(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
+  for (const auto& [name, text] : {std::pair{"broken.stm.json", "{\"nodes\": [1, 2"}, {"plain", "not a folder"}})
+    std::ofstream(In(name).toStdString()) << text;
   QString said;
   PickFile(In("broken.stm.json"));
   AnswerNextBox(QMessageBox::Ok, &said);
@@ -222,33 +211,27 @@ TEST_F(StmQtFile, ImportDxfPreviewedFromTheMenuIsOneUndoStepAndABrokenFileIsRefu
 // exporting is no edit.
 TEST_F(StmQtFile, ExportsReportDrawingAndTableWithoutAnEdit) {
   CStmModel corbel;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", corbel, &error)) << error;
-  corbel.ClearResults();
-  CStmTrussAnalysis analysis;
-  analysis.Prepare(corbel);
-  analysis.Solve();
-  ASSERT_EQ(StmApplyAndCheck(analysis, corbel, 0), CStmTrussAnalysis::kSolved);
+  ASSERT_TRUE(LoadSolved(std::string(STM_SOURCE_DIR) + "/examples/corbel.stm.json", corbel));
   corbel.SetLock(1);
-  auto window = Start(Saved(corbel, In("corbel.stm.json")));
+  Save(corbel);
+  auto window = Start(m_path);
   const QString stem = In("out");
 
   // Each export named after the model, and the start of the file written.
   const auto exported = [&window](const char* id, const QString& typed, const char* offered, const QString& said,
-                                  const QByteArray& written) {
+                                  const std::string& written) {
     QString shown;
     PickFile(typed, &shown);
     Trigger(*window, id);
     EXPECT_EQ(shown, offered);
     EXPECT_EQ(window->StatusMessage().toStdString(), said.toStdString());
-    QFile file(said.section(' ', 3, 3));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(written)) << id;
+    EXPECT_NE(ReadFile(said.section(' ', 3, 3).toStdString()).find(written), std::string::npos) << id;
   };
-  exported("file.exportReport", stem, "corbel.html", "Report written to " + stem + ".html",
+  exported("file.exportReport", stem, "model.html", "Report written to " + stem + ".html",
            "src=\"data:image/png;base64,iVBOR");
-  exported("file.exportDrawing", stem, "corbel.pdf", "Drawing written to " + stem + ".pdf (1:50, A4 portrait)",
+  exported("file.exportDrawing", stem, "model.pdf", "Drawing written to " + stem + ".pdf (1:50, A4 portrait)",
            "%PDF-");
-  exported("file.exportTable", stem, "corbel.csv", "Table written to " + stem + ".csv", "\n");
+  exported("file.exportTable", stem, "model.csv", "Table written to " + stem + ".csv", "\n");
   PickFile(stem + ".txt");
   Trigger(*window, "file.exportTable");
   EXPECT_TRUE(window->StatusMessage().contains(".txt")) << window->StatusMessage().toStdString();

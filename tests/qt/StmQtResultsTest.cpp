@@ -2,7 +2,8 @@
 // marked and solves the truss put back, locking the model until Clear; the case shown is chosen
 // from the menu or the Results dock and named; the load path runs beside the view, where Esc or
 // closing the window stops it, and once done shows its steps; the thickness typed in Properties
-// changes how an indeterminate truss shares its load.
+// changes how an indeterminate truss shares its load; a locked model says why every edit is
+// refused.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -30,7 +31,6 @@ namespace {
 class StmQtResultsTest : public StmQtWindowTest {
 protected:
   static std::string Example(const char* name) { return std::string(STM_SOURCE_DIR) + "/examples/" + name + ".stm.json"; }
-  static CVector At(double x, double z) { return CVector(x, 0.0, z); }
 
   // A deep beam 2000 x 1000 mm in x-z with no truss: its outline, a pin and a roller at the bottom
   // corners and 100 kN down at the middle of the top.
@@ -44,13 +44,11 @@ protected:
     materials.loadPath.dElementSize = cellSize;
     model.SetMaterials(materials);
     model.SetBoundary(STM_BOUNDARY_OUTER, {At(0, 0), At(2000, 0), At(2000, 1000), At(0, 1000)});
-    const int left = model.AddNode(At(0, 0))->GetId();
-    const int right = model.AddNode(At(2000, 0))->GetId();
-    const int top = model.AddNode(At(1000, 1000))->GetId();
-    model.AddRestraint(left, SStmDof{1, 0, 1, 0, 0, 0});
-    model.AddRestraint(right, SStmDof{0, 0, 1, 0, 0, 0});
+    for (const CVector& p : {At(0, 0), At(2000, 0), At(1000, 1000)}) model.AddNode(p);
+    model.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+    model.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
     model.AddLoadConditionStatic("DL");
-    model.AddLoadNode("DL", top, CVector(0, 0, -100));
+    model.AddLoadNode("DL", 3, CVector(0, 0, -100));
     Save(model);
     return m_path;
   }
@@ -144,16 +142,13 @@ TEST_F(StmQtResultsTest, MechanismMarkedThenSolvedLockedAndClearedAndWithoutResu
 TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGivesItsReaction) {
   // A panel 4000 x 3000 on a pin and a roller, pushed sideways at its top left; its two diagonals
   // pass each other without a node.
-  CStmModel panel;
-  panel.SetPlane(STM_PLANE_XZ);
-  for (const CVector& p : {At(0, 0), At(4000, 0), At(4000, 3000), At(0, 3000)}) panel.AddNode(p);
-  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}})
-    panel.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-  panel.AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
-  panel.AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
-  panel.AddLoadConditionStatic("W");
-  panel.AddLoadNode("W", 4, CVector(5, 0, 0));
-  Save(panel);
+  SaveModel({At(0, 0), At(4000, 0), At(4000, 3000), At(0, 3000)}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 3}, {2, 4}});
+  const auto panel = Saved();
+  panel->AddRestraint(1, SStmDof{1, 0, 1, 0, 0, 0});
+  panel->AddRestraint(2, SStmDof{0, 0, 1, 0, 0, 0});
+  panel->AddLoadConditionStatic("W");
+  panel->AddLoadNode("W", 4, CVector(5, 0, 0));
+  Save(*panel);
   auto window = Start(m_path);
   RunAndWait(*window, "results.analyse");
   EXPECT_NE(Status(*window).find("1 warning: Elements 5 and 6 cross without a node"), std::string::npos)
@@ -168,6 +163,7 @@ TEST_F(StmQtResultsTest, ACrossingIsWarnedOnTheStatusLineAndTheRollersTooltipGiv
 TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   auto window = Start(Example("deep-beam-opening"));
   EXPECT_EQ(Caption(*window), "Load case DL");
+  EXPECT_NE(Status(*window).find("Locked"), std::string::npos) << Status(*window);
   QListWidget* cases = window->Docks()->GetResults()->GetCases();
   EXPECT_EQ(cases->currentRow(), 1);
   const QImage before = Picture(*window);
@@ -193,6 +189,25 @@ TEST_F(StmQtResultsTest, CasesFromTheMenuAndTheDockAreOneChoiceAndNoEdit) {
   EXPECT_LT(Differing(Picture(*window), after), 50) << "the same case shows the same picture again";
   EXPECT_FALSE(window->windowTitle().endsWith("*"));
   EXPECT_FALSE(window->Action("edit.undo")->isEnabled());
+
+  // Locked by its results, the model can be looked at and copied from, and every edit says why
+  // it is refused.
+  const int elements = window->Model().GetCountElement(1);
+  const CStmObjElement* element = window->Model().GetElements().begin()->second;
+  Click(*window, (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5);
+  EXPECT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
+  EXPECT_TRUE(window->Action("edit.copy")->isEnabled());
+  EXPECT_FALSE(window->Action("edit.delete")->isEnabled());
+  EXPECT_FALSE(window->Action("edit.cut")->isEnabled());
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X),
+                                    QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+    Key(*window, keys[0].key(), keys[0].keyboardModifiers());
+    EXPECT_TRUE(window->StatusMessage().contains("locked", Qt::CaseInsensitive))
+        << keys.toString().toStdString() << ": " << Status(*window);
+    EXPECT_FALSE(window->Actions().IsModified());
+  }
+  EXPECT_EQ(window->Manager().GetSelectMap().GetCount(), 1);
+  EXPECT_EQ(window->Model().GetCountElement(1), elements);
 }
 
 TEST_F(StmQtResultsTest, LoadPathRunsBesideTheViewEscCancelsAndClosingLeavesAtOnce) {

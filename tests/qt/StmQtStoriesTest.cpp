@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -29,12 +30,12 @@
 #include "StmQtWindowFixture.h"
 #include "docks/CStmQtPropertyGrid.h"
 #include "entities/CStmEntityObject.h"
-#include "host/model/CStmModelFile.h"
+#include "support/RenderCheck.h"
+#include "support/StmSavedModel.h"
 
 namespace {
 
 // Model points of the square truss, in the x-z plane: 1000 mm sides and the diagonal 1-3.
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
 const CVector kBottomMiddle = At(500.0, 0.0);
 const CVector kEmpty = At(750.0, 250.0);
 
@@ -328,13 +329,10 @@ TEST_F(StmQtStories, TheLightAndDarkStylesAreTheWholeWindowsLook) {
 // its field, a negative plate is refused, and a new load case gets its own fields; the file on
 // disk and the picture follow, undo included.
 TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePicture) {
-  {
-    CStmModel model;
-    for (const CVector& p : {At(0, 0), At(1000, 0), At(500, 800)}) model.AddNode(p);
-    for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 1}}) model.AddElement(a, b, SStmPropElement());
-    model.AddLoadConditionStatic("DL");
-    Save(model);
-  }
+  SaveModel({At(0, 0), At(1000, 0), At(500, 800)}, {{1, 2}, {2, 3}, {3, 1}});
+  const auto triangle = Saved();
+  triangle->AddLoadConditionStatic("DL");
+  Save(*triangle);
   auto window = Start(m_path);
   const auto supportPixels = [&window] {
     const QImage picture = window->View()->grabFramebuffer();
@@ -398,42 +396,9 @@ TEST_F(StmQtStories, ASupportAndALoadFromThePropertiesGridReachTheFileAndThePict
   EXPECT_EQ(undone->GetLoadConditionStatic("LL"), nullptr);
 }
 
-// A model holding results can be looked at and copied from, and every edit says why it is refused.
-TEST_F(StmQtStories, ALockedModelSaysWhyNothingChanges) {
-  CStmModel model;
-  std::string error;
-  ASSERT_TRUE(CStmModelFile::Load(STM_SOURCE_DIR "/examples/deep-beam-opening.stm.json", model, &error)) << error;
-  ASSERT_TRUE(model.IsLock());
-  const CStmObjElement* element = model.GetElements().begin()->second;
-  const CVector middle = (element->GetCoordBegin() + element->GetCoordEnd()) * 0.5;
-  Save(model);
-
-  auto window = Start(m_path);
-  EXPECT_TRUE(window->windowTitle().contains("[locked]")) << window->windowTitle().toStdString();
-  EXPECT_NE(Status(*window).find("Locked"), std::string::npos) << Status(*window);
-  Click(*window, middle);
-  EXPECT_EQ(Selected(*window), 1);
-  EXPECT_TRUE(window->Action("edit.copy")->isEnabled());
-  EXPECT_FALSE(window->Action("edit.delete")->isEnabled());
-  EXPECT_FALSE(window->Action("edit.cut")->isEnabled());
-  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X),
-                                    QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
-    Key(*window, keys[0].key(), keys[0].keyboardModifiers());
-    EXPECT_TRUE(window->StatusMessage().contains("locked", Qt::CaseInsensitive))
-        << keys.toString().toStdString() << ": " << Status(*window);
-    EXPECT_FALSE(window->Actions().IsModified());
-  }
-  EXPECT_EQ(Selected(*window), 1);
-  EXPECT_EQ(Saved()->GetCountElement(1), model.GetCountElement(1));
-}
-
 // A model opens facing its own plane; the View menu turns the view, which is no edit.
 TEST_F(StmQtStories, AModelOpensFacingItsPlaneAndTheViewMenuTurnsIt) {
-  CStmModel model;
-  model.SetPlane(STM_PLANE_XY);
-  for (const CVector& p : {CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 1000, 0)}) model.AddNode(p);
-  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}}) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
-  Save(model);
+  SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 1000, 0)}, {{1, 2}, {2, 3}}, STM_PLANE_XY);
   auto window = Start(m_path);
   EXPECT_EQ(window->RenderWnd().GetViewPos(), CUbRenderWnd::VIEW_POS_XY);
   Click(*window, CVector(500, 0, 0));
@@ -480,9 +445,7 @@ TEST(StmQtProgram, ShowsTheModelAndLeavesAfterTheCountedFramesWithItsPicture) {
   QTemporaryDir config;
   const QString model = STM_SOURCE_DIR "/examples/corbel.stm.json";
   const QString png = config.filePath("corbel.png");
-  QFile original(model);
-  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-  const QByteArray before = original.readAll();
+  const std::string before = ReadFile(model.toStdString());
   const SRun run = RunProgram({model, "--size", "1280x800", "--frames", "3", "--screenshot", png}, config.path());
   ASSERT_EQ(run.status, 0) << run.err.toStdString();
 
@@ -490,15 +453,9 @@ TEST(StmQtProgram, ShowsTheModelAndLeavesAfterTheCountedFramesWithItsPicture) {
   ASSERT_FALSE(picture.isNull()) << png.toStdString();
   EXPECT_EQ(picture.size(), QSize(1280, 800));
   // Nodes are drawn in green; the frame buffer's alpha says nothing about the picture.
-  int green = 0, translucent = 0;
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) {
-      const QColor c = picture.pixelColor(x, y);
-      green += c.green() > 150 && c.red() < 100 && c.blue() < 100;
-      translucent += c.alpha() != 255;
-    }
-  EXPECT_GT(green, 20);
-  EXPECT_EQ(translucent, 0);
+  const SRgbaImage pixels = SRgbaImage::FromPng(png.toStdString());
+  EXPECT_GT(pixels.Count([](const std::uint8_t* p) { return p[1] > 150 && p[0] < 100 && p[2] < 100; }), 20);
+  EXPECT_EQ(pixels.Count([](const std::uint8_t* p) { return p[3] != 255; }), 0) << "translucent pixels";
   // The menu bar and the status bar are bands unlike the scene's background between them.
   const QColor middle = picture.pixelColor(picture.width() * 3 / 5, picture.height() / 2);
   for (const int y : {3, picture.height() - 3}) {
@@ -507,19 +464,13 @@ TEST(StmQtProgram, ShowsTheModelAndLeavesAfterTheCountedFramesWithItsPicture) {
                   std::abs(band.blue() - middle.blue()), 10) << "row " << y;
   }
   // Looking is not editing: the file is as it was.
-  QFile after(model);
-  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-  EXPECT_EQ(after.readAll(), before);
+  EXPECT_EQ(ReadFile(model.toStdString()), before);
 }
 
 TEST(StmQtProgram, AMissingOrBrokenFileOrABadArgumentStopsWithAMessageAndHelpIsAnAnswer) {
   QTemporaryDir config;
   const QString broken = config.filePath("broken.stm.json");
-  {
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\"nodes\": [1, 2");
-  }
+  std::ofstream(broken.toStdString()) << "{\"nodes\": [1, 2";
   // A missing file, a folder, a broken file (named, with the place in it where reading stopped),
   // and no file at all without a display, which a window needs.
   const std::tuple<QStringList, bool, QStringList> refused[] = {

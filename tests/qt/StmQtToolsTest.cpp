@@ -23,8 +23,6 @@
 
 namespace {
 
-CVector At(double x, double z) { return CVector(x, 0.0, z); }
-
 class StmQtTools : public StmQtWindowTest {
 protected:
   // Typed where the keyboard is, character by character, so that a field the comma moves to

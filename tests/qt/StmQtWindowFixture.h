@@ -31,6 +31,9 @@
 #include "host/framework/CUbActionBase.h"
 #include "host/model/CStmModelFile.h"
 
+// A model point in the x-z plane, where the tests draw.
+inline CVector At(double x, double z) { return CVector(x, 0.0, z); }
+
 // Every test keeps its settings, recent files and recovery copy in a folder of its own.
 class StmQtWindowTest : public testing::Test {
 protected:
@@ -170,10 +173,11 @@ protected:
     });
   }
 
-  // A model in the x-z plane of the nodes given and the elements between them (1-based ids).
-  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements) {
+  // A model in the plane given of the nodes given and the elements between them (1-based ids).
+  void SaveModel(const std::vector<CVector>& nodes, const std::vector<std::pair<int, int>>& elements,
+                 EStmPlane plane = STM_PLANE_XZ) {
     CStmModel model;
-    model.SetPlane(STM_PLANE_XZ);
+    model.SetPlane(plane);
     for (const CVector& p : nodes) model.AddNode(p);
     for (const auto& [a, b] : elements) model.AddElement(a, b, SStmPropElement(0, 2, 0.0));
     Save(model);
@@ -183,7 +187,7 @@ protected:
   void SaveSquare(bool diagonal = false) {
     std::vector<std::pair<int, int>> elements{{1, 2}, {2, 3}, {3, 4}, {4, 1}};
     if (diagonal) elements.emplace_back(1, 3);
-    SaveModel({CVector(0, 0, 0), CVector(1000, 0, 0), CVector(1000, 0, 1000), CVector(0, 0, 1000)}, elements);
+    SaveModel({At(0, 0), At(1000, 0), At(1000, 1000), At(0, 1000)}, elements);
   }
   std::unique_ptr<CStmMainWindow> StartOnSquare(bool diagonal = false) {
     SaveSquare(diagonal);

@@ -66,18 +66,16 @@ std::string RenderReferenceDir() { return STM_SOURCE_DIR "/tests/reference"; }
     stbi_write_png(outPath.c_str(), image.width, image.height, 4, image.rgba.data(), image.width * 4);
   };
 
-  int w = 0, h = 0, channels = 0;
-  stbi_uc* ref = stbi_load(refPath.c_str(), &w, &h, &channels, 4);
-  if (!ref) {
+  const SRgbaImage ref = SRgbaImage::FromPng(refPath);
+  if (ref.rgba.empty()) {
     writeOut();
     return ::testing::AssertionFailure() << "no reference " << refPath << "; wrote " << outPath
                                          << " (look at it, then scripts/promote-renders.sh)";
   }
-  if (w != image.width || h != image.height) {
-    stbi_image_free(ref);
+  if (ref.width != image.width || ref.height != image.height) {
     writeOut();
     return ::testing::AssertionFailure() << "size " << image.width << "x" << image.height << " differs from reference "
-                                         << w << "x" << h << "; wrote " << outPath;
+                                         << ref.width << "x" << ref.height << "; wrote " << outPath;
   }
 
   // The diff shows the reference greyed out, with every differing pixel in red.
@@ -85,15 +83,14 @@ std::string RenderReferenceDir() { return STM_SOURCE_DIR "/tests/reference"; }
   int bad = 0;
   for (size_t i = 0; i < image.rgba.size(); i += 4) {
     bool differs = false;
-    for (int c = 0; c < 4; ++c) differs |= std::abs(int(image.rgba[i + c]) - int(ref[i + c])) > tolerance;
-    const std::uint8_t grey = static_cast<std::uint8_t>((ref[i] + ref[i + 1] + ref[i + 2]) / 12);
+    for (int c = 0; c < 4; ++c) differs |= std::abs(int(image.rgba[i + c]) - int(ref.rgba[i + c])) > tolerance;
+    const std::uint8_t grey = static_cast<std::uint8_t>((ref.rgba[i] + ref.rgba[i + 1] + ref.rgba[i + 2]) / 12);
     diff[i] = differs ? 255 : grey;
     diff[i + 1] = differs ? 0 : grey;
     diff[i + 2] = differs ? 0 : grey;
     diff[i + 3] = 255;
     bad += differs;
   }
-  stbi_image_free(ref);
   if (bad <= maxBadPixels) return ::testing::AssertionSuccess();
   writeOut();
   stbi_write_png(diffPath.c_str(), image.width, image.height, 4, diff.data(), image.width * 4);

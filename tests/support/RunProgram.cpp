@@ -6,10 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "support/RenderCheck.h"
+#include "support/StmSavedModel.h"
 
 std::string ShellQuote(const std::string& s) { return "'" + s + "'"; }
 
@@ -21,11 +20,7 @@ SProgramRun RunProgram(const std::string& program, const std::string& args, cons
   const int raw = std::system(command.c_str());
   SProgramRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(errPath);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  in.close();
+  run.err = ReadFile(errPath);
   std::remove(errPath.c_str());
   return run;
 }

@@ -9,6 +9,9 @@
 #include <sstream>
 #include <vector>
 
+#include "analysis/CStmTrussAnalysis.h"
+#include "analysis/StmAnalysisPasses.h"
+#include "host/model/CStmModel.h"
 #include "host/model/CStmModelFile.h"
 
 namespace {
@@ -41,6 +44,16 @@ std::string SaveModelBytes(CStmModel& model, const std::string& name) {
   const std::string bytes = ReadFile(path);
   std::filesystem::remove(path);
   return bytes;
+}
+
+bool LoadSolved(const std::string& path, CStmModel& model) {
+  std::string error;
+  EXPECT_TRUE(CStmModelFile::Load(path, model, &error)) << path << ": " << error;
+  model.ClearResults();
+  CStmTrussAnalysis analysis;
+  analysis.Prepare(model);
+  analysis.Solve();
+  return StmApplyAndCheck(analysis, model, 0) == CStmTrussAnalysis::kSolved;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -14,6 +14,10 @@ std::string SaveModelBytes(CStmModel& model, const std::string& name);
 // model cannot be written.
 std::string ModelText(const CStmModel& model);
 
+// The model of a file with its first case analysed and checked afresh; false (and a failure
+// added to the running test when the file cannot be read) unless the truss is solved.
+bool LoadSolved(const std::string& path, CStmModel& model);
+
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
