@@ -278,8 +278,9 @@ bool CStmChecks::Check(CStmModel& model, int shownCase, CStmCheckCache* cache, i
   ForChunks(measure.size(), threads, 8, [&](size_t first, size_t last) {
     for (size_t i = first; i < last; ++i) {
       SMember& m = members[measure[i]];
-      m.room->widthMax = regions.MaxWidth(m.ends[0], m.ends[1]);
-      for (int end = 0; end < 2; ++end) m.room->onEdge[end] = regions.OnEdge(m.ends[end]);
+      SMemberRoom& room = *m.room;
+      for (int end = 0; end < 2; ++end) room.onEdge[end] = regions.OnEdge(m.ends[end]);
+      room.widthMax = regions.MaxWidth(m.ends[0], m.ends[1], room.onEdge[0], room.onEdge[1]);
     }
   });
   for (SMember& m : members) {

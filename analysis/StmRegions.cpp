@@ -154,6 +154,9 @@ struct CStmRegions::SImpl {
 
   enum EPlace { kInside, kOutside, kCrossing, kNearEdge };
   EPlace Place(const Polygon& polygon) const;
+  // Place, with a polygon near the edge found covered (inside) or not (crossing): one question
+  // to the boolean operations, which Clip, Leaves and Covers then share.
+  EPlace Settle(const Polygon& polygon) const;
   // MaxWidth between two ends inside the concrete.
   double ClearWidth(const CDPoint& a, const CDPoint& b) const;
 };
@@ -212,6 +215,12 @@ CStmRegions::SImpl::EPlace CStmRegions::SImpl::Place(const Polygon& polygon) con
   double cx = 0.0, cy = 0.0;
   for (const CDPoint& p : polygon) cx += p.x, cy += p.y;
   return bg::within(Point(cx / static_cast<double>(n), cy / static_cast<double>(n)), concrete) ? kInside : kOutside;
+}
+
+CStmRegions::SImpl::EPlace CStmRegions::SImpl::Settle(const Polygon& polygon) const {
+  const EPlace place = Place(polygon);
+  if (place != kNearEdge) return place;
+  return bg::covered_by(ToBg(polygon), concrete) ? kInside : kCrossing;
 }
 
 CStmRegions::CStmRegions() : m_p(std::make_unique<SImpl>()) {}
@@ -347,7 +356,7 @@ std::vector<std::pair<size_t, size_t>> CStmRegions::OverlappingPairs(const std::
 
 CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return polygon;
-  return Clip(polygon, m_p->Place(polygon));
+  return Clip(polygon, m_p->Settle(polygon));
 }
 
 CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, bool& leaves) const {
@@ -355,10 +364,7 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, bool& leaves) con
     leaves = false;
     return polygon;
   }
-  int place = m_p->Place(polygon);
-  // Covered or not, once: Leaves and Clip would each ask again.
-  if (place == SImpl::kNearEdge)
-    place = bg::covered_by(ToBg(polygon), m_p->concrete) ? SImpl::kInside : SImpl::kCrossing;
+  const int place = m_p->Settle(polygon);
   leaves = Leaves(polygon, place);
   return Clip(polygon, place);
 }
@@ -368,11 +374,6 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, int place) const 
     // As the intersection gives it: the polygon's own ring, corrected.
     case SImpl::kInside: return Clockwise(polygon);
     case SImpl::kOutside: return {};
-    // A widest band or zone touches the edge; telling that it is covered costs less than the
-    // intersection.
-    case SImpl::kNearEdge:
-      if (bg::covered_by(ToBg(polygon), m_p->concrete)) return Clockwise(polygon);
-      break;
     default: break;
   }
   BgMulti pieces;
@@ -391,14 +392,13 @@ CStmRegions::Polygon CStmRegions::Clip(const Polygon& polygon, int place) const 
 
 bool CStmRegions::Leaves(const Polygon& polygon) const {
   if (!HasConcrete() || polygon.size() < 3) return false;
-  return Leaves(polygon, m_p->Place(polygon));
+  return Leaves(polygon, m_p->Settle(polygon));
 }
 
 bool CStmRegions::Leaves(const Polygon& polygon, int place) const {
   if (place == SImpl::kInside) return false;
   if (place == SImpl::kOutside) return true;
   const BgPolygon p = ToBg(polygon);
-  if (place == SImpl::kNearEdge && bg::covered_by(p, m_p->concrete)) return false;
   BgMulti outside;
   bg::difference(p, m_p->concrete, outside);
   return bg::area(outside) > kSliver * bg::area(p);
@@ -418,15 +418,7 @@ CStmRegions::Polygon CStmRegions::CheckedBand(const CDPoint& a, const CDPoint& b
   return Band(from, to, width);
 }
 
-bool CStmRegions::Covers(const Polygon& polygon) const {
-  switch (m_p->Place(polygon)) {
-    case SImpl::kInside: return true;
-    case SImpl::kOutside:
-    case SImpl::kCrossing: return false;
-    case SImpl::kNearEdge: break;
-  }
-  return bg::covered_by(ToBg(polygon), m_p->concrete);
-}
+bool CStmRegions::Covers(const Polygon& polygon) const { return m_p->Settle(polygon) == SImpl::kInside; }
 
 double CStmRegions::Reach(const CDPoint& from, const CDPoint& dir, double length) const {
   const auto inside = [&](double t) {
@@ -493,9 +485,8 @@ double CStmRegions::SImpl::ClearWidth(const CDPoint& a, const CDPoint& b) const 
   return 2.0 * half;
 }
 
-double CStmRegions::MaxWidth(const CDPoint& a, const CDPoint& b) const {
+double CStmRegions::MaxWidth(const CDPoint& a, const CDPoint& b, bool aOnEdge, bool bOnEdge) const {
   if (!HasConcrete()) return 0.0;
-  const bool aOnEdge = OnEdge(a), bOnEdge = OnEdge(b);
   if (!aOnEdge && !bOnEdge && std::hypot(b.x - a.x, b.y - a.y) > 0.0) return m_p->ClearWidth(a, b);
   const auto fits = [&](double width) { return Covers(CheckedBand(a, b, width, aOnEdge, bOnEdge)); };
   // Only widths that fit raise the answer: an axis outside the concrete keeps 0. A hair of width

@@ -43,10 +43,11 @@ public:
   // Clip and Leaves at once, placing the polygon against the concrete's edges once.
   Polygon Clip(const Polygon& polygon, bool& leaves) const;
   // The widest band about a-b that stays in the concrete, exact between ends inside it and found
-  // to a relative 1e-6 otherwise; 0 when the axis itself is not inside. At an end on the edge of the concrete (a node on the outline or at
-  // an opening's corner) the band starts half its width in, where that node's zone ends, since no
-  // band of any width stays inside right at such a node.
-  double MaxWidth(const CDPoint& a, const CDPoint& b) const;
+  // to a relative 1e-6 otherwise; 0 when the axis itself is not inside. At an end on the edge of
+  // the concrete (a node on the outline or at an opening's corner) the band starts half its width
+  // in, where that node's zone ends, since no band of any width stays inside right at such a
+  // node. The ends' OnEdge are given, since the caller keeps them.
+  double MaxWidth(const CDPoint& a, const CDPoint& b, bool aOnEdge, bool bOnEdge) const;
   // How far from a point along a unit direction, up to length, stays in the concrete; length
   // without concrete.
   double Reach(const CDPoint& from, const CDPoint& dir, double length) const;
@@ -61,7 +62,7 @@ public:
                    bool& leaves) const;
 
 private:
-  // With the polygon already placed (SImpl::EPlace).
+  // With the polygon already settled (SImpl::Settle).
   Polygon Clip(const Polygon& polygon, int place) const;
   bool Leaves(const Polygon& polygon, int place) const;
   // Whether an end lies on the concrete's edge does not change with the width.

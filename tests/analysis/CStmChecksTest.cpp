@@ -433,7 +433,7 @@ TEST(CStmChecksTest, RegionsAgreeWithSampledPointsOfTheirBands) {
     // Between ends inside, the widest band stays in and a little wider leaves; none at all where
     // the axis itself leaves.
     if (regions.OnEdge(a) || regions.OnEdge(b)) continue;
-    const double widest = regions.MaxWidth(a, b);
+    const double widest = regions.MaxWidth(a, b, false, false);
     if (widest > 0.0) {
       EXPECT_FALSE(regions.Leaves(CStmRegions::Band(a, b, widest))) << trial;
     }
